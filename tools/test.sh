@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test: a normal build,
+# an AddressSanitizer/UndefinedBehaviorSanitizer build and a ThreadSanitizer
+# build of the threaded suites. Window tests run under Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+jobs=$(nproc)
+
+export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe NO_AT_BRIDGE=1
+xvfb=(xvfb-run -a -s "-screen 0 1280x800x24 -r -nolisten tcp")
+
+run_suite() {  # build-dir, ctest args...
+  local dir=$1; shift
+  "${xvfb[@]}" ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
+}
+
+cmake -S . -B build/ci-normal -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build/ci-normal -j "$jobs"
+run_suite build/ci-normal
+
+cmake -S . -B build/ci-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVK_SANITIZE=ON -DVK_BENCH=OFF
+cmake --build build/ci-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite build/ci-asan -LE 'window'
+
+cmake -S . -B build/ci-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVK_TSAN=ON -DVK_BENCH=OFF
+cmake --build build/ci-tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 run_suite build/ci-tsan -L 'threads'
