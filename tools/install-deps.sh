@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtk2.0-dev libgtkgl2.0-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev libassimp-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick locales
 )
 missing=()
 for p in "${packages[@]}"; do

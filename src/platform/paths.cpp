@@ -1,0 +1,68 @@
+#include "platform/paths.h"
+
+#include "platform/files.h"
+
+const char* const path_state_names[3] = {"UNDEFINED", "INVALID", "VALID"};
+
+std::string kernel_path;
+PathState kernel_path_state = PATH_UNDEFINED;
+std::string kernel_path_status = "UNDEFINED";
+std::string workspace_path;
+PathState workspace_path_state = PATH_UNDEFINED;
+std::string workspace_path_status = "UNDEFINED";
+
+namespace {
+
+bool ends_with(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+}  // namespace
+
+bool set_kernel_path(const std::string& path) {
+    kernel_path = path;
+    if (path.empty()) {
+        kernel_path_state = PATH_UNDEFINED;
+    } else if ((ends_with(path, "vrek") || ends_with(path, "vrek.exe")) && path_exists(path)) {
+        // Only the name and that the path opens are checked: a directory
+        // named "vrek" passes too.
+        kernel_path_state = PATH_VALID;
+    } else {
+        kernel_path_state = PATH_INVALID;
+    }
+    kernel_path_status = path_state_names[kernel_path_state];
+    return kernel_path_state == PATH_VALID;
+}
+
+bool set_workspace_path(const std::string& path) {
+    workspace_path = path;
+    if (path.empty()) {
+        workspace_path_state = PATH_UNDEFINED;
+    } else {
+        // With a "/" appended only a directory opens.
+        std::string directory = path.back() == '/' ? path : path + "/";
+        workspace_path_state = path_exists(directory) ? PATH_VALID : PATH_INVALID;
+    }
+    workspace_path_status = path_state_names[workspace_path_state];
+    return workspace_path_state == PATH_VALID;
+}
+
+std::string workspace_file(const std::string& workspace, const std::string& relative) {
+    if (workspace.empty() || workspace.back() == '/') {
+        return workspace + relative;
+    }
+    return workspace + "/" + relative;
+}
+
+std::string staging_directory() {
+    return workspace_file(workspace_path, "tmp/");
+}
+
+void reset_paths_for_tests() {
+    kernel_path.clear();
+    kernel_path_state = PATH_UNDEFINED;
+    kernel_path_status = "UNDEFINED";
+    workspace_path.clear();
+    workspace_path_state = PATH_UNDEFINED;
+    workspace_path_status = "UNDEFINED";
+}

@@ -1,0 +1,31 @@
+#include "shell/workspace.h"
+
+#include "app/app_context.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+
+#include <cstdio>
+
+void prepare_workspace(AppContext& app) {
+    if (kernel_path_state != PATH_VALID || workspace_path_state != PATH_VALID) {
+        return;
+    }
+    std::string staging = staging_directory();
+    if (!path_exists(staging) && !ensure_directory(staging)) {
+        // The workspace still counts as prepared; later kernel runs fail on
+        // their staged files and say so.
+        std::fputs("ERROR: unable to write to specified entity workspace.\n", stdout);
+        std::fflush(stdout);
+    }
+    app.browser_directory = workspace_path;
+    app.browser_highlight_refs[0] = nullptr;
+    app.browser_highlight_refs[1] = nullptr;
+    app.workspace_prepared_at = static_cast<double>(now_ms() - app.start_clock_ms) / 1000.0;
+    refresh_interface(app);
+}
+
+void prepare_app_workspace(AppContext& app) {
+    prepare_workspace(app);
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Splitting and path utilities. None of them touches the file system.
+
+// Appends the pieces of `text` cut at `delimiter`; empty pieces are kept,
+// except that a trailing delimiter adds no empty piece at the end.
+void split_into(const std::string& text, char delimiter, std::vector<std::string>& list);
+std::vector<std::string> split(const std::string& text, char delimiter);
+void split_nonempty_into(const std::string& text, char delimiter, std::vector<std::string>& list);
+std::vector<std::string> split_nonempty(const std::string& text, char delimiter);
+// Replaces `list` with the pieces of `text` cut at the non-empty `separator`.
+void split_by_string(const std::string& text, const std::string& separator, std::vector<std::string>& list);
+
+// The first argument of a call-like text with all white space removed, or "?".
+std::string extract_first_argument(const std::string& text);
+// File-name and directory parts; both "/" and "\\" separate.
+std::string extract_file_name(const std::string& path);
+std::string extract_directory(const std::string& path);

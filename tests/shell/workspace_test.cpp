@@ -1,0 +1,77 @@
+#include "shell/workspace.h"
+
+#include "app/app_context.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int64_t fixed_clock() { return 1'000'000 + 2'500; }
+
+class PrepareWorkspace : public testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/vk_ws_XXXXXX";
+        root = mkdtemp(name);
+        std::ofstream(root + "/vrek") << "#!/bin/sh\n";
+        reset_paths_for_tests();
+        set_clock_for_tests(fixed_clock);
+        app = std::make_unique<AppContext>();
+        app->start_clock_ms = 1'000'000;
+    }
+    void TearDown() override {
+        set_clock_for_tests(nullptr);
+        reset_paths_for_tests();
+        fs::remove_all(root);
+    }
+    std::string root;
+    std::unique_ptr<AppContext> app;
+};
+
+}  // namespace
+
+TEST_F(PrepareWorkspace, NeedsBothPathsValid) {
+    set_workspace_path(root);
+    prepare_workspace(*app);
+    EXPECT_LT(app->workspace_prepared_at, 0.0);
+    EXPECT_FALSE(fs::exists(root + "/tmp"));
+    EXPECT_EQ(app->interface_refresh_count, 0);
+}
+
+TEST_F(PrepareWorkspace, MakesStagingDirectoryAndRecordsTime) {
+    ASSERT_TRUE(set_kernel_path(root + "/vrek"));
+    ASSERT_TRUE(set_workspace_path(root));  // no trailing "/"
+    app->browser_highlight_refs[0] = &root;
+    prepare_app_workspace(*app);
+    EXPECT_TRUE(fs::is_directory(root + "/tmp"));
+    EXPECT_EQ(app->browser_directory, root);
+    EXPECT_EQ(app->browser_highlight_refs[0], nullptr);
+    EXPECT_DOUBLE_EQ(app->workspace_prepared_at, 2.5);
+    EXPECT_EQ(app->interface_refresh_count, 1);
+
+    // A second preparation recreates a removed staging directory.
+    fs::remove_all(root + "/tmp");
+    prepare_workspace(*app);
+    EXPECT_TRUE(fs::is_directory(root + "/tmp"));
+    EXPECT_EQ(app->interface_refresh_count, 2);
+}
+
+TEST_F(PrepareWorkspace, UnwritableWorkspaceStillCountsAsPrepared) {
+    ASSERT_TRUE(set_kernel_path(root + "/vrek"));
+    // "tmp" exists as a file, so the staging directory cannot be made.
+    std::ofstream(root + "/tmp") << "in the way";
+    ASSERT_TRUE(set_workspace_path(root + "/"));
+    testing::internal::CaptureStdout();
+    prepare_workspace(*app);
+    std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("ERROR: unable to write to specified entity workspace.\n"), std::string::npos);
+    EXPECT_DOUBLE_EQ(app->workspace_prepared_at, 2.5);
+}
