@@ -6,7 +6,4 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVK_BENCH=OFF
 cmake --build build/release -j "$(nproc)"
-if [ -x build/release/src/shell/vrekform ]; then
-  exec build/release/src/shell/vrekform "$PWD/build/release/kernel/vrek" "$PWD/examples/" "$@"
-fi
-echo "Built. The inspector's window arrives with a later change; nothing to start yet."
+exec build/release/src/shell/vrekform "$PWD/build/release/kernel/vrek" "$PWD/examples/" "$@"

@@ -1,0 +1,76 @@
+// CPU used by the frame loop while the window is open and nothing asks for
+// a redraw, measured from /proc/self/stat over 5 s after a short settling
+// time. Needs a display. Exits 1 when the idle loop uses more than 3% of
+// one core.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/platform_state.h"
+#include "platform/window.h"
+#include "text/text_utils.h"
+
+namespace {
+
+constexpr int64_t SETTLE_MS = 1000;
+constexpr int64_t MEASURE_MS = 5000;
+constexpr double BUDGET_PERCENT = 3.0;
+
+int64_t opened_ms = 0;
+int64_t measure_start_ms = -1;
+double measure_start_cpu = 0.0;
+double result_percent = -1.0;
+
+// User plus system CPU seconds of this process.
+double process_cpu_seconds() {
+    std::ifstream file("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    size_t end_of_name = text.rfind(')');
+    if (end_of_name == std::string::npos) return 0.0;
+    std::istringstream fields(text.substr(end_of_name + 2));
+    fields.imbue(std::locale::classic());
+    std::string field;
+    long long user = 0, system = 0;
+    // After the name: state is field 3; utime and stime are fields 14 and 15.
+    for (int index = 3; index <= 15 && fields >> field; ++index) {
+        if (index == 14) user = std::stoll(field);
+        if (index == 15) system = std::stoll(field);
+    }
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+int32_t on_tick(PlatformListener*) {
+    int64_t now = now_ms();
+    if (measure_start_ms < 0 && now - opened_ms >= SETTLE_MS) {
+        measure_start_ms = now;
+        measure_start_cpu = process_cpu_seconds();
+    } else if (measure_start_ms >= 0 && now - measure_start_ms >= MEASURE_MS) {
+        double wall = (now - measure_start_ms) / 1000.0;
+        result_percent = 100.0 * (process_cpu_seconds() - measure_start_cpu) / wall;
+        platform_state.alive = false;  // ends the loop
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    PlatformListener listener;
+    listener.argc = argc;
+    listener.argv = argv;
+    listener.title = "VREK:EI idle";
+    listener.on_tick = on_tick;
+    set_platform_listener(&listener, 0);
+    if (create_window(listener) != 0) return 2;
+    opened_ms = now_ms();
+    run_frame_loop();
+    std::printf("idle frame loop: %s%% of one core over %s s (budget %s%%)\n",
+                double_to_text_fixed(result_percent, 2).c_str(), double_to_text_fixed(MEASURE_MS / 1000.0, 1).c_str(),
+                double_to_text_fixed(BUDGET_PERCENT, 1).c_str());
+    return result_percent >= 0.0 && result_percent <= BUDGET_PERCENT ? 0 : 1;
+}
