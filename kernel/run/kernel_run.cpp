@@ -1,0 +1,210 @@
+#include "run/kernel_run.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "interop/interop_writer.h"
+#include "run/staged_input.h"
+
+const char* const kPrefixStateMagic = "VREK-CCPP-STATE";
+
+static const char* const kUsage =
+    "usage: vrek -interop -parse IN OUT [\"*\" | -ccpp]\n"
+    "       vrek -interop -assemble|-assemble-ppd IN OUT [-ccpp CC]\n"
+    "       vrek -interop -compute|-compute-ppd IN OUT ALG\n"
+    "This is the bundled stand-in kernel, not the real one.\n";
+
+static bool read_whole(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+static bool write_whole(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    return static_cast<bool>(out);
+}
+
+static void parse_run(const std::string& in_path, const std::string& out_path, bool per_element, KernelRun& run) {
+    std::string text;
+    std::string report;
+    if (!read_whole(in_path, text)) {
+        run.err += "vrek: cannot read " + in_path + "\n";
+        ScriptProgram empty;
+        report = compose_parse_report(empty, "", {"INPUT-UNREADABLE : THE STAGED INPUT COULD NOT BE READ;"});
+        run.exit_code = KERNEL_ERRORS;
+    } else if (!per_element) {
+        ScriptProgram program = parse_script(text);
+        report = compose_parse_report(program, text);
+        if (!program.errors.empty()) run.exit_code = KERNEL_ERRORS;
+        run.out += "vrek: parsed " + std::to_string(program.statements.size()) + " statements, " +
+                   std::to_string(program.errors.size()) + " errors\n";
+    } else {
+        StagedInput staged = read_element_blocks(text);
+        for (const auto& p : staged.problems) run.err += "vrek: " + p + "\n";
+        size_t errors = 0;
+        for (size_t i = 0; i < staged.entries; ++i) {
+            if (i > 0) report += "<BREAK>\n";
+            std::vector<std::string> extra = i == 0 ? staged.problems : std::vector<std::string>{};
+            if (i >= staged.blocks.size()) {
+                extra.push_back("MISSING-SUB-ELEMENT-BLOCK : ELEMENT " + std::to_string(i) + ";");
+                report += compose_parse_report(ScriptProgram{}, "", extra);
+                errors += extra.size();
+                continue;
+            }
+            const StagedBlock& b = staged.blocks[i];
+            ScriptProgram program = parse_script(b.source);
+            report += compose_parse_report(program, b.source, extra);
+            errors += program.errors.size() + extra.size();
+        }
+        if (errors > 0) run.exit_code = KERNEL_ERRORS;
+        run.out += "vrek: parsed " + std::to_string(staged.entries) + " sub-elements, " + std::to_string(errors) +
+                   " errors\n";
+    }
+    if (!write_whole(out_path, report)) {
+        run.err += "vrek: cannot write " + out_path + "\n";
+        run.exit_code = KERNEL_IO;
+    }
+}
+
+static bool valid_prefix_state(const std::string& path) {
+    std::string text;
+    return read_whole(path, text) && text.compare(0, std::string(kPrefixStateMagic).size(), kPrefixStateMagic) == 0;
+}
+
+static void assemble_run(const std::string& in_path, const std::string& out_path, bool profile,
+                         const std::string& prefix_state, const EvalLimits& limits, NanoClock clock, KernelRun& run) {
+    if (!prefix_state.empty() && !valid_prefix_state(prefix_state)) {
+        run.err += "vrek: CCPP-STATE-MISSING : " + prefix_state + " was not written by a compute step\n";
+        run.exit_code = KERNEL_NO_PREFIX;
+        return;
+    }
+    std::string text;
+    if (!read_whole(in_path, text)) {
+        run.err += "vrek: cannot read " + in_path + "\n";
+        text.clear();
+        run.exit_code = KERNEL_ERRORS;
+    }
+    StagedInput staged = read_element_blocks(text);
+    for (const auto& p : staged.problems) run.err += "vrek: " + p + "\n";
+    if (!staged.problems.empty()) run.exit_code = KERNEL_ERRORS;
+
+    std::vector<InteropWriterMesh> meshes(staged.entries);
+    bool truncate = false;
+    size_t vertices = 0, polygons = 0;
+    for (size_t i = 0; i < staged.entries; ++i) {
+        if (i >= staged.blocks.size() || staged.blocks[i].empty) continue;  // empty 144-byte entry
+        const std::string& body = staged.blocks[i].body;
+        ScriptProgram program = parse_script(body);
+        if (!program.errors.empty()) {
+            run.err += "vrek: element " + std::to_string(i) + ": " + program.errors[0] + "\n";
+            run.exit_code = KERNEL_ERRORS;
+            continue;
+        }
+        EvalOutcome outcome = evaluate_program(program, limits, clock);
+        run.err += outcome.printed;
+        if (outcome.fail_requested) {
+            run.err += "vrek: element " + std::to_string(i) + ": fail() called, nothing written\n";
+            run.exit_code = KERNEL_FAILED;
+            return;
+        }
+        if (!outcome.ok) {
+            run.err += "vrek: element " + std::to_string(i) + ": " + outcome.error + "\n";
+            run.exit_code = KERNEL_ERRORS;
+            continue;
+        }
+        truncate = truncate || outcome.truncate_requested;
+        InteropWriterMesh& m = meshes[i];
+        build_interop_mesh(outcome.mesh, m);
+        m.spare = {program.execute_mode < 0 ? 0 : program.execute_mode};
+        if (profile) m.ppd_text = format_profile_text(outcome);
+        vertices += outcome.mesh.vertex_count();
+        polygons += outcome.mesh.polygon_count();
+    }
+    std::string error;
+    bool written;
+    if (truncate) {
+        const std::string bytes = interop_serialise(meshes);
+        const size_t keep = std::max<size_t>(std::min<size_t>(bytes.size(), 150), bytes.size() / 2);
+        written = write_interop_bytes(out_path, bytes.substr(0, keep), &error);
+        run.err += "vrek: truncate() called, file cut to " + std::to_string(keep) + " bytes\n";
+    } else {
+        written = write_interop_file(out_path, meshes, &error);
+    }
+    if (!written) {
+        run.err += "vrek: " + error + "\n";
+        run.exit_code = KERNEL_IO;
+        return;
+    }
+    run.out += "vrek: assembled " + std::to_string(staged.entries) + " elements, " + std::to_string(vertices) +
+               " vertices, " + std::to_string(polygons) + " polygons\n";
+}
+
+static void compute_run(const std::string& in_path, const std::string& out_path, const std::string& alg,
+                        KernelRun& run) {
+    if (alg != "0" && alg != "1" && alg != "2") {
+        run.err += "vrek: the algorithm must be 0, 1 or 2, not '" + alg + "'\n";
+        run.exit_code = KERNEL_USAGE;
+        return;
+    }
+    std::string text;
+    if (!read_whole(in_path, text)) {
+        run.err += "vrek: cannot read " + in_path + "\n";
+        run.exit_code = KERNEL_IO;
+        return;
+    }
+    ScriptProgram program = parse_script(text);
+    if (!program.errors.empty()) {
+        run.err += "vrek: prefix: " + program.errors[0] + "\n";
+        run.exit_code = KERNEL_ERRORS;
+        return;
+    }
+    std::ostringstream state;
+    state.imbue(std::locale::classic());
+    state << kPrefixStateMagic << "\nalgorithm: " << alg << "\nstatements: " << program.statements.size()
+          << "\nprefix-bytes: " << text.size() << "\n";
+    if (!write_whole(out_path, state.str())) {
+        run.err += "vrek: cannot write " + out_path + "\n";
+        run.exit_code = KERNEL_IO;
+        return;
+    }
+    run.out += "vrek: prefix state written\n";
+}
+
+KernelRun run_kernel(const std::vector<std::string>& args_in, const EvalLimits& limits, NanoClock clock) {
+    KernelRun run;
+    std::vector<std::string> args = args_in;
+    if (!args.empty() && args[0] == "-interop") args.erase(args.begin());
+    auto usage = [&](const std::string& why) {
+        run.err += "vrek: " + why + "\n" + kUsage;
+        run.exit_code = KERNEL_USAGE;
+        return run;
+    };
+    if (args.size() < 3) return usage("missing arguments");
+    const std::string& mode = args[0];
+    const std::string& in = args[1];
+    const std::string& out = args[2];
+    if (mode == "-parse") {
+        if (args.size() == 3) parse_run(in, out, false, run);
+        else if (args.size() == 4 && args[3] == "*") parse_run(in, out, true, run);
+        else if (args.size() == 4 && args[3] == "-ccpp") parse_run(in, out, false, run);
+        else return usage("unexpected arguments after -parse IN OUT");
+    } else if (mode == "-assemble" || mode == "-assemble-ppd") {
+        std::string prefix_state;
+        if (args.size() == 5 && args[3] == "-ccpp") prefix_state = args[4];
+        else if (args.size() != 3) return usage("unexpected arguments after " + mode + " IN OUT");
+        if (args.size() == 5 && prefix_state.empty()) return usage("-ccpp needs a file");
+        assemble_run(in, out, mode == "-assemble-ppd", prefix_state, limits, clock, run);
+    } else if (mode == "-compute" || mode == "-compute-ppd") {
+        if (args.size() != 4) return usage(mode + " needs IN OUT ALG");
+        compute_run(in, out, args[3], run);
+    } else {
+        return usage("unknown mode '" + mode + "'");
+    }
+    return run;
+}
