@@ -1,0 +1,143 @@
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Meshes read from the kernel's binary interop file. A mesh is allocated by
+// the reader and from then on belongs to the entity it is attached to;
+// whoever drops it calls free_interop_mesh (or the two destroy calls and
+// delete) exactly once.
+//
+// Arrays are held by value; an array the file did not carry is empty.
+
+enum MeshAlgorithm : int32_t {
+    MESH_PURE_UNION = 0,
+    MESH_BASIC_CSG = 1,
+    MESH_OPTIMAL_CSG = 2,
+};
+
+// One dictionary-coded index table of a 32-bit file, kept as read while the
+// file uses 16-bit indices.
+struct CodedTable {
+    int32_t rows = 0;
+    std::vector<uint32_t> values;
+    std::vector<uint32_t> row_sizes;
+    std::vector<uint16_t> entries;
+};
+
+// Coded tables in file order: 0 is read and dropped, 1 polygon edges,
+// 2 triangle edges, 3 smoothing-group edges.
+enum CodedTableIndex : int32_t {
+    CODED_TABLE_WIDE = 0,
+    CODED_TABLE_POLYGON_EDGES = 1,
+    CODED_TABLE_TRIANGLE_EDGES = 2,
+    CODED_TABLE_GROUP_EDGES = 3,
+};
+
+struct InteropMesh {
+    uint8_t present = 0;
+    uint8_t building = 1;
+    int32_t serial_id = 0;
+    uint8_t visible = 1;
+    uint8_t reuse_mark = 0;
+
+    std::vector<double> positions;
+    // With polygon_size 0: the count P, the P corner counts, then the corners.
+    std::vector<uint32_t> polygons;
+    int32_t polygon_size = 0;
+    // Components per position, normal and bound (2 or 3).
+    int32_t dimension = 0;
+    std::vector<double> polygon_normals;
+    // Four doubles per vertex (red, green, blue, alpha in 0..1).
+    std::vector<double> colours;
+    // Five vectors of `dimension` components: min, max, centre, mean, extent.
+    std::vector<double> bounds;
+    std::vector<uint32_t> face_ids;
+    std::vector<uint32_t> user_types;
+    std::vector<uint32_t> group_ids;
+    std::vector<uint32_t> operand_ids;
+    std::vector<uint32_t> triangles;
+    // Three doubles per vertex: the polygon normals with the sign flags applied.
+    std::vector<double> triangle_normals;
+    std::vector<uint32_t> triangle_polygons;
+    // Edge lists as vertex-index pairs: the 32-bit lists of a 32-bit file
+    // (decoded and de-duplicated) ...
+    std::vector<uint32_t> polygon_edges;
+    std::vector<uint32_t> triangle_edges;
+    std::vector<uint32_t> group_edges;
+    // ... or the plain lists of a 16-bit file.
+    std::vector<uint16_t> polygon_edges16;
+    std::vector<uint16_t> triangle_edges16;
+    std::vector<uint16_t> group_edges16;
+    // Kept as read only in 16-bit files; cleared after decoding otherwise.
+    std::array<CodedTable, 4> coded_tables;
+    int32_t smoothing_count = 0;
+    // Three floats per triangle.
+    std::vector<float> shading_vectors;
+    // One byte per element of `colours`: the colours as displayed.
+    std::vector<uint8_t> display_colours;
+
+    // Filled by colouring and rendering, empty after reading.
+    std::vector<uint8_t> tessellation_colours;
+    std::vector<uint32_t> tessellation_map;
+    std::vector<uint8_t> upload_buffer;
+
+    uint32_t gl_vertex_array = 0;
+    uint32_t gl_vertex_buffer = 0;
+    uint32_t gl_index_buffer = 0;
+    uint8_t gl_upload_needed = 1;
+
+    std::string ppd_text;
+    std::vector<int32_t> type_name_lengths;
+    std::vector<int32_t> type_name_offsets;
+    std::vector<uint8_t> type_names;
+
+    int64_t kernel_ms = -1;
+    int64_t read_ms = -1;
+    int64_t assembly_ms = 0;
+    int32_t algorithm = MESH_PURE_UNION;
+    int32_t mesh_kind = MESH_PURE_UNION;
+    uint8_t smoothing_groups_defined = 0;
+
+    std::string element_invocation;
+    std::string element_source;
+    int32_t element_index = -1;
+    int32_t batch_index = -1;
+    int32_t element_count = -1;
+    int32_t batch_count = -1;
+};
+
+// Every mesh entry of the file, in file order, each new and owned by the
+// caller. Empty on failure; a failure other than "does not open" prints
+// "ERROR-READING-BINARY-INTEROP-FILE: <path>".
+std::vector<InteropMesh*> read_interop_meshes(const std::string& path);
+
+// The same over bytes already in memory; `name` stands for the path in the
+// message.
+std::vector<InteropMesh*> read_interop_meshes_from_memory(const uint8_t* data, size_t size,
+                                                          const std::string& name);
+
+// The first mesh of the file (the others are released), or null.
+InteropMesh* read_first_interop_mesh(const std::string& path);
+
+// Releases the arrays, or the strings, of a mesh; the record stays.
+void destroy_interop_mesh(InteropMesh* mesh);
+void destroy_interop_mesh_strings(InteropMesh* mesh);
+// Both of the above and the record itself; null is allowed.
+void free_interop_mesh(InteropMesh* mesh);
+// Frees every mesh of the list and empties it.
+void free_interop_meshes(std::vector<InteropMesh*>& meshes);
+
+// Vertex count: positions / dimension (0 when dimension is not positive).
+int32_t interop_mesh_vertex_count(const InteropMesh& mesh);
+// Polygon count: 0 for an empty list, list length / polygon_size for
+// fixed-size polygons, else the count P at the head of the list.
+int32_t interop_mesh_polygon_count(const InteropMesh& mesh);
+// Bytes of positions, polygon list, polygon normals and colours.
+uint64_t interop_mesh_bytes(const InteropMesh& mesh);
+
+// Process-wide mesh serial numbers; the reset exists for tests only.
+int32_t next_mesh_serial();
+void reset_mesh_serial_counter();

@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "model/environment.h"
+#include "model_test_support.h"
+
+TEST(Environments, NumbersNamesAndStableAddresses) {
+    reset_model_counters();
+    EnvironmentList list;
+    Environment* first = append_environment(list);
+    EXPECT_EQ(first->number, 0);
+    EXPECT_EQ(first->name, "env0");
+    EXPECT_EQ(first->tab_texts[0], "environment_0");
+    EXPECT_EQ(first->tab_texts[1], "(select to switch to environment 0)");
+    EXPECT_EQ(first->transform_panel.value_texts.size(), 10u);
+    EXPECT_EQ(first->trace_log.channel_lines[TRACE_ERROR].size(), 64u);
+
+    Environment* second = append_environment(list);
+    Environment temporary = environment_construct();  // consumes a number too
+    environment_destruct(temporary);
+    Environment* fourth = append_environment(list);
+    EXPECT_EQ(second->number, 1);
+    EXPECT_EQ(fourth->number, 3);
+    EXPECT_EQ(fourth->name, "env3");
+    EXPECT_EQ(list.count, 3);
+    ASSERT_EQ(list.environment_pointers.size(), 3u);
+    EXPECT_EQ(list.environment_pointers[0], first);
+    EXPECT_EQ(list.environment_pointers[2], fourth);
+    EXPECT_EQ(first->name, "env0");  // still valid after the later appends
+
+    // A copy keeps the number and never points into its source's set.
+    first->parameter_list_view.entity_set = &first->entities;
+    Environment copy = environment_copy_construct(*first);
+    EXPECT_EQ(copy.number, 0);
+    EXPECT_EQ(copy.parameter_list_view.entity_set, nullptr);
+    for (Environment& e : list.environments) environment_destruct(e);
+}
+
+// A parallel entity over three sub-element records: two with meshes, one
+// assembled without a mesh.
+struct ParallelFixture {
+    InteropMesh* a = make_line_mesh(2, 0);   // x 0..1, mean 0.5
+    InteropMesh* b = make_line_mesh(6, 10);  // x 10..15, mean 12.5
+    EntityRecord sub_a = entity_construct();
+    EntityRecord sub_b = entity_construct();
+    EntityRecord sub_empty = entity_construct();
+    EntityRecord parent = entity_construct(true);
+
+    ParallelFixture() {
+        a->gl_index_buffer = 11;
+        b->gl_index_buffer = 12;
+        a->triangles = {0, 1, 0};
+        b->polygons = {1, 3, 0, 1, 2};
+        entity_attach_mesh(sub_a, a);
+        entity_attach_mesh(sub_b, b);
+        sub_empty.assembled = 1;
+    }
+    ~ParallelFixture() {
+        free_interop_mesh(a);
+        free_interop_mesh(b);
+    }
+};
+
+TEST(EntitySets, ParallelEntityStatisticsAndFlags) {
+    ParallelFixture f;
+    f.a->batch_index = -1;
+    f.b->batch_index = -1;
+    f.parent.visible = 0;
+    f.sub_b.parse_result.valid = 1;
+    f.sub_b.parse_result.parameter_count = 2;
+    entity_set_subelements(f.parent, {&f.sub_a, &f.sub_empty, &f.sub_b}, MESH_BASIC_CSG, 2500);
+
+    EXPECT_EQ(f.parent.subelement_count, 3);
+    EXPECT_EQ(f.parent.algorithm, MESH_BASIC_CSG);
+    EXPECT_EQ(f.parent.parameter_elements, std::vector<int32_t>({2}));
+    EXPECT_EQ(f.parent.assembled, 1);
+    EXPECT_EQ(f.sub_a.is_subelement, 1);
+    EXPECT_EQ(f.sub_empty.is_subelement, 0);
+    EXPECT_EQ(f.a->visible, 0);
+    EXPECT_EQ(f.sub_b.visible, 0);
+    EXPECT_EQ(f.b->element_count, 3);
+    EXPECT_EQ(f.a->batch_count, 1);  // every batch index -1
+
+    EXPECT_EQ(f.parent.vertex_count, 8);
+    EXPECT_EQ(f.parent.bounds[BOUNDS_MIN][0], 0.0);
+    EXPECT_EQ(f.parent.bounds[BOUNDS_MAX][0], 15.0);
+    EXPECT_EQ(f.parent.bounds[BOUNDS_EXTENT][0], 15.0);
+    EXPECT_EQ(f.parent.bounds[BOUNDS_CENTRE][0], 7.5);
+    EXPECT_DOUBLE_EQ(f.parent.bounds[BOUNDS_MEAN][0], 0.25 * 0.5 + 0.75 * 12.5);
+    EXPECT_EQ(f.parent.polygon_count, 1);
+    EXPECT_EQ(f.parent.polygon_list_length, 5);
+    EXPECT_EQ(f.parent.triangle_count, 1);
+    EXPECT_EQ(f.parent.mesh_bytes, 8u * 3 * 8 + 5u * 4);
+    EXPECT_EQ(f.parent.assembly_ms, 2500);
+    EXPECT_DOUBLE_EQ(f.parent.assembly_seconds, 2.5);
+
+    f.b->batch_index = 4;
+    entity_set_subelements(f.parent, {&f.sub_a, &f.sub_b}, MESH_BASIC_CSG, 1);
+    EXPECT_EQ(f.a->batch_count, 5);
+}
+
+TEST(EntitySets, StatisticsWithoutContributions) {
+    ParallelFixture f;
+    entity_set_subelements(f.parent, {nullptr, &f.sub_empty}, MESH_PURE_UNION, 7);
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(f.parent.bounds[BOUNDS_MIN][1], inf);
+    EXPECT_EQ(f.parent.bounds[BOUNDS_MAX][2], -inf);
+    EXPECT_EQ(f.parent.bounds[BOUNDS_MEAN][0], 0.0);
+    EXPECT_EQ(f.parent.vertex_count, 0);
+    EXPECT_EQ(f.parent.mesh_bytes, 0u);
+
+    // Meshes without vertices: bounds still taken, means never NaN.
+    f.a->positions.clear();
+    f.b->positions.clear();
+    entity_set_subelements(f.parent, {&f.sub_a, &f.sub_b}, MESH_PURE_UNION, 7);
+    EXPECT_EQ(f.parent.bounds[BOUNDS_MAX][0], 15.0);
+    EXPECT_FALSE(std::isnan(f.parent.bounds[BOUNDS_MEAN][0]));
+}
+
+TEST(EntitySets, FlatTableGlNamesAndParameterIndex) {
+    EntitySet empty;
+    EXPECT_TRUE(build_flat_entity_table(empty).empty());
+    EXPECT_TRUE(collect_mesh_gl_object_ids(empty, 'A').empty());
+    index_entities_with_parameters(empty);
+    EXPECT_EQ(empty.parameter_entity_count, 0);
+    EntityListView view;
+    view.entity_set = &empty;
+    view.width = 9;
+    view.further_values[1] = 5;
+    measure_entity_set(view);
+    EXPECT_EQ(view.width, 0);
+    EXPECT_EQ(view.height, 0);
+    EXPECT_EQ(view.further_values[1], 0);
+
+    ParallelFixture f;
+    entity_set_subelements(f.parent, {&f.sub_a, &f.sub_empty, &f.sub_b}, MESH_OPTIMAL_CSG, 0);
+    InteropMesh* single_mesh = make_line_mesh(3, 0);
+    single_mesh->gl_index_buffer = 21;
+    single_mesh->gl_vertex_array = 31;
+    EntitySet set;
+    set.records.push_back(entity_construct());
+    entity_attach_mesh(set.records.back(), single_mesh);
+    set.records.push_back(f.parent);
+    set.records.push_back(entity_construct());  // no mesh
+    set.count = 3;
+
+    const std::vector<EntityRecord*>& table = build_flat_entity_table(set);
+    ASSERT_EQ(table.size(), 6u);
+    EXPECT_EQ(table[0], &set.records[0]);
+    EXPECT_EQ(table[1], &set.records[1]);
+    EXPECT_EQ(table[2], &f.sub_a);
+    EXPECT_EQ(table[3], &f.sub_empty);
+    EXPECT_EQ(table[4], &f.sub_b);
+    EXPECT_EQ(table[5], &set.records[2]);
+    EXPECT_EQ(collect_mesh_gl_object_ids(set, 'I'), std::vector<uint32_t>({21, 11, 12}));
+    EXPECT_EQ(collect_mesh_gl_object_ids(set, 'A'), std::vector<uint32_t>({31, 0, 0}));
+    EXPECT_EQ(collect_mesh_gl_object_ids(set, 'x'), std::vector<uint32_t>({0, 0, 0}));
+
+    // A count beyond the records is never followed.
+    set.count = 10;
+    EXPECT_EQ(build_flat_entity_table(set).size(), 6u);
+
+    set.count = 3;
+    set.records[1].parse_result.valid = 1;
+    set.records[1].parse_result.parameter_count = 1;
+    set.records[1].summary_width = 120;
+    set.records[2].parse_result.valid = 1;  // valid, but without parameters
+    set.records[0].parse_result.parameter_count = 3;  // parameters, but not valid
+    index_entities_with_parameters(set);
+    EXPECT_EQ(set.parameter_entities, std::vector<int32_t>({1}));
+    view.entity_set = &set;
+    measure_entity_set(view);
+    EXPECT_EQ(view.width, 120);
+    EXPECT_EQ(view.height, 50);
+
+    destroy_entity_set(set);
+    EXPECT_TRUE(set.records.empty());
+    EXPECT_EQ(f.a->positions.size(), 6u);  // meshes survive the set
+    free_interop_mesh(single_mesh);
+}
+
+TEST(ViewState, SaveAndRestore) {
+    EnvironmentList list;
+    Environment* one = append_environment(list);
+    Environment* two = append_environment(list);
+    InteropMesh startup;
+    EnvironmentViewState live;
+    CameraSlot camera = live.camera_slots[CAMERA_FREE_ROAM];
+
+    // Work in environment one with the object-orbit controller.
+    live.camera_controller = CAMERA_OBJECT_ORBIT;
+    camera.eye = {7, 8, 9};
+    camera.field_of_view = 45;
+    live.status_text = "one";
+    live.pick_key = 'T';
+    live.viewport_split_count = 2;
+    live.viewport_split_cells = {0, 1};
+    live.viewport_split_axes = {'X', 'Y'};
+    live.viewport_split_ratios = {0.5, 0.25};
+    live.view_menu_scrolls = {0.1, 0.2};  // fewer than the 8 strips
+    startup.visible = 0;
+    save_environment_view_state(*one, live, camera, &startup);
+    EXPECT_EQ(one->view.camera_slots[CAMERA_OBJECT_ORBIT].eye, (std::array<double, 3>{7, 8, 9}));
+    EXPECT_EQ(one->view.camera_slots[CAMERA_FREE_ROAM].eye, (std::array<double, 3>{-1, 1, 3}));
+    EXPECT_EQ(one->view.view_menu_scrolls.size(), 8u);
+    EXPECT_EQ(one->startup_mesh_visible, 0);
+
+    // Switch to the fresh environment two: its defaults come back.
+    ViewRestoreDefaults defaults;
+    defaults.workspace_path = "/ws";
+    defaults.view_menu_check_states.assign(VIEW_MENU_COUNT, std::vector<bool>(3, true));
+    startup.visible = 1;
+    restore_environment_view_state(*two, live, camera, &startup, defaults);
+    EXPECT_EQ(live.camera_controller, CAMERA_FREE_ROAM);
+    EXPECT_EQ(camera.eye, (std::array<double, 3>{-1, 1, 3}));
+    EXPECT_EQ(camera.field_of_view, 60.0);
+    EXPECT_EQ(camera.far_plane, 1000.0);
+    EXPECT_EQ(live.orbit_zoom, 4.0);
+    EXPECT_EQ(live.viewport_cell_count, 1);
+    EXPECT_EQ(live.browser_directory, "/ws");
+    EXPECT_EQ(live.view_menu_check_states, defaults.view_menu_check_states);
+    EXPECT_EQ(live.status_text, "one");  // saved only: the caller rebuilds it
+    EXPECT_EQ(pick_key_button_index(live.pick_key), 0);
+    EXPECT_EQ(startup.visible, 1);
+
+    // Back to one: its object-orbit camera and splits return.
+    restore_environment_view_state(*one, live, camera, &startup, defaults);
+    EXPECT_EQ(live.camera_controller, CAMERA_OBJECT_ORBIT);
+    EXPECT_EQ(camera.eye, (std::array<double, 3>{7, 8, 9}));
+    EXPECT_EQ(camera.field_of_view, 45.0);
+    EXPECT_EQ(live.viewport_cell_count, 3);
+    EXPECT_EQ(live.viewport_split_axes, (std::vector<char>{'X', 'Y'}));
+    EXPECT_EQ(pick_key_button_index(live.pick_key), 1);
+    EXPECT_EQ(startup.visible, 0);
+    EXPECT_EQ(pick_key_button_index('Q'), -1);
+
+    // Recorded splits that disagree with their lists replay only what exists.
+    one->view.viewport_split_count = 5;
+    restore_environment_view_state(*one, live, camera, nullptr, defaults);
+    EXPECT_EQ(live.viewport_cell_count, 3);
+    for (Environment& e : list.environments) environment_destruct(e);
+}
