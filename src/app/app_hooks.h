@@ -1,0 +1,69 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Operations of the panes and the renderer that the pipeline calls upwards.
+// They are reached through this table of plain function pointers held by
+// the application context, so the pipeline never links the panes or the
+// renderer; an empty slot is a no-op. The interface builder fills the table;
+// tests fill it with recording stand-ins.
+
+struct AppContext;
+struct EntityRecord;
+
+struct AppHooks {
+    // Message panes.
+    void (*show_error_box)(AppContext& app, const std::string& title, const std::string& text) = nullptr;
+    void (*show_warning_box)(AppContext& app, const std::string& title, const std::string& text) = nullptr;
+
+    // Pane and table rebuilds from the current environment.
+    void (*refresh_mesh_statistics)(AppContext& app) = nullptr;
+    void (*update_window_status)(AppContext& app) = nullptr;
+    void (*rebuild_entity_rows)(AppContext& app) = nullptr;
+    void (*rebuild_parameter_rows)(AppContext& app) = nullptr;
+    void (*refresh_entity_inspector)(AppContext& app) = nullptr;
+    void (*rebuild_parameter_pane)(AppContext& app) = nullptr;
+    void (*build_camera_directive_rows)(AppContext& app) = nullptr;
+    void (*build_variant_rows)(AppContext& app) = nullptr;
+    void (*build_animation_tracks)(AppContext& app) = nullptr;
+    // Creates the parse report's row elements from the report model.
+    void (*build_parse_report_rows)(AppContext& app) = nullptr;
+
+    // Popups and keyed elements ("OPENPANE", "MASKPANE", "OVERLAY", ...).
+    bool (*any_popup_open)(AppContext& app) = nullptr;
+    void (*set_element_visible)(AppContext& app, const std::string& key, bool visible) = nullptr;
+
+    // Carries lock, visibility and transform of a replaced entity over.
+    void (*merge_entity_display_flags)(AppContext& app, const EntityRecord& old_entity,
+                                       EntityRecord& new_entity) = nullptr;
+
+    // Row labels and parameter controls.
+    void (*set_entity_row_label)(AppContext& app, int32_t row, const std::string& text) = nullptr;
+    void (*set_parameter_row_label)(AppContext& app, int32_t row, const std::string& text) = nullptr;
+    // colour 0 leaves the field's colour as it is.
+    void (*set_parameter_field)(AppContext& app, int32_t row, const std::string& text, uint32_t colour) = nullptr;
+    void (*set_parameter_slider)(AppContext& app, int32_t row, double value) = nullptr;
+
+    // Renderer.
+    void (*recolour_entity)(AppContext& app, EntityRecord& entity) = nullptr;
+    void (*update_attribute_trace)(AppContext& app) = nullptr;
+};
+
+// Calls a hook when it is set.
+template <typename Hook, typename... Args>
+inline void call_hook(Hook hook, Args&&... args) {
+    if (hook) hook(std::forward<Args>(args)...);
+}
+
+// The log that recording stand-ins write to, one entry per call ("name" or
+// "name: detail"), shared by every stand-in so that tests see the order of
+// calls across panes and renderer. Header-only so that any library can
+// record into it without linking another.
+inline std::vector<std::string>& standin_call_log() {
+    static std::vector<std::string> log;
+    return log;
+}
+inline void record_standin_call(const std::string& entry) { standin_call_log().push_back(entry); }
+inline void reset_standin_call_log() { standin_call_log().clear(); }

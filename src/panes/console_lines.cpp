@@ -1,0 +1,43 @@
+#include "panes/console_lines.h"
+
+#include <algorithm>
+
+#include "app/app_context.h"
+#include "panes/trace_channels.h"
+#include "ui/element.h"
+
+bool append_console_text(TraceLog& log, const std::string& raw_text, const std::string& stamp) {
+    if (log.console_count < 0) log.console_count = 0;
+    if (log.console_count + 1 >= log.console_capacity) {
+        log.console_capacity = static_cast<int32_t>(std::min<int64_t>(2 * static_cast<int64_t>(log.console_capacity), INT32_MAX));
+    }
+    if (log.console_lines.size() < static_cast<size_t>(std::max(log.console_capacity, 0)))
+        log.console_lines.resize(static_cast<size_t>(log.console_capacity));
+    bool stored = false;
+    // A capacity of 0 stays 0 when doubled: there is no room, and the line
+    // is dropped rather than written past the list.
+    if (log.console_count + 1 < log.console_capacity) {
+        const std::string text = plain_trace_text(raw_text);
+        const std::string line = stamp.empty() ? text : stamp + " | " + text;
+        log.console_lines[static_cast<size_t>(log.console_count)] = line;
+        ++log.console_count;
+        log.console_widest = std::max(log.console_widest, trace_line_width(line));
+        log.console_total_height += trace_line_height();
+        stored = true;
+    }
+    log.console_view_width = log.console_widest;
+    log.console_view_height = log.console_total_height;
+    log.console_view_scroll = log.console_scroll;
+    return stored;
+}
+
+void append_console_line(AppContext& app, const std::string& text, bool stamped) {
+    if (!app.environment) return;
+    TraceLog& log = app.environment->trace_log;
+    append_console_text(log, text, stamped ? local_time_stamp(app) : std::string());
+    Element* element = app.console_text;
+    if (!element) return;
+    show_lines_in_element(*element, log.console_lines, log.console_count);
+    app.console_content_width = std::max(element->text_width, 0) + 2 * app.interface_margin;
+    app.console_content_height = element->text_height + 2 * app.interface_margin - 4;
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include "app/app_hooks.h"
+
+// Recording stand-ins for the pane operations that the pipeline calls
+// through the context's hooks. Each appends one entry to standin_call_log():
+// the operation's name, then ": " and its arguments where it has any
+// ("show_error_box: <title>\n<text>", "set_element_visible: OPENPANE=0",
+// "set_entity_row_label: 2|<text>"). The real panes replace them one by one.
+
+// Fills every pane slot of the table with its stand-in.
+void install_pane_standins(AppHooks& hooks);
+
+// What the any_popup_open stand-in answers (false until set).
+void set_standin_popup_open(bool open);
+
+// Carries the display state of a replaced entity into its successor: lock,
+// visibility (mesh and sub-elements too), the auto-sync, immediate and
+// multi-edit flags, the transform and its two orders. Records the call.
+void merge_entity_display_flags_standin(AppContext& app, const EntityRecord& old_entity, EntityRecord& new_entity);

@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "model/trace_log.h"
+
+struct AppContext;
+struct Element;
+
+// The four trace channels (KERNEL, SCRIPT, FILE-IO, ERROR) of each
+// environment's log, and the text elements that show them.
+
+// Pixel width of a line: the console typeface's advance of every byte.
+int32_t trace_line_width(const std::string& line);
+// Height of one console or trace line in pixels.
+int32_t trace_line_height();
+
+// Kernel output may carry NUL bytes or broken UTF-8; both would end or
+// garble the text wherever it is drawn or copied. NUL becomes "?" and every
+// byte of an invalid sequence becomes "?"; valid text is returned as it is.
+std::string plain_trace_text(const std::string& text);
+
+// Appends `text` to channel c of the log, split at '\n' (a one-line text is
+// stored whole, with "stamp | " in front when a stamp is given). The
+// capacity grows before anything is stored. An unknown channel does nothing.
+void append_trace_lines(TraceLog& log, int32_t channel, const std::string& text, const std::string& stamp);
+// Empties channel c back to 64 empty lines.
+void clear_trace_channel(TraceLog& log, int32_t channel);
+
+// Shows the first `count` lines in a text element (one line unjoined).
+void show_lines_in_element(Element& element, const std::vector<std::string>& lines, int32_t count);
+
+// The current environment's channels; each refreshes its trace pane. None
+// requests a redraw. Kernel and Script keep only their latest text;
+// FILE-IO lines carry the local time.
+void append_kernel_trace(AppContext& app, const std::string& text);
+void append_script_trace(AppContext& app, const std::string& text);
+void append_file_io_trace(AppContext& app, const std::string& text);
+void append_error_trace(AppContext& app, const std::string& text);
+
+// Refreshes the trace pane of channel c from the current environment.
+void refresh_trace_pane(AppContext& app, int32_t channel);
+
+// The local time text of the context's services, "" without one.
+std::string local_time_stamp(const AppContext& app);

@@ -1,0 +1,234 @@
+#include "pipeline/kernel_runs.h"
+
+#include <cstdio>
+
+#include "app/app_context.h"
+#include "model/entity.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "text/split.h"
+#include "text/text_utils.h"
+
+const char* const execute_mode_keywords[3] = {"pure_union_mesh", "basic_csg_mesh", "optimal_csg_mesh"};
+
+std::string kernel_trace_text;
+std::string script_trace_text;
+std::string file_io_trace_text;
+std::string error_trace_text;
+
+namespace {
+
+const char* const kParseIn = "tmp/vrek_parse_in";
+const char* const kParseOut = "tmp/vrek_parse_out";
+const char* const kAssembleIn = "tmp/vrek_assemble_in";
+const char* const kAssembleOut = "tmp/vrek_assemble_out";
+const char* const kCcppIn = "tmp/vrek_assemble_ccpp_in";
+const char* const kCcppOut = "tmp/vrek_assemble_ccpp_out";
+
+void set_run_trace_texts(const std::string& captured) {
+    kernel_trace_text = captured;
+    script_trace_text.clear();
+    file_io_trace_text.clear();
+    error_trace_text.clear();
+}
+
+// A run that never started leaves the reason where the ERROR channel gets it.
+void set_staging_failure_trace(const std::string& message) {
+    set_run_trace_texts("");
+    error_trace_text = message;
+}
+
+bool is_known_mode(int32_t mode) { return mode >= MESH_PURE_UNION && mode <= MESH_OPTIMAL_CSG; }
+
+// A record that names the script and carries the one error that stopped
+// the run before the kernel was started.
+EntityParseRecord staging_failure_record(const std::string& path, const std::string& script) {
+    EntityParseRecord record;
+    record.path = path;
+    record.script = script;
+    record.sections[SECTION_ERRORS] = "UNABLE-TO-STAGE-KERNEL-INPUT;\n";
+    record.section_line_counts[SECTION_ERRORS] = 1;
+    return record;
+}
+
+}  // namespace
+
+const std::string& subelement_reference(const SubElementSource& source) {
+    static const std::string empty;
+    return source.size() > 0 ? source[0] : empty;
+}
+
+const std::string& subelement_text(const SubElementSource& source) {
+    static const std::string empty;
+    return source.size() > 1 ? source[1] : empty;
+}
+
+void stamp_mesh_mode(InteropMesh* mesh, int32_t mode) {
+    mesh->algorithm = mode;
+    if (is_known_mode(mode)) mesh->mesh_kind = mode;
+}
+
+std::string execute_mode_keyword(int32_t mode) {
+    return execute_mode_keywords[is_known_mode(mode) ? mode : MESH_OPTIMAL_CSG];
+}
+
+void reset_run_trace_texts() { set_run_trace_texts(""); }
+
+std::string compose_parse_input(const std::string& script) { return concat2("// logic\n", script); }
+
+std::string compose_element_block(const std::string& script, int32_t mode) {
+    return concat5("{\n// directives\n#execute_mode:", execute_mode_keyword(mode), ";\n// logic\n", script, "\n};\n");
+}
+
+std::string compose_assemble_input(const std::vector<std::string>& scripts, const std::vector<int32_t>& modes) {
+    std::string text = concat2(int_to_text(static_cast<int32_t>(scripts.size())), ";\n");
+    for (size_t i = 0; i < scripts.size(); ++i) {
+        const int32_t mode = i < modes.size() ? modes[i] : MESH_OPTIMAL_CSG;
+        text += "\n";
+        text += compose_element_block(scripts[i], mode);
+    }
+    return text;
+}
+
+std::string compose_subelement_parse_input(const std::vector<SubElementSource>& sources) {
+    std::string text = concat2(int_to_text(static_cast<int32_t>(sources.size())), ";\n");
+    for (const SubElementSource& source : sources) {
+        text += concat5("{\n// E:", subelement_reference(source), "\n", subelement_text(source), "\n};\n");
+    }
+    return text;
+}
+
+bool stage_kernel_files(const std::string& input_path, const std::string& input_text,
+                        const std::string& output_path, std::string& message) {
+    message.clear();
+    if (!write_text_file(input_path, input_text)) {
+        message = concat3("ERROR: UNABLE-TO-STAGE-KERNEL-INPUT : ", input_path, "\n");
+    } else if (!write_text_file(output_path, "")) {
+        message = concat3("ERROR: UNABLE-TO-EMPTY-KERNEL-OUTPUT : ", output_path, "\n");
+    }
+    if (message.empty()) return true;
+    std::fputs(message.c_str(), stdout);
+    std::fflush(stdout);
+    return false;
+}
+
+EntityParseRecord parse_script_file(const std::string& path) {
+    const std::string script = read_file(path);
+    if (script.empty()) {
+        std::fputs("SCRIPT-READ-EMPTY!\n", stdout);
+        std::fflush(stdout);
+        EntityParseRecord record;
+        record.sections[SECTION_ERRORS] = "SCRIPT-READ-IS-NULL;\n";
+        record.section_line_counts[SECTION_ERRORS] = 1;
+        return record;
+    }
+    const std::string in = workspace_file(workspace_path, kParseIn);
+    const std::string out = workspace_file(workspace_path, kParseOut);
+    std::string message;
+    if (!stage_kernel_files(in, compose_parse_input(script), out, message)) {
+        set_staging_failure_trace(message);
+        return staging_failure_record(path, script);
+    }
+    set_run_trace_texts(run_process_capture(kernel_path, {"-interop", "-parse", in, out}));
+    return interpret_parse_output(path, script, read_file(out));
+}
+
+std::vector<EntityParseRecord> parse_parallel_elements(const std::vector<SubElementSource>& sources) {
+    std::vector<EntityParseRecord> records;
+    records.reserve(sources.size());
+    const std::string in = workspace_file(workspace_path, kParseIn);
+    const std::string out = workspace_file(workspace_path, kParseOut);
+    std::string message;
+    if (!stage_kernel_files(in, compose_subelement_parse_input(sources), out, message)) {
+        set_staging_failure_trace(message);
+        for (const SubElementSource& source : sources) {
+            records.push_back(staging_failure_record(subelement_reference(source), subelement_text(source)));
+        }
+        return records;
+    }
+    const std::string captured = run_process_capture(kernel_path, {"-interop", "-parse", in, out, "*"});
+    const std::string output = read_file(out);
+    set_run_trace_texts(captured);
+
+    std::vector<std::string> pieces;
+    split_by_string(output, "<BREAK>\n", pieces);
+    for (size_t i = 0; i < sources.size(); ++i) {
+        // A kernel that wrote fewer pieces than sub-elements leaves the rest
+        // with an empty output, which the reader reports as an error.
+        const std::string piece = i < pieces.size() ? pieces[i] : std::string();
+        records.push_back(interpret_parse_output(subelement_reference(sources[i]), subelement_text(sources[i]), piece));
+    }
+    return records;
+}
+
+InteropMesh* assemble_script(const std::string& script, int32_t mode, bool profiling) {
+    const int64_t start = now_ms();
+    const std::string in = workspace_file(workspace_path, kAssembleIn);
+    const std::string out = workspace_file(workspace_path, kAssembleOut);
+    std::string message;
+    if (!stage_kernel_files(in, compose_assemble_input({script}, {mode}), out, message)) {
+        set_staging_failure_trace(message);
+        return nullptr;
+    }
+    set_run_trace_texts(
+        run_process_capture(kernel_path, {"-interop", profiling ? "-assemble-ppd" : "-assemble", in, out}));
+    const int64_t end = now_ms();
+    InteropMesh* mesh = read_first_interop_mesh(out);
+    if (mesh && mesh->present) {
+        stamp_mesh_mode(mesh, mode);
+        mesh->assembly_ms = end - start;
+    }
+    return mesh;
+}
+
+void assemble_startup_meshes(AppContext& app) {
+    static const int32_t modes[3] = {MESH_PURE_UNION, MESH_OPTIMAL_CSG, MESH_OPTIMAL_CSG};
+    std::vector<std::string> scripts = app.startup_scripts;
+    scripts.resize(3);
+    app.startup_meshes.assign(3, nullptr);
+
+    const std::string in = workspace_file(workspace_path, kAssembleIn);
+    const std::string out = workspace_file(workspace_path, kAssembleOut);
+    std::string message;
+    if (!stage_kernel_files(in, compose_assemble_input(scripts, {modes[0], modes[1], modes[2]}), out, message)) {
+        set_staging_failure_trace(message);
+        return;
+    }
+    set_run_trace_texts(run_process_capture(kernel_path, {"-interop", "-assemble", in, out}));
+    std::vector<InteropMesh*> meshes = read_interop_meshes(out);
+    for (size_t i = 0; i < meshes.size(); ++i) {
+        if (i < 3) {
+            if (meshes[i] && meshes[i]->present) stamp_mesh_mode(meshes[i], modes[i]);
+            app.startup_meshes[i] = meshes[i];
+        } else {
+            // Nobody would ever own the kernel's surplus meshes.
+            free_interop_mesh(meshes[i]);
+        }
+    }
+}
+
+void assemble_startup_entity(AppContext& app) {
+    InteropMesh* mesh = assemble_script(app.startup_entity_script, MESH_OPTIMAL_CSG, false);
+    EntityRecord entity = entity_construct();
+    // A failed run leaves the record unassembled instead of attaching null.
+    if (mesh) entity_attach_mesh(entity, mesh);
+    app.startup_entity_mesh = mesh;
+    entity_assign(app.inspector_entity, entity);
+}
+
+bool run_ccpp_assembly(const std::string& prefix, int32_t algorithm, bool profiling) {
+    if (trim_whitespace(prefix).empty()) return false;
+    const std::string in = workspace_file(workspace_path, kCcppIn);
+    const std::string out = workspace_file(workspace_path, kCcppOut);
+    std::string message;
+    // Without its staged prefix the kernel would compute from a stale one;
+    // the pre-pass counts as not run.
+    if (!stage_kernel_files(in, prefix, out, message)) return false;
+    run_process_capture(kernel_path, {"-interop", "-parse", in, out, "-ccpp"});
+    interpret_parse_output("vrek_assemble_ccpp", prefix, read_file(out));
+    run_process_capture(kernel_path,
+                        {"-interop", profiling ? "-compute-ppd" : "-compute", in, out, int_to_text(algorithm)});
+    return true;
+}

@@ -1,0 +1,92 @@
+#include "pipeline/open_scripts.h"
+
+#include <algorithm>
+
+#include "app/app_context.h"
+#include "pipeline/orchestration.h"
+#include "pipeline/orchestration_common.h"
+#include "pipeline/reassembly.h"
+#include "text/split.h"
+#include "text/text_utils.h"
+
+namespace {
+
+enum OpenOutcome { OPEN_HANDLED, OPEN_NO_SET };
+
+bool has_script_extension(const std::string& path) {
+    return path.size() >= 6 && path.compare(path.size() - 5, 5, ".vrek") == 0;
+}
+
+EntityRecord* loaded_entity(EntitySet& set, const std::string& path) {
+    const size_t n = std::min(set.records.size(), static_cast<size_t>(std::max(set.count, 0)));
+    for (size_t i = 0; i < n; ++i) {
+        if (set.records[i].parse_record.path == path) return &set.records[i];
+    }
+    return nullptr;
+}
+
+OpenOutcome open_one(AppContext& app, const std::string& path, const std::string& name) {
+    if (path.empty()) return OPEN_HANDLED;
+    if (!has_script_extension(path)) {
+        log_console(app, "Error: Invalid File Path");
+        log_console(app, concat2("  \t ", path));
+        return OPEN_HANDLED;
+    }
+    if (!app.entity_set) return OPEN_NO_SET;
+    if (EntityRecord* entity = loaded_entity(*app.entity_set, path)) {
+        log_console(app, concat2("Note: Script Already Loaded: ", path));
+        reparse_and_reassemble_entity(app, *entity, app.mesh_algorithm);
+    } else {
+        log_console(app, concat2("Script-File Opened: ", name));
+        parse_and_assemble_script(app, path);
+    }
+    return OPEN_HANDLED;
+}
+
+void close_open_pane(AppContext& app, bool rebuild) {
+    if (rebuild) rebuild_entity_panes(app);
+    app.open_pane_open = 0;
+    call_hook(app.hooks.set_element_visible, app, std::string("OPENPANE"), false);
+    app.needs_redraw = 1;
+    const bool popup = app.hooks.any_popup_open ? app.hooks.any_popup_open(app) : false;
+    call_hook(app.hooks.set_element_visible, app, std::string("MASKPANE"), popup);
+    call_hook(app.hooks.set_element_visible, app, std::string("OVERLAY"), popup);
+    refresh_interface(app);
+}
+
+}  // namespace
+
+void rebuild_entity_panes(AppContext& app) {
+    call_hook(app.hooks.rebuild_entity_rows, app);
+    call_hook(app.hooks.rebuild_parameter_rows, app);
+    call_hook(app.hooks.refresh_entity_inspector, app);
+    call_hook(app.hooks.rebuild_parameter_pane, app);
+    call_hook(app.hooks.build_camera_directive_rows, app);
+    call_hook(app.hooks.build_variant_rows, app);
+    call_hook(app.hooks.build_animation_tracks, app);
+}
+
+void open_selected_scripts(AppContext& app) {
+    // The listing's vectors may disagree in length; nothing is read past
+    // any of them.
+    const size_t rows = std::min(app.browser_order.size(), static_cast<size_t>(std::max(app.browser_row_count, 0)));
+    for (size_t row = 0; row < rows; ++row) {
+        const int32_t entry = app.browser_order[row];
+        if (entry < 0 || static_cast<size_t>(entry) >= app.browser_entries.size() ||
+            static_cast<size_t>(entry) >= app.browser_selected.size() || !app.browser_selected[static_cast<size_t>(entry)])
+            continue;
+        const std::string& name = app.browser_entries[static_cast<size_t>(entry)];
+        if (open_one(app, concat2(app.browser_directory, name), name) == OPEN_NO_SET) return;
+    }
+    close_open_pane(app, true);
+}
+
+void open_script_paths(AppContext& app) {
+    const size_t count = std::min(app.pending_paths.size(), static_cast<size_t>(std::max(app.pending_path_count, 0)));
+    // A copy: opening a script may run code that refills the list.
+    const std::vector<std::string> paths(app.pending_paths.begin(), app.pending_paths.begin() + static_cast<ptrdiff_t>(count));
+    for (const std::string& path : paths) {
+        if (open_one(app, path, extract_file_name(path)) == OPEN_NO_SET) return;
+    }
+    close_open_pane(app, count > 0);
+}

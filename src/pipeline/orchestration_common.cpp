@@ -1,0 +1,152 @@
+#include "pipeline/orchestration_common.h"
+
+#include <cstdio>
+
+#include "app/app_context.h"
+#include "export/entity_texts.h"
+#include "model/interop_mesh.h"
+#include "panes/console_lines.h"
+#include "panes/trace_channels.h"
+#include "pipeline/kernel_runs.h"
+#include "platform/clock.h"
+#include "text/split.h"
+#include "text/text_utils.h"
+
+std::string plural_suffix(int64_t n) { return n == 1 ? "" : "s"; }
+std::string plural_article(int64_t n) { return n == 1 ? "the" : "each"; }
+
+void log_console(AppContext& app, const std::string& text) { append_console_line(app, text, true); }
+
+void log_duration(AppContext& app, int64_t start_ms) {
+    log_console(app, concat3("  \t ", long_to_text(now_ms() - start_ms), " ms"));
+}
+
+void route_run_traces(AppContext& app) {
+    append_kernel_trace(app, kernel_trace_text);
+    append_script_trace(app, script_trace_text);
+    append_file_io_trace(app, file_io_trace_text);
+    append_error_trace(app, error_trace_text);
+}
+
+int32_t parse_error_count(const EntityParseRecord& record) {
+    const int32_t n = record.section_line_counts[SECTION_ERRORS];
+    return n > 0 ? n : 0;
+}
+
+int64_t collect_element_errors(const std::vector<EntityParseRecord>& elements, std::string& listing) {
+    int64_t total = 0;
+    listing.clear();
+    for (const EntityParseRecord& element : elements) {
+        const int32_t n = parse_error_count(element);
+        if (n < 1) continue;
+        total += n;
+        listing += concat4("// E:", element.path, "\n", element.sections[SECTION_ERRORS]);
+    }
+    return total;
+}
+
+void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, bool parallel,
+                          const std::string& listing) {
+    const std::string s = plural_suffix(n);
+    const std::string art = plural_article(n);
+    const std::string count = long_to_text(n);
+    log_console(app, concat5("  \t ", count, " Syntax-Error", s, " (see trace for details)"));
+    std::string text = concat12("The input script '", name, "' contains ", count, " syntactic error", s,
+                                ".\n\nRefer to the kernel execution trace for further details in order to "
+                                "identify and correct ",
+                                art,
+                                " error.\n\nNote: syntax errors are the product of parsing a malformed or "
+                                "grammatically invalid set of VREK statements.\n\nNote: the input script '",
+                                name, "' can not be assembled until ", art);
+    text += " error has been resolved.";
+    if (parallel) text += concat2("\n\n", listing);
+    call_hook(app.hooks.show_error_box, app, concat3("Error: Syntax-Error", s, " in Script"), text);
+}
+
+void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, bool reassembly) {
+    const std::string s = plural_suffix(n);
+    const std::string art = plural_article(n);
+    const std::string count = long_to_text(n);
+    const std::string word = reassembly ? "Re-Assembly" : "Assembly";
+    log_console(app, concat6("  \t ", count, " ", word, "-Error", concat2(s, " (see trace for details)")));
+    std::string text = concat8("The input script '", name, "' caused ", count, " runtime error", s,
+                               ".\n\nRefer to the kernel execution trace for further details in order to "
+                               "identify and correct ",
+                               art);
+    text += concat5(" error.\n\nNote: ", reassembly ? "re-assembly" : "assembly",
+                    " errors typically indicate spatial or logical issues and/or improper use of a language "
+                    "feature, function or entity.\n\nNote: the input script '",
+                    name, "' can not be ");
+    text += concat4(reassembly ? "re-assembled" : "assembled", " until ", art, " error has been resolved.");
+    call_hook(app.hooks.show_error_box, app, concat4("Error: ", word, " Error", concat2(s, " Occurred")), text);
+    route_run_traces(app);
+}
+
+void report_source_error(AppContext& app, const std::string& message) {
+    const std::string line = concat3("!!! ERROR !!! : ", message, "\n");
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+    call_hook(app.hooks.show_error_box, app, std::string("ERROR: ..."), message);
+}
+
+bool recolour_needed(const AppContext& app) {
+    return app.colour_mode != 0 || app.colour_negate || app.transparent_mode;
+}
+
+void compose_entity_texts(AppContext& app, EntityRecord& entity) {
+    extract_entity_file_name(entity, app.caption_glyph_widths);
+    set_entity_summary_values(entity);
+    format_entity_information(entity);
+    set_entity_information_headings(entity);
+}
+
+void retire_mesh(AppContext& app, InteropMesh* mesh) {
+    if (!mesh) return;
+    app.retired_vertex_arrays.push_back(mesh->gl_vertex_array);
+    app.retired_vertex_buffers.push_back(mesh->gl_vertex_buffer);
+    app.retired_index_buffers.push_back(mesh->gl_index_buffer);
+    free_interop_mesh(mesh);
+}
+
+void release_meshes(std::vector<InteropMesh*>& meshes) { free_interop_meshes(meshes); }
+
+void release_subelement_records(AppContext& app, std::vector<EntityRecord*>& records) {
+    for (EntityRecord*& record : records) {
+        if (!record) continue;
+        retire_mesh(app, record->mesh);
+        record->mesh = nullptr;
+        destroy_entity_record(*record);
+        delete record;
+        record = nullptr;
+    }
+    records.clear();
+}
+
+std::vector<EntityRecord*> build_subelement_records(const std::vector<InteropMesh*>& meshes,
+                                                    const std::vector<EntityParseRecord>& elements) {
+    std::vector<EntityRecord*> records(meshes.size(), nullptr);
+    for (size_t i = 0; i < meshes.size(); ++i) {
+        if (!meshes[i] || !meshes[i]->present) continue;
+        EntityRecord* record = new EntityRecord(entity_construct());
+        entity_attach_mesh(*record, meshes[i]);
+        if (i < elements.size()) {
+            entity_parse_record_assign(record->parse_record, elements[i]);
+            parse_result_assign(record->parse_result, elements[i].parse_result);
+        }
+        records[i] = record;
+    }
+    return records;
+}
+
+void merge_subelement_parameters(const std::vector<EntityRecord*>& records, ParseResult& result) {
+    std::vector<std::string> names;
+    std::vector<ParseResult*> results;
+    int64_t total = 0;
+    for (EntityRecord* record : records) {
+        if (!record || record->parse_result.parameter_count < 1) continue;
+        names.push_back(extract_file_name(record->parse_record.path));
+        results.push_back(&record->parse_result);
+        total += record->parse_result.parameter_count;
+    }
+    construct_merged_parse_result(result, names, results, static_cast<int32_t>(std::min<int64_t>(total, INT32_MAX)));
+}

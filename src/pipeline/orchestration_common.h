@@ -1,0 +1,66 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/entity.h"
+#include "model/parse_record.h"
+
+struct AppContext;
+
+// Pieces shared by opening, pushing and re-assembling: console lines, trace
+// routing, message texts, entity texts and mesh retirement.
+
+// "" for one, "s" otherwise; "the" for one, "each" otherwise.
+std::string plural_suffix(int64_t n);
+std::string plural_article(int64_t n);
+
+// Console line with the time stamp on.
+void log_console(AppContext& app, const std::string& text);
+// "  \t <now - start> ms".
+void log_duration(AppContext& app, int64_t start_ms);
+
+// The four run trace texts of the last kernel run to the KERNEL, SCRIPT,
+// FILE-IO and ERROR channels, in this order.
+void route_run_traces(AppContext& app);
+
+// ERRORS lines of a parse record (never negative).
+int32_t parse_error_count(const EntityParseRecord& record);
+
+// "// E:<invocation>\n<ERRORS text>" for every sub-element with errors, and
+// the total count.
+int64_t collect_element_errors(const std::vector<EntityParseRecord>& elements, std::string& listing);
+
+// The syntax-error console line and pane of a first assembly; a non-empty
+// listing (parallel sub-elements) follows the text after a blank line.
+void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, bool parallel,
+                          const std::string& listing);
+// "  \t n <word>-Error(s) (see trace for details)" and its pane; word is
+// "Assembly" or "Re-Assembly". The traces follow the pane.
+void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, bool reassembly);
+// "!!! ERROR !!! : " + message on standard output and the "ERROR: ..." pane.
+void report_source_error(AppContext& app, const std::string& message);
+
+// True when the display colours must be recomputed after an assembly.
+bool recolour_needed(const AppContext& app);
+
+// File name, summary values, information lines and headings.
+void compose_entity_texts(AppContext& app, EntityRecord& entity);
+
+// Queues the mesh's GL objects for deletion and frees it (null allowed).
+void retire_mesh(AppContext& app, InteropMesh* mesh);
+// Frees the meshes of a failed run (they were never drawn).
+void release_meshes(std::vector<InteropMesh*>& meshes);
+// Retires the mesh and frees every sub-element record with its mesh.
+void release_subelement_records(AppContext& app, std::vector<EntityRecord*>& records);
+
+// Sub-element records for a parallel entity: one heap record per present
+// mesh (mesh attached, parse record and result copied from its element);
+// every mesh must be present.
+std::vector<EntityRecord*> build_subelement_records(const std::vector<InteropMesh*>& meshes,
+                                                    const std::vector<EntityParseRecord>& elements);
+
+// Merges the parameters of the records that declare any into `result`. The
+// merged result points into the records, so it must be built from the
+// records the entity keeps.
+void merge_subelement_parameters(const std::vector<EntityRecord*>& records, ParseResult& result);

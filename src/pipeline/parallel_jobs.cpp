@@ -1,0 +1,378 @@
+#include "pipeline/parallel_jobs.h"
+
+#include <time.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+#include <thread>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "text/text_utils.h"
+
+ParallelJobTable parallel_job_table;
+std::atomic<int32_t> parallel_core_limit{4};
+
+namespace {
+
+constexpr int32_t kMaxCores = 8;
+
+// 5 ms, continued for the remainder when a signal interrupts it.
+void sleep_five_ms() {
+    timespec request{0, 5000000};
+    timespec remaining{0, 0};
+    while (nanosleep(&request, &remaining) == -1 && errno == EINTR) request = remaining;
+}
+
+void print_line(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+std::unique_ptr<std::atomic<int32_t>[]> make_states(size_t count) {
+    std::unique_ptr<std::atomic<int32_t>[]> states(new std::atomic<int32_t>[count]);
+    for (size_t i = 0; i < count; ++i) states[i].store(JOB_FREE, std::memory_order_relaxed);
+    return states;
+}
+
+// Scans from slot 0 for a free slot and claims it; -1 when none is free.
+int32_t claim_free_slot(std::atomic<int32_t>* states, int32_t count) {
+    for (int32_t k = 0; k < count; ++k) {
+        int32_t expected = JOB_FREE;
+        if (states[k].compare_exchange_strong(expected, JOB_CLAIMED, std::memory_order_acq_rel,
+                                              std::memory_order_relaxed)) {
+            return k;
+        }
+    }
+    return -1;
+}
+
+std::vector<std::string> kernel_arguments(const std::string& in, const std::string& out) {
+    const ParallelJobTable& t = parallel_job_table;
+    std::vector<std::string> args = {"-interop", t.profiling ? "-assemble-ppd" : "-assemble", in, out};
+    if (!t.ccpp_output_path.empty()) {
+        args.push_back("-ccpp");
+        args.push_back(t.ccpp_output_path);
+    }
+    return args;
+}
+
+// Collects every finished job: its finish hook, then "collected".
+void sweep(std::atomic<int32_t>* states, int32_t count) {
+    ParallelJobTable& t = parallel_job_table;
+    for (int32_t k = 0; k < count; ++k) {
+        if (states[k].load(std::memory_order_acquire) != JOB_DONE) continue;
+        if (t.finish_hooks[static_cast<size_t>(k)]) t.finish_hooks[static_cast<size_t>(k)]();
+        states[k].store(JOB_COLLECTED, std::memory_order_relaxed);
+    }
+}
+
+// Fields shared by both kinds of run, set before any thread starts.
+void begin_run(bool ccpp, bool profiling, JobRoutine routine) {
+    ParallelJobTable& t = parallel_job_table;
+    t.profiling = profiling ? 1 : 0;
+    t.ccpp_output_path = ccpp ? workspace_file(workspace_path, "tmp/vrek_assemble_ccpp_out") : std::string();
+    t.kernel = kernel_path;
+    t.worker_routine = routine;
+    t.running_count.store(0);
+}
+
+void fill_element_half(const std::vector<SubElementSource>& sources) {
+    ParallelJobTable& t = parallel_job_table;
+    const size_t n = sources.size();
+    t.element_count = static_cast<int32_t>(n);
+    t.element_states = make_states(n);
+    t.element_sources = &sources;
+    t.element_input_paths.assign(n, std::string());
+    t.element_output_paths.assign(n, std::string());
+    t.element_start_times.assign(n, 0);
+    t.element_end_times.assign(n, 0);
+}
+
+void set_slot_hooks(size_t count) {
+    ParallelJobTable& t = parallel_job_table;
+    t.start_hooks.assign(count, nullptr);
+    t.thread_bodies.assign(count, nullptr);
+    t.finish_hooks.assign(count, nullptr);
+}
+
+// Writes the job's input and empties its output, so a kernel run that fails
+// can never pass a previous run's mesh off as its own. A job whose files
+// cannot be written is not run.
+bool stage_job(const std::string& in, const std::string& text, const std::string& out) {
+    std::string message;
+    return stage_kernel_files(in, text, out, message);
+}
+
+}  // namespace
+
+int32_t effective_core_limit() {
+    const int32_t limit = parallel_core_limit.load();
+    return limit < 1 ? 1 : (limit > kMaxCores ? kMaxCores : limit);
+}
+
+void run_element_job() {
+    ParallelJobTable& t = parallel_job_table;
+    if (t.element_count < 1) {
+        print_line("*** INDEX-GRAB-ISSUE !!!");
+        return;
+    }
+    const int32_t k = claim_free_slot(t.element_states.get(), t.element_count);
+    if (k < 0) {
+        print_line("*** INDEX-GRAB-ISSUE !!!");
+        return;
+    }
+    const size_t slot = static_cast<size_t>(k);
+    if (!t.element_sources || slot >= t.element_sources->size() || subelement_text((*t.element_sources)[slot]).empty()) {
+        t.element_states[slot].store(JOB_DONE, std::memory_order_release);
+        return;
+    }
+    const int64_t start = now_ms();
+    run_process_capture(t.kernel, kernel_arguments(t.element_input_paths[slot], t.element_output_paths[slot]));
+    const int64_t end = now_ms();
+    t.element_start_times[slot] = start;
+    t.element_end_times[slot] = end;
+    t.element_states[slot].store(JOB_DONE, std::memory_order_release);
+}
+
+void run_batch_job() {
+    ParallelJobTable& t = parallel_job_table;
+    if (t.batch_count < 1) {
+        print_line("*** INDEX-GRAB-ISSUE !!!");
+        return;
+    }
+    const int32_t k = claim_free_slot(t.batch_states.get(), t.batch_count);
+    if (k < 0) {
+        print_line("*** INDEX-GRAB-ISSUE !!!");
+        return;
+    }
+    const size_t slot = static_cast<size_t>(k);
+    run_process_capture(t.kernel, kernel_arguments(t.batch_input_paths[slot], t.batch_output_paths[slot]));
+    t.batch_states[slot].store(JOB_DONE, std::memory_order_release);
+}
+
+void run_element_job_entry() { run_element_job(); }
+void run_batch_job_entry() { run_batch_job(); }
+
+void element_worker_run() {
+    if (JobRoutine routine = parallel_job_table.worker_routine) routine();
+}
+void batch_worker_run() { element_worker_run(); }
+
+void element_worker_on_start() { parallel_job_table.running_count.fetch_add(1); }
+void element_worker_on_finish() { parallel_job_table.running_count.fetch_sub(1); }
+void batch_worker_on_start() { parallel_job_table.running_count.fetch_add(1); }
+void batch_worker_on_finish() { parallel_job_table.running_count.fetch_sub(1); }
+
+void run_dispatch_loop(std::atomic<int32_t>* states, int32_t count) {
+    ParallelJobTable& t = parallel_job_table;
+    const int32_t limit = effective_core_limit();
+    const size_t n = count > 0 ? static_cast<size_t>(count) : 0;
+    t.start_hooks.resize(n, nullptr);
+    t.thread_bodies.resize(n, nullptr);
+    t.finish_hooks.resize(n, nullptr);
+    t.running_count.store(0);
+    std::vector<std::thread> threads(n);
+
+    for (size_t k = 0; k < n; ++k) {
+        // A slot that starts nothing (an element not to be run) neither
+        // waits for a free core nor spaces the starts.
+        if (!t.start_hooks[k] && !t.thread_bodies[k]) continue;
+        while (t.running_count.load() >= limit) {
+            sweep(states, count);
+            if (t.running_count.load() < limit) break;
+            sleep_five_ms();
+        }
+        if (t.start_hooks[k]) t.start_hooks[k]();
+        if (t.thread_bodies[k]) {
+            try {
+                threads[k] = std::thread(t.thread_bodies[k]);
+            } catch (const std::system_error&) {
+                // Out of threads: the job still runs, on this thread.
+                t.thread_bodies[k]();
+            }
+        }
+        sleep_five_ms();
+    }
+    for (std::thread& thread : threads) {
+        if (thread.joinable()) thread.join();
+    }
+    // A last sweep collects the jobs that finished after the final start,
+    // so no finish hook is skipped and the running count returns to 0.
+    sweep(states, count);
+}
+
+void stamp_element_mesh(InteropMesh* mesh, const SubElementSource& source, int32_t mode) {
+    mesh->element_invocation = subelement_reference(source);
+    mesh->element_source = subelement_text(source);
+    mesh->kernel_ms = -1;
+    mesh->read_ms = -1;
+    mesh->assembly_ms = -1;
+    stamp_mesh_mode(mesh, mode);
+}
+
+bool element_selected(const std::vector<bool>& selection, size_t count, size_t index) {
+    if (selection.empty()) return true;
+    return selection.size() == count && index < count && selection[index];
+}
+
+std::vector<InteropMesh*> assemble_elements_threaded(const std::vector<SubElementSource>& sources,
+                                                     const std::vector<bool>& selection, bool ccpp, bool profiling,
+                                                     int32_t mode) {
+    ParallelJobTable& t = parallel_job_table;
+    const size_t n = sources.size();
+    std::vector<InteropMesh*> result(n, nullptr);
+
+    fill_element_half(sources);
+    begin_run(ccpp, profiling, run_element_job_entry);
+
+    std::vector<bool> runs(n, false);
+    for (size_t i = 0; i < n; ++i) {
+        if (subelement_text(sources[i]).empty()) {
+            print_line(concat3("ERROR : UNABLE-TO-RESOLVE-PARALLEL-ELEMENT [ ", subelement_reference(sources[i]), " ]"));
+            continue;
+        }
+        const std::string index = int_to_text(static_cast<int32_t>(i));
+        t.element_input_paths[i] = workspace_file(workspace_path, concat2("tmp/vrek_assemble_in_sub_", index));
+        t.element_output_paths[i] = workspace_file(workspace_path, concat2("tmp/vrek_assemble_out_sub_", index));
+    }
+
+    // Only selected elements with a source are staged and run; every other
+    // slot starts out collected, so no worker can claim it in place of a job
+    // that has to run.
+    set_slot_hooks(n);
+    for (size_t i = 0; i < n; ++i) {
+        if (element_selected(selection, n, i) && !subelement_text(sources[i]).empty()) {
+            const std::string text = concat2("1;\n", compose_element_block(subelement_text(sources[i]), mode));
+            runs[i] = stage_job(t.element_input_paths[i], text, t.element_output_paths[i]);
+        }
+        if (runs[i]) {
+            t.start_hooks[i] = element_worker_on_start;
+            t.thread_bodies[i] = element_worker_run;
+            t.finish_hooks[i] = element_worker_on_finish;
+        } else {
+            t.element_states[i].store(JOB_COLLECTED, std::memory_order_relaxed);
+        }
+    }
+
+    if (n >= 1) run_dispatch_loop(t.element_states.get(), static_cast<int32_t>(n));
+
+    for (size_t i = 0; i < n; ++i) {
+        if (!runs[i]) continue;
+        const int64_t t0 = now_ms();
+        InteropMesh* mesh = read_first_interop_mesh(t.element_output_paths[i]);
+        const int64_t t1 = now_ms();
+        if (!mesh) continue;
+        const int64_t start = t.element_start_times[i];
+        const int64_t end = t.element_end_times[i];
+        const int64_t ready = end + (t1 - t0);
+        stamp_element_mesh(mesh, sources[i], mode);
+        mesh->kernel_ms = end - start;
+        mesh->read_ms = ready - end;
+        mesh->assembly_ms = ready - start;
+        result[i] = mesh;
+    }
+
+    clear_parallel_job_table();
+    return result;
+}
+
+std::vector<InteropMesh*> assemble_batches_threaded(const std::vector<SubElementSource>& sources,
+                                                    const std::vector<InvocationGroup>& groups, bool ccpp,
+                                                    bool profiling, int32_t mode) {
+    ParallelJobTable& t = parallel_job_table;
+    const size_t n = sources.size();
+    const size_t b = groups.size();
+    std::vector<InteropMesh*> result(n, nullptr);
+
+    fill_element_half(sources);
+    t.batch_count = static_cast<int32_t>(b);
+    t.batch_states = make_states(b);
+    t.batch_input_paths.assign(b, std::string());
+    t.batch_output_paths.assign(b, std::string());
+    begin_run(ccpp, profiling, run_batch_job_entry);
+
+    // An index outside the sources stands for an unresolved element: staged
+    // as an empty block and never read.
+    auto usable = [&](int32_t e) {
+        return e >= 0 && static_cast<size_t>(e) < n && !subelement_text(sources[static_cast<size_t>(e)]).empty();
+    };
+
+    std::vector<bool> runs(b, false);
+    set_slot_hooks(b);
+    for (size_t j = 0; j < b; ++j) {
+        const std::string index = int_to_text(static_cast<int32_t>(j));
+        t.batch_input_paths[j] = workspace_file(workspace_path, concat2("tmp/vrek_assemble_in_batch_", index));
+        t.batch_output_paths[j] = workspace_file(workspace_path, concat2("tmp/vrek_assemble_out_batch_", index));
+        const InvocationGroup& group = groups[j];
+        std::string text = concat2(int_to_text(static_cast<int32_t>(group.size())), ";\n");
+        for (int32_t e : group) {
+            text += usable(e) ? compose_element_block(subelement_text(sources[static_cast<size_t>(e)]), mode)
+                              : std::string("{ };\n");
+        }
+        const bool written = stage_job(t.batch_input_paths[j], text, t.batch_output_paths[j]);
+        runs[j] = written && !group.empty();
+        if (runs[j]) {
+            t.start_hooks[j] = batch_worker_on_start;
+            t.thread_bodies[j] = batch_worker_run;
+            t.finish_hooks[j] = batch_worker_on_finish;
+        } else {
+            t.batch_states[j].store(JOB_COLLECTED, std::memory_order_relaxed);
+        }
+    }
+
+    if (b >= 1) run_dispatch_loop(t.batch_states.get(), static_cast<int32_t>(b));
+
+    for (size_t j = 0; j < b; ++j) {
+        if (!runs[j]) continue;
+        const InvocationGroup& group = groups[j];
+        std::vector<InteropMesh*> meshes = read_interop_meshes(t.batch_output_paths[j]);
+        if (meshes.size() == group.size()) {
+            for (size_t p = 0; p < group.size(); ++p) {
+                const int32_t e = group[p];
+                if (!meshes[p] || !usable(e) || result[static_cast<size_t>(e)]) continue;
+                stamp_element_mesh(meshes[p], sources[static_cast<size_t>(e)], mode);
+                result[static_cast<size_t>(e)] = meshes[p];
+                meshes[p] = nullptr;
+            }
+        }
+        // Whatever was read and not handed on (a skipped place, a count
+        // that does not match the group) would otherwise belong to nobody.
+        free_interop_meshes(meshes);
+    }
+
+    clear_parallel_job_table();
+    return result;
+}
+
+void clear_parallel_job_table() {
+    ParallelJobTable& t = parallel_job_table;
+    t.element_count = 0;
+    t.element_states.reset();
+    t.element_sources = nullptr;
+    t.element_input_paths.clear();
+    t.element_output_paths.clear();
+    t.element_start_times.clear();
+    t.element_end_times.clear();
+    t.batch_count = 0;
+    t.batch_states.reset();
+    t.batch_input_paths.clear();
+    t.batch_output_paths.clear();
+    t.profiling = 0;
+    t.ccpp_output_path.clear();
+    t.kernel.clear();
+    t.worker_routine = nullptr;
+    t.start_hooks.clear();
+    t.thread_bodies.clear();
+    t.finish_hooks.clear();
+}
+
+void reset_parallel_jobs_for_tests() {
+    clear_parallel_job_table();
+    parallel_job_table.running_count.store(0);
+    parallel_core_limit.store(4);
+}

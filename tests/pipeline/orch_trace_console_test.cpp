@@ -1,0 +1,133 @@
+// The console line list and the four trace channels: storage, growth,
+// stamps, measuring and the text elements that show them.
+#include <gtest/gtest.h>
+
+#include "app/tables.h"
+#include "panes/console_lines.h"
+#include "panes/trace_channels.h"
+#include "pipeline/orch_support.h"
+#include "ui/element.h"
+
+namespace {
+
+std::string fixed_time() { return "09:05:07"; }
+
+struct TraceTest : ::testing::Test {
+    OrchContext ctx;
+    Label console_element;
+    Label panes[4];
+
+    void SetUp() override {
+        ctx.app->console_text = &console_element;
+        for (int c = 0; c < 4; ++c) {
+            panes[c].typeface = &typefaces[3];
+            ctx.app->trace_panes[c] = &panes[c];
+        }
+        console_element.typeface = &typefaces[3];
+    }
+    TraceLog& log() { return ctx.app->environment->trace_log; }
+};
+
+TEST_F(TraceTest, MultiLineTextsAreSplitAndOneLineTextsKeptWhole) {
+    ctx.app->services.local_time_text = fixed_time;
+    append_error_trace(*ctx.app, "first\nsecond line\nthird");
+    EXPECT_EQ(ctx.channel(TRACE_ERROR), (std::vector<std::string>{"first", "second line", "third"}));
+    EXPECT_EQ(log().channel_total_height[TRACE_ERROR], 3 * trace_line_height());
+    EXPECT_EQ(log().channel_widest[TRACE_ERROR], trace_line_width("second line"));
+
+    // Several lines carry no stamp, one line does, and keeps its newline.
+    append_file_io_trace(*ctx.app, "a\nb");
+    append_file_io_trace(*ctx.app, "done\n");
+    EXPECT_EQ(ctx.channel(TRACE_FILE_IO), (std::vector<std::string>{"a", "b", "09:05:07 | done\n"}));
+
+    // Empty text stores nothing.
+    append_error_trace(*ctx.app, "");
+    EXPECT_EQ(log().channel_count[TRACE_ERROR], 3);
+}
+
+TEST_F(TraceTest, KernelAndScriptChannelsHoldOnlyTheLatestText) {
+    append_kernel_trace(*ctx.app, "one\ntwo");
+    append_kernel_trace(*ctx.app, "three");
+    EXPECT_EQ(ctx.channel(TRACE_KERNEL), std::vector<std::string>{"three"});
+    EXPECT_EQ(panes[TRACE_KERNEL].text, "three");
+    EXPECT_EQ(log().channel_capacity[TRACE_KERNEL], 64);
+    // The selected channel's extents follow it into the trace view.
+    EXPECT_EQ(log().trace_view_width, trace_line_width("three"));
+
+    append_script_trace(*ctx.app, "x\ny");
+    append_script_trace(*ctx.app, "");
+    EXPECT_TRUE(ctx.channel(TRACE_SCRIPT).empty());
+    EXPECT_EQ(panes[TRACE_SCRIPT].text, "");
+}
+
+TEST_F(TraceTest, ChannelsGrowBeforeStoringAndPanesJoinTheirLines) {
+    for (int i = 0; i < 63; ++i) append_error_trace(*ctx.app, "line");
+    EXPECT_EQ(log().channel_capacity[TRACE_ERROR], 64);
+    append_error_trace(*ctx.app, "line");
+    EXPECT_EQ(log().channel_capacity[TRACE_ERROR], 128);
+    EXPECT_EQ(log().channel_lines[TRACE_ERROR].size(), 128u);
+    EXPECT_EQ(log().channel_count[TRACE_ERROR], 64);
+
+    // A text larger than twice the capacity jumps straight to room for it.
+    std::string big;
+    for (int i = 0; i < 300; ++i) big += "x\n";
+    append_error_trace(*ctx.app, big);
+    EXPECT_EQ(log().channel_count[TRACE_ERROR], 364);
+    EXPECT_EQ(log().channel_capacity[TRACE_ERROR], 728);
+
+    const Label& pane = panes[TRACE_ERROR];
+    EXPECT_TRUE(pane.multiline);
+    EXPECT_EQ(pane.line_count, 364);
+    EXPECT_EQ(pane.text_height, 364 * static_cast<int32_t>(typefaces[3].line_height) + 363 * pane.line_gap);
+    EXPECT_EQ(ctx.app->trace_content_height[TRACE_ERROR], pane.text_height + 16);
+    EXPECT_EQ(ctx.app->trace_content_width[TRACE_ERROR], pane.text_width + 16);
+}
+
+TEST_F(TraceTest, NulBytesAndBrokenUtf8DoNotReachTheChannels) {
+    const std::string raw = std::string("ok\0bad", 6) + "\xff\xfe" + " caf\xc3\xa9 " + "\xe2\x82";
+    append_error_trace(*ctx.app, raw);
+    ASSERT_EQ(ctx.channel(TRACE_ERROR).size(), 1u);
+    EXPECT_EQ(ctx.channel(TRACE_ERROR)[0], "ok?bad?? caf\xc3\xa9 ??");
+    append_console_line(*ctx.app, std::string("a\0b", 3), false);
+    EXPECT_EQ(ctx.console().back(), "a?b");
+    EXPECT_EQ(plain_trace_text("plain text\n"), "plain text\n");
+    // Overlong and surrogate encodings are not valid UTF-8.
+    EXPECT_EQ(plain_trace_text("\xc0\xaf|\xed\xa0\x80"), "??|???");
+}
+
+TEST_F(TraceTest, ConsoleLinesAreStampedOnRequestAndNeverSplit) {
+    append_console_line(*ctx.app, "plain", true);
+    ctx.app->services.local_time_text = fixed_time;
+    append_console_line(*ctx.app, "stamped", true);
+    append_console_line(*ctx.app, "unstamped", false);
+    append_console_line(*ctx.app, "two\nlines", false);
+    EXPECT_EQ(ctx.console(), (std::vector<std::string>{"plain", "09:05:07 | stamped", "unstamped", "two\nlines"}));
+    EXPECT_EQ(log().console_total_height, 4 * trace_line_height());
+    EXPECT_EQ(console_element.line_count, 4);
+    EXPECT_EQ(log().console_view_width, trace_line_width("09:05:07 | stamped"));
+}
+
+TEST_F(TraceTest, ConsoleGrowsByDoublingAndSitsFourPixelsShorterThanATracePane) {
+    append_console_line(*ctx.app, "only", false);
+    append_error_trace(*ctx.app, "only");
+    EXPECT_EQ(console_element.text, "only");
+    EXPECT_FALSE(console_element.multiline);
+    EXPECT_EQ(ctx.app->console_content_height, ctx.app->trace_content_height[TRACE_ERROR] - 4);
+    for (int i = 1; i < 63; ++i) append_console_line(*ctx.app, "more", false);
+    EXPECT_EQ(log().console_capacity, 64);
+    append_console_line(*ctx.app, "64th", false);
+    EXPECT_EQ(log().console_capacity, 128);
+    EXPECT_EQ(log().console_lines.size(), 128u);
+    EXPECT_EQ(ctx.console().back(), "64th");
+
+    // A log without room drops the line instead of writing past it.
+    TraceLog empty;
+    destroy_trace_log(empty);
+    EXPECT_FALSE(append_console_text(empty, "lost", ""));
+    EXPECT_EQ(empty.console_count, 0);
+    append_trace_lines(empty, TRACE_ERROR, "kept", "");
+    EXPECT_EQ(empty.channel_count[TRACE_ERROR], 1);
+    append_trace_lines(empty, 7, "unknown channel", "");
+}
+
+}  // namespace
