@@ -96,19 +96,9 @@ static void assemble_parallel(AppContext& app, EntityParseRecord& record, const 
     parallel_core_limit.store(app.max_cores);
     const int64_t start = now_ms();
 
-    std::vector<std::string> messages(1);
-    std::vector<SubElementSource> sources = build_subelement_sources(record, &messages);
-    if (!messages[0].empty()) {
-        report_source_error(app, messages[0]);
-        return;
-    }
-    extract_invocation_group_keys(sources);
-    const std::vector<EntityParseRecord> elements = parse_parallel_elements(sources);
-
-    std::string listing;
-    const int64_t errors = collect_element_errors(elements, listing);
-    if (errors >= 1) {
-        report_syntax_errors(app, name, errors, true, listing);
+    std::vector<SubElementSource> sources;
+    std::vector<EntityParseRecord> elements;
+    if (!parse_parallel_script(app, record, name, sources, elements)) {
         return;
     }
 

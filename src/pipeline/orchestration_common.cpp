@@ -8,6 +8,7 @@
 #include "panes/console_lines.h"
 #include "panes/trace_channels.h"
 #include "pipeline/kernel_runs.h"
+#include "pipeline/parallel_grammar.h"
 #include "platform/clock.h"
 #include "text/split.h"
 #include "text/text_utils.h"
@@ -149,4 +150,23 @@ void merge_subelement_parameters(const std::vector<EntityRecord*>& records, Pars
         total += record->parse_result.parameter_count;
     }
     construct_merged_parse_result(result, names, results, static_cast<int32_t>(std::min<int64_t>(total, INT32_MAX)));
+}
+
+bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, const std::string& name,
+                           std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements) {
+    std::vector<std::string> messages(1);
+    sources = build_subelement_sources(record, &messages);
+    if (!messages[0].empty()) {
+        report_source_error(app, messages[0]);
+        return false;
+    }
+    extract_invocation_group_keys(sources);
+    elements = parse_parallel_elements(sources);
+    std::string listing;
+    const int64_t errors = collect_element_errors(elements, listing);
+    if (errors > 0) {
+        report_syntax_errors(app, name, errors, true, listing);
+        return false;
+    }
+    return true;
 }

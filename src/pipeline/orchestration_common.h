@@ -5,6 +5,7 @@
 
 #include "model/entity.h"
 #include "model/parse_record.h"
+#include "pipeline/kernel_runs.h"
 
 struct AppContext;
 
@@ -30,6 +31,12 @@ int32_t parse_error_count(const EntityParseRecord& record);
 // "// E:<invocation>\n<ERRORS text>" for every sub-element with errors, and
 // the total count.
 int64_t collect_element_errors(const std::vector<EntityParseRecord>& elements, std::string& listing);
+
+// Splits a parallel script into its sub-elements (group prefixes removed)
+// and parses each. Reports and returns false when the sources cannot be
+// built or an element has syntax errors.
+bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, const std::string& name,
+                           std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements);
 
 // The syntax-error console line and pane of a first assembly; a non-empty
 // listing (parallel sub-elements) follows the text after a blank line.

@@ -178,18 +178,9 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
     parallel_core_limit.store(app.max_cores);
     const int64_t start = now_ms();
 
-    std::vector<std::string> messages(1);
-    std::vector<SubElementSource> sources = build_subelement_sources(fresh_parse, &messages);
-    if (!messages[0].empty()) {
-        report_source_error(app, messages[0]);
-        return;
-    }
-    extract_invocation_group_keys(sources);
-    std::vector<EntityParseRecord> elements = parse_parallel_elements(sources);
-    std::string listing;
-    const int64_t errors = collect_element_errors(elements, listing);
-    if (errors > 0) {
-        report_syntax_errors(app, name, errors, true, listing);
+    std::vector<SubElementSource> sources;
+    std::vector<EntityParseRecord> elements;
+    if (!parse_parallel_script(app, fresh_parse, name, sources, elements)) {
         return;
     }
 
