@@ -6,6 +6,12 @@ if(VK_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(VK_FUZZ)
+  # Every library carries coverage instrumentation, so fuzzers can steer
+  # through the code they call.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -g)
+  add_link_options(-fsanitize=address,undefined)
+endif()
 if(VK_TSAN)
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)

@@ -25,6 +25,9 @@ Environment environment_construct() {
 Environment environment_copy_construct(const Environment& source) {
     Environment copy = source;
     if (copy.parameter_list_view.entity_set == &source.entities) copy.parameter_list_view.entity_set = nullptr;
+    // The copied flat table would point at the source's records.
+    build_flat_entity_table(copy.entities);
+    copy.entities.dirty = 1;
     return copy;
 }
 

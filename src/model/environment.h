@@ -73,7 +73,8 @@ Environment* append_environment(EnvironmentList& list);
 Environment environment_construct();
 // Deep copy; entity records share meshes and sub-element records. A list
 // view bound to the source's own set comes out unbound (it is bound when
-// the copy becomes current), so it never points into the source.
+// the copy becomes current) and the flat table is rebuilt over the copy's
+// own records, so nothing points into the source.
 Environment environment_copy_construct(const Environment& source);
 // Releases everything the environment owns (not the meshes).
 void environment_destruct(Environment& environment);

@@ -2,148 +2,99 @@
 
 #include <cmath>
 #include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "art/icon_scenes.h"
 #include "art/icon_table.h"
 #include "art/sdf.h"
 
 TEST(SdfPrimitives, MatchClosedForms) {
-    // Sphere and box: outside, inside, edge and corner regions.
-    EXPECT_DOUBLE_EQ(sdf_sphere(3, 4, 0, 1), 4.0);
-    EXPECT_DOUBLE_EQ(sdf_sphere(0, 0, 0, 0.5), -0.5);
-    EXPECT_DOUBLE_EQ(sdf_box(2, 0, 0, 1, 1, 1), 1.0);
-    EXPECT_DOUBLE_EQ(sdf_box(0.5, 0, 0, 1, 2, 3), -0.5);
-    EXPECT_DOUBLE_EQ(sdf_box(2, 2, 0, 1, 1, 1), std::sqrt(2.0));
-    EXPECT_DOUBLE_EQ(sdf_box(2, 2, 2, 1, 1, 1), std::sqrt(3.0));
-    // Rounded box keeps its outer size on the faces, rounds the corners.
-    EXPECT_NEAR(sdf_round_box(1.5, 0, 0, 1, 1, 1, 0.25), 0.5, 1e-12);
-    EXPECT_NEAR(sdf_round_box(2, 2, 0, 1, 1, 1, 0.25), std::sqrt(2.0) * 1.25 - 0.25, 1e-12);
-    // Cylinder: side, cap, rim.
-    EXPECT_DOUBLE_EQ(sdf_cylinder(2, 0, 0, 1, 1), 1.0);
-    EXPECT_DOUBLE_EQ(sdf_cylinder(0, 0, 3, 1, 1), 2.0);
-    EXPECT_DOUBLE_EQ(sdf_cylinder(4, 0, 5, 1, 1), 5.0);
-    EXPECT_DOUBLE_EQ(sdf_cylinder(0, 0, 0, 1, 2), -1.0);
-    EXPECT_NEAR(sdf_round_cylinder(0, 0, 2, 1, 1, 0.2), 1.0, 1e-12);
-    // Capsule: beside the segment and beyond its end.
-    EXPECT_DOUBLE_EQ(sdf_capsule(1, 0, 0.3, 0.5, 0.25), 0.75);
-    EXPECT_DOUBLE_EQ(sdf_capsule(0, 0, 2, 0.5, 0.25), 1.25);
-    // Torus: on the ring's axis circle and at the centre.
-    EXPECT_DOUBLE_EQ(sdf_torus(1, 0, 0, 1, 0.25), -0.25);
-    EXPECT_DOUBLE_EQ(sdf_torus(0, 0, 0, 1, 0.25), 0.75);
-    // Octahedron: centre, vertex, beyond a vertex, face centre direction.
-    EXPECT_NEAR(sdf_octahedron(0, 0, 0, 1), -0.57735027, 1e-9);
-    EXPECT_NEAR(sdf_octahedron(1, 0, 0, 1), 0.0, 1e-12);
-    EXPECT_NEAR(sdf_octahedron(2, 0, 0, 1), 1.0, 1e-12);
-    EXPECT_NEAR(sdf_octahedron(1, 1, 1, 1), 2.0 / std::sqrt(3.0), 1e-7);
-    // Cone (apex at 0, base of radius 1 at -1): apex, base centre, inside, beside.
-    EXPECT_NEAR(sdf_cone(0, 0, 1, 1, 1), 1.0, 1e-12);
-    EXPECT_NEAR(sdf_cone(0, 0, -2, 1, 1), 1.0, 1e-12);
-    EXPECT_LT(sdf_cone(0, 0, -0.5, 1, 1), 0.0);
-    EXPECT_NEAR(sdf_cone(2, 0, -1, 1, 1), 1.0, 1e-12);
-    // Extrusion: inside both is max(d, |w| - h/2); outside both is the corner distance.
-    EXPECT_DOUBLE_EQ(sdf_extrude(-0.3, 0.1, 0.4), -0.1);
-    EXPECT_DOUBLE_EQ(sdf_extrude(-0.05, 0.1, 0.4), -0.05);
-    EXPECT_DOUBLE_EQ(sdf_extrude(3, 4.2, 0.4), 5.0);
-}
-
-TEST(SdfPrimitives, TriangleSignForBothWindings) {
-    const double ccw[6] = {0, 0, 1, 0, 0, 1};
-    const double cw[6] = {0, 0, 0, 1, 1, 0};
-    const double pts[][2] = {{0.2, 0.2}, {2, 0}, {-1, -1}, {0.5, 0.5}, {0.6, 0.6}, {0.5, -0.25}};
-    for (const auto& p : pts) {
-        const double a = sdf_triangle_2d(p[0], p[1], ccw[0], ccw[1], ccw[2], ccw[3], ccw[4], ccw[5]);
-        const double b = sdf_triangle_2d(p[0], p[1], cw[0], cw[1], cw[2], cw[3], cw[4], cw[5]);
-        EXPECT_NEAR(a, b, 1e-12) << p[0] << "," << p[1];
+    const double r2 = std::sqrt(2.0), r3 = std::sqrt(3.0);
+    // {distance, expected, tolerance (0: equal to the last few bits)}
+    const double cases[][3] = {
+        // sphere and box: outside, inside, edge and corner regions
+        {sdf_sphere(3, 4, 0, 1), 4, 0}, {sdf_sphere(0, 0, 0, 0.5), -0.5, 0}, {sdf_box(2, 0, 0, 1, 1, 1), 1, 0},
+        {sdf_box(0.5, 0, 0, 1, 2, 3), -0.5, 0}, {sdf_box(2, 2, 0, 1, 1, 1), r2, 0}, {sdf_box(2, 2, 2, 1, 1, 1), r3, 0},
+        // the rounded box keeps its outer size on the faces and rounds the corners
+        {sdf_round_box(1.5, 0, 0, 1, 1, 1, 0.25), 0.5, 1e-12},
+        {sdf_round_box(2, 2, 0, 1, 1, 1, 0.25), r2 * 1.25 - 0.25, 1e-12},
+        // cylinder: side, cap, rim, inside; capsule beside the segment and beyond its end
+        {sdf_cylinder(2, 0, 0, 1, 1), 1, 0}, {sdf_cylinder(0, 0, 3, 1, 1), 2, 0}, {sdf_cylinder(4, 0, 5, 1, 1), 5, 0},
+        {sdf_cylinder(0, 0, 0, 1, 2), -1, 0}, {sdf_round_cylinder(0, 0, 2, 1, 1, 0.2), 1, 1e-12},
+        {sdf_capsule(1, 0, 0.3, 0.5, 0.25), 0.75, 0}, {sdf_capsule(0, 0, 2, 0.5, 0.25), 1.25, 0},
+        // torus on its axis circle and at the centre; octahedron centre, vertex, beyond it, face direction
+        {sdf_torus(1, 0, 0, 1, 0.25), -0.25, 0}, {sdf_torus(0, 0, 0, 1, 0.25), 0.75, 0},
+        {sdf_octahedron(0, 0, 0, 1), -0.57735027, 1e-9}, {sdf_octahedron(1, 0, 0, 1), 0, 1e-12},
+        {sdf_octahedron(2, 0, 0, 1), 1, 1e-12}, {sdf_octahedron(1, 1, 1, 1), 2 / r3, 1e-7},
+        // cone with apex at 0 and base of radius 1 at -1: apex, base centre, beside
+        {sdf_cone(0, 0, 1, 1, 1), 1, 1e-12}, {sdf_cone(0, 0, -2, 1, 1), 1, 1e-12}, {sdf_cone(2, 0, -1, 1, 1), 1, 1e-12},
+        // extrusion: inside both is max(d, |w| - h/2), outside both the corner distance
+        {sdf_extrude(-0.3, 0.1, 0.4), -0.1, 0}, {sdf_extrude(-0.05, 0.1, 0.4), -0.05, 0}, {sdf_extrude(3, 4.2, 0.4), 5, 0},
+        // triangle: inside, beside an edge, off a corner
+        {sdf_triangle_2d(0.2, 0.2, 0, 0, 1, 0, 0, 1), -0.2, 1e-12}, {sdf_triangle_2d(2, 0, 0, 0, 0, 1, 1, 0), 1, 1e-12},
+        {sdf_triangle_2d(-1, -1, 0, 0, 0, 1, 1, 0), r2, 1e-12}};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        if (cases[i][2] == 0) EXPECT_DOUBLE_EQ(cases[i][0], cases[i][1]) << "case " << i;
+        else EXPECT_NEAR(cases[i][0], cases[i][1], cases[i][2]) << "case " << i;
     }
-    EXPECT_NEAR(sdf_triangle_2d(0.2, 0.2, 0, 0, 1, 0, 0, 1), -0.2, 1e-12);
-    EXPECT_NEAR(sdf_triangle_2d(2, 0, 0, 0, 0, 1, 1, 0), 1.0, 1e-12);
-    EXPECT_NEAR(sdf_triangle_2d(-1, -1, 0, 0, 0, 1, 1, 0), std::sqrt(2.0), 1e-12);
+    EXPECT_LT(sdf_cone(0, 0, -0.5, 1, 1), 0.0);
 }
 
-TEST(SdfPrimitives, PolygonMatchesTriangleAndSquare) {
-    const double tri[6] = {0, 0, 1, 0, 0, 1};
-    const double square[8] = {-1, -1, 1, -1, 1, 1, -1, 1};
+TEST(SdfPrimitives, PolygonsAndWindings) {
+    const double square[8] = {-1, -1, 1, -1, 1, 1, -1, 1}, tri_pts[6] = {0, 0, 1, 0, 0, 1};
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> u(-2, 2);
     for (int i = 0; i < 200; ++i) {
-        const double x = u(rng), y = u(rng);
-        EXPECT_NEAR(sdf_polygon_2d(tri, 3, x, y), sdf_triangle_2d(x, y, 0, 0, 1, 0, 0, 1), 1e-12);
-        // A square is the 2D box.
-        EXPECT_NEAR(sdf_polygon_2d(square, 4, x, y), sdf_box(x, y, 0, 1, 1, 10) , 1e-12);
+        const double x = u(rng), y = u(rng), tri = sdf_triangle_2d(x, y, 0, 0, 1, 0, 0, 1);
+        EXPECT_NEAR(sdf_triangle_2d(x, y, 0, 0, 0, 1, 1, 0), tri, 1e-12) << x << "," << y;  // either winding
+        EXPECT_NEAR(sdf_polygon_2d(tri_pts, 3, x, y), tri, 1e-12);
+        EXPECT_NEAR(sdf_polygon_2d(square, 4, x, y), sdf_box(x, y, 0, 1, 1, 10), 1e-12);  // the 2D box
     }
 }
 
-static const IconSdf all_scenes[] = {
-    icon_sdf_sphere, icon_sdf_sphere_grey, icon_sdf_sphere_tinted, icon_sdf_sphere_dark, icon_sdf_visible,
-    icon_sdf_hidden, icon_sdf_material, icon_sdf_button, icon_sdf_empty, icon_sdf_open, icon_sdf_delete,
-    icon_sdf_asterisk, icon_sdf_settings, icon_sdf_export, icon_sdf_theme, icon_sdf_select, icon_sdf_selectall,
-    icon_sdf_selectnone, icon_sdf_mesh, icon_sdf_vertex, icon_sdf_edges, icon_sdf_faces, icon_sdf_focus,
-    icon_sdf_flat, icon_sdf_smooth, icon_sdf_shader, icon_sdf_capture, icon_sdf_zobuicon,
-    icon_sdf_zobuioicon_part, icon_sdf_zobuioicon, icon_sdf_refresh, icon_sdf_save, icon_sdf_info, icon_sdf_type,
-    icon_sdf_triangles, icon_sdf_window, icon_sdf_worldscale, icon_sdf_light, icon_sdf_fov, icon_sdf_locked,
-    icon_sdf_camera, icon_sdf_sliders, icon_sdf_background, icon_sdf_fullscreen, icon_sdf_warning, icon_sdf_error,
-    icon_sdf_parse, icon_sdf_assemble, icon_sdf_topology, icon_sdf_colour, icon_sdf_shading, icon_sdf_orbit,
-    icon_sdf_projection, icon_sdf_state, icon_sdf_widgets, icon_sdf_view, icon_sdf_question, icon_sdf_meshlight,
-    icon_sdf_projectionlight, icon_sdf_logo, icon_sdf_vrek64, icon_sdf_vrek128, icon_sdf_parallel};
-
 TEST(IconScenes, SameDistanceWithAndWithoutColour) {
+    // Every scene in use: the fallback's, the table's and their layers'.
+    std::vector<std::pair<IconSdf, std::string>> scenes = {{sphere_icon.scene, sphere_icon.name}};
+    for (const IconRecord& r : icon_table) {
+        scenes.emplace_back(r.scene, r.name);
+        for (IconSdf layer : r.layer_scenes) scenes.emplace_back(layer, r.name + " layer");
+    }
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> u(-1.5, 1.5);
-    int index = 0;
-    for (IconSdf scene : all_scenes) {
+    for (const auto& [scene, name] : scenes) {
         for (int i = 0; i < 400; ++i) {
             const double x = u(rng), y = u(rng), z = u(rng);
             double rgba[4] = {-1, -1, -1, -1};
             const double with = scene(rgba, x, y, z);
-            const double without = scene(nullptr, x, y, z);
-            ASSERT_EQ(with, without) << "scene " << index;
-            ASSERT_TRUE(std::isfinite(with)) << "scene " << index;
-            if (scene != icon_sdf_empty) {
-                ASSERT_EQ(rgba[3], 1.0) << "scene " << index;
-                for (int c = 0; c < 3; ++c) ASSERT_TRUE(rgba[c] >= 0.0 && rgba[c] <= 1.0) << "scene " << index;
-            }
+            ASSERT_EQ(with, scene(nullptr, x, y, z)) << name;
+            ASSERT_TRUE(std::isfinite(with)) << name;
+            if (scene == icon_sdf_empty) continue;
+            ASSERT_EQ(rgba[3], 1.0) << name;
+            for (int c = 0; c < 3; ++c) ASSERT_TRUE(rgba[c] >= 0.0 && rgba[c] <= 1.0) << name;
         }
-        ++index;
-    }
-    // Every scene of the table is one of those checked here.
-    for (const IconRecord& r : icon_table) {
-        bool found = false;
-        for (IconSdf s : all_scenes) found = found || s == r.scene;
-        for (IconSdf layer : r.layer_scenes) {
-            bool layer_found = false;
-            for (IconSdf s : all_scenes) layer_found = layer_found || s == layer;
-            EXPECT_TRUE(layer_found) << r.name;
-        }
-        EXPECT_TRUE(found) << r.name;
     }
 }
 
-TEST(IconScenes, ColourChoiceRules) {
-    double rgba[4];
-    // Plainly nearer parts decide the colour.
-    icon_sdf_open(rgba, 0, -0.2, 0);
-    EXPECT_EQ(rgba[0], 0.25);
-    icon_sdf_open(rgba, 0, 0.3, 0);
-    EXPECT_EQ(rgba[2], 1.0);
-    // THEME colours by position; x + y exactly 0 is the grey half.
-    icon_sdf_theme(rgba, 0.25, -0.25, 0);
-    EXPECT_EQ(rgba[0], 0.25);
-    icon_sdf_theme(rgba, -0.3, 0.1, 0);
-    EXPECT_EQ(rgba[0], 1.0);
-    // Shading bars: exactly between the y = 0 and y = 0.2 discs keeps the earlier (grey 0.75).
-    icon_sdf_shading(rgba, 0, 0.1, 0);
-    EXPECT_EQ(rgba[0], 0.75);
-}
-
-TEST(IconScenes, ShaderLetterIsScaledPolygon) {
-    // On the plane z = 0 outside the S the extrusion adds nothing, so the
-    // layer returns four times the point's distance to the S.
-    const double pts[][2] = {{0.3, 0.3}, {-0.35, 0.0}, {0.0, 0.4}};
-    for (const auto& p : pts) {
-        const double d = sdf_polygon_2d(icon_shader_polygon, 24, 4 * p[0], 4 * p[1]);
+TEST(IconScenes, ColourChoiceAndLetterRules) {
+    // {scene, x, y, channel, value}: plainly nearer parts of OPEN decide the colour;
+    // THEME colours by position (x + y exactly 0 is the grey half); a tie
+    // between the y = 0 and y = 0.2 shading discs keeps the earlier (grey 0.75).
+    const struct { IconSdf scene; double x, y; int channel; double want; } colours[] = {
+        {icon_sdf_open, 0, -0.2, 0, 0.25}, {icon_sdf_open, 0, 0.3, 2, 1.0}, {icon_sdf_theme, 0.25, -0.25, 0, 0.25},
+        {icon_sdf_theme, -0.3, 0.1, 0, 1.0}, {icon_sdf_shading, 0, 0.1, 0, 0.75}};
+    for (const auto& c : colours) {
+        double rgba[4];
+        c.scene(rgba, c.x, c.y, 0);
+        EXPECT_EQ(rgba[c.channel], c.want) << c.x << "," << c.y;
+    }
+    // On z = 0 outside the S the extrusion adds nothing: the SHADER layer is
+    // four times the distance to the S polygon; inside its lower bar it is negative.
+    for (const auto& p : {std::pair{0.3, 0.3}, std::pair{-0.35, 0.0}, std::pair{0.0, 0.4}}) {
+        const double d = sdf_polygon_2d(icon_shader_polygon, 24, 4 * p.first, 4 * p.second);
         ASSERT_GT(d, 0.0);
-        EXPECT_NEAR(icon_sdf_shader(nullptr, p[0], p[1], 0.0), d, 1e-12);
+        EXPECT_NEAR(icon_sdf_shader(nullptr, p.first, p.second, 0.0), d, 1e-12);
     }
-    // A point inside the S (its lower bar) is inside the letter.
     EXPECT_LT(icon_sdf_shader(nullptr, 0.0, -0.125, 0.0), 0.0);
 }

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cmath>
+#include "support/decimal_comma_locale.h"
+
 #include <limits>
+#include <tuple>
 
 #include "model/parameters.h"
 #include "model_test_support.h"
@@ -39,141 +40,98 @@ TEST(TypedValue, ConversionsFollowFormattedInputRules) {
 
 TEST(TypedValue, NumbersIgnoreTheProcessLocale) {
     // A locale with a decimal comma must not change how "2.5" reads or prints.
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "fr_FR.UTF-8"))
-        GTEST_SKIP() << "no locale with a decimal comma installed";
-    ParameterValue v = parse_typed_value(PARAMETER_DBL, "2.5");
-    std::string text = typed_value_to_text(v);
-    std::setlocale(LC_ALL, saved.c_str());
+    ParameterValue v;
+    std::string text;
+    {
+        DecimalCommaLocale comma;
+        ASSERT_TRUE(comma.active()) << "could not build a locale with a decimal comma";
+        v = parse_typed_value(PARAMETER_DBL, "2.5");
+        text = typed_value_to_text(v);
+    }
     EXPECT_DOUBLE_EQ(v.double_value, 2.5);
     EXPECT_EQ(text, "2.5");
 }
 
 TEST(ParameterDefinition, Forms) {
-    EXPECT_EQ(classify_parameter_form("INT a = 1"), PARAMETER_FORM_ASSIGN);
-    EXPECT_EQ(classify_parameter_form("INT a(1) = 2"), PARAMETER_FORM_CALL);
-    EXPECT_EQ(classify_parameter_form("INT a{1}"), PARAMETER_FORM_BRACE);
-    EXPECT_EQ(classify_parameter_form("INT a{1} = 2"), PARAMETER_FORM_NONE);
-    EXPECT_EQ(classify_parameter_form("INT a"), PARAMETER_FORM_NONE);
-    EXPECT_EQ(classify_parameter_form(""), PARAMETER_FORM_NONE);
+    const std::pair<const char*, int32_t> cases[] = {
+        {"INT a = 1", PARAMETER_FORM_ASSIGN}, {"INT a(1) = 2", PARAMETER_FORM_CALL}, {"INT a{1}", PARAMETER_FORM_BRACE},
+        {"INT a{1} = 2", PARAMETER_FORM_NONE}, {"INT a", PARAMETER_FORM_NONE},      {"", PARAMETER_FORM_NONE}};
+    for (const auto& c : cases) EXPECT_EQ(classify_parameter_form(c.first), c.second) << c.first;
 }
 
-TEST(ParameterDefinition, AssignFormHasValueAndNoBounds) {
-    EntityParameter p;
-    ASSERT_TRUE(parse_parameter_definition(p, "DBL   radius = 2.5"));
-    EXPECT_EQ(p.type, PARAMETER_DBL);
-    EXPECT_EQ(p.name, "radius");
-    EXPECT_DOUBLE_EQ(p.current.double_value, 2.5);
-    EXPECT_DOUBLE_EQ(p.default_value.double_value, 2.5);
-    EXPECT_EQ(p.lower.type, PARAMETER_UNDEFINED);
-    EXPECT_EQ(p.upper.type, PARAMETER_UNDEFINED);
-    EXPECT_EQ(p.label, "radius");
-    EXPECT_EQ(p.value_text, "2.5");
-    EXPECT_EQ(p.type_name, "DBL");
-    EXPECT_EQ(p.last_pushed.double_value, 2.5);
-    EXPECT_EQ(p.valid, 1);
-    EXPECT_EQ(p.is_null, 0);
-}
-
-TEST(ParameterDefinition, CallFormOfNumbersCarriesBoundsAndTexts) {
-    EntityParameter p;
-    ASSERT_TRUE(parse_parameter_definition(p, "int count(4, 1, 10, \"Count\", extra, 'last')"));
-    EXPECT_EQ(p.type, PARAMETER_INT);
-    EXPECT_EQ(p.name, "count");
-    EXPECT_EQ(p.current.int_value, 4);
-    EXPECT_EQ(p.lower.int_value, 1);
-    EXPECT_EQ(p.upper.int_value, 10);
-    EXPECT_EQ(p.label, "Count");
-    EXPECT_EQ(p.extra_text, "extra");
-    EXPECT_EQ(p.final_text, "last");
-
-    EntityParameter q;
-    ASSERT_TRUE(parse_parameter_definition(q, "LNG big(7, 1)"));
-    EXPECT_EQ(q.lower.type, PARAMETER_UNDEFINED);
-    EXPECT_EQ(q.upper.type, PARAMETER_UNDEFINED);
-    EXPECT_EQ(q.label, "big");
-}
-
-TEST(ParameterDefinition, CallFormOfOtherTypesTakesLabelAndFinalText) {
-    EntityParameter b;
-    ASSERT_TRUE(parse_parameter_definition(b, "BLN flag(true, 'Flag', \"tail\")"));
-    EXPECT_EQ(b.current.bool_value, 1);
-    EXPECT_EQ(b.label, "Flag");
-    EXPECT_EQ(b.final_text, "tail");
-    EXPECT_EQ(b.extra_text, "");
-
-    EntityParameter c;
-    ASSERT_TRUE(parse_parameter_definition(c, "CHR letter('q', '')"));
-    EXPECT_EQ(c.current.char_value, 'q');
-    EXPECT_EQ(c.label, "letter");  // an empty quoted label falls back to the name
-
-    EntityParameter s;
-    ASSERT_TRUE(parse_parameter_definition(s, "STR title(\"abc\", 'Ti\")"));
-    EXPECT_EQ(s.current.string_value, "abc");
-    EXPECT_EQ(s.label, "Ti");  // a pair of different quote characters is stripped ...
-    EntityParameter t;
-    ASSERT_TRUE(parse_parameter_definition(t, "STR title(\"abc\", ')"));
-    EXPECT_EQ(t.label, "'");  // ... a single quote character is kept
+// Every field a definition fills, bounds and value as text ("null": none).
+TEST(ParameterDefinition, FieldsOfEachForm) {
+    struct Case {
+        const char* text;
+        int32_t type;
+        std::vector<std::string> fields;  // keyword, name, value, lower, upper, label, extra, final
+    };
+    const Case cases[] = {
+        {"DBL   radius = 2.5", PARAMETER_DBL, {"DBL", "radius", "2.5", "null", "null", "radius", "", ""}},
+        {"int count(4, 1, 10, \"Count\", extra, 'last')", PARAMETER_INT,
+         {"INT", "count", "4", "1", "10", "Count", "extra", "last"}},
+        {"LNG big(7, 1)", PARAMETER_LNG, {"LNG", "big", "7", "null", "null", "big", "", ""}},
+        {"BLN flag(true, 'Flag', \"tail\")", PARAMETER_BLN, {"BLN", "flag", "true", "null", "null", "Flag", "", "tail"}},
+        // An empty quoted label falls back to the name.
+        {"CHR letter('q', '')", PARAMETER_CHR, {"CHR", "letter", "q", "null", "null", "letter", "", ""}},
+        // A pair of different quote characters is stripped, a single one kept.
+        {"STR title(\"abc\", 'Ti\")", PARAMETER_STR, {"STR", "title", "abc", "null", "null", "Ti", "", ""}},
+        {"STR title(\"abc\", ')", PARAMETER_STR, {"STR", "title", "abc", "null", "null", "'", "", ""}},
+    };
+    for (const Case& c : cases) {
+        EntityParameter p;
+        ASSERT_TRUE(parse_parameter_definition(p, c.text)) << c.text;
+        EXPECT_EQ(p.type, c.type) << c.text;
+        EXPECT_EQ(std::vector<std::string>({p.type_name, p.name, p.value_text, typed_value_to_text(p.lower),
+                                            typed_value_to_text(p.upper), p.label, p.extra_text, p.final_text}),
+                  c.fields);
+        for (const ParameterValue* v : {&p.current, &p.default_value, &p.last_pushed})
+            EXPECT_EQ(typed_value_to_text(*v), c.fields[2]) << c.text;
+        EXPECT_TRUE(p.valid == 1 && p.is_null == 0) << c.text;
+    }
 }
 
 TEST(ParameterDefinition, RejectedDefinitionsPrintAndStayInvalid) {
-    const char* bad[] = {"MSH body = 1", "XYZ a = 1", "= 3", "INT a = x", "INT a{3}", "INT a()", "INT a ="};
-    for (const char* text : bad) {
+    for (const char* text : {"MSH body = 1", "XYZ a = 1", "= 3", "INT a = x", "INT a{3}", "INT a()", "INT a ="}) {
         EntityParameter p;
         testing::internal::CaptureStdout();
         EXPECT_FALSE(parse_parameter_definition(p, text)) << text;
-        const std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(out, std::string("!!! INVALID-PARAMETER-DEFINITION : '") + text + "'\n");
-        EXPECT_EQ(p.valid, 0);
-        EXPECT_EQ(p.is_null, 1);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string("!!! INVALID-PARAMETER-DEFINITION : '") + text + "'\n");
+        EXPECT_TRUE(p.valid == 0 && p.is_null == 1) << text;
+        EXPECT_TRUE(text[0] != 'M' || p.type == PARAMETER_MSH);  // the type is still recorded
     }
-    EntityParameter m;
-    testing::internal::CaptureStdout();
-    parse_parameter_definition(m, "MSH body = 1");
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(m.type, PARAMETER_MSH);
 }
 
-TEST(ParameterTable, CountsSummaryAndValidity) {
-    reset_model_counters();
-    ParseResult r;
-    EXPECT_EQ(build_parameter_table("INT a(1, 0, 5, 'A');\nDBL b = 2.0;\n\nSTR c(\"x\");\n", r), 1);
-    EXPECT_EQ(r.valid, 1);
-    EXPECT_EQ(r.parameter_count, 3);
-    EXPECT_EQ(r.statement_count, 3 + 2 + 2);
-    EXPECT_EQ(r.summary, "1 INT, 1 DBL, 0 LNG, 0 BLN, 0 CHR, 1 STR");
-    EXPECT_EQ(r.error_text, "");
-    EXPECT_EQ(r.parameters[0].serial, 0);
-    EXPECT_EQ(r.parameters[2].serial, 2);
-    EXPECT_EQ(r.parameters[0].owner, &r);
-}
-
-TEST(ParameterTable, CardinalityErrors) {
+TEST(ParameterTable, CountsSummaryAndCardinality) {
+    const std::string zero = "0 INT, 0 DBL, 0 LNG, 0 BLN, 0 CHR, 0 STR";
+    const std::string mismatch =
+        "ERROR-INSTANTIATING-PARAMETERS : CARDINALITY-INCONSISTENCY-BETWEEN-DEFINITION-AND-RESULT\n";
+    struct Case {
+        const char* text;
+        int ok, count, statements;
+        std::string summary, error;
+    };
+    const Case cases[] = {
+        {"INT a(1, 0, 5, 'A');\nDBL b = 2.0;\n\nSTR c(\"x\");\n", 1, 3, 3 + 2 + 2,
+         "1 INT, 1 DBL, 0 LNG, 0 BLN, 0 CHR, 1 STR", ""},
+        {"INT a = 1;\nMSH m = 2;\nINT b = 3;\n", 0, 2, 4, "2 INT, 0 DBL, 0 LNG, 0 BLN, 0 CHR, 0 STR", mismatch},
+        // Blanks and one more character: a line, but no parameter.
+        {"INT a = 1;\n   ;\n", 0, 1, 2, "1 INT, 0 DBL, 0 LNG, 0 BLN, 0 CHR, 0 STR", mismatch},
+        {"MSH m = 2;\nfoo;\n", 0, 0, 0, zero, ""},
+        {"", 0, 0, 0, zero, ""},
+    };
     testing::internal::CaptureStdout();
-    ParseResult one_bad;
-    EXPECT_EQ(build_parameter_table("INT a = 1;\nMSH m = 2;\nINT b = 3;\n", one_bad), 0);
-    EXPECT_EQ(one_bad.parameter_count, 2);
-    EXPECT_EQ(one_bad.valid, 0);
-    EXPECT_EQ(one_bad.error_text,
-              "ERROR-INSTANTIATING-PARAMETERS : CARDINALITY-INCONSISTENCY-BETWEEN-DEFINITION-AND-RESULT\n");
-
-    // Blanks and one more character: a line, but no parameter.
-    ParseResult blank_line;
-    EXPECT_EQ(build_parameter_table("INT a = 1;\n   ;\n", blank_line), 0);
-    EXPECT_EQ(blank_line.parameter_count, 1);
-    EXPECT_FALSE(blank_line.error_text.empty());
-
-    ParseResult all_bad;
-    EXPECT_EQ(build_parameter_table("MSH m = 2;\nfoo;\n", all_bad), 0);
-    EXPECT_EQ(all_bad.parameter_count, 0);
-    EXPECT_EQ(all_bad.error_text, "");
-    EXPECT_EQ(all_bad.summary, "0 INT, 0 DBL, 0 LNG, 0 BLN, 0 CHR, 0 STR");
+    for (const Case& c : cases) {
+        reset_model_counters();
+        ParseResult r;
+        EXPECT_EQ(build_parameter_table(c.text, r), c.ok) << c.text;
+        EXPECT_EQ(std::make_tuple(int(r.valid), int(r.is_null), r.parameter_count, r.statement_count, r.summary,
+                                  r.error_text),
+                  std::make_tuple(c.ok, 1 - c.ok, c.count, c.statements, c.summary, c.error))
+            << c.text;
+        EXPECT_TRUE(!c.ok || (r.parameters[0].serial == 0 && r.parameters[2].serial == 2 && r.parameters[0].owner == &r));
+    }
     testing::internal::GetCapturedStdout();
-
-    ParseResult empty;
-    EXPECT_EQ(build_parameter_table("", empty), 0);
-    EXPECT_EQ(empty.is_null, 1);
 }
 
 TEST(ParameterTable, LookupAndRange) {
@@ -182,8 +140,7 @@ TEST(ParameterTable, LookupAndRange) {
     EntityParameter* n = find_parameter_by_name(r, "n");
     ASSERT_NE(n, nullptr);
     EXPECT_EQ(n->current.int_value, 5);
-    EXPECT_EQ(find_parameter_by_name(r, "N"), nullptr);
-    EXPECT_EQ(find_parameter_by_name(r, ""), nullptr);
+    EXPECT_TRUE(find_parameter_by_name(r, "N") == nullptr && find_parameter_by_name(r, "") == nullptr);
     r.parameter_count = 1;  // only the first parameter_count entries are searched
     EXPECT_EQ(find_parameter_by_name(r, "d"), nullptr);
     r.parameter_count = 3;
@@ -202,16 +159,14 @@ TEST(ParameterTable, LookupAndRange) {
 
 TEST(ParameterTable, MergedResults) {
     ParseResult a, b;
-    ASSERT_EQ(build_parameter_table("INT a(1, 0, 2);\nINT b = 1;\n", a), 1);  // 3 + 2 statements
+    ASSERT_EQ(build_parameter_table("INT a(1, 0, 2);\nINT b = 1;\n", a), 1);
     ASSERT_EQ(build_parameter_table("DBL c(1, 0, 2);\nDBL d = 1;\nBLN e = true;\n", b), 1);
-    b.statement_count = 4;
     a.statement_count = 5;
-    b.error_text = "";
+    b.statement_count = 4;
     ParseResult merged;
     construct_merged_parse_result(merged, {"first", "second"}, {&a, &b}, 5);
-    EXPECT_EQ(merged.merged, 1);
-    EXPECT_EQ(merged.valid, 1);
-    EXPECT_EQ(merged.statement_count, 11);
+    EXPECT_TRUE(merged.merged == 1 && merged.valid == 1);
+    EXPECT_EQ(merged.statement_count, 11);  // one more per sub-result
     EXPECT_EQ(merged.summary, "2 INT, 2 DBL, 0 LNG, 1 BLN, 0 CHR, 0 STR");
     ASSERT_EQ(merged.merged_parameters.size(), 5u);
     EXPECT_EQ(merged.merged_parameters[0], &a.parameters[0]);
@@ -226,8 +181,7 @@ TEST(ParameterTable, MergedResults) {
 
     ParseResult none;
     construct_merged_parse_result(none, {}, {}, 0);
-    EXPECT_EQ(none.valid, 0);
-    EXPECT_EQ(none.statement_count, 0);
+    EXPECT_TRUE(none.valid == 0 && none.statement_count == 0);
 
     a.error_text = "E1\n";
     b.error_text = "E2\n";

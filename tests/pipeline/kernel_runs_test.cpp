@@ -1,9 +1,12 @@
-// Main-thread kernel runs against the recording fake kernel: exact staged
-// bytes and argument vectors, what is read back, and failed staging or runs.
+// Kernel runs against the recording fake kernel, on the main thread and in
+// parallel (per element or batch on worker threads, or all elements in one
+// run): exact staged bytes and argument vectors, what is read back, and
+// failed staging or runs.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "app/app_context.h"
+#include "pipeline/parallel_dispatch.h"
 #include "pipeline_test_support.h"
 
 namespace {
@@ -15,12 +18,11 @@ std::string report(const std::string& operations) {
     return out + "<SOURCE></SOURCE>\n";
 }
 
-class KernelRuns : public ::testing::Test {
-protected:
-    void TearDown() override { reset_paths_for_tests(); }
-    FakeKernel k = make_fake_kernel();
-    std::string in(const char* name) { return k.path(name); }
-};
+using KernelRuns = FakeKernelTest;
+using ParallelAssembly = FakeKernelTest;
+using Tags = std::vector<double>;
+const std::vector<SubElementSource> kFour = {{"a", "A"}, {"b", ""}, {"c", "C"}, {"d", "D"}};
+const std::vector<InteropMesh*> kNone4(4, nullptr);
 
 }  // namespace
 
@@ -31,7 +33,7 @@ TEST_F(KernelRuns, ParseStagesTheScriptAndNeverReadsAStaleReport) {
     script_trace_text = "old";
     EntityParseRecord r = parse_script_file(file);
     EXPECT_EQ(k.input("vrek_parse_in"), "// logic\n" + script);
-    EXPECT_EQ(k.args("vrek_parse_in"), run_args({"-interop", "-parse", in("vrek_parse_in"), in("vrek_parse_out")}));
+    EXPECT_EQ(k.args("vrek_parse_in"), k.run("-parse", "vrek_parse_in", "vrek_parse_out"));
     EXPECT_EQ(r.path, file);
     EXPECT_EQ(r.script, script);
     EXPECT_EQ(r.sections[SECTION_OPERATIONS], "return a;\n");
@@ -55,12 +57,11 @@ TEST_F(KernelRuns, ParseStagesTheScriptAndNeverReadsAStaleReport) {
 }
 
 TEST_F(KernelRuns, SubElementParseStagesBlocksAndSplitsAtBreaks) {
-    // Two pieces for three sub-elements: the third reads as an empty output.
+    // Two reports for three sub-elements: the third reads as an empty output.
     k.fixture("parse_star", report("x;\n") + "<BREAK>\n" + report("y;\n"));
     std::vector<EntityParseRecord> r = parse_parallel_elements({{"a", "x;"}, {"2|b", "p;\ny;"}, {"c", ""}});
     EXPECT_EQ(k.input("vrek_parse_in"), "3;\n{\n// E:a\nx;\n};\n{\n// E:2|b\np;\ny;\n};\n{\n// E:c\n\n};\n");
-    EXPECT_EQ(k.args("vrek_parse_in"),
-              run_args({"-interop", "-parse", in("vrek_parse_in"), in("vrek_parse_out"), "*"}));
+    EXPECT_EQ(k.args("vrek_parse_in"), k.run("-parse", "vrek_parse_in", "vrek_parse_out", {"*"}));
     ASSERT_EQ(r.size(), 3u);
     EXPECT_EQ(r[1].path, "2|b");
     EXPECT_EQ(r[1].script, "p;\ny;");
@@ -74,8 +75,7 @@ TEST_F(KernelRuns, AssembleStagesOneBlockStampsTheMeshAndFailsToNull) {
     k.meshes("mesh_1", {7, 8});
     InteropMesh* mesh = assemble_script("return box(1);\n", MESH_BASIC_CSG, true);
     EXPECT_EQ(k.input("vrek_assemble_in"), "1;\n\n" + block("basic_csg_mesh", "return box(1);\n"));
-    EXPECT_EQ(k.args("vrek_assemble_in"),
-              run_args({"-interop", "-assemble-ppd", in("vrek_assemble_in"), in("vrek_assemble_out")}));
+    EXPECT_EQ(k.args("vrek_assemble_in"), k.run("-assemble-ppd", "vrek_assemble_in", "vrek_assemble_out"));
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(mesh_tag(mesh), 7.0);
     EXPECT_EQ(mesh->algorithm, MESH_BASIC_CSG);
@@ -113,8 +113,14 @@ TEST_F(KernelRuns, StagingFailureRunsNoKernel) {
     EXPECT_EQ(app->inspector_entity.mesh, nullptr);
     EXPECT_EQ(app->inspector_entity.assembled, 0);
     delete app;
-    for (const char* name : {"vrek_assemble_in", "vrek_parse_in", "vrek_assemble_ccpp_in"})
-        EXPECT_FALSE(path_exists(k.log + name + ".args")) << name;
+    const std::vector<InteropMesh*> none(1, nullptr);
+    EXPECT_EQ(assemble_elements_threaded({{"a", "A"}}, {}, false, false, 2), none);
+    EXPECT_EQ(assemble_batches_threaded({{"a", "A"}}, {{0}}, false, false, 2), none);
+    EXPECT_EQ(assemble_elements_in_one_run({{"a", "A"}}, {}, false, false, 2), none);
+    EXPECT_EQ(parallel_job_table.running_count.load(), 0);
+    for (const char* name : {"vrek_assemble_in", "vrek_parse_in", "vrek_assemble_ccpp_in", "vrek_assemble_in_sub_0",
+                             "vrek_assemble_in_batch_0"})
+        EXPECT_FALSE(k.ran(name)) << name;
 }
 
 TEST_F(KernelRuns, StartupRunsKeepThreeMeshesAndTheEntity) {
@@ -124,8 +130,7 @@ TEST_F(KernelRuns, StartupRunsKeepThreeMeshesAndTheEntity) {
     const std::vector<std::string>& s = app->startup_scripts;
     EXPECT_EQ(k.input("vrek_assemble_in"), "3;\n\n" + block("pure_union_mesh", s[0]) + "\n" +
                                                block("optimal_csg_mesh", s[1]) + "\n" + block("optimal_csg_mesh", s[2]));
-    EXPECT_EQ(k.args("vrek_assemble_in"),
-              run_args({"-interop", "-assemble", in("vrek_assemble_in"), in("vrek_assemble_out")}));
+    EXPECT_EQ(k.args("vrek_assemble_in"), k.run("-assemble", "vrek_assemble_in", "vrek_assemble_out"));
     ASSERT_EQ(app->startup_meshes.size(), 3u);
     EXPECT_EQ(mesh_tag(app->startup_meshes[2]), 12.0);
     EXPECT_EQ(app->startup_meshes[0]->algorithm, MESH_PURE_UNION);
@@ -133,8 +138,7 @@ TEST_F(KernelRuns, StartupRunsKeepThreeMeshesAndTheEntity) {
     free_interop_meshes(app->startup_meshes);
     k.meshes("mesh_3", {20});
     assemble_startup_meshes(*app);
-    EXPECT_EQ(mesh_tag(app->startup_meshes[0]), 20.0);
-    EXPECT_EQ(app->startup_meshes[2], nullptr);
+    EXPECT_EQ(tags(app->startup_meshes), (Tags{20, -1, -1}));
     free_interop_meshes(app->startup_meshes);
 
     k.meshes("mesh_1", {5});
@@ -149,14 +153,113 @@ TEST_F(KernelRuns, StartupRunsKeepThreeMeshesAndTheEntity) {
 
 TEST_F(KernelRuns, CcppParsesThenComputesTheUntrimmedPrefix) {
     EXPECT_FALSE(run_ccpp_assembly(" \n\t\r\n", 2, false));
-    EXPECT_FALSE(path_exists(in("vrek_assemble_ccpp_in")));
+    EXPECT_FALSE(path_exists(k.path("vrek_assemble_ccpp_in")));
     kernel_trace_text = "kept";
-    const std::string prefix = "\n  INT n = 3;\n", i = in("vrek_assemble_ccpp_in"), o = in("vrek_assemble_ccpp_out");
+    const std::string prefix = "\n  INT n = 3;\n", i = "vrek_assemble_ccpp_in", o = "vrek_assemble_ccpp_out";
     EXPECT_TRUE(run_ccpp_assembly(prefix, MESH_OPTIMAL_CSG, false));
     EXPECT_TRUE(run_ccpp_assembly(prefix, MESH_PURE_UNION, true));
-    EXPECT_EQ(k.input("vrek_assemble_ccpp_in"), prefix);
-    EXPECT_EQ(k.args("vrek_assemble_ccpp_in"),
-              run_args({"-interop", "-parse", i, o, "-ccpp"}) + run_args({"-interop", "-compute", i, o, "2"}) +
-                  run_args({"-interop", "-parse", i, o, "-ccpp"}) + run_args({"-interop", "-compute-ppd", i, o, "0"}));
+    EXPECT_EQ(k.input(i), prefix);
+    EXPECT_EQ(k.args(i), k.run("-parse", i, o, {"-ccpp"}) + k.run("-compute", i, o, {"2"}) +
+                             k.run("-parse", i, o, {"-ccpp"}) + k.run("-compute-ppd", i, o, {"0"}));
     EXPECT_EQ(kernel_trace_text, "kept");
+}
+
+TEST_F(ParallelAssembly, PerElementRunsOnlySelectedResolvedElementsAndNeverAStaleOutput) {
+    for (int i = 0; i < 4; ++i) k.meshes("vrek_assemble_in_sub_" + std::to_string(i), {double(i)});
+    testing::internal::CaptureStdout();
+    std::vector<InteropMesh*> r = assemble_elements_threaded(kFour, {true, true, false, true}, true, true, 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR : UNABLE-TO-RESOLVE-PARALLEL-ELEMENT [ b ]\n");
+    EXPECT_EQ(k.input("vrek_assemble_in_sub_3"), "1;\n" + block("basic_csg_mesh", "D"));
+    EXPECT_EQ(k.args("vrek_assemble_in_sub_3"), k.run("-assemble-ppd", "vrek_assemble_in_sub_3", "vrek_assemble_out_sub_3",
+                                                      {"-ccpp", k.path("vrek_assemble_ccpp_out")}));
+    EXPECT_FALSE(path_exists(k.path("vrek_assemble_in_sub_1")));
+    EXPECT_FALSE(path_exists(k.path("vrek_assemble_in_sub_2")));  // unselected: not run
+    EXPECT_EQ(tags(r), (Tags{0, -1, -1, 3}));
+    EXPECT_EQ(r[3]->element_invocation, "d");
+    EXPECT_EQ(r[3]->element_source, "D");
+    EXPECT_EQ(r[3]->mesh_kind, MESH_BASIC_CSG);
+    EXPECT_GE(r[3]->kernel_ms, 0);
+    EXPECT_EQ(r[3]->assembly_ms, r[3]->kernel_ms + r[3]->read_ms);
+    free_interop_meshes(r);
+    EXPECT_EQ(parallel_job_table.element_sources, nullptr);
+
+    // The kernel now writes nothing: the last run's meshes must not return.
+    ASSERT_EQ(unlink((k.fixtures + "vrek_assemble_in_sub_0").c_str()), 0);
+    write_text_file(k.log + "vrek_assemble_in_sub_0.args", "");
+    EXPECT_EQ(assemble_elements_threaded({{"a", "A"}}, {}, false, false, 0)[0], nullptr);
+    EXPECT_EQ(k.args("vrek_assemble_in_sub_0"), k.run("-assemble", "vrek_assemble_in_sub_0", "vrek_assemble_out_sub_0"));
+    // A selection of the wrong length runs nothing.
+    k.meshes("vrek_assemble_in_sub_0", {0});
+    EXPECT_EQ(assemble_elements_threaded(kFour, {true}, false, false, 2), kNone4);
+    EXPECT_TRUE(assemble_elements_threaded({}, {}, false, false, 2).empty());
+}
+
+TEST_F(ParallelAssembly, PerBatchStagesGroupsAndHandsMeshesOutByPosition) {
+    k.meshes("vrek_assemble_in_batch_0", {10, 11, 13});
+    k.meshes("vrek_assemble_in_batch_1", {20});
+    std::vector<InteropMesh*> r = assemble_batches_threaded(kFour, {{0, 1, 3}, {2}}, false, false, 2);
+    // No blank line after the count; an unresolved element is an empty block.
+    EXPECT_EQ(k.input("vrek_assemble_in_batch_0"),
+              "3;\n" + block("optimal_csg_mesh", "A") + "{ };\n" + block("optimal_csg_mesh", "D"));
+    EXPECT_EQ(k.args("vrek_assemble_in_batch_1"), k.run("-assemble", "vrek_assemble_in_batch_1", "vrek_assemble_out_batch_1"));
+    EXPECT_EQ(tags(r), (Tags{10, -1, 20, 13}));  // mesh 11 is released
+    EXPECT_EQ(r[3]->element_invocation, "d");
+    EXPECT_EQ(r[3]->kernel_ms, -1);
+    free_interop_meshes(r);
+
+    // A batch whose mesh count differs from its group gives nothing; a bad
+    // index (one past the last element) is staged as an empty block.
+    k.meshes("vrek_assemble_in_batch_0", {10, 11, 12});
+    EXPECT_EQ(assemble_batches_threaded(kFour, {{0, 3}, {2, 4}}, false, false, 2), kNone4);
+    EXPECT_EQ(k.input("vrek_assemble_in_batch_1"), "2;\n" + block("optimal_csg_mesh", "C") + "{ };\n");
+}
+
+TEST_F(ParallelAssembly, OneRunStagesSkippedElementsAsEmptyBlocks) {
+    k.meshes("mesh_4", {0, 1, 2, 3});
+    std::vector<InteropMesh*> r = assemble_elements_in_one_run(kFour, {true, true, false, true}, true, false, 1);
+    EXPECT_EQ(k.input("vrek_assemble_in"),
+              "4;\n" + block("basic_csg_mesh", "A") + "{ };\n{ };\n" + block("basic_csg_mesh", "D"));
+    EXPECT_EQ(k.args("vrek_assemble_in"),
+              k.run("-assemble", "vrek_assemble_in", "vrek_assemble_out", {"-ccpp", k.path("vrek_assemble_ccpp_out")}));
+    EXPECT_EQ(tags(r), (Tags{0, -1, -1, 3}));
+    EXPECT_EQ(r[3]->element_source, "D");
+    EXPECT_EQ(r[3]->read_ms, -1);
+    free_interop_meshes(r);
+    // One mesh more or less, or no output at all after a good run: nothing.
+    for (const Tags& t : {Tags{0, 1, 2}, Tags{0, 1, 2, 3, 4}}) {
+        k.meshes("mesh_4", t);
+        EXPECT_EQ(assemble_elements_in_one_run(kFour, {}, false, false, 1), kNone4);
+    }
+    k.meshes("mesh_4", {0, 1, 2, 3});
+    r = assemble_elements_in_one_run(kFour, {}, false, false, 1);
+    free_interop_meshes(r);
+    ASSERT_EQ(unlink((k.fixtures + "mesh_4").c_str()), 0);
+    EXPECT_EQ(assemble_elements_in_one_run(kFour, {}, false, false, 1), kNone4);
+}
+
+TEST_F(ParallelAssembly, DispatcherChoosesTheRunAndNumbersElementsAndBatches) {
+    for (int i = 0; i < 4; ++i) k.meshes("vrek_assemble_in_sub_" + std::to_string(i), {double(i)});
+    k.meshes("vrek_assemble_in_batch_0", {30, 33});
+    k.meshes("vrek_assemble_in_batch_1", {32});
+    k.meshes("mesh_4", {40, 41, 42, 43});
+    std::vector<InteropMesh*> one = assemble_parallel_entity(kFour, {}, {{0}}, false, false, 2, false);
+    std::vector<InteropMesh*> each = assemble_parallel_entity(kFour, {}, {}, false, false, 2, true);
+    std::vector<InteropMesh*> batched = assemble_parallel_entity(kFour, {}, {{0, 3}, {2}}, false, false, 2, true);
+    EXPECT_EQ(tags(one), (Tags{40, -1, 42, 43}));
+    EXPECT_EQ(tags(each), (Tags{0, -1, 2, 3}));
+    EXPECT_EQ(tags(batched), (Tags{30, -1, 32, 33}));
+    for (const auto* list : {&one, &each, &batched}) {
+        EXPECT_EQ((*list)[3]->element_index, 3);
+        EXPECT_EQ((*list)[3]->batch_index, list == &batched ? 0 : -1);
+    }
+    EXPECT_EQ(batched[2]->batch_index, 1);
+    for (auto* list : {&one, &each, &batched}) free_interop_meshes(*list);
+
+    // As many groups as elements: no batch numbers.
+    k.meshes("vrek_assemble_in_batch_0", {50});
+    k.meshes("vrek_assemble_in_batch_1", {51});
+    batched = assemble_parallel_entity({{"a", "A"}, {"c", "C"}}, {}, {{1}, {0}}, false, false, 2, true);
+    EXPECT_EQ(tags(batched), (Tags{51, 50}));
+    EXPECT_EQ(batched[0]->batch_index, -1);
+    free_interop_meshes(batched);
 }

@@ -1,76 +1,68 @@
-// Re-parse and re-assembly of loaded entities, and the environment re-parse
-// report, with the stand-in kernel.
+// Re-parse and re-assembly of loaded entities, pushing edited parameters,
+// and the environment re-parse report, with the stand-in kernel.
 #include <gtest/gtest.h>
 #include <glob.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cstdio>
 
-#include "pipeline/open_scripts.h"
 #include "pipeline/orch_support.h"
+#include "pipeline/parameter_push.h"
 #include "pipeline/reassembly.h"
 #include "pipeline/reparse.h"
 
 namespace {
 
 const char* const kTriple =
-    "#PARALLEL;\n"
-    "#VREK(a){ m = box(1); };\n"
-    "#VREK(b){ m = box(1).tx(2); };\n"
-    "#VREK(c){ m = sphere(0.5).tx(4); };\n"
+    "#PARALLEL;\n#VREK(a){ m = box(1); };\n#VREK(b){ m = box(1).tx(2); };\n#VREK(c){ m = sphere(0.5).tx(4); };\n"
     "return { VREK(a), VREK(b), VREK(c) };\n";
 
-struct ReassemblyTest : ::testing::Test {
-    KernelWorkspace ws;
-    OrchContext ctx;
-
-    void open(const std::vector<std::string>& paths) {
-        ctx.app->pending_paths = paths;
-        ctx.app->pending_path_count = static_cast<int32_t>(paths.size());
-        open_script_paths(*ctx.app);
+struct ReassemblyTest : KernelTest {
+    // Opens one script as entity 0.
+    std::string open_one(const std::string& name, const std::string& text) {
+        const std::string path = script(name, text);
+        ctx.open({path});
+        EXPECT_EQ(ctx.set().count, 1);
+        return path;
     }
-    size_t console_count(const std::string& prefix) {
-        const std::vector<std::string> lines = ctx.console();
-        return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
-            return l.compare(0, prefix.size(), prefix) == 0;
-        }));
+    void rewrite_and_reassemble(const std::string& path, const std::string& text) {
+        ASSERT_TRUE(write_text_file(path, text));
+        reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->mesh_algorithm);
     }
-    std::vector<InteropMesh*> sub_meshes(const EntityRecord& e) {
+    std::vector<InteropMesh*> sub_meshes() {
         std::vector<InteropMesh*> meshes;
-        for (EntityRecord* sub : e.subelement_records) meshes.push_back(sub ? sub->mesh : nullptr);
+        for (EntityRecord* sub : ctx.entity(0).subelement_records) meshes.push_back(sub ? sub->mesh : nullptr);
         return meshes;
     }
-    // Staged element and batch inputs left by threaded assemblies.
+    // Counts and removes the staged element and batch inputs of threaded runs.
     size_t staged_element_files() {
         glob_t g;
-        const std::string pattern = ws.workspace + "tmp/vrek_assemble_in_*";
         size_t n = 0;
-        if (glob(pattern.c_str(), 0, nullptr, &g) == 0) n = g.gl_pathc;
+        if (glob((workspace + "tmp/vrek_assemble_in_*").c_str(), 0, nullptr, &g) == 0) n = g.gl_pathc;
         for (size_t i = 0; i < n; ++i) unlink(g.gl_pathv[i]);
         globfree(&g);
         return n;
     }
 };
 
+using PushTest = ReassemblyTest;
+using Lines = std::vector<std::string>;
+
 TEST_F(ReassemblyTest, ReassembleAllSkipsLockedEntitiesAndKeepsDisplayState) {
-    open({ws.script("a.vrek", "return box(1);\n"), ws.script("b.vrek", "return sphere(1);\n"),
-          ws.script("c.vrek", "return box(2);\n")});
+    ctx.open({script("a.vrek", "return box(1);\n"), script("b.vrek", "return sphere(1);\n"),
+              script("c.vrek", "return box(2);\n")});
     ASSERT_EQ(ctx.set().count, 3);
     ctx.app->reassembly_culling = 0;
+    ctx.app->colour_mode = 3;  // other than plain RGBA: rebuilt entities are recoloured
     ctx.entity(1).locked = 1;
     ctx.entity(0).translation = {1.0, 2.0, 3.0};
     ctx.entity(2).visible = 0;
     const int32_t serials[3] = {ctx.entity(0).serial_id, ctx.entity(1).serial_id, ctx.entity(2).serial_id};
     reset_standin_call_log();
-    const int32_t before = ctx.app->environment->trace_log.console_count;
 
     reassemble_all_entities(*ctx.app);
-    const std::vector<std::string> console = ctx.console();
-    std::vector<std::string> reparsed;
-    for (size_t i = static_cast<size_t>(before); i < console.size(); ++i) {
-        if (console[i].rfind("Re-Parsing: ", 0) == 0) reparsed.push_back(console[i]);
-    }
-    EXPECT_EQ(reparsed, (std::vector<std::string>{"Re-Parsing: a.vrek", "Re-Parsing: c.vrek"}));
+    EXPECT_EQ(ctx.console_count("Re-Parsing: a.vrek"), 1u);
+    EXPECT_EQ(ctx.console_count("Re-Parsing: "), 2u);
     EXPECT_NE(ctx.entity(0).serial_id, serials[0]);
     EXPECT_EQ(ctx.entity(1).serial_id, serials[1]);
     EXPECT_NE(ctx.entity(2).serial_id, serials[2]);
@@ -80,16 +72,24 @@ TEST_F(ReassemblyTest, ReassembleAllSkipsLockedEntitiesAndKeepsDisplayState) {
     EXPECT_EQ(calls_starting("rebuild_entity_rows").size(), 1u);
     EXPECT_EQ(calls_starting("merge_entity_display_flags").size(), 2u);
     EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 2u);
+    EXPECT_EQ(ctx.app->retired_index_buffers.size(), 2u);
+    EXPECT_EQ(calls_starting("recolour_entity: "), (Lines{"recolour_entity: " + std::to_string(ctx.entity(0).serial_id),
+                                                         "recolour_entity: " + std::to_string(ctx.entity(2).serial_id)}));
     EXPECT_EQ(ctx.app->needs_redraw, 1);
 }
 
 TEST_F(ReassemblyTest, EnvironmentReparseListsScriptsAndSubElementsAndTogglesThePane) {
-    const std::string plain = ws.script("plain.vrek", "return box(1);\n");
-    open({plain, ws.script("triple.vrek", kTriple)});
+    reparse_environment_entities(*ctx.app);  // nothing loaded: a warning
+    EXPECT_EQ(calls_starting("show_warning_box: "),
+              std::vector<std::string>{"show_warning_box: Warning: Nothing to Parse\nOpen a Vrekform script file in "
+                                       "order to use the parse function."});
+    EXPECT_EQ(ctx.app->parse_pane_open, 0);
+
+    const std::string plain = script("plain.vrek", "return box(1);\n");
+    ctx.open({plain, script("triple.vrek", kTriple)});
     ASSERT_EQ(ctx.set().count, 2);
     AppContext& app = *ctx.app;
     reset_standin_call_log();
-
     reparse_environment_entities(app);
     const ParseReport& report = app.parse_report;
     EXPECT_EQ(std::string(report.kinds.begin(), report.kinds.end()), "MPEEE");
@@ -103,7 +103,7 @@ TEST_F(ReassemblyTest, EnvironmentReparseListsScriptsAndSubElementsAndTogglesThe
     EXPECT_EQ(app.parse_pane_open, 1);
     EXPECT_EQ(calls_starting("set_element_visible: PARSEPANE"),
               std::vector<std::string>{"set_element_visible: PARSEPANE=1"});
-    EXPECT_EQ(console_count("Re-Parsing: "), 2u);
+    EXPECT_EQ(ctx.console_count("Re-Parsing: "), 2u);
 
     // A broken script turns the verdict; the second run closes the pane.
     ASSERT_TRUE(write_text_file(plain, "return box(1) + ;\n"));
@@ -111,74 +111,35 @@ TEST_F(ReassemblyTest, EnvironmentReparseListsScriptsAndSubElementsAndTogglesThe
     EXPECT_EQ(app.parse_report.title, "Script Parsing Result: Erroneous-Syntax");
     EXPECT_EQ(app.parse_report.erroneous_count, 1);
     EXPECT_EQ(app.parse_pane_open, 0);
-    EXPECT_EQ(console_count("Re-Parsing: "), 4u);
-    // The entities themselves are untouched.
-    EXPECT_EQ(ctx.entity(0).parse_record.script, "return box(1);\n");
-}
-
-TEST_F(ReassemblyTest, NothingToParseWarnsOnAnEmptyEnvironment) {
-    reparse_environment_entities(*ctx.app);
-    EXPECT_EQ(calls_starting("show_warning_box: "),
-              std::vector<std::string>{"show_warning_box: Warning: Nothing to Parse\nOpen a Vrekform script file in "
-                                       "order to use the parse function."});
-    EXPECT_EQ(ctx.app->parse_pane_open, 0);
-}
-
-TEST_F(ReassemblyTest, ChangedSubElementIsTheOnlyOneAssembledAgain) {
-    const std::string path = ws.script("triple.vrek", kTriple);
-    open({path});
-    ASSERT_EQ(ctx.set().count, 1);
-    const std::vector<InteropMesh*> before = sub_meshes(ctx.entity(0));
-    staged_element_files();
-    std::string text = kTriple;
-    text.replace(text.find("box(1).tx(2)"), 12, "box(2).tx(2)");
-    ASSERT_TRUE(write_text_file(path, text));
-
-    reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->mesh_algorithm);
-    const std::vector<InteropMesh*> after = sub_meshes(ctx.entity(0));
-    ASSERT_EQ(after.size(), 3u);
-    EXPECT_EQ(after[0], before[0]);
-    EXPECT_NE(after[1], before[1]);
-    EXPECT_EQ(after[2], before[2]);
-    EXPECT_EQ(after[0]->reuse_mark, 0);
-    EXPECT_EQ(staged_element_files(), 1u);
-    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
-    EXPECT_EQ(ctx.entity(0).parse_record.script, text);
+    EXPECT_EQ(ctx.console_count("Re-Parsing: "), 4u);
+    EXPECT_EQ(ctx.entity(0).parse_record.script, "return box(1);\n");  // entities untouched
 }
 
 TEST_F(ReassemblyTest, EqualSubElementsEachKeepTheirOwnMesh) {
-    const std::string path = ws.script("twins.vrek",
-                                       "#PARALLEL;\n#VREK(a){ m = box(1); };\n#VREK(b){ m = sphere(1); };\n"
-                                       "return { VREK(a), VREK(a), VREK(b) };\n");
-    open({path});
-    ASSERT_EQ(ctx.set().count, 1);
-    const std::vector<InteropMesh*> before = sub_meshes(ctx.entity(0));
+    const std::string text = "#PARALLEL;\n#VREK(a){ m = box(1); };\n#VREK(b){ m = sphere(1); };\n"
+                             "return { VREK(a), VREK(a), VREK(b) };\n";
+    const std::string path = open_one("twins.vrek", text);
+    const std::vector<InteropMesh*> before = sub_meshes();
     ASSERT_NE(before[0], before[1]);
     const int32_t serial = ctx.entity(0).serial_id;
     staged_element_files();
     ctx.app->reassembly_culling = 0;
-
-    reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->mesh_algorithm);
+    rewrite_and_reassemble(path, text);
     EXPECT_NE(ctx.entity(0).serial_id, serial);
-    const std::vector<InteropMesh*> after = sub_meshes(ctx.entity(0));
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(sub_meshes(), before);
     EXPECT_EQ(staged_element_files(), 0u);
     EXPECT_TRUE(ctx.app->retired_vertex_arrays.empty());
 }
 
 TEST_F(ReassemblyTest, ScriptsChangeKindBetweenSerialAndParallel) {
-    const std::string path = ws.script("shift.vrek", "return box(1);\n");
-    open({path});
-    ASSERT_EQ(ctx.set().count, 1);
-    ASSERT_TRUE(write_text_file(path, kTriple));
-    reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->mesh_algorithm);
+    const std::string path = open_one("shift.vrek", "return box(1);\n");
+    rewrite_and_reassemble(path, kTriple);
     EXPECT_EQ(ctx.entity(0).parallel, 1);
     EXPECT_EQ(ctx.entity(0).mesh, nullptr);
     EXPECT_EQ(ctx.entity(0).subelement_records.size(), 3u);
     EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
 
-    ASSERT_TRUE(write_text_file(path, "return sphere(1);\n"));
-    reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->mesh_algorithm);
+    rewrite_and_reassemble(path, "return sphere(1);\n");
     EXPECT_EQ(ctx.entity(0).parallel, 0);
     ASSERT_NE(ctx.entity(0).mesh, nullptr);
     EXPECT_TRUE(ctx.entity(0).subelement_records.empty());
@@ -186,55 +147,172 @@ TEST_F(ReassemblyTest, ScriptsChangeKindBetweenSerialAndParallel) {
 }
 
 TEST_F(ReassemblyTest, EditedValuesAreCarriedOverWhenTheParametersStillFit) {
-    const std::string path = ws.script("params.vrek", "INT n(3, 1, 10, \"N\");\nDBL w(0.5, 0.1, 2.0, \"W\");\n"
-                                                      "return box(w).tx(n);\n");
-    open({path});
-    ASSERT_EQ(ctx.set().count, 1);
+    const std::string text = "INT n(3, 1, 10, \"N\");\nDBL w(0.5, 0.1, 2.0, \"W\");\nreturn box(w).tx(n);\n";
+    const std::string path = open_one("params.vrek", text);
     ctx.app->reassembly_culling = 0;
     ctx.entity(0).parse_result.parameters[0].current.int_value = 8;
-
-    reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->mesh_algorithm);
-    const std::string staged = ws.staged("vrek_assemble_in");
-    const size_t at = staged.find("// parameters\nINT n = 8;\nDBL w = 0.5;\n");
-    ASSERT_NE(at, std::string::npos) << staged;
-    EXPECT_EQ(staged.find("// logic", at), std::string::npos);
-    const EntityParameter& n = ctx.entity(0).parse_result.parameters.at(0);
-    EXPECT_EQ(n.current.int_value, 8);
-    EXPECT_EQ(n.last_pushed.int_value, 8);
+    rewrite_and_reassemble(path, text);
+    const std::string input = staged("vrek_assemble_in");
+    const size_t at = input.find("// parameters\nINT n = 8;\nDBL w = 0.5;\n");
+    ASSERT_NE(at, std::string::npos) << input;
+    EXPECT_EQ(input.find("// logic", at), std::string::npos);
+    EXPECT_EQ(ctx.entity(0).parse_result.parameters.at(0).current.int_value, 8);
+    EXPECT_EQ(ctx.entity(0).parse_result.parameters.at(0).last_pushed.int_value, 8);
 
     // New bounds that exclude the edited value: the script's own value wins.
-    ASSERT_TRUE(write_text_file(path, "INT n(3, 1, 5, \"N\");\nDBL w(0.5, 0.1, 2.0, \"W\");\nreturn box(w).tx(n);\n"));
-    reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->mesh_algorithm);
+    rewrite_and_reassemble(path, "INT n(3, 1, 5, \"N\");\nDBL w(0.5, 0.1, 2.0, \"W\");\nreturn box(w).tx(n);\n");
     EXPECT_EQ(ctx.entity(0).parse_result.parameters.at(0).current.int_value, 3);
-    EXPECT_EQ(ws.staged("vrek_assemble_in").find("// parameters"), std::string::npos);
+    EXPECT_EQ(staged("vrek_assemble_in").find("// parameters"), std::string::npos);
 }
 
-TEST_F(ReassemblyTest, FailedSubElementLeavesTheEntityAsItWas) {
-    const std::string path = ws.script("triple.vrek", kTriple);
-    open({path});
-    ASSERT_EQ(ctx.set().count, 1);
-    const int32_t serial = ctx.entity(0).serial_id;
-    const std::vector<InteropMesh*> before = sub_meshes(ctx.entity(0));
+TEST_F(ReassemblyTest, OnlyAChangedSubElementIsAssembledAgainAndAFailedOneChangesNothing) {
+    const std::string path = open_one("triple.vrek", kTriple);
+    const std::vector<InteropMesh*> before = sub_meshes();
+    staged_element_files();
     std::string text = kTriple;
-    text.replace(text.find("m = box(1).tx(2);"), 17, "m = box(1).tx(2); fail();");
-    ASSERT_TRUE(write_text_file(path, text));
+    text.replace(text.find("box(1).tx(2)"), 12, "box(2).tx(2)");
+    rewrite_and_reassemble(path, text);
+    const std::vector<InteropMesh*> after = sub_meshes();
+    ASSERT_EQ(after.size(), 3u);
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_NE(after[1], before[1]);
+    EXPECT_EQ(after[2], before[2]);
+    EXPECT_EQ(staged_element_files(), 1u);
+    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
+    EXPECT_EQ(ctx.entity(0).parse_record.script, text);
 
-    reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->mesh_algorithm);
+    // The changed element now fails: the entity stays as it was.
+    const int32_t serial = ctx.entity(0).serial_id;
+    text.replace(text.find("m = box(2).tx(2);"), 17, "m = box(2).tx(2); fail();");
+    rewrite_and_reassemble(path, text);
     EXPECT_EQ(ctx.entity(0).serial_id, serial);
-    EXPECT_EQ(sub_meshes(ctx.entity(0)), before);
-    for (InteropMesh* mesh : before) EXPECT_EQ(mesh->reuse_mark, 0);
+    EXPECT_EQ(sub_meshes(), after);
+    for (InteropMesh* mesh : after) EXPECT_EQ(mesh->reuse_mark, 0);
     EXPECT_EQ(ctx.console().back(), "  \t 1 Re-Assembly-Error (see trace for details)");
     ASSERT_EQ(error_boxes().size(), 1u);
-    EXPECT_EQ(error_boxes()[0].substr(0, error_boxes()[0].find('\n')), "Error: Re-Assembly Error Occurred");
-    EXPECT_TRUE(ctx.app->retired_vertex_arrays.empty());
+    EXPECT_EQ(first_line(error_boxes()[0]), "Error: Re-Assembly Error Occurred");
+    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
 
     // A serial script that now fails: the critical ending, entity kept.
-    ASSERT_TRUE(write_text_file(path, "fail();\nreturn box(1);\n"));
-    reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->mesh_algorithm);
+    rewrite_and_reassemble(path, "fail();\nreturn box(1);\n");
     EXPECT_EQ(ctx.entity(0).serial_id, serial);
     EXPECT_EQ(ctx.console().back(), "  \t Critical Re-Assembly-Error (NULL RETURN)");
     EXPECT_NE(error_boxes().back().find("Note: the state of the entity 'triple.vrek' has not been modified."),
               std::string::npos);
+}
+
+TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
+    open_one("cube.vrek", "INT n(3, 1, 10, \"N\");\nDBL w = 0.5;\nreturn box(w).tx(n);\n");
+    EntityRecord& e = ctx.entity(0);
+    ASSERT_EQ(e.parse_result.parameter_count, 2);
+    InteropMesh* first = e.mesh;
+    const double first_x = first->bounds.at(0);
+    ctx.app->parameter_list_view->selected_row = 0;
+    reset_standin_call_log();
+
+    e.parse_result.parameters[0].current.int_value = 7;
+    push_selected_entity_parameters(*ctx.app);
+    ASSERT_NE(e.mesh, first);
+    EXPECT_NEAR(e.mesh->bounds.at(0) - first_x, 4.0, 1e-9);
+    EXPECT_NE(staged("vrek_assemble_in").find("// parameters\nINT n = 7;\nDBL w = 0.5;\n// logic\n"), std::string::npos);
+    EXPECT_EQ(e.parse_result.parameters[0].last_pushed.int_value, 7);
+    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
+    const std::string label = e.summary_values.at(1) + "\n" + e.summary_values.at(2);
+    EXPECT_EQ(calls_starting("set_entity_row_label: "), Lines{"set_entity_row_label: 0|" + label});
+    EXPECT_EQ(calls_starting("set_parameter_row_label: "), Lines{"set_parameter_row_label: 0|" + label});
+
+    InteropMesh* second = e.mesh;
+    reset_standin_call_log();
+    push_selected_entity_parameters(*ctx.app);
+    EXPECT_EQ(e.mesh, second);
+    EXPECT_TRUE(standin_call_log().empty());
+    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
+}
+
+TEST_F(PushTest, FailedPushKeepsTheMeshShowsTheErrorAndIsRetried) {
+    open_one("cube.vrek", "INT n(3, 1, 10, \"N\");\nreturn box(1).tx(n);\n");
+    EntityRecord& e = ctx.entity(0);
+    InteropMesh* first = e.mesh;
+    e.parse_result.parameters[0].current.int_value = 5;
+
+    // A staging directory that cannot be written: the kernel never runs.
+    const std::string tmp = workspace + "tmp", moved = workspace + "moved";
+    ASSERT_EQ(rename(tmp.c_str(), moved.c_str()), 0);
+    ASSERT_TRUE(write_text_file(tmp, "not a directory"));
+    push_entity_parameters(*ctx.app, &e, false);
+    EXPECT_EQ(e.mesh, first);
+    EXPECT_EQ(e.parse_result.parameters[0].last_pushed.int_value, 3);
+    ASSERT_EQ(error_boxes().size(), 1u);
+    EXPECT_EQ(first_line(error_boxes()[0]), "Error: Assembly Error Occurred");
+
+    ASSERT_EQ(unlink(tmp.c_str()), 0);
+    ASSERT_EQ(rename(moved.c_str(), tmp.c_str()), 0);
+    push_entity_parameters(*ctx.app, &e, false);
+    EXPECT_NE(e.mesh, first);
+    EXPECT_EQ(e.parse_result.parameters[0].last_pushed.int_value, 5);
+}
+
+TEST_F(PushTest, ParallelPushReassemblesOnlyTheChangedSubElement) {
+    open_one("towers.vrek",
+                           "#PARALLEL;\n#VREK(a){ INT n(2, 1, 5, \"N\"); m = box(1).tx(n); };\n"
+                           "#VREK(b){ m = sphere(1); };\n#VREK(c){ DBL r(1.0, 0.5, 2.0, \"R\"); m = sphere(r).ty(3); };\n"
+                           "return { VREK(a), VREK(b), VREK(c) };\n");
+    EntityRecord& e = ctx.entity(0);
+    ASSERT_EQ(e.parallel, 1);
+    ASSERT_EQ(e.parse_result.parameter_count, 2);
+    ASSERT_EQ(e.parse_result.merged_parameters.size(), 2u);
+    std::vector<InteropMesh*> before;
+    for (EntityRecord* sub : e.subelement_records) before.push_back(sub->mesh);
+
+    // The second merged parameter belongs to sub-element c (index 2), the
+    // second of the elements that declare parameters.
+    e.parse_result.merged_parameters[1]->current.double_value = 1.5;
+    push_entity_parameters(*ctx.app, &e, false);
+    EXPECT_EQ(e.subelement_records[0]->mesh, before[0]);
+    EXPECT_EQ(e.subelement_records[1]->mesh, before[1]);
+    ASSERT_NE(e.subelement_records[2]->mesh, before[2]);
+    const InteropMesh* fresh = e.subelement_records[2]->mesh;
+    EXPECT_EQ(fresh->element_index, 2);
+    EXPECT_EQ(fresh->element_count, 3);
+    EXPECT_EQ(fresh->element_invocation, "c");
+    EXPECT_FALSE(fresh->element_source.empty());
+    EXPECT_NE(staged("vrek_assemble_in").find("// parameters\nDBL r = 1.5;\n// logic\n"), std::string::npos);
+    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
+    EXPECT_EQ(e.parse_result.merged_parameters[1]->last_pushed.double_value, 1.5);
+}
+
+TEST_F(PushTest, ResetAllWithMarksResetsOnlyTheMarkedOnesThenPushes) {
+    open_one("three.vrek", "INT a(1, 0, 10, \"A\");\nINT b(2, 0, 10, \"B\");\nBLN c(true, \"C\");\n"
+                                     "return box(1).tx(a + b);\n");
+    EntityRecord& e = ctx.entity(0);
+    ASSERT_EQ(e.parse_result.parameter_count, 3);
+    std::vector<EntityParameter>& p = e.parse_result.parameters;
+    ctx.app->parameter_list_view->selected_row = 0;
+    p[0].current.int_value = p[1].current.int_value = 9;
+    p[2].current.bool_value = 0;
+    e.parameter_marks = {0, 1, 1};
+    InteropMesh* before = e.mesh;
+    reset_standin_call_log();
+    reset_all_parameters(*ctx.app);
+    EXPECT_EQ(p[0].current.int_value, 9);
+    EXPECT_EQ(p[1].current.int_value, 2);
+    EXPECT_EQ(p[2].current.bool_value, 1);
+    EXPECT_EQ(calls_starting("set_parameter_field: "),
+              (Lines{"set_parameter_field: 1|2|0", "set_parameter_field: 2|TRUE|4280328192"}));
+    EXPECT_EQ(calls_starting("set_parameter_slider: "), Lines{"set_parameter_slider: 1|0.2"});
+    EXPECT_NE(e.mesh, before);  // a still differs from what was last pushed
+
+    // In multi-edit mode a reset changes the value but stages nothing; an
+    // index beyond the list is refused.
+    e.multi_edit = 1;
+    InteropMesh* current = e.mesh;
+    for (int32_t row : {0, 3}) {
+        ctx.app->reset_parameter_row = row;
+        reset_selected_parameter(*ctx.app);
+        EXPECT_EQ(ctx.app->reset_parameter_row, -1);
+    }
+    EXPECT_EQ(p[0].current.int_value, 1);
+    EXPECT_EQ(e.mesh, current);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string fixed_time() { return "09:05:07"; }
+using Lines = std::vector<std::string>;
 
 struct TraceTest : ::testing::Test {
     OrchContext ctx;
@@ -19,41 +19,40 @@ struct TraceTest : ::testing::Test {
 
     void SetUp() override {
         ctx.app->console_text = &console_element;
+        console_element.typeface = &typefaces[3];
         for (int c = 0; c < 4; ++c) {
             panes[c].typeface = &typefaces[3];
             ctx.app->trace_panes[c] = &panes[c];
         }
-        console_element.typeface = &typefaces[3];
+    }
+    void fix_time() {
+        ctx.app->services.local_time_text = [] { return std::string("09:05:07"); };
     }
     TraceLog& log() { return ctx.app->environment->trace_log; }
 };
 
 TEST_F(TraceTest, MultiLineTextsAreSplitAndOneLineTextsKeptWhole) {
-    ctx.app->services.local_time_text = fixed_time;
+    fix_time();
     append_error_trace(*ctx.app, "first\nsecond line\nthird");
-    EXPECT_EQ(ctx.channel(TRACE_ERROR), (std::vector<std::string>{"first", "second line", "third"}));
+    EXPECT_EQ(ctx.channel(TRACE_ERROR), (Lines{"first", "second line", "third"}));
     EXPECT_EQ(log().channel_total_height[TRACE_ERROR], 3 * trace_line_height());
     EXPECT_EQ(log().channel_widest[TRACE_ERROR], trace_line_width("second line"));
+    append_error_trace(*ctx.app, "");  // stores nothing
+    EXPECT_EQ(log().channel_count[TRACE_ERROR], 3);
 
     // Several lines carry no stamp, one line does, and keeps its newline.
     append_file_io_trace(*ctx.app, "a\nb");
     append_file_io_trace(*ctx.app, "done\n");
-    EXPECT_EQ(ctx.channel(TRACE_FILE_IO), (std::vector<std::string>{"a", "b", "09:05:07 | done\n"}));
+    EXPECT_EQ(ctx.channel(TRACE_FILE_IO), (Lines{"a", "b", "09:05:07 | done\n"}));
 
-    // Empty text stores nothing.
-    append_error_trace(*ctx.app, "");
-    EXPECT_EQ(log().channel_count[TRACE_ERROR], 3);
-}
-
-TEST_F(TraceTest, KernelAndScriptChannelsHoldOnlyTheLatestText) {
+    // KERNEL and SCRIPT hold only the latest text.
     append_kernel_trace(*ctx.app, "one\ntwo");
     append_kernel_trace(*ctx.app, "three");
-    EXPECT_EQ(ctx.channel(TRACE_KERNEL), std::vector<std::string>{"three"});
+    EXPECT_EQ(ctx.channel(TRACE_KERNEL), Lines{"three"});
     EXPECT_EQ(panes[TRACE_KERNEL].text, "three");
     EXPECT_EQ(log().channel_capacity[TRACE_KERNEL], 64);
     // The selected channel's extents follow it into the trace view.
     EXPECT_EQ(log().trace_view_width, trace_line_width("three"));
-
     append_script_trace(*ctx.app, "x\ny");
     append_script_trace(*ctx.app, "");
     EXPECT_TRUE(ctx.channel(TRACE_SCRIPT).empty());
@@ -84,10 +83,8 @@ TEST_F(TraceTest, ChannelsGrowBeforeStoringAndPanesJoinTheirLines) {
 }
 
 TEST_F(TraceTest, NulBytesAndBrokenUtf8DoNotReachTheChannels) {
-    const std::string raw = std::string("ok\0bad", 6) + "\xff\xfe" + " caf\xc3\xa9 " + "\xe2\x82";
-    append_error_trace(*ctx.app, raw);
-    ASSERT_EQ(ctx.channel(TRACE_ERROR).size(), 1u);
-    EXPECT_EQ(ctx.channel(TRACE_ERROR)[0], "ok?bad?? caf\xc3\xa9 ??");
+    append_error_trace(*ctx.app, std::string("ok\0bad", 6) + "\xff\xfe" + " caf\xc3\xa9 " + "\xe2\x82");
+    EXPECT_EQ(ctx.channel(TRACE_ERROR), Lines{"ok?bad?? caf\xc3\xa9 ??"});
     append_console_line(*ctx.app, std::string("a\0b", 3), false);
     EXPECT_EQ(ctx.console().back(), "a?b");
     EXPECT_EQ(plain_trace_text("plain text\n"), "plain text\n");
@@ -97,11 +94,11 @@ TEST_F(TraceTest, NulBytesAndBrokenUtf8DoNotReachTheChannels) {
 
 TEST_F(TraceTest, ConsoleLinesAreStampedOnRequestAndNeverSplit) {
     append_console_line(*ctx.app, "plain", true);
-    ctx.app->services.local_time_text = fixed_time;
+    fix_time();
     append_console_line(*ctx.app, "stamped", true);
     append_console_line(*ctx.app, "unstamped", false);
     append_console_line(*ctx.app, "two\nlines", false);
-    EXPECT_EQ(ctx.console(), (std::vector<std::string>{"plain", "09:05:07 | stamped", "unstamped", "two\nlines"}));
+    EXPECT_EQ(ctx.console(), (Lines{"plain", "09:05:07 | stamped", "unstamped", "two\nlines"}));
     EXPECT_EQ(log().console_total_height, 4 * trace_line_height());
     EXPECT_EQ(console_element.line_count, 4);
     EXPECT_EQ(log().console_view_width, trace_line_width("09:05:07 | stamped"));

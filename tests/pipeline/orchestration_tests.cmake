@@ -5,7 +5,7 @@ vk_test(orch_unit_tests
   LABELS unit)
 
 vk_test(orch_process_tests
-  SOURCES orch_open_test.cpp orch_push_test.cpp orch_reassembly_test.cpp
+  SOURCES orch_open_test.cpp orch_reassembly_test.cpp
   LIBS vk_orchestration vk_panes vk_render
   LABELS process)
 if(TARGET orch_process_tests AND TARGET vk_kernel)

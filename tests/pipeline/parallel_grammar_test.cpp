@@ -51,10 +51,10 @@ TEST(ParallelGrammar, FatalErrorsStopWithTheirMessage) {
         {"#VREK(a){", "return {a(a)};", "MALFORMED SUB-ELEMENT SOURCE-DEFINITION : [a]"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c[1]);
         Built b = build(c[0], c[1]);
-        EXPECT_TRUE(b.sources.empty());
-        EXPECT_EQ(b.last, std::string("ERROR-IN-PARALLEL-ASSEMBLY : ") + c[2]);
+        EXPECT_TRUE(b.sources.empty()) << c[1];
+        EXPECT_EQ(b.last, std::string("ERROR-IN-PARALLEL-ASSEMBLY : ") + c[2]) << c[1];
+        EXPECT_EQ(b.printed, b.last + "\n") << c[1];
     }
 }
 
@@ -110,7 +110,7 @@ TEST(ParallelGrammar, GroupPrefixesOfAtMostEightCharacters) {
     EXPECT_EQ(b.sources[3][0], "1 2 | a");
 }
 
-TEST(ParallelGrammar, NonParallelRecordsYieldNothingSilently) {
+TEST(ParallelGrammar, NonParallelRecordsYieldNothingSilentlyAndMessagesMayBeNull) {
     Built b = build(kDefs, "return {a(a)};", 0);
     EXPECT_TRUE(b.sources.empty());
     EXPECT_EQ(b.printed + b.last, "");
@@ -125,6 +125,6 @@ TEST(BatchGrouping, GroupsSelectedKeysInKeyOrder) {
     EXPECT_EQ(group_by_batch_key({7, -1, 2, 7}, {true, true, true, true}), (Groups{{2}, {0, 3}}));
     EXPECT_EQ(group_by_batch_key({5, 5}, {false, true}), (Groups{{1}}));
     EXPECT_EQ(group_by_batch_key({3, 1, 3, 0, 1}, std::vector<bool>(5, true)), (Groups{{3}, {1, 4}, {0, 2}}));
-    EXPECT_TRUE(group_by_batch_key({1, 2}, {}).empty());
-    EXPECT_TRUE(group_by_batch_key({1, 2}, {true}).empty());
+    EXPECT_EQ(group_by_batch_key({1, 2}, {}), Groups{});
+    EXPECT_EQ(group_by_batch_key({1, 2}, {true}), Groups{});
 }

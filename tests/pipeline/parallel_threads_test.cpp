@@ -16,76 +16,61 @@ std::vector<SubElementSource> numbered(int n) {
 }
 
 // Most kernel runs alive at one moment, and how many runs were logged.
-std::pair<int, int> peak_overlap(const std::string& log) {
+std::pair<int, int> peak_overlap(const FakeKernel& k) {
     std::vector<std::pair<long long, int>> events;
-    std::istringstream in(log);
+    std::istringstream in(read_file(k.log + "times"));
     long long start = 0, end = 0;
     while (in >> start >> end) events.insert(events.end(), {{start, 1}, {end, -1}});
     std::sort(events.begin(), events.end());  // an end sorts before a start at the same time
     int alive = 0, peak = 0;
     for (const auto& e : events) peak = std::max(peak, alive += e.second);
+    write_text_file(k.log + "times", "");
     return {peak, static_cast<int>(events.size() / 2)};
 }
 
-class ParallelThreads : public ::testing::Test {
-protected:
-    void SetUp() override { k.meshes("mesh_1", {1}); }
-    void TearDown() override {
-        reset_parallel_jobs_for_tests();
-        reset_paths_for_tests();
+struct ParallelThreads : FakeKernelTest {
+    ParallelThreads() {
+        k = make_fake_kernel("sleep $(printf '0.%03d' $(( $(od -An -N1 -tu1 /dev/urandom) % 16 + 2 )))", true);
+        k.meshes("mesh_1", {1});
     }
-    std::pair<int, int> overlap() const { return peak_overlap(read_file(k.log + "times")); }
-    FakeKernel k = make_fake_kernel("sleep $(printf '0.%03d' $(( $(od -An -N1 -tu1 /dev/urandom) % 16 + 2 )))", true);
 };
 
 }  // namespace
 
-TEST_F(ParallelThreads, PerElementStaysWithinTheLimitAndAssemblesEverySelectedElement) {
+TEST_F(ParallelThreads, PerElementStaysWithinTheClampedLimitAndAssemblesEverySelectedElement) {
     std::vector<SubElementSource> sources = numbered(12);
     sources[5][1] = "";
     std::vector<bool> selection(12, true);
     selection[7] = false;
-    for (int limit : {1, 3, 8}) {
+    for (int limit : {-5, 0, 1, 3, 8}) {
         SCOPED_TRACE(limit);
-        write_text_file(k.log + "times", "");
         parallel_core_limit = limit;
         testing::internal::CaptureStdout();
         std::vector<InteropMesh*> r = assemble_elements_threaded(sources, selection, false, false, 2);
         EXPECT_EQ(testing::internal::GetCapturedStdout().find("INDEX-GRAB-ISSUE"), std::string::npos);
-        for (int i = 0; i < 12; ++i) {
+        for (int i = 0; i < 12; ++i)
             EXPECT_EQ(r[i] ? r[i]->element_source : "none", i != 5 && i != 7 ? sources[i][1] : "none") << i;
-        }
-        const std::pair<int, int> o = overlap();
-        EXPECT_LE(o.first, limit);
+        const std::pair<int, int> o = peak_overlap(k);
+        EXPECT_LE(o.first, std::max(limit, 1));
         EXPECT_EQ(o.second, 10);
         EXPECT_EQ(parallel_job_table.running_count.load(), 0);
         free_interop_meshes(r);
     }
+    parallel_core_limit = 64;
+    EXPECT_EQ(effective_core_limit(), 8);
 }
 
-TEST_F(ParallelThreads, PerBatchStaysWithinTheLimit) {
+TEST_F(ParallelThreads, PerBatchStaysWithinTheLimitAndAMissingKernelGivesNulls) {
     k.meshes("mesh_3", {1, 2, 3});
     parallel_core_limit = 3;
     std::vector<InteropMesh*> r =
         assemble_batches_threaded(numbered(12), {{0, 1, 2}, {3, 4, 5}, {6, 7, 8}, {9, 10, 11}}, false, false, 2);
     for (int i = 0; i < 12; ++i) EXPECT_EQ(mesh_tag(r[i]), double(i % 3 + 1)) << i;
-    EXPECT_LE(overlap().first, 3);
-    EXPECT_EQ(overlap().second, 4);
+    const std::pair<int, int> o = peak_overlap(k);
+    EXPECT_LE(o.first, 3);
+    EXPECT_EQ(o.second, 4);
     EXPECT_EQ(parallel_job_table.running_count.load(), 0);
     free_interop_meshes(r);
-}
-
-TEST_F(ParallelThreads, LimitsOutOfRangeAreClampedAndAMissingKernelGivesNulls) {
-    for (int limit : {0, -5}) {
-        write_text_file(k.log + "times", "");
-        parallel_core_limit = limit;
-        std::vector<InteropMesh*> r = assemble_elements_threaded(numbered(4), {}, false, false, 2);
-        EXPECT_EQ(std::count(r.begin(), r.end(), nullptr), 0);
-        EXPECT_EQ(overlap(), std::make_pair(1, 4));
-        free_interop_meshes(r);
-    }
-    parallel_core_limit = 64;
-    EXPECT_EQ(effective_core_limit(), 8);
 
     set_kernel_path(k.root + "/no/such/vrek");
     EXPECT_EQ(assemble_elements_threaded(numbered(12), {}, true, true, 2), std::vector<InteropMesh*>(12, nullptr));
@@ -94,16 +79,14 @@ TEST_F(ParallelThreads, LimitsOutOfRangeAreClampedAndAMissingKernelGivesNulls) {
     EXPECT_EQ(parallel_job_table.running_count.load(), 0);
 }
 
-TEST(ParallelOverlap, LongRunsDoOverlapUpToTheLimit) {
-    FakeKernel k = make_fake_kernel("sleep 0.1", true);
+TEST_F(ParallelThreads, LongRunsDoOverlapUpToTheLimit) {
+    k = make_fake_kernel("sleep 0.1", true);
     k.meshes("mesh_1", {1});
     parallel_core_limit = 4;
     std::vector<InteropMesh*> r = assemble_elements_threaded(numbered(8), {}, false, false, 2);
     EXPECT_EQ(std::count(r.begin(), r.end(), nullptr), 0);
-    const std::pair<int, int> o = peak_overlap(read_file(k.log + "times"));
+    const std::pair<int, int> o = peak_overlap(k);
     EXPECT_GE(o.first, 2);
     EXPECT_LE(o.first, 4);
     free_interop_meshes(r);
-    reset_parallel_jobs_for_tests();
-    reset_paths_for_tests();
 }

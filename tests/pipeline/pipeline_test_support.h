@@ -25,8 +25,25 @@ inline std::string make_pipeline_test_dir() {
     return mkdtemp(&dir[0]) ? dir : std::string();
 }
 
+// The first x coordinate of a mesh written by FakeKernel::meshes, -1 for none.
 inline double mesh_tag(const InteropMesh* mesh) {
     return mesh && !mesh->positions.empty() ? mesh->positions[0] : -1.0;
+}
+inline std::vector<double> tags(const std::vector<InteropMesh*>& meshes) {
+    std::vector<double> t;
+    for (InteropMesh* m : meshes) t.push_back(mesh_tag(m));
+    return t;
+}
+
+// One run's argument log lines.
+inline std::string run_args(const std::vector<std::string>& args) {
+    std::string text;
+    for (const std::string& a : args) text += a + "\n";
+    return text + ".\n";
+}
+
+inline std::string block(const std::string& mode, const std::string& script) {
+    return "{\n// directives\n#execute_mode:" + mode + ";\n// logic\n" + script + "\n};\n";
 }
 
 struct FakeKernel {
@@ -34,6 +51,15 @@ struct FakeKernel {
     std::string args(const std::string& name) const { return read_file(log + name + ".args"); }
     std::string input(const std::string& name) const { return read_file(log + name + ".input"); }
     std::string path(const std::string& name) const { return root + "/ws/tmp/" + name; }
+    bool ran(const std::string& name) const { return path_exists(log + name + ".args"); }
+    // The logged arguments of one run: "-interop", the flag, the staged
+    // input and output, then `more`.
+    std::string run(const char* flag, const std::string& in, const std::string& out,
+                    std::vector<std::string> more = {}) const {
+        std::vector<std::string> a = {"-interop", flag, path(in), path(out)};
+        a.insert(a.end(), more.begin(), more.end());
+        return run_args(a);
+    }
     void fixture(const std::string& name, const std::string& bytes) const {
         EXPECT_TRUE(write_text_file(fixtures + name, bytes));
     }
@@ -83,13 +109,11 @@ inline FakeKernel make_fake_kernel(const std::string& sleep = "", bool log_times
     return k;
 }
 
-// One run's argument log lines.
-inline std::string run_args(const std::vector<std::string>& args) {
-    std::string text;
-    for (const std::string& a : args) text += a + "\n";
-    return text + ".\n";
-}
-
-inline std::string block(const std::string& mode, const std::string& script) {
-    return "{\n// directives\n#execute_mode:" + mode + ";\n// logic\n" + script + "\n};\n";
-}
+// Resets what a fake kernel test changed globally.
+struct FakeKernelTest : ::testing::Test {
+    void TearDown() override {
+        reset_parallel_jobs_for_tests();
+        reset_paths_for_tests();
+    }
+    FakeKernel k = make_fake_kernel();
+};

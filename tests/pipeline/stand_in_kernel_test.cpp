@@ -1,4 +1,5 @@
-// End to end with the stand-in kernel: every kind of run, profiling on and off.
+// End to end with the stand-in kernel: start-up runs, and a parallel script
+// assembled every way, profiling on and off.
 #include <gtest/gtest.h>
 
 #include "app/app_context.h"
@@ -22,7 +23,10 @@ protected:
         ASSERT_TRUE(set_kernel_path(std::string(binary) + "/kernel/vrek"));
         ASSERT_TRUE(set_workspace_path(root));
     }
-    void TearDown() override { reset_paths_for_tests(); }
+    void TearDown() override {
+        reset_parallel_jobs_for_tests();
+        reset_paths_for_tests();
+    }
     std::string examples;
 };
 
@@ -35,16 +39,8 @@ void expect_present(const std::vector<InteropMesh*>& meshes) {
 
 }  // namespace
 
-TEST_F(StandInKernel, SingleAndStartupRuns) {
-    EntityParseRecord r = parse_script_file(examples + "startup_entity.vrek");
-    EXPECT_EQ(r.section_line_counts[SECTION_ERRORS], 0) << r.sections[SECTION_ERRORS];
-    EXPECT_GT(parse_script_file(examples + "syntax_error.vrek").section_line_counts[SECTION_ERRORS], 0);
-    for (bool profiling : {false, true}) {
-        InteropMesh* mesh = assemble_script(r.script, MESH_OPTIMAL_CSG, profiling);
-        expect_present({mesh});
-        EXPECT_EQ(mesh && mesh->ppd_text.empty(), mesh && !profiling);
-        free_interop_mesh(mesh);
-    }
+// The built-in start-up scripts are in the language the kernel reads.
+TEST_F(StandInKernel, StartupRuns) {
     AppContext* app = new AppContext();
     assemble_startup_meshes(*app);
     assemble_startup_entity(*app);
@@ -74,21 +70,20 @@ TEST_F(StandInKernel, ParallelScriptEveryWayWithCcpp) {
     for (bool profiling : {false, true}) {
         SCOPED_TRACE(profiling);
         ASSERT_TRUE(run_ccpp_assembly(extract_global_prefix_body(r), MESH_OPTIMAL_CSG, profiling));
-        std::vector<InteropMesh*> one = assemble_parallel_entity(sources, {}, {}, true, profiling, 2, false);
-        std::vector<InteropMesh*> each = assemble_parallel_entity(sources, {}, {}, true, profiling, 2, true);
-        std::vector<InteropMesh*> batched = assemble_parallel_entity(sources, all, groups, true, profiling, 2, true);
-        expect_present(one);
-        expect_present(each);
-        expect_present(batched);
+        std::vector<std::vector<InteropMesh*>> ways = {
+            assemble_parallel_entity(sources, {}, {}, true, profiling, 2, false),
+            assemble_parallel_entity(sources, {}, {}, true, profiling, 2, true),
+            assemble_parallel_entity(sources, all, groups, true, profiling, 2, true)};
+        for (const auto& meshes : ways) expect_present(meshes);
         if (!HasFatalFailure()) {
             // The same geometry whichever way it was assembled.
             for (size_t i = 0; i < 4; ++i) {
-                EXPECT_EQ(one[i]->positions, each[i]->positions) << i;
-                EXPECT_EQ(one[i]->positions, batched[i]->positions) << i;
+                EXPECT_EQ(ways[0][i]->positions, ways[1][i]->positions) << i;
+                EXPECT_EQ(ways[0][i]->positions, ways[2][i]->positions) << i;
             }
-            EXPECT_EQ(batched[1]->batch_index, batched[2]->batch_index);
-            EXPECT_EQ(each[3]->ppd_text.empty(), !profiling);
+            EXPECT_EQ(ways[2][1]->batch_index, ways[2][2]->batch_index);
+            EXPECT_EQ(ways[1][3]->ppd_text.empty(), !profiling);
         }
-        for (auto* list : {&one, &each, &batched}) free_interop_meshes(*list);
+        for (auto& meshes : ways) free_interop_meshes(meshes);
     }
 }
