@@ -1,17 +1,13 @@
-// Number text, bad index lists, headers that follow the body, and output
-// that fails.
+// Number text, headers that follow the body, output larger than the buffer,
+// and output that fails.
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <random>
 #include <sys/stat.h>
 
-#include "export/mesh_obj.h"
-#include "export/mesh_off.h"
-#include "export/mesh_ply.h"
-#include "export/mesh_stl.h"
 #include "export/mesh_writer.h"
-#include "writers_support.h"
+#include "export_support.h"
 
 // "%.<p>g" for the smallest p >= 6 that reads back exactly.
 static std::string reference_text(double value) {
@@ -46,14 +42,12 @@ TEST(WriterNumbers, ShortestExactGeneralNotation) {
     for (double value : values) ASSERT_EQ(mesh_double_text(value), reference_text(value)) << value;
 }
 
-// A topology that writes no faces declares none; empty sets write whole
-// headers.
 TEST(WriterFiles, HeadersFollowWhatIsWritten) {
-    WriterScene s;
-    InteropMesh& m = scene_mesh(s, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {{0, 1, 2}}, {0, 1, 2});
-    m.triangle_normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
-    scene_entity(s, &m);
     const std::string dir = writers_test_dir();
+    Scene s;
+    triangle(s).triangle_normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    scene_entity(s, &s.meshes.back());
+    // A topology that writes no faces declares none.
     ASSERT_TRUE(write_ply_file(s.set, dir + "/q.ply", 4, true, false, false));
     const std::string ply = slurp(dir + "/q.ply");
     EXPECT_NE(ply.find("comment   - topology : 4 (quads)\n"), std::string::npos);
@@ -64,6 +58,13 @@ TEST(WriterFiles, HeadersFollowWhatIsWritten) {
     ASSERT_TRUE(write_obj_file(s.set, dir + "/a\nb.obj", 3, false, false));
     EXPECT_EQ(text_lines(slurp(dir + "/a\nb.obj"))[0], "# a?b.obj");
 
+    // A degenerate triangle has the normal 0 0 0.
+    Scene d;
+    scene_entity(d, &triangle(d, {1, 1, 1, 1, 1, 1, 2, 2, 2}));
+    ASSERT_TRUE(write_stl_file(d.set, dir + "/d.stl", false));
+    EXPECT_EQ(text_lines(slurp(dir + "/d.stl"))[1], "facet normal 0 0 0");
+
+    // Empty sets write whole headers.
     s.set.records[0].visible = 0;
     scene_parallel_entity(s, {});
     ASSERT_TRUE(write_ply_file(s.set, dir + "/e.ply", 0, true, true, true));
@@ -78,36 +79,32 @@ TEST(WriterFiles, HeadersFollowWhatIsWritten) {
     EXPECT_EQ(slurp(dir + "/e.stl"), "solid object\nendsolid object\n");
 }
 
+// An unopenable path fails; a full device takes the open and refuses the
+// bytes, which must surface by the close at the latest.
 TEST(WriterFiles, FailedOpenWriteOrCloseIsReported) {
-    WriterScene s;
-    scene_entity(s, &scene_mesh(s, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {{0, 1, 2}}, {0, 1, 2}));
+    Scene s;
+    scene_entity(s, &triangle(s));
     const std::string missing = writers_test_dir() + "/no/such/dir/x";
-    EXPECT_FALSE(write_obj_file(s.set, missing + ".obj", 0, false, false));
-    EXPECT_FALSE(write_ply_file(s.set, missing + ".ply", 0, false, false, true));
-    EXPECT_FALSE(write_stl_file(s.set, missing + ".stl", true));
-    EXPECT_FALSE(write_off_file(s.set, missing + ".off", 0, false, false));
-
-    // A full device takes the open and refuses the bytes.
     struct stat info;
-    if (stat("/dev/full", &info) != 0) GTEST_SKIP() << "no /dev/full";
-    EXPECT_FALSE(write_obj_file(s.set, "/dev/full", 0, true, true));
-    EXPECT_FALSE(write_ply_file(s.set, "/dev/full", 0, true, true, false));
-    EXPECT_FALSE(write_ply_file(s.set, "/dev/full", 3, true, true, true));
-    EXPECT_FALSE(write_stl_file(s.set, "/dev/full", false));
-    EXPECT_FALSE(write_stl_file(s.set, "/dev/full", true));
-    EXPECT_FALSE(write_off_file(s.set, "/dev/full", 3, true, true));
+    const bool full = stat("/dev/full", &info) == 0;
+    for (const char* variant : writer_variants) {
+        for (bool attributes : {false, true}) {
+            EXPECT_FALSE(write_variant(variant, s.set, missing + variant, attributes, attributes)) << variant;
+            EXPECT_FALSE(full && write_variant(variant, s.set, "/dev/full", attributes, attributes)) << variant;
+        }
+    }
 }
 
-// Pieces smaller and larger than the buffer arrive whole and in order.
+// Chunks smaller and larger than the buffer arrive whole and in order.
 TEST(WriterFiles, OutputLargerThanTheBufferArrivesWhole) {
     const std::string path = writers_test_dir() + "/big.bin";
     MeshOutput out;
     ASSERT_TRUE(mesh_output_open(out, path, 256));
     std::string expected;
     for (int i = 0; i < 5000; ++i) {
-        const std::string piece = std::to_string(i) + std::string(i % 97 == 0 ? 5000 : 0, 'x') + ",";
-        mesh_output_text(out, piece);
-        expected += piece;
+        const std::string chunk = std::to_string(i) + std::string(i % 97 == 0 ? 5000 : 0, 'x') + ",";
+        mesh_output_text(out, chunk);
+        expected += chunk;
     }
     ASSERT_TRUE(mesh_output_close(out));
     EXPECT_EQ(slurp(path), expected);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 #include <GL/gl.h>
 #include <poll.h>
@@ -121,6 +122,20 @@ bool run_while_pumping(const std::string& command) {
 }  // namespace
 
 // One window's life: opening, desktop services, real input from xdotool, closing.
+// The close button as a window manager reports it: WM_DELETE_WINDOW.
+void send_close_request() {
+    GdkWindow* window = gtk_widget_get_window(platform_state.window);
+    Display* display = GDK_WINDOW_XDISPLAY(window);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = GDK_WINDOW_XID(window);
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    XSendEvent(display, GDK_WINDOW_XID(window), False, NoEventMask, &event);
+    XFlush(display);
+}
+
 TEST(PlatformWindow, OpensServesTakesRealInputAndCloses) {
     g_set_print_handler([](const gchar* text) { printed += text; });
     g_log_set_default_handler([](const gchar*, GLogLevelFlags level, const gchar* message, gpointer) {
@@ -199,9 +214,8 @@ TEST(PlatformWindow, OpensServesTakesRealInputAndCloses) {
     seen.clear();
     listener.on_tick = [](PlatformListener*) -> int32_t {
         if (std::count(seen.begin(), seen.end(), "tick") == 4) {
-            GdkEvent close{};  // the close button, as GDK reports it
-            close.any.type = GDK_DELETE, close.any.window = gtk_widget_get_window(platform_state.window);
-            request_window_redraw(), gdk_event_put(&close);
+            request_window_redraw();
+            send_close_request();
         }
         return note("tick");
     };
