@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/tables.h"
-#include "export/ppd_batching.h"
+#include "model/parallel_grammar.h"
 #include "export/ppd_statistics.h"
 #include "text/split.h"
 #include "text/text_utils.h"
@@ -302,10 +302,9 @@ std::string compose_parallel_ppd_report(const EntityRecord& entity) {
     out += rule;
     out += "\n";
     append_heading(out, "\t Workload : Parallel-Assembly Batching\n");
-    std::vector<std::vector<std::string>> sources = report_subelement_sources(record);
+    std::vector<SubElementSource> sources = build_subelement_sources(record, nullptr, true);
     const std::vector<int32_t> keys = extract_invocation_group_keys(sources);
-    const std::vector<std::vector<int32_t>> groups =
-        report_group_by_batch_key(keys, std::vector<uint8_t>(keys.size(), 1));
+    const std::vector<InvocationGroup> groups = group_by_batch_key(keys, std::vector<bool>(keys.size(), true));
     std::vector<std::string> key_texts;
     int32_t key_width = 0;
     for (const std::vector<int32_t>& group : groups) {

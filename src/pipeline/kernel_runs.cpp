@@ -55,16 +55,6 @@ EntityParseRecord staging_failure_record(const std::string& path, const std::str
 
 }  // namespace
 
-const std::string& subelement_reference(const SubElementSource& source) {
-    static const std::string empty;
-    return source.size() > 0 ? source[0] : empty;
-}
-
-const std::string& subelement_text(const SubElementSource& source) {
-    static const std::string empty;
-    return source.size() > 1 ? source[1] : empty;
-}
-
 void stamp_mesh_mode(InteropMesh* mesh, int32_t mode) {
     mesh->algorithm = mode;
     if (is_known_mode(mode)) mesh->mesh_kind = mode;

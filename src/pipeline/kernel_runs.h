@@ -4,20 +4,13 @@
 #include <vector>
 
 #include "model/interop_mesh.h"
+#include "model/parallel_grammar.h"
 #include "model/parse_record.h"
 
 struct AppContext;
 
 // Kernel runs on the main thread: stage a text in the workspace's "tmp/",
 // empty the output file, run `kernel_path` and read the output back.
-
-// One sub-element of a parallel script: [0] its reference text (the
-// invocation's text between "(" and ")", group prefix included until the
-// keys are extracted), [1] its complete source (empty when unresolved).
-using SubElementSource = std::vector<std::string>;
-// Its two texts; a record with fewer strings reads as empty ones.
-const std::string& subelement_reference(const SubElementSource& source);
-const std::string& subelement_text(const SubElementSource& source);
 
 // Stores the mode as the mesh's algorithm, and as its kind when it is one
 // of the three known modes.

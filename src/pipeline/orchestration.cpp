@@ -9,7 +9,7 @@
 #include "pipeline/kernel_runs.h"
 #include "pipeline/orchestration_common.h"
 #include "pipeline/parallel_dispatch.h"
-#include "pipeline/parallel_grammar.h"
+#include "model/parallel_grammar.h"
 #include "pipeline/parallel_jobs.h"
 #include "platform/clock.h"
 #include "text/split.h"

@@ -8,7 +8,7 @@
 #include "panes/console_lines.h"
 #include "panes/trace_channels.h"
 #include "pipeline/kernel_runs.h"
-#include "pipeline/parallel_grammar.h"
+#include "model/parallel_grammar.h"
 #include "platform/clock.h"
 #include "text/split.h"
 #include "text/text_utils.h"

@@ -1,7 +1,6 @@
 #include "pipeline/parallel_dispatch.h"
 
 #include <algorithm>
-#include <map>
 
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -75,19 +74,4 @@ std::vector<InteropMesh*> assemble_elements_in_one_run(const std::vector<SubElem
     // Meshes of skipped elements, or of an output that does not match.
     free_interop_meshes(meshes);
     return result;
-}
-
-std::vector<InvocationGroup> group_by_batch_key(const std::vector<int32_t>& keys, const std::vector<bool>& selection) {
-    if (keys.empty() || selection.empty() || selection.size() != keys.size()) return {};
-    // Keys are distinct per group, so ordering by key is the stable sort of
-    // the groups in order of first appearance.
-    std::map<int32_t, InvocationGroup> by_key;
-    for (size_t i = 0; i < keys.size(); ++i) {
-        if (!selection[i] || keys[i] == -1) continue;
-        by_key[keys[i]].push_back(static_cast<int32_t>(i));
-    }
-    std::vector<InvocationGroup> groups;
-    groups.reserve(by_key.size());
-    for (auto& entry : by_key) groups.push_back(std::move(entry.second));
-    return groups;
 }

@@ -21,8 +21,3 @@ std::vector<InteropMesh*> assemble_parallel_entity(const std::vector<SubElementS
 std::vector<InteropMesh*> assemble_elements_in_one_run(const std::vector<SubElementSource>& sources,
                                                        const std::vector<bool>& selection, bool ccpp, bool profiling,
                                                        int32_t mode);
-
-// Groups the selected elements by key (key -1: no group); groups in
-// ascending key order, indices ascending within a group. Needs a selection
-// of the keys' length.
-std::vector<InvocationGroup> group_by_batch_key(const std::vector<int32_t>& keys, const std::vector<bool>& selection);

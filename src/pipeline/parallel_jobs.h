@@ -25,9 +25,6 @@ enum JobState : int32_t { JOB_FREE = 0, JOB_CLAIMED = 1, JOB_DONE = 2, JOB_COLLE
 
 using JobRoutine = void (*)();
 
-// The ascending element indices that one batch kernel run assembles.
-using InvocationGroup = std::vector<int32_t>;
-
 struct ParallelJobTable {
     // Element half.
     int32_t element_count = 0;

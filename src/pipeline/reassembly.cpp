@@ -11,7 +11,7 @@
 #include "pipeline/open_scripts.h"
 #include "pipeline/orchestration_common.h"
 #include "pipeline/parallel_dispatch.h"
-#include "pipeline/parallel_grammar.h"
+#include "model/parallel_grammar.h"
 #include "pipeline/parallel_jobs.h"
 #include "pipeline/parameter_push.h"
 #include "platform/clock.h"

@@ -6,7 +6,7 @@
 #include "app/current_environment.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/orchestration_common.h"
-#include "pipeline/parallel_grammar.h"
+#include "model/parallel_grammar.h"
 #include "platform/clock.h"
 #include "text/split.h"
 #include "text/text_utils.h"

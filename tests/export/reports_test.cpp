@@ -5,7 +5,7 @@
 
 #include "app/tables.h"
 #include "export/entity_texts.h"
-#include "export/ppd_batching.h"
+#include "model/parallel_grammar.h"
 #include "export/ppd_report.h"
 #include "export/ppd_statistics.h"
 #include "export_support.h"
@@ -375,10 +375,11 @@ TEST(PpdStatistics, LenientTimingReading) {
 
 TEST(ReportSources, SplitResolveAndWrap) {
     testing::internal::CaptureStdout();
-    const auto sources = report_subelement_sources(parallel_record(
-        "#PARALLEL;\n#GLOBAL_PRE{ int g = 1; };\n#PRE{ later(); };\n#POST\n#POST{ done(); };",
-        "#VREK(arm){ cube(1); };\n#vrek(arm){ no(); };",
-        "return { VREK(2|arm), VREK(leg(1,2)){ sphere(); }, VREK(a<b,c>), VREK(\"x,)\"), };"));
+    const auto sources = build_subelement_sources(
+        parallel_record("#PARALLEL;\n#GLOBAL_PRE{ int g = 1; };\n#PRE{ later(); };\n#POST\n#POST{ done(); };",
+                        "#VREK(arm){ cube(1); };\n#vrek(arm){ no(); };",
+                        "return { VREK(2|arm), VREK(leg(1,2)){ sphere(); }, VREK(a<b,c>), VREK(\"x,)\"), };"),
+        nullptr, true);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     // The first prefix, suffix and definition win; a bare keyword is no
     // block. Commas inside brackets or strings do not split; a reference
@@ -395,23 +396,23 @@ TEST(ReportSources, UnusableScriptsGiveNone) {
     const std::string defs = "#VREK(arm){ cube(1); };";
     EntityParseRecord serial = parallel_record("", defs, "return { VREK(arm) };");
     serial.parallel = 0;
-    EXPECT_TRUE(report_subelement_sources(serial).empty());
+    EXPECT_TRUE(build_subelement_sources(serial, nullptr, true).empty());
     for (const char* ops : {"", "return { VREK(arm) };\nreturn { VREK(arm) };", "return VREK(arm);", "return { };",
                             "return { arm };", "return { VREK)arm( };"})
-        EXPECT_TRUE(report_subelement_sources(parallel_record("", defs, ops)).empty()) << ops;
-    EXPECT_TRUE(report_subelement_sources(parallel_record("#PRE_x", defs, "return { VREK(arm) };")).empty());
+        EXPECT_TRUE(build_subelement_sources(parallel_record("", defs, ops), nullptr, true).empty()) << ops;
+    EXPECT_TRUE(build_subelement_sources(parallel_record("#PRE_x", defs, "return { VREK(arm) };"), nullptr, true).empty());
     for (const char* bad : {"#VREK(arm)", "#VREK(arm){"})  // no block, or too short for one
-        EXPECT_TRUE(report_subelement_sources(parallel_record("", bad, "return { VREK(arm) };")).empty()) << bad;
-    EXPECT_EQ(report_subelement_sources(parallel_record("#PARALLEL", defs, "return { VREK(arm) };")).size(), 1u);
+        EXPECT_TRUE(build_subelement_sources(parallel_record("", bad, "return { VREK(arm) };"), nullptr, true).empty()) << bad;
+    EXPECT_EQ(build_subelement_sources(parallel_record("#PARALLEL", defs, "return { VREK(arm) };"), nullptr, true).size(), 1u);
 }
 
 TEST(ReportSources, GroupsInAscendingKeyOrder) {
-    auto sources = report_subelement_sources(
-        parallel_record("", "", "return { VREK(3|a), VREK(1|b), VREK(c), VREK(3|d), VREK(123456789|e) };"));
+    auto sources = build_subelement_sources(
+        parallel_record("", "", "return { VREK(3|a), VREK(1|b), VREK(c), VREK(3|d), VREK(123456789|e) };"), nullptr, true);
     const std::vector<int32_t> keys = extract_invocation_group_keys(sources);
     // c and the over-long prefix get fresh keys 4 and 5.
-    EXPECT_EQ(report_group_by_batch_key(keys, std::vector<uint8_t>(keys.size(), 1)),
+    EXPECT_EQ(group_by_batch_key(keys, std::vector<bool>(keys.size(), true)),
               (std::vector<std::vector<int32_t>>{{1}, {0, 3}, {2}, {4}}));
-    EXPECT_TRUE(report_group_by_batch_key(keys, {1, 1}).empty());
-    EXPECT_EQ(report_group_by_batch_key({2, -1, 2}, {1, 1, 0}), (std::vector<std::vector<int32_t>>{{0}}));
+    EXPECT_TRUE(group_by_batch_key(keys, {true, true}).empty());
+    EXPECT_EQ(group_by_batch_key({2, -1, 2}, {true, true, false}), (std::vector<std::vector<int32_t>>{{0}}));
 }

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "pipeline/parallel_dispatch.h"
-#include "pipeline/parallel_grammar.h"
+#include "model/parallel_grammar.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "app/app_context.h"
 #include "pipeline/parallel_dispatch.h"
-#include "pipeline/parallel_grammar.h"
+#include "model/parallel_grammar.h"
 #include "pipeline_test_support.h"
 #include "text/text_utils.h"
 

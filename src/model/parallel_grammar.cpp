@@ -1,6 +1,7 @@
-#include "pipeline/parallel_grammar.h"
+#include "model/parallel_grammar.h"
 
 #include <cstdint>
+#include <map>
 
 #include "text/split.h"
 #include "text/text_utils.h"
@@ -196,15 +197,30 @@ bool definition_name(const std::string& line, std::string& name) {
     return true;
 }
 
-std::vector<SubElementSource> fail(std::vector<std::string>* messages, const std::string& what) {
-    print_and_store_line(messages, concat2(kFatalPrefix, what));
+// Where the grammar's messages go: printed and stored, or only stored.
+struct MessageSink {
+    std::vector<std::string>* messages;
+    bool quiet;
+};
+
+void say(const MessageSink& sink, const std::string& line) {
+    if (!sink.quiet) {
+        print_and_store_line(sink.messages, line);
+    } else if (sink.messages != nullptr && !sink.messages->empty()) {
+        sink.messages->front() = line;
+    }
+}
+
+std::vector<SubElementSource> fail(const MessageSink& messages, const std::string& what) {
+    say(messages, concat2(kFatalPrefix, what));
     return {};
 }
 
 }  // namespace
 
 std::vector<SubElementSource> build_subelement_sources(const EntityParseRecord& record,
-                                                       std::vector<std::string>* messages) {
+                                                       std::vector<std::string>* message_list, bool quiet) {
+    const MessageSink messages{message_list, quiet};
     if (record.parallel != 1) return {};
 
     std::string prefix_line;
@@ -217,21 +233,21 @@ std::vector<SubElementSource> build_subelement_sources(const EntityParseRecord& 
                 if (prefix_line.empty()) {
                     prefix_line = line;
                 } else {
-                    print_and_store_line(messages, "ERROR: GLOBAL-PREFIX-ALREADY-DEFINED!");
+                    say(messages, "ERROR: GLOBAL-PREFIX-ALREADY-DEFINED!");
                 }
                 break;
             case LINE_SUFFIX:
                 if (suffix_line.empty()) {
                     suffix_line = line;
                 } else {
-                    print_and_store_line(messages, "ERROR: GLOBAL-SUFFIX-ALREADY-DEFINED!");
+                    say(messages, "ERROR: GLOBAL-SUFFIX-ALREADY-DEFINED!");
                 }
                 break;
             case LINE_DEFINITION:
                 definitions.push_back(line);
                 break;
             case LINE_UNKNOWN:
-                print_and_store_line(messages, concat3("ERROR: UNKNOWN-PARALLEL-TYPE : { ", line, " };"));
+                say(messages, concat3("ERROR: UNKNOWN-PARALLEL-TYPE : { ", line, " };"));
                 break;
             default:
                 break;
@@ -286,7 +302,7 @@ std::vector<SubElementSource> build_subelement_sources(const EntityParseRecord& 
         }
         invocation.source = !definition_body.empty() ? definition_body : invocation.inline_body;
         if (invocation.source.empty()) {
-            print_and_store_line(messages, concat4(kFatalPrefix, "UNABLE TO RESOLVE SUB-ELEMENT SOURCE-DEFINITION : [",
+            say(messages, concat4(kFatalPrefix, "UNABLE TO RESOLVE SUB-ELEMENT SOURCE-DEFINITION : [",
                                                    invocation.name, "]"));
         }
     }
@@ -310,4 +326,29 @@ std::string extract_global_prefix_body(const EntityParseRecord& record) {
         return block_line_body(line, body) ? body : std::string();
     }
     return "";
+}
+
+const std::string& subelement_reference(const SubElementSource& source) {
+    static const std::string empty;
+    return source.size() > 0 ? source[0] : empty;
+}
+
+const std::string& subelement_text(const SubElementSource& source) {
+    static const std::string empty;
+    return source.size() > 1 ? source[1] : empty;
+}
+
+std::vector<InvocationGroup> group_by_batch_key(const std::vector<int32_t>& keys, const std::vector<bool>& selection) {
+    if (keys.empty() || selection.empty() || selection.size() != keys.size()) return {};
+    // Keys are distinct per group, so ordering by key is the stable sort of
+    // the groups in order of first appearance.
+    std::map<int32_t, InvocationGroup> by_key;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (!selection[i] || keys[i] == -1) continue;
+        by_key[keys[i]].push_back(static_cast<int32_t>(i));
+    }
+    std::vector<InvocationGroup> groups;
+    groups.reserve(by_key.size());
+    for (auto& entry : by_key) groups.push_back(std::move(entry.second));
+    return groups;
 }
