@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <limits>
+#include <tuple>
 
 #include "interop/interop_writer.h"
 #include "model/interop_mesh.h"
 #include "model_test_support.h"
 
-// Two polygons (a quad and a triangle) over six vertices, with every array
-// the format carries.
-static InteropWriterMesh sample_mesh() {
+// A quad and a triangle over six vertices, with every array the format carries.
+static InteropWriterMesh sample_mesh(bool wide = false) {
     InteropWriterMesh m;
     m.positions = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 2, 0, 0, 2, 1, 0};
     m.polygons = {2, 4, 3, 0, 1, 2, 3, 1, 4, 5};
@@ -31,272 +30,177 @@ static InteropWriterMesh sample_mesh() {
     m.shading = {0, 0, 1, 0, 0, 1, 0, 0, -1};
     m.ppd_text = std::string("t1\0t2\n", 6);
     m.type_names = {"plate", "rim"};
+    if (wide) m.index_width = INTEROP_INDEX_32;
+    m.plain_edges_in_wide = wide;  // skipped by the reader
     interop_fill_bounds(m);
     return m;
 }
 
-static std::vector<InteropMesh*> read_bytes(const std::string& bytes, std::string* printed = nullptr) {
-    testing::internal::CaptureStdout();
-    std::vector<InteropMesh*> meshes =
-        read_interop_meshes_from_memory(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "mem");
-    const std::string out = testing::internal::GetCapturedStdout();
-    if (printed) *printed = out;
-    return meshes;
-}
-
-static std::vector<InteropMesh*> read_path(const std::string& path, std::string* printed) {
-    testing::internal::CaptureStdout();
-    std::vector<InteropMesh*> meshes = read_interop_meshes(path);
-    *printed = testing::internal::GetCapturedStdout();
-    return meshes;
-}
+// The meshes of one read of bytes (or of a file), freed with it, and what
+// the reader printed.
+struct Read {
+    std::vector<InteropMesh*> meshes;
+    std::string printed;
+    explicit Read(const std::string& source, bool is_path = false) {
+        testing::internal::CaptureStdout();
+        meshes = is_path ? read_interop_meshes(source)
+                         : read_interop_meshes_from_memory(reinterpret_cast<const uint8_t*>(source.data()),
+                                                           source.size(), "mem");
+        printed = testing::internal::GetCapturedStdout();
+    }
+    Read(const Read&) = delete;
+    ~Read() { free_interop_meshes(meshes); }
+    const InteropMesh& operator[](size_t i) const { return *meshes.at(i); }
+};
 
 // True when the bytes fail to read, with the message and nothing left over.
 static bool fails(const std::string& bytes) {
-    std::string printed;
-    std::vector<InteropMesh*> meshes = read_bytes(bytes, &printed);
-    const bool failed = meshes.empty() && printed == "ERROR-READING-BINARY-INTEROP-FILE: mem\n";
-    free_interop_meshes(meshes);
-    return failed;
+    Read r(bytes);
+    return r.meshes.empty() && r.printed == "ERROR-READING-BINARY-INTEROP-FILE: mem\n";
 }
 
 TEST(InteropReader, FileSizeAndPathLimits) {
-    const std::string dir = make_test_dir();
-    std::string printed;
-
+    const std::string dir = make_test_dir(), error = "ERROR-READING-BINARY-INTEROP-FILE: ";
     ASSERT_TRUE(write_interop_bytes(dir + "/short", std::string(143, '\0')));
-    EXPECT_TRUE(read_path(dir + "/short", &printed).empty());
-    EXPECT_EQ(printed, "ERROR-READING-BINARY-INTEROP-FILE: " + dir + "/short\n");
-
-    ASSERT_TRUE(write_interop_bytes(dir + "/empty", std::string(144, '\0')));
-    EXPECT_TRUE(read_path(dir + "/empty", &printed).empty());
-    EXPECT_EQ(printed, "");
-
-    EXPECT_TRUE(read_path(dir + "/missing", &printed).empty());
-    EXPECT_EQ(printed, "ERROR-READING-BINARY-INTEROP-FILE: " + dir + "/missing\n");
-    EXPECT_TRUE(read_path("", &printed).empty());
-    EXPECT_EQ(printed, "ERROR-READING-BINARY-INTEROP-FILE: \n");
-    EXPECT_TRUE(read_path(dir, &printed).empty());
-    EXPECT_FALSE(printed.empty());
-
+    ASSERT_TRUE(write_interop_bytes(dir + "/empty", std::string(144, '\0')));  // no meshes, no error
+    for (const std::string& path : {dir + "/short", dir + "/empty", dir + "/missing", dir, std::string()}) {
+        Read r(path, true);
+        EXPECT_TRUE(r.meshes.empty()) << path;
+        EXPECT_EQ(r.printed, path == dir + "/empty" ? "" : error + path + "\n") << path;
+    }
     testing::internal::CaptureStdout();
     EXPECT_EQ(read_first_interop_mesh(dir + "/short"), nullptr);
     testing::internal::GetCapturedStdout();
 }
 
-TEST(InteropReader, SixteenBitFileRoundTrip) {
+using Lists16 = std::vector<std::vector<uint16_t>>;
+using Lists32 = std::vector<std::vector<uint32_t>>;
+
+TEST(InteropReader, FileOfBothIndexWidthsRoundTrips) {
     const InteropWriterMesh w = sample_mesh();
     ASSERT_FALSE(interop_uses_wide_indices(w));
-    const std::string dir = make_test_dir();
-    ASSERT_TRUE(write_interop_file(dir + "/mesh.bin", {w}));
-    std::string printed;
-    std::vector<InteropMesh*> meshes = read_path(dir + "/mesh.bin", &printed);
-    ASSERT_EQ(meshes.size(), 1u);
-    EXPECT_EQ(printed, "");
-    const InteropMesh& m = *meshes[0];
+    const std::string path = make_test_dir() + "/mesh.bin";
+    ASSERT_TRUE(write_interop_file(path, {w, sample_mesh(true)}));
+    Read a(path, true), b(path, true);
+    ASSERT_EQ(a.meshes.size(), 2u);
+    ASSERT_EQ(b.meshes.size(), 2u);
+    EXPECT_EQ(a.printed, "");
+    EXPECT_EQ(std::vector<int32_t>({a[1].serial_id, b[0].serial_id, b[1].serial_id}),
+              std::vector<int32_t>({a[0].serial_id + 1, a[0].serial_id + 2, a[0].serial_id + 3}));
 
-    EXPECT_EQ(m.present, 1);
-    EXPECT_EQ(m.building, 0);
-    EXPECT_EQ(m.gl_upload_needed, 1);
-    EXPECT_EQ(m.dimension, 3);
-    EXPECT_EQ(m.polygon_size, 0);
-    EXPECT_EQ(m.positions, w.positions);
-    EXPECT_EQ(m.polygons, w.polygons);
-    EXPECT_EQ(m.polygon_normals, w.normals);
-    EXPECT_EQ(m.bounds, w.bounds);
-    EXPECT_EQ(m.face_ids, std::vector<uint32_t>({7, 8}));
-    EXPECT_EQ(m.group_ids, std::vector<uint32_t>({1, 1}));
-    EXPECT_EQ(m.user_types, std::vector<uint32_t>({0, 1}));
-    EXPECT_EQ(m.operand_ids, std::vector<uint32_t>({3, 4}));
-    EXPECT_EQ(m.triangles, w.triangles);
-    EXPECT_EQ(m.triangle_polygons, std::vector<uint32_t>({0, 0, 1}));
-    EXPECT_EQ(m.shading_vectors, w.shading);
-    EXPECT_EQ(m.smoothing_count, 2);
-    EXPECT_EQ(m.smoothing_groups_defined, 1);
-    EXPECT_EQ(m.ppd_text, w.ppd_text);
-    EXPECT_EQ(m.ppd_text.size(), 6u);
-    EXPECT_EQ(m.type_name_lengths, std::vector<int32_t>({5, 3}));
-    EXPECT_EQ(m.type_name_offsets, std::vector<int32_t>({0, 5}));
-    EXPECT_EQ(std::string(m.type_names.begin(), m.type_names.end()), "platerim");
-
-    // 16-bit edges stay plain and un-filtered; the 32-bit lists stay empty.
-    EXPECT_EQ(m.group_edges16, std::vector<uint16_t>({2, 3}));
-    EXPECT_EQ(m.polygon_edges16, std::vector<uint16_t>({0, 1, 3, 2, 5, 2}));
-    EXPECT_EQ(m.triangle_edges16, std::vector<uint16_t>({2, 5, 0, 1, 1, 4}));
-    EXPECT_TRUE(m.polygon_edges.empty() && m.triangle_edges.empty() && m.group_edges.empty());
-
-    // Sign flags: the top bit negates the vertex's triple, 0x7F does not.
-    ASSERT_EQ(m.triangle_normals.size(), 18u);
-    for (size_t v = 0; v < 6; ++v) {
-        const double s = (w.sign_flags[v] & 0x80) ? -1.0 : 1.0;
-        for (size_t c = 0; c < 3; ++c) EXPECT_EQ(m.triangle_normals[3 * v + c], s * w.normals[3 * v + c]) << v;
+    for (const InteropMesh* mesh : a.meshes) {
+        const InteropMesh& m = *mesh;
+        SCOPED_TRACE(&m == a.meshes[0] ? "16-bit" : "32-bit");
+        EXPECT_TRUE(m.present == 1 && m.building == 0 && m.dimension == 3 && m.polygon_size == 0);
+        EXPECT_EQ((std::vector<std::vector<double>>{m.positions, m.polygon_normals, m.bounds}),
+                  (std::vector<std::vector<double>>{w.positions, w.normals, w.bounds}));
+        EXPECT_EQ((Lists32{m.polygons, m.triangles, m.face_ids, m.group_ids, m.user_types, m.operand_ids,
+                           m.triangle_polygons}),
+                  (Lists32{w.polygons, w.triangles, {7, 8}, {1, 1}, {0, 1}, {3, 4}, {0, 0, 1}}));
+        EXPECT_EQ(m.shading_vectors, w.shading);
+        EXPECT_TRUE(m.smoothing_count == 2 && m.smoothing_groups_defined == 1 && m.ppd_text == w.ppd_text);
+        EXPECT_EQ(std::make_tuple(m.type_name_lengths, m.type_name_offsets,
+                                  std::string(m.type_names.begin(), m.type_names.end())),
+                  std::make_tuple(std::vector<int32_t>{5, 3}, std::vector<int32_t>{0, 5}, std::string("platerim")));
+        // Sign flags: the top bit negates the vertex's triple, 0x7F does not.
+        ASSERT_EQ(m.triangle_normals.size(), 18u);
+        for (size_t i = 0; i < 18; ++i)
+            EXPECT_EQ(m.triangle_normals[i], (w.sign_flags[i / 3] & 0x80 ? -1 : 1) * w.normals[i]) << i;
+        ASSERT_EQ(m.colours.size(), 24u);
+        EXPECT_EQ(std::vector<double>(m.colours.begin() + 4, m.colours.begin() + 8),
+                  std::vector<double>({0, 1, 0, 0.5}));
+        EXPECT_EQ(std::vector<uint8_t>(m.display_colours.begin(), m.display_colours.begin() + 8),
+                  std::vector<uint8_t>({255, 0, 0, 255, 0, 255, 0, 127}));
     }
-    EXPECT_EQ(m.triangle_normals[5], -1.0);  // vertex 1, flag 0x80
-    EXPECT_EQ(m.triangle_normals[8], 1.0);   // vertex 2, flag 0x7F
-    EXPECT_EQ(m.polygon_normals[5], 1.0);
 
-    ASSERT_EQ(m.colours.size(), 24u);
-    EXPECT_EQ(std::vector<double>(m.colours.begin() + 4, m.colours.begin() + 8), std::vector<double>({0, 1, 0, 0.5}));
-    EXPECT_EQ(std::vector<uint8_t>(m.display_colours.begin(), m.display_colours.begin() + 8),
-              std::vector<uint8_t>({255, 0, 0, 255, 0, 255, 0, 127}));
-    free_interop_meshes(meshes);
-}
-
-TEST(InteropReader, ThirtyTwoBitFileDecodesAndDeduplicatesEdges) {
-    InteropWriterMesh w = sample_mesh();
-    w.index_width = INTEROP_INDEX_32;
-    const std::string bytes = interop_serialise({w});
-    std::vector<InteropMesh*> meshes = read_bytes(bytes);
-    ASSERT_EQ(meshes.size(), 1u);
-    const InteropMesh& m = *meshes[0];
-    EXPECT_EQ(m.polygons, w.polygons);
-    EXPECT_EQ(m.triangles, w.triangles);
-    // Group edges all stay; (3,2) is a group edge and (2,5) was kept as a
-    // polygon edge given as (5,2); (0,1) is already a polygon edge.
-    EXPECT_EQ(m.group_edges, std::vector<uint32_t>({2, 3}));
-    EXPECT_EQ(m.polygon_edges, std::vector<uint32_t>({0, 1, 5, 2}));
-    EXPECT_EQ(m.triangle_edges, std::vector<uint32_t>({1, 4}));
-    EXPECT_TRUE(m.polygon_edges16.empty() && m.triangle_edges16.empty() && m.group_edges16.empty());
-    for (const CodedTable& t : m.coded_tables) {
-        EXPECT_EQ(t.rows, 0);
-        EXPECT_TRUE(t.values.empty() && t.row_sizes.empty() && t.entries.empty());
-    }
-    free_interop_meshes(meshes);
+    // Group, polygon and triangle edges: plain and un-filtered in 16 bits;
+    // decoded in 32 bits, where group edges all stay, (3,2) is a group edge,
+    // (2,5) was kept as the polygon edge (5,2) and (0,1) is a polygon edge.
+    auto edges16 = [](const InteropMesh& m) { return Lists16{m.group_edges16, m.polygon_edges16, m.triangle_edges16}; };
+    auto edges32 = [](const InteropMesh& m) { return Lists32{m.group_edges, m.polygon_edges, m.triangle_edges}; };
+    EXPECT_EQ(edges16(a[0]), (Lists16{{2, 3}, {0, 1, 3, 2, 5, 2}, {2, 5, 0, 1, 1, 4}}));
+    EXPECT_EQ(edges32(a[0]), Lists32(3));
+    EXPECT_EQ(edges32(a[1]), (Lists32{{2, 3}, {0, 1, 5, 2}, {1, 4}}));
+    EXPECT_EQ(edges16(a[1]), Lists16(3));
+    for (const CodedTable& t : a[1].coded_tables)
+        EXPECT_TRUE(t.rows == 0 && t.values.empty() && t.row_sizes.empty() && t.entries.empty());
 
     // A list whose every edge is already known ends up empty.
-    w.triangle_edges = {3, 2, 1, 0};
-    meshes = read_bytes(interop_serialise({w}));
-    ASSERT_EQ(meshes.size(), 1u);
-    EXPECT_TRUE(meshes[0]->triangle_edges.empty());
-    free_interop_meshes(meshes);
-}
+    InteropWriterMesh known = sample_mesh(true);
+    known.triangle_edges = {3, 2, 1, 0};
+    Read k(interop_serialise({known}));
+    ASSERT_EQ(k.meshes.size(), 1u);
+    EXPECT_TRUE(k[0].triangle_edges.empty());
 
-TEST(InteropReader, CodedTablesOverSeveralRows) {
-    // More entries than one row holds: the second row has its own dictionary.
-    InteropWriterMesh w;
-    const uint32_t vertices = 40000;
-    for (uint32_t v = 0; v < vertices; ++v) w.positions.insert(w.positions.end(), {double(v), 0.0, 0.0});
-    for (uint32_t v = 0; v + 1 < vertices; ++v) w.triangle_edges.insert(w.triangle_edges.end(), {v, v + 1});
-    w.index_width = INTEROP_INDEX_32;
-    const std::array<int32_t, IW_WORD_COUNT> header = interop_header(w);
-    ASSERT_GE(header[IW_TRIANGLE_EDGE_ROWS], 2);
-    std::vector<InteropMesh*> meshes = read_bytes(interop_serialise({w}));
-    ASSERT_EQ(meshes.size(), 1u);
-    EXPECT_EQ(meshes[0]->triangle_edges, w.triangle_edges);
-    free_interop_meshes(meshes);
-}
-
-TEST(InteropReader, ColourIndexWidthFollowsPaletteLength) {
-    struct Case {
-        size_t palette_len;
-        int width;
-    };
-    for (Case c : {Case{1023, 1}, Case{1024, 2}, Case{262143, 2}, Case{262144, 4}}) {
-        InteropWriterMesh w;
-        w.positions = {0, 0, 0, 1, 1, 1, 2, 2, 2};
-        w.palette.assign(c.palette_len, 0.0);
-        const uint32_t last = static_cast<uint32_t>(c.palette_len / 4 - 1);
-        w.palette[4 * last] = 0.25;
-        w.colour_indices = {last, 0, last};
-        interop_fill_bounds(w);
-        ASSERT_EQ(interop_colour_index_bytes(static_cast<int64_t>(c.palette_len)), c.width);
-        std::vector<InteropMesh*> meshes = read_bytes(interop_serialise({w}));
-        ASSERT_EQ(meshes.size(), 1u) << c.palette_len;
-        // A wrong width would shift the bounds that follow the indices.
-        EXPECT_EQ(meshes[0]->bounds, w.bounds) << c.palette_len;
-        EXPECT_EQ(meshes[0]->colours[0], 0.25);
-        EXPECT_EQ(meshes[0]->colours[4], 0.0);
-        EXPECT_EQ(meshes[0]->colours[8], 0.25);
-        free_interop_meshes(meshes);
-    }
-    InteropWriterMesh none;
-    none.positions = {0, 0, 0};
-    std::vector<InteropMesh*> meshes = read_bytes(interop_serialise({none}));
-    ASSERT_EQ(meshes.size(), 1u);
-    EXPECT_TRUE(meshes[0]->colours.empty());
-    EXPECT_TRUE(meshes[0]->display_colours.empty());
-    free_interop_meshes(meshes);
-}
-
-TEST(InteropReader, DisplayColoursAreClamped) {
-    InteropWriterMesh w;
-    w.positions = {0, 0, 0};
-    w.palette = {-0.5, 1.5, std::numeric_limits<double>::quiet_NaN(), 0.5};
-    w.colour_indices = {0};
-    std::vector<InteropMesh*> meshes = read_bytes(interop_serialise({w}));
-    ASSERT_EQ(meshes.size(), 1u);
-    EXPECT_EQ(meshes[0]->display_colours, std::vector<uint8_t>({0, 255, 0, 127}));
-    EXPECT_EQ(meshes[0]->colours[0], -0.5);
-    free_interop_meshes(meshes);
-}
-
-TEST(InteropReader, SerialIdsAndFirstMesh) {
-    const InteropWriterMesh w = sample_mesh();
-    const std::string dir = make_test_dir();
-    ASSERT_TRUE(write_interop_file(dir + "/two.bin", {w, w}));
-    std::string printed;
-    std::vector<InteropMesh*> a = read_path(dir + "/two.bin", &printed);
-    std::vector<InteropMesh*> b = read_path(dir + "/two.bin", &printed);
-    ASSERT_EQ(a.size(), 2u);
-    ASSERT_EQ(b.size(), 2u);
-    EXPECT_EQ(a[1]->serial_id, a[0]->serial_id + 1);
-    EXPECT_EQ(b[0]->serial_id, a[1]->serial_id + 1);
-    EXPECT_EQ(b[1]->serial_id, b[0]->serial_id + 1);
-    free_interop_meshes(a);
-    free_interop_meshes(b);
-
-    InteropMesh* first = read_first_interop_mesh(dir + "/two.bin");
+    InteropMesh* first = read_first_interop_mesh(path);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->positions, w.positions);
     free_interop_mesh(first);  // the second mesh was released by the call
 }
 
-TEST(InteropReader, TruncatedFilesFailWhole) {
-    InteropWriterMesh wide = sample_mesh();
-    wide.index_width = INTEROP_INDEX_32;
-    const std::string bytes = interop_serialise({sample_mesh(), wide});
-    for (size_t n = 0; n < bytes.size(); ++n) {
-        ASSERT_TRUE(fails(bytes.substr(0, n))) << "prefix of " << n << " bytes";
+TEST(InteropReader, PaletteLengthSetsColourIndexWidth) {
+    for (size_t palette_len : {1023, 1024, 262143, 262144}) {
+        InteropWriterMesh w;
+        w.positions = {0, 0, 0, 1, 1, 1, 2, 2, 2};
+        w.palette.assign(palette_len, 0.0);
+        const uint32_t last = static_cast<uint32_t>(palette_len / 4 - 1);
+        w.palette[4 * last] = 0.25;
+        w.colour_indices = {last, 0, last};
+        interop_fill_bounds(w);
+        ASSERT_EQ(interop_colour_index_bytes(static_cast<int64_t>(palette_len)),
+                  palette_len < 1024 ? 1 : palette_len < 262144 ? 2 : 4);
+        Read r(interop_serialise({w}));
+        ASSERT_EQ(r.meshes.size(), 1u) << palette_len;
+        // A wrong width would shift the bounds that follow the indices.
+        EXPECT_EQ(r[0].bounds, w.bounds) << palette_len;
+        EXPECT_EQ(std::vector<double>({r[0].colours[0], r[0].colours[4], r[0].colours[8]}),
+                  std::vector<double>({0.25, 0, 0.25}));
     }
-    const std::string dir = make_test_dir();
-    ASSERT_TRUE(write_interop_file_truncated(dir + "/cut.bin", {sample_mesh(), wide}, bytes.size() - 1));
-    std::string printed;
-    EXPECT_TRUE(read_path(dir + "/cut.bin", &printed).empty());
-    EXPECT_EQ(printed, "ERROR-READING-BINARY-INTEROP-FILE: " + dir + "/cut.bin\n");
+    // Without a palette no colours; display bytes are clamped, the colours
+    // keep what the file holds.
+    InteropWriterMesh odd;
+    odd.positions = {0, 0, 0};
+    Read none(interop_serialise({odd}));
+    odd.palette = {-0.5, 1.5, std::numeric_limits<double>::quiet_NaN(), 0.5};
+    odd.colour_indices = {0};
+    Read c(interop_serialise({odd}));
+    ASSERT_TRUE(none.meshes.size() == 1 && c.meshes.size() == 1);
+    EXPECT_TRUE(none[0].colours.empty() && none[0].display_colours.empty());
+    EXPECT_EQ(c[0].display_colours, std::vector<uint8_t>({0, 255, 0, 127}));
+    EXPECT_EQ(c[0].colours[0], -0.5);
+}
+
+TEST(InteropReader, TruncatedFilesFailWhole) {
+    const std::string bytes = interop_serialise({sample_mesh(), sample_mesh(true)});
+    for (size_t n = 0; n < bytes.size(); ++n) ASSERT_TRUE(fails(bytes.substr(0, n))) << "prefix of " << n << " bytes";
+    const std::string path = make_test_dir() + "/cut.bin";
+    ASSERT_TRUE(write_interop_file_truncated(path, {sample_mesh(), sample_mesh(true)}, bytes.size() - 1));
+    Read r(path, true);
+    EXPECT_TRUE(r.meshes.empty());
+    EXPECT_EQ(r.printed, "ERROR-READING-BINARY-INTEROP-FILE: " + path + "\n");
 }
 
 TEST(InteropReader, InconsistentHeadersFail) {
-    auto patched = [](int word, int32_t value) {
+    const std::pair<int, int32_t> patches[] = {
+        {IW_POSITIONS_LEN, -3},       {IW_FACE_IDS_LEN, -1}, {IW_TRIANGLES_LEN, 1000000000},
+        {IW_SHADING_LEN, 0x7fffffff}, {IW_DIMENSION, 0},     {IW_DIMENSION, 4},
+        {IW_POLYGON_EDGE_ROWS, -2}};
+    for (const auto& p : patches) {
         InteropWriterMesh w = sample_mesh();
-        w.header_override.push_back({word, value});
-        return interop_serialise({w});
-    };
-    EXPECT_TRUE(fails(patched(IW_POSITIONS_LEN, -3)));
-    EXPECT_TRUE(fails(patched(IW_FACE_IDS_LEN, -1)));
-    EXPECT_TRUE(fails(patched(IW_TRIANGLES_LEN, 1000000000)));
-    EXPECT_TRUE(fails(patched(IW_SHADING_LEN, 0x7fffffff)));
-    EXPECT_TRUE(fails(patched(IW_DIMENSION, 0)));
-    EXPECT_TRUE(fails(patched(IW_DIMENSION, 4)));
-    EXPECT_TRUE(fails(patched(IW_POLYGON_EDGE_ROWS, -2)));
+        w.header_override.push_back(p);
+        EXPECT_TRUE(fails(interop_serialise({w}))) << "word " << p.first << " = " << p.second;
+    }
     EXPECT_TRUE(fails(interop_serialise({sample_mesh()}, 0x7fffffff)));
     std::string negative = interop_serialise({sample_mesh()});
     const int32_t minus_one = -1;
     std::memcpy(&negative[0], &minus_one, 4);
     EXPECT_TRUE(fails(negative));
-
-    // Two positions short of whole vertices.
     InteropWriterMesh odd = sample_mesh();
-    odd.positions.resize(16);
+    odd.positions.resize(16);  // two positions short of whole vertices
     EXPECT_TRUE(fails(interop_serialise({odd})));
 }
 
 TEST(InteropReader, IndicesOutsideTheirArraysFail) {
-    auto with = [](void (*change)(InteropWriterMesh&), bool wide) {
-        InteropWriterMesh w = sample_mesh();
-        if (wide) w.index_width = INTEROP_INDEX_32;
-        change(w);
-        return interop_serialise({w});
-    };
     using Change = void (*)(InteropWriterMesh&);
     const Change changes[] = {
         [](InteropWriterMesh& w) { w.colour_indices[3] = 2; },   // palette of 2 colours
@@ -310,8 +214,11 @@ TEST(InteropReader, IndicesOutsideTheirArraysFail) {
         [](InteropWriterMesh& w) { w.header_override.push_back({IW_TYPE_NAME_BYTES_LEN, 4}); },
     };
     for (size_t i = 0; i < sizeof(changes) / sizeof(changes[0]); ++i) {
-        EXPECT_TRUE(fails(with(changes[i], false))) << "16-bit change " << i;
-        EXPECT_TRUE(fails(with(changes[i], true))) << "32-bit change " << i;
+        for (bool wide : {false, true}) {
+            InteropWriterMesh w = sample_mesh(wide);
+            changes[i](w);
+            EXPECT_TRUE(fails(interop_serialise({w}))) << "change " << i << (wide ? ", 32-bit" : ", 16-bit");
+        }
     }
     // A fixed polygon size: every entry is a corner.
     InteropWriterMesh fixed = sample_mesh();
@@ -325,7 +232,7 @@ TEST(InteropReader, IndicesOutsideTheirArraysFail) {
 // A 32-bit entry of three vertices whose only content is a coded
 // triangle-edge table, written by hand so that the table can be broken.
 static std::string wide_entry_with_table(std::vector<uint32_t> values, std::vector<uint32_t> row_sizes,
-                                         std::vector<uint16_t> entries, int32_t rows) {
+                                         std::vector<uint16_t> entries, int32_t rows = 1) {
     int32_t h[36] = {};
     h[IW_POSITIONS_LEN] = 9;
     h[IW_DIMENSION] = 3;
@@ -333,31 +240,52 @@ static std::string wide_entry_with_table(std::vector<uint32_t> values, std::vect
     h[IW_TRIANGLE_EDGE_ROWS] = rows;
     h[IW_TRIANGLE_EDGE_VALUES] = static_cast<int32_t>(values.size());
     h[IW_TRIANGLE_EDGE_ENTRIES] = static_cast<int32_t>(entries.size());
-    std::string b;
     const int32_t one = 1;
-    b.append(reinterpret_cast<const char*>(&one), 4);
-    b.append(reinterpret_cast<const char*>(h), sizeof(h));
     const double positions[9] = {0, 0, 0, 1, 0, 0, 2, 0, 0};
-    b.append(reinterpret_cast<const char*>(positions), sizeof(positions));
-    b.append(reinterpret_cast<const char*>(values.data()), values.size() * 4);
+    std::string b;
+    auto put = [&b](const void* p, size_t n) { b.append(static_cast<const char*>(p), n); };
+    put(&one, 4);
+    put(h, sizeof(h));
+    put(positions, sizeof(positions));
+    put(values.data(), values.size() * 4);
     if (!entries.empty()) {
-        b.append(reinterpret_cast<const char*>(row_sizes.data()), row_sizes.size() * 4);
-        b.append(reinterpret_cast<const char*>(entries.data()), entries.size() * 2);
+        put(row_sizes.data(), row_sizes.size() * 4);
+        put(entries.data(), entries.size() * 2);
     }
     return b;
 }
 
-TEST(InteropReader, CodedTableDictionariesAreChecked) {
+TEST(InteropReader, CodedTablesAreCheckedDecodedAndDeduplicated) {
     // V = [unused, dictionary size 2, dictionary 1 2]; S = [unused, 2]; E = [1 0].
-    std::vector<InteropMesh*> good = read_bytes(wide_entry_with_table({0, 2, 1, 2}, {0, 2}, {1, 0}, 1));
-    ASSERT_EQ(good.size(), 1u);
-    EXPECT_EQ(good[0]->triangle_edges, std::vector<uint32_t>({2, 1}));
-    free_interop_meshes(good);
+    Read good(wide_entry_with_table({0, 2, 1, 2}, {0, 2}, {1, 0}));
+    ASSERT_EQ(good.meshes.size(), 1u);
+    EXPECT_EQ(good[0].triangle_edges, std::vector<uint32_t>({2, 1}));
 
-    EXPECT_TRUE(fails(wide_entry_with_table({0, 2, 1, 2}, {0, 2}, {1, 2}, 1)));  // entry past its dictionary
-    EXPECT_TRUE(fails(wide_entry_with_table({0, 3, 1, 2}, {0, 2}, {1, 0}, 1)));  // dictionary past the values
-    EXPECT_TRUE(fails(wide_entry_with_table({0, 2, 1, 2}, {0, 3}, {1, 0}, 1)));  // row past the entries
-    EXPECT_TRUE(fails(wide_entry_with_table({0, 2, 1, 2}, {0, 1}, {1, 0}, 1)));  // an entry in no row
-    EXPECT_TRUE(fails(wide_entry_with_table({0, 2, 1, 7}, {0, 2}, {1, 0}, 1)));  // vertex 7 of 3
-    EXPECT_TRUE(fails(wide_entry_with_table({0}, {0, 0, 0}, {1, 0}, 2)));        // rows without values
+    EXPECT_TRUE(fails(wide_entry_with_table({0, 2, 1, 2}, {0, 2}, {1, 2})));  // entry past its dictionary
+    EXPECT_TRUE(fails(wide_entry_with_table({0, 3, 1, 2}, {0, 2}, {1, 0})));  // dictionary past the values
+    EXPECT_TRUE(fails(wide_entry_with_table({0, 2, 1, 2}, {0, 3}, {1, 0})));  // row past the entries
+    EXPECT_TRUE(fails(wide_entry_with_table({0, 2, 1, 2}, {0, 1}, {1, 0})));  // an entry in no row
+    EXPECT_TRUE(fails(wide_entry_with_table({0, 2, 1, 7}, {0, 2}, {1, 0})));  // vertex 7 of 3
+    EXPECT_TRUE(fails(wide_entry_with_table({0}, {0, 0, 0}, {1, 0}, 2)));     // rows without values
+
+    // More entries than one row holds: the second row has its own dictionary.
+    // The triangle edges run backwards over many blocks of vertices and some
+    // repeat a group edge; the file is large, as a kernel's output can be.
+    InteropWriterMesh w;
+    const uint32_t vertices = 40000;
+    std::vector<uint32_t> kept;  // the triangle edges that are not group edges
+    for (uint32_t v = 0; v < vertices; ++v) w.positions.insert(w.positions.end(), {double(v), 0.0, 0.0});
+    for (uint32_t v = 0; v + 1 < vertices; v += 7) w.group_edges.insert(w.group_edges.end(), {v, v + 1});
+    for (uint32_t v = vertices - 1; v > 0; --v) {
+        w.triangle_edges.insert(w.triangle_edges.end(), {v, v - 1});
+        if ((v - 1) % 7 != 0) kept.insert(kept.end(), {v, v - 1});
+    }
+    w.index_width = INTEROP_INDEX_32;
+    ASSERT_GE(interop_header(w)[IW_TRIANGLE_EDGE_ROWS], 2);
+    const std::string path = make_test_dir() + "/large.bin";
+    ASSERT_TRUE(write_interop_file(path, {w}));
+    Read r(path, true);
+    ASSERT_EQ(r.meshes.size(), 1u);
+    EXPECT_EQ(r[0].group_edges, w.group_edges);
+    EXPECT_EQ(r[0].triangle_edges, kept);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -10,16 +11,11 @@
 
 // A fresh directory for the files of one test.
 inline std::string make_test_dir() {
-    std::string base = "/tmp/vk_model_XXXXXX";
     const char* binary = getenv("VK_BINARY_DIR");
-    if (binary && *binary) {
-        std::string out = std::string(binary) + "/test-output";
-        std::string cmd = "mkdir -p '" + out + "'";
-        if (system(cmd.c_str()) == 0) base = out + "/vk_model_XXXXXX";
-    }
-    std::string dir = base;
-    if (!mkdtemp(&dir[0])) return "/tmp";
-    return dir;
+    std::string dir = binary && *binary ? std::string(binary) + "/test-output" : "/tmp";
+    mkdir(dir.c_str(), 0755);  // may exist already
+    dir += "/vk_model_XXXXXX";
+    return mkdtemp(&dir[0]) ? dir : "/tmp";
 }
 
 // Counters start again at 0 for every test that needs exact numbers.
@@ -30,16 +26,13 @@ inline void reset_model_counters() {
     reset_parameter_serial_counter();
 }
 
-// A heap mesh with `vertices` 3-D vertices on the x axis and the bounds that
-// go with them; freed by the caller with free_interop_mesh.
+// A heap mesh of `vertices` 3-D vertices on the x axis from x0, with their
+// bounds; freed by the caller with free_interop_mesh.
 inline InteropMesh* make_line_mesh(int vertices, double x0) {
     InteropMesh* mesh = new InteropMesh();
     mesh->dimension = 3;
-    for (int i = 0; i < vertices; ++i) {
-        mesh->positions.insert(mesh->positions.end(), {x0 + i, 0.0, 0.0});
-    }
-    const double x1 = x0 + vertices - 1;
-    const double mean = (x0 + x1) / 2.0;
+    for (int i = 0; i < vertices; ++i) mesh->positions.insert(mesh->positions.end(), {x0 + i, 0.0, 0.0});
+    const double x1 = x0 + vertices - 1, mean = (x0 + x1) / 2.0;
     mesh->bounds = {x0, 0, 0, x1, 0, 0, mean, 0, 0, mean, 0, 0, x1 - x0, 0, 0};
     mesh->present = 1;
     mesh->building = 0;

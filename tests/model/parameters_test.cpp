@@ -34,22 +34,16 @@ TEST(TypedValue, ConversionsFollowFormattedInputRules) {
         EXPECT_EQ(v.type, std::string(c.expected) == "null" ? PARAMETER_UNDEFINED : c.type) << c.text;
     }
     ParameterValue odd;
-    odd.type = 7;
+    odd.type = 7;  // no type
     EXPECT_EQ(typed_value_to_text(odd), "???");
 }
 
 TEST(TypedValue, NumbersIgnoreTheProcessLocale) {
-    // A locale with a decimal comma must not change how "2.5" reads or prints.
-    ParameterValue v;
-    std::string text;
-    {
-        DecimalCommaLocale comma;
-        ASSERT_TRUE(comma.active()) << "could not build a locale with a decimal comma";
-        v = parse_typed_value(PARAMETER_DBL, "2.5");
-        text = typed_value_to_text(v);
-    }
+    DecimalCommaLocale comma;  // a decimal comma must not change how "2.5" reads or prints
+    ASSERT_TRUE(comma.active()) << "could not build a locale with a decimal comma";
+    const ParameterValue v = parse_typed_value(PARAMETER_DBL, "2.5");
     EXPECT_DOUBLE_EQ(v.double_value, 2.5);
-    EXPECT_EQ(text, "2.5");
+    EXPECT_EQ(typed_value_to_text(v), "2.5");
 }
 
 TEST(ParameterDefinition, Forms) {
@@ -59,35 +53,29 @@ TEST(ParameterDefinition, Forms) {
     for (const auto& c : cases) EXPECT_EQ(classify_parameter_form(c.first), c.second) << c.first;
 }
 
-// Every field a definition fills, bounds and value as text ("null": none).
+// Every field a definition fills, joined by '|': keyword, name, value, lower
+// and upper bounds ("null": none), label, extra text, final text.
 TEST(ParameterDefinition, FieldsOfEachForm) {
-    struct Case {
-        const char* text;
-        int32_t type;
-        std::vector<std::string> fields;  // keyword, name, value, lower, upper, label, extra, final
+    const std::pair<const char*, const char*> cases[] = {
+        {"DBL   radius = 2.5", "DBL|radius|2.5|null|null|radius||"},
+        {"int count(4, 1, 10, \"Count\", extra, 'last')", "INT|count|4|1|10|Count|extra|last"},
+        {"LNG big(7, 1)", "LNG|big|7|null|null|big||"},
+        {"BLN flag(true, 'Flag', \"tail\")", "BLN|flag|true|null|null|Flag||tail"},
+        {"CHR letter('q', '')", "CHR|letter|q|null|null|letter||"},  // an empty label falls back to the name
+        {"STR title(\"abc\", 'Ti\")", "STR|title|abc|null|null|Ti||"},  // different quote characters go ...
+        {"STR title(\"abc\", ')", "STR|title|abc|null|null|'||"},       // ... a single one stays
     };
-    const Case cases[] = {
-        {"DBL   radius = 2.5", PARAMETER_DBL, {"DBL", "radius", "2.5", "null", "null", "radius", "", ""}},
-        {"int count(4, 1, 10, \"Count\", extra, 'last')", PARAMETER_INT,
-         {"INT", "count", "4", "1", "10", "Count", "extra", "last"}},
-        {"LNG big(7, 1)", PARAMETER_LNG, {"LNG", "big", "7", "null", "null", "big", "", ""}},
-        {"BLN flag(true, 'Flag', \"tail\")", PARAMETER_BLN, {"BLN", "flag", "true", "null", "null", "Flag", "", "tail"}},
-        // An empty quoted label falls back to the name.
-        {"CHR letter('q', '')", PARAMETER_CHR, {"CHR", "letter", "q", "null", "null", "letter", "", ""}},
-        // A pair of different quote characters is stripped, a single one kept.
-        {"STR title(\"abc\", 'Ti\")", PARAMETER_STR, {"STR", "title", "abc", "null", "null", "Ti", "", ""}},
-        {"STR title(\"abc\", ')", PARAMETER_STR, {"STR", "title", "abc", "null", "null", "'", "", ""}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EntityParameter p;
-        ASSERT_TRUE(parse_parameter_definition(p, c.text)) << c.text;
-        EXPECT_EQ(p.type, c.type) << c.text;
-        EXPECT_EQ(std::vector<std::string>({p.type_name, p.name, p.value_text, typed_value_to_text(p.lower),
-                                            typed_value_to_text(p.upper), p.label, p.extra_text, p.final_text}),
-                  c.fields);
+        ASSERT_TRUE(parse_parameter_definition(p, c.first)) << c.first;
+        const std::string fields = p.type_name + "|" + p.name + "|" + p.value_text + "|" +
+                                   typed_value_to_text(p.lower) + "|" + typed_value_to_text(p.upper) + "|" + p.label +
+                                   "|" + p.extra_text + "|" + p.final_text;
+        EXPECT_EQ(fields, c.second);
+        EXPECT_EQ(p.type_name, parameter_type_keywords[p.type]) << c.first;
         for (const ParameterValue* v : {&p.current, &p.default_value, &p.last_pushed})
-            EXPECT_EQ(typed_value_to_text(*v), c.fields[2]) << c.text;
-        EXPECT_TRUE(p.valid == 1 && p.is_null == 0) << c.text;
+            EXPECT_EQ(typed_value_to_text(*v), p.value_text) << c.first;
+        EXPECT_TRUE(p.valid == 1 && p.is_null == 0) << c.first;
     }
 }
 
@@ -96,7 +84,8 @@ TEST(ParameterDefinition, RejectedDefinitionsPrintAndStayInvalid) {
         EntityParameter p;
         testing::internal::CaptureStdout();
         EXPECT_FALSE(parse_parameter_definition(p, text)) << text;
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string("!!! INVALID-PARAMETER-DEFINITION : '") + text + "'\n");
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "!!! INVALID-PARAMETER-DEFINITION : '" + std::string(text) + "'\n");
         EXPECT_TRUE(p.valid == 0 && p.is_null == 1) << text;
         EXPECT_TRUE(text[0] != 'M' || p.type == PARAMETER_MSH);  // the type is still recorded
     }
@@ -129,7 +118,8 @@ TEST(ParameterTable, CountsSummaryAndCardinality) {
                                   r.error_text),
                   std::make_tuple(c.ok, 1 - c.ok, c.count, c.statements, c.summary, c.error))
             << c.text;
-        EXPECT_TRUE(!c.ok || (r.parameters[0].serial == 0 && r.parameters[2].serial == 2 && r.parameters[0].owner == &r));
+        if (!c.ok) continue;
+        EXPECT_TRUE(r.parameters[0].serial == 0 && r.parameters[2].serial == 2 && r.parameters[0].owner == &r);
     }
     testing::internal::GetCapturedStdout();
 }
@@ -138,21 +128,19 @@ TEST(ParameterTable, LookupAndRange) {
     ParseResult r;
     ASSERT_EQ(build_parameter_table("INT n(5, 1, 9);\nDBL d(0.5, 0, 1);\nSTR s = \"x\";\n", r), 1);
     EntityParameter* n = find_parameter_by_name(r, "n");
-    ASSERT_NE(n, nullptr);
+    const EntityParameter* d = find_parameter_by_name(r, "d");
+    ASSERT_TRUE(n && d);
     EXPECT_EQ(n->current.int_value, 5);
     EXPECT_TRUE(find_parameter_by_name(r, "N") == nullptr && find_parameter_by_name(r, "") == nullptr);
     r.parameter_count = 1;  // only the first parameter_count entries are searched
     EXPECT_EQ(find_parameter_by_name(r, "d"), nullptr);
     r.parameter_count = 3;
 
-    ParameterValue v = parse_typed_value(PARAMETER_INT, "9");
-    EXPECT_TRUE(is_parameter_in_range(*n, v));
+    ParameterValue v = parse_typed_value(PARAMETER_INT, "9"), x = parse_typed_value(PARAMETER_DBL, "0");
+    EXPECT_TRUE(is_parameter_in_range(*n, v) && is_parameter_in_range(*d, x));
     v.int_value = 10;
-    EXPECT_FALSE(is_parameter_in_range(*n, v));
-    const EntityParameter* d = find_parameter_by_name(r, "d");
-    ParameterValue x = parse_typed_value(PARAMETER_DBL, "0");
-    EXPECT_TRUE(is_parameter_in_range(*d, x));
     x.double_value = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_FALSE(is_parameter_in_range(*n, v));
     EXPECT_FALSE(is_parameter_in_range(*d, x));
     EXPECT_TRUE(is_parameter_in_range(*find_parameter_by_name(r, "s"), x));
 }
@@ -163,29 +151,22 @@ TEST(ParameterTable, MergedResults) {
     ASSERT_EQ(build_parameter_table("DBL c(1, 0, 2);\nDBL d = 1;\nBLN e = true;\n", b), 1);
     a.statement_count = 5;
     b.statement_count = 4;
-    ParseResult merged;
+    ParseResult merged, over, none, failed;
     construct_merged_parse_result(merged, {"first", "second"}, {&a, &b}, 5);
     EXPECT_TRUE(merged.merged == 1 && merged.valid == 1);
     EXPECT_EQ(merged.statement_count, 11);  // one more per sub-result
     EXPECT_EQ(merged.summary, "2 INT, 2 DBL, 0 LNG, 1 BLN, 0 CHR, 0 STR");
     ASSERT_EQ(merged.merged_parameters.size(), 5u);
-    EXPECT_EQ(merged.merged_parameters[0], &a.parameters[0]);
-    EXPECT_EQ(merged.merged_parameters[4], &b.parameters[2]);
+    EXPECT_TRUE(merged.merged_parameters[0] == &a.parameters[0] && merged.merged_parameters[4] == &b.parameters[2]);
     EXPECT_EQ(find_parameter_by_name(merged, "a"), nullptr);
 
     // A total beyond what the sub-results hold leaves no null entries.
-    ParseResult over;
     construct_merged_parse_result(over, {"first"}, {&a}, 4);
-    EXPECT_EQ(over.parameter_count, 2);
-    EXPECT_EQ(over.merged_parameters.size(), 2u);
-
-    ParseResult none;
+    EXPECT_TRUE(over.parameter_count == 2 && over.merged_parameters.size() == 2u);
     construct_merged_parse_result(none, {}, {}, 0);
     EXPECT_TRUE(none.valid == 0 && none.statement_count == 0);
-
     a.error_text = "E1\n";
     b.error_text = "E2\n";
-    ParseResult failed;
     construct_merged_parse_result(failed, {"first", "second"}, {&a, &b}, 5);
     EXPECT_EQ(failed.error_text, "E1\nE2\n");
     EXPECT_EQ(failed.valid, 0);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "model/parse_record.h"
 
@@ -13,136 +16,99 @@ static std::string make_output(const std::map<std::string, std::string>& lines, 
         auto it = lines.find(name);
         out += std::string("<") + name + ">\n" + (it == lines.end() ? "" : it->second) + "</" + name + ">\n";
     }
-    out += "<SOURCE>" + source + "</SOURCE>\n";
-    return out;
+    return out + "<SOURCE>" + source + "</SOURCE>\n";
 }
 
-TEST(ParseOutput, SectionsTextsAndCounts) {
-    const std::string output =
-        make_output({{"ERRORS", "E1;\nE2;\n"}, {"PARAMETERS", "INT a = 1;\n"}, {"OPERATIONS", "op;\n"}},
-                    "\nsrc line\n");
-    EntityParseRecord r = interpret_parse_output("dir/a.vrek", "script text", output);
-    EXPECT_EQ(r.valid, 1);
-    EXPECT_EQ(r.is_null, 0);
-    EXPECT_EQ(r.path, "dir/a.vrek");
-    EXPECT_EQ(r.script, "script text");
-    EXPECT_EQ(r.kernel_output, output);
-    EXPECT_EQ(r.sections[SECTION_ERRORS], "E1;\nE2;\n");
-    EXPECT_EQ(r.section_line_counts[SECTION_ERRORS], 2);
-    EXPECT_EQ(r.sections[SECTION_NOTES], "");
-    EXPECT_EQ(r.section_line_counts[SECTION_NOTES], 0);
-    EXPECT_EQ(r.source, "\nsrc line\n");  // nothing dropped after <SOURCE>
-    EXPECT_EQ(r.parallel, 0);
-    EXPECT_EQ(r.parse_result.valid, 1);
-    EXPECT_EQ(r.parse_result.parameter_count, 1);
+static EntityParseRecord interpret(const std::string& output) { return interpret_parse_output("p", "s", output); }
+
+static std::string errors(const EntityParseRecord& r) { return r.sections[SECTION_ERRORS]; }
+static int error_lines(const EntityParseRecord& r) { return r.section_line_counts[SECTION_ERRORS]; }
+
+TEST(ParseOutput, SectionsInAnyOrderTextsAndCounts) {
+    // The character after an opening tag is always dropped: a kernel that
+    // forgot the line feed loses the first character instead. Nothing is
+    // dropped after <SOURCE>.
+    const std::string path = "dir/a.vrek", script = "script text";
+    const std::string output = "junk<NOTES>!n;\n</NOTES><SOURCE>\nsrc\n</SOURCE><WARNINGS>\n</WARNINGS>"
+                               "<ERRORS>\nE1;\nE2;\n</ERRORS><OPERATIONS>\no;\n</OPERATIONS><FUNCTIONS>\n</FUNCTIONS>"
+                               "<PARAMETERS>\nINT a = 1;\n</PARAMETERS><DIRECTIVES>\nd;\n</DIRECTIVES>";
+    EntityParseRecord r = interpret_parse_output(path, script, output);
+    EXPECT_TRUE(r.valid == 1 && r.is_null == 0 && r.parallel == 0);
+    EXPECT_EQ(std::tie(r.path, r.script, r.kernel_output), std::tie(path, script, output));
+    EXPECT_EQ(r.sections, (std::array<std::string, SECTION_COUNT>{"d;\n", "INT a = 1;\n", "", "o;\n", "E1;\nE2;\n",
+                                                                  "", "n;\n"}));
+    EXPECT_EQ(r.section_line_counts, (std::array<int32_t, SECTION_COUNT>{1, 1, 0, 1, 2, 0, 1}));
+    EXPECT_EQ(r.source, "\nsrc\n");
+    EXPECT_TRUE(r.parse_result.valid == 1 && r.parse_result.parameter_count == 1);
     EXPECT_EQ(r.parse_result.text, "INT a = 1;\n");
 }
 
-TEST(ParseOutput, SectionOrderInTheFileDoesNotMatter) {
-    const std::string output = "junk<NOTES>\nn;\n</NOTES><SOURCE>s</SOURCE><WARNINGS>\n</WARNINGS>"
-                               "<ERRORS>\n</ERRORS><OPERATIONS>\no;\n</OPERATIONS><FUNCTIONS>\n</FUNCTIONS>"
-                               "<PARAMETERS>\n</PARAMETERS><DIRECTIVES>\nd;\n</DIRECTIVES>";
-    EntityParseRecord r = interpret_parse_output("p", "s", output);
-    EXPECT_EQ(r.sections[SECTION_NOTES], "n;\n");
-    EXPECT_EQ(r.sections[SECTION_DIRECTIVES], "d;\n");
-    EXPECT_EQ(r.section_line_counts[SECTION_ERRORS], 0);
-    EXPECT_EQ(r.source, "s");
-}
-
-TEST(ParseOutput, TheCharacterAfterAnOpeningTagIsAlwaysDropped) {
-    // A kernel that forgot the line feed loses the first character instead.
-    std::string output = make_output({});
-    const std::string tag = "<NOTES>\n";
-    output.replace(output.find(tag), tag.size(), "<NOTES>abc\n");
-    EntityParseRecord r = interpret_parse_output("p", "s", output);
-    EXPECT_EQ(r.sections[SECTION_NOTES], "bc\n");
-    EXPECT_EQ(r.section_line_counts[SECTION_ERRORS], 0);
-}
-
 TEST(ParseOutput, ParallelScripts) {
-    const std::string good_ops = "return {\ta(1), b(2) };\n";
-    EntityParseRecord ok =
-        interpret_parse_output("p", "s", make_output({{"DIRECTIVES", "#parallel;\n"}, {"OPERATIONS", good_ops}}));
-    EXPECT_EQ(ok.parallel, 1);
-    EXPECT_EQ(ok.section_line_counts[SECTION_ERRORS], 0);
-
-    EntityParseRecord shortest =
-        interpret_parse_output("p", "s", make_output({{"DIRECTIVES", "#PARALLEL;\n"}, {"OPERATIONS", "return{};\n"}}));
-    EXPECT_EQ(shortest.parallel, 1);
-
-    EntityParseRecord no_braces = interpret_parse_output(
-        "p", "s", make_output({{"DIRECTIVES", "#PARALLEL;\n"}, {"OPERATIONS", "return a(1);\n"}, {"ERRORS", "k;\n"}}));
-    EXPECT_EQ(no_braces.parallel, 0);
-    EXPECT_EQ(no_braces.sections[SECTION_ERRORS], "k;\nINVALID-PARALLEL-RETURN-ERROR;\n");
-    EXPECT_EQ(no_braces.section_line_counts[SECTION_ERRORS], 2);
-
-    EntityParseRecord two_ops = interpret_parse_output(
-        "p", "s", make_output({{"DIRECTIVES", "#PARALLEL;\n"}, {"OPERATIONS", "x = 1;\nreturn a(1);\n"}}));
-    EXPECT_EQ(two_ops.parallel, 0);
-    EXPECT_EQ(two_ops.sections[SECTION_ERRORS],
-              "SUPERFLUOUS STATEMENTS AT ROOT-OPERATIVE-SCOPE IN PARALLEL-ASSEMBLY -> EXPECTED SINGLE "
-              "PARALLEL-RETURN STATEMENT;\n");
-    EXPECT_EQ(two_ops.section_line_counts[SECTION_ERRORS], 1);
-
-    // Without the directive the operations are never examined.
-    EntityParseRecord plain =
-        interpret_parse_output("p", "s", make_output({{"DIRECTIVES", "#other;\n"}, {"OPERATIONS", "a;\nb;\n"}}));
-    EXPECT_EQ(plain.parallel, 0);
-    EXPECT_EQ(plain.section_line_counts[SECTION_ERRORS], 0);
-}
-
-TEST(ParseOutput, BrokenOutputsNeverReadOutsideAndReportErrors) {
-    EntityParseRecord empty = interpret_parse_output("p", "s", "");
-    EXPECT_EQ(empty.sections[SECTION_ERRORS], "KERNEL-PARSE-OUTPUT-EMPTY;\n");
-    EXPECT_EQ(empty.section_line_counts[SECTION_ERRORS], 1);
-    EXPECT_EQ(empty.section_line_counts[SECTION_DIRECTIVES], 0);
-    EXPECT_EQ(empty.valid, 1);
-
-    std::string no_close = make_output({{"NOTES", "n;\n"}});
-    no_close.erase(no_close.find("</NOTES>"), 8);
-    EntityParseRecord a = interpret_parse_output("p", "s", no_close);
-    EXPECT_EQ(a.sections[SECTION_NOTES], "");
-    EXPECT_EQ(a.sections[SECTION_ERRORS], "MISSING-REPORT-SECTION : NOTES;\n");
-    EXPECT_EQ(a.section_line_counts[SECTION_ERRORS], 1);
-
-    // Tags back to front, and an opening tag directly followed by its
-    // closing tag (no room for the line feed), both read nothing.
-    std::string reversed = make_output({});
-    reversed.replace(reversed.find("<WARNINGS>\n</WARNINGS>"), 22, "</WARNINGS><WARNINGS>\n");
-    std::string tight = make_output({});
-    tight.replace(tight.find("<FUNCTIONS>\n</FUNCTIONS>"), 24, "<FUNCTIONS></FUNCTIONS>");
-    EntityParseRecord b = interpret_parse_output("p", "s", reversed);
-    EntityParseRecord c = interpret_parse_output("p", "s", tight);
-    EXPECT_EQ(b.sections[SECTION_ERRORS], "MISSING-REPORT-SECTION : WARNINGS;\n");
-    EXPECT_EQ(c.sections[SECTION_ERRORS], "MISSING-REPORT-SECTION : FUNCTIONS;\n");
-
-    std::string no_source = make_output({});
-    no_source.erase(no_source.find("<SOURCE>"));
-    EntityParseRecord d = interpret_parse_output("p", "s", no_source);
-    EXPECT_EQ(d.sections[SECTION_ERRORS], "MISSING-REPORT-SECTION : SOURCE;\n");
-    EXPECT_EQ(d.source, "");
-
-    // Every prefix of a good output is handled without reading outside it.
-    const std::string full = make_output({{"ERRORS", "e;\n"}, {"DIRECTIVES", "#PARALLEL;\n"}}, "src");
-    for (size_t n = 0; n < full.size(); ++n) {
-        EntityParseRecord r = interpret_parse_output("p", "s", full.substr(0, n));
-        EXPECT_GE(r.section_line_counts[SECTION_ERRORS], 1) << n;
+    const std::string superfluous = "SUPERFLUOUS STATEMENTS AT ROOT-OPERATIVE-SCOPE IN PARALLEL-ASSEMBLY -> "
+                                    "EXPECTED SINGLE PARALLEL-RETURN STATEMENT;\n";
+    struct Case {
+        const char *directives, *operations, *errors_before;
+        int parallel;
+        std::string errors_after;
+    };
+    const Case cases[] = {
+        {"#parallel;\n", "return {\ta(1), b(2) };\n", "", 1, ""},
+        {"#PARALLEL;\n", "return{};\n", "", 1, ""},
+        {"#PARALLEL;\n", "return a(1);\n", "k;\n", 0, "k;\nINVALID-PARALLEL-RETURN-ERROR;\n"},
+        {"#PARALLEL;\n", "x = 1;\nreturn a(1);\n", "", 0, superfluous},
+        {"#other;\n", "a;\nb;\n", "", 0, ""},  // without the directive the operations are never examined
+    };
+    for (const Case& c : cases) {
+        EntityParseRecord r = interpret(
+            make_output({{"DIRECTIVES", c.directives}, {"OPERATIONS", c.operations}, {"ERRORS", c.errors_before}}));
+        EXPECT_EQ(r.parallel, c.parallel) << c.operations;
+        EXPECT_EQ(errors(r), c.errors_after) << c.operations;
+        EXPECT_EQ(error_lines(r), std::count(c.errors_after.begin(), c.errors_after.end(), '\n')) << c.operations;
     }
 }
 
-TEST(ParseOutput, AppendingErrors) {
-    EntityParseRecord none = interpret_parse_output("p", "s", make_output({}));
-    append_parse_error(none, "NEW");
-    EXPECT_EQ(none.sections[SECTION_ERRORS], "NEW");
-    EXPECT_EQ(none.section_line_counts[SECTION_ERRORS], 1);
+TEST(ParseOutput, BrokenOutputsNeverReadOutsideAndReportErrors) {
+    EntityParseRecord empty = interpret("");
+    EXPECT_EQ(errors(empty), "KERNEL-PARSE-OUTPUT-EMPTY;\n");
+    EXPECT_EQ(error_lines(empty), 1);
+    EXPECT_EQ(empty.section_line_counts[SECTION_DIRECTIVES], 0);
+    EXPECT_EQ(empty.valid, 1);
 
-    EntityParseRecord two = interpret_parse_output("p", "s", make_output({{"ERRORS", "a;\nb;\n"}}));
+    // A missing closing tag; tags back to front; an opening tag directly
+    // followed by its closing tag (no room for the line feed); no SOURCE.
+    std::string no_close = make_output({{"NOTES", "n;\n"}}), reversed = make_output({}), tight = reversed,
+                no_source = reversed;
+    no_close.erase(no_close.find("</NOTES>"), 8);
+    reversed.replace(reversed.find("<WARNINGS>\n</WARNINGS>"), 22, "</WARNINGS><WARNINGS>\n");
+    tight.replace(tight.find("<FUNCTIONS>\n</FUNCTIONS>"), 24, "<FUNCTIONS></FUNCTIONS>");
+    no_source.erase(no_source.find("<SOURCE>"));
+    const std::pair<std::string, std::string> cases[] = {
+        {no_close, "NOTES"}, {reversed, "WARNINGS"}, {tight, "FUNCTIONS"}, {no_source, "SOURCE"}};
+    for (const auto& c : cases) {
+        EntityParseRecord r = interpret(c.first);
+        EXPECT_EQ(errors(r), "MISSING-REPORT-SECTION : " + c.second + ";\n");
+        EXPECT_EQ(error_lines(r), 1) << c.second;
+        EXPECT_TRUE(r.sections[SECTION_NOTES].empty() && r.sections[SECTION_WARNINGS].empty() && r.source.empty());
+    }
+
+    // Every prefix of a good output is handled without reading outside it.
+    const std::string full = make_output({{"ERRORS", "e;\n"}, {"DIRECTIVES", "#PARALLEL;\n"}}, "src");
+    for (size_t n = 0; n < full.size(); ++n) EXPECT_GE(error_lines(interpret(full.substr(0, n))), 1) << n;
+}
+
+TEST(ParseOutput, AppendingErrors) {
+    EntityParseRecord none = interpret(make_output({}));
+    append_parse_error(none, "NEW");
+    EXPECT_EQ(errors(none), "NEW");
+    EXPECT_EQ(error_lines(none), 1);
+
+    EntityParseRecord two = interpret(make_output({{"ERRORS", "a;\nb;\n"}}));
     append_parse_error(two, "NEW");
-    EXPECT_EQ(two.sections[SECTION_ERRORS], "a;\nb;\n\nNEW");
-    EXPECT_EQ(two.section_line_counts[SECTION_ERRORS], 3);
+    EXPECT_EQ(errors(two), "a;\nb;\n\nNEW");
+    EXPECT_EQ(error_lines(two), 3);
 
     // A record that was never interpreted still ends up counting the error.
     EntityParseRecord fresh;
     append_parse_error(fresh, "E");
-    EXPECT_EQ(fresh.section_line_counts[SECTION_ERRORS], 1);
+    EXPECT_EQ(error_lines(fresh), 1);
 }
