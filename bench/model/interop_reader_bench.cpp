@@ -69,7 +69,7 @@ static InteropWriterMesh grid_mesh(uint32_t n, InteropIndexWidth width) {
     return m;
 }
 
-static std::string bench_dir() {
+static const std::string& bench_dir() {
     static std::string dir;
     if (dir.empty()) {
         std::string pattern = "/tmp/vk_model_bench_XXXXXX";
@@ -78,24 +78,32 @@ static std::string bench_dir() {
     return dir;
 }
 
-// 225 x 225 vertices: 100,352 triangles in 16-bit indices.
-static const std::string& file16() {
+static std::string& file16_path() {
     static std::string path;
-    if (path.empty()) {
-        path = bench_dir() + "/grid16.bin";
-        write_interop_file(path, {grid_mesh(225, INTEROP_INDEX_16)});
-    }
+    return path;
+}
+static std::string& file32_path() {
+    static std::string path;
     return path;
 }
 
-// 1001 x 1001 vertices: 2,000,000 triangles in 32-bit indices, coded edges.
-static const std::string& file32() {
-    static std::string path;
-    if (path.empty()) {
-        path = bench_dir() + "/grid32.bin";
-        write_interop_file(path, {grid_mesh(1001, INTEROP_INDEX_32)});
+// 225 x 225 vertices: 100,352 triangles in 16-bit indices (7.1 MB).
+static const std::string& file16() {
+    if (file16_path().empty()) {
+        file16_path() = bench_dir() + "/grid16.bin";
+        write_interop_file(file16_path(), {grid_mesh(225, INTEROP_INDEX_16)});
     }
-    return path;
+    return file16_path();
+}
+
+// 1001 x 1001 vertices: 2,000,000 triangles in 32-bit indices with coded
+// edge tables (175 MB).
+static const std::string& file32() {
+    if (file32_path().empty()) {
+        file32_path() = bench_dir() + "/grid32.bin";
+        write_interop_file(file32_path(), {grid_mesh(1001, INTEROP_INDEX_32)});
+    }
+    return file32_path();
 }
 
 static void plain_read(benchmark::State& state, const std::string& path) {
@@ -149,5 +157,9 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    // The files are large; leave nothing behind.
+    if (!file16_path().empty()) std::remove(file16_path().c_str());
+    if (!file32_path().empty()) std::remove(file32_path().c_str());
+    if (!bench_dir().empty() && bench_dir() != "/tmp") rmdir(bench_dir().c_str());
     return 0;
 }

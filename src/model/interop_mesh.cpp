@@ -1,13 +1,20 @@
 #include "model/interop_mesh.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "platform/files.h"
 
@@ -57,12 +64,11 @@ static bool is_count_word(int32_t w) {
 }
 
 // ---------------------------------------------------------------------------
-// Byte source: a file read with bulk reads, or bytes in memory. It knows how
-// many bytes are left, so every count is checked before anything is
-// allocated for it.
+// The bytes of a file, in memory (a file is mapped or read first). The
+// source knows how many bytes are left, so every count is checked before
+// anything is allocated for it.
 
 struct ByteSource {
-    FILE* file = nullptr;
     const uint8_t* data = nullptr;
     uint64_t size = 0;
     uint64_t position = 0;
@@ -72,89 +78,198 @@ static uint64_t bytes_left(const ByteSource& s) { return s.size - s.position; }
 
 static bool read_bytes(ByteSource& s, void* out, uint64_t n) {
     if (n > bytes_left(s)) return false;
+    if (n > 0) std::memcpy(out, s.data + s.position, n);
+    s.position += n;
+    return true;
+}
+
+// The next `n` bytes where they lie, or null when fewer are left.
+static const uint8_t* take_bytes(ByteSource& s, uint64_t n) {
+    if (n > bytes_left(s)) return nullptr;
+    const uint8_t* at = s.data + s.position;
+    s.position += n;
+    return at;
+}
+
+// Values in the file need not be aligned for their type.
+template <typename T>
+static inline T load(const uint8_t* p) {
+    T value;
+    std::memcpy(&value, p, sizeof(T));
+    return value;
+}
+
+// ---------------------------------------------------------------------------
+// Checks of indices. Every value must lie below a limit, at most INT32_MAX
+// (so a value that is negative as a signed index fails too); the checks work
+// on the largest value of a run, found by loops that vectorise.
+
+static inline bool all_below(uint64_t largest, uint64_t n, uint64_t limit) {
     if (n == 0) return true;
-    if (s.file) {
-        if (std::fread(out, 1, n, s.file) != n) return false;
-    } else {
-        std::memcpy(out, s.data + s.position, n);
-    }
-    s.position += n;
-    return true;
-}
-
-static bool skip_bytes(ByteSource& s, uint64_t n) {
-    if (n > bytes_left(s)) return false;
-    if (s.file && n > 0 && std::fseek(s.file, static_cast<long>(s.position + n), SEEK_SET) != 0) return false;
-    s.position += n;
-    return true;
-}
-
-// True when every value from `begin` on is below `limit` (at most
-// INT32_MAX, so a value that is negative as a signed index fails too). The
-// outcomes are or-ed together without an early exit so the loop vectorises.
-// Kept out of line: inlined into the reader, the loop is not vectorised.
-template <typename T>
-__attribute__((noinline)) static bool indices_below(const T* p, size_t begin, size_t n, uint64_t limit) {
-    if (begin >= n) return true;
-    if (limit == 0) return false;
     if (limit > static_cast<uint64_t>(INT32_MAX)) limit = static_cast<uint64_t>(INT32_MAX);
-    const uint32_t bound = static_cast<uint32_t>(limit);
-    uint32_t bad = 0;
-    for (size_t i = begin; i < n; ++i) bad |= (static_cast<uint32_t>(p[i]) >= bound);
-    return bad == 0;
+    return largest < limit;  // a limit of 0 admits nothing
+}
+
+// Kept out of line: inlined into the reader, the loops are not vectorised.
+template <typename T>
+__attribute__((noinline)) static T largest_of(const T* p, size_t n) {
+    T largest = 0;
+    for (size_t i = 0; i < n; ++i) largest = std::max(largest, p[i]);
+    return largest;
 }
 
 template <typename T>
-static bool indices_below(const std::vector<T>& v, size_t begin, uint64_t limit) {
-    return indices_below(v.data(), begin, v.size(), limit);
+__attribute__((noinline)) static T largest_in_bytes(const uint8_t* p, size_t n) {
+    T largest = 0;
+    for (size_t i = 0; i < n; ++i) largest = std::max(largest, load<T>(p + i * sizeof(T)));
+    return largest;
 }
 
-// Arrays are read straight into their vectors in large pieces: growing the
-// vector a piece at a time keeps the zero-fill that resizing does in the
-// cache, where the read then overwrites it.
-static const uint64_t read_piece_bytes = 128 * 1024;
+// 16-bit values widened to 32 bits; returns the largest.
+__attribute__((noinline)) static uint16_t widen16(uint32_t* out, const uint8_t* p, size_t n) {
+    uint16_t largest = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const uint16_t value = load<uint16_t>(p + 2 * i);
+        out[i] = value;
+        largest = std::max(largest, value);
+    }
+    return largest;
+}
 
-static const uint64_t no_limit = ~uint64_t(0);
+// ---------------------------------------------------------------------------
+// Filling vectors. A vector that is resized is zero-filled first and then
+// overwritten; instead every array is produced a piece at a time in a small
+// buffer that stays in the first-level cache and appended from there, so each
+// byte of the destination is written once.
 
-// With a limit, every value must lie below it; each piece is checked while
-// it is still in the cache.
-template <typename T>
-static bool read_array(ByteSource& s, std::vector<T>& v, int64_t count, uint64_t limit = no_limit) {
-    v.clear();
-    if (count <= 0) return true;
-    const uint64_t total = static_cast<uint64_t>(count);
-    if (total * sizeof(T) > bytes_left(s)) return false;
-    v.reserve(total);
-    const uint64_t piece = read_piece_bytes / sizeof(T);
-    for (uint64_t done = 0; done < total;) {
-        const uint64_t n = std::min(piece, total - done);
-        v.resize(done + n);
-        if (!read_bytes(s, v.data() + done, n * sizeof(T))) return false;
-        if (limit != no_limit && !indices_below(v.data() + done, 0, n, limit)) return false;
+static const size_t stage_bytes = 16 * 1024;
+
+// fill(out, first, n) produces elements first .. first + n - 1; false stops.
+template <typename T, typename Fill>
+static bool append_staged(std::vector<T>& v, uint64_t count, Fill&& fill) {
+    if (count == 0) return true;
+    constexpr size_t piece = stage_bytes / sizeof(T);
+    alignas(64) T stage[piece];
+    v.reserve(v.size() + count);
+    for (uint64_t done = 0; done < count;) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, count - done));
+        if (!fill(stage, done, n)) return false;
+        v.insert(v.end(), stage, stage + n);
         done += n;
     }
     return true;
 }
 
-// An index array of the file's width, widened to 32 bits a piece at a time.
-static bool read_indices(ByteSource& s, std::vector<uint32_t>& v, int64_t count, bool wide,
-                         std::vector<uint16_t>& scratch, uint64_t limit = no_limit) {
-    if (wide) return read_array(s, v, count, limit);
+template <typename T>
+static void copy_array(std::vector<T>& v, const uint8_t* src, uint64_t count) {
     v.clear();
-    if (count <= 0) return true;
-    const uint64_t total = static_cast<uint64_t>(count);
-    if (total * 2 > bytes_left(s)) return false;
-    v.reserve(total);
-    const uint64_t piece = read_piece_bytes / 2;
-    for (uint64_t done = 0; done < total;) {
-        const uint64_t n = std::min(piece, total - done);
-        scratch.resize(n);
-        if (!read_bytes(s, scratch.data(), n * 2)) return false;
-        if (limit != no_limit && !indices_below(scratch.data(), 0, n, limit)) return false;
-        v.insert(v.end(), scratch.begin(), scratch.end());
-        done += n;
+    if (count > 0 && reinterpret_cast<uintptr_t>(src) % alignof(T) == 0) {
+        // Aligned values go across in one copy.
+        const T* values = reinterpret_cast<const T*>(src);
+        v.assign(values, values + count);
+        return;
     }
-    return true;
+    append_staged(v, count, [src](T* out, uint64_t first, size_t n) {
+        std::memcpy(out, src + first * sizeof(T), n * sizeof(T));
+        return true;
+    });
+}
+
+// An index array of the file's width as 32-bit values; returns the largest.
+static inline uint32_t indices_to_words(uint32_t* out, const uint8_t* src, uint64_t first, size_t n, bool wide) {
+    if (!wide) return widen16(out, src + first * 2, n);
+    std::memcpy(out, src + first * 4, n * 4);
+    return largest_of(out, n);
+}
+
+// With a limit, every value must lie below it.
+static bool copy_indices(std::vector<uint32_t>& v, const uint8_t* src, uint64_t count, bool wide, uint64_t limit) {
+    v.clear();
+    uint32_t largest = 0;
+    append_staged(v, count, [&](uint32_t* out, uint64_t first, size_t n) {
+        largest = std::max(largest, indices_to_words(out, src, first, n, wide));
+        return true;
+    });
+    return all_below(largest, count, limit);
+}
+
+// A plain 16-bit edge list; every value must index a vertex.
+static bool copy_edges16(std::vector<uint16_t>& v, const uint8_t* src, uint64_t count, uint64_t vertices) {
+    v.clear();
+    uint16_t largest = 0;
+    append_staged(v, count, [&](uint16_t* out, uint64_t first, size_t n) {
+        std::memcpy(out, src + first * 2, n * 2);
+        largest = std::max(largest, largest_of(out, n));
+        return true;
+    });
+    return all_below(largest, count, vertices);
+}
+
+// The polygon list. Fixed-size polygons: every value is a corner. Mixed
+// sizes: the count P, P corner counts, then the corners, which must not run
+// past the list. Every corner must index a vertex.
+static bool read_polygon_list(InteropMesh& m, const uint8_t* src, uint64_t count, bool wide, uint64_t vertices) {
+    m.polygons.clear();
+    if (count == 0) return true;
+    const bool mixed = m.polygon_size <= 0;
+    uint64_t polygons = 0;
+    if (mixed) {
+        polygons = wide ? load<uint32_t>(src) : load<uint16_t>(src);
+        if (polygons > count - 1) return false;
+    }
+    const uint64_t corners_from = mixed ? 1 + polygons : 0;
+    uint64_t corners = 0;
+    uint32_t largest = 0;
+    append_staged(m.polygons, count, [&](uint32_t* out, uint64_t first, size_t n) {
+        const uint32_t piece_largest = indices_to_words(out, src, first, n, wide);
+        const uint64_t last = first + n;
+        if (first >= corners_from) {
+            largest = std::max(largest, piece_largest);
+            return true;
+        }
+        if (mixed) {
+            const uint64_t lo = std::max<uint64_t>(first, 1), hi = std::min(last, corners_from);
+            for (uint64_t i = lo; i < hi; ++i) corners += out[i - first];
+        }
+        if (last > corners_from) {
+            largest = std::max(largest, largest_of(out + (corners_from - first), static_cast<size_t>(last - corners_from)));
+        }
+        return true;
+    });
+    if (mixed && corners > count - 1 - polygons) return false;
+    return all_below(largest, count - corners_from, vertices);
+}
+
+// Polygon normals, and the triangle normals made from them in the same pass:
+// the first 3 x `flag_count` normals with the triples whose flag has its top
+// bit set negated. The caller has checked that there are enough normals.
+static void read_normals(InteropMesh& m, const uint8_t* src, uint64_t count, const uint8_t* flags,
+                         uint64_t flag_count) {
+    m.polygon_normals.clear();
+    m.triangle_normals.clear();
+    if (count == 0) return;
+    const uint64_t flagged = 3 * flag_count;
+    constexpr size_t piece = (stage_bytes / sizeof(double)) / 3 * 3;  // whole triples
+    alignas(64) double normals[piece];
+    alignas(64) double flipped[piece];
+    m.polygon_normals.reserve(count);
+    m.triangle_normals.reserve(flagged);
+    for (uint64_t first = 0; first < count; first += piece) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, count - first));
+        std::memcpy(normals, src + first * sizeof(double), n * sizeof(double));
+        m.polygon_normals.insert(m.polygon_normals.end(), normals, normals + n);
+        if (first < flagged) {
+            const size_t triples = static_cast<size_t>(std::min<uint64_t>(n, flagged - first) / 3);
+            const uint8_t* f = flags + first / 3;
+            for (size_t i = 0; i < triples; ++i) {
+                const double sign = (f[i] & 0x80) ? -1.0 : 1.0;
+                flipped[3 * i] = normals[3 * i] * sign;
+                flipped[3 * i + 1] = normals[3 * i + 1] * sign;
+                flipped[3 * i + 2] = normals[3 * i + 2] * sign;
+            }
+            m.triangle_normals.insert(m.triangle_normals.end(), flipped, flipped + 3 * triples);
+        }
+    }
 }
 
 static int32_t colour_index_width(int32_t palette_len) {
@@ -162,6 +277,61 @@ static int32_t colour_index_width(int32_t palette_len) {
     if (palette_len <= 1023) return 1;
     if (palette_len <= 262143) return 2;
     return 4;
+}
+
+// Colour indices of 1, 2 or 4 bytes as 32-bit values; returns the largest.
+__attribute__((noinline)) static uint32_t colour_indices(uint32_t* out, const uint8_t* src, size_t n, int32_t width) {
+    if (width == 1) {
+        uint8_t largest = 0;
+        for (size_t i = 0; i < n; ++i) {
+            out[i] = src[i];
+            largest = std::max(largest, src[i]);
+        }
+        return largest;
+    }
+    if (width == 2) return widen16(out, src, n);
+    std::memcpy(out, src, n * 4);
+    return largest_of(out, n);
+}
+
+// Colours: four palette doubles per vertex, and their display bytes, worked
+// out once per palette colour. Every index must name a palette colour.
+static bool read_colours(InteropMesh& m, const uint8_t* palette_src, uint64_t palette_len, const uint8_t* index_src,
+                         int32_t width, uint64_t vertices) {
+    m.colours.clear();
+    m.display_colours.clear();
+    if (width == 0) return true;
+    std::vector<double> palette;
+    copy_array(palette, palette_src, palette_len);
+    const uint64_t palette_colours = palette.size() / 4;
+    std::vector<uint8_t> palette_bytes(palette.size());
+    for (size_t i = 0; i < palette.size(); ++i) {
+        // NaN and out-of-range components would not convert to a byte.
+        const double value = palette[i];
+        const double clamped = value >= 0.0 ? (value <= 1.0 ? value : 1.0) : 0.0;
+        palette_bytes[i] = static_cast<uint8_t>(clamped * 255.0);
+    }
+    constexpr size_t piece = stage_bytes / (4 * sizeof(double));
+    uint32_t index[piece];
+    alignas(64) double colours[4 * piece];
+    alignas(64) uint8_t display[4 * piece];
+    m.colours.reserve(4 * vertices);
+    m.display_colours.reserve(4 * vertices);
+    const double* p = palette.data();
+    const uint8_t* pb = palette_bytes.data();
+    for (uint64_t first = 0; first < vertices; first += piece) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, vertices - first));
+        const uint32_t largest = colour_indices(index, index_src + first * static_cast<uint64_t>(width), n, width);
+        if (!all_below(largest, n, palette_colours)) return false;
+        for (size_t v = 0; v < n; ++v) {
+            const size_t k = 4 * static_cast<size_t>(index[v]);
+            std::memcpy(colours + 4 * v, p + k, 4 * sizeof(double));
+            std::memcpy(display + 4 * v, pb + k, 4);
+        }
+        m.colours.insert(m.colours.end(), colours, colours + 4 * n);
+        m.display_colours.insert(m.display_colours.end(), display, display + 4 * n);
+    }
+    return true;
 }
 
 // Bytes an entry's arrays take according to its header; the checks that
@@ -198,63 +368,116 @@ static bool entry_array_bytes(const int32_t* h, uint64_t& total) {
 // ---------------------------------------------------------------------------
 // Decoding and de-duplicating the edge lists of a 32-bit entry.
 
+// One coded table where it lies in the file: V, then (only with entries)
+// R + 1 row sizes S and the 16-bit entries E.
+struct CodedView {
+    uint64_t rows = 0;
+    const uint8_t* values = nullptr;
+    uint64_t value_count = 0;
+    const uint8_t* row_sizes = nullptr;
+    const uint8_t* entries = nullptr;
+    uint64_t entry_count = 0;
+};
+
 // Row r (1..R) maps its S[r] entries through its own dictionary of V[r]
 // values, stored one after another from V[R + 1] on. Every entry must fall
 // inside its row's dictionary, every dictionary value below `limit`, and the
-// rows must cover the entries exactly.
-static bool decode_coded_table(const CodedTable& table, uint64_t limit, std::vector<uint32_t>& out) {
-    out.clear();
-    if (table.entries.empty()) return true;
-    const uint64_t rows = static_cast<uint64_t>(table.rows);
-    const std::vector<uint32_t>& V = table.values;
-    const std::vector<uint32_t>& S = table.row_sizes;
-    const std::vector<uint16_t>& E = table.entries;
-    if (S.size() != rows + 1 || V.size() < rows + 1) return false;
-    out.reserve(E.size());
-    uint64_t base = rows + 1;
-    uint64_t pos = 0;
-    const uint16_t* entries = E.data();
-    for (uint64_t r = 1; r <= rows; ++r) {
-        const uint64_t size = S[r];
-        const uint64_t dictionary = V[r];
-        if (size > E.size() - pos || dictionary > V.size() - base) return false;
-        const uint16_t* row = entries + pos;
-        if (dictionary <= 0xFFFF && !indices_below(row, 0, size, dictionary)) return false;
-        const uint32_t* dict = V.data() + base;
-        // Only dictionary values can come out, so they carry the check.
-        if (!indices_below(dict, 0, dictionary, limit)) return false;
-        out.resize(pos + size);  // a row at a time: the zero-fill stays in the cache
-        uint32_t* output = out.data() + pos;
-        for (uint64_t j = 0; j < size; ++j) output[j] = dict[row[j]];
-        pos += size;
-        base += dictionary;
+// rows must cover the entries exactly. The decoder enters the rows in order,
+// checking each as it enters it, and hands the values out a run at a time.
+// A table without entries decodes to nothing and is not looked at.
+class RowDecoder {
+public:
+    RowDecoder(const CodedView& table, uint64_t limit) : t_(table), limit_(limit), base_(table.rows + 1) {
+        broken_ = t_.entry_count > 0 && t_.value_count < t_.rows + 1;
     }
-    return pos == E.size();
-}
 
-// Removing duplicate edges across the three lists. Each edge is keyed by a
-// 64-bit value (smaller index high, larger low) in a hash set, walked in
-// precedence order: every group edge, then the polygon edges, then the
-// triangle edges, each kept only when its key is new.
+    // Decodes up to `max` further values; fewer only at the end of the
+    // table or when it is broken.
+    size_t next(uint32_t* out, size_t max) {
+        size_t n = 0;
+        while (n < max && !broken_) {
+            if (left_ == 0) {
+                if (t_.entry_count == 0 || row_ == t_.rows) break;
+                if (!enter_row()) broken_ = true;
+                continue;
+            }
+            const size_t k = static_cast<size_t>(std::min<uint64_t>(max - n, left_));
+            const uint8_t* entries = at_;
+            const uint8_t* dictionary = dictionary_;
+            uint32_t* o = out + n;
+            for (size_t j = 0; j < k; ++j) o[j] = load<uint32_t>(dictionary + 4 * load<uint16_t>(entries + 2 * j));
+            at_ += 2 * k;
+            left_ -= k;
+            n += k;
+        }
+        return n;
+    }
+
+    // Enters (and checks) the rows that are left; true when the table is
+    // sound.
+    bool finish() {
+        if (t_.entry_count == 0) return true;
+        while (!broken_ && row_ < t_.rows) {
+            if (!enter_row()) broken_ = true;
+        }
+        return !broken_ && pos_ == t_.entry_count;
+    }
+
+private:
+    bool enter_row() {
+        ++row_;
+        const uint64_t size = load<uint32_t>(t_.row_sizes + 4 * row_);
+        const uint64_t dictionary = load<uint32_t>(t_.values + 4 * row_);
+        if (size > t_.entry_count - pos_ || dictionary > t_.value_count - base_) return false;
+        const uint8_t* row = t_.entries + 2 * pos_;
+        if (dictionary <= 0xFFFF && !all_below(largest_in_bytes<uint16_t>(row, size), size, dictionary)) return false;
+        const uint8_t* values = t_.values + 4 * base_;
+        // Only dictionary values can come out, so they carry the check.
+        if (!all_below(largest_in_bytes<uint32_t>(values, dictionary), dictionary, limit_)) return false;
+        at_ = row;
+        dictionary_ = values;
+        left_ = size;
+        pos_ += size;
+        base_ += dictionary;
+        return true;
+    }
+
+    CodedView t_;
+    uint64_t limit_;
+    uint64_t base_;
+    uint64_t row_ = 0;
+    uint64_t pos_ = 0;
+    uint64_t left_ = 0;
+    const uint8_t* at_ = nullptr;
+    const uint8_t* dictionary_ = nullptr;
+    bool broken_ = false;
+};
+
+// Removing duplicate edges across the three lists. Each edge is keyed by its
+// smaller and its larger index and walked in precedence order: every group
+// edge, then the polygon edges, then the triangle edges, each kept only when
+// its edge is new.
 //
-// Keys of edges whose smaller index lies in different blocks of vertices can
-// never be equal, so the set is built block by block: the pairs of each list
-// are first ordered by block (a counting sort that keeps their order), then
-// for each block the three lists' pairs go through one small open-addressing
-// table that stays in the cache. The outcome of every pair is exactly that
-// of one walk over the lists in order. Keys inside a block are fully mixed,
-// so no input makes the probe runs long.
+// Edges whose smaller index lies in different blocks of vertices can never be
+// equal, so the set of edges seen is built block by block, small enough to
+// stay in the cache: for each block the three lists' pairs go through it in
+// precedence order, and in list order within a list. The outcome of every
+// pair is exactly that of one walk over the lists in order.
+//
+// A list is read block by block through its runs: stretches of pairs whose
+// blocks do not decrease (the kernel writes edges in vertex order, a list
+// being one or a few such stretches). Each run keeps its pairs in place, in
+// order, and the runs are joined at the end. A list of many runs has its
+// pairs ordered by block first (a counting sort that keeps their order).
 
 static const int edge_block_bits = 8;
-static const uint64_t free_slot = ~uint64_t(0);  // no edge has this key
+static const uint32_t block_vertices = 1u << edge_block_bits;
+static const size_t max_runs = 16;
 
-// Indices are compared as signed 32-bit values; the reader has already
-// checked that every one is below the vertex count.
-static inline uint64_t edge_key(uint32_t a, uint32_t b) {
-    const int32_t sa = static_cast<int32_t>(a), sb = static_cast<int32_t>(b);
-    const uint32_t lo = static_cast<uint32_t>(std::min(sa, sb)), hi = static_cast<uint32_t>(std::max(sa, sb));
-    return (static_cast<uint64_t>(lo) << 32) | hi;
-}
+// An edge's key: its smaller index high, its larger low. Every index has
+// been checked to lie below the vertex count (at most INT32_MAX), so the
+// indices order the same as signed or as unsigned values.
+static inline uint64_t edge_key(uint32_t lo, uint32_t hi) { return (static_cast<uint64_t>(lo) << 32) | hi; }
 
 static inline uint64_t mix_key(uint64_t key) {
     key ^= key >> 33;
@@ -263,49 +486,232 @@ static inline uint64_t mix_key(uint64_t key) {
     return key;
 }
 
+static inline uint32_t pair_block(const uint32_t* e, size_t m) {
+    return std::min(e[2 * m], e[2 * m + 1]) >> edge_block_bits;
+}
+
+// A hash set of the edges of one block. A slot whose key belongs to another
+// block counts as free, so a new block needs no clearing (the free marker
+// belongs to no block). Keys inside a block are fully mixed, so no input
+// makes the probe runs long.
+class BlockHashSet {
+public:
+    void start(uint64_t block) {
+        block_ = block;
+        used_ = 0;
+        reserve(1024);
+    }
+
+    // True when the key is new to the block (it is added then).
+    bool add(uint64_t key) {
+        uint64_t i = mix_key(key) & mask_;
+        for (;;) {
+            const uint64_t slot = slots_[i];
+            if (slot == key) return false;
+            if (key_block(slot) != block_) break;
+            i = (i + 1) & mask_;
+        }
+        slots_[i] = key;
+        if (++used_ * 2 > capacity_) grow();
+        return true;
+    }
+
+private:
+    static constexpr uint64_t free_slot = ~uint64_t(0);
+
+    static uint64_t key_block(uint64_t key) { return key >> (32 + edge_block_bits); }
+
+    void reserve(uint64_t capacity) {
+        if (slots_.size() < capacity) slots_.resize(capacity, free_slot);
+        capacity_ = capacity;
+        mask_ = capacity - 1;
+    }
+
+    // Twice the slots: the block's keys are taken out and placed again.
+    void grow() {
+        moved_.clear();
+        for (uint64_t i = 0; i < capacity_; ++i) {
+            if (key_block(slots_[i]) == block_) {
+                moved_.push_back(slots_[i]);
+                slots_[i] = free_slot;
+            }
+        }
+        reserve(capacity_ * 2);
+        for (uint64_t key : moved_) {
+            uint64_t i = mix_key(key) & mask_;
+            while (key_block(slots_[i]) == block_) i = (i + 1) & mask_;
+            slots_[i] = key;
+        }
+    }
+
+    std::vector<uint64_t> slots_;
+    std::vector<uint64_t> moved_;
+    uint64_t block_ = 0;
+    uint64_t used_ = 0;
+    uint64_t capacity_ = 0;
+    uint64_t mask_ = 0;
+};
+
+// The edges seen in one block: for each smaller index of the block, up to
+// eight larger ones in a row of slots compared all at once (meshes have few
+// edges per vertex); further edges of a vertex go to a hash set.
+class BlockEdges {
+public:
+    BlockEdges() {
+        std::memset(counts_, 0, sizeof counts_);
+        std::memset(slots_, 0, sizeof slots_);
+    }
+
+    void start(uint32_t block) {
+        std::memset(counts_, 0, sizeof counts_);
+        block_ = block;
+        hashed_ = false;
+    }
+
+    // True when the edge (lo <= hi, lo in the block) is new (it is added
+    // then).
+    bool add(uint32_t lo, uint32_t hi) {
+        const uint32_t at = lo & (block_vertices - 1);
+        const uint32_t count = counts_[at];
+        uint32_t* slots = slots_[at];
+        const bool found = holds(slots, count, hi);
+        if (count < row_slots) {
+            slots[count] = hi;  // past the count unless the edge is new
+            counts_[at] = static_cast<uint8_t>(count + (found ? 0 : 1));
+            return !found;
+        }
+        if (found) return false;
+        if (!hashed_) {
+            more_.start(block_);
+            hashed_ = true;
+        }
+        return more_.add(edge_key(lo, hi));
+    }
+
+private:
+    static constexpr uint32_t row_slots = 8;
+
+    static bool holds(const uint32_t* slots, uint32_t count, uint32_t value) {
+#if defined(__SSE2__)
+        const __m128i v = _mm_set1_epi32(static_cast<int>(value));
+        const __m128i a = _mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(slots)), v);
+        const __m128i b = _mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(slots + 4)), v);
+        const uint32_t mask = static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(a)) |
+                                                    (_mm_movemask_ps(_mm_castsi128_ps(b)) << 4));
+        return (mask & ((1u << count) - 1)) != 0;
+#else
+        for (uint32_t i = 0; i < count; ++i) {
+            if (slots[i] == value) return true;
+        }
+        return false;
+#endif
+    }
+
+    uint8_t counts_[block_vertices];
+    alignas(16) uint32_t slots_[block_vertices][row_slots];
+    BlockHashSet more_;
+    uint32_t block_ = 0;
+    bool hashed_ = false;
+};
+
+// The whole table into `out`, noting the pair numbers where runs of
+// non-decreasing block start (up to one more than `max_runs`).
+static bool decode_coded_table(const CodedView& table, uint64_t limit, std::vector<uint32_t>& out,
+                               std::vector<size_t>& run_starts) {
+    out.clear();
+    run_starts.clear();
+    if (table.entry_count >= 2) run_starts.push_back(0);
+    RowDecoder decoder(table, limit);
+    uint32_t previous = 0;
+    // Pieces start at even positions, so they hold whole pairs.
+    const bool decoded = append_staged(out, table.entry_count, [&](uint32_t* o, uint64_t first, size_t n) {
+        if (decoder.next(o, n) != n) return false;
+        for (size_t k = 0; k + 1 < n; k += 2) {
+            const uint32_t block = std::min(o[k], o[k + 1]) >> edge_block_bits;
+            if (block < previous && run_starts.size() <= max_runs) run_starts.push_back((first + k) / 2);
+            previous = block;
+        }
+        return true;
+    });
+    return decoded && decoder.finish();
+}
+
+// `lists` in precedence order, each of at most `max_runs` runs starting at
+// `run_starts`; the first list keeps every pair.
+static void remove_duplicate_edges_in_runs(std::vector<uint32_t>* const* lists,
+                                           const std::vector<size_t>* const* run_starts, int count) {
+    struct Run {
+        size_t start, read, end, write;
+    };
+    std::vector<std::vector<Run>> runs(static_cast<size_t>(count));
+    for (int l = 0; l < count; ++l) {
+        const std::vector<size_t>& starts = *run_starts[l];
+        const size_t pairs = lists[l]->size() / 2;
+        for (size_t r = 0; r < starts.size(); ++r) {
+            const size_t end = r + 1 < starts.size() ? starts[r + 1] : pairs;
+            runs[static_cast<size_t>(l)].push_back(Run{starts[r], starts[r], end, starts[r]});
+        }
+    }
+    std::unique_ptr<BlockEdges> seen(new BlockEdges());
+    for (;;) {
+        uint32_t block = ~uint32_t(0);  // no block is this large
+        for (int l = 0; l < count; ++l) {
+            const uint32_t* e = lists[l]->data();
+            for (const Run& run : runs[static_cast<size_t>(l)]) {
+                if (run.read < run.end) block = std::min(block, pair_block(e, run.read));
+            }
+        }
+        if (block == ~uint32_t(0)) break;
+        seen->start(block);
+        for (int l = 0; l < count; ++l) {
+            uint32_t* e = lists[l]->data();
+            const bool keep_all = l == 0;
+            for (Run& run : runs[static_cast<size_t>(l)]) {
+                size_t read = run.read, write = run.write;
+                for (const size_t end = run.end; read < end; ++read) {
+                    const uint32_t a = e[2 * read], b = e[2 * read + 1];
+                    const uint32_t lo = std::min(a, b), hi = std::max(a, b);
+                    if ((lo >> edge_block_bits) != block) break;  // the run's next block
+                    const bool kept = seen->add(lo, hi) || keep_all;
+                    e[2 * write] = a;
+                    e[2 * write + 1] = b;
+                    write += kept ? 1 : 0;
+                }
+                run.read = read;
+                run.write = write;
+            }
+        }
+    }
+    for (int l = 0; l < count; ++l) {
+        uint32_t* e = lists[l]->data();
+        size_t kept = 0;
+        for (const Run& run : runs[static_cast<size_t>(l)]) {
+            const size_t n = run.write - run.start;
+            if (n > 0 && run.start != kept) std::memmove(e + 2 * kept, e + 2 * run.start, n * 2 * sizeof(uint32_t));
+            kept += n;
+        }
+        lists[l]->resize(2 * kept);
+    }
+}
+
 struct BlockedPairs {
-    // Pair numbers grouped by block, in list order within a block; empty
-    // when the list already runs in block order (the common case: the
-    // kernel writes edges in vertex order).
+    // Pair numbers grouped by block, in list order within a block.
     std::vector<uint32_t> order;
     std::vector<uint64_t> start;  // blocks + 1 offsets
 };
-
-static inline uint64_t pair_block(const uint32_t* e, size_t m) {
-    return std::min(e[2 * m], e[2 * m + 1]) >> edge_block_bits;
-}
 
 static void group_pairs_by_block(const std::vector<uint32_t>& edges, uint64_t blocks, BlockedPairs& out) {
     const size_t pairs = edges.size() / 2;
     const uint32_t* e = edges.data();
     out.start.assign(blocks + 1, 0);
-    out.order.clear();
-    if (pairs == 0) return;
-    // Counted by runs of one block, which saves a dependent increment of
-    // the same counter for every pair.
-    bool in_order = true;
-    uint64_t run_block = pair_block(e, 0);
-    uint64_t run = 0;
-    for (size_t m = 0; m < pairs; ++m) {
-        const uint64_t b = pair_block(e, m);
-        if (b != run_block) {
-            out.start[run_block + 1] += run;
-            in_order = in_order && b > run_block;
-            run_block = b;
-            run = 0;
-        }
-        ++run;
-    }
-    out.start[run_block + 1] += run;
-    for (uint64_t b = 0; b < blocks; ++b) out.start[b + 1] += out.start[b];
-    if (in_order) return;
-    std::vector<uint64_t> cursor(out.start.begin(), out.start.end() - 1);
     out.order.resize(pairs);
+    for (size_t m = 0; m < pairs; ++m) ++out.start[pair_block(e, m) + 1];
+    for (uint64_t b = 0; b < blocks; ++b) out.start[b + 1] += out.start[b];
+    std::vector<uint64_t> cursor(out.start.begin(), out.start.end() - 1);
     for (size_t m = 0; m < pairs; ++m) out.order[cursor[pair_block(e, m)]++] = static_cast<uint32_t>(m);
 }
 
-// Keeps the pairs whose flag is set, in order; a list with none left is
-// released.
+// Keeps the pairs whose flag is set, in order.
 static void keep_flagged_pairs(std::vector<uint32_t>& edges, const std::vector<uint8_t>& keep) {
     uint32_t* e = edges.data();
     size_t kept = 0;
@@ -315,11 +721,11 @@ static void keep_flagged_pairs(std::vector<uint32_t>& edges, const std::vector<u
         kept += keep[m];
     }
     edges.resize(2 * kept);
-    if (kept == 0) std::vector<uint32_t>().swap(edges);
 }
 
-// `lists` in precedence order; the first list keeps every pair.
-static void remove_duplicate_edges(std::vector<uint32_t>* const* lists, int count, uint64_t vertices) {
+// `lists` in precedence order, in any order of blocks; the first list keeps
+// every pair.
+static void remove_duplicate_edges_sorted(std::vector<uint32_t>* const* lists, int count, uint64_t vertices) {
     const uint64_t blocks = (vertices >> edge_block_bits) + 1;
     std::vector<BlockedPairs> grouped(static_cast<size_t>(count));
     std::vector<std::vector<uint8_t>> keep(static_cast<size_t>(count));
@@ -327,28 +733,20 @@ static void remove_duplicate_edges(std::vector<uint32_t>* const* lists, int coun
         group_pairs_by_block(*lists[l], blocks, grouped[static_cast<size_t>(l)]);
         keep[static_cast<size_t>(l)].assign(lists[l]->size() / 2, 0);
     }
-    std::vector<uint64_t> table;
+    std::unique_ptr<BlockEdges> seen(new BlockEdges());
     for (uint64_t b = 0; b < blocks; ++b) {
         uint64_t keys = 0;
         for (const BlockedPairs& g : grouped) keys += g.start[b + 1] - g.start[b];
         if (keys == 0) continue;
-        uint64_t capacity = 4;
-        while (capacity < keys + keys / 2 + 1) capacity <<= 1;
-        if (table.size() < capacity) table.resize(capacity);
-        std::fill(table.begin(), table.begin() + static_cast<ptrdiff_t>(capacity), free_slot);
-        const uint64_t mask = capacity - 1;
+        seen->start(static_cast<uint32_t>(b));
         for (int l = 0; l < count; ++l) {
             const BlockedPairs& g = grouped[static_cast<size_t>(l)];
             const uint32_t* e = lists[l]->data();
             uint8_t* flags = keep[static_cast<size_t>(l)].data();
-            const bool in_order = g.order.empty();
             for (uint64_t k = g.start[b]; k < g.start[b + 1]; ++k) {
-                const uint64_t m = in_order ? k : g.order[k];
-                const uint64_t key = edge_key(e[2 * m], e[2 * m + 1]);
-                uint64_t i = mix_key(key) & mask;
-                while (table[i] != key && table[i] != free_slot) i = (i + 1) & mask;
-                const bool added = table[i] == free_slot;
-                table[i] = key;
+                const uint32_t m = g.order[k];
+                const uint32_t a = e[2 * m], c = e[2 * m + 1];
+                const bool added = seen->add(std::min(a, c), std::max(a, c));
                 flags[m] = (added || l == 0) ? 1 : 0;
             }
         }
@@ -356,22 +754,31 @@ static void remove_duplicate_edges(std::vector<uint32_t>* const* lists, int coun
     for (int l = 0; l < count; ++l) keep_flagged_pairs(*lists[l], keep[static_cast<size_t>(l)]);
 }
 
-// ---------------------------------------------------------------------------
-// Checks of indices against the vertex count.
-
-// With mixed sizes the list is P, P corner counts, then the corners, which
-// must not run past the list.
-static bool polygon_list_sound(const InteropMesh& m, uint64_t vertices) {
-    const std::vector<uint32_t>& p = m.polygons;
-    if (p.empty()) return true;
-    if (m.polygon_size > 0) return indices_below(p, 0, vertices);
-    const uint64_t count = p[0];
-    if (count > p.size() - 1) return false;
-    uint64_t corners = 0;
-    for (uint64_t i = 1; i <= count; ++i) corners += p[i];
-    if (corners > p.size() - 1 - count) return false;
-    return indices_below(p, static_cast<size_t>(1 + count), vertices);
+// The three edge lists of a 32-bit entry from coded tables 1 to 3 (polygon,
+// triangle and smoothing-group edges), de-duplicated. A list with no pair
+// left is released.
+static bool read_coded_edges(InteropMesh& m, const CodedView* tables, uint64_t vertices) {
+    std::vector<uint32_t>* lists[3] = {&m.polygon_edges, &m.triangle_edges, &m.group_edges};
+    std::vector<size_t> starts[3];
+    for (int32_t t = 0; t < 3; ++t) {
+        if (!decode_coded_table(tables[t + 1], vertices, *lists[t], starts[t])) return false;
+    }
+    std::vector<uint32_t>* precedence[3] = {&m.group_edges, &m.polygon_edges, &m.triangle_edges};
+    const std::vector<size_t>* precedence_starts[3] = {&starts[2], &starts[0], &starts[1]};
+    bool few_runs = true;
+    for (const std::vector<size_t>& s : starts) few_runs = few_runs && s.size() <= max_runs;
+    if (few_runs)
+        remove_duplicate_edges_in_runs(precedence, precedence_starts, 3);
+    else
+        remove_duplicate_edges_sorted(precedence, 3, vertices);
+    for (std::vector<uint32_t>* list : lists) {
+        if (list->empty()) std::vector<uint32_t>().swap(*list);
+    }
+    return true;
 }
+
+// ---------------------------------------------------------------------------
+// Checks of arrays against each other.
 
 static bool type_names_sound(const InteropMesh& m) {
     if (m.type_name_lengths.size() != m.type_name_offsets.size()) return false;
@@ -383,137 +790,111 @@ static bool type_names_sound(const InteropMesh& m) {
 }
 
 // ---------------------------------------------------------------------------
-// One entry.
+// One entry. The header says where every array lies, so arrays that are
+// worked out together (normals and triangle normals, palette and colours) are
+// made in one pass over their bytes, and arrays that are only decoded (the
+// coded tables of a 32-bit entry) are never copied.
 
-static bool read_entry(ByteSource& s, InteropMesh& m, std::vector<uint16_t>& scratch16) {
+static bool read_entry(ByteSource& s, InteropMesh& m) {
     int32_t h[HEADER_WORDS];
     if (!read_bytes(s, h, header_bytes)) return false;
     uint64_t needed = 0;
     if (!entry_array_bytes(h, needed) || needed > bytes_left(s)) return false;
 
     const bool wide = h[H_WIDE_ROWS] > 0;
+    const uint64_t iw = wide ? 4 : 2;
     const uint64_t vertices = h[H_POSITIONS] > 0 ? static_cast<uint64_t>(h[H_POSITIONS] / h[H_DIMENSION]) : 0;
     m.polygon_size = h[H_POLYGON_SIZE];
     m.dimension = h[H_DIMENSION];
     m.smoothing_count = h[H_SMOOTHING_COUNT];
     m.smoothing_groups_defined = h[H_SMOOTHING_COUNT] > 0 ? 1 : 0;
 
-    if (!read_array(s, m.positions, h[H_POSITIONS])) return false;
-    if (!read_indices(s, m.polygons, h[H_POLYGONS], wide, scratch16)) return false;
-    if (!read_array(s, m.polygon_normals, h[H_NORMALS])) return false;
-
-    std::vector<double> palette;
-    if (!read_array(s, palette, h[H_PALETTE])) return false;
-    std::vector<uint32_t> colour_indices;
+    // Where each array lies, in file order.
+    auto count = [&h](int32_t w) { return static_cast<uint64_t>(h[w]); };  // none is negative
+    bool complete = true;
+    auto take = [&](uint64_t bytes) {
+        const uint8_t* at = take_bytes(s, bytes);
+        complete = complete && at != nullptr;
+        return at;
+    };
+    const uint8_t* positions = take(count(H_POSITIONS) * 8);
+    const uint8_t* polygons = take(count(H_POLYGONS) * iw);
+    const uint8_t* normals = take(count(H_NORMALS) * 8);
+    const uint8_t* palette = take(count(H_PALETTE) * 8);
     const int32_t index_width = colour_index_width(h[H_PALETTE]);
-    if (index_width == 1) {
-        std::vector<uint8_t> bytes;
-        if (!read_array(s, bytes, static_cast<int64_t>(vertices))) return false;
-        colour_indices.assign(bytes.begin(), bytes.end());
-    } else if (index_width == 2) {
-        if (!read_indices(s, colour_indices, static_cast<int64_t>(vertices), false, scratch16)) return false;
-    } else if (index_width == 4) {
-        if (!read_array(s, colour_indices, static_cast<int64_t>(vertices))) return false;
-    }
-
-    if (!read_array(s, m.bounds, h[H_BOUNDS])) return false;
-    if (!read_array(s, m.face_ids, h[H_FACE_IDS])) return false;
-    if (!read_array(s, m.group_ids, h[H_GROUP_IDS])) return false;
-    if (!read_array(s, m.user_types, h[H_USER_TYPES])) return false;
-    if (!read_array(s, m.operand_ids, h[H_OPERAND_IDS])) return false;
-    if (!read_indices(s, m.triangles, h[H_TRIANGLES], wide, scratch16, vertices)) return false;
-    std::vector<uint8_t> sign_flags;
-    if (!read_array(s, sign_flags, h[H_SIGN_FLAGS])) return false;
-    if (!read_array(s, m.triangle_polygons, h[H_TRIANGLE_POLYGONS])) return false;
-
-    if (wide) {
-        // The plain lists of a 32-bit entry are replaced by the coded tables.
-        const uint64_t plain = static_cast<uint64_t>(h[H_POLYGON_EDGES]) + static_cast<uint64_t>(h[H_TRIANGLE_EDGES]) +
-                               static_cast<uint64_t>(h[H_GROUP_EDGES]);
-        if (!skip_bytes(s, plain * 4)) return false;
-    } else {
-        if (!read_array(s, m.polygon_edges16, h[H_POLYGON_EDGES], vertices)) return false;
-        if (!read_array(s, m.triangle_edges16, h[H_TRIANGLE_EDGES], vertices)) return false;
-        if (!read_array(s, m.group_edges16, h[H_GROUP_EDGES], vertices)) return false;
-    }
-
+    const uint8_t* colour_index_bytes = take(vertices * static_cast<uint64_t>(index_width));
+    const uint8_t* bounds = take(count(H_BOUNDS) * 8);
+    const uint8_t* face_ids = take(count(H_FACE_IDS) * 4);
+    const uint8_t* group_ids = take(count(H_GROUP_IDS) * 4);
+    const uint8_t* user_types = take(count(H_USER_TYPES) * 4);
+    const uint8_t* operand_ids = take(count(H_OPERAND_IDS) * 4);
+    const uint8_t* triangles = take(count(H_TRIANGLES) * iw);
+    const uint8_t* sign_flags = take(count(H_SIGN_FLAGS));
+    const uint8_t* triangle_polygons = take(count(H_TRIANGLE_POLYGONS) * 4);
+    // The plain lists of a 32-bit entry are replaced by the coded tables.
+    const uint8_t* polygon_edges = take(count(H_POLYGON_EDGES) * iw);
+    const uint8_t* triangle_edges = take(count(H_TRIANGLE_EDGES) * iw);
+    const uint8_t* group_edges = take(count(H_GROUP_EDGES) * iw);
+    CodedView tables[4];
     for (int32_t t = 0; t < 4; ++t) {
-        CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
         const int32_t* w = h + H_TABLE0 + 3 * t;
-        table.rows = w[0];
-        if (!read_array(s, table.values, w[1])) return false;
+        CodedView& table = tables[t];
+        table.rows = static_cast<uint64_t>(w[0]);
+        table.value_count = static_cast<uint64_t>(w[1]);
+        table.values = take(table.value_count * 4);
         if (w[2] > 0) {
-            if (!read_array(s, table.row_sizes, static_cast<int64_t>(w[0]) + 1)) return false;
-            if (!read_array(s, table.entries, w[2])) return false;
+            table.entry_count = static_cast<uint64_t>(w[2]);
+            table.row_sizes = take((table.rows + 1) * 4);
+            table.entries = take(table.entry_count * 2);
         }
     }
+    take(count(H_SPARE) * 4);
+    const uint8_t* shading = take(count(H_SHADING) * 4);
+    const uint8_t* ppd_text = take(count(H_PPD_TEXT));
+    const uint64_t type_names = count(H_TYPE_NAMES);
+    const uint8_t* type_name_lengths = take(type_names * 4);
+    const uint8_t* type_name_offsets = take(type_names * 4);
+    const uint8_t* type_name_bytes = take(count(H_TYPE_NAME_BYTES));
+    if (!complete) return false;
 
-    if (!skip_bytes(s, static_cast<uint64_t>(h[H_SPARE]) * 4)) return false;
-    if (!read_array(s, m.shading_vectors, h[H_SHADING])) return false;
-    if (h[H_PPD_TEXT] > 0) {
-        m.ppd_text.resize(static_cast<size_t>(h[H_PPD_TEXT]));
-        if (!read_bytes(s, &m.ppd_text[0], static_cast<uint64_t>(h[H_PPD_TEXT]))) return false;
+    copy_array(m.positions, positions, count(H_POSITIONS));
+    if (!read_polygon_list(m, polygons, count(H_POLYGONS), wide, vertices)) return false;
+    if (count(H_SIGN_FLAGS) * 3 > count(H_NORMALS)) return false;
+    read_normals(m, normals, count(H_NORMALS), sign_flags, count(H_SIGN_FLAGS));
+    if (!read_colours(m, palette, count(H_PALETTE), colour_index_bytes, index_width, vertices)) return false;
+    copy_array(m.bounds, bounds, count(H_BOUNDS));
+    copy_array(m.face_ids, face_ids, count(H_FACE_IDS));
+    copy_array(m.group_ids, group_ids, count(H_GROUP_IDS));
+    copy_array(m.user_types, user_types, count(H_USER_TYPES));
+    copy_array(m.operand_ids, operand_ids, count(H_OPERAND_IDS));
+    if (!copy_indices(m.triangles, triangles, count(H_TRIANGLES), wide, vertices)) return false;
+    copy_array(m.triangle_polygons, triangle_polygons, count(H_TRIANGLE_POLYGONS));
+    if (!wide) {
+        if (!copy_edges16(m.polygon_edges16, polygon_edges, count(H_POLYGON_EDGES), vertices)) return false;
+        if (!copy_edges16(m.triangle_edges16, triangle_edges, count(H_TRIANGLE_EDGES), vertices)) return false;
+        if (!copy_edges16(m.group_edges16, group_edges, count(H_GROUP_EDGES), vertices)) return false;
+        // The coded tables of a 16-bit entry are kept as read.
+        for (int32_t t = 0; t < 4; ++t) {
+            CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
+            const CodedView& view = tables[t];
+            table.rows = h[H_TABLE0 + 3 * t];
+            copy_array(table.values, view.values, view.value_count);
+            if (view.entry_count > 0) {
+                copy_array(table.row_sizes, view.row_sizes, view.rows + 1);
+                copy_array(table.entries, view.entries, view.entry_count);
+            }
+        }
     }
-    if (h[H_TYPE_NAMES] > 0) {
-        if (!read_array(s, m.type_name_lengths, h[H_TYPE_NAMES])) return false;
-        if (!read_array(s, m.type_name_offsets, h[H_TYPE_NAMES])) return false;
-    }
-    if (!read_array(s, m.type_names, h[H_TYPE_NAME_BYTES])) return false;
-
-    // Everything is read; now the arrays must agree with each other.
-    if (!polygon_list_sound(m, vertices)) return false;
+    copy_array(m.shading_vectors, shading, count(H_SHADING));
+    if (count(H_PPD_TEXT) > 0) m.ppd_text.assign(reinterpret_cast<const char*>(ppd_text), count(H_PPD_TEXT));
+    copy_array(m.type_name_lengths, type_name_lengths, type_names);
+    copy_array(m.type_name_offsets, type_name_offsets, type_names);
+    copy_array(m.type_names, type_name_bytes, count(H_TYPE_NAME_BYTES));
     if (!type_names_sound(m)) return false;
-    if (sign_flags.size() * 3 > m.polygon_normals.size()) return false;
 
-    // Triangle normals: the polygon normals with flagged triples negated.
-    m.triangle_normals.assign(m.polygon_normals.begin(),
-                              m.polygon_normals.begin() + static_cast<ptrdiff_t>(sign_flags.size() * 3));
-    double* normals = m.triangle_normals.data();
-    const uint8_t* flags = sign_flags.data();
-    for (size_t i = 0, n = sign_flags.size(); i < n; ++i) {
-        const double s = (flags[i] & 0x80) ? -1.0 : 1.0;
-        normals[3 * i] *= s;
-        normals[3 * i + 1] *= s;
-        normals[3 * i + 2] *= s;
-    }
-
-    // Colours: four palette doubles per vertex, and their display bytes,
-    // worked out once per palette colour.
-    const uint64_t palette_colours = palette.size() / 4;
-    if (!indices_below(colour_indices, 0, palette_colours)) return false;
-    std::vector<uint8_t> palette_bytes(palette.size());
-    for (size_t i = 0; i < palette.size(); ++i) {
-        // NaN and out-of-range components would not convert to a byte.
-        const double value = palette[i];
-        const double clamped = value >= 0.0 ? (value <= 1.0 ? value : 1.0) : 0.0;
-        palette_bytes[i] = static_cast<uint8_t>(clamped * 255.0);
-    }
-    const size_t vertex_colours = colour_indices.size();
-    m.colours.reserve(vertex_colours * 4);
-    m.display_colours.resize(vertex_colours * 4);
-    uint8_t* display = m.display_colours.data();
-    const uint32_t* index = colour_indices.data();
-    const size_t piece = read_piece_bytes / (4 * sizeof(double));
-    for (size_t first = 0; first < vertex_colours; first += piece) {
-        const size_t last = std::min(vertex_colours, first + piece);
-        m.colours.resize(4 * last);  // a piece at a time, as when reading
-        double* colours = m.colours.data();
-        for (size_t v = first; v < last; ++v) {
-            const size_t k = 4 * static_cast<size_t>(index[v]);
-            std::memcpy(colours + 4 * v, palette.data() + k, 4 * sizeof(double));
-            std::memcpy(display + 4 * v, palette_bytes.data() + k, 4);
-        }
-    }
-
-    if (wide) {
-        std::vector<uint32_t>* lists[3] = {&m.polygon_edges, &m.triangle_edges, &m.group_edges};
-        for (int32_t t = 0; t < 3; ++t) {
-            if (!decode_coded_table(m.coded_tables[static_cast<size_t>(t + 1)], vertices, *lists[t])) return false;
-        }
-        std::vector<uint32_t>* precedence[3] = {&m.group_edges, &m.polygon_edges, &m.triangle_edges};
-        remove_duplicate_edges(precedence, 3, vertices);
-        for (CodedTable& table : m.coded_tables) table = CodedTable();
-    }
+    // A 32-bit entry's edge lists come from the coded tables, which are not
+    // kept.
+    if (wide && !read_coded_edges(m, tables, vertices)) return false;
 
     m.serial_id = next_mesh_serial();
     m.present = 1;
@@ -528,11 +909,10 @@ static std::vector<InteropMesh*> read_all_entries(ByteSource& s, const std::stri
               static_cast<uint64_t>(mesh_count) <= bytes_left(s) / header_bytes;
     if (ok) {
         meshes.reserve(static_cast<size_t>(mesh_count));
-        std::vector<uint16_t> scratch16;
         for (int32_t i = 0; i < mesh_count && ok; ++i) {
             InteropMesh* mesh = new InteropMesh();
             meshes.push_back(mesh);
-            ok = read_entry(s, *mesh, scratch16);
+            ok = read_entry(s, *mesh);
         }
     }
     if (!ok) {
@@ -550,23 +930,72 @@ std::vector<InteropMesh*> read_interop_meshes_from_memory(const uint8_t* data, s
     return read_all_entries(s, name);
 }
 
+// ---------------------------------------------------------------------------
+// The bytes of a file. A large file is mapped: its pages come straight from
+// the page cache (mapped a batch at a time as they are first touched, which
+// costs less than mapping them all up front), so the reader copies every
+// array once, from the cache into its vector. The file must not shrink while
+// it is read (it is the finished output of a kernel run). A small file, or
+// one that does not map, is read into memory.
+
+static const uint64_t map_threshold = 256 * 1024;
+
+struct FileBytes {
+    const uint8_t* data = nullptr;
+    uint64_t size = 0;
+    void* mapping = nullptr;
+    std::unique_ptr<uint8_t[]> buffer;
+
+    FileBytes() = default;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    ~FileBytes() {
+        if (mapping) munmap(mapping, static_cast<size_t>(size));
+    }
+};
+
+static void load_file(int fd, uint64_t size, FileBytes& out) {
+    if (size == 0) return;
+    if (size >= map_threshold) {
+        void* mapping = mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+        if (mapping != MAP_FAILED) {
+            out.mapping = mapping;
+            out.data = static_cast<const uint8_t*>(mapping);
+            out.size = size;
+            return;
+        }
+    }
+    out.buffer.reset(new uint8_t[static_cast<size_t>(size)]);
+    uint64_t done = 0;
+    while (done < size) {
+        const ssize_t got = read(fd, out.buffer.get() + done, static_cast<size_t>(size - done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;  // a file that ends early fails where its arrays run out
+        done += static_cast<uint64_t>(got);
+    }
+    out.data = out.buffer.get();
+    out.size = done;
+}
+
 std::vector<InteropMesh*> read_interop_meshes(const std::string& path) {
     if (path.empty() || !path_exists(path)) {
         std::printf("ERROR-READING-BINARY-INTEROP-FILE: %s\n", path.c_str());
         std::fflush(stdout);
         return {};
     }
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return {};
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    // Only a regular file has a size; anything else reads as empty.
     struct stat info;
+    uint64_t size = 0;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) size = static_cast<uint64_t>(info.st_size);
+    FileBytes bytes;
+    load_file(fd, size, bytes);
+    close(fd);
     ByteSource s;
-    s.file = file;
-    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) s.size = static_cast<uint64_t>(info.st_size);
-    // Large arrays go straight from the file into the vectors.
-    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
-    std::vector<InteropMesh*> meshes = read_all_entries(s, path);
-    std::fclose(file);
-    return meshes;
+    s.data = bytes.data;
+    s.size = bytes.size;
+    return read_all_entries(s, path);
 }
 
 InteropMesh* read_first_interop_mesh(const std::string& path) {
