@@ -84,11 +84,7 @@ static void assemble_serial(AppContext& app, const EntityParseRecord& record, co
         report_critical_assembly_error(app, name);
         return;
     }
-    EntityRecord entity = entity_construct();
-    entity_attach_mesh(entity, mesh);
-    entity_parse_record_assign(entity.parse_record, record);
-    parse_result_assign(entity.parse_result, record.parse_result);
-    compose_entity_texts(app, entity);
+    EntityRecord entity = serial_entity(app, mesh, record);
     add_assembled_entity(app, entity, start);
 }
 

@@ -170,3 +170,12 @@ bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, con
     }
     return true;
 }
+
+EntityRecord serial_entity(AppContext& app, InteropMesh* mesh, const EntityParseRecord& record) {
+    EntityRecord entity = entity_construct();
+    entity_attach_mesh(entity, mesh);
+    entity_parse_record_assign(entity.parse_record, record);
+    parse_result_assign(entity.parse_result, record.parse_result);
+    compose_entity_texts(app, entity);
+    return entity;
+}

@@ -53,6 +53,9 @@ bool recolour_needed(const AppContext& app);
 
 // File name, summary values, information lines and headings.
 void compose_entity_texts(AppContext& app, EntityRecord& entity);
+// A new single entity owning the mesh, with a copy of the parse record and
+// its texts composed.
+EntityRecord serial_entity(AppContext& app, InteropMesh* mesh, const EntityParseRecord& record);
 
 // Queues the mesh's GL objects for deletion and frees it (null allowed).
 void retire_mesh(AppContext& app, InteropMesh* mesh);

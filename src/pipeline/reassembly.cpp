@@ -139,11 +139,7 @@ void reassemble_serial(AppContext& app, EntityRecord& entity, EntityParseRecord&
         report_critical_reassembly_error(app, name, true);
         return;
     }
-    EntityRecord fresh = entity_construct();
-    entity_attach_mesh(fresh, mesh);
-    entity_parse_record_assign(fresh.parse_record, fresh_parse);
-    parse_result_assign(fresh.parse_result, fresh_parse.parse_result);
-    compose_entity_texts(app, fresh);
+    EntityRecord fresh = serial_entity(app, mesh, fresh_parse);
 
     InteropMesh* old_mesh = entity.mesh;
     std::vector<EntityRecord*> old_records = entity.subelement_records;
