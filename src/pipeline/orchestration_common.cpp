@@ -47,21 +47,24 @@ int64_t collect_element_errors(const std::vector<EntityParseRecord>& elements, s
 }
 
 void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, bool parallel,
-                          const std::string& listing) {
+                          const std::string& listing, bool reassembly) {
     const std::string s = plural_suffix(n);
     const std::string art = plural_article(n);
     const std::string count = long_to_text(n);
+    const std::string script = reassembly ? "script '" : "input script '";
     log_console(app, concat5("  \t ", count, " Syntax-Error", s, " (see trace for details)"));
-    std::string text = concat12("The input script '", name, "' contains ", count, " syntactic error", s,
+    std::string text = concat12("The ", script, name, "' contains ", count, " syntactic error", s,
                                 ".\n\nRefer to the kernel execution trace for further details in order to "
                                 "identify and correct ",
                                 art,
                                 " error.\n\nNote: syntax errors are the product of parsing a malformed or "
-                                "grammatically invalid set of VREK statements.\n\nNote: the input script '",
-                                name, "' can not be assembled until ", art);
+                                "grammatically invalid set of VREK statements.\n\nNote: the ",
+                                script, name);
+    text += concat4("' can not be ", reassembly ? "re-assembled" : "assembled", " until ", art);
     text += " error has been resolved.";
     if (parallel) text += concat2("\n\n", listing);
-    call_hook(app.hooks.show_error_box, app, concat3("Error: Syntax-Error", s, " in Script"), text);
+    const std::string title = reassembly ? "Error: Re-Assembly Syntax-Error" : "Error: Syntax-Error";
+    call_hook(app.hooks.show_error_box, app, concat3(title, s, " in Script"), text);
 }
 
 void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, bool reassembly) {

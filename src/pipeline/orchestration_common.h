@@ -38,10 +38,11 @@ int64_t collect_element_errors(const std::vector<EntityParseRecord>& elements, s
 bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, const std::string& name,
                            std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements);
 
-// The syntax-error console line and pane of a first assembly; a non-empty
+// The syntax-error console line and pane of a first assembly (or of a
+// re-assembly, whose texts differ in a few words); a non-empty
 // listing (parallel sub-elements) follows the text after a blank line.
 void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, bool parallel,
-                          const std::string& listing);
+                          const std::string& listing, bool reassembly = false);
 // "  \t n <word>-Error(s) (see trace for details)" and its pane; word is
 // "Assembly" or "Re-Assembly". The traces follow the pane.
 void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, bool reassembly);

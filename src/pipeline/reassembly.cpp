@@ -58,22 +58,6 @@ std::vector<const EntityParameter*> parameter_list(const ParseResult& result) {
     return list;
 }
 
-void report_reassembly_syntax_errors(AppContext& app, const std::string& name, int64_t n) {
-    const std::string s = plural_suffix(n);
-    const std::string art = plural_article(n);
-    const std::string count = long_to_text(n);
-    log_console(app, concat5("  \t ", count, " Syntax-Error", s, " (see trace for details)"));
-    std::string text = concat12("The script '", name, "' contains ", count, " syntactic error", s,
-                                ".\n\nRefer to the kernel execution trace for further details in order to "
-                                "identify and correct ",
-                                art,
-                                " error.\n\nNote: syntax errors are the product of parsing a malformed or "
-                                "grammatically invalid set of VREK statements.\n\nNote: the script '",
-                                name, "' can not be re-assembled until ", art);
-    text += " error has been resolved.";
-    call_hook(app.hooks.show_error_box, app, concat3("Error: Re-Assembly Syntax-Error", s, " in Script"), text);
-}
-
 void report_critical_reassembly_error(AppContext& app, const std::string& name, bool serial) {
     std::string text = concat5("The input script '", name,
                                "' caused a critical runtime error to occur which forcibly terminated kernel "
@@ -329,7 +313,7 @@ void reparse_and_reassemble_entity(AppContext& app, EntityRecord& entity, const 
 
     const int32_t errors = parse_error_count(fresh);
     if (errors > 0) {
-        report_reassembly_syntax_errors(app, name, errors);
+        report_syntax_errors(app, name, errors, false, std::string(), true);
     } else if (fresh.parallel != 0) {
         if (fresh.parallel == 1 && (entity.parallel == 0 || entity.parallel == 1))
             reassemble_parallel(app, entity, fresh, algorithm, name, entity.parallel == 0);

@@ -146,6 +146,19 @@ TEST_F(ReassemblyTest, ScriptsChangeKindBetweenSerialAndParallel) {
     EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 4u);
 }
 
+TEST_F(ReassemblyTest, SyntaxErrorsKeepTheEntityAndSpeakOfReassembly) {
+    const std::string path = open_one("bad.vrek", "return box(1);\n");
+    InteropMesh* const mesh = ctx.entity(0).mesh;
+    rewrite_and_reassemble(path, "syntax_error(\"x\");\nsyntax_error(\"y\");\nreturn box(1);\n");
+    EXPECT_EQ(ctx.entity(0).mesh, mesh);
+    const std::vector<std::string> boxes = error_boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(first_line(boxes[0]), "Error: Re-Assembly Syntax-Errors in Script");
+    EXPECT_NE(boxes[0].find("The script 'bad.vrek' contains 2 syntactic errors."), std::string::npos);
+    EXPECT_NE(boxes[0].find("the script 'bad.vrek' can not be re-assembled until each error has been resolved."),
+              std::string::npos);
+}
+
 TEST_F(ReassemblyTest, EditedValuesAreCarriedOverWhenTheParametersStillFit) {
     const std::string text = "INT n(3, 1, 10, \"N\");\nDBL w(0.5, 0.1, 2.0, \"W\");\nreturn box(w).tx(n);\n";
     const std::string path = open_one("params.vrek", text);
