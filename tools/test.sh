@@ -22,7 +22,7 @@ run_suite build/ci-normal
 cmake -S . -B build/ci-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVK_SANITIZE=ON -DVK_BENCH=OFF
 cmake --build build/ci-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  run_suite build/ci-asan -LE 'window'
+  run_suite build/ci-asan
 
 cmake -S . -B build/ci-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVK_TSAN=ON -DVK_BENCH=OFF
 cmake --build build/ci-tsan -j "$jobs"
