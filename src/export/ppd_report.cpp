@@ -61,8 +61,6 @@ std::string mode_text(int32_t algorithm) {
     return to_upper(mesh_kind_short_names[algorithm]);
 }
 
-std::string grouped(int64_t value) { return long_to_grouped_text(value); }
-
 void append_head(std::string& out, const std::string& script_path) {
     out += rule;
     out += "\nVREK:PPD\n";
@@ -90,7 +88,7 @@ void append_input_script(std::string& out, const StatementCounts& c, uint64_t sc
     out += "\n    \t functions:  " + int_to_text(c.functions);
     out += "\n    \t operations: " + int_to_text(c.operations);
     out += "\n    \t " + double_to_text_fixed(static_cast<double>(script_bytes) * 0.0009765625, 2);
-    out += " kb (" + grouped(static_cast<int64_t>(script_bytes)) + " bytes)\n";
+    out += " kb (" + long_to_grouped_text(static_cast<int64_t>(script_bytes)) + " bytes)\n";
 }
 
 void append_run_process(std::string& out, const EntityRecord& entity, int32_t algorithm, const char* phase) {
@@ -111,26 +109,25 @@ void append_output_mesh(std::string& out, const EntityRecord& entity, const char
     out += indented_rule;
     out += "\n  Output-Mesh | Type: ";
     out += type;
-    out += "\n    \t |V| = " + grouped(entity.vertex_count);
-    out += "\n    \t |I| = " + grouped(entity.polygon_list_length);
-    out += "\n    \t |N| = " + grouped(entity.polygon_count);
-    out += "\n    \t |T| = " + grouped(entity.triangle_count);
+    out += "\n    \t |V| = " + long_to_grouped_text(entity.vertex_count);
+    out += "\n    \t |I| = " + long_to_grouped_text(entity.polygon_list_length);
+    out += "\n    \t |N| = " + long_to_grouped_text(entity.polygon_count);
+    out += "\n    \t |T| = " + long_to_grouped_text(entity.triangle_count);
     out += "\n    \t " + double_to_text_fixed(entity.mesh_mb, 2);
-    out += " MB (" + grouped(static_cast<int64_t>(entity.mesh_bytes)) + " bytes)\n";
-}
-
-void append_task_types(std::string& out) {
-    out += rule;
-    out += "\n\t Workload : Task-Type Distribution\n";
-    out += rule;
-    out += "\n";
-    out += task_type_table;
-    out += rule;
-    out += "\n";
+    out += " MB (" + long_to_grouped_text(static_cast<int64_t>(entity.mesh_bytes)) + " bytes)\n";
 }
 
 void append_heading(std::string& out, const char* heading) {
     out += heading;
+    out += rule;
+    out += "\n";
+}
+
+void append_task_types(std::string& out) {
+    out += rule;
+    out += "\n";
+    append_heading(out, "\t Workload : Task-Type Distribution\n");
+    out += task_type_table;
     out += rule;
     out += "\n";
 }
@@ -273,14 +270,14 @@ std::string compose_parallel_ppd_report(const EntityRecord& entity) {
     append_task_types(out);
 
     append_heading(out, "\t Workload : Per-Entity Breakdown\n");
-    const int32_t vertex_width = static_cast<int32_t>(grouped(entity.vertex_count).size());
+    const int32_t vertex_width = static_cast<int32_t>(long_to_grouped_text(entity.vertex_count).size());
     for (int32_t k = 0; k < n; ++k) {
         const EntityRecord* e = element(k);
         out += "  | E";
         append_padded(out, int_to_text(k), wn, '0');
         if (e) {
             out += " | 0 ms (? %) | ";
-            append_padded(out, grouped(e->vertex_count), vertex_width, ' ');
+            append_padded(out, long_to_grouped_text(e->vertex_count), vertex_width, ' ');
             out += " v (";
             const double share = static_cast<double>(e->vertex_count) / static_cast<double>(entity.vertex_count) * 100.0;
             append_padded(out, double_to_text_fixed(share, 2), 6, ' ');
