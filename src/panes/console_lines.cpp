@@ -32,12 +32,11 @@ bool append_console_text(TraceLog& log, const std::string& raw_text, const std::
 }
 
 void append_console_line(AppContext& app, const std::string& text, bool stamped) {
-    if (!app.environment) return;
-    TraceLog& log = app.environment->trace_log;
+    if (!app.entities.current_environment) return;
+    TraceLog& log = app.entities.current_environment->trace_log;
     append_console_text(log, text, stamped ? local_time_stamp(app) : std::string());
-    Element* element = app.console_text;
-    if (!element) return;
+    Element* element = &app.console_text;
     show_lines_in_element(*element, log.console_lines, log.console_count);
-    app.console_content_width = std::max(element->text_width, 0) + 2 * app.interface_margin;
-    app.console_content_height = element->text_height + 2 * app.interface_margin - 4;
+    app.console_content_width = std::max(element->text_width, 0) + 2 * app.ui_metrics.ui_padding;
+    app.console_content_height = element->text_height + 2 * app.ui_metrics.ui_padding - 4;
 }

@@ -14,21 +14,17 @@ using Lines = std::vector<std::string>;
 
 struct TraceTest : ::testing::Test {
     OrchContext ctx;
-    Label console_element;
-    Label panes[4];
+    Label* panes = ctx.app->trace_labels;
+    Element& console_element = ctx.app->console_text;
 
     void SetUp() override {
-        ctx.app->console_text = &console_element;
         console_element.typeface = &typefaces[3];
-        for (int c = 0; c < 4; ++c) {
-            panes[c].typeface = &typefaces[3];
-            ctx.app->trace_panes[c] = &panes[c];
-        }
+        for (int c = 0; c < 4; ++c) panes[c].typeface = &typefaces[3];
     }
     void fix_time() {
         ctx.app->services.local_time_text = [] { return std::string("09:05:07"); };
     }
-    TraceLog& log() { return ctx.app->environment->trace_log; }
+    TraceLog& log() { return ctx.app->entities.current_environment->trace_log; }
 };
 
 TEST_F(TraceTest, MultiLineTextsAreSplitAndOneLineTextsKeptWhole) {
