@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/current_environment.h"
 #include "art/typeface.h"
 #include "ui/ui_state.h"
 
@@ -107,7 +108,8 @@ AppContext::~AppContext() {
     startup.startup_mesh = nullptr;
     free_interop_meshes(startup.startup_meshes);
     destroy_entity_record(entities.startup_entity);
-    // No toolkit global may point at any member once the storage is gone.
+    // No global may point at the object or any member once it is gone.
+    if (published_app_context() == this) publish_app_context(nullptr);
     forget_elements(this, reinterpret_cast<const char*>(this) + sizeof(AppContext));
 }
 
