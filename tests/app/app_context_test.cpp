@@ -5,6 +5,7 @@
 
 #include "app/interface_builder.h"
 #include "model/trace_log.h"
+#include "panes/trace_channels.h"
 #include "support/app_fixture.h"
 
 namespace {
@@ -247,6 +248,10 @@ TEST_F(StartupStage, ReportsTheStartTimeAndBindsEnv0) {
     ASSERT_EQ(log.console_count, 2);
     EXPECT_EQ(log.console_lines[0], " ");
     EXPECT_EQ(log.console_lines[1], "Initialisation-Time : 1234 ms");
+    // Measured with the refilled metrics, not the emptied table.
+    EXPECT_EQ(log.console_widest, trace_line_width(app->ui_metrics, "Initialisation-Time : 1234 ms"));
+    EXPECT_GT(log.console_widest, 100);
+    EXPECT_EQ(log.console_total_height, 2 * 14);
     EXPECT_EQ(app->console_text.text, " \nInitialisation-Time : 1234 ms");
 
     // Export defaults follow the workspace text even when it is INVALID.
