@@ -174,9 +174,9 @@ InteropMesh* assemble_script(const std::string& script, int32_t mode, bool profi
 
 void assemble_startup_meshes(AppContext& app) {
     static const int32_t modes[3] = {MESH_PURE_UNION, MESH_OPTIMAL_CSG, MESH_OPTIMAL_CSG};
-    std::vector<std::string> scripts = app.startup_scripts;
+    std::vector<std::string> scripts = app.startup.startup_scripts;
     scripts.resize(3);
-    app.startup_meshes.assign(3, nullptr);
+    app.startup.startup_meshes.assign(3, nullptr);
 
     const std::string in = workspace_file(workspace_path, kAssembleIn);
     const std::string out = workspace_file(workspace_path, kAssembleOut);
@@ -190,7 +190,7 @@ void assemble_startup_meshes(AppContext& app) {
     for (size_t i = 0; i < meshes.size(); ++i) {
         if (i < 3) {
             if (meshes[i] && meshes[i]->present) stamp_mesh_mode(meshes[i], modes[i]);
-            app.startup_meshes[i] = meshes[i];
+            app.startup.startup_meshes[i] = meshes[i];
         } else {
             // Nobody would ever own the kernel's surplus meshes.
             free_interop_mesh(meshes[i]);
@@ -199,12 +199,12 @@ void assemble_startup_meshes(AppContext& app) {
 }
 
 void assemble_startup_entity(AppContext& app) {
-    InteropMesh* mesh = assemble_script(app.startup_entity_script, MESH_OPTIMAL_CSG, false);
+    InteropMesh* mesh = assemble_script(app.startup.startup_entity_script, MESH_OPTIMAL_CSG, false);
     EntityRecord entity = entity_construct();
     // A failed run leaves the record unassembled instead of attaching null.
     if (mesh) entity_attach_mesh(entity, mesh);
-    app.startup_entity_mesh = mesh;
-    entity_assign(app.inspector_entity, entity);
+    app.startup.startup_mesh = mesh;
+    entity_assign(app.entities.startup_entity, entity);
 }
 
 bool run_ccpp_assembly(const std::string& prefix, int32_t algorithm, bool profiling) {

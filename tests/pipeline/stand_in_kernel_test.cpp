@@ -1,5 +1,6 @@
 // End to end with the stand-in kernel: start-up runs, and a parallel script
 // assembled every way, profiling on and off.
+#include <memory>
 #include <gtest/gtest.h>
 
 #include "app/app_context.h"
@@ -41,16 +42,14 @@ void expect_present(const std::vector<InteropMesh*>& meshes) {
 
 // The built-in start-up scripts are in the language the kernel reads.
 TEST_F(StandInKernel, StartupRuns) {
-    AppContext* app = new AppContext();
+    std::unique_ptr<AppContext> app = make_app_context();
     assemble_startup_meshes(*app);
     assemble_startup_entity(*app);
-    EXPECT_EQ(app->startup_meshes.size(), 3u);
-    expect_present(app->startup_meshes);
-    expect_present({app->startup_entity_mesh});
-    EXPECT_EQ(app->inspector_entity.assembled, 1);
-    free_interop_meshes(app->startup_meshes);
-    free_interop_mesh(app->startup_entity_mesh);
-    delete app;
+    EXPECT_EQ(app->startup.startup_meshes.size(), 3u);
+    expect_present(app->startup.startup_meshes);
+    expect_present({app->startup.startup_mesh});
+    EXPECT_EQ(app->entities.startup_entity.assembled, 1);
+    free_interop_meshes(app->startup.startup_meshes);
 }
 
 TEST_F(StandInKernel, ParallelScriptEveryWayWithCcpp) {
