@@ -133,6 +133,13 @@ TEST_F(TextFieldTest, CaretAndHighlightFollowTheIndices) {
     TextField copy(field);  // a copy owns its marks and has no focus
     EXPECT_EQ(copy.children, (std::vector<Element*>{&copy.caret_mark, &copy.selection_mark}));
     EXPECT_FALSE(copy.focused || copy.caret_mark.visible);
+    Element plain, other;  // assignment neither takes nor drops focus and hover
+    plain.focused = true;
+    other = plain;
+    EXPECT_FALSE(other.focused || other.hovered);
+    other.hovered = true;
+    other = Element(plain);
+    EXPECT_TRUE(other.hovered && !other.focused);
 }
 
 TEST_F(TextFieldTest, KeysPassedOnAndFocusKeys) {
