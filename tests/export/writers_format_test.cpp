@@ -43,7 +43,8 @@ TEST(WriterNumbers, ShortestExactGeneralNotation) {
 }
 
 TEST(WriterFiles, HeadersFollowWhatIsWritten) {
-    const std::string dir = writers_test_dir();
+    const TestDir scratch("vk_writers");
+    const std::string dir = scratch.path();
     Scene s;
     triangle(s).triangle_normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
     scene_entity(s, &s.meshes.back());
@@ -84,7 +85,8 @@ TEST(WriterFiles, HeadersFollowWhatIsWritten) {
 TEST(WriterFiles, FailedOpenWriteOrCloseIsReported) {
     Scene s;
     scene_entity(s, &triangle(s));
-    const std::string missing = writers_test_dir() + "/no/such/dir/x";
+    const TestDir scratch("vk_writers");
+    const std::string missing = scratch.path() + "/no/such/dir/x";
     struct stat info;
     const bool full = stat("/dev/full", &info) == 0;
     for (const char* variant : writer_variants) {
@@ -97,7 +99,8 @@ TEST(WriterFiles, FailedOpenWriteOrCloseIsReported) {
 
 // Chunks smaller and larger than the buffer arrive whole and in order.
 TEST(WriterFiles, OutputLargerThanTheBufferArrivesWhole) {
-    const std::string path = writers_test_dir() + "/big.bin";
+    const TestDir scratch("vk_writers");
+    const std::string path = scratch.path() + "/big.bin";
     MeshOutput out;
     ASSERT_TRUE(mesh_output_open(out, path, 256));
     std::string expected;

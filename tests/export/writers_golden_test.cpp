@@ -6,7 +6,8 @@
 TEST(WriterGolden, EveryFormatOfEveryScene) {
     ASSERT_TRUE(getenv("VK_SOURCE_DIR") && *getenv("VK_SOURCE_DIR"));
     const bool update = getenv("VK_UPDATE_GOLDEN") && std::string(getenv("VK_UPDATE_GOLDEN")) == "1";
-    const std::string dir = writers_test_dir();
+    const TestDir scratch("vk_writers");
+    const std::string dir = scratch.path();
     for (const GoldenScene& g : golden_scenes) {
         Scene scene;
         g.build(scene);
