@@ -113,4 +113,16 @@ TEST(WriterFiles, OutputLargerThanTheBufferArrivesWhole) {
     EXPECT_EQ(slurp(path), expected);
     EXPECT_TRUE(ply_vertex_total_fits(int64_t(1) << 31));
     EXPECT_FALSE(ply_vertex_total_fits((int64_t(1) << 31) + 1));
+
+    // 2049 slots sharing one mesh of 2^20 vertices: indices beyond int32 are
+    // refused before the file is touched.
+    Scene many;
+    InteropMesh* mesh = &scene_mesh(many, std::vector<double>(size_t(3) << 20, 0.0));
+    scene_parallel_entity(many, std::vector<InteropMesh*>(1, mesh));
+    EntityRecord& e = many.set.records.back();
+    e.subelement_records.assign(2049, e.subelement_records[0]);
+    e.subelement_count = 2049;
+    const std::string refused = scratch.path() + "/refused.ply";
+    EXPECT_FALSE(write_ply_file(many.set, refused, 4, false, false, true));
+    EXPECT_FALSE(std::ifstream(refused).good());
 }

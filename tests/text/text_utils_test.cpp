@@ -208,5 +208,8 @@ TEST(PrintAndStoreLine, ReplacesOnlyTheFirstElement) {
     std::vector<std::string> three = {"a", "b", "c"};
     print_and_store_line(&three, "line");
     EXPECT_EQ(three, (std::vector<std::string>{"line", "b", "c"}));
+    // Without a list the line is still printed, and nothing else happens.
+    testing::internal::CaptureStdout();
     print_and_store_line(nullptr, "only printed");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "only printed\n");
 }
