@@ -178,13 +178,24 @@ TEST_F(ReassemblyTest, EditedValuesAreCarriedOverWhenTheParametersStillFit) {
     EXPECT_EQ(staged("vrek_assemble_in").find("// parameters"), std::string::npos);
 }
 
+// What the merge saw of the old sub-element records: they must still exist
+// then (freed too early, a sanitizer build reports the read).
+static std::vector<int> merge_saw_visible;
+static void record_old_subelements(AppContext&, const EntityRecord& old_entity, EntityRecord&) {
+    for (const EntityRecord* sub : old_entity.subelement_records) merge_saw_visible.push_back(sub ? sub->visible : -1);
+}
+
 TEST_F(ReassemblyTest, OnlyAChangedSubElementIsAssembledAgainAndAFailedOneChangesNothing) {
     const std::string path = open_one("triple.vrek", kTriple);
     const std::vector<InteropMesh*> before = sub_meshes();
     staged_element_files();
     std::string text = kTriple;
     text.replace(text.find("box(1).tx(2)"), 12, "box(2).tx(2)");
+    ctx.entity(0).subelement_records[2]->visible = 0;
+    merge_saw_visible.clear();
+    ctx.app->hooks.merge_entity_display_flags = record_old_subelements;
     rewrite_and_reassemble(path, text);
+    EXPECT_EQ(merge_saw_visible, (std::vector<int>{1, 1, 0}));
     const std::vector<InteropMesh*> after = sub_meshes();
     ASSERT_EQ(after.size(), 3u);
     EXPECT_EQ(after[0], before[0]);
