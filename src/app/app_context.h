@@ -81,6 +81,19 @@ struct AppContext {
     int32_t pending_reassembly_index = -1;
 
     uint8_t needs_redraw = 1;
+
+    // --- Display options the frame renderer reads (stand-in until the full
+    // context arrives; same names and defaults as there) ---
+    int32_t theme_index = 2;                // Light
+    const double* canvas_colour = nullptr;  // RGBA of the active theme; null draws black
+    int32_t view_rect_x = 0;                // 3D view rectangle, y from the window top
+    int32_t view_rect_y = 0;
+    int32_t view_rect_width = 0;
+    int32_t view_rect_height = 0;
+    int32_t backdrop_gradient = -1;      // -1 off, 0 linear, 1 radial
+    double background_intensity = 0.5;  // backdrop alpha
+    uint8_t anti_aliasing = 1;          // draw the scene multisampled
+    // --- end of the renderer's display options ---
     uint8_t open_pane_open = 0;
     uint8_t parse_pane_open = 0;
     uint8_t reset_confirm_open = 0;
