@@ -68,6 +68,15 @@ void delete_retired_gl_objects(AppContext& app) {
     app.retired_vertex_arrays.clear();
 }
 
+// Depth of the window area only: the rest of a 2048-pixel target is never
+// drawn, and clearing all of it on every layer costs more than the layer.
+void clear_window_depth(int32_t width, int32_t height) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, clamp_to_render_target(width), clamp_to_render_target(height));
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+}
+
 void draw_texture_range(uint32_t texture, size_t first, size_t count) {
     if (count == 0) return;
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -76,10 +85,10 @@ void draw_texture_range(uint32_t texture, size_t first, size_t count) {
 
 // One interface layer: batches, staging, one upload, draws by texture.
 void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, int32_t width, int32_t height) {
-    glClear(GL_DEPTH_BUFFER_BIT);
-    const LayerBatches batches = build_layer_batches(root.height, collect_elements_with_key(root.draw_list, key));
+    clear_window_depth(width, height);
+    build_layer_batches(root.height, collect_elements_with_key(root.draw_list, key), r.batches);
     LayerStaging s;
-    if (!stage_overlay_layer(batches, width, height, r.staging.data(), r.indices, s)) {
+    if (!stage_overlay_layer(r.batches, width, height, r.staging.data(), r.indices, s)) {
         ++r.layers_skipped;
         return;
     }
@@ -171,7 +180,7 @@ void render_frame(AppContext* app, Container* root) {
         bind_frame_arrays(r);
         bind_framebuffer(0);
         bind_framebuffer(render_targets[2].framebuffer_id);
-        glClear(GL_DEPTH_BUFFER_BIT);
+        clear_window_depth(width, height);
         set_flat_uniforms(1, width, height);
         glViewport(0, 0, width, height);
         const RenderTarget& scene = render_targets[app->anti_aliasing ? 3 : 4];

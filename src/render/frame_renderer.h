@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "render/shader_program.h"
+#include "ui/overlay_batches.h"
 
 struct AppContext;
 struct Container;
@@ -19,6 +20,7 @@ struct FrameRenderer {
     uint32_t index_buffer = 0;
     std::vector<float> staging;  // VERTEX_STAGING_FLOATS once initialised
     std::vector<uint32_t> indices;
+    LayerBatches batches;  // one layer at a time; storage kept between layers
     // Layers drawn and skipped in the last frame (for tests and diagnostics).
     int32_t layers_drawn = 0;
     int32_t layers_skipped = 0;

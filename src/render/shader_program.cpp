@@ -48,40 +48,51 @@ varying vec4 U;
 vec3 inverted(vec3 c) { return issci == 1 ? vec3(1.0) - c : c; }
 
 // Rounded: a normalised texel truncated can read as id - 1.
-int id_at(vec2 p) {
-    vec3 c = texture2D(TEX, p).rgb;
+int id_of(vec4 t) {
+    vec3 c = t.rgb;
     return int(c.r * 255.0 + 0.5) * 65536 + int(c.g * 255.0 + 0.5) * 256 + int(c.b * 255.0 + 0.5);
 }
 
 void main() {
-    vec3 lv = normalize(vec3(0.0, 0.0, 100.0) - V.xyz);
+    vec4 texel = texture2D(TEX, U.xy);
+
+    // A software rasteriser runs every branch of the mode switch below, so
+    // the id-edge neighbourhood (mode 7) is a loop whose length the compiler
+    // cannot see: unrolled, every other mode would pay its eight samples.
+    int centre = id_of(texel);
+    bool smaller = false;
+    int samples = 9 * int(imode == 7);
+    for (int i = 0; i < samples; ++i) {
+        vec2 offset = vec2(mod(float(i), 3.0) - 1.0, floor(float(i) / 3.0) - 1.0) / 2048.0;
+        if (i != 4 && centre < id_of(texture2D(TEX, U.xy + offset))) smaller = true;
+    }
+
     float kA = ic2id.x;
     float kD = ic2id.y * ic2id.w;
     float kS = ic2id.z * ic2id.w;
+    vec3 lv = normalize(vec3(0.0, 0.0, 100.0) - V.xyz);
+    vec3 nv = normalize(N.xyz);
+    // X-ray factor: strongest where the surface is seen edge-on.
     float o = 0.025 + (1.0 - abs(dot(normalize(-N.xyz), normalize(-V.xyz))));
+    float xray_alpha = clamp(0.025 + o * C.a, 0.0, 1.0);
+
     if (imode == 0) {
         gl_FragColor = C;
     } else if (imode == 1) {
-        gl_FragColor = C * (texture2D(TEX, U.xy) * U.w) + C * (1.0 - U.w);
+        gl_FragColor = C * (texel * U.w) + C * (1.0 - U.w);
     } else if (imode == 2) {
-        float vl = max(dot(normalize(N.xyz), lv), idpmn) * kD + kA;
-        if (ixray == 0) {
-            gl_FragColor = vec4(C.rgb * vl, C.a);
-        } else {
-            gl_FragColor = vec4(inverted(o * C.rgb * vl), clamp(0.025 + o * C.a, 0.0, 1.0));
-        }
+        float vl = max(dot(nv, lv), idpmn) * kD + kA;
+        gl_FragColor = ixray == 0 ? vec4(C.rgb * vl, C.a) : vec4(inverted(o * C.rgb * vl), xray_alpha);
     } else if (imode == 3) {
-        vec3 nv = normalize(N.xyz);
         float d = max(dot(nv, vec3(0.0, 0.0, 1.0)), idpmn);
         float lambertian = max(dot(nv, lv), 0.0);
         float specular = 0.0;
-        if (lambertian > 0.0) specular = pow(max(dot(reflect(-lv, nv), normalize(-V.xyz)), 0.0), 5.0);
-        float vl = kA + d * kD + specular * kS * 0.5;
-        if (ixray == 0) {
-            gl_FragColor = vec4(inverted(C.rgb * vl), C.a);
-        } else {
-            gl_FragColor = vec4(inverted(o * C.rgb + o * C.rgb * vl), clamp(0.025 + o * C.a, 0.0, 1.0));
+        if (lambertian > 0.0) {
+            float r = max(dot(reflect(-lv, nv), normalize(-V.xyz)), 0.0);
+            specular = r * r * r * r * r;  // r^5, without a software pow
         }
+        float vl = kA + d * kD + specular * kS * 0.5;
+        gl_FragColor = ixray == 0 ? vec4(inverted(C.rgb * vl), C.a) : vec4(inverted(o * C.rgb + o * C.rgb * vl), xray_alpha);
     } else if (imode == 4) {
         gl_FragColor = vec4(C.rgb, 1.0);
     } else if (imode == 5) {
@@ -89,14 +100,6 @@ void main() {
     } else if (imode == 6) {
         gl_FragColor = ic2id;
     } else if (imode == 7) {
-        float s = 1.0 / 2048.0;
-        int centre = id_at(U.xy);
-        bool smaller = false;
-        for (int dx = -1; dx <= 1; ++dx) {
-            for (int dy = -1; dy <= 1; ++dy) {
-                if ((dx != 0 || dy != 0) && centre < id_at(U.xy + vec2(float(dx), float(dy)) * s)) smaller = true;
-            }
-        }
         gl_FragColor = vec4(ic2id.rgb, centre != 16777215 && smaller ? 1.0 : 0.0);
     } else {
         gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0);

@@ -79,10 +79,11 @@ struct QuadWriter {
     }
 };
 
+// Zero-filled at the exact size; storage of an earlier batch is reused.
 void size_batch(OverlayBatch& batch, size_t vertices, bool textured) {
     batch.positions.assign(vertices * 3, 0.0);
     batch.colours.assign(vertices * 4, 0.0);
-    if (textured) batch.uvs.assign(vertices * 2, 0.0);
+    batch.uvs.assign(textured ? vertices * 2 : 0, 0.0);
 }
 
 // --- textured rectangles -------------------------------------------------
@@ -109,8 +110,7 @@ void put_textured_rect(QuadWriter& w, const Element& e, Frame f) {
 }
 
 template <typename Pick, typename MakeFrame>
-OverlayBatch textured_batch(int32_t H, const DrawList& elements, Pick picked, MakeFrame frame_of) {
-    OverlayBatch batch;
+void fill_textured(OverlayBatch& batch, int32_t H, const DrawList& elements, Pick picked, MakeFrame frame_of) {
     size_t n = 0;
     for (const Element* e : elements) n += picked(*e);
     size_batch(batch, n * 4, true);
@@ -118,7 +118,6 @@ OverlayBatch textured_batch(int32_t H, const DrawList& elements, Pick picked, Ma
     for (const Element* e : elements) {
         if (picked(*e)) put_textured_rect(w, *e, frame_of(*e));
     }
-    return batch;
 }
 
 // --- borders -------------------------------------------------------------
@@ -222,11 +221,12 @@ void put_text(QuadWriter& w, const Element& e) {
 
 }  // namespace
 
-OverlayBatch build_background_batch(int32_t H, const DrawList& elements) {
+namespace {
+
+void fill_background(OverlayBatch& batch, int32_t H, const DrawList& elements) {
     auto sources = [](uint32_t rgba, const double* colour, const Palette* palette) {
         return static_cast<size_t>(rgba != 0) + (colour != nullptr) + (palette != nullptr);
     };
-    OverlayBatch batch;
     size_t n = 0;
     for (const Element* e : elements) {
         n += sources(e->background_rgba, e->background_colour, e->background_palette);
@@ -247,11 +247,9 @@ OverlayBatch build_background_batch(int32_t H, const DrawList& elements) {
         if (e->selected) put_set(e->selected_rgba, e->selected_colour, e->selected_palette, e->depth - 0.0075);
         if (e->hovered) put_set(e->hover_rgba, e->hover_colour, e->hover_palette, e->depth - 0.005);
     }
-    return batch;
 }
 
-OverlayBatch build_border_batch(int32_t H, const DrawList& elements) {
-    OverlayBatch batch;
+void fill_border(OverlayBatch& batch, int32_t H, const DrawList& elements) {
     size_t n = 0;
     for (const Element* e : elements) {
         for (int side = 0; side < 4; ++side) {
@@ -284,12 +282,10 @@ OverlayBatch build_border_batch(int32_t H, const DrawList& elements) {
             }
         }
     }
-    return batch;
 }
 
-OverlayBatch build_shape_batch(int32_t H, const DrawList& elements) {
+void fill_shape(OverlayBatch& batch, int32_t H, const DrawList& elements) {
     auto drawn = [](const Element& e) { return e.shape_kind >= 0 && e.shape_count > 0 && e.shape_triangles; };
-    OverlayBatch batch;
     size_t n = 0;
     for (const Element* e : elements) n += drawn(*e) ? static_cast<size_t>(e->shape_count) : 0;
     size_batch(batch, n * 3, false);
@@ -309,36 +305,34 @@ OverlayBatch build_shape_batch(int32_t H, const DrawList& elements) {
             }
         }
     }
-    return batch;
 }
 
-OverlayBatch build_icon_batch(int32_t H, const DrawList& elements) {
+void fill_icon(OverlayBatch& batch, int32_t H, const DrawList& elements) {
     const int32_t cells = static_cast<int32_t>(icon_atlas.cell_x.size());
-    return textured_batch(
-        H, elements, [cells](const Element& e) { return e.icon >= 0 && e.icon < cells; },
+    fill_textured(
+        batch, H, elements, [cells](const Element& e) { return e.icon >= 0 && e.icon < cells; },
         [](const Element& e) {
             return Frame{icon_atlas.cell_x[e.icon] / 512.0, icon_atlas.cell_y[e.icon] / 512.0,
                          e.icon_scale_x * 0.125, e.icon_scale_y * 0.125, e.icon_flip_x, e.icon_flip_y};
         });
 }
 
-OverlayBatch build_sprite_batch(int32_t H, const DrawList& elements) {
-    return textured_batch(
-        H, elements, [](const Element& e) { return e.sprite >= 0; },
+void fill_sprite(OverlayBatch& batch, int32_t H, const DrawList& elements) {
+    fill_textured(
+        batch, H, elements, [](const Element& e) { return e.sprite >= 0; },
         [](const Element& e) {
             return Frame{(e.sprite % 16) * 0.0625, (e.sprite / 16) * 0.0625, 0.0625, 0.0625, e.sprite_flip_x,
                          e.sprite_flip_y};
         });
 }
 
-OverlayBatch build_image_batch(int32_t H, const DrawList& elements) {
-    return textured_batch(
-        H, elements, [](const Element& e) { return e.image >= 0; },
+void fill_image(OverlayBatch& batch, int32_t H, const DrawList& elements) {
+    fill_textured(
+        batch, H, elements, [](const Element& e) { return e.image >= 0; },
         [](const Element&) { return Frame{0.0, 0.0, 1.0, 1.0, false, false}; });
 }
 
-OverlayBatch build_text_batch(int32_t H, const DrawList& elements) {
-    OverlayBatch batch;
+void fill_text(OverlayBatch& batch, int32_t H, const DrawList& elements) {
     size_t n = 0;
     for (const Element* e : elements) n += draws_text(*e) ? e->text.size() : 0;
     size_batch(batch, n * 4, true);
@@ -346,17 +340,31 @@ OverlayBatch build_text_batch(int32_t H, const DrawList& elements) {
     for (const Element* e : elements) {
         if (draws_text(*e)) put_text(w, *e);
     }
-    return batch;
 }
 
-LayerBatches build_layer_batches(int32_t H, const DrawList& elements) {
-    LayerBatches b;
-    b.background = build_background_batch(H, elements);
-    b.border = build_border_batch(H, elements);
-    b.shape = build_shape_batch(H, elements);
-    b.icon = build_icon_batch(H, elements);
-    b.sprite = build_sprite_batch(H, elements);
-    b.image = build_image_batch(H, elements);
-    b.text = build_text_batch(H, elements);
-    return b;
+}  // namespace
+
+#define VK_BATCH_BUILDER(kind)                                                \
+    OverlayBatch build_##kind##_batch(int32_t H, const DrawList& elements) { \
+        OverlayBatch batch;                                                   \
+        fill_##kind(batch, H, elements);                                      \
+        return batch;                                                         \
+    }
+VK_BATCH_BUILDER(background)
+VK_BATCH_BUILDER(border)
+VK_BATCH_BUILDER(shape)
+VK_BATCH_BUILDER(icon)
+VK_BATCH_BUILDER(sprite)
+VK_BATCH_BUILDER(image)
+VK_BATCH_BUILDER(text)
+#undef VK_BATCH_BUILDER
+
+void build_layer_batches(int32_t H, const DrawList& elements, LayerBatches& out) {
+    fill_background(out.background, H, elements);
+    fill_border(out.border, H, elements);
+    fill_shape(out.shape, H, elements);
+    fill_icon(out.icon, H, elements);
+    fill_sprite(out.sprite, H, elements);
+    fill_image(out.image, H, elements);
+    fill_text(out.text, H, elements);
 }

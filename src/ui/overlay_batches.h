@@ -41,4 +41,6 @@ OverlayBatch build_text_batch(int32_t H, const DrawList& elements);
 struct LayerBatches {
     OverlayBatch background, border, shape, icon, sprite, image, text;
 };
-LayerBatches build_layer_batches(int32_t H, const DrawList& elements);
+// Builds all seven into `out`, reusing its storage: the renderer keeps one
+// set for every layer of every frame.
+void build_layer_batches(int32_t H, const DrawList& elements, LayerBatches& out);
