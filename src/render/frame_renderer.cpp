@@ -154,7 +154,7 @@ void render_frame(AppContext* app, Container* root) {
     const int32_t width = platform_state.canvas_width, height = platform_state.canvas_height;
     r.layers_drawn = r.layers_skipped = 0;
 
-    // 1-2. Program and frame arrays; the window cleared; flat 2D uniforms.
+    // Program and frame arrays; the window cleared; flat 2D uniforms.
     if (!r.initialised) first_frame_setup(r);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -165,7 +165,7 @@ void render_frame(AppContext* app, Container* root) {
     set_flat_uniforms(0, width, height);
     set_overlay_attributes(r.program, true);
 
-    // 3-4. The interface tree, the window regions and the targets.
+    // The interface tree, the window regions and the targets.
     if (app && root) {
         root->layout(root->width, root->height);
         draw_child_widgets(*root, app->services.redraw_request);
@@ -174,9 +174,9 @@ void render_frame(AppContext* app, Container* root) {
         unbind_arrays();
         delete_retired_gl_objects(*app);
 
-        // 5-13: thumbnails, snapshots, the 3D scene and picking come here.
+        // Thumbnails, snapshots, the 3D scene and picking go here.
 
-        // 14. The final frame starts as a copy of the scene target.
+        // The final frame starts as a copy of the scene target.
         bind_frame_arrays(r);
         bind_framebuffer(0);
         bind_framebuffer(render_targets[2].framebuffer_id);
@@ -187,10 +187,10 @@ void render_frame(AppContext* app, Container* root) {
         blit_window_area(scene.framebuffer_id, render_targets[2].framebuffer_id, width, height);
         glBindFramebuffer(GL_FRAMEBUFFER, render_targets[2].framebuffer_id);
 
-        // 15. The interface, layer by layer; a higher layer covers a lower one.
+        // The interface, layer by layer; a higher layer covers a lower one.
         for (int32_t key = -1; key <= 3; ++key) draw_overlay_layer(r, *root, key, width, height);
 
-        // 16. Present.
+        // Present.
         bind_framebuffer(0);
         blit_window_area(render_targets[2].framebuffer_id, 0, width, height);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
