@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,9 +10,15 @@
 #include "app/app_hooks.h"
 #include "app/parse_report.h"
 #include "app/startup_scripts.h"
+#include "model/view_state.h"
 #include "platform/services.h"
+#include "render/camera.h"
 
 struct Element;
+struct Viewport;
+
+// The live camera with its basis derived, as the context starts with it.
+Camera constructed_live_camera();
 
 // The application's single state object. Only the members that the landed
 // subsystems use are here yet; the full context replaces this record.
@@ -117,6 +124,69 @@ struct AppContext {
     int32_t console_content_height = 0;
     int32_t trace_content_width[4] = {0, 0, 0, 0};
     int32_t trace_content_height[4] = {0, 0, 0, 0};
+
+    // --- Camera, directives, status line and viewport (stand-in until the
+    // full context arrives; same names and defaults as there) ---
+    Camera live_camera = constructed_live_camera();
+    int32_t camera_controller = CAMERA_FREE_ROAM;
+    std::array<CameraSlot, 3> controller_cameras = EnvironmentViewState().camera_slots;
+    double orbit_distance = 4.0;
+    double orbit_angle_x = 30.0;
+    double orbit_angle_y = 30.0;
+    double orbit_angle_z = 0.0;
+    // Wheel notches not yet applied; the tick consumes one per tick.
+    int32_t zoom_steps = 0;
+    double zoom_rate = 0.05;
+    double min_orbit_distance = 0.05;
+    double max_orbit_distance = 1000.0;
+    double world_scale = 1.0;
+    uint8_t camera_locked = 0;
+    CameraDrag camera_drag;
+    PendingCameraUpdate pending_camera_update;
+    uint8_t orbit_about_centre = 0;
+    // Camera changes are copied into the current viewport cell.
+    uint8_t multi_view_enabled = 1;
+    // The camera-directive table: six values (eye, look-at) and the declaring
+    // entity's serial id (-1 none) per directive.
+    int32_t selected_directive = -1;
+    int32_t camera_directive_count = 0;
+    std::vector<double> directive_values;
+    std::vector<int32_t> directive_ids;
+    uint8_t camera_directives_widget = 1;
+    uint8_t ui_hidden = 0;
+    uint8_t hidden_mode_widgets = 1;
+    uint8_t minimal_mode = 0;
+    int32_t show_frame_rate = 0;
+    uint8_t full_screen = 0;
+    int32_t window_width = 720;
+    int32_t window_height = 480;
+    int32_t ui_padding = 8;
+    int32_t bar_height = 24;
+    int32_t theme_index = 2;
+    // The status line and its measured width.
+    std::string attribute_trace_text;
+    int32_t status_text_width = 0;
+    std::vector<std::string> environment_names = {"env0"};
+    int32_t environment_index = 0;
+    // Bounds of the current environment's meshes (centre = minimum + extent / 2).
+    std::array<double, 3> environment_minimum = {0.0, 0.0, 0.0};
+    std::array<double, 3> environment_extent = {0.0, 0.0, 0.0};
+    // Held keys by code (letters in both cases) and the arrows left, up,
+    // right, down.
+    uint8_t key_states[256] = {};
+    uint8_t arrow_states[4] = {};
+    // Widgets these operations read or change (bound by the interface
+    // builder; null = not built). The root is the context itself later.
+    Element* root_element = nullptr;
+    Element* status_label = nullptr;
+    Element* frame_rate_readout = nullptr;
+    Element* small_window_notice = nullptr;
+    Element* BORDER = nullptr;
+    Element* window_width_field = nullptr;
+    Element* window_height_field = nullptr;
+    Element* camera_directive_handle = nullptr;
+    Element* camera_directive_pane = nullptr;
+    Viewport* viewport = nullptr;
 };
 
 // Refreshes the whole interface (the root container and every child).

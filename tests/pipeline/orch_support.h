@@ -23,6 +23,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "render/render_standins.h"
+#include "render/status_line.h"
 
 // Frees every mesh and sub-element record the context's environments hold.
 inline void free_context_meshes(AppContext& app) {
@@ -70,6 +71,7 @@ struct OrchContext {
         set_standin_popup_open(false);
         install_pane_standins(app->hooks);
         install_render_standins(app->hooks);
+        install_status_line_hooks(app->hooks);
         add_current_environment(*app);
     }
     ~OrchContext() { free_context_meshes(*app); }
