@@ -61,9 +61,21 @@ TEST_F(DirectiveTable, ADirectiveFollowsItsEntityWhileItExists) {
         apply_camera_directive_pose(app, bad);
         EXPECT_EQ(app.selected_directive, 2);
     }
+    // Aiming at an entity: its bounds centre, moved with it, relative to the
+    // environment's centre when orbiting about it.
+    EntityRecord box = entity_construct();
+    box.bounds[BOUNDS_MAX] = {2, 2, 2};
+    box.translation = {0, 0, -3};
+    app.world_scale = 1, app.live_camera.eye = {1, 1, 0};
+    app.orbit_about_centre = 1, app.environment_extent = {2, 0, 0};
+    look_at_entity(app, box);  // at (1, 1, -2) less the centre (1, 0, 0)
+    const double r = std::sqrt(5.0);
+    expect_vec(app.live_camera.forward, {-1 / r, 0, -2 / r});
+    expect_vec(app.live_camera.eye, {1, 1, 0});
+
     app.directive_values.resize(12);  // a short table is not read past
     apply_camera_directive_pose(app, 2);
-    expect_vec(app.live_camera.eye, {4, 4, 4});
+    expect_vec(app.live_camera.eye, {1, 1, 0});
 }
 
 TEST_F(DirectiveTable, PreviousAndNextStayInsideTheTable) {
