@@ -12,27 +12,25 @@
 namespace {
 
 struct Context {
-    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
-    Element status, readout;
+    std::unique_ptr<AppContext> app = make_app_context();
+    Element& status = app->status_label;
     Context() {
-        app->status_label = &status;
-        app->frame_rate_readout = &readout;
-        app->show_frame_rate = 1;
+        app->io_settings.show_frame_rate = 1;
         for (int i = 0; i < 10; ++i) record_frame_time(frame_time_ring, 16000000);
     }
 };
 
 void BM_CameraTickStepWithHeldKeys(benchmark::State& state) {
     Context c;
-    c.app->camera_controller = static_cast<int32_t>(state.range(0));
-    for (char key : {'W', 'w', 'D', 'd'}) c.app->key_states[static_cast<unsigned char>(key)] = 1;
-    c.app->arrow_states[2] = 1;
+    c.app->camera.camera_controller = static_cast<int32_t>(state.range(0));
+    for (char key : {'W', 'w', 'D', 'd'}) c.app->camera.key_states[static_cast<unsigned char>(key)] = 1;
+    c.app->camera.arrow_states[2] = 1;
     reset_camera_tick_clock();
     int64_t t = 1000;
     camera_tick_step(*c.app, t);
     for (auto _ : state) {
         camera_tick_step(*c.app, t += 10);
-        benchmark::DoNotOptimize(c.app->live_camera.eye);
+        benchmark::DoNotOptimize(c.app->camera.live_camera.eye);
     }
 }
 BENCHMARK(BM_CameraTickStepWithHeldKeys)->Arg(0)->Arg(1)->Arg(2);

@@ -34,6 +34,8 @@ struct CameraDirectiveTable {
     std::vector<std::string> texts;
     // Six per directive: eye x y z, look-at x y z.
     std::vector<double> values;
+    // Per directive the declaring entity's serial id, -1 none: an id stays
+    // valid when the entity set's vector moves.
     std::vector<int32_t> numbers;
 };
 
@@ -157,7 +159,7 @@ struct EnvironmentViewState {
     std::string eye_height_text = "1.75";
     std::string browser_directory;
     int32_t browser_sort_key = 1;
-    uint8_t browser_sort_descending = 1;
+    uint8_t browser_sort_ascending = 1;
     std::string export_name;
     std::string export_directory;
     // OBJ, OFF, PLY, STL.

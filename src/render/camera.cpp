@@ -209,3 +209,21 @@ void build_entity_transform_matrix(EntityRecord& entity) {
 std::array<double, 16> orbit_view_matrix(double zoom, double a, double b, double c) {
     return compose_transform({0.0, 0.0, 0.0}, {zoom, zoom, zoom}, {a, b, c}, ROTATION_ZYX, TRANSFORM_RST);
 }
+
+void store_camera_part(const Camera& camera, CameraSlot& slot) {
+    slot.eye = camera.eye;
+    slot.look_at = camera.look_at;
+    slot.up = camera.up;
+    slot.field_of_view = camera.fov;
+    slot.near_plane = camera.near;
+    slot.far_plane = camera.far;
+}
+
+void load_camera_part(const CameraSlot& slot, Camera& camera) {
+    camera.eye = slot.eye;
+    camera.look_at = slot.look_at;
+    camera.up = slot.up;
+    camera.fov = slot.field_of_view;
+    camera.near = slot.near_plane;
+    camera.far = slot.far_plane;
+}

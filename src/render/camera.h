@@ -2,6 +2,8 @@
 #include <array>
 #include <cstdint>
 
+#include "model/view_state.h"
+
 // The camera of the 3D view and the vector maths that keeps its basis
 // consistent. Plain records and free functions, no GL: the renderer reads the
 // camera, the controllers (render/camera_control.h) write it.
@@ -53,7 +55,7 @@ struct PendingCameraUpdate {
 
 // The stored camera of one viewport cell: object-orbit, free-roam and
 // first-person eye and look-at (6 each), then orbit distance and angles.
-constexpr int32_t CAMERA_STATE_SIZE = 22;
+constexpr int32_t CAMERA_STATE_SIZE = CAMERA_STATE_DOUBLES;
 constexpr std::array<double, CAMERA_STATE_SIZE> initial_camera_state = {
     0, 0, 10, 0, 0, 0, -1, 1, 3, 0, 0, 0, -1, 1.75, 3, 0, 0.75, 0, 4, 30, 30, 0};
 
@@ -74,6 +76,10 @@ void aim_camera_at(Camera& camera, const Vec3& point);
 // x and z always, y only without the vertical lock; look_at follows.
 void move_camera_forward(Camera& camera, double dt);
 void move_camera_backward(Camera& camera, double dt);
+// The camera part of a controller's slot (eye, look-at, up, field of view,
+// near, far): stored from the camera, or loaded into it.
+void store_camera_part(const Camera& camera, CameraSlot& slot);
+void load_camera_part(const CameraSlot& slot, Camera& camera);
 // Puts the camera back at its home: eye, up and the direction to home_look_at.
 void reset_camera_to_home(Camera& camera);
 

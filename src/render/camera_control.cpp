@@ -21,37 +21,18 @@ constexpr double kKeyTurnRate = 4.0;
 
 bool valid_controller(int32_t c) { return c >= 0 && c <= 2; }
 
-void store_camera_part(const Camera& camera, CameraSlot& slot) {
-    slot.eye = camera.eye;
-    slot.look_at = camera.look_at;
-    slot.up = camera.up;
-    slot.field_of_view = camera.fov;
-    slot.near_plane = camera.near;
-    slot.far_plane = camera.far;
-}
-
-void load_camera_part(const CameraSlot& slot, Camera& camera) {
-    camera.eye = slot.eye;
-    camera.look_at = slot.look_at;
-    camera.up = slot.up;
-    camera.fov = slot.field_of_view;
-    camera.near = slot.near_plane;
-    camera.far = slot.far_plane;
-}
-
-// The state of the viewport's current cell, or null when there is none.
+// The state of the viewport's current cell, or null when it has none.
 double* current_cell_state(AppContext& app) {
-    Viewport* vp = app.viewport;
-    if (vp == nullptr) return nullptr;
-    const int32_t k = vp->current_cell;
-    if (k < 0 || k >= vp->cell_count) return nullptr;
+    Viewport& vp = app.multi_view_viewport;
+    const int32_t k = vp.current_cell;
+    if (k < 0 || k >= vp.cell_count) return nullptr;
     const size_t start = static_cast<size_t>(k) * CAMERA_STATE_SIZE;
-    if (vp->cell_cameras.size() < start + CAMERA_STATE_SIZE) return nullptr;
-    return vp->cell_cameras.data() + start;
+    if (vp.cell_cameras.size() < start + CAMERA_STATE_SIZE) return nullptr;
+    return vp.cell_cameras.data() + start;
 }
 
 void save_cell_when_synced(AppContext& app) {
-    if (app.multi_view_enabled) save_cell_camera_state(app);
+    if (app.bars.multi_view_enabled) save_cell_camera_state(app);
 }
 
 // Moves the eye along a basis vector, keeping look_at = eye + forward in the
@@ -65,16 +46,17 @@ void slide_eye(Camera& c, const Vec3& along, double amount) {
 }
 
 bool held(const AppContext& app, char upper) {
-    return app.key_states[static_cast<unsigned char>(upper)] != 0 ||
-           app.key_states[static_cast<unsigned char>(upper + 32)] != 0;
+    return app.camera.key_states[static_cast<unsigned char>(upper)] != 0 ||
+           app.camera.key_states[static_cast<unsigned char>(upper + 32)] != 0;
 }
 
 void zoom_orbit(AppContext& app, bool grow) {
-    double& zoom = app.orbit_distance;
+    CameraState& cam = app.camera;
+    double& zoom = app.camera.orbit_distance;
     if (grow) {
-        if (zoom < app.max_orbit_distance) zoom = std::min(zoom + app.zoom_rate * zoom, app.max_orbit_distance);
+        if (zoom < cam.max_orbit_distance) zoom = std::min(zoom + cam.zoom_rate * zoom, cam.max_orbit_distance);
     } else {
-        if (zoom > app.min_orbit_distance) zoom = std::max(zoom - app.zoom_rate * zoom, app.min_orbit_distance);
+        if (zoom > cam.min_orbit_distance) zoom = std::max(zoom - cam.zoom_rate * zoom, cam.min_orbit_distance);
     }
 }
 
@@ -82,40 +64,41 @@ void finish_camera_change(AppContext& app) {
     update_attribute_trace(app);
     update_fps_readout(app);
     request_redraw(app);
-    refresh_interface(app);
+    refresh_root(app);
 }
 
 }  // namespace
 
 int32_t begin_camera_drag(AppContext& app, int32_t x, int32_t y) {
-    CameraDrag& d = app.camera_drag;
+    CameraDrag& d = app.camera.camera_drag;
     d.active = true;
     d.start_x = x;
     d.start_y = y;
     d.pan_modifier = shift_held != 0 || control_held != 0;
-    d.start_orbit_angles = {app.orbit_angle_x, app.orbit_angle_y, app.orbit_angle_z};
-    d.start_forward = app.live_camera.forward;
-    d.start_eye = app.live_camera.eye;
+    d.start_orbit_angles = {app.camera.orbit_angle_x, app.camera.orbit_angle_y, app.camera.orbit_angle_z};
+    d.start_forward = app.camera.live_camera.forward;
+    d.start_eye = app.camera.live_camera.eye;
     return 1;
 }
 
 int32_t drag_camera(AppContext& app, int32_t x, int32_t y, int32_t source) {
-    const double m = static_cast<double>(std::max(app.window_width, app.window_height));
-    compute_camera_drag(app.camera_drag, app.camera_controller, x, y, source, m, app.live_camera.upright,
-                        app.pending_camera_update);
+    const double m = static_cast<double>(std::max(app.frame.window_width, app.frame.window_height));
+    compute_camera_drag(app.camera.camera_drag, app.camera.camera_controller, x, y, source, m,
+                        app.camera.live_camera.upright,
+                        app.camera.pending_camera_update);
     return 1;
 }
 
 bool apply_pending_camera_update(AppContext& app, bool key_driven) {
-    PendingCameraUpdate& p = app.pending_camera_update;
+    PendingCameraUpdate& p = app.camera.pending_camera_update;
     if (!p.pending) return false;
-    Camera& c = app.live_camera;
-    const int32_t controller = app.camera_controller;
+    Camera& c = app.camera.live_camera;
+    const int32_t controller = app.camera.camera_controller;
     if (controller == CAMERA_OBJECT_ORBIT) {
-        app.orbit_angle_x = p.values[0];
-        app.orbit_angle_y = p.values[1];
-    } else if (controller == CAMERA_FREE_ROAM && app.camera_drag.pan_modifier && !key_driven) {
-        const Vec3& s = app.camera_drag.start_eye;
+        app.camera.orbit_angle_x = p.values[0];
+        app.camera.orbit_angle_y = p.values[1];
+    } else if (controller == CAMERA_FREE_ROAM && app.camera.camera_drag.pan_modifier && !key_driven) {
+        const Vec3& s = app.camera.camera_drag.start_eye;
         for (size_t i = 0; i < 3; ++i) {
             c.eye[i] = s[i] + c.speed * (p.values[0] * c.right[i] + p.values[1] * c.upright[i]);
             c.look_at[i] = c.eye[i] + c.forward[i];
@@ -129,64 +112,66 @@ bool apply_pending_camera_update(AppContext& app, bool key_driven) {
 
 bool on_viewport_button_press(int32_t x, int32_t y, int32_t button) {
     AppContext* app = published_app_context();
-    if (app == nullptr || app->camera_locked || button != 2) return false;
+    if (app == nullptr || app->ui_flags.camera_locked || button != 2) return false;
     return begin_camera_drag(*app, x, y) != 0;
 }
 
 bool on_viewport_drag(int32_t x, int32_t y, int32_t source) {
     AppContext* app = published_app_context();
-    if (app == nullptr || !app->camera_drag.active) return false;
+    if (app == nullptr || !app->camera.camera_drag.active) return false;
     return drag_camera(*app, x, y, source) != 0;
 }
 
 void reset_view(AppContext& app) {
-    if (app.camera_controller == CAMERA_OBJECT_ORBIT) {
-        app.orbit_angle_x = 30.0;
-        app.orbit_angle_y = 30.0;
-        app.orbit_angle_z = 0.0;
-        app.orbit_distance = 4.0;
+    if (app.camera.camera_controller == CAMERA_OBJECT_ORBIT) {
+        app.camera.orbit_angle_x = 30.0;
+        app.camera.orbit_angle_y = 30.0;
+        app.camera.orbit_angle_z = 0.0;
+        app.camera.orbit_distance = 4.0;
     }
-    reset_camera_to_home(app.live_camera);
+    reset_camera_to_home(app.camera.live_camera);
     update_attribute_trace(app);
-    app.camera_drag.active = false;
+    app.camera.camera_drag.active = false;
     save_cell_when_synced(app);
 }
 
 void update_directive_widget_visibility(AppContext& app) {
-    const bool hidden = app.ui_hidden && !app.hidden_mode_widgets;
+    const bool hidden = app.ui_flags.ui_hidden && !app.bars.hidden_mode_widgets;
     const bool handle =
-        !hidden && app.camera_controller == CAMERA_FREE_ROAM && app.camera_directive_count > 0;
-    if (app.camera_directive_handle) app.camera_directive_handle->visible = handle;
-    if (app.camera_directive_pane) app.camera_directive_pane->visible = handle && app.camera_directives_widget;
+        !hidden && app.camera.camera_controller == CAMERA_FREE_ROAM && app.bars.camera_directive_count > 0;
+    app.camera_directive_handle.visible = handle;
+    app.camera_directive_pane.visible = handle && app.bars.camera_directives_widget;
 }
 
 void set_camera_controller(AppContext& app, int32_t controller) {
-    if (controller == app.camera_controller) return;
-    const int32_t left = app.camera_controller;
-    if (valid_controller(left)) store_camera_part(app.live_camera, app.controller_cameras[static_cast<size_t>(left)]);
-    app.camera_controller = controller;
+    if (controller == app.camera.camera_controller) return;
+    const int32_t left = app.camera.camera_controller;
+    if (valid_controller(left))
+        store_camera_part(app.camera.live_camera, app.camera.controller_cameras[static_cast<size_t>(left)]);
+    app.camera.camera_controller = controller;
     if (valid_controller(controller)) {
-        const CameraSlot& slot = app.controller_cameras[static_cast<size_t>(controller)];
-        load_camera_part(slot, app.live_camera);
-        app.live_camera.home_eye = slot.home_eye;
-        app.live_camera.home_look_at = slot.home_look_at;
+        const CameraSlot& slot = app.camera.controller_cameras[static_cast<size_t>(controller)];
+        load_camera_part(slot, app.camera.live_camera);
+        app.camera.live_camera.home_eye = slot.home_eye;
+        app.camera.live_camera.home_look_at = slot.home_look_at;
     }
     update_directive_widget_visibility(app);
-    app.live_camera.vertical_lock = controller == CAMERA_FIRST_PERSON;
-    update_camera_basis(app.live_camera);
+    app.camera.live_camera.vertical_lock = controller == CAMERA_FIRST_PERSON;
+    update_camera_basis(app.camera.live_camera);
     update_attribute_trace(app);
-    call_hook(app.hooks.app_apply_display_options, app, app.window_width, app.window_height);
+    call_hook(app.hooks.app_apply_display_options, app, app.frame.window_width, app.frame.window_height);
 }
 
 void look_at_target(AppContext& app, bool scaled, double x, double y, double z) {
-    const double s = scaled ? app.world_scale : 1.0;
-    aim_camera_at(app.live_camera, {x * s, y * s, z * s});
+    const double s = scaled ? app.io_settings.world_scale : 1.0;
+    aim_camera_at(app.camera.live_camera, {x * s, y * s, z * s});
     save_cell_when_synced(app);
 }
 
 Vec3 environment_bounds_centre(const AppContext& app) {
     Vec3 centre;
-    for (size_t i = 0; i < 3; ++i) centre[i] = app.environment_minimum[i] + app.environment_extent[i] / 2.0;
+    const EnvironmentStatistics& bounds = app.status.environment_statistics;
+    for (size_t i = 0; i < 3; ++i) centre[i] = bounds.minimum[i] + bounds.extent[i] / 2.0;
     return centre;
 }
 
@@ -194,7 +179,7 @@ void look_at_entity(AppContext& app, const EntityRecord& entity) {
     Vec3 p;
     for (size_t i = 0; i < 3; ++i) p[i] = (entity.bounds[BOUNDS_MIN][i] + entity.bounds[BOUNDS_MAX][i]) / 2.0;
     entity_transform_point(entity, p[0], p[1], p[2]);
-    if (app.orbit_about_centre) {
+    if (app.render_flags.orbit_about_centre) {
         const Vec3 centre = environment_bounds_centre(app);
         for (size_t i = 0; i < 3; ++i) p[i] -= centre[i];
     }
@@ -208,43 +193,42 @@ void save_cell_camera_state(AppContext& app) {
         std::copy(eye.begin(), eye.end(), s + at);
         std::copy(look_at.begin(), look_at.end(), s + at + 3);
     };
-    put(6, app.controller_cameras[1].eye, app.controller_cameras[1].look_at);
-    put(12, app.controller_cameras[2].eye, app.controller_cameras[2].look_at);
-    const int32_t c = app.camera_controller;
+    put(6, app.camera.controller_cameras[1].eye, app.camera.controller_cameras[1].look_at);
+    put(12, app.camera.controller_cameras[2].eye, app.camera.controller_cameras[2].look_at);
+    const int32_t c = app.camera.camera_controller;
     if (c == CAMERA_FREE_ROAM || c == CAMERA_FIRST_PERSON)
-        put(static_cast<size_t>(6 * c), app.live_camera.eye, app.live_camera.look_at);
-    s[18] = app.orbit_distance;
-    s[19] = app.orbit_angle_x;
-    s[20] = app.orbit_angle_y;
-    s[21] = app.orbit_angle_z;
+        put(static_cast<size_t>(6 * c), app.camera.live_camera.eye, app.camera.live_camera.look_at);
+    s[18] = app.camera.orbit_distance;
+    s[19] = app.camera.orbit_angle_x;
+    s[20] = app.camera.orbit_angle_y;
+    s[21] = app.camera.orbit_angle_z;
 }
 
 void activate_cell_camera_state(AppContext& app) {
-    Viewport* vp = app.viewport;
-    if (vp == nullptr) return;
+    Viewport& vp = app.multi_view_viewport;
     save_cell_when_synced(app);
-    vp->current_cell = vp->hovered_cell;
+    vp.current_cell = vp.hovered_cell;
     if (const double* s = current_cell_state(app)) {
-        const int32_t c = app.camera_controller;
-        Camera& cam = app.live_camera;
+        const int32_t c = app.camera.camera_controller;
+        Camera& cam = app.camera.live_camera;
         if (valid_controller(c)) {
             std::copy(s + 6 * c, s + 6 * c + 3, cam.eye.begin());
             std::copy(s + 6 * c + 3, s + 6 * c + 6, cam.look_at.begin());
         }
-        app.orbit_distance = s[18];
-        app.orbit_angle_x = s[19];
-        app.orbit_angle_y = s[20];
-        app.orbit_angle_z = s[21];
+        app.camera.orbit_distance = s[18];
+        app.camera.orbit_angle_x = s[19];
+        app.camera.orbit_angle_y = s[20];
+        app.camera.orbit_angle_z = s[21];
         for (size_t k = 0; k < 3; ++k) {
-            CameraSlot& slot = app.controller_cameras[k];
+            CameraSlot& slot = app.camera.controller_cameras[k];
             std::copy(s + 6 * k, s + 6 * k + 3, slot.eye.begin());
             std::copy(s + 6 * k + 3, s + 6 * k + 6, slot.look_at.begin());
         }
     }
     update_attribute_trace(app);
-    update_camera_basis(app.live_camera);
+    update_camera_basis(app.camera.live_camera);
     request_redraw(app);
-    refresh_interface(app);
+    refresh_root(app);
 }
 
 void activate_cell_camera_state() {
@@ -254,7 +238,7 @@ void activate_cell_camera_state() {
 void reset_camera_tick_clock() { last_motion_ms = 0; }
 
 void camera_tick_step(AppContext& app, int64_t now_ms) {
-    if (app.camera_locked) return;
+    if (app.ui_flags.camera_locked) return;
     if (app.hooks.any_popup_open && app.hooks.any_popup_open(app)) return;
     if (last_motion_ms == 0) {
         last_motion_ms = now_ms;
@@ -263,11 +247,11 @@ void camera_tick_step(AppContext& app, int64_t now_ms) {
     const double dt = std::clamp(static_cast<double>(now_ms - last_motion_ms) * 0.5 / 10.0, 0.0, kMaxStepDt);
     last_motion_ms = now_ms;
 
-    Camera& c = app.live_camera;
+    Camera& c = app.camera.live_camera;
     const Vec3 eye_before = c.eye;
-    const int32_t controller = app.camera_controller;
+    const int32_t controller = app.camera.camera_controller;
     const bool flying = controller == CAMERA_FREE_ROAM || controller == CAMERA_FIRST_PERSON;
-    const bool dragging = app.camera_drag.active;
+    const bool dragging = app.camera.camera_drag.active;
     const double step = c.speed * dt;
     bool moved = false;
     double h = 0.0, v = 0.0;
@@ -293,30 +277,30 @@ void camera_tick_step(AppContext& app, int64_t now_ms) {
         }
     }
 
-    if (app.zoom_steps != 0 && valid_controller(controller)) {
-        const bool forward = app.zoom_steps > 0;
+    if (app.camera.zoom_steps != 0 && valid_controller(controller)) {
+        const bool forward = app.camera.zoom_steps > 0;
         if (controller == CAMERA_OBJECT_ORBIT)
             zoom_orbit(app, forward);
         else if (forward)
             move_camera_forward(c, dt);
         else
             move_camera_backward(c, dt);
-        app.zoom_steps += forward ? -1 : 1;
+        app.camera.zoom_steps += forward ? -1 : 1;
         moved = true;
     }
 
-    if (controller == CAMERA_FREE_ROAM && app.camera_drag.pan_modifier) {
-        for (size_t i = 0; i < 3; ++i) app.camera_drag.start_eye[i] += c.eye[i] - eye_before[i];
+    if (controller == CAMERA_FREE_ROAM && app.camera.camera_drag.pan_modifier) {
+        for (size_t i = 0; i < 3; ++i) app.camera.camera_drag.start_eye[i] += c.eye[i] - eye_before[i];
     }
 
     bool key_drag = false;
     if (!dragging) {
-        if (app.arrow_states[0]) h -= kKeyTurnRate * dt;
-        if (app.arrow_states[2]) h += kKeyTurnRate * dt;
-        if (app.arrow_states[1]) v -= kKeyTurnRate * dt;
-        if (app.arrow_states[3]) v += kKeyTurnRate * dt;
+        if (app.camera.arrow_states[0]) h -= kKeyTurnRate * dt;
+        if (app.camera.arrow_states[2]) h += kKeyTurnRate * dt;
+        if (app.camera.arrow_states[1]) v -= kKeyTurnRate * dt;
+        if (app.camera.arrow_states[3]) v += kKeyTurnRate * dt;
         if (h != 0.0 || v != 0.0) {
-            const double m = static_cast<double>(std::max(app.window_width, app.window_height));
+            const double m = static_cast<double>(std::max(app.frame.window_width, app.frame.window_height));
             begin_camera_drag(app, 0, 0);
             drag_camera(app, truncate_to_int(m * h / 720.0), truncate_to_int(v / 720.0 * m), KEY_DRAG_SOURCE);
             key_drag = true;
@@ -324,7 +308,7 @@ void camera_tick_step(AppContext& app, int64_t now_ms) {
     }
 
     const bool applied = apply_pending_camera_update(app, key_drag);
-    if (key_drag) app.camera_drag.active = false;
+    if (key_drag) app.camera.camera_drag.active = false;
     save_cell_when_synced(app);
     if (applied || moved) finish_camera_change(app);
 }

@@ -3,6 +3,6 @@
 #include "app/app_context.h"
 
 void request_redraw(AppContext& app) {
-    app.needs_redraw = 1;
+    app.frame.needs_redraw = 1;
     if (app.services.redraw_request) app.services.redraw_request();
 }

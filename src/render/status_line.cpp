@@ -44,19 +44,20 @@ int theme_group(int32_t theme_index) {
 
 void update_attribute_trace(AppContext& app) {
     std::string line;
-    const size_t env = static_cast<size_t>(app.environment_index);
-    if (app.environment_index >= 0 && env < app.environment_names.size()) line = app.environment_names[env];
-    const int32_t count = app.entity_set ? app.entity_set->count : 0;
+    const size_t env = static_cast<size_t>(app.entities.environment_index);
+    const std::vector<std::string>& names = app.entities.environment_names;
+    if (app.entities.environment_index >= 0 && env < names.size()) line = names[env];
+    const int32_t count = app.entities.current_entities ? app.entities.current_entities->count : 0;
     line += " | " + int_to_text(count) + (count == 1 ? " entity" : " entities");
 
-    const Camera& c = app.live_camera;
-    const std::string size = " | " + int_to_text(app.window_width) + " x " + int_to_text(app.window_height);
+    const Camera& c = app.camera.live_camera;
+    const std::string size = " | " + int_to_text(app.frame.window_width) + " x " + int_to_text(app.frame.window_height);
     const std::string fwd = " | " + triple("fwd", c.forward[0], c.forward[1], c.forward[2]);
-    switch (app.camera_controller) {
+    switch (app.camera.camera_controller) {
     case 0:
-        line += size + " | object-orbit | zoom(" + double_to_text(100.0 * app.orbit_distance) + "%) | euler(" +
-                double_to_text(app.orbit_angle_x) + "," + double_to_text(app.orbit_angle_y) + "," +
-                double_to_text(app.orbit_angle_z) + ")";
+        line += size + " | object-orbit | zoom(" + double_to_text(100.0 * app.camera.orbit_distance) + "%) | euler(" +
+                double_to_text(app.camera.orbit_angle_x) + "," + double_to_text(app.camera.orbit_angle_y) + "," +
+                double_to_text(app.camera.orbit_angle_z) + ")";
         break;
     case 1:
         line += size + " | free-roam | " + triple("eye", c.eye[0], c.eye[1], c.eye[2]) + fwd;
@@ -67,14 +68,13 @@ void update_attribute_trace(AppContext& app) {
     default:
         break;
     }
-    app.attribute_trace_text = line;
-    if (Element* label = app.status_label) {
-        label->set_text(line);
-        label->x = 0;
-        label->width = label->text_width + 2 * app.ui_padding;
-        label->height = app.bar_height;
-        app.status_text_width = label->text_width;
-    }
+    app.status.attribute_trace_text = line;
+    Element& label = app.status_label;
+    label.set_text(line);
+    label.x = 0;
+    label.width = label.text_width + 2 * app.ui_metrics.ui_padding;
+    label.height = app.ui_metrics.bar_height;
+    app.io_settings.status_text_width = label.text_width;
 }
 
 FrameRateReadout compose_frame_rate_readout(double ms, int32_t theme_index, uint32_t text_rgba,
@@ -105,27 +105,22 @@ FrameRateReadout compose_frame_rate_readout(double ms, int32_t theme_index, uint
 }
 
 void update_fps_readout(AppContext& app) {
-    if (!app.show_frame_rate) return;
+    if (!app.io_settings.show_frame_rate) return;
     double ms = 0.0;
     for (int64_t ns : frame_time_ring.durations_ns) ms += (static_cast<double>(ns) / 1e6) * 0.1;
-    Element* label = app.frame_rate_readout;
-    const FrameRateReadout r = compose_frame_rate_readout(ms, app.theme_index, label ? label->text_rgba : 0,
-                                                          label ? label->shape_rgba : 0);
-    if (label == nullptr) return;
-    label->text_rgba = r.text_rgba;
-    label->shape_rgba = r.shape_rgba;
-    label->set_text(r.text);
+    Element& label = app.frame_rate_label;
+    const FrameRateReadout r = compose_frame_rate_readout(ms, app.frame.theme_index, label.text_rgba, label.shape_rgba);
+    label.text_rgba = r.text_rgba;
+    label.shape_rgba = r.shape_rgba;
+    label.set_text(r.text);
 }
 
 bool on_viewport_resized(AppContext& app, int32_t width, int32_t height) {
-    app.window_width = width;
-    app.window_height = height;
-    if (app.root_element) {
-        app.root_element->width = width;
-        app.root_element->height = height;
-    }
-    if (app.small_window_notice)
-        app.small_window_notice->visible = (width < 480 || height < 360) && !app.minimal_mode;
+    app.frame.window_width = width;
+    app.frame.window_height = height;
+    app.width = width;
+    app.height = height;
+    app.small_window_notice.visible = (width < 480 || height < 360) && !app.ui_flags.layout_mode_flags[0];
     call_hook(app.hooks.app_apply_display_options, app, width, height);
     update_attribute_trace(app);
     request_redraw(app);
@@ -138,14 +133,15 @@ bool on_viewport_resized(int32_t width, int32_t height) {
 }
 
 void set_full_screen(AppContext& app, bool on) {
-    app.full_screen = on ? 1 : 0;
-    app.camera_drag.active = false;
+    app.frame.full_screen = on ? 1 : 0;
+    app.camera.camera_drag.active = false;
     if (app.services.set_fullscreen) app.services.set_fullscreen(on);
     update_attribute_trace(app);
     request_redraw(app);
-    for (Element* e : {app.BORDER, app.window_width_field, app.window_height_field})
-        if (e) e->visible = !on;
-    refresh_interface(app);
+    for (Element* e : {static_cast<Element*>(&app.BORDER), static_cast<Element*>(&app.window_width_field),
+                       static_cast<Element*>(&app.window_height_field)})
+        e->visible = !on;
+    refresh_root(app);
 }
 
 void install_status_line_hooks(AppHooks& hooks) { hooks.update_attribute_trace = update_attribute_trace; }

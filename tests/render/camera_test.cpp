@@ -11,13 +11,13 @@ constexpr double kDegrees = 180.0 / 3.141592653589793;
 double pitch_of(const Vec3& f) { return std::asin(f[1] / length(f)) * kDegrees; }
 
 TEST_F(CameraTest, ObjectOrbitDragTurnsFromTheStartNotTheLastEvent) {
-    app.camera_controller = CAMERA_OBJECT_ORBIT;  // 720 x 480: a turn is 720 pixels
+    app.camera.camera_controller = CAMERA_OBJECT_ORBIT;  // 720 x 480: a turn is 720 pixels
     begin_camera_drag(app, 100, 100);
     drag_camera(app, 460, 100, 0);
     drag_camera(app, 820, 280, 0);
     ASSERT_TRUE(apply_pending_camera_update(app, false));
-    EXPECT_DOUBLE_EQ(app.orbit_angle_y, 30.0 + 360.0);
-    EXPECT_DOUBLE_EQ(app.orbit_angle_x, 30.0 + 90.0);
+    EXPECT_DOUBLE_EQ(app.camera.orbit_angle_y, 30.0 + 360.0);
+    EXPECT_DOUBLE_EQ(app.camera.orbit_angle_x, 30.0 + 90.0);
     EXPECT_FALSE(apply_pending_camera_update(app, false));
 }
 
@@ -26,88 +26,90 @@ TEST_F(CameraTest, YawAndPitchDragsStopShortOfTheVertical) {
         begin_camera_drag(app, 0, 0);
         drag_camera(app, 37, dy, 0);
         apply_pending_camera_update(app, false);
-        EXPECT_NEAR(pitch_of(app.live_camera.forward), dy < 0 ? 89.95 : -89.95, 1e-9);
+        EXPECT_NEAR(pitch_of(app.camera.live_camera.forward), dy < 0 ? 89.95 : -89.95, 1e-9);
     }
     // A direction looking straight down (a directive can give one) leans
     // before it turns and never goes non-finite.
-    app.live_camera.eye = {0, 5, 0}, app.live_camera.look_at = {0, 0, 0};
-    update_camera_basis(app.live_camera);
+    app.camera.live_camera.eye = {0, 5, 0}, app.camera.live_camera.look_at = {0, 0, 0};
+    update_camera_basis(app.camera.live_camera);
     begin_camera_drag(app, 0, 0);
     drag_camera(app, 200, 50, 0);
     apply_pending_camera_update(app, false);
-    for (const Vec3* v : {&app.live_camera.forward, &app.live_camera.right, &app.live_camera.upright})
+    const Camera& cam = app.camera.live_camera;
+    for (const Vec3* v : {&cam.forward, &cam.right, &cam.upright})
         for (double c : *v) EXPECT_TRUE(std::isfinite(c));
-    EXPECT_NEAR(length(app.live_camera.forward), 1.0, 1e-12);
-    EXPECT_NEAR(length(app.live_camera.right), 1.0, 1e-12);
+    EXPECT_NEAR(length(app.camera.live_camera.forward), 1.0, 1e-12);
+    EXPECT_NEAR(length(app.camera.live_camera.right), 1.0, 1e-12);
 }
 
 TEST_F(CameraTest, ModifierDragsPanInFreeRoamAndTurnInFirstPerson) {
-    const Camera before = app.live_camera;
+    const Camera before = app.camera.live_camera;
     for (int32_t* modifier : {&shift_held, &control_held}) {
-        app.live_camera = before;
+        app.camera.live_camera = before;
         *modifier = 1;
         begin_camera_drag(app, 0, 0);
         *modifier = 0;  // what counts is the state at the press
         drag_camera(app, 720, -72, 0);  // a whole turn right, a tenth up
         apply_pending_camera_update(app, false);
-        const Camera& c = app.live_camera;
+        const Camera& c = app.camera.live_camera;
         for (size_t i = 0; i < 3; ++i)
             EXPECT_NEAR(c.eye[i], before.eye[i] + 0.125 * (-36.0 * before.right[i] - 3.6 * before.upright[i]), 1e-9);
         expect_vec(c.forward, before.forward);
     }
     set_camera_controller(app, CAMERA_FIRST_PERSON);
-    const Camera fp = app.live_camera;
+    const Camera fp = app.camera.live_camera;
     shift_held = 1;
     begin_camera_drag(app, 0, 0);
     drag_camera(app, 180, 0, 0);  // a quarter turn
     apply_pending_camera_update(app, false);
-    expect_vec(app.live_camera.eye, fp.eye);
-    EXPECT_NEAR(fp.forward[0] * app.live_camera.forward[0] + fp.forward[2] * app.live_camera.forward[2], 0.0, 1e-9);
+    expect_vec(app.camera.live_camera.eye, fp.eye);
+    const Vec3& turned = app.camera.live_camera.forward;
+    EXPECT_NEAR(fp.forward[0] * turned[0] + fp.forward[2] * turned[2], 0.0, 1e-9);
 }
 
 TEST_F(CameraTest, OnlyAnUnlockedRightPressStartsADrag) {
     EXPECT_FALSE(on_viewport_button_press(5, 5, 0) || on_viewport_button_press(5, 5, 1));
-    app.camera_locked = 1;
+    app.ui_flags.camera_locked = 1;
     EXPECT_FALSE(on_viewport_button_press(5, 5, 2) || on_viewport_drag(50, 5, 0));
-    EXPECT_FALSE(app.pending_camera_update.pending);
-    app.camera_locked = 0;
+    EXPECT_FALSE(app.camera.pending_camera_update.pending);
+    app.ui_flags.camera_locked = 0;
     EXPECT_TRUE(on_viewport_button_press(5, 5, 2));
     EXPECT_TRUE(on_viewport_drag(50, 5, 0));
-    EXPECT_TRUE(app.pending_camera_update.pending);
+    EXPECT_TRUE(app.camera.pending_camera_update.pending);
 }
 
 TEST_F(CameraTest, ControllersKeepTheirOwnCamerasAndSetTheDirectiveWidgets) {
-    Element handle, pane;
-    app.camera_directive_handle = &handle, app.camera_directive_pane = &pane;
-    app.camera_directive_count = 2;
-    app.live_camera.eye = {2, 2, 2};
-    app.live_camera.fov = 45;
+    Element& handle = app.camera_directive_handle;
+    Element& pane = app.camera_directive_pane;
+    app.bars.camera_directive_count = 2;
+    app.camera.live_camera.eye = {2, 2, 2};
+    app.camera.live_camera.fov = 45;
     set_camera_controller(app, CAMERA_OBJECT_ORBIT);
-    expect_vec(app.live_camera.eye, {0, 0, 10});
-    EXPECT_EQ(app.live_camera.fov, 60);
+    expect_vec(app.camera.live_camera.eye, {0, 0, 10});
+    EXPECT_EQ(app.camera.live_camera.fov, 60);
     EXPECT_FALSE(handle.visible || pane.visible);
-    app.live_camera.eye = {0, 0, 7};
+    app.camera.live_camera.eye = {0, 0, 7};
     set_camera_controller(app, CAMERA_FREE_ROAM);
-    expect_vec(app.live_camera.eye, {2, 2, 2});
-    EXPECT_EQ(app.live_camera.fov, 45);
+    expect_vec(app.camera.live_camera.eye, {2, 2, 2});
+    EXPECT_EQ(app.camera.live_camera.fov, 45);
     EXPECT_TRUE(handle.visible && pane.visible);
-    app.live_camera.eye = {9, 9, 9};
+    app.camera.live_camera.eye = {9, 9, 9};
     set_camera_controller(app, CAMERA_FREE_ROAM);  // the current one: nothing
-    expect_vec(app.live_camera.eye, {9, 9, 9});
+    expect_vec(app.camera.live_camera.eye, {9, 9, 9});
     set_camera_controller(app, CAMERA_OBJECT_ORBIT);
-    expect_vec(app.live_camera.eye, {0, 0, 7});
-    EXPECT_FALSE(app.live_camera.vertical_lock);
+    expect_vec(app.camera.live_camera.eye, {0, 0, 7});
+    EXPECT_FALSE(app.camera.live_camera.vertical_lock);
     set_camera_controller(app, CAMERA_FIRST_PERSON);
-    EXPECT_TRUE(app.live_camera.vertical_lock);
-    expect_vec(app.live_camera.home_eye, {-1, 1.75, 3});
+    EXPECT_TRUE(app.camera.live_camera.vertical_lock);
+    expect_vec(app.camera.live_camera.home_eye, {-1, 1.75, 3});
     EXPECT_EQ(standin_call_log(), std::vector<std::string>(4, "app_apply_display_options: 720x480"));
 
     // Quick-hidden without its widgets, or with the bar switched off.
     set_camera_controller(app, CAMERA_FREE_ROAM);
-    app.ui_hidden = 1, app.hidden_mode_widgets = 0;
+    app.ui_flags.ui_hidden = 1, app.bars.hidden_mode_widgets = 0;
     update_directive_widget_visibility(app);
     EXPECT_FALSE(handle.visible || pane.visible);
-    app.ui_hidden = 0, app.camera_directives_widget = 0;
+    app.ui_flags.ui_hidden = 0, app.bars.camera_directives_widget = 0;
     update_directive_widget_visibility(app);
     EXPECT_TRUE(handle.visible && !pane.visible);
 }
@@ -117,112 +119,115 @@ TEST_F(CameraTest, HeldKeysKeepTheEyeHeightInFirstPerson) {
     int64_t t = 1000;
     tick_at({t});
     for (char key : {'W', 'A', 'S', 'D', 'Q', 'E'}) {
-        const Camera before = app.live_camera;
+        const Camera before = app.camera.live_camera;
         hold(key);
         tick_at({t += 10});
         hold(key, false);
-        EXPECT_EQ(app.live_camera.eye[1], 1.75) << key;
-        EXPECT_EQ(app.live_camera.look_at[1], before.look_at[1]) << key;
-        EXPECT_NE(app.live_camera.eye, before.eye) << key;
+        EXPECT_EQ(app.camera.live_camera.eye[1], 1.75) << key;
+        EXPECT_EQ(app.camera.live_camera.look_at[1], before.look_at[1]) << key;
+        EXPECT_NE(app.camera.live_camera.eye, before.eye) << key;
     }
 }
 
 TEST_F(CameraTest, ResetViewKeepsTheOrbitOutsideObjectOrbit) {
-    app.orbit_distance = 7, app.orbit_angle_x = 1, app.orbit_angle_y = 2, app.orbit_angle_z = 3;
-    app.live_camera.eye = {5, 6, 7};
-    app.camera_drag.active = true;
+    app.camera.orbit_distance = 7, app.camera.orbit_angle_x = 1;
+    app.camera.orbit_angle_y = 2, app.camera.orbit_angle_z = 3;
+    app.camera.live_camera.eye = {5, 6, 7};
+    app.camera.camera_drag.active = true;
     reset_view(app);
-    expect_vec(app.live_camera.eye, {-1, 1, 3});
+    expect_vec(app.camera.live_camera.eye, {-1, 1, 3});
     const double s = std::sqrt(11.0);
-    expect_vec(app.live_camera.forward, {1 / s, -1 / s, -3 / s});
-    EXPECT_EQ(app.orbit_distance, 7);
-    EXPECT_EQ(app.orbit_angle_z, 3);
-    EXPECT_FALSE(app.camera_drag.active);
-    app.camera_controller = CAMERA_OBJECT_ORBIT;
+    expect_vec(app.camera.live_camera.forward, {1 / s, -1 / s, -3 / s});
+    EXPECT_EQ(app.camera.orbit_distance, 7);
+    EXPECT_EQ(app.camera.orbit_angle_z, 3);
+    EXPECT_FALSE(app.camera.camera_drag.active);
+    app.camera.camera_controller = CAMERA_OBJECT_ORBIT;
     reset_view(app);
-    EXPECT_EQ(app.orbit_distance, 4);
-    EXPECT_EQ(app.orbit_angle_z, 0);
+    EXPECT_EQ(app.camera.orbit_distance, 4);
+    EXPECT_EQ(app.camera.orbit_angle_z, 0);
 }
 
 TEST_F(CameraTest, TickStepsWheelZoomAndArrowTurns) {
-    app.camera_controller = CAMERA_OBJECT_ORBIT;
-    app.zoom_steps = 10;
+    app.camera.camera_controller = CAMERA_OBJECT_ORBIT;
+    app.camera.zoom_steps = 10;
     int64_t t = 5000;
     tick_at({t});  // only takes the time
-    EXPECT_EQ(app.zoom_steps, 10);
+    EXPECT_EQ(app.camera.zoom_steps, 10);
     for (int i = 0; i < 9; ++i) tick_at({t += 10});
-    EXPECT_EQ(app.zoom_steps, 1);
+    EXPECT_EQ(app.camera.zoom_steps, 1);
     tick_at({t += 10});
-    EXPECT_EQ(app.zoom_steps, 0);
-    EXPECT_NEAR(app.orbit_distance, 4.0 * std::pow(1.05, 10), 1e-9);
+    EXPECT_EQ(app.camera.zoom_steps, 0);
+    EXPECT_NEAR(app.camera.orbit_distance, 4.0 * std::pow(1.05, 10), 1e-9);
 
-    app.orbit_distance = 990;
+    app.camera.orbit_distance = 990;
     hold('W');
     for (int i = 0; i < 3; ++i) tick_at({t += 10});
-    EXPECT_EQ(app.orbit_distance, 1000.0);
+    EXPECT_EQ(app.camera.orbit_distance, 1000.0);
     hold('W', false), hold('S');
-    app.orbit_distance = 0.051;
+    app.camera.orbit_distance = 0.051;
     tick_at({t += 10, t += 10});
-    EXPECT_EQ(app.orbit_distance, 0.05);
+    EXPECT_EQ(app.camera.orbit_distance, 0.05);
     hold('S', false);
 
     // Right arrow for 10 ms: 2 pixels of 720, one degree of angle b.
-    app.arrow_states[2] = 1;
+    app.camera.arrow_states[2] = 1;
     tick_at({t += 10});
-    EXPECT_NEAR(app.orbit_angle_y, 31.0, 1e-12);
-    EXPECT_FALSE(app.camera_drag.active);
-    EXPECT_NE(app.attribute_trace_text.find("euler(30,31,0)"), std::string::npos);
+    EXPECT_NEAR(app.camera.orbit_angle_y, 31.0, 1e-12);
+    EXPECT_FALSE(app.camera.camera_drag.active);
+    EXPECT_NE(app.status.attribute_trace_text.find("euler(30,31,0)"), std::string::npos);
 
     // Locked: nothing moves and the wheel steps wait.
-    app.camera_locked = 1;
-    app.zoom_steps = 3;
+    app.ui_flags.camera_locked = 1;
+    app.camera.zoom_steps = 3;
     tick_at({t += 10});
-    EXPECT_EQ(app.zoom_steps, 3);
+    EXPECT_EQ(app.camera.zoom_steps, 3);
 }
 
 TEST_F(CameraTest, AHeldKeyAfterALongPauseMovesAtMostOneHundredMilliseconds) {
     hold('W');
-    const Vec3 f = app.live_camera.forward;
-    const Vec3 start = app.live_camera.eye;
+    const Vec3 f = app.camera.live_camera.forward;
+    const Vec3 start = app.camera.live_camera.eye;
     tick_at({1000});
-    expect_vec(app.live_camera.eye, start);
+    expect_vec(app.camera.live_camera.eye, start);
     tick_at({1010});
-    expect_vec(app.live_camera.eye, {start[0] + 0.0625 * f[0], start[1] + 0.0625 * f[1], start[2] + 0.0625 * f[2]});
-    const Vec3 before = app.live_camera.eye;
+    expect_vec(app.camera.live_camera.eye,
+               {start[0] + 0.0625 * f[0], start[1] + 0.0625 * f[1], start[2] + 0.0625 * f[2]});
+    const Vec3 before = app.camera.live_camera.eye;
     tick_at({11010});
-    expect_vec(app.live_camera.eye, {before[0] + 0.625 * f[0], before[1] + 0.625 * f[1], before[2] + 0.625 * f[2]});
+    expect_vec(app.camera.live_camera.eye,
+               {before[0] + 0.625 * f[0], before[1] + 0.625 * f[1], before[2] + 0.625 * f[2]});
     set_standin_popup_open(true);  // a popup stops the motion
     tick_at({11020});
-    expect_vec(app.live_camera.eye, {before[0] + 0.625 * f[0], before[1] + 0.625 * f[1], before[2] + 0.625 * f[2]});
+    expect_vec(app.camera.live_camera.eye,
+               {before[0] + 0.625 * f[0], before[1] + 0.625 * f[1], before[2] + 0.625 * f[2]});
 }
 
 TEST_F(CameraTest, CellCamerasKeepTheirObjectOrbitPartAndActivate) {
-    Viewport vp;
+    Viewport& vp = app.multi_view_viewport;
     vp.cell_count = 2;
     vp.cell_cameras.insert(vp.cell_cameras.end(), initial_camera_state.begin(), initial_camera_state.end());
     // Cell 1's free-roam eye (5, 5, 5) looks at (5, 5, 4).
     std::fill_n(vp.cell_cameras.begin() + CAMERA_STATE_SIZE + 6, 6, 5.0);
     vp.cell_cameras[CAMERA_STATE_SIZE + 11] = 4;
-    app.viewport = &vp;
 
     set_camera_controller(app, CAMERA_OBJECT_ORBIT);
-    app.live_camera.eye = {1, 2, 3};
-    app.orbit_distance = 2;
+    app.camera.live_camera.eye = {1, 2, 3};
+    app.camera.orbit_distance = 2;
     save_cell_camera_state(app);
     EXPECT_EQ(std::vector<double>(vp.cell_cameras.begin(), vp.cell_cameras.begin() + 6),
               std::vector<double>(initial_camera_state.begin(), initial_camera_state.begin() + 6));
     EXPECT_EQ(vp.cell_cameras[18], 2);
 
     set_camera_controller(app, CAMERA_FREE_ROAM);
-    app.live_camera.eye = {-2, 1, 3};
+    app.camera.live_camera.eye = {-2, 1, 3};
     vp.hovered_cell = 1;
     activate_cell_camera_state();
     EXPECT_EQ(vp.current_cell, 1);
     EXPECT_EQ(vp.cell_cameras[6], -2);  // the cell left was saved first
-    expect_vec(app.live_camera.eye, {5, 5, 5});
-    expect_vec(app.live_camera.forward, {0, 0, -1});
-    expect_vec(app.controller_cameras[0].eye, {0, 0, 10});
-    EXPECT_EQ(app.orbit_distance, 4);
+    expect_vec(app.camera.live_camera.eye, {5, 5, 5});
+    expect_vec(app.camera.live_camera.forward, {0, 0, -1});
+    expect_vec(app.camera.controller_cameras[0].eye, {0, 0, 10});
+    EXPECT_EQ(app.camera.orbit_distance, 4);
 }
 
 // --- Entity matrices ---------------------------------------------------------

@@ -7,32 +7,34 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "panes/pane_standins.h"
+#include "support/app_fixture.h"
 #include "render/camera.h"
 #include "render/camera_control.h"
 #include "render/status_line.h"
-#include "ui/ui_state.h"
 
 // A context on the heap, published for the callbacks that take none, with
 // the pane stand-ins installed; every global goes back to its load state.
 class CameraTest : public ::testing::Test {
 protected:
-    std::unique_ptr<AppContext> owned = std::make_unique<AppContext>();
+    std::unique_ptr<AppContext> owned = fresh_context();
     AppContext& app = *owned;
 
     CameraTest() {
-        reset_globals();
         install_pane_standins(app.hooks);
         publish_app_context(&app);
     }
     ~CameraTest() override {
-        publish_app_context(nullptr);
+        owned.reset();
         reset_globals();
     }
+    static std::unique_ptr<AppContext> fresh_context() {
+        reset_globals();
+        return make_app_context();
+    }
     static void reset_globals() {
-        reset_ui_state();
+        reset_app_globals();
         reset_camera_tick_clock();
         reset_frame_time_ring();
-        reset_standin_call_log();
         set_standin_popup_open(false);
     }
 
@@ -41,8 +43,8 @@ protected:
         for (int64_t t : times) camera_tick_step(app, t);
     }
     void hold(char key, bool down = true) {
-        app.key_states[static_cast<unsigned char>(key)] = down;
-        app.key_states[static_cast<unsigned char>(key + 32)] = down;
+        app.camera.key_states[static_cast<unsigned char>(key)] = down;
+        app.camera.key_states[static_cast<unsigned char>(key + 32)] = down;
     }
 };
 
