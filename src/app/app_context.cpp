@@ -174,6 +174,17 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.browser_home_button, a.browser_mark, a.browser_refresh_button, a.browser_clear_button,
                   a.browser_select_all_button, a.browser_close_button, a.browser_location_line,
                   a.browser_path_frame, a.minimal_layout_bar, a.minimal_command_list);
+    visit_widgets(visit, data, a.environment_tab_strip, a.environment_preview, a.environment_preview_frame,
+                  a.environment_preview_image, a.environment_preview_close, a.script_placeholder_label,
+                  a.tip_menu_title, a.tip_menu_icon, a.hint_icon, a.hint_caption, a.hint_text);
+    for (PopupFrame& f : a.popup_frames)
+        visit_widgets(visit, data, f.title_bar, f.icon_holder, f.title_icon, f.title_label, f.title_area,
+                      f.title_right, f.close_button, f.body, f.footer, f.footer_plain, f.footer_split,
+                      f.footer_centre, f.footer_right);
+    visit_widgets(visit, data, a.about_content, a.open_content, a.load_content, a.popup_watermarks, a.busy_label,
+                  a.minimal_tool_row, a.minimal_list_row, a.minimal_title_row, a.minimal_list_scroll,
+                  a.side_pane_indicator, a.side_pane_indicator_labels, a.minimal_tool_buttons, a.minimal_title,
+                  a.minimal_about, a.minimal_help);
 }
 
 void save_env_fields(AppContext& app, EnvironmentViewState& v) {
