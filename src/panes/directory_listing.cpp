@@ -226,20 +226,30 @@ void build_rows(AppContext& app) {
     const int32_t hovered = release_widgets(app.browser_rows);
     forget_vector_elements(app.browser_row_labels);
     app.browser_list_content.children.clear();
-    app.browser_rows.clear();
-    app.browser_row_labels.clear();
+    app.browser_list_content.children.reserve(n);
+    // Widgets are reused where the count allows: building tens of thousands
+    // of them afresh dominates the listing of a large directory. Every field
+    // a row or label shows is set below.
     app.browser_rows.resize(n);
     app.browser_row_labels.resize(5 * n);
     for (size_t r = 0; r < n; ++r) {
         FillLayout& row = app.browser_rows[r];
         ensure_element_id(row);
+        row.children.clear();
+        row.hovered = false;
+        row.focused = false;
         row.name = "browser_row";
         row.user_index = static_cast<int32_t>(r);
         row.hover_rgba = browser_hover_rgba;
         row.hover_colour = nullptr;
         row.background_colour = active_theme.colours[6];
         row.selected_colour = active_theme.colours[7];
-        for (size_t c = 0; c < 5; ++c) row.children.push_back(&app.browser_row_labels[5 * r + c]);
+        for (size_t c = 0; c < 5; ++c) {
+            Label& label = app.browser_row_labels[5 * r + c];
+            label.hovered = false;
+            label.focused = false;
+            row.children.push_back(&label);
+        }
         label_browser_row(app, r);
         app.browser_list_content.children.push_back(&row);
     }
