@@ -135,6 +135,9 @@ TEST_F(ListingTest, ListingBuildsPathBarCaptionsAndSortedRows) {
 
     canned_listings()["/d/"] = ls_line("-rwxr-xr-x", "1", "run");
     list(BROWSER_ENTITY_WORKSPACE, "/d/");
+    ASSERT_EQ(app->browser_rows.size(), 1u);
+    EXPECT_EQ(app->browser_list_content.children.size(), 1u);
+    EXPECT_EQ(app->browser_rows[0].children.size(), 5u);
     EXPECT_EQ(app->browser_row_labels[1].text_rgba, browser_executable_rgba);
     EXPECT_EQ(app->browser_row_labels[1].typeface, &typefaces[1]);
     EXPECT_EQ(app->browser_row_labels[2].text_colour, active_theme.colours[8]);
@@ -154,11 +157,13 @@ TEST_F(ListingTest, RebuildForgetsPointersIntoOldWidgetsAndKeepsTheHoverByPositi
     hover_element = &app->browser_rows[1];
     app->browser_rows[1].hovered = true;
     focus_element = &app->browser_row_labels[3];
+    app->browser_row_labels[3].focused = true;
     tooltip_element = &app->browser_path_buttons[0];
     list(BROWSER_OPEN_SCRIPT, "/a/b/");
     EXPECT_EQ(hover_element, &app->browser_rows[1]);
     EXPECT_TRUE(app->browser_rows[1].hovered);
     EXPECT_EQ(focus_element, nullptr);
+    EXPECT_FALSE(app->browser_row_labels[3].focused);
     EXPECT_EQ(tooltip_element, nullptr);
 
     hover_element = &app->browser_path_buttons[2];
