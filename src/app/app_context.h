@@ -361,7 +361,7 @@ struct FileBrowserState {
     int32_t browser_purpose = BROWSER_OPEN_SCRIPT;
     // The directory last listed, exactly as given.
     std::string browser_directory;
-    // The directory cut at "/", each piece with "/" appended.
+    // The directory cut at "/", each component with "/" appended.
     std::vector<std::string> browser_path_parts;
     BrowserListing browser_listing;
     BrowserSelection browser_selection;
