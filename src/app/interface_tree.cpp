@@ -5,7 +5,8 @@
 #include "app/builder_support.h"
 #include "app/command_table.h"
 #include "app/interface_builder.h"
-#include "panes/browser_standins.h"
+#include "panes/browser_actions.h"
+#include "panes/browser_navigation.h"
 #include "panes/capture_standins.h"
 #include "panes/environment_standins.h"
 #include "panes/export_standins.h"
@@ -346,6 +347,7 @@ void bind_layouts_and_wheels(AppContext& a) {
         {&a.TABSCROLL, on_scroll_tab_strip},
         {&a.settings_menu_columns, on_scroll_settings_column},
         {&a.browser_path_frame, on_scroll_file_browser_path},
+        {&a.browser_list_content, on_scroll_file_list},
     };
     for (const auto& binding : wheels) binding.first->scroll_handler = binding.second;
 }
@@ -392,6 +394,7 @@ void bind_clicks(AppContext& a) {
         {&a.browser_clear_button, on_click_clear_file_selection},
         {&a.browser_select_all_button, on_browser_select_all_button},
         {&a.browser_close_button, on_click_close_open_pane},
+        {&a.browser_confirm_label, on_browser_confirm_button},
         {&a.canvas_pick_area, refresh_llmi_trace},
         {&a.environment_tab_strip, on_environment_tab_click},
         {&a.environment_preview_close, on_close_environment},

@@ -281,3 +281,10 @@ bool on_scroll_command_list(int32_t x, int32_t y, int32_t code) {
     record_standin_call("on_scroll_command_list");
     return true;
 }
+bool on_scroll_file_list(int32_t x, int32_t y, int32_t code) {
+    (void)x;
+    (void)y;
+    (void)code;
+    record_standin_call("on_scroll_file_list");
+    return true;
+}

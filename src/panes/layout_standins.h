@@ -59,3 +59,4 @@ bool on_scroll_tab_strip(int32_t x, int32_t y, int32_t code);
 bool on_scroll_settings_column(int32_t x, int32_t y, int32_t code);
 bool on_scroll_file_browser_path(int32_t x, int32_t y, int32_t code);
 bool on_scroll_command_list(int32_t x, int32_t y, int32_t code);
+bool on_scroll_file_list(int32_t x, int32_t y, int32_t code);
