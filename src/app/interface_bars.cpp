@@ -10,8 +10,10 @@ namespace {
 
 void environment_tabs(AppContext& a) {
     const UiMetrics& m = a.ui_metrics;
-    // The strip points into this vector, so it is sized before the strip's
-    // child list is filled.
+    // The strip points into this vector: its children go before the vector
+    // is resized.
+    FillLayout& strip = a.environment_tab_strip;
+    strip.children.clear();
     a.environment_tabs.resize(1);
     Element& tab = a.environment_tabs[0];
     rect(tab, 1, 0, 64, m.row_height - m.ui_padding - 2);
@@ -24,13 +26,11 @@ void environment_tabs(AppContext& a) {
     tab.text_colour = colour(8);
     tab.set_text("env0");
 
-    FillLayout& strip = a.environment_tab_strip;
     rect(strip, m.ui_padding, 1, 66, m.row_height - m.ui_padding - 1);
     for (Border* edge : {&strip.border_left, &strip.border_right, &strip.border_bottom}) {
         edge->width = edge == &strip.border_bottom ? 2 : 1;
         edge->colour = colour(2);
     }
-    strip.children.clear();
     if (!a.environment_tabs.empty()) append(strip, a.environment_tabs[0]);
     append(a.TABSCROLL, strip);
 

@@ -296,7 +296,6 @@ void build_console_panes(AppContext& a) {
         tab.selected_palette = gradient(8);
         if (i < 3) border(tab.border_right, m.thin_border, 2);
         tip(tab, trace_toggle_tips[static_cast<size_t>(i)]);
-        tab.user_index = -1;
         tab.selected = i == 0;
         tab.set_text(captions[i]);
         append(strip, tab);

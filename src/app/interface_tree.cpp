@@ -1,3 +1,4 @@
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -198,24 +199,23 @@ void bar_contents(AppContext& a) {
 
 void root_children(AppContext& a) {
     a.children.clear();
-    Element* const first[] = {&a.BORDER, &a.viewport_surface, &a.TOOLBAR, &a.CONTROLPANE, &a.TIPBAR,
-                              &a.CONTENTPANE, &a.MENUBAR, &a.STATUSBAR, &a.TABBAR, &a.SLIDERBAR, &a.COLOURBAR,
-                              &a.minimal_layout_bar, &a.variant_tab, &a.strip_backdrop_guard,
-                              &a.parallel_strip_host, &a.llmi_strip_host, &a.animator_bar,
-                              &a.camera_directive_pane, &a.parallel_strip_button, &a.llmi_strip_button,
-                              &a.strip_backdrop};
-    for (Element* e : first) append(a, *e);
+    // Later children cover earlier ones; two appends to CONTENTPANE fall
+    // in between.
+    for (Element* e : std::initializer_list<Element*>{
+             &a.BORDER, &a.viewport_surface, &a.TOOLBAR, &a.CONTROLPANE, &a.TIPBAR, &a.CONTENTPANE, &a.MENUBAR,
+             &a.STATUSBAR, &a.TABBAR, &a.SLIDERBAR, &a.COLOURBAR, &a.minimal_layout_bar, &a.variant_tab,
+             &a.strip_backdrop_guard, &a.parallel_strip_host, &a.llmi_strip_host, &a.animator_bar,
+             &a.camera_directive_pane, &a.parallel_strip_button, &a.llmi_strip_button, &a.strip_backdrop})
+        append(a, *e);
     append(a.CONTENTPANE, a.canvas_pick_area);
-    for (Element* e : {static_cast<Element*>(&a.multi_view_viewport), static_cast<Element*>(&a.camera_directive_handle),
-                       static_cast<Element*>(&a.variant_bar), static_cast<Element*>(&a.MENUNPANE),
-                       static_cast<Element*>(&a.HINTBAR), static_cast<Element*>(&a.HIDELOGO),
-                       static_cast<Element*>(&a.LOCKICON), static_cast<Element*>(&a.NORENDER)})
+    for (Element* e : std::initializer_list<Element*>{&a.multi_view_viewport, &a.camera_directive_handle,
+                                                      &a.variant_bar, &a.MENUNPANE, &a.HINTBAR, &a.HIDELOGO,
+                                                      &a.LOCKICON, &a.NORENDER})
         append(a, *e);
     append(a.CONTENTPANE, a.frame_rate_label);
-    for (Element* e : {static_cast<Element*>(&a.centre_cross), static_cast<Element*>(&a.quick_hide_button),
-                       static_cast<Element*>(&a.environment_preview), static_cast<Element*>(&a.MASKPANE),
-                       static_cast<Element*>(&a.OVERLAY), static_cast<Element*>(&a.configuration_mask),
-                       static_cast<Element*>(&a.busy_mask), static_cast<Element*>(&a.small_window_notice)})
+    for (Element* e : std::initializer_list<Element*>{&a.centre_cross, &a.quick_hide_button, &a.environment_preview,
+                                                      &a.MASKPANE, &a.OVERLAY, &a.configuration_mask,
+                                                      &a.busy_mask, &a.small_window_notice})
         append(a, *e);
 }
 
@@ -430,13 +430,10 @@ void bind_pointers_and_masks(AppContext& a) {
 }
 
 void set_layers(AppContext& a) {
-    for (Element* e : {static_cast<Element*>(&a.message_mask), static_cast<Element*>(&a.OPENPANE),
-                       static_cast<Element*>(&a.INFOPANE), static_cast<Element*>(&a.ERRORPANE),
-                       static_cast<Element*>(&a.WARNINGPANE), static_cast<Element*>(&a.configuration_mask)})
+    for (Element* e : std::initializer_list<Element*>{&a.message_mask, &a.OPENPANE, &a.INFOPANE, &a.ERRORPANE,
+                                                      &a.WARNINGPANE, &a.configuration_mask})
         e->layer = 1;
-    for (Element* e : {static_cast<Element*>(&a.MASKPANE), static_cast<Element*>(&a.OVERLAY),
-                       static_cast<Element*>(&a.busy_mask)})
-        e->layer = 2;
+    for (Element* e : std::initializer_list<Element*>{&a.MASKPANE, &a.OVERLAY, &a.busy_mask}) e->layer = 2;
     a.small_window_notice.layer = 3;
 }
 
