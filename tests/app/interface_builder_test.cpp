@@ -220,6 +220,15 @@ TEST_F(BuiltInterface, FrameConsoleAndRowsTakeTheirGeometry) {
     EXPECT_EQ(a.menubar_indicators[2].x, 28);
     EXPECT_EQ(a.menubar_indicators[2].y, 2 * 56 + 28);
 
+    // Minimal bar: tool buttons with a gap after the third, the side-pane
+    // indicator from one pixel before the row's end, the title row tiled.
+    const int32_t button_x[5] = {0, 32, 64, 104, 136};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(a.minimal_tool_buttons[i].x, button_x[i]);
+    EXPECT_EQ(a.side_pane_indicator.x, 167);
+    EXPECT_EQ(a.minimal_about.x, a.minimal_title.x + a.minimal_title.width);
+    EXPECT_EQ(a.minimal_help.x, 120);
+    EXPECT_EQ(a.minimal_help.x + a.minimal_help.width, 168);
+
     // The command list.
     ASSERT_EQ(a.minimal_command_buttons.size(), 120u);
     EXPECT_EQ(a.minimal_command_list.height, 2880);
