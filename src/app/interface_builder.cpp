@@ -8,6 +8,7 @@
 #include "art/typeface.h"
 #include "panes/console_lines.h"
 #include "panes/pane_standins.h"
+#include "panes/side_pane_operations.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "render/render_standins.h"
@@ -58,6 +59,7 @@ void build_minimal_bar_and_bindings(AppContext&) {}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
+    install_side_pane_operations(app.hooks);
     install_render_standins(app.hooks);
     build_startup_state(app);
     build_window_frame(app);
