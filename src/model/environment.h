@@ -39,6 +39,9 @@ struct EntityListView {
     // Bound to the environment's own set when it becomes current.
     EntitySet* entity_set = nullptr;
     int32_t selected_row = -1;
+    // Serial id of the selected row's entity, so that a rebuild of the rows
+    // keeps the selection on its entity when the rows move; -1 none.
+    int32_t selected_serial = -1;
 };
 
 struct Environment {
