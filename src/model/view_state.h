@@ -35,8 +35,8 @@ struct CameraDirectiveTable {
     std::vector<std::string> texts;
     // Six per directive: eye x y z, look-at x y z.
     std::vector<double> values;
-    // Serial id of the entity that holds each line (resolved at use: an
-    // entity closed since is no entity).
+    // Per directive the declaring entity's serial id, -1 none: an id stays
+    // valid when the entity set's vector moves.
     std::vector<int32_t> numbers;
 };
 

@@ -6,7 +6,6 @@
 #include "app/app_context.h"
 #include "art/icon_table.h"
 #include "panes/directive_lines.h"
-#include "panes/display_options_standin.h"
 #include "text/split.h"
 #include "text/text_utils.h"
 #include "ui/theme.h"
@@ -145,7 +144,7 @@ void build_camera_directive_rows(AppContext& app) {
     }
     app.camera_directive_handle.visible = strips_shown(app) && n > 0 && free_roam;
     bars.selected_directive = -1;
-    app_apply_display_options(app, app.frame.window_width, app.frame.window_height);
+    call_hook(app.hooks.app_apply_display_options, app, app.frame.window_width, app.frame.window_height);
     refresh_root(app);
 }
 

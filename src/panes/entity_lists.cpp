@@ -10,7 +10,7 @@
 #include "panes/confirmation_standins.h"
 #include "panes/entity_inspector.h"
 #include "panes/parameter_pane.h"
-#include "render/look_at_standin.h"
+#include "render/camera_control.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
 
