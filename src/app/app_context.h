@@ -659,6 +659,18 @@ struct AppContext : RootContainer {
     ScrollPane ppd_scrolls[2];
     FillLayout ppd_texts[2];
     std::vector<Element> parse_report_rows;
+    // Profiling viewer: rows on the left, the chosen row's report on the
+    // right. Rows name their entity by serial id and, for an element of a
+    // parallel entity, its position (-1 for the entity itself).
+    std::vector<Label> ppd_rows;
+    std::vector<int32_t> ppd_row_ids;
+    std::vector<int32_t> ppd_row_elements;
+    int32_t ppd_row_count = 0;
+    int32_t ppd_selected_row = 0;
+    Container ppd_row_list;
+    ScrollPane ppd_row_scroll, ppd_report_scroll;
+    Label ppd_report_label;
+    Element ppd_list_button;
     // Capture panes.
     Element snapshot_name_label, snapshot_save_button, screenshot_name_label, screenshot_save_button;
     // Export pane.

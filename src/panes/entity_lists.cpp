@@ -7,7 +7,7 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "art/icon_table.h"
-#include "panes/confirmation_standins.h"
+#include "panes/popup_standins.h"
 #include "panes/entity_inspector.h"
 #include "panes/parameter_pane.h"
 #include "render/camera_control.h"

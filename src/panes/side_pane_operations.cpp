@@ -1,10 +1,12 @@
 #include "panes/side_pane_operations.h"
 
+#include "app/app_context.h"
 #include "app/app_hooks.h"
 #include "panes/directive_bars.h"
 #include "panes/entity_inspector.h"
 #include "panes/entity_lists.h"
 #include "panes/parameter_pane.h"
+#include "panes/ppd_viewer.h"
 #include "panes/window_status.h"
 
 void install_side_pane_operations(AppHooks& hooks) {
@@ -20,3 +22,5 @@ void install_side_pane_operations(AppHooks& hooks) {
     hooks.build_variant_rows = build_variant_rows;
     hooks.count_animation_directives = count_animation_directives;
 }
+
+void bind_side_pane_callbacks(AppContext& app) { app.entity_ppd_button.click_handler = on_ppd_view_button; }
