@@ -16,6 +16,19 @@ std::vector<double> element_colour_scratch;
 
 namespace {
 
+// Working arrays of the per-vertex functions, kept between calls so that
+// recolouring a large mesh again does not fault in fresh pages.
+std::vector<double> vertex_values;
+std::vector<uint32_t> vertex_counts;
+std::vector<uint32_t> id_ranks;
+std::vector<uint32_t> id_table;
+std::vector<double> rank_colours;
+
+template <typename T>
+void reset(std::vector<T>& v, size_t n) {
+    v.assign(n, T{});
+}
+
 size_t vertex_count(const InteropMesh& mesh) {
     return mesh.dimension > 0 ? mesh.positions.size() / static_cast<size_t>(mesh.dimension) : 0;
 }
@@ -67,7 +80,8 @@ struct Vec3 {
     double x, y, z;
 };
 Vec3 sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-double length(const Vec3& a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
+double squared_length(const Vec3& a) { return a.x * a.x + a.y * a.y + a.z * a.z; }
+double length(const Vec3& a) { return std::sqrt(squared_length(a)); }
 
 Vec3 position(const InteropMesh& mesh, size_t v) {
     const double* p = mesh.positions.data() + 3 * v;
@@ -125,7 +139,8 @@ size_t rank_ids(const std::vector<uint32_t>& ids, std::vector<uint32_t>& ranks) 
     const uint64_t span = static_cast<uint64_t>(*high_it) - low + 1;
     ranks.resize(ids.size());
     if (span <= 4 * ids.size() + 1024) {
-        std::vector<uint32_t> table(static_cast<size_t>(span), 0);
+        std::vector<uint32_t>& table = id_table;
+        reset(table, static_cast<size_t>(span));
         for (uint32_t id : ids) table[id - low] = 1;
         uint32_t next = 0;
         for (uint32_t& slot : table) {
@@ -147,35 +162,28 @@ size_t rank_ids(const std::vector<uint32_t>& ids, std::vector<uint32_t>& ranks) 
 
 }  // namespace
 
+// The six 60-degree sectors in closed form (no branches: colour-by ramps
+// over noisy values would mispredict every sector test):
+// r = |x - 3| - 1, g = 2 - |x - 2|, b = 2 - |x - 4| with x = h * 6, each
+// clamped to 0..1; beyond a full turn black.
 Rgb hue_to_rgb(double h) {
     const double d = h * 360.0;
-    Rgb c;
-    if (d < 60.0) {
-        c = {1.0, d / 60.0, 0.0};
-    } else if (d < 120.0) {
-        c = {(120.0 - d) / 60.0, 1.0, 0.0};
-    } else if (d < 180.0) {
-        c = {0.0, 1.0, (d - 120.0) / 60.0};
-    } else if (d < 240.0) {
-        c = {0.0, (240.0 - d) / 60.0, 1.0};
-    } else if (d < 300.0) {
-        c = {(d - 240.0) / 60.0, 0.0, 1.0};
-    } else if (d <= 360.0) {
-        c = {1.0, 0.0, (360.0 - d) / 60.0};
-    } else {
-        c = {0.0, 0.0, 0.0};
-    }
-    c.r = std::clamp(c.r, 0.0, 1.0);
-    c.g = std::clamp(c.g, 0.0, 1.0);
-    c.b = std::clamp(c.b, 0.0, 1.0);
-    return c;
+    const double x = d / 60.0;
+    auto unit = [](double v) {
+        v = v > 0.0 ? v : 0.0;
+        return v < 1.0 ? v : 1.0;
+    };
+    const double visible = d > 360.0 ? 0.0 : 1.0;
+    return {unit(std::fabs(x - 3.0) - 1.0) * visible, unit(2.0 - std::fabs(x - 2.0)) * visible,
+            unit(2.0 - std::fabs(x - 4.0)) * visible};
 }
 
 uint8_t unit_to_byte(double c) {
-    const double scaled = c * 255.0;
-    if (!(scaled > 0.0)) return 0;
-    if (scaled >= 255.0) return 255;
-    return static_cast<uint8_t>(scaled);
+    // NaN fails the first comparison and becomes 0.
+    double scaled = c * 255.0;
+    scaled = scaled > 0.0 ? scaled : 0.0;
+    scaled = scaled < 255.0 ? scaled : 255.0;
+    return static_cast<uint8_t>(static_cast<int32_t>(scaled));
 }
 
 void fill_monotone_colour(InteropMesh& mesh, double v) {
@@ -233,8 +241,10 @@ void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t f
     if (mesh.positions.empty() || mesh.dimension != 3) return;
     const size_t n = vertex_count(mesh);
     const size_t normals = mesh.triangle_normals.size() / 3;
-    std::vector<double> sums(n, 0.0);
-    std::vector<uint32_t> counts(n, 0);
+    reset(vertex_values, n);
+    reset(vertex_counts, n);
+    double* sums = vertex_values.data();
+    uint32_t* counts = vertex_counts.data();
     const double* nv = mesh.triangle_normals.data();
     for_each_triangle(mesh, n, [&](uint32_t a, uint32_t b, uint32_t c) {
         const Vec3 pa = position(mesh, a);
@@ -256,23 +266,26 @@ void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t f
     for (size_t v = 0; v < n; ++v) {
         if (counts[v] > 0) sums[v] /= counts[v];
     }
-    colour_by_scalar(mesh, variant, sums, function == COLOUR_BY_PLANARITY);
+    colour_by_scalar(mesh, variant, vertex_values, function == COLOUR_BY_PLANARITY);
 }
 
 void colour_by_quality(InteropMesh& mesh, int32_t variant) {
     if (mesh.positions.empty() || mesh.dimension != 3) return;
     const size_t n = vertex_count(mesh);
-    std::vector<double> sums(n, 0.0);
-    std::vector<uint32_t> counts(n, 0);
+    reset(vertex_values, n);
+    reset(vertex_counts, n);
+    double* sums = vertex_values.data();
+    uint32_t* counts = vertex_counts.data();
     for_each_triangle(mesh, n, [&](uint32_t a, uint32_t b, uint32_t c) {
         const Vec3 pa = position(mesh, a);
         const Vec3 pb = position(mesh, b);
         const Vec3 pc = position(mesh, c);
-        const double l1 = length(sub(pb, pa));
-        const double l2 = length(sub(pc, pb));
-        const double l3 = length(sub(pa, pc));
+        // Shortest over longest edge, from the squared lengths with one root.
+        const double l1 = squared_length(sub(pb, pa));
+        const double l2 = squared_length(sub(pc, pb));
+        const double l3 = squared_length(sub(pa, pc));
         const double longest = std::max({l1, l2, l3});
-        const double q = longest > 0.0 ? std::min({l1, l2, l3}) / longest : 0.0;
+        const double q = longest > 0.0 ? std::sqrt(std::min({l1, l2, l3}) / longest) : 0.0;
         for (uint32_t v : {a, b, c}) {
             sums[v] += q;
             ++counts[v];
@@ -281,13 +294,14 @@ void colour_by_quality(InteropMesh& mesh, int32_t variant) {
     for (size_t v = 0; v < n; ++v) {
         if (counts[v] > 0) sums[v] /= counts[v];
     }
-    colour_by_scalar(mesh, variant, sums, false);
+    colour_by_scalar(mesh, variant, vertex_values, false);
 }
 
 void colour_by_valence(InteropMesh& mesh, int32_t variant, int32_t function) {
     if (mesh.positions.empty() || mesh.polygons.empty() || mesh.polygon_size == 1 || mesh.polygon_size < 0) return;
     const size_t n = vertex_count(mesh);
-    std::vector<uint32_t> counts(n, 0);
+    std::vector<uint32_t>& counts = vertex_counts;
+    reset(counts, n);
     if (function == COLOUR_BY_VALENCE_NGON) {
         for_each_polygon_corner(mesh, n, [&](size_t, uint32_t v) { ++counts[v]; });
     } else {
@@ -332,29 +346,39 @@ void colour_by_mesh_identifier(InteropMesh& mesh, int32_t variant, int32_t funct
         fill_monotone_colour(mesh, 0.25);
         return;
     }
-    std::vector<uint32_t> ranks;
+    std::vector<uint32_t>& ranks = id_ranks;
     const size_t distinct = rank_ids(ids, ranks);
-    std::vector<Rgb> colours(distinct);
-    for (size_t r = 0; r < distinct; ++r) colours[r] = element_colour(variant, function, r, distinct);
+    std::vector<double>& colours = rank_colours;
+    colours.resize(4 * distinct);
+    for (size_t r = 0; r < distinct; ++r) {
+        const Rgb c = element_colour(variant, function, r, distinct);
+        colours[4 * r] = c.r;
+        colours[4 * r + 1] = c.g;
+        colours[4 * r + 2] = c.b;
+    }
 
     const size_t n = vertex_count(mesh);
-    std::vector<double>& sums = element_colour_scratch;
-    if (sums.size() < 4 * n) sums.resize(4 * n);
-    std::fill(sums.begin(), sums.begin() + static_cast<std::ptrdiff_t>(4 * n), 0.0);
+    if (element_colour_scratch.size() < 4 * n) element_colour_scratch.resize(4 * n);
+    double* sums = element_colour_scratch.data();
+    std::fill(sums, sums + 4 * n, 0.0);
+    const uint32_t* rank = ranks.data();
+    const size_t ranked = ranks.size();
+    const double* colour = colours.data();
     for_each_polygon_corner(mesh, n, [&](size_t polygon, uint32_t v) {
-        if (polygon >= ranks.size()) return;
-        const Rgb& c = colours[ranks[polygon]];
-        double* s = sums.data() + 4 * static_cast<size_t>(v);
-        s[0] += c.r;
-        s[1] += c.g;
-        s[2] += c.b;
+        if (polygon >= ranked) return;
+        const double* c = colour + 4 * static_cast<size_t>(rank[polygon]);
+        double* s = sums + 4 * static_cast<size_t>(v);
+        s[0] += c[0];
+        s[1] += c[1];
+        s[2] += c[2];
         s[3] += 1.0;
     });
     const size_t m = colourable(mesh);
     for (size_t i = 0; i < m; ++i) {
-        const double* s = sums.data() + 4 * i;
+        const double* s = sums + 4 * i;
         if (s[3] > 0.0) {
-            set_unit_rgb(mesh, i, {s[0] / s[3], s[1] / s[3], s[2] / s[3]});
+            const double inv = 1.0 / s[3];
+            set_unit_rgb(mesh, i, {s[0] * inv, s[1] * inv, s[2] * inv});
         } else {
             set_rgb(mesh, i, 0, 0, 0);
         }
