@@ -1,14 +1,13 @@
 #include "render/llmi_text.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "render/mesh_upload.h"
 #include "text/split.h"
 #include "text/text_utils.h"
 
 namespace {
 
-char upper(char mode) { return static_cast<char>(std::toupper(static_cast<unsigned char>(mode))); }
 
 // The flat-table entry of an entity id, or null when the id is stale.
 EntityRecord* picked_entity(EntitySet& set, uint32_t entity_id) {
@@ -63,7 +62,7 @@ LlmiLabels compose_llmi_labels(char mode, uint32_t entity_id, uint32_t element_i
     }
     EntityRecord* entity = picked_entity(*set, entity_id);
     if (!entity) return labels;
-    mode = upper(mode);
+    mode = pick_mode_of(mode);
     std::string prefix;
     switch (mode) {
         case 'E': prefix = "index : "; break;
@@ -99,7 +98,7 @@ LlmiLabels compose_llmi_labels(char mode, uint32_t entity_id, uint32_t element_i
 
 LlmiTrace compose_llmi_trace(char mode, uint32_t entity_id, uint32_t element_id, EntitySet* set) {
     LlmiTrace trace;
-    mode = upper(mode);
+    mode = pick_mode_of(mode);
     if (mode == '!' || !set || entity_id >= llmi_no_pick || element_id >= llmi_no_pick) return trace;
     EntityRecord* entity = picked_entity(*set, entity_id);
     if (!entity) return trace;

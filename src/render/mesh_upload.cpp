@@ -255,10 +255,15 @@ int64_t run_key(const InteropMesh& mesh, char mode, size_t t) {
 
 }  // namespace
 
+char pick_mode_of(char key) {
+    const char mode = static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
+    return mode == '?' ? 'U' : mode;
+}
+
 TriangleRun pick_highlight_run(const InteropMesh& mesh, char mode, size_t t) {
     const size_t triangles = mesh.triangles.size() / 3;
     if (t >= triangles) return {};
-    mode = static_cast<char>(std::toupper(static_cast<unsigned char>(mode)));
+    mode = pick_mode_of(mode);
     if (mode == 'E') return {0, triangles};
     if (mode != 'P' && mode != 'O' && mode != 'G' && mode != 'U') return {t, 1};
     if (mesh.triangle_polygons.empty()) {

@@ -75,6 +75,10 @@ struct TriangleRun {
     size_t count = 0;
 };
 
+// A pick key as a mode: upper case, and the key strip's '?' for the
+// user-defined mode 'U'.
+char pick_mode_of(char key);
+
 // The triangles a pick of triangle t highlights in the given mode ('T', 'P',
 // 'G', 'O', 'U', 'E'; either case). A mesh whose triangle-to-polygon map is
 // missing or of the wrong length prints why and highlights t alone. Count 0:

@@ -51,7 +51,7 @@ TEST_F(InspectorFixture, LabelsByPickMode) {
     EXPECT_EQ(compose_llmi_labels('O', 0, 11, &set).element_label, "operand : 1");
     EXPECT_EQ(compose_llmi_labels('T', 0, 11, &set).element_label, "triangle : 11");
     EXPECT_EQ(compose_llmi_labels('E', 0, 11, &set).element_label, "index : 0");
-    EXPECT_EQ(compose_llmi_labels('U', 0, 7, &set).element_label, "\"wall\" | 2");
+    EXPECT_EQ(compose_llmi_labels('?', 0, 7, &set).element_label, "\"wall\" | 2");
     // An unnamed user type: empty quotes.
     EXPECT_EQ(compose_llmi_labels('U', 0, 11, &set).element_label, "\"\" | 3");
     // A missing list entry prints -1.
