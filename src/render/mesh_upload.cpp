@@ -4,7 +4,8 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
-#include <iostream>
+#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -267,12 +268,15 @@ TriangleRun pick_highlight_run(const InteropMesh& mesh, char mode, size_t t) {
     if (mode == 'E') return {0, triangles};
     if (mode != 'P' && mode != 'O' && mode != 'G' && mode != 'U') return {t, 1};
     if (mesh.triangle_polygons.empty()) {
-        std::cout << "MISSING-TESS-MAP!" << std::endl;
+        std::fputs("MISSING-TESS-MAP!\n", stdout);
+        std::fflush(stdout);
         return {t, 1};
     }
     if (mesh.triangle_polygons.size() != triangles) {
-        std::cout << "TESS-MAP-INCONSISTENCY:[" << triangles << " vs. " << mesh.triangle_polygons.size() << "];"
-                  << std::endl;
+        const std::string line = "TESS-MAP-INCONSISTENCY:[" + std::to_string(triangles) + " vs. " +
+                                 std::to_string(mesh.triangle_polygons.size()) + "];\n";
+        std::fputs(line.c_str(), stdout);
+        std::fflush(stdout);
         return {t, 1};
     }
     const int64_t key = run_key(mesh, mode, t);
