@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/app_context.h"
+#include "app/keyword_tables.h"
 #include "model/entity.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -10,8 +11,6 @@
 #include "platform/process.h"
 #include "text/split.h"
 #include "text/text_utils.h"
-
-const char* const execute_mode_keywords[3] = {"pure_union_mesh", "basic_csg_mesh", "optimal_csg_mesh"};
 
 std::string kernel_trace_text;
 std::string script_trace_text;

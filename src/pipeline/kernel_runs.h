@@ -16,10 +16,9 @@ struct AppContext;
 // of the three known modes.
 void stamp_mesh_mode(InteropMesh* mesh, int32_t mode);
 
-// "pure_union_mesh", "basic_csg_mesh", "optimal_csg_mesh", by MeshAlgorithm.
-extern const char* const execute_mode_keywords[3];
-// The keyword of a mode; modes outside 0..2 fall back to Optimal-CSG so a
-// staged script never carries an unknown mode.
+// The execute_mode_keywords entry (app/keyword_tables.h) of a mode; modes
+// outside 0..2 fall back to Optimal-CSG so a staged script never carries an
+// unknown mode.
 std::string execute_mode_keyword(int32_t mode);
 
 // What the last parse or assemble run left for the trace channels: the
