@@ -82,7 +82,7 @@ std::string plain_trace_text(const std::string& text) {
 
 int32_t trace_line_width(const std::string& line) {
     int64_t width = 0;
-    for (char c : line) width += pane_glyph_widths[static_cast<unsigned char>(c)];
+    for (char c : line) width += console_glyph_widths[static_cast<unsigned char>(c)];
     return static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX));
 }
 

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <limits>
 
+#include "app/tables.h"
+
 const double colour_palette[16][4] = {
     {0.25, 0.5, 1.0, 1.0},   {1.0, 0.75, 0.0, 1.0},   {0.5, 0.75, 0.25, 1.0}, {0.75, 0.25, 0.5, 1.0},
     {0.75, 0.25, 0.0, 1.0},  {0.25, 0.0, 0.75, 1.0},  {0.25, 0.75, 0.5, 1.0}, {0.5, 0.75, 1.0, 1.0},
@@ -12,17 +14,26 @@ const double colour_palette[16][4] = {
     {0.5, 0.0, 0.5, 1.0},    {0.5, 0.5, 0.0, 1.0},    {0.0, 0.0, 0.5, 1.0},   {0.5, 0.0, 0.0, 1.0},
 };
 
-std::vector<double> element_colour_scratch;
+// element_colour_scratch is built with the other global tables
+// (app/static_tables.cpp).
 
 namespace {
 
 // Working arrays of the per-vertex functions, kept between calls so that
-// recolouring a large mesh again does not fault in fresh pages.
-std::vector<double> vertex_values;
-std::vector<uint32_t> vertex_counts;
-std::vector<uint32_t> id_ranks;
-std::vector<uint32_t> id_table;
-std::vector<double> rank_colours;
+// recolouring a large mesh again does not fault in fresh pages. Made on
+// first use.
+struct WorkArrays {
+    std::vector<double> vertex_values;
+    std::vector<uint32_t> vertex_counts;
+    std::vector<uint32_t> id_ranks;
+    std::vector<uint32_t> id_table;
+    std::vector<double> rank_colours;
+};
+
+WorkArrays& work() {
+    static WorkArrays arrays;
+    return arrays;
+}
 
 template <typename T>
 void reset(std::vector<T>& v, size_t n) {
@@ -139,7 +150,7 @@ size_t rank_ids(const std::vector<uint32_t>& ids, std::vector<uint32_t>& ranks) 
     const uint64_t span = static_cast<uint64_t>(*high_it) - low + 1;
     ranks.resize(ids.size());
     if (span <= 4 * ids.size() + 1024) {
-        std::vector<uint32_t>& table = id_table;
+        std::vector<uint32_t>& table = work().id_table;
         reset(table, static_cast<size_t>(span));
         for (uint32_t id : ids) table[id - low] = 1;
         uint32_t next = 0;
@@ -196,7 +207,7 @@ void colour_by_scalar(InteropMesh& mesh, int32_t variant, const std::vector<doub
     const size_t n = vertex_count(mesh);
     if (mesh.positions.empty() || values.size() != n) return;
     double low = std::numeric_limits<double>::infinity();
-    double high = -std::numeric_limits<double>::infinity();
+    double high = negative_infinity;
     for (double v : values) {
         low = std::min(low, v);
         high = std::max(high, v);
@@ -241,10 +252,10 @@ void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t f
     if (mesh.positions.empty() || mesh.dimension != 3) return;
     const size_t n = vertex_count(mesh);
     const size_t normals = mesh.triangle_normals.size() / 3;
-    reset(vertex_values, n);
-    reset(vertex_counts, n);
-    double* sums = vertex_values.data();
-    uint32_t* counts = vertex_counts.data();
+    reset(work().vertex_values, n);
+    reset(work().vertex_counts, n);
+    double* sums = work().vertex_values.data();
+    uint32_t* counts = work().vertex_counts.data();
     const double* nv = mesh.triangle_normals.data();
     for_each_triangle(mesh, n, [&](uint32_t a, uint32_t b, uint32_t c) {
         const Vec3 pa = position(mesh, a);
@@ -266,16 +277,16 @@ void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t f
     for (size_t v = 0; v < n; ++v) {
         if (counts[v] > 0) sums[v] /= counts[v];
     }
-    colour_by_scalar(mesh, variant, vertex_values, function == COLOUR_BY_PLANARITY);
+    colour_by_scalar(mesh, variant, work().vertex_values, function == COLOUR_BY_PLANARITY);
 }
 
 void colour_by_quality(InteropMesh& mesh, int32_t variant) {
     if (mesh.positions.empty() || mesh.dimension != 3) return;
     const size_t n = vertex_count(mesh);
-    reset(vertex_values, n);
-    reset(vertex_counts, n);
-    double* sums = vertex_values.data();
-    uint32_t* counts = vertex_counts.data();
+    reset(work().vertex_values, n);
+    reset(work().vertex_counts, n);
+    double* sums = work().vertex_values.data();
+    uint32_t* counts = work().vertex_counts.data();
     for_each_triangle(mesh, n, [&](uint32_t a, uint32_t b, uint32_t c) {
         const Vec3 pa = position(mesh, a);
         const Vec3 pb = position(mesh, b);
@@ -294,13 +305,13 @@ void colour_by_quality(InteropMesh& mesh, int32_t variant) {
     for (size_t v = 0; v < n; ++v) {
         if (counts[v] > 0) sums[v] /= counts[v];
     }
-    colour_by_scalar(mesh, variant, vertex_values, false);
+    colour_by_scalar(mesh, variant, work().vertex_values, false);
 }
 
 void colour_by_valence(InteropMesh& mesh, int32_t variant, int32_t function) {
     if (mesh.positions.empty() || mesh.polygons.empty() || mesh.polygon_size == 1 || mesh.polygon_size < 0) return;
     const size_t n = vertex_count(mesh);
-    std::vector<uint32_t>& counts = vertex_counts;
+    std::vector<uint32_t>& counts = work().vertex_counts;
     reset(counts, n);
     if (function == COLOUR_BY_VALENCE_NGON) {
         for_each_polygon_corner(mesh, n, [&](size_t, uint32_t v) { ++counts[v]; });
@@ -346,9 +357,9 @@ void colour_by_mesh_identifier(InteropMesh& mesh, int32_t variant, int32_t funct
         fill_monotone_colour(mesh, 0.25);
         return;
     }
-    std::vector<uint32_t>& ranks = id_ranks;
+    std::vector<uint32_t>& ranks = work().id_ranks;
     const size_t distinct = rank_ids(ids, ranks);
-    std::vector<double>& colours = rank_colours;
+    std::vector<double>& colours = work().rank_colours;
     colours.resize(4 * distinct);
     for (size_t r = 0; r < distinct; ++r) {
         const Rgb c = element_colour(variant, function, r, distinct);
