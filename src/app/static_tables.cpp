@@ -34,6 +34,7 @@ std::string kernel_trace_text;
 std::string script_trace_text;
 std::string file_io_trace_text;
 std::string error_trace_text;
+std::string kernel_end_text;
 
 std::vector<double> element_colour_scratch;
 ParallelJobTable parallel_job_table;

@@ -8,6 +8,8 @@ const char* const path_state_names[3] = {"UNDEFINED", "INVALID", "VALID"};
 // other global tables, in their fixed order (app/static_tables.cpp).
 PathState kernel_path_state = PATH_UNDEFINED;
 PathState workspace_path_state = PATH_UNDEFINED;
+int64_t process_start_ms = 0;
+uint8_t interactive_config_requested = 0;
 
 namespace {
 
@@ -63,4 +65,6 @@ void reset_paths_for_tests() {
     workspace_path.clear();
     workspace_path_state = PATH_UNDEFINED;
     workspace_path_status = "UNDEFINED";
+    process_start_ms = 0;
+    interactive_config_requested = 0;
 }
