@@ -52,6 +52,9 @@ struct AppHooks {
     void (*select_subview_rect)(AppContext& app, int32_t cell) = nullptr;
     // Refills the colour-ramp swatches for the current colour space.
     void (*build_colour_ramp)(AppContext& app) = nullptr;
+    // Places the main regions of the window for a canvas of width x height
+    // and frames the 3D view; the renderer calls it every frame.
+    void (*app_apply_display_options)(AppContext& app, int32_t width, int32_t height) = nullptr;
 
     // Renderer.
     void (*recolour_entity)(AppContext& app, EntityRecord& entity) = nullptr;
