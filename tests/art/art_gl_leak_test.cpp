@@ -10,7 +10,7 @@
 TEST(GlLeakSuppressions, OwnLeakWithAContextCurrentIsStillReported) {
     const std::string source = std::getenv("VK_SOURCE_DIR"), binary = std::getenv("VK_BINARY_DIR");
     const std::string options =
-        "suppressions=" + source + "/tools/lsan-window.supp:fast_unwind_on_malloc=0:exitcode=23";
+        "suppressions=" + source + "/tools/lsan-window.supp:exitcode=23";
     setenv("LSAN_OPTIONS", options.c_str(), 1);
     setenv("ASAN_OPTIONS", "detect_leaks=1", 1);
     ProcessEnd end;
