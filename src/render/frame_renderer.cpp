@@ -3,7 +3,10 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <chrono>
+
 #include "app/app_context.h"
+#include "app/current_environment.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
 #include "platform/platform_state.h"
@@ -11,6 +14,7 @@
 #include "render/overlay_staging.h"
 #include "render/render_targets.h"
 #include "render/scene_renderer.h"
+#include "render/status_line.h"
 #include "ui/draw_list.h"
 #include "ui/overlay_batches.h"
 
@@ -216,7 +220,20 @@ void render_frame(AppContext* app, Container* root) {
     glFlush();
 }
 
-int on_gl_draw(AppContext* app, Container* root) {
-    render_frame(app, root);
+void render_frame_timed() {
+    // The context is the root of its own widget tree.
+    AppContext* app = published_app_context();
+    if (!app || !app->frame.needs_redraw) {
+        render_frame(app, app);
+        return;
+    }
+    const auto start = std::chrono::system_clock::now();
+    render_frame(app, app);
+    const auto elapsed = std::chrono::system_clock::now() - start;
+    record_frame_time(frame_time_ring, std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count());
+}
+
+int on_gl_draw() {
+    render_frame_timed();
     return 0;
 }

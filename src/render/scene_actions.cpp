@@ -5,14 +5,8 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "render/llmi_text.h"
+#include "render/redraw.h"
 #include "ui/ui_state.h"
-
-namespace {
-void request_redraw(AppContext& app) {
-    app.frame.needs_redraw = 1;
-    if (app.services.redraw_request) app.services.redraw_request();
-}
-}  // namespace
 
 ColourSettings colour_settings_of(const AppContext& app) {
     const RenderFlags& f = app.render_flags;

@@ -7,16 +7,14 @@
 #include <cstring>
 
 #include "app/app_context.h"
-#include "render/camera.h"
 #include "model/entity.h"
+#include "render/camera.h"
 #include "render/frame_renderer.h"
 #include "render/mesh_upload.h"
 #include "render/render_targets.h"
 #include "render/scene_actions.h"
 
 namespace {
-
-constexpr size_t cell_camera_doubles = 22;
 
 constexpr float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 constexpr float depth_nudge = -0.000025f;
@@ -75,28 +73,6 @@ ViewCamera cell_view_camera(const AppContext& app, const double* row) {
     return v;
 }
 
-// The object-orbit model matrix: the entity transform of a record scaled by
-// the orbit distance and turned by the orbit angles in ZYX rotation order,
-// RST transformation order, read off by transforming the origin and the
-// three axes.
-void orbit_model_matrix(const double orbit[4], float* m) {
-    static EntityRecord record;
-    record.uniform_scale = orbit[0];
-    record.euler_angles = {orbit[1], orbit[2], orbit[3]};
-    record.rotation_order = ROTATION_ZYX;
-    record.transform_order = TRANSFORM_RST;
-    double o[3] = {0, 0, 0};
-    entity_transform_point(record, o[0], o[1], o[2]);
-    for (int c = 0; c < 3; ++c) {
-        double p[3] = {c == 0 ? 1.0 : 0.0, c == 1 ? 1.0 : 0.0, c == 2 ? 1.0 : 0.0};
-        entity_transform_point(record, p[0], p[1], p[2]);
-        for (int r = 0; r < 3; ++r) m[4 * c + r] = static_cast<float>(p[r] - o[r]);
-        m[4 * c + 3] = 0.0f;
-    }
-    for (int r = 0; r < 3; ++r) m[12 + r] = static_cast<float>(o[r]);
-    m[15] = 1.0f;
-}
-
 void build_view_matrices(const AppContext& app, const ViewCamera& cam, bool perspective, double aspect,
                          ViewMatrices& out) {
     const Camera& live = app.camera.live_camera;
@@ -108,8 +84,11 @@ void build_view_matrices(const AppContext& app, const ViewCamera& cam, bool pers
     }
     build_look_at_matrix(out.mv, cam.eye, cam.look_at, cam.up);
     if (app.camera.camera_controller == CAMERA_OBJECT_ORBIT) {
+        // The orbit record's transform: scale, then the three angles in ZYX
+        // order, transformation order RST.
+        const std::array<double, 16> orbit = orbit_view_matrix(cam.orbit[0], cam.orbit[1], cam.orbit[2], cam.orbit[3]);
         float model[16];
-        orbit_model_matrix(cam.orbit, model);
+        for (int i = 0; i < 16; ++i) model[i] = static_cast<float>(orbit[i]);
         multiply_matrices(out.mv, out.mv, model);
     }
     const EntitySet* set = app.entities.current_entities;
@@ -583,9 +562,16 @@ int32_t view_count(const AppContext& app) {
     return app.bars.multi_view_enabled ? app.multi_view_viewport.cell_count : 1;
 }
 
-// The stored camera of cell v; null for the cell the live camera drives,
-// and while the viewport keeps no camera per cell.
-const double* stored_cell_camera(const AppContext&, int32_t) { return nullptr; }
+// The stored camera of cell v; null for a single cell and for the cell the
+// live camera drives, which shows the live camera itself.
+const double* stored_cell_camera(const AppContext& app, int32_t v) {
+    const Viewport& viewport = app.multi_view_viewport;
+    const size_t at = static_cast<size_t>(v) * CAMERA_STATE_SIZE;
+    if (viewport.cell_count < 2 || v == viewport.current_cell || at + CAMERA_STATE_SIZE > viewport.cell_cameras.size()) {
+        return nullptr;
+    }
+    return viewport.cell_cameras.data() + at;
+}
 
 void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t width, int32_t height) {
     const int32_t views = view_count(app);

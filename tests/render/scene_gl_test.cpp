@@ -22,6 +22,7 @@
 #include "render/render_targets.h"
 #include "render/scene_actions.h"
 #include "render/scene_renderer.h"
+#include "render/status_line.h"
 #include "support/app_fixture.h"
 #include "support/glx_context.h"
 #include "ui/ui_state.h"
@@ -314,24 +315,37 @@ TEST_F(SceneGl, ScreenshotsWithAndWithoutCanvasAndInterface) {
 TEST_F(SceneGl, TwoCellsTwoViews) {
     add_entity(make_strip_mesh(200));
     app->bars.multi_view_enabled = 1;
-    app->multi_view_viewport.cell_count = 2;
-    // Each view in its own half of the window, at its own aspect.
+    Viewport& v = app->multi_view_viewport;
+    v.cell_count = 2;
+    v.current_cell = 0;
+    // Cell 0 shows the live camera; cell 1 its stored free-roam camera,
+    // which looks away from the strip.
+    v.cell_cameras.assign(2 * CAMERA_STATE_SIZE, 0.0);
+    double* row = v.cell_cameras.data() + CAMERA_STATE_SIZE + 6;
+    for (double value : {50.0, 1.0, 3.0, 50.0, 0.0, -1.0}) *row++ = value;
     app->hooks.select_subview_rect = [](AppContext& a, int32_t cell) {
         a.frame.view_rect_x = cell * W / 2;
         a.frame.view_rect_width = W / 2;
     };
     frame();
-    // The strip spans x -1.2 .. 1.2: in a half-wide view (aspect 0.75) it
-    // fills each cell's width; rows outside y -0.5 .. 0.5 show the canvas.
-    for (int x : {10, W / 2 - 10, W / 2 + 10, W - 10}) {
-        EXPECT_TRUE(rgb_is(scene_pixel(x, H / 2 + 30), 200, 200, 200)) << x;
-        EXPECT_TRUE(rgb_is(scene_pixel(x, 10), 63, 127, 191, 1)) << x;
-    }
-    // One view over the whole window leaves the edges to the canvas.
-    app->bars.multi_view_enabled = 0;
-    app->frame.view_rect_x = 0, app->frame.view_rect_width = W;
-    frame();
-    EXPECT_TRUE(rgb_is(scene_pixel(10, H / 2 + 30), 63, 127, 191, 1));
+    // The strip (x -1.2 .. 1.2) fills the half-wide left view (aspect 0.75).
+    EXPECT_TRUE(rgb_is(scene_pixel(10, H / 2 + 30), 200, 200, 200));
+    EXPECT_TRUE(rgb_is(scene_pixel(W / 2 - 10, H / 2 + 30), 200, 200, 200));
+    EXPECT_TRUE(rgb_is(scene_pixel(3 * W / 4, H / 2 + 30), 63, 127, 191, 1));
+}
+
+TEST_F(SceneGl, TimedFramesRecordOnlyRedraws) {
+    add_entity(make_strip_mesh(200));
+    publish_app_context(app.get());
+    reset_frame_time_ring();
+    app->frame.needs_redraw = 0;
+    EXPECT_EQ(on_gl_draw(), 0);
+    EXPECT_EQ(frame_time_ring.durations_ns[0], 0);
+    app->frame.needs_redraw = 1;
+    on_gl_draw();
+    EXPECT_GT(frame_time_ring.durations_ns[0], 0);
+    EXPECT_EQ(frame_time_ring.next, 1);
+    publish_app_context(nullptr);
 }
 
 TEST_F(SceneGl, ThumbnailsLandInTheirStripCells) {
