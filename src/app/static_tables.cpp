@@ -17,6 +17,7 @@
 #include "pipeline/kernel_runs.h"
 #include "pipeline/parallel_jobs.h"
 #include "platform/paths.h"
+#include "render/frame_renderer.h"
 #include "render/colour_by.h"
 #include "ui/theme.h"
 
@@ -54,3 +55,8 @@ std::array<GlyphOutline, 256> glyph_outlines;
 Theme themes[theme_record_count];
 Theme& active_theme = themes[0];
 static const bool themes_built = (build_theme_table(), true);
+
+// The application context is made by the application's main (on the heap)
+// and the render-target records are constant. Last, the renderer's own
+// state, which its first frame fills.
+FrameRenderer frame_renderer;

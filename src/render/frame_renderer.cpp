@@ -18,7 +18,7 @@
 #include "ui/draw_list.h"
 #include "ui/overlay_batches.h"
 
-FrameRenderer frame_renderer;
+// frame_renderer is built with the other globals (app/static_tables.cpp).
 
 namespace {
 
