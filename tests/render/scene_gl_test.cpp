@@ -25,32 +25,24 @@
 #include "render/status_line.h"
 #include "support/app_fixture.h"
 #include "support/glx_context.h"
-#include "ui/ui_state.h"
 
 namespace {
 
 using Pixel = std::array<int, 4>;
 
 Pixel read_pixel(uint32_t framebuffer, int x, int y) {
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     uint8_t p[4] = {0, 0, 0, 0};
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     return {p[0], p[1], p[2], p[3]};
 }
 
-bool near(const Pixel& a, const Pixel& b, int tolerance) {
-    for (int i = 0; i < 3; ++i) {
-        if (std::abs(a[i] - b[i]) > tolerance) return false;
-    }
-    return true;
-}
-
 ::testing::AssertionResult rgb_is(const Pixel& p, int r, int g, int b, int tolerance = 0) {
-    if (near(p, {r, g, b, 0}, tolerance)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixel (" << p[0] << ", " << p[1] << ", " << p[2] << ") not (" << r << ", "
-                                         << g << ", " << b << ")";
+    if (std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance && std::abs(p[2] - b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "pixel " << p[0] << ", " << p[1] << ", " << p[2];
 }
 
 constexpr int W = 720, H = 480;
@@ -125,20 +117,15 @@ protected:
         add_current_environment(*app);
         AppContext& a = *app;
         a.frame.canvas_colour = canvas;
-        a.frame.view_rect_x = 0;
-        a.frame.view_rect_y = 0;
-        a.frame.view_rect_width = W;
-        a.frame.view_rect_height = H;
-        a.io_settings.anti_aliasing = 0;
-        a.bars.multi_view_enabled = 0;
-        a.bars.thumbnail_requested = 0;
+        a.frame.view_rect_x = a.frame.view_rect_y = 0;
+        a.frame.view_rect_width = W, a.frame.view_rect_height = H;
+        a.io_settings.anti_aliasing = a.bars.multi_view_enabled = a.bars.thumbnail_requested = 0;
         a.render_flags.lighting_unlit = 1;
         a.render_flags.projection_mode = 0;
         a.camera.camera_controller = 1;
-        Camera& c = a.camera.live_camera;
-        c.eye = {0, 0, 5};
-        c.look_at = {0, 0, 0};
-        c.up = {0, 1, 0};
+        a.camera.live_camera.eye = {0, 0, 5};
+        a.camera.live_camera.look_at = {0, 0, 0};
+        a.camera.live_camera.up = {0, 1, 0};
     }
     void TearDown() override {
         app.reset();
