@@ -2,7 +2,7 @@
 
 #include "panes/layout_standins.h"
 #include "panes/menu_standins.h"
-#include "panes/popup_standins.h"
+#include "panes/popup_toggle_standins.h"
 
 const std::array<CommandRecord, command_row_count> command_table = {{
     {"Console-Trace [1]", on_menu_console_trace},

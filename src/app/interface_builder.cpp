@@ -8,9 +8,10 @@
 #include "art/typeface.h"
 #include "panes/console_lines.h"
 #include "panes/pane_standins.h"
+#include "panes/side_pane_operations.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
-#include "render/render_standins.h"
+#include "render/scene_actions.h"
 #include "render/status_line.h"
 #include "text/text_utils.h"
 
@@ -55,7 +56,8 @@ void build_popup_panes(AppContext&) {}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
-    install_render_standins(app.hooks);
+    install_side_pane_operations(app.hooks);
+    app.hooks.recolour_entity = recolour_entity;
     install_status_line_hooks(app.hooks);
     build_startup_state(app);
     build_window_frame(app);
@@ -65,4 +67,5 @@ void build_user_interface(AppContext& app) {
     build_bars_and_menus(app);
     build_popup_panes(app);
     build_minimal_bar_and_bindings(app);
+    bind_side_pane_callbacks(app);
 }

@@ -13,9 +13,10 @@
 #include "panes/export_standins.h"
 #include "panes/layout_standins.h"
 #include "panes/menu_standins.h"
-#include "panes/popup_standins.h"
+#include "panes/popup_toggle_standins.h"
 #include "pipeline/reparse.h"
 #include "render/camera_control.h"
+#include "render/scene_actions.h"
 #include "render/status_line.h"
 #include "render/viewport_standins.h"
 

@@ -2,8 +2,6 @@
 
 #include "app/app_hooks.h"
 
-void refresh_llmi_trace() { record_standin_call("refresh_llmi_trace"); }
-
 void on_viewport_split_x() { record_standin_call("on_viewport_split_x"); }
 
 void on_viewport_split_y() { record_standin_call("on_viewport_split_y"); }
