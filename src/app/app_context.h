@@ -1,123 +1,705 @@
 #pragma once
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "model/entity.h"
-#include "model/environment.h"
-#include "model/interop_mesh.h"
 #include "app/app_hooks.h"
 #include "app/parse_report.h"
 #include "app/startup_scripts.h"
+#include "model/entity.h"
+#include "model/environment.h"
+#include "model/interop_mesh.h"
+#include "model/view_state.h"
 #include "platform/services.h"
+#include "render/camera.h"
+#include "ui/element.h"
+#include "ui/layouts.h"
+#include "ui/slider.h"
+#include "ui/text_field.h"
+#include "ui/viewport.h"
 
-struct Element;
+// The application's single object: every setting, pane state, pending
+// request and widget, and the root of the widget tree. It is large, so it
+// only ever lives on the heap (make_app_context); tests make several.
 
-// The application's single state object. Only the members that the landed
-// subsystems use are here yet; the full context replaces this record.
-struct AppContext {
-    // Milliseconds since the epoch when the frame loop started.
-    int64_t start_clock_ms = 0;
+using ActionCallback = void (*)();
 
-    // Workspace preparation.
-    double workspace_prepared_at = -1.0;
-    std::string browser_directory;
-    const void* browser_highlight_refs[2] = {nullptr, nullptr};
+// Frame, window and the platform's view of the object.
+struct FrameState {
+    // Clear colour of the 3D view; points into the active theme once built.
+    const double* canvas_colour = nullptr;
+    int32_t view_rect_x = 0;
+    int32_t view_rect_y = 0;
+    int32_t view_rect_width = 0;
+    int32_t view_rect_height = 0;
+    // 1 interactive configuration, 0 plain intro.
+    int32_t startup_mode = 1;
+    // 0 Dark, 1 Silver, 2 Light, 3 Charcoal, 4 Midnight.
+    int32_t theme_index = 2;
+    uint8_t full_screen = 0;
+    uint8_t needs_redraw = 1;
+    // 0xFFFFFFFF = nothing picked.
+    uint32_t picked_entity_id = 0xFFFFFFFFu;
+    uint32_t picked_element_id = 0xFFFFFFFFu;
+    int32_t window_width = 720;
+    int32_t window_height = 480;
+};
 
-    // How often the whole interface was refreshed (the root container's
-    // refresh arrives with the widget tree).
-    int32_t interface_refresh_count = 0;
+// Sizes every pane, bar and menu is laid out with, and the metrics of the
+// console typeface every console and trace line is measured with.
+struct UiMetrics {
+    int32_t ui_margin = 12;
+    int32_t slider_bar_min_width = 720;
+    int32_t side_pane_width = 256;
+    int32_t icon_button_size = 56;
+    int32_t menu_half_width = 56;
+    int32_t row_height = 32;
+    int32_t bar_height = 24;
+    int32_t ui_padding = 8;
+    int32_t thick_border = 2;
+    int32_t thin_border = 1;
+    int32_t popup_width = 512;
+    int32_t popup_height = 368;
+    // Advance widths by byte value and the line height of face 3.
+    std::vector<uint32_t> console_glyph_widths;
+    int32_t console_line_height = 0;
+};
 
-    // --- Kernel runs and parallel assembly (stand-in until the full context
-    // arrives; same names and defaults as there) ---
-    // The three intro scripts, assembled together at start-up.
-    std::vector<std::string> startup_scripts = default_startup_scripts();
-    // One mesh per intro script after the start-up run, null where the run
-    // yielded none; empty before it. Owned by the context.
-    std::vector<InteropMesh*> startup_meshes;
-    std::string startup_entity_script = default_startup_entity_script();
-    InteropMesh* startup_entity_mesh = nullptr;
-    EntityRecord inspector_entity = entity_construct();
-    // "Max-Processing-Cores": kernel processes a threaded assembly may run
-    // at once.
-    int32_t max_cores = 4;
+struct UiFlags {
+    uint8_t side_pane_open = 0;
+    uint8_t settings_menu_shown = 0;
+    uint8_t attribute_trace = 1;
+    uint8_t slider_bar_shown = 0;
+    uint8_t camera_locked = 0;
+    // [0] minimal mode, [1] enabled (nothing sets it), [2] unused.
+    std::array<uint8_t, 3> layout_mode_flags = {0, 0, 0};
+    uint8_t v_flip_mode = 0;
+    uint8_t frame_mode = 0;
+    uint8_t ui_hidden = 0;
+    uint8_t ui_animations = 1;
+    uint8_t panes_collapsed = 0;
+    int32_t open_view_menu = -1;
+    // 0 console, 1 entity inspector, 2 parameter control, -1 none.
+    int32_t side_pane_index = -1;
+    int32_t open_settings_menu = -1;
+    std::array<double, 6> bar_scroll_factors = {0, 0, 0, 0, 0, 0};
+};
 
-    // --- Orchestration: opening, parsing, assembling, pushing parameters
-    // and re-assembling (stand-in until the full context arrives; same names
-    // and defaults as there) ---
-    // Pane and renderer operations the pipeline calls (empty = no-op).
-    AppHooks hooks;
-    // Desktop services; only the local time text is read here.
-    AppServices services;
+// Indexes of pane_open_flags, one per popup pane.
+enum PopupPane : int32_t {
+    PANE_RUN = 0,
+    PANE_PARSE,
+    PANE_CAPTURE,
+    PANE_SCREENSHOT,
+    PANE_PROFILE,
+    PANE_DIRECTIVE,
+    PANE_EXPORT,
+    PANE_WARNING,
+    PANE_ERROR,
+    PANE_INFO,
+    PANE_ABOUT,
+    PANE_HELP,
+    PANE_CONFIRM,
+    PANE_OPEN,
+    PANE_LOAD,
+    PANE_FILE,
+    POPUP_PANE_COUNT
+};
 
-    // The environments and the current one with its entity set and list
-    // views. The interface builder creates "env0" and makes it current.
-    EnvironmentList environments;
-    Environment* environment = nullptr;
-    EntitySet* entity_set = nullptr;
-    EntityListView* entity_list_view = nullptr;
-    EntityListView* parameter_list_view = nullptr;
-    // The entity list's view until environments carry their own.
-    EntityListView entity_list_view_standin;
-
-    // Assembly settings.
-    int32_t mesh_algorithm = MESH_OPTIMAL_CSG;
-    uint8_t profiling = 0;
-    // Whole-entity re-assembly culling ("CULLING").
-    uint8_t reassembly_culling = 1;
-    // Parallel-assembly flags.
-    uint8_t multi_core_processing = 1;
-    uint8_t parallel_culling = 1;
-    uint8_t invocation_groups = 1;
-    uint8_t ccpp = 0;
-    uint8_t pre_emptive_optimisation = 0;
-    // Display colouring.
+// The state behind the view-menu items.
+struct RenderFlags {
+    uint8_t show_surface = 1;
+    // 1 while any of the three edge modes is on.
+    uint8_t show_edges = 0;
+    uint8_t show_points = 0;
+    uint8_t show_polygon_edges = 0;
+    uint8_t show_triangle_edges = 0;
+    uint8_t show_group_edges = 0;
+    uint8_t show_axes = 1;
+    uint8_t show_grids = 1;
+    uint8_t show_rings = 1;
+    uint8_t show_bounds = 0;
+    // 0 RGBA, 1 Dark, 2 Light, 3 Function.
     int32_t colour_mode = 0;
+    int32_t multichannel_colour = 1;
+    // Code of the colour-by function: an index into colour_function_modes.
+    int32_t colour_function = 3;
     uint8_t colour_negate = 0;
     uint8_t transparent_mode = 0;
-    // The algorithm chosen in the re-assembly confirmation, and the entity
-    // the single-entity confirmation was opened for (-1 none).
-    int32_t confirm_algorithm = MESH_OPTIMAL_CSG;
-    int32_t pending_reassembly_index = -1;
+    uint8_t smooth_shading = 1;
+    int32_t orbit_rotation_mode = 0;
+    int32_t projection_mode = 1;
+    uint8_t orbit_about_centre = 0;
+    uint8_t mono_edges = 1;
+    uint8_t mono_dots = 0;
+    uint8_t brighten = 0;
+    uint8_t silhouette = 0;
+    uint8_t x_ray = 0;
+    uint8_t negative = 0;
+    uint8_t lighting_unlit = 0;
+    // Ambient, diffuse, specular, occlusion, emission, reflection.
+    std::array<uint8_t, 6> lighting_terms = {1, 1, 1, 0, 0, 0};
+};
 
-    uint8_t needs_redraw = 1;
-    uint8_t open_pane_open = 0;
-    uint8_t parse_pane_open = 0;
-    uint8_t reset_confirm_open = 0;
-    // Parameter row that asked for a single reset (-1 none).
-    int32_t reset_parameter_row = -1;
+// What the current environment's views point at.
+struct CurrentEnvironmentParts {
+    TraceLog* trace_log = nullptr;
+    EntityListView* entity_view = nullptr;
+    EntityListView* parameter_view = nullptr;
+};
 
-    // The inline file browser's listing: per entry its name and selection
-    // bit, and per display row the index of its entry.
-    std::vector<std::string> browser_entries;
-    std::vector<int32_t> browser_order;
+struct EntityState {
+    EntityRecord startup_entity = entity_construct();
+    EnvironmentList environment_list;
+    Environment* current_environment = nullptr;
+    EntitySet* current_entities = nullptr;
+    CurrentEnvironmentParts current_environment_parts;
+    // Environment whose tab hover pop-up is shown, -1 none.
+    int32_t preview_tab_index = -1;
+    int32_t environment_index = 0;
+    int32_t environment_count = 1;
+    std::vector<std::string> environment_names = {"env0"};
+};
+
+// A drag's latest camera update, applied once by the tick.
+struct PendingCameraUpdate {
+    std::array<double, 3> values = {0.0, 0.0, 0.0};
+    bool pending = false;
+};
+
+struct CameraState {
+    // The view's camera; speed, eye height and home view live inside it.
+    Camera live_camera;
+    // One byte per key code below 256, 1 while held.
+    std::array<uint8_t, 256> key_states{};
+    // Left (500), up (501), right (502), down (503).
+    std::array<uint8_t, 4> arrow_states = {0, 0, 0, 0};
+    double orbit_distance = 4.0;
+    double orbit_angle_x = 30.0;
+    double orbit_angle_y = 30.0;
+    double orbit_angle_z = 0.0;
+    // 0 object-orbit, 1 free-roam, 2 first-person.
+    int32_t camera_controller = CAMERA_FREE_ROAM;
+    std::array<CameraSlot, 3> controller_cameras = EnvironmentViewState().camera_slots;
+    CameraDrag camera_drag;
+    PendingCameraUpdate pending_camera_update;
+    // Wheel notches not yet applied by the tick.
+    int32_t zoom_steps = 0;
+    uint8_t inverted_zoom = 0;
+    double zoom_rate = 0.05;
+    double min_orbit_distance = 0.05;
+    double max_orbit_distance = 1000.0;
+};
+
+struct IoSettings {
+    uint8_t inline_io = 1;
+    uint8_t native_io = 0;
+    uint8_t native_dnd = 1;
+    double world_scale = 1.0;
+    double field_of_view = 60.0;
+    double light_intensity = 1.0;
+    double background_intensity = 0.5;
+    uint8_t anti_aliasing = 1;
+    // -1 none, 0 linear, 1 radial.
+    int32_t backdrop_gradient = -1;
+    // 0 fixed function, 1 programmable.
+    int32_t render_pipeline = 1;
+    int32_t meshing_algorithm = MESH_OPTIMAL_CSG;
+    int32_t reassembly_algorithm = MESH_OPTIMAL_CSG;
+    uint8_t reassembly_culling = 1;
+    uint8_t assembly_profiling = 0;
+    // -1 uncapped.
+    int32_t max_frame_rate = -1;
+    int32_t show_frame_rate = 0;
+    std::vector<double> view_menu_scroll_factors = std::vector<double>(VIEW_MENU_COUNT, 0.0);
+    std::vector<double> settings_menu_scroll_factors = std::vector<double>(SETTINGS_MENU_COUNT, 0.0);
+    int32_t placeholder_text_width = 0;
+    int32_t status_text_width = 0;
+};
+
+struct EnvironmentStatistics {
+    int64_t vertex_total = 0;
+    int64_t ngon_index_total = 0;
+    int64_t tess_index_total = 0;
+    int64_t polygon_total = 0;
+    int64_t triangle_total = 0;
+    std::array<double, 3> extent = {0, 0, 0};
+    std::array<double, 3> minimum = {0, 0, 0};
+    std::array<double, 3> maximum = {0, 0, 0};
+    double assembly_seconds = 0.0;
+    int64_t assembly_ms = 0;
+    double size_mb = 0.0;
+    double size_kb = 0.0;
+    int64_t size_bytes = 0;
+};
+
+struct StatusState {
+    std::string status_text = "(open a vrekform script file...)";
+    EnvironmentStatistics environment_statistics;
+    uint8_t fade_active = 0;
+    int32_t fade_direction = 1;
+    int32_t fade_hold = 0;
+    double fade_level = 0.0;
+    ActionCallback fade_callback = nullptr;
+    double fade_step = 0.05;
+    std::string attribute_trace_text;
+    std::ostringstream attribute_trace_stream;
+    std::vector<std::string> statistics_texts = {"0 vertices",
+                                                 "0 indices \t 0",
+                                                 "0 ngons (0 triangles)",
+                                                 "extent(w:0.00,h:0.00,d:0.00)",
+                                                 "min(x:0.00,y:0.00,z:0.00)",
+                                                 "max(x:0.00,y:0.00,z:0.00)",
+                                                 "0.00 seconds (0 ms)",
+                                                 "0.00 MB (0.00 kb | 0 bytes)"};
+    uint8_t hint_bar_shown = 1;
+    std::string tooltip_caption;
+    std::string tooltip_text;
+    int32_t tooltip_icon = -1;
+};
+
+struct StartupState {
+    // One mesh per intro script after the start-up run (null where the run
+    // yielded none); owned by the context.
+    std::vector<InteropMesh*> startup_meshes;
+    std::vector<std::string> startup_scripts = default_startup_scripts();
+    // The mesh of startup_entity; owned by the context.
+    InteropMesh* startup_mesh = nullptr;
+    std::string startup_entity_script = default_startup_entity_script();
+    uint8_t startup_finished = 0;
+    // Seconds: workspace prepared, start-up assembly started and ended;
+    // -1 not yet taken.
+    std::array<double, 3> startup_times = {-1.0, -1.0, -1.0};
+};
+
+struct CaptureSettings {
+    uint8_t snapshot_requested = 0;
+    int32_t snapshot_width = 512;
+    int32_t snapshot_height = 512;
+    std::string snapshot_name = "vrek_snapshot_YYYYMMDDhhmmss";
+    ActionCallback snapshot_callback = nullptr;
+    std::vector<uint8_t> snapshot_pixels;
+    std::array<double, 4> snapshot_background = {0, 0, 0, 0};
+    std::array<uint8_t, 3> capture_options = {0, 0, 0};
+    int32_t screenshot_width = 720;
+    int32_t screenshot_height = 480;
+    std::string screenshot_name = "vrek_screenshot_YYYYMMDDhhmmss";
+    ActionCallback screenshot_callback = nullptr;
+    std::vector<uint8_t> screenshot_pixels;
+    std::array<double, 4> screenshot_background = {0, 0, 0, 0};
+};
+
+struct ToneSettings {
+    // Cycled 0, 1, 2, 4, 6, 7, 8.
+    int32_t mono_edge_tone = 4;
+    int32_t mono_dot_tone = 4;
+    int32_t silhouette_tone = 0;
+    double eye_height_value = 1.75;
+    std::string eye_height_text = "1.75";
+};
+
+struct PathCopies {
+    std::string kernel_path_text;
+    std::string workspace_path_text;
+    std::string kernel_status_text;
+    std::string workspace_status_text;
+};
+
+struct FileBrowserState {
+    // 0 kernel executable, 1 entity workspace, 2 open script, 3 export location.
+    int32_t browser_purpose = 2;
+    std::string browser_directory;
+    std::vector<std::string> browser_path_parts;
+    // Selection bit per entry, and how many are set.
     std::vector<uint8_t> browser_selected;
+    int32_t browser_selected_count = 0;
+    // Per listed entry.
+    std::vector<uint8_t> browser_entry_types;
+    std::vector<std::string> browser_entries;
+    std::vector<std::string> browser_entry_dates;
+    std::vector<std::string> browser_entry_times;
+    std::vector<std::string> browser_sort_names;
+    std::vector<std::string> browser_permissions;
+    std::vector<int64_t> browser_sizes;
+    // 0 TYPE, 1 NAME, 2 SIZE, 3 DATE.
+    int32_t browser_sort_key = 1;
+    // 1 = NAME ascending; choosing the same key again flips it.
+    uint8_t browser_sort_ascending = 1;
+    // Per display row, the index of its entry.
+    std::vector<int32_t> browser_row_order;
     int32_t browser_row_count = 0;
-    // Full script paths left by the native dialog or a drop.
-    std::vector<std::string> pending_paths;
+    // The rows last highlighted; cleared whenever the listing changes.
+    std::array<const void*, 2> browser_highlight_refs = {nullptr, nullptr};
+};
+
+struct ReparseState {
+    int32_t count = 0;
+    int32_t index = -1;
+    std::string text;
+    std::array<std::vector<std::string>, 5> lists;
+};
+
+struct DeferredRequests {
     int32_t pending_path_count = 0;
+    std::vector<std::string> pending_paths;
+    // Ticks until the pending requests run; a request sets 5.
+    int32_t request_countdown = 0;
+    uint8_t request_open_selected = 0;
+    uint8_t request_open_paths = 0;
+    uint8_t request_native_open = 0;
+    uint8_t request_native_export = 0;
+    ReparseState reparse_state;
+};
 
-    ParseReport parse_report;
+struct DialogState {
+    std::string confirm_title;
+    std::string confirm_text;
+    int32_t confirm_icon = -1;
+    ActionCallback confirm_cancel_callback = nullptr;
+    ActionCallback confirm_action = nullptr;
+    std::vector<std::string> confirm_record = {"", ""};
+    uint8_t confirm_accepted = 0;
+    uint8_t confirm_extra_shown = 0;
+    std::vector<std::pair<std::string, std::string>> confirm_algorithm_texts = {
+        {"Re-Assembly Execution Mode:", "Pure-Union-Mesh"},
+        {"Re-Assembly Execution Mode:", "Basic-CSG-Mesh"},
+        {"Re-Assembly Execution Mode:", "Optimal-CSG-Mesh"}};
+    std::vector<std::array<std::string, 3>> algorithm_rows = {
+        {"Pure-Union", "Mesh", "A|1"}, {"Basic-CSG", "Mesh", "B|2"}, {"Optimal-CSG", "Mesh", "C|3"}};
+    std::vector<int32_t> confirm_algorithm = {MESH_OPTIMAL_CSG};
+    int32_t pending_reassembly_index = -1;
+    int32_t pending_delete_index = -1;
+    int64_t export_size_estimate = 0;
+};
 
-    // GL object names of released meshes; the renderer deletes them.
+struct PpdViewState {
+    int32_t index = -1;
+    std::array<uint32_t, 3> words = {0, 0, 0};
+};
+
+struct ExportSettings {
+    std::string export_size_text = "Estimate Size-on-Disk: 0.000 MB";
+    std::string export_name;
+    std::string export_directory;
+    // OBJ, OFF, PLY, STL.
+    std::vector<bool> export_format_bits = {false, false, false, false};
+    // Normals, colours, binary.
+    std::vector<bool> export_attribute_bits = {true, true, false};
+    // Polygon and triangle variants.
+    std::vector<bool> export_kind_bits = {true, true};
+    uint8_t export_timestamp = 0;
+    std::vector<bool> export_option_bits = {true, true, false, true, true, false};
+    uint8_t export_ready = 0;
+    // Parameter waiting for a confirmed reset, -1 none.
+    int32_t pending_parameter_index = -1;
+    PpdViewState ppd_view_state;
+};
+
+struct BarState {
+    uint8_t hidden_mode_widgets = 1;
+    double directive_scroll_factor = 0.0;
+    std::array<uint32_t, 3> directive_state = {0, 0, 0};
+    uint8_t thumbnail_requested = 1;
+    int32_t thumbnail_delay = 0;
+    uint8_t camera_directives_widget = 1;
+    int32_t camera_directive_count = 0;
+    CameraDirectiveTable directive_table;
+    int32_t camera_directive_layout = 1;
+    int32_t selected_directive = -1;
+    uint8_t camera_directive_root_mode = 1;
+    uint8_t camera_directive_auto_sync = 0;
+    uint8_t camera_directive_animate = 1;
+    uint8_t camera_directive_goto = 0;
+    uint8_t parallel_flags_widget = 1;
+    uint8_t parallel_strip_open = 0;
+    int32_t max_cores = 4;
+    uint8_t parallel_multi_core = 1;
+    uint8_t parallel_culling = 1;
+    uint8_t parallel_invocation_groups = 1;
+    uint8_t parallel_ccpp = 0;
+    uint8_t parallel_preemptive = 0;
+    uint8_t ll_inspector_widget = 1;
+    uint8_t llmi_strip_open = 0;
+    // '!' none.
+    char llmi_pick_key = '!';
+    uint8_t variant_selector_widget = 1;
+    int32_t variant_count = 0;
+    VariantTable variant_tables;
+    uint8_t variant_bar_expanded = 0;
+    int32_t applied_variant_index = -1;
+    uint8_t animator_widget = 1;
+    int32_t animation_count = 0;
+    uint8_t alpha_grid = 1;
+    uint8_t upright_grid = 0;
+    uint8_t enlarged_trace = 1;
+    uint8_t multi_view_enabled = 1;
+    uint8_t environment_switch_pending = 0;
+    int32_t environment_switch_countdown = -1;
+    int32_t pending_environment_index = -1;
+    std::array<uint8_t, 96> frame_scratch{};
+};
+
+struct MenuTables {
+    std::vector<int32_t> colour_function_modes = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+    std::array<int32_t, 8> view_menu_icons = {51, 43, 44, 45, 52, 47, 48, 49};
+    std::array<int32_t, 10> settings_menu_icons = {29, 20, 31, 37, 34, 33, 5, 35, 13, 2};
+    std::array<int32_t, 4> slider_icons = {30, 32, 31, 36};
+    // One bit per item, set = checked; the pointer tables reach menu k.
+    std::array<std::vector<bool>, VIEW_MENU_COUNT> view_menu_check_states;
+    std::vector<std::vector<bool>*> view_menu_check_pointers;
+    std::array<std::vector<bool>, SETTINGS_MENU_COUNT> settings_menu_check_states;
+    std::vector<std::vector<bool>*> settings_menu_check_pointers;
+    MenuCheckStates initial_view_menu_states;
+    MenuCheckStates initial_settings_menu_states;
+};
+
+// GL names of released meshes; the renderer deletes them on its thread.
+struct GlRetirement {
     std::vector<uint32_t> retired_vertex_arrays;
     std::vector<uint32_t> retired_vertex_buffers;
     std::vector<uint32_t> retired_index_buffers;
-
-    // Advance widths by byte value of the list-caption typeface (empty until
-    // the interface builder copies them).
-    std::vector<uint32_t> caption_glyph_widths;
-
-    // The console and trace text elements (bound by the interface builder;
-    // null = not built) and their content extents.
-    int32_t interface_margin = 8;
-    Element* console_text = nullptr;
-    Element* trace_panes[4] = {nullptr, nullptr, nullptr, nullptr};
-    int32_t console_content_width = 0;
-    int32_t console_content_height = 0;
-    int32_t trace_content_width[4] = {0, 0, 0, 0};
-    int32_t trace_content_height[4] = {0, 0, 0, 0};
 };
 
-// Refreshes the whole interface (the root container and every child).
-void refresh_interface(AppContext& app);
+struct AppContext;
+std::unique_ptr<AppContext> make_app_context();
+
+struct AppContext : RootContainer {
+    // --- State, in declaration order of its groups ---
+    FrameState frame;
+    AppServices services;
+    UiMetrics ui_metrics;
+    UiFlags ui_flags;
+    std::array<uint8_t, POPUP_PANE_COUNT> pane_open_flags{};
+    RenderFlags render_flags;
+    EntityState entities;
+    CameraState camera;
+    IoSettings io_settings;
+    StatusState status;
+    StartupState startup;
+    CaptureSettings capture;
+    ToneSettings tones;
+    PathCopies path_copies;
+    FileBrowserState file_browser_state;
+    DeferredRequests deferred_requests;
+    DialogState dialogs;
+    ExportSettings export_settings;
+    BarState bars;
+    MenuTables menu_tables;
+    GlRetirement gl_retirement;
+    ParseReport parse_report;
+    // Pane and renderer operations the pipeline calls (empty = no-op).
+    AppHooks hooks;
+
+    // --- Widgets, by region ---
+    // Top-level bars.
+    FillLayout TOOLBAR, TIPBAR, CONTROLPANE, CONTENTPANE, MENUBAR, STATUSBAR, TABBAR, SLIDERBAR, COLOURBAR;
+    // 3D view.
+    Element canvas_pick_area;
+    std::vector<std::string> canvas_pick_texts = {"", ""};
+    Viewport multi_view_viewport;
+    // Strip controls.
+    Element strip_backdrop, strip_backdrop_guard, variant_tab, quick_hide_button;
+    // Floating bars.
+    FillLayout parallel_strip_host;
+    BorderLayout camera_directive_pane;
+    FillLayout variant_bar, llmi_strip_host, animator_bar;
+    // Overlays.
+    FillLayout MENUNPANE, HINTBAR, HIDELOGO, LOCKICON, NORENDER, MASKPANE, OVERLAY;
+    // Frame and notices.
+    Element BORDER, viewport_surface, busy_mask;
+    Element busy_indicator;
+    FillLayout small_window_notice;
+    Element small_window_text, small_window_icon, minimal_mode_button;
+    Element frame_marker, frame_rate_label;
+    Element norender_icons[3];
+    Element message_mask, mask_pane_layer;
+    FillLayout centre_cross;
+    Element centre_cross_horizontal, centre_cross_vertical;
+    Element configuration_mask;
+    BorderLayout configuration_pane;
+    FillLayout configuration_content;
+    // Popup panes.
+    BorderLayout RUNPANE, PARSEPANE, CAPTUREPANE, SCREENSHOTPANE, PROFILEPANE, DIRECTIVEPANE, EXPORTPANE,
+        ABOUTPANE, HELPPANE, INFOPANE, ERRORPANE, WARNINGPANE, CONFIRMPANE;
+    FillLayout OPENPANE, LOADPANE, FILEPANE;
+    // Scroll hosts.
+    FillLayout TOOLSCROLL, TIPSCROLL, MENUSCROLL, COLOURSCROLL, SLIDERSCROLL, STATSCROLL, TABSCROLL;
+    // Tool bar.
+    Element OPEN, PARSE, ASSEMBLE, CAPTURE, EXPORT, SETTINGS;
+    // Side tabs.
+    Label CONSOLE, ENTITY, PARAMETER, ENVIRONMENT, ABOUT, HELP;
+    // Menu bars.
+    Element view_menu_buttons[VIEW_MENU_COUNT];
+    Element settings_menu_buttons[SETTINGS_MENU_COUNT];
+    Element toolbar_indicator;
+    Element menubar_indicators[2];
+    // Side panes.
+    SplitLayout CONSOLETRACE, ENTITYINSPECTOR, PARAMETERCONTROL;
+    FillLayout CONSOLEUPPER, CONSOLELOWER, ENTITYUPPER, ENTITYLOWER, PARAMETERUPPER, PARAMETERLOWER;
+    Element CONSOLESPLITBAR, ENTITYSPLITBAR, PARAMETERSPLITBAR;
+    // Pane contents: statistics overlay.
+    Label statistics_shadow, statistics_label;
+    // Console and trace channels.
+    ScrollPane console_scroll;
+    FillLayout console_text;
+    Label console_title;
+    FillLayout trace_tab_strip;
+    Label trace_tabs[4];
+    ScrollPane trace_panes[4];
+    Label trace_labels[4];
+    // Content extents of the console and the trace labels.
+    int32_t console_content_width = 0;
+    int32_t console_content_height = 0;
+    std::array<int32_t, 4> trace_content_width = {0, 0, 0, 0};
+    std::array<int32_t, 4> trace_content_height = {0, 0, 0, 0};
+    // Entity inspector.
+    Label entity_empty_label;
+    ScrollPane entity_list_scroll;
+    FillLayout entity_list;
+    FillLayout entity_name_row;
+    Label entity_name_value, entity_ppd_button;
+    ScrollPane entity_inspector_scroll;
+    FillLayout entity_inspector_content;
+    Label entity_info_headings, entity_info_sections;
+    FillLayout transform_editor;
+    Label transform_headings[6];
+    Element transform_reset_buttons[6];
+    Label uniform_scale_label;
+    TextField uniform_scale_field;
+    Label axis_labels[3][3];
+    TextField translation_fields[3];
+    TextField scale_fields[3];
+    TextField rotation_fields[3];
+    Element rotation_order_buttons[6];
+    Element transform_order_buttons[6];
+    std::vector<Element> entity_rows;
+    // Parameter pane.
+    Label parameter_empty_label;
+    ScrollPane parameter_entity_scroll;
+    FillLayout parameter_entity_list;
+    FillLayout parameter_header;
+    Element parameter_header_row2;
+    Label parameter_entity_caption, parameter_entity_name, parameter_status_label, parameter_auto_sync_button,
+        parameter_immediate_button, parameter_reset_button, parameter_variants_button, parameter_multi_edit_button,
+        parameter_apply_button;
+    ScrollPane parameter_list_scroll;
+    FillLayout parameter_list;
+    Element parameter_type_counts;
+    std::vector<Element> parameter_entity_rows;
+    std::vector<TextField> parameter_value_fields;
+    std::vector<Slider> parameter_sliders;
+    // Settings drop-down frame.
+    FillLayout settings_menu_header;
+    FillLayout settings_menu_columns;
+    Label settings_menu_title;
+    Element settings_menu_title_icon;
+    // Colour and slider bars.
+    FillLayout colour_strip_host, colour_function_strip;
+    Element colour_function_buttons[15];
+    Element multichannel_button;
+    FillLayout hue_ramp;
+    Element hue_swatches[6];
+    FillLayout slider_strip;
+    FillLayout slider_rows[4];
+    TextField slider_fields[4];
+    Slider sliders[4];
+    std::vector<std::string> slider_value_texts = {"1.0", "60", "1.0", "0.5"};
+    // Menus. The item, strip-width and host tables that point at the caption
+    // tables are filled by the menu builders.
+    FillLayout view_menu_strips[VIEW_MENU_COUNT];
+    std::array<std::vector<Element>, VIEW_MENU_COUNT> view_menu_item_buttons;
+    FillLayout view_menu_strip_panes[VIEW_MENU_COUNT];
+    FillLayout settings_menu_column_panes[SETTINGS_MENU_COUNT];
+    std::array<std::vector<Element>, SETTINGS_MENU_COUNT> settings_menu_item_buttons;
+    FillLayout settings_menu_hosts[SETTINGS_MENU_COUNT];
+    std::vector<int32_t> view_menu_strip_widths;
+    // In-menu settings fields.
+    TextField window_width_field, window_height_field, frame_rate_field;
+    Element mono_edge_tone_button, mono_dot_tone_button, silhouette_tone_button;
+    TextField eye_height_field;
+    // Parallel flags and camera directives.
+    FillLayout parallel_strip_view, parallel_strip;
+    Element parallel_strip_button;
+    Label parallel_label;
+    TextField max_cores_field;
+    Element parallel_flag_buttons[5];
+    FillLayout camera_directive_centre, camera_directive_list;
+    Element camera_directive_marker, camera_directive_handle;
+    FillLayout camera_directive_controls;
+    Element camera_directive_buttons[8];
+    TextField goto_eye_field, goto_target_field;
+    FillLayout goto_field_panel;
+    std::vector<Element> camera_directive_rows;
+    std::vector<std::string> camera_directive_row_tips;
+    // Variant bar and low-level mesh inspector strip.
+    FillLayout variant_bar_header, variant_bar_body, variant_bar_footer;
+    ScrollPane variant_scroll;
+    FillLayout variant_list;
+    FillLayout llmi_strip_view, llmi_strip;
+    Element llmi_strip_button;
+    Label llmi_key_label, llmi_caption;
+    Element pick_key_buttons[7];
+    std::vector<Element> variant_rows;
+    std::vector<Element> environment_tabs;
+    // Popup contents: bodies.
+    BorderLayout run_body, parse_body, capture_body, screenshot_body, profile_body, directive_body, export_body,
+        about_body, help_body, message_body, confirm_body, file_browser_body;
+    FillLayout open_body, load_body;
+    // Run pane.
+    Element culling_toggle, profiler_toggle;
+    Element algorithm_buttons[3], algorithm_key_hints[3];
+    FillLayout capability_box, description_box, mode_group;
+    Element assemble_button;
+    // Parse-report and profiling panes.
+    ScrollPane parse_entity_scroll, parse_section_scroll;
+    FillLayout parse_entity_list, parse_section_text;
+    ScrollPane ppd_scrolls[2];
+    FillLayout ppd_texts[2];
+    std::vector<Element> parse_report_rows;
+    // Capture panes.
+    Element snapshot_name_label, snapshot_save_button, screenshot_name_label, screenshot_save_button;
+    // Export pane.
+    TextField export_name_field;
+    Element export_option_buttons[6];
+    Element export_format_buttons[4];
+    // File browser.
+    Element browser_home_button, browser_mark, browser_refresh_button, browser_clear_button,
+        browser_select_all_button, browser_close_button, browser_location_line;
+    FillLayout browser_path_frame;
+    std::vector<Element> browser_rows;
+    // Minimal-layout bar and its command list.
+    FillLayout minimal_layout_bar, minimal_command_list;
+    std::vector<Label> minimal_command_buttons;
+
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+    ~AppContext() override;
+
+    // Menu check states, copied in menu order.
+    MenuCheckStates view_menu_states() const;
+    MenuCheckStates settings_menu_states() const;
+
+    // Only make_app_context constructs one.
+    struct HeapOnly {
+      private:
+        HeapOnly() = default;
+        friend std::unique_ptr<AppContext> make_app_context();
+    };
+    explicit AppContext(HeapOnly);
+};
+
+// Refreshes the whole widget tree: the root's refresh hook, then every child.
+void refresh_root(AppContext& app);
+
+// Calls `visit` on every widget member (arrays element by element, not the
+// vectors of rebuilt rows), in declaration order.
+void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, void* data), void* data);
+
+// The environment fields the context keeps live for the current environment:
+// saved into and restored from an environment's view record.
+void save_env_fields(AppContext& app, EnvironmentViewState& stored);
+void load_env_fields(const EnvironmentViewState& stored, AppContext& app);

@@ -5,16 +5,19 @@
 static AppContext* published_context = nullptr;
 
 void bind_current_environment(AppContext& app, Environment* environment) {
-    app.environment = environment;
-    app.entity_set = environment ? &environment->entities : nullptr;
-    app.parameter_list_view = environment ? &environment->parameter_list_view : nullptr;
-    app.entity_list_view = environment ? &app.entity_list_view_standin : nullptr;
-    if (app.parameter_list_view) app.parameter_list_view->entity_set = app.entity_set;
-    if (app.entity_list_view) app.entity_list_view->entity_set = app.entity_set;
+    EntityState& state = app.entities;
+    state.current_environment = environment;
+    state.current_entities = environment ? &environment->entities : nullptr;
+    CurrentEnvironmentParts& parts = state.current_environment_parts;
+    parts.trace_log = environment ? &environment->trace_log : nullptr;
+    parts.entity_view = environment ? &environment->entity_list_view : nullptr;
+    parts.parameter_view = environment ? &environment->parameter_list_view : nullptr;
+    if (parts.entity_view) parts.entity_view->entity_set = state.current_entities;
+    if (parts.parameter_view) parts.parameter_view->entity_set = state.current_entities;
 }
 
 Environment* add_current_environment(AppContext& app) {
-    Environment* environment = append_environment(app.environments);
+    Environment* environment = append_environment(app.entities.environment_list);
     bind_current_environment(app, environment);
     return environment;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/keyword_tables.h"
 #include "app/tables.h"
 #include "text/split.h"
 #include "text/text_utils.h"

@@ -24,6 +24,7 @@ Environment environment_construct() {
 
 Environment environment_copy_construct(const Environment& source) {
     Environment copy = source;
+    if (copy.entity_list_view.entity_set == &source.entities) copy.entity_list_view.entity_set = nullptr;
     if (copy.parameter_list_view.entity_set == &source.entities) copy.parameter_list_view.entity_set = nullptr;
     // The copied flat table would point at the source's records.
     build_flat_entity_table(copy.entities);
@@ -42,6 +43,7 @@ void environment_destruct(Environment& environment) {
     release(environment.tab_texts[1]);
     destroy_trace_log(environment.trace_log);
     destroy_transform_panel(environment.transform_panel);
+    environment.entity_list_view.entity_set = nullptr;
     environment.parameter_list_view.entity_set = nullptr;
     EnvironmentViewState& v = environment.view;
     release(v.view_menu_scrolls);

@@ -51,6 +51,9 @@ struct Environment {
     std::array<std::string, 2> tab_texts;
     TraceLog trace_log;
     TransformPanel transform_panel;
+    // The entity list's view and the parameter pane's list of entities with
+    // parameters; both are bound to `entities` when the environment is current.
+    EntityListView entity_list_view;
     EntityListView parameter_list_view;
     EnvironmentViewState view;
     uint8_t startup_mesh_visible = 1;

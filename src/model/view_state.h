@@ -157,7 +157,7 @@ struct EnvironmentViewState {
     std::string eye_height_text = "1.75";
     std::string browser_directory;
     int32_t browser_sort_key = 1;
-    uint8_t browser_sort_descending = 1;
+    uint8_t browser_sort_ascending = 1;
     std::string export_name;
     std::string export_directory;
     // OBJ, OFF, PLY, STL.

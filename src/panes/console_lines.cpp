@@ -6,7 +6,8 @@
 #include "panes/trace_channels.h"
 #include "ui/element.h"
 
-bool append_console_text(TraceLog& log, const std::string& raw_text, const std::string& stamp) {
+bool append_console_text(TraceLog& log, const std::string& raw_text, const std::string& stamp,
+                         const UiMetrics& metrics) {
     if (log.console_count < 0) log.console_count = 0;
     if (log.console_count + 1 >= log.console_capacity) {
         log.console_capacity = static_cast<int32_t>(std::min<int64_t>(2 * static_cast<int64_t>(log.console_capacity), INT32_MAX));
@@ -21,8 +22,8 @@ bool append_console_text(TraceLog& log, const std::string& raw_text, const std::
         const std::string line = stamp.empty() ? text : stamp + " | " + text;
         log.console_lines[static_cast<size_t>(log.console_count)] = line;
         ++log.console_count;
-        log.console_widest = std::max(log.console_widest, trace_line_width(line));
-        log.console_total_height += trace_line_height();
+        log.console_widest = std::max(log.console_widest, trace_line_width(metrics, line));
+        log.console_total_height += trace_line_height(metrics);
         stored = true;
     }
     log.console_view_width = log.console_widest;
@@ -32,12 +33,11 @@ bool append_console_text(TraceLog& log, const std::string& raw_text, const std::
 }
 
 void append_console_line(AppContext& app, const std::string& text, bool stamped) {
-    if (!app.environment) return;
-    TraceLog& log = app.environment->trace_log;
-    append_console_text(log, text, stamped ? local_time_stamp(app) : std::string());
-    Element* element = app.console_text;
-    if (!element) return;
+    if (!app.entities.current_environment) return;
+    TraceLog& log = app.entities.current_environment->trace_log;
+    append_console_text(log, text, stamped ? local_time_stamp(app) : std::string(), app.ui_metrics);
+    Element* element = &app.console_text;
     show_lines_in_element(*element, log.console_lines, log.console_count);
-    app.console_content_width = std::max(element->text_width, 0) + 2 * app.interface_margin;
-    app.console_content_height = element->text_height + 2 * app.interface_margin - 4;
+    app.console_content_width = std::max(element->text_width, 0) + 2 * app.ui_metrics.ui_padding;
+    app.console_content_height = element->text_height + 2 * app.ui_metrics.ui_padding - 4;
 }

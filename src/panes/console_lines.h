@@ -3,13 +3,14 @@
 
 struct AppContext;
 struct TraceLog;
+struct UiMetrics;
 
 // The console: one line per event in the current environment's log.
 
 // Appends one line (never split; "time | text" when stamped and a time
 // service is set) to the log's console list. False when nothing could be
 // stored (a log without capacity).
-bool append_console_text(TraceLog& log, const std::string& text, const std::string& stamp);
+bool append_console_text(TraceLog& log, const std::string& text, const std::string& stamp, const UiMetrics& metrics);
 
 // Appends to the current environment's console and refreshes the console
 // text element. The caller requests the redraw.

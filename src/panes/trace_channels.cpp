@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "app/app_context.h"
-#include "app/tables.h"
-#include "art/typeface.h"
 #include "text/split.h"
 #include "ui/element.h"
 
@@ -80,13 +78,17 @@ std::string plain_trace_text(const std::string& text) {
     return clean;
 }
 
-int32_t trace_line_width(const std::string& line) {
+int32_t trace_line_width(const UiMetrics& metrics, const std::string& line) {
+    const std::vector<uint32_t>& widths = metrics.console_glyph_widths;
     int64_t width = 0;
-    for (char c : line) width += pane_glyph_widths[static_cast<unsigned char>(c)];
+    for (char c : line) {
+        const size_t index = static_cast<unsigned char>(c);
+        if (index < widths.size()) width += widths[index];
+    }
     return static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX));
 }
 
-int32_t trace_line_height() { return static_cast<int32_t>(typeface_line_heights[3]); }
+int32_t trace_line_height(const UiMetrics& metrics) { return metrics.console_line_height; }
 
 void clear_trace_channel(TraceLog& log, int32_t channel) {
     if (!known_channel(channel)) return;
@@ -101,7 +103,8 @@ void clear_trace_channel(TraceLog& log, int32_t channel) {
     take_channel_view(log, c);
 }
 
-void append_trace_lines(TraceLog& log, int32_t channel, const std::string& raw_text, const std::string& stamp) {
+void append_trace_lines(TraceLog& log, int32_t channel, const std::string& raw_text, const std::string& stamp,
+                        const UiMetrics& metrics) {
     if (!known_channel(channel)) return;
     const size_t c = static_cast<size_t>(channel);
     const std::string text = plain_trace_text(raw_text);
@@ -111,19 +114,19 @@ void append_trace_lines(TraceLog& log, int32_t channel, const std::string& raw_t
     if (count < 0) count = 0;
     grow_channel(log, c, static_cast<int64_t>(count) + n);
     std::vector<std::string>& lines = log.channel_lines[c];
-    const int32_t line_height = trace_line_height();
+    const int32_t line_height = trace_line_height(metrics);
 
     if (n == 1) {
         const std::string line = stamp.empty() ? text : stamp + " | " + text;
         lines[static_cast<size_t>(count)] = line;
         ++count;
-        log.channel_widest[c] = std::max(log.channel_widest[c], trace_line_width(line));
+        log.channel_widest[c] = std::max(log.channel_widest[c], trace_line_width(metrics, line));
         log.channel_total_height[c] += line_height;
     } else {
         for (const std::string& piece : pieces) {
             lines[static_cast<size_t>(count)] = piece;
             ++count;
-            log.channel_widest[c] = std::max(log.channel_widest[c], trace_line_width(piece));
+            log.channel_widest[c] = std::max(log.channel_widest[c], trace_line_width(metrics, piece));
             log.channel_total_height[c] += line_height;
         }
     }
@@ -144,22 +147,21 @@ std::string local_time_stamp(const AppContext& app) {
 }
 
 void refresh_trace_pane(AppContext& app, int32_t channel) {
-    if (!known_channel(channel) || !app.environment) return;
-    Element* pane = app.trace_panes[channel];
-    if (!pane) return;
-    const TraceLog& log = app.environment->trace_log;
+    if (!known_channel(channel) || !app.entities.current_environment) return;
+    Element* pane = &app.trace_labels[channel];
+    const TraceLog& log = app.entities.current_environment->trace_log;
     show_lines_in_element(*pane, log.channel_lines[static_cast<size_t>(channel)],
                           log.channel_count[static_cast<size_t>(channel)]);
-    app.trace_content_width[channel] = std::max(pane->text_width, 0) + 2 * app.interface_margin;
-    app.trace_content_height[channel] = pane->text_height + 2 * app.interface_margin;
+    app.trace_content_width[channel] = std::max(pane->text_width, 0) + 2 * app.ui_metrics.ui_padding;
+    app.trace_content_height[channel] = pane->text_height + 2 * app.ui_metrics.ui_padding;
 }
 
 static void append_to_channel(AppContext& app, int32_t channel, const std::string& text, bool clear,
                               const std::string& stamp) {
-    if (!app.environment) return;
-    TraceLog& log = app.environment->trace_log;
+    if (!app.entities.current_environment) return;
+    TraceLog& log = app.entities.current_environment->trace_log;
     if (clear) clear_trace_channel(log, channel);
-    append_trace_lines(log, channel, text, stamp);
+    append_trace_lines(log, channel, text, stamp, app.ui_metrics);
     refresh_trace_pane(app, channel);
 }
 

@@ -5,15 +5,17 @@
 #include "model/trace_log.h"
 
 struct AppContext;
+struct UiMetrics;
 struct Element;
 
 // The four trace channels (KERNEL, SCRIPT, FILE-IO, ERROR) of each
 // environment's log, and the text elements that show them.
 
-// Pixel width of a line: the console typeface's advance of every byte.
-int32_t trace_line_width(const std::string& line);
+// Pixel width of a line: the console metrics' advance of every byte (a
+// byte beyond a short table counts 0).
+int32_t trace_line_width(const UiMetrics& metrics, const std::string& line);
 // Height of one console or trace line in pixels.
-int32_t trace_line_height();
+int32_t trace_line_height(const UiMetrics& metrics);
 
 // Kernel output may carry NUL bytes or broken UTF-8; both would end or
 // garble the text wherever it is drawn or copied. NUL becomes "?" and every
@@ -23,7 +25,8 @@ std::string plain_trace_text(const std::string& text);
 // Appends `text` to channel c of the log, split at '\n' (a one-line text is
 // stored whole, with "stamp | " in front when a stamp is given). The
 // capacity grows before anything is stored. An unknown channel does nothing.
-void append_trace_lines(TraceLog& log, int32_t channel, const std::string& text, const std::string& stamp);
+void append_trace_lines(TraceLog& log, int32_t channel, const std::string& text, const std::string& stamp,
+                        const UiMetrics& metrics);
 // Empties channel c back to 64 empty lines.
 void clear_trace_channel(TraceLog& log, int32_t channel);
 

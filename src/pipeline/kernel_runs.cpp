@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/app_context.h"
+#include "app/keyword_tables.h"
 #include "model/entity.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -11,12 +12,11 @@
 #include "text/split.h"
 #include "text/text_utils.h"
 
-const char* const execute_mode_keywords[3] = {"pure_union_mesh", "basic_csg_mesh", "optimal_csg_mesh"};
-
 std::string kernel_trace_text;
 std::string script_trace_text;
 std::string file_io_trace_text;
 std::string error_trace_text;
+std::string kernel_end_text;
 
 namespace {
 
@@ -32,6 +32,26 @@ void set_run_trace_texts(const std::string& captured) {
     script_trace_text.clear();
     file_io_trace_text.clear();
     error_trace_text.clear();
+    kernel_end_text.clear();
+}
+
+// Runs the kernel with `args` and sets the trace texts. A kernel killed by a
+// signal, or one that failed without writing `output_path`, leaves no report
+// to read: how it ended is then the only explanation, so it is traced.
+std::string run_kernel_traced(const std::vector<std::string>& args, const std::string& output_path) {
+    ProcessEnd end;
+    const std::string captured = run_process_capture(kernel_path, args, end);
+    set_run_trace_texts(captured);
+    if (end.signalled) {
+        kernel_end_text = concat2("kernel ended by signal ", int_to_text(end.code));
+    } else if (end.started && end.code != 0 && read_file(output_path).empty()) {
+        kernel_end_text = concat2("kernel exited with status ", int_to_text(end.code));
+    }
+    if (!kernel_end_text.empty()) {
+        if (!kernel_trace_text.empty() && kernel_trace_text.back() != '\n') kernel_trace_text += '\n';
+        kernel_trace_text += concat2(kernel_end_text, "\n");
+    }
+    return captured;
 }
 
 // A run that never started leaves the reason where the ERROR channel gets it.
@@ -121,7 +141,7 @@ EntityParseRecord parse_script_file(const std::string& path) {
         set_staging_failure_trace(message);
         return staging_failure_record(path, script);
     }
-    set_run_trace_texts(run_process_capture(kernel_path, {"-interop", "-parse", in, out}));
+    run_kernel_traced({"-interop", "-parse", in, out}, out);
     return interpret_parse_output(path, script, read_file(out));
 }
 
@@ -138,9 +158,8 @@ std::vector<EntityParseRecord> parse_parallel_elements(const std::vector<SubElem
         }
         return records;
     }
-    const std::string captured = run_process_capture(kernel_path, {"-interop", "-parse", in, out, "*"});
+    run_kernel_traced({"-interop", "-parse", in, out, "*"}, out);
     const std::string output = read_file(out);
-    set_run_trace_texts(captured);
 
     std::vector<std::string> pieces;
     split_by_string(output, "<BREAK>\n", pieces);
@@ -162,8 +181,7 @@ InteropMesh* assemble_script(const std::string& script, int32_t mode, bool profi
         set_staging_failure_trace(message);
         return nullptr;
     }
-    set_run_trace_texts(
-        run_process_capture(kernel_path, {"-interop", profiling ? "-assemble-ppd" : "-assemble", in, out}));
+    run_kernel_traced({"-interop", profiling ? "-assemble-ppd" : "-assemble", in, out}, out);
     const int64_t end = now_ms();
     InteropMesh* mesh = read_first_interop_mesh(out);
     if (mesh && mesh->present) {
@@ -175,9 +193,9 @@ InteropMesh* assemble_script(const std::string& script, int32_t mode, bool profi
 
 void assemble_startup_meshes(AppContext& app) {
     static const int32_t modes[3] = {MESH_PURE_UNION, MESH_OPTIMAL_CSG, MESH_OPTIMAL_CSG};
-    std::vector<std::string> scripts = app.startup_scripts;
+    std::vector<std::string> scripts = app.startup.startup_scripts;
     scripts.resize(3);
-    app.startup_meshes.assign(3, nullptr);
+    app.startup.startup_meshes.assign(3, nullptr);
 
     const std::string in = workspace_file(workspace_path, kAssembleIn);
     const std::string out = workspace_file(workspace_path, kAssembleOut);
@@ -186,12 +204,12 @@ void assemble_startup_meshes(AppContext& app) {
         set_staging_failure_trace(message);
         return;
     }
-    set_run_trace_texts(run_process_capture(kernel_path, {"-interop", "-assemble", in, out}));
+    run_kernel_traced({"-interop", "-assemble", in, out}, out);
     std::vector<InteropMesh*> meshes = read_interop_meshes(out);
     for (size_t i = 0; i < meshes.size(); ++i) {
         if (i < 3) {
             if (meshes[i] && meshes[i]->present) stamp_mesh_mode(meshes[i], modes[i]);
-            app.startup_meshes[i] = meshes[i];
+            app.startup.startup_meshes[i] = meshes[i];
         } else {
             // Nobody would ever own the kernel's surplus meshes.
             free_interop_mesh(meshes[i]);
@@ -200,12 +218,12 @@ void assemble_startup_meshes(AppContext& app) {
 }
 
 void assemble_startup_entity(AppContext& app) {
-    InteropMesh* mesh = assemble_script(app.startup_entity_script, MESH_OPTIMAL_CSG, false);
+    InteropMesh* mesh = assemble_script(app.startup.startup_entity_script, MESH_OPTIMAL_CSG, false);
     EntityRecord entity = entity_construct();
     // A failed run leaves the record unassembled instead of attaching null.
     if (mesh) entity_attach_mesh(entity, mesh);
-    app.startup_entity_mesh = mesh;
-    entity_assign(app.inspector_entity, entity);
+    app.startup.startup_mesh = mesh;
+    entity_assign(app.entities.startup_entity, entity);
 }
 
 bool run_ccpp_assembly(const std::string& prefix, int32_t algorithm, bool profiling) {

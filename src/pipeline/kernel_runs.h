@@ -16,10 +16,9 @@ struct AppContext;
 // of the three known modes.
 void stamp_mesh_mode(InteropMesh* mesh, int32_t mode);
 
-// "pure_union_mesh", "basic_csg_mesh", "optimal_csg_mesh", by MeshAlgorithm.
-extern const char* const execute_mode_keywords[3];
-// The keyword of a mode; modes outside 0..2 fall back to Optimal-CSG so a
-// staged script never carries an unknown mode.
+// The execute_mode_keywords entry (app/keyword_tables.h) of a mode; modes
+// outside 0..2 fall back to Optimal-CSG so a staged script never carries an
+// unknown mode.
 std::string execute_mode_keyword(int32_t mode);
 
 // What the last parse or assemble run left for the trace channels: the
@@ -29,6 +28,11 @@ extern std::string kernel_trace_text;
 extern std::string script_trace_text;
 extern std::string file_io_trace_text;
 extern std::string error_trace_text;
+// How the last run's kernel ended when that explains a missing result
+// ("kernel ended by signal 11", "kernel exited with status 3"); empty when
+// it exited normally or wrote its output. Also the last line of
+// `kernel_trace_text`.
+extern std::string kernel_end_text;
 void reset_run_trace_texts();
 
 // Staged text forms.

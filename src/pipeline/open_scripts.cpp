@@ -32,10 +32,10 @@ OpenOutcome open_one(AppContext& app, const std::string& path, const std::string
         log_console(app, concat2("  \t ", path));
         return OPEN_HANDLED;
     }
-    if (!app.entity_set) return OPEN_NO_SET;
-    if (EntityRecord* entity = loaded_entity(*app.entity_set, path)) {
+    if (!app.entities.current_entities) return OPEN_NO_SET;
+    if (EntityRecord* entity = loaded_entity(*app.entities.current_entities, path)) {
         log_console(app, concat2("Note: Script Already Loaded: ", path));
-        reparse_and_reassemble_entity(app, *entity, app.mesh_algorithm);
+        reparse_and_reassemble_entity(app, *entity, app.io_settings.meshing_algorithm);
     } else {
         log_console(app, concat2("Script-File Opened: ", name));
         parse_and_assemble_script(app, path);
@@ -45,13 +45,13 @@ OpenOutcome open_one(AppContext& app, const std::string& path, const std::string
 
 void close_open_pane(AppContext& app, bool rebuild) {
     if (rebuild) rebuild_entity_panes(app);
-    app.open_pane_open = 0;
+    app.pane_open_flags[PANE_OPEN] = 0;
     call_hook(app.hooks.set_element_visible, app, std::string("OPENPANE"), false);
-    app.needs_redraw = 1;
+    app.frame.needs_redraw = 1;
     const bool popup = app.hooks.any_popup_open ? app.hooks.any_popup_open(app) : false;
     call_hook(app.hooks.set_element_visible, app, std::string("MASKPANE"), popup);
     call_hook(app.hooks.set_element_visible, app, std::string("OVERLAY"), popup);
-    refresh_interface(app);
+    refresh_root(app);
 }
 
 }  // namespace
@@ -69,22 +69,22 @@ void rebuild_entity_panes(AppContext& app) {
 void open_selected_scripts(AppContext& app) {
     // The listing's vectors may disagree in length; nothing is read past
     // any of them.
-    const size_t rows = std::min(app.browser_order.size(), static_cast<size_t>(std::max(app.browser_row_count, 0)));
+    const size_t rows = std::min(app.file_browser_state.browser_row_order.size(), static_cast<size_t>(std::max(app.file_browser_state.browser_row_count, 0)));
     for (size_t row = 0; row < rows; ++row) {
-        const int32_t entry = app.browser_order[row];
-        if (entry < 0 || static_cast<size_t>(entry) >= app.browser_entries.size() ||
-            static_cast<size_t>(entry) >= app.browser_selected.size() || !app.browser_selected[static_cast<size_t>(entry)])
+        const int32_t entry = app.file_browser_state.browser_row_order[row];
+        if (entry < 0 || static_cast<size_t>(entry) >= app.file_browser_state.browser_entries.size() ||
+            static_cast<size_t>(entry) >= app.file_browser_state.browser_selected.size() || !app.file_browser_state.browser_selected[static_cast<size_t>(entry)])
             continue;
-        const std::string& name = app.browser_entries[static_cast<size_t>(entry)];
-        if (open_one(app, concat2(app.browser_directory, name), name) == OPEN_NO_SET) return;
+        const std::string& name = app.file_browser_state.browser_entries[static_cast<size_t>(entry)];
+        if (open_one(app, concat2(app.file_browser_state.browser_directory, name), name) == OPEN_NO_SET) return;
     }
     close_open_pane(app, true);
 }
 
 void open_script_paths(AppContext& app) {
-    const size_t count = std::min(app.pending_paths.size(), static_cast<size_t>(std::max(app.pending_path_count, 0)));
+    const size_t count = std::min(app.deferred_requests.pending_paths.size(), static_cast<size_t>(std::max(app.deferred_requests.pending_path_count, 0)));
     // A copy: opening a script may run code that refills the list.
-    const std::vector<std::string> paths(app.pending_paths.begin(), app.pending_paths.begin() + static_cast<ptrdiff_t>(count));
+    const std::vector<std::string> paths(app.deferred_requests.pending_paths.begin(), app.deferred_requests.pending_paths.begin() + static_cast<ptrdiff_t>(count));
     for (const std::string& path : paths) {
         if (open_one(app, path, extract_file_name(path)) == OPEN_NO_SET) return;
     }

@@ -44,7 +44,7 @@ static void release_entity_meshes(AppContext& app, EntityRecord& entity) {
 }
 
 void add_assembled_entity(AppContext& app, EntityRecord& entity, int64_t assembly_start_ms) {
-    EntitySet* set = app.entity_set;
+    EntitySet* set = app.entities.current_entities;
     EntityRecord* stored = nullptr;
     if (set && !set_holds_serial(*set, entity.serial_id)) {
         const size_t index = static_cast<size_t>(std::max(set->count, 0));
@@ -57,12 +57,12 @@ void add_assembled_entity(AppContext& app, EntityRecord& entity, int64_t assembl
         index_entities_with_parameters(*set);
         ++set->append_count;
         set->dirty = 1;
-        if (app.entity_list_view)
-            app.entity_list_view->width = std::max(app.entity_list_view->width, entity.summary_width);
+        if (app.entities.current_environment_parts.entity_view)
+            app.entities.current_environment_parts.entity_view->width = std::max(app.entities.current_environment_parts.entity_view->width, entity.summary_width);
     }
-    if (entity.parse_result.valid && entity.parse_result.parameter_count >= 1 && app.parameter_list_view) {
-        app.parameter_list_view->width = std::max(app.parameter_list_view->width, entity.summary_width);
-        app.parameter_list_view->height += 50;
+    if (entity.parse_result.valid && entity.parse_result.parameter_count >= 1 && app.entities.current_environment_parts.parameter_view) {
+        app.entities.current_environment_parts.parameter_view->width = std::max(app.entities.current_environment_parts.parameter_view->width, entity.summary_width);
+        app.entities.current_environment_parts.parameter_view->height += 50;
     }
     call_hook(app.hooks.refresh_mesh_statistics, app);
     call_hook(app.hooks.update_window_status, app);
@@ -72,13 +72,13 @@ void add_assembled_entity(AppContext& app, EntityRecord& entity, int64_t assembl
     route_run_traces(app);
     if (!stored) release_entity_meshes(app, entity);
     destroy_entity_record(entity);
-    if (app.startup_entity_mesh) app.startup_entity_mesh->visible = 0;
+    if (app.startup.startup_mesh) app.startup.startup_mesh->visible = 0;
 }
 
 static void assemble_serial(AppContext& app, const EntityParseRecord& record, const std::string& name) {
     const int64_t start = now_ms();
     log_console(app, concat2("Assembling: ", name));
-    InteropMesh* mesh = assemble_script(join_statement_sections(record), app.mesh_algorithm, app.profiling != 0);
+    InteropMesh* mesh = assemble_script(join_statement_sections(record), app.io_settings.meshing_algorithm, app.io_settings.assembly_profiling != 0);
     if (!mesh || mesh->building || !mesh->present) {
         free_interop_mesh(mesh);
         report_critical_assembly_error(app, name);
@@ -89,7 +89,7 @@ static void assemble_serial(AppContext& app, const EntityParseRecord& record, co
 }
 
 static void assemble_parallel(AppContext& app, EntityParseRecord& record, const std::string& name) {
-    parallel_core_limit.store(app.max_cores);
+    parallel_core_limit.store(app.bars.max_cores);
     const int64_t start = now_ms();
 
     std::vector<SubElementSource> sources;
@@ -99,11 +99,11 @@ static void assemble_parallel(AppContext& app, EntityParseRecord& record, const 
     }
 
     log_console(app, concat2("Assembling: ", name));
-    const bool multi_core = app.multi_core_processing != 0;
-    const bool grouped = app.invocation_groups != 0;
-    const bool ccpp = app.ccpp != 0;
-    const bool profiling = app.profiling != 0;
-    const int32_t mode = app.mesh_algorithm;
+    const bool multi_core = app.bars.parallel_multi_core != 0;
+    const bool grouped = app.bars.parallel_invocation_groups != 0;
+    const bool ccpp = app.bars.parallel_ccpp != 0;
+    const bool profiling = app.io_settings.assembly_profiling != 0;
+    const int32_t mode = app.io_settings.meshing_algorithm;
     if (ccpp) run_ccpp_assembly(extract_global_prefix_body(record), mode, profiling);
 
     // The sources assembled come from a second parse of the file.

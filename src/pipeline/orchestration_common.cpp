@@ -23,6 +23,7 @@ void log_duration(AppContext& app, int64_t start_ms) {
 }
 
 void route_run_traces(AppContext& app) {
+    if (!kernel_end_text.empty()) log_console(app, concat2("  \t ", kernel_end_text));
     append_kernel_trace(app, kernel_trace_text);
     append_script_trace(app, script_trace_text);
     append_file_io_trace(app, file_io_trace_text);
@@ -94,11 +95,11 @@ void report_source_error(AppContext& app, const std::string& message) {
 }
 
 bool recolour_needed(const AppContext& app) {
-    return app.colour_mode != 0 || app.colour_negate || app.transparent_mode;
+    return app.render_flags.colour_mode != 0 || app.render_flags.colour_negate || app.render_flags.transparent_mode;
 }
 
 void compose_entity_texts(AppContext& app, EntityRecord& entity) {
-    extract_entity_file_name(entity, app.caption_glyph_widths);
+    extract_entity_file_name(entity, app.ui_metrics.console_glyph_widths);
     set_entity_summary_values(entity);
     format_entity_information(entity);
     set_entity_information_headings(entity);
@@ -106,9 +107,9 @@ void compose_entity_texts(AppContext& app, EntityRecord& entity) {
 
 void retire_mesh(AppContext& app, InteropMesh* mesh) {
     if (!mesh) return;
-    app.retired_vertex_arrays.push_back(mesh->gl_vertex_array);
-    app.retired_vertex_buffers.push_back(mesh->gl_vertex_buffer);
-    app.retired_index_buffers.push_back(mesh->gl_index_buffer);
+    app.gl_retirement.retired_vertex_arrays.push_back(mesh->gl_vertex_array);
+    app.gl_retirement.retired_vertex_buffers.push_back(mesh->gl_vertex_buffer);
+    app.gl_retirement.retired_index_buffers.push_back(mesh->gl_index_buffer);
     free_interop_mesh(mesh);
 }
 

@@ -50,9 +50,9 @@ std::string row_label(const EntityRecord& entity) {
 
 void update_rows(AppContext& app, EntityRecord& entity, bool from_pane) {
     const std::string label = row_label(entity);
-    EntitySet* set = app.entity_set;
+    EntitySet* set = app.entities.current_entities;
     if (from_pane) {
-        const int32_t row = app.parameter_list_view ? app.parameter_list_view->selected_row : -1;
+        const int32_t row = app.entities.current_environment_parts.parameter_view ? app.entities.current_environment_parts.parameter_view->selected_row : -1;
         if (set && row >= 0 && static_cast<size_t>(row) < set->parameter_entities.size()) {
             call_hook(app.hooks.set_entity_row_label, app, set->parameter_entities[static_cast<size_t>(row)], label);
             call_hook(app.hooks.set_parameter_row_label, app, row, label);
@@ -76,8 +76,8 @@ void update_rows(AppContext& app, EntityRecord& entity, bool from_pane) {
             std::fflush(stdout);
         }
     }
-    app.needs_redraw = 1;
-    refresh_interface(app);
+    app.frame.needs_redraw = 1;
+    refresh_root(app);
 }
 
 // Re-assembles one record (whole entity or sub-element) from its own
@@ -85,7 +85,7 @@ void update_rows(AppContext& app, EntityRecord& entity, bool from_pane) {
 bool reassemble_with_parameters(AppContext& app, EntityRecord& record, int32_t mode, bool keep_element_fields) {
     std::vector<EntityParameter*> parameters = own_parameters(record.parse_result);
     InteropMesh* mesh = assemble_script(compose_pushed_script(const_list(parameters), record.parse_record, true), mode,
-                                        app.profiling != 0);
+                                        app.io_settings.assembly_profiling != 0);
     if (!mesh || !mesh->present || mesh->building) {
         free_interop_mesh(mesh);
         return false;
@@ -203,7 +203,7 @@ void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pan
     if (entity->parallel != 1) {
         std::vector<EntityParameter*> parameters = own_parameters(entity->parse_result);
         if (parameters.empty() || !any_changed(parameters)) return;
-        const int32_t mode = entity->mesh ? entity->mesh->algorithm : app.mesh_algorithm;
+        const int32_t mode = entity->mesh ? entity->mesh->algorithm : app.io_settings.meshing_algorithm;
         if (!reassemble_with_parameters(app, *entity, mode, false)) {
             report_push_failure(app, *entity, 1);
             return;
@@ -241,9 +241,9 @@ void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pan
 }
 
 EntityRecord* selected_parameter_entity(AppContext& app) {
-    EntitySet* set = app.entity_set;
-    if (!set || !app.parameter_list_view) return nullptr;
-    const int32_t row = app.parameter_list_view->selected_row;
+    EntitySet* set = app.entities.current_entities;
+    if (!set || !app.entities.current_environment_parts.parameter_view) return nullptr;
+    const int32_t row = app.entities.current_environment_parts.parameter_view->selected_row;
     if (row < 0 || static_cast<size_t>(row) >= set->parameter_entities.size()) return nullptr;
     const int32_t index = set->parameter_entities[static_cast<size_t>(row)];
     const size_t n = std::min(set->records.size(), static_cast<size_t>(std::max(set->count, 0)));
@@ -260,9 +260,9 @@ void push_parameters_action() {
 }
 
 void reset_selected_parameter(AppContext& app) {
-    app.reset_confirm_open = 0;
-    const int32_t index = app.reset_parameter_row;
-    app.reset_parameter_row = -1;
+    app.pane_open_flags[PANE_CONFIRM] = 0;
+    const int32_t index = app.export_settings.pending_parameter_index;
+    app.export_settings.pending_parameter_index = -1;
     EntityRecord* entity = selected_parameter_entity(app);
     if (!entity || index < 0) return;
     std::vector<EntityParameter*> parameters = listed_parameters(*entity);
@@ -272,7 +272,7 @@ void reset_selected_parameter(AppContext& app) {
 }
 
 void reset_all_parameters(AppContext& app) {
-    app.reset_confirm_open = 0;
+    app.pane_open_flags[PANE_CONFIRM] = 0;
     EntityRecord* entity = selected_parameter_entity(app);
     if (!entity) return;
     std::vector<EntityParameter*> parameters = listed_parameters(*entity);

@@ -80,9 +80,9 @@ void report_critical_reassembly_error(AppContext& app, const std::string& name, 
 bool merge_into_slot(AppContext& app, EntityRecord& old_entity, EntityRecord& fresh) {
     call_hook(app.hooks.merge_entity_display_flags, app, old_entity, fresh);
     uint32_t widest = 0;
-    EntitySet* set = app.entity_list_view ? app.entity_list_view->entity_set : app.entity_set;
+    EntitySet* set = app.entities.current_environment_parts.entity_view ? app.entities.current_environment_parts.entity_view->entity_set : app.entities.current_entities;
     if (!merge_reassembled_entity(widest, set, old_entity, fresh)) return false;
-    if (app.entity_list_view) app.entity_list_view->width = static_cast<int32_t>(std::min<uint32_t>(widest, INT32_MAX));
+    if (app.entities.current_environment_parts.entity_view) app.entities.current_environment_parts.entity_view->width = static_cast<int32_t>(std::min<uint32_t>(widest, INT32_MAX));
     return true;
 }
 
@@ -102,7 +102,7 @@ void release_unmerged(AppContext& app, EntityRecord& fresh) {
 }
 
 void after_merge(AppContext& app) {
-    if (app.parameter_list_view) measure_entity_set(*app.parameter_list_view);
+    if (app.entities.current_environment_parts.parameter_view) measure_entity_set(*app.entities.current_environment_parts.parameter_view);
     call_hook(app.hooks.refresh_mesh_statistics, app);
 }
 
@@ -117,7 +117,7 @@ void reassemble_serial(AppContext& app, EntityRecord& entity, EntityParseRecord&
     log_console(app, concat2("Re-Assembling: ", name));
     const std::string text = carry ? compose_pushed_script(parameter_list(entity.parse_result), fresh_parse, false)
                                    : join_statement_sections(fresh_parse);
-    InteropMesh* mesh = assemble_script(text, algorithm, app.profiling != 0);
+    InteropMesh* mesh = assemble_script(text, algorithm, app.io_settings.assembly_profiling != 0);
     if (!mesh || mesh->building || !mesh->present) {
         free_interop_mesh(mesh);
         report_critical_reassembly_error(app, name, true);
@@ -155,7 +155,7 @@ int32_t find_old_record(const std::vector<EntityRecord*>& old_records, const std
 
 void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecord& fresh_parse,
                          const int32_t& algorithm, const std::string& name, bool from_serial) {
-    parallel_core_limit.store(app.max_cores);
+    parallel_core_limit.store(app.bars.max_cores);
     const int64_t start = now_ms();
 
     std::vector<SubElementSource> sources;
@@ -173,7 +173,7 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
     std::vector<int32_t> reuse_from(n, -1);
     std::vector<bool> taken(old_records.size(), false);
     if (!from_serial) {
-        if (app.parallel_culling && entity.algorithm == algorithm) {
+        if (app.bars.parallel_culling && entity.algorithm == algorithm) {
             for (size_t i = 0; i < n; ++i) {
                 const int32_t j = find_old_record(old_records, taken, elements[i]);
                 if (j < 0) continue;
@@ -205,7 +205,7 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
     }
 
     log_console(app, concat2("Re-Assembling: ", name));
-    const bool profiling = app.profiling != 0;
+    const bool profiling = app.io_settings.assembly_profiling != 0;
     std::vector<InteropMesh*> fresh_meshes(n, nullptr);
     if (std::find(selected.begin(), selected.end(), true) != selected.end()) {
         std::vector<SubElementSource> assembled = build_subelement_sources(fresh_parse, nullptr);
@@ -215,11 +215,11 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
                 if (carried[i] && assembled[i].size() > 1)
                     assembled[i][1] = compose_pushed_script(parameter_list(elements[i].parse_result), elements[i], true);
             }
-            const bool multi_core = app.multi_core_processing != 0;
-            const bool ccpp = app.ccpp != 0;
+            const bool multi_core = app.bars.parallel_multi_core != 0;
+            const bool ccpp = app.bars.parallel_ccpp != 0;
             if (ccpp) run_ccpp_assembly(extract_global_prefix_body(fresh_parse), algorithm, profiling);
             std::vector<InvocationGroup> groups;
-            if (app.invocation_groups && multi_core) groups = group_by_batch_key(keys, selected);
+            if (app.bars.parallel_invocation_groups && multi_core) groups = group_by_batch_key(keys, selected);
             fresh_meshes = assemble_parallel_entity(assembled, selected, groups, ccpp, profiling, algorithm, multi_core);
         }
     }
@@ -280,8 +280,15 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
     destroy_entity_record(fresh);
 }
 
+// The algorithm chosen in the re-assembly confirmation; the constructed
+// default when nothing was chosen.
+static int32_t confirmed_algorithm(const AppContext& app) {
+    const std::vector<int32_t>& chosen = app.dialogs.confirm_algorithm;
+    return chosen.empty() ? app.io_settings.meshing_algorithm : chosen.front();
+}
+
 EntityRecord* entity_at(AppContext& app, int64_t index) {
-    EntitySet* set = app.entity_set;
+    EntitySet* set = app.entities.current_entities;
     if (!set || index < 0) return nullptr;
     const size_t n = std::min(set->records.size(), static_cast<size_t>(std::max(set->count, 0)));
     return static_cast<size_t>(index) < n ? &set->records[static_cast<size_t>(index)] : nullptr;
@@ -289,7 +296,7 @@ EntityRecord* entity_at(AppContext& app, int64_t index) {
 
 void finish_action(AppContext& app) {
     rebuild_entity_panes(app);
-    app.needs_redraw = 1;
+    app.frame.needs_redraw = 1;
 }
 
 }  // namespace
@@ -301,7 +308,7 @@ void reparse_and_reassemble_entity(AppContext& app, EntityRecord& entity, const 
     EntityParseRecord fresh = parse_script_file(entity.parse_record.path);
     log_duration(app, start);
 
-    if (app.reassembly_culling && fresh.script == entity.parse_record.script) {
+    if (app.io_settings.reassembly_culling && fresh.script == entity.parse_record.script) {
         const bool serial_same = entity.parallel == 0 && entity.mesh && entity.mesh->algorithm == algorithm;
         const bool parallel_same = entity.parallel == 1 && entity.algorithm == algorithm;
         if (serial_same || parallel_same) {
@@ -349,23 +356,23 @@ int32_t merge_reassembled_entity(uint32_t& widest, EntitySet* set, const EntityR
 
 void reassemble_first_entity(AppContext& app) {
     // The dialog is offered for a single entity; an empty set has no first.
-    if (EntityRecord* entity = entity_at(app, 0)) reparse_and_reassemble_entity(app, *entity, app.confirm_algorithm);
+    if (EntityRecord* entity = entity_at(app, 0)) reparse_and_reassemble_entity(app, *entity, confirmed_algorithm(app));
     finish_action(app);
 }
 
 void reassemble_all_entities(AppContext& app) {
-    const int32_t count = app.entity_set ? app.entity_set->count : 0;
+    const int32_t count = app.entities.current_entities ? app.entities.current_entities->count : 0;
     for (int32_t i = 0; i < count; ++i) {
         EntityRecord* entity = entity_at(app, i);
-        if (entity && !entity->locked) reparse_and_reassemble_entity(app, *entity, app.confirm_algorithm);
+        if (entity && !entity->locked) reparse_and_reassemble_entity(app, *entity, confirmed_algorithm(app));
     }
     finish_action(app);
 }
 
 void reassemble_pending_entity(AppContext& app) {
-    const int32_t index = app.pending_reassembly_index;
-    app.pending_reassembly_index = -1;
-    if (EntityRecord* entity = entity_at(app, index)) reparse_and_reassemble_entity(app, *entity, app.confirm_algorithm);
+    const int32_t index = app.dialogs.pending_reassembly_index;
+    app.dialogs.pending_reassembly_index = -1;
+    if (EntityRecord* entity = entity_at(app, index)) reparse_and_reassemble_entity(app, *entity, confirmed_algorithm(app));
     finish_action(app);
 }
 

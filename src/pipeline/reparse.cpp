@@ -37,7 +37,7 @@ bool erroneous(const EntityParseRecord& record) { return record.is_null || parse
 }  // namespace
 
 void reparse_environment_entities(AppContext& app) {
-    EntitySet* set = app.entity_set;
+    EntitySet* set = app.entities.current_entities;
     const size_t n = set ? std::min(set->records.size(), static_cast<size_t>(std::max(set->count, 0))) : 0;
     if (n == 0) {
         call_hook(app.hooks.show_warning_box, app, std::string("Warning: Nothing to Parse"),
@@ -85,12 +85,12 @@ void reparse_environment_entities(AppContext& app) {
     app.parse_report = std::move(report);
     call_hook(app.hooks.build_parse_report_rows, app);
 
-    app.parse_pane_open = app.parse_pane_open ? 0 : 1;
-    const bool open = app.parse_pane_open != 0;
+    app.pane_open_flags[PANE_PARSE] = app.pane_open_flags[PANE_PARSE] ? 0 : 1;
+    const bool open = app.pane_open_flags[PANE_PARSE] != 0;
     call_hook(app.hooks.set_element_visible, app, std::string("PARSEPANE"), open);
     call_hook(app.hooks.set_element_visible, app, std::string("OVERLAY"), open);
     call_hook(app.hooks.set_element_visible, app, std::string("MASKPANE"), open);
-    refresh_interface(app);
+    refresh_root(app);
 }
 
 void parse_action() {

@@ -10,6 +10,8 @@ std::string kernel_path_status = "UNDEFINED";
 std::string workspace_path;
 PathState workspace_path_state = PATH_UNDEFINED;
 std::string workspace_path_status = "UNDEFINED";
+int64_t process_start_ms = 0;
+uint8_t interactive_config_requested = 0;
 
 namespace {
 
@@ -65,4 +67,6 @@ void reset_paths_for_tests() {
     workspace_path.clear();
     workspace_path_state = PATH_UNDEFINED;
     workspace_path_status = "UNDEFINED";
+    process_start_ms = 0;
+    interactive_config_requested = 0;
 }

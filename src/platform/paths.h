@@ -16,6 +16,12 @@ extern std::string workspace_path;
 extern PathState workspace_path_state;
 extern std::string workspace_path_status;
 
+// When the process started (milliseconds since the epoch, recorded before
+// the art is generated), and whether the command line asked for the
+// interactive configuration ("-IC").
+extern int64_t process_start_ms;
+extern uint8_t interactive_config_requested;
+
 bool set_kernel_path(const std::string& path);
 bool set_workspace_path(const std::string& path);
 
@@ -26,5 +32,5 @@ std::string workspace_file(const std::string& workspace, const std::string& rela
 // workspace_file(workspace_path, "tmp/") : the staging directory.
 std::string staging_directory();
 
-// Restores the initial (UNDEFINED, empty) values. For tests.
+// Restores the initial (UNDEFINED, empty, 0) values. For tests.
 void reset_paths_for_tests();

@@ -19,11 +19,11 @@ void prepare_workspace(AppContext& app) {
         std::fputs("ERROR: unable to write to specified entity workspace.\n", stdout);
         std::fflush(stdout);
     }
-    app.browser_directory = workspace_path;
-    app.browser_highlight_refs[0] = nullptr;
-    app.browser_highlight_refs[1] = nullptr;
-    app.workspace_prepared_at = static_cast<double>(now_ms() - app.start_clock_ms) / 1000.0;
-    refresh_interface(app);
+    app.file_browser_state.browser_directory = workspace_path;
+    app.file_browser_state.browser_highlight_refs[0] = nullptr;
+    app.file_browser_state.browser_highlight_refs[1] = nullptr;
+    app.startup.startup_times[0] = static_cast<double>(now_ms() - process_start_ms) / 1000.0;
+    refresh_root(app);
 }
 
 void prepare_app_workspace(AppContext& app) {

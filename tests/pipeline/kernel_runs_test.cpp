@@ -2,6 +2,7 @@
 // parallel (per element or batch on worker threads, or all elements in one
 // run): exact staged bytes and argument vectors, what is read back, and
 // failed staging or runs.
+#include <memory>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -93,6 +94,28 @@ TEST_F(KernelRuns, AssembleStagesOneBlockStampsTheMeshAndFailsToNull) {
     EXPECT_EQ(kernel_trace_text, "");
 }
 
+// A kernel that dies leaves no report: the trace says how it ended. One
+// that fails but writes its report needs no such line.
+TEST_F(KernelRuns, AKernelThatDiesSaysHowItEnded) {
+    const std::pair<const char*, const char*> endings[] = {
+        {"kill -SEGV $$", "kernel ended by signal 11"},
+        {"exit 3", "kernel exited with status 3"},
+        {"cp \"$D/fixtures/parse\" \"$4\"; exit 1", ""},
+    };
+    for (const auto& [snippet, ending] : endings) {
+        SCOPED_TRACE(snippet);
+        replace_kernel(snippet);
+        k.fixture("parse", report(""));
+        const std::string file = k.root + "/s.vrek";
+        ASSERT_TRUE(write_text_file(file, "return box(1);\n"));
+        parse_script_file(file);
+        EXPECT_EQ(kernel_end_text, ending);
+        EXPECT_EQ(kernel_trace_text, *ending ? std::string(ending) + "\n" : "");
+        EXPECT_EQ(assemble_script("return box(1);\n", MESH_PURE_UNION, false), nullptr);
+        EXPECT_EQ(kernel_end_text, ending);
+    }
+}
+
 TEST_F(KernelRuns, StagingFailureRunsNoKernel) {
     ASSERT_TRUE(write_text_file(k.root + "/s.vrek", "return 1;"));
     k.meshes("mesh_1", {1});
@@ -106,13 +129,12 @@ TEST_F(KernelRuns, StagingFailureRunsNoKernel) {
     EXPECT_EQ(r.section_line_counts[SECTION_ERRORS], 1);
     EXPECT_EQ(parse_parallel_elements({{"a", "x"}})[0].section_line_counts[SECTION_ERRORS], 1);
     EXPECT_FALSE(run_ccpp_assembly("p", 2, false));
-    AppContext* app = new AppContext();
+    std::unique_ptr<AppContext> app = make_app_context();
     assemble_startup_meshes(*app);
     assemble_startup_entity(*app);
-    EXPECT_EQ(app->startup_meshes, std::vector<InteropMesh*>(3, nullptr));
-    EXPECT_EQ(app->inspector_entity.mesh, nullptr);
-    EXPECT_EQ(app->inspector_entity.assembled, 0);
-    delete app;
+    EXPECT_EQ(app->startup.startup_meshes, std::vector<InteropMesh*>(3, nullptr));
+    EXPECT_EQ(app->entities.startup_entity.mesh, nullptr);
+    EXPECT_EQ(app->entities.startup_entity.assembled, 0);
     const std::vector<InteropMesh*> none(1, nullptr);
     EXPECT_EQ(assemble_elements_threaded({{"a", "A"}}, {}, false, false, 2), none);
     EXPECT_EQ(assemble_batches_threaded({{"a", "A"}}, {{0}}, false, false, 2), none);
@@ -124,31 +146,28 @@ TEST_F(KernelRuns, StagingFailureRunsNoKernel) {
 }
 
 TEST_F(KernelRuns, StartupRunsKeepThreeMeshesAndTheEntity) {
-    AppContext* app = new AppContext();
+    std::unique_ptr<AppContext> app = make_app_context();
     k.meshes("mesh_3", {10, 11, 12, 13});  // a surplus mesh is released
     assemble_startup_meshes(*app);
-    const std::vector<std::string>& s = app->startup_scripts;
+    const std::vector<std::string>& s = app->startup.startup_scripts;
     EXPECT_EQ(k.input("vrek_assemble_in"), "3;\n\n" + block("pure_union_mesh", s[0]) + "\n" +
                                                block("optimal_csg_mesh", s[1]) + "\n" + block("optimal_csg_mesh", s[2]));
     EXPECT_EQ(k.args("vrek_assemble_in"), k.run("-assemble", "vrek_assemble_in", "vrek_assemble_out"));
-    ASSERT_EQ(app->startup_meshes.size(), 3u);
-    EXPECT_EQ(mesh_tag(app->startup_meshes[2]), 12.0);
-    EXPECT_EQ(app->startup_meshes[0]->algorithm, MESH_PURE_UNION);
-    EXPECT_EQ(app->startup_meshes[1]->mesh_kind, MESH_OPTIMAL_CSG);
-    free_interop_meshes(app->startup_meshes);
+    ASSERT_EQ(app->startup.startup_meshes.size(), 3u);
+    EXPECT_EQ(mesh_tag(app->startup.startup_meshes[2]), 12.0);
+    EXPECT_EQ(app->startup.startup_meshes[0]->algorithm, MESH_PURE_UNION);
+    EXPECT_EQ(app->startup.startup_meshes[1]->mesh_kind, MESH_OPTIMAL_CSG);
+    free_interop_meshes(app->startup.startup_meshes);
     k.meshes("mesh_3", {20});
     assemble_startup_meshes(*app);
-    EXPECT_EQ(tags(app->startup_meshes), (Tags{20, -1, -1}));
-    free_interop_meshes(app->startup_meshes);
+    EXPECT_EQ(tags(app->startup.startup_meshes), (Tags{20, -1, -1}));
 
     k.meshes("mesh_1", {5});
     assemble_startup_entity(*app);
-    EXPECT_EQ(k.input("vrek_assemble_in"), "1;\n\n" + block("optimal_csg_mesh", app->startup_entity_script));
-    ASSERT_NE(app->startup_entity_mesh, nullptr);
-    EXPECT_EQ(app->inspector_entity.mesh, app->startup_entity_mesh);
-    EXPECT_EQ(app->inspector_entity.vertex_count, 3);
-    free_interop_mesh(app->startup_entity_mesh);
-    delete app;
+    EXPECT_EQ(k.input("vrek_assemble_in"), "1;\n\n" + block("optimal_csg_mesh", app->startup.startup_entity_script));
+    ASSERT_NE(app->startup.startup_mesh, nullptr);
+    EXPECT_EQ(app->entities.startup_entity.mesh, app->startup.startup_mesh);
+    EXPECT_EQ(app->entities.startup_entity.vertex_count, 3);
 }
 
 TEST_F(KernelRuns, CcppParsesThenComputesTheUntrimmedPrefix) {

@@ -18,7 +18,7 @@ using OpenTest = KernelTest;
 
 TEST_F(OpenTest, OpeningAScriptAddsOneEntityWithItsRecordMeshTextsAndTraces) {
     InteropMesh* startup = new InteropMesh();
-    ctx.app->startup_entity_mesh = startup;
+    ctx.app->startup.startup_mesh = startup;
     const std::string path = script("cube.vrek", kParameterScript);
     ctx.open({path});
 
@@ -32,7 +32,7 @@ TEST_F(OpenTest, OpeningAScriptAddsOneEntityWithItsRecordMeshTextsAndTraces) {
     EXPECT_EQ(e.parse_result.parameter_count, 1);
     EXPECT_EQ(e.file_name, ": cube.vrek");
     EXPECT_EQ(ctx.set().parameter_entities, std::vector<int32_t>{0});
-    EXPECT_EQ(ctx.app->parameter_list_view->height, 50);
+    EXPECT_EQ(ctx.app->entities.current_environment_parts.parameter_view->height, 50);
     EXPECT_EQ(startup->visible, 0);
     // The kernel got the parse's echo of the statements, not the file.
     EXPECT_NE(staged("vrek_assemble_in").find("INT n(3, 1, 10, \"N\");\n"), std::string::npos);
@@ -46,7 +46,7 @@ TEST_F(OpenTest, OpeningAScriptAddsOneEntityWithItsRecordMeshTextsAndTraces) {
                      "build_camera_directive_rows", "build_variant_rows", "build_animation_tracks",
                      "set_element_visible: OPENPANE=0", "any_popup_open", "set_element_visible: MASKPANE=0",
                      "set_element_visible: OVERLAY=0"}));
-    EXPECT_EQ(ctx.app->interface_refresh_count, 1);
+    EXPECT_EQ(root_refresh_count(), 1);
 }
 
 TEST_F(OpenTest, OpeningALoadedScriptAgainReparsesItAndCullsAnUnchangedOne) {
@@ -57,7 +57,7 @@ TEST_F(OpenTest, OpeningALoadedScriptAgainReparsesItAndCullsAnUnchangedOne) {
     EXPECT_EQ(Lines(console.begin() + 5, console.end()),
               (Lines{"Note: Script Already Loaded: " + path, "Re-Parsing: cube.vrek", "<ms>",
                      "  \t (nothing to do - skipping re-assembly)"}));
-    EXPECT_TRUE(ctx.app->retired_vertex_arrays.empty());
+    EXPECT_TRUE(ctx.app->gl_retirement.retired_vertex_arrays.empty());
 }
 
 TEST_F(OpenTest, SyntaxErrorsGiveSingularAndPluralTextsAndAddNothing) {
@@ -85,7 +85,7 @@ TEST_F(OpenTest, SyntaxErrorsGiveSingularAndPluralTextsAndAddNothing) {
 
 TEST_F(OpenTest, FailingKernelGivesTheCriticalErrorAndLeavesTheStartupMeshShown) {
     InteropMesh* startup = new InteropMesh();
-    ctx.app->startup_entity_mesh = startup;
+    ctx.app->startup.startup_mesh = startup;
     ctx.open({script("boom.vrek", "m = box(1);\nfail();\nreturn m;\n")});
     EXPECT_EQ(ctx.set().count, 0);
     EXPECT_EQ(startup->visible, 1);
@@ -185,11 +185,11 @@ TEST_F(OpenTest, PathsAreCheckedBeforeAnythingRunsAndTheBrowserOpensInDisplayOrd
     script("first.vrek", "return box(1);\n");
     script("second.vrek", "return sphere(1);\n");
     AppContext& app = *ctx.app;
-    app.browser_directory = scripts;
-    app.browser_entries = {"second.vrek", "first.vrek", "other.vrek"};
-    app.browser_selected = {1, 1, 0};
-    app.browser_order = {1, 2, 0};
-    app.browser_row_count = 3;
+    app.file_browser_state.browser_directory = scripts;
+    app.file_browser_state.browser_entries = {"second.vrek", "first.vrek", "other.vrek"};
+    app.file_browser_state.browser_selected = {1, 1, 0};
+    app.file_browser_state.browser_row_order = {1, 2, 0};
+    app.file_browser_state.browser_row_count = 3;
     open_selected_scripts(app);
     ASSERT_EQ(ctx.set().count, 3);
     EXPECT_EQ(ctx.entity(1).file_name, ": first.vrek");

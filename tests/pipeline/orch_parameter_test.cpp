@@ -140,9 +140,9 @@ TEST_F(MergeTest, ReassemblyActionsCheckTheirEntityBeforeRunning) {
     EXPECT_EQ(calls_starting("rebuild_entity_rows").size(), 2u);
     add(false);
     for (int32_t index : {-1, 1, 5, -1}) {
-        ctx.app->pending_reassembly_index = index;
+        ctx.app->dialogs.pending_reassembly_index = index;
         reassemble_pending_entity(*ctx.app);
-        EXPECT_EQ(ctx.app->pending_reassembly_index, -1);
+        EXPECT_EQ(ctx.app->dialogs.pending_reassembly_index, -1);
     }
     EXPECT_TRUE(ctx.console().empty());
     EXPECT_EQ(calls_starting("rebuild_entity_rows").size(), 6u);
@@ -151,19 +151,19 @@ TEST_F(MergeTest, ReassemblyActionsCheckTheirEntityBeforeRunning) {
 
 TEST(OpenWithoutEnvironment, StopsAtTheFirstValidPathWithoutRefreshing) {
     OrchContext ctx;
-    Environment* environment = ctx.app->environment;
+    Environment* environment = ctx.app->entities.current_environment;
     bind_current_environment(*ctx.app, nullptr);
     ctx.open({"x.vrek"});
     EXPECT_TRUE(standin_call_log().empty());
-    EXPECT_EQ(ctx.app->interface_refresh_count, 0);
+    EXPECT_EQ(root_refresh_count(), 0);
 
     // An empty list only closes the pane.
     bind_current_environment(*ctx.app, environment);
-    ctx.app->open_pane_open = 1;
+    ctx.app->pane_open_flags[PANE_OPEN] = 1;
     ctx.open({});
-    EXPECT_EQ(ctx.app->open_pane_open, 0);
+    EXPECT_EQ(ctx.app->pane_open_flags[PANE_OPEN], 0);
     EXPECT_TRUE(calls_starting("rebuild_entity_rows").empty());
-    EXPECT_EQ(ctx.app->interface_refresh_count, 1);
+    EXPECT_EQ(root_refresh_count(), 1);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ struct ReassemblyTest : KernelTest {
     }
     void rewrite_and_reassemble(const std::string& path, const std::string& text) {
         ASSERT_TRUE(write_text_file(path, text));
-        reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->mesh_algorithm);
+        reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->io_settings.meshing_algorithm);
     }
     std::vector<InteropMesh*> sub_meshes() {
         std::vector<InteropMesh*> meshes;
@@ -52,8 +52,8 @@ TEST_F(ReassemblyTest, ReassembleAllSkipsLockedEntitiesAndKeepsDisplayState) {
     ctx.open({script("a.vrek", "return box(1);\n"), script("b.vrek", "return sphere(1);\n"),
               script("c.vrek", "return box(2);\n")});
     ASSERT_EQ(ctx.set().count, 3);
-    ctx.app->reassembly_culling = 0;
-    ctx.app->colour_mode = 3;  // other than plain RGBA: rebuilt entities are recoloured
+    ctx.app->io_settings.reassembly_culling = 0;
+    ctx.app->render_flags.colour_mode = 3;  // other than plain RGBA: rebuilt entities are recoloured
     ctx.entity(1).locked = 1;
     ctx.entity(0).translation = {1.0, 2.0, 3.0};
     ctx.entity(2).visible = 0;
@@ -71,11 +71,11 @@ TEST_F(ReassemblyTest, ReassembleAllSkipsLockedEntitiesAndKeepsDisplayState) {
     EXPECT_EQ(ctx.entity(2).mesh->visible, 0);
     EXPECT_EQ(calls_starting("rebuild_entity_rows").size(), 1u);
     EXPECT_EQ(calls_starting("merge_entity_display_flags").size(), 2u);
-    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 2u);
-    EXPECT_EQ(ctx.app->retired_index_buffers.size(), 2u);
+    EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 2u);
+    EXPECT_EQ(ctx.app->gl_retirement.retired_index_buffers.size(), 2u);
     EXPECT_EQ(calls_starting("recolour_entity: "), (Lines{"recolour_entity: " + std::to_string(ctx.entity(0).serial_id),
                                                          "recolour_entity: " + std::to_string(ctx.entity(2).serial_id)}));
-    EXPECT_EQ(ctx.app->needs_redraw, 1);
+    EXPECT_EQ(ctx.app->frame.needs_redraw, 1);
 }
 
 TEST_F(ReassemblyTest, EnvironmentReparseListsScriptsAndSubElementsAndTogglesThePane) {
@@ -83,7 +83,7 @@ TEST_F(ReassemblyTest, EnvironmentReparseListsScriptsAndSubElementsAndTogglesThe
     EXPECT_EQ(calls_starting("show_warning_box: "),
               std::vector<std::string>{"show_warning_box: Warning: Nothing to Parse\nOpen a Vrekform script file in "
                                        "order to use the parse function."});
-    EXPECT_EQ(ctx.app->parse_pane_open, 0);
+    EXPECT_EQ(ctx.app->pane_open_flags[PANE_PARSE], 0);
 
     const std::string plain = script("plain.vrek", "return box(1);\n");
     ctx.open({plain, script("triple.vrek", kTriple)});
@@ -100,7 +100,7 @@ TEST_F(ReassemblyTest, EnvironmentReparseListsScriptsAndSubElementsAndTogglesThe
     ASSERT_EQ(report.section_lines[0][SECTION_OPERATIONS].size(), 2u);
     EXPECT_EQ(report.section_lines[0][SECTION_OPERATIONS][0], "\t Operations: [1]");
     EXPECT_EQ(report.section_lines[0][SECTION_ERRORS], std::vector<std::string>{"\t Errors: [0]"});
-    EXPECT_EQ(app.parse_pane_open, 1);
+    EXPECT_EQ(app.pane_open_flags[PANE_PARSE], 1);
     EXPECT_EQ(calls_starting("set_element_visible: PARSEPANE"),
               std::vector<std::string>{"set_element_visible: PARSEPANE=1"});
     EXPECT_EQ(ctx.console_count("Re-Parsing: "), 2u);
@@ -110,7 +110,7 @@ TEST_F(ReassemblyTest, EnvironmentReparseListsScriptsAndSubElementsAndTogglesThe
     reparse_environment_entities(app);
     EXPECT_EQ(app.parse_report.title, "Script Parsing Result: Erroneous-Syntax");
     EXPECT_EQ(app.parse_report.erroneous_count, 1);
-    EXPECT_EQ(app.parse_pane_open, 0);
+    EXPECT_EQ(app.pane_open_flags[PANE_PARSE], 0);
     EXPECT_EQ(ctx.console_count("Re-Parsing: "), 4u);
     EXPECT_EQ(ctx.entity(0).parse_record.script, "return box(1);\n");  // entities untouched
 }
@@ -123,12 +123,12 @@ TEST_F(ReassemblyTest, EqualSubElementsEachKeepTheirOwnMesh) {
     ASSERT_NE(before[0], before[1]);
     const int32_t serial = ctx.entity(0).serial_id;
     staged_element_files();
-    ctx.app->reassembly_culling = 0;
+    ctx.app->io_settings.reassembly_culling = 0;
     rewrite_and_reassemble(path, text);
     EXPECT_NE(ctx.entity(0).serial_id, serial);
     EXPECT_EQ(sub_meshes(), before);
     EXPECT_EQ(staged_element_files(), 0u);
-    EXPECT_TRUE(ctx.app->retired_vertex_arrays.empty());
+    EXPECT_TRUE(ctx.app->gl_retirement.retired_vertex_arrays.empty());
 }
 
 TEST_F(ReassemblyTest, ScriptsChangeKindBetweenSerialAndParallel) {
@@ -137,13 +137,13 @@ TEST_F(ReassemblyTest, ScriptsChangeKindBetweenSerialAndParallel) {
     EXPECT_EQ(ctx.entity(0).parallel, 1);
     EXPECT_EQ(ctx.entity(0).mesh, nullptr);
     EXPECT_EQ(ctx.entity(0).subelement_records.size(), 3u);
-    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
+    EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 1u);
 
     rewrite_and_reassemble(path, "return sphere(1);\n");
     EXPECT_EQ(ctx.entity(0).parallel, 0);
     ASSERT_NE(ctx.entity(0).mesh, nullptr);
     EXPECT_TRUE(ctx.entity(0).subelement_records.empty());
-    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 4u);
+    EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 4u);
 }
 
 TEST_F(ReassemblyTest, SyntaxErrorsKeepTheEntityAndSpeakOfReassembly) {
@@ -162,7 +162,7 @@ TEST_F(ReassemblyTest, SyntaxErrorsKeepTheEntityAndSpeakOfReassembly) {
 TEST_F(ReassemblyTest, EditedValuesAreCarriedOverWhenTheParametersStillFit) {
     const std::string text = "INT n(3, 1, 10, \"N\");\nDBL w(0.5, 0.1, 2.0, \"W\");\nreturn box(w).tx(n);\n";
     const std::string path = open_one("params.vrek", text);
-    ctx.app->reassembly_culling = 0;
+    ctx.app->io_settings.reassembly_culling = 0;
     ctx.entity(0).parse_result.parameters[0].current.int_value = 8;
     rewrite_and_reassemble(path, text);
     const std::string input = staged("vrek_assemble_in");
@@ -178,20 +178,31 @@ TEST_F(ReassemblyTest, EditedValuesAreCarriedOverWhenTheParametersStillFit) {
     EXPECT_EQ(staged("vrek_assemble_in").find("// parameters"), std::string::npos);
 }
 
+// What the merge saw of the old sub-element records: they must still exist
+// then (freed too early, a sanitizer build reports the read).
+static std::vector<int> merge_saw_visible;
+static void record_old_subelements(AppContext&, const EntityRecord& old_entity, EntityRecord&) {
+    for (const EntityRecord* sub : old_entity.subelement_records) merge_saw_visible.push_back(sub ? sub->visible : -1);
+}
+
 TEST_F(ReassemblyTest, OnlyAChangedSubElementIsAssembledAgainAndAFailedOneChangesNothing) {
     const std::string path = open_one("triple.vrek", kTriple);
     const std::vector<InteropMesh*> before = sub_meshes();
     staged_element_files();
     std::string text = kTriple;
     text.replace(text.find("box(1).tx(2)"), 12, "box(2).tx(2)");
+    ctx.entity(0).subelement_records[2]->visible = 0;
+    merge_saw_visible.clear();
+    ctx.app->hooks.merge_entity_display_flags = record_old_subelements;
     rewrite_and_reassemble(path, text);
+    EXPECT_EQ(merge_saw_visible, (std::vector<int>{1, 1, 0}));
     const std::vector<InteropMesh*> after = sub_meshes();
     ASSERT_EQ(after.size(), 3u);
     EXPECT_EQ(after[0], before[0]);
     EXPECT_NE(after[1], before[1]);
     EXPECT_EQ(after[2], before[2]);
     EXPECT_EQ(staged_element_files(), 1u);
-    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
+    EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 1u);
     EXPECT_EQ(ctx.entity(0).parse_record.script, text);
 
     // The changed element now fails: the entity stays as it was.
@@ -204,7 +215,7 @@ TEST_F(ReassemblyTest, OnlyAChangedSubElementIsAssembledAgainAndAFailedOneChange
     EXPECT_EQ(ctx.console().back(), "  \t 1 Re-Assembly-Error (see trace for details)");
     ASSERT_EQ(error_boxes().size(), 1u);
     EXPECT_EQ(first_line(error_boxes()[0]), "Error: Re-Assembly Error Occurred");
-    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
+    EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 1u);
 
     // A serial script that now fails: the critical ending, entity kept.
     rewrite_and_reassemble(path, "fail();\nreturn box(1);\n");
@@ -220,7 +231,7 @@ TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
     ASSERT_EQ(e.parse_result.parameter_count, 2);
     InteropMesh* first = e.mesh;
     const double first_x = first->bounds.at(0);
-    ctx.app->parameter_list_view->selected_row = 0;
+    ctx.app->entities.current_environment_parts.parameter_view->selected_row = 0;
     reset_standin_call_log();
 
     e.parse_result.parameters[0].current.int_value = 7;
@@ -229,7 +240,7 @@ TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
     EXPECT_NEAR(e.mesh->bounds.at(0) - first_x, 4.0, 1e-9);
     EXPECT_NE(staged("vrek_assemble_in").find("// parameters\nINT n = 7;\nDBL w = 0.5;\n// logic\n"), std::string::npos);
     EXPECT_EQ(e.parse_result.parameters[0].last_pushed.int_value, 7);
-    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
+    EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 1u);
     const std::string label = e.summary_values.at(1) + "\n" + e.summary_values.at(2);
     EXPECT_EQ(calls_starting("set_entity_row_label: "), Lines{"set_entity_row_label: 0|" + label});
     EXPECT_EQ(calls_starting("set_parameter_row_label: "), Lines{"set_parameter_row_label: 0|" + label});
@@ -239,7 +250,7 @@ TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
     push_selected_entity_parameters(*ctx.app);
     EXPECT_EQ(e.mesh, second);
     EXPECT_TRUE(standin_call_log().empty());
-    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
+    EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 1u);
 }
 
 TEST_F(PushTest, FailedPushKeepsTheMeshShowsTheErrorAndIsRetried) {
@@ -274,23 +285,28 @@ TEST_F(PushTest, ParallelPushReassemblesOnlyTheChangedSubElement) {
     ASSERT_EQ(e.parallel, 1);
     ASSERT_EQ(e.parse_result.parameter_count, 2);
     ASSERT_EQ(e.parse_result.merged_parameters.size(), 2u);
+    // The records in another order than the parse results: the owner of a
+    // result is found by identity, not by position.
+    std::reverse(e.subelement_records.begin(), e.subelement_records.end());
     std::vector<InteropMesh*> before;
     for (EntityRecord* sub : e.subelement_records) before.push_back(sub->mesh);
+    before[0]->batch_count = 7;
 
-    // The second merged parameter belongs to sub-element c (index 2), the
+    // The second merged parameter belongs to sub-element c (element 2), the
     // second of the elements that declare parameters.
     e.parse_result.merged_parameters[1]->current.double_value = 1.5;
     push_entity_parameters(*ctx.app, &e, false);
-    EXPECT_EQ(e.subelement_records[0]->mesh, before[0]);
     EXPECT_EQ(e.subelement_records[1]->mesh, before[1]);
-    ASSERT_NE(e.subelement_records[2]->mesh, before[2]);
-    const InteropMesh* fresh = e.subelement_records[2]->mesh;
+    EXPECT_EQ(e.subelement_records[2]->mesh, before[2]);
+    ASSERT_NE(e.subelement_records[0]->mesh, before[0]);
+    const InteropMesh* fresh = e.subelement_records[0]->mesh;
     EXPECT_EQ(fresh->element_index, 2);
     EXPECT_EQ(fresh->element_count, 3);
+    EXPECT_EQ(fresh->batch_count, 7);
     EXPECT_EQ(fresh->element_invocation, "c");
     EXPECT_FALSE(fresh->element_source.empty());
     EXPECT_NE(staged("vrek_assemble_in").find("// parameters\nDBL r = 1.5;\n// logic\n"), std::string::npos);
-    EXPECT_EQ(ctx.app->retired_vertex_arrays.size(), 1u);
+    EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 1u);
     EXPECT_EQ(e.parse_result.merged_parameters[1]->last_pushed.double_value, 1.5);
 }
 
@@ -300,7 +316,7 @@ TEST_F(PushTest, ResetAllWithMarksResetsOnlyTheMarkedOnesThenPushes) {
     EntityRecord& e = ctx.entity(0);
     ASSERT_EQ(e.parse_result.parameter_count, 3);
     std::vector<EntityParameter>& p = e.parse_result.parameters;
-    ctx.app->parameter_list_view->selected_row = 0;
+    ctx.app->entities.current_environment_parts.parameter_view->selected_row = 0;
     p[0].current.int_value = p[1].current.int_value = 9;
     p[2].current.bool_value = 0;
     e.parameter_marks = {0, 1, 1};
@@ -320,9 +336,9 @@ TEST_F(PushTest, ResetAllWithMarksResetsOnlyTheMarkedOnesThenPushes) {
     e.multi_edit = 1;
     InteropMesh* current = e.mesh;
     for (int32_t row : {0, 3}) {
-        ctx.app->reset_parameter_row = row;
+        ctx.app->export_settings.pending_parameter_index = row;
         reset_selected_parameter(*ctx.app);
-        EXPECT_EQ(ctx.app->reset_parameter_row, -1);
+        EXPECT_EQ(ctx.app->export_settings.pending_parameter_index, -1);
     }
     EXPECT_EQ(p[0].current.int_value, 1);
     EXPECT_EQ(e.mesh, current);

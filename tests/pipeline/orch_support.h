@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <memory>
 #include <regex>
 #include <string>
@@ -26,7 +28,7 @@
 
 // Frees every mesh and sub-element record the context's environments hold.
 inline void free_context_meshes(AppContext& app) {
-    for (Environment& environment : app.environments.environments) {
+    for (Environment& environment : app.entities.environment_list.environments) {
         EntitySet& set = environment.entities;
         for (size_t i = 0; i < set.records.size() && i < static_cast<size_t>(std::max(set.count, 0)); ++i) {
             EntityRecord& entity = set.records[i];
@@ -42,8 +44,6 @@ inline void free_context_meshes(AppContext& app) {
             entity.mesh = nullptr;
         }
     }
-    free_interop_mesh(app.startup_entity_mesh);
-    app.startup_entity_mesh = nullptr;
 }
 
 inline std::vector<std::string> calls_starting(const std::string& prefix) {
@@ -62,23 +62,31 @@ inline std::vector<std::string> error_boxes() {
 
 inline std::string first_line(const std::string& text) { return text.substr(0, text.find('\n')); }
 
+// How often the root of the widget tree was refreshed.
+inline int& root_refresh_count() {
+    static int count = 0;
+    return count;
+}
+
 struct OrchContext {
-    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
+    std::unique_ptr<AppContext> app = make_app_context();
 
     OrchContext() {
         reset_standin_call_log();
         set_standin_popup_open(false);
         install_pane_standins(app->hooks);
         install_render_standins(app->hooks);
+        root_refresh_count() = 0;
+        app->refresh_handler = [] { ++root_refresh_count(); };
         add_current_environment(*app);
     }
     ~OrchContext() { free_context_meshes(*app); }
 
-    EntitySet& set() { return *app->entity_set; }
-    EntityRecord& entity(size_t i) { return app->entity_set->records.at(i); }
+    EntitySet& set() { return *app->entities.current_entities; }
+    EntityRecord& entity(size_t i) { return app->entities.current_entities->records.at(i); }
     // Console lines; the duration lines ("  \t <n> ms") read as "<ms>".
     std::vector<std::string> console() const {
-        const TraceLog& log = app->environment->trace_log;
+        const TraceLog& log = app->entities.current_environment->trace_log;
         std::vector<std::string> lines;
         for (int32_t i = 0; i < log.console_count; ++i) {
             const std::string& l = log.console_lines[static_cast<size_t>(i)];
@@ -93,13 +101,13 @@ struct OrchContext {
         }));
     }
     std::vector<std::string> channel(int32_t c) const {
-        const TraceLog& log = app->environment->trace_log;
+        const TraceLog& log = app->entities.current_environment->trace_log;
         return std::vector<std::string>(log.channel_lines[c].begin(),
                                         log.channel_lines[c].begin() + log.channel_count[c]);
     }
     void open(const std::vector<std::string>& paths) {
-        app->pending_paths = paths;
-        app->pending_path_count = static_cast<int32_t>(paths.size());
+        app->deferred_requests.pending_paths = paths;
+        app->deferred_requests.pending_path_count = static_cast<int32_t>(paths.size());
         open_script_paths(*app);
     }
 };
@@ -125,7 +133,11 @@ struct KernelTest : ::testing::Test {
         reset_run_trace_texts();
         reset_parallel_jobs_for_tests();
     }
-    ~KernelTest() override { reset_parallel_jobs_for_tests(); }
+    ~KernelTest() override {
+        reset_parallel_jobs_for_tests();
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
 
     std::string script(const std::string& name, const std::string& text) const {
         EXPECT_TRUE(write_text_file(scripts + name, text));

@@ -5,7 +5,9 @@
 #include "app/tables.h"
 #include "panes/console_lines.h"
 #include "panes/trace_channels.h"
+#include "pipeline/kernel_runs.h"
 #include "pipeline/orch_support.h"
+#include "pipeline/orchestration_common.h"
 #include "ui/element.h"
 
 namespace {
@@ -14,29 +16,25 @@ using Lines = std::vector<std::string>;
 
 struct TraceTest : ::testing::Test {
     OrchContext ctx;
-    Label console_element;
-    Label panes[4];
+    Label* panes = ctx.app->trace_labels;
+    Element& console_element = ctx.app->console_text;
 
     void SetUp() override {
-        ctx.app->console_text = &console_element;
         console_element.typeface = &typefaces[3];
-        for (int c = 0; c < 4; ++c) {
-            panes[c].typeface = &typefaces[3];
-            ctx.app->trace_panes[c] = &panes[c];
-        }
+        for (int c = 0; c < 4; ++c) panes[c].typeface = &typefaces[3];
     }
     void fix_time() {
         ctx.app->services.local_time_text = [] { return std::string("09:05:07"); };
     }
-    TraceLog& log() { return ctx.app->environment->trace_log; }
+    TraceLog& log() { return ctx.app->entities.current_environment->trace_log; }
 };
 
 TEST_F(TraceTest, MultiLineTextsAreSplitAndOneLineTextsKeptWhole) {
     fix_time();
     append_error_trace(*ctx.app, "first\nsecond line\nthird");
     EXPECT_EQ(ctx.channel(TRACE_ERROR), (Lines{"first", "second line", "third"}));
-    EXPECT_EQ(log().channel_total_height[TRACE_ERROR], 3 * trace_line_height());
-    EXPECT_EQ(log().channel_widest[TRACE_ERROR], trace_line_width("second line"));
+    EXPECT_EQ(log().channel_total_height[TRACE_ERROR], 3 * trace_line_height(ctx.app->ui_metrics));
+    EXPECT_EQ(log().channel_widest[TRACE_ERROR], trace_line_width(ctx.app->ui_metrics, "second line"));
     append_error_trace(*ctx.app, "");  // stores nothing
     EXPECT_EQ(log().channel_count[TRACE_ERROR], 3);
 
@@ -52,7 +50,7 @@ TEST_F(TraceTest, MultiLineTextsAreSplitAndOneLineTextsKeptWhole) {
     EXPECT_EQ(panes[TRACE_KERNEL].text, "three");
     EXPECT_EQ(log().channel_capacity[TRACE_KERNEL], 64);
     // The selected channel's extents follow it into the trace view.
-    EXPECT_EQ(log().trace_view_width, trace_line_width("three"));
+    EXPECT_EQ(log().trace_view_width, trace_line_width(ctx.app->ui_metrics, "three"));
     append_script_trace(*ctx.app, "x\ny");
     append_script_trace(*ctx.app, "");
     EXPECT_TRUE(ctx.channel(TRACE_SCRIPT).empty());
@@ -99,9 +97,18 @@ TEST_F(TraceTest, ConsoleLinesAreStampedOnRequestAndNeverSplit) {
     append_console_line(*ctx.app, "unstamped", false);
     append_console_line(*ctx.app, "two\nlines", false);
     EXPECT_EQ(ctx.console(), (Lines{"plain", "09:05:07 | stamped", "unstamped", "two\nlines"}));
-    EXPECT_EQ(log().console_total_height, 4 * trace_line_height());
+    EXPECT_EQ(log().console_total_height, 4 * trace_line_height(ctx.app->ui_metrics));
     EXPECT_EQ(console_element.line_count, 4);
-    EXPECT_EQ(log().console_view_width, trace_line_width("09:05:07 | stamped"));
+    EXPECT_EQ(log().console_view_width, trace_line_width(ctx.app->ui_metrics, "09:05:07 | stamped"));
+
+    // How a dead kernel ended reaches the console with its trace.
+    reset_run_trace_texts();
+    route_run_traces(*ctx.app);
+    EXPECT_EQ(ctx.console().size(), 4u);
+    kernel_end_text = "kernel ended by signal 11";
+    route_run_traces(*ctx.app);
+    EXPECT_EQ(ctx.console().back(), "09:05:07 |   \t kernel ended by signal 11");
+    reset_run_trace_texts();
 }
 
 TEST_F(TraceTest, ConsoleGrowsByDoublingAndSitsFourPixelsShorterThanATracePane) {
@@ -120,11 +127,11 @@ TEST_F(TraceTest, ConsoleGrowsByDoublingAndSitsFourPixelsShorterThanATracePane) 
     // A log without room drops the line instead of writing past it.
     TraceLog empty;
     destroy_trace_log(empty);
-    EXPECT_FALSE(append_console_text(empty, "lost", ""));
+    EXPECT_FALSE(append_console_text(empty, "lost", "", ctx.app->ui_metrics));
     EXPECT_EQ(empty.console_count, 0);
-    append_trace_lines(empty, TRACE_ERROR, "kept", "");
+    append_trace_lines(empty, TRACE_ERROR, "kept", "", ctx.app->ui_metrics);
     EXPECT_EQ(empty.channel_count[TRACE_ERROR], 1);
-    append_trace_lines(empty, 7, "unknown channel", "");
+    append_trace_lines(empty, 7, "unknown channel", "", ctx.app->ui_metrics);
 }
 
 }  // namespace

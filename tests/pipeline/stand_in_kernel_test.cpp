@@ -1,5 +1,6 @@
 // End to end with the stand-in kernel: start-up runs, and a parallel script
 // assembled every way, profiling on and off.
+#include <memory>
 #include <gtest/gtest.h>
 
 #include "app/app_context.h"
@@ -17,7 +18,7 @@ protected:
         const char* source = getenv("VK_SOURCE_DIR");
         ASSERT_TRUE(binary && source);
         examples = std::string(source) + "/examples/";
-        const std::string root = make_pipeline_test_dir();
+        root = make_pipeline_test_dir();
         mkdir((root + "/tmp").c_str(), 0755);
         reset_paths_for_tests();
         ASSERT_TRUE(set_kernel_path(std::string(binary) + "/kernel/vrek"));
@@ -26,8 +27,9 @@ protected:
     void TearDown() override {
         reset_parallel_jobs_for_tests();
         reset_paths_for_tests();
+        remove_test_tree(root);
     }
-    std::string examples;
+    std::string examples, root;
 };
 
 void expect_present(const std::vector<InteropMesh*>& meshes) {
@@ -41,16 +43,14 @@ void expect_present(const std::vector<InteropMesh*>& meshes) {
 
 // The built-in start-up scripts are in the language the kernel reads.
 TEST_F(StandInKernel, StartupRuns) {
-    AppContext* app = new AppContext();
+    std::unique_ptr<AppContext> app = make_app_context();
     assemble_startup_meshes(*app);
     assemble_startup_entity(*app);
-    EXPECT_EQ(app->startup_meshes.size(), 3u);
-    expect_present(app->startup_meshes);
-    expect_present({app->startup_entity_mesh});
-    EXPECT_EQ(app->inspector_entity.assembled, 1);
-    free_interop_meshes(app->startup_meshes);
-    free_interop_mesh(app->startup_entity_mesh);
-    delete app;
+    EXPECT_EQ(app->startup.startup_meshes.size(), 3u);
+    expect_present(app->startup.startup_meshes);
+    expect_present({app->startup.startup_mesh});
+    EXPECT_EQ(app->entities.startup_entity.assembled, 1);
+    free_interop_meshes(app->startup.startup_meshes);
 }
 
 TEST_F(StandInKernel, ParallelScriptEveryWayWithCcpp) {

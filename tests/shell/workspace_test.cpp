@@ -16,6 +16,8 @@ namespace {
 
 int64_t fixed_clock() { return 1'000'000 + 2'500; }
 
+int root_refreshes = 0;
+
 class PrepareWorkspace : public testing::Test {
 protected:
     void SetUp() override {
@@ -24,8 +26,10 @@ protected:
         std::ofstream(root + "/vrek") << "#!/bin/sh\n";
         reset_paths_for_tests();
         set_clock_for_tests(fixed_clock);
-        app = std::make_unique<AppContext>();
-        app->start_clock_ms = 1'000'000;
+        app = make_app_context();
+        process_start_ms = 1'000'000;
+        root_refreshes = 0;
+        app->refresh_handler = [] { ++root_refreshes; };
     }
     void TearDown() override {
         set_clock_for_tests(nullptr);
@@ -41,27 +45,27 @@ protected:
 TEST_F(PrepareWorkspace, NeedsBothPathsValid) {
     set_workspace_path(root);
     prepare_workspace(*app);
-    EXPECT_LT(app->workspace_prepared_at, 0.0);
+    EXPECT_LT(app->startup.startup_times[0], 0.0);
     EXPECT_FALSE(fs::exists(root + "/tmp"));
-    EXPECT_EQ(app->interface_refresh_count, 0);
+    EXPECT_EQ(root_refreshes, 0);
 }
 
 TEST_F(PrepareWorkspace, MakesStagingDirectoryAndRecordsTime) {
     ASSERT_TRUE(set_kernel_path(root + "/vrek"));
     ASSERT_TRUE(set_workspace_path(root));  // no trailing "/"
-    app->browser_highlight_refs[0] = &root;
+    app->file_browser_state.browser_highlight_refs[0] = &root;
     prepare_app_workspace(*app);
     EXPECT_TRUE(fs::is_directory(root + "/tmp"));
-    EXPECT_EQ(app->browser_directory, root);
-    EXPECT_EQ(app->browser_highlight_refs[0], nullptr);
-    EXPECT_DOUBLE_EQ(app->workspace_prepared_at, 2.5);
-    EXPECT_EQ(app->interface_refresh_count, 1);
+    EXPECT_EQ(app->file_browser_state.browser_directory, root);
+    EXPECT_EQ(app->file_browser_state.browser_highlight_refs[0], nullptr);
+    EXPECT_DOUBLE_EQ(app->startup.startup_times[0], 2.5);
+    EXPECT_EQ(root_refreshes, 1);
 
     // A second preparation recreates a removed staging directory.
     fs::remove_all(root + "/tmp");
     prepare_workspace(*app);
     EXPECT_TRUE(fs::is_directory(root + "/tmp"));
-    EXPECT_EQ(app->interface_refresh_count, 2);
+    EXPECT_EQ(root_refreshes, 2);
 }
 
 TEST_F(PrepareWorkspace, UnwritableWorkspaceStillCountsAsPrepared) {
@@ -73,5 +77,5 @@ TEST_F(PrepareWorkspace, UnwritableWorkspaceStillCountsAsPrepared) {
     prepare_workspace(*app);
     std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_NE(printed.find("ERROR: unable to write to specified entity workspace.\n"), std::string::npos);
-    EXPECT_DOUBLE_EQ(app->workspace_prepared_at, 2.5);
+    EXPECT_DOUBLE_EQ(app->startup.startup_times[0], 2.5);
 }

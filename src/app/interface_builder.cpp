@@ -1,0 +1,70 @@
+#include "app/interface_builder.h"
+
+#include <cstdio>
+#include <string>
+
+#include "app/app_context.h"
+#include "app/current_environment.h"
+#include "art/typeface.h"
+#include "panes/console_lines.h"
+#include "panes/pane_standins.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+#include "render/render_standins.h"
+#include "text/text_utils.h"
+
+int64_t build_startup_state(AppContext& app) {
+    app.camera.key_states.fill(0);
+
+    PathCopies& paths = app.path_copies;
+    paths.kernel_path_text = kernel_path;
+    paths.workspace_path_text = workspace_path;
+    paths.kernel_status_text = kernel_path_status;
+    paths.workspace_status_text = workspace_path_status;
+
+    app.export_settings.export_name = "environment";
+    app.export_settings.export_directory = workspace_path;
+
+    const Typeface& console_face = typefaces[3];
+    app.ui_metrics.console_glyph_widths.assign(std::begin(console_face.glyph_widths),
+                                               std::end(console_face.glyph_widths));
+    app.ui_metrics.console_line_height = static_cast<int32_t>(typeface_line_heights[3]);
+
+    const int64_t start = process_start_ms;
+    add_startup_environment(app);
+    bind_current_environment(app, app.entities.current_environment);
+
+    const int64_t elapsed = now_ms() - start;
+    const std::string ms = long_to_text(elapsed);
+    const std::string line = "ICN+SDF+VTX=[" + ms + " ms]\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+    append_console_line(app, " ", false);
+    append_console_line(app, "Initialisation-Time : " + ms + " ms", false);
+
+    if (kernel_path_state == PATH_VALID && workspace_path_state == PATH_VALID && !interactive_config_requested)
+        app.frame.startup_mode = 0;
+    return elapsed;
+}
+
+// The widget stages arrive with the builders of their regions.
+void build_window_frame(AppContext&) {}
+void build_console_panes(AppContext&) {}
+void build_entity_inspector(AppContext&) {}
+void build_parameter_pane(AppContext&) {}
+void build_bars_and_menus(AppContext&) {}
+void build_popup_panes(AppContext&) {}
+void build_minimal_bar_and_bindings(AppContext&) {}
+
+void build_user_interface(AppContext& app) {
+    install_pane_standins(app.hooks);
+    install_render_standins(app.hooks);
+    build_startup_state(app);
+    build_window_frame(app);
+    build_console_panes(app);
+    build_entity_inspector(app);
+    build_parameter_pane(app);
+    build_bars_and_menus(app);
+    build_popup_panes(app);
+    build_minimal_bar_and_bindings(app);
+}

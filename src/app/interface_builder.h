@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+
+struct AppContext;
+
+// Builds the interface once, after the art exists and before the context is
+// published: stage 0 (the start-up state) and then the widget stages, in
+// order. Draws nothing and runs no user action.
+void build_user_interface(AppContext& app);
+
+// Stage 0: key states cleared, path copies and export defaults taken, the
+// console metrics filled from face 3, "env0" created and bound, the start-up
+// time reported on standard output and the console, and the start-up mode
+// chosen (0 plain intro only when both paths are VALID and no interactive
+// configuration was asked for). Returns the start-up time in milliseconds.
+int64_t build_startup_state(AppContext& app);
+
+// The widget stages; each gives its region geometry, captions, children and
+// callbacks.
+void build_window_frame(AppContext& app);
+void build_console_panes(AppContext& app);
+void build_entity_inspector(AppContext& app);
+void build_parameter_pane(AppContext& app);
+void build_bars_and_menus(AppContext& app);
+void build_popup_panes(AppContext& app);
+void build_minimal_bar_and_bindings(AppContext& app);

@@ -1,0 +1,354 @@
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/interface_builder.h"
+#include "model/trace_log.h"
+#include "panes/trace_channels.h"
+#include "support/app_fixture.h"
+
+namespace {
+
+using Bits = std::vector<bool>;
+
+TEST_F(AppFixture, ConstructionDefaults) {
+    const AppContext& a = *app;
+    EXPECT_EQ(a.frame.theme_index, 2);
+    EXPECT_EQ(a.frame.startup_mode, 1);
+    EXPECT_EQ(a.frame.window_width, 720);
+    EXPECT_EQ(a.frame.window_height, 480);
+    EXPECT_EQ(a.frame.needs_redraw, 1);
+    EXPECT_EQ(a.frame.picked_entity_id, 0xFFFFFFFFu);
+    EXPECT_EQ(a.frame.picked_element_id, 0xFFFFFFFFu);
+    EXPECT_EQ(a.camera.camera_controller, 1);
+    EXPECT_EQ(a.io_settings.meshing_algorithm, 2);
+    EXPECT_EQ(a.ui_flags.open_view_menu, -1);
+    EXPECT_EQ(a.ui_flags.open_settings_menu, -1);
+    EXPECT_EQ(a.ui_flags.side_pane_index, -1);
+    EXPECT_EQ(a.entities.environment_list.count, 0);
+    EXPECT_TRUE(a.entities.environment_list.environment_pointers.empty());
+    EXPECT_EQ(a.entities.environment_names, std::vector<std::string>{"env0"});
+    EXPECT_EQ(a.file_browser_state.browser_purpose, 2);
+    EXPECT_EQ(a.file_browser_state.browser_sort_key, 1);
+    EXPECT_EQ(a.file_browser_state.browser_sort_ascending, 1);
+    EXPECT_EQ(a.bars.max_cores, 4);
+    EXPECT_EQ(std::vector<int>({a.bars.parallel_multi_core, a.bars.parallel_culling,
+                                a.bars.parallel_invocation_groups, a.bars.parallel_ccpp, a.bars.parallel_preemptive}),
+              std::vector<int>({1, 1, 1, 0, 0}));
+    EXPECT_EQ(a.bars.llmi_pick_key, '!');
+    EXPECT_EQ(a.bars.camera_directive_layout, 1);
+    EXPECT_EQ(a.deferred_requests.request_countdown, 0);
+    EXPECT_EQ(a.render_flags.colour_function, 3);
+    EXPECT_EQ(a.dialogs.confirm_algorithm, std::vector<int32_t>{2});
+    EXPECT_EQ(a.capture.snapshot_name, "vrek_snapshot_YYYYMMDDhhmmss");
+    EXPECT_EQ(a.capture.screenshot_name, "vrek_screenshot_YYYYMMDDhhmmss");
+    EXPECT_EQ(a.ui_flags.layout_mode_flags, (std::array<uint8_t, 3>{0, 0, 0}));
+    EXPECT_EQ(a.startup.startup_scripts.size(), 3u);
+
+    // The console metrics are there before anything is measured.
+    ASSERT_EQ(a.ui_metrics.console_glyph_widths.size(), 256u);
+    EXPECT_GT(a.ui_metrics.console_glyph_widths['W'], 0u);
+    EXPECT_EQ(a.ui_metrics.console_line_height, 14);
+
+    EXPECT_EQ(a.status.statistics_texts,
+              (std::vector<std::string>{"0 vertices", "0 indices \t 0", "0 ngons (0 triangles)",
+                                        "extent(w:0.00,h:0.00,d:0.00)", "min(x:0.00,y:0.00,z:0.00)",
+                                        "max(x:0.00,y:0.00,z:0.00)", "0.00 seconds (0 ms)",
+                                        "0.00 MB (0.00 kb | 0 bytes)"}));
+    EXPECT_EQ(a.menu_tables.view_menu_icons, (std::array<int32_t, 8>{51, 43, 44, 45, 52, 47, 48, 49}));
+    EXPECT_EQ(a.menu_tables.settings_menu_icons, (std::array<int32_t, 10>{29, 20, 31, 37, 34, 33, 5, 35, 13, 2}));
+    EXPECT_EQ(a.menu_tables.slider_icons, (std::array<int32_t, 4>{30, 32, 31, 36}));
+    EXPECT_EQ(a.menu_tables.colour_function_modes.size(), 15u);
+    EXPECT_EQ(a.menu_tables.colour_function_modes.back(), 17);
+}
+
+TEST_F(AppFixture, LiveCameraLooksOneUnitAlongItsForwardVector) {
+    const Camera& c = app->camera.live_camera;
+    const double n = std::sqrt(11.0);
+    const double expected[3] = {-1.0 + 1.0 / n, 1.0 - 1.0 / n, 3.0 - 3.0 / n};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(c.look_at[i], expected[i], 1e-12) << i;
+        EXPECT_NEAR(c.look_at[i] - c.eye[i], c.forward[i], 1e-12) << i;
+    }
+    // Right and upright are unit and perpendicular to forward.
+    const auto dot = [](const Vec3& p, const Vec3& q) { return p[0] * q[0] + p[1] * q[1] + p[2] * q[2]; };
+    EXPECT_NEAR(dot(c.right, c.right), 1.0, 1e-12);
+    EXPECT_NEAR(dot(c.upright, c.upright), 1.0, 1e-12);
+    EXPECT_NEAR(dot(c.right, c.forward), 0.0, 1e-12);
+    EXPECT_NEAR(dot(c.upright, c.forward), 0.0, 1e-12);
+    EXPECT_GT(c.upright[1], 0.0);
+
+    const auto& slots = app->camera.controller_cameras;
+    EXPECT_EQ(slots[0].eye, (std::array<double, 3>{0, 0, 10}));
+    EXPECT_EQ(slots[1].home_eye, (std::array<double, 3>{-1, 1, 3}));
+    EXPECT_EQ(slots[2].eye, (std::array<double, 3>{-1, 1.75, 3}));
+    EXPECT_EQ(slots[2].home_look_at, (std::array<double, 3>{0, 0.75, 0}));
+}
+
+TEST_F(AppFixture, MenuCheckStatesAndTheirInitialCopies) {
+    const MenuTables& m = app->menu_tables;
+    EXPECT_EQ(m.view_menu_check_states[2], (Bits{0, 1, 0, 1, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(m.view_menu_check_states[6], (Bits{1, 1, 1, 0}));
+    EXPECT_EQ(m.settings_menu_check_states[8], (Bits{1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(m.settings_menu_check_states[9], (Bits{1, 0, 1, 0, 1, 0}));
+    const std::vector<size_t> view_sizes = {5, 5, 9, 3, 2, 3, 4, 6};
+    const std::vector<size_t> settings_sizes = {6, 5, 7, 0, 3, 0, 5, 0, 12, 6};
+    ASSERT_EQ(m.initial_view_menu_states.size(), view_sizes.size());
+    ASSERT_EQ(m.initial_settings_menu_states.size(), settings_sizes.size());
+    for (size_t i = 0; i < view_sizes.size(); ++i) {
+        EXPECT_EQ(m.initial_view_menu_states[i], m.view_menu_check_states[i]);
+        EXPECT_EQ(m.view_menu_check_states[i].size(), view_sizes[i]) << i;
+        EXPECT_EQ(m.view_menu_check_pointers[i], &m.view_menu_check_states[i]);
+    }
+    for (size_t i = 0; i < settings_sizes.size(); ++i) {
+        EXPECT_EQ(m.initial_settings_menu_states[i], m.settings_menu_check_states[i]);
+        EXPECT_EQ(m.settings_menu_check_states[i].size(), settings_sizes[i]) << i;
+        EXPECT_EQ(m.settings_menu_check_pointers[i], &m.settings_menu_check_states[i]);
+    }
+    // The copies are copies: changing the live state leaves them alone.
+    app->menu_tables.view_menu_check_states[0][0] = false;
+    EXPECT_TRUE(app->menu_tables.initial_view_menu_states[0][0]);
+}
+
+struct WidgetWalk {
+    std::map<std::string, int> kinds;
+    std::vector<std::string> faults;
+    int count = 0;
+};
+
+void inspect_widget(Element& w, void* data) {
+    WidgetWalk& walk = *static_cast<WidgetWalk*>(data);
+    ++walk.count;
+    if (dynamic_cast<SplitLayout*>(&w)) ++walk.kinds["SplitLayout"];
+    if (dynamic_cast<Slider*>(&w)) ++walk.kinds["Slider"];
+    if (dynamic_cast<Viewport*>(&w)) ++walk.kinds["Viewport"];
+    if (dynamic_cast<ScrollPane*>(&w)) ++walk.kinds["ScrollPane"];
+    const TextField* field = dynamic_cast<TextField*>(&w);
+    if (field) ++walk.kinds["TextField"];
+    const std::string where = std::to_string(walk.count);
+    if (!w.visible || !w.enabled) walk.faults.push_back(where + " hidden or disabled");
+    if (w.x || w.y || w.width || w.height) walk.faults.push_back(where + " has a rectangle");
+    if (w.name != "?" || w.id != -1 || w.click_handler) walk.faults.push_back(where + " configured");
+    if (const Container* c = dynamic_cast<Container*>(&w)) {
+        // A text field's caret and selection marks are its own parts.
+        const size_t own_parts = field ? 2 : 0;
+        if (c->children.size() != own_parts) walk.faults.push_back(where + " has children");
+    }
+}
+
+TEST_F(AppFixture, EveryWidgetStartsPlainAndTheKindsAreCounted) {
+    WidgetWalk walk;
+    for_each_context_widget(*app, inspect_widget, &walk);
+    EXPECT_TRUE(walk.faults.empty()) << walk.faults.front();
+    EXPECT_EQ(walk.kinds["SplitLayout"], 3);
+    EXPECT_EQ(walk.kinds["Slider"], 4);
+    EXPECT_EQ(walk.kinds["Viewport"], 1);
+    EXPECT_EQ(walk.kinds["ScrollPane"], 14);
+    EXPECT_EQ(walk.kinds["TextField"], 22);
+    EXPECT_TRUE(app->children.empty());
+
+    const Viewport& v = app->multi_view_viewport;
+    EXPECT_EQ(v.cell_count, 1);
+    EXPECT_EQ(v.cell_fractions, (std::vector<std::array<double, 4>>{{0, 0, 1, 1}}));
+    EXPECT_EQ(v.selected_cell, -1);
+    EXPECT_EQ(v.selected_bar, -1);
+    EXPECT_EQ(v.split_ratio, 0.5);
+}
+
+TEST_F(AppFixture, ContextsLiveSideBySideAndLeaveNoGlobalBehind) {
+    std::unique_ptr<AppContext> second = make_app_context();
+    EXPECT_NE(second->entities.startup_entity.serial_id, app->entities.startup_entity.serial_id);
+    add_current_environment(*second);
+    add_current_environment(*app);
+    EXPECT_EQ(second->entities.current_environment->name, "env0");
+    EXPECT_EQ(app->entities.current_environment->name, "env1");
+
+    // Pointers of the toolkit and the published context into the first.
+    focus_element = &second->uniform_scale_field;
+    hover_element = &second->OPEN;
+    tooltip_element = &second->sliders[2];
+    drag_element = &second->sliders[2].thumb;
+    publish_app_context(second.get());
+    second.reset();
+    EXPECT_EQ(focus_element, nullptr);
+    EXPECT_EQ(hover_element, nullptr);
+    EXPECT_EQ(tooltip_element, nullptr);
+    EXPECT_EQ(drag_element, nullptr);
+    EXPECT_EQ(published_app_context(), nullptr);
+
+    // The other context is untouched, and a new one can follow.
+    EXPECT_EQ(app->entities.current_entities, &app->entities.current_environment->entities);
+    app.reset();
+    app = make_app_context();
+    EXPECT_EQ(app->entities.environment_list.count, 0);
+}
+
+// Stage 0 under a fixed clock and chosen paths.
+struct StartupStage : AppFixture {
+    static int64_t clock() { return 11'234; }
+    std::string out;
+
+    void SetUp() override {
+        process_start_ms = 10'000;
+        set_clock_for_tests(clock);
+    }
+    void set_paths(PathState kernel, PathState workspace) {
+        kernel_path = "/opt/vrek";
+        kernel_path_state = kernel;
+        kernel_path_status = path_state_names[kernel];
+        workspace_path = "/tmp/ws/";
+        workspace_path_state = workspace;
+        workspace_path_status = path_state_names[workspace];
+    }
+    void run() {
+        capture_stdout();
+        build_startup_state(*app);
+        out = captured_stdout();
+    }
+};
+
+TEST_F(StartupStage, PlainStartOnlyWithBothPathsValidAndNoRequest) {
+    struct Case {
+        PathState kernel, workspace;
+        uint8_t interactive;
+        int32_t mode;
+    };
+    for (const Case& c : {Case{PATH_VALID, PATH_VALID, 0, 0}, Case{PATH_VALID, PATH_VALID, 1, 1},
+                          Case{PATH_UNDEFINED, PATH_VALID, 0, 1}, Case{PATH_VALID, PATH_INVALID, 0, 1}}) {
+        app = make_app_context();
+        set_paths(c.kernel, c.workspace);
+        interactive_config_requested = c.interactive;
+        run();
+        EXPECT_EQ(app->frame.startup_mode, c.mode) << c.kernel << c.workspace << int(c.interactive);
+    }
+}
+
+TEST_F(StartupStage, ReportsTheStartTimeAndBindsEnv0) {
+    set_paths(PATH_VALID, PATH_INVALID);
+    app->services.local_time_text = [] { return std::string("09:05:07"); };
+    app->camera.key_states['w'] = 1;
+    app->ui_metrics.console_glyph_widths.clear();
+    run();
+    EXPECT_EQ(out, "ICN+SDF+VTX=[1234 ms]\n");
+
+    ASSERT_EQ(app->entities.environment_list.count, 1);
+    Environment* env0 = app->entities.environment_list.environment_pointers[0];
+    EXPECT_EQ(env0->name, "env0");
+    EXPECT_EQ(app->entities.current_environment, env0);
+    EXPECT_EQ(app->entities.current_entities, &env0->entities);
+    const CurrentEnvironmentParts& parts = app->entities.current_environment_parts;
+    EXPECT_EQ(parts.trace_log, &env0->trace_log);
+    EXPECT_EQ(parts.entity_view, &env0->entity_list_view);
+    EXPECT_EQ(parts.parameter_view, &env0->parameter_list_view);
+    EXPECT_EQ(env0->entity_list_view.entity_set, &env0->entities);
+    EXPECT_EQ(env0->parameter_list_view.entity_set, &env0->entities);
+
+    const TraceLog& log = env0->trace_log;
+    ASSERT_EQ(log.console_count, 2);
+    EXPECT_EQ(log.console_lines[0], " ");
+    EXPECT_EQ(log.console_lines[1], "Initialisation-Time : 1234 ms");
+    // Measured with the refilled metrics, not the emptied table.
+    EXPECT_EQ(log.console_widest, trace_line_width(app->ui_metrics, "Initialisation-Time : 1234 ms"));
+    EXPECT_GT(log.console_widest, 100);
+    EXPECT_EQ(log.console_total_height, 2 * 14);
+    EXPECT_EQ(app->console_text.text, " \nInitialisation-Time : 1234 ms");
+
+    // Export defaults follow the workspace text even when it is INVALID.
+    EXPECT_EQ(app->export_settings.export_name, "environment");
+    EXPECT_EQ(app->export_settings.export_directory, "/tmp/ws/");
+    EXPECT_EQ(app->path_copies.kernel_path_text, "/opt/vrek");
+    EXPECT_EQ(app->path_copies.workspace_status_text, "INVALID");
+    EXPECT_EQ(app->camera.key_states['w'], 0);
+    EXPECT_EQ(app->ui_metrics.console_glyph_widths.size(), 256u);
+}
+
+// Sets every env field off its default.
+void change_env_fields(AppContext& a) {
+    a.camera.live_camera.eye = {5, 6, 7};
+    a.camera.live_camera.look_at = {5, 6, 0};
+    a.camera.live_camera.fov = 45;
+    update_camera_basis(a.camera.live_camera);
+    a.camera.controller_cameras[0].eye = {1, 2, 3};
+    a.camera.controller_cameras[2].home_eye = {9, 9, 9};
+    a.frame.theme_index = 4;
+    a.ui_flags = UiFlags{1, 1, 0, 1, 1, {1, 0, 1}, 1, 1, 1, 0, 1, 3, 2, 4, {1, 2, 3, 4, 5, 6}};
+    a.render_flags =
+        RenderFlags{0, 1, 1, 1, 0, 0, 0, 0, 0, 1, 3, 0, 7, 1, 1, 0, 1, 0, 1, 0, 1, 1, 1, 1, 1, 1, {0, 0, 0, 1, 1, 1}};
+    a.camera.orbit_distance = 8;
+    a.camera.orbit_angle_z = 45;
+    a.camera.zoom_rate = 0.5;
+    a.camera.max_orbit_distance = 50;
+    a.camera.inverted_zoom = 1;
+    a.io_settings.native_io = 1;
+    a.io_settings.background_intensity = 0.25;
+    a.io_settings.meshing_algorithm = 0;
+    a.io_settings.reassembly_algorithm = 1;
+    a.io_settings.assembly_profiling = 1;
+    a.io_settings.max_frame_rate = 30;
+    a.io_settings.view_menu_scroll_factors[7] = 0.5;
+    a.status.hint_bar_shown = 0;
+    a.tones.mono_edge_tone = 8;
+    a.tones.eye_height_text = "2.5";
+    a.file_browser_state.browser_sort_ascending = 0;
+    a.export_settings.export_format_bits = {true, false, true, false};
+    a.export_settings.export_option_bits = {false, false, true, false, false, true};
+    a.bars.parallel_ccpp = 1;
+    a.bars.llmi_pick_key = 'T';
+    a.bars.multi_view_enabled = 0;
+    a.menu_tables.view_menu_check_states[3] = {0, 0, 1};
+    a.PARAMETERCONTROL.ratio = 0.25;
+    a.sliders[1].value = 0.75;
+}
+
+TEST_F(AppFixture, EnvironmentFieldsRoundTripWhileAppStateStays) {
+    AppContext& a = *app;
+    change_env_fields(a);
+    const std::unique_ptr<AppContext> expected = make_app_context();
+    change_env_fields(*expected);
+    expected->camera.controller_cameras[1].eye = a.camera.live_camera.eye;
+
+    EnvironmentViewState stored_a;
+    save_env_fields(a, stored_a);
+    // Environment B starts from the defaults.
+    load_env_fields(EnvironmentViewState(), a);
+    EXPECT_EQ(a.frame.theme_index, 2);
+    EXPECT_EQ(a.camera.live_camera.eye, (Vec3{-1, 1, 3}));
+    a.frame.window_width = 1000;
+    a.frame.full_screen = 1;
+    a.deferred_requests.pending_paths = {"x.vrek"};
+    a.dialogs.confirm_title = "t";
+    load_env_fields(stored_a, a);
+
+    // Every env field is back.
+    EnvironmentViewState again, wanted;
+    save_env_fields(a, again);
+    save_env_fields(*expected, wanted);
+    EXPECT_EQ(a.camera.controller_cameras[0].eye, (std::array<double, 3>{1, 2, 3}));
+    EXPECT_EQ(a.camera.controller_cameras[2].home_eye, (std::array<double, 3>{9, 9, 9}));
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(a.camera.live_camera.forward[i], (Vec3{0, 0, -1})[i], 1e-12);
+    EXPECT_EQ(a.camera.live_camera.fov, 45);
+    EXPECT_EQ(a.frame.theme_index, 4);
+    EXPECT_EQ(a.ui_flags.layout_mode_flags, (std::array<uint8_t, 3>{1, 0, 1}));
+    EXPECT_EQ(a.ui_flags.bar_scroll_factors[5], 6);
+    EXPECT_EQ(a.render_flags.lighting_terms, (std::array<uint8_t, 6>{0, 0, 0, 1, 1, 1}));
+    EXPECT_EQ(a.render_flags.colour_function, 7);
+    EXPECT_EQ(a.camera.orbit_angle_z, 45);
+    EXPECT_EQ(a.export_settings.export_option_bits, expected->export_settings.export_option_bits);
+    EXPECT_EQ(a.menu_tables.view_menu_check_states[3], (Bits{0, 0, 1}));
+    EXPECT_EQ(a.PARAMETERCONTROL.ratio, 0.25);
+    EXPECT_EQ(a.sliders[1].value, 0.75);
+    EXPECT_EQ(a.bars.llmi_pick_key, 'T');
+    EXPECT_EQ(a.file_browser_state.browser_sort_ascending, 0);
+    EXPECT_EQ(again.camera_slots[1].eye, wanted.camera_slots[1].eye);
+    EXPECT_EQ(again.pane_scrolls, wanted.pane_scrolls);
+    EXPECT_EQ(again.view_menu_scrolls, wanted.view_menu_scrolls);
+
+    // Application state is not per environment.
+    EXPECT_EQ(a.frame.window_width, 1000);
+    EXPECT_EQ(a.frame.full_screen, 1);
+    EXPECT_EQ(a.deferred_requests.pending_paths, std::vector<std::string>{"x.vrek"});
+    EXPECT_EQ(a.dialogs.confirm_title, "t");
+}
+
+}  // namespace
