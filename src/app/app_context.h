@@ -86,7 +86,27 @@ struct UiFlags {
     // 0 console, 1 entity inspector, 2 parameter control, -1 none.
     int32_t side_pane_index = -1;
     int32_t open_settings_menu = -1;
+    // Wheel fractions in [0, 1] of the bars, indexed by BarScroll.
     std::array<double, 6> bar_scroll_factors = {0, 0, 0, 0, 0, 0};
+};
+
+// Which bar each of bar_scroll_factors scrolls.
+enum BarScroll : int32_t {
+    BAR_SCROLL_TIP = 0,
+    BAR_SCROLL_MENU,
+    BAR_SCROLL_COLOUR,
+    BAR_SCROLL_SLIDER,
+    BAR_SCROLL_STATUS,
+    BAR_SCROLL_TAB,
+};
+
+// Wheel fractions in [0, 1] of the strips that are not bars.
+struct StripScroll {
+    double tool = 0.0;
+    double parallel = 0.0;
+    double directive = 0.0;
+    double llmi = 0.0;
+    double path = 0.0;
 };
 
 // Indexes of pane_open_flags, one per popup pane.
@@ -332,6 +352,8 @@ struct FileBrowserState {
     // Per display row, the index of its entry.
     std::vector<int32_t> browser_row_order;
     int32_t browser_row_count = 0;
+    // Wheel and slider fraction of the file list, in [0, 1].
+    double browser_list_scroll = 0.0;
     // The rows last highlighted; cleared whenever the listing changes.
     std::array<const void*, 2> browser_highlight_refs = {nullptr, nullptr};
 };
@@ -488,6 +510,7 @@ struct AppContext : RootContainer {
     DialogState dialogs;
     ExportSettings export_settings;
     BarState bars;
+    StripScroll strip_scroll;
     MenuTables menu_tables;
     GlRetirement gl_retirement;
     ParseReport parse_report;
@@ -532,11 +555,14 @@ struct AppContext : RootContainer {
     Element OPEN, PARSE, ASSEMBLE, CAPTURE, EXPORT, SETTINGS;
     // Side tabs.
     Label CONSOLE, ENTITY, PARAMETER, ENVIRONMENT, ABOUT, HELP;
+    // Contents of the tab, tip and status rows.
+    FillLayout environment_tab_strip, environment_preview, environment_preview_frame;
+    Label script_placeholder_label, tip_menu_title, status_label;
     // Menu bars.
     Element view_menu_buttons[VIEW_MENU_COUNT];
     Element settings_menu_buttons[SETTINGS_MENU_COUNT];
     Element toolbar_indicator;
-    Element menubar_indicators[2];
+    Element menubar_indicators[SETTINGS_MENU_COUNT];
     // Side panes.
     SplitLayout CONSOLETRACE, ENTITYINSPECTOR, PARAMETERCONTROL;
     FillLayout CONSOLEUPPER, CONSOLELOWER, ENTITYUPPER, ENTITYLOWER, PARAMETERUPPER, PARAMETERLOWER;
@@ -662,6 +688,7 @@ struct AppContext : RootContainer {
     std::vector<Element> parse_report_rows;
     // Capture panes.
     Element snapshot_name_label, snapshot_save_button, screenshot_name_label, screenshot_save_button;
+    Element screenshot_preview;
     // Export pane.
     TextField export_name_field;
     Element export_option_buttons[6];
@@ -670,9 +697,19 @@ struct AppContext : RootContainer {
     Element browser_home_button, browser_mark, browser_refresh_button, browser_clear_button,
         browser_select_all_button, browser_close_button, browser_location_line;
     FillLayout browser_path_frame;
+    // The path pieces scroll inside the path view.
+    FillLayout browser_path_view, browser_path_pieces;
+    // Column heads, sort mark, list frame with its columns and scroll bar,
+    // the rows' content and the confirm button.
+    FillLayout browser_head_row;
+    Element browser_size_head, browser_date_head, browser_sort_mark;
+    FillLayout browser_list_frame, browser_list_content;
+    Element browser_size_column, browser_date_column, browser_scroll_track, browser_scroll_thumb;
+    Element browser_open_button;
     std::vector<Element> browser_rows;
     // Minimal-layout bar and its command list.
     FillLayout minimal_layout_bar, minimal_command_list;
+    FillLayout minimal_tool_row, minimal_list_row, minimal_title_row, minimal_list_scroll, side_pane_indicator;
     std::vector<Label> minimal_command_buttons;
 
     AppContext(const AppContext&) = delete;

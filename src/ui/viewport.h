@@ -37,6 +37,8 @@ struct Viewport : Container {
     std::vector<double> split_ratios;
     // Object-orbit, free-roam and first-person eye and look-at, then orbit
     // distance and the three orbit angles.
+    // Margins (left, top, right, bottom) of the visible 3D region.
+    std::array<int32_t, 4> view_insets = {0, 0, 0, 0};
     std::array<double, 22> cell_camera_defaults = {0, 0, 10, 0, 0,    0, -1, 1, 3, 0,  0,
                                                    0, -1, 1.75, 3, 0, 0.75, 0, 4, 30, 30, 0};
 };
