@@ -200,13 +200,14 @@ void toggle_ui_hidden_or_view_flag(AppContext& app) {
     refresh_after_setter(app);
 }
 
-void toggle_pane_collapse_in_view_mode(AppContext& app) {
-    if (!app.bars.hidden_mode_widgets) return;
-    if (!app.strip_backdrop.visible && !app.camera_directive_pane.visible) return;
+bool toggle_pane_collapse_in_view_mode(AppContext& app) {
+    if (!app.bars.hidden_mode_widgets) return false;
+    if (!app.strip_backdrop.visible && !app.camera_directive_pane.visible) return false;
     app.ui_flags.panes_collapsed ^= 1;
     relayout_view(app);
     app.frame.needs_redraw = 1;
     refresh_after_setter(app);
+    return true;
 }
 
 void set_v_flip_mode(AppContext& app, bool on) {

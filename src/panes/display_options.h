@@ -24,7 +24,9 @@ void select_side_pane(AppContext& app, int32_t index);
 void set_options_menu_shown(AppContext& app, bool on);
 void set_ui_hidden(AppContext& app, bool on);
 void toggle_ui_hidden_or_view_flag(AppContext& app);
-void toggle_pane_collapse_in_view_mode(AppContext& app);
+// True when it switched the collapse (only while the hidden interface shows
+// its strips or directive pane).
+bool toggle_pane_collapse_in_view_mode(AppContext& app);
 // Moves the bars' borders to the other edge and lays the view out again.
 void set_v_flip_mode(AppContext& app, bool on);
 void set_v_flip_mode_if_changed(AppContext& app, bool on);

@@ -1,5 +1,8 @@
 #include "panes/pane_layouts.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "panes/strip_scroll.h"
@@ -191,7 +194,8 @@ void layout_tabscroll_body(AppContext& app, int32_t w, int32_t) {
     const int32_t x = tab_strip_x(w, app.environment_tab_strip.width, M,
                                   app.ui_flags.bar_scroll_factors[BAR_SCROLL_TAB]);
     app.environment_tab_strip.x = x;
-    app.environment_preview.x = (x - M) + M + 2 * T - 32 + 64 * app.entities.preview_tab_index;
+    // The pop-up (132 wide) centres over hovered tab i (64 wide) of the strip.
+    app.environment_preview.x = x + 2 * T - 32 + 64 * app.entities.preview_tab_index;
 }
 
 void layout_slider_bar(AppContext& app, int32_t w, int32_t h) {

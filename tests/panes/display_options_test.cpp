@@ -102,10 +102,10 @@ TEST_F(DisplayOptionsTest, HideThenShowRestoresTheInterface) {
 TEST_F(DisplayOptionsTest, CollapseOnlyWithTheStripsShownWhileHidden) {
     app->bars.hidden_mode_widgets = 0;
     app->camera_directive_pane.visible = true;
-    toggle_pane_collapse_in_view_mode(*app);
+    EXPECT_FALSE(toggle_pane_collapse_in_view_mode(*app));
     EXPECT_EQ(app->ui_flags.panes_collapsed, 0);
     app->bars.hidden_mode_widgets = 1;
-    toggle_pane_collapse_in_view_mode(*app);
+    EXPECT_TRUE(toggle_pane_collapse_in_view_mode(*app));
     EXPECT_EQ(app->ui_flags.panes_collapsed, 1);
 
     // The quick-hide button hides first, then switches the hidden widgets.

@@ -103,6 +103,16 @@ TEST_F(PaneLayoutTest, MarkersTabsAndNotice) {
     EXPECT_EQ(rect(app->PARAMETER), (Ints{170, 0, 86, 32}));
     EXPECT_EQ(rect(app->TIPSCROLL), (Ints{256, 0, 464, 32}));
 
+    // Tabs start a spacing in; the pop-up sits over the hovered tab.
+    app->entities.preview_tab_index = 1;
+    layout_tabscroll_body(*app, 400, 32);
+    EXPECT_EQ(app->environment_tab_strip.x, 8);
+    EXPECT_EQ(app->environment_preview.x, 8 + 112 - 32 + 64);
+    app->environment_tab_strip.width = 600;
+    app->ui_flags.bar_scroll_factors[BAR_SCROLL_TAB] = 1.0;
+    layout_tabscroll_body(*app, 400, 32);
+    EXPECT_EQ(app->environment_tab_strip.x, 8 + 400 - 600 - 16);
+
     app->ui_flags.side_pane_index = 2;
     layout_static_tab_offset(*app, 0, 0);
     EXPECT_EQ(app->side_pane_indicator.y, -64);
