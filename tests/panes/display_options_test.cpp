@@ -27,28 +27,14 @@ std::vector<int32_t> borders(const Element& e) {
 
 TEST_F(DisplayOptionsTest, ViewportTakesTheViewAndItsCoverMargins) {
     app->ui_flags.side_pane_open = 1;
-    app->COLOURBAR.visible = true;
-    app->SLIDERBAR.visible = true;
-    app->camera_directive_pane.visible = false;
-    app->strip_backdrop.visible = false;
+    app->COLOURBAR.visible = app->SLIDERBAR.visible = true;
+    app->camera_directive_pane.visible = app->strip_backdrop.visible = false;
     app_apply_display_options(*app, 1024, 768);
     const Viewport& v = app->multi_view_viewport;
     EXPECT_EQ((Ints{v.x, v.y, v.width, v.height}), (Ints{0, 0, 1024, 768}));
     EXPECT_EQ((Ints{v.view_insets.begin(), v.view_insets.end()}), (Ints{256, 112, 0, 80}));
-
-    // Without the multi-view viewport only the view rectangle follows.
-    app->bars.multi_view_enabled = 0;
-    app->ui_flags.frame_mode = 1;
-    app_apply_display_options(*app, 1024, 768);
-    EXPECT_EQ(app->frame.view_rect_x, 256);
-    EXPECT_EQ(v.view_insets[0], 256);
-
-    // Cells of the viewport give the renderer their rectangles.
-    app->bars.multi_view_enabled = 1;
-    app->ui_flags.frame_mode = 0;
-    app_apply_display_options(*app, 1000, 800);
-    select_subview_rect(*app, 5);
-    EXPECT_EQ((Ints{app->frame.view_rect_x, app->frame.view_rect_width}), (Ints{0, 1000}));
+    select_subview_rect(*app, 5);  // no such cell: the whole viewport
+    EXPECT_EQ(app->frame.view_rect_width, 1024);
 }
 
 TEST_F(DisplayOptionsTest, SidePaneSelection) {

@@ -115,17 +115,6 @@ Shown shown_for(const WindowFlags& f) {
     return s;
 }
 
-std::string describe(const WindowFlags& f) {
-    std::string s;
-    auto add = [&](const char* name, int64_t v) { s += std::string(name) + "=" + std::to_string(v) + " "; };
-    add("side", f.side_pane_open), add("menu", f.settings_menu_shown), add("column", f.open_settings_menu);
-    add("slider", f.slider_bar_shown), add("flip", f.v_flip_mode), add("frame", f.frame_mode);
-    add("hidden", f.ui_hidden), add("minimal", f.minimal_layout), add("colour", f.colour_mode);
-    add("dir", camera_directive_pane_wanted(f)), add("variants", f.variant_count * f.variant_selector_widget);
-    add("expanded", f.variant_bar_expanded), add("widgets", f.hidden_mode_widgets);
-    return s;
-}
-
 WindowFlags mirrored(WindowFlags f) {
     f.v_flip_mode = !f.v_flip_mode;
     return f;
@@ -277,7 +266,7 @@ TEST(WindowLayout, RandomStatesKeepTheRegionsApart) {
         const int32_t H = 360 + static_cast<int32_t>(rng() % (4096 - 360 + 1));
         const bool collapsed = (rng() & 1u) != 0;
         const std::string broken = check_state(f, W, H, collapsed);
-        ASSERT_EQ(broken, "") << "state " << i << " at " << W << " x " << H << ": " << describe(f);
+        ASSERT_EQ(broken, "") << "state " << i << " at " << W << " x " << H;
     }
 }
 
