@@ -7,6 +7,7 @@
 #include "app/current_environment.h"
 #include "art/typeface.h"
 #include "panes/console_lines.h"
+#include "panes/display_options.h"
 #include "panes/pane_standins.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -58,6 +59,7 @@ void build_minimal_bar_and_bindings(AppContext&) {}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
+    install_display_hooks(app.hooks);
     install_render_standins(app.hooks);
     build_startup_state(app);
     build_window_frame(app);
