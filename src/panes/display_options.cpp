@@ -228,10 +228,9 @@ void set_v_flip_mode_if_changed(AppContext& app, bool on) {
 void select_subview_rect(AppContext& app, int32_t cell) {
     const Viewport& v = app.multi_view_viewport;
     int32_t x = v.x, y = v.y, w = v.width, h = v.height;
-    if (cell >= 0 && cell < v.cell_count && static_cast<size_t>(cell) < v.cell_fractions.size()) {
-        const std::array<double, 4>& f = v.cell_fractions[static_cast<size_t>(cell)];
-        x += truncate_to_int(f[0] * v.width), y += truncate_to_int(f[1] * v.height);
-        w = truncate_to_int((f[2] - f[0]) * v.width), h = truncate_to_int((f[3] - f[1]) * v.height);
+    if (cell >= 0 && cell < v.cell_count && static_cast<size_t>(cell) < v.cells.size()) {
+        const Container& c = v.cells[static_cast<size_t>(cell)];
+        x += c.x, y += c.y, w = c.width, h = c.height;
     }
     app.frame.view_rect_x = x;
     app.frame.view_rect_y = y;
