@@ -229,6 +229,8 @@ struct IoSettings {
     // -1 uncapped.
     int32_t max_frame_rate = -1;
     int32_t show_frame_rate = 0;
+    // Wheel fractions in [0, 1] of each view menu's item strip and each
+    // settings column.
     std::vector<double> view_menu_scroll_factors = std::vector<double>(VIEW_MENU_COUNT, 0.0);
     std::vector<double> settings_menu_scroll_factors = std::vector<double>(SETTINGS_MENU_COUNT, 0.0);
     int32_t placeholder_text_width = 0;
