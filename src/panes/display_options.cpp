@@ -134,7 +134,10 @@ void app_apply_display_options(AppContext& app, int32_t width, int32_t height) {
     viewport.view_insets = {r.insets.left, r.insets.top, r.insets.right, r.insets.bottom};
 }
 
-void install_display_hooks(AppHooks& hooks) { hooks.app_apply_display_options = app_apply_display_options; }
+void install_display_hooks(AppHooks& hooks) {
+    hooks.app_apply_display_options = app_apply_display_options;
+    hooks.select_subview_rect = select_subview_rect;
+}
 
 void apply_display_options_at_window_size(AppContext& app) {
     app_apply_display_options(app, app.frame.window_width, app.frame.window_height);

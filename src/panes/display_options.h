@@ -15,7 +15,8 @@ DisplayInputs display_inputs(const AppContext& app);
 // The view rectangle, the multi-view viewport's rectangle and its insets for
 // a canvas of width x height. Runs every frame: no refresh, no allocation.
 void app_apply_display_options(AppContext& app, int32_t width, int32_t height);
-// Puts app_apply_display_options into the hook the renderer calls every frame.
+// Puts app_apply_display_options (every frame) and select_subview_rect (per
+// view cell) into the renderer's hooks.
 void install_display_hooks(AppHooks& hooks);
 // The same at the window size.
 void apply_display_options_at_window_size(AppContext& app);

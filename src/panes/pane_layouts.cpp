@@ -337,7 +337,7 @@ void layout_filepane_body(AppContext& app, int32_t w, int32_t h) {
 void layout_file_browser_list(AppContext& app, int32_t w, int32_t h) {
     const int32_t T = app.ui_metrics.menu_half_width, R = app.ui_metrics.row_height, S = app.ui_metrics.bar_height;
     const FileBrowserState& b = app.file_browser_state;
-    const int32_t n = std::max(b.browser_row_count, 0);
+    const int32_t n = static_cast<int32_t>(b.browser_row_order.size());
     const int64_t content = static_cast<int64_t>(n) * R;
     const int32_t content_h = content > INT32_MAX ? INT32_MAX : static_cast<int32_t>(content);
     Element& list = app.browser_list_content;
@@ -407,7 +407,7 @@ void layout_llmi_strip(AppContext& app, int32_t w, int32_t) {
 
 void layout_browser_path_strip(AppContext& app, int32_t w, int32_t) {
     Element& pieces = app.browser_path_pieces;
-    pieces.x = path_strip_overflows(w, pieces.width) ? scroll_offset(w, pieces.width, app.strip_scroll.path) : 0;
+    pieces.x = path_strip_overflows(w, pieces.width) ? scroll_offset(w, pieces.width, app.file_browser_state.browser_path_scroll) : 0;
 }
 
 void layout_open_pane(AppContext& app, int32_t w, int32_t h) {

@@ -65,7 +65,7 @@ bool scroll_status_strip(AppContext& app, int32_t direction) {
 }
 
 bool scroll_file_browser_path(AppContext& app, int32_t direction) {
-    return step_strip(app, app.strip_scroll.path,
+    return step_strip(app, app.file_browser_state.browser_path_scroll,
                       path_strip_overflows(app.browser_path_view.width, app.browser_path_pieces.width), direction);
 }
 
@@ -93,7 +93,7 @@ bool scroll_tab_strip(AppContext& app, int32_t direction) {
 }
 
 bool scroll_file_list_fraction(AppContext& app, int32_t direction) {
-    const int64_t content = static_cast<int64_t>(app.file_browser_state.browser_row_count) * app.ui_metrics.row_height;
+    const int64_t content = static_cast<int64_t>(app.file_browser_state.browser_row_order.size()) * app.ui_metrics.row_height;
     const bool overflows = content >= app.browser_list_frame.height;
     return step_strip(app, app.file_browser_state.browser_list_scroll, overflows, direction, kFileListWheelStep);
 }

@@ -143,7 +143,7 @@ TEST_F(PaneLayoutTest, FileBrowserRowsAndSortMarker) {
     // An empty list only sizes its content.
     layout_file_browser_list(*app, 800, 300);
     EXPECT_EQ(rect(app->browser_list_content), (Ints{0, 0, 800, 0}));
-    b.browser_row_count = 20;
+    b.browser_row_order.resize(20);
     b.browser_list_scroll = 0.5;
     app->browser_rows.resize(20);
     layout_file_browser_list(*app, 800, 300);
@@ -249,7 +249,7 @@ TEST_F(PaneLayoutTest, NotchesClampAndOnlyChangesRefresh) {
 }
 
 TEST_F(PaneLayoutTest, ListsCommandsZoomAndSlider) {
-    app->file_browser_state.browser_row_count = 40;
+    app->file_browser_state.browser_row_order.resize(40);
     app->browser_list_frame.height = 300;
     int notches = 0;
     const int before = refreshes;

@@ -342,8 +342,9 @@ TEST_F(RenderGl, InterfaceFrameDrawsTheTreeClippedAndLayered) {
     render_frame(app.get(), &tree.root);
     platform_state.canvas_width = saved_w, platform_state.canvas_height = saved_h;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    // The frame placed the 3D view over the whole canvas.
-    EXPECT_EQ((std::array<int32_t, 2>{app->frame.view_rect_width, app->frame.view_rect_height}),
+    // The frame placed the 3D view over the whole canvas; the scene's one
+    // view selected its cell.
+    EXPECT_EQ((std::array<int32_t, 2>{app->multi_view_viewport.width, app->multi_view_viewport.height}),
               (std::array<int32_t, 2>{W, H}));
     EXPECT_EQ((std::array<int, 2>{frame_renderer.layers_drawn, frame_renderer.layers_skipped}), (std::array<int, 2>{2, 3}));
     const std::vector<uint8_t> px = read_final_frame();
