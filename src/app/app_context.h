@@ -87,7 +87,26 @@ struct UiFlags {
     // 0 console, 1 entity inspector, 2 parameter control, -1 none.
     int32_t side_pane_index = -1;
     int32_t open_settings_menu = -1;
+    // Wheel fractions in [0, 1] of the bars, indexed by BarScroll.
     std::array<double, 6> bar_scroll_factors = {0, 0, 0, 0, 0, 0};
+};
+
+// Which bar each of bar_scroll_factors scrolls.
+enum BarScroll : int32_t {
+    BAR_SCROLL_TIP = 0,
+    BAR_SCROLL_MENU,
+    BAR_SCROLL_COLOUR,
+    BAR_SCROLL_SLIDER,
+    BAR_SCROLL_STATUS,
+    BAR_SCROLL_TAB,
+};
+
+// Wheel fractions in [0, 1] of the strips that are not bars.
+struct StripScroll {
+    double tool = 0.0;
+    double parallel = 0.0;
+    double directive = 0.0;
+    double llmi = 0.0;
 };
 
 // Indexes of pane_open_flags, one per popup pane.
@@ -210,6 +229,8 @@ struct IoSettings {
     // -1 uncapped.
     int32_t max_frame_rate = -1;
     int32_t show_frame_rate = 0;
+    // Wheel fractions in [0, 1] of each view menu's item strip and each
+    // settings column.
     std::vector<double> view_menu_scroll_factors = std::vector<double>(VIEW_MENU_COUNT, 0.0);
     std::vector<double> settings_menu_scroll_factors = std::vector<double>(SETTINGS_MENU_COUNT, 0.0);
     int32_t placeholder_text_width = 0;
@@ -576,6 +597,7 @@ struct AppContext : RootContainer {
     DialogState dialogs;
     ExportSettings export_settings;
     BarState bars;
+    StripScroll strip_scroll;
     MenuTables menu_tables;
     GlRetirement gl_retirement;
     ParseReport parse_report;
@@ -621,6 +643,9 @@ struct AppContext : RootContainer {
     Element OPEN, PARSE, ASSEMBLE, CAPTURE, EXPORT, SETTINGS;
     // Side tabs.
     Label CONSOLE, ENTITY, PARAMETER, ENVIRONMENT, ABOUT, HELP;
+    // Contents of the tab, tip and status rows.
+    FillLayout environment_tab_strip, environment_preview, environment_preview_frame;
+    Label script_placeholder_label, tip_menu_title;
     // Menu bars.
     Element view_menu_buttons[VIEW_MENU_COUNT];
     Element settings_menu_buttons[SETTINGS_MENU_COUNT];
@@ -767,6 +792,7 @@ struct AppContext : RootContainer {
     Element ppd_list_button;
     // Capture panes.
     Element snapshot_name_label, snapshot_save_button, screenshot_name_label, screenshot_save_button;
+    Element screenshot_preview;
     // Export pane.
     TextField export_name_field;
     Element export_option_buttons[6];
@@ -788,21 +814,26 @@ struct AppContext : RootContainer {
     FillLayout browser_list_content;
     std::vector<FillLayout> browser_rows;
     std::vector<Label> browser_row_labels;
+    // The path pieces scroll inside the path view. Column heads, sort mark,
+    // list frame with its columns and scroll bar, and the confirm button.
+    FillLayout browser_path_view, browser_head_row;
+    Element browser_size_head, browser_date_head, browser_sort_mark;
+    FillLayout browser_list_frame;
+    Element browser_size_column, browser_date_column, browser_scroll_track, browser_scroll_thumb;
+    Element browser_open_button;
     // Minimal-layout bar and its command list.
     FillLayout minimal_layout_bar, minimal_command_list;
+    FillLayout minimal_tool_row, minimal_list_row, minimal_title_row, minimal_list_scroll, side_pane_indicator;
     std::vector<Label> minimal_command_buttons;
     // Frame pieces of the tab, tip, hint and tool rows, the popup frames and
     // the minimal-layout bar, filled by the interface builder.
-    FillLayout environment_tab_strip, environment_preview, environment_preview_frame;
     Element environment_preview_image, environment_preview_close;
-    Label script_placeholder_label, tip_menu_title;
     Element tip_menu_icon, hint_icon;
     Label hint_caption, hint_text;
     PopupFrame popup_frames[POPUP_FRAME_COUNT];
     FillLayout about_content, open_content, load_content;
     Element popup_watermarks[2];
     Label busy_label;
-    FillLayout minimal_tool_row, minimal_list_row, minimal_title_row, minimal_list_scroll, side_pane_indicator;
     Label side_pane_indicator_labels[3];
     Element minimal_tool_buttons[5];
     Label minimal_title, minimal_about, minimal_help;

@@ -1,6 +1,6 @@
 #include "app/command_table.h"
 
-#include "panes/layout_standins.h"
+#include "panes/display_options.h"
 #include "panes/menu_standins.h"
 #include "panes/popup_toggle_standins.h"
 

@@ -7,6 +7,7 @@
 #include "app/current_environment.h"
 #include "art/typeface.h"
 #include "panes/console_lines.h"
+#include "panes/display_options.h"
 #include "panes/pane_standins.h"
 #include "panes/side_pane_operations.h"
 #include "platform/clock.h"
@@ -57,6 +58,7 @@ void build_popup_panes(AppContext&) {}
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
     install_side_pane_operations(app.hooks);
+    install_display_hooks(app.hooks);
     app.hooks.recolour_entity = recolour_entity;
     install_status_line_hooks(app.hooks);
     build_startup_state(app);

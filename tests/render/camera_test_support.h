@@ -6,6 +6,7 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "panes/display_options.h"
 #include "panes/pane_standins.h"
 #include "support/app_fixture.h"
 #include "render/camera.h"
@@ -13,7 +14,7 @@
 #include "render/status_line.h"
 
 // A context on the heap, published for the callbacks that take none, with
-// the pane stand-ins installed; every global goes back to its load state.
+// the pane stand-ins and the display layout installed; every global goes back to its load state.
 class CameraTest : public ::testing::Test {
 protected:
     std::unique_ptr<AppContext> owned = fresh_context();
@@ -21,6 +22,7 @@ protected:
 
     CameraTest() {
         install_pane_standins(app.hooks);
+        install_display_hooks(app.hooks);
         publish_app_context(&app);
     }
     ~CameraTest() override {
