@@ -127,12 +127,10 @@ bool column_open(const AppContext& app) {
 }
 
 // The three column elements of each row move together.
-void shift_row_columns(std::vector<Element>& rows, int32_t x, int32_t third_extra) {
-    for (Element& row : rows) {
-        auto* c = dynamic_cast<Container*>(&row);
-        if (c == nullptr) continue;
-        for (size_t i = 0; i < c->children.size() && i < 3; ++i) {
-            if (c->children[i] != nullptr) c->children[i]->x = x + (i == 2 ? third_extra : 0);
+void shift_row_columns(std::vector<Container>& rows, int32_t x, int32_t third_extra) {
+    for (Container& row : rows) {
+        for (size_t i = 0; i < row.children.size() && i < 3; ++i) {
+            if (row.children[i] != nullptr) row.children[i]->x = x + (i == 2 ? third_extra : 0);
         }
     }
 }
@@ -461,7 +459,7 @@ void layout_parameter_list(AppContext& app, int32_t, int32_t) {
 
 namespace {
 
-void decorate_entity_list(AppContext& app, Element& list, std::vector<Element>& rows, const EntityListView* view,
+void decorate_entity_list(AppContext& app, Element& list, std::vector<Container>& rows, const EntityListView* view,
                           int32_t fixed_part, int32_t pane_height) {
     const EntitySet* set = app.entities.current_entities;
     const bool has_entities = set != nullptr && set->count > 0;
