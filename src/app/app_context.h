@@ -87,6 +87,8 @@ struct UiFlags {
     int32_t side_pane_index = -1;
     int32_t open_settings_menu = -1;
     std::array<double, 6> bar_scroll_factors = {0, 0, 0, 0, 0, 0};
+    // While set the key dispatcher ignores every key.
+    uint8_t keys_blocked = 0;
 };
 
 // Indexes of pane_open_flags, one per popup pane.
@@ -352,6 +354,9 @@ struct DeferredRequests {
     uint8_t request_open_paths = 0;
     uint8_t request_native_open = 0;
     uint8_t request_native_export = 0;
+    // Entity (index into the current set) whose parameters the tick pushes;
+    // -1 none.
+    int32_t pending_parameter_push = -1;
     ReparseState reparse_state;
 };
 
@@ -414,6 +419,9 @@ struct BarState {
     uint8_t camera_directive_auto_sync = 0;
     uint8_t camera_directive_animate = 1;
     uint8_t camera_directive_goto = 0;
+    // The camera-directive code copies the camera into the selected
+    // directive when set.
+    uint8_t directive_sync_requested = 0;
     uint8_t parallel_flags_widget = 1;
     uint8_t parallel_strip_open = 0;
     int32_t max_cores = 4;
@@ -671,6 +679,28 @@ struct AppContext : RootContainer {
         browser_select_all_button, browser_close_button, browser_location_line;
     FillLayout browser_path_frame;
     std::vector<Element> browser_rows;
+    // Popup contents the actions write: message-box title and text labels
+    // (info, error, warning); the confirmation's title, note, icon and its
+    // re-assembly algorithm bar with three choices; the run pane's six
+    // capability items, twelve description lines (line j describes
+    // algorithm j mod 3) and mode label.
+    Label message_titles[3], message_texts[3];
+    Label confirm_title_label, confirm_note_label;
+    Element confirm_icon_element;
+    BorderLayout confirm_algorithm_bar;
+    Element confirm_choice_buttons[3];
+    Label confirm_choice_captions[3];
+    Label confirm_mode_label;
+    Label capability_labels[6];
+    Label description_labels[12];
+    Label algorithm_mode_label;
+    // The intro's "assembling..." notice; the environment tab strip and the
+    // hover pop-up over another environment's tab; the help pane's
+    // hover-hints toggle.
+    Label busy_notice;
+    FillLayout environment_tab_strip, environment_preview;
+    Element environment_preview_image;
+    Element help_hover_toggle;
     // Minimal-layout bar and its command list.
     FillLayout minimal_layout_bar, minimal_command_list;
     std::vector<Label> minimal_command_buttons;

@@ -8,6 +8,7 @@
 #include "art/typeface.h"
 #include "panes/console_lines.h"
 #include "panes/pane_standins.h"
+#include "panes/popups.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "render/render_standins.h"
@@ -59,6 +60,7 @@ void build_minimal_bar_and_bindings(AppContext&) {}
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
     install_render_standins(app.hooks);
+    install_popup_operations(app.hooks);
     build_startup_state(app);
     build_window_frame(app);
     build_console_panes(app);

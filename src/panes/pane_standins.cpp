@@ -7,15 +7,6 @@
 
 namespace {
 
-bool popup_open_answer = false;
-
-void error_box(AppContext&, const std::string& title, const std::string& text) {
-    record_standin_call("show_error_box: " + title + "\n" + text);
-}
-void warning_box(AppContext&, const std::string& title, const std::string& text) {
-    record_standin_call("show_warning_box: " + title + "\n" + text);
-}
-
 void refresh_mesh_statistics(AppContext&) { record_standin_call("refresh_mesh_statistics"); }
 void update_window_status(AppContext&) { record_standin_call("update_window_status"); }
 void rebuild_entity_rows(AppContext&) { record_standin_call("rebuild_entity_rows"); }
@@ -26,14 +17,6 @@ void build_camera_directive_rows(AppContext&) { record_standin_call("build_camer
 void build_variant_rows(AppContext&) { record_standin_call("build_variant_rows"); }
 void build_animation_tracks(AppContext&) { record_standin_call("build_animation_tracks"); }
 void build_parse_report_rows(AppContext&) { record_standin_call("build_parse_report_rows"); }
-
-bool any_popup_open(AppContext&) {
-    record_standin_call("any_popup_open");
-    return popup_open_answer;
-}
-void set_element_visible(AppContext&, const std::string& key, bool visible) {
-    record_standin_call("set_element_visible: " + key + (visible ? "=1" : "=0"));
-}
 
 void set_entity_row_label(AppContext&, int32_t row, const std::string& text) {
     record_standin_call("set_entity_row_label: " + int_to_text(row) + "|" + text);
@@ -50,8 +33,6 @@ void set_parameter_slider(AppContext&, int32_t row, double value) {
 }
 
 }  // namespace
-
-void set_standin_popup_open(bool open) { popup_open_answer = open; }
 
 void merge_entity_display_flags_standin(AppContext&, const EntityRecord& old_entity, EntityRecord& new_entity) {
     record_standin_call("merge_entity_display_flags");
@@ -82,8 +63,6 @@ void merge_entity_display_flags_standin(AppContext&, const EntityRecord& old_ent
 }
 
 void install_pane_standins(AppHooks& hooks) {
-    hooks.show_error_box = error_box;
-    hooks.show_warning_box = warning_box;
     hooks.refresh_mesh_statistics = refresh_mesh_statistics;
     hooks.update_window_status = update_window_status;
     hooks.rebuild_entity_rows = rebuild_entity_rows;
@@ -94,8 +73,6 @@ void install_pane_standins(AppHooks& hooks) {
     hooks.build_variant_rows = build_variant_rows;
     hooks.build_animation_tracks = build_animation_tracks;
     hooks.build_parse_report_rows = build_parse_report_rows;
-    hooks.any_popup_open = any_popup_open;
-    hooks.set_element_visible = set_element_visible;
     hooks.merge_entity_display_flags = merge_entity_display_flags_standin;
     hooks.set_entity_row_label = set_entity_row_label;
     hooks.set_parameter_row_label = set_parameter_row_label;

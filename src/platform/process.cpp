@@ -145,7 +145,8 @@ bool ensure_directory(const std::string& path) {
         return true;
     }
     const std::string program = "mkdir";
-    const std::vector<std::string> arguments = {"-p", path};
+    // "--": a path starting with "-" is a name, not an option.
+    const std::vector<std::string> arguments = {"-p", "--", path};
     std::vector<char*> argv = argument_vector(program, arguments);
     pid_t pid = -1;
     if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0) {

@@ -25,6 +25,10 @@ struct Viewport : Container {
     std::vector<std::array<int32_t, 4>> cell_units = {{0, 0, 1, 1}};
     double split_ratio = 0.5;
     int32_t selected_cell = -1;
+    // The active cell and the one under the pointer (-1 none); a click
+    // (click_handler) makes the hovered cell active.
+    int32_t current_cell = 0;
+    int32_t hovered_cell = -1;
     int32_t selected_bar = -1;
     std::vector<Element> cell_grips;
     std::vector<Element> cell_bars;

@@ -17,6 +17,7 @@
 #include "model/environment.h"
 #include "model/interop_mesh.h"
 #include "panes/pane_standins.h"
+#include "panes/popups.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/open_scripts.h"
 #include "pipeline/parallel_jobs.h"
@@ -66,14 +67,25 @@ inline int& root_refresh_count() {
     return count;
 }
 
+// The message boxes as the pipeline raises them, recorded in the call log
+// ("show_error_box: title\ntext") so tests see their order among the panes'.
+inline void record_error_box(AppContext&, const std::string& title, const std::string& text) {
+    record_standin_call("show_error_box: " + title + "\n" + text);
+}
+inline void record_warning_box(AppContext&, const std::string& title, const std::string& text) {
+    record_standin_call("show_warning_box: " + title + "\n" + text);
+}
+
 struct OrchContext {
     std::unique_ptr<AppContext> app = make_app_context();
 
     OrchContext() {
         reset_standin_call_log();
-        set_standin_popup_open(false);
         install_pane_standins(app->hooks);
         install_render_standins(app->hooks);
+        install_popup_operations(app->hooks);
+        app->hooks.show_error_box = record_error_box;
+        app->hooks.show_warning_box = record_warning_box;
         root_refresh_count() = 0;
         app->refresh_handler = [] { ++root_refresh_count(); };
         add_current_environment(*app);
