@@ -31,9 +31,8 @@ struct AppHooks {
     // Creates the parse report's row elements from the report model.
     void (*build_parse_report_rows)(AppContext& app) = nullptr;
 
-    // Popups: whether any is open; the parse report's toggle; closing the
-    // open-script pane after an opening.
-    bool (*any_popup_open)(AppContext& app) = nullptr;
+    // Popups: the parse report's toggle; closing the open-script pane after
+    // an opening.
     void (*toggle_parse_pane)(AppContext& app) = nullptr;
     void (*close_open_pane)(AppContext& app) = nullptr;
 

@@ -3,7 +3,6 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "panes/message_boxes.h"
-#include "panes/shell_standins.h"
 #include "ui/element.h"
 
 namespace {
@@ -243,5 +242,4 @@ void install_popup_operations(AppHooks& hooks) {
     hooks.show_warning_box = show_warning_box;
     hooks.toggle_parse_pane = toggle_parse_pane;
     hooks.close_open_pane = close_open_pane;
-    hooks.any_popup_open = any_popup_open;
 }

@@ -6,8 +6,9 @@ struct Camera;
 
 // Stand-ins for the camera operations the shell calls before the camera
 // controllers land. The motion primitives move the camera as specified (the
-// tick's held keys need them); the drag, reset and cell-save operations and
-// the frame-rate readout record their call in standin_call_log().
+// tick's held keys need them); the drag and reset operations record their
+// call in standin_call_log(); the cell save and the frame-rate readout, run
+// on every camera step, do nothing.
 
 // Eye and look-at forward (backward) by speed x forward x factor; the height
 // stays under the vertical lock.

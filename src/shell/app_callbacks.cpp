@@ -13,7 +13,6 @@
 #include "ui/root_input.h"
 #include "ui/ui_state.h"
 
-#include <cstring>
 
 int64_t start_clock_ms = 0;
 
@@ -110,16 +109,8 @@ int32_t app_on_mouse_drag(PlatformListener*, int32_t x, int32_t y) {
     pointer_x = x;
     pointer_y = y;
     AppContext* app = app_instance;
-    if (app == nullptr || !app->eligible()) return 0;
-    const int32_t lx = x - app->x;
-    const int32_t ly = y - app->y;
-    for (size_t i = app->children.size(); i-- > 0;) {
-        Element* child = app->children[i];
-        if (child != nullptr && child->eligible() && child->dispatch_drag(lx, ly, 0)) return 1;
-    }
-    ensure_element_id(*app);
-    if (active_element_id == app->id) return app->on_drag(lx, ly, 0) ? 1 : 0;
-    return 0;
+    // Children last to first, then the root itself when it took the press.
+    return app != nullptr && app->dispatch_drag(x, y, 0) ? 1 : 0;
 }
 
 int32_t app_on_resize(PlatformListener*, int32_t width, int32_t height) {
