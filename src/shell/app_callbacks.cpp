@@ -4,15 +4,14 @@
 #include "app/current_environment.h"
 #include "art/art_gl.h"
 #include "panes/pointer_routing.h"
-#include "render/camera_standins.h"
-#include "shell/key_dispatch.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/platform_state.h"
+#include "render/camera_standins.h"
 #include "render/frame_standin.h"
+#include "shell/key_dispatch.h"
 #include "ui/root_input.h"
 #include "ui/ui_state.h"
-
 
 int64_t start_clock_ms = 0;
 
