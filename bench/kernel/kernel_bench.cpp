@@ -38,7 +38,7 @@ static void BM_AssembleGrid1000(benchmark::State& state) {
     std::remove(in.c_str());
     std::remove(out.c_str());
 }
-BENCHMARK(BM_AssembleGrid1000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_AssembleGrid1000)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 static void BM_WriteGrid1000(benchmark::State& state) {
     EvalOutcome o = evaluate_program(parse_script("return grid(1000);"), EvalLimits{});
@@ -55,6 +55,6 @@ static void BM_WriteGrid1000(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(bytes));
     std::remove(out.c_str());
 }
-BENCHMARK(BM_WriteGrid1000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_WriteGrid1000)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 BENCHMARK_MAIN();

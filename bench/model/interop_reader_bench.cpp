@@ -138,10 +138,10 @@ static void BM_ReadInterop16(benchmark::State& state) { interop_read(state, file
 static void BM_PlainRead32(benchmark::State& state) { plain_read(state, file32()); }
 static void BM_ReadInterop32(benchmark::State& state) { interop_read(state, file32()); }
 
-BENCHMARK(BM_PlainRead16)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ReadInterop16)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PlainRead32)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadInterop32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainRead16)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_ReadInterop16)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_PlainRead32)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadInterop32)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // By default both sides allocate from a warm heap (glibc would otherwise
 // hand the reader's many buffers back to the kernel after every iteration

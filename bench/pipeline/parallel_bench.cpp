@@ -107,7 +107,7 @@ void BM_CoreLimitRatio(benchmark::State& state) {
     state.counters["ratio_4_to_1"] = ratio;
     state.counters["dispatch_ms_per_job"] = overhead;
 }
-BENCHMARK(BM_CoreLimitRatio)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CoreLimitRatio)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

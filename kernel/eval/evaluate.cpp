@@ -29,12 +29,37 @@ std::string format_profile_text(const EvalOutcome& o) {
     return out;
 }
 
+// A mesh value counted in the evaluation's live vertex total while it exists.
+struct LiveMesh {
+    KernelMesh mesh;
+    size_t counted = 0;
+    size_t* live = nullptr;
+    LiveMesh(KernelMesh&& m, size_t* total) : mesh(std::move(m)), live(total) { recount(); }
+    LiveMesh(const LiveMesh& other) : LiveMesh(KernelMesh(other.mesh), other.live) {}
+    LiveMesh& operator=(const LiveMesh&) = delete;
+    ~LiveMesh() { *live -= counted; }
+    void recount() {
+        *live = *live - counted + mesh.vertex_count();
+        counted = mesh.vertex_count();
+    }
+};
+
 struct EvalValue {
     ValueType type = VALUE_UNKNOWN;  // UNKNOWN here means "no value"
     double number = 0.0;
     std::string text;
-    std::shared_ptr<KernelMesh> mesh;
+    std::shared_ptr<LiveMesh> mesh;
 };
+
+// What nested evaluations (sub-elements of a parallel return) share with
+// the one that started them.
+struct EvalShared {
+    size_t live_vertices = 0;
+    int nesting = 0;
+};
+
+static EvalOutcome evaluate_shared(const ScriptProgram& program, const EvalLimits& limits, NanoClock clock,
+                                   EvalShared& shared);
 
 static std::string number_text(double v) {
     char buf[64];
@@ -46,6 +71,7 @@ struct ScriptEvaluator {
     const ScriptProgram& program;
     const EvalLimits& limits;
     EvalOutcome& out;
+    EvalShared& shared;
     uint64_t steps = 0;
     int depth = 0;
     int parallel_depth = 0;
@@ -56,17 +82,29 @@ struct ScriptEvaluator {
         if (out.error.empty()) out.error = m;
     }
 
+    // False (and the error set) when `extra` more live vertices would pass
+    // the budget: the per-value budget alone lets copies add up unbounded.
+    bool admit(size_t extra) {
+        if (shared.live_vertices + extra <= limits.live_vertex_budget) return true;
+        error("MESH-TOO-LARGE : LIVE MESHES EXCEED THE VERTEX BUDGET");
+        return false;
+    }
+
     // Meshes are shared between values and copied only when a shared one is
-    // about to change.
-    static KernelMesh& writable(EvalValue& v) {
-        if (v.mesh.use_count() > 1) v.mesh = std::make_shared<KernelMesh>(*v.mesh);
-        return *v.mesh;
+    // about to change. Null when the copy would pass the budget.
+    KernelMesh* writable(EvalValue& v) {
+        if (v.mesh.use_count() > 1) {
+            if (!admit(v.mesh->counted)) return nullptr;
+            v.mesh = std::make_shared<LiveMesh>(*v.mesh);
+        }
+        return &v.mesh->mesh;
     }
 
     EvalValue mesh_value(KernelMesh&& m) {
+        if (!admit(m.vertex_count())) return {};
         EvalValue v;
         v.type = VALUE_MESH;
-        v.mesh = std::make_shared<KernelMesh>(std::move(m));
+        v.mesh = std::make_shared<LiveMesh>(std::move(m), &shared.live_vertices);
         return v;
     }
 
@@ -106,8 +144,20 @@ struct ScriptEvaluator {
         return result;
     }
 
+    // Counts the expression levels open on the stack, across function calls.
+    struct Nesting {
+        int& level;
+        explicit Nesting(int& l) : level(++l) {}
+        ~Nesting() { --level; }
+    };
+
     EvalValue eval(const ExprTree& t, int index, std::map<std::string, EvalValue>& scope) {
         if (failed()) return {};
+        Nesting nesting(shared.nesting);
+        if (shared.nesting > limits.max_nesting) {
+            error("NESTING-DEPTH-EXCEEDED");
+            return {};
+        }
         if (++steps > limits.step_budget) {
             error("EVALUATION-BUDGET-EXCEEDED");
             return {};
@@ -162,7 +212,9 @@ struct ScriptEvaluator {
                     error("WRONG-ARGUMENT-COUNT : '" + n.text + "'");
                     return {};
                 }
-                apply_mesh_method(writable(base), n.text, a);
+                KernelMesh* mesh = writable(base);
+                if (!mesh) return {};
+                apply_mesh_method(*mesh, n.text, a);
                 return base;
             }
             case EXPR_ADD:
@@ -176,11 +228,14 @@ struct ScriptEvaluator {
                 }
                 if (a.type == VALUE_MESH && b.type == VALUE_MESH) {
                     if (n.kind == EXPR_SUB) return a;  // differences are not evaluated: the left operand stays
-                    if (a.mesh->vertex_count() + b.mesh->vertex_count() > limits.vertex_budget) {
+                    if (a.mesh->counted + b.mesh->counted > limits.vertex_budget) {
                         error("MESH-TOO-LARGE : UNION EXCEEDS THE VERTEX BUDGET");
                         return {};
                     }
-                    mesh_union(writable(a), *b.mesh);
+                    KernelMesh* sum = writable(a);
+                    if (!sum || !admit(b.mesh->counted)) return {};
+                    mesh_union(*sum, b.mesh->mesh);
+                    a.mesh->recount();
                     return a;
                 }
                 error("TYPE-MISMATCH : OPERANDS OF '" + std::string(n.kind == EXPR_ADD ? "+" : "-") + "'");
@@ -229,7 +284,7 @@ struct ScriptEvaluator {
             const EvalValue& v = args[0];
             std::string text = v.type == VALUE_NUMBER ? number_text(v.number)
                                : v.type == VALUE_TEXT ? v.text
-                               : v.type == VALUE_MESH ? "mesh(" + std::to_string(v.mesh->vertex_count()) + " vertices)"
+                               : v.type == VALUE_MESH ? "mesh(" + std::to_string(v.mesh->counted) + " vertices)"
                                                       : "null";
             if (limits.side_effects) out.printed += text + "\n";
         } else if (n.text == "syntax_error") {
@@ -340,7 +395,7 @@ EvalValue ScriptEvaluator::parallel_return(const Operation& op) {
         }
         EvalLimits sub_limits = limits;
         sub_limits.step_budget = limits.step_budget > steps ? limits.step_budget - steps : 0;
-        EvalOutcome sub_out = evaluate_program(sub, sub_limits, nullptr);
+        EvalOutcome sub_out = evaluate_shared(sub, sub_limits, nullptr, shared);
         out.printed += sub_out.printed;
         out.fail_requested = out.fail_requested || sub_out.fail_requested;
         out.truncate_requested = out.truncate_requested || sub_out.truncate_requested;
@@ -350,12 +405,14 @@ EvalValue ScriptEvaluator::parallel_return(const Operation& op) {
         }
         if (!result.mesh) {
             result = mesh_value(std::move(sub_out.mesh));
-        } else if (result.mesh->vertex_count() + sub_out.mesh.vertex_count() > limits.vertex_budget) {
+        } else if (result.mesh->counted + sub_out.mesh.vertex_count() > limits.vertex_budget) {
             error("MESH-TOO-LARGE : UNION EXCEEDS THE VERTEX BUDGET");
             break;
-        } else {
-            mesh_union(*result.mesh, sub_out.mesh);
+        } else if (admit(sub_out.mesh.vertex_count())) {
+            mesh_union(result.mesh->mesh, sub_out.mesh);
+            result.mesh->recount();
         }
+        if (failed()) break;
     }
     --parallel_depth;
     return failed() ? EvalValue{} : result;
@@ -364,6 +421,12 @@ EvalValue ScriptEvaluator::parallel_return(const Operation& op) {
 static uint64_t zero_clock() { return 0; }
 
 EvalOutcome evaluate_program(const ScriptProgram& program, const EvalLimits& limits, NanoClock clock) {
+    EvalShared shared;
+    return evaluate_shared(program, limits, clock, shared);
+}
+
+static EvalOutcome evaluate_shared(const ScriptProgram& program, const EvalLimits& limits, NanoClock clock,
+                                   EvalShared& shared) {
     EvalOutcome out;
     if (!clock) clock = zero_clock;
     const uint64_t start = clock();
@@ -371,7 +434,7 @@ EvalOutcome evaluate_program(const ScriptProgram& program, const EvalLimits& lim
         out.error = program.errors[0];
         return out;
     }
-    ScriptEvaluator ev{program, limits, out, 0, 0, 0, {}};
+    ScriptEvaluator ev{program, limits, out, shared, 0, 0, 0, {}};
     std::map<std::string, EvalValue> scope;
     for (const auto& p : program.parameters) {
         EvalValue v;
@@ -393,7 +456,7 @@ EvalOutcome evaluate_program(const ScriptProgram& program, const EvalLimits& lim
     EvalValue result = ev.run_operations(program.operations, scope, &out.operation_ns, clock);
     out.total_ns = clock() - start;
     if (ev.failed()) return out;
-    if (result.mesh) out.mesh = std::move(*result.mesh);
+    if (result.mesh) out.mesh = std::move(result.mesh->mesh);
     out.ok = true;
     return out;
 }

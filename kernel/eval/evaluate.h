@@ -11,8 +11,10 @@
 
 struct EvalLimits {
     size_t vertex_budget = 4u << 20;       // per value: grid(2047) fits, bigger is refused
+    size_t live_vertex_budget = 12u << 20; // all values alive at once (about 1 GB)
     uint64_t step_budget = 20'000'000;     // expression nodes evaluated
     int max_call_depth = 64;
+    int max_nesting = 1000;                // expression levels open at once, calls included
     bool side_effects = true;              // sleep() sleeps, print() prints
     int max_sleep_ms = 60'000;
 };

@@ -1,8 +1,8 @@
 #include "run/kernel_run.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <new>
+#include <stdexcept>
 #include <sstream>
 
 #include "interop/interop_writer.h"
@@ -16,27 +16,61 @@ static const char* const kUsage =
     "       vrek -interop -compute|-compute-ppd IN OUT ALG\n"
     "This is the bundled stand-in kernel, not the real one.\n";
 
-static bool read_whole(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+// Inputs are scripts: anything larger is refused before it is parsed, so a
+// device or a runaway file cannot grow memory without bound.
+const size_t kMaxInputBytes = size_t(4) << 20;
+
+enum ReadResult { READ_OK, READ_FAILED, READ_TOO_LARGE };
+
+// C streams, not iostreams: reading a directory must fail, not throw.
+static ReadResult read_whole(const std::string& path, std::string& text) {
+    text.clear();
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return READ_FAILED;
+    char buffer[1 << 16];
+    ReadResult result = READ_OK;
+    for (;;) {
+        const size_t n = std::fread(buffer, 1, sizeof buffer, f);
+        if (text.size() + n > kMaxInputBytes) {
+            result = READ_TOO_LARGE;
+            break;
+        }
+        text.append(buffer, n);
+        if (n < sizeof buffer) {
+            if (std::ferror(f)) result = READ_FAILED;
+            break;
+        }
+    }
+    std::fclose(f);
+    if (result != READ_OK) text.clear();
+    return result;
 }
 
+static std::string read_problem(ReadResult r, const std::string& path) {
+    return r == READ_TOO_LARGE ? "vrek: " + path + " is larger than the input limit of " +
+                                     std::to_string(kMaxInputBytes) + " bytes\n"
+                               : "vrek: cannot read " + path + "\n";
+}
+
+// A small output fits the stream's buffer, so a full disk shows only when
+// the buffer is flushed and the file closed: both are checked.
 static bool write_whole(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    return static_cast<bool>(out);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fflush(f) == 0 && ok;
+    return std::fclose(f) == 0 && ok;
 }
 
 static void parse_run(const std::string& in_path, const std::string& out_path, bool per_element, KernelRun& run) {
     std::string text;
     std::string report;
-    if (!read_whole(in_path, text)) {
-        run.err += "vrek: cannot read " + in_path + "\n";
+    if (const ReadResult r = read_whole(in_path, text); r != READ_OK) {
+        run.err += read_problem(r, in_path);
         ScriptProgram empty;
-        report = compose_parse_report(empty, "", {"INPUT-UNREADABLE : THE STAGED INPUT COULD NOT BE READ;"});
+        report = compose_parse_report(empty, "", {r == READ_TOO_LARGE
+                                                      ? "INPUT-TOO-LARGE : THE STAGED INPUT EXCEEDS THE INPUT LIMIT;"
+                                                      : "INPUT-UNREADABLE : THE STAGED INPUT COULD NOT BE READ;"});
         run.exit_code = KERNEL_ERRORS;
     } else if (!per_element) {
         ScriptProgram program = parse_script(text);
@@ -74,7 +108,7 @@ static void parse_run(const std::string& in_path, const std::string& out_path, b
 
 static bool valid_prefix_state(const std::string& path) {
     std::string text;
-    return read_whole(path, text) && text.compare(0, std::string(kPrefixStateMagic).size(), kPrefixStateMagic) == 0;
+    return read_whole(path, text) == READ_OK && text.compare(0, std::string(kPrefixStateMagic).size(), kPrefixStateMagic) == 0;
 }
 
 static void assemble_run(const std::string& in_path, const std::string& out_path, bool profile,
@@ -85,9 +119,8 @@ static void assemble_run(const std::string& in_path, const std::string& out_path
         return;
     }
     std::string text;
-    if (!read_whole(in_path, text)) {
-        run.err += "vrek: cannot read " + in_path + "\n";
-        text.clear();
+    if (const ReadResult r = read_whole(in_path, text); r != READ_OK) {
+        run.err += read_problem(r, in_path);
         run.exit_code = KERNEL_ERRORS;
     }
     StagedInput staged = read_element_blocks(text);
@@ -115,6 +148,12 @@ static void assemble_run(const std::string& in_path, const std::string& out_path
         }
         if (!outcome.ok) {
             run.err += "vrek: element " + std::to_string(i) + ": " + outcome.error + "\n";
+            run.exit_code = KERNEL_ERRORS;
+            continue;
+        }
+        // Every element's mesh is held until the file is written.
+        if (vertices + outcome.mesh.vertex_count() > limits.live_vertex_budget) {
+            run.err += "vrek: element " + std::to_string(i) + ": MESH-TOO-LARGE : THE ELEMENTS EXCEED THE VERTEX BUDGET\n";
             run.exit_code = KERNEL_ERRORS;
             continue;
         }
@@ -153,8 +192,8 @@ static void compute_run(const std::string& in_path, const std::string& out_path,
         return;
     }
     std::string text;
-    if (!read_whole(in_path, text)) {
-        run.err += "vrek: cannot read " + in_path + "\n";
+    if (const ReadResult r = read_whole(in_path, text); r != READ_OK) {
+        run.err += read_problem(r, in_path);
         run.exit_code = KERNEL_IO;
         return;
     }
@@ -176,7 +215,7 @@ static void compute_run(const std::string& in_path, const std::string& out_path,
     run.out += "vrek: prefix state written\n";
 }
 
-KernelRun run_kernel(const std::vector<std::string>& args_in, const EvalLimits& limits, NanoClock clock) {
+static KernelRun dispatch(const std::vector<std::string>& args_in, const EvalLimits& limits, NanoClock clock) {
     KernelRun run;
     std::vector<std::string> args = args_in;
     if (!args.empty() && args[0] == "-interop") args.erase(args.begin());
@@ -207,4 +246,16 @@ KernelRun run_kernel(const std::vector<std::string>& args_in, const EvalLimits& 
         return usage("unknown mode '" + mode + "'");
     }
     return run;
+}
+
+KernelRun run_kernel(const std::vector<std::string>& args, const EvalLimits& limits, NanoClock clock) {
+    // The budgets keep well-formed scripts within bounds; this is the last
+    // line for whatever they miss: a report and an exit status, not an abort.
+    try {
+        return dispatch(args, limits, clock);
+    } catch (const std::bad_alloc&) {
+        return {"", "vrek: out of memory, nothing written\n", KERNEL_RESOURCES};
+    } catch (const std::exception& e) {
+        return {"", std::string("vrek: ") + e.what() + ", nothing written\n", KERNEL_RESOURCES};
+    }
 }

@@ -20,7 +20,8 @@ enum KernelExit {
     KERNEL_USAGE = 2,        // bad command line; nothing written
     KERNEL_FAILED = 3,       // fail() in a script; nothing written
     KERNEL_NO_PREFIX = 4,    // "-ccpp CC" without a valid prefix state; nothing written
-    KERNEL_IO = 5            // input or output file problem
+    KERNEL_IO = 5,           // input or output file problem
+    KERNEL_RESOURCES = 6     // out of memory; nothing written
 };
 
 struct KernelRun {

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -177,15 +178,30 @@ struct ExprParser {
     size_t at = 0;
     ExprTree& tree;
     std::string error;
-    int depth = 0;
+    int depth = 0;                 // recursion of this parser (parentheses, signs)
+    std::vector<int> node_depth;   // height of each node's subtree
 
     const ScriptToken& peek() const { return tokens[at]; }
     bool is_punct(const char* p) const { return peek().kind == TOKEN_PUNCT && peek().text == p; }
     void fail(const std::string& message) {
         if (error.empty()) error = message;
     }
+    // Long chains ("a + 1 + 1 ...", "b.tx(1).tx(1)...") are built by loops
+    // but checked and evaluated recursively: their height is bounded here.
     int add(ExprNode n) {
+        int height = 0;
+        auto below = [&](int i) {
+            if (i >= 0 && i < static_cast<int>(node_depth.size())) height = std::max(height, node_depth[i]);
+        };
+        below(n.base);
+        below(n.right);
+        for (int a : n.args) below(a);
+        if (++height > kMaxExpressionDepth) {
+            fail("EXPRESSION NESTED TOO DEEPLY");
+            return -1;
+        }
         tree.nodes.push_back(std::move(n));
+        node_depth.push_back(height);
         return static_cast<int>(tree.nodes.size()) - 1;
     }
 
@@ -326,7 +342,7 @@ static bool parse_expression_text(const std::string& text, ExprTree& tree, std::
         error = lex_error;
         return false;
     }
-    ExprParser p{tokens, 0, tree, "", 0};
+    ExprParser p{tokens, 0, tree, "", 0, {}};
     tree.root = p.expr();
     if (p.error.empty()) {
         if (p.is_punct(";")) ++p.at;

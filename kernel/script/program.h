@@ -28,6 +28,10 @@ struct ExprNode {
     bool has_parens = false;   // written with an argument list
 };
 
+// The deepest expression tree a statement may build; deeper ones are a
+// syntax error, so checking and evaluating them cannot exhaust the stack.
+constexpr int kMaxExpressionDepth = 400;
+
 struct ExprTree {
     std::vector<ExprNode> nodes;
     int root = -1;

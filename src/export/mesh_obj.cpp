@@ -104,7 +104,7 @@ bool write_obj_file(const EntitySet& set, const std::string& path, int topology,
     MeshOutput out;
     if (!mesh_output_open(out, path)) return false;
     mesh_output_text(out, mesh_comment_header("#", path, walked_vertex_total(meshes), count_faces(meshes, topology),
-                                              topology, normals, colours));
+                                              topology, normals, colours, "per-vertex-RGB"));
     write_vertex_lines(out, meshes, colours);
     if (normals) write_normal_lines(out, meshes, topology);
     write_face_lines(out, meshes, topology, normals);

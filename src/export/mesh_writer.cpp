@@ -235,7 +235,7 @@ static std::string integer_text(int64_t value) {
 }
 
 std::string mesh_comment_header(const char* prefix, const std::string& path, int64_t vertices, int64_t faces,
-                                int topology, bool normals, bool colours) {
+                                int topology, bool normals, bool colours, const char* colour_kind) {
     const std::string p(prefix);
     // A line break in the name would end the comment and corrupt the file.
     std::string name = extract_file_name(path);
@@ -251,7 +251,7 @@ std::string mesh_comment_header(const char* prefix, const std::string& path, int
     h += p + "   - topology : " + integer_text(topology) + " (" + topology_name(topology) + ")\n";
     h += p + "   - dimension : 3\n";
     h += p + "   - normals : " + (normals ? "per-vertex-NXYZ" : "none") + "\n";
-    h += p + "   - colours : " + (colours ? "per-vertex-RGBA" : "none") + "\n";
+    h += p + "   - colours : " + (colours ? colour_kind : "none") + "\n";
     return h;
 }
 

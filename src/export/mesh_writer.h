@@ -225,9 +225,11 @@ inline int32_t colour_channel_integer(double channel) {
 }
 
 // ---------------------------------------------------------------------------
-// The nine comment lines: `prefix` is "#" or "comment".
+// The nine comment lines: `prefix` is "#" or "comment"; `colour_kind` names
+// the colour channels a writer puts on each vertex.
 std::string mesh_comment_header(const char* prefix, const std::string& path, int64_t vertices, int64_t faces,
-                                int topology, bool normals, bool colours);
+                                int topology, bool normals, bool colours,
+                                const char* colour_kind = "per-vertex-RGBA");
 
 // Text vertex lines and index faces shared by PLY and OFF:
 // "x y z[ nx ny nz][ r g b a]" with integer colour channels, and

@@ -32,6 +32,10 @@ void set_parameter_slider(AppContext&, int32_t row, double value) {
     record_standin_call("set_parameter_slider: " + int_to_text(row) + "|" + double_to_text(value));
 }
 
+void apply_display_options(AppContext&, int32_t width, int32_t height) {
+    record_standin_call("app_apply_display_options: " + int_to_text(width) + "x" + int_to_text(height));
+}
+
 }  // namespace
 
 void merge_entity_display_flags_standin(AppContext&, const EntityRecord& old_entity, EntityRecord& new_entity) {
@@ -78,6 +82,7 @@ void install_pane_standins(AppHooks& hooks) {
     hooks.set_parameter_row_label = set_parameter_row_label;
     hooks.set_parameter_field = set_parameter_field;
     hooks.set_parameter_slider = set_parameter_slider;
+    hooks.app_apply_display_options = apply_display_options;
 }
 
 void add_startup_environment(AppContext& app) { add_current_environment(app); }

@@ -41,9 +41,6 @@ bool toggle_pane_collapse_in_view_mode(AppContext&) {
     return false;
 }
 void update_layout_mode_flags(AppContext&) { record("update_layout_mode_flags"); }
-void app_apply_display_options(AppContext&, int32_t width, int32_t height) {
-    record("app_apply_display_options", int_to_text(width) + "x" + int_to_text(height));
-}
 
 void open_script_action(AppContext&) { record("open_script_action"); }
 void open_export_dialog(AppContext&) { record("open_export_dialog"); }

@@ -39,7 +39,6 @@ void set_ui_hidden(AppContext& app, bool hidden);
 void set_options_menu_shown(AppContext& app, bool shown);
 bool toggle_pane_collapse_in_view_mode(AppContext& app);
 void update_layout_mode_flags(AppContext& app);
-void app_apply_display_options(AppContext& app, int32_t width, int32_t height);
 
 // Dialogs and actions.
 void open_script_action(AppContext& app);

@@ -16,6 +16,7 @@ std::string kernel_trace_text;
 std::string script_trace_text;
 std::string file_io_trace_text;
 std::string error_trace_text;
+std::string kernel_end_text;
 
 namespace {
 
@@ -31,6 +32,26 @@ void set_run_trace_texts(const std::string& captured) {
     script_trace_text.clear();
     file_io_trace_text.clear();
     error_trace_text.clear();
+    kernel_end_text.clear();
+}
+
+// Runs the kernel with `args` and sets the trace texts. A kernel killed by a
+// signal, or one that failed without writing `output_path`, leaves no report
+// to read: how it ended is then the only explanation, so it is traced.
+std::string run_kernel_traced(const std::vector<std::string>& args, const std::string& output_path) {
+    ProcessEnd end;
+    const std::string captured = run_process_capture(kernel_path, args, end);
+    set_run_trace_texts(captured);
+    if (end.signalled) {
+        kernel_end_text = concat2("kernel ended by signal ", int_to_text(end.code));
+    } else if (end.started && end.code != 0 && read_file(output_path).empty()) {
+        kernel_end_text = concat2("kernel exited with status ", int_to_text(end.code));
+    }
+    if (!kernel_end_text.empty()) {
+        if (!kernel_trace_text.empty() && kernel_trace_text.back() != '\n') kernel_trace_text += '\n';
+        kernel_trace_text += concat2(kernel_end_text, "\n");
+    }
+    return captured;
 }
 
 // A run that never started leaves the reason where the ERROR channel gets it.
@@ -120,7 +141,7 @@ EntityParseRecord parse_script_file(const std::string& path) {
         set_staging_failure_trace(message);
         return staging_failure_record(path, script);
     }
-    set_run_trace_texts(run_process_capture(kernel_path, {"-interop", "-parse", in, out}));
+    run_kernel_traced({"-interop", "-parse", in, out}, out);
     return interpret_parse_output(path, script, read_file(out));
 }
 
@@ -137,9 +158,8 @@ std::vector<EntityParseRecord> parse_parallel_elements(const std::vector<SubElem
         }
         return records;
     }
-    const std::string captured = run_process_capture(kernel_path, {"-interop", "-parse", in, out, "*"});
+    run_kernel_traced({"-interop", "-parse", in, out, "*"}, out);
     const std::string output = read_file(out);
-    set_run_trace_texts(captured);
 
     std::vector<std::string> pieces;
     split_by_string(output, "<BREAK>\n", pieces);
@@ -161,8 +181,7 @@ InteropMesh* assemble_script(const std::string& script, int32_t mode, bool profi
         set_staging_failure_trace(message);
         return nullptr;
     }
-    set_run_trace_texts(
-        run_process_capture(kernel_path, {"-interop", profiling ? "-assemble-ppd" : "-assemble", in, out}));
+    run_kernel_traced({"-interop", profiling ? "-assemble-ppd" : "-assemble", in, out}, out);
     const int64_t end = now_ms();
     InteropMesh* mesh = read_first_interop_mesh(out);
     if (mesh && mesh->present) {
@@ -185,7 +204,7 @@ void assemble_startup_meshes(AppContext& app) {
         set_staging_failure_trace(message);
         return;
     }
-    set_run_trace_texts(run_process_capture(kernel_path, {"-interop", "-assemble", in, out}));
+    run_kernel_traced({"-interop", "-assemble", in, out}, out);
     std::vector<InteropMesh*> meshes = read_interop_meshes(out);
     for (size_t i = 0; i < meshes.size(); ++i) {
         if (i < 3) {

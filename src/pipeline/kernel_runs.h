@@ -28,6 +28,11 @@ extern std::string kernel_trace_text;
 extern std::string script_trace_text;
 extern std::string file_io_trace_text;
 extern std::string error_trace_text;
+// How the last run's kernel ended when that explains a missing result
+// ("kernel ended by signal 11", "kernel exited with status 3"); empty when
+// it exited normally or wrote its output. Also the last line of
+// `kernel_trace_text`.
+extern std::string kernel_end_text;
 void reset_run_trace_texts();
 
 // Staged text forms.

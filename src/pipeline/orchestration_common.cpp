@@ -23,6 +23,7 @@ void log_duration(AppContext& app, int64_t start_ms) {
 }
 
 void route_run_traces(AppContext& app) {
+    if (!kernel_end_text.empty()) log_console(app, concat2("  \t ", kernel_end_text));
     append_kernel_trace(app, kernel_trace_text);
     append_script_trace(app, script_trace_text);
     append_file_io_trace(app, file_io_trace_text);

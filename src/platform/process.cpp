@@ -22,10 +22,22 @@ void close_quietly(int fd) {
     }
 }
 
-void wait_for_child(pid_t pid) {
+ProcessEnd wait_for_child(pid_t pid) {
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    ProcessEnd end;
+    pid_t got;
+    while ((got = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
     }
+    if (got != pid) {
+        end.code = -1;
+    } else if (WIFSIGNALED(status)) {
+        end.signalled = true;
+        end.code = WTERMSIG(status);
+    } else if (WIFEXITED(status)) {
+        end.code = WEXITSTATUS(status);
+    }
+    end.started = true;
+    return end;
 }
 
 struct FreeChunk {
@@ -73,6 +85,13 @@ std::vector<char*> argument_vector(const std::string& program, const std::vector
 }  // namespace
 
 std::string run_process_capture(const std::string& program, const std::vector<std::string>& arguments) {
+    ProcessEnd end;
+    return run_process_capture(program, arguments, end);
+}
+
+std::string run_process_capture(const std::string& program, const std::vector<std::string>& arguments,
+                                ProcessEnd& end) {
+    end = ProcessEnd{};
     std::string output;
     int fds[2];
     // Close-on-exec, so children started by other threads at the same time
@@ -132,7 +151,7 @@ std::string run_process_capture(const std::string& program, const std::vector<st
         output.append(storage.get(), used);
     }
     close_quietly(fds[0]);
-    wait_for_child(pid);
+    end = wait_for_child(pid);
     return output;
 }
 
@@ -145,7 +164,6 @@ bool ensure_directory(const std::string& path) {
         return true;
     }
     const std::string program = "mkdir";
-    // "--": a path starting with "-" is a name, not an option.
     const std::vector<std::string> arguments = {"-p", "--", path};
     std::vector<char*> argv = argument_vector(program, arguments);
     pid_t pid = -1;

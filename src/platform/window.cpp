@@ -51,11 +51,6 @@ void ensure_gl_state() {
     init_default_lighting();
 }
 
-bool icon_is_usable(const PlatformListener& listener) {
-    return listener.icon_width > 0 && listener.icon_height > 0 && listener.icon_row_length > 0 &&
-           listener.icon_pixels != nullptr && listener.icon_row_length >= listener.icon_width &&
-           listener.icon_row_length <= INT_MAX / 4;
-}
 
 // The pixels are copied: the caller's buffer may be released before the
 // window is.
@@ -90,6 +85,12 @@ void queue_canvas_draw() {
 }
 
 }  // namespace
+
+bool icon_is_usable(const PlatformListener& listener) {
+    return listener.icon_width > 0 && listener.icon_height > 0 && listener.icon_row_length > 0 &&
+           listener.icon_pixels != nullptr && listener.icon_row_length >= listener.icon_width &&
+           listener.icon_row_length <= INT_MAX / 4;
+}
 
 int32_t create_window(const PlatformListener& listener) {
     const std::string title = listener.title;

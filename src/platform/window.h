@@ -12,6 +12,10 @@
 // the caller then returns instead of running the frame loop.
 int32_t create_window(const PlatformListener& listener);
 
+// Whether the listener's icon can be read whole: positive sizes, pixels, and
+// rows at least as long as the icon is wide. Otherwise the window has none.
+bool icon_is_usable(const PlatformListener& listener);
+
 // Runs until the user closes the window: 10 ms sleeps, all pending GTK
 // events, the listener's tick and paced redraws. Returns at once when
 // create_window failed.

@@ -8,7 +8,7 @@
 #include "platform/keys.h"
 #include "platform/platform_state.h"
 #include "render/camera_standins.h"
-#include "render/frame_standin.h"
+#include "render/frame_renderer.h"
 #include "shell/key_dispatch.h"
 #include "ui/root_input.h"
 #include "ui/ui_state.h"
@@ -138,7 +138,7 @@ int32_t app_on_gl_init_callback(PlatformListener*) { return app_on_gl_init(); }
 
 int32_t on_gl_draw_callback(PlatformListener*) {
     AppContext* app = app_instance;
-    return app ? on_gl_draw(*app) : 0;
+    return on_gl_draw(app, app);
 }
 
 void bind_root_callbacks(AppContext& app) {

@@ -21,7 +21,8 @@ int32_t app_on_resize(PlatformListener* listener, int32_t width, int32_t height)
 int32_t app_on_leave(PlatformListener* listener);
 int32_t app_on_focus_out(PlatformListener* listener);
 
-// Listener adapters for operations that take no listener.
+// Listener adapters: the art's GL initialisation, and the frame of the
+// application's tree (cleared to black before the interface exists).
 int32_t app_on_gl_init_callback(PlatformListener* listener);
 int32_t on_gl_draw_callback(PlatformListener* listener);
 

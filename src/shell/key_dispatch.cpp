@@ -264,7 +264,7 @@ bool minimal_mode(KeyState& s) {
     AppContext& app = s.app;
     app.ui_flags.layout_mode_flags[0] ^= 1;
     update_layout_mode_flags(app);
-    app_apply_display_options(app, app.frame.window_width, app.frame.window_height);
+    call_hook(app.hooks.app_apply_display_options, app, app.frame.window_width, app.frame.window_height);
     return true;
 }
 

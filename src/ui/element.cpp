@@ -2,12 +2,6 @@
 
 #include <algorithm>
 
-Element::Element(const Element& other) {
-    *this = other;
-    focused = false;
-    hovered = false;
-}
-
 Element::~Element() {
     forget_element(this);
 }

@@ -30,6 +30,21 @@ struct Border {
 // A node of the retained widget tree: a rectangle relative to its parent with
 // optional decorations and callback slots. The only class family with virtual
 // operations in the program.
+
+// Focus and hover: a flag that stays with its element. A copy starts
+// without it; assignment leaves the target's own value.
+struct ElementStateFlag {
+    bool on = false;
+    ElementStateFlag() = default;
+    ElementStateFlag(const ElementStateFlag&) {}
+    ElementStateFlag& operator=(const ElementStateFlag&) { return *this; }
+    ElementStateFlag& operator=(bool value) {
+        on = value;
+        return *this;
+    }
+    operator bool() const { return on; }
+};
+
 struct Element {
     int32_t id = -1;
     std::string name = "?";
@@ -90,8 +105,8 @@ struct Element {
     int32_t abs_layer = 0;
     bool visible = true;
     bool enabled = true;
-    bool focused = false;
-    bool hovered = false;
+    ElementStateFlag focused;
+    ElementStateFlag hovered;
     bool selected = false;
     const char* tooltip_title = nullptr;
     const char* tooltip_text = nullptr;
@@ -114,9 +129,9 @@ struct Element {
 
     Element() = default;
     // A copy shares theme pointers, callbacks and the id with its source, but
-    // is neither focused nor hovered: those flags belong to the one element
-    // the globals point at.
-    Element(const Element& other);
+    // is neither focused nor hovered, and assignment keeps the target's own
+    // flags: they belong to the one element the globals point at.
+    Element(const Element& other) = default;
     Element& operator=(const Element& other) = default;
     virtual ~Element();
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include "art/art_workers.h"
 #include "art/font_atlas.h"
@@ -32,4 +33,15 @@ TEST(ArtThreads, ParallelForRunsEveryJobOnce) {
     art_parallel_for(0, 4, [&](int) { ++calls; });
     art_parallel_for(-3, 4, [&](int) { ++calls; });
     EXPECT_EQ(calls, 0);
+
+    // The default pool follows the CPUs the process may use.
+    cpu_set_t saved, two;
+    ASSERT_EQ(sched_getaffinity(0, sizeof saved, &saved), 0);
+    if (CPU_COUNT(&saved) < 3) GTEST_SKIP() << "needs 3 usable CPUs to tell";
+    CPU_ZERO(&two);
+    for (int cpu = 0, kept = 0; kept < 2; ++cpu)
+        if (CPU_ISSET(cpu, &saved)) CPU_SET(cpu, &two), ++kept;
+    ASSERT_EQ(sched_setaffinity(0, sizeof two, &two), 0);
+    EXPECT_EQ(art_default_workers(), 2);
+    sched_setaffinity(0, sizeof saved, &saved);
 }

@@ -1,5 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
+
+#include "support/test_dir.h"
 #include <stdlib.h>
 
 #include <array>
@@ -34,16 +36,6 @@ inline std::vector<std::string> text_lines(const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
-}
-
-inline std::string writers_test_dir() {
-    std::string dir = "/tmp/vk_writers_XXXXXX";
-    const char* binary = getenv("VK_BINARY_DIR");
-    if (binary && *binary) {
-        const std::string out = std::string(binary) + "/test-output";
-        if (system(("mkdir -p '" + out + "'").c_str()) == 0) dir = out + "/vk_writers_XXXXXX";
-    }
-    return mkdtemp(&dir[0]) ? dir : "/tmp";
 }
 
 // The scene owns the meshes and sub-element records that its set and

@@ -314,6 +314,10 @@ TEST(ParallelPpdReport, WidthsFollowElementAndGroupCounts) {
     // Group 4 holds three calls; nine fresh groups 5 to 13 follow.
     EXPECT_TRUE(has_line(report, "  | B00 |  4 \t [ 3]{ arm,arm,arm };"));
     EXPECT_TRUE(has_line(report, "  | B09 | 13 \t [ 1]{ leg };"));
+    for (int32_t algorithm : {-1, 3}) {  // no name to look up
+        e.algorithm = algorithm;
+        EXPECT_TRUE(has_line(compose_parallel_ppd_report(e), "  Run-Process | Mode: ?")) << algorithm;
+    }
 
     // An unusable return statement: no batching rows, and nothing printed.
     e.parse_record.sections[SECTION_OPERATIONS] += "\nreturn { VREK(leg) };";

@@ -43,7 +43,8 @@ TEST(WriterNumbers, ShortestExactGeneralNotation) {
 }
 
 TEST(WriterFiles, HeadersFollowWhatIsWritten) {
-    const std::string dir = writers_test_dir();
+    const TestDir scratch("vk_writers");
+    const std::string dir = scratch.path();
     Scene s;
     triangle(s).triangle_normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
     scene_entity(s, &s.meshes.back());
@@ -84,7 +85,8 @@ TEST(WriterFiles, HeadersFollowWhatIsWritten) {
 TEST(WriterFiles, FailedOpenWriteOrCloseIsReported) {
     Scene s;
     scene_entity(s, &triangle(s));
-    const std::string missing = writers_test_dir() + "/no/such/dir/x";
+    const TestDir scratch("vk_writers");
+    const std::string missing = scratch.path() + "/no/such/dir/x";
     struct stat info;
     const bool full = stat("/dev/full", &info) == 0;
     for (const char* variant : writer_variants) {
@@ -97,7 +99,8 @@ TEST(WriterFiles, FailedOpenWriteOrCloseIsReported) {
 
 // Chunks smaller and larger than the buffer arrive whole and in order.
 TEST(WriterFiles, OutputLargerThanTheBufferArrivesWhole) {
-    const std::string path = writers_test_dir() + "/big.bin";
+    const TestDir scratch("vk_writers");
+    const std::string path = scratch.path() + "/big.bin";
     MeshOutput out;
     ASSERT_TRUE(mesh_output_open(out, path, 256));
     std::string expected;
@@ -110,4 +113,16 @@ TEST(WriterFiles, OutputLargerThanTheBufferArrivesWhole) {
     EXPECT_EQ(slurp(path), expected);
     EXPECT_TRUE(ply_vertex_total_fits(int64_t(1) << 31));
     EXPECT_FALSE(ply_vertex_total_fits((int64_t(1) << 31) + 1));
+
+    // 2049 slots sharing one mesh of 2^20 vertices: indices beyond int32 are
+    // refused before the file is touched.
+    Scene many;
+    InteropMesh* mesh = &scene_mesh(many, std::vector<double>(size_t(3) << 20, 0.0));
+    scene_parallel_entity(many, std::vector<InteropMesh*>(1, mesh));
+    EntityRecord& e = many.set.records.back();
+    e.subelement_records.assign(2049, e.subelement_records[0]);
+    e.subelement_count = 2049;
+    const std::string refused = scratch.path() + "/refused.ply";
+    EXPECT_FALSE(write_ply_file(many.set, refused, 4, false, false, true));
+    EXPECT_FALSE(std::ifstream(refused).good());
 }

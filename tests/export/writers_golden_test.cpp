@@ -2,11 +2,16 @@
 // VK_UPDATE_GOLDEN=1 rewrites the files after a deliberate change; read the
 // diff before keeping it.
 #include "export_support.h"
+#include "support/decimal_comma_locale.h"
 
 TEST(WriterGolden, EveryFormatOfEveryScene) {
     ASSERT_TRUE(getenv("VK_SOURCE_DIR") && *getenv("VK_SOURCE_DIR"));
     const bool update = getenv("VK_UPDATE_GOLDEN") && std::string(getenv("VK_UPDATE_GOLDEN")) == "1";
-    const std::string dir = writers_test_dir();
+    const TestDir scratch("vk_writers");
+    const std::string dir = scratch.path();
+    // The files are the same under a locale with a decimal comma.
+    DecimalCommaLocale comma;
+    ASSERT_TRUE(comma.active());
     for (const GoldenScene& g : golden_scenes) {
         Scene scene;
         g.build(scene);

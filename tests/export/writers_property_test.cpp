@@ -126,7 +126,8 @@ static void expect_off_holds(const std::string& text, const Expected& x, bool no
 
 TEST(WriterProperties, RandomScenesWriteLikeTheirWellFormedEquivalent) {
     std::mt19937_64 r(20261206);
-    const std::string random_dir = writers_test_dir(), well_formed_dir = writers_test_dir();
+    const TestDir random_scratch("vk_writers"), well_formed_scratch("vk_writers");
+    const std::string random_dir = random_scratch.path(), well_formed_dir = well_formed_scratch.path();
     for (int round = 0; round < 100 && !HasFailure(); ++round) {
         Scene s, well_formed[2];
         random_scene(s, r);

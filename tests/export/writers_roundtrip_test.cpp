@@ -51,7 +51,8 @@ static void compare(const std::string& path, const Expected& x, ColourCheck colo
 }
 
 TEST(WriterRoundTrip, ObjPlyAndStlLoadInAnIndependentImporter) {
-    const std::string dir = writers_test_dir();
+    const TestDir scratch("vk_writers");
+    const std::string dir = scratch.path();
     for (const GoldenScene& g : golden_scenes) {
         Scene s;
         g.build(s);

@@ -235,3 +235,23 @@ TEST_F(KernelProcess, DamagedInputGivesWellFormedOutputAndNoCrash) {
     EXPECT_EQ(run({"-parse", path("nope"), path("parse_out")}).exit_code, 1);
     EXPECT_EQ(line_count(section(slurp(path("parse_out")), "ERRORS")), 1u);
 }
+
+TEST_F(KernelProcess, UnusableFilesAreReportedNotFatal) {
+    spill(path("tiny"), "return box(1);");
+    std::filesystem::create_directory(path("folder"));
+    for (const char* input : {"folder", "/dev/zero"}) {  // unreadable; endless
+        SCOPED_TRACE(input);
+        const std::string in = input[0] == '/' ? input : path(input);
+        EXPECT_EQ(run({"-parse", in, path("parse_out")}).exit_code, 1);
+        EXPECT_EQ(line_count(section(slurp(path("parse_out")), "ERRORS")), 1u);
+        EXPECT_EQ(run({"-compute", in, path("state"), "1"}).exit_code, 5);
+    }
+    EXPECT_NE(slurp(path("parse_out")).find("INPUT-TOO-LARGE"), std::string::npos);
+    EXPECT_EQ(run({"-assemble", path("tiny"), path("asm_out"), "-ccpp", path("folder")}).exit_code, 4);
+    EXPECT_EQ(run({"-parse", path("tiny"), path("folder")}).exit_code, 5);
+    // A small output sits in the stream's buffer until the file is closed.
+    EXPECT_EQ(run({"-parse", path("tiny"), "/dev/full"}).exit_code, 5);
+    const ProcessResult compute = run({"-compute", path("tiny"), "/dev/full", "1"});
+    EXPECT_EQ(compute.exit_code, 5);
+    EXPECT_EQ(compute.out.find("written"), std::string::npos) << compute.out;
+}

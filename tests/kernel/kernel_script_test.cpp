@@ -210,12 +210,23 @@ TEST(KernelEval, RunawayScriptsStopWithAnError) {
         const std::string inner = "f" + std::to_string(i - 1) + "(x)";
         calls += " func f" + std::to_string(i) + "(x) = " + inner + " - " + inner + ";";
     }
+    // Long chains and deep recursion once overflowed the stack.
+    std::string sum = "x = 1", moved = "return box(1)", recursive = "func f(a) = f(a)";
+    for (int i = 0; i < 30000; ++i) sum += "+1", moved += ".tx(1)";
+    for (int i = 0; i < 300; ++i) recursive += "+1";
+    std::string copies = "g = grid(100);";  // 10201 vertices each, three alive at once
+    for (const char* v : {"a", "b"}) copies += std::string(" ") + v + " = g.tx(1);";
     const std::pair<std::string, const char*> cases[] = {
         {"func f(x) = f(x); return f(1);", "CALL-DEPTH-EXCEEDED"},
         {calls + " return f20(1);", "EVALUATION-BUDGET-EXCEEDED"},
         {doubling, "MESH-TOO-LARGE"},
         {"return grid(4000);", "MESH-TOO-LARGE"},
+        {sum + ";", "EXPRESSION NESTED TOO DEEPLY"},
+        {moved + ";", "EXPRESSION NESTED TOO DEEPLY"},
+        {recursive + "; return f(1);", "NESTING-DEPTH-EXCEEDED"},
+        {copies + " return a;", "LIVE MESHES EXCEED"},
     };
+    limits.live_vertex_budget = 30000;
     for (const auto& [script, error] : cases) {
         EvalOutcome o = run(script, limits);
         EXPECT_FALSE(o.ok);

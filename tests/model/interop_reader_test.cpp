@@ -60,7 +60,8 @@ static bool fails(const std::string& bytes) {
 }
 
 TEST(InteropReader, FileSizeAndPathLimits) {
-    const std::string dir = make_test_dir(), error = "ERROR-READING-BINARY-INTEROP-FILE: ";
+    const TestDir scratch("vk_model");
+    const std::string dir = scratch.path(), error = "ERROR-READING-BINARY-INTEROP-FILE: ";
     ASSERT_TRUE(write_interop_bytes(dir + "/short", std::string(143, '\0')));
     ASSERT_TRUE(write_interop_bytes(dir + "/empty", std::string(144, '\0')));  // no meshes, no error
     for (const std::string& path : {dir + "/short", dir + "/empty", dir + "/missing", dir, std::string()}) {
@@ -79,7 +80,8 @@ using Lists32 = std::vector<std::vector<uint32_t>>;
 TEST(InteropReader, FileOfBothIndexWidthsRoundTrips) {
     const InteropWriterMesh w = sample_mesh();
     ASSERT_FALSE(interop_uses_wide_indices(w));
-    const std::string path = make_test_dir() + "/mesh.bin";
+    const TestDir scratch("vk_model");
+    const std::string path = scratch.path() + "/mesh.bin";
     ASSERT_TRUE(write_interop_file(path, {w, sample_mesh(true)}));
     Read a(path, true), b(path, true);
     ASSERT_EQ(a.meshes.size(), 2u);
@@ -173,7 +175,8 @@ TEST(InteropReader, PaletteLengthSetsColourIndexWidth) {
 TEST(InteropReader, TruncatedFilesFailWhole) {
     const std::string bytes = interop_serialise({sample_mesh(), sample_mesh(true)});
     for (size_t n = 0; n < bytes.size(); ++n) ASSERT_TRUE(fails(bytes.substr(0, n))) << "prefix of " << n << " bytes";
-    const std::string path = make_test_dir() + "/cut.bin";
+    const TestDir scratch("vk_model");
+    const std::string path = scratch.path() + "/cut.bin";
     ASSERT_TRUE(write_interop_file_truncated(path, {sample_mesh(), sample_mesh(true)}, bytes.size() - 1));
     Read r(path, true);
     EXPECT_TRUE(r.meshes.empty());
@@ -282,7 +285,8 @@ TEST(InteropReader, CodedTablesAreCheckedDecodedAndDeduplicated) {
     }
     w.index_width = INTEROP_INDEX_32;
     ASSERT_GE(interop_header(w)[IW_TRIANGLE_EDGE_ROWS], 2);
-    const std::string path = make_test_dir() + "/large.bin";
+    const TestDir scratch("vk_model");
+    const std::string path = scratch.path() + "/large.bin";
     ASSERT_TRUE(write_interop_file(path, {w}));
     Read r(path, true);
     ASSERT_EQ(r.meshes.size(), 1u);

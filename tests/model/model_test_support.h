@@ -8,15 +8,8 @@
 #include "model/entity.h"
 #include "model/environment.h"
 #include "model/interop_mesh.h"
+#include "support/test_dir.h"
 
-// A fresh directory for the files of one test.
-inline std::string make_test_dir() {
-    const char* binary = getenv("VK_BINARY_DIR");
-    std::string dir = binary && *binary ? std::string(binary) + "/test-output" : "/tmp";
-    mkdir(dir.c_str(), 0755);  // may exist already
-    dir += "/vk_model_XXXXXX";
-    return mkdtemp(&dir[0]) ? dir : "/tmp";
-}
 
 // Counters start again at 0 for every test that needs exact numbers.
 inline void reset_model_counters() {

@@ -94,6 +94,28 @@ TEST_F(KernelRuns, AssembleStagesOneBlockStampsTheMeshAndFailsToNull) {
     EXPECT_EQ(kernel_trace_text, "");
 }
 
+// A kernel that dies leaves no report: the trace says how it ended. One
+// that fails but writes its report needs no such line.
+TEST_F(KernelRuns, AKernelThatDiesSaysHowItEnded) {
+    const std::pair<const char*, const char*> endings[] = {
+        {"kill -SEGV $$", "kernel ended by signal 11"},
+        {"exit 3", "kernel exited with status 3"},
+        {"cp \"$D/fixtures/parse\" \"$4\"; exit 1", ""},
+    };
+    for (const auto& [snippet, ending] : endings) {
+        SCOPED_TRACE(snippet);
+        replace_kernel(snippet);
+        k.fixture("parse", report(""));
+        const std::string file = k.root + "/s.vrek";
+        ASSERT_TRUE(write_text_file(file, "return box(1);\n"));
+        parse_script_file(file);
+        EXPECT_EQ(kernel_end_text, ending);
+        EXPECT_EQ(kernel_trace_text, *ending ? std::string(ending) + "\n" : "");
+        EXPECT_EQ(assemble_script("return box(1);\n", MESH_PURE_UNION, false), nullptr);
+        EXPECT_EQ(kernel_end_text, ending);
+    }
+}
+
 TEST_F(KernelRuns, StagingFailureRunsNoKernel) {
     ASSERT_TRUE(write_text_file(k.root + "/s.vrek", "return 1;"));
     k.meshes("mesh_1", {1});

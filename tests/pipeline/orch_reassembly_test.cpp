@@ -177,13 +177,24 @@ TEST_F(ReassemblyTest, EditedValuesAreCarriedOverWhenTheParametersStillFit) {
     EXPECT_EQ(staged("vrek_assemble_in").find("// parameters"), std::string::npos);
 }
 
+// What the merge saw of the old sub-element records: they must still exist
+// then (freed too early, a sanitizer build reports the read).
+static std::vector<int> merge_saw_visible;
+static void record_old_subelements(AppContext&, const EntityRecord& old_entity, EntityRecord&) {
+    for (const EntityRecord* sub : old_entity.subelement_records) merge_saw_visible.push_back(sub ? sub->visible : -1);
+}
+
 TEST_F(ReassemblyTest, OnlyAChangedSubElementIsAssembledAgainAndAFailedOneChangesNothing) {
     const std::string path = open_one("triple.vrek", kTriple);
     const std::vector<InteropMesh*> before = sub_meshes();
     staged_element_files();
     std::string text = kTriple;
     text.replace(text.find("box(1).tx(2)"), 12, "box(2).tx(2)");
+    ctx.entity(0).subelement_records[2]->visible = 0;
+    merge_saw_visible.clear();
+    ctx.app->hooks.merge_entity_display_flags = record_old_subelements;
     rewrite_and_reassemble(path, text);
+    EXPECT_EQ(merge_saw_visible, (std::vector<int>{1, 1, 0}));
     const std::vector<InteropMesh*> after = sub_meshes();
     ASSERT_EQ(after.size(), 3u);
     EXPECT_EQ(after[0], before[0]);
@@ -273,19 +284,24 @@ TEST_F(PushTest, ParallelPushReassemblesOnlyTheChangedSubElement) {
     ASSERT_EQ(e.parallel, 1);
     ASSERT_EQ(e.parse_result.parameter_count, 2);
     ASSERT_EQ(e.parse_result.merged_parameters.size(), 2u);
+    // The records in another order than the parse results: the owner of a
+    // result is found by identity, not by position.
+    std::reverse(e.subelement_records.begin(), e.subelement_records.end());
     std::vector<InteropMesh*> before;
     for (EntityRecord* sub : e.subelement_records) before.push_back(sub->mesh);
+    before[0]->batch_count = 7;
 
-    // The second merged parameter belongs to sub-element c (index 2), the
+    // The second merged parameter belongs to sub-element c (element 2), the
     // second of the elements that declare parameters.
     e.parse_result.merged_parameters[1]->current.double_value = 1.5;
     push_entity_parameters(*ctx.app, &e, false);
-    EXPECT_EQ(e.subelement_records[0]->mesh, before[0]);
     EXPECT_EQ(e.subelement_records[1]->mesh, before[1]);
-    ASSERT_NE(e.subelement_records[2]->mesh, before[2]);
-    const InteropMesh* fresh = e.subelement_records[2]->mesh;
+    EXPECT_EQ(e.subelement_records[2]->mesh, before[2]);
+    ASSERT_NE(e.subelement_records[0]->mesh, before[0]);
+    const InteropMesh* fresh = e.subelement_records[0]->mesh;
     EXPECT_EQ(fresh->element_index, 2);
     EXPECT_EQ(fresh->element_count, 3);
+    EXPECT_EQ(fresh->batch_count, 7);
     EXPECT_EQ(fresh->element_invocation, "c");
     EXPECT_FALSE(fresh->element_source.empty());
     EXPECT_NE(staged("vrek_assemble_in").find("// parameters\nDBL r = 1.5;\n// logic\n"), std::string::npos);

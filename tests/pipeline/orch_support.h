@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <memory>
 #include <regex>
 #include <string>
@@ -143,7 +145,11 @@ struct KernelTest : ::testing::Test {
         reset_run_trace_texts();
         reset_parallel_jobs_for_tests();
     }
-    ~KernelTest() override { reset_parallel_jobs_for_tests(); }
+    ~KernelTest() override {
+        reset_parallel_jobs_for_tests();
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
 
     std::string script(const std::string& name, const std::string& text) const {
         EXPECT_TRUE(write_text_file(scripts + name, text));

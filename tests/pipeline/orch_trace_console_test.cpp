@@ -5,7 +5,9 @@
 #include "app/tables.h"
 #include "panes/console_lines.h"
 #include "panes/trace_channels.h"
+#include "pipeline/kernel_runs.h"
 #include "pipeline/orch_support.h"
+#include "pipeline/orchestration_common.h"
 #include "ui/element.h"
 
 namespace {
@@ -98,6 +100,15 @@ TEST_F(TraceTest, ConsoleLinesAreStampedOnRequestAndNeverSplit) {
     EXPECT_EQ(log().console_total_height, 4 * trace_line_height(ctx.app->ui_metrics));
     EXPECT_EQ(console_element.line_count, 4);
     EXPECT_EQ(log().console_view_width, trace_line_width(ctx.app->ui_metrics, "09:05:07 | stamped"));
+
+    // How a dead kernel ended reaches the console with its trace.
+    reset_run_trace_texts();
+    route_run_traces(*ctx.app);
+    EXPECT_EQ(ctx.console().size(), 4u);
+    kernel_end_text = "kernel ended by signal 11";
+    route_run_traces(*ctx.app);
+    EXPECT_EQ(ctx.console().back(), "09:05:07 |   \t kernel ended by signal 11");
+    reset_run_trace_texts();
 }
 
 TEST_F(TraceTest, ConsoleGrowsByDoublingAndSitsFourPixelsShorterThanATracePane) {

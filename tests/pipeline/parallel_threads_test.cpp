@@ -30,7 +30,7 @@ std::pair<int, int> peak_overlap(const FakeKernel& k) {
 
 struct ParallelThreads : FakeKernelTest {
     ParallelThreads() {
-        k = make_fake_kernel("sleep $(printf '0.%03d' $(( $(od -An -N1 -tu1 /dev/urandom) % 16 + 2 )))", true);
+        replace_kernel("sleep $(printf '0.%03d' $(( $(od -An -N1 -tu1 /dev/urandom) % 16 + 2 )))", true);
         k.meshes("mesh_1", {1});
     }
 };
@@ -80,7 +80,7 @@ TEST_F(ParallelThreads, PerBatchStaysWithinTheLimitAndAMissingKernelGivesNulls) 
 }
 
 TEST_F(ParallelThreads, LongRunsDoOverlapUpToTheLimit) {
-    k = make_fake_kernel("sleep 0.1", true);
+    replace_kernel("sleep 0.1", true);
     k.meshes("mesh_1", {1});
     parallel_core_limit = 4;
     std::vector<InteropMesh*> r = assemble_elements_threaded(numbered(8), {}, false, false, 2);

@@ -8,7 +8,9 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "interop/interop_writer.h"
@@ -16,6 +18,12 @@
 #include "pipeline/parallel_jobs.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+
+// Removes a directory a test made, with everything in it.
+inline void remove_test_tree(const std::string& dir) {
+    std::error_code ignored;
+    if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
+}
 
 inline std::string make_pipeline_test_dir() {
     const char* binary = getenv("VK_BINARY_DIR");
@@ -111,9 +119,15 @@ inline FakeKernel make_fake_kernel(const std::string& sleep = "", bool log_times
 
 // Resets what a fake kernel test changed globally.
 struct FakeKernelTest : ::testing::Test {
-    void TearDown() override {
+    ~FakeKernelTest() override {
         reset_parallel_jobs_for_tests();
         reset_paths_for_tests();
+        remove_test_tree(k.root);
     }
     FakeKernel k = make_fake_kernel();
+    // Another fake kernel in place of `k`, whose folder goes first.
+    void replace_kernel(const std::string& sleep, bool log_times = false) {
+        remove_test_tree(k.root);
+        k = make_fake_kernel(sleep, log_times);
+    }
 };

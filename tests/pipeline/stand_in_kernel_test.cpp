@@ -18,7 +18,7 @@ protected:
         const char* source = getenv("VK_SOURCE_DIR");
         ASSERT_TRUE(binary && source);
         examples = std::string(source) + "/examples/";
-        const std::string root = make_pipeline_test_dir();
+        root = make_pipeline_test_dir();
         mkdir((root + "/tmp").c_str(), 0755);
         reset_paths_for_tests();
         ASSERT_TRUE(set_kernel_path(std::string(binary) + "/kernel/vrek"));
@@ -27,8 +27,9 @@ protected:
     void TearDown() override {
         reset_parallel_jobs_for_tests();
         reset_paths_for_tests();
+        remove_test_tree(root);
     }
-    std::string examples;
+    std::string examples, root;
 };
 
 void expect_present(const std::vector<InteropMesh*>& meshes) {

@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -40,11 +45,39 @@ TEST(RunProcessCapture, LongLinesAndNulBytesSurvive) {
     EXPECT_EQ(big.size(), 5000000u);
 }
 
-TEST(RunProcessCapture, MissingProgramGivesEmptyText) {
+TEST(RunProcessCapture, MissingProgramGivesEmptyTextAndEndsTellHow) {
     int before = open_descriptor_count();
-    EXPECT_EQ(run_process_capture("/nonexistent/vrek", {"-interop"}), "");
+    ProcessEnd end;
+    end.started = true;
+    EXPECT_EQ(run_process_capture("/nonexistent/vrek", {"-interop"}, end), "");
+    EXPECT_FALSE(end.started);
     EXPECT_EQ(run_process_capture("no-such-program-anywhere", {}), "");
     EXPECT_EQ(open_descriptor_count(), before);
+
+    EXPECT_EQ(run_process_capture("/bin/sh", {"-c", "echo partial; exit 3"}, end), "partial\n");
+    EXPECT_TRUE(end.started);
+    EXPECT_FALSE(end.signalled);
+    EXPECT_EQ(end.code, 3);
+    EXPECT_EQ(run_process_capture("/bin/sh", {"-c", "kill -SEGV $$"}, end), "");
+    EXPECT_TRUE(end.signalled);
+    EXPECT_EQ(end.code, 11);
+}
+
+// A child started while another capture runs must not hold that capture's
+// pipe: it would see the descriptors, and could keep the reader waiting.
+TEST(RunProcessCapture, OtherChildrenDoNotInheritThePipe) {
+    const std::string list = "ls /proc/$$/fd";
+    const std::string alone = sh(list);
+    std::atomic<bool> running{false};
+    std::thread slow([&] {
+        running = true;
+        sh("sleep 1");
+    });
+    while (!running) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::string meanwhile = sh(list);
+    slow.join();
+    EXPECT_EQ(meanwhile, alone);
 }
 
 TEST(RunProcessCapture, ConcurrentCallersEachGetTheirOwnOutput) {
@@ -87,4 +120,49 @@ TEST(EnsureDirectory, CreatesNestedLevelsAndReportsFailure) {
     EXPECT_FALSE(ensure_directory("/dev/null/x/"));
     std::filesystem::permissions(root + "/ro", std::filesystem::perms::owner_all);
     std::filesystem::remove_all(root);
+}
+
+// A "mkdir" first on PATH that logs its arguments before doing the work.
+struct LoggingMkdir : ::testing::Test {
+    std::string root, log, old_path, old_cwd;
+    void SetUp() override {
+        char name[] = "/tmp/vk_mkdir_XXXXXX";
+        root = mkdtemp(name);
+        log = root + "/log";
+        const std::string tool = root + "/bin/mkdir";
+        std::filesystem::create_directories(root + "/bin");
+        FILE* f = std::fopen(tool.c_str(), "w");
+        std::fprintf(f, "#!/bin/sh\necho \"$*\" >> '%s'\nexec /bin/mkdir \"$@\"\n", log.c_str());
+        std::fclose(f);
+        std::filesystem::permissions(tool, std::filesystem::perms::owner_all);
+        old_path = std::getenv("PATH");
+        setenv("PATH", (root + "/bin:" + old_path).c_str(), 1);
+        old_cwd = std::filesystem::current_path();
+        std::filesystem::current_path(root);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(old_cwd);
+        setenv("PATH", old_path.c_str(), 1);
+        std::filesystem::remove_all(root);
+    }
+    std::string logged() {
+        std::ifstream in(log);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+};
+
+TEST_F(LoggingMkdir, RunsOnlyWhenMissingTakesDashNamesAndReapsOnlyItsChild) {
+    EXPECT_TRUE(ensure_directory(root + "/bin/"));
+    EXPECT_EQ(logged(), "");  // it exists: no child at all
+
+    // A finished child of someone else, not yet reaped: ours must not take it.
+    const pid_t other = fork();
+    if (other == 0) _exit(7);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(ensure_directory("-w/tmp/"));
+    EXPECT_TRUE(std::filesystem::is_directory(root + "/-w/tmp"));
+    EXPECT_EQ(logged(), "-p -- -w/tmp/\n");
+    int status = 0;
+    ASSERT_EQ(waitpid(other, &status, 0), other);
+    EXPECT_EQ(WEXITSTATUS(status), 7);
 }

@@ -261,6 +261,14 @@ TEST(PlatformTable, ListenerSlotsBackgroundChannelsAndNoDisplay) {
     // Clamped before the conversion, which would be undefined out of range.
     for (auto [channel, value] : {std::pair{1.0, 0xFF00}, {0.5, 32640}, {-0.5, 0}, {7.0, 0xFF00}, {std::nan(""), 0}})
         EXPECT_EQ(background_channel_value(channel), value) << channel;
+    // An icon is read row by row: a row shorter than the width would overrun.
+    uint8_t pixels[4 * 4 * 4] = {};
+    first.icon_pixels = pixels, first.icon_width = 4, first.icon_height = 4, first.icon_row_length = 4;
+    EXPECT_TRUE(icon_is_usable(first));
+    first.icon_row_length = 3;
+    EXPECT_FALSE(icon_is_usable(first));
+    first.icon_row_length = 4, first.icon_pixels = nullptr;
+    EXPECT_FALSE(icon_is_usable(first));
 
     // Without a display: no window, and the loop does not wait for one.
     unsetenv("DISPLAY");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <limits>
 #include <thread>
 
@@ -97,11 +98,26 @@ TEST(Padding, NeverTruncates) {
     EXPECT_EQ(pad_left("abc", -1, ' '), "abc");
 }
 
+// The C library's case functions take a byte as an unsigned char value (or
+// EOF); a negative char is undefined behaviour that glibc happens to
+// tolerate. These stand-ins, found before the C library's, count them.
+static int negative_case_arguments = 0;
+extern "C" int toupper(int c) noexcept {
+    if (c < 0 && c != EOF) ++negative_case_arguments;
+    return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+}
+extern "C" int tolower(int c) noexcept {
+    if (c < 0 && c != EOF) ++negative_case_arguments;
+    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
+
 TEST(CaseChange, HighBytesAreSafe) {
     EXPECT_EQ(to_upper("a/Bc_1"), "A/BC_1");
     EXPECT_EQ(to_lower("A/Bc_1"), "a/bc_1");
     std::string utf8 = "\xc3\xa9t\xc3\xa9";  // UTF-8 bytes stay as they are
     EXPECT_EQ(to_upper(utf8), "\xc3\xa9T\xc3\xa9");
+    EXPECT_EQ(to_lower(utf8 + "\xff"), "\xc3\xa9t\xc3\xa9\xff");
+    EXPECT_EQ(negative_case_arguments, 0);
 }
 
 TEST(Trim, OnlyTheFiveBlankCharacters) {
@@ -192,5 +208,8 @@ TEST(PrintAndStoreLine, ReplacesOnlyTheFirstElement) {
     std::vector<std::string> three = {"a", "b", "c"};
     print_and_store_line(&three, "line");
     EXPECT_EQ(three, (std::vector<std::string>{"line", "b", "c"}));
+    // Without a list the line is still printed, and nothing else happens.
+    testing::internal::CaptureStdout();
     print_and_store_line(nullptr, "only printed");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "only printed\n");
 }

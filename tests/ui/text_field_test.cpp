@@ -85,6 +85,9 @@ TEST_F(TextFieldTest, EditingKeys) {
         {"abcd", {1, 1, 4}, KEY_RIGHT, MOD_SHIFT, "abcd", {1, 1, 4}},
         {"abcd", {2, 2, 2}, 'a', MOD_CONTROL, "abcd", {4, 0, 4}},
         {"abcd", {2, 2, 2}, 'V', MOD_CONTROL, "abcd", {2, 2, 2}},  // accepted, does nothing
+        {"abcd", {3, 1, 3}, 'c', MOD_CONTROL, "abcd", {3, 1, 3}},  // neither typed nor deleting the selection
+        {"abcd", {3, 1, 3}, 'x', MOD_CONTROL, "abcd", {3, 1, 3}},
+        {"abcd", {3, 1, 3}, 24, MOD_CONTROL, "abcd", {3, 1, 3}},
         {"", {0, 0, 0}, KEY_LEFT, 0, "", {0, 0, 0}}, {"", {0, 0, 0}, KEY_RIGHT, 0, "", {0, 0, 0}},
         {"", {0, 0, 0}, KEY_BACKSPACE, 0, "", {0, 0, 0}}, {"", {0, 0, 0}, 1, MOD_CONTROL, "", {0, 0, 0}},
     };
@@ -133,6 +136,13 @@ TEST_F(TextFieldTest, CaretAndHighlightFollowTheIndices) {
     TextField copy(field);  // a copy owns its marks and has no focus
     EXPECT_EQ(copy.children, (std::vector<Element*>{&copy.caret_mark, &copy.selection_mark}));
     EXPECT_FALSE(copy.focused || copy.caret_mark.visible);
+    Element plain, other;  // assignment neither takes nor drops focus and hover
+    plain.focused = true;
+    other = plain;
+    EXPECT_FALSE(other.focused || other.hovered);
+    other.hovered = true;
+    other = Element(plain);
+    EXPECT_TRUE(other.hovered && !other.focused);
 }
 
 TEST_F(TextFieldTest, KeysPassedOnAndFocusKeys) {
