@@ -167,12 +167,6 @@ struct EntityState {
     std::vector<std::string> environment_names = {"env0"};
 };
 
-// A drag's latest camera update, applied once by the tick.
-struct PendingCameraUpdate {
-    std::array<double, 3> values = {0.0, 0.0, 0.0};
-    bool pending = false;
-};
-
 struct CameraState {
     // The view's camera; speed, eye height and home view live inside it.
     Camera live_camera;
@@ -551,6 +545,8 @@ struct AppContext : RootContainer {
     Element CONSOLESPLITBAR, ENTITYSPLITBAR, PARAMETERSPLITBAR;
     // Pane contents: statistics overlay.
     Label statistics_shadow, statistics_label;
+    // The status line (environment, entities, canvas size, camera).
+    Label status_label;
     // Console and trace channels.
     ScrollPane console_scroll;
     FillLayout console_text;

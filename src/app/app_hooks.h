@@ -31,8 +31,9 @@ struct AppHooks {
     // Creates the parse report's row elements from the report model.
     void (*build_parse_report_rows)(AppContext& app) = nullptr;
 
-    // Popups: the parse report's toggle; closing the open-script pane after
-    // an opening.
+    // Popups: whether any is open (the camera step pauses meanwhile); the
+    // parse report's toggle; closing the open-script pane after an opening.
+    bool (*any_popup_open)(AppContext& app) = nullptr;
     void (*toggle_parse_pane)(AppContext& app) = nullptr;
     void (*close_open_pane)(AppContext& app) = nullptr;
 

@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "render/render_standins.h"
+#include "render/status_line.h"
 #include "text/text_utils.h"
 
 int64_t build_startup_state(AppContext& app) {
@@ -61,6 +62,7 @@ void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
     install_render_standins(app.hooks);
     install_popup_operations(app.hooks);
+    install_status_line_hooks(app.hooks);
     build_startup_state(app);
     build_window_frame(app);
     build_console_panes(app);

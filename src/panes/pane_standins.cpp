@@ -32,7 +32,7 @@ void set_parameter_slider(AppContext&, int32_t row, double value) {
     record_standin_call("set_parameter_slider: " + int_to_text(row) + "|" + double_to_text(value));
 }
 
-void apply_display_options(AppContext&, int32_t width, int32_t height) {
+void app_apply_display_options(AppContext&, int32_t width, int32_t height) {
     record_standin_call("app_apply_display_options: " + int_to_text(width) + "x" + int_to_text(height));
 }
 
@@ -77,12 +77,12 @@ void install_pane_standins(AppHooks& hooks) {
     hooks.build_variant_rows = build_variant_rows;
     hooks.build_animation_tracks = build_animation_tracks;
     hooks.build_parse_report_rows = build_parse_report_rows;
+    hooks.app_apply_display_options = app_apply_display_options;
     hooks.merge_entity_display_flags = merge_entity_display_flags_standin;
     hooks.set_entity_row_label = set_entity_row_label;
     hooks.set_parameter_row_label = set_parameter_row_label;
     hooks.set_parameter_field = set_parameter_field;
     hooks.set_parameter_slider = set_parameter_slider;
-    hooks.app_apply_display_options = apply_display_options;
 }
 
 void add_startup_environment(AppContext& app) { add_current_environment(app); }

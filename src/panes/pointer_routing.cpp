@@ -5,7 +5,7 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "platform/keys.h"
-#include "render/camera_standins.h"
+#include "render/camera_control.h"
 #include "ui/element.h"
 #include "ui/root_input.h"
 #include "ui/ui_state.h"

@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "panes/message_boxes.h"
+#include "panes/shell_standins.h"
 #include "ui/element.h"
 
 namespace {
@@ -240,6 +241,7 @@ void make_event_mask(Element& element) {
 void install_popup_operations(AppHooks& hooks) {
     hooks.show_error_box = show_error_box;
     hooks.show_warning_box = show_warning_box;
+    hooks.any_popup_open = any_popup_open;
     hooks.toggle_parse_pane = toggle_parse_pane;
     hooks.close_open_pane = close_open_pane;
 }

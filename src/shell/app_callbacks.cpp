@@ -7,8 +7,8 @@
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/platform_state.h"
-#include "render/camera_standins.h"
 #include "render/frame_renderer.h"
+#include "render/status_line.h"
 #include "shell/key_dispatch.h"
 #include "ui/root_input.h"
 #include "ui/ui_state.h"
@@ -144,7 +144,7 @@ int32_t on_gl_draw_callback(PlatformListener*) {
 void bind_root_callbacks(AppContext& app) {
     if (app.key_press_handler == nullptr) app.key_press_handler = on_root_key_press;
     if (app.key_release_handler == nullptr) app.key_release_handler = on_root_key_release;
-    if (app.resize_handler == nullptr) app.resize_handler = on_root_resize;
+    if (app.resize_handler == nullptr) app.resize_handler = on_viewport_resized;
 }
 
 void step_ui_transition(AppContext& app) {

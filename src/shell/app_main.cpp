@@ -17,7 +17,6 @@
 #include "platform/process.h"
 #include "platform/services.h"
 #include "platform/window.h"
-#include "render/camera_standins.h"
 #include "shell/app_callbacks.h"
 #include "shell/app_tick.h"
 #include "shell/key_dispatch.h"

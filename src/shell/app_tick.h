@@ -13,13 +13,8 @@ struct PlatformListener;
 // dispatcher) and of the last repeat.
 extern int64_t browser_key_press_ms;
 extern int64_t browser_repeat_ms;
-// Time of the previous camera-motion step; 0 until the first.
-extern int64_t last_motion_ms;
 
 int32_t app_on_tick(PlatformListener* listener);
 void app_tick(AppContext& app);
-
-// The camera part of the tick (held keys, wheel steps, drags, arrows).
-void step_camera_motion(AppContext& app);
 
 void reset_app_tick_for_tests();

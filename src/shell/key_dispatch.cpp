@@ -11,7 +11,9 @@
 #include "pipeline/reparse.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
-#include "render/camera_standins.h"
+#include "render/camera.h"
+#include "render/camera_control.h"
+#include "render/status_line.h"
 #include "shell/app_tick.h"
 #include "ui/element.h"
 #include "ui/root_input.h"
@@ -194,7 +196,7 @@ bool step_cell(KeyState& s, bool forward) {
         const int32_t former = view.hovered_cell;
         if (forward) view.hovered_cell = view.current_cell + 1 < count ? view.current_cell + 1 : 0;
         else view.hovered_cell = (view.current_cell > 0 ? view.current_cell : count) - 1;
-        if (view.click_handler) view.click_handler();
+        if (view.on_cell_activate) view.on_cell_activate();
         view.hovered_cell = former;
     }
     app.camera.camera_drag.active = false;
@@ -251,7 +253,7 @@ bool zoom_key(KeyState& s, bool closer) {
     } else {
         move_camera_backward(c.live_camera, 1.0);
     }
-    call_hook(app.hooks.update_attribute_trace, app);
+    update_attribute_trace(app);
     return true;
 }
 bool zoom_closer(KeyState& s) { return zoom_key(s, true); }

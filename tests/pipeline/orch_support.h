@@ -26,6 +26,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "render/render_standins.h"
+#include "render/status_line.h"
 
 // Frees every mesh and sub-element record the context's environments hold.
 inline void free_context_meshes(AppContext& app) {
@@ -88,6 +89,7 @@ struct OrchContext {
         install_popup_operations(app->hooks);
         app->hooks.show_error_box = record_error_box;
         app->hooks.show_warning_box = record_warning_box;
+        install_status_line_hooks(app->hooks);
         root_refresh_count() = 0;
         app->refresh_handler = [] { ++root_refresh_count(); };
         add_current_environment(*app);
