@@ -24,12 +24,8 @@ cmake --build build/ci-asan -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite build/ci-asan -LE window
 # The GL driver leaks a little on some processors; its suppression needs
-# full unwinding, which is slow, so only the window tests get it, and only
-# on the processors that leak: elsewhere full unwinding deadlocks the
-# driver's threads (a test hangs with no CPU used).
-window_lsan=suppressions=$PWD/tools/lsan-window.supp
-if grep -q AuthenticAMD /proc/cpuinfo; then window_lsan+=:fast_unwind_on_malloc=0; fi
-LSAN_OPTIONS=$window_lsan run_suite build/ci-asan -L window
+# full unwinding, which is slow, so only the window tests get it.
+LSAN_OPTIONS=suppressions=$PWD/tools/lsan-window.supp:fast_unwind_on_malloc=0 run_suite build/ci-asan -L window
 unset ASAN_OPTIONS UBSAN_OPTIONS
 
 cmake -S . -B build/ci-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVK_TSAN=ON -DVK_BENCH=OFF

@@ -5,16 +5,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/files.h"
 #include "platform/process.h"
 
 TEST(GlLeakSuppressions, OwnLeakWithAContextCurrentIsStillReported) {
     const std::string source = std::getenv("VK_SOURCE_DIR"), binary = std::getenv("VK_BINARY_DIR");
-    // As tools/test.sh runs the window tests: full unwinding only on the
-    // processors whose driver leaks; elsewhere it deadlocks the driver.
-    const bool full_unwind = read_file("/proc/cpuinfo").find("AuthenticAMD") != std::string::npos;
-    const std::string options = "suppressions=" + source + "/tools/lsan-window.supp:exitcode=23" +
-                                (full_unwind ? ":fast_unwind_on_malloc=0" : "");
+    const std::string options =
+        "suppressions=" + source + "/tools/lsan-window.supp:fast_unwind_on_malloc=0:exitcode=23";
     setenv("LSAN_OPTIONS", options.c_str(), 1);
     setenv("ASAN_OPTIONS", "detect_leaks=1", 1);
     ProcessEnd end;
