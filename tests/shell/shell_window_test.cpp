@@ -10,16 +10,13 @@
 #include <filesystem>
 #include <functional>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "app/interface_builder.h"
 #include "panes/trace_channels.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/driver_setup_scope.h"
 #include "platform/paths.h"
 #include "platform/window.h"
 #include "shell/app_callbacks.h"
@@ -124,18 +121,12 @@ TEST(ProgramWindow, StartsAssemblesAndClosesCleanly) {
     EXPECT_TRUE(path_exists(sample.workspace() + "tmp/vrek_assemble_in"));
 }
 
-// Allocations of the GL driver made while the window lives are freed, or
-// leaked, inside a module that is unloaded before the leak check, where no
-// suppression can name them; the unit suites check our own code for leaks.
-struct DriverAllocationsUnchecked {
-#if defined(__SANITIZE_ADDRESS__)
-    DriverAllocationsUnchecked() { __lsan_disable(); }
-    ~DriverAllocationsUnchecked() { __lsan_enable(); }
-#endif
-};
-
 // The application as app_main builds it, driven tick by tick.
-struct LiveApplication : DriverAllocationsUnchecked {
+struct LiveApplication {
+    // The driver keeps a few records from drawing the whole interface and
+    // the art as well, inside a module unloaded before the leak check: leak
+    // checks pause while this window lives (the unit suites check our code).
+    DriverSetupScope driver_records;
     std::unique_ptr<AppContext> app;
     PlatformListener listener;
     int64_t last_tick = 0;
