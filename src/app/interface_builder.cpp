@@ -11,7 +11,7 @@
 #include "panes/popups.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
-#include "render/render_standins.h"
+#include "render/scene_actions.h"
 #include "render/status_line.h"
 #include "text/text_utils.h"
 
@@ -60,8 +60,8 @@ void build_minimal_bar_and_bindings(AppContext&) {}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
-    install_render_standins(app.hooks);
     install_popup_operations(app.hooks);
+    app.hooks.recolour_entity = recolour_entity;
     install_status_line_hooks(app.hooks);
     build_startup_state(app);
     build_window_frame(app);

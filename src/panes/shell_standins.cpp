@@ -15,18 +15,6 @@ void file_browser_page_up(AppContext&) { record("file_browser_page_up"); }
 void file_browser_page_down(AppContext&) { record("file_browser_page_down"); }
 void file_browser_select_first(AppContext&) { record("file_browser_select_first"); }
 void file_browser_select_last(AppContext&) { record("file_browser_select_last"); }
-void browser_go_up(AppContext&) { record("browser_go_up"); }
-void browser_enter_selected_dir(AppContext&) { record("browser_enter_selected_dir"); }
-void browser_go_home(AppContext&) { record("browser_go_home"); }
-void browser_select_all_and_redraw(AppContext&) { record("browser_select_all_and_redraw"); }
-void list_directory(AppContext&) { record("list_directory"); }
-void open_kernel_browser(AppContext&) { record("open_kernel_browser"); }
-void open_workspace_browser(AppContext&) { record("open_workspace_browser"); }
-
-void confirm_active_pane(AppContext& app) {
-    record("confirm_active_pane");
-    accept_confirm_if_open(app);
-}
 
 void select_settings_menu(AppContext&, int32_t menu) { record("select_settings_menu", int_to_text(menu)); }
 void on_settings_menu_item(AppContext&, int32_t menu, int32_t item) {
@@ -42,7 +30,6 @@ bool toggle_pane_collapse_in_view_mode(AppContext&) {
 }
 void update_layout_mode_flags(AppContext&) { record("update_layout_mode_flags"); }
 
-void open_script_action(AppContext&) { record("open_script_action"); }
 void open_export_dialog(AppContext&) { record("open_export_dialog"); }
 void open_snapshot_dialog(AppContext&) { record("open_snapshot_dialog"); }
 void open_screenshot_dialog(AppContext&) { record("open_screenshot_dialog"); }

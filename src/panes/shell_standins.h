@@ -11,24 +11,13 @@ struct PlatformListener;
 // its name (and arguments after ": ") to standin_call_log() and changes no
 // state unless said; the real operations replace them one by one.
 
-// File browser.
+// File browser: stepping the selection.
 void file_browser_select_previous(AppContext& app);
 void file_browser_select_next(AppContext& app);
 void file_browser_page_up(AppContext& app);
 void file_browser_page_down(AppContext& app);
 void file_browser_select_first(AppContext& app);
 void file_browser_select_last(AppContext& app);
-void browser_go_up(AppContext& app);
-void browser_enter_selected_dir(AppContext& app);
-void browser_go_home(AppContext& app);
-void browser_select_all_and_redraw(AppContext& app);
-void list_directory(AppContext& app);
-void open_kernel_browser(AppContext& app);
-void open_workspace_browser(AppContext& app);
-
-// Enter: accepts an open confirmation (as the real one does first), else
-// only records.
-void confirm_active_pane(AppContext& app);
 
 // Settings menus, themes and display setters.
 void select_settings_menu(AppContext& app, int32_t menu);
@@ -41,7 +30,6 @@ bool toggle_pane_collapse_in_view_mode(AppContext& app);
 void update_layout_mode_flags(AppContext& app);
 
 // Dialogs and actions.
-void open_script_action(AppContext& app);
 void open_export_dialog(AppContext& app);
 void open_snapshot_dialog(AppContext& app);
 void open_screenshot_dialog(AppContext& app);

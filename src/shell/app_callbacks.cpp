@@ -13,7 +13,6 @@
 #include "ui/root_input.h"
 #include "ui/ui_state.h"
 
-int64_t start_clock_ms = 0;
 
 namespace {
 
@@ -136,10 +135,7 @@ int32_t app_on_focus_out(PlatformListener*) {
 
 int32_t app_on_gl_init_callback(PlatformListener*) { return app_on_gl_init(); }
 
-int32_t on_gl_draw_callback(PlatformListener*) {
-    AppContext* app = app_instance;
-    return on_gl_draw(app, app);
-}
+int32_t on_gl_draw_callback(PlatformListener*) { return on_gl_draw(); }
 
 void bind_root_callbacks(AppContext& app) {
     if (app.key_press_handler == nullptr) app.key_press_handler = on_root_key_press;

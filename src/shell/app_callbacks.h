@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "shell/workspace.h"
+
 struct AppContext;
 struct PlatformListener;
 
@@ -8,10 +10,6 @@ struct PlatformListener;
 // counters, drags and resizes into the widget tree, focus loss, and the
 // fade transition the tick steps. Each does nothing while app_instance is
 // null unless it says otherwise.
-
-// Milliseconds since the epoch when the frame loop started; every intro
-// time is measured from it.
-extern int64_t start_clock_ms;
 
 int32_t app_on_start(PlatformListener* listener);
 int32_t app_on_key_down(PlatformListener* listener, int32_t key, int32_t modifiers);

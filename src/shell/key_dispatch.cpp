@@ -5,6 +5,9 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "panes/algorithm_selection.h"
+#include "panes/browser_actions.h"
+#include "panes/browser_navigation.h"
+#include "panes/directory_listing.h"
 #include "panes/pointer_routing.h"
 #include "panes/popups.h"
 #include "panes/shell_standins.h"
@@ -169,7 +172,7 @@ bool browser_page_down(KeyState& s) { return file_browser_page_down(s.app), true
 bool browser_first(KeyState& s) { return file_browser_select_first(s.app), true; }
 bool browser_last(KeyState& s) { return file_browser_select_last(s.app), true; }
 bool browser_relist(KeyState& s) {
-    list_directory(s.app);
+    list_directory(s.app, s.app.file_browser_state.browser_directory);
     refresh_root(s.app);
     return true;
 }

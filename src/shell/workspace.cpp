@@ -5,9 +5,10 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
-#include "shell/app_callbacks.h"
 
 #include <cstdio>
+
+int64_t start_clock_ms = 0;
 
 void prepare_workspace(AppContext& app) {
     if (kernel_path_state != PATH_VALID || workspace_path_state != PATH_VALID) {

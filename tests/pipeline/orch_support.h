@@ -25,7 +25,6 @@
 #include "pipeline/parallel_jobs.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "render/render_standins.h"
 #include "render/status_line.h"
 
 // Frees every mesh and sub-element record the context's environments hold.
@@ -85,10 +84,13 @@ struct OrchContext {
     OrchContext() {
         reset_standin_call_log();
         install_pane_standins(app->hooks);
-        install_render_standins(app->hooks);
         install_popup_operations(app->hooks);
         app->hooks.show_error_box = record_error_box;
         app->hooks.show_warning_box = record_warning_box;
+        // Recolouring is recorded, not run: these tests follow the calls.
+        app->hooks.recolour_entity = [](AppContext&, EntityRecord& entity) {
+            record_standin_call("recolour_entity: " + std::to_string(entity.serial_id));
+        };
         install_status_line_hooks(app->hooks);
         root_refresh_count() = 0;
         app->refresh_handler = [] { ++root_refresh_count(); };

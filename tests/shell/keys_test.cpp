@@ -2,6 +2,7 @@
 // dispatcher's tables.
 #include <gtest/gtest.h>
 
+#include "panes/directory_listing.h"
 #include "shell/key_dispatch.h"
 #include "support/shell_fixture.h"
 #include "ui/text_field.h"
@@ -62,19 +63,23 @@ struct Dispatcher : ShellFixture {
 };
 
 TEST_F(Dispatcher, IntroKeysOnly) {
+    set_listing_runner([](const std::string&, const std::vector<std::string>&) { return std::string(); });
     app->startup.startup_finished = 0;
     EXPECT_EQ(press('k', MOD_CONTROL), 1);
-    app->pane_open_flags[PANE_FILE] = 1;
+    EXPECT_EQ(app->file_browser_state.browser_purpose, BROWSER_KERNEL_EXECUTABLE);
+    EXPECT_EQ(app->pane_open_flags[PANE_FILE], 1);
     EXPECT_EQ(press('K', MOD_CONTROL), 0);  // only with the browser closed
     EXPECT_EQ(press(KEY_DOWN), 1);
     EXPECT_EQ(app->camera.arrow_states[3], 1);
     EXPECT_EQ(press(KEY_ESCAPE), 1);  // closes the browser
     EXPECT_EQ(press(KEY_ESCAPE), 1);  // nothing open: still handled
-    EXPECT_EQ(press(KEY_ENTER, MOD_SHIFT), 1);
+    app->pane_open_flags[PANE_CONFIRM] = 1;
+    EXPECT_EQ(press(KEY_ENTER, MOD_SHIFT), 1);  // confirms
+    EXPECT_EQ(app->dialogs.confirm_accepted, 1);
     EXPECT_EQ(press('o', MOD_CONTROL), 0);
-    EXPECT_EQ(calls(), (std::vector<std::string>{"open_kernel_browser", "file_browser_select_next",
-                                                 "confirm_active_pane"}));
+    EXPECT_EQ(calls(), (std::vector<std::string>{"file_browser_select_next"}));
     EXPECT_FALSE(app->FILEPANE.visible);
+    set_listing_runner(nullptr);
 }
 
 TEST_F(Dispatcher, BlockedKeysAndFocusedFields) {

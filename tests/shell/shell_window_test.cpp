@@ -16,7 +16,6 @@
 #include "panes/trace_channels.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/driver_setup_scope.h"
 #include "platform/paths.h"
 #include "platform/window.h"
 #include "shell/app_callbacks.h"
@@ -123,10 +122,6 @@ TEST(ProgramWindow, StartsAssemblesAndClosesCleanly) {
 
 // The application as app_main builds it, driven tick by tick.
 struct LiveApplication {
-    // The driver keeps a few records from drawing the whole interface and
-    // the art as well, inside a module unloaded before the leak check: leak
-    // checks pause while this window lives (the unit suites check our code).
-    DriverSetupScope driver_records;
     std::unique_ptr<AppContext> app;
     PlatformListener listener;
     int64_t last_tick = 0;
