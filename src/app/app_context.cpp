@@ -176,6 +176,12 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.browser_path_frame, a.browser_title_label, a.browser_hint_label, a.browser_directory_label,
                   a.browser_location_label, a.browser_confirm_label, a.browser_path_pieces,
                   a.browser_list_content, a.minimal_layout_bar, a.minimal_command_list);
+    visit_widgets(visit, data, a.environment_tab_strip, a.environment_preview, a.environment_preview_frame,
+                  a.script_placeholder_label, a.tip_menu_title, a.screenshot_preview, a.browser_path_view,
+                  a.browser_head_row, a.browser_size_head, a.browser_date_head, a.browser_sort_mark,
+                  a.browser_list_frame, a.browser_size_column, a.browser_date_column, a.browser_scroll_track,
+                  a.browser_scroll_thumb, a.browser_open_button, a.minimal_tool_row, a.minimal_list_row,
+                  a.minimal_title_row, a.minimal_list_scroll, a.side_pane_indicator);
 }
 
 void save_env_fields(AppContext& app, EnvironmentViewState& v) {

@@ -9,6 +9,7 @@
 
 #include "app/app_hooks.h"
 #include "app/parse_report.h"
+#include "app/side_pane_widgets.h"
 #include "app/startup_scripts.h"
 #include "model/entity.h"
 #include "model/environment.h"
@@ -86,9 +87,28 @@ struct UiFlags {
     // 0 console, 1 entity inspector, 2 parameter control, -1 none.
     int32_t side_pane_index = -1;
     int32_t open_settings_menu = -1;
+    // Wheel fractions in [0, 1] of the bars, indexed by BarScroll.
     std::array<double, 6> bar_scroll_factors = {0, 0, 0, 0, 0, 0};
     // While set the key dispatcher ignores every key.
     uint8_t keys_blocked = 0;
+};
+
+// Which bar each of bar_scroll_factors scrolls.
+enum BarScroll : int32_t {
+    BAR_SCROLL_TIP = 0,
+    BAR_SCROLL_MENU,
+    BAR_SCROLL_COLOUR,
+    BAR_SCROLL_SLIDER,
+    BAR_SCROLL_STATUS,
+    BAR_SCROLL_TAB,
+};
+
+// Wheel fractions in [0, 1] of the strips that are not bars.
+struct StripScroll {
+    double tool = 0.0;
+    double parallel = 0.0;
+    double directive = 0.0;
+    double llmi = 0.0;
 };
 
 // Indexes of pane_open_flags, one per popup pane.
@@ -211,6 +231,8 @@ struct IoSettings {
     // -1 uncapped.
     int32_t max_frame_rate = -1;
     int32_t show_frame_rate = 0;
+    // Wheel fractions in [0, 1] of each view menu's item strip and each
+    // settings column.
     std::vector<double> view_menu_scroll_factors = std::vector<double>(VIEW_MENU_COUNT, 0.0);
     std::vector<double> settings_menu_scroll_factors = std::vector<double>(SETTINGS_MENU_COUNT, 0.0);
     int32_t placeholder_text_width = 0;
@@ -247,9 +269,9 @@ struct StatusState {
     std::vector<std::string> statistics_texts = {"0 vertices",
                                                  "0 indices \t 0",
                                                  "0 ngons (0 triangles)",
-                                                 "extent(w:0.00,h:0.00,d:0.00)",
-                                                 "min(x:0.00,y:0.00,z:0.00)",
-                                                 "max(x:0.00,y:0.00,z:0.00)",
+                                                 "extent [ w:0.00,h:0.00,d:0.00 ]",
+                                                 "min [ x:0.00,y:0.00,z:0.00 ]",
+                                                 "max [ x:0.00,y:0.00,z:0.00 ]",
                                                  "0.00 seconds (0 ms)",
                                                  "0.00 MB (0.00 kb | 0 bytes)"};
     uint8_t hint_bar_shown = 1;
@@ -548,6 +570,7 @@ struct AppContext : RootContainer {
     DialogState dialogs;
     ExportSettings export_settings;
     BarState bars;
+    StripScroll strip_scroll;
     MenuTables menu_tables;
     GlRetirement gl_retirement;
     ParseReport parse_report;
@@ -592,11 +615,14 @@ struct AppContext : RootContainer {
     Element OPEN, PARSE, ASSEMBLE, CAPTURE, EXPORT, SETTINGS;
     // Side tabs.
     Label CONSOLE, ENTITY, PARAMETER, ENVIRONMENT, ABOUT, HELP;
+    // Contents of the tab, tip and status rows.
+    FillLayout environment_tab_strip, environment_preview, environment_preview_frame;
+    Label script_placeholder_label, tip_menu_title;
     // Menu bars.
     Element view_menu_buttons[VIEW_MENU_COUNT];
     Element settings_menu_buttons[SETTINGS_MENU_COUNT];
     Element toolbar_indicator;
-    Element menubar_indicators[2];
+    Element menubar_indicators[SETTINGS_MENU_COUNT];
     // Side panes.
     SplitLayout CONSOLETRACE, ENTITYINSPECTOR, PARAMETERCONTROL;
     FillLayout CONSOLEUPPER, CONSOLELOWER, ENTITYUPPER, ENTITYLOWER, PARAMETERUPPER, PARAMETERLOWER;
@@ -638,7 +664,7 @@ struct AppContext : RootContainer {
     TextField rotation_fields[3];
     Element rotation_order_buttons[6];
     Element transform_order_buttons[6];
-    std::vector<Element> entity_rows;
+    std::vector<Container> entity_rows;
     // Parameter pane.
     Label parameter_empty_label;
     ScrollPane parameter_entity_scroll;
@@ -651,7 +677,7 @@ struct AppContext : RootContainer {
     ScrollPane parameter_list_scroll;
     FillLayout parameter_list;
     Element parameter_type_counts;
-    std::vector<Element> parameter_entity_rows;
+    std::vector<Container> parameter_entity_rows;
     std::vector<TextField> parameter_value_fields;
     std::vector<Slider> parameter_sliders;
     // Settings drop-down frame.
@@ -707,6 +733,8 @@ struct AppContext : RootContainer {
     Element pick_key_buttons[7];
     std::vector<Element> variant_rows;
     std::vector<Element> environment_tabs;
+    // Parts of the rebuilt side-pane rows and blocks.
+    SidePaneWidgets side_pane;
     // Popup contents: bodies.
     BorderLayout run_body, parse_body, capture_body, screenshot_body, profile_body, directive_body, export_body,
         about_body, help_body, message_body, confirm_body, file_browser_body;
@@ -722,8 +750,21 @@ struct AppContext : RootContainer {
     ScrollPane ppd_scrolls[2];
     FillLayout ppd_texts[2];
     std::vector<Element> parse_report_rows;
+    // Profiling viewer: rows on the left, the chosen row's report on the
+    // right. Rows name their entity by serial id and, for an element of a
+    // parallel entity, its position (-1 for the entity itself).
+    std::vector<Label> ppd_rows;
+    std::vector<int32_t> ppd_row_ids;
+    std::vector<int32_t> ppd_row_elements;
+    int32_t ppd_row_count = 0;
+    int32_t ppd_selected_row = 0;
+    Container ppd_row_list;
+    ScrollPane ppd_row_scroll, ppd_report_scroll;
+    Label ppd_report_label;
+    Element ppd_list_button;
     // Capture panes.
     Element snapshot_name_label, snapshot_save_button, screenshot_name_label, screenshot_save_button;
+    Element screenshot_preview;
     // Export pane.
     TextField export_name_field;
     Element export_option_buttons[6];
@@ -747,11 +788,9 @@ struct AppContext : RootContainer {
     Label capability_labels[6];
     Label description_labels[12];
     Label algorithm_mode_label;
-    // The intro's "assembling..." notice; the environment tab strip and the
-    // hover pop-up over another environment's tab; the help pane's
-    // hover-hints toggle.
+    // The intro's "assembling..." notice; the thumbnail in the hover pop-up
+    // over another environment's tab; the help pane's hover-hints toggle.
     Label busy_notice;
-    FillLayout environment_tab_strip, environment_preview;
     Element environment_preview_image;
     Element help_hover_toggle;
     // Captions: title, hint under it, the listed directory beside the
@@ -767,8 +806,16 @@ struct AppContext : RootContainer {
     FillLayout browser_list_content;
     std::vector<FillLayout> browser_rows;
     std::vector<Label> browser_row_labels;
+    // The path pieces scroll inside the path view. Column heads, sort mark,
+    // list frame with its columns and scroll bar, and the confirm button.
+    FillLayout browser_path_view, browser_head_row;
+    Element browser_size_head, browser_date_head, browser_sort_mark;
+    FillLayout browser_list_frame;
+    Element browser_size_column, browser_date_column, browser_scroll_track, browser_scroll_thumb;
+    Element browser_open_button;
     // Minimal-layout bar and its command list.
     FillLayout minimal_layout_bar, minimal_command_list;
+    FillLayout minimal_tool_row, minimal_list_row, minimal_title_row, minimal_list_scroll, side_pane_indicator;
     std::vector<Label> minimal_command_buttons;
 
     AppContext(const AppContext&) = delete;

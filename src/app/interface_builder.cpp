@@ -7,8 +7,10 @@
 #include "app/current_environment.h"
 #include "art/typeface.h"
 #include "panes/console_lines.h"
+#include "panes/display_options.h"
 #include "panes/pane_standins.h"
 #include "panes/popups.h"
+#include "panes/side_pane_operations.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "render/scene_actions.h"
@@ -61,6 +63,8 @@ void build_minimal_bar_and_bindings(AppContext&) {}
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
     install_popup_operations(app.hooks);
+    install_side_pane_operations(app.hooks);
+    install_display_hooks(app.hooks);
     app.hooks.recolour_entity = recolour_entity;
     install_status_line_hooks(app.hooks);
     build_startup_state(app);
@@ -71,4 +75,5 @@ void build_user_interface(AppContext& app) {
     build_bars_and_menus(app);
     build_popup_panes(app);
     build_minimal_bar_and_bindings(app);
+    bind_side_pane_callbacks(app);
 }

@@ -1,4 +1,5 @@
 #include "panes/bar_toggles.h"
+#include "panes/directive_bars.h"
 
 #include "app/app_context.h"
 #include "model/entity.h"
@@ -139,33 +140,6 @@ void toggle_variant_button_layout(AppContext& app) {
     refresh_root(app);
 }
 
-void layout_variant_buttons(AppContext& app) {
-    const int32_t mode = app.bars.camera_directive_layout;
-    const int32_t spacing = 8;
-    std::vector<Element>& rows = app.camera_directive_rows;
-    const int32_t n = static_cast<int32_t>(rows.size());
-    if (mode != 1 && mode != 2) return;
-    if (n == 0) {
-        app.camera_directive_list.height = 2 * spacing + 1;
-        return;
-    }
-    for (int32_t i = 0; i < n; ++i) {
-        Element& button = rows[static_cast<size_t>(i)];
-        if (mode == 1) {
-            button.x = 9;
-            button.y = i == 0 ? 8 : 103 + 95 * (i - 1);
-            button.width = button.height = 96;
-            button.border_bottom.width = i % 2 == 1 ? app.ui_metrics.thin_border : 0;
-        } else {
-            button.x = i % 2 == 0 ? 9 : 56;
-            button.y = 8 + 47 * (i / 2);
-            button.width = button.height = 48;
-            if (i % 2 == 1) button.border_bottom.width = 0;
-        }
-    }
-    app.camera_directive_list.height =
-        mode == 1 ? 95 * n + 2 * spacing + 1 : 47 * ((n + 1) / 2) + 2 * spacing + 1;
-}
 
 void set_parallel_flags_widget(AppContext& app, bool on) {
     auto& bars = app.bars;

@@ -21,14 +21,6 @@ void on_settings_menu_item(AppContext&, int32_t menu, int32_t item) {
     record("on_settings_menu_item", int_to_text(menu) + "," + int_to_text(item));
 }
 void cycle_ui_theme(AppContext&, int32_t step) { record("cycle_ui_theme", int_to_text(step)); }
-void select_side_pane(AppContext&, int32_t index) { record("select_side_pane", int_to_text(index)); }
-void set_ui_hidden(AppContext&, bool hidden) { record("set_ui_hidden", hidden ? "1" : "0"); }
-void set_options_menu_shown(AppContext&, bool shown) { record("set_options_menu_shown", shown ? "1" : "0"); }
-bool toggle_pane_collapse_in_view_mode(AppContext&) {
-    record("toggle_pane_collapse_in_view_mode");
-    return false;
-}
-void update_layout_mode_flags(AppContext&) { record("update_layout_mode_flags"); }
 
 void open_export_dialog(AppContext&) { record("open_export_dialog"); }
 void open_snapshot_dialog(AppContext&) { record("open_snapshot_dialog"); }

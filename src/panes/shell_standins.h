@@ -19,15 +19,10 @@ void file_browser_page_down(AppContext& app);
 void file_browser_select_first(AppContext& app);
 void file_browser_select_last(AppContext& app);
 
-// Settings menus, themes and display setters.
+// Settings menus and themes.
 void select_settings_menu(AppContext& app, int32_t menu);
 void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item);
 void cycle_ui_theme(AppContext& app, int32_t step);
-void select_side_pane(AppContext& app, int32_t index);
-void set_ui_hidden(AppContext& app, bool hidden);
-void set_options_menu_shown(AppContext& app, bool shown);
-bool toggle_pane_collapse_in_view_mode(AppContext& app);
-void update_layout_mode_flags(AppContext& app);
 
 // Dialogs and actions.
 void open_export_dialog(AppContext& app);

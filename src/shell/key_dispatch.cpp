@@ -8,6 +8,8 @@
 #include "panes/browser_actions.h"
 #include "panes/browser_navigation.h"
 #include "panes/directory_listing.h"
+#include "panes/display_options.h"
+#include "panes/layout_mode_standin.h"
 #include "panes/pointer_routing.h"
 #include "panes/popups.h"
 #include "panes/shell_standins.h"

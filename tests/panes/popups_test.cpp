@@ -7,6 +7,7 @@
 #include "panes/algorithm_selection.h"
 #include "panes/bar_toggles.h"
 #include "panes/confirmations.h"
+#include "panes/directive_bars.h"
 #include "panes/message_boxes.h"
 #include "panes/shell_standins.h"
 #include "support/shell_fixture.h"

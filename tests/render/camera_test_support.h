@@ -6,6 +6,7 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "panes/display_options.h"
 #include "panes/pane_standins.h"
 #include "panes/popups.h"
 #include "support/app_fixture.h"
@@ -14,7 +15,7 @@
 #include "render/status_line.h"
 
 // A context on the heap, published for the callbacks that take none, with
-// the pane stand-ins and popups installed; every global goes back to its load state.
+// the pane stand-ins, popups and the display layout installed; every global goes back to its load state.
 class CameraTest : public ::testing::Test {
 protected:
     std::unique_ptr<AppContext> owned = fresh_context();
@@ -23,6 +24,7 @@ protected:
     CameraTest() {
         install_pane_standins(app.hooks);
         install_popup_operations(app.hooks);
+        install_display_hooks(app.hooks);
         app_instance = &app;
     }
     ~CameraTest() override {

@@ -95,17 +95,24 @@ TEST_F(Dispatcher, BlockedKeysAndFocusedFields) {
 }
 
 TEST_F(Dispatcher, PlainAndShiftRows) {
-    for (int32_t key : {int32_t(' '), int32_t('4'), int32_t('2'), KEY_F1 + 10}) EXPECT_EQ(press(key), 1) << key;
+    EXPECT_EQ(press(' '), 1);
+    EXPECT_EQ(app->ui_flags.ui_hidden, 1);
+    EXPECT_EQ(press(' '), 1);
+    EXPECT_EQ(app->ui_flags.ui_hidden, 0);
+    const int32_t side_pane = app->ui_flags.side_pane_index;
+    for (int32_t key : {int32_t('4'), int32_t('2'), KEY_F1 + 10}) EXPECT_EQ(press(key), 1) << key;
     EXPECT_EQ(press(KEY_F1 + 9), 0);  // F10 needs Shift
-    EXPECT_EQ(calls(), (std::vector<std::string>{"set_ui_hidden: 1", "on_settings_menu_item: 4,0",
-                                                 "select_side_pane: 1", "select_settings_menu: 3"}));
+    EXPECT_EQ(calls("on_settings_menu_item"), (std::vector<std::string>{"on_settings_menu_item: 4,0"}));
+    EXPECT_EQ(calls("select_settings_menu"), (std::vector<std::string>{"select_settings_menu: 3"}));
+    EXPECT_EQ(app->ui_flags.side_pane_index, side_pane == 1 ? -1 : 1);
     EXPECT_EQ(app->camera.key_states['4'], 1);
 
     EXPECT_EQ(press('R', MOD_SHIFT), 1);
     EXPECT_TRUE(app->pane_open_flags[PANE_RUN] && app->RUNPANE.visible && masks_shown());
     EXPECT_EQ(press(KEY_F1 + 9, MOD_SHIFT), 0);  // only without a popup
+    const int32_t before_popup = app->ui_flags.side_pane_index;
     EXPECT_EQ(press('2'), 1);  // no side pane under a popup, but algorithm 1
-    EXPECT_EQ(calls("select_side_pane").size(), 1u);
+    EXPECT_EQ(app->ui_flags.side_pane_index, before_popup);
     EXPECT_EQ(app->io_settings.meshing_algorithm, 1);
     EXPECT_EQ(press('c', MOD_CONTROL), 1);
     EXPECT_EQ(app->io_settings.meshing_algorithm, 2);
