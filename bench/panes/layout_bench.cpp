@@ -11,7 +11,7 @@ struct Interface {
     std::unique_ptr<AppContext> app = make_app_context();
     explicit Interface(bool mirrored) {
         hang_interface_tree(*app);
-        publish_app_context(app.get());
+        app_instance = app.get();
         app->frame.window_width = 1280;
         app->frame.window_height = 800;
         app->ui_flags.v_flip_mode = mirrored;
@@ -21,7 +21,7 @@ struct Interface {
         app->render_flags.colour_mode = 3;
         app->ui_flags.slider_bar_shown = 1;
     }
-    ~Interface() { publish_app_context(nullptr); }
+    ~Interface() { app_instance = nullptr; }
 };
 
 // The root layout and every pane's layout callback under it.

@@ -100,7 +100,7 @@ AppContext::~AppContext() {
     free_interop_meshes(startup.startup_meshes);
     destroy_entity_record(entities.startup_entity);
     // No global may point at the object or any member once it is gone.
-    if (published_app_context() == this) publish_app_context(nullptr);
+    if (app_instance == this) app_instance = nullptr;
     forget_elements(this, reinterpret_cast<const char*>(this) + sizeof(AppContext));
 }
 

@@ -89,6 +89,8 @@ struct UiFlags {
     int32_t open_settings_menu = -1;
     // Wheel fractions in [0, 1] of the bars, indexed by BarScroll.
     std::array<double, 6> bar_scroll_factors = {0, 0, 0, 0, 0, 0};
+    // While set the key dispatcher ignores every key.
+    uint8_t keys_blocked = 0;
 };
 
 // Which bar each of bar_scroll_factors scrolls.
@@ -419,6 +421,9 @@ struct DeferredRequests {
     uint8_t request_open_paths = 0;
     uint8_t request_native_open = 0;
     uint8_t request_native_export = 0;
+    // Entity (index into the current set) whose parameters the tick pushes;
+    // -1 none.
+    int32_t pending_parameter_push = -1;
     ReparseState reparse_state;
 };
 
@@ -485,6 +490,9 @@ struct BarState {
     uint8_t camera_directive_auto_sync = 0;
     uint8_t camera_directive_animate = 1;
     uint8_t camera_directive_goto = 0;
+    // The camera-directive code copies the camera into the selected
+    // directive when set.
+    uint8_t directive_sync_requested = 0;
     uint8_t parallel_flags_widget = 1;
     uint8_t parallel_strip_open = 0;
     int32_t max_cores = 4;
@@ -801,6 +809,26 @@ struct AppContext : RootContainer {
     Element browser_home_button, browser_mark, browser_refresh_button, browser_clear_button,
         browser_select_all_button, browser_close_button, browser_location_line;
     FillLayout browser_path_frame;
+    // Popup contents the actions write: message-box title and text labels
+    // (info, error, warning); the confirmation's title, note, icon and its
+    // re-assembly algorithm bar with three choices; the run pane's six
+    // capability items, twelve description lines (line j describes
+    // algorithm j mod 3) and mode label.
+    Label message_titles[3], message_texts[3];
+    Label confirm_title_label, confirm_note_label;
+    Element confirm_icon_element;
+    BorderLayout confirm_algorithm_bar;
+    Element confirm_choice_buttons[3];
+    Label confirm_choice_captions[3];
+    Label confirm_mode_label;
+    Label capability_labels[6];
+    Label description_labels[12];
+    Label algorithm_mode_label;
+    // The intro's "assembling..." notice; the thumbnail in the hover pop-up
+    // over another environment's tab; the help pane's hover-hints toggle.
+    Label busy_notice;
+    Element environment_preview_image;
+    Element help_hover_toggle;
     // Captions: title, hint under it, the listed directory beside the
     // title, the location line and the confirm button's text.
     Label browser_title_label, browser_hint_label, browser_directory_label, browser_location_label,
@@ -827,7 +855,7 @@ struct AppContext : RootContainer {
     std::vector<Label> minimal_command_buttons;
     // Frame pieces of the tab, tip, hint and tool rows, the popup frames and
     // the minimal-layout bar, filled by the interface builder.
-    Element environment_preview_image, environment_preview_close;
+    Element environment_preview_close;
     Element tip_menu_icon, hint_icon;
     Label hint_caption, hint_text;
     PopupFrame popup_frames[POPUP_FRAME_COUNT];

@@ -2,7 +2,7 @@
 
 #include "panes/display_options.h"
 #include "panes/menu_standins.h"
-#include "panes/popup_toggle_standins.h"
+#include "app/shell_bindings.h"
 
 const std::array<CommandRecord, command_row_count> command_table = {{
     {"Console-Trace [1]", on_menu_console_trace},

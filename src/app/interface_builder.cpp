@@ -9,6 +9,7 @@
 #include "panes/console_lines.h"
 #include "panes/display_options.h"
 #include "panes/pane_standins.h"
+#include "panes/popups.h"
 #include "panes/side_pane_operations.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -57,6 +58,7 @@ void build_popup_panes(AppContext&) {}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
+    install_popup_operations(app.hooks);
     install_side_pane_operations(app.hooks);
     install_display_hooks(app.hooks);
     app.hooks.recolour_entity = recolour_entity;

@@ -3,7 +3,7 @@
 #include "app/app_context.h"
 #include "app/builder_support.h"
 #include "app/interface_builder.h"
-#include "panes/popup_toggle_standins.h"
+#include "app/shell_bindings.h"
 #include "render/camera_control.h"
 #include "render/viewport_standins.h"
 

@@ -83,17 +83,17 @@ void hide_interface_rows(AppContext& app, bool hide) {
 
 template <void (*Operation)(AppContext&)>
 void on_instance() {
-    if (AppContext* app = published_app_context()) Operation(*app);
+    if (AppContext* app = app_instance) Operation(*app);
 }
 
 template <int32_t Index>
 void side_pane_thunk() {
-    if (AppContext* app = published_app_context()) select_side_pane(*app, Index);
+    if (AppContext* app = app_instance) select_side_pane(*app, Index);
 }
 
 template <int32_t Channel>
 void channel_thunk() {
-    if (AppContext* app = published_app_context()) select_console_channel(*app, Channel);
+    if (AppContext* app = app_instance) select_console_channel(*app, Channel);
 }
 
 }  // namespace
@@ -288,10 +288,10 @@ void on_menu_console_trace() { side_pane_thunk<0>(); }
 void on_menu_entity_inspector() { side_pane_thunk<1>(); }
 void on_menu_parameter_control() { side_pane_thunk<2>(); }
 void on_click_settings_button() {
-    if (AppContext* app = published_app_context()) set_options_menu_shown(*app, !app->ui_flags.settings_menu_shown);
+    if (AppContext* app = app_instance) set_options_menu_shown(*app, !app->ui_flags.settings_menu_shown);
 }
 void on_click_hide_logo() {
-    if (AppContext* app = published_app_context()) set_ui_hidden(*app, !app->ui_flags.ui_hidden);
+    if (AppContext* app = app_instance) set_ui_hidden(*app, !app->ui_flags.ui_hidden);
 }
 void on_menu_ui_quick_hide() { on_click_hide_logo(); }
 void on_click_quick_hide_button() { on_instance<toggle_ui_hidden_or_view_flag>(); }

@@ -142,7 +142,7 @@ void overflow_border(AppContext& app, Element& list, bool overflowing) {
 
 template <void (*Layout)(AppContext&, int32_t, int32_t)>
 void layout_thunk(int32_t w, int32_t h) {
-    if (AppContext* app = published_app_context()) Layout(*app, w, h);
+    if (AppContext* app = app_instance) Layout(*app, w, h);
 }
 
 }  // namespace
@@ -538,7 +538,7 @@ void on_layout_open_pane(int32_t w, int32_t h) { layout_thunk<layout_open_pane>(
 void on_layout_load_pane(int32_t w, int32_t h) { layout_thunk<layout_load_pane>(w, h); }
 void on_layout_screenshot_preview(int32_t w, int32_t h) { layout_thunk<layout_screenshot_preview>(w, h); }
 void on_layout_small_window_notice(int32_t, int32_t) {
-    if (AppContext* app = published_app_context()) update_small_window_notice(*app);
+    if (AppContext* app = app_instance) update_small_window_notice(*app);
 }
 void layout_small_window_notice() { on_layout_small_window_notice(0, 0); }
 void on_layout_static_tab_offset(int32_t w, int32_t h) { layout_thunk<layout_static_tab_offset>(w, h); }

@@ -7,28 +7,11 @@
 
 namespace {
 
-bool popup_open_answer = false;
-
-void error_box(AppContext&, const std::string& title, const std::string& text) {
-    record_standin_call("show_error_box: " + title + "\n" + text);
-}
-void warning_box(AppContext&, const std::string& title, const std::string& text) {
-    record_standin_call("show_warning_box: " + title + "\n" + text);
-}
-
 void build_parse_report_rows(AppContext&) { record_standin_call("build_parse_report_rows"); }
 void show_info_box(AppContext&, const std::string& title, const std::string& text) {
     record_standin_call("show_info_box: " + title + "\n" + text);
 }
 void build_colour_ramp(AppContext&) { record_standin_call("build_colour_ramp"); }
-
-bool any_popup_open(AppContext&) {
-    record_standin_call("any_popup_open");
-    return popup_open_answer;
-}
-void set_element_visible(AppContext&, const std::string& key, bool visible) {
-    record_standin_call("set_element_visible: " + key + (visible ? "=1" : "=0"));
-}
 
 void set_parameter_field(AppContext&, int32_t row, const std::string& text, uint32_t colour) {
     record_standin_call("set_parameter_field: " + int_to_text(row) + "|" + text + "|" +
@@ -39,8 +22,6 @@ void set_parameter_slider(AppContext&, int32_t row, double value) {
 }
 
 }  // namespace
-
-void set_standin_popup_open(bool open) { popup_open_answer = open; }
 
 void merge_entity_display_flags_standin(AppContext&, const EntityRecord& old_entity, EntityRecord& new_entity) {
     record_standin_call("merge_entity_display_flags");
@@ -71,11 +52,7 @@ void merge_entity_display_flags_standin(AppContext&, const EntityRecord& old_ent
 }
 
 void install_pane_standins(AppHooks& hooks) {
-    hooks.show_error_box = error_box;
-    hooks.show_warning_box = warning_box;
     hooks.build_parse_report_rows = build_parse_report_rows;
-    hooks.any_popup_open = any_popup_open;
-    hooks.set_element_visible = set_element_visible;
     hooks.merge_entity_display_flags = merge_entity_display_flags_standin;
     hooks.set_parameter_field = set_parameter_field;
     hooks.show_info_box = show_info_box;

@@ -22,7 +22,7 @@ bool step_strip(AppContext& app, double& fraction, bool overflows, int32_t direc
 
 template <bool (*Handler)(AppContext&, int32_t)>
 bool scroll_thunk(int32_t, int32_t, int32_t direction) {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     return app != nullptr && Handler(*app, direction);
 }
 
@@ -165,7 +165,7 @@ bool on_scroll_command_list(int32_t x, int32_t y, int32_t d) {
 bool on_scroll_zoom_view(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_zoom_view>(x, y, d); }
 
 bool on_file_list_slider_press(int32_t x, int32_t y, int32_t) {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     if (app == nullptr) return false;
     set_file_list_slider_from_pointer(*app, x, y);
     return true;

@@ -129,7 +129,7 @@ bool on_viewport_resized(AppContext& app, int32_t width, int32_t height) {
 }
 
 bool on_viewport_resized(int32_t width, int32_t height) {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     return app ? on_viewport_resized(*app, width, height) : false;
 }
 

@@ -14,7 +14,7 @@ using Ints = std::vector<int32_t>;
 struct DisplayOptionsTest : AppFixture {
     DisplayOptionsTest() {
         hang_interface_tree(*app);
-        publish_app_context(app.get());
+        app_instance = app.get();
         app->MENUNPANE.children.push_back(&app->settings_menu_header);
     }
 };

@@ -22,7 +22,7 @@ struct PaneLayoutTest : AppFixture {
 
     PaneLayoutTest() {
         hang_interface_tree(*app);
-        publish_app_context(app.get());
+        app_instance = app.get();
         current = this;
         app->refresh_handler = [] { ++current->refreshes; };
     }

@@ -49,7 +49,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(gl && gl->context) << "no GL context (needs an X display)";
         hang_interface_tree(*app);
-        publish_app_context(app.get());
+        app_instance = app.get();
         install_display_hooks(app->hooks);
         // Only the painted regions draw; the rest of the tree stays hidden.
         for (Element* child : app->children) child->visible = false;

@@ -78,7 +78,7 @@ struct WindowResize : AppFixture {};
 TEST_F(WindowResize, TheNextFrameFollowsTheNewSize) {
     shown = app.get();
     hang_interface_tree(*app);
-    publish_app_context(app.get());
+    app_instance = app.get();
     install_display_hooks(app->hooks);
     for (Element* child : app->children) child->visible = false;
     app->TOOLBAR.visible = app->TABBAR.visible = app->CONTENTPANE.visible = true;

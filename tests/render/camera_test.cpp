@@ -44,7 +44,7 @@ TEST_F(CameraTest, YawAndPitchDragsStopShortOfTheVertical) {
 
 TEST_F(CameraTest, ModifierDragsPanInFreeRoamAndTurnInFirstPerson) {
     const Camera before = app.camera.live_camera;
-    for (int32_t* modifier : {&shift_held, &control_held}) {
+    for (int32_t* modifier : {&shift_held, &ctrl_held}) {
         app.camera.live_camera = before;
         *modifier = 1;
         begin_camera_drag(app, 0, 0);
@@ -197,7 +197,7 @@ TEST_F(CameraTest, AHeldKeyAfterALongPauseMovesAtMostOneHundredMilliseconds) {
     tick_at({11010});
     expect_vec(app.camera.live_camera.eye,
                {before[0] + 0.625 * f[0], before[1] + 0.625 * f[1], before[2] + 0.625 * f[2]});
-    set_standin_popup_open(true);  // a popup stops the motion
+    app.pane_open_flags[PANE_HELP] = 1;  // a popup stops the motion
     tick_at({11020});
     expect_vec(app.camera.live_camera.eye,
                {before[0] + 0.625 * f[0], before[1] + 0.625 * f[1], before[2] + 0.625 * f[2]});

@@ -1,17 +1,12 @@
 #pragma once
 #include <cstdint>
 
-// Recording stand-ins for the popup toggles, routing and inert menu rows that the interface binds until
-// the real ones arrive. Each appends its own name to standin_call_log();
-// pointer and wheel stand-ins report the event handled, key stand-ins
-// report it unhandled.
+// The shell's popup, routing and menu-row actions in the shapes the interface
+// binds: argument-free clicks and pointer callbacks acting on app_instance.
 
-void on_click_toggle_run_pane();
 void toggle_run_pane_from_tab();
-void on_click_toggle_about_pane();
 void toggle_about_pane_from_pane();
 void toggle_about_pane_from_tab();
-void on_click_toggle_help_pane();
 void toggle_help_pane_from_tab();
 void toggle_help_pane_from_static_tab();
 void on_click_close_run_pane();
@@ -25,12 +20,8 @@ void on_click_close_info_box();
 void on_click_close_error_box();
 void on_click_close_warning_box();
 void on_click_close_open_pane();
-void on_click_mesh_algorithm_pure_union();
-void on_click_mesh_algorithm_basic_csg();
-void on_click_mesh_algorithm_optimal_csg();
 void on_click_toggle_camera_lock();
 void on_environment_tab_click();
-void on_close_environment();
 void request_redraw_and_refresh();
 void menu_item_max_processing_cores();
 void menu_item_multi_core_processing();
@@ -55,5 +46,3 @@ void menu_item_eye_y();
 bool on_environment_tab_hover(int32_t x, int32_t y, int32_t code);
 bool viewport_mouse_up(int32_t x, int32_t y, int32_t code);
 bool on_viewport_motion_clear_hover(int32_t x, int32_t y, int32_t code);
-bool on_root_key_press(int32_t key, int32_t modifiers);
-bool on_root_key_release(int32_t key, int32_t modifiers);
