@@ -182,6 +182,15 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.browser_list_frame, a.browser_size_column, a.browser_date_column, a.browser_scroll_track,
                   a.browser_scroll_thumb, a.browser_open_button, a.minimal_tool_row, a.minimal_list_row,
                   a.minimal_title_row, a.minimal_list_scroll, a.side_pane_indicator);
+    visit_widgets(visit, data, a.environment_preview_image, a.environment_preview_close, a.tip_menu_icon, a.hint_icon,
+                  a.hint_caption, a.hint_text);
+    for (PopupFrame& f : a.popup_frames)
+        visit_widgets(visit, data, f.title_bar, f.icon_holder, f.title_icon, f.title_label, f.title_area,
+                      f.title_right, f.close_button, f.body, f.footer, f.footer_plain, f.footer_split,
+                      f.footer_centre, f.footer_right);
+    visit_widgets(visit, data, a.about_content, a.open_content, a.load_content, a.popup_watermarks, a.busy_label,
+                  a.side_pane_indicator_labels, a.minimal_tool_buttons, a.minimal_title, a.minimal_about,
+                  a.minimal_help);
 }
 
 void save_env_fields(AppContext& app, EnvironmentViewState& v) {

@@ -539,6 +539,41 @@ struct MenuTables {
     MenuCheckStates initial_settings_menu_states;
 };
 
+// The common frame of a popup pane: a title bar (icon, title, close), a
+// body and a footer. Panes use the parts their kind needs.
+struct PopupFrame {
+    BorderLayout title_bar;
+    FillLayout icon_holder;
+    Element title_icon;
+    Label title_label;
+    // The run pane's title area and the confirmation's title and button areas.
+    FillLayout title_area, title_right;
+    Element close_button;
+    FillLayout body;
+    FillLayout footer;
+    Element footer_plain;
+    BorderLayout footer_split;
+    FillLayout footer_centre, footer_right;
+};
+
+// Index of each framed popup in AppContext::popup_frames.
+enum PopupFrameIndex : int32_t {
+    FRAME_RUN = 0,
+    FRAME_PARSE,
+    FRAME_CAPTURE,
+    FRAME_SCREENSHOT,
+    FRAME_PROFILE,
+    FRAME_DIRECTIVE,
+    FRAME_EXPORT,
+    FRAME_HELP,
+    FRAME_INFO,
+    FRAME_ERROR,
+    FRAME_WARNING,
+    FRAME_CONFIRM,
+    FRAME_FILE,
+    POPUP_FRAME_COUNT
+};
+
 // GL names of released meshes; the renderer deletes them on its thread.
 struct GlRetirement {
     std::vector<uint32_t> retired_vertex_arrays;
@@ -593,7 +628,8 @@ struct AppContext : RootContainer {
     // Overlays.
     FillLayout MENUNPANE, HINTBAR, HIDELOGO, LOCKICON, NORENDER, MASKPANE, OVERLAY;
     // Frame and notices.
-    Element BORDER, viewport_surface, busy_mask;
+    Element BORDER, viewport_surface;
+    FillLayout busy_mask;
     Element busy_indicator;
     FillLayout small_window_notice;
     Element small_window_text, small_window_icon, minimal_mode_button;
@@ -607,8 +643,8 @@ struct AppContext : RootContainer {
     FillLayout configuration_content;
     // Popup panes.
     BorderLayout RUNPANE, PARSEPANE, CAPTUREPANE, SCREENSHOTPANE, PROFILEPANE, DIRECTIVEPANE, EXPORTPANE,
-        ABOUTPANE, HELPPANE, INFOPANE, ERRORPANE, WARNINGPANE, CONFIRMPANE;
-    FillLayout OPENPANE, LOADPANE, FILEPANE;
+        ABOUTPANE, HELPPANE, INFOPANE, ERRORPANE, WARNINGPANE, CONFIRMPANE, FILEPANE;
+    FillLayout OPENPANE, LOADPANE;
     // Scroll hosts.
     FillLayout TOOLSCROLL, TIPSCROLL, MENUSCROLL, COLOURSCROLL, SLIDERSCROLL, STATSCROLL, TABSCROLL;
     // Tool bar.
@@ -817,6 +853,18 @@ struct AppContext : RootContainer {
     FillLayout minimal_layout_bar, minimal_command_list;
     FillLayout minimal_tool_row, minimal_list_row, minimal_title_row, minimal_list_scroll, side_pane_indicator;
     std::vector<Label> minimal_command_buttons;
+    // Frame pieces of the tab, tip, hint and tool rows, the popup frames and
+    // the minimal-layout bar, filled by the interface builder.
+    Element environment_preview_close;
+    Element tip_menu_icon, hint_icon;
+    Label hint_caption, hint_text;
+    PopupFrame popup_frames[POPUP_FRAME_COUNT];
+    FillLayout about_content, open_content, load_content;
+    Element popup_watermarks[2];
+    Label busy_label;
+    Label side_pane_indicator_labels[3];
+    Element minimal_tool_buttons[5];
+    Label minimal_title, minimal_about, minimal_help;
 
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;

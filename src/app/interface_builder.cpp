@@ -51,14 +51,10 @@ int64_t build_startup_state(AppContext& app) {
     return elapsed;
 }
 
-// The widget stages arrive with the builders of their regions.
-void build_window_frame(AppContext&) {}
-void build_console_panes(AppContext&) {}
+// The inspector, parameter and popup contents arrive with their panes.
 void build_entity_inspector(AppContext&) {}
 void build_parameter_pane(AppContext&) {}
-void build_bars_and_menus(AppContext&) {}
 void build_popup_panes(AppContext&) {}
-void build_minimal_bar_and_bindings(AppContext&) {}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);

@@ -194,6 +194,20 @@ struct LiveApplication {
 
 int root_clicks = 0;
 
+// The slot of the deepest element under a point that takes clicks, tried
+// as the root's click dispatch tries them: children last to first.
+ClickCallback* click_slot_at(Element& e, int32_t px, int32_t py) {
+    if (auto* c = dynamic_cast<Container*>(&e)) {
+        const int32_t lx = px - e.x, ly = py - e.y;
+        for (size_t i = c->children.size(); i-- > 0;) {
+            Element* child = c->children[i];
+            if (child == nullptr || !child->eligible() || !child->contains(lx, ly)) continue;
+            if (ClickCallback* slot = click_slot_at(*child, lx, ly)) return slot;
+        }
+    }
+    return e.click_handler ? &e.click_handler : nullptr;
+}
+
 TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
     SampleWorkspace sample;
     LiveApplication live;
@@ -220,13 +234,18 @@ TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
     EXPECT_EQ(live.console_count("Entity-Workspace : "), 1u);
     EXPECT_EQ(live.console_count("Environment-Assembly : "), 1u);
 
-    // Press and release 5 pixels apart make a click of the root; 6 do not.
+    // Press and release 5 pixels apart make a click; 6 do not.
     root_clicks = 0;
     app.click_handler = [] { ++root_clicks; };
+    ClickCallback* slot = click_slot_at(app, 100, 100);
+    ASSERT_NE(slot, nullptr);
+    const ClickCallback taken = *slot;
+    *slot = [] { ++root_clicks; };
     ASSERT_TRUE(live.xdotool("mousemove --sync " + live.at(100, 100) + " sleep 0.1 mousedown 1 mousemove --sync " +
                              live.at(105, 105) + " mouseup 1 sleep 0.3 mousemove --sync " + live.at(100, 100) +
                              " mousedown 1 mousemove --sync " + live.at(106, 100) + " mouseup 1"));
     EXPECT_EQ(root_clicks, 1);
+    *slot = taken;
 
     // Ctrl+P with nothing loaded warns; Escape closes the box and the masks.
     ASSERT_TRUE(live.xdotool("key ctrl+p"));
