@@ -110,26 +110,33 @@ void toggle_ppd_index_column(AppContext& app) {
     refresh_root(app);
 }
 
+namespace {
+
+// The key strip and the parallel-flags strip share the status row: opening
+// one closes the other.
+void toggle_exclusive_strip(AppContext& app, uint8_t& open, Element& button, Element& host, uint8_t& other_open,
+                            Element& other_button, Element& other_host) {
+    open ^= 1;
+    button.selected = open != 0;
+    host.visible = open != 0;
+    other_button.selected = false;
+    other_host.visible = false;
+    other_open = 0;
+    refresh_root(app);
+}
+
+}  // namespace
+
 void toggle_llmi_key_strip(AppContext& app) {
     auto& bars = app.bars;
-    bars.llmi_strip_open ^= 1;
-    app.llmi_strip_button.selected = bars.llmi_strip_open != 0;
-    app.llmi_strip_host.visible = bars.llmi_strip_open != 0;
-    app.parallel_strip_button.selected = false;
-    app.parallel_strip_host.visible = false;
-    bars.parallel_strip_open = 0;
-    refresh_root(app);
+    toggle_exclusive_strip(app, bars.llmi_strip_open, app.llmi_strip_button, app.llmi_strip_host,
+                           bars.parallel_strip_open, app.parallel_strip_button, app.parallel_strip_host);
 }
 
 void toggle_parallel_flags_strip(AppContext& app) {
     auto& bars = app.bars;
-    bars.parallel_strip_open ^= 1;
-    app.parallel_strip_button.selected = bars.parallel_strip_open != 0;
-    app.parallel_strip_host.visible = bars.parallel_strip_open != 0;
-    app.llmi_strip_button.selected = false;
-    app.llmi_strip_host.visible = false;
-    bars.llmi_strip_open = 0;
-    refresh_root(app);
+    toggle_exclusive_strip(app, bars.parallel_strip_open, app.parallel_strip_button, app.parallel_strip_host,
+                           bars.llmi_strip_open, app.llmi_strip_button, app.llmi_strip_host);
 }
 
 void toggle_variant_button_layout(AppContext& app) {
