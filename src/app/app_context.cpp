@@ -184,11 +184,15 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.minimal_title_row, a.minimal_list_scroll, a.side_pane_indicator);
     visit_widgets(visit, data, a.environment_preview_image, a.environment_preview_close, a.tip_menu_icon, a.hint_icon,
                   a.hint_caption, a.hint_text);
+    visit_widgets(visit, data, a.message_titles, a.message_texts, a.confirm_title_label, a.confirm_note_label,
+                  a.confirm_icon_element, a.confirm_algorithm_bar, a.confirm_choice_buttons, a.confirm_choice_captions,
+                  a.confirm_mode_label, a.capability_labels, a.description_labels, a.algorithm_mode_label,
+                  a.busy_notice, a.help_hover_toggle);
     for (PopupFrame& f : a.popup_frames)
         visit_widgets(visit, data, f.title_bar, f.icon_holder, f.title_icon, f.title_label, f.title_area,
                       f.title_right, f.close_button, f.body, f.footer, f.footer_plain, f.footer_split,
                       f.footer_centre, f.footer_right);
-    visit_widgets(visit, data, a.about_content, a.open_content, a.load_content, a.popup_watermarks, a.busy_label,
+    visit_widgets(visit, data, a.about_content, a.open_content, a.load_content, a.popup_watermarks,
                   a.side_pane_indicator_labels, a.minimal_tool_buttons, a.minimal_title, a.minimal_about,
                   a.minimal_help);
 }

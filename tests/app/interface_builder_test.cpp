@@ -6,6 +6,7 @@
 
 #include "app/command_table.h"
 #include "app/interface_builder.h"
+#include "panes/message_boxes.h"
 #include "support/app_fixture.h"
 
 namespace {
@@ -242,6 +243,22 @@ TEST_F(BuiltInterface, FrameConsoleAndRowsTakeTheirGeometry) {
     EXPECT_NE(a.minimal_command_buttons[3].background_colour, nullptr);
     EXPECT_NE(a.minimal_command_buttons[48].hover_palette, nullptr);
     EXPECT_EQ(a.minimal_command_buttons[48].background_colour, nullptr);
+}
+
+// The labels the actions write are the ones hung in the tree.
+TEST_F(BuiltInterface, ActionsWriteTheLabelsTheTreeShows) {
+    AppContext& a = *app;
+    show_warning_box(a, "Warning: Nothing to Parse", "text");
+    show_error_box(a, "Error: Bad Path", "text");
+    const Element* warning_title = a.popup_frames[FRAME_WARNING].title_bar.centre;
+    ASSERT_NE(warning_title, nullptr);
+    EXPECT_EQ(warning_title->text, "Warning: Nothing to Parse");
+    EXPECT_EQ(a.popup_frames[FRAME_ERROR].title_bar.centre->text, "Error: Bad Path");
+    EXPECT_EQ(a.popup_frames[FRAME_INFO].title_bar.centre->text, "Info: ...");
+    // The intro fades the notice in and out under its logo.
+    ASSERT_EQ(a.busy_mask.children.size(), 2u);
+    EXPECT_EQ(a.busy_mask.children[1], &a.busy_notice);
+    EXPECT_EQ(a.busy_notice.text, "assembling...");
 }
 
 struct UnbuiltInterface : BuiltInterface {
