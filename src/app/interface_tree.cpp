@@ -236,7 +236,7 @@ void hide_start_hidden(AppContext& a) {
                                &a.SCREENSHOTPANE, &a.PROFILEPANE,  &a.DIRECTIVEPANE,  &a.EXPORTPANE,
                                &a.ABOUTPANE,    &a.HELPPANE,       &a.INFOPANE,       &a.ERRORPANE,
                                &a.WARNINGPANE,  &a.CONFIRMPANE,    &a.OPENPANE,       &a.LOADPANE,
-                               &a.FILEPANE,     &a.message_mask};
+                               &a.FILEPANE,     &a.message_mask,    &a.confirm_algorithm_bar};
     for (Element* e : hidden) e->visible = false;
 }
 

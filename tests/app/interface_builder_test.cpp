@@ -100,7 +100,8 @@ TEST_F(BuiltInterface, StartHiddenPanesAndFinalLayers) {
                        (Element*)&a.MASKPANE, (Element*)&a.OVERLAY, (Element*)&a.mask_pane_layer,
                        (Element*)&a.CONSOLETRACE, (Element*)&a.ENTITYINSPECTOR, (Element*)&a.PARAMETERCONTROL,
                        (Element*)&a.HIDELOGO, (Element*)&a.LOCKICON, (Element*)&a.centre_cross,
-                       (Element*)&a.environment_preview, (Element*)&a.minimal_layout_bar})
+                       (Element*)&a.environment_preview, (Element*)&a.minimal_layout_bar,
+                       (Element*)&a.confirm_algorithm_bar})
         EXPECT_FALSE(e->visible) << e->name;
     for (Element* e : a.OVERLAY.children) EXPECT_FALSE(e->visible) << e->name;
     for (Element* e : {(Element*)&a.TOOLBAR, (Element*)&a.TIPBAR, (Element*)&a.CONTENTPANE, (Element*)&a.STATUSBAR,
