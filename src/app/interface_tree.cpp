@@ -11,7 +11,6 @@
 #include "panes/capture_standins.h"
 #include "panes/environment_standins.h"
 #include "panes/export_standins.h"
-#include "panes/layout_standins.h"
 #include "panes/pane_layouts.h"
 #include "panes/scroll_handlers.h"
 #include "panes/display_options.h"
@@ -320,14 +319,16 @@ void bind_layouts_and_wheels(AppContext& a) {
         {&a.TOOLBAR, on_layout_tool_bar},
         {&a.TIPBAR, on_layout_tip_bar},
         {&a.CONTROLPANE, on_layout_control_pane},
-        {&a.CONTENTPANE, on_layout_content_pane},
+        // The content area, the hint bar and the confirmation place nothing
+        // of their own.
+        {&a.CONTENTPANE, on_layout_nothing},
         {&a.MENUBAR, on_layout_menu_bar},
         {&a.STATUSBAR, on_layout_status_bar},
         {&a.TABBAR, on_layout_tab_bar},
         {&a.COLOURBAR, on_layout_colour_bar},
         {&a.SLIDERBAR, on_layout_slider_bar},
         {&a.MENUNPANE, on_layout_menu_pane},
-        {&a.HINTBAR, on_layout_hint_bar},
+        {&a.HINTBAR, on_layout_nothing},
         {&a.TOOLSCROLL, on_layout_tool_scroll},
         {&a.MENUSCROLL, on_layout_menu_scroll},
         {&a.TIPSCROLL, on_layout_tip_scroll},
@@ -339,7 +340,7 @@ void bind_layouts_and_wheels(AppContext& a) {
         {&a.OVERLAY, on_layout_overlay},
         {&a.OPENPANE, on_layout_open_pane},
         {&a.LOADPANE, on_layout_load_pane},
-        {&a.CONFIRMPANE, on_layout_confirm_pane},
+        {&a.CONFIRMPANE, on_layout_nothing},
         {&a.FILEPANE, on_layout_file_pane},
         // The notice follows every layout of the window.
         {&a.small_window_notice, on_layout_small_window_notice},
