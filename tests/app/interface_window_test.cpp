@@ -29,9 +29,9 @@ namespace {
 enum Shows {
     POPUP,          // the popup `what` with its open flag `flag`, over the masks
     UNBUILT_POPUP,  // the same, its bytes only, while its widgets are not built
-    SIDE,      // the side pane with the split pane `what`
-    COLUMN,    // the bar `what`
-    STAND_IN,  // nothing yet: one call of the stand-in `what`
+    SIDE,           // the side pane with the split pane `what`
+    COLUMN,         // the bar `what`
+    STAND_IN,       // nothing yet: one call of the stand-in `what`
 };
 
 struct Row {
@@ -65,24 +65,28 @@ struct Picture {
     uint32_t at(int32_t x, int32_t y) const { return rgb[size_t(y) * width + x]; }
 };
 
-Picture screen(LiveApplication& live) {
-    live.find_canvas();
+Picture from_pixbuf(GdkPixbuf* image) {
     Picture p;
-    p.width = platform_state.canvas_width;
-    p.height = platform_state.canvas_height;
-    GdkPixbuf* shot = gdk_pixbuf_get_from_drawable(nullptr, gdk_get_default_root_window(), nullptr, live.canvas_x,
-                                                   live.canvas_y, 0, 0, p.width, p.height);
-    if (shot == nullptr) return Picture();
-    const guchar* px = gdk_pixbuf_get_pixels(shot);
-    const int stride = gdk_pixbuf_get_rowstride(shot), n = gdk_pixbuf_get_n_channels(shot);
+    if (image == nullptr) return p;
+    p.width = gdk_pixbuf_get_width(image);
+    p.height = gdk_pixbuf_get_height(image);
+    const guchar* px = gdk_pixbuf_get_pixels(image);
+    const int stride = gdk_pixbuf_get_rowstride(image), n = gdk_pixbuf_get_n_channels(image);
     p.rgb.resize(size_t(p.width) * p.height);
     for (int32_t y = 0; y < p.height; ++y)
         for (int32_t x = 0; x < p.width; ++x) {
             const guchar* c = px + y * stride + x * n;
             p.rgb[size_t(y) * p.width + x] = uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2];
         }
-    g_object_unref(shot);
+    g_object_unref(image);
     return p;
+}
+
+Picture screen(LiveApplication& live) {
+    live.find_canvas();
+    return from_pixbuf(gdk_pixbuf_get_from_drawable(nullptr, gdk_get_default_root_window(), nullptr, live.canvas_x,
+                                                    live.canvas_y, 0, 0, platform_state.canvas_width,
+                                                    platform_state.canvas_height));
 }
 
 std::string output_dir() {
@@ -95,7 +99,7 @@ std::string output_dir() {
 void save(const Picture& p, const std::string& name) {
     std::vector<guchar> bytes(p.rgb.size() * 3);
     for (size_t i = 0; i < p.rgb.size(); ++i) {
-        bytes[i * 3] = guchar(p.rgb[i] >> 16), bytes[i * 3 + 1] = guchar(p.rgb[i] >> 8), bytes[i * 3 + 2] = guchar(p.rgb[i]);
+        for (int c = 0; c < 3; ++c) bytes[i * 3 + c] = guchar(p.rgb[i] >> (16 - 8 * c));
     }
     GdkPixbuf* out = gdk_pixbuf_new_from_data(bytes.data(), GDK_COLORSPACE_RGB, FALSE, 8, p.width, p.height,
                                               p.width * 3, nullptr, nullptr);
@@ -116,20 +120,11 @@ void expect_like_baseline(const Picture& p, const std::string& name) {
     save(p, name);
     const char* source = std::getenv("VK_SOURCE_DIR");
     const std::string path = std::string(source ? source : ".") + "/tests/app/baseline/" + name + ".png";
-    GdkPixbuf* ref = gdk_pixbuf_new_from_file(path.c_str(), nullptr);
-    ASSERT_NE(ref, nullptr) << path;
-    ASSERT_EQ(gdk_pixbuf_get_width(ref), p.width);
-    ASSERT_EQ(gdk_pixbuf_get_height(ref), p.height);
-    const guchar* px = gdk_pixbuf_get_pixels(ref);
-    const int stride = gdk_pixbuf_get_rowstride(ref), n = gdk_pixbuf_get_n_channels(ref);
+    const Picture ref = from_pixbuf(gdk_pixbuf_new_from_file(path.c_str(), nullptr));
+    ASSERT_EQ(ref.width, p.width) << path;
+    ASSERT_EQ(ref.height, p.height) << path;
     int64_t off = 0;
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t x = 0; x < p.width; ++x) {
-            const guchar* c = px + y * stride + x * n;
-            const uint32_t want = uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2];
-            off += !near_colour(p.at(x, y), want, 8);
-        }
-    g_object_unref(ref);
+    for (size_t i = 0; i < p.rgb.size(); ++i) off += !near_colour(p.rgb[i], ref.rgb[i], 8);
     EXPECT_LE(off, int64_t{p.width} * p.height / 200) << name << ": pixels off the baseline; see " << output_dir();
 }
 
