@@ -1,0 +1,30 @@
+#pragma once
+// A heap context with the menu, colour-bar and slider-bar stages built,
+// recording pane stand-ins and the context published for the bound actions.
+#include "support/app_fixture.h"
+
+#include "app/menu_stages.h"
+#include "panes/pane_standins.h"
+#include "ui/theme.h"
+
+struct MenuFixture : AppFixture {
+    MenuFixture() {
+        install_pane_standins(app->hooks);
+        build_view_menu_stage(*app);
+        build_colour_and_slider_bars(*app);
+        build_settings_menu_stage(*app);
+        publish_app_context(app.get());
+        reset_standin_call_log();
+    }
+    ~MenuFixture() override { build_theme_table(); }
+
+    std::vector<bool>& view_bits(int m) { return app->menu_tables.view_menu_check_states[static_cast<size_t>(m)]; }
+    std::vector<bool>& settings_bits(int m) {
+        return app->menu_tables.settings_menu_check_states[static_cast<size_t>(m)];
+    }
+    static bool logged(const std::string& entry) {
+        for (const std::string& e : standin_call_log())
+            if (e == entry) return true;
+        return false;
+    }
+};
