@@ -25,7 +25,7 @@ void set_pick_mode(AppContext& app, int32_t index) {
     }
     for (int32_t i = 0; i < 7; ++i) app.pick_key_buttons[i].selected = i == index;
     app.bars.llmi_pick_key = key;
-    app.llmi_key_label.set_text(index == 0 ? std::string() : std::string(1, key));
+    app.llmi_caption.set_text(index == 0 ? std::string() : std::string(1, key));
     redraw_and_refresh(app);
 }
 

@@ -322,7 +322,7 @@ TEST_F(MenuFixture, PickModesAndToneCycles) {
     set_pick_mode(*app, 6);
     EXPECT_EQ(captured_stdout(), "PICK-MODE:!\nPICK-MODE:U\n");
     EXPECT_EQ(app->bars.llmi_pick_key, 'U');
-    EXPECT_EQ(app->llmi_key_label.text, "U");
+    EXPECT_EQ(app->llmi_caption.text, "U");
     EXPECT_TRUE(app->pick_key_buttons[6].selected);
     EXPECT_FALSE(app->pick_key_buttons[0].selected);
     EXPECT_EQ(app->canvas_pick_area.tooltip_icon, 6);
