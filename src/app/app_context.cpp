@@ -67,15 +67,6 @@ std::vector<bool> to_bits(const std::array<uint8_t, N>& bytes) {
     return bits;
 }
 
-void copy_camera_part(const Camera& camera, CameraSlot& slot) {
-    slot.eye = camera.eye;
-    slot.look_at = camera.look_at;
-    slot.up = camera.up;
-    slot.field_of_view = camera.fov;
-    slot.near_plane = camera.near;
-    slot.far_plane = camera.far;
-}
-
 bool controller_in_range(int32_t controller) { return controller >= 0 && controller < 3; }
 
 }  // namespace
@@ -145,8 +136,8 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.menubar_indicators, a.CONSOLETRACE, a.ENTITYINSPECTOR, a.PARAMETERCONTROL, a.CONSOLEUPPER,
                   a.CONSOLELOWER, a.ENTITYUPPER, a.ENTITYLOWER, a.PARAMETERUPPER, a.PARAMETERLOWER,
                   a.CONSOLESPLITBAR, a.ENTITYSPLITBAR, a.PARAMETERSPLITBAR);
-    visit_widgets(visit, data, a.statistics_shadow, a.statistics_label, a.console_scroll, a.console_text,
-                  a.console_title, a.trace_tab_strip, a.trace_tabs, a.trace_panes, a.trace_labels);
+    visit_widgets(visit, data, a.statistics_shadow, a.statistics_label, a.status_label, a.console_scroll,
+                  a.console_text, a.console_title, a.trace_tab_strip, a.trace_tabs, a.trace_panes, a.trace_labels);
     visit_widgets(visit, data, a.entity_empty_label, a.entity_list_scroll, a.entity_list, a.entity_name_row,
                   a.entity_name_value, a.entity_ppd_button, a.entity_inspector_scroll, a.entity_inspector_content,
                   a.entity_info_headings, a.entity_info_sections, a.transform_editor, a.transform_headings,
@@ -183,7 +174,8 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.browser_home_button, a.browser_mark, a.browser_refresh_button, a.browser_clear_button,
                   a.browser_select_all_button, a.browser_close_button, a.browser_location_line,
                   a.browser_path_frame, a.minimal_layout_bar, a.minimal_command_list);
-    visit_widgets(visit, data, a.tip_menu_icon, a.attribute_trace_labels, a.slider_row_icons);
+    visit_widgets(visit, data, a.tip_menu_icon, a.attribute_trace_labels, a.slider_row_icons,
+                  a.script_placeholder_label, a.tip_menu_title);
 }
 
 namespace {
@@ -219,7 +211,7 @@ void save_env_fields(AppContext& app, EnvironmentViewState& v) {
     CameraState& c = app.camera;
     // The live camera belongs to the active controller's block.
     if (controller_in_range(c.camera_controller))
-        copy_camera_part(c.live_camera, c.controller_cameras[static_cast<size_t>(c.camera_controller)]);
+        store_camera_part(c.live_camera, c.controller_cameras[static_cast<size_t>(c.camera_controller)]);
     v.camera_slots = c.controller_cameras;
     v.camera_controller = c.camera_controller;
     v.theme_index = app.frame.theme_index;
@@ -368,12 +360,12 @@ void save_env_fields(AppContext& app, EnvironmentViewState& v) {
     // The viewport's split state.
     const Viewport& view = app.multi_view_viewport;
     v.viewport_cell_count = view.cell_count;
-    v.viewport_cell_index = view.selected_cell;
-    v.cell_camera_states.assign(view.cell_camera_defaults.begin(), view.cell_camera_defaults.end());
-    v.viewport_split_count = view.split_count;
-    v.viewport_split_cells = view.split_cells;
-    v.viewport_split_axes = view.split_axes;
-    v.viewport_split_ratios = view.split_ratios;
+    v.viewport_cell_index = view.current_cell;
+    v.cell_camera_states = view.cell_cameras;
+    v.viewport_split_count = view.recorded_split_count;
+    v.viewport_split_cells = view.recorded_cells;
+    v.viewport_split_axes = view.recorded_axes;
+    v.viewport_split_ratios = view.recorded_ratios;
 }
 
 void load_env_fields(const EnvironmentViewState& v, AppContext& app) {
@@ -382,14 +374,8 @@ void load_env_fields(const EnvironmentViewState& v, AppContext& app) {
     c.camera_controller = v.camera_controller;
     // The live camera takes the restored controller's block.
     if (controller_in_range(c.camera_controller)) {
-        const CameraSlot& slot = c.controller_cameras[static_cast<size_t>(c.camera_controller)];
         Camera& live = c.live_camera;
-        live.eye = slot.eye;
-        live.look_at = slot.look_at;
-        live.up = slot.up;
-        live.fov = slot.field_of_view;
-        live.near = slot.near_plane;
-        live.far = slot.far_plane;
+        load_camera_part(c.controller_cameras[static_cast<size_t>(c.camera_controller)], live);
         live.vertical_lock = c.camera_controller == CAMERA_FIRST_PERSON;
         update_camera_basis(live);
     }
@@ -534,12 +520,13 @@ void load_env_fields(const EnvironmentViewState& v, AppContext& app) {
     b.multi_view_enabled = v.directive_write_back;
 
     Viewport& view = app.multi_view_viewport;
+    // Only the record moves: the caller replays it (rebuild_from_record,
+    // layout_cells) to rebuild the cells.
     view.cell_count = v.viewport_cell_count;
-    view.selected_cell = v.viewport_cell_index;
-    for (size_t i = 0; i < view.cell_camera_defaults.size() && i < v.cell_camera_states.size(); ++i)
-        view.cell_camera_defaults[i] = v.cell_camera_states[i];
-    view.split_count = v.viewport_split_count;
-    view.split_cells = v.viewport_split_cells;
-    view.split_axes = v.viewport_split_axes;
-    view.split_ratios = v.viewport_split_ratios;
+    view.current_cell = v.viewport_cell_index;
+    view.cell_cameras = v.cell_camera_states;
+    view.recorded_split_count = v.viewport_split_count;
+    view.recorded_cells = v.viewport_split_cells;
+    view.recorded_axes = v.viewport_split_axes;
+    view.recorded_ratios = v.viewport_split_ratios;
 }

@@ -165,12 +165,6 @@ struct EntityState {
     std::vector<std::string> environment_names = {"env0"};
 };
 
-// A drag's latest camera update, applied once by the tick.
-struct PendingCameraUpdate {
-    std::array<double, 3> values = {0.0, 0.0, 0.0};
-    bool pending = false;
-};
-
 struct CameraState {
     // The view's camera; speed, eye height and home view live inside it.
     Camera live_camera;
@@ -532,9 +526,8 @@ struct AppContext : RootContainer {
     Element OPEN, PARSE, ASSEMBLE, CAPTURE, EXPORT, SETTINGS;
     // Side tabs.
     Label CONSOLE, ENTITY, PARAMETER, ENVIRONMENT, ABOUT, HELP;
-    // Contents of the tab, tip and status rows.
-    FillLayout environment_tab_strip, environment_preview, environment_preview_frame;
-    Label script_placeholder_label, tip_menu_title, status_label;
+    // The tip row's script name and open view menu title.
+    Label script_placeholder_label, tip_menu_title;
     // Menu bars.
     Element view_menu_buttons[VIEW_MENU_COUNT];
     Element settings_menu_buttons[SETTINGS_MENU_COUNT];
@@ -546,6 +539,8 @@ struct AppContext : RootContainer {
     Element CONSOLESPLITBAR, ENTITYSPLITBAR, PARAMETERSPLITBAR;
     // Pane contents: statistics overlay.
     Label statistics_shadow, statistics_label;
+    // The status line (environment, entities, canvas size, camera).
+    Label status_label;
     // Console and trace channels.
     ScrollPane console_scroll;
     FillLayout console_text;

@@ -46,6 +46,10 @@ struct AppHooks {
     void (*set_parameter_field)(AppContext& app, int32_t row, const std::string& text, uint32_t colour) = nullptr;
     void (*set_parameter_slider)(AppContext& app, int32_t row, double value) = nullptr;
 
+    // Places the main regions of the window for a canvas of width x height
+    // and frames the 3D view; the renderer calls it every frame.
+    void (*app_apply_display_options)(AppContext& app, int32_t width, int32_t height) = nullptr;
+
     // Renderer.
     void (*recolour_entity)(AppContext& app, EntityRecord& entity) = nullptr;
     void (*update_attribute_trace)(AppContext& app) = nullptr;

@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "render/render_standins.h"
+#include "render/status_line.h"
 #include "text/text_utils.h"
 
 int64_t build_startup_state(AppContext& app) {
@@ -66,6 +67,7 @@ void build_bars_and_menus(AppContext& app) {
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
     install_render_standins(app.hooks);
+    install_status_line_hooks(app.hooks);
     app.hooks.any_popup_open = any_popup_open;
     build_startup_state(app);
     build_window_frame(app);

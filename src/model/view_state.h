@@ -34,6 +34,8 @@ struct CameraDirectiveTable {
     std::vector<std::string> texts;
     // Six per directive: eye x y z, look-at x y z.
     std::vector<double> values;
+    // Per directive the declaring entity's serial id, -1 none: an id stays
+    // valid when the entity set's vector moves.
     std::vector<int32_t> numbers;
 };
 

@@ -11,9 +11,6 @@ void set_frame_mode(AppContext& app, bool on) {
     record_standin_call(on ? "set_frame_mode: 1" : "set_frame_mode: 0");
     app.ui_flags.frame_mode = on ? 1 : 0;
 }
-void app_apply_display_options(AppContext&, int32_t width, int32_t height) {
-    record_standin_call("app_apply_display_options: " + int_to_text(width) + "x" + int_to_text(height));
-}
 void set_eye_height(AppContext& app, const std::string& text, double value) {
     record_standin_call("set_eye_height: " + text);
     app.tones.eye_height_value = value;

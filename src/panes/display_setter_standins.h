@@ -10,7 +10,6 @@ struct AppContext;
 
 void set_v_flip_mode(AppContext& app, bool on);
 void set_frame_mode(AppContext& app, bool on);
-void app_apply_display_options(AppContext& app, int32_t width, int32_t height);
 // Stores the height and its text.
 void set_eye_height(AppContext& app, const std::string& text, double value);
 // Mouse-down of the settings column area: takes left presses only.

@@ -1,7 +1,7 @@
 #include "panes/interface_themes.h"
 
 #include "panes/menu_support.h"
-#include "render/camera_service_standins.h"
+#include "render/status_line.h"
 #include "ui/theme.h"
 
 void apply_ui_theme(AppContext& app, int32_t index) {

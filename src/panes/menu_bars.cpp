@@ -3,7 +3,7 @@
 #include "app/caption_tables.h"
 #include "app/current_environment.h"
 #include "panes/menu_support.h"
-#include "render/camera_service_standins.h"
+#include "render/status_line.h"
 
 void select_view_menu(AppContext& app, int32_t k) {
     if (k >= VIEW_MENU_COUNT) return;

@@ -49,6 +49,10 @@ void set_parameter_slider(AppContext&, int32_t row, double value) {
     record_standin_call("set_parameter_slider: " + int_to_text(row) + "|" + double_to_text(value));
 }
 
+void app_apply_display_options(AppContext&, int32_t width, int32_t height) {
+    record_standin_call("app_apply_display_options: " + int_to_text(width) + "x" + int_to_text(height));
+}
+
 }  // namespace
 
 void set_standin_popup_open(bool open) { popup_open_answer = open; }
@@ -96,6 +100,7 @@ void install_pane_standins(AppHooks& hooks) {
     hooks.build_parse_report_rows = build_parse_report_rows;
     hooks.any_popup_open = any_popup_open;
     hooks.set_element_visible = set_element_visible;
+    hooks.app_apply_display_options = app_apply_display_options;
     hooks.merge_entity_display_flags = merge_entity_display_flags_standin;
     hooks.set_entity_row_label = set_entity_row_label;
     hooks.set_parameter_row_label = set_parameter_row_label;

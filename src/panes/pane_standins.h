@@ -5,7 +5,7 @@
 // through the context's hooks. Each appends one entry to standin_call_log():
 // the operation's name, then ": " and its arguments where it has any
 // ("show_error_box: <title>\n<text>", "set_element_visible: OPENPANE=0",
-// "set_entity_row_label: 2|<text>"). The real panes replace them one by one.
+// "set_entity_row_label: 2|<text>", "app_apply_display_options: 720x480"). The real panes replace them one by one.
 
 // Fills every pane slot of the table with its stand-in.
 void install_pane_standins(AppHooks& hooks);

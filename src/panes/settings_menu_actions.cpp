@@ -5,7 +5,8 @@
 #include "panes/interface_themes.h"
 #include "panes/menu_bars.h"
 #include "panes/menu_support.h"
-#include "render/camera_service_standins.h"
+#include "render/camera_control.h"
+#include "render/status_line.h"
 #include "ui/theme.h"
 
 namespace {
@@ -184,7 +185,7 @@ void toggle_camera_directives_and_relayout() {
     AppContext* app = published_app_context();
     if (!app) return;
     on_settings_menu_item(*app, 8, 0);
-    app_apply_display_options(*app, app->frame.window_width, app->frame.window_height);
+    call_hook(app->hooks.app_apply_display_options, *app, app->frame.window_width, app->frame.window_height);
 }
 
 namespace {

@@ -2,7 +2,8 @@
 
 #include "app/current_environment.h"
 #include "panes/menu_support.h"
-#include "render/camera_service_standins.h"
+#include "render/camera_control.h"
+#include "render/camera_directives.h"
 #include "render/colour_standins.h"
 
 namespace {

@@ -17,6 +17,9 @@ extern bool relayout_pending;     // a pane changed sizes; honoured after an acc
 // 1 while the Shift key is held. Kept by the platform's modifier callback; the
 // scroll pane's wheel reads it.
 extern int32_t shift_held;
+// 1 while the Control key is held; kept beside shift_held. A camera drag
+// begun with either pans.
+extern int32_t control_held;
 
 // Puts every global above back to its state at load. For tests.
 void reset_ui_state();

@@ -150,10 +150,13 @@ TEST_F(AppFixture, EveryWidgetStartsPlainAndTheKindsAreCounted) {
 
     const Viewport& v = app->multi_view_viewport;
     EXPECT_EQ(v.cell_count, 1);
-    EXPECT_EQ(v.cell_fractions, (std::vector<std::array<double, 4>>{{0, 0, 1, 1}}));
-    EXPECT_EQ(v.selected_cell, -1);
-    EXPECT_EQ(v.selected_bar, -1);
-    EXPECT_EQ(v.split_ratio, 0.5);
+    EXPECT_EQ(v.cell_rects, (std::vector<double>{0, 0, 1, 1}));
+    EXPECT_EQ(v.current_cell, 0);
+    EXPECT_EQ(v.hovered_cell, -1);
+    EXPECT_EQ(v.hovered_bar, -1);
+    EXPECT_EQ(v.drag_bar, -1);
+    EXPECT_EQ(v.press_ratio, 0.5);
+    EXPECT_EQ(v.cell_cameras, std::vector<double>(initial_camera_state.begin(), initial_camera_state.end()));
 }
 
 TEST_F(AppFixture, ContextsLiveSideBySideAndLeaveNoGlobalBehind) {
@@ -299,6 +302,13 @@ void change_env_fields(AppContext& a) {
     a.menu_tables.view_menu_check_states[3] = {0, 0, 1};
     a.PARAMETERCONTROL.ratio = 0.25;
     a.sliders[1].value = 0.75;
+    Viewport& v = a.multi_view_viewport;
+    v.current_cell = 1;
+    v.recorded_split_count = 1;
+    v.recorded_cells = {0};
+    v.recorded_axes = {'X'};
+    v.recorded_ratios = {0.25};
+    v.cell_cameras.resize(2 * CAMERA_STATE_SIZE, 7.0);
 }
 
 TEST_F(AppFixture, EnvironmentFieldsRoundTripWhileAppStateStays) {
@@ -314,6 +324,7 @@ TEST_F(AppFixture, EnvironmentFieldsRoundTripWhileAppStateStays) {
     load_env_fields(EnvironmentViewState(), a);
     EXPECT_EQ(a.frame.theme_index, 2);
     EXPECT_EQ(a.camera.live_camera.eye, (Vec3{-1, 1, 3}));
+    EXPECT_EQ(a.multi_view_viewport.recorded_split_count, 0);
     a.frame.window_width = 1000;
     a.frame.full_screen = 1;
     a.deferred_requests.pending_paths = {"x.vrek"};
@@ -343,6 +354,11 @@ TEST_F(AppFixture, EnvironmentFieldsRoundTripWhileAppStateStays) {
     EXPECT_EQ(again.camera_slots[1].eye, wanted.camera_slots[1].eye);
     EXPECT_EQ(again.pane_scrolls, wanted.pane_scrolls);
     EXPECT_EQ(again.view_menu_scrolls, wanted.view_menu_scrolls);
+    const Viewport& v = a.multi_view_viewport;
+    EXPECT_EQ(v.current_cell, 1);
+    EXPECT_EQ(v.recorded_split_count, 1);
+    EXPECT_EQ(v.recorded_ratios, std::vector<double>{0.25});
+    EXPECT_EQ(v.cell_cameras, expected->multi_view_viewport.cell_cameras);
 
     // Application state is not per environment.
     EXPECT_EQ(a.frame.window_width, 1000);

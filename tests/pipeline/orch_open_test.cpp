@@ -41,12 +41,13 @@ TEST_F(OpenTest, OpeningAScriptAddsOneEntityWithItsRecordMeshTextsAndTraces) {
     // The KERNEL channel keeps only the latest run: the assembly.
     EXPECT_NE(ctx.channel(TRACE_KERNEL).at(0).find("assembled 1 elements"), std::string::npos);
     EXPECT_EQ(standin_call_log(),
-              (Lines{"refresh_mesh_statistics", "update_window_status", "update_attribute_trace", "rebuild_entity_rows",
+              (Lines{"refresh_mesh_statistics", "update_window_status", "rebuild_entity_rows",
                      "rebuild_parameter_rows", "refresh_entity_inspector", "rebuild_parameter_pane",
                      "build_camera_directive_rows", "build_variant_rows", "build_animation_tracks",
                      "set_element_visible: OPENPANE=0", "any_popup_open", "set_element_visible: MASKPANE=0",
                      "set_element_visible: OVERLAY=0"}));
     EXPECT_EQ(root_refresh_count(), 1);
+    EXPECT_EQ(ctx.app->status.attribute_trace_text.substr(0, 19), "env0 | 1 entity | 7");
 }
 
 TEST_F(OpenTest, OpeningALoadedScriptAgainReparsesItAndCullsAnUnchangedOne) {

@@ -25,6 +25,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "render/render_standins.h"
+#include "render/status_line.h"
 
 // Frees every mesh and sub-element record the context's environments hold.
 inline void free_context_meshes(AppContext& app) {
@@ -76,6 +77,7 @@ struct OrchContext {
         set_standin_popup_open(false);
         install_pane_standins(app->hooks);
         install_render_standins(app->hooks);
+        install_status_line_hooks(app->hooks);
         root_refresh_count() = 0;
         app->refresh_handler = [] { ++root_refresh_count(); };
         add_current_environment(*app);

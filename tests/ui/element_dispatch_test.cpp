@@ -1,6 +1,7 @@
 #include <memory>
 #include <set>
 
+#include "ui/draw_list.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -12,12 +13,6 @@ Point seen;  // where the last accepting handler was hit, in its own frame
 bool take_a(int32_t x, int32_t y, int32_t) { return trace.push_back("a"), seen = {x, y}, true; }
 bool take_b(int32_t x, int32_t y, int32_t) { return trace.push_back("b"), seen = {x, y}, true; }
 bool refuse(int32_t, int32_t, int32_t) { return trace.push_back("no"), false; }
-
-// Absolute and clip rectangles as the per-frame draw-list walk leaves them.
-void stamp(Element& e, const Ints& r, int32_t clip_width) {
-    e.abs_x = e.clip_x = r[0], e.abs_y = e.clip_y = r[1], e.abs_height = e.clip_height = r[3];
-    e.abs_width = r[2], e.clip_width = clip_width;
-}
 
 // Root 200 x 100; panel at (50, 20, 100, 60); a and b side by side in the
 // panel, sharing the edge x = 30.
@@ -101,7 +96,7 @@ TEST_F(DispatchTest, HoverAndToolTipFollowThePointerWithTheirRefreshes) {
     static const double colour[4] = {1, 0, 0, 1};
     t.a.hover_rgba = 0xff00ff00u, t.a.tooltip_title = "a title alone shows no tip";
     t.b.hover_colour = colour, t.b.tooltip_title = "T", t.b.tooltip_text = "t";
-    stamp(t.panel, {50, 20, 100, 60}, 100), stamp(t.a, {60, 30, 20, 20}, 20), stamp(t.b, {80, 30, 20, 20}, 20);
+    collect_draw_list(t.root, true);  // absolute and clip rectangles, as every frame
     root_pointer_motion(t.root, 65, 35), root_pointer_motion(t.root, 66, 36);  // staying: no refresh
     EXPECT_TRUE(trace == Trace{"rA"} && !tooltip_element);
     root_pointer_motion(t.root, 85, 35);  // onto b: only b refreshed
@@ -115,7 +110,7 @@ TEST_F(DispatchTest, HoverAndToolTipFollowThePointerWithTheirRefreshes) {
     EXPECT_TRUE(tooltip_element == &t.b && hover_element == &t.panel);
     // Outside the clip (a sticks out of the panel) counts as outside.
     t.a.x = 95, t.a.motion_handler = take_a;  // consumes: the panel is not visited
-    stamp(t.a, {145, 30, 20, 20}, 5);
+    collect_draw_list(t.root, true);  // a's clip is 5 wide
     root_pointer_motion(t.root, 148, 35);
     EXPECT_TRUE(hover_element == &t.a && !t.panel.hovered);
     root_pointer_motion(t.root, 155, 35);

@@ -1,0 +1,208 @@
+#include "render/frame_renderer.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include "app/app_context.h"
+#include "art/font_atlas.h"
+#include "art/icon_raster.h"
+#include "platform/platform_state.h"
+#include "render/backdrop.h"
+#include "render/overlay_staging.h"
+#include "render/render_targets.h"
+#include "ui/draw_list.h"
+#include "ui/overlay_batches.h"
+
+FrameRenderer frame_renderer;
+
+namespace {
+
+constexpr GLfloat identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+const void* byte_offset(size_t bytes) { return reinterpret_cast<const void*>(bytes); }
+
+void first_frame_setup(FrameRenderer& r) {
+    glGenVertexArrays(1, &r.vertex_array);
+    glGenBuffers(1, &r.vertex_buffer);
+    glGenBuffers(1, &r.index_buffer);
+    r.program = build_frame_program();
+    r.staging.assign(VERTEX_STAGING_FLOATS, 0.0f);
+    r.initialised = true;
+}
+
+// The OverlayVertex layout on the frame vertex array (bound with its buffer).
+void set_overlay_attributes(const FrameProgram& p, bool enable) {
+    const int32_t locations[4] = {p.iV, p.iC, p.iN, p.iU};
+    for (int i = 0; i < 4; ++i) {
+        if (locations[i] < 0) continue;
+        const GLuint at = static_cast<GLuint>(locations[i]);
+        if (!enable) {
+            glDisableVertexAttribArray(at);
+            continue;
+        }
+        glVertexAttribPointer(at, 4, GL_FLOAT, GL_FALSE, sizeof(OverlayVertex), byte_offset(16 * i));
+        glEnableVertexAttribArray(at);
+    }
+}
+
+void bind_frame_arrays(const FrameRenderer& r) {
+    glBindVertexArray(r.vertex_array);
+    glBindBuffer(GL_ARRAY_BUFFER, r.vertex_buffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, r.index_buffer);
+}
+
+void unbind_arrays() {
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+void delete_retired_gl_objects(AppContext& app) {
+    for (std::vector<uint32_t>* queue : {&app.gl_retirement.retired_vertex_buffers, &app.gl_retirement.retired_index_buffers}) {
+        if (!queue->empty()) glDeleteBuffers(static_cast<GLsizei>(queue->size()), queue->data());
+        queue->clear();
+    }
+    if (!app.gl_retirement.retired_vertex_arrays.empty()) {
+        glDeleteVertexArrays(static_cast<GLsizei>(app.gl_retirement.retired_vertex_arrays.size()), app.gl_retirement.retired_vertex_arrays.data());
+    }
+    app.gl_retirement.retired_vertex_arrays.clear();
+}
+
+// Depth of the window area only: the rest of a 2048-pixel target is never
+// drawn, and clearing all of it on every layer costs more than the layer.
+void clear_window_depth(int32_t width, int32_t height) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, clamp_to_render_target(width), clamp_to_render_target(height));
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+}
+
+void draw_texture_range(uint32_t texture, size_t first, size_t count) {
+    if (count == 0) return;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT, byte_offset(first * 4));
+}
+
+// One interface layer: batches, staging, one upload, draws by texture.
+void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, int32_t width, int32_t height) {
+    clear_window_depth(width, height);
+    build_layer_batches(root.height, collect_elements_with_key(root.draw_list, key), r.batches);
+    LayerStaging s;
+    if (!stage_overlay_layer(r.batches, width, height, r.staging.data(), r.indices, s)) {
+        ++r.layers_skipped;
+        return;
+    }
+    ++r.layers_drawn;
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.float_count * sizeof(float)), r.staging.data(),
+                 GL_STATIC_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(r.indices.size() * sizeof(uint32_t)),
+                 r.indices.data(), GL_STATIC_DRAW);
+    if (s.shape_vertex_count > 0) {
+        glDrawArrays(GL_TRIANGLES, static_cast<GLint>(s.shape_first_vertex), static_cast<GLsizei>(s.shape_vertex_count));
+    }
+    glActiveTexture(GL_TEXTURE0);
+    draw_texture_range(icon_atlas.texture_id, s.atlas_first, s.atlas_count);
+    draw_texture_range(render_targets[5].colour_id, s.sprite_first, s.sprite_count);
+    draw_texture_range(logo_image.texture_id, s.image_first, s.image_count);
+    draw_texture_range(font_atlas.texture_id, s.font_first, s.font_count);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+}  // namespace
+
+void set_flat_uniforms(int32_t mode, int32_t width, int32_t height) {
+    const FrameProgram& p = frame_renderer.program;
+    glUniformMatrix4fv(p.iMVP, 1, GL_FALSE, identity);
+    glUniformMatrix4fv(p.iMV, 1, GL_FALSE, identity);
+    glUniformMatrix4fv(p.iETM, 1, GL_FALSE, identity);
+    glUniform1f(p.iwusf, 1.0f);
+    glUniform1f(p.iw, static_cast<GLfloat>(width));
+    glUniform1f(p.ih, static_cast<GLfloat>(height));
+    glUniform1f(p.isstz, 0.0f);
+    glUniform4f(p.itint, 1.0f, 1.0f, 1.0f, 1.0f);
+    glUniform1i(p.imode, mode);
+}
+
+void draw_backdrop(int32_t canvas_width, int32_t canvas_height, int32_t table, int32_t style, double alpha) {
+    if (style < 0) return;
+    build_backdrop_gradient(0, 0, canvas_width, canvas_height, table, style, alpha);
+    OverlayVertex vertices[backdrop_points];
+    for (int k = 0; k < backdrop_points; ++k) {
+        const double* p = backdrop_lattice.positions + 3 * k;
+        const double* c = backdrop_lattice.colours + 4 * k;
+        vertices[k] = OverlayVertex{{static_cast<float>(2 * p[0] - canvas_width), static_cast<float>(2 * p[1] - canvas_height),
+                                     static_cast<float>(-0.01 * p[2]), 1.0f},
+                                    {static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2]),
+                                     static_cast<float>(c[3])},
+                                    {0.0f, 0.0f, 1.0f, 1.0f},
+                                    {0.0f, 0.0f, 0.0f, 0.0f}};
+    }
+    glBufferData(GL_ARRAY_BUFFER, sizeof(vertices), vertices, GL_STATIC_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(backdrop_lattice.indices), backdrop_lattice.indices, GL_STATIC_DRAW);
+    set_flat_uniforms(0, canvas_width, canvas_height);
+    glDrawElements(GL_TRIANGLES, backdrop_index_count, GL_UNSIGNED_INT, nullptr);
+    glClear(GL_DEPTH_BUFFER_BIT);
+}
+
+void draw_backdrop_for(const AppContext& app) {
+    draw_backdrop(app.frame.view_rect_width, app.frame.view_rect_height, backdrop_table_for_theme(app.frame.theme_index),
+                  app.io_settings.backdrop_gradient, app.io_settings.background_intensity);
+}
+
+void render_frame(AppContext* app, Container* root) {
+    FrameRenderer& r = frame_renderer;
+    const int32_t width = platform_state.canvas_width, height = platform_state.canvas_height;
+    r.layers_drawn = r.layers_skipped = 0;
+
+    // Program and frame arrays; the window cleared; flat 2D uniforms.
+    if (!r.initialised) first_frame_setup(r);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, width, height);
+    glUseProgram(r.program.id);
+    bind_frame_arrays(r);
+    set_flat_uniforms(0, width, height);
+    set_overlay_attributes(r.program, true);
+
+    // The interface tree, the window regions and the targets.
+    if (app && root) {
+        root->layout(root->width, root->height);
+        draw_child_widgets(*root, app->services.redraw_request);
+        call_hook(app->hooks.app_apply_display_options, *app, width, height);
+        if (!render_targets_created) create_render_targets();
+        unbind_arrays();
+        delete_retired_gl_objects(*app);
+
+        // Thumbnails, snapshots, the 3D scene and picking go here.
+
+        // The final frame starts as a copy of the scene target.
+        bind_frame_arrays(r);
+        bind_framebuffer(0);
+        bind_framebuffer(render_targets[2].framebuffer_id);
+        clear_window_depth(width, height);
+        set_flat_uniforms(1, width, height);
+        glViewport(0, 0, width, height);
+        const RenderTarget& scene = render_targets[app->io_settings.anti_aliasing ? 3 : 4];
+        blit_window_area(scene.framebuffer_id, render_targets[2].framebuffer_id, width, height);
+        glBindFramebuffer(GL_FRAMEBUFFER, render_targets[2].framebuffer_id);
+
+        // The interface, layer by layer; a higher layer covers a lower one.
+        for (int32_t key = -1; key <= 3; ++key) draw_overlay_layer(r, *root, key, width, height);
+
+        // Present.
+        bind_framebuffer(0);
+        blit_window_area(render_targets[2].framebuffer_id, 0, width, height);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+    bind_frame_arrays(r);
+    set_overlay_attributes(r.program, false);
+    unbind_arrays();
+    glUseProgram(0);
+    glFlush();
+}
+
+int on_gl_draw(AppContext* app, Container* root) {
+    render_frame(app, root);
+    return 0;
+}

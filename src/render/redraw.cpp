@@ -1,0 +1,8 @@
+#include "render/redraw.h"
+
+#include "app/app_context.h"
+
+void request_redraw(AppContext& app) {
+    app.frame.needs_redraw = 1;
+    if (app.services.redraw_request) app.services.redraw_request();
+}

@@ -1,0 +1,151 @@
+#include <functional>
+
+#include "art/icon_table.h"
+#include "ui/viewport.h"
+#include "ui_test_support.h"
+
+namespace {
+
+using ViewportTest = UiTest;
+
+std::string captured(const std::function<void()>& action) {
+    testing::internal::CaptureStdout();
+    action();
+    return testing::internal::GetCapturedStdout();
+}
+
+struct Sized : Viewport {
+    Sized(int32_t w, int32_t h) { set_rect(*this, 0, 0, w, h); }
+    void lay() { layout(width, height); }
+};
+
+TEST_F(ViewportTest, SplittingRecordsTheCellsAndPlacesTheBar) {
+    Sized vp(640, 480);
+    EXPECT_EQ(captured([&] { vp.split_cell(0, 'X', true, true, 0.5); }), "SPLIT-ID:0;\n");
+    EXPECT_EQ(vp.cell_rects, (std::vector<double>{0, 0, 1, 0.5, 0, 0.5, 1, 0.5}));
+    EXPECT_EQ(vp.bar_rects, (std::vector<double>{0, 0.5, 1, 0.5}));
+    EXPECT_EQ(vp.cell_split_index, (Ints{0, 0}));
+    EXPECT_EQ(vp.children.size(), 3u);  // two cells, one bar
+    vp.lay();
+    EXPECT_EQ(rect_of(vp.bars[0]), (Ints{0, 236, 640, 8}));
+
+    Sized across(640, 480);
+    captured([&] { across.split_cell(0, 'Y', true, false, 0.5); });
+    across.lay();
+    EXPECT_EQ(rect_of(across.bars[0]), (Ints{316, 0, 8, 480}));
+    EXPECT_EQ(across.recorded_split_count, 0);
+
+    // A cell that does not exist is refused after its trace line.
+    EXPECT_EQ(captured([&] { vp.split_cell(-1, 'X', true, true, 0.5); }), "SPLIT-ID:-1;\n");
+    captured([&] { vp.split_cell(2, 'X', true, true, 0.5); });
+    EXPECT_EQ(vp.cell_count, 2);
+    EXPECT_EQ(vp.recorded_split_count, 1);
+}
+
+TEST_F(ViewportTest, CellsAreTruncatedWithBordersOnlyBetweenThem) {
+    Sized vp(100, 50);
+    vp.cell_count = 2;
+    vp.cell_rects = {0, 0, 1.0 / 3, 1, 1.0 / 3, 0, 2.0 / 3, 1};
+    vp.layout_cells();
+    vp.lay();
+    EXPECT_EQ(rect_of(vp.cells[0]), (Ints{0, 0, 33, 50}));
+    EXPECT_EQ(rect_of(vp.cells[1]), (Ints{33, 0, 67, 50}));
+    const auto borders = [](const Element& e) {
+        return Ints{e.border_left.width, e.border_top.width, e.border_right.width, e.border_bottom.width};
+    };
+    EXPECT_EQ(borders(vp.cells[0]), (Ints{0, 0, 1, 0}));
+    EXPECT_EQ(borders(vp.cells[1]), (Ints{1, 0, 0, 0}));
+    EXPECT_EQ(vp.edge_marks[0].background_rgba, 0xFF0080FFu);  // the current cell
+    EXPECT_EQ(vp.eye_marks[1].icon, ICON_HIDDEN);
+    EXPECT_EQ(rect_of(vp.cell_labels[1]), (Ints{67 - 28, 0, 16, 16}));
+
+    Sized sole(100, 50);
+    sole.layout_cells();
+    sole.lay();
+    EXPECT_EQ(borders(sole.cells[0]), (Ints{0, 0, 0, 0}));
+    for (const Element* e : {&sole.eye_marks[0], &sole.lock_marks[0], &sole.close_buttons[0], &sole.cell_labels[0]})
+        EXPECT_FALSE(e->visible);
+    EXPECT_EQ(sole.cross_marks[0].background_rgba, 0x80000000u);
+    EXPECT_EQ(sole.edge_marks[0].background_rgba, 0x80808080u);
+}
+
+TEST_F(ViewportTest, TwoDigitCellNumbersGetAWiderLabel) {
+    Sized vp(1300, 100);
+    captured([&] {
+        for (int i = 0; i < 12; ++i) vp.split_cell(0, 'Y', i == 11, false, 0.5);
+    });
+    vp.lay();
+    EXPECT_EQ(rect_of(vp.cell_labels[12]), (Ints{vp.cells[12].width - 36, 0, 24, 16}));
+}
+
+int32_t rebuilt = 0;
+
+TEST_F(ViewportTest, BarDragsKeepFortyPixelsEachSideAndEndOnAnyRelease) {
+    for (int32_t h : {480, 70}) {
+        Sized vp(640, h);
+        rebuilt = 0;
+        vp.on_rebuilt = [] { ++rebuilt; };
+        captured([&] { vp.split_cell(0, 'X', true, true, 0.5); });
+        vp.lay();
+        vp.on_motion(320, h / 2, 0);
+        ASSERT_EQ(vp.hovered_bar, 0);
+        EXPECT_EQ(captured([&] { EXPECT_TRUE(vp.on_mouse_down(320, h / 2, 0)); }), "VP-MDOWN\n");
+        EXPECT_EQ(active_element_id, vp.id);
+        EXPECT_EQ(captured([&] { vp.on_drag(320, -1000, 0); }), "VP-MDRAG\nSPLIT-ID:0;\n");
+        EXPECT_DOUBLE_EQ(vp.recorded_ratios[0], h == 480 ? 40.0 / 480 : 0.5);
+        EXPECT_DOUBLE_EQ(vp.cell_rects[3], vp.recorded_ratios[0]);
+        EXPECT_EQ(rebuilt, 1);
+        EXPECT_EQ(captured([&] { EXPECT_TRUE(vp.on_mouse_up(0, 0, 2)); }), "VP-MUP\n");
+        EXPECT_EQ(vp.drag_bar, -1);
+    }
+    // A bar whose split was not recorded has no ratio to drag.
+    Sized unrecorded(640, 480);
+    captured([&] { unrecorded.split_cell(0, 'X', true, false, 0.5); });
+    unrecorded.lay();
+    unrecorded.on_motion(320, 240, 0);
+    EXPECT_FALSE(unrecorded.on_mouse_down(320, 240, 0));
+    EXPECT_EQ(unrecorded.drag_bar, -1);
+}
+
+Ints activations;
+
+TEST_F(ViewportTest, PressesAndWheelActivateAnotherCellInsideTheViewRegion) {
+    Sized vp(640, 480);
+    activations.clear();
+    vp.on_cell_activate = [] { activations.push_back(1); };
+    captured([&] { vp.split_cell(0, 'Y', true, true, 0.5); });
+    vp.view_insets = {0, 0, 40, 0};
+    vp.lay();
+    vp.on_motion(320, 100, 0);  // on the shared edge: the earlier cell
+    EXPECT_EQ(vp.hovered_cell, 0);
+    vp.on_motion(620, 100, 0);  // in cell 1, inside the right inset
+    EXPECT_EQ(vp.hovered_cell, 1);
+    vp.on_mouse_down(620, 100, 0);
+    EXPECT_TRUE(activations.empty());
+    vp.on_mouse_down(620, 100, 2);
+    EXPECT_EQ(activations.size(), 1u);
+    vp.on_motion(400, 100, 0);
+    vp.on_mouse_down(400, 100, 0);
+    vp.on_scroll(400, 100, 1);
+    EXPECT_EQ(activations.size(), 3u);
+    vp.current_cell = 1;
+    vp.on_mouse_down(400, 100, 0);
+    EXPECT_EQ(activations.size(), 3u);
+    // A press on a grip is claimed by the grip.
+    EXPECT_TRUE(vp.dispatch_mouse_down(vp.cells[1].x + 2, 240, 0));
+}
+
+TEST_F(ViewportTest, RebuildingTheCellsForgetsGlobalsThatPointIntoThem) {
+    Sized vp(640, 480);
+    captured([&] { vp.split_cell(0, 'X', true, true, 0.5); });
+    focus_element = &vp.close_buttons[1];
+    tooltip_element = &vp.cross_marks[5];
+    hover_element = &vp.bars[0];
+    captured([&] { vp.split_cell(1, 'Y', true, true, 0.5); });
+    EXPECT_EQ(focus_element, nullptr);
+    EXPECT_EQ(tooltip_element, nullptr);
+    EXPECT_EQ(hover_element, nullptr);
+    EXPECT_EQ(vp.cell_cameras.size(), 22u);  // one state until the split actions copy them
+}
+
+}  // namespace
