@@ -9,6 +9,7 @@
 
 #include "app/app_hooks.h"
 #include "app/parse_report.h"
+#include "app/side_pane_widgets.h"
 #include "app/startup_scripts.h"
 #include "model/entity.h"
 #include "model/environment.h"
@@ -245,9 +246,9 @@ struct StatusState {
     std::vector<std::string> statistics_texts = {"0 vertices",
                                                  "0 indices \t 0",
                                                  "0 ngons (0 triangles)",
-                                                 "extent(w:0.00,h:0.00,d:0.00)",
-                                                 "min(x:0.00,y:0.00,z:0.00)",
-                                                 "max(x:0.00,y:0.00,z:0.00)",
+                                                 "extent [ w:0.00,h:0.00,d:0.00 ]",
+                                                 "min [ x:0.00,y:0.00,z:0.00 ]",
+                                                 "max [ x:0.00,y:0.00,z:0.00 ]",
                                                  "0.00 seconds (0 ms)",
                                                  "0.00 MB (0.00 kb | 0 bytes)"};
     uint8_t hint_bar_shown = 1;
@@ -285,6 +286,13 @@ struct CaptureSettings {
     ActionCallback screenshot_callback = nullptr;
     std::vector<uint8_t> screenshot_pixels;
     std::array<double, 4> screenshot_background = {0, 0, 0, 0};
+    // Previews of the last screenshot and snapshot over the interface:
+    // shown flags and the size (width, height) each is shown at.
+    uint8_t screenshot_preview = 0;
+    std::array<int32_t, 2> screenshot_preview_size = {720, 480};
+    uint8_t snapshot_preview = 0;
+    std::array<int32_t, 2> snapshot_preview_size = {512, 512};
+    uint8_t preview_suppressed = 0;
 };
 
 struct ToneSettings {
@@ -443,6 +451,10 @@ struct BarState {
     std::array<uint32_t, 3> directive_state = {0, 0, 0};
     uint8_t thumbnail_requested = 1;
     int32_t thumbnail_delay = 0;
+    // Thumbnails of the camera directives into the first strip cells, drawn
+    // once the countdown (frames) has reached 0.
+    uint8_t directive_thumbnail_request = 0;
+    int32_t directive_countdown = 0;
     uint8_t camera_directives_widget = 1;
     int32_t camera_directive_count = 0;
     CameraDirectiveTable directive_table;
@@ -464,6 +476,9 @@ struct BarState {
     uint8_t llmi_strip_open = 0;
     // '!' none.
     char llmi_pick_key = '!';
+    // Tool-tip title and text of the inspector element: the picked entity
+    // and element.
+    std::array<std::string, 2> llmi_labels;
     uint8_t variant_selector_widget = 1;
     int32_t variant_count = 0;
     VariantTable variant_tables;
@@ -618,7 +633,7 @@ struct AppContext : RootContainer {
     TextField rotation_fields[3];
     Element rotation_order_buttons[6];
     Element transform_order_buttons[6];
-    std::vector<Element> entity_rows;
+    std::vector<Container> entity_rows;
     // Parameter pane.
     Label parameter_empty_label;
     ScrollPane parameter_entity_scroll;
@@ -631,7 +646,7 @@ struct AppContext : RootContainer {
     ScrollPane parameter_list_scroll;
     FillLayout parameter_list;
     Element parameter_type_counts;
-    std::vector<Element> parameter_entity_rows;
+    std::vector<Container> parameter_entity_rows;
     std::vector<TextField> parameter_value_fields;
     std::vector<Slider> parameter_sliders;
     // Settings drop-down frame.
@@ -696,6 +711,8 @@ struct AppContext : RootContainer {
     Element pick_key_buttons[7];
     std::vector<Element> variant_rows;
     std::vector<Element> environment_tabs;
+    // Parts of the rebuilt side-pane rows and blocks.
+    SidePaneWidgets side_pane;
     // Popup contents: bodies.
     BorderLayout run_body, parse_body, capture_body, screenshot_body, profile_body, directive_body, export_body,
         about_body, help_body, message_body, confirm_body, file_browser_body;
@@ -711,6 +728,18 @@ struct AppContext : RootContainer {
     ScrollPane ppd_scrolls[2];
     FillLayout ppd_texts[2];
     std::vector<Element> parse_report_rows;
+    // Profiling viewer: rows on the left, the chosen row's report on the
+    // right. Rows name their entity by serial id and, for an element of a
+    // parallel entity, its position (-1 for the entity itself).
+    std::vector<Label> ppd_rows;
+    std::vector<int32_t> ppd_row_ids;
+    std::vector<int32_t> ppd_row_elements;
+    int32_t ppd_row_count = 0;
+    int32_t ppd_selected_row = 0;
+    Container ppd_row_list;
+    ScrollPane ppd_row_scroll, ppd_report_scroll;
+    Label ppd_report_label;
+    Element ppd_list_button;
     // Capture panes.
     Element snapshot_name_label, snapshot_save_button, screenshot_name_label, screenshot_save_button;
     // Export pane.

@@ -10,9 +10,10 @@
 #include "panes/console_lines.h"
 #include "panes/layout_mode_flags.h"
 #include "panes/pane_standins.h"
+#include "panes/side_pane_operations.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
-#include "render/render_standins.h"
+#include "render/scene_actions.h"
 #include "render/status_line.h"
 #include "text/text_utils.h"
 
@@ -66,7 +67,8 @@ void build_bars_and_menus(AppContext& app) {
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
-    install_render_standins(app.hooks);
+    install_side_pane_operations(app.hooks);
+    app.hooks.recolour_entity = recolour_entity;
     install_status_line_hooks(app.hooks);
     app.hooks.any_popup_open = any_popup_open;
     build_startup_state(app);
@@ -77,4 +79,5 @@ void build_user_interface(AppContext& app) {
     build_bars_and_menus(app);
     build_popup_panes(app);
     build_minimal_bar_and_bindings(app);
+    bind_side_pane_callbacks(app);
 }

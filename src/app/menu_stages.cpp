@@ -11,7 +11,8 @@
 #include "panes/settings_fields.h"
 #include "panes/settings_menu_actions.h"
 #include "panes/view_menu_actions.h"
-#include "render/colour_standins.h"
+#include "render/colour_by.h"
+#include "render/scene_actions.h"
 #include "ui/theme.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "panes/menu_support.h"
 #include "render/camera_control.h"
 #include "render/camera_directives.h"
-#include "render/colour_standins.h"
+#include "render/scene_actions.h"
 
 namespace {
 

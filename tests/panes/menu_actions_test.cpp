@@ -106,7 +106,6 @@ TEST_F(MenuFixture, ActiveRadioItemsAndLockedViewsChangeNothing) {
 
     on_view_menu_item(*app, 1, 3);
     EXPECT_TRUE(app->COLOURBAR.visible);
-    EXPECT_TRUE(logged("recolour_all"));
     on_view_menu_item(*app, 1, 1);
     EXPECT_FALSE(app->COLOURBAR.visible);
     EXPECT_EQ(view_bits(1), (Bits{false, true, false, false, false}));

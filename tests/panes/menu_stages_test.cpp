@@ -1,7 +1,7 @@
 #include "menu_fixture.h"
 
 #include "app/caption_tables.h"
-#include "render/colour_standins.h"
+#include "render/colour_by.h"
 
 namespace {
 
