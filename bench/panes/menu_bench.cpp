@@ -27,10 +27,10 @@ struct MenuTree {
         build_settings_menu_stage(*app);
         for (Label& row : rows) filler.children.push_back(&row);
         app->children = {&app->TIPSCROLL, &app->MENUNPANE, &app->COLOURSCROLL, &app->SLIDERSCROLL, &filler};
-        publish_app_context(app.get());
+        app_instance = app.get();
     }
     ~MenuTree() {
-        publish_app_context(nullptr);
+        app_instance = nullptr;
         build_theme_table();
     }
     int count() { return count_elements(*app); }

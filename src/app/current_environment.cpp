@@ -2,7 +2,7 @@
 
 #include "app/app_context.h"
 
-static AppContext* published_context = nullptr;
+AppContext* app_instance = nullptr;
 
 void bind_current_environment(AppContext& app, Environment* environment) {
     EntityState& state = app.entities;
@@ -22,5 +22,3 @@ Environment* add_current_environment(AppContext& app) {
     return environment;
 }
 
-AppContext* published_app_context() { return published_context; }
-void publish_app_context(AppContext* app) { published_context = app; }

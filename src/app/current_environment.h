@@ -10,7 +10,7 @@ void bind_current_environment(AppContext& app, Environment* environment);
 // Appends a new environment to the context's list and makes it current.
 Environment* add_current_environment(AppContext& app);
 
-// The context that parameterless actions act on (published once by the
-// application main; null before, and then those actions do nothing).
-AppContext* published_app_context();
-void publish_app_context(AppContext* app);
+// The one application context: null until the interface is built, then
+// set by the application main; every platform callback and parameterless
+// action tests it first and does nothing while it is null.
+extern AppContext* app_instance;

@@ -5,11 +5,11 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
-#include "app/menu_stages.h"
 #include "art/typeface.h"
 #include "panes/console_lines.h"
-#include "panes/layout_mode_flags.h"
+#include "panes/display_options.h"
 #include "panes/pane_standins.h"
+#include "panes/popups.h"
 #include "panes/side_pane_operations.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -51,26 +51,18 @@ int64_t build_startup_state(AppContext& app) {
     return elapsed;
 }
 
-// The widget stages arrive with the builders of their regions.
-void build_window_frame(AppContext&) {}
-void build_console_panes(AppContext&) {}
+// The inspector, parameter and popup contents arrive with their panes.
 void build_entity_inspector(AppContext&) {}
 void build_parameter_pane(AppContext&) {}
 void build_popup_panes(AppContext&) {}
-void build_minimal_bar_and_bindings(AppContext&) {}
-
-void build_bars_and_menus(AppContext& app) {
-    build_view_menu_stage(app);
-    build_colour_and_slider_bars(app);
-    build_settings_menu_stage(app);
-}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
+    install_popup_operations(app.hooks);
     install_side_pane_operations(app.hooks);
+    install_display_hooks(app.hooks);
     app.hooks.recolour_entity = recolour_entity;
     install_status_line_hooks(app.hooks);
-    app.hooks.any_popup_open = any_popup_open;
     build_startup_state(app);
     build_window_frame(app);
     build_console_panes(app);

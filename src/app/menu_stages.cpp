@@ -4,9 +4,8 @@
 
 #include "app/app_context.h"
 #include "app/caption_tables.h"
-#include "panes/display_setter_standins.h"
-#include "panes/menu_bars.h"
 #include "panes/menu_support.h"
+#include "panes/pane_layouts.h"
 #include "panes/pick_modes.h"
 #include "panes/settings_fields.h"
 #include "panes/settings_menu_actions.h"
@@ -142,10 +141,6 @@ void build_widget_rows(AppContext& app) {
 }  // namespace
 
 void build_view_menu_stage(AppContext& app) {
-    static const ClickCallback bar_clicks[VIEW_MENU_COUNT] = {
-        on_view_menubar_topology,   on_view_menubar_colour, on_view_menubar_shading, on_view_menubar_orbit,
-        on_view_menubar_projection, on_view_menubar_state,  on_view_menubar_widgets, on_view_menubar_view};
-    for (int32_t k = 0; k < VIEW_MENU_COUNT; ++k) app.view_menu_buttons[k].click_handler = bar_clicks[k];
     app.build_view_menus();
     bind_items(view_bindings, app.view_menu_items);
     mark_all(app.menu_tables.view_menu_check_pointers, app.view_menu_items);
@@ -185,12 +180,6 @@ void build_settings_menu_stage(AppContext& app) {
     columns.background_colour = colour(9);
     columns.mouse_down_handler = accept_left_button_only;
 
-    static const ClickCallback bar_clicks[SETTINGS_MENU_COUNT] = {
-        on_settings_menubar_window,      on_settings_menubar_shading,     on_settings_menubar_lighting,
-        on_settings_menubar_full_screen, on_settings_menubar_camera,      on_settings_menubar_camera_lock,
-        on_settings_menubar_theme,       on_settings_menubar_slider_bar,  on_settings_menubar_widgets,
-        on_settings_menubar_system_config};
-    for (int32_t k = 0; k < SETTINGS_MENU_COUNT; ++k) app.settings_menu_buttons[k].click_handler = bar_clicks[k];
     app.build_settings_menus();
     bind_items(settings_bindings, app.settings_menu_items);
     mark_all(app.menu_tables.settings_menu_check_pointers, app.settings_menu_items);

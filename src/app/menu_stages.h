@@ -4,12 +4,10 @@ struct AppContext;
 
 // Builder stages of the menus and the two bars above the status row.
 
-// The eight view strips with their item clicks and check marks; the view
-// menu-bar buttons get their clicks.
+// The eight view strips with their item clicks and check marks.
 void build_view_menu_stage(AppContext& app);
 // The colour-function row with the hue ramp, and the four slider quarters.
 void build_colour_and_slider_bars(AppContext& app);
 // The settings drop-down frame, its ten columns with their clicks and check
-// marks, and the value rows of the WINDOW and WIDGETS columns; the settings
-// menu-bar buttons get their clicks.
+// marks, and the value rows of the WINDOW and WIDGETS columns.
 void build_settings_menu_stage(AppContext& app);

@@ -2,6 +2,7 @@
 
 #include "app/caption_tables.h"
 #include "app/current_environment.h"
+#include "panes/display_options.h"
 #include "panes/menu_support.h"
 #include "render/status_line.h"
 
@@ -34,14 +35,10 @@ uint8_t toggle_at_once(AppContext& app, int32_t k) {
         return app.frame.full_screen;
     }
     if (k == 5) {
-        f.camera_locked = flipped(f.camera_locked);
-        app.LOCKICON.visible = f.camera_locked != 0;
-        refresh_root(app);
+        set_camera_locked(app, !f.camera_locked);
         return f.camera_locked;
     }
-    f.slider_bar_shown = flipped(f.slider_bar_shown);
-    app.SLIDERBAR.visible = f.slider_bar_shown != 0;
-    refresh_root(app);
+    set_slider_bar_shown(app, !f.slider_bar_shown);
     return f.slider_bar_shown;
 }
 
@@ -74,10 +71,10 @@ void reset_window_size(AppContext& app) {
 
 namespace {
 void view_bar(int32_t k) {
-    if (AppContext* app = published_app_context()) select_view_menu(*app, k);
+    if (AppContext* app = app_instance) select_view_menu(*app, k);
 }
 void settings_bar(int32_t k) {
-    if (AppContext* app = published_app_context()) select_settings_menu(*app, k);
+    if (AppContext* app = app_instance) select_settings_menu(*app, k);
 }
 }  // namespace
 

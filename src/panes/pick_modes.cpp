@@ -83,10 +83,10 @@ void cycle_silhouette_tone(AppContext& app) {
 namespace {
 template <void (*action)(AppContext&)>
 void on_published() {
-    if (AppContext* app = published_app_context()) action(*app);
+    if (AppContext* app = app_instance) action(*app);
 }
 void pick(int32_t index) {
-    if (AppContext* app = published_app_context()) set_pick_mode(*app, index);
+    if (AppContext* app = app_instance) set_pick_mode(*app, index);
 }
 }  // namespace
 

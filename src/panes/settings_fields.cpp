@@ -184,13 +184,13 @@ void apply_slider_value(AppContext& app, int32_t k, double v) {
 
 namespace {
 void commit_on_published(SettingsField field) {
-    if (AppContext* app = published_app_context()) commit_settings_field(*app, field);
+    if (AppContext* app = app_instance) commit_settings_field(*app, field);
 }
 void sync_on_published(SettingsField field) {
-    if (AppContext* app = published_app_context()) sync_settings_field(*app, field);
+    if (AppContext* app = app_instance) sync_settings_field(*app, field);
 }
 void slide_on_published(int32_t k, double v) {
-    if (AppContext* app = published_app_context()) apply_slider_value(*app, k, v);
+    if (AppContext* app = app_instance) apply_slider_value(*app, k, v);
 }
 }  // namespace
 

@@ -1,7 +1,7 @@
 #include "panes/settings_menu_actions.h"
 
 #include "app/current_environment.h"
-#include "panes/display_setter_standins.h"
+#include "panes/display_options.h"
 #include "panes/interface_themes.h"
 #include "panes/menu_bars.h"
 #include "panes/menu_support.h"
@@ -182,15 +182,15 @@ void toggle_v_flip_setting(AppContext& app) { on_settings_menu_item(app, 0, 2); 
 void toggle_frame_mode_setting(AppContext& app) { on_settings_menu_item(app, 0, 3); }
 
 void toggle_camera_directives_and_relayout() {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     if (!app) return;
     on_settings_menu_item(*app, 8, 0);
-    call_hook(app->hooks.app_apply_display_options, *app, app->frame.window_width, app->frame.window_height);
+    apply_display_options_at_window_size(*app);
 }
 
 namespace {
 void run_settings_item(int32_t menu, int32_t item) {
-    if (AppContext* app = published_app_context()) on_settings_menu_item(*app, menu, item);
+    if (AppContext* app = app_instance) on_settings_menu_item(*app, menu, item);
 }
 }  // namespace
 

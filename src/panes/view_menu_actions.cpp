@@ -150,7 +150,7 @@ void on_view_menu_item(AppContext& app, int32_t menu, int32_t item) {
 
 namespace {
 void run_view_item(int32_t menu, int32_t item) {
-    if (AppContext* app = published_app_context()) on_view_menu_item(*app, menu, item);
+    if (AppContext* app = app_instance) on_view_menu_item(*app, menu, item);
 }
 }  // namespace
 
