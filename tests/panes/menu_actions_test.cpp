@@ -5,6 +5,7 @@
 #include "panes/interface_themes.h"
 #include "panes/layout_mode_flags.h"
 #include "panes/menu_bars.h"
+#include "panes/pane_layouts.h"
 #include "panes/pick_modes.h"
 #include "panes/settings_menu_actions.h"
 #include "panes/view_menu_actions.h"
@@ -224,6 +225,18 @@ TEST_F(MenuFixture, ViewMenuBarOpensClosesAndIgnoresOutOfRange) {
     EXPECT_EQ(app->tip_menu_icon.icon, 44);
     EXPECT_FALSE(app->script_placeholder_label.visible);
     EXPECT_EQ(app->view_menu_strips[2].margin_left, app->tip_menu_title.width + 32 + 4);
+    // Laid out in the tip row, the strip starts right of the title and, too
+    // wide for the row, scrolls inside its host.
+    app->TIPSCROLL.layout_handler = on_layout_tip_scroll;
+    app->io_settings.view_menu_scroll_factors[2] = 1.0;
+    const int32_t title_right = app->tip_menu_title.x + app->tip_menu_title.width;
+    for (int32_t w : {1000, 300}) {
+        app->TIPSCROLL.layout(w, 32);
+        EXPECT_EQ(app->view_menu_strips[2].x, app->view_menu_strips[2].margin_left) << w;
+        EXPECT_GE(app->view_menu_strips[2].x, title_right) << w;
+        const int32_t strip = app->view_menu_strip_panes[2].width;
+        EXPECT_EQ(app->view_menu_strip_panes[2].x, w >= title_right + strip ? 0 : w - title_right - strip) << w;
+    }
     select_view_menu(*app, 8);
     EXPECT_EQ(app->ui_flags.open_view_menu, 2);
     select_view_menu(*app, 2);
