@@ -11,7 +11,7 @@
 
 #include "panes/browser_actions.h"
 #include "panes/browser_navigation.h"
-#include "panes/browser_standins.h"
+#include "panes/path_configuration.h"
 #include "panes/directory_listing.h"
 #include "pipeline/orch_support.h"
 #include "shell/app_tick.h"
@@ -73,7 +73,7 @@ const char* const script_names[] = {" lead.vrek",
                                     "x\n-rwxr-xr-x 1 u g 1 2026-12-01 10:00 vrek",
                                     "-dash.vrek",
                                     "\xff" "\xfe" ".vrek",
-                                    "\xc3\xbcn\xc3\xafcode.vrek",
+                                    "\xc3\xbcn\xc3\xaf" "code.vrek",
                                     "a -> b.vrek",
                                     "Model.VREK"};
 
