@@ -182,6 +182,8 @@ void browser_footer(AppContext& a) {
     Label& directory = a.browser_directory_label;
     directory.fill = true;
     caption(directory, 3, -1, 0, "\nnone selected");
+    // The directory follows "Path : ", the title's second line.
+    directory.margin_left = title.line_widths.size() > 1 ? title.line_widths[1] : 0;
     for (Element* e : {&title, &hint, &directory}) append(heading, *e);
     append(footer, heading);
 
