@@ -13,6 +13,7 @@
 #include "panes/browser_navigation.h"
 #include "panes/directory_listing.h"
 #include "panes/popups.h"
+#include "pipeline/orch_support.h"
 #include "platform/files.h"
 #include "shell/workspace.h"
 #include "support/live_application.h"
@@ -42,6 +43,8 @@ struct FilePanesWindow : testing::Test {
         ASSERT_TRUE(live.open());
         gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &live.canvas_x, &live.canvas_y);
     }
+    // The context leaves the meshes of opened scripts to its owner.
+    void TearDown() override { free_context_meshes(app); }
     bool click(const Element& e) { return live.xdotool("mousemove --sync " + centre_of(live, e) + " sleep 0.1 click 1"); }
     void finish_configuration() {
         ASSERT_TRUE(set_kernel_path(kernel()));
