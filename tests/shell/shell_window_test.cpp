@@ -32,6 +32,7 @@ namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 
+
 // WM_DELETE_WINDOW to a top-level X window, as a window manager's close
 // button sends it.
 void send_close_request(Display* display, Window window) {
@@ -60,8 +61,8 @@ TEST(ProgramWindow, StartsAssemblesAndClosesCleanly) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         freopen(out_file.c_str(), "w", stdout);
-        const std::string program = test_binary_dir() + "/src/shell/vrekform";
-        const std::string k = stand_in_kernel(), w = sample.workspace();
+        const std::string program = binary_dir() + "/src/shell/vrekform";
+        const std::string k = kernel(), w = sample.workspace();
         execl(program.c_str(), program.c_str(), k.c_str(), w.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -87,7 +88,7 @@ TEST(ProgramWindow, StartsAssemblesAndClosesCleanly) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     const std::string out = read_file(out_file);
     EXPECT_EQ(out.rfind(std::string(50, '-') + "\n%  VREK-EI", 0), 0u) << out;
-    EXPECT_NE(out.find("\nEXEC:[\"" + stand_in_kernel() + "\"];\nTEMP:[\"" + sample.workspace() + "\"];\n"),
+    EXPECT_NE(out.find("\nEXEC:[\"" + kernel() + "\"];\nTEMP:[\"" + sample.workspace() + "\"];\n"),
               std::string::npos);
     for (const char* label : {"\nICN-GEN:", "\nSDF-GEN:", "\nVTX-GEN:"}) {
         const size_t at = out.find(label);
@@ -97,15 +98,6 @@ TEST(ProgramWindow, StartsAssemblesAndClosesCleanly) {
     }
     EXPECT_NE(out.find("Quitting...\n"), std::string::npos);
     EXPECT_TRUE(path_exists(sample.workspace() + "tmp/vrek_assemble_in"));
-}
-
-// Lines of the current environment's console that start with `prefix`.
-size_t console_count(const AppContext& app, const std::string& prefix) {
-    const TraceLog& log = app.entities.current_environment->trace_log;
-    size_t n = 0;
-    for (int32_t i = 0; i < log.console_count; ++i)
-        n += log.console_lines[static_cast<size_t>(i)].compare(0, prefix.size(), prefix) == 0;
-    return n;
 }
 
 int root_clicks = 0;
@@ -149,15 +141,15 @@ TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
 
     // The configuration confirmed: the start-up meshes and entity are
     // assembled once and the intro finishes.
-    ASSERT_TRUE(set_kernel_path(stand_in_kernel()));
+    ASSERT_TRUE(set_kernel_path(kernel()));
     ASSERT_TRUE(set_workspace_path(sample.workspace()));
     prepare_app_workspace(app);
     ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_finished != 0; }, 30'000));
     EXPECT_EQ(app.startup.startup_meshes.size(), 3u);
     EXPECT_NE(app.startup.startup_mesh, nullptr);
-    EXPECT_EQ(console_count(app, "Kernel-Path : "), 1u);
-    EXPECT_EQ(console_count(app, "Entity-Workspace : "), 1u);
-    EXPECT_EQ(console_count(app, "Environment-Assembly : "), 1u);
+    EXPECT_EQ(live.console_count("Kernel-Path : "), 1u);
+    EXPECT_EQ(live.console_count("Entity-Workspace : "), 1u);
+    EXPECT_EQ(live.console_count("Environment-Assembly : "), 1u);
 
     // Press and release 5 pixels apart make a click; 6 do not.
     root_clicks = 0;

@@ -1,16 +1,11 @@
 #pragma once
-// The application as app_main builds it, in the test's process under a
-// private X server: a temporary copy of the sample workspace, the window,
-// the frame loop pumped by the test, xdotool input and the context read
-// between ticks.
-#include <gtest/gtest.h>
-
+// The application as app_main builds it, in this process with a real window
+// and loop, driven tick by tick and with xdotool; and a temporary copy of the
+// sample workspace. Needs a display (support/private_display.h).
 #include <gtk/gtk.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -26,31 +21,33 @@
 #include "shell/app_callbacks.h"
 #include "shell/app_main.h"
 #include "shell/workspace.h"
+#include "ui/ui_state.h"
 
-inline std::string test_binary_dir() {
+inline std::string binary_dir() {
     const char* dir = getenv("VK_BINARY_DIR");
     return dir ? dir : ".";
 }
-
-inline std::string stand_in_kernel() { return test_binary_dir() + "/kernel/vrek"; }
 
 // A copy of the sample workspace in a fresh directory, removed afterwards.
 struct SampleWorkspace {
     std::string root;
     SampleWorkspace() {
-        namespace fs = std::filesystem;
-        std::string name = test_binary_dir() + "/test-output";
-        fs::create_directories(name);
-        name += "/vk_live_XXXXXX";
+        std::string name = binary_dir() + "/test-output";
+        std::filesystem::create_directories(name);
+        name += "/vk_shell_window_XXXXXX";
         root = mkdtemp(&name[0]);
         const char* source = getenv("VK_SOURCE_DIR");
-        fs::copy(std::string(source ? source : ".") + "/examples", root + "/examples", fs::copy_options::recursive);
-        fs::remove_all(root + "/examples/tmp");
+        std::filesystem::copy(std::string(source ? source : ".") + "/examples", root + "/examples",
+                              std::filesystem::copy_options::recursive);
+        std::filesystem::remove_all(root + "/examples/tmp");
     }
     ~SampleWorkspace() { std::filesystem::remove_all(root); }
     std::string workspace() const { return root + "/examples/"; }
 };
 
+inline std::string kernel() { return binary_dir() + "/kernel/vrek"; }
+
+// The application as app_main builds it, driven tick by tick.
 struct LiveApplication {
     std::unique_ptr<AppContext> app;
     PlatformListener listener;
@@ -84,10 +81,12 @@ struct LiveApplication {
     }
     // Confirms the paths the intro waits for and runs it to its end.
     bool finish_intro(const SampleWorkspace& sample) {
-        if (!set_kernel_path(stand_in_kernel()) || !set_workspace_path(sample.workspace())) return false;
+        if (!set_kernel_path(kernel()) || !set_workspace_path(sample.workspace())) return false;
         prepare_app_workspace(*app);
         return pump_until([this] { return app->startup.startup_finished != 0; }, 30'000);
     }
+    // Where the canvas is on the screen now.
+    void find_canvas() { gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &canvas_x, &canvas_y); }
     // The frame loop's work: events, ticks every 10 ms, redraws.
     bool pump_until(const std::function<bool()>& done, int timeout_ms) {
         for (gint64 end = g_get_monotonic_time() + timeout_ms * 1000; g_get_monotonic_time() < end; g_usleep(2000)) {
@@ -102,7 +101,7 @@ struct LiveApplication {
         return false;
     }
     void pump_for(int ms) { pump_until([] { return false; }, ms); }
-    // xdotool actions, with the loop running meanwhile.
+    // xdotool actions relative to the canvas, with the loop running meanwhile.
     bool xdotool(const std::string& actions) {
         gchar** argv = nullptr;
         GPid pid = 0;
@@ -118,7 +117,13 @@ struct LiveApplication {
         pump_for(100);
         return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
-    // Screen coordinates of a canvas point, for xdotool.
     std::string at(int x, int y) const { return std::to_string(canvas_x + x) + " " + std::to_string(canvas_y + y); }
-    void find_canvas() { gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &canvas_x, &canvas_y); }
+    size_t console_count(const std::string& prefix) const {
+        const TraceLog& log = app->entities.current_environment->trace_log;
+        size_t n = 0;
+        for (int32_t i = 0; i < log.console_count; ++i)
+            n += log.console_lines[static_cast<size_t>(i)].compare(0, prefix.size(), prefix) == 0;
+        return n;
+    }
 };
+
