@@ -5,6 +5,8 @@
 #include "app/current_environment.h"
 #include "panes/browser_navigation.h"
 #include "panes/browser_standins.h"
+#include "panes/export_actions.h"
+#include "panes/export_dialog.h"
 #include "platform/paths.h"
 #include "shell/workspace.h"
 #include "ui/theme.h"

@@ -12,11 +12,9 @@ struct AppContext;
 // capture panes. Each appends its name (and arguments after ": ") to
 // standin_call_log().
 
-// Configuration and export panes.
+// Configuration pane.
 void apply_kernel_path_setting(AppContext& app, const std::string& path);
 void apply_entity_workspace_setting(AppContext& app, const std::string& directory);
-void set_export_location(AppContext& app, const std::string& directory);
-void export_environment_action(AppContext& app);
 
 // Capture panes.
 void save_environment_snapshot(AppContext& app);

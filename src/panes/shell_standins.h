@@ -25,10 +25,8 @@ void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item);
 void cycle_ui_theme(AppContext& app, int32_t step);
 
 // Dialogs and actions.
-void open_export_dialog(AppContext& app);
 void open_snapshot_dialog(AppContext& app);
 void open_screenshot_dialog(AppContext& app);
-void assemble_environment_action(AppContext& app);
 void run_native_open_script_dialog(AppContext& app);
 // Runs on every tick: records nothing.
 void update_tooltip_panel(AppContext& app);
