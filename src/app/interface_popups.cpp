@@ -97,15 +97,17 @@ void run_pane_content(AppContext& a) {
     box.background_colour = colour(6);
     grey_frame(box);
     box.set_text("Mode\nAttributes");
-    int32_t top = box.text_height + 12;
+    // The items stack under the heading 12 pixels apart. Each covers its own
+    // line only, so the grey of an unsupported item dims that line and not
+    // the box.
+    int32_t top = box.padding_top + box.text_height + 12;
     for (int32_t i = 0; i < 6; ++i) {
         Label& l = a.capability_labels[i];
-        l.fill = true;
         l.text_colour = colour(8);
-        align(l, 0, -1);
-        padding(l, 0, top, 0, 0);
+        align(l, 0, 0);
         l.typeface = face(algorithm_feature_flags[static_cast<size_t>(chosen)][static_cast<size_t>(i)] ? 4 : 3);
         l.set_text(algorithm_feature_labels[static_cast<size_t>(i)]);
+        rect(l, 1, top - 4, box.width - 2, l.text_height + 8);
         top += l.text_height + 12;
         append(box, l);
     }
