@@ -193,7 +193,8 @@ void PanesLive::export_cancelled_then_accepted() {
     ASSERT_TRUE(live.pump_until([&] { return app.INFOPANE.visible; }, 30'000));
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - pressed).count();
-    std::printf("OK-CLICK-TO-INFO-BOX: %.1f ms (five ticks included)\n", ms);
+    std::printf("OK-CLICK-TO-INFO-BOX: %.1f ms (xdotool and five ticks included); %s\n", ms,
+                app.message_texts[0].text.c_str());
     EXPECT_EQ(app.message_titles[0].text, "Environment Mesh File Export Complete");
     EXPECT_FALSE(app.EXPORTPANE.visible || app.pane_open_flags[PANE_EXPORT] || app.pane_open_flags[PANE_LOAD]);
     const std::vector<std::string> io = trace(TRACE_FILE_IO);

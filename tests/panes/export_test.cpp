@@ -273,13 +273,16 @@ TEST_F(ExportFixture, BaseNamesTakeTheStampAndHostileNamesAsTheyAre) {
     EXPECT_EQ(export_base_path(*app), dir.path() + "/env_");
     toggle_export_option(*app, 5);
 
-    // Blanks, quotes, a leading "-" and bytes that are not UTF-8.
+    // Blanks, quotes, a leading "-" and bytes that are not UTF-8, in the
+    // directory and in the name.
     const std::string hostile = "-rf 'x' \"y\" \xff\xfe";
-    set_export_location(*app, dir.path());
+    const std::string folder = dir.path() + "/" + hostile;
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    set_export_location(*app, folder);
     set_export_name(*app, hostile);
     choose({0, 0, 0, 1}, {1, 1, 0, 0, 0, 0});
     export_environment_mesh(*app);
-    EXPECT_TRUE(path_exists(dir.path() + "/" + hostile + ".stl"));
+    EXPECT_TRUE(path_exists(folder + "/" + hostile + ".stl"));
 }
 
 }  // namespace
