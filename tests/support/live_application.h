@@ -24,6 +24,7 @@
 #include "shell/app_callbacks.h"
 #include "shell/app_main.h"
 #include "shell/workspace.h"
+#include "support/app_fixture.h"
 
 inline std::string binary_dir() {
     const char* dir = getenv("VK_BINARY_DIR");
@@ -73,6 +74,7 @@ struct LiveApplication {
         while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
         set_platform_listener(nullptr, 0);
         app_instance = nullptr;
+        free_context_meshes(*app);
         app.reset();
         reset_paths_for_tests();
     }
