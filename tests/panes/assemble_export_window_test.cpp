@@ -105,6 +105,7 @@ void PanesLive::assemble_with_the_confirmed_algorithm() {
     EXPECT_EQ(app.confirm_mode_label.text, "Pure-Union-Mesh");
 
     const InteropMesh* before = set().records[0].mesh;
+    ASSERT_EQ(before->algorithm, 2);  // opened with the default Optimal-CSG
     ASSERT_TRUE(live.click(app.confirm_ok_button));
     ASSERT_TRUE(live.pump_until([&] { return set().records[0].mesh != before && !app.LOADPANE.visible; }, 30'000));
     EXPECT_EQ(set().records[0].mesh->algorithm, 0);
