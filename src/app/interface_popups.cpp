@@ -8,7 +8,7 @@
 #include "panes/browser_actions.h"
 #include "panes/export_actions.h"
 #include "panes/export_dialog.h"
-#include "panes/run_pane_standins.h"
+#include "panes/pick_modes.h"
 
 using namespace builder;
 
