@@ -56,6 +56,8 @@ struct LiveApplication {
     PlatformListener listener;
     int64_t last_tick = 0;
     int canvas_x = 0, canvas_y = 0;
+    // Called on every turn of the loop, e.g. to time state changes.
+    std::function<void()> each_turn;
 
     LiveApplication() {
         reset_paths_for_tests();
@@ -92,6 +94,7 @@ struct LiveApplication {
                 listener.on_tick(&listener);
                 if (platform_state.canvas) gtk_widget_queue_draw(platform_state.canvas);
             }
+            if (each_turn) each_turn();
             if (done()) return true;
         }
         return false;
