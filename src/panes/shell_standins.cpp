@@ -18,7 +18,6 @@ void file_browser_select_last(AppContext&) { record("file_browser_select_last");
 
 void open_snapshot_dialog(AppContext&) { record("open_snapshot_dialog"); }
 void open_screenshot_dialog(AppContext&) { record("open_screenshot_dialog"); }
-void run_native_open_script_dialog(AppContext&) { record("run_native_open_script_dialog"); }
 void update_tooltip_panel(AppContext&) {}
 
 void request_new_environment(AppContext&) { record("request_new_environment"); }

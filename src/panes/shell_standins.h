@@ -22,7 +22,6 @@ void file_browser_select_last(AppContext& app);
 // Dialogs and actions.
 void open_snapshot_dialog(AppContext& app);
 void open_screenshot_dialog(AppContext& app);
-void run_native_open_script_dialog(AppContext& app);
 // Runs on every tick: records nothing.
 void update_tooltip_panel(AppContext& app);
 

@@ -1,13 +1,14 @@
 #pragma once
-// The application in this process as app_main builds it, with a real window
-// on the current display, driven tick by tick while xdotool acts on it; and
-// a temporary copy of the sample workspace.
+// The application as app_main builds it, in this process with a real window
+// and loop, driven tick by tick and with xdotool; and a temporary copy of the
+// sample workspace. Needs a display (support/private_display.h).
 #include <gtest/gtest.h>
 
 #include <gtk/gtk.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -25,6 +26,7 @@
 #include "shell/app_main.h"
 #include "shell/workspace.h"
 #include "support/app_fixture.h"
+#include "ui/ui_state.h"
 
 inline std::string binary_dir() {
     const char* dir = getenv("VK_BINARY_DIR");
