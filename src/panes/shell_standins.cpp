@@ -16,10 +16,8 @@ void file_browser_page_down(AppContext&) { record("file_browser_page_down"); }
 void file_browser_select_first(AppContext&) { record("file_browser_select_first"); }
 void file_browser_select_last(AppContext&) { record("file_browser_select_last"); }
 
-void open_export_dialog(AppContext&) { record("open_export_dialog"); }
 void open_snapshot_dialog(AppContext&) { record("open_snapshot_dialog"); }
 void open_screenshot_dialog(AppContext&) { record("open_screenshot_dialog"); }
-void assemble_environment_action(AppContext&) { record("assemble_environment_action"); }
 void update_tooltip_panel(AppContext&) {}
 
 void request_new_environment(AppContext&) { record("request_new_environment"); }

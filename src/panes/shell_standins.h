@@ -20,10 +20,8 @@ void file_browser_select_first(AppContext& app);
 void file_browser_select_last(AppContext& app);
 
 // Dialogs and actions.
-void open_export_dialog(AppContext& app);
 void open_snapshot_dialog(AppContext& app);
 void open_screenshot_dialog(AppContext& app);
-void assemble_environment_action(AppContext& app);
 // Runs on every tick: records nothing.
 void update_tooltip_panel(AppContext& app);
 
