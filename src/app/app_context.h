@@ -641,6 +641,8 @@ struct AppContext : RootContainer {
     Element pick_key_buttons[7];
     std::vector<Element> variant_rows;
     std::vector<Element> environment_tabs;
+    // The strip holding the environment tabs; the marker over a hovered tab.
+    FillLayout environment_tab_strip, environment_preview;
     // Popup contents: bodies.
     BorderLayout run_body, parse_body, capture_body, screenshot_body, profile_body, directive_body, export_body,
         about_body, help_body, message_body, confirm_body, file_browser_body;

@@ -7,7 +7,9 @@
 #include "app/current_environment.h"
 #include "art/typeface.h"
 #include "panes/console_lines.h"
+#include "panes/environments.h"
 #include "panes/pane_standins.h"
+#include "panes/viewport_cells.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "render/render_standins.h"
@@ -33,7 +35,6 @@ int64_t build_startup_state(AppContext& app) {
 
     const int64_t start = process_start_ms;
     add_startup_environment(app);
-    bind_current_environment(app, app.entities.current_environment);
 
     const int64_t elapsed = now_ms() - start;
     const std::string ms = long_to_text(elapsed);
@@ -62,6 +63,9 @@ void build_user_interface(AppContext& app) {
     install_render_standins(app.hooks);
     install_status_line_hooks(app.hooks);
     build_startup_state(app);
+    app.multi_view_viewport.on_split_x = on_viewport_split_x;
+    app.multi_view_viewport.on_split_y = on_viewport_split_y;
+    app.multi_view_viewport.on_close_cell = on_viewport_close_cell;
     build_window_frame(app);
     build_console_panes(app);
     build_entity_inspector(app);
