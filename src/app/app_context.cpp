@@ -173,7 +173,9 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.screenshot_save_button, a.export_name_field, a.export_option_buttons, a.export_format_buttons,
                   a.browser_home_button, a.browser_mark, a.browser_refresh_button, a.browser_clear_button,
                   a.browser_select_all_button, a.browser_close_button, a.browser_location_line,
-                  a.browser_path_frame, a.minimal_layout_bar, a.minimal_command_list);
+                  a.browser_path_frame, a.browser_title_label, a.browser_hint_label, a.browser_directory_label,
+                  a.browser_location_label, a.browser_confirm_label, a.browser_path_pieces,
+                  a.browser_list_content, a.minimal_layout_bar, a.minimal_command_list);
 }
 
 void save_env_fields(AppContext& app, EnvironmentViewState& v) {

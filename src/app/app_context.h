@@ -303,29 +303,73 @@ struct PathCopies {
     std::string workspace_status_text;
 };
 
+// What the inline file browser is choosing.
+enum BrowserPurpose : int32_t {
+    BROWSER_KERNEL_EXECUTABLE = 0,
+    BROWSER_ENTITY_WORKSPACE = 1,
+    BROWSER_OPEN_SCRIPT = 2,
+    BROWSER_EXPORT_LOCATION = 3,
+};
+
+// Column the browser's rows are ordered by.
+enum SortKey : int32_t { SORT_TYPE = 0, SORT_NAME = 1, SORT_SIZE = 2, SORT_DATE = 3 };
+
+// Kind of a listed entry, in the order the TYPE sort puts them.
+enum EntryKind : uint8_t {
+    ENTRY_UNKNOWN = 0,
+    ENTRY_OTHER_FILE = 1,
+    ENTRY_DIRECTORY = 2,
+    ENTRY_SCRIPT = 3,
+    ENTRY_EXECUTABLE = 4,
+};
+
+// The admitted entries of one directory listing, indexed by entry (the
+// listing's order). A directory's name ends in "/".
+struct BrowserListing {
+    std::vector<uint8_t> kinds;
+    std::vector<std::string> names;
+    // Grouped size and " bytes".
+    std::vector<std::string> size_texts;
+    // "YYYY-MM-DD" and "hh:mm".
+    std::vector<std::string> dates;
+    std::vector<std::string> times;
+    // Lower-case copy of the name.
+    std::vector<std::string> sort_names;
+    std::vector<std::string> owners;
+    std::vector<std::string> groups;
+    std::vector<std::string> permissions;
+    std::vector<int64_t> sizes;
+    // " -> target" for a symbolic link, shown after its name; "" otherwise.
+    std::vector<std::string> link_targets;
+
+    size_t count() const { return names.size(); }
+};
+
+// One bit per entry, and how many are set.
+struct BrowserSelection {
+    std::vector<uint8_t> bits;
+    int32_t count = 0;
+};
+
 struct FileBrowserState {
-    // 0 kernel executable, 1 entity workspace, 2 open script, 3 export location.
-    int32_t browser_purpose = 2;
+    int32_t browser_purpose = BROWSER_OPEN_SCRIPT;
+    // The directory last listed, exactly as given.
     std::string browser_directory;
+    // The directory cut at "/", each component with "/" appended.
     std::vector<std::string> browser_path_parts;
-    // Selection bit per entry, and how many are set.
-    std::vector<uint8_t> browser_selected;
-    int32_t browser_selected_count = 0;
-    // Per listed entry.
-    std::vector<uint8_t> browser_entry_types;
-    std::vector<std::string> browser_entries;
-    std::vector<std::string> browser_entry_dates;
-    std::vector<std::string> browser_entry_times;
-    std::vector<std::string> browser_sort_names;
-    std::vector<std::string> browser_permissions;
-    std::vector<int64_t> browser_sizes;
-    // 0 TYPE, 1 NAME, 2 SIZE, 3 DATE.
-    int32_t browser_sort_key = 1;
-    // 1 = NAME ascending; choosing the same key again flips it.
-    uint8_t browser_sort_ascending = 1;
+    BrowserListing browser_listing;
+    BrowserSelection browser_selection;
     // Per display row, the index of its entry.
     std::vector<int32_t> browser_row_order;
-    int32_t browser_row_count = 0;
+    int32_t browser_sort_key = SORT_NAME;
+    // 1 = ascending; choosing the same key again flips it.
+    uint8_t browser_sort_ascending = 1;
+    // Scroll fractions of the entry list and of the path bar (1 = the
+    // deepest components in view), and the extents of their contents.
+    double browser_list_scroll = 0.0;
+    double browser_path_scroll = 1.0;
+    int32_t browser_path_content_width = 0;
+    int32_t browser_list_content_height = 0;
     // The rows last highlighted; cleared whenever the listing changes.
     std::array<const void*, 2> browser_highlight_refs = {nullptr, nullptr};
 };
@@ -668,7 +712,19 @@ struct AppContext : RootContainer {
     Element browser_home_button, browser_mark, browser_refresh_button, browser_clear_button,
         browser_select_all_button, browser_close_button, browser_location_line;
     FillLayout browser_path_frame;
-    std::vector<Element> browser_rows;
+    // Captions: title, hint under it, the listed directory beside the
+    // title, the location line and the confirm button's text.
+    Label browser_title_label, browser_hint_label, browser_directory_label, browser_location_label,
+        browser_confirm_label;
+    // Path bar: one button per path component, inside browser_path_pieces.
+    FillLayout browser_path_pieces;
+    std::vector<Label> browser_path_buttons;
+    // Entry list: one row per entry in display order, each holding five
+    // labels (kind tag, name, size, time, date) kept row by row in
+    // browser_row_labels.
+    FillLayout browser_list_content;
+    std::vector<FillLayout> browser_rows;
+    std::vector<Label> browser_row_labels;
     // Minimal-layout bar and its command list.
     FillLayout minimal_layout_bar, minimal_command_list;
     std::vector<Label> minimal_command_buttons;

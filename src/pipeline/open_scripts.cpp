@@ -67,16 +67,19 @@ void rebuild_entity_panes(AppContext& app) {
 }
 
 void open_selected_scripts(AppContext& app) {
-    // The listing's vectors may disagree in length; nothing is read past
-    // any of them.
-    const size_t rows = std::min(app.file_browser_state.browser_row_order.size(), static_cast<size_t>(std::max(app.file_browser_state.browser_row_count, 0)));
-    for (size_t row = 0; row < rows; ++row) {
-        const int32_t entry = app.file_browser_state.browser_row_order[row];
-        if (entry < 0 || static_cast<size_t>(entry) >= app.file_browser_state.browser_entries.size() ||
-            static_cast<size_t>(entry) >= app.file_browser_state.browser_selected.size() || !app.file_browser_state.browser_selected[static_cast<size_t>(entry)])
+    const FileBrowserState& browser = app.file_browser_state;
+    const std::vector<std::string>& names = browser.browser_listing.names;
+    const std::vector<uint8_t>& bits = browser.browser_selection.bits;
+    // A copy of the rows: opening a script may run code that lists again.
+    const std::vector<int32_t> rows = browser.browser_row_order;
+    const std::string directory = browser.browser_directory;
+    for (const int32_t entry : rows) {
+        // The tables may disagree in length; nothing is read past any of them.
+        if (entry < 0 || static_cast<size_t>(entry) >= names.size() || static_cast<size_t>(entry) >= bits.size() ||
+            !bits[static_cast<size_t>(entry)])
             continue;
-        const std::string& name = app.file_browser_state.browser_entries[static_cast<size_t>(entry)];
-        if (open_one(app, concat2(app.file_browser_state.browser_directory, name), name) == OPEN_NO_SET) return;
+        const std::string name = names[static_cast<size_t>(entry)];
+        if (open_one(app, concat2(directory, name), name) == OPEN_NO_SET) return;
     }
     close_open_pane(app, true);
 }

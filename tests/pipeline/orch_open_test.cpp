@@ -187,10 +187,9 @@ TEST_F(OpenTest, PathsAreCheckedBeforeAnythingRunsAndTheBrowserOpensInDisplayOrd
     script("second.vrek", "return sphere(1);\n");
     AppContext& app = *ctx.app;
     app.file_browser_state.browser_directory = scripts;
-    app.file_browser_state.browser_entries = {"second.vrek", "first.vrek", "other.vrek"};
-    app.file_browser_state.browser_selected = {1, 1, 0};
+    app.file_browser_state.browser_listing.names = {"second.vrek", "first.vrek", "other.vrek"};
+    app.file_browser_state.browser_selection = {{1, 1, 0}, 2};
     app.file_browser_state.browser_row_order = {1, 2, 0};
-    app.file_browser_state.browser_row_count = 3;
     open_selected_scripts(app);
     ASSERT_EQ(ctx.set().count, 3);
     EXPECT_EQ(ctx.entity(1).file_name, ": first.vrek");
