@@ -22,10 +22,7 @@ run_suite build/ci-normal
 cmake -S . -B build/ci-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVK_SANITIZE=ON -DVK_BENCH=OFF
 cmake --build build/ci-asan -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-run_suite build/ci-asan -LE window
-# The GL driver leaks a little on some processors; its suppression needs
-# full unwinding, which is slow, so only the window tests get it.
-LSAN_OPTIONS=suppressions=$PWD/tools/lsan-window.supp:fast_unwind_on_malloc=0 run_suite build/ci-asan -L window
+run_suite build/ci-asan
 unset ASAN_OPTIONS UBSAN_OPTIONS
 
 cmake -S . -B build/ci-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVK_TSAN=ON -DVK_BENCH=OFF

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/driver_setup_scope.h"
 #include "platform/frame_pacing.h"
 #include "platform/gtk_handlers.h"
 #include "platform/input_translation.h"
@@ -126,8 +127,12 @@ int32_t create_window(const PlatformListener& listener) {
     connect_before(window, "delete_event", G_CALLBACK(on_gtk_delete));
     gtk_quit_add_destroy(1, GTK_OBJECT(window));
 
-    GtkWidget* canvas = gtk_gl_area_new_vargs(nullptr, GDK_GL_DOUBLEBUFFER, GDK_GL_RGBA, GDK_GL_DEPTH_SIZE, 1,
-                                              GDK_GL_NONE);
+    GtkWidget* canvas = nullptr;
+    {
+        const DriverSetupScope driver_setup;  // the driver loads while the visual is chosen
+        canvas = gtk_gl_area_new_vargs(nullptr, GDK_GL_DOUBLEBUFFER, GDK_GL_RGBA, GDK_GL_DEPTH_SIZE, 1,
+                                       GDK_GL_NONE);
+    }
     if (!canvas) {
         gtk_widget_destroy(window);
         return fail_window("Failed to Create GTK-GL-Area Widget!\n");

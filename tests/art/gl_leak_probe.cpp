@@ -1,5 +1,5 @@
 // Leaks on purpose while a GL context is current, for the test that checks
-// the window stage's leak suppressions hide the GL driver only. Exits 2
+// that pausing leak checks for the GL driver's set-up hides nothing of ours. Exits 2
 // when no context can be made.
 #include <cstdio>
 #include <cstring>

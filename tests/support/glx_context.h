@@ -3,9 +3,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
+#include "platform/driver_setup_scope.h"
 
 // A GL context of our own on a small unmapped window: enough to create
 // textures, framebuffers and programs without the platform's window layer.
@@ -15,6 +13,7 @@ struct GlxContext {
     GLXContext context = nullptr;
 
     bool open(int width = 64, int height = 64) {
+        const DriverSetupScope driver_setup;
         int attrs[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
                        GLX_DEPTH_SIZE, 24, None};
         XVisualInfo* vi = display ? glXChooseVisual(display, DefaultScreen(display), attrs) : nullptr;
@@ -32,19 +31,12 @@ struct GlxContext {
         return true;
     }
     // The software rasteriser sets up its code generator on the first draw
-    // and keeps a few bytes of it past exit; drawing once with leak checking
-    // off keeps that out of the sanitizer's report (our own leaks still count).
+    // and keeps a few bytes of it past exit: draw once inside the setup scope.
     static void warm_up() {
-#if defined(__SANITIZE_ADDRESS__)
-        __lsan_disable();
-#endif
         glBegin(GL_TRIANGLES);
         glVertex2f(0, 0), glVertex2f(1, 0), glVertex2f(0, 1);
         glEnd();
         glFinish();
-#if defined(__SANITIZE_ADDRESS__)
-        __lsan_enable();
-#endif
     }
     ~GlxContext() {
         if (!display) return;
