@@ -22,7 +22,6 @@
 #include "pipeline/orchestration_common.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "render/render_standins.h"
 
 namespace {
 
@@ -57,7 +56,6 @@ Setup prepare() {
 std::unique_ptr<AppContext> make_context() {
     auto app = make_app_context();
     install_pane_standins(app->hooks);
-    install_render_standins(app->hooks);
     make_new_environment_current(*app);
     return app;
 }

@@ -285,6 +285,13 @@ struct CaptureSettings {
     ActionCallback screenshot_callback = nullptr;
     std::vector<uint8_t> screenshot_pixels;
     std::array<double, 4> screenshot_background = {0, 0, 0, 0};
+    // Previews of the last screenshot and snapshot over the interface:
+    // shown flags and the size (width, height) each is shown at.
+    uint8_t screenshot_preview = 0;
+    std::array<int32_t, 2> screenshot_preview_size = {720, 480};
+    uint8_t snapshot_preview = 0;
+    std::array<int32_t, 2> snapshot_preview_size = {512, 512};
+    uint8_t preview_suppressed = 0;
 };
 
 struct ToneSettings {
@@ -443,6 +450,10 @@ struct BarState {
     std::array<uint32_t, 3> directive_state = {0, 0, 0};
     uint8_t thumbnail_requested = 1;
     int32_t thumbnail_delay = 0;
+    // Thumbnails of the camera directives into the first strip cells, drawn
+    // once the countdown (frames) has reached 0.
+    uint8_t directive_thumbnail_request = 0;
+    int32_t directive_countdown = 0;
     uint8_t camera_directives_widget = 1;
     int32_t camera_directive_count = 0;
     CameraDirectiveTable directive_table;
@@ -464,6 +475,9 @@ struct BarState {
     uint8_t llmi_strip_open = 0;
     // '!' none.
     char llmi_pick_key = '!';
+    // Tool-tip title and text of the inspector element: the picked entity
+    // and element.
+    std::array<std::string, 2> llmi_labels;
     uint8_t variant_selector_widget = 1;
     int32_t variant_count = 0;
     VariantTable variant_tables;

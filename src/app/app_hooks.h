@@ -46,6 +46,12 @@ struct AppHooks {
     void (*set_parameter_field)(AppContext& app, int32_t row, const std::string& text, uint32_t colour) = nullptr;
     void (*set_parameter_slider)(AppContext& app, int32_t row, double value) = nullptr;
 
+    // Information message box (title, text).
+    void (*show_info_box)(AppContext& app, const std::string& title, const std::string& text) = nullptr;
+    // Points the canvas rectangle at viewport cell `cell` for its view.
+    void (*select_subview_rect)(AppContext& app, int32_t cell) = nullptr;
+    // Refills the colour-ramp swatches for the current colour space.
+    void (*build_colour_ramp)(AppContext& app) = nullptr;
     // Places the main regions of the window for a canvas of width x height
     // and frames the 3D view; the renderer calls it every frame.
     void (*app_apply_display_options)(AppContext& app, int32_t width, int32_t height) = nullptr;

@@ -12,7 +12,7 @@
 #include "panes/viewport_cells.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
-#include "render/render_standins.h"
+#include "render/scene_actions.h"
 #include "render/status_line.h"
 #include "text/text_utils.h"
 
@@ -60,7 +60,7 @@ void build_minimal_bar_and_bindings(AppContext&) {}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
-    install_render_standins(app.hooks);
+    app.hooks.recolour_entity = recolour_entity;
     install_status_line_hooks(app.hooks);
     build_startup_state(app);
     app.multi_view_viewport.on_split_x = on_viewport_split_x;

@@ -4,7 +4,7 @@
 #include "art/glyphs.h"
 #include "art/typeface.h"
 
-FontAtlas font_atlas;
+// font_atlas is built with the other global tables (app/static_tables.cpp).
 
 void reset_font_art() { font_atlas = FontAtlas{}; }
 

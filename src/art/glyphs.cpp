@@ -3,7 +3,8 @@
 #include <cmath>
 #include <limits>
 
-std::array<GlyphOutline, 256> glyph_outlines;
+// glyph_outlines is built with the other global tables
+// (app/static_tables.cpp).
 
 void reset_glyph_outlines() {
     for (GlyphOutline& g : glyph_outlines) g.arrays.clear();

@@ -7,8 +7,8 @@
 #include "art/art_workers.h"
 #include "art/icon_table.h"
 
-IconAtlas icon_atlas;
-LogoImage logo_image;
+// icon_atlas and logo_image are built with the other global tables
+// (app/static_tables.cpp).
 
 void reset_icon_art() {
     icon_atlas = IconAtlas{};

@@ -37,9 +37,12 @@ IconRecord make_icon_record_posed(const char* name, IconSdf scene, double b0, do
 
 void icon_record_copy_construct(IconRecord& destination, const IconRecord& source) { destination = source; }
 
-const IconRecord sphere_icon = make_icon_record_simple("sphere", icon_sdf_sphere, 0.0, 0.0, 1.5, 0.0, 0.0);
+// sphere_icon, icon_table and icon_framing_table are built with the other
+// global tables (app/static_tables.cpp).
 
-static std::vector<IconRecord> build_icon_table() {
+IconRecord build_sphere_icon() { return make_icon_record_simple("sphere", icon_sdf_sphere, 0.0, 0.0, 1.5, 0.0, 0.0); }
+
+std::vector<IconRecord> build_icon_table() {
     std::vector<IconRecord> table = {
         make_icon_record_posed("OPEN", icon_sdf_open, 0, 0.75, -1.25, 0, 0, 0, 0, 1, 1),
         make_icon_record_simple("DELETE", icon_sdf_delete, 0.5, 1.1, 0.5, 0, 0),
@@ -105,7 +108,6 @@ static std::vector<IconRecord> build_icon_table() {
     return table;
 }
 
-const std::vector<IconRecord> icon_table = build_icon_table();
 
 static const double framing_data[icon_count][5] = {
     {0.266, 0.141, 0.266, 0.125, 0.841},
@@ -167,11 +169,10 @@ static const double framing_data[icon_count][5] = {
     {0, 0, 0, 0, 1.414}
 };
 
-static std::vector<IconFraming> build_framing_table() {
+std::vector<IconFraming> build_framing_table() {
     std::vector<IconFraming> rows(icon_count);
     for (int i = 0; i < icon_count; ++i)
         for (int k = 0; k < 5; ++k) rows[i][k] = framing_data[i][k];
     return rows;
 }
 
-const std::vector<IconFraming> icon_framing_table = build_framing_table();

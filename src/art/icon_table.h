@@ -48,5 +48,8 @@ void icon_record_copy_construct(IconRecord& destination, const IconRecord& sourc
 
 // Built before main, read-only afterwards.
 extern const IconRecord sphere_icon;
+IconRecord build_sphere_icon();
+std::vector<IconRecord> build_icon_table();
+std::vector<IconFraming> build_framing_table();
 extern const std::vector<IconRecord> icon_table;
 extern const std::vector<IconFraming> icon_framing_table;

@@ -105,7 +105,7 @@ void set_entity_summary_values(EntityRecord& entity) {
     int64_t widest = 0;
     for (const std::string& line : lines) {
         int64_t width = 0;
-        for (char c : line) width += pane_glyph_widths[static_cast<unsigned char>(c)];
+        for (char c : line) width += console_glyph_widths[static_cast<unsigned char>(c)];
         widest = std::max(widest, width);
     }
     entity.summary_values = std::move(lines);

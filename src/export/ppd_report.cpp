@@ -11,8 +11,10 @@
 
 namespace {
 
-const std::string rule(64, '-');
-const std::string indented_rule = "  " + std::string(62, '-');
+// 64 dashes.
+const char rule[] = "----------------------------------------------------------------";
+// Two spaces and 62 dashes.
+const char indented_rule[] = "  --------------------------------------------------------------";
 
 // Placeholder figures: the kernel reports no per-task times yet.
 const char* const task_type_table =

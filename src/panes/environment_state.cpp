@@ -6,6 +6,7 @@
 #include "panes/environment_load_standins.h"
 #include "platform/paths.h"
 #include "render/camera.h"
+#include "render/scene_actions.h"
 #include "text/text_utils.h"
 #include "ui/ui_state.h"
 
@@ -181,9 +182,9 @@ void load_environment_ui_state(AppContext& app) {
     for (size_t i = 0; i < 15; ++i)
         app.colour_function_buttons[i].selected = i < modes.size() && modes[i] == app.render_flags.colour_function;
     build_colour_ramp(app);
-    EntityRecord& startup = app.entities.startup_entity;
-    if (app.startup.startup_mesh != nullptr && app.startup.startup_mesh->visible && startup.visible)
-        call_hook(app.hooks.recolour_entity, app, startup);
+    InteropMesh* startup_mesh = app.startup.startup_mesh;
+    if (startup_mesh != nullptr && startup_mesh->visible && app.entities.startup_entity.visible)
+        apply_colour_mode(app, *startup_mesh);
 
     // Sliders.
     for (size_t i = 0; i < 4 && i < app.slider_value_texts.size(); ++i)

@@ -25,6 +25,11 @@ void build_camera_directive_rows(AppContext&) { record_standin_call("build_camer
 void build_variant_rows(AppContext&) { record_standin_call("build_variant_rows"); }
 void build_animation_tracks(AppContext&) { record_standin_call("build_animation_tracks"); }
 void build_parse_report_rows(AppContext&) { record_standin_call("build_parse_report_rows"); }
+void show_info_box(AppContext&, const std::string& title, const std::string& text) {
+    record_standin_call("show_info_box: " + title + "\n" + text);
+}
+void select_subview_rect(AppContext&, int32_t cell) { record_standin_call("select_subview_rect: " + int_to_text(cell)); }
+void build_colour_ramp(AppContext&) { record_standin_call("build_colour_ramp"); }
 
 bool any_popup_open(AppContext&) {
     record_standin_call("any_popup_open");
@@ -104,6 +109,9 @@ void install_pane_standins(AppHooks& hooks) {
     hooks.set_entity_row_label = set_entity_row_label;
     hooks.set_parameter_row_label = set_parameter_row_label;
     hooks.set_parameter_field = set_parameter_field;
+    hooks.show_info_box = show_info_box;
+    hooks.select_subview_rect = select_subview_rect;
+    hooks.build_colour_ramp = build_colour_ramp;
     hooks.set_parameter_slider = set_parameter_slider;
 }
 

@@ -12,11 +12,8 @@
 #include "text/split.h"
 #include "text/text_utils.h"
 
-std::string kernel_trace_text;
-std::string script_trace_text;
-std::string file_io_trace_text;
-std::string error_trace_text;
-std::string kernel_end_text;
+// The trace texts are built with the other global tables
+// (app/static_tables.cpp).
 
 namespace {
 

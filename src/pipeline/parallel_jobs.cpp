@@ -13,7 +13,8 @@
 #include "platform/process.h"
 #include "text/text_utils.h"
 
-ParallelJobTable parallel_job_table;
+// parallel_job_table is built with the other global tables
+// (app/static_tables.cpp).
 std::atomic<int32_t> parallel_core_limit{4};
 
 namespace {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/platform_state.h"
+
 namespace {
 
 // The low byte of a callback's result, as GTK's handled/not-handled answer.
@@ -104,6 +106,8 @@ int32_t dispatch_key_event(PlatformListener* listener, uint32_t keyval, uint32_t
 }
 
 int32_t dispatch_button_event(PlatformListener* listener, uint32_t gdk_button, bool release, double x, double y) {
+    platform_state.pointer_x = truncate_coordinate(x);
+    platform_state.pointer_y = truncate_coordinate(y);
     if (!listener || !listener->on_mouse_button) return 0;
     return low_byte(listener->on_mouse_button(listener, translate_button(gdk_button),
                                               release ? ACTION_RELEASE : ACTION_PRESS, truncate_coordinate(x),
@@ -117,6 +121,8 @@ int32_t dispatch_scroll_event(PlatformListener* listener, int32_t gdk_direction,
 }
 
 int32_t dispatch_motion_event(PlatformListener* listener, uint32_t state, int32_t x, int32_t y) {
+    platform_state.pointer_x = x;
+    platform_state.pointer_y = y;
     if (!listener) return 0;
     ListenerPoint callback = is_drag_state(state) ? listener->on_mouse_drag : listener->on_mouse_move;
     return callback ? low_byte(callback(listener, x, y)) : 0;

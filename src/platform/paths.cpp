@@ -4,12 +4,10 @@
 
 const char* const path_state_names[3] = {"UNDEFINED", "INVALID", "VALID"};
 
-std::string kernel_path;
+// kernel_path, workspace_path and their status texts are built with the
+// other global tables, in their fixed order (app/static_tables.cpp).
 PathState kernel_path_state = PATH_UNDEFINED;
-std::string kernel_path_status = "UNDEFINED";
-std::string workspace_path;
 PathState workspace_path_state = PATH_UNDEFINED;
-std::string workspace_path_status = "UNDEFINED";
 int64_t process_start_ms = 0;
 uint8_t interactive_config_requested = 0;
 

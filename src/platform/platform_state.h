@@ -71,6 +71,10 @@ struct PlatformState {
     bool fullscreen = false;
     int32_t canvas_width = 720;
     int32_t canvas_height = 480;
+    // Last pointer position over the canvas (x, y from the top-left); the
+    // renderer's picking reads under it. -1 before the first event.
+    int32_t pointer_x = -1;
+    int32_t pointer_y = -1;
     uint8_t platform_key_states[PLATFORM_KEY_STATE_COUNT] = {};
     uint8_t arrow_key_flags[4] = {};  // left, up, right, down
     int64_t last_tick_ms = 0;

@@ -3,17 +3,22 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <chrono>
+
 #include "app/app_context.h"
+#include "app/current_environment.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
 #include "platform/platform_state.h"
 #include "render/backdrop.h"
 #include "render/overlay_staging.h"
 #include "render/render_targets.h"
+#include "render/scene_renderer.h"
+#include "render/status_line.h"
 #include "ui/draw_list.h"
 #include "ui/overlay_batches.h"
 
-FrameRenderer frame_renderer;
+// frame_renderer is built with the other globals (app/static_tables.cpp).
 
 namespace {
 
@@ -174,23 +179,36 @@ void render_frame(AppContext* app, Container* root) {
         unbind_arrays();
         delete_retired_gl_objects(*app);
 
-        // Thumbnails, snapshots, the 3D scene and picking go here.
+        // Thumbnails, the snapshot, the 3D scene and picking.
+        FrameCaptures captures = remember_frame_captures(*app);
+        render_scene(*app, captures, width, height, platform_state.pointer_x, platform_state.pointer_y);
+        glUseProgram(r.program.id);
 
-        // The final frame starts as a copy of the scene target.
+        // The final frame starts as a copy of the scene target, or empty for
+        // a screenshot without the canvas.
         bind_frame_arrays(r);
         bind_framebuffer(0);
         bind_framebuffer(render_targets[2].framebuffer_id);
         clear_window_depth(width, height);
         set_flat_uniforms(1, width, height);
         glViewport(0, 0, width, height);
-        const RenderTarget& scene = render_targets[app->io_settings.anti_aliasing ? 3 : 4];
-        blit_window_area(scene.framebuffer_id, render_targets[2].framebuffer_id, width, height);
-        glBindFramebuffer(GL_FRAMEBUFFER, render_targets[2].framebuffer_id);
+        if (frame_shows_canvas(captures)) {
+            const RenderTarget& scene = render_targets[captures.multisampling ? 3 : 4];
+            blit_window_area(scene.framebuffer_id, render_targets[2].framebuffer_id, width, height);
+            glBindFramebuffer(GL_FRAMEBUFFER, render_targets[2].framebuffer_id);
+            capture_canvas_screenshot(*app, captures, width, height);
+        } else {
+            glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
 
         // The interface, layer by layer; a higher layer covers a lower one.
         for (int32_t key = -1; key <= 3; ++key) draw_overlay_layer(r, *root, key, width, height);
+        capture_interface_screenshot(*app, captures, width, height);
+        draw_capture_previews(*app, width, height);
 
-        // Present.
+        // Completions, then present.
+        complete_frame_captures(*app, captures);
         bind_framebuffer(0);
         blit_window_area(render_targets[2].framebuffer_id, 0, width, height);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -202,7 +220,20 @@ void render_frame(AppContext* app, Container* root) {
     glFlush();
 }
 
-int on_gl_draw(AppContext* app, Container* root) {
-    render_frame(app, root);
+void render_frame_timed() {
+    // The context is the root of its own widget tree.
+    AppContext* app = published_app_context();
+    if (!app || !app->frame.needs_redraw) {
+        render_frame(app, app);
+        return;
+    }
+    const auto start = std::chrono::system_clock::now();
+    render_frame(app, app);
+    const auto elapsed = std::chrono::system_clock::now() - start;
+    record_frame_time(frame_time_ring, std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count());
+}
+
+int on_gl_draw() {
+    render_frame_timed();
     return 0;
 }

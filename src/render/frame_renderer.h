@@ -35,8 +35,11 @@ extern FrameRenderer frame_renderer;
 // Without a context or root the window is only cleared to black.
 void render_frame(AppContext* app, Container* root);
 
-// The draw callback of the platform: one frame, result 0.
-int on_gl_draw(AppContext* app, Container* root);
+// One frame of the published context (black without one); a frame that
+// redraws the scene stores its duration in the frame-time ring.
+void render_frame_timed();
+// The draw callback of the platform: render_frame_timed, result 0.
+int on_gl_draw();
 
 // Draws the gradient of theme table `table` in style 0 or 1 over a canvas
 // of width x height (bound target and viewport as they are), then clears

@@ -25,8 +25,8 @@ Palette palette_construct_two_colours(int32_t kind, const double* first, const d
     return p;
 }
 
-Theme themes[theme_record_count];
-Theme& active_theme = themes[0];
+// themes and active_theme are built with the other global tables
+// (app/static_tables.cpp).
 
 namespace {
 
@@ -123,11 +123,6 @@ void build_record(Theme& record, int scheme) {
         record.colours[c][3] = v.a;
     }
 }
-
-// Fills the table before main, so widgets bound at start-up see colours.
-struct ThemeTableInit {
-    ThemeTableInit() { build_theme_table(); }
-} theme_table_init;
 
 }  // namespace
 

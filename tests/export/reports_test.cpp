@@ -97,7 +97,7 @@ EntityRecord robot(Scene& fx) {
 
 int32_t measured(const std::string& line) {
     int32_t width = 0;
-    for (unsigned char c : line) width += pane_glyph_widths[c];
+    for (unsigned char c : line) width += console_glyph_widths[c];
     return width;
 }
 

@@ -24,7 +24,6 @@
 #include "pipeline/parallel_jobs.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "render/render_standins.h"
 #include "render/status_line.h"
 
 // Frees every mesh and sub-element record the context's environments hold.
@@ -76,7 +75,10 @@ struct OrchContext {
         reset_standin_call_log();
         set_standin_popup_open(false);
         install_pane_standins(app->hooks);
-        install_render_standins(app->hooks);
+        // Recolouring is recorded, not run: these tests follow the calls.
+        app->hooks.recolour_entity = [](AppContext&, EntityRecord& entity) {
+            record_standin_call("recolour_entity: " + std::to_string(entity.serial_id));
+        };
         install_status_line_hooks(app->hooks);
         root_refresh_count() = 0;
         app->refresh_handler = [] { ++root_refresh_count(); };

@@ -131,6 +131,8 @@ TEST(PointerTranslation, ButtonsWheelMotionAndCoordinates) {
     EXPECT_EQ(calls, (std::vector<std::string>{"button 2 0 10 20", "button 2 1 10 20", "button 7 0 0 -3",
                                                "button 3 0 5 6", "button 4 0 5 6", "button 5 0 5 6", "button 6 0 5 6",
                                                "move 1 2", "drag 3 4", "drag 3 4", "drag 3 4", "drag 3 4"}));
+    // The renderer's picking reads under the last position.
+    EXPECT_EQ((std::vector<int32_t>{platform_state.pointer_x, platform_state.pointer_y}), (std::vector<int32_t>{3, 4}));
     for (auto [value, truncated] : {std::pair{-12.99, -12}, {std::nan(""), 0}, {1e12, INT32_MAX}, {-1e300, INT32_MIN}})
         EXPECT_EQ(truncate_coordinate(value), truncated) << value;
 }
