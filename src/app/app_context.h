@@ -9,6 +9,7 @@
 
 #include "app/app_hooks.h"
 #include "app/parse_report.h"
+#include "app/side_pane_widgets.h"
 #include "app/startup_scripts.h"
 #include "model/entity.h"
 #include "model/environment.h"
@@ -245,9 +246,9 @@ struct StatusState {
     std::vector<std::string> statistics_texts = {"0 vertices",
                                                  "0 indices \t 0",
                                                  "0 ngons (0 triangles)",
-                                                 "extent(w:0.00,h:0.00,d:0.00)",
-                                                 "min(x:0.00,y:0.00,z:0.00)",
-                                                 "max(x:0.00,y:0.00,z:0.00)",
+                                                 "extent [ w:0.00,h:0.00,d:0.00 ]",
+                                                 "min [ x:0.00,y:0.00,z:0.00 ]",
+                                                 "max [ x:0.00,y:0.00,z:0.00 ]",
                                                  "0.00 seconds (0 ms)",
                                                  "0.00 MB (0.00 kb | 0 bytes)"};
     uint8_t hint_bar_shown = 1;
@@ -630,7 +631,7 @@ struct AppContext : RootContainer {
     TextField rotation_fields[3];
     Element rotation_order_buttons[6];
     Element transform_order_buttons[6];
-    std::vector<Element> entity_rows;
+    std::vector<Container> entity_rows;
     // Parameter pane.
     Label parameter_empty_label;
     ScrollPane parameter_entity_scroll;
@@ -643,7 +644,7 @@ struct AppContext : RootContainer {
     ScrollPane parameter_list_scroll;
     FillLayout parameter_list;
     Element parameter_type_counts;
-    std::vector<Element> parameter_entity_rows;
+    std::vector<Container> parameter_entity_rows;
     std::vector<TextField> parameter_value_fields;
     std::vector<Slider> parameter_sliders;
     // Settings drop-down frame.
@@ -701,6 +702,8 @@ struct AppContext : RootContainer {
     std::vector<Element> environment_tabs;
     // The strip holding the environment tabs; the marker over a hovered tab.
     FillLayout environment_tab_strip, environment_preview;
+    // Parts of the rebuilt side-pane rows and blocks.
+    SidePaneWidgets side_pane;
     // Popup contents: bodies.
     BorderLayout run_body, parse_body, capture_body, screenshot_body, profile_body, directive_body, export_body,
         about_body, help_body, message_body, confirm_body, file_browser_body;
@@ -716,6 +719,18 @@ struct AppContext : RootContainer {
     ScrollPane ppd_scrolls[2];
     FillLayout ppd_texts[2];
     std::vector<Element> parse_report_rows;
+    // Profiling viewer: rows on the left, the chosen row's report on the
+    // right. Rows name their entity by serial id and, for an element of a
+    // parallel entity, its position (-1 for the entity itself).
+    std::vector<Label> ppd_rows;
+    std::vector<int32_t> ppd_row_ids;
+    std::vector<int32_t> ppd_row_elements;
+    int32_t ppd_row_count = 0;
+    int32_t ppd_selected_row = 0;
+    Container ppd_row_list;
+    ScrollPane ppd_row_scroll, ppd_report_scroll;
+    Label ppd_report_label;
+    Element ppd_list_button;
     // Capture panes.
     Element snapshot_name_label, snapshot_save_button, screenshot_name_label, screenshot_save_button;
     // Export pane.

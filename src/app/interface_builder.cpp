@@ -10,6 +10,7 @@
 #include "panes/environments.h"
 #include "panes/pane_standins.h"
 #include "panes/viewport_cells.h"
+#include "panes/side_pane_operations.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "render/scene_actions.h"
@@ -60,6 +61,7 @@ void build_minimal_bar_and_bindings(AppContext&) {}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
+    install_side_pane_operations(app.hooks);
     app.hooks.recolour_entity = recolour_entity;
     install_status_line_hooks(app.hooks);
     build_startup_state(app);
@@ -73,4 +75,5 @@ void build_user_interface(AppContext& app) {
     build_bars_and_menus(app);
     build_popup_panes(app);
     build_minimal_bar_and_bindings(app);
+    bind_side_pane_callbacks(app);
 }

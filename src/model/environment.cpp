@@ -18,7 +18,7 @@ Environment environment_construct() {
     environment.name = "env" + n;
     environment.tab_texts[0] = "environment_" + n;
     environment.tab_texts[1] = "(select to switch to environment " + n + ")";
-    build_transform_panel(environment.transform_panel);
+    entity_inspector_state_construct(environment.inspector_captions);
     return environment;
 }
 
@@ -42,7 +42,7 @@ void environment_destruct(Environment& environment) {
     release(environment.tab_texts[0]);
     release(environment.tab_texts[1]);
     destroy_trace_log(environment.trace_log);
-    destroy_transform_panel(environment.transform_panel);
+    entity_inspector_state_destroy(environment.inspector_captions);
     environment.entity_list_view.entity_set = nullptr;
     environment.parameter_list_view.entity_set = nullptr;
     EnvironmentViewState& v = environment.view;

@@ -7,7 +7,7 @@
 
 #include "model/entity.h"
 #include "model/trace_log.h"
-#include "model/transform_panel.h"
+#include "model/inspector_captions.h"
 #include "model/view_state.h"
 
 // Environments (the inspector's tabs) and the entities each one holds.
@@ -39,6 +39,9 @@ struct EntityListView {
     // Bound to the environment's own set when it becomes current.
     EntitySet* entity_set = nullptr;
     int32_t selected_row = -1;
+    // Serial id of the selected row's entity, so that a rebuild of the rows
+    // keeps the selection on its entity when the rows move; -1 none.
+    int32_t selected_serial = -1;
 };
 
 struct Environment {
@@ -50,7 +53,7 @@ struct Environment {
     // "environment_<n>" and "(select to switch to environment <n>)".
     std::array<std::string, 2> tab_texts;
     TraceLog trace_log;
-    TransformPanel transform_panel;
+    InspectorCaptions inspector_captions;
     // The entity list's view and the parameter pane's list of entities with
     // parameters; both are bound to `entities` when the environment is current.
     EntityListView entity_list_view;

@@ -30,6 +30,7 @@ struct CameraSlot {
 // directives (saved only; a restore rebuilds them from the entities).
 struct CameraDirectiveTable {
     int32_t count = 0;
+    // The directive lines as written, and each directive's name.
     std::vector<std::string> labels;
     std::vector<std::string> texts;
     // Six per directive: eye x y z, look-at x y z.
@@ -41,7 +42,12 @@ struct CameraDirectiveTable {
 
 struct VariantTable {
     int32_t count = 0;
-    std::array<std::vector<std::string>, 4> lists;
+    std::vector<std::string> lines;
+    std::vector<std::string> names;
+    // Per variant: parameter name, value text, name, value text, ...
+    std::vector<std::vector<std::string>> pieces;
+    // Serial id of the entity that holds each line.
+    std::vector<int32_t> entity_ids;
 };
 
 using MenuCheckStates = std::vector<std::vector<bool>>;

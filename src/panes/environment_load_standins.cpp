@@ -50,5 +50,3 @@ void set_ui_hidden(AppContext& app, bool hidden) {
 
 void update_layout_mode_flags(AppContext&) { record_standin_call("update_layout_mode_flags"); }
 void update_tooltip_panel(AppContext&) { record_standin_call("update_tooltip_panel"); }
-void build_colour_ramp(AppContext&) { record_standin_call("build_colour_ramp"); }
-void build_mesh_statistics_text(AppContext&) { record_standin_call("build_mesh_statistics_text"); }

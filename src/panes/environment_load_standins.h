@@ -18,5 +18,3 @@ void set_v_flip_mode(AppContext& app, bool on);
 void set_ui_hidden(AppContext& app, bool hidden);
 void update_layout_mode_flags(AppContext& app);
 void update_tooltip_panel(AppContext& app);
-void build_colour_ramp(AppContext& app);
-void build_mesh_statistics_text(AppContext& app);

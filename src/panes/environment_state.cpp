@@ -4,6 +4,7 @@
 
 #include "app/app_context.h"
 #include "panes/environment_load_standins.h"
+#include "panes/window_status.h"
 #include "platform/paths.h"
 #include "render/camera.h"
 #include "render/scene_actions.h"
@@ -90,7 +91,7 @@ void refresh_panes(AppContext& app) {
     call_hook(h.rebuild_parameter_pane, app);
     call_hook(h.build_camera_directive_rows, app);
     call_hook(h.build_variant_rows, app);
-    call_hook(h.build_animation_tracks, app);
+    call_hook(h.count_animation_directives, app);
     update_layout_mode_flags(app);
 }
 
@@ -181,7 +182,7 @@ void load_environment_ui_state(AppContext& app) {
     const auto& modes = app.menu_tables.colour_function_modes;
     for (size_t i = 0; i < 15; ++i)
         app.colour_function_buttons[i].selected = i < modes.size() && modes[i] == app.render_flags.colour_function;
-    build_colour_ramp(app);
+    call_hook(app.hooks.build_colour_ramp, app);
     InteropMesh* startup_mesh = app.startup.startup_mesh;
     if (startup_mesh != nullptr && startup_mesh->visible && app.entities.startup_entity.visible)
         apply_colour_mode(app, *startup_mesh);

@@ -15,15 +15,6 @@ void warning_box(AppContext&, const std::string& title, const std::string& text)
     record_standin_call("show_warning_box: " + title + "\n" + text);
 }
 
-void refresh_mesh_statistics(AppContext&) { record_standin_call("refresh_mesh_statistics"); }
-void update_window_status(AppContext&) { record_standin_call("update_window_status"); }
-void rebuild_entity_rows(AppContext&) { record_standin_call("rebuild_entity_rows"); }
-void rebuild_parameter_rows(AppContext&) { record_standin_call("rebuild_parameter_rows"); }
-void refresh_entity_inspector(AppContext&) { record_standin_call("refresh_entity_inspector"); }
-void rebuild_parameter_pane(AppContext&) { record_standin_call("rebuild_parameter_pane"); }
-void build_camera_directive_rows(AppContext&) { record_standin_call("build_camera_directive_rows"); }
-void build_variant_rows(AppContext&) { record_standin_call("build_variant_rows"); }
-void build_animation_tracks(AppContext&) { record_standin_call("build_animation_tracks"); }
 void build_parse_report_rows(AppContext&) { record_standin_call("build_parse_report_rows"); }
 void show_info_box(AppContext&, const std::string& title, const std::string& text) {
     record_standin_call("show_info_box: " + title + "\n" + text);
@@ -39,12 +30,6 @@ void set_element_visible(AppContext&, const std::string& key, bool visible) {
     record_standin_call("set_element_visible: " + key + (visible ? "=1" : "=0"));
 }
 
-void set_entity_row_label(AppContext&, int32_t row, const std::string& text) {
-    record_standin_call("set_entity_row_label: " + int_to_text(row) + "|" + text);
-}
-void set_parameter_row_label(AppContext&, int32_t row, const std::string& text) {
-    record_standin_call("set_parameter_row_label: " + int_to_text(row) + "|" + text);
-}
 void set_parameter_field(AppContext&, int32_t row, const std::string& text, uint32_t colour) {
     record_standin_call("set_parameter_field: " + int_to_text(row) + "|" + text + "|" +
                         long_to_text(static_cast<int64_t>(colour)));
@@ -92,22 +77,11 @@ void merge_entity_display_flags_standin(AppContext&, const EntityRecord& old_ent
 void install_pane_standins(AppHooks& hooks) {
     hooks.show_error_box = error_box;
     hooks.show_warning_box = warning_box;
-    hooks.refresh_mesh_statistics = refresh_mesh_statistics;
-    hooks.update_window_status = update_window_status;
-    hooks.rebuild_entity_rows = rebuild_entity_rows;
-    hooks.rebuild_parameter_rows = rebuild_parameter_rows;
-    hooks.refresh_entity_inspector = refresh_entity_inspector;
-    hooks.rebuild_parameter_pane = rebuild_parameter_pane;
-    hooks.build_camera_directive_rows = build_camera_directive_rows;
-    hooks.build_variant_rows = build_variant_rows;
-    hooks.build_animation_tracks = build_animation_tracks;
     hooks.build_parse_report_rows = build_parse_report_rows;
     hooks.any_popup_open = any_popup_open;
     hooks.set_element_visible = set_element_visible;
     hooks.app_apply_display_options = app_apply_display_options;
     hooks.merge_entity_display_flags = merge_entity_display_flags_standin;
-    hooks.set_entity_row_label = set_entity_row_label;
-    hooks.set_parameter_row_label = set_parameter_row_label;
     hooks.set_parameter_field = set_parameter_field;
     hooks.show_info_box = show_info_box;
     hooks.select_subview_rect = select_subview_rect;

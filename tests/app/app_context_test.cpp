@@ -53,8 +53,8 @@ TEST_F(AppFixture, ConstructionDefaults) {
 
     EXPECT_EQ(a.status.statistics_texts,
               (std::vector<std::string>{"0 vertices", "0 indices \t 0", "0 ngons (0 triangles)",
-                                        "extent(w:0.00,h:0.00,d:0.00)", "min(x:0.00,y:0.00,z:0.00)",
-                                        "max(x:0.00,y:0.00,z:0.00)", "0.00 seconds (0 ms)",
+                                        "extent [ w:0.00,h:0.00,d:0.00 ]", "min [ x:0.00,y:0.00,z:0.00 ]",
+                                        "max [ x:0.00,y:0.00,z:0.00 ]", "0.00 seconds (0 ms)",
                                         "0.00 MB (0.00 kb | 0 bytes)"}));
     EXPECT_EQ(a.menu_tables.view_menu_icons, (std::array<int32_t, 8>{51, 43, 44, 45, 52, 47, 48, 49}));
     EXPECT_EQ(a.menu_tables.settings_menu_icons, (std::array<int32_t, 10>{29, 20, 31, 37, 34, 33, 5, 35, 13, 2}));

@@ -68,6 +68,28 @@ inline int& root_refresh_count() {
     return count;
 }
 
+// The pipeline's suites check which pane operations run and in what order:
+// each of these hooks records its name (and row and text) in the call log.
+inline void install_recording_pane_hooks(AppHooks& hooks) {
+#define VK_RECORDING_HOOK(slot) hooks.slot = [](AppContext&) { record_standin_call(#slot); }
+    VK_RECORDING_HOOK(refresh_mesh_statistics);
+    VK_RECORDING_HOOK(update_window_status);
+    VK_RECORDING_HOOK(rebuild_entity_rows);
+    VK_RECORDING_HOOK(rebuild_parameter_rows);
+    VK_RECORDING_HOOK(refresh_entity_inspector);
+    VK_RECORDING_HOOK(rebuild_parameter_pane);
+    VK_RECORDING_HOOK(build_camera_directive_rows);
+    VK_RECORDING_HOOK(build_variant_rows);
+    VK_RECORDING_HOOK(count_animation_directives);
+#undef VK_RECORDING_HOOK
+    hooks.set_entity_row_label = [](AppContext&, int32_t row, const std::string& text) {
+        record_standin_call("set_entity_row_label: " + std::to_string(row) + "|" + text);
+    };
+    hooks.set_parameter_row_label = [](AppContext&, int32_t row, const std::string& text) {
+        record_standin_call("set_parameter_row_label: " + std::to_string(row) + "|" + text);
+    };
+}
+
 struct OrchContext {
     std::unique_ptr<AppContext> app = make_app_context();
 
@@ -75,6 +97,7 @@ struct OrchContext {
         reset_standin_call_log();
         set_standin_popup_open(false);
         install_pane_standins(app->hooks);
+        install_recording_pane_hooks(app->hooks);
         // Recolouring is recorded, not run: these tests follow the calls.
         app->hooks.recolour_entity = [](AppContext&, EntityRecord& entity) {
             record_standin_call("recolour_entity: " + std::to_string(entity.serial_id));

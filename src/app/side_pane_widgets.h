@@ -1,0 +1,45 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ui/element.h"
+#include "ui/layouts.h"
+
+// Widgets the side-pane rebuilds own beside the context's named members:
+// the parts of each entity row and parameter row, the parameter pane's
+// per-parameter blocks, the tip row's script line and the tool-tip texts of
+// the variant rows. Every vector is replaced whole by its rebuild.
+
+struct ListRowParts {
+    std::vector<Container> bodies;
+    std::vector<Element> names, details, locks, focus_icons, visibility_icons, reassemble_icons, delete_icons,
+        separators;
+    // Pointer position of the last press on the list, in list coordinates.
+    int32_t press_x = 0;
+    int32_t press_y = 0;
+};
+
+struct ParameterBlockParts {
+    std::vector<FillLayout> blocks;
+    std::vector<Element> type_labels, reset_cells, labels, info_icons, reset_icons;
+    // Present (and added to their block) only for parameters with both bounds.
+    std::vector<FillLayout> slider_rows;
+    std::vector<Element> minus_cells, plus_cells, tracks;
+    std::vector<std::array<Element, 4>> slider_marks;
+    std::vector<Element> group_headings;
+    // Last pointer position over the pane, in pane coordinates.
+    int32_t pointer_x = 0;
+    int32_t pointer_y = 0;
+};
+
+struct SidePaneWidgets {
+    ListRowParts entity_row_parts;
+    ListRowParts parameter_row_parts;
+    ParameterBlockParts parameter_blocks;
+    // The tip row's script line (the status text).
+    Label script_placeholder_label;
+    // Tool-tip title and text of each variant row, two per row.
+    std::vector<std::string> variant_row_tips;
+};
