@@ -16,7 +16,7 @@ namespace {
 
 std::unique_ptr<AppContext> context_with_entities(int environments) {
     std::unique_ptr<AppContext> app = make_app_context();
-    publish_app_context(app.get());
+    app_instance = app.get();
     add_startup_environment(*app);
     for (int e = 1; e < environments; ++e) add_environment(*app);
     for (Environment* environment : app->entities.environment_list.environment_pointers) {
@@ -40,7 +40,7 @@ void BM_SwitchEnvironment(benchmark::State& state) {
         target ^= 1;
     }
     reset_standin_call_log();
-    publish_app_context(nullptr);
+    app_instance = nullptr;
 }
 BENCHMARK(BM_SwitchEnvironment)->Unit(benchmark::kMicrosecond);
 
@@ -52,7 +52,7 @@ void BM_AddAndCloseEnvironment(benchmark::State& state) {
         close_environment(*app, 1);
         reset_standin_call_log();
     }
-    publish_app_context(nullptr);
+    app_instance = nullptr;
 }
 BENCHMARK(BM_AddAndCloseEnvironment)->Unit(benchmark::kMicrosecond);
 
@@ -79,7 +79,7 @@ void BM_CloseCellOf16(benchmark::State& state) {
     close(saved);
     close(null_fd);
     reset_standin_call_log();
-    publish_app_context(nullptr);
+    app_instance = nullptr;
 }
 BENCHMARK(BM_CloseCellOf16)->Unit(benchmark::kMicrosecond);
 

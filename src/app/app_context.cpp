@@ -100,7 +100,7 @@ AppContext::~AppContext() {
     free_interop_meshes(startup.startup_meshes);
     destroy_entity_record(entities.startup_entity);
     // No global may point at the object or any member once it is gone.
-    if (published_app_context() == this) publish_app_context(nullptr);
+    if (app_instance == this) app_instance = nullptr;
     forget_elements(this, reinterpret_cast<const char*>(this) + sizeof(AppContext));
 }
 
@@ -176,6 +176,21 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.browser_path_frame, a.browser_title_label, a.browser_hint_label, a.browser_directory_label,
                   a.browser_location_label, a.browser_confirm_label, a.browser_path_pieces,
                   a.browser_list_content, a.minimal_layout_bar, a.minimal_command_list);
+    visit_widgets(visit, data, a.environment_tab_strip, a.environment_preview, a.environment_preview_frame,
+                  a.script_placeholder_label, a.tip_menu_title, a.screenshot_preview, a.browser_path_view,
+                  a.browser_head_row, a.browser_size_head, a.browser_date_head, a.browser_sort_mark,
+                  a.browser_list_frame, a.browser_size_column, a.browser_date_column, a.browser_scroll_track,
+                  a.browser_scroll_thumb, a.browser_open_button, a.minimal_tool_row, a.minimal_list_row,
+                  a.minimal_title_row, a.minimal_list_scroll, a.side_pane_indicator);
+    visit_widgets(visit, data, a.environment_preview_image, a.environment_preview_close, a.tip_menu_icon, a.hint_icon,
+                  a.hint_caption, a.hint_text);
+    for (PopupFrame& f : a.popup_frames)
+        visit_widgets(visit, data, f.title_bar, f.icon_holder, f.title_icon, f.title_label, f.title_area,
+                      f.title_right, f.close_button, f.body, f.footer, f.footer_plain, f.footer_split,
+                      f.footer_centre, f.footer_right);
+    visit_widgets(visit, data, a.about_content, a.open_content, a.load_content, a.popup_watermarks, a.busy_label,
+                  a.side_pane_indicator_labels, a.minimal_tool_buttons, a.minimal_title, a.minimal_about,
+                  a.minimal_help);
 }
 
 void save_env_fields(AppContext& app, EnvironmentViewState& v) {

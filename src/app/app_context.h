@@ -87,7 +87,28 @@ struct UiFlags {
     // 0 console, 1 entity inspector, 2 parameter control, -1 none.
     int32_t side_pane_index = -1;
     int32_t open_settings_menu = -1;
+    // Wheel fractions in [0, 1] of the bars, indexed by BarScroll.
     std::array<double, 6> bar_scroll_factors = {0, 0, 0, 0, 0, 0};
+    // While set the key dispatcher ignores every key.
+    uint8_t keys_blocked = 0;
+};
+
+// Which bar each of bar_scroll_factors scrolls.
+enum BarScroll : int32_t {
+    BAR_SCROLL_TIP = 0,
+    BAR_SCROLL_MENU,
+    BAR_SCROLL_COLOUR,
+    BAR_SCROLL_SLIDER,
+    BAR_SCROLL_STATUS,
+    BAR_SCROLL_TAB,
+};
+
+// Wheel fractions in [0, 1] of the strips that are not bars.
+struct StripScroll {
+    double tool = 0.0;
+    double parallel = 0.0;
+    double directive = 0.0;
+    double llmi = 0.0;
 };
 
 // Indexes of pane_open_flags, one per popup pane.
@@ -210,6 +231,8 @@ struct IoSettings {
     // -1 uncapped.
     int32_t max_frame_rate = -1;
     int32_t show_frame_rate = 0;
+    // Wheel fractions in [0, 1] of each view menu's item strip and each
+    // settings column.
     std::vector<double> view_menu_scroll_factors = std::vector<double>(VIEW_MENU_COUNT, 0.0);
     std::vector<double> settings_menu_scroll_factors = std::vector<double>(SETTINGS_MENU_COUNT, 0.0);
     int32_t placeholder_text_width = 0;
@@ -398,6 +421,9 @@ struct DeferredRequests {
     uint8_t request_open_paths = 0;
     uint8_t request_native_open = 0;
     uint8_t request_native_export = 0;
+    // Entity (index into the current set) whose parameters the tick pushes;
+    // -1 none.
+    int32_t pending_parameter_push = -1;
     ReparseState reparse_state;
 };
 
@@ -464,6 +490,9 @@ struct BarState {
     uint8_t camera_directive_auto_sync = 0;
     uint8_t camera_directive_animate = 1;
     uint8_t camera_directive_goto = 0;
+    // The camera-directive code copies the camera into the selected
+    // directive when set.
+    uint8_t directive_sync_requested = 0;
     uint8_t parallel_flags_widget = 1;
     uint8_t parallel_strip_open = 0;
     int32_t max_cores = 4;
@@ -510,6 +539,41 @@ struct MenuTables {
     MenuCheckStates initial_settings_menu_states;
 };
 
+// The common frame of a popup pane: a title bar (icon, title, close), a
+// body and a footer. Panes use the parts their kind needs.
+struct PopupFrame {
+    BorderLayout title_bar;
+    FillLayout icon_holder;
+    Element title_icon;
+    Label title_label;
+    // The run pane's title area and the confirmation's title and button areas.
+    FillLayout title_area, title_right;
+    Element close_button;
+    FillLayout body;
+    FillLayout footer;
+    Element footer_plain;
+    BorderLayout footer_split;
+    FillLayout footer_centre, footer_right;
+};
+
+// Index of each framed popup in AppContext::popup_frames.
+enum PopupFrameIndex : int32_t {
+    FRAME_RUN = 0,
+    FRAME_PARSE,
+    FRAME_CAPTURE,
+    FRAME_SCREENSHOT,
+    FRAME_PROFILE,
+    FRAME_DIRECTIVE,
+    FRAME_EXPORT,
+    FRAME_HELP,
+    FRAME_INFO,
+    FRAME_ERROR,
+    FRAME_WARNING,
+    FRAME_CONFIRM,
+    FRAME_FILE,
+    POPUP_FRAME_COUNT
+};
+
 // GL names of released meshes; the renderer deletes them on its thread.
 struct GlRetirement {
     std::vector<uint32_t> retired_vertex_arrays;
@@ -541,6 +605,7 @@ struct AppContext : RootContainer {
     DialogState dialogs;
     ExportSettings export_settings;
     BarState bars;
+    StripScroll strip_scroll;
     MenuTables menu_tables;
     GlRetirement gl_retirement;
     ParseReport parse_report;
@@ -563,7 +628,8 @@ struct AppContext : RootContainer {
     // Overlays.
     FillLayout MENUNPANE, HINTBAR, HIDELOGO, LOCKICON, NORENDER, MASKPANE, OVERLAY;
     // Frame and notices.
-    Element BORDER, viewport_surface, busy_mask;
+    Element BORDER, viewport_surface;
+    FillLayout busy_mask;
     Element busy_indicator;
     FillLayout small_window_notice;
     Element small_window_text, small_window_icon, minimal_mode_button;
@@ -577,19 +643,22 @@ struct AppContext : RootContainer {
     FillLayout configuration_content;
     // Popup panes.
     BorderLayout RUNPANE, PARSEPANE, CAPTUREPANE, SCREENSHOTPANE, PROFILEPANE, DIRECTIVEPANE, EXPORTPANE,
-        ABOUTPANE, HELPPANE, INFOPANE, ERRORPANE, WARNINGPANE, CONFIRMPANE;
-    FillLayout OPENPANE, LOADPANE, FILEPANE;
+        ABOUTPANE, HELPPANE, INFOPANE, ERRORPANE, WARNINGPANE, CONFIRMPANE, FILEPANE;
+    FillLayout OPENPANE, LOADPANE;
     // Scroll hosts.
     FillLayout TOOLSCROLL, TIPSCROLL, MENUSCROLL, COLOURSCROLL, SLIDERSCROLL, STATSCROLL, TABSCROLL;
     // Tool bar.
     Element OPEN, PARSE, ASSEMBLE, CAPTURE, EXPORT, SETTINGS;
     // Side tabs.
     Label CONSOLE, ENTITY, PARAMETER, ENVIRONMENT, ABOUT, HELP;
+    // Contents of the tab, tip and status rows.
+    FillLayout environment_tab_strip, environment_preview, environment_preview_frame;
+    Label script_placeholder_label, tip_menu_title;
     // Menu bars.
     Element view_menu_buttons[VIEW_MENU_COUNT];
     Element settings_menu_buttons[SETTINGS_MENU_COUNT];
     Element toolbar_indicator;
-    Element menubar_indicators[2];
+    Element menubar_indicators[SETTINGS_MENU_COUNT];
     // Side panes.
     SplitLayout CONSOLETRACE, ENTITYINSPECTOR, PARAMETERCONTROL;
     FillLayout CONSOLEUPPER, CONSOLELOWER, ENTITYUPPER, ENTITYLOWER, PARAMETERUPPER, PARAMETERLOWER;
@@ -700,8 +769,6 @@ struct AppContext : RootContainer {
     Element pick_key_buttons[7];
     std::vector<Element> variant_rows;
     std::vector<Element> environment_tabs;
-    // The strip holding the environment tabs; the marker over a hovered tab.
-    FillLayout environment_tab_strip, environment_preview;
     // Parts of the rebuilt side-pane rows and blocks.
     SidePaneWidgets side_pane;
     // Popup contents: bodies.
@@ -733,6 +800,7 @@ struct AppContext : RootContainer {
     Element ppd_list_button;
     // Capture panes.
     Element snapshot_name_label, snapshot_save_button, screenshot_name_label, screenshot_save_button;
+    Element screenshot_preview;
     // Export pane.
     TextField export_name_field;
     Element export_option_buttons[6];
@@ -741,6 +809,26 @@ struct AppContext : RootContainer {
     Element browser_home_button, browser_mark, browser_refresh_button, browser_clear_button,
         browser_select_all_button, browser_close_button, browser_location_line;
     FillLayout browser_path_frame;
+    // Popup contents the actions write: message-box title and text labels
+    // (info, error, warning); the confirmation's title, note, icon and its
+    // re-assembly algorithm bar with three choices; the run pane's six
+    // capability items, twelve description lines (line j describes
+    // algorithm j mod 3) and mode label.
+    Label message_titles[3], message_texts[3];
+    Label confirm_title_label, confirm_note_label;
+    Element confirm_icon_element;
+    BorderLayout confirm_algorithm_bar;
+    Element confirm_choice_buttons[3];
+    Label confirm_choice_captions[3];
+    Label confirm_mode_label;
+    Label capability_labels[6];
+    Label description_labels[12];
+    Label algorithm_mode_label;
+    // The intro's "assembling..." notice; the thumbnail in the hover pop-up
+    // over another environment's tab; the help pane's hover-hints toggle.
+    Label busy_notice;
+    Element environment_preview_image;
+    Element help_hover_toggle;
     // Captions: title, hint under it, the listed directory beside the
     // title, the location line and the confirm button's text.
     Label browser_title_label, browser_hint_label, browser_directory_label, browser_location_label,
@@ -754,9 +842,29 @@ struct AppContext : RootContainer {
     FillLayout browser_list_content;
     std::vector<FillLayout> browser_rows;
     std::vector<Label> browser_row_labels;
+    // The path pieces scroll inside the path view. Column heads, sort mark,
+    // list frame with its columns and scroll bar, and the confirm button.
+    FillLayout browser_path_view, browser_head_row;
+    Element browser_size_head, browser_date_head, browser_sort_mark;
+    FillLayout browser_list_frame;
+    Element browser_size_column, browser_date_column, browser_scroll_track, browser_scroll_thumb;
+    Element browser_open_button;
     // Minimal-layout bar and its command list.
     FillLayout minimal_layout_bar, minimal_command_list;
+    FillLayout minimal_tool_row, minimal_list_row, minimal_title_row, minimal_list_scroll, side_pane_indicator;
     std::vector<Label> minimal_command_buttons;
+    // Frame pieces of the tab, tip, hint and tool rows, the popup frames and
+    // the minimal-layout bar, filled by the interface builder.
+    Element environment_preview_close;
+    Element tip_menu_icon, hint_icon;
+    Label hint_caption, hint_text;
+    PopupFrame popup_frames[POPUP_FRAME_COUNT];
+    FillLayout about_content, open_content, load_content;
+    Element popup_watermarks[2];
+    Label busy_label;
+    Label side_pane_indicator_labels[3];
+    Element minimal_tool_buttons[5];
+    Label minimal_title, minimal_about, minimal_help;
 
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;

@@ -31,9 +31,11 @@ struct AppHooks {
     // Creates the parse report's row elements from the report model.
     void (*build_parse_report_rows)(AppContext& app) = nullptr;
 
-    // Popups and keyed elements ("OPENPANE", "MASKPANE", "OVERLAY", ...).
+    // Popups: whether any is open (the camera step pauses meanwhile); the
+    // parse report's toggle; closing the open-script pane after an opening.
     bool (*any_popup_open)(AppContext& app) = nullptr;
-    void (*set_element_visible)(AppContext& app, const std::string& key, bool visible) = nullptr;
+    void (*toggle_parse_pane)(AppContext& app) = nullptr;
+    void (*close_open_pane)(AppContext& app) = nullptr;
 
     // Carries lock, visibility and transform of a replaced entity over.
     void (*merge_entity_display_flags)(AppContext& app, const EntityRecord& old_entity,

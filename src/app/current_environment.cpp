@@ -2,7 +2,7 @@
 
 #include "app/app_context.h"
 
-static AppContext* published_context = nullptr;
+AppContext* app_instance = nullptr;
 
 void bind_environment(AppContext& app, Environment* environment) {
     EntityState& state = app.entities;
@@ -24,5 +24,3 @@ Environment* make_new_environment_current(AppContext& app) {
     return environment;
 }
 
-AppContext* published_app_context() { return published_context; }
-void publish_app_context(AppContext* app) { published_context = app; }

@@ -11,7 +11,7 @@ void bind_environment(AppContext& app, Environment* environment);
 // Appends a new environment to the context's list and binds it.
 Environment* make_new_environment_current(AppContext& app);
 
-// The context that parameterless actions act on (published once by the
-// application main; null before, and then those actions do nothing).
-AppContext* published_app_context();
-void publish_app_context(AppContext* app);
+// The one application context: null until the interface is built, then
+// set by the application main; every platform callback and parameterless
+// action tests it first and does nothing while it is null.
+extern AppContext* app_instance;

@@ -7,9 +7,10 @@
 #include "app/current_environment.h"
 #include "art/typeface.h"
 #include "panes/console_lines.h"
+#include "panes/display_options.h"
 #include "panes/environments.h"
 #include "panes/pane_standins.h"
-#include "panes/viewport_cells.h"
+#include "panes/popups.h"
 #include "panes/side_pane_operations.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -50,24 +51,19 @@ int64_t build_startup_state(AppContext& app) {
     return elapsed;
 }
 
-// The widget stages arrive with the builders of their regions.
-void build_window_frame(AppContext&) {}
-void build_console_panes(AppContext&) {}
+// The inspector, parameter and popup contents arrive with their panes.
 void build_entity_inspector(AppContext&) {}
 void build_parameter_pane(AppContext&) {}
-void build_bars_and_menus(AppContext&) {}
 void build_popup_panes(AppContext&) {}
-void build_minimal_bar_and_bindings(AppContext&) {}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
+    install_popup_operations(app.hooks);
     install_side_pane_operations(app.hooks);
+    install_display_hooks(app.hooks);
     app.hooks.recolour_entity = recolour_entity;
     install_status_line_hooks(app.hooks);
     build_startup_state(app);
-    app.multi_view_viewport.on_split_x = on_viewport_split_x;
-    app.multi_view_viewport.on_split_y = on_viewport_split_y;
-    app.multi_view_viewport.on_close_cell = on_viewport_close_cell;
     build_window_frame(app);
     build_console_panes(app);
     build_entity_inspector(app);

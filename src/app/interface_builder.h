@@ -1,7 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 struct AppContext;
+struct Element;
 
 // Builds the interface once, after the art exists and before the context is
 // published: stage 0 (the start-up state) and then the widget stages, in
@@ -24,3 +27,12 @@ void build_parameter_pane(AppContext& app);
 void build_bars_and_menus(AppContext& app);
 void build_popup_panes(AppContext& app);
 void build_minimal_bar_and_bindings(AppContext& app);
+
+// The 64 keyed elements, in the order their keys are given.
+std::vector<std::pair<const char*, Element*>> named_elements(AppContext& app);
+
+// Click actions bound here: the PARSE button, and the two bars that take
+// clicks so that nothing below them does.
+void parse_action_alt();
+void colour_bar_ignore_click();
+void slider_bar_ignore_click();

@@ -61,7 +61,7 @@ bool native_chosen(const AppContext& app) {
 
 template <void (*Action)(AppContext&)>
 void on_published() {
-    if (AppContext* app = published_app_context()) Action(*app);
+    if (AppContext* app = app_instance) Action(*app);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ std::string prefix_path(const FileBrowserState& b, size_t last) {
 
 template <void (*Action)(AppContext&)>
 void on_published() {
-    if (AppContext* app = published_app_context()) Action(*app);
+    if (AppContext* app = app_instance) Action(*app);
 }
 
 }  // namespace
@@ -190,7 +190,7 @@ void on_browser_refresh_button() { on_published<browser_refresh_and_redraw>(); }
 void on_browser_select_all_button() { on_published<browser_select_all_and_redraw>(); }
 
 void on_browser_path_click() {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     if (app == nullptr || hover_element == nullptr) return;
     const int32_t i = hover_element->user_index;
     if (i < 0 || static_cast<size_t>(i) >= app->file_browser_state.browser_path_parts.size()) return;
@@ -199,7 +199,7 @@ void on_browser_path_click() {
 }
 
 void on_browser_row_click() {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     if (app == nullptr || hover_element == nullptr) return;
     const int32_t r = hover_element->user_index;
     if (r < 0 || static_cast<size_t>(r) >= app->file_browser_state.browser_listing.count()) return;

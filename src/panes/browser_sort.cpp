@@ -20,7 +20,7 @@ bool rows_in_range(const FileBrowserState& browser) {
 }
 
 void sort_thunk(int32_t key) {
-    if (AppContext* app = published_app_context()) browser_sort(*app, key);
+    if (AppContext* app = app_instance) browser_sort(*app, key);
 }
 
 }  // namespace

@@ -122,7 +122,7 @@ void refresh_entity_inspector(AppContext& app) {
 }
 
 void layout_entity_information(int32_t, int32_t) {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     if (!app) return;
     const int32_t content = app->entity_info_sections.text_width + 2 * app->ui_metrics.ui_padding;
     const int32_t dx = truncate_to_int(static_cast<double>(side_list_width(*app) - content) *

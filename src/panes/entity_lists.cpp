@@ -7,7 +7,8 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "art/icon_table.h"
-#include "panes/popup_standins.h"
+#include "panes/confirmations.h"
+#include "panes/message_boxes.h"
 #include "panes/entity_inspector.h"
 #include "panes/parameter_pane.h"
 #include "render/camera_control.h"
@@ -326,7 +327,7 @@ void rebuild_parameter_rows(AppContext& app) {
 }
 
 bool record_entity_list_press(int32_t x, int32_t y, int32_t) {
-    if (AppContext* app = published_app_context()) {
+    if (AppContext* app = app_instance) {
         app->side_pane.entity_row_parts.press_x = x;
         app->side_pane.entity_row_parts.press_y = y;
     }
@@ -334,7 +335,7 @@ bool record_entity_list_press(int32_t x, int32_t y, int32_t) {
 }
 
 bool record_parameter_list_press(int32_t x, int32_t y, int32_t) {
-    if (AppContext* app = published_app_context()) {
+    if (AppContext* app = app_instance) {
         app->side_pane.parameter_row_parts.press_x = x;
         app->side_pane.parameter_row_parts.press_y = y;
     }
@@ -347,7 +348,7 @@ bool set_relayout_pending(int32_t, int32_t, int32_t) {
 }
 
 void layout_entity_list(int32_t, int32_t height) {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     if (!app) return;
     const EntityListView* view = app->entities.current_environment_parts.entity_view;
     layout_list(*app, entity_list_shape(*app), height, view ? view->width : 0, app->entity_list_scroll.scroll_x,
@@ -355,7 +356,7 @@ void layout_entity_list(int32_t, int32_t height) {
 }
 
 void layout_parameter_list(int32_t, int32_t height) {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     if (!app) return;
     const EntityListView* view = app->entities.current_environment_parts.parameter_view;
     layout_list(*app, parameter_list_shape(*app), height, view ? view->width : 0,
@@ -364,7 +365,7 @@ void layout_parameter_list(int32_t, int32_t height) {
 }
 
 void on_entity_list_click() {
-    AppContext* context = published_app_context();
+    AppContext* context = app_instance;
     if (!context) return;
     AppContext& app = *context;
     EntitySet* set = app.entities.current_entities;
@@ -403,7 +404,7 @@ void on_entity_list_click() {
 }
 
 void on_parameter_entity_row_click() {
-    AppContext* context = published_app_context();
+    AppContext* context = app_instance;
     if (!context) return;
     AppContext& app = *context;
     EntitySet* set = app.entities.current_entities;

@@ -3,7 +3,10 @@
 #include <algorithm>
 
 #include "app/app_context.h"
+#include "panes/display_options.h"
 #include "panes/environment_load_standins.h"
+#include "panes/layout_mode_standin.h"
+#include "panes/shell_standins.h"
 #include "panes/window_status.h"
 #include "platform/paths.h"
 #include "render/camera.h"

@@ -35,7 +35,26 @@ void free_environment_meshes(EntitySet& set) {
     set.flat_table.clear();
 }
 
+void add_environment_on_instance() {
+    if (app_instance != nullptr) add_environment(*app_instance);
+}
+
 }  // namespace
+
+void request_new_environment(AppContext& app) {
+    app.bars.environment_switch_pending = 1;
+    notify_environment_change(app);
+    StatusState& fade = app.status;
+    if (fade.fade_active) return;
+    fade.fade_active = 1;
+    fade.fade_direction = 1;
+    fade.fade_hold = 0;
+    fade.fade_level = 0.0;
+    fade.fade_callback = add_environment_on_instance;
+    app.busy_mask.visible = true;
+    app.busy_mask.opacity = 0.0;
+    app.busy_indicator.opacity = 1.0;
+}
 
 void add_startup_environment(AppContext& app) {
     EntityState& state = app.entities;

@@ -6,6 +6,11 @@ struct AppContext;
 // Creates the first environment at the interface build and binds it.
 void add_startup_environment(AppContext& app);
 
+// "+ Environment" and the new-environment key: asks for the outgoing tab's
+// thumbnail and a redraw, then, unless an interface transition already
+// runs, starts one that calls add_environment halfway.
+void request_new_environment(AppContext& app);
+
 // Saves the live state, appends a new environment and makes it current:
 // its index is the old count, its name the last tab label.
 void add_environment(AppContext& app);

@@ -6,29 +6,11 @@
 
 namespace {
 
-bool popup_open_answer = false;
-
-void error_box(AppContext&, const std::string& title, const std::string& text) {
-    record_standin_call("show_error_box: " + title + "\n" + text);
-}
-void warning_box(AppContext&, const std::string& title, const std::string& text) {
-    record_standin_call("show_warning_box: " + title + "\n" + text);
-}
-
 void build_parse_report_rows(AppContext&) { record_standin_call("build_parse_report_rows"); }
 void show_info_box(AppContext&, const std::string& title, const std::string& text) {
     record_standin_call("show_info_box: " + title + "\n" + text);
 }
-void select_subview_rect(AppContext&, int32_t cell) { record_standin_call("select_subview_rect: " + int_to_text(cell)); }
 void build_colour_ramp(AppContext&) { record_standin_call("build_colour_ramp"); }
-
-bool any_popup_open(AppContext&) {
-    record_standin_call("any_popup_open");
-    return popup_open_answer;
-}
-void set_element_visible(AppContext&, const std::string& key, bool visible) {
-    record_standin_call("set_element_visible: " + key + (visible ? "=1" : "=0"));
-}
 
 void set_parameter_field(AppContext&, int32_t row, const std::string& text, uint32_t colour) {
     record_standin_call("set_parameter_field: " + int_to_text(row) + "|" + text + "|" +
@@ -38,13 +20,7 @@ void set_parameter_slider(AppContext&, int32_t row, double value) {
     record_standin_call("set_parameter_slider: " + int_to_text(row) + "|" + double_to_text(value));
 }
 
-void app_apply_display_options(AppContext&, int32_t width, int32_t height) {
-    record_standin_call("app_apply_display_options: " + int_to_text(width) + "x" + int_to_text(height));
-}
-
 }  // namespace
-
-void set_standin_popup_open(bool open) { popup_open_answer = open; }
 
 void merge_entity_display_flags_standin(AppContext&, const EntityRecord& old_entity, EntityRecord& new_entity) {
     record_standin_call("merge_entity_display_flags");
@@ -75,16 +51,10 @@ void merge_entity_display_flags_standin(AppContext&, const EntityRecord& old_ent
 }
 
 void install_pane_standins(AppHooks& hooks) {
-    hooks.show_error_box = error_box;
-    hooks.show_warning_box = warning_box;
     hooks.build_parse_report_rows = build_parse_report_rows;
-    hooks.any_popup_open = any_popup_open;
-    hooks.set_element_visible = set_element_visible;
-    hooks.app_apply_display_options = app_apply_display_options;
     hooks.merge_entity_display_flags = merge_entity_display_flags_standin;
     hooks.set_parameter_field = set_parameter_field;
     hooks.show_info_box = show_info_box;
-    hooks.select_subview_rect = select_subview_rect;
     hooks.build_colour_ramp = build_colour_ramp;
     hooks.set_parameter_slider = set_parameter_slider;
 }

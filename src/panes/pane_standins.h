@@ -4,14 +4,12 @@
 // Recording stand-ins for the pane operations that the pipeline calls
 // through the context's hooks. Each appends one entry to standin_call_log():
 // the operation's name, then ": " and its arguments where it has any
-// ("show_error_box: <title>\n<text>", "set_element_visible: OPENPANE=0",
-// "set_entity_row_label: 2|<text>", "app_apply_display_options: 720x480"). The real panes replace them one by one.
+// ("set_entity_row_label: 2|<text>", "app_apply_display_options: 1280x800").
+// The real panes replace them one by one; popups and message boxes are real
+// (install_popup_operations).
 
 // Fills every pane slot of the table with its stand-in.
 void install_pane_standins(AppHooks& hooks);
-
-// What the any_popup_open stand-in answers (false until set).
-void set_standin_popup_open(bool open);
 
 // Carries the display state of a replaced entity into its successor: lock,
 // visibility (mesh and sub-elements too), the auto-sync, immediate and

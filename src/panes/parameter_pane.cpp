@@ -48,7 +48,7 @@ void pane_pointer(AppContext& app, int32_t x, int32_t y) {
     app.side_pane.parameter_blocks.pointer_y = y;
 }
 bool store_pointer(int32_t x, int32_t y, int32_t) {
-    if (AppContext* app = published_app_context()) pane_pointer(*app, x, y);
+    if (AppContext* app = app_instance) pane_pointer(*app, x, y);
     return false;
 }
 bool accept_motion(int32_t, int32_t, int32_t) { return true; }
@@ -370,7 +370,7 @@ void rebuild_parameter_pane(AppContext& app) {
 }
 
 void layout_parameter_pane(int32_t, int32_t height) {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     if (!app) return;
     const EntityListView* view = app->entities.current_environment_parts.parameter_view;
     const ScrollPane& scroll = app->parameter_list_scroll;

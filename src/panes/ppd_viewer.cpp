@@ -7,7 +7,8 @@
 #include "app/current_environment.h"
 #include "export/ppd_report.h"
 #include "panes/directive_lines.h"
-#include "panes/popup_standins.h"
+#include "panes/confirmations.h"
+#include "panes/message_boxes.h"
 #include "panes/ppd_pane_standin.h"
 #include "text/split.h"
 #include "ui/theme.h"
@@ -135,11 +136,11 @@ void open_ppd_view(AppContext& app) {
 }
 
 void on_ppd_view_button() {
-    if (AppContext* app = published_app_context()) open_ppd_view(*app);
+    if (AppContext* app = app_instance) open_ppd_view(*app);
 }
 
 void on_ppd_row_click() {
-    AppContext* context = published_app_context();
+    AppContext* context = app_instance;
     if (!context || hover_element == nullptr) return;
     AppContext& app = *context;
     const size_t rows = std::min({app.ppd_rows.size(), app.ppd_row_ids.size(), app.ppd_row_elements.size(),

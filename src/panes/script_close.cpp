@@ -81,5 +81,5 @@ void close_script(AppContext& app) {
 }
 
 void close_script() {
-    if (AppContext* app = published_app_context()) close_script(*app);
+    if (AppContext* app = app_instance) close_script(*app);
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/app_context.h"
-#include "app/current_environment.h"
 #include "panes/environment_tabs.h"
 #include "render/camera.h"
 
@@ -92,14 +91,4 @@ void close_viewport_cell(AppContext& app) {
         update_camera_basis(app.camera.live_camera);
     }
     notify_environment_change(app);
-}
-
-void on_viewport_split_x() {
-    if (AppContext* app = published_app_context()) split_viewport_cell(*app, 'X');
-}
-void on_viewport_split_y() {
-    if (AppContext* app = published_app_context()) split_viewport_cell(*app, 'Y');
-}
-void on_viewport_close_cell() {
-    if (AppContext* app = published_app_context()) close_viewport_cell(*app);
 }

@@ -9,7 +9,3 @@ struct AppContext;
 void split_viewport_cell(AppContext& app, char axis);
 void close_viewport_cell(AppContext& app);
 
-// Parameterless forms on the published context, for the viewport's slots.
-void on_viewport_split_x();
-void on_viewport_split_y();
-void on_viewport_close_cell();

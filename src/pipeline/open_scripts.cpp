@@ -45,13 +45,8 @@ OpenOutcome open_one(AppContext& app, const std::string& path, const std::string
 
 void close_open_pane(AppContext& app, bool rebuild) {
     if (rebuild) rebuild_entity_panes(app);
-    app.pane_open_flags[PANE_OPEN] = 0;
-    call_hook(app.hooks.set_element_visible, app, std::string("OPENPANE"), false);
     app.frame.needs_redraw = 1;
-    const bool popup = app.hooks.any_popup_open ? app.hooks.any_popup_open(app) : false;
-    call_hook(app.hooks.set_element_visible, app, std::string("MASKPANE"), popup);
-    call_hook(app.hooks.set_element_visible, app, std::string("OVERLAY"), popup);
-    refresh_root(app);
+    call_hook(app.hooks.close_open_pane, app);
 }
 
 }  // namespace

@@ -256,7 +256,7 @@ void push_selected_entity_parameters(AppContext& app) {
 }
 
 void push_parameters_action() {
-    if (AppContext* app = published_app_context()) push_selected_entity_parameters(*app);
+    if (AppContext* app = app_instance) push_selected_entity_parameters(*app);
 }
 
 void reset_selected_parameter(AppContext& app) {
@@ -287,9 +287,9 @@ void reset_all_parameters(AppContext& app) {
 }
 
 void reset_selected_parameter() {
-    if (AppContext* app = published_app_context()) reset_selected_parameter(*app);
+    if (AppContext* app = app_instance) reset_selected_parameter(*app);
 }
 
 void reset_all_parameters() {
-    if (AppContext* app = published_app_context()) reset_all_parameters(*app);
+    if (AppContext* app = app_instance) reset_all_parameters(*app);
 }

@@ -377,11 +377,11 @@ void reassemble_pending_entity(AppContext& app) {
 }
 
 void reassemble_first_entity() {
-    if (AppContext* app = published_app_context()) reassemble_first_entity(*app);
+    if (AppContext* app = app_instance) reassemble_first_entity(*app);
 }
 void reassemble_all_entities() {
-    if (AppContext* app = published_app_context()) reassemble_all_entities(*app);
+    if (AppContext* app = app_instance) reassemble_all_entities(*app);
 }
 void reassemble_pending_entity() {
-    if (AppContext* app = published_app_context()) reassemble_pending_entity(*app);
+    if (AppContext* app = app_instance) reassemble_pending_entity(*app);
 }

@@ -85,14 +85,9 @@ void reparse_environment_entities(AppContext& app) {
     app.parse_report = std::move(report);
     call_hook(app.hooks.build_parse_report_rows, app);
 
-    app.pane_open_flags[PANE_PARSE] = app.pane_open_flags[PANE_PARSE] ? 0 : 1;
-    const bool open = app.pane_open_flags[PANE_PARSE] != 0;
-    call_hook(app.hooks.set_element_visible, app, std::string("PARSEPANE"), open);
-    call_hook(app.hooks.set_element_visible, app, std::string("OVERLAY"), open);
-    call_hook(app.hooks.set_element_visible, app, std::string("MASKPANE"), open);
-    refresh_root(app);
+    call_hook(app.hooks.toggle_parse_pane, app);
 }
 
 void parse_action() {
-    if (AppContext* app = published_app_context()) reparse_environment_entities(*app);
+    if (AppContext* app = app_instance) reparse_environment_entities(*app);
 }

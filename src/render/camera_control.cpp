@@ -74,7 +74,7 @@ int32_t begin_camera_drag(AppContext& app, int32_t x, int32_t y) {
     d.active = true;
     d.start_x = x;
     d.start_y = y;
-    d.pan_modifier = shift_held != 0 || control_held != 0;
+    d.pan_modifier = shift_held != 0 || ctrl_held != 0;
     d.start_orbit_angles = {app.camera.orbit_angle_x, app.camera.orbit_angle_y, app.camera.orbit_angle_z};
     d.start_forward = app.camera.live_camera.forward;
     d.start_eye = app.camera.live_camera.eye;
@@ -111,13 +111,13 @@ bool apply_pending_camera_update(AppContext& app, bool key_driven) {
 }
 
 bool on_viewport_button_press(int32_t x, int32_t y, int32_t button) {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     if (app == nullptr || app->ui_flags.camera_locked || button != 2) return false;
     return begin_camera_drag(*app, x, y) != 0;
 }
 
 bool on_viewport_drag(int32_t x, int32_t y, int32_t source) {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     if (app == nullptr || !app->camera.camera_drag.active) return false;
     return drag_camera(*app, x, y, source) != 0;
 }
@@ -232,7 +232,7 @@ void activate_cell_camera_state(AppContext& app) {
 }
 
 void activate_cell_camera_state() {
-    if (AppContext* app = published_app_context()) activate_cell_camera_state(*app);
+    if (AppContext* app = app_instance) activate_cell_camera_state(*app);
 }
 
 void reset_camera_tick_clock() { last_motion_ms = 0; }

@@ -66,7 +66,7 @@ void finish(AppContext& app) {
 
 template <typename Fn>
 void on_published(Fn fn) {
-    if (AppContext* app = published_app_context()) fn(*app);
+    if (AppContext* app = app_instance) fn(*app);
 }
 
 }  // namespace

@@ -222,7 +222,7 @@ void render_frame(AppContext* app, Container* root) {
 
 void render_frame_timed() {
     // The context is the root of its own widget tree.
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     if (!app || !app->frame.needs_redraw) {
         render_frame(app, app);
         return;

@@ -66,7 +66,7 @@ void toggle_multichannel_colour_space(AppContext& app) {
 
 namespace {
 void select_on_instance(int32_t index) {
-    if (AppContext* app = published_app_context()) select_colour_function(*app, index);
+    if (AppContext* app = app_instance) select_colour_function(*app, index);
 }
 }  // namespace
 
@@ -87,7 +87,7 @@ void on_colour_by_element_id() { select_on_instance(13); }
 void on_colour_by_batch_id() { select_on_instance(14); }
 
 void on_multichannel_colour_space_button() {
-    if (AppContext* app = published_app_context()) toggle_multichannel_colour_space(*app);
+    if (AppContext* app = app_instance) toggle_multichannel_colour_space(*app);
 }
 
 bool picking_enabled(const AppContext& app) {
@@ -130,5 +130,5 @@ void build_llmi_trace(AppContext& app) {
 }
 
 void refresh_llmi_trace() {
-    if (AppContext* app = published_app_context()) build_llmi_trace(*app);
+    if (AppContext* app = app_instance) build_llmi_trace(*app);
 }

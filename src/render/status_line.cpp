@@ -2,6 +2,7 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "panes/window_layout.h"
 #include "render/redraw.h"
 #include "text/text_utils.h"
 #include "ui/element.h"
@@ -120,7 +121,7 @@ bool on_viewport_resized(AppContext& app, int32_t width, int32_t height) {
     app.frame.window_height = height;
     app.width = width;
     app.height = height;
-    app.small_window_notice.visible = (width < 480 || height < 360) && !app.ui_flags.layout_mode_flags[0];
+    app.small_window_notice.visible = small_window_notice_wanted(width, height, app.ui_flags.layout_mode_flags[0]);
     call_hook(app.hooks.app_apply_display_options, app, width, height);
     update_attribute_trace(app);
     request_redraw(app);
@@ -128,7 +129,7 @@ bool on_viewport_resized(AppContext& app, int32_t width, int32_t height) {
 }
 
 bool on_viewport_resized(int32_t width, int32_t height) {
-    AppContext* app = published_app_context();
+    AppContext* app = app_instance;
     return app ? on_viewport_resized(*app, width, height) : false;
 }
 

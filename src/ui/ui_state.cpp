@@ -14,7 +14,10 @@ int32_t active_element_id = -1;
 int32_t next_element_id = 0;
 bool relayout_pending = false;
 int32_t shift_held = 0;
-int32_t control_held = 0;
+int32_t ctrl_held = 0;
+int32_t alt_held = 0;
+int32_t pointer_x = 0;
+int32_t pointer_y = 0;
 
 void reset_ui_state() {
     focus_element = nullptr;
@@ -25,7 +28,10 @@ void reset_ui_state() {
     next_element_id = 0;
     relayout_pending = false;
     shift_held = 0;
-    control_held = 0;
+    ctrl_held = 0;
+    alt_held = 0;
+    pointer_x = 0;
+    pointer_y = 0;
 }
 
 void forget_element(const Element* element) {

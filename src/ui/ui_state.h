@@ -14,12 +14,16 @@ extern int32_t active_element_id; // id of the element that accepted the last pr
 extern int32_t next_element_id;   // next id to hand out; only grows
 extern bool relayout_pending;     // a pane changed sizes; honoured after an accepted wheel event
 
-// 1 while the Shift key is held. Kept by the platform's modifier callback; the
-// scroll pane's wheel reads it.
+// How many Shift, Control and Alt keys are held: the application's key
+// callbacks count presses and releases (0 on focus loss). The scroll pane's
+// wheel and the camera drag read them.
 extern int32_t shift_held;
-// 1 while the Control key is held; kept beside shift_held. A camera drag
-// begun with either pans.
-extern int32_t control_held;
+extern int32_t ctrl_held;
+extern int32_t alt_held;
+
+// Last pointer position in canvas pixels (also before the interface exists).
+extern int32_t pointer_x;
+extern int32_t pointer_y;
 
 // Puts every global above back to its state at load. For tests.
 void reset_ui_state();

@@ -172,13 +172,13 @@ TEST_F(AppFixture, ContextsLiveSideBySideAndLeaveNoGlobalBehind) {
     hover_element = &second->OPEN;
     tooltip_element = &second->sliders[2];
     drag_element = &second->sliders[2].thumb;
-    publish_app_context(second.get());
+    app_instance = second.get();
     second.reset();
     EXPECT_EQ(focus_element, nullptr);
     EXPECT_EQ(hover_element, nullptr);
     EXPECT_EQ(tooltip_element, nullptr);
     EXPECT_EQ(drag_element, nullptr);
-    EXPECT_EQ(published_app_context(), nullptr);
+    EXPECT_EQ(app_instance, nullptr);
 
     // The other context is untouched, and a new one can follow.
     EXPECT_EQ(app->entities.current_entities, &app->entities.current_environment->entities);

@@ -14,7 +14,7 @@
 #include "panes/browser_standins.h"
 #include "panes/directory_listing.h"
 #include "pipeline/orch_support.h"
-#include "shell/tick_standins.h"
+#include "shell/app_tick.h"
 #include "text/text_utils.h"
 
 namespace {
@@ -82,7 +82,9 @@ struct HostileDirectoryTest : KernelTest {
     std::vector<std::string> openable;
 
     HostileDirectoryTest() {
-        publish_app_context(ctx.app.get());
+        app_instance = ctx.app.get();
+        // Past the intro, so that the tick runs deferred requests.
+        ctx.app->startup.startup_finished = 1;
         dir = root + "/-hostile dir/";
         mkdir(dir.c_str(), 0755);
         for (const char* name : script_names) {
@@ -103,7 +105,7 @@ struct HostileDirectoryTest : KernelTest {
         EXPECT_EQ(mkfifo((dir + "fifo.vrek").c_str(), 0644), 0);
         openable.push_back("link.vrek");
     }
-    ~HostileDirectoryTest() override { publish_app_context(nullptr); }
+    ~HostileDirectoryTest() override { app_instance = nullptr; }
 
     void list(int32_t purpose, const std::string& directory) {
         ctx.app->file_browser_state.browser_purpose = purpose;

@@ -35,7 +35,7 @@ struct BrowserTest : AppFixture {
         canned_listings().clear();
         listed_directories().clear();
         set_listing_runner(canned_ls);
-        publish_app_context(app.get());
+        app_instance = app.get();
     }
     ~BrowserTest() override { set_listing_runner(nullptr); }
 

@@ -111,8 +111,8 @@ TEST_F(CloseAndPpd, ViewerRowsReportsAndClicks) {
     single.mesh = new_mesh(1, "");
     entity_view().selected_row = 0;
     open_ppd_view(*app);
-    ASSERT_EQ(standin_call_log().size(), 1u);
-    EXPECT_EQ(standin_call_log()[0].substr(0, 35), "show_info_box: Entity is Missing PP");
+    EXPECT_EQ(app->message_titles[0].text, "Entity is Missing PPD");
+    EXPECT_EQ(app->pane_open_flags[PANE_INFO], 1);
     EXPECT_EQ(app->pane_open_flags[PANE_PROFILE], 0);
 
     single.mesh->ppd_text = "10\n";
@@ -169,8 +169,8 @@ TEST_F(CloseAndPpd, ViewerRowsReportsAndClicks) {
 
     // A list that disagrees with its count gives the box.
     entity(1).subelement_count = 2;
-    reset_standin_call_log();
+    app->pane_open_flags[PANE_INFO] = 0;
     open_ppd_view(*app);
-    EXPECT_EQ(standin_call_log().size(), 1u);
+    EXPECT_EQ(app->pane_open_flags[PANE_INFO], 1);
     entity(1).subelement_count = 3;
 }

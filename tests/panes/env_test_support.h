@@ -6,7 +6,7 @@
 // A context with its first environment, as the interface build leaves it.
 struct EnvironmentFixture : AppFixture {
     EnvironmentFixture() {
-        publish_app_context(app.get());
+        app_instance = app.get();
         add_startup_environment(*app);
     }
     // The tick's part that runs a deferred switch.

@@ -81,7 +81,7 @@ TEST_F(EnvironmentTest, AddingAndSwitchingKeepEachEnvironmentsOwnState) {
     request_switch(1);
     run_ticks(10);
     EXPECT_EQ(app->entities.current_environment, b);
-    EXPECT_EQ(count_log("select_console_channel"), 1);
+    EXPECT_EQ(count_log("select_view_menu"), 1);
     EXPECT_EQ(app->bars.pending_environment_index, -1);
 
     // A target outside the tabs only clears the request.

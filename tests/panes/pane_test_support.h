@@ -24,7 +24,7 @@ struct PaneFixture : AppFixture {
     }
     // Lists the entities with parameters, as the model does after a parse.
     void index_parameters() { index_entities_with_parameters(set()); }
-    void publish() { publish_app_context(app.get()); }
+    void publish() { app_instance = app.get(); }
     // A press at (x, y) in list coordinates over row `row`, then the click.
     void click_list(std::vector<Container>& rows, bool (*press)(int32_t, int32_t, int32_t), void (*click)(),
                     int32_t row, int32_t x, int32_t y) {

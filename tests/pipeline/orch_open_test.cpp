@@ -43,9 +43,8 @@ TEST_F(OpenTest, OpeningAScriptAddsOneEntityWithItsRecordMeshTextsAndTraces) {
     EXPECT_EQ(standin_call_log(),
               (Lines{"refresh_mesh_statistics", "update_window_status", "rebuild_entity_rows",
                      "rebuild_parameter_rows", "refresh_entity_inspector", "rebuild_parameter_pane",
-                     "build_camera_directive_rows", "build_variant_rows", "count_animation_directives",
-                     "set_element_visible: OPENPANE=0", "any_popup_open", "set_element_visible: MASKPANE=0",
-                     "set_element_visible: OVERLAY=0"}));
+                     "build_camera_directive_rows", "build_variant_rows", "count_animation_directives"}));
+    EXPECT_FALSE(ctx.app->pane_open_flags[PANE_OPEN] || ctx.app->OPENPANE.visible || ctx.app->MASKPANE.visible);
     EXPECT_EQ(root_refresh_count(), 1);
     EXPECT_EQ(ctx.app->status.attribute_trace_text.substr(0, 19), "env0 | 1 entity | 7");
 }

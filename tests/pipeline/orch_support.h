@@ -19,6 +19,7 @@
 #include "model/environment.h"
 #include "model/interop_mesh.h"
 #include "panes/pane_standins.h"
+#include "panes/popups.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/open_scripts.h"
 #include "pipeline/parallel_jobs.h"
@@ -68,6 +69,15 @@ inline int& root_refresh_count() {
     return count;
 }
 
+// The message boxes as the pipeline raises them, recorded in the call log
+// ("show_error_box: title\ntext") so tests see their order among the panes'.
+inline void record_error_box(AppContext&, const std::string& title, const std::string& text) {
+    record_standin_call("show_error_box: " + title + "\n" + text);
+}
+inline void record_warning_box(AppContext&, const std::string& title, const std::string& text) {
+    record_standin_call("show_warning_box: " + title + "\n" + text);
+}
+
 // The pipeline's suites check which pane operations run and in what order:
 // each of these hooks records its name (and row and text) in the call log.
 inline void install_recording_pane_hooks(AppHooks& hooks) {
@@ -95,8 +105,10 @@ struct OrchContext {
 
     OrchContext() {
         reset_standin_call_log();
-        set_standin_popup_open(false);
         install_pane_standins(app->hooks);
+        install_popup_operations(app->hooks);
+        app->hooks.show_error_box = record_error_box;
+        app->hooks.show_warning_box = record_warning_box;
         install_recording_pane_hooks(app->hooks);
         // Recolouring is recorded, not run: these tests follow the calls.
         app->hooks.recolour_entity = [](AppContext&, EntityRecord& entity) {

@@ -20,35 +20,10 @@
 #include "platform/services.h"
 #include "platform/window.h"
 #include "render/gl_state.h"
+#include "support/private_display.h"
 
 namespace {
 
-GPid xvfb_pid = -1;
-
-class PrivateDisplay : public ::testing::Environment {
-    void SetUp() override {
-        setenv("LC_ALL", "C.UTF-8", 1);  // GTK adopts it; numbers must stay "C"
-        const char* argv[] = {"Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24", "-r", "-nolisten", "tcp",
-                              nullptr};
-        int out = -1;
-        if (!g_spawn_async_with_pipes(nullptr, const_cast<char**>(argv), nullptr,
-                                      GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr, nullptr,
-                                      &xvfb_pid, nullptr, &out, nullptr, nullptr))
-            return;  // no Xvfb: use the display we were given
-        std::string number;
-        pollfd readable{out, POLLIN, 0};
-        char c = 0;
-        while (poll(&readable, 1, 5000) > 0 && read(out, &c, 1) == 1 && c != '\n') number += c;
-        close(out);
-        if (number.empty()) kill(xvfb_pid, SIGTERM), waitpid(xvfb_pid, nullptr, 0), xvfb_pid = -1;
-        else setenv("DISPLAY", (":" + number).c_str(), 1);
-    }
-    void TearDown() override {
-        if (xvfb_pid <= 0) return;
-        if (GdkDisplay* display = gdk_display_get_default()) gdk_display_close(display);
-        kill(xvfb_pid, SIGTERM), waitpid(xvfb_pid, nullptr, 0);
-    }
-};
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 
 std::vector<std::string> seen, inputs;  // what the listener saw, in order; the keys and buttons among it

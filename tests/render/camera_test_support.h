@@ -6,14 +6,16 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "panes/display_options.h"
 #include "panes/pane_standins.h"
+#include "panes/popups.h"
 #include "support/app_fixture.h"
 #include "render/camera.h"
 #include "render/camera_control.h"
 #include "render/status_line.h"
 
 // A context on the heap, published for the callbacks that take none, with
-// the pane stand-ins installed; every global goes back to its load state.
+// the pane stand-ins, popups and the display layout installed; every global goes back to its load state.
 class CameraTest : public ::testing::Test {
 protected:
     std::unique_ptr<AppContext> owned = fresh_context();
@@ -21,7 +23,9 @@ protected:
 
     CameraTest() {
         install_pane_standins(app.hooks);
-        publish_app_context(&app);
+        install_popup_operations(app.hooks);
+        install_display_hooks(app.hooks);
+        app_instance = &app;
     }
     ~CameraTest() override {
         owned.reset();
@@ -35,7 +39,6 @@ protected:
         reset_app_globals();
         reset_camera_tick_clock();
         reset_frame_time_ring();
-        set_standin_popup_open(false);
     }
 
     // Ticks the camera step at the given times (ms).

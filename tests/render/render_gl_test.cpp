@@ -15,6 +15,7 @@
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
+#include "panes/display_options.h"
 #include "panes/pane_standins.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
@@ -334,16 +335,17 @@ TEST_F(RenderGl, InterfaceFrameDrawsTheTreeClippedAndLayered) {
     app_on_gl_init();
     auto app = make_app_context();
     install_pane_standins(app->hooks);
-    reset_standin_call_log();
+    install_display_hooks(app->hooks);
     InterfaceTree tree;
     const int32_t saved_w = platform_state.canvas_width, saved_h = platform_state.canvas_height;
     platform_state.canvas_width = W, platform_state.canvas_height = H;
     render_frame(app.get(), &tree.root);
     platform_state.canvas_width = saved_w, platform_state.canvas_height = saved_h;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    // A new context asks for a redraw: the scene's one view selects its cell.
-    EXPECT_EQ(standin_call_log(),
-              (std::vector<std::string>{"app_apply_display_options: 160x120", "select_subview_rect: 0"}));
+    // The frame placed the 3D view over the whole canvas; the scene's one
+    // view selected its cell.
+    EXPECT_EQ((std::array<int32_t, 2>{app->multi_view_viewport.width, app->multi_view_viewport.height}),
+              (std::array<int32_t, 2>{W, H}));
     EXPECT_EQ((std::array<int, 2>{frame_renderer.layers_drawn, frame_renderer.layers_skipped}), (std::array<int, 2>{2, 3}));
     const std::vector<uint8_t> px = read_final_frame();
     save_png(px, output_dir() + "interface_frame.png");

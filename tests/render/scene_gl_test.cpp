@@ -323,7 +323,7 @@ TEST_F(SceneGl, TwoCellsTwoViews) {
 
 TEST_F(SceneGl, TimedFramesRecordOnlyRedraws) {
     add_entity(make_strip_mesh(200));
-    publish_app_context(app.get());
+    app_instance = app.get();
     reset_frame_time_ring();
     app->frame.needs_redraw = 0;
     EXPECT_EQ(on_gl_draw(), 0);
@@ -332,7 +332,7 @@ TEST_F(SceneGl, TimedFramesRecordOnlyRedraws) {
     on_gl_draw();
     EXPECT_GT(frame_time_ring.durations_ns[0], 0);
     EXPECT_EQ(frame_time_ring.next, 1);
-    publish_app_context(nullptr);
+    app_instance = nullptr;
 }
 
 TEST_F(SceneGl, ThumbnailsLandInTheirStripCells) {

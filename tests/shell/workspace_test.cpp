@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "shell/app_callbacks.h"
 
 #include <gtest/gtest.h>
 
@@ -27,12 +28,13 @@ protected:
         reset_paths_for_tests();
         set_clock_for_tests(fixed_clock);
         app = make_app_context();
-        process_start_ms = 1'000'000;
+        start_clock_ms = 1'000'000;  // the intro's clock starts with the frame loop
         root_refreshes = 0;
         app->refresh_handler = [] { ++root_refreshes; };
     }
     void TearDown() override {
         set_clock_for_tests(nullptr);
+        start_clock_ms = 0;
         reset_paths_for_tests();
         fs::remove_all(root);
     }

@@ -25,7 +25,7 @@ inline void reset_app_globals() {
     reset_entity_serial_counter();
     reset_mesh_serial_counter();
     reset_standin_call_log();
-    publish_app_context(nullptr);
+    app_instance = nullptr;
     set_clock_for_tests(nullptr);
 }
 

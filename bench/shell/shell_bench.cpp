@@ -1,0 +1,89 @@
+// Start of the process to the end of the first frame (art, context,
+// interface, window, first draw), with all cores and with two; the cost of
+// one idle tick. The start-up runs in a forked child per iteration so each
+// one starts from nothing; it needs a display.
+
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "app/app_context.h"
+#include "app/current_environment.h"
+#include "app/interface_builder.h"
+#include "platform/clock.h"
+#include "platform/window.h"
+#include "shell/app_callbacks.h"
+#include "shell/app_main.h"
+#include "shell/app_tick.h"
+
+namespace {
+
+int result_pipe = -1;
+int64_t child_start_ms = 0;
+
+int32_t first_draw(PlatformListener* listener) {
+    on_gl_draw_callback(listener);
+    const int64_t elapsed = now_ms() - child_start_ms;
+    if (write(result_pipe, &elapsed, sizeof elapsed) != sizeof elapsed) _exit(2);
+    _exit(0);
+}
+
+// The steps of the application main up to the first frame.
+[[noreturn]] void start_and_draw_once(int32_t workers) {
+    child_start_ms = now_ms();
+    std::FILE* quiet = std::freopen("/dev/null", "w", stdout);
+    (void)quiet;
+    generate_interface_art(workers);
+    std::unique_ptr<AppContext> app = make_app_context();
+    build_user_interface(*app);
+    bind_root_callbacks(*app);
+    app_instance = app.get();
+    fill_app_services(app->services);
+    PlatformListener listener;
+    char* no_arguments[] = {nullptr};
+    fill_platform_listener(listener, *app, 0, no_arguments);
+    listener.on_draw = first_draw;
+    set_platform_listener(&listener, 0);
+    if (create_window(listener) != 0) _exit(1);
+    run_frame_loop();
+    _exit(3);
+}
+
+void BM_StartToFirstDraw(benchmark::State& state) {
+    for (auto _ : state) {
+        int fds[2];
+        if (pipe(fds) != 0) return state.SkipWithError("no pipe");
+        const pid_t child = fork();
+        if (child == 0) {
+            close(fds[0]);
+            result_pipe = fds[1];
+            start_and_draw_once(static_cast<int32_t>(state.range(0)));
+        }
+        close(fds[1]);
+        int64_t elapsed = -1;
+        const bool read_ok = read(fds[0], &elapsed, sizeof elapsed) == sizeof elapsed;
+        close(fds[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (!read_ok) return state.SkipWithError("no first frame (is there a display?)");
+        state.SetIterationTime(static_cast<double>(elapsed) / 1000.0);
+    }
+}
+BENCHMARK(BM_StartToFirstDraw)->Arg(0)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A tick after the intro with nothing held, pending or open.
+void BM_IdleTick(benchmark::State& state) {
+    std::unique_ptr<AppContext> app = make_app_context();
+    make_new_environment_current(*app);
+    app->startup.startup_finished = 1;
+    app_instance = app.get();
+    for (auto _ : state) app_tick(*app);
+    app_instance = nullptr;
+}
+BENCHMARK(BM_IdleTick);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,153 @@
+#include "app/shell_bindings.h"
+
+#include "app/current_environment.h"
+#include "panes/bar_toggles.h"
+#include "panes/environments.h"
+#include "panes/viewport_cells.h"
+#include "panes/pointer_routing.h"
+#include "panes/popups.h"
+
+void toggle_run_pane_from_tab() {
+    if (app_instance != nullptr) toggle_run_pane(*app_instance);
+}
+
+void toggle_about_pane_from_pane() {
+    if (app_instance != nullptr) toggle_about_pane(*app_instance);
+}
+
+void toggle_about_pane_from_tab() {
+    if (app_instance != nullptr) toggle_about_pane(*app_instance);
+}
+
+void toggle_help_pane_from_tab() {
+    if (app_instance != nullptr) toggle_help_pane(*app_instance);
+}
+
+void toggle_help_pane_from_static_tab() {
+    if (app_instance != nullptr) toggle_help_pane(*app_instance);
+}
+
+void on_click_close_run_pane() {
+    if (app_instance != nullptr) close_run_pane(*app_instance);
+}
+
+void on_click_close_parse_pane() {
+    if (app_instance != nullptr) close_parse_pane(*app_instance);
+}
+
+void on_click_close_capture_pane() {
+    if (app_instance != nullptr) close_capture_pane(*app_instance);
+}
+
+void on_click_close_screenshot_pane() {
+    if (app_instance != nullptr) close_screenshot_pane(*app_instance);
+}
+
+void on_click_close_profile_pane() {
+    if (app_instance != nullptr) close_profile_pane(*app_instance);
+}
+
+void on_click_close_directive_pane() {
+    if (app_instance != nullptr) close_directive_pane(*app_instance);
+}
+
+void on_click_close_export_pane() {
+    if (app_instance != nullptr) close_export_pane(*app_instance);
+}
+
+void on_click_close_info_box() {
+    if (app_instance != nullptr) close_info_box(*app_instance);
+}
+
+void on_click_close_error_box() {
+    if (app_instance != nullptr) close_error_box(*app_instance);
+}
+
+void on_click_close_warning_box() {
+    if (app_instance != nullptr) close_warning_box(*app_instance);
+}
+
+void on_click_close_open_pane() {
+    if (app_instance != nullptr) close_open_pane(*app_instance);
+}
+
+void on_click_toggle_camera_lock() {
+    if (app_instance != nullptr) toggle_camera_lock(*app_instance);
+}
+
+void on_environment_tab_click() {
+    if (app_instance != nullptr) on_environment_tab_click(*app_instance);
+}
+
+void on_click_add_environment() {
+    if (app_instance != nullptr) request_new_environment(*app_instance);
+}
+
+void on_viewport_split_x() {
+    if (app_instance != nullptr) split_viewport_cell(*app_instance, 'X');
+}
+
+void on_viewport_split_y() {
+    if (app_instance != nullptr) split_viewport_cell(*app_instance, 'Y');
+}
+
+void on_viewport_close_cell() {
+    if (app_instance != nullptr) close_viewport_cell(*app_instance);
+}
+
+void request_redraw_and_refresh() {
+    if (app_instance != nullptr) request_redraw_and_refresh(*app_instance);
+}
+
+void menu_item_max_processing_cores() { ignore_menu_item_click(); }
+
+void menu_item_multi_core_processing() { ignore_menu_item_click(); }
+
+void menu_item_reassembly_culling() { ignore_menu_item_click(); }
+
+void menu_item_invocation_groups() { ignore_menu_item_click(); }
+
+void menu_item_constant_cost_parallel_prefix() { ignore_menu_item_click(); }
+
+void menu_item_preemptive_optimisation() { ignore_menu_item_click(); }
+
+void menu_item_pick_none() { ignore_menu_item_click(); }
+
+void menu_item_pick_triangle() { ignore_menu_item_click(); }
+
+void menu_item_pick_polygon() { ignore_menu_item_click(); }
+
+void menu_item_pick_gouraud_group() { ignore_menu_item_click(); }
+
+void menu_item_pick_operand() { ignore_menu_item_click(); }
+
+void menu_item_pick_entity() { ignore_menu_item_click(); }
+
+void menu_item_pick_user_defined() { ignore_menu_item_click(); }
+
+void menu_item_window_width() { ignore_menu_item_click(); }
+
+void menu_item_window_height() { ignore_menu_item_click(); }
+
+void menu_item_world_scale() { ignore_menu_item_click(); }
+
+void menu_item_field_of_view() { ignore_menu_item_click(); }
+
+void menu_item_light_intensity() { ignore_menu_item_click(); }
+
+void menu_item_gradient_intensity() { ignore_menu_item_click(); }
+
+void menu_item_eye_y() { ignore_menu_item_click(); }
+
+bool on_environment_tab_hover(int32_t x, int32_t y, int32_t) {
+    return app_instance != nullptr && on_environment_tab_hover(*app_instance, x, y) != 0;
+}
+
+bool viewport_mouse_up(int32_t, int32_t, int32_t) {
+    return app_instance != nullptr && viewport_mouse_up(*app_instance) != 0;
+}
+
+bool on_viewport_motion_clear_hover(int32_t, int32_t, int32_t) {
+    if (app_instance != nullptr) on_viewport_motion_clear_hover(*app_instance);
+    return false;
+}

@@ -1,0 +1,11 @@
+#pragma once
+#include <cstdint>
+
+// Recording stand-ins for the export and assembly buttons that the interface binds until
+// the real ones arrive. Each appends its own name to standin_call_log();
+// pointer and wheel stand-ins report the event handled, key stand-ins
+// report it unhandled.
+
+void on_click_export_tool();
+void on_click_open_export_dialog();
+void on_click_assemble();

@@ -1,0 +1,35 @@
+#include "panes/message_boxes.h"
+
+#include "app/app_context.h"
+
+namespace {
+
+enum MessageKind { MESSAGE_INFO = 0, MESSAGE_ERROR = 1, MESSAGE_WARNING = 2 };
+
+void show_box(AppContext& app, MessageKind kind, int32_t flag, Element& pane, const std::string& title,
+              const std::string& text) {
+    Element& title_label = app.message_titles[kind];
+    Element& text_label = app.message_texts[kind];
+    title_label.set_text(title);
+    text_label.set_text(text);
+    app.pane_open_flags[flag] = 1;
+    if (kind == MESSAGE_WARNING && app.pane_open_flags[PANE_FILE]) app.message_mask.visible = true;
+    pane.visible = true;
+    app.OVERLAY.visible = true;
+    app.MASKPANE.visible = true;
+    refresh_root(app);
+}
+
+}  // namespace
+
+void show_info_box(AppContext& app, const std::string& title, const std::string& text) {
+    show_box(app, MESSAGE_INFO, PANE_INFO, app.INFOPANE, title, text);
+}
+
+void show_error_box(AppContext& app, const std::string& title, const std::string& text) {
+    show_box(app, MESSAGE_ERROR, PANE_ERROR, app.ERRORPANE, title, text);
+}
+
+void show_warning_box(AppContext& app, const std::string& title, const std::string& text) {
+    show_box(app, MESSAGE_WARNING, PANE_WARNING, app.WARNINGPANE, title, text);
+}

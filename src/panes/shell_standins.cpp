@@ -1,0 +1,47 @@
+#include "panes/shell_standins.h"
+
+#include "app/app_context.h"
+#include "panes/popups.h"
+#include "text/text_utils.h"
+
+namespace {
+void record(const char* name) { record_standin_call(name); }
+void record(const char* name, const std::string& detail) { record_standin_call(std::string(name) + ": " + detail); }
+}  // namespace
+
+void file_browser_select_previous(AppContext&) { record("file_browser_select_previous"); }
+void file_browser_select_next(AppContext&) { record("file_browser_select_next"); }
+void file_browser_page_up(AppContext&) { record("file_browser_page_up"); }
+void file_browser_page_down(AppContext&) { record("file_browser_page_down"); }
+void file_browser_select_first(AppContext&) { record("file_browser_select_first"); }
+void file_browser_select_last(AppContext&) { record("file_browser_select_last"); }
+
+void select_settings_menu(AppContext& app, int32_t menu) {
+    record("select_settings_menu", int_to_text(menu));
+    // Menus 3, 5 and 7 are toggles that open nothing.
+    if (menu >= 0 && menu < SETTINGS_MENU_COUNT && menu != 3 && menu != 5 && menu != 7)
+        app.ui_flags.open_settings_menu = menu;
+}
+void on_settings_menu_item(AppContext&, int32_t menu, int32_t item) {
+    record("on_settings_menu_item", int_to_text(menu) + "," + int_to_text(item));
+}
+void cycle_ui_theme(AppContext&, int32_t step) { record("cycle_ui_theme", int_to_text(step)); }
+
+void open_export_dialog(AppContext&) { record("open_export_dialog"); }
+void open_snapshot_dialog(AppContext&) { record("open_snapshot_dialog"); }
+void open_screenshot_dialog(AppContext&) { record("open_screenshot_dialog"); }
+void assemble_environment_action(AppContext&) { record("assemble_environment_action"); }
+void run_native_open_script_dialog(AppContext&) { record("run_native_open_script_dialog"); }
+void update_tooltip_panel(AppContext&) {}
+
+void delete_pending_entity(AppContext& app) {
+    record("delete_pending_entity", int_to_text(app.dialogs.pending_delete_index));
+    app.dialogs.pending_delete_index = -1;
+}
+
+bool any_popup_open(AppContext& app) { return any_other_popup_open(app, -1); }
+
+int32_t on_drag_and_drop(PlatformListener*, int32_t, int32_t, const std::string& text) {
+    record("on_drag_and_drop", text);
+    return 0;
+}

@@ -1,0 +1,128 @@
+#include "shell/app_tick.h"
+
+#include "app/app_context.h"
+#include "app/current_environment.h"
+#include "model/entity.h"
+#include "panes/popups.h"
+#include "panes/environments.h"
+#include "panes/shell_standins.h"
+#include "pipeline/open_scripts.h"
+#include "pipeline/parameter_push.h"
+#include "platform/clock.h"
+#include "platform/keys.h"
+#include "render/camera_control.h"
+#include "shell/app_callbacks.h"
+#include "shell/startup_sequence.h"
+#include "ui/root_input.h"
+#include "ui/ui_state.h"
+
+int64_t browser_key_press_ms = 0;
+int64_t browser_repeat_ms = 0;
+
+namespace {
+
+bool arrow_held(const AppContext& app, int32_t key) { return app.camera.arrow_states[key - KEY_LEFT] != 0; }
+
+void step_browser_repeat(AppContext& app, int64_t now) {
+    if (!app.pane_open_flags[PANE_FILE]) return;
+    const bool up = arrow_held(app, KEY_UP);
+    const bool down = arrow_held(app, KEY_DOWN);
+    if (!up && !down) return;
+    if (now - browser_repeat_ms > 50 && now - browser_key_press_ms > 500) {
+        browser_repeat_ms = now;
+        if (up) {
+            file_browser_select_previous(app);
+            refresh_root(app);
+        }
+        if (down) {
+            file_browser_select_next(app);
+            refresh_root(app);
+        }
+    }
+}
+
+void run_deferred_requests(AppContext& app) {
+    auto& requests = app.deferred_requests;
+    if (requests.request_countdown > 0) --requests.request_countdown;
+    if (requests.request_countdown != 0) return;
+    if (requests.request_open_selected) {
+        requests.request_open_selected = 0;
+        open_selected_scripts(app);
+    }
+    if (requests.request_open_paths) {
+        requests.request_open_paths = 0;
+        open_script_paths(app);
+    }
+    if (requests.request_native_open) {
+        requests.request_native_open = 0;
+        run_native_open_script_dialog(app);
+    }
+    if (requests.request_native_export) {
+        requests.request_native_export = 0;
+        choose_export_folder(app);
+    }
+    if (app.dialogs.confirm_accepted) {
+        app.dialogs.confirm_accepted = 0;
+        finish_confirmed_action(app);
+    }
+    if (requests.request_countdown == 0) requests.request_countdown = -1;
+}
+
+void step_environment_switch(AppContext& app) {
+    if (app.bars.pending_environment_index < 0) return;
+    if (app.bars.environment_switch_countdown >= 1) {
+        --app.bars.environment_switch_countdown;
+    } else {
+        switch_to_pending_environment(app);
+    }
+}
+
+void step_parameter_pushes(AppContext& app) {
+    if (EntityRecord* entity = selected_parameter_entity(app)) {
+        if (entity->push_pending) {
+            entity->push_pending = 0;
+            push_selected_entity_parameters(app);
+        }
+    }
+    const int32_t index = app.deferred_requests.pending_parameter_push;
+    if (index >= 0) {
+        app.deferred_requests.pending_parameter_push = -1;
+        // An index, not a pointer: the entity vector may have grown since.
+        EntitySet* set = app.entities.current_entities;
+        if (set != nullptr && index < set->count && static_cast<size_t>(index) < set->records.size()) {
+            push_entity_parameters(app, &set->records[static_cast<size_t>(index)], false);
+        }
+    }
+}
+
+}  // namespace
+
+int32_t app_on_tick(PlatformListener*) {
+    if (AppContext* app = app_instance) app_tick(*app);
+    return 0;
+}
+
+void app_tick(AppContext& app) {
+    const int64_t now = now_ms();
+    step_browser_repeat(app, now);
+    if (!app.startup.startup_finished) {
+        step_startup_sequence(app);
+        return;
+    }
+    if (app.status.fade_active) {
+        step_ui_transition(app);
+        return;
+    }
+    run_deferred_requests(app);
+    step_environment_switch(app);
+    step_parameter_pushes(app);
+    if (app.status.hint_bar_shown) update_tooltip_panel(app);
+    if (app.ui_flags.camera_locked || any_popup_open(app)) return;
+    camera_tick_step(app, now);
+}
+
+void reset_app_tick_for_tests() {
+    browser_key_press_ms = 0;
+    browser_repeat_ms = 0;
+    reset_camera_tick_clock();
+}

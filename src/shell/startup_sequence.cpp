@@ -1,0 +1,157 @@
+#include "shell/startup_sequence.h"
+
+#include "app/app_context.h"
+#include "panes/console_lines.h"
+#include "pipeline/kernel_runs.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+#include "shell/app_callbacks.h"
+#include "shell/workspace.h"
+#include "text/text_utils.h"
+#include "ui/root_input.h"
+
+namespace {
+
+double seconds_since_start() { return static_cast<double>(now_ms() - start_clock_ms) / 1000.0; }
+
+double& prepared_at(AppContext& app) { return app.startup.startup_times[0]; }
+double& assembly_started_at(AppContext& app) { return app.startup.startup_times[1]; }
+double& assembly_ended_at(AppContext& app) { return app.startup.startup_times[2]; }
+
+// The phases after the start-up assembly, shared by both modes.
+void step_closing_phases(AppContext& app, double t) {
+    const double u = t - assembly_ended_at(app);
+    if (u <= 0.5) {
+        app.busy_notice.opacity = 1.0 - 2.0 * u;
+        refresh_root(app);
+    } else if (u <= 1.0) {
+        // hold
+    } else if (u <= 1.75) {
+        app.busy_notice.visible = false;
+        app.busy_indicator.visible = true;
+        app.busy_indicator.opacity = (u - 1.0) / 0.75;
+        refresh_root(app);
+    } else if (u <= 2.5) {
+        app.configuration_mask.visible = false;
+        app.busy_mask.opacity = 1.0 - (u - 1.75) / 0.75;
+        refresh_root(app);
+    } else {
+        app.busy_mask.visible = false;
+        app.startup.startup_finished = 1;
+    }
+}
+
+void hide_cover_once(AppContext& app) {
+    if (app.busy_mask.visible) {
+        app.busy_mask.visible = false;
+        refresh_root(app);
+    }
+}
+
+}  // namespace
+
+double logo_ramp(double t) {
+    if (t < 0.25) return 0.0;
+    if (t <= 1.0) return (t - 0.25) / 0.75;
+    if (t <= 1.75) return 1.0 - (t - 1.0) / 0.75;
+    return 0.0;
+}
+
+void step_startup_sequence(AppContext& app) {
+    if (app.frame.startup_mode == 0) step_plain_startup(app);
+    else if (app.frame.startup_mode == 1) step_interactive_startup(app);
+}
+
+void step_plain_startup(AppContext& app) {
+    const double t = seconds_since_start();
+    if (t <= 2.0) {
+        app.busy_indicator.opacity = logo_ramp(t);
+        refresh_root(app);
+        return;
+    }
+    if (prepared_at(app) < 0.0) {
+        prepare_workspace(app);
+        if (prepared_at(app) < 0.0) {
+            // The paths stopped being usable since the mode was chosen: hand
+            // over to the configuration instead of waiting for ever.
+            app.frame.startup_mode = 1;
+            app.configuration_mask.visible = true;
+            app.configuration_pane.visible = true;
+            refresh_root(app);
+            return;
+        }
+        app.configuration_pane.visible = false;
+        app.busy_indicator.visible = false;
+        app.busy_notice.visible = true;
+        app.busy_notice.opacity = 0.0;
+        return;
+    }
+    const double d = t - prepared_at(app);
+    if (d >= 0.0 && d <= 0.5) {
+        app.busy_notice.opacity = 2.0 * d;
+        refresh_root(app);
+        return;
+    }
+    if (assembly_started_at(app) < 0.0) {
+        run_startup_assembly(app);
+        return;
+    }
+    if (assembly_ended_at(app) >= 0.0) {
+        step_closing_phases(app, t);
+        return;
+    }
+    hide_cover_once(app);
+}
+
+void step_interactive_startup(AppContext& app) {
+    const double t = seconds_since_start();
+    if (t <= 2.0) {
+        app.busy_indicator.opacity = logo_ramp(t);
+        refresh_root(app);
+        return;
+    }
+    if (t <= 2.5) {
+        app.busy_indicator.visible = false;
+        app.busy_mask.opacity = 1.0 - 2.0 * (t - 2.0);
+        refresh_root(app);
+        return;
+    }
+    if (prepared_at(app) >= 0.0) {
+        const double d = t - prepared_at(app);
+        if (d <= 0.5) {
+            app.busy_mask.visible = true;
+            app.busy_notice.visible = false;
+            app.busy_mask.opacity = 2.0 * d;
+            refresh_root(app);
+            return;
+        }
+        if (d <= 1.0) {
+            app.configuration_pane.visible = false;
+            app.busy_notice.visible = true;
+            app.busy_notice.opacity = 2.0 * (d - 0.5);
+            refresh_root(app);
+            return;
+        }
+        if (assembly_started_at(app) < 0.0) {
+            run_startup_assembly(app);
+            return;
+        }
+    }
+    if (assembly_ended_at(app) >= 0.0) {
+        step_closing_phases(app, t);
+        return;
+    }
+    hide_cover_once(app);
+}
+
+void run_startup_assembly(AppContext& app) {
+    assembly_started_at(app) = seconds_since_start();
+    assemble_startup_meshes(app);
+    assemble_startup_entity(app);
+    assembly_ended_at(app) = seconds_since_start();
+    append_console_line(app, "Kernel-Path : " + kernel_path, false);
+    append_console_line(app, "Entity-Workspace : " + workspace_path, false);
+    const double ms = (assembly_ended_at(app) - assembly_started_at(app)) * 1000.0;
+    append_console_line(app, "Environment-Assembly : " + double_to_text_fixed(ms, 0) + " ms", false);
+    app.frame.needs_redraw = 1;
+}

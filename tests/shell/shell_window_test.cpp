@@ -1,0 +1,278 @@
+// The real program under a private X server: the vrekform binary from the
+// outside (banner, timings, staged start-up files, closing), then the
+// application in this process with real X input, its context read between
+// ticks.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <gtk/gtk.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "app/app_context.h"
+#include "app/current_environment.h"
+#include "app/interface_builder.h"
+#include "panes/trace_channels.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/window.h"
+#include "shell/app_callbacks.h"
+#include "shell/app_main.h"
+#include "shell/workspace.h"
+#include "support/private_display.h"
+#include "ui/ui_state.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
+
+std::string binary_dir() {
+    const char* dir = getenv("VK_BINARY_DIR");
+    return dir ? dir : ".";
+}
+
+// A copy of the sample workspace in a fresh directory, removed afterwards.
+struct SampleWorkspace {
+    std::string root;
+    SampleWorkspace() {
+        std::string name = binary_dir() + "/test-output";
+        fs::create_directories(name);
+        name += "/vk_shell_window_XXXXXX";
+        root = mkdtemp(&name[0]);
+        const char* source = getenv("VK_SOURCE_DIR");
+        fs::copy(std::string(source ? source : ".") + "/examples", root + "/examples", fs::copy_options::recursive);
+        fs::remove_all(root + "/examples/tmp");
+    }
+    ~SampleWorkspace() { fs::remove_all(root); }
+    std::string workspace() const { return root + "/examples/"; }
+};
+
+std::string kernel() { return binary_dir() + "/kernel/vrek"; }
+
+// WM_DELETE_WINDOW to a top-level X window, as a window manager's close
+// button sends it.
+void send_close_request(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+bool wait_for(const std::function<bool()>& done, int timeout_ms) {
+    for (int waited = 0; waited < timeout_ms; waited += 20) {
+        if (done()) return true;
+        usleep(20'000);
+    }
+    return done();
+}
+
+TEST(ProgramWindow, StartsAssemblesAndClosesCleanly) {
+    SampleWorkspace sample;
+    const std::string out_file = sample.root + "/stdout.txt";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        freopen(out_file.c_str(), "w", stdout);
+        const std::string program = binary_dir() + "/src/shell/vrekform";
+        const std::string k = kernel(), w = sample.workspace();
+        execl(program.c_str(), program.c_str(), k.c_str(), w.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const std::string staged = sample.workspace() + "tmp/vrek_assemble_out";
+    const bool assembled = wait_for([&] { return path_exists(staged); }, 60'000);
+    std::string window;
+    if (FILE* search = popen("xdotool search --sync --onlyvisible --name '^VREK:EI$' | head -1", "r")) {
+        char line[64] = {};
+        if (fgets(line, sizeof line, search)) window = line;
+        pclose(search);
+    }
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    if (!window.empty()) send_close_request(display, std::stoul(window));
+    int status = -1;
+    if (!wait_for([&] { return waitpid(child, &status, WNOHANG) == child; }, 20'000)) {
+        kill(child, SIGKILL), waitpid(child, &status, 0);
+    }
+    XCloseDisplay(display);
+
+    EXPECT_TRUE(assembled);
+    ASSERT_FALSE(window.empty());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const std::string out = read_file(out_file);
+    EXPECT_EQ(out.rfind(std::string(50, '-') + "\n%  VREK-EI", 0), 0u) << out;
+    EXPECT_NE(out.find("\nEXEC:[\"" + kernel() + "\"];\nTEMP:[\"" + sample.workspace() + "\"];\n"),
+              std::string::npos);
+    for (const char* label : {"\nICN-GEN:", "\nSDF-GEN:", "\nVTX-GEN:"}) {
+        const size_t at = out.find(label);
+        ASSERT_NE(at, std::string::npos) << label;
+        const std::string rest = out.substr(at + 9, out.find('\n', at + 1) - at - 9);
+        EXPECT_TRUE(rest.size() > 3 && isdigit(rest[0]) && rest.substr(rest.size() - 3) == " ms") << rest;
+    }
+    EXPECT_NE(out.find("Quitting...\n"), std::string::npos);
+    EXPECT_TRUE(path_exists(sample.workspace() + "tmp/vrek_assemble_in"));
+}
+
+// The application as app_main builds it, driven tick by tick.
+struct LiveApplication {
+    std::unique_ptr<AppContext> app;
+    PlatformListener listener;
+    int64_t last_tick = 0;
+    int canvas_x = 0, canvas_y = 0;
+
+    LiveApplication() {
+        reset_paths_for_tests();
+        generate_interface_art(0);
+        app = make_app_context();
+        build_user_interface(*app);
+        bind_root_callbacks(*app);
+        app_instance = app.get();
+        fill_app_services(app->services);
+        char* no_arguments[] = {nullptr};
+        fill_platform_listener(listener, *app, 0, no_arguments);
+        set_platform_listener(&listener, 0);
+    }
+    ~LiveApplication() {
+        if (platform_state.window) gtk_widget_destroy(platform_state.window);
+        while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+        set_platform_listener(nullptr, 0);
+        app_instance = nullptr;
+        app.reset();
+        reset_paths_for_tests();
+    }
+    bool open() {
+        if (create_window(listener) != 0) return false;
+        app_on_start(&listener);
+        return pump_until([this] { return platform_state.canvas_width > 0 && app->width > 0; }, 5000);
+    }
+    // The frame loop's work: events, ticks every 10 ms, redraws.
+    bool pump_until(const std::function<bool()>& done, int timeout_ms) {
+        for (gint64 end = g_get_monotonic_time() + timeout_ms * 1000; g_get_monotonic_time() < end; g_usleep(2000)) {
+            while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+            if (now_ms() - last_tick > 10) {
+                last_tick = now_ms();
+                listener.on_tick(&listener);
+                if (platform_state.canvas) gtk_widget_queue_draw(platform_state.canvas);
+            }
+            if (done()) return true;
+        }
+        return false;
+    }
+    void pump_for(int ms) { pump_until([] { return false; }, ms); }
+    // xdotool actions relative to the canvas, with the loop running meanwhile.
+    bool xdotool(const std::string& actions) {
+        gchar** argv = nullptr;
+        GPid pid = 0;
+        int status = -1;
+        const std::string command = "xdotool " + actions;
+        bool spawned = g_shell_parse_argv(command.c_str(), nullptr, &argv, nullptr) &&
+                       g_spawn_async(nullptr, argv, nullptr,
+                                     GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr, nullptr,
+                                     &pid, nullptr);
+        g_strfreev(argv);
+        if (spawned && !pump_until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 15000))
+            kill(pid, SIGKILL), waitpid(pid, &status, 0);
+        pump_for(100);
+        return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    std::string at(int x, int y) const { return std::to_string(canvas_x + x) + " " + std::to_string(canvas_y + y); }
+    size_t console_count(const std::string& prefix) const {
+        const TraceLog& log = app->entities.current_environment->trace_log;
+        size_t n = 0;
+        for (int32_t i = 0; i < log.console_count; ++i)
+            n += log.console_lines[static_cast<size_t>(i)].compare(0, prefix.size(), prefix) == 0;
+        return n;
+    }
+};
+
+int root_clicks = 0;
+
+// The slot of the deepest element under a point that takes clicks, tried
+// as the root's click dispatch tries them: children last to first.
+ClickCallback* click_slot_at(Element& e, int32_t px, int32_t py) {
+    if (auto* c = dynamic_cast<Container*>(&e)) {
+        const int32_t lx = px - e.x, ly = py - e.y;
+        for (size_t i = c->children.size(); i-- > 0;) {
+            Element* child = c->children[i];
+            if (child == nullptr || !child->eligible() || !child->contains(lx, ly)) continue;
+            if (ClickCallback* slot = click_slot_at(*child, lx, ly)) return slot;
+        }
+    }
+    return e.click_handler ? &e.click_handler : nullptr;
+}
+
+TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
+    SampleWorkspace sample;
+    LiveApplication live;
+    AppContext& app = *live.app;
+    EXPECT_EQ(app.frame.startup_mode, 1);  // no arguments
+    ASSERT_TRUE(live.open());
+    gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &live.canvas_x, &live.canvas_y);
+
+    // Without a configuration the intro waits after the logo.
+    live.pump_for(3200);
+    EXPECT_EQ(app.startup.startup_finished, 0);
+    EXPECT_FALSE(app.busy_mask.visible);
+    EXPECT_LT(app.startup.startup_times[1], 0.0);
+
+    // The configuration confirmed: the start-up meshes and entity are
+    // assembled once and the intro finishes.
+    ASSERT_TRUE(set_kernel_path(kernel()));
+    ASSERT_TRUE(set_workspace_path(sample.workspace()));
+    prepare_app_workspace(app);
+    ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_finished != 0; }, 30'000));
+    EXPECT_EQ(app.startup.startup_meshes.size(), 3u);
+    EXPECT_NE(app.startup.startup_mesh, nullptr);
+    EXPECT_EQ(live.console_count("Kernel-Path : "), 1u);
+    EXPECT_EQ(live.console_count("Entity-Workspace : "), 1u);
+    EXPECT_EQ(live.console_count("Environment-Assembly : "), 1u);
+
+    // Press and release 5 pixels apart make a click; 6 do not.
+    root_clicks = 0;
+    app.click_handler = [] { ++root_clicks; };
+    ClickCallback* slot = click_slot_at(app, 100, 100);
+    ASSERT_NE(slot, nullptr);
+    const ClickCallback taken = *slot;
+    *slot = [] { ++root_clicks; };
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + live.at(100, 100) + " sleep 0.1 mousedown 1 mousemove --sync " +
+                             live.at(105, 105) + " mouseup 1 sleep 0.3 mousemove --sync " + live.at(100, 100) +
+                             " mousedown 1 mousemove --sync " + live.at(106, 100) + " mouseup 1"));
+    EXPECT_EQ(root_clicks, 1);
+    *slot = taken;
+
+    // Ctrl+P with nothing loaded warns; Escape closes the box and the masks.
+    ASSERT_TRUE(live.xdotool("key ctrl+p"));
+    EXPECT_TRUE(app.pane_open_flags[PANE_WARNING] && app.WARNINGPANE.visible && app.MASKPANE.visible);
+    EXPECT_EQ(app.message_titles[2].text, "Warning: Nothing to Parse");
+    ASSERT_TRUE(live.xdotool("key Escape"));
+    EXPECT_FALSE(app.pane_open_flags[PANE_WARNING] || app.WARNINGPANE.visible || app.MASKPANE.visible ||
+                 app.OVERLAY.visible);
+
+    // Shift+R opens the run pane; "1" picks Pure-Union.
+    ASSERT_TRUE(live.xdotool("key shift+r sleep 0.1 key 1"));
+    EXPECT_TRUE(app.pane_open_flags[PANE_RUN] && app.RUNPANE.visible);
+    EXPECT_EQ(app.io_settings.meshing_algorithm, 0);
+    EXPECT_EQ(app.algorithm_mode_label.text, "Pure-Union Mesh");
+    ASSERT_TRUE(live.xdotool("key Escape"));
+    EXPECT_FALSE(app.pane_open_flags[PANE_RUN]);
+
+    // Held W moves the camera until Ctrl+L locks it.
+    Vec3 before = app.camera.live_camera.eye;
+    ASSERT_TRUE(live.xdotool("keydown w sleep 0.3 keyup w"));
+    EXPECT_NE(app.camera.live_camera.eye, before);
+    ASSERT_TRUE(live.xdotool("key ctrl+l"));
+    EXPECT_TRUE(app.ui_flags.camera_locked && app.LOCKICON.visible);
+    before = app.camera.live_camera.eye;
+    ASSERT_TRUE(live.xdotool("keydown w sleep 0.3 keyup w"));
+    EXPECT_EQ(app.camera.live_camera.eye, before);
+    EXPECT_EQ(shift_held + ctrl_held + alt_held, 0);
+}
+
+}  // namespace

@@ -1,0 +1,42 @@
+#pragma once
+// A private Xvfb for the window tests of one executable, so that other window
+// tests moving a shared pointer cannot interfere; the display given is used
+// when Xvfb cannot start.
+#include <gtest/gtest.h>
+
+#include <gdk/gdk.h>
+#include <glib.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+
+class PrivateDisplay : public ::testing::Environment {
+    GPid xvfb_pid = -1;
+
+    void SetUp() override {
+        setenv("LC_ALL", "C.UTF-8", 1);  // GTK adopts it; numbers must stay "C"
+        const char* argv[] = {"Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24", "-r", "-nolisten", "tcp",
+                              nullptr};
+        int out = -1;
+        if (!g_spawn_async_with_pipes(nullptr, const_cast<char**>(argv), nullptr,
+                                      GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr, nullptr,
+                                      &xvfb_pid, nullptr, &out, nullptr, nullptr))
+            return;
+        std::string number;
+        pollfd readable{out, POLLIN, 0};
+        char c = 0;
+        while (poll(&readable, 1, 5000) > 0 && read(out, &c, 1) == 1 && c != '\n') number += c;
+        close(out);
+        if (number.empty()) kill(xvfb_pid, SIGTERM), waitpid(xvfb_pid, nullptr, 0), xvfb_pid = -1;
+        else setenv("DISPLAY", (":" + number).c_str(), 1);
+    }
+    void TearDown() override {
+        if (xvfb_pid <= 0) return;
+        if (GdkDisplay* display = gdk_display_get_default()) gdk_display_close(display);
+        kill(xvfb_pid, SIGTERM), waitpid(xvfb_pid, nullptr, 0);
+    }
+};
