@@ -9,15 +9,26 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "app/interface_builder.h"
 #include "panes/environments.h"
 #include "panes/viewport_cells.h"
 
 namespace {
 
+// The whole interface, so that a switch runs the real pane rebuilds; the
+// builder's start-up lines go to /dev/null.
 std::unique_ptr<AppContext> context_with_entities(int environments) {
     std::unique_ptr<AppContext> app = make_app_context();
     app_instance = app.get();
-    add_startup_environment(*app);
+    std::fflush(stdout);
+    const int saved = dup(1);
+    const int null_fd = open("/dev/null", O_WRONLY);
+    dup2(null_fd, 1);
+    build_user_interface(*app);
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    close(null_fd);
     for (int e = 1; e < environments; ++e) add_environment(*app);
     for (Environment* environment : app->entities.environment_list.environment_pointers) {
         for (int i = 0; i < 20; ++i) environment->entities.records.push_back(entity_construct());

@@ -2,6 +2,7 @@
 
 #include "env_test_support.h"
 #include "panes/environment_tabs.h"
+#include "shell/app_callbacks.h"
 
 namespace {
 
@@ -95,6 +96,24 @@ TEST_F(EnvironmentTest, AddingAndSwitchingKeepEachEnvironmentsOwnState) {
     }
     EXPECT_TRUE(standin_call_log().empty());
     EXPECT_EQ(app->entities.current_environment, b);
+}
+
+// "+ Environment" adds one environment halfway through the interface
+// transition, however often it is pressed meanwhile.
+TEST_F(EnvironmentTest, TheAddRequestAddsOnceThroughTheTransition) {
+    request_new_environment(*app);
+    EXPECT_TRUE(app->busy_mask.visible);
+    EXPECT_EQ(app->bars.environment_switch_pending, 1);
+    int steps = 0;
+    for (; app->status.fade_active && steps < 200; ++steps) {
+        if (steps == 3) request_new_environment(*app);
+        step_ui_transition(*app);
+    }
+    EXPECT_LT(steps, 200);
+    EXPECT_FALSE(app->busy_mask.visible);
+    EXPECT_EQ(app->entities.environment_count, 2);
+    EXPECT_EQ(app->entities.environment_index, 1);
+    EXPECT_EQ(app->entities.current_environment, environment(1));
 }
 
 TEST_F(EnvironmentTest, ClosingFreesMeshesAndShiftsTheIndices) {
