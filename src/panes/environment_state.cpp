@@ -4,14 +4,17 @@
 
 #include "app/app_context.h"
 #include "panes/display_options.h"
-#include "panes/environment_load_standins.h"
-#include "panes/layout_mode_standin.h"
+#include "panes/interface_themes.h"
+#include "panes/layout_mode_flags.h"
+#include "panes/menu_bars.h"
+#include "panes/pick_modes.h"
 #include "panes/shell_standins.h"
 #include "panes/window_status.h"
 #include "platform/paths.h"
 #include "render/camera.h"
 #include "render/scene_actions.h"
 #include "text/text_utils.h"
+#include "ui/theme.h"
 #include "ui/ui_state.h"
 
 namespace {
@@ -59,12 +62,11 @@ void click(Element& button) {
     if (button.click_handler) button.click_handler();
 }
 
-// A flag whose button's action inverts it back and marks the button: it is
-// inverted first only when that action exists, so the value survives.
-void replay_toggle(uint8_t& flag, Element& button) {
-    if (!button.click_handler) return;
+// The toggle inverts its flag and marks its button: inverting the flag
+// first leaves the restored value and a marked button.
+void replay_toggle(AppContext& app, uint8_t& flag, void (*toggle)(AppContext&)) {
     flag = flag ? 0 : 1;
-    button.click_handler();
+    toggle(app);
 }
 
 void mark_menu_buttons(AppContext& app) {
@@ -129,8 +131,8 @@ void load_environment_ui_state(AppContext& app) {
 
     if (app.file_browser_state.browser_directory.empty()) app.file_browser_state.browser_directory = workspace_path;
 
-    replay_toggle(app.io_settings.reassembly_culling, app.culling_toggle);
-    replay_toggle(app.io_settings.assembly_profiling, app.profiler_toggle);
+    replay_toggle(app, app.io_settings.reassembly_culling, toggle_reassembly_culling);
+    replay_toggle(app, app.io_settings.assembly_profiling, toggle_assembly_profiling);
 
     // Fields and labels.
     app.frame_rate_field.set_text(int_to_text(app.io_settings.max_frame_rate));
@@ -202,7 +204,8 @@ void load_environment_ui_state(AppContext& app) {
         update_tooltip_panel(app);
     }
     app.frame.theme_index = -1;
-    if (v.theme_index != -1) apply_ui_theme(app, v.theme_index);
+    // An unknown theme would leave its number live with the old colours.
+    if (theme_source_record(v.theme_index) >= 0) apply_ui_theme(app, v.theme_index);
     set_options_menu_shown(app, v.options_menu_shown != 0);
     app.ui_flags.open_view_menu = -1;
     app.ui_flags.side_pane_index = -1;

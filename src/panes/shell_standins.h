@@ -6,8 +6,8 @@ struct AppContext;
 struct PlatformListener;
 
 // Recording stand-ins for the pane operations the shell calls whose own
-// code has not landed yet: file browser, settings menus and themes, the
-// dialogs, tool-tips and drops. Each appends
+// code has not landed yet: file browser, the display setters, dialogs,
+// tool-tips and drops. Each appends
 // its name (and arguments after ": ") to standin_call_log() and changes no
 // state unless said; the real operations replace them one by one.
 
@@ -18,12 +18,6 @@ void file_browser_page_up(AppContext& app);
 void file_browser_page_down(AppContext& app);
 void file_browser_select_first(AppContext& app);
 void file_browser_select_last(AppContext& app);
-
-// Settings menus and themes. The menu selection also opens the menu it names
-// (3, 5 and 7 toggle and open nothing), so that a restored menu shows.
-void select_settings_menu(AppContext& app, int32_t menu);
-void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item);
-void cycle_ui_theme(AppContext& app, int32_t step);
 
 // Dialogs and actions.
 void open_export_dialog(AppContext& app);
@@ -36,9 +30,6 @@ void update_tooltip_panel(AppContext& app);
 
 // Entities.
 void delete_pending_entity(AppContext& app);
-
-// True when any popup flag is set.
-bool any_popup_open(AppContext& app);
 
 // The listener's drop slot.
 int32_t on_drag_and_drop(PlatformListener* listener, int32_t x, int32_t y, const std::string& text);

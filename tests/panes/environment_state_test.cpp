@@ -250,6 +250,7 @@ TEST_F(StateTest, DamagedSnapshotLoadsWhatIsValid) {
     EXPECT_EQ(app->file_browser_state.browser_sort_key, 1);
     EXPECT_EQ(app->menu_tables.view_menu_check_states, live_checks);
     EXPECT_EQ(app->io_settings.max_frame_rate, 30);
+    EXPECT_EQ(app->frame.theme_index, -1);  // no theme of that number
     EXPECT_EQ(app->entities.environment_count, 2);
     // Too many states: one per cell is kept.
     environment(1)->view.cell_camera_states.assign(4 * CAMERA_STATE_SIZE, 1.0);
@@ -257,15 +258,6 @@ TEST_F(StateTest, DamagedSnapshotLoadsWhatIsValid) {
     run_ticks(6);
     EXPECT_EQ(vp.cell_count, 1);
     EXPECT_EQ(vp.cell_cameras.size(), CAMERA_STATE_SIZE);
-}
-
-// Culling and profiling come back through their buttons' actions, which
-// invert the flag back and mark the button.
-uint8_t* culling_flag = nullptr;
-Element* culling_button = nullptr;
-void toggle_culling() {
-    *culling_flag ^= 1;
-    culling_button->selected = *culling_flag != 0;
 }
 
 TEST_F(StateTest, NewEnvironmentDefaultsAndReappliedFlags) {
@@ -279,10 +271,9 @@ TEST_F(StateTest, NewEnvironmentDefaultsAndReappliedFlags) {
     EXPECT_EQ(app->menu_tables.view_menu_check_states[0],
               app->menu_tables.initial_view_menu_states[0]);
 
-    culling_flag = &app->io_settings.reassembly_culling;
-    culling_button = &app->culling_toggle;
-    app->culling_toggle.click_handler = toggle_culling;
+    // Culling and profiling come back with their buttons marked.
     app->io_settings.reassembly_culling = 0;
+    app->io_settings.assembly_profiling = 1;
     app->ui_flags.v_flip_mode = 1;
     app->settings_menu_columns.y = 12345;
     request_switch(0);
@@ -290,6 +281,7 @@ TEST_F(StateTest, NewEnvironmentDefaultsAndReappliedFlags) {
     EXPECT_EQ(app->io_settings.reassembly_culling, 1);
     EXPECT_TRUE(app->culling_toggle.selected);
     EXPECT_EQ(app->io_settings.assembly_profiling, 0);
+    EXPECT_FALSE(app->profiler_toggle.selected);
     // The flip is re-applied even though the live flag already was on.
     EXPECT_EQ(app->settings_menu_columns.y, 0);
 }

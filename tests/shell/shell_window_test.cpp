@@ -23,6 +23,7 @@
 #include "shell/app_main.h"
 #include "shell/workspace.h"
 #include "support/private_display.h"
+#include "ui/theme.h"
 #include "ui/ui_state.h"
 
 namespace fs = std::filesystem;
@@ -195,6 +196,15 @@ struct LiveApplication {
 
 int root_clicks = 0;
 
+// The window point at the centre of the last element of a parent-to-child
+// path, as "x y" for xdotool.
+std::string centre_of(const LiveApplication& live, std::initializer_list<const Element*> path) {
+    int32_t x = 0, y = 0;
+    const Element* last = nullptr;
+    for (const Element* e : path) x += e->x, y += e->y, last = e;
+    return live.at(x + last->width / 2, y + last->height / 2);
+}
+
 // The slot of the deepest element under a point that takes clicks, tried
 // as the root's click dispatch tries them: children last to first.
 ClickCallback* click_slot_at(Element& e, int32_t px, int32_t py) {
@@ -210,7 +220,7 @@ ClickCallback* click_slot_at(Element& e, int32_t px, int32_t py) {
 }
 
 // The centre of `target` in root coordinates, found through the tree.
-bool centre_of(const Element& e, const Element& target, int32_t ox, int32_t oy, int32_t& x, int32_t& y) {
+bool centre_in_tree(const Element& e, const Element& target, int32_t ox, int32_t oy, int32_t& x, int32_t& y) {
     ox += e.x, oy += e.y;
     if (&e == &target) {
         x = ox + e.width / 2, y = oy + e.height / 2;
@@ -218,7 +228,7 @@ bool centre_of(const Element& e, const Element& target, int32_t ox, int32_t oy, 
     }
     if (auto* c = dynamic_cast<const Container*>(&e))
         for (const Element* child : c->children)
-            if (child != nullptr && centre_of(*child, target, ox, oy, x, y)) return true;
+            if (child != nullptr && centre_in_tree(*child, target, ox, oy, x, y)) return true;
     return false;
 }
 
@@ -293,7 +303,7 @@ TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
     // Enter close env1.
     const auto point = [&](const Element& target) {
         int32_t x = -1, y = -1;
-        EXPECT_TRUE(centre_of(app, target, -app.x, -app.y, x, y));
+        EXPECT_TRUE(centre_in_tree(app, target, -app.x, -app.y, x, y));
         return live.at(x, y);
     };
     Environment* env0 = app.entities.current_environment;
@@ -324,6 +334,46 @@ TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
                              point(view.close_buttons[1]) + " click 1"));
     ASSERT_TRUE(live.pump_until([&] { return view.cell_count == 1; }, 2'000));
     EXPECT_EQ(view.cell_cameras.size(), CAMERA_STATE_SIZE);
+
+    ASSERT_TRUE(live.xdotool("key ctrl+l"));
+
+    // SHADING twice opens its strip in the tip row and closes it.
+    const std::string shading = centre_of(live, {&app.TOOLBAR, &app.TOOLSCROLL, &app.view_menu_buttons[2]});
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + shading + " click 1"));
+    EXPECT_TRUE(app.ui_flags.open_view_menu == 2 && app.view_menu_strips[2].visible);
+    ASSERT_TRUE(live.xdotool("sleep 0.3 click 1"));
+    EXPECT_TRUE(app.ui_flags.open_view_menu == -1 && !app.view_menu_strips[2].visible);
+
+    // SETTINGS shows the menu bar; THEME, then Dark recolours the interface.
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + centre_of(live, {&app.TOOLBAR, &app.SETTINGS}) + " click 1"));
+    ASSERT_TRUE(app.MENUBAR.visible);
+    auto settings_button = [&](int k) {
+        return centre_of(live, {&app.MENUBAR, &app.MENUSCROLL, &app.settings_menu_buttons[k]});
+    };
+    auto in_column = [&](int k, const Element* e) {
+        return centre_of(live, {&app.MENUNPANE, &app.settings_menu_columns, &app.settings_menu_hosts[k],
+                                &app.settings_menu_column_panes[k], e});
+    };
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + settings_button(6) + " click 1"));
+    ASSERT_TRUE(app.MENUNPANE.visible && app.settings_menu_hosts[6].visible);
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + in_column(6, app.settings_menu_items[6][0]) + " click 1"));
+    EXPECT_EQ(app.frame.theme_index, 0);
+    EXPECT_TRUE(app.settings_menu_items[6][0]->selected && !app.settings_menu_items[6][2]->selected);
+
+    // WINDOW: "1024" Enter resizes the window; "abc" warns and keeps the size.
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + settings_button(0) + " click 1"));
+    const std::string width_field = centre_of(
+        live, {&app.MENUNPANE, &app.settings_menu_columns, &app.settings_menu_hosts[0], &app.window_width_field});
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + width_field + " click 1 key ctrl+a type 1024"));
+    ASSERT_TRUE(live.xdotool("key Return"));
+    EXPECT_TRUE(live.pump_until([] { return platform_state.canvas_width == 1024; }, 3000));
+    ASSERT_TRUE(live.xdotool("key ctrl+a type abc"));
+    ASSERT_TRUE(live.xdotool("key Return"));
+    EXPECT_TRUE(app.pane_open_flags[PANE_WARNING]);
+    EXPECT_EQ(app.window_width_field.text, "1024");
+    live.pump_for(300);
+    EXPECT_EQ(platform_state.canvas_width, 1024);
+    build_theme_table();
 }
 
 }  // namespace
