@@ -9,7 +9,6 @@
 #include "panes/browser_actions.h"
 #include "panes/browser_navigation.h"
 #include "panes/capture_standins.h"
-#include "panes/environment_standins.h"
 #include "panes/export_actions.h"
 #include "panes/pane_layouts.h"
 #include "panes/scroll_handlers.h"
@@ -27,7 +26,6 @@
 #include "render/camera_control.h"
 #include "render/scene_actions.h"
 #include "render/status_line.h"
-#include "render/viewport_standins.h"
 
 using namespace builder;
 

@@ -14,6 +14,7 @@
 #include "panes/pointer_routing.h"
 #include "panes/menu_bars.h"
 #include "panes/popups.h"
+#include "panes/environments.h"
 #include "panes/settings_menu_actions.h"
 #include "panes/shell_standins.h"
 #include "pipeline/reparse.h"

@@ -28,6 +28,7 @@ namespace {
 // What a click on a target shows.
 enum Shows {
     POPUP,     // the popup `what` with its open flag `flag`, over the masks
+    TAB,       // a new environment's tab, current, in the tab strip
     SIDE,      // the side pane with the split pane `what`
     COLUMN,    // the bar `what`
     STAND_IN,  // nothing yet: one call of the stand-in `what`
@@ -52,7 +53,7 @@ const Row rows[] = {
     {"CONSOLE", SIDE, "CONSOLETRACE", 0},
     {"ENTITY", SIDE, "ENTITYINSPECTOR", 0},
     {"PARAMETER", SIDE, "PARAMETERCONTROL", 0},
-    {"ENVIRONMENT", STAND_IN, "on_click_add_environment", 0},
+    {"ENVIRONMENT", TAB, "env1", 0},
     {"ABOUT", POPUP, "ABOUTPANE", PANE_ABOUT},
     {"HELP", POPUP, "HELPPANE", PANE_HELP},
 };
@@ -294,6 +295,20 @@ TEST_F(InterfaceWindow, TargetsShowTheirPanesMasksSwallowClicksAndTheFrameHolds)
                           0.9);
                 ASSERT_TRUE(click(*target));
                 EXPECT_FALSE(column.visible);
+                break;
+            }
+            case TAB: {
+                // The switch runs halfway through the interface transition.
+                ASSERT_TRUE(live.pump_until([&] { return app.entities.environment_count == 2; }, 5000));
+                settle();
+                const Picture shown = screen(live);
+                EXPECT_EQ(app.entities.environment_index, 1);
+                ASSERT_EQ(app.environment_tab_strip.children.size(), 2u);
+                const Element& tab = *app.environment_tab_strip.children[1];
+                EXPECT_EQ(tab.text, row.what);
+                EXPECT_GE(share(shown, rect_of(tab), Rect{},
+                                [&](int32_t x, int32_t y) { return shown.at(x, y) != before.at(x, y); }),
+                          0.5);
                 break;
             }
             case STAND_IN:
