@@ -298,8 +298,14 @@ TEST_F(InterfaceWindow, TargetsShowTheirPanesMasksSwallowClicksAndTheFrameHolds)
                 break;
             }
             case TAB: {
-                // The switch runs halfway through the interface transition.
-                ASSERT_TRUE(live.pump_until([&] { return app.entities.environment_count == 2; }, 5000));
+                // The switch runs halfway through the interface transition,
+                // whose mask takes clicks until it has ended.
+                ASSERT_TRUE(live.pump_until(
+                    [&] {
+                        return app.entities.environment_count == 2 && !app.status.fade_active &&
+                               !app.busy_mask.visible;
+                    },
+                    10000));
                 settle();
                 const Picture shown = screen(live);
                 EXPECT_EQ(app.entities.environment_index, 1);
