@@ -5,6 +5,7 @@
 #include "app/current_environment.h"
 #include "panes/browser_navigation.h"
 #include "panes/browser_standins.h"
+#include "panes/capture_output.h"
 #include "platform/paths.h"
 #include "shell/workspace.h"
 #include "ui/theme.h"

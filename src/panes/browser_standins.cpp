@@ -13,5 +13,3 @@ void set_export_location(AppContext& app, const std::string& directory) {
     app.export_settings.export_directory = directory;
 }
 void export_environment_action(AppContext&) { record_standin_call("export_environment_action"); }
-void save_environment_snapshot(AppContext&) { record_standin_call("save_environment_snapshot"); }
-void save_application_screenshot(AppContext&) { record_standin_call("save_application_screenshot"); }

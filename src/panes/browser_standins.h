@@ -8,8 +8,8 @@
 struct AppContext;
 
 // Recording stand-ins for the operations the file browser hands its results
-// to, whose own code lives with the configuration and export panes and the
-// capture panes. Each appends its name (and arguments after ": ") to
+// to, whose own code lives with the configuration and export panes. Each
+// appends its name (and arguments after ": ") to
 // standin_call_log().
 
 // Configuration and export panes.
@@ -17,7 +17,3 @@ void apply_kernel_path_setting(AppContext& app, const std::string& path);
 void apply_entity_workspace_setting(AppContext& app, const std::string& directory);
 void set_export_location(AppContext& app, const std::string& directory);
 void export_environment_action(AppContext& app);
-
-// Capture panes.
-void save_environment_snapshot(AppContext& app);
-void save_application_screenshot(AppContext& app);

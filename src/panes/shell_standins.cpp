@@ -23,11 +23,8 @@ void on_settings_menu_item(AppContext&, int32_t menu, int32_t item) {
 void cycle_ui_theme(AppContext&, int32_t step) { record("cycle_ui_theme", int_to_text(step)); }
 
 void open_export_dialog(AppContext&) { record("open_export_dialog"); }
-void open_snapshot_dialog(AppContext&) { record("open_snapshot_dialog"); }
-void open_screenshot_dialog(AppContext&) { record("open_screenshot_dialog"); }
 void assemble_environment_action(AppContext&) { record("assemble_environment_action"); }
 void run_native_open_script_dialog(AppContext&) { record("run_native_open_script_dialog"); }
-void update_tooltip_panel(AppContext&) {}
 
 void request_new_environment(AppContext&) { record("request_new_environment"); }
 void switch_to_pending_environment(AppContext& app) {

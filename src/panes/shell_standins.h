@@ -7,7 +7,7 @@ struct PlatformListener;
 
 // Recording stand-ins for the pane operations the shell calls whose own
 // code has not landed yet: file browser, settings menus and themes, the
-// display setters, dialogs, environments, tool-tips and drops. Each appends
+// display setters, dialogs, environments and drops. Each appends
 // its name (and arguments after ": ") to standin_call_log() and changes no
 // state unless said; the real operations replace them one by one.
 
@@ -26,12 +26,8 @@ void cycle_ui_theme(AppContext& app, int32_t step);
 
 // Dialogs and actions.
 void open_export_dialog(AppContext& app);
-void open_snapshot_dialog(AppContext& app);
-void open_screenshot_dialog(AppContext& app);
 void assemble_environment_action(AppContext& app);
 void run_native_open_script_dialog(AppContext& app);
-// Runs on every tick: records nothing.
-void update_tooltip_panel(AppContext& app);
 
 // Environments and entities. The switch clears the request so the tick
 // does not ask again.

@@ -11,6 +11,7 @@
 #include "panes/display_options.h"
 #include "panes/layout_mode_standin.h"
 #include "panes/pointer_routing.h"
+#include "panes/capture_output.h"
 #include "panes/popups.h"
 #include "panes/shell_standins.h"
 #include "pipeline/reparse.h"
