@@ -248,6 +248,8 @@ std::string joined(const char* const* lines, size_t count) {
 void about_pane(AppContext& a) {
     const UiMetrics& m = a.ui_metrics;
     const int32_t L = static_cast<int32_t>(typeface_line_heights[0]);
+    // The content fills the whole pane.
+    a.ABOUTPANE.centre = &a.about_content;
     append(a.about_content, a.popup_watermarks[0]);
     struct Line {
         std::string text;
