@@ -385,6 +385,30 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
     EXPECT_EQ(app.popup_contents.parse.script_name_label.text, "parameters.vrek");
     EXPECT_EQ(app.popup_contents.parse.section_headings[1].text.rfind("\t Parameters: [", 0), 0u);
     EXPECT_FALSE(app.parse_report_rows[0].selected);
+
+    // The help pane as X shows it, against the reviewed baseline (never
+    // refreshed to make this pass).
+    ASSERT_TRUE(live.xdotool("key Escape"));
+    ASSERT_TRUE(move_to(app.HELP));
+    ASSERT_TRUE(live.xdotool("click 1"));
+    ASSERT_TRUE(live.pump_until([&] { return app.pane_open_flags[PANE_HELP] != 0; }, 3000));
+    live.pump_for(300);
+    const Element& help = app.HELPPANE;
+    const std::string out_dir = binary_dir() + "/test-output/shell";
+    fs::create_directories(out_dir);
+    const std::string help_grab = out_dir + "/help_pane.png";
+    const std::string help_crop = std::to_string(help.abs_width) + "x" + std::to_string(help.abs_height) + "+" +
+                                  std::to_string(live.canvas_x + help.abs_x) + "+" +
+                                  std::to_string(live.canvas_y + help.abs_y);
+    ASSERT_EQ(std::system(("import -window root -crop " + help_crop + " png:" + help_grab).c_str()), 0);
+    const char* source = getenv("VK_SOURCE_DIR");
+    const Picture seen(help_grab), reviewed(std::string(source ? source : ".") + "/tests/shell/baseline/help_pane.png");
+    ASSERT_TRUE(seen.width == reviewed.width && seen.height == reviewed.height && seen.width > 0);
+    size_t off = 0;
+    for (size_t i = 0; i + 2 < seen.rgb.size(); i += 3)
+        off += std::abs(seen.rgb[i] - reviewed.rgb[i]) > 8 || std::abs(seen.rgb[i + 1] - reviewed.rgb[i + 1]) > 8 ||
+               std::abs(seen.rgb[i + 2] - reviewed.rgb[i + 2]) > 8;
+    EXPECT_LE(off, seen.rgb.size() / 3 / 200) << "help pane off its baseline; see " << help_grab;
 }
 
 }  // namespace
