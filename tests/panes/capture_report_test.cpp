@@ -64,7 +64,8 @@ TEST_F(BuiltPanes, PaneContentsStartWithTheirTextsAndGeometry) {
 
     const int32_t help_tops[6] = {16, 50, 118, 152, 16, 50};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(a.popup_contents.help_texts[i].padding_top, help_tops[i]) << i;
-    EXPECT_EQ(std::count(a.popup_contents.help_texts[5].text.begin(), a.popup_contents.help_texts[5].text.end(), '\n'), 9);
+    const std::string& camera = a.popup_contents.help_texts[5].text;
+    EXPECT_EQ(std::count(camera.begin(), camera.end(), '\n'), 9);
     EXPECT_EQ(a.popup_contents.about_lines[2].text, "Version: 0.2.5");
     EXPECT_EQ(a.popup_contents.about_lines[3].text.size(), std::string("Build-Date: 2026-12-06").size());
     EXPECT_EQ(a.help_hover_toggle.children, std::vector<Element*>{&a.popup_contents.hover_hints_caption});

@@ -290,7 +290,10 @@ struct Picture {
         const int channels = gdk_pixbuf_get_n_channels(image), stride = gdk_pixbuf_get_rowstride(image);
         const uint8_t* pixels = gdk_pixbuf_get_pixels(image);
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) rgb.insert(rgb.end(), pixels + y * stride + x * channels, pixels + y * stride + x * channels + 3);
+            for (int x = 0; x < width; ++x) {
+                const uint8_t* p = pixels + y * stride + x * channels;
+                rgb.insert(rgb.end(), p, p + 3);
+            }
         g_object_unref(image);
     }
 };
@@ -312,7 +315,8 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
 
     // The hint bar follows the pointer onto ASSEMBLE.
     ASSERT_TRUE(move_to(app.ASSEMBLE));
-    EXPECT_TRUE(live.pump_until([&] { return app.HINTBAR.visible && app.hint_caption.text == app.ASSEMBLE.tooltip_title; }, 3000));
+    EXPECT_TRUE(live.pump_until(
+        [&] { return app.HINTBAR.visible && app.hint_caption.text == app.ASSEMBLE.tooltip_title; }, 3000));
 
     // Shift+click CAPTURE: the saved screenshot is the window as X showed it
     // before the click, but for the frame's top line and the button itself.
@@ -374,7 +378,8 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
     requests.pending_path_count = 2;
     requests.request_open_paths = 1;
     requests.request_countdown = 5;
-    ASSERT_TRUE(live.pump_until([&] { return app.entities.current_entities && app.entities.current_entities->count == 2; }, 30'000));
+    ASSERT_TRUE(live.pump_until(
+        [&] { return app.entities.current_entities && app.entities.current_entities->count == 2; }, 30'000));
     ASSERT_TRUE(live.xdotool("mousemove --sync " + live.at(5, 300) + " key ctrl+p"));
     ASSERT_TRUE(live.pump_until([&] { return app.pane_open_flags[PANE_PARSE] != 0; }, 10'000));
     ASSERT_EQ(app.parse_report_rows.size(), 2u);
