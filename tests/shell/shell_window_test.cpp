@@ -378,6 +378,15 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
     requests.pending_path_count = 2;
     requests.request_open_paths = 1;
     requests.request_countdown = 5;
+    // Opened entities' meshes belong to whoever removes them: nobody does
+    // before the context goes.
+    struct MeshRelease {
+        AppContext& app;
+        ~MeshRelease() {
+            if (EntitySet* set = app.entities.current_entities)
+                for (EntityRecord& e : set->records) free_interop_mesh(e.mesh), e.mesh = nullptr;
+        }
+    } release_meshes{app};
     ASSERT_TRUE(live.pump_until(
         [&] { return app.entities.current_entities && app.entities.current_entities->count == 2; }, 30'000));
     ASSERT_TRUE(live.xdotool("mousemove --sync " + live.at(5, 300) + " key ctrl+p"));
