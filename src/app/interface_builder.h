@@ -30,6 +30,9 @@ void build_popup_panes(AppContext& app);
 // directive panes; the about and help panes and the message-box bodies.
 void build_report_and_capture_panes(AppContext& app);
 void build_about_help_and_message_bodies(AppContext& app);
+// The open and load panes, the file browser's frame and the configuration
+// pane, its texts taken from the path copies.
+void build_file_panes(AppContext& app);
 void build_minimal_bar_and_bindings(AppContext& app);
 
 // The 64 keyed elements, in the order their keys are given.

@@ -18,7 +18,6 @@ void file_browser_select_last(AppContext&) { record("file_browser_select_last");
 
 void open_export_dialog(AppContext&) { record("open_export_dialog"); }
 void assemble_environment_action(AppContext&) { record("assemble_environment_action"); }
-void run_native_open_script_dialog(AppContext&) { record("run_native_open_script_dialog"); }
 
 void request_new_environment(AppContext&) { record("request_new_environment"); }
 void switch_to_pending_environment(AppContext& app) {

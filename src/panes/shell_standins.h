@@ -22,7 +22,6 @@ void file_browser_select_last(AppContext& app);
 // Dialogs and actions.
 void open_export_dialog(AppContext& app);
 void assemble_environment_action(AppContext& app);
-void run_native_open_script_dialog(AppContext& app);
 
 // Environments and entities. The switch clears the request so the tick
 // does not ask again.
