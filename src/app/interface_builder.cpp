@@ -57,7 +57,9 @@ int64_t build_startup_state(AppContext& app) {
 void build_entity_inspector(AppContext&) {}
 void build_parameter_pane(AppContext&) {}
 void build_popup_panes(AppContext& app) {
+    build_run_and_confirm_panes(app);
     build_report_and_capture_panes(app);
+    build_export_pane(app);
     build_about_help_and_message_bodies(app);
 }
 

@@ -16,9 +16,6 @@ void file_browser_page_down(AppContext&) { record("file_browser_page_down"); }
 void file_browser_select_first(AppContext&) { record("file_browser_select_first"); }
 void file_browser_select_last(AppContext&) { record("file_browser_select_last"); }
 
-void open_export_dialog(AppContext&) { record("open_export_dialog"); }
-void assemble_environment_action(AppContext&) { record("assemble_environment_action"); }
-
 void request_new_environment(AppContext&) { record("request_new_environment"); }
 void switch_to_pending_environment(AppContext& app) {
     record("switch_to_pending_environment", int_to_text(app.bars.pending_environment_index));

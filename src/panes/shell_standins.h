@@ -19,10 +19,6 @@ void file_browser_page_down(AppContext& app);
 void file_browser_select_first(AppContext& app);
 void file_browser_select_last(AppContext& app);
 
-// Dialogs and actions.
-void open_export_dialog(AppContext& app);
-void assemble_environment_action(AppContext& app);
-
 // Environments and entities. The switch clears the request so the tick
 // does not ask again.
 void request_new_environment(AppContext& app);
