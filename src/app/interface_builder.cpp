@@ -8,6 +8,7 @@
 #include "art/typeface.h"
 #include "panes/console_lines.h"
 #include "panes/display_options.h"
+#include "panes/environments.h"
 #include "panes/pane_standins.h"
 #include "panes/popups.h"
 #include "panes/report_views.h"
@@ -37,7 +38,6 @@ int64_t build_startup_state(AppContext& app) {
 
     const int64_t start = process_start_ms;
     add_startup_environment(app);
-    bind_current_environment(app, app.entities.current_environment);
 
     const int64_t elapsed = now_ms() - start;
     const std::string ms = long_to_text(elapsed);

@@ -10,7 +10,6 @@
 #include "panes/browser_navigation.h"
 #include "panes/capture_output.h"
 #include "panes/capture_standins.h"
-#include "panes/environment_standins.h"
 #include "panes/export_actions.h"
 #include "panes/layout_standins.h"
 #include "panes/pane_layouts.h"
@@ -29,7 +28,6 @@
 #include "render/camera_control.h"
 #include "render/scene_actions.h"
 #include "render/status_line.h"
-#include "render/viewport_standins.h"
 
 using namespace builder;
 

@@ -1,6 +1,5 @@
 #include "panes/pane_standins.h"
 
-#include "app/current_environment.h"
 
 #include "model/entity.h"
 #include "text/text_utils.h"
@@ -58,4 +57,3 @@ void install_pane_standins(AppHooks& hooks) {
     hooks.set_parameter_slider = set_parameter_slider;
 }
 
-void add_startup_environment(AppContext& app) { add_current_environment(app); }

@@ -6,9 +6,8 @@ struct AppContext;
 struct PlatformListener;
 
 // Recording stand-ins for the pane operations the shell calls whose own
-// code has not landed yet: file browser, the display setters, dialogs,
-// environments and drops. Each appends
-// its name (and arguments after ": ") to standin_call_log() and changes no
+// code has not landed yet: file browser stepping, entity deletion and
+// drops. Each appends its name (and arguments after ": ") to standin_call_log() and changes no
 // state unless said; the real operations replace them one by one.
 
 // File browser: stepping the selection.
@@ -19,11 +18,7 @@ void file_browser_page_down(AppContext& app);
 void file_browser_select_first(AppContext& app);
 void file_browser_select_last(AppContext& app);
 
-// Environments and entities. The switch clears the request so the tick
-// does not ask again.
-void request_new_environment(AppContext& app);
-void switch_to_pending_environment(AppContext& app);
-void close_environment(AppContext& app, int32_t index);
+// Entities.
 void delete_pending_entity(AppContext& app);
 
 // The listener's drop slot.
