@@ -16,7 +16,6 @@
 #include "export/mesh_ply.h"
 #include "export/mesh_stl.h"
 #include "panes/environment_export.h"
-#include "panes/environments.h"
 #include "panes/export_dialog.h"
 
 namespace {
@@ -49,7 +48,7 @@ struct BenchApp {
     std::string dir;
 
     BenchApp(uint32_t cells, int entities) {
-        add_startup_environment(*app);
+        make_new_environment_current(*app);
         InteropMesh& m = meshes.emplace_back();
         fill_grid(m, cells);
         EntitySet& set = *app->entities.current_entities;
