@@ -253,8 +253,7 @@ void popup_frames(AppContext& a) {
             f.title_bar.left_size = W;
             set_region(f.title_bar, f.title_bar.left, f.title_icon);
         }
-        // A message box's title is the label its show operation rewrites.
-        Label& title = message_box ? a.message_titles[k - FRAME_INFO] : f.title_label;
+        Label& title = f.title_label;
         // The capture pane is 256 wide, so its title is narrower.
         const int32_t title_width = k == FRAME_CAPTURE ? 2 * (128 - W) : m.popup_width - 2 * W;
         rect(title, k == FRAME_RUN ? 0 : W, 0, title_width, W);

@@ -6,7 +6,6 @@
 
 namespace {
 
-void build_parse_report_rows(AppContext&) { record_standin_call("build_parse_report_rows"); }
 void show_info_box(AppContext&, const std::string& title, const std::string& text) {
     record_standin_call("show_info_box: " + title + "\n" + text);
 }
@@ -51,7 +50,6 @@ void merge_entity_display_flags_standin(AppContext&, const EntityRecord& old_ent
 }
 
 void install_pane_standins(AppHooks& hooks) {
-    hooks.build_parse_report_rows = build_parse_report_rows;
     hooks.merge_entity_display_flags = merge_entity_display_flags_standin;
     hooks.set_parameter_field = set_parameter_field;
     hooks.show_info_box = show_info_box;
