@@ -8,6 +8,7 @@
 #include "app/interface_builder.h"
 #include "panes/browser_actions.h"
 #include "panes/browser_navigation.h"
+#include "panes/browser_selection.h"
 #include "panes/capture_standins.h"
 #include "panes/environment_standins.h"
 #include "panes/export_standins.h"

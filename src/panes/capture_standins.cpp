@@ -5,5 +5,3 @@
 void on_click_capture() { record_standin_call("on_click_capture"); }
 
 void on_click_snapshot() { record_standin_call("on_click_snapshot"); }
-
-void on_click_clear_file_selection() { record_standin_call("on_click_clear_file_selection"); }

@@ -1,11 +1,10 @@
 #pragma once
 #include <cstdint>
 
-// Recording stand-ins for the capture and file-selection buttons that the interface binds until
-// the real ones arrive. Each appends its own name to standin_call_log();
+// Recording stand-ins for the capture buttons that the interface binds
+// until the real ones arrive. Each appends its own name to standin_call_log();
 // pointer and wheel stand-ins report the event handled, key stand-ins
 // report it unhandled.
 
 void on_click_capture();
 void on_click_snapshot();
-void on_click_clear_file_selection();

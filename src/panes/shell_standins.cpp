@@ -9,13 +9,6 @@ void record(const char* name) { record_standin_call(name); }
 void record(const char* name, const std::string& detail) { record_standin_call(std::string(name) + ": " + detail); }
 }  // namespace
 
-void file_browser_select_previous(AppContext&) { record("file_browser_select_previous"); }
-void file_browser_select_next(AppContext&) { record("file_browser_select_next"); }
-void file_browser_page_up(AppContext&) { record("file_browser_page_up"); }
-void file_browser_page_down(AppContext&) { record("file_browser_page_down"); }
-void file_browser_select_first(AppContext&) { record("file_browser_select_first"); }
-void file_browser_select_last(AppContext&) { record("file_browser_select_last"); }
-
 void select_settings_menu(AppContext&, int32_t menu) { record("select_settings_menu", int_to_text(menu)); }
 void on_settings_menu_item(AppContext&, int32_t menu, int32_t item) {
     record("on_settings_menu_item", int_to_text(menu) + "," + int_to_text(item));
@@ -42,8 +35,3 @@ void delete_pending_entity(AppContext& app) {
 }
 
 bool any_popup_open(AppContext& app) { return any_other_popup_open(app, -1); }
-
-int32_t on_drag_and_drop(PlatformListener*, int32_t, int32_t, const std::string& text) {
-    record("on_drag_and_drop", text);
-    return 0;
-}

@@ -3,21 +3,11 @@
 #include <string>
 
 struct AppContext;
-struct PlatformListener;
 
 // Recording stand-ins for the pane operations the shell calls whose own
-// code has not landed yet: file browser, settings menus and themes, the
-// display setters, dialogs, environments, tool-tips and drops. Each appends
-// its name (and arguments after ": ") to standin_call_log() and changes no
+// code has not landed yet: settings menus and themes, the display
+// setters, dialogs, environments and tool-tips. Each appends its name (and arguments after ": ") to standin_call_log() and changes no
 // state unless said; the real operations replace them one by one.
-
-// File browser: stepping the selection.
-void file_browser_select_previous(AppContext& app);
-void file_browser_select_next(AppContext& app);
-void file_browser_page_up(AppContext& app);
-void file_browser_page_down(AppContext& app);
-void file_browser_select_first(AppContext& app);
-void file_browser_select_last(AppContext& app);
 
 // Settings menus and themes.
 void select_settings_menu(AppContext& app, int32_t menu);
@@ -42,6 +32,3 @@ void delete_pending_entity(AppContext& app);
 
 // True when any popup flag is set.
 bool any_popup_open(AppContext& app);
-
-// The listener's drop slot.
-int32_t on_drag_and_drop(PlatformListener* listener, int32_t x, int32_t y, const std::string& text);

@@ -12,6 +12,7 @@
 #include "panes/layout_mode_standin.h"
 #include "panes/pointer_routing.h"
 #include "panes/popups.h"
+#include "panes/browser_selection.h"
 #include "panes/shell_standins.h"
 #include "pipeline/reparse.h"
 #include "platform/clock.h"
