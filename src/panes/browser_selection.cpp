@@ -91,21 +91,20 @@ void walk(AppContext& app, int d, int64_t steps) {
     const int64_t n = row_count(b);
     if (n == 0 || steps <= 0) return;
     const int64_t end = d > 0 ? n - 1 : 0;
-    int64_t count = b.browser_selection.count;
-    int64_t start;
+    const int32_t count = b.browser_selection.count;
+    // The first step's target: row 0 from nothing (also from a count with
+    // no marked row behind it), the neighbour of a single selected row, the
+    // first of several.
+    int64_t start = 0;
     if (count == 1) {
         const int64_t r = first_marked_row(b);
         if (r == kNone) return;  // every step stops here
         start = r == end ? r : r + d;
     } else if (count >= 2) {
         const int64_t r = first_marked_row(b);
-        start = r == kNone ? 0 : r;
-        // From a stray count without marks, the first step picks row 0.
-        if (r == kNone) count = 0;
-    } else {
-        start = 0;
+        if (r != kNone) start = r;
     }
-    // The first step's target, then one row further per step up to the end.
+    // Then one row further per step, up to the end.
     const int64_t moves = d > 0 ? std::max<int64_t>(0, end - start) : std::max<int64_t>(0, start - end);
     const int64_t final_row = start + d * std::min(moves, steps - 1);
 
@@ -115,7 +114,7 @@ void walk(AppContext& app, int d, int64_t steps) {
     int64_t taken = 1;
     scroll_into_view(v, f, t);
     while (taken < steps) {
-        if (t == end || t == final_row) {
+        if (t == final_row) {
             // The remaining steps all target the same row: once it is in
             // view nothing more changes.
             const int64_t before = scroll_offset(v, f);
