@@ -9,6 +9,7 @@
 
 #include "panes/drag_and_drop.h"
 #include "platform/gtk_handlers.h"
+#include "pipeline/orch_support.h"
 #include "platform/paths.h"
 #include "shell/workspace.h"
 #include "support/shell_fixture.h"
@@ -26,6 +27,7 @@ struct Drop : ShellFixture {
         listener.on_drop = on_drag_and_drop;
         set_platform_listener(&listener, 0);
     }
+    ~Drop() override { free_context_meshes(*app); }
     // Hands `text` to the window's drop handler; returns the traces printed
     // after the window layer's own echo.
     std::string drop(const std::string& text) {

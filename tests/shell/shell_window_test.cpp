@@ -16,6 +16,7 @@
 #include "panes/trace_channels.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "pipeline/orch_support.h"
 #include "platform/paths.h"
 #include "platform/window.h"
 #include "shell/app_callbacks.h"
@@ -144,6 +145,7 @@ struct LiveApplication {
         while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
         set_platform_listener(nullptr, 0);
         app_instance = nullptr;
+        free_context_meshes(*app);  // the context leaves its entities' meshes to their owner
         app.reset();
         reset_paths_for_tests();
     }
