@@ -9,6 +9,9 @@
 #include "panes/directive_bars.h"
 #include "panes/display_options.h"
 #include "panes/floating_bar_standins.h"
+#include "panes/pick_modes.h"
+#include "panes/settings_fields.h"
+#include "panes/settings_menu_actions.h"
 #include "panes/scroll_handlers.h"
 #include "render/camera_directives.h"
 #include "text/text_utils.h"
@@ -352,10 +355,8 @@ void variant_bar_contents(AppContext& a) {
     append(bar, a.variant_bar_footer);
 }
 
-// The pick keys in order, and the mode letter each stands for ("?" picks the
-// user-defined mode 'U').
+// The pick keys' captions; "?" stands for the user-defined mode 'U'.
 constexpr char kPickKeyCaptions[] = "!TPGOE?";
-constexpr char kPickKeyModes[] = "!TPGOEU";
 
 void llmi_key_strip(AppContext& a) {
     const UiMetrics& m = a.ui_metrics;
@@ -396,7 +397,7 @@ void llmi_key_strip(AppContext& a) {
         k.hover_palette = gradient(8);
         k.selected_palette = gradient(8);
         k.set_text(std::string(1, kPickKeyCaptions[i]));
-        k.selected = a.bars.llmi_pick_key == kPickKeyModes[i];
+        k.selected = a.bars.llmi_pick_key == pick_mode_keys[i];
         append(a.llmi_strip, k);
     }
     for (int i = 0; i < 7; ++i) {

@@ -5,14 +5,9 @@
 struct AppContext;
 
 // Recording stand-ins for the pane operations the shell calls whose own
-// code has not landed yet: settings menus and themes, the display
-// setters, dialogs, environments and tool-tips. Each appends its name (and arguments after ": ") to standin_call_log() and changes no
+// code has not landed yet: dialogs, environments and tool-tips. Each appends
+// its name (and arguments after ": ") to standin_call_log() and changes no
 // state unless said; the real operations replace them one by one.
-
-// Settings menus and themes.
-void select_settings_menu(AppContext& app, int32_t menu);
-void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item);
-void cycle_ui_theme(AppContext& app, int32_t step);
 
 // Dialogs and actions.
 void open_export_dialog(AppContext& app);
@@ -29,6 +24,3 @@ void request_new_environment(AppContext& app);
 void switch_to_pending_environment(AppContext& app);
 void close_environment(AppContext& app, int32_t index);
 void delete_pending_entity(AppContext& app);
-
-// True when any popup flag is set.
-bool any_popup_open(AppContext& app);

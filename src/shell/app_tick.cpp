@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "model/entity.h"
+#include "panes/layout_mode_flags.h"
 #include "panes/popups.h"
 #include "panes/browser_selection.h"
 #include "panes/shell_standins.h"

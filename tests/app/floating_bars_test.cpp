@@ -133,6 +133,11 @@ TEST_F(FloatingBars, BoundActionsReachTheContext) {
     EXPECT_NE(a.variant_bar_header.background_palette, nullptr);
     a.llmi_strip_button.click_handler();
     EXPECT_TRUE(a.llmi_strip_host.visible);
+    capture_stdout();
+    a.pick_key_buttons[6].click_handler();  // "?" picks the user-defined mode
+    captured_stdout();
+    EXPECT_EQ(a.bars.llmi_pick_key, 'U');
+    EXPECT_TRUE(a.pick_key_buttons[6].selected && !a.pick_key_buttons[0].selected);
     EXPECT_TRUE(a.variant_bar.mouse_down_handler(1, 1, 1) && a.variant_bar.scroll_handler(1, 1, 1));
     app_instance = nullptr;
 }
