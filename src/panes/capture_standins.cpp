@@ -5,3 +5,6 @@
 void on_click_capture() { record_standin_call("on_click_capture"); }
 
 void on_click_snapshot() { record_standin_call("on_click_snapshot"); }
+
+void save_environment_snapshot(AppContext&) { record_standin_call("save_environment_snapshot"); }
+void save_application_screenshot(AppContext&) { record_standin_call("save_application_screenshot"); }

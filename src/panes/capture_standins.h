@@ -8,3 +8,8 @@
 
 void on_click_capture();
 void on_click_snapshot();
+
+// The two capture panes' save actions, which the Enter key hands on to.
+struct AppContext;
+void save_environment_snapshot(AppContext& app);
+void save_application_screenshot(AppContext& app);

@@ -4,6 +4,7 @@
 #include "app/current_environment.h"
 #include "model/entity.h"
 #include "panes/layout_mode_flags.h"
+#include "panes/path_configuration.h"
 #include "panes/popups.h"
 #include "panes/browser_selection.h"
 #include "panes/shell_standins.h"
