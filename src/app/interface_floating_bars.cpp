@@ -254,7 +254,7 @@ void camera_directive_controls(AppContext& a) {
         int selected;  // -1: not a toggle
     };
     // In the order of camera_directive_buttons.
-    const Control specs[8] = {
+    const Control buttons[8] = {
         {0, 0, 0, request_camera_directive_sync, -1},
         {3 * h, 0, 3, toggle_camera_directive_auto_sync, bars.camera_directive_auto_sync},
         {0, h, 4, apply_previous_camera_directive, -1},
@@ -265,7 +265,7 @@ void camera_directive_controls(AppContext& a) {
         {3 * h, h, 7, toggle_goto_camera_directive, bars.camera_directive_goto},
     };
     for (int i = 0; i < 8; ++i) {
-        const Control& c = specs[i];
+        const Control& c = buttons[i];
         Element& b = a.camera_directive_buttons[i];
         rect(b, c.x, c.y, h, h);
         b.background_palette = gradient(11);
