@@ -54,7 +54,10 @@ int64_t build_startup_state(AppContext& app) {
 // The inspector, parameter and popup contents arrive with their panes.
 void build_entity_inspector(AppContext&) {}
 void build_parameter_pane(AppContext&) {}
-void build_popup_panes(AppContext&) {}
+void build_popup_panes(AppContext& app) {
+    build_run_and_confirm_panes(app);
+    build_export_pane(app);
+}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);

@@ -9,10 +9,8 @@ void record(const char* name) { record_standin_call(name); }
 void record(const char* name, const std::string& detail) { record_standin_call(std::string(name) + ": " + detail); }
 }  // namespace
 
-void open_export_dialog(AppContext&) { record("open_export_dialog"); }
 void open_snapshot_dialog(AppContext&) { record("open_snapshot_dialog"); }
 void open_screenshot_dialog(AppContext&) { record("open_screenshot_dialog"); }
-void assemble_environment_action(AppContext&) { record("assemble_environment_action"); }
 void update_tooltip_panel(AppContext&) {}
 
 void request_new_environment(AppContext&) { record("request_new_environment"); }

@@ -10,10 +10,8 @@ struct AppContext;
 // state unless said; the real operations replace them one by one.
 
 // Dialogs and actions.
-void open_export_dialog(AppContext& app);
 void open_snapshot_dialog(AppContext& app);
 void open_screenshot_dialog(AppContext& app);
-void assemble_environment_action(AppContext& app);
 // Runs on every tick: records nothing.
 void update_tooltip_panel(AppContext& app);
 

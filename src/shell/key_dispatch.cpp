@@ -9,6 +9,7 @@
 #include "panes/browser_navigation.h"
 #include "panes/directory_listing.h"
 #include "panes/display_options.h"
+#include "panes/export_actions.h"
 #include "panes/layout_mode_flags.h"
 #include "panes/pointer_routing.h"
 #include "panes/menu_bars.h"
