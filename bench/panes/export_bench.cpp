@@ -48,7 +48,7 @@ struct BenchApp {
     std::string dir;
 
     BenchApp(uint32_t cells, int entities) {
-        add_current_environment(*app);
+        make_new_environment_current(*app);
         InteropMesh& m = meshes.emplace_back();
         fill_grid(m, cells);
         EntitySet& set = *app->entities.current_entities;

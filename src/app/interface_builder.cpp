@@ -8,8 +8,10 @@
 #include "art/typeface.h"
 #include "panes/console_lines.h"
 #include "panes/display_options.h"
+#include "panes/environments.h"
 #include "panes/pane_standins.h"
 #include "panes/popups.h"
+#include "panes/report_views.h"
 #include "panes/side_pane_operations.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -36,7 +38,6 @@ int64_t build_startup_state(AppContext& app) {
 
     const int64_t start = process_start_ms;
     add_startup_environment(app);
-    bind_current_environment(app, app.entities.current_environment);
 
     const int64_t elapsed = now_ms() - start;
     const std::string ms = long_to_text(elapsed);
@@ -51,17 +52,21 @@ int64_t build_startup_state(AppContext& app) {
     return elapsed;
 }
 
-// The inspector, parameter and popup contents arrive with their panes.
+// The inspector, parameter and remaining popup contents arrive with their
+// panes.
 void build_entity_inspector(AppContext&) {}
 void build_parameter_pane(AppContext&) {}
 void build_popup_panes(AppContext& app) {
     build_run_and_confirm_panes(app);
+    build_report_and_capture_panes(app);
     build_export_pane(app);
+    build_about_help_and_message_bodies(app);
 }
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
     install_popup_operations(app.hooks);
+    app.hooks.build_parse_report_rows = build_parse_report_rows;
     install_side_pane_operations(app.hooks);
     install_display_hooks(app.hooks);
     app.hooks.recolour_entity = recolour_entity;

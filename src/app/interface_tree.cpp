@@ -9,8 +9,7 @@
 #include "panes/browser_actions.h"
 #include "panes/browser_navigation.h"
 #include "panes/browser_selection.h"
-#include "panes/capture_standins.h"
-#include "panes/environment_standins.h"
+#include "panes/capture_output.h"
 #include "panes/export_actions.h"
 #include "panes/layout_standins.h"
 #include "panes/pane_layouts.h"
@@ -29,7 +28,6 @@
 #include "render/camera_control.h"
 #include "render/scene_actions.h"
 #include "render/status_line.h"
-#include "render/viewport_standins.h"
 
 using namespace builder;
 

@@ -1,13 +1,11 @@
 #include "panes/pane_standins.h"
 
-#include "app/current_environment.h"
 
 #include "model/entity.h"
 #include "text/text_utils.h"
 
 namespace {
 
-void build_parse_report_rows(AppContext&) { record_standin_call("build_parse_report_rows"); }
 void show_info_box(AppContext&, const std::string& title, const std::string& text) {
     record_standin_call("show_info_box: " + title + "\n" + text);
 }
@@ -52,7 +50,6 @@ void merge_entity_display_flags_standin(AppContext&, const EntityRecord& old_ent
 }
 
 void install_pane_standins(AppHooks& hooks) {
-    hooks.build_parse_report_rows = build_parse_report_rows;
     hooks.merge_entity_display_flags = merge_entity_display_flags_standin;
     hooks.set_parameter_field = set_parameter_field;
     hooks.show_info_box = show_info_box;
@@ -60,4 +57,3 @@ void install_pane_standins(AppHooks& hooks) {
     hooks.set_parameter_slider = set_parameter_slider;
 }
 
-void add_startup_environment(AppContext& app) { add_current_environment(app); }

@@ -98,7 +98,7 @@ struct OrchContext {
         install_status_line_hooks(app->hooks);
         root_refresh_count() = 0;
         app->refresh_handler = [] { ++root_refresh_count(); };
-        add_current_environment(*app);
+        make_new_environment_current(*app);
     }
     ~OrchContext() { free_context_meshes(*app); }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "panes/directory_listing.h"
+#include "panes/environments.h"
 #include "shell/key_dispatch.h"
 #include "support/shell_fixture.h"
 #include "ui/text_field.h"
@@ -147,16 +148,18 @@ TEST_F(Dispatcher, ControlRows) {
 }
 
 TEST_F(Dispatcher, EnvironmentPagesSwitchAfterTheCountdown) {
+    add_startup_environment(*app);
+    Environment* first = app->entities.current_environment;
     EXPECT_EQ(press(KEY_PAGE_UP, MOD_CONTROL), 0);  // first environment
-    app->entities.environment_count = 2;
-    app->entities.environment_index = 1;
+    add_environment(*app);
     EXPECT_EQ(press(KEY_PAGE_DOWN, MOD_CONTROL), 0);  // last environment
     EXPECT_EQ(press(KEY_PAGE_UP, MOD_CONTROL), 1);
     EXPECT_EQ(app->bars.environment_switch_pending, 1);
     tick(5);
-    EXPECT_TRUE(calls("switch_to_pending_environment").empty());
+    EXPECT_EQ(app->entities.environment_index, 1);
     tick();
-    EXPECT_EQ(calls("switch_to_pending_environment"), std::vector<std::string>{"switch_to_pending_environment: 0"});
+    EXPECT_EQ(app->entities.environment_index, 0);
+    EXPECT_EQ(app->entities.current_environment, first);
 }
 
 TEST_F(Dispatcher, TabWalksTheViewportCells) {
