@@ -6,6 +6,7 @@
 #include "panes/layout_mode_flags.h"
 #include "panes/path_configuration.h"
 #include "panes/popups.h"
+#include "panes/browser_selection.h"
 #include "panes/environments.h"
 #include "panes/report_views.h"
 #include "panes/shell_standins.h"
