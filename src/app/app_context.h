@@ -726,7 +726,7 @@ struct AppContext : RootContainer {
     Element colour_function_buttons[15];
     Element multichannel_button;
     FillLayout hue_ramp;
-    Element hue_swatches[6];
+    Element hue_swatches[10];
     FillLayout slider_strip;
     FillLayout slider_rows[4];
     TextField slider_fields[4];

@@ -51,9 +51,7 @@ int64_t build_startup_state(AppContext& app) {
     return elapsed;
 }
 
-// The inspector, parameter and popup contents arrive with their panes.
-void build_entity_inspector(AppContext&) {}
-void build_parameter_pane(AppContext&) {}
+// The popup contents arrive with their panes.
 void build_popup_panes(AppContext&) {}
 
 void build_user_interface(AppContext& app) {

@@ -65,6 +65,8 @@ static bool scan_double(const std::string& text, double& value) {
             value = negative ? -parsed : parsed;
             return true;
         }
+        // A hexadecimal number too large or too small is no number, not 0.
+        if (r.ec == std::errc::result_out_of_range) return false;
         // "0x" without hex digits reads as the number 0 followed by text.
         value = negative ? -0.0 : 0.0;
         return true;

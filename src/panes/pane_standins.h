@@ -11,11 +11,6 @@
 // Fills every pane slot of the table with its stand-in.
 void install_pane_standins(AppHooks& hooks);
 
-// Carries the display state of a replaced entity into its successor: lock,
-// visibility (mesh and sub-elements too), the auto-sync, immediate and
-// multi-edit flags, the transform and its two orders. Records the call.
-void merge_entity_display_flags_standin(AppContext& app, const EntityRecord& old_entity, EntityRecord& new_entity);
-
 // Stand-in for the environment operations: appends a new environment
 // ("env" + the next number) and makes it current with its views bound.
 void add_startup_environment(AppContext& app);
