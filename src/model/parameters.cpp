@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -58,7 +59,11 @@ static bool scan_double(const std::string& text, double& value) {
         negative = true;
         ++q;
     }
-    if (end - q > 2 && q[0] == '0' && (q[1] == 'x' || q[1] == 'X')) {
+    const auto hex_digit = [&](const char* c) { return c < end && std::isxdigit(static_cast<unsigned char>(*c)); };
+    // Hex digits (or a point and one) must follow "0x": from_chars would
+    // also read a sign, "nan" or "inf" there.
+    if (end - q > 2 && q[0] == '0' && (q[1] == 'x' || q[1] == 'X') &&
+        (hex_digit(q + 2) || (q[2] == '.' && hex_digit(q + 3)))) {
         double parsed = 0.0;
         auto r = std::from_chars(q + 2, end, parsed, std::chars_format::hex);
         if (r.ec == std::errc()) {
