@@ -191,6 +191,36 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
     visit_widgets(visit, data, a.about_content, a.open_content, a.load_content, a.popup_watermarks, a.busy_label,
                   a.side_pane_indicator_labels, a.minimal_tool_buttons, a.minimal_title, a.minimal_about,
                   a.minimal_help);
+    visit_widgets(visit, data, a.attribute_trace_labels, a.slider_row_icons);
+}
+
+namespace {
+
+// Overwrites each live vector bit by bit, for its own length, when the stored
+// copy has one vector per menu.
+void overwrite_bits(const MenuCheckStates& stored, std::vector<bool>* live, size_t menus) {
+    if (stored.size() != menus) return;
+    for (size_t m = 0; m < menus; ++m) {
+        const std::vector<bool>& from = stored[m];
+        for (size_t i = 0; i < live[m].size() && i < from.size(); ++i) live[m][i] = from[i];
+    }
+}
+
+}  // namespace
+
+void copy_stored_menu_states(const EnvironmentViewState& stored, AppContext& app) {
+    MenuTables& menus = app.menu_tables;
+    overwrite_bits(stored.view_menu_check_states, menus.view_menu_check_states.data(), VIEW_MENU_COUNT);
+    overwrite_bits(stored.settings_menu_check_states, menus.settings_menu_check_states.data(),
+                   SETTINGS_MENU_COUNT);
+}
+
+void restore_menu_check_states(AppContext& app, EnvironmentViewState& stored) {
+    if (stored.view_menu_check_states.empty())
+        stored.view_menu_check_states = app.menu_tables.initial_view_menu_states;
+    if (stored.settings_menu_check_states.empty())
+        stored.settings_menu_check_states = app.menu_tables.initial_settings_menu_states;
+    copy_stored_menu_states(stored, app);
 }
 
 void save_env_fields(AppContext& app, EnvironmentViewState& v) {
@@ -447,22 +477,7 @@ void load_env_fields(const EnvironmentViewState& v, AppContext& app) {
 
     app.status.status_text = v.status_text;
     app.status.hint_bar_shown = v.tooltips_enabled;
-    // Check states are overwritten bit by bit, for the live vector's length.
-    MenuTables& menus = app.menu_tables;
-    if (v.view_menu_check_states.size() == static_cast<size_t>(VIEW_MENU_COUNT)) {
-        for (size_t m = 0; m < menus.view_menu_check_states.size(); ++m) {
-            std::vector<bool>& live = menus.view_menu_check_states[m];
-            const std::vector<bool>& stored = v.view_menu_check_states[m];
-            for (size_t i = 0; i < live.size() && i < stored.size(); ++i) live[i] = stored[i];
-        }
-    }
-    if (v.settings_menu_check_states.size() == static_cast<size_t>(SETTINGS_MENU_COUNT)) {
-        for (size_t m = 0; m < menus.settings_menu_check_states.size(); ++m) {
-            std::vector<bool>& live = menus.settings_menu_check_states[m];
-            const std::vector<bool>& stored = v.settings_menu_check_states[m];
-            for (size_t i = 0; i < live.size() && i < stored.size(); ++i) live[i] = stored[i];
-        }
-    }
+    copy_stored_menu_states(v, app);
     app.CONSOLETRACE.ratio = v.split_ratios[0];
     app.ENTITYINSPECTOR.ratio = v.split_ratios[1];
     app.PARAMETERCONTROL.ratio = v.split_ratios[2];

@@ -724,11 +724,12 @@ struct AppContext : RootContainer {
     // Colour and slider bars.
     FillLayout colour_strip_host, colour_function_strip;
     Element colour_function_buttons[15];
-    Element multichannel_button;
+    FillLayout multichannel_button;
     FillLayout hue_ramp;
     Element hue_swatches[10];
     FillLayout slider_strip;
     FillLayout slider_rows[4];
+    Element slider_row_icons[4];
     TextField slider_fields[4];
     Slider sliders[4];
     std::vector<std::string> slider_value_texts = {"1.0", "60", "1.0", "0.5"};
@@ -741,6 +742,13 @@ struct AppContext : RootContainer {
     std::array<std::vector<Element>, SETTINGS_MENU_COUNT> settings_menu_item_buttons;
     FillLayout settings_menu_hosts[SETTINGS_MENU_COUNT];
     std::vector<int32_t> view_menu_strip_widths;
+    // Per menu, its item buttons in item order; the menu actions mark them.
+    std::vector<std::vector<Element*>> view_menu_items;
+    std::vector<std::vector<Element*>> settings_menu_items;
+    // The two labels of the attribute trace; the colour-function strip's
+    // width.
+    Label attribute_trace_labels[2];
+    int32_t colour_strip_width = 0;
     // In-menu settings fields.
     TextField window_width_field, window_height_field, frame_rate_field;
     Element mono_edge_tone_button, mono_dot_tone_button, silhouette_tone_button;
@@ -873,6 +881,9 @@ struct AppContext : RootContainer {
     // Menu check states, copied in menu order.
     MenuCheckStates view_menu_states() const;
     MenuCheckStates settings_menu_states() const;
+    // Create, decorate and place the drop-down items (no callbacks).
+    void build_view_menus();
+    void build_settings_menus();
 
     // Only make_app_context constructs one.
     struct HeapOnly {
@@ -894,3 +905,10 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
 // saved into and restored from an environment's view record.
 void save_env_fields(AppContext& app, EnvironmentViewState& stored);
 void load_env_fields(const EnvironmentViewState& stored, AppContext& app);
+
+// The menu check states of an environment made current: one without stored
+// states first receives the initial ones; then, when the stored copies have
+// one vector per menu (8 and 10), each live vector is overwritten bit by bit
+// for its own length.
+void copy_stored_menu_states(const EnvironmentViewState& stored, AppContext& app);
+void restore_menu_check_states(AppContext& app, EnvironmentViewState& stored);

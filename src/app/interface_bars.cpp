@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "app/builder_support.h"
 #include "app/interface_builder.h"
+#include "app/menu_stages.h"
 
 using namespace builder;
 
@@ -333,5 +334,8 @@ void build_bars_and_menus(AppContext& a) {
     tool_bar_buttons(a);
     text_tabs(a);
     menu_bar_buttons(a);
+    build_view_menu_stage(a);
+    build_colour_and_slider_bars(a);
+    build_settings_menu_stage(a);
     popup_frames(a);
 }

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 
+#include "text/number_scan.h"
 #include "text/split.h"
 #include "text/text_utils.h"
 
@@ -18,70 +18,11 @@ static std::atomic<int32_t> parameter_serial_counter{0};
 int32_t next_parameter_serial() { return parameter_serial_counter.fetch_add(1); }
 void reset_parameter_serial_counter() { parameter_serial_counter.store(0); }
 
-// ---------------------------------------------------------------------------
-// Scanning numbers the way formatted input does ("%d", "%ld", "%lf"): leading
-// white space is skipped, a sign may follow, and whatever comes after the
-// number is ignored. from_chars keeps it independent of the locale.
-
-static bool is_scan_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-// Start of the number proper: after blanks and a '+' (from_chars takes '-'
-// but not '+'). A '+' directly followed by '-' is no number at all.
-static const char* skip_to_number(const char* p, const char* end) {
-    while (p < end && is_scan_space(*p)) ++p;
-    if (p < end && *p == '+') {
-        ++p;
-        if (p < end && *p == '-') return nullptr;
-    }
-    return p;
-}
-
-template <typename Int>
-static bool scan_integer(const std::string& text, Int& value) {
-    const char* end = text.data() + text.size();
-    const char* p = skip_to_number(text.data(), end);
-    if (!p) return false;
-    Int parsed = 0;
-    auto r = std::from_chars(p, end, parsed, 10);
-    if (r.ec != std::errc()) return false;  // no digits, or out of range
-    value = parsed;
-    return true;
-}
-
-static bool scan_double(const std::string& text, double& value) {
-    const char* end = text.data() + text.size();
-    const char* p = skip_to_number(text.data(), end);
-    if (!p) return false;
-    // Hexadecimal floats ("0x1p3") are numbers to formatted input as well.
-    const char* q = p;
-    bool negative = false;
-    if (q < end && *q == '-') {
-        negative = true;
-        ++q;
-    }
-    const auto hex_digit = [&](const char* c) { return c < end && std::isxdigit(static_cast<unsigned char>(*c)); };
-    // Hex digits (or a point and one) must follow "0x": from_chars would
-    // also read a sign, "nan" or "inf" there.
-    if (end - q > 2 && q[0] == '0' && (q[1] == 'x' || q[1] == 'X') &&
-        (hex_digit(q + 2) || (q[2] == '.' && hex_digit(q + 3)))) {
-        double parsed = 0.0;
-        auto r = std::from_chars(q + 2, end, parsed, std::chars_format::hex);
-        if (r.ec == std::errc()) {
-            value = negative ? -parsed : parsed;
-            return true;
-        }
-        // A hexadecimal number too large or too small is no number, not 0.
-        if (r.ec == std::errc::result_out_of_range) return false;
-        // "0x" without hex digits reads as the number 0 followed by text.
-        value = negative ? -0.0 : 0.0;
-        return true;
-    }
-    double parsed = 0.0;
-    auto r = std::from_chars(p, end, parsed, std::chars_format::general);
-    if (r.ec != std::errc()) return false;
-    value = parsed;
-    return true;
-}
+// Numbers are scanned the way formatted input does ("%d", "%ld", "%lf"):
+// leading blanks, a sign, and whatever follows the number ignored.
+static bool scan_integer(const std::string& text, int32_t& value) { return scan_leading_int(text, value); }
+static bool scan_integer(const std::string& text, int64_t& value) { return scan_leading_long(text, value); }
+static bool scan_double(const std::string& text, double& value) { return scan_leading_double(text, value); }
 
 ParameterValue parse_typed_value(int32_t type, const std::string& text) {
     ParameterValue value;

@@ -2,7 +2,7 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
-#include "panes/layout_mode_standin.h"
+#include "panes/layout_mode_flags.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
 

@@ -19,20 +19,3 @@ void build_colour_ramp(AppContext& app) {
         app.hue_swatches[i].background_rgba = 0xFF000000u | channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b);
     }
 }
-
-void set_eye_height(AppContext& app, const std::string& text, double value) {
-    app.tones.eye_height_value = value;
-    app.tones.eye_height_text = text;
-    app.camera.live_camera.eye_height = value;
-    CameraSlot& saved = app.camera.controller_cameras[CAMERA_FIRST_PERSON];
-    const double rise = value - saved.eye[1];
-    saved.look_at[1] += rise;
-    saved.eye[1] = value;
-    if (app.camera.camera_controller == CAMERA_FIRST_PERSON) {
-        Camera& live = app.camera.live_camera;
-        live.look_at[1] += value - live.eye[1];
-        live.eye[1] = value;
-        app.frame.needs_redraw = 1;
-    }
-    refresh_root(app);
-}

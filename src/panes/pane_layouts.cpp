@@ -258,7 +258,8 @@ void layout_tipscroll_body(AppContext& app, int32_t w, int32_t) {
                       : 0;
         return;
     }
-    Element& strip = app.view_menu_strips[k];
+    // The item strip scrolls inside its host, which starts right of the title.
+    Element& strip = app.view_menu_strip_panes[k];
     const int32_t title_right = app.tip_menu_title.x + app.tip_menu_title.width;
     strip.x = tip_strip_overflows(w, title_right + strip.width)
                   ? scroll_offset(w - title_right, strip.width,

@@ -2,6 +2,7 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "panes/layout_mode_flags.h"
 #include "panes/message_boxes.h"
 #include "panes/shell_standins.h"
 #include "ui/element.h"

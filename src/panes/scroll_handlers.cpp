@@ -35,7 +35,7 @@ bool scroll_tip_strip(AppContext& app, int32_t direction) {
         return step_strip(app, app.ui_flags.bar_scroll_factors[BAR_SCROLL_TIP],
                           tip_strip_overflows(view, app.script_placeholder_label.width), direction);
     }
-    const int32_t content = app.tip_menu_title.x + app.tip_menu_title.width + app.view_menu_strips[k].width;
+    const int32_t content = app.tip_menu_title.x + app.tip_menu_title.width + app.view_menu_strip_panes[k].width;
     return step_strip(app, app.io_settings.view_menu_scroll_factors[static_cast<size_t>(k)],
                       tip_strip_overflows(view, content), direction);
 }

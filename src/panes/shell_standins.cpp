@@ -16,12 +16,6 @@ void file_browser_page_down(AppContext&) { record("file_browser_page_down"); }
 void file_browser_select_first(AppContext&) { record("file_browser_select_first"); }
 void file_browser_select_last(AppContext&) { record("file_browser_select_last"); }
 
-void select_settings_menu(AppContext&, int32_t menu) { record("select_settings_menu", int_to_text(menu)); }
-void on_settings_menu_item(AppContext&, int32_t menu, int32_t item) {
-    record("on_settings_menu_item", int_to_text(menu) + "," + int_to_text(item));
-}
-void cycle_ui_theme(AppContext&, int32_t step) { record("cycle_ui_theme", int_to_text(step)); }
-
 void open_export_dialog(AppContext&) { record("open_export_dialog"); }
 void open_snapshot_dialog(AppContext&) { record("open_snapshot_dialog"); }
 void open_screenshot_dialog(AppContext&) { record("open_screenshot_dialog"); }
@@ -40,8 +34,6 @@ void delete_pending_entity(AppContext& app) {
     record("delete_pending_entity", int_to_text(app.dialogs.pending_delete_index));
     app.dialogs.pending_delete_index = -1;
 }
-
-bool any_popup_open(AppContext& app) { return any_other_popup_open(app, -1); }
 
 int32_t on_drag_and_drop(PlatformListener*, int32_t, int32_t, const std::string& text) {
     record("on_drag_and_drop", text);

@@ -6,8 +6,8 @@ struct AppContext;
 struct PlatformListener;
 
 // Recording stand-ins for the pane operations the shell calls whose own
-// code has not landed yet: file browser, settings menus and themes, the
-// display setters, dialogs, environments, tool-tips and drops. Each appends
+// code has not landed yet: file browser, the display setters, dialogs,
+// environments, tool-tips and drops. Each appends
 // its name (and arguments after ": ") to standin_call_log() and changes no
 // state unless said; the real operations replace them one by one.
 
@@ -18,11 +18,6 @@ void file_browser_page_up(AppContext& app);
 void file_browser_page_down(AppContext& app);
 void file_browser_select_first(AppContext& app);
 void file_browser_select_last(AppContext& app);
-
-// Settings menus and themes.
-void select_settings_menu(AppContext& app, int32_t menu);
-void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item);
-void cycle_ui_theme(AppContext& app, int32_t step);
 
 // Dialogs and actions.
 void open_export_dialog(AppContext& app);
@@ -39,9 +34,6 @@ void request_new_environment(AppContext& app);
 void switch_to_pending_environment(AppContext& app);
 void close_environment(AppContext& app, int32_t index);
 void delete_pending_entity(AppContext& app);
-
-// True when any popup flag is set.
-bool any_popup_open(AppContext& app);
 
 // The listener's drop slot.
 int32_t on_drag_and_drop(PlatformListener* listener, int32_t x, int32_t y, const std::string& text);

@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "model/entity.h"
+#include "panes/layout_mode_flags.h"
 #include "panes/parameter_actions.h"
 #include "panes/popups.h"
 #include "panes/shell_standins.h"

@@ -6,6 +6,7 @@
 
 #include "app/command_table.h"
 #include "app/interface_builder.h"
+#include "panes/layout_mode_flags.h"
 #include "support/app_fixture.h"
 
 namespace {
@@ -186,6 +187,30 @@ TEST_F(BuiltInterface, EveryButtonTabAndCloseButtonActs) {
     for (Element* e : {(Element*)&a.TOOLSCROLL, (Element*)&a.TIPSCROLL, (Element*)&a.STATSCROLL,
                        (Element*)&a.TABSCROLL, (Element*)&a.CONTENTPANE})
         EXPECT_NE(e->scroll_handler, nullptr) << e->name;
+}
+
+TEST_F(BuiltInterface, MenuBarsItemsAndCommandRowsRunTheRealActions) {
+    AppContext& a = *app;
+    app_instance = app.get();
+    a.view_menu_buttons[2].click_handler();
+    EXPECT_TRUE(a.ui_flags.open_view_menu == 2 && a.view_menu_strips[2].visible && a.tip_menu_title.visible);
+    a.settings_menu_buttons[0].click_handler();
+    EXPECT_TRUE(a.ui_flags.open_settings_menu == 0 && a.settings_menu_hosts[0].visible);
+    a.settings_menu_buttons[5].click_handler();
+    EXPECT_TRUE(a.ui_flags.camera_locked && a.LOCKICON.visible && a.menubar_indicators[5].visible);
+
+    // The drop-down item and the command row of Points flip the same bit.
+    const std::vector<bool>& topology = a.menu_tables.view_menu_check_states[0];
+    const bool before = topology[4];
+    a.view_menu_items[0][4]->click_handler();
+    EXPECT_NE(topology[4], before);
+    EXPECT_EQ(a.view_menu_items[0][4]->selected, topology[4]);
+    for (size_t i = 0; i < command_table.size(); ++i)
+        if (std::strcmp(command_table[i].caption, "\t Points") == 0) a.minimal_command_buttons[i].click_handler();
+    EXPECT_EQ(topology[4], before);
+
+    EXPECT_EQ(a.hooks.any_popup_open, &any_popup_open);
+    EXPECT_TRUE(standin_call_log().empty()) << standin_call_log().front();
 }
 
 TEST_F(BuiltInterface, FrameConsoleAndRowsTakeTheirGeometry) {

@@ -16,6 +16,7 @@
 #include "app/interface_builder.h"
 #include "panes/entity_inspector.h"
 #include "panes/entity_operations.h"
+#include "panes/eye_height.h"
 #include "panes/pane_test_support.h"
 #include "panes/parameter_actions.h"
 #include "panes/parameter_pane.h"

@@ -24,6 +24,7 @@
 #include "shell/app_main.h"
 #include "shell/workspace.h"
 #include "support/private_display.h"
+#include "ui/theme.h"
 #include "ui/ui_state.h"
 
 namespace fs = std::filesystem;
@@ -209,6 +210,15 @@ struct LiveApplication {
 
 int root_clicks = 0;
 
+// The window point at the centre of the last element of a parent-to-child
+// path, as "x y" for xdotool.
+std::string centre_of(const LiveApplication& live, std::initializer_list<const Element*> path) {
+    int32_t x = 0, y = 0;
+    const Element* last = nullptr;
+    for (const Element* e : path) x += e->x, y += e->y, last = e;
+    return live.at(x + last->width / 2, y + last->height / 2);
+}
+
 // The slot of the deepest element under a point that takes clicks, tried
 // as the root's click dispatch tries them: children last to first.
 ClickCallback* click_slot_at(Element& e, int32_t px, int32_t py) {
@@ -288,6 +298,45 @@ TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
     ASSERT_TRUE(live.xdotool("keydown w sleep 0.3 keyup w"));
     EXPECT_EQ(app.camera.live_camera.eye, before);
     EXPECT_EQ(shift_held + ctrl_held + alt_held, 0);
+    ASSERT_TRUE(live.xdotool("key ctrl+l"));
+
+    // SHADING twice opens its strip in the tip row and closes it.
+    const std::string shading = centre_of(live, {&app.TOOLBAR, &app.TOOLSCROLL, &app.view_menu_buttons[2]});
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + shading + " click 1"));
+    EXPECT_TRUE(app.ui_flags.open_view_menu == 2 && app.view_menu_strips[2].visible);
+    ASSERT_TRUE(live.xdotool("sleep 0.3 click 1"));
+    EXPECT_TRUE(app.ui_flags.open_view_menu == -1 && !app.view_menu_strips[2].visible);
+
+    // SETTINGS shows the menu bar; THEME, then Dark recolours the interface.
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + centre_of(live, {&app.TOOLBAR, &app.SETTINGS}) + " click 1"));
+    ASSERT_TRUE(app.MENUBAR.visible);
+    auto settings_button = [&](int k) {
+        return centre_of(live, {&app.MENUBAR, &app.MENUSCROLL, &app.settings_menu_buttons[k]});
+    };
+    auto in_column = [&](int k, const Element* e) {
+        return centre_of(live, {&app.MENUNPANE, &app.settings_menu_columns, &app.settings_menu_hosts[k],
+                                &app.settings_menu_column_panes[k], e});
+    };
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + settings_button(6) + " click 1"));
+    ASSERT_TRUE(app.MENUNPANE.visible && app.settings_menu_hosts[6].visible);
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + in_column(6, app.settings_menu_items[6][0]) + " click 1"));
+    EXPECT_EQ(app.frame.theme_index, 0);
+    EXPECT_TRUE(app.settings_menu_items[6][0]->selected && !app.settings_menu_items[6][2]->selected);
+
+    // WINDOW: "1024" Enter resizes the window; "abc" warns and keeps the size.
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + settings_button(0) + " click 1"));
+    const std::string width_field = centre_of(
+        live, {&app.MENUNPANE, &app.settings_menu_columns, &app.settings_menu_hosts[0], &app.window_width_field});
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + width_field + " click 1 key ctrl+a type 1024"));
+    ASSERT_TRUE(live.xdotool("key Return"));
+    EXPECT_TRUE(live.pump_until([] { return platform_state.canvas_width == 1024; }, 3000));
+    ASSERT_TRUE(live.xdotool("key ctrl+a type abc"));
+    ASSERT_TRUE(live.xdotool("key Return"));
+    EXPECT_TRUE(app.pane_open_flags[PANE_WARNING]);
+    EXPECT_EQ(app.window_width_field.text, "1024");
+    live.pump_for(300);
+    EXPECT_EQ(platform_state.canvas_width, 1024);
+    build_theme_table();
 }
 
 TEST(ProgramWindow, InspectorAndParameterPanesEditTheSelectedEntity) {

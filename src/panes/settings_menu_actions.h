@@ -1,0 +1,49 @@
+#pragma once
+#include <cstdint>
+
+struct AppContext;
+
+// Runs item `item` of settings menu `menu` (0 window, 1 shading, 2 lighting,
+// 4 camera, 6 theme, 8 widgets, 9 system): changes the setting, keeps the
+// menu's check bits in step and marks its items. Menus 3, 5 and 7, items
+// outside a menu, items without an action and active radio items only mark
+// and refresh; a menu outside 0..9 is ignored.
+void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item);
+
+// The theme after (step +1) or before (-1) the current one, wrapping.
+void cycle_ui_theme(AppContext& app, int32_t step);
+// Applies the theme unless it is the current one.
+void set_ui_theme(AppContext& app, int32_t index);
+void toggle_v_flip_setting(AppContext& app);
+void toggle_frame_mode_setting(AppContext& app);
+// The camera-directives item, then the display laid out again at the
+// window size; on the published context.
+void toggle_camera_directives_and_relayout();
+// The fixed-function light terms follow the lighting flags.
+void apply_lighting_terms(AppContext& app);
+
+// Bound actions on the published context, one per drop-down item
+// (on_settings_menu_*) and one per command-list row (on_settings_pane_*).
+#define VK_SETTINGS_MENU_ITEMS(BOTH, MENU_ONLY)                                                               \
+    MENU_ONLY(window_width, 0, 0) MENU_ONLY(window_height, 0, 1) BOTH(window_v_flip_mode, 0, 2)              \
+    BOTH(window_frame_mode, 0, 3) BOTH(window_frame_rate, 0, 4) BOTH(window_reset_size, 0, 5)                \
+    BOTH(shading_anti_aliasing, 1, 0) BOTH(shading_linear_gradient, 1, 1) BOTH(shading_radial_gradient, 1, 2) \
+    BOTH(shading_fixed_function, 1, 3) BOTH(shading_programmable, 1, 4) BOTH(lighting_unlit, 2, 0)            \
+    BOTH(lighting_ambient_term, 2, 1) BOTH(lighting_diffuse_term, 2, 2) BOTH(lighting_specular_term, 2, 3)    \
+    BOTH(lighting_occlusive_term, 2, 4) BOTH(lighting_emissive_term, 2, 5)                                    \
+    BOTH(lighting_reflective_term, 2, 6) BOTH(camera_object_orbit, 4, 0) BOTH(camera_free_roam, 4, 1)         \
+    BOTH(camera_first_person, 4, 2) BOTH(theme_dark, 6, 0) BOTH(theme_silver, 6, 1) BOTH(theme_light, 6, 2)   \
+    BOTH(theme_charcoal, 6, 3) BOTH(theme_midnight, 6, 4) BOTH(widgets_camera_directives, 8, 0)               \
+    BOTH(widgets_variant_selector, 8, 1) MENU_ONLY(widgets_parallel_flags, 8, 2)                             \
+    MENU_ONLY(widgets_ll_inspector, 8, 3) BOTH(widgets_animator, 8, 4) BOTH(widgets_alpha_grid, 8, 5)        \
+    BOTH(widgets_upright_grid, 8, 6) BOTH(widgets_mono_edge_tone, 8, 7) BOTH(widgets_mono_dot_tone, 8, 8)     \
+    BOTH(widgets_silhouette_tone, 8, 9) MENU_ONLY(widgets_eye_y_height, 8, 10)                               \
+    BOTH(widgets_enlarge_trace, 8, 11) BOTH(system_ui_animations, 9, 0) BOTH(system_inverted_zoom, 9, 1)      \
+    BOTH(system_inline_io, 9, 2) BOTH(system_native_io, 9, 3) BOTH(system_native_dnd, 9, 4)                   \
+    BOTH(system_minimal_mode, 9, 5)
+
+#define VK_DECLARE_SETTINGS_BOTH(name, m, i) void on_settings_menu_##name(); void on_settings_pane_##name();
+#define VK_DECLARE_SETTINGS_MENU(name, m, i) void on_settings_menu_##name();
+VK_SETTINGS_MENU_ITEMS(VK_DECLARE_SETTINGS_BOTH, VK_DECLARE_SETTINGS_MENU)
+#undef VK_DECLARE_SETTINGS_BOTH
+#undef VK_DECLARE_SETTINGS_MENU

@@ -1,0 +1,104 @@
+#include "menu_fixture.h"
+
+#include "app/caption_tables.h"
+#include "render/colour_by.h"
+
+namespace {
+
+// Caption width measured straight from the face's advance table.
+int32_t caption_width(const char* caption) {
+    int32_t w = 0;
+    for (const char* p = caption; *p; ++p) w += static_cast<int32_t>(typefaces[0].glyph_widths[static_cast<unsigned char>(*p)]);
+    return w;
+}
+
+}  // namespace
+
+TEST_F(MenuFixture, SettingsColumnsAndViewStripsAreMeasuredFromTheCaptions) {
+    ASSERT_EQ(app->settings_menu_items.size(), 10u);
+    for (int k : {3, 5, 7}) {
+        EXPECT_TRUE(app->settings_menu_items[static_cast<size_t>(k)].empty());
+        EXPECT_EQ(app->settings_menu_column_panes[k].height, 1);
+    }
+    const std::vector<Element*>& widgets = app->settings_menu_items[8];
+    ASSERT_EQ(widgets.size(), 12u);
+    EXPECT_EQ(app->settings_menu_column_panes[8].height, 385);
+    EXPECT_EQ(widgets[3]->y, 96);
+    EXPECT_EQ(widgets[3]->width, 112);
+    EXPECT_EQ(widgets[3]->height, 33);
+    // Value rows narrow their items.
+    EXPECT_EQ(widgets[7]->x, 32);
+    EXPECT_EQ(widgets[7]->width, 80);
+    EXPECT_EQ(widgets[10]->x, 56);
+    EXPECT_EQ(app->settings_menu_items[0][4]->width, 56);
+    EXPECT_EQ(app->frame_rate_field.text, "-1");
+    EXPECT_EQ(app->frame_rate_field.y, 128);
+
+    ASSERT_EQ(app->view_menu_items.size(), 8u);
+    for (size_t m = 0; m < 8; ++m) {
+        int32_t sum = 0;
+        for (size_t i = 0; i < app->view_menu_items[m].size(); ++i) {
+            const Element& item = *app->view_menu_items[m][i];
+            int32_t expected = std::max(40, 24 + caption_width(view_menu_item_captions[m][i]));
+            if (m == 0 && i == 2) expected -= 1;
+            EXPECT_EQ(item.width, expected) << m << "," << i;
+            EXPECT_EQ(item.x, sum);
+            sum += item.width;
+            EXPECT_EQ(item.selected, app->menu_tables.view_menu_check_states[m][i]);
+        }
+        EXPECT_EQ(app->view_menu_strip_widths[m], sum + 32);
+        EXPECT_FALSE(app->view_menu_strips[m].visible);
+    }
+    EXPECT_EQ(std::string(view_menu_item_captions[0][2]), "Triangles");
+    for (size_t m = 0; m < 10; ++m) {
+        EXPECT_FALSE(app->settings_menu_hosts[m].visible);
+        for (size_t i = 0; i < app->settings_menu_items[m].size(); ++i)
+            EXPECT_EQ(app->settings_menu_items[m][i]->selected, app->menu_tables.settings_menu_check_states[m][i]);
+    }
+}
+
+TEST_F(MenuFixture, ColourBarAndSliderBar) {
+    int32_t sum = 0;
+    for (const Element& b : app->colour_function_buttons) sum += b.width;
+    EXPECT_EQ(app->colour_strip_width, sum + 24);
+    EXPECT_TRUE(app->colour_function_buttons[0].selected);
+    EXPECT_FALSE(app->colour_function_buttons[1].selected);
+    EXPECT_EQ(app->hue_swatches[0].background_rgba, 0xFFFF0000u);
+    for (int i = 1; i < 10; ++i) {
+        const Rgb c = hue_to_rgb(i / 10.0);
+        const uint32_t word = 0xFF000000u + (static_cast<uint32_t>(c.r * 255) << 16) +
+                              (static_cast<uint32_t>(c.g * 255) << 8) + static_cast<uint32_t>(c.b * 255);
+        EXPECT_EQ(app->hue_swatches[i].background_rgba, word) << i;
+        EXPECT_EQ(app->hue_swatches[i].x, 4 * i);
+    }
+    EXPECT_EQ(app->hue_ramp.width, 40);
+    EXPECT_DOUBLE_EQ(app->sliders[1].value, 40.0 / 140.0);
+    EXPECT_EQ(app->slider_fields[1].text, "60");
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(app->slider_fields[k].next_field, &app->slider_fields[(k + 1) % 4]);
+        EXPECT_EQ(app->slider_fields[k].previous_field, &app->slider_fields[(k + 3) % 4]);
+    }
+    EXPECT_EQ(app->window_width_field.next_field, &app->window_height_field);
+    EXPECT_EQ(app->window_height_field.previous_field, &app->window_width_field);
+}
+
+TEST_F(MenuFixture, EnvironmentMenuStatesRestoreOnlyWithOneVectorPerMenu) {
+    EnvironmentViewState fresh;
+    app->menu_tables.view_menu_check_states[0][0] = false;
+    restore_menu_check_states(*app, fresh);
+    EXPECT_EQ(fresh.view_menu_check_states, app->menu_tables.initial_view_menu_states);
+    EXPECT_EQ(app->view_menu_states(), app->menu_tables.initial_view_menu_states);
+
+    EnvironmentViewState stored;
+    stored.view_menu_check_states = MenuCheckStates(8, std::vector<bool>(20, true));
+    stored.settings_menu_check_states = MenuCheckStates(9, std::vector<bool>(20, true));
+    restore_menu_check_states(*app, stored);
+    for (const std::vector<bool>& bits : app->menu_tables.view_menu_check_states)
+        EXPECT_EQ(bits, std::vector<bool>(bits.size(), true));
+    EXPECT_EQ(app->settings_menu_states(), app->menu_tables.initial_settings_menu_states);
+    stored.settings_menu_check_states = MenuCheckStates(10, std::vector<bool>(1, true));
+    restore_menu_check_states(*app, stored);
+    EXPECT_TRUE(app->menu_tables.settings_menu_check_states[0][0]);
+    EXPECT_FALSE(app->menu_tables.settings_menu_check_states[0][1]);
+    EXPECT_TRUE(app->menu_tables.settings_menu_check_states[3].empty());
+}
