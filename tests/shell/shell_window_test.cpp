@@ -354,6 +354,14 @@ TEST(ProgramWindow, InspectorAndParameterPanesEditTheSelectedEntity) {
     app.deferred_requests.pending_path_count = 1;
     open_script_paths(app);
     EntitySet& set = *app.entities.current_entities;
+    // The opened entity's meshes are not the context's own: freed here,
+    // before the application goes, whatever the outcome.
+    struct FreeMeshes {
+        EntitySet& set;
+        ~FreeMeshes() {
+            for (EntityRecord& e : set.records) free_interop_mesh(e.mesh), e.mesh = nullptr;
+        }
+    } free_meshes{set};
     ASSERT_TRUE(live.pump_until([&] { return set.count == 1 && set.records[0].mesh != nullptr; }, 30'000));
     live.pump_for(300);
 
