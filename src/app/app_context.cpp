@@ -172,7 +172,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
     visit_widgets(visit, data, a.snapshot_name_label, a.snapshot_save_button, a.screenshot_name_label,
                   a.screenshot_save_button, a.export_name_field, a.export_option_buttons, a.export_format_buttons,
                   a.browser_home_button, a.browser_mark, a.browser_refresh_button, a.browser_clear_button,
-                  a.browser_select_all_button, a.browser_close_button, a.browser_location_line,
+                  a.browser_select_all_button, a.browser_close_button,
                   a.browser_path_frame, a.browser_title_label, a.browser_hint_label, a.browser_directory_label,
                   a.browser_location_label, a.browser_confirm_label, a.browser_path_pieces,
                   a.browser_list_content, a.minimal_layout_bar, a.minimal_command_list);
@@ -180,7 +180,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.script_placeholder_label, a.tip_menu_title, a.screenshot_preview, a.browser_path_view,
                   a.browser_head_row, a.browser_size_head, a.browser_date_head, a.browser_sort_mark,
                   a.browser_list_frame, a.browser_size_column, a.browser_date_column, a.browser_scroll_track,
-                  a.browser_scroll_thumb, a.browser_open_button, a.minimal_tool_row, a.minimal_list_row,
+                  a.browser_scroll_thumb, a.minimal_tool_row, a.minimal_list_row,
                   a.minimal_title_row, a.minimal_list_scroll, a.side_pane_indicator);
     visit_widgets(visit, data, a.environment_preview_image, a.environment_preview_close, a.tip_menu_icon, a.hint_icon,
                   a.hint_caption, a.hint_text);
@@ -191,6 +191,12 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
     visit_widgets(visit, data, a.about_content, a.open_content, a.load_content, a.popup_watermarks, a.busy_label,
                   a.side_pane_indicator_labels, a.minimal_tool_buttons, a.minimal_title, a.minimal_about,
                   a.minimal_help);
+    FilePaneWidgets& f = a.file_panes;
+    visit_widgets(visit, data, f.open_icons, f.load_logo, f.tool_row, f.tool_spare, f.tool_spare_label, f.type_head,
+                  f.name_head, f.name_column, f.list_area, f.heading, f.config_top, f.config_bottom, f.config_logo,
+                  f.config_name, f.config_title, f.config_subtitle, f.kernel_box, f.workspace_box,
+                  f.kernel_box_labels, f.workspace_box_labels, f.kernel_state_box, f.workspace_state_box,
+                  f.kernel_state_label, f.workspace_state_label, f.continue_button);
     visit_widgets(visit, data, a.attribute_trace_labels, a.slider_row_icons);
 }
 

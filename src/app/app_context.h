@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app_hooks.h"
+#include "app/file_pane_widgets.h"
 #include "app/parse_report.h"
 #include "app/side_pane_widgets.h"
 #include "app/startup_scripts.h"
@@ -638,7 +639,7 @@ struct AppContext : RootContainer {
     Element message_mask, mask_pane_layer;
     FillLayout centre_cross;
     Element centre_cross_horizontal, centre_cross_vertical;
-    Element configuration_mask;
+    FillLayout configuration_mask;
     BorderLayout configuration_pane;
     FillLayout configuration_content;
     // Popup panes.
@@ -779,6 +780,8 @@ struct AppContext : RootContainer {
     std::vector<Element> environment_tabs;
     // Parts of the rebuilt side-pane rows and blocks.
     SidePaneWidgets side_pane;
+    // Open, load, browser-frame and configuration-pane parts.
+    FilePaneWidgets file_panes;
     // Popup contents: bodies.
     BorderLayout run_body, parse_body, capture_body, screenshot_body, profile_body, directive_body, export_body,
         about_body, help_body, message_body, confirm_body, file_browser_body;
@@ -815,7 +818,7 @@ struct AppContext : RootContainer {
     Element export_format_buttons[4];
     // File browser.
     Element browser_home_button, browser_mark, browser_refresh_button, browser_clear_button,
-        browser_select_all_button, browser_close_button, browser_location_line;
+        browser_select_all_button, browser_close_button;
     FillLayout browser_path_frame;
     // Popup contents the actions write: message-box title and text labels
     // (info, error, warning); the confirmation's title, note, icon and its
@@ -856,7 +859,6 @@ struct AppContext : RootContainer {
     Element browser_size_head, browser_date_head, browser_sort_mark;
     FillLayout browser_list_frame;
     Element browser_size_column, browser_date_column, browser_scroll_track, browser_scroll_thumb;
-    Element browser_open_button;
     // Minimal-layout bar and its command list.
     FillLayout minimal_layout_bar, minimal_command_list;
     FillLayout minimal_tool_row, minimal_list_row, minimal_title_row, minimal_list_scroll, side_pane_indicator;

@@ -68,6 +68,7 @@ void build_user_interface(AppContext& app) {
     build_parameter_pane(app);
     build_bars_and_menus(app);
     build_popup_panes(app);
+    build_file_panes(app);
     build_minimal_bar_and_bindings(app);
     bind_side_pane_callbacks(app);
 }

@@ -26,6 +26,9 @@ void build_entity_inspector(AppContext& app);
 void build_parameter_pane(AppContext& app);
 void build_bars_and_menus(AppContext& app);
 void build_popup_panes(AppContext& app);
+// The open and load panes, the file browser's frame and the configuration
+// pane, its texts taken from the path copies.
+void build_file_panes(AppContext& app);
 void build_minimal_bar_and_bindings(AppContext& app);
 
 // The 64 keyed elements, in the order their keys are given.

@@ -4,6 +4,7 @@
 #include "panes/bar_toggles.h"
 #include "panes/pointer_routing.h"
 #include "panes/popups.h"
+#include "shell/workspace.h"
 
 void toggle_run_pane_from_tab() {
     if (app_instance != nullptr) toggle_run_pane(*app_instance);
@@ -79,6 +80,10 @@ void on_environment_tab_click() {
 
 void request_redraw_and_refresh() {
     if (app_instance != nullptr) request_redraw_and_refresh(*app_instance);
+}
+
+void prepare_app_workspace() {
+    if (app_instance != nullptr) prepare_app_workspace(*app_instance);
 }
 
 void menu_item_max_processing_cores() { ignore_menu_item_click(); }

@@ -43,6 +43,8 @@ void menu_item_field_of_view();
 void menu_item_light_intensity();
 void menu_item_gradient_intensity();
 void menu_item_eye_y();
+// The configuration pane's continue button.
+void prepare_app_workspace();
 bool on_environment_tab_hover(int32_t x, int32_t y, int32_t code);
 bool viewport_mouse_up(int32_t x, int32_t y, int32_t code);
 bool on_viewport_motion_clear_hover(int32_t x, int32_t y, int32_t code);

@@ -4,7 +4,12 @@
 
 #include "app/current_environment.h"
 #include "panes/browser_navigation.h"
-#include "panes/browser_standins.h"
+#include "panes/capture_standins.h"
+#include "panes/export_standins.h"
+#include "panes/message_boxes.h"
+#include "panes/path_configuration.h"
+#include "panes/popups.h"
+#include "panes/shell_standins.h"
 #include "platform/paths.h"
 #include "shell/workspace.h"
 #include "ui/theme.h"

@@ -2,7 +2,8 @@
 
 #include "app/current_environment.h"
 #include "art/typeface.h"
-#include "panes/browser_standins.h"
+#include "panes/path_configuration.h"
+#include "panes/popups.h"
 #include "panes/directory_listing.h"
 #include "platform/paths.h"
 #include "platform/process.h"

@@ -9,3 +9,8 @@
 void on_click_capture();
 void on_click_snapshot();
 void on_click_clear_file_selection();
+
+// The two capture panes' save actions, which the Enter key hands on to.
+struct AppContext;
+void save_environment_snapshot(AppContext& app);
+void save_application_screenshot(AppContext& app);

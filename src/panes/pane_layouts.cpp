@@ -327,7 +327,7 @@ void layout_filepane_body(AppContext& app, int32_t w, int32_t h) {
     place(app.browser_date_column, w - 2 * T, 0, 2 * T - S, list_h);
     place(app.browser_scroll_track, w - S, 0, S, list_h);
     place(app.browser_scroll_thumb, w - S, file_list_thumb_y(list_h, R, b.browser_list_scroll), S, R + 1);
-    place(app.browser_open_button, w - 2 * T, 0, 2 * T, T);
+    place(app.browser_confirm_label, w - 2 * T, 0, 2 * T, T);
     place(app.browser_close_button, w - M / 2 - 32, M / 2, 32, 32);
     const MarkerPoint mark = sort_marker_position(w, b.browser_sort_key, b.browser_sort_ascending, T, R, M);
     place(app.browser_sort_mark, mark.x, mark.y, M / 2, M / 2);

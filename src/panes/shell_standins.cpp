@@ -20,7 +20,6 @@ void open_export_dialog(AppContext&) { record("open_export_dialog"); }
 void open_snapshot_dialog(AppContext&) { record("open_snapshot_dialog"); }
 void open_screenshot_dialog(AppContext&) { record("open_screenshot_dialog"); }
 void assemble_environment_action(AppContext&) { record("assemble_environment_action"); }
-void run_native_open_script_dialog(AppContext&) { record("run_native_open_script_dialog"); }
 void update_tooltip_panel(AppContext&) {}
 
 void request_new_environment(AppContext&) { record("request_new_environment"); }

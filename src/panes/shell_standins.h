@@ -24,7 +24,6 @@ void open_export_dialog(AppContext& app);
 void open_snapshot_dialog(AppContext& app);
 void open_screenshot_dialog(AppContext& app);
 void assemble_environment_action(AppContext& app);
-void run_native_open_script_dialog(AppContext& app);
 // Runs on every tick: records nothing.
 void update_tooltip_panel(AppContext& app);
 

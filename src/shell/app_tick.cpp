@@ -5,6 +5,7 @@
 #include "model/entity.h"
 #include "panes/layout_mode_flags.h"
 #include "panes/parameter_actions.h"
+#include "panes/path_configuration.h"
 #include "panes/popups.h"
 #include "panes/shell_standins.h"
 #include "pipeline/open_scripts.h"

@@ -2,7 +2,8 @@
 
 #include "panes/browser_actions.h"
 #include "panes/browser_navigation.h"
-#include "panes/browser_standins.h"
+#include "panes/path_configuration.h"
+#include "panes/popups.h"
 #include "panes/browser_test_support.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -10,7 +11,7 @@
 #include "text/text_utils.h"
 #include "ui/ui_state.h"
 
-// The popup operations the browser hands on to are real; the link passes
+// The popup and path operations the browser hands on to are real; the link passes
 // the browser's calls through these recorders first (see CMakeLists), so
 // that the tests can follow what was handed on and in which order.
 extern "C" {
@@ -19,6 +20,22 @@ void __real__Z21accept_confirm_dialogR10AppContext(AppContext& app);
 void __real__Z16show_warning_boxR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEES8_(
     AppContext& app, const std::string& title, const std::string& text);
 
+void __real__Z25apply_kernel_path_settingR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(
+    AppContext& app, const std::string& path);
+void __real__Z30apply_entity_workspace_settingR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(
+    AppContext& app, const std::string& directory);
+
+void __wrap__Z25apply_kernel_path_settingR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(
+    AppContext& app, const std::string& path) {
+    record_standin_call("apply_kernel_path_setting: " + path);
+    __real__Z25apply_kernel_path_settingR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(app, path);
+}
+void __wrap__Z30apply_entity_workspace_settingR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(
+    AppContext& app, const std::string& directory) {
+    record_standin_call("apply_entity_workspace_setting: " + directory);
+    __real__Z30apply_entity_workspace_settingR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(
+        app, directory);
+}
 void __wrap__Z18escape_from_popupsR10AppContext(AppContext& app) {
     record_standin_call("escape_from_popups");
     __real__Z18escape_from_popupsR10AppContext(app);

@@ -11,7 +11,7 @@
 
 #include "panes/browser_actions.h"
 #include "panes/browser_navigation.h"
-#include "panes/browser_standins.h"
+#include "panes/path_configuration.h"
 #include "panes/directory_listing.h"
 #include "pipeline/orch_support.h"
 #include "shell/app_tick.h"
@@ -73,7 +73,7 @@ const char* const script_names[] = {" lead.vrek",
                                     "x\n-rwxr-xr-x 1 u g 1 2026-12-01 10:00 vrek",
                                     "-dash.vrek",
                                     "\xff" "\xfe" ".vrek",
-                                    "\xc3\xbcn\xc3\xafcode.vrek",
+                                    "\xc3\xbcn\xc3\xaf" "code.vrek",
                                     "a -> b.vrek",
                                     "Model.VREK"};
 
@@ -181,6 +181,58 @@ TEST_F(HostileDirectoryTest, EntriesLsCannotInspectAreSkipped) {
     chmod(locked.c_str(), 0755);
     EXPECT_EQ(listed, 0u);
     EXPECT_EQ(ctx.app->file_browser_state.browser_directory, locked);
+}
+
+// The desktop chooser's answer for the native open tests.
+std::string chooser_answer;
+int chooser_calls = 0;
+std::string native_chooser(const std::string&) {
+    ++chooser_calls;
+    return chooser_answer;
+}
+
+struct NativeOpenTest : KernelTest {
+    NativeOpenTest() {
+        app_instance = ctx.app.get();
+        ctx.app->startup.startup_finished = 1;
+        chooser_calls = 0;
+    }
+    ~NativeOpenTest() override { app_instance = nullptr; }
+};
+
+TEST_F(NativeOpenTest, ChosenLinesOpenInOrderFiveTicksLaterAndBlankAnswersQueueNothing) {
+    AppContext& app = *ctx.app;
+    // Without a chooser nothing happens at all.
+    app.OPENPANE.visible = false;
+    run_native_open_script_dialog(app);
+    EXPECT_EQ(app.deferred_requests.request_countdown, 0);
+    EXPECT_FALSE(app.OPENPANE.visible || app.pane_open_flags[PANE_OPEN]);
+
+    app.services.open_script_dialog = native_chooser;
+    for (const char* blank : {"", "\n", "\n\n"}) {
+        // The open action shows the open pane while the chooser is pending.
+        app.pane_open_flags[PANE_OPEN] = 1;
+        app.OPENPANE.visible = app.OVERLAY.visible = app.MASKPANE.visible = true;
+        chooser_answer = blank;
+        run_native_open_script_dialog(app);
+        EXPECT_EQ(app.deferred_requests.request_open_paths, 0);
+        EXPECT_TRUE(app.deferred_requests.pending_paths.empty());
+        EXPECT_FALSE(app.OPENPANE.visible || app.pane_open_flags[PANE_OPEN] || app.OVERLAY.visible);
+    }
+    EXPECT_EQ(chooser_calls, 3);
+
+    const std::string second = script("second.vrek", "return box(1);\n");
+    const std::string first = script("first.vrek", "return box(2);\n");
+    chooser_answer = second + "\n\n" + first + "\n";
+    run_native_open_script_dialog(app);
+    EXPECT_TRUE(app.OPENPANE.visible && app.OVERLAY.visible && app.pane_open_flags[PANE_OPEN]);
+    for (int tick = 0; tick < 4; ++tick) app_tick(app);
+    EXPECT_EQ(ctx.set().count, 0);
+    app_tick(app);
+    ASSERT_EQ(ctx.set().count, 2);
+    EXPECT_EQ(ctx.entity(0).parse_record.path, second);
+    EXPECT_EQ(ctx.entity(1).parse_record.path, first);
+    EXPECT_FALSE(app.OPENPANE.visible || app.pane_open_flags[PANE_OPEN]);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "shell/app_callbacks.h"
 #include "shell/app_main.h"
 #include "shell/workspace.h"
+#include "support/live_application.h"
 #include "support/private_display.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
@@ -33,28 +34,6 @@ namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 
-std::string binary_dir() {
-    const char* dir = getenv("VK_BINARY_DIR");
-    return dir ? dir : ".";
-}
-
-// A copy of the sample workspace in a fresh directory, removed afterwards.
-struct SampleWorkspace {
-    std::string root;
-    SampleWorkspace() {
-        std::string name = binary_dir() + "/test-output";
-        fs::create_directories(name);
-        name += "/vk_shell_window_XXXXXX";
-        root = mkdtemp(&name[0]);
-        const char* source = getenv("VK_SOURCE_DIR");
-        fs::copy(std::string(source ? source : ".") + "/examples", root + "/examples", fs::copy_options::recursive);
-        fs::remove_all(root + "/examples/tmp");
-    }
-    ~SampleWorkspace() { fs::remove_all(root); }
-    std::string workspace() const { return root + "/examples/"; }
-};
-
-std::string kernel() { return binary_dir() + "/kernel/vrek"; }
 
 // WM_DELETE_WINDOW to a top-level X window, as a window manager's close
 // button sends it.
@@ -122,91 +101,6 @@ TEST(ProgramWindow, StartsAssemblesAndClosesCleanly) {
     EXPECT_NE(out.find("Quitting...\n"), std::string::npos);
     EXPECT_TRUE(path_exists(sample.workspace() + "tmp/vrek_assemble_in"));
 }
-
-// The application as app_main builds it, driven tick by tick.
-struct LiveApplication {
-    std::unique_ptr<AppContext> app;
-    PlatformListener listener;
-    int64_t last_tick = 0;
-    int canvas_x = 0, canvas_y = 0;
-
-    LiveApplication() {
-        reset_paths_for_tests();
-        generate_interface_art(0);
-        app = make_app_context();
-        build_user_interface(*app);
-        bind_root_callbacks(*app);
-        app_instance = app.get();
-        fill_app_services(app->services);
-        char* no_arguments[] = {nullptr};
-        fill_platform_listener(listener, *app, 0, no_arguments);
-        set_platform_listener(&listener, 0);
-    }
-    ~LiveApplication() {
-        if (platform_state.window) gtk_widget_destroy(platform_state.window);
-        while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
-        set_platform_listener(nullptr, 0);
-        app_instance = nullptr;
-        app.reset();
-        reset_paths_for_tests();
-    }
-    bool open() {
-        if (create_window(listener) != 0) return false;
-        app_on_start(&listener);
-        return pump_until([this] { return platform_state.canvas_width > 0 && app->width > 0; }, 5000);
-    }
-    // The frame loop's work: events, ticks every 10 ms, redraws.
-    bool pump_until(const std::function<bool()>& done, int timeout_ms) {
-        for (gint64 end = g_get_monotonic_time() + timeout_ms * 1000; g_get_monotonic_time() < end; g_usleep(2000)) {
-            while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
-            if (now_ms() - last_tick > 10) {
-                last_tick = now_ms();
-                listener.on_tick(&listener);
-                if (platform_state.canvas) gtk_widget_queue_draw(platform_state.canvas);
-            }
-            if (done()) return true;
-        }
-        return false;
-    }
-    void pump_for(int ms) { pump_until([] { return false; }, ms); }
-    // xdotool actions relative to the canvas, with the loop running meanwhile.
-    bool xdotool(const std::string& actions) { return run("xdotool " + actions); }
-    bool run(const std::string& command) {
-        gchar** argv = nullptr;
-        GPid pid = 0;
-        int status = -1;
-        bool spawned = g_shell_parse_argv(command.c_str(), nullptr, &argv, nullptr) &&
-                       g_spawn_async(nullptr, argv, nullptr,
-                                     GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr, nullptr,
-                                     &pid, nullptr);
-        g_strfreev(argv);
-        if (spawned && !pump_until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 15000))
-            kill(pid, SIGKILL), waitpid(pid, &status, 0);
-        pump_for(100);
-        return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
-    std::string at(int x, int y) const { return std::to_string(canvas_x + x) + " " + std::to_string(canvas_y + y); }
-    // A click in the middle of a laid-out element.
-    bool click(const Element& e) {
-        // No --sync: it waits for a motion that never comes when the
-        // pointer is already there.
-        const bool done = xdotool("mousemove " + at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2) +
-                                  " sleep 0.1 click 1");
-        pump_for(300);
-        return done;
-    }
-    // Replaces a text field's text by typing, then presses a key.
-    bool type_into(const Element& field, const std::string& text, const std::string& key = "Return") {
-        return click(field) && xdotool("key ctrl+a type --delay 20 " + text) && xdotool("key " + key);
-    }
-    size_t console_count(const std::string& prefix) const {
-        const TraceLog& log = app->entities.current_environment->trace_log;
-        size_t n = 0;
-        for (int32_t i = 0; i < log.console_count; ++i)
-            n += log.console_lines[static_cast<size_t>(i)].compare(0, prefix.size(), prefix) == 0;
-        return n;
-    }
-};
 
 int root_clicks = 0;
 
@@ -339,6 +233,21 @@ TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
     build_theme_table();
 }
 
+// A click in the middle of a laid-out element. No --sync: it waits for a
+// motion that never comes when the pointer is already there.
+bool click(LiveApplication& live, const Element& e) {
+    const bool done =
+        live.xdotool("mousemove " + live.at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2) + " sleep 0.1 click 1");
+    live.pump_for(300);
+    return done;
+}
+
+// Replaces a text field's text by typing, then presses a key.
+bool type_into(LiveApplication& live, const Element& field, const std::string& text,
+               const std::string& key = "Return") {
+    return click(live, field) && live.xdotool("key ctrl+a type --delay 20 " + text) && live.xdotool("key " + key);
+}
+
 TEST(ProgramWindow, InspectorAndParameterPanesEditTheSelectedEntity) {
     SampleWorkspace sample;
     LiveApplication live;
@@ -366,22 +275,22 @@ TEST(ProgramWindow, InspectorAndParameterPanesEditTheSelectedEntity) {
     live.pump_for(300);
 
     // The parameter pane: select the script, then edit its INT.
-    ASSERT_TRUE(live.click(app.PARAMETER));
+    ASSERT_TRUE(click(live, app.PARAMETER));
     ASSERT_FALSE(app.parameter_entity_rows.empty());
-    ASSERT_TRUE(live.click(app.parameter_entity_rows[0]));
+    ASSERT_TRUE(click(live, app.parameter_entity_rows[0]));
     ASSERT_EQ(parameter_entity_record(app), &set.records[0]);
     ASSERT_FALSE(app.parameter_value_fields.empty());
     EntityParameter* segments = listed_parameters(set.records[0])[0];
     ASSERT_EQ(segments->name, "segments");
-    ASSERT_TRUE(live.type_into(app.parameter_value_fields[0], "99"));
+    ASSERT_TRUE(type_into(live, app.parameter_value_fields[0], "99"));
     EXPECT_EQ(app.message_titles[1].text, "Error: Value Outside of Parameter Bounds");
     EXPECT_EQ(segments->current.int_value, 24);
     ASSERT_TRUE(live.xdotool("key Escape"));
     EXPECT_FALSE(app.pane_open_flags[PANE_ERROR]);
     const InteropMesh* before = set.records[0].mesh;
-    ASSERT_TRUE(live.type_into(app.parameter_value_fields[0], "7"));
+    ASSERT_TRUE(type_into(live, app.parameter_value_fields[0], "7"));
     EXPECT_EQ(segments->current.int_value, 7);
-    ASSERT_TRUE(live.click(app.parameter_apply_button));
+    ASSERT_TRUE(click(live, app.parameter_apply_button));
     ASSERT_TRUE(live.pump_until([&] { return set.records[0].mesh != before; }, 30'000));
     EXPECT_NE(read_file(sample.workspace() + "tmp/vrek_assemble_in").find("INT segments = 7;"),
               std::string::npos);
@@ -389,10 +298,10 @@ TEST(ProgramWindow, InspectorAndParameterPanesEditTheSelectedEntity) {
     // The entity inspector: move the entity, then pick the ZYX order.
     for (size_t i = 0; i < app.pane_open_flags.size(); ++i) EXPECT_FALSE(app.pane_open_flags[i]) << i;
     EXPECT_FALSE(app.MASKPANE.visible);
-    ASSERT_TRUE(live.click(app.ENTITY));
+    ASSERT_TRUE(click(live, app.ENTITY));
     ASSERT_TRUE(app.ENTITYINSPECTOR.visible) << app.ENTITY.selected << app.PARAMETERCONTROL.visible << app.ui_flags.side_pane_index;
     ASSERT_FALSE(app.entity_rows.empty());
-    ASSERT_TRUE(live.click(app.entity_rows[0]));
+    ASSERT_TRUE(click(live, app.entity_rows[0]));
     ASSERT_TRUE(app.entity_inspector_content.visible);
     // The transform editor lies below the information text: wheel down
     // until the translation row shows.
@@ -406,17 +315,16 @@ TEST(ProgramWindow, InspectorAndParameterPanesEditTheSelectedEntity) {
         return shown();
     };
     ASSERT_TRUE(scroll_to(app.translation_fields[0]));
-    ASSERT_TRUE(live.type_into(app.translation_fields[0], "3"));
+    ASSERT_TRUE(type_into(live, app.translation_fields[0], "3"));
     EntityRecord& entity = set.records[0];
     EXPECT_EQ(entity.translation[0], 3.0);
     EXPECT_EQ(entity.transform_matrix[12], 3.0);
     ASSERT_TRUE(live.xdotool("key Escape"));
     ASSERT_TRUE(scroll_to(app.rotation_order_buttons[5]));
-    ASSERT_TRUE(live.click(app.rotation_order_buttons[5]));
+    ASSERT_TRUE(click(live, app.rotation_order_buttons[5]));
     EXPECT_EQ(entity.rotation_order, ROTATION_ZYX);
     for (int k = 0; k < 6; ++k) EXPECT_EQ(app.rotation_order_buttons[k].typeface == &typefaces[4], k == 5) << k;
     live.pump_for(300);
-    if (const char* shot = getenv("VK_SHOT")) live.run(std::string("import -window root ") + shot);
 }
 
 }  // namespace

@@ -24,6 +24,10 @@ std::string folder_chooser(const std::string&) {
     record_standin_call("choose_folder_dialog");
     return "/chosen/";
 }
+std::string script_chooser(const std::string&) {
+    record_standin_call("open_script_dialog");
+    return "";
+}
 int confirmed = 0;
 void confirmed_action() {
     ++confirmed;
@@ -40,10 +44,11 @@ TEST_F(Tick, RequestsRunInOrderWhenTheCountdownEnds) {
     app->dialogs.confirm_accepted = 1;
     app->dialogs.confirm_action = confirmed_action;
     app->services.choose_folder_dialog = folder_chooser;
+    app->services.open_script_dialog = script_chooser;
     tick(4);
     EXPECT_TRUE(calls().empty()) << calls().front();
     tick();
-    EXPECT_EQ(calls(), (std::vector<std::string>{"run_native_open_script_dialog", "choose_folder_dialog",
+    EXPECT_EQ(calls(), (std::vector<std::string>{"open_script_dialog", "choose_folder_dialog",
                                                  "confirmed_action"}));
     EXPECT_EQ(app->export_settings.export_directory, "/chosen/");
     EXPECT_EQ(r.request_native_open + r.request_native_export + app->dialogs.confirm_accepted, 0);

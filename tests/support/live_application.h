@@ -1,0 +1,120 @@
+#pragma once
+// The application as app_main builds it, in this process with a real window
+// and loop, driven tick by tick and with xdotool; and a temporary copy of the
+// sample workspace. Needs a display (support/private_display.h).
+#include <gtk/gtk.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/app_context.h"
+#include "app/current_environment.h"
+#include "app/interface_builder.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+#include "platform/platform_state.h"
+#include "platform/window.h"
+#include "shell/app_callbacks.h"
+#include "shell/app_main.h"
+#include "ui/ui_state.h"
+
+inline std::string binary_dir() {
+    const char* dir = getenv("VK_BINARY_DIR");
+    return dir ? dir : ".";
+}
+
+// A copy of the sample workspace in a fresh directory, removed afterwards.
+struct SampleWorkspace {
+    std::string root;
+    SampleWorkspace() {
+        std::string name = binary_dir() + "/test-output";
+        std::filesystem::create_directories(name);
+        name += "/vk_shell_window_XXXXXX";
+        root = mkdtemp(&name[0]);
+        const char* source = getenv("VK_SOURCE_DIR");
+        std::filesystem::copy(std::string(source ? source : ".") + "/examples", root + "/examples",
+                              std::filesystem::copy_options::recursive);
+        std::filesystem::remove_all(root + "/examples/tmp");
+    }
+    ~SampleWorkspace() { std::filesystem::remove_all(root); }
+    std::string workspace() const { return root + "/examples/"; }
+};
+
+inline std::string kernel() { return binary_dir() + "/kernel/vrek"; }
+
+// The application as app_main builds it, driven tick by tick.
+struct LiveApplication {
+    std::unique_ptr<AppContext> app;
+    PlatformListener listener;
+    int64_t last_tick = 0;
+    int canvas_x = 0, canvas_y = 0;
+
+    LiveApplication() {
+        reset_paths_for_tests();
+        generate_interface_art(0);
+        app = make_app_context();
+        build_user_interface(*app);
+        bind_root_callbacks(*app);
+        app_instance = app.get();
+        fill_app_services(app->services);
+        char* no_arguments[] = {nullptr};
+        fill_platform_listener(listener, *app, 0, no_arguments);
+        set_platform_listener(&listener, 0);
+    }
+    ~LiveApplication() {
+        if (platform_state.window) gtk_widget_destroy(platform_state.window);
+        while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+        set_platform_listener(nullptr, 0);
+        app_instance = nullptr;
+        app.reset();
+        reset_paths_for_tests();
+    }
+    bool open() {
+        if (create_window(listener) != 0) return false;
+        app_on_start(&listener);
+        return pump_until([this] { return platform_state.canvas_width > 0 && app->width > 0; }, 5000);
+    }
+    // The frame loop's work: events, ticks every 10 ms, redraws.
+    bool pump_until(const std::function<bool()>& done, int timeout_ms) {
+        for (gint64 end = g_get_monotonic_time() + timeout_ms * 1000; g_get_monotonic_time() < end; g_usleep(2000)) {
+            while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+            if (now_ms() - last_tick > 10) {
+                last_tick = now_ms();
+                listener.on_tick(&listener);
+                if (platform_state.canvas) gtk_widget_queue_draw(platform_state.canvas);
+            }
+            if (done()) return true;
+        }
+        return false;
+    }
+    void pump_for(int ms) { pump_until([] { return false; }, ms); }
+    // xdotool actions relative to the canvas, with the loop running meanwhile.
+    bool xdotool(const std::string& actions) {
+        gchar** argv = nullptr;
+        GPid pid = 0;
+        int status = -1;
+        const std::string command = "xdotool " + actions;
+        bool spawned = g_shell_parse_argv(command.c_str(), nullptr, &argv, nullptr) &&
+                       g_spawn_async(nullptr, argv, nullptr,
+                                     GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr, nullptr,
+                                     &pid, nullptr);
+        g_strfreev(argv);
+        if (spawned && !pump_until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 15000))
+            kill(pid, SIGKILL), waitpid(pid, &status, 0);
+        pump_for(100);
+        return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    std::string at(int x, int y) const { return std::to_string(canvas_x + x) + " " + std::to_string(canvas_y + y); }
+    size_t console_count(const std::string& prefix) const {
+        const TraceLog& log = app->entities.current_environment->trace_log;
+        size_t n = 0;
+        for (int32_t i = 0; i < log.console_count; ++i)
+            n += log.console_lines[static_cast<size_t>(i)].compare(0, prefix.size(), prefix) == 0;
+        return n;
+    }
+};
+
