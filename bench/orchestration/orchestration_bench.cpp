@@ -56,7 +56,7 @@ Setup prepare() {
 std::unique_ptr<AppContext> make_context() {
     auto app = make_app_context();
     install_pane_standins(app->hooks);
-    add_current_environment(*app);
+    make_new_environment_current(*app);
     return app;
 }
 

@@ -32,7 +32,7 @@ EntityParameter bounded_parameter(int k) {
 
 std::unique_ptr<AppContext> context_with(int entities, int parameters) {
     std::unique_ptr<AppContext> app = make_app_context();
-    add_current_environment(*app);
+    make_new_environment_current(*app);
     EntitySet& set = *app->entities.current_entities;
     for (int i = 0; i < entities; ++i) {
         EntityRecord e = entity_construct();

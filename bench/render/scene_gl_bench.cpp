@@ -71,7 +71,7 @@ Bench& bench() {
     AppContext& a = *b.app;
     install_pane_standins(a.hooks);
     a.hooks.recolour_entity = recolour_entity;
-    add_current_environment(a);
+    make_new_environment_current(a);
     static const double canvas[4] = {0.2, 0.2, 0.25, 1.0};
     a.frame.canvas_colour = canvas;
     a.frame.view_rect_width = 720;

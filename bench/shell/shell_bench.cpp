@@ -76,7 +76,7 @@ BENCHMARK(BM_StartToFirstDraw)->Arg(0)->Arg(2)->UseManualTime()->Unit(benchmark:
 // A tick after the intro with nothing held, pending or open.
 void BM_IdleTick(benchmark::State& state) {
     std::unique_ptr<AppContext> app = make_app_context();
-    add_current_environment(*app);
+    make_new_environment_current(*app);
     app->startup.startup_finished = 1;
     app_instance = app.get();
     for (auto _ : state) app_tick(*app);

@@ -184,6 +184,11 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.minimal_title_row, a.minimal_list_scroll, a.side_pane_indicator);
     visit_widgets(visit, data, a.environment_preview_image, a.environment_preview_close, a.tip_menu_icon, a.hint_icon,
                   a.hint_caption, a.hint_text);
+    visit_widgets(visit, data, a.mode_caption_label, a.export_name_row, a.export_location_row, a.export_name_caption,
+                  a.export_location_caption, a.export_name_hint, a.export_location_value, a.export_location_hint,
+                  a.export_option_labels, a.export_format_names, a.export_format_checks, a.export_size_label,
+                  a.export_button, a.confirm_cancel_button, a.confirm_ok_button, a.confirm_key_labels,
+                  a.confirm_choice_hints);
     for (PopupFrame& f : a.popup_frames)
         visit_widgets(visit, data, f.title_bar, f.icon_holder, f.title_icon, f.title_label, f.title_area,
                       f.title_right, f.close_button, f.body, f.footer, f.footer_plain, f.footer_split,

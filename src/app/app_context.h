@@ -455,7 +455,7 @@ struct PpdViewState {
 };
 
 struct ExportSettings {
-    std::string export_size_text = "Estimate Size-on-Disk: 0.000 MB";
+    std::string export_size_text = "Estimated Size-on-Disk: 0.000 MB";
     std::string export_name;
     std::string export_directory;
     // OBJ, OFF, PLY, STL.
@@ -791,6 +791,7 @@ struct AppContext : RootContainer {
     Element algorithm_buttons[3], algorithm_key_hints[3];
     FillLayout capability_box, description_box, mode_group;
     Element assemble_button;
+    Label mode_caption_label;
     // Parse-report and profiling panes.
     ScrollPane parse_entity_scroll, parse_section_scroll;
     FillLayout parse_entity_list, parse_section_text;
@@ -812,10 +813,19 @@ struct AppContext : RootContainer {
     // Capture panes.
     Element snapshot_name_label, snapshot_save_button, screenshot_name_label, screenshot_save_button;
     Element screenshot_preview;
-    // Export pane.
+    // Export pane: name and location rows, six option toggles with their
+    // words, four format rows each with its name and check box, the size
+    // estimate and the export button.
     TextField export_name_field;
     Element export_option_buttons[6];
-    Element export_format_buttons[4];
+    FillLayout export_format_buttons[4];
+    FillLayout export_name_row, export_location_row;
+    Label export_name_caption, export_location_caption;
+    Element export_name_hint, export_location_value, export_location_hint;
+    Label export_option_labels[6];
+    FillLayout export_format_names[4];
+    Element export_format_checks[4];
+    Element export_size_label, export_button;
     // File browser.
     Element browser_home_button, browser_mark, browser_refresh_button, browser_clear_button,
         browser_select_all_button, browser_close_button;
@@ -829,9 +839,13 @@ struct AppContext : RootContainer {
     Label confirm_title_label, confirm_note_label;
     Element confirm_icon_element;
     BorderLayout confirm_algorithm_bar;
-    Element confirm_choice_buttons[3];
+    FillLayout confirm_choice_buttons[3];
     Label confirm_choice_captions[3];
     Label confirm_mode_label;
+    // Cancel and OK with their key names, and the choices' key hints.
+    FillLayout confirm_cancel_button, confirm_ok_button;
+    Label confirm_key_labels[2];
+    Label confirm_choice_hints[3];
     Label capability_labels[6];
     Label description_labels[12];
     Label algorithm_mode_label;

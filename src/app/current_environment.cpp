@@ -6,7 +6,7 @@
 
 AppContext* app_instance = nullptr;
 
-void bind_current_environment(AppContext& app, Environment* environment) {
+void bind_environment(AppContext& app, Environment* environment) {
     EntityState& state = app.entities;
     state.current_environment = environment;
     state.current_entities = environment ? &environment->entities : nullptr;
@@ -16,11 +16,13 @@ void bind_current_environment(AppContext& app, Environment* environment) {
     parts.parameter_view = environment ? &environment->parameter_list_view : nullptr;
     if (parts.entity_view) parts.entity_view->entity_set = state.current_entities;
     if (parts.parameter_view) parts.parameter_view->entity_set = state.current_entities;
+    // The live camera itself follows when the environment's state is loaded.
+    if (environment) app.camera.controller_cameras = environment->view.camera_slots;
 }
 
-Environment* add_current_environment(AppContext& app) {
+Environment* make_new_environment_current(AppContext& app) {
     Environment* environment = append_environment(app.entities.environment_list);
-    bind_current_environment(app, environment);
+    bind_environment(app, environment);
     return environment;
 }
 

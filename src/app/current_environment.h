@@ -4,12 +4,13 @@ struct AppContext;
 struct Environment;
 struct EntityRecord;
 
-// Binds the context to an environment: its entity set and list views become
-// the current ones. Null unbinds.
-void bind_current_environment(AppContext& app, Environment* environment);
+// Makes an environment current: its entity set, trace log and list views
+// become the current ones (both views bound to its set), and its three
+// saved controller cameras become the live slots. Null unbinds.
+void bind_environment(AppContext& app, Environment* environment);
 
-// Appends a new environment to the context's list and makes it current.
-Environment* add_current_environment(AppContext& app);
+// Appends a new environment to the context's list and binds it.
+Environment* make_new_environment_current(AppContext& app);
 
 // The one application context: null until the interface is built, then
 // set by the application main; every platform callback and parameterless

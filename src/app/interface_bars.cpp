@@ -276,22 +276,25 @@ void popup_frames(AppContext& a) {
     }
 
     // The confirmation: thick edges, no body, a footer split for buttons.
+    // Its icon and footer are the members the confirmation actions change:
+    // the footer is the re-assembly algorithm bar.
     PopupFrame& c = a.popup_frames[FRAME_CONFIRM];
     BorderLayout& confirm = a.CONFIRMPANE;
+    BorderLayout& footer = a.confirm_algorithm_bar;
     c.title_bar.background_palette = gradient(11);
     border(c.title_bar.border_bottom, m.thick_border, 9);
     confirm.top_size = W;
     set_region(confirm, confirm.top, c.title_bar);
-    c.footer_split.background_palette = gradient(11);
-    border(c.footer_split.border_top, m.thick_border, 3);
+    footer.background_palette = gradient(11);
+    border(footer.border_top, m.thick_border, 3);
     confirm.bottom_size = W;
-    set_region(confirm, confirm.bottom, c.footer_split);
-    set_region(c.footer_split, c.footer_split.centre, c.footer_centre);
-    c.footer_split.right_size = 2 * (3 * W + P);
-    set_region(c.footer_split, c.footer_split.right, c.footer_right);
+    set_region(confirm, confirm.bottom, footer);
+    set_region(footer, footer.centre, c.footer_centre);
+    footer.right_size = 2 * (3 * W + P);
+    set_region(footer, footer.right, c.footer_right);
     rect(c.icon_holder, P / 2, 0, W, W);
-    c.title_icon.icon = 24;
-    append(c.icon_holder, c.title_icon);
+    a.confirm_icon_element.icon = 24;
+    append(c.icon_holder, a.confirm_icon_element);
     c.title_bar.left_size = P / 2 + W;
     set_region(c.title_bar, c.title_bar.left, c.icon_holder);
     set_region(c.title_bar, c.title_bar.centre, c.title_area);

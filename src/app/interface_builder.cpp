@@ -8,6 +8,7 @@
 #include "art/typeface.h"
 #include "panes/console_lines.h"
 #include "panes/display_options.h"
+#include "panes/environments.h"
 #include "panes/pane_standins.h"
 #include "panes/popups.h"
 #include "panes/side_pane_operations.h"
@@ -36,7 +37,6 @@ int64_t build_startup_state(AppContext& app) {
 
     const int64_t start = process_start_ms;
     add_startup_environment(app);
-    bind_current_environment(app, app.entities.current_environment);
 
     const int64_t elapsed = now_ms() - start;
     const std::string ms = long_to_text(elapsed);
@@ -51,8 +51,11 @@ int64_t build_startup_state(AppContext& app) {
     return elapsed;
 }
 
-// The popup contents arrive with their panes.
-void build_popup_panes(AppContext&) {}
+// The other popup contents arrive with their panes.
+void build_popup_panes(AppContext& app) {
+    build_run_and_confirm_panes(app);
+    build_export_pane(app);
+}
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);

@@ -30,6 +30,10 @@ void build_popup_panes(AppContext& app);
 // pane, its texts taken from the path copies.
 void build_file_panes(AppContext& app);
 void build_minimal_bar_and_bindings(AppContext& app);
+// Parts of build_popup_panes: the run pane and the confirmation pane's
+// title, buttons and re-assembly bar; the export pane.
+void build_run_and_confirm_panes(AppContext& app);
+void build_export_pane(AppContext& app);
 
 // The 64 keyed elements, in the order their keys are given.
 std::vector<std::pair<const char*, Element*>> named_elements(AppContext& app);

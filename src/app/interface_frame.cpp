@@ -5,7 +5,6 @@
 #include "app/interface_builder.h"
 #include "app/shell_bindings.h"
 #include "render/camera_control.h"
-#include "render/viewport_standins.h"
 
 using namespace builder;
 

@@ -9,8 +9,7 @@
 #include "panes/browser_actions.h"
 #include "panes/browser_navigation.h"
 #include "panes/capture_standins.h"
-#include "panes/environment_standins.h"
-#include "panes/export_standins.h"
+#include "panes/export_actions.h"
 #include "panes/layout_standins.h"
 #include "panes/pane_layouts.h"
 #include "panes/scroll_handlers.h"
@@ -28,7 +27,6 @@
 #include "render/camera_control.h"
 #include "render/scene_actions.h"
 #include "render/status_line.h"
-#include "render/viewport_standins.h"
 
 using namespace builder;
 
@@ -238,7 +236,7 @@ void hide_start_hidden(AppContext& a) {
                                &a.SCREENSHOTPANE, &a.PROFILEPANE,  &a.DIRECTIVEPANE,  &a.EXPORTPANE,
                                &a.ABOUTPANE,    &a.HELPPANE,       &a.INFOPANE,       &a.ERRORPANE,
                                &a.WARNINGPANE,  &a.CONFIRMPANE,    &a.OPENPANE,       &a.LOADPANE,
-                               &a.FILEPANE,     &a.message_mask};
+                               &a.FILEPANE,     &a.message_mask,    &a.confirm_algorithm_bar};
     for (Element* e : hidden) e->visible = false;
 }
 
@@ -400,6 +398,11 @@ void bind_clicks(AppContext& a) {
         {&a.algorithm_buttons[1], on_click_mesh_algorithm_basic_csg},
         {&a.algorithm_buttons[2], on_click_mesh_algorithm_optimal_csg},
         {&a.assemble_button, on_click_assemble},
+        {&a.confirm_cancel_button, on_click_confirm_cancel},
+        {&a.confirm_ok_button, on_click_confirm_ok},
+        {&a.confirm_choice_buttons[0], on_click_confirm_pure_union},
+        {&a.confirm_choice_buttons[1], on_click_confirm_basic_csg},
+        {&a.confirm_choice_buttons[2], on_click_confirm_optimal_csg},
         {&a.browser_home_button, on_browser_home_button},
         {&a.browser_refresh_button, on_browser_refresh_button},
         {&a.browser_clear_button, on_click_clear_file_selection},

@@ -2,6 +2,8 @@
 
 #include "app/current_environment.h"
 #include "panes/bar_toggles.h"
+#include "panes/environments.h"
+#include "panes/viewport_cells.h"
 #include "panes/pointer_routing.h"
 #include "panes/popups.h"
 #include "shell/workspace.h"
@@ -76,6 +78,22 @@ void on_click_toggle_camera_lock() {
 
 void on_environment_tab_click() {
     if (app_instance != nullptr) on_environment_tab_click(*app_instance);
+}
+
+void on_click_add_environment() {
+    if (app_instance != nullptr) request_new_environment(*app_instance);
+}
+
+void on_viewport_split_x() {
+    if (app_instance != nullptr) split_viewport_cell(*app_instance, 'X');
+}
+
+void on_viewport_split_y() {
+    if (app_instance != nullptr) split_viewport_cell(*app_instance, 'Y');
+}
+
+void on_viewport_close_cell() {
+    if (app_instance != nullptr) close_viewport_cell(*app_instance);
 }
 
 void request_redraw_and_refresh() {

@@ -22,6 +22,12 @@ void on_click_close_warning_box();
 void on_click_close_open_pane();
 void on_click_toggle_camera_lock();
 void on_environment_tab_click();
+// "+ Environment": a new environment after the interface transition.
+void on_click_add_environment();
+// The viewport's split and close grips, on the cell under the pointer.
+void on_viewport_split_x();
+void on_viewport_split_y();
+void on_viewport_close_cell();
 void request_redraw_and_refresh();
 void menu_item_max_processing_cores();
 void menu_item_multi_core_processing();

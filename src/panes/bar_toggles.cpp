@@ -3,6 +3,7 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "panes/export_dialog.h"
 #include "model/entity.h"
 #include "pipeline/parameter_push.h"
 #include "ui/theme.h"
@@ -196,8 +197,7 @@ void toggle_parameter_multi_edit_mode(AppContext& app) {
 }
 
 bool on_export_name_typed(AppContext& app) {
-    app.export_settings.export_name = app.export_name_field.text;
-    refresh_root(app);
+    set_export_name(app, app.export_name_field.text);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "model/entity.h"
 #include "panes/algorithm_selection.h"
 #include "panes/popups.h"
+#include "panes/environments.h"
 #include "panes/shell_standins.h"
 #include "pipeline/parameter_push.h"
 #include "pipeline/reassembly.h"
@@ -66,11 +67,7 @@ void reset_parameters_action() {
 int32_t environment_to_close = -1;
 
 void close_environment_action() {
-    if (AppContext* app = app_instance) {
-        close_environment(*app, environment_to_close);
-        app->frame.needs_redraw = 1;
-        refresh_root(*app);
-    }
+    if (AppContext* app = app_instance) on_confirm_close_environment(*app, environment_to_close);
 }
 void reassemble_action() {
     if (AppContext* app = app_instance) reassemble_pending_entity(*app);

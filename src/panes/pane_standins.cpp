@@ -1,7 +1,5 @@
 #include "panes/pane_standins.h"
 
-#include "app/current_environment.h"
-
 #include "text/text_utils.h"
 
 namespace {
@@ -17,4 +15,3 @@ void install_pane_standins(AppHooks& hooks) {
     hooks.show_info_box = show_info_box;
 }
 
-void add_startup_environment(AppContext& app) { add_current_environment(app); }

@@ -11,6 +11,3 @@
 // Fills every pane slot of the table with its stand-in.
 void install_pane_standins(AppHooks& hooks);
 
-// Stand-in for the environment operations: appends a new environment
-// ("env" + the next number) and makes it current with its views bound.
-void add_startup_environment(AppContext& app);

@@ -2,6 +2,7 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "panes/export_dialog.h"
 #include "panes/layout_mode_flags.h"
 #include "panes/message_boxes.h"
 #include "panes/shell_standins.h"
@@ -208,7 +209,7 @@ void choose_export_folder(AppContext& app) {
     if (app.services.choose_folder_dialog) {
         // The chooser answers "" when cancelled: the location stays.
         const std::string chosen = app.services.choose_folder_dialog(start);
-        if (!chosen.empty()) app.export_settings.export_directory = chosen;
+        if (!chosen.empty()) set_export_location(app, chosen);
     }
     app.pane_open_flags[PANE_OPEN] = 0;
     app.OPENPANE.visible = false;

@@ -16,19 +16,10 @@ void file_browser_page_down(AppContext&) { record("file_browser_page_down"); }
 void file_browser_select_first(AppContext&) { record("file_browser_select_first"); }
 void file_browser_select_last(AppContext&) { record("file_browser_select_last"); }
 
-void open_export_dialog(AppContext&) { record("open_export_dialog"); }
 void open_snapshot_dialog(AppContext&) { record("open_snapshot_dialog"); }
 void open_screenshot_dialog(AppContext&) { record("open_screenshot_dialog"); }
-void assemble_environment_action(AppContext&) { record("assemble_environment_action"); }
 void update_tooltip_panel(AppContext&) {}
 
-void request_new_environment(AppContext&) { record("request_new_environment"); }
-void switch_to_pending_environment(AppContext& app) {
-    record("switch_to_pending_environment", int_to_text(app.bars.pending_environment_index));
-    app.bars.pending_environment_index = -1;
-    app.bars.environment_switch_pending = 0;
-}
-void close_environment(AppContext&, int32_t index) { record("close_environment", int_to_text(index)); }
 void delete_pending_entity(AppContext& app) {
     record("delete_pending_entity", int_to_text(app.dialogs.pending_delete_index));
     app.dialogs.pending_delete_index = -1;

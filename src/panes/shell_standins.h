@@ -7,7 +7,7 @@ struct PlatformListener;
 
 // Recording stand-ins for the pane operations the shell calls whose own
 // code has not landed yet: file browser, the display setters, dialogs,
-// environments, tool-tips and drops. Each appends
+// tool-tips and drops. Each appends
 // its name (and arguments after ": ") to standin_call_log() and changes no
 // state unless said; the real operations replace them one by one.
 
@@ -20,18 +20,12 @@ void file_browser_select_first(AppContext& app);
 void file_browser_select_last(AppContext& app);
 
 // Dialogs and actions.
-void open_export_dialog(AppContext& app);
 void open_snapshot_dialog(AppContext& app);
 void open_screenshot_dialog(AppContext& app);
-void assemble_environment_action(AppContext& app);
 // Runs on every tick: records nothing.
 void update_tooltip_panel(AppContext& app);
 
-// Environments and entities. The switch clears the request so the tick
-// does not ask again.
-void request_new_environment(AppContext& app);
-void switch_to_pending_environment(AppContext& app);
-void close_environment(AppContext& app, int32_t index);
+// Entities.
 void delete_pending_entity(AppContext& app);
 
 // The listener's drop slot.

@@ -7,6 +7,7 @@
 #include "panes/parameter_actions.h"
 #include "panes/path_configuration.h"
 #include "panes/popups.h"
+#include "panes/environments.h"
 #include "panes/shell_standins.h"
 #include "pipeline/open_scripts.h"
 #include "pipeline/parameter_push.h"

@@ -162,8 +162,8 @@ TEST_F(AppFixture, EveryWidgetStartsPlainAndTheKindsAreCounted) {
 TEST_F(AppFixture, ContextsLiveSideBySideAndLeaveNoGlobalBehind) {
     std::unique_ptr<AppContext> second = make_app_context();
     EXPECT_NE(second->entities.startup_entity.serial_id, app->entities.startup_entity.serial_id);
-    add_current_environment(*second);
-    add_current_environment(*app);
+    make_new_environment_current(*second);
+    make_new_environment_current(*app);
     EXPECT_EQ(second->entities.current_environment->name, "env0");
     EXPECT_EQ(app->entities.current_environment->name, "env1");
 

@@ -130,7 +130,7 @@ TEST_F(DisplayOptionsTest, FlippingTwiceRestoresEveryBorder) {
 }
 
 TEST_F(DisplayOptionsTest, ChannelsLockSlidersAndFullScreen) {
-    Environment* env = add_current_environment(*app);
+    Environment* env = make_new_environment_current(*app);
     TraceLog& log = env->trace_log;
     log.channel_widest[2] = 300;
     log.channel_total_height[2] = 700;

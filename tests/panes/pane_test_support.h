@@ -8,7 +8,7 @@
 
 struct PaneFixture : AppFixture {
     // Room for every entity a test adds, so references to them stay valid.
-    PaneFixture() { add_current_environment(*app)->entities.records.reserve(32); }
+    PaneFixture() { make_new_environment_current(*app)->entities.records.reserve(32); }
 
     EntitySet& set() { return *app->entities.current_entities; }
     EntityRecord& entity(size_t i) { return set().records.at(i); }

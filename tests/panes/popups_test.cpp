@@ -8,6 +8,7 @@
 #include "panes/bar_toggles.h"
 #include "panes/confirmations.h"
 #include "panes/directive_bars.h"
+#include "panes/environments.h"
 #include "panes/message_boxes.h"
 #include "panes/shell_standins.h"
 #include "support/shell_fixture.h"
@@ -167,18 +168,21 @@ TEST_F(Confirmations, ReassemblyPreselectsTheEntitysAlgorithm) {
 }
 
 TEST_F(Confirmations, CloseCapturesTheHoveredTabOnOpening) {
-    add_current_environment(*app);
-    app->entities.environment_count = 2;
-    app->entities.preview_tab_index = 0;  // the current one
+    add_startup_environment(*app);
+    add_environment(*app);  // current: 1
+    Environment* current = app->entities.current_environment;
+    app->entities.preview_tab_index = 1;  // the current one
     on_close_environment();
     EXPECT_FALSE(open(PANE_CONFIRM));
-    app->entities.preview_tab_index = 1;
+    app->entities.preview_tab_index = 0;
     on_close_environment();
     ASSERT_TRUE(open(PANE_CONFIRM));
     app->entities.preview_tab_index = -1;  // the pointer moved on
     accept_confirm_dialog(*app);
     tick(6);
-    EXPECT_EQ(calls("close_environment"), std::vector<std::string>{"close_environment: 1"});
+    EXPECT_EQ(app->entities.environment_count, 1);
+    EXPECT_EQ(app->entities.environment_index, 0);
+    EXPECT_EQ(app->entities.environment_list.environment_pointers, std::vector<Environment*>{current});
 }
 
 TEST_F(Popups, AlgorithmChoiceGreysWhatItCannotDo) {

@@ -93,8 +93,8 @@ TEST_F(Routing, KeyTablesMarkBothCasesAndFocusedFieldsTakeReleases) {
 
 struct Tabs : Routing {
     Tabs() {
-        add_current_environment(*app);
-        add_current_environment(*app);
+        make_new_environment_current(*app);
+        make_new_environment_current(*app);
         app->entities.environment_count = 3;
         app->entities.environment_index = 0;
     }

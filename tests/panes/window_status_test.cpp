@@ -66,7 +66,7 @@ TEST_F(WindowStatus, StatisticsTotalsBoxesTimesAndSizes) {
     EXPECT_EQ(app->status.statistics_texts, make_app_context()->status.statistics_texts);
 
     // Without an environment nothing changes.
-    bind_current_environment(*app, nullptr);
+    bind_environment(*app, nullptr);
     app->status.statistics_texts[0] = "kept";
     refresh_mesh_statistics(*app);
     update_window_status(*app);

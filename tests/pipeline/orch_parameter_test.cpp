@@ -152,13 +152,13 @@ TEST_F(MergeTest, ReassemblyActionsCheckTheirEntityBeforeRunning) {
 TEST(OpenWithoutEnvironment, StopsAtTheFirstValidPathWithoutRefreshing) {
     OrchContext ctx;
     Environment* environment = ctx.app->entities.current_environment;
-    bind_current_environment(*ctx.app, nullptr);
+    bind_environment(*ctx.app, nullptr);
     ctx.open({"x.vrek"});
     EXPECT_TRUE(standin_call_log().empty());
     EXPECT_EQ(root_refresh_count(), 0);
 
     // An empty list only closes the pane.
-    bind_current_environment(*ctx.app, environment);
+    bind_environment(*ctx.app, environment);
     ctx.app->pane_open_flags[PANE_OPEN] = 1;
     ctx.open({});
     EXPECT_EQ(ctx.app->pane_open_flags[PANE_OPEN], 0);

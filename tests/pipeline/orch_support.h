@@ -28,26 +28,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "render/status_line.h"
-
-// Frees every mesh and sub-element record the context's environments hold.
-inline void free_context_meshes(AppContext& app) {
-    for (Environment& environment : app.entities.environment_list.environments) {
-        EntitySet& set = environment.entities;
-        for (size_t i = 0; i < set.records.size() && i < static_cast<size_t>(std::max(set.count, 0)); ++i) {
-            EntityRecord& entity = set.records[i];
-            if (entity.parallel == 1) {
-                for (EntityRecord* sub : entity.subelement_records) {
-                    if (sub) free_interop_mesh(sub->mesh);
-                    delete sub;
-                }
-                entity.subelement_records.clear();
-            } else {
-                free_interop_mesh(entity.mesh);
-            }
-            entity.mesh = nullptr;
-        }
-    }
-}
+#include "support/app_fixture.h"
 
 inline std::vector<std::string> calls_starting(const std::string& prefix) {
     std::vector<std::string> out;
@@ -126,7 +107,7 @@ struct OrchContext {
         install_status_line_hooks(app->hooks);
         root_refresh_count() = 0;
         app->refresh_handler = [] { ++root_refresh_count(); };
-        add_current_environment(*app);
+        make_new_environment_current(*app);
     }
     ~OrchContext() { free_context_meshes(*app); }
 

@@ -25,7 +25,7 @@ TEST_F(DirectiveTest, PresetsTurnTheViewOrTheOrbitOnly) {
 }
 
 struct DirectiveTable : DirectiveTest {
-    Environment* environment = add_current_environment(app);
+    Environment* environment = make_new_environment_current(app);
 
     // Three directives; the first declared by a turned entity.
     DirectiveTable() {
@@ -105,7 +105,7 @@ TEST_F(DirectiveTable, PreviousAndNextStayInsideTheTable) {
 
 TEST_F(StatusLineTest, TheLineDescribesTheActiveController) {
     Element& label = app.status_label;
-    Environment* environment = add_current_environment(app);
+    Environment* environment = make_new_environment_current(app);
     environment->entities.count = 2;
     app.camera.live_camera.forward = {0.3, -0.3, -0.9};
     update_attribute_trace(app);

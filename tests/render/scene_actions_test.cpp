@@ -25,7 +25,7 @@ struct SceneActions : AppFixture {
 
     SceneActions() {
         install_pane_standins(app->hooks);
-        add_current_environment(*app);
+        make_new_environment_current(*app);
     }
     ~SceneActions() override {
         app.reset();

@@ -114,7 +114,7 @@ protected:
         platform_state.canvas_width = W;
         platform_state.canvas_height = H;
         install_pane_standins(app->hooks);
-        add_current_environment(*app);
+        make_new_environment_current(*app);
         AppContext& a = *app;
         a.frame.canvas_colour = canvas;
         a.frame.view_rect_x = a.frame.view_rect_y = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "panes/directory_listing.h"
+#include "panes/environments.h"
 #include "shell/key_dispatch.h"
 #include "support/shell_fixture.h"
 #include "ui/text_field.h"
@@ -91,7 +92,7 @@ TEST_F(Dispatcher, BlockedKeysAndFocusedFields) {
     EXPECT_EQ(press('s', MOD_CONTROL), 0);  // the field's, not the export dialog's
     field.release_focus();
     EXPECT_EQ(press('s', MOD_CONTROL), 1);
-    EXPECT_EQ(calls("open_export_dialog").size(), 1u);
+    EXPECT_EQ(app->message_titles[2].text, "Warning: Nothing to Export");
 }
 
 TEST_F(Dispatcher, PlainAndShiftRows) {
@@ -139,23 +140,26 @@ TEST_F(Dispatcher, ControlRows) {
     EXPECT_EQ(press('=', MOD_CONTROL), 1);
     EXPECT_DOUBLE_EQ(app->camera.orbit_distance, 4.2);
     EXPECT_EQ(press('R', MOD_CONTROL), 1);
+    EXPECT_EQ(app->message_titles[2].text, "Warning: Nothing to Assemble");
+    close_warning_box(*app);
     EXPECT_EQ(press('R', MOD_CONTROL | MOD_SHIFT), 1);
-    EXPECT_EQ(calls("assemble_environment_action").size(), 1u);
     EXPECT_EQ(app->pane_open_flags[PANE_RUN], 1);
     EXPECT_EQ(press('o', MOD_CONTROL), 0);  // a popup is open
 }
 
 TEST_F(Dispatcher, EnvironmentPagesSwitchAfterTheCountdown) {
+    add_startup_environment(*app);
+    Environment* first = app->entities.current_environment;
     EXPECT_EQ(press(KEY_PAGE_UP, MOD_CONTROL), 0);  // first environment
-    app->entities.environment_count = 2;
-    app->entities.environment_index = 1;
+    add_environment(*app);
     EXPECT_EQ(press(KEY_PAGE_DOWN, MOD_CONTROL), 0);  // last environment
     EXPECT_EQ(press(KEY_PAGE_UP, MOD_CONTROL), 1);
     EXPECT_EQ(app->bars.environment_switch_pending, 1);
     tick(5);
-    EXPECT_TRUE(calls("switch_to_pending_environment").empty());
+    EXPECT_EQ(app->entities.environment_index, 1);
     tick();
-    EXPECT_EQ(calls("switch_to_pending_environment"), std::vector<std::string>{"switch_to_pending_environment: 0"});
+    EXPECT_EQ(app->entities.environment_index, 0);
+    EXPECT_EQ(app->entities.current_environment, first);
 }
 
 TEST_F(Dispatcher, TabWalksTheViewportCells) {

@@ -20,6 +20,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/window.h"
+#include "render/camera.h"
 #include "shell/app_callbacks.h"
 #include "shell/app_main.h"
 #include "shell/workspace.h"
@@ -127,6 +128,19 @@ ClickCallback* click_slot_at(Element& e, int32_t px, int32_t py) {
     return e.click_handler ? &e.click_handler : nullptr;
 }
 
+// The centre of `target` in root coordinates, found through the tree.
+bool centre_in_tree(const Element& e, const Element& target, int32_t ox, int32_t oy, int32_t& x, int32_t& y) {
+    ox += e.x, oy += e.y;
+    if (&e == &target) {
+        x = ox + e.width / 2, y = oy + e.height / 2;
+        return true;
+    }
+    if (auto* c = dynamic_cast<const Container*>(&e))
+        for (const Element* child : c->children)
+            if (child != nullptr && centre_in_tree(*child, target, ox, oy, x, y)) return true;
+    return false;
+}
+
 TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
     SampleWorkspace sample;
     LiveApplication live;
@@ -192,6 +206,44 @@ TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
     ASSERT_TRUE(live.xdotool("keydown w sleep 0.3 keyup w"));
     EXPECT_EQ(app.camera.live_camera.eye, before);
     EXPECT_EQ(shift_held + ctrl_held + alt_held, 0);
+
+    // "+ Environment" adds env1 after the transition; Ctrl+Page Up goes back to
+    // env0 with its own camera lock; the hovered tab's close button and
+    // Enter close env1.
+    const auto point = [&](const Element& target) {
+        int32_t x = -1, y = -1;
+        EXPECT_TRUE(centre_in_tree(app, target, -app.x, -app.y, x, y));
+        return live.at(x, y);
+    };
+    Environment* env0 = app.entities.current_environment;
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + point(app.ENVIRONMENT) + " click 1"));
+    ASSERT_TRUE(live.pump_until([&] { return app.entities.environment_count == 2 && !app.status.fade_active; }, 10'000));
+    EXPECT_EQ(app.entities.environment_index, 1);
+    EXPECT_FALSE(app.ui_flags.camera_locked);  // a new environment starts unlocked
+    ASSERT_TRUE(live.xdotool("key ctrl+Prior"));
+    ASSERT_TRUE(live.pump_until([&] { return app.entities.environment_index == 0; }, 5'000));
+    EXPECT_EQ(app.entities.current_environment, env0);
+    EXPECT_TRUE(app.ui_flags.camera_locked);
+    ASSERT_EQ(app.environment_tabs.size(), 2u);
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + point(app.environment_tabs[1])));
+    ASSERT_TRUE(live.pump_until([&] { return app.environment_preview.visible; }, 2'000));
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + point(app.environment_preview_close) + " click 1"));
+    EXPECT_TRUE(app.pane_open_flags[PANE_CONFIRM]);
+    ASSERT_TRUE(live.xdotool("key Return"));
+    ASSERT_TRUE(live.pump_until([&] { return app.entities.environment_count == 1; }, 5'000));
+    EXPECT_EQ(app.entities.environment_list.environment_pointers, std::vector<Environment*>{env0});
+
+    // A cell split from its edge grip, then closed with its close button.
+    Viewport& view = app.multi_view_viewport;
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + point(view.cells[0]) + " mousemove --sync " +
+                             point(view.edge_zones[0]) + " click 1"));
+    ASSERT_TRUE(live.pump_until([&] { return view.cell_count == 2; }, 2'000));
+    EXPECT_EQ(view.cell_cameras.size(), 2u * CAMERA_STATE_SIZE);
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + point(view.cells[1]) + " mousemove --sync " +
+                             point(view.close_buttons[1]) + " click 1"));
+    ASSERT_TRUE(live.pump_until([&] { return view.cell_count == 1; }, 2'000));
+    EXPECT_EQ(view.cell_cameras.size(), CAMERA_STATE_SIZE);
+
     ASSERT_TRUE(live.xdotool("key ctrl+l"));
 
     // SHADING twice opens its strip in the tip row and closes it.

@@ -2,14 +2,18 @@
 // The application as app_main builds it, in this process with a real window
 // and loop, driven tick by tick and with xdotool; and a temporary copy of the
 // sample workspace. Needs a display (support/private_display.h).
+#include <gtest/gtest.h>
+
 #include <gtk/gtk.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
@@ -20,6 +24,8 @@
 #include "platform/window.h"
 #include "shell/app_callbacks.h"
 #include "shell/app_main.h"
+#include "shell/workspace.h"
+#include "support/app_fixture.h"
 #include "ui/ui_state.h"
 
 inline std::string binary_dir() {
@@ -33,7 +39,7 @@ struct SampleWorkspace {
     SampleWorkspace() {
         std::string name = binary_dir() + "/test-output";
         std::filesystem::create_directories(name);
-        name += "/vk_shell_window_XXXXXX";
+        name += "/vk_live_XXXXXX";
         root = mkdtemp(&name[0]);
         const char* source = getenv("VK_SOURCE_DIR");
         std::filesystem::copy(std::string(source ? source : ".") + "/examples", root + "/examples",
@@ -52,6 +58,8 @@ struct LiveApplication {
     PlatformListener listener;
     int64_t last_tick = 0;
     int canvas_x = 0, canvas_y = 0;
+    // Called on every turn of the loop, e.g. to time state changes.
+    std::function<void()> each_turn;
 
     LiveApplication() {
         reset_paths_for_tests();
@@ -70,6 +78,7 @@ struct LiveApplication {
         while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
         set_platform_listener(nullptr, 0);
         app_instance = nullptr;
+        free_context_meshes(*app);
         app.reset();
         reset_paths_for_tests();
     }
@@ -87,6 +96,7 @@ struct LiveApplication {
                 listener.on_tick(&listener);
                 if (platform_state.canvas) gtk_widget_queue_draw(platform_state.canvas);
             }
+            if (each_turn) each_turn();
             if (done()) return true;
         }
         return false;
@@ -109,6 +119,28 @@ struct LiveApplication {
         return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
     std::string at(int x, int y) const { return std::to_string(canvas_x + x) + " " + std::to_string(canvas_y + y); }
+    // A left click at the centre of an element as last drawn.
+    bool click(const Element& e) {
+        return xdotool("mousemove --sync " + at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2) +
+                       " click 1");
+    }
+    // Kernel and workspace set and prepared; the intro runs to its end.
+    bool start_configured(const std::string& workspace) {
+        if (!open() || !set_kernel_path(kernel()) || !set_workspace_path(workspace)) return false;
+        gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &canvas_x, &canvas_y);
+        prepare_app_workspace(*app);
+        return pump_until([this] { return app->startup.startup_finished != 0; }, 30'000);
+    }
+    // Opens scripts as the tick does after a request, waiting for them.
+    bool open_scripts(const std::vector<std::string>& paths) {
+        DeferredRequests& r = app->deferred_requests;
+        r.pending_paths = paths;
+        r.pending_path_count = static_cast<int32_t>(paths.size());
+        r.request_open_paths = 1;
+        r.request_countdown = 5;
+        const int32_t want = app->entities.current_entities->count + static_cast<int32_t>(paths.size());
+        return pump_until([&] { return app->entities.current_entities->count == want; }, 30'000);
+    }
     size_t console_count(const std::string& prefix) const {
         const TraceLog& log = app->entities.current_environment->trace_log;
         size_t n = 0;

@@ -22,7 +22,7 @@ struct ShellFixture : AppFixture {
         start_clock_ms = clock_ms;
         install_popup_operations(app->hooks);
         bind_root_callbacks(*app);
-        add_current_environment(*app);
+        make_new_environment_current(*app);
         app_instance = app.get();
     }
     ~ShellFixture() override {

@@ -1,9 +1,0 @@
-#pragma once
-#include <cstdint>
-
-// Recording stand-ins for the environment actions that the interface binds until
-// the real ones arrive. Each appends its own name to standin_call_log();
-// pointer and wheel stand-ins report the event handled, key stand-ins
-// report it unhandled.
-
-void on_click_add_environment();

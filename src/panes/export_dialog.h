@@ -1,0 +1,56 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct AppContext;
+struct EntitySet;
+struct ExportSettings;
+
+// The export pane's settings: option and format toggles, the size estimate
+// that arms the export button, the output name and location.
+
+// Mesh totals of the entities an export writes (the visible records).
+struct ExportTotals {
+    int64_t vertices = 0;
+    int64_t ngon_indices = 0;
+    int64_t tess_indices = 0;
+    int64_t triangles = 0;
+};
+ExportTotals visible_export_totals(const EntitySet* set);
+
+// Bytes the selected formats would take, in 64 bits throughout.
+int64_t estimate_export_bytes(const ExportTotals& totals, const ExportSettings& settings);
+// Whether the choice can be exported: something to write, and a topology
+// for every format that needs one unless STL alone carries the export.
+bool export_choice_ready(int64_t estimate, const ExportSettings& settings);
+// "Estimated Size-on-Disk: " + megabytes with three decimals + " MB".
+std::string export_size_caption(int64_t bytes);
+
+// Recomputes the estimate, its label, export_ready and the export button's
+// caption ("Export" armed, "!" not). Returns export_ready.
+uint8_t refresh_export_dialog(AppContext& app);
+
+// Option bit 0..5 (normals, colours, binary, polygons, triangles, time
+// stamp) and format 0..3 (OBJ, OFF, PLY, STL): flip, mirror into the
+// buttons, recompute, refresh the panes. Other indices do nothing.
+void toggle_export_option(AppContext& app, int32_t bit);
+void toggle_export_format(AppContext& app, int32_t format);
+
+// The output directory and its label; the hint shows while it is empty.
+// Does not refresh the panes.
+void set_export_location(AppContext& app, const std::string& path);
+// Name and directory both given and the directory opens.
+bool export_target_exists(const AppContext& app);
+void set_export_name(AppContext& app, const std::string& text);
+
+// Bound thunks on app_instance.
+void on_toggle_export_normals();
+void on_toggle_export_colours();
+void on_toggle_export_binary();
+void on_toggle_export_ngon();
+void on_toggle_export_tess();
+void on_toggle_export_timestamp();
+void on_toggle_export_obj();
+void on_toggle_export_off();
+void on_toggle_export_ply();
+void on_toggle_export_stl();
