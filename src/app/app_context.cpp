@@ -193,6 +193,13 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
         visit_widgets(visit, data, f.title_bar, f.icon_holder, f.title_icon, f.title_label, f.title_area,
                       f.title_right, f.close_button, f.body, f.footer, f.footer_plain, f.footer_split,
                       f.footer_centre, f.footer_right);
+    PopupContentWidgets& pc = a.popup_contents;
+    visit_widgets(visit, data, pc.parse.entity_heading, pc.parse.entity_list_frame, pc.parse.script_heading,
+                  pc.parse.section_frame, pc.parse.script_name_label, pc.parse.section_rows,
+                  pc.parse.section_headings, pc.parse.section_texts, pc.profile.halves_holder, pc.profile.halves,
+                  pc.profile.script_line, pc.profile.swatch_strip, pc.profile.clipboard_button,
+                  pc.profile.text_file_button, pc.profile.swatches, pc.snapshot_holder, pc.screenshot_holder,
+                  pc.snapshot_preview, pc.directive_text, pc.about_lines, pc.help_texts, pc.hover_hints_caption);
     visit_widgets(visit, data, a.about_content, a.open_content, a.load_content, a.popup_watermarks, a.busy_label,
                   a.side_pane_indicator_labels, a.minimal_tool_buttons, a.minimal_title, a.minimal_about,
                   a.minimal_help);

@@ -10,6 +10,7 @@
 #include "app/app_hooks.h"
 #include "app/file_pane_widgets.h"
 #include "app/parse_report.h"
+#include "app/popup_content_widgets.h"
 #include "app/side_pane_widgets.h"
 #include "app/startup_scripts.h"
 #include "model/entity.h"
@@ -780,6 +781,8 @@ struct AppContext : RootContainer {
     std::vector<Element> environment_tabs;
     // Parts of the rebuilt side-pane rows and blocks.
     SidePaneWidgets side_pane;
+    // Contents of the report, capture, about and help panes.
+    PopupContentWidgets popup_contents;
     // Open, load, browser-frame and configuration-pane parts.
     FilePaneWidgets file_panes;
     // Popup contents: bodies.
@@ -853,7 +856,7 @@ struct AppContext : RootContainer {
     // over another environment's tab; the help pane's hover-hints toggle.
     Label busy_notice;
     Element environment_preview_image;
-    Element help_hover_toggle;
+    FillLayout help_hover_toggle;
     // Captions: title, hint under it, the listed directory beside the
     // title, the location line and the confirm button's text.
     Label browser_title_label, browser_hint_label, browser_directory_label, browser_location_label,

@@ -11,6 +11,7 @@
 #include "panes/environments.h"
 #include "panes/pane_standins.h"
 #include "panes/popups.h"
+#include "panes/report_views.h"
 #include "panes/side_pane_operations.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -51,15 +52,18 @@ int64_t build_startup_state(AppContext& app) {
     return elapsed;
 }
 
-// The other popup contents arrive with their panes.
+// The remaining popup contents arrive with their panes.
 void build_popup_panes(AppContext& app) {
     build_run_and_confirm_panes(app);
+    build_report_and_capture_panes(app);
     build_export_pane(app);
+    build_about_help_and_message_bodies(app);
 }
 
 void build_user_interface(AppContext& app) {
     install_pane_standins(app.hooks);
     install_popup_operations(app.hooks);
+    app.hooks.build_parse_report_rows = build_parse_report_rows;
     install_side_pane_operations(app.hooks);
     install_display_hooks(app.hooks);
     app.hooks.recolour_entity = recolour_entity;

@@ -26,6 +26,10 @@ void build_entity_inspector(AppContext& app);
 void build_parameter_pane(AppContext& app);
 void build_bars_and_menus(AppContext& app);
 void build_popup_panes(AppContext& app);
+// Parts of the popup stage: the parse-report, capture, profiling and
+// directive panes; the about and help panes and the message-box bodies.
+void build_report_and_capture_panes(AppContext& app);
+void build_about_help_and_message_bodies(AppContext& app);
 // The open and load panes, the file browser's frame and the configuration
 // pane, its texts taken from the path copies.
 void build_file_panes(AppContext& app);

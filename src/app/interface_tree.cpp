@@ -8,6 +8,7 @@
 #include "app/interface_builder.h"
 #include "panes/browser_actions.h"
 #include "panes/browser_navigation.h"
+#include "panes/capture_output.h"
 #include "panes/capture_standins.h"
 #include "panes/export_actions.h"
 #include "panes/layout_standins.h"

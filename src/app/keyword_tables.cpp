@@ -1,5 +1,7 @@
 #include "app/keyword_tables.h"
 
+#include "text/text_utils.h"
+
 const char* const mesh_kind_names[3] = {"Pure-Union Mesh", "Basic-CSG Mesh", "Optimal-CSG Mesh"};
 const char* const execute_mode_keywords[3] = {"pure_union_mesh", "basic_csg_mesh", "optimal_csg_mesh"};
 const char* const mesh_kind_short_names[3] = {"Pure-Union", "Basic-CSG", "Optimal-CSG"};
@@ -20,3 +22,14 @@ const char version_text[] = "VREK-EI:"
                             "Linux"
                             "|"
                             "0.2.5";
+
+std::string build_date_text() {
+    static const char months[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    const std::string date = __DATE__;  // "Dec  6 2026"
+    int32_t month = 1;
+    for (int32_t m = 0; m < 12; ++m) {
+        if (date.compare(0, 3, months + 3 * m, 3) == 0) month = m + 1;
+    }
+    const std::string day = trim_whitespace(date.substr(4, 2));
+    return date.substr(7, 4) + "-" + pad_left(int_to_text(month), 2, '0') + "-" + pad_left(day, 2, '0');
+}

@@ -34,3 +34,6 @@ int32_t parameter_type_code(const std::string& word);
 // Written into the header comment block of every exported mesh file.
 extern const char generator_text[];
 extern const char version_text[];
+
+// The compiler's date of the build as "YYYY-MM-DD".
+std::string build_date_text();

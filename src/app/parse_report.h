@@ -23,4 +23,7 @@ struct ParseReport {
     std::vector<EntityParseRecord> records;
     std::vector<std::string> names;
     std::vector<SectionLines> section_lines;
+    // Per row, the section view's vertical and horizontal scroll fractions
+    // when another row was shown last.
+    std::vector<std::array<double, 2>> saved_fractions;
 };

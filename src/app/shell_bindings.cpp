@@ -76,6 +76,10 @@ void on_click_toggle_camera_lock() {
     if (app_instance != nullptr) toggle_camera_lock(*app_instance);
 }
 
+void on_click_toggle_help_hover_tips() {
+    if (app_instance != nullptr) toggle_help_hover_tips(*app_instance);
+}
+
 void on_environment_tab_click() {
     if (app_instance != nullptr) on_environment_tab_click(*app_instance);
 }

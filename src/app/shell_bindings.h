@@ -21,6 +21,7 @@ void on_click_close_error_box();
 void on_click_close_warning_box();
 void on_click_close_open_pane();
 void on_click_toggle_camera_lock();
+void on_click_toggle_help_hover_tips();
 void on_environment_tab_click();
 // "+ Environment": a new environment after the interface transition.
 void on_click_add_environment();

@@ -98,8 +98,8 @@ void toggle_help_hover_tips(AppContext& app) {
 }
 
 void toggle_ppd_index_column(AppContext& app) {
-    Element& column = app.ppd_scrolls[0];
-    Element& text = app.ppd_scrolls[1];
+    Element& column = app.popup_contents.profile.halves[0];
+    Element& text = app.popup_contents.profile.halves[1];
     column.visible = !column.visible;
     const int32_t popup_width = app.ui_metrics.popup_width;
     if (column.visible) {

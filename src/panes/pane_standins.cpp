@@ -4,14 +4,12 @@
 
 namespace {
 
-void build_parse_report_rows(AppContext&) { record_standin_call("build_parse_report_rows"); }
 void show_info_box(AppContext&, const std::string& title, const std::string& text) {
     record_standin_call("show_info_box: " + title + "\n" + text);
 }
 }  // namespace
 
 void install_pane_standins(AppHooks& hooks) {
-    hooks.build_parse_report_rows = build_parse_report_rows;
     hooks.show_info_box = show_info_box;
 }
 

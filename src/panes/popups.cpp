@@ -19,12 +19,23 @@ void set_masks(AppContext& app, bool shown) {
     app.MASKPANE.visible = shown;
 }
 
+// Each capture's preview shows exactly while its pane is open, at the size
+// of the capture it shows.
+void sync_capture_previews(AppContext& app) {
+    CaptureSettings& c = app.capture;
+    c.snapshot_preview = app.pane_open_flags[PANE_CAPTURE] ? 1 : 0;
+    c.snapshot_preview_size = {c.snapshot_width, c.snapshot_height};
+    c.screenshot_preview = app.pane_open_flags[PANE_SCREENSHOT] ? 1 : 0;
+    c.screenshot_preview_size = {c.screenshot_width, c.screenshot_height};
+}
+
 // Clears the flag and hides the pane; the masks stay while another popup is
 // open, so closing one never uncovers the interface under another.
 void plain_close(AppContext& app, int32_t index) {
     app.pane_open_flags[index] = 0;
     popup_pane(app, index).visible = false;
     set_masks(app, any_other_popup_open(app, index));
+    sync_capture_previews(app);
     refresh_root(app);
 }
 
@@ -76,6 +87,7 @@ void toggle_popup(AppContext& app, int32_t index) {
     const bool open = app.pane_open_flags[index] != 0;
     popup_pane(app, index).visible = open;
     set_masks(app, open || any_other_popup_open(app, index));
+    sync_capture_previews(app);
     refresh_root(app);
 }
 

@@ -16,10 +16,6 @@ void file_browser_page_down(AppContext&) { record("file_browser_page_down"); }
 void file_browser_select_first(AppContext&) { record("file_browser_select_first"); }
 void file_browser_select_last(AppContext&) { record("file_browser_select_last"); }
 
-void open_snapshot_dialog(AppContext&) { record("open_snapshot_dialog"); }
-void open_screenshot_dialog(AppContext&) { record("open_screenshot_dialog"); }
-void update_tooltip_panel(AppContext&) {}
-
 void delete_pending_entity(AppContext& app) {
     record("delete_pending_entity", int_to_text(app.dialogs.pending_delete_index));
     app.dialogs.pending_delete_index = -1;

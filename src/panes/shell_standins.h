@@ -6,9 +6,8 @@ struct AppContext;
 struct PlatformListener;
 
 // Recording stand-ins for the pane operations the shell calls whose own
-// code has not landed yet: file browser, the display setters, dialogs,
-// tool-tips and drops. Each appends
-// its name (and arguments after ": ") to standin_call_log() and changes no
+// code has not landed yet: file browser stepping, entity deletion and
+// drops. Each appends its name (and arguments after ": ") to standin_call_log() and changes no
 // state unless said; the real operations replace them one by one.
 
 // File browser: stepping the selection.
@@ -18,12 +17,6 @@ void file_browser_page_up(AppContext& app);
 void file_browser_page_down(AppContext& app);
 void file_browser_select_first(AppContext& app);
 void file_browser_select_last(AppContext& app);
-
-// Dialogs and actions.
-void open_snapshot_dialog(AppContext& app);
-void open_screenshot_dialog(AppContext& app);
-// Runs on every tick: records nothing.
-void update_tooltip_panel(AppContext& app);
 
 // Entities.
 void delete_pending_entity(AppContext& app);

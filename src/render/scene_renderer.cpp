@@ -663,21 +663,23 @@ void read_picked_ids(AppContext& app, int32_t width, int32_t height, int32_t poi
     }
 }
 
+// Reads the window (at most 2048 x 2048, the targets' size) top row first
+// and records the size read, so the saved image matches its buffer.
 void read_screenshot(AppContext& app, int32_t width, int32_t height) {
-    const int32_t w = std::min(width, 2048), h = std::min(height, 2048);
+    const int32_t w = std::max(std::min(width, 2048), 0), h = std::max(std::min(height, 2048), 0);
     std::vector<uint8_t>& pixels = app.capture.screenshot_pixels;
-    const size_t row = 4 * static_cast<size_t>(std::max(width, 0));
-    pixels.assign(row * static_cast<size_t>(std::max(height, 0)), 0);
+    const size_t row = 4 * static_cast<size_t>(w);
+    pixels.assign(row * static_cast<size_t>(h), 0);
+    app.capture.screenshot_width = w;
+    app.capture.screenshot_height = h;
     if (w <= 0 || h <= 0) return;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, render_targets[2].framebuffer_id);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ROW_LENGTH, width);
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    for (int32_t i = 0; i < height / 2; ++i) {
+    for (int32_t i = 0; i < h / 2; ++i) {
         std::swap_ranges(pixels.begin() + static_cast<std::ptrdiff_t>(row * i),
                          pixels.begin() + static_cast<std::ptrdiff_t>(row * (i + 1)),
-                         pixels.begin() + static_cast<std::ptrdiff_t>(row * (height - 1 - i)));
+                         pixels.begin() + static_cast<std::ptrdiff_t>(row * (h - 1 - i)));
     }
     for (size_t k = 3; k < pixels.size(); k += 4) pixels[k] = 255;
 }

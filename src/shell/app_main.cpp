@@ -6,6 +6,7 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "app/interface_builder.h"
+#include "app/keyword_tables.h"
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
@@ -33,18 +34,6 @@ void print_line(const std::string& line) {
     std::fflush(stdout);
 }
 
-// "Dec  6 2026" (the compiler's date) as "2026-12-06".
-std::string build_date() {
-    static const char months[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
-    const std::string date = __DATE__;
-    int32_t month = 1;
-    for (int32_t m = 0; m < 12; ++m) {
-        if (date.compare(0, 3, months + 3 * m, 3) == 0) month = m + 1;
-    }
-    std::string day = trim_whitespace(date.substr(4, 2));
-    return date.substr(7, 4) + "-" + pad_left(int_to_text(month), 2, '0') + "-" + pad_left(day, 2, '0');
-}
-
 // The staging directory named from the workspace argument as given.
 std::string staging_for(const std::string& workspace) {
     if (!workspace.empty() && workspace.back() != '/') return workspace + "/tmp/";
@@ -67,7 +56,7 @@ void print_banner() {
     print_line(banner_line("%  Vrekform Inspector V0 : 64-bit Linux"));
     print_line(rule);
     print_line(banner_line(std::string("%    > Build-Version: ") + build_version));
-    print_line(banner_line("%    > Build-Date: " + build_date()));
+    print_line(banner_line("%    > Build-Date: " + build_date_text()));
     print_line(rule);
     print_line(banner_line("%    > Kernel: vrek"));
     print_line(banner_line("%    > Close the window to quit."));

@@ -8,6 +8,7 @@
 #include "panes/path_configuration.h"
 #include "panes/popups.h"
 #include "panes/environments.h"
+#include "panes/report_views.h"
 #include "panes/shell_standins.h"
 #include "pipeline/open_scripts.h"
 #include "pipeline/parameter_push.h"

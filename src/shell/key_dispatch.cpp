@@ -12,6 +12,7 @@
 #include "panes/export_actions.h"
 #include "panes/layout_mode_flags.h"
 #include "panes/pointer_routing.h"
+#include "panes/capture_output.h"
 #include "panes/menu_bars.h"
 #include "panes/popups.h"
 #include "panes/environments.h"

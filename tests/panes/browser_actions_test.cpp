@@ -279,8 +279,8 @@ TEST_F(ConfirmTest, EnterGoesToTheTopMostPaneThatConfirms) {
         {{PANE_CONFIRM, PANE_RUN, PANE_FILE}, 1, "accept_confirm_dialog"},
         {{PANE_RUN}, 1, "escape_from_popups | show_warning_box: Warning: Nothing to Assemble"},
         {{PANE_PARSE, PANE_CAPTURE}, 1, "escape_from_popups | show_warning_box: Warning: Nothing to Assemble"},
-        {{PANE_CAPTURE}, 1, "save_environment_snapshot"},
-        {{PANE_SCREENSHOT}, 1, "save_application_screenshot"},
+        {{PANE_CAPTURE}, 1, "save_image: vrek_snapshot_YYYYMMDDhhmmss.png"},
+        {{PANE_SCREENSHOT}, 1, "save_image: vrek_screenshot_YYYYMMDDhhmmss.png"},
         {{PANE_PROFILE, PANE_EXPORT}, 1, ""},
         {{PANE_DIRECTIVE}, 0, ""},
         {{PANE_EXPORT}, 1, "show_warning_box: Warning: Invalid Export Options"},
@@ -295,6 +295,13 @@ TEST_F(ConfirmTest, EnterGoesToTheTopMostPaneThatConfirms) {
     kernel_path_state = PATH_VALID;
     workspace_path_state = PATH_VALID;
     workspace_path = workspace.path() + "/";
+    app->services.save_image = [](const std::string& path, const std::string&, const uint8_t*, int32_t, int32_t,
+                                  int32_t) {
+        record_standin_call("save_image: " + path.substr(path.rfind('/') + 1));
+        return true;
+    };
+    app->capture.snapshot_pixels.assign(512 * 512 * 4, 0);
+    app->capture.screenshot_pixels.assign(720 * 480 * 4, 0);
     for (const Row& row : table) {
         list(BROWSER_EXPORT_LOCATION, "/k/");
         app->pane_open_flags = {};
