@@ -159,7 +159,8 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.parallel_strip_view, a.parallel_strip, a.parallel_strip_button, a.parallel_label,
                   a.max_cores_field, a.parallel_flag_buttons, a.camera_directive_centre, a.camera_directive_list,
                   a.camera_directive_marker, a.camera_directive_handle, a.camera_directive_controls,
-                  a.camera_directive_buttons, a.goto_eye_field, a.goto_target_field, a.goto_field_panel);
+                  a.camera_directive_buttons, a.camera_directive_glyphs, a.goto_eye_field, a.goto_target_field,
+                  a.goto_field_panel);
     visit_widgets(visit, data, a.variant_bar_header, a.variant_bar_body, a.variant_bar_footer, a.variant_scroll,
                   a.variant_list, a.llmi_strip_view, a.llmi_strip, a.llmi_strip_button, a.llmi_key_label,
                   a.llmi_caption, a.pick_key_buttons);

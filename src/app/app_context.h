@@ -765,6 +765,8 @@ struct AppContext : RootContainer {
     Element camera_directive_marker, camera_directive_handle;
     FillLayout camera_directive_controls;
     Element camera_directive_buttons[8];
+    // The small marks drawn over the directive buttons.
+    Element camera_directive_glyphs[29];
     TextField goto_eye_field, goto_target_field;
     FillLayout goto_field_panel;
     std::vector<Element> camera_directive_rows;

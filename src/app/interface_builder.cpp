@@ -74,6 +74,7 @@ void build_user_interface(AppContext& app) {
     build_entity_inspector(app);
     build_parameter_pane(app);
     build_bars_and_menus(app);
+    build_floating_bars(app);
     build_popup_panes(app);
     build_file_panes(app);
     build_minimal_bar_and_bindings(app);

@@ -25,6 +25,9 @@ void build_console_panes(AppContext& app);
 void build_entity_inspector(AppContext& app);
 void build_parameter_pane(AppContext& app);
 void build_bars_and_menus(AppContext& app);
+// The floating bars over the 3D view and the contents of the parallel-flags
+// strip, camera-directive pane, variant bar and mesh-inspector key strip.
+void build_floating_bars(AppContext& app);
 void build_popup_panes(AppContext& app);
 // Parts of the popup stage: the parse-report, capture, profiling and
 // directive panes; the about and help panes and the message-box bodies.

@@ -1,5 +1,6 @@
 #include "app/shell_bindings.h"
 
+#include "app/app_context.h"
 #include "app/current_environment.h"
 #include "panes/bar_toggles.h"
 #include "panes/environments.h"
@@ -160,3 +161,30 @@ bool on_viewport_motion_clear_hover(int32_t, int32_t, int32_t) {
     if (app_instance != nullptr) on_viewport_motion_clear_hover(*app_instance);
     return false;
 }
+
+namespace {
+template <void (*Action)(AppContext&)>
+void on_instance() {
+    if (app_instance != nullptr) Action(*app_instance);
+}
+}  // namespace
+
+void toggle_parallel_flags_strip() { on_instance<toggle_parallel_flags_strip>(); }
+void toggle_llmi_key_strip() { on_instance<toggle_llmi_key_strip>(); }
+void toggle_parallel_multi_core() { on_instance<toggle_parallel_multi_core>(); }
+void toggle_parallel_reassembly_culling() { on_instance<toggle_parallel_reassembly_culling>(); }
+void toggle_parallel_invocation_groups() { on_instance<toggle_parallel_invocation_groups>(); }
+void toggle_parallel_ccpp() { on_instance<toggle_parallel_ccpp>(); }
+void toggle_parallel_preemptive_optimisation() { on_instance<toggle_parallel_preemptive_optimisation>(); }
+void request_camera_directive_sync() { on_instance<request_camera_directive_sync>(); }
+void toggle_camera_directive_auto_sync() { on_instance<toggle_camera_directive_auto_sync>(); }
+void toggle_root_camera_directive_mode() { on_instance<toggle_root_camera_directive_mode>(); }
+void toggle_variant_button_layout() { on_instance<toggle_variant_button_layout>(); }
+void toggle_camera_directive_animation() { on_instance<toggle_camera_directive_animation>(); }
+void toggle_goto_camera_directive() { on_instance<toggle_goto_camera_directive>(); }
+void toggle_variant_bar_highlight_a() { on_instance<toggle_variant_bar_highlight>(); }
+void toggle_variant_bar_highlight_b() { on_instance<toggle_variant_bar_highlight>(); }
+void refresh_panes_on_field_escape_a() { on_instance<refresh_root>(); }
+void refresh_panes_on_field_enter_a() { on_instance<refresh_root>(); }
+void refresh_panes_on_field_escape_b() { on_instance<refresh_root>(); }
+void refresh_panes_on_field_enter_b() { on_instance<refresh_root>(); }

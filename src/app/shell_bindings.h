@@ -55,3 +55,25 @@ void prepare_app_workspace();
 bool on_environment_tab_hover(int32_t x, int32_t y, int32_t code);
 bool viewport_mouse_up(int32_t x, int32_t y, int32_t code);
 bool on_viewport_motion_clear_hover(int32_t x, int32_t y, int32_t code);
+
+// The floating bars' toggles, on app_instance.
+void toggle_parallel_flags_strip();
+void toggle_llmi_key_strip();
+void toggle_parallel_multi_core();
+void toggle_parallel_reassembly_culling();
+void toggle_parallel_invocation_groups();
+void toggle_parallel_ccpp();
+void toggle_parallel_preemptive_optimisation();
+void request_camera_directive_sync();
+void toggle_camera_directive_auto_sync();
+void toggle_root_camera_directive_mode();
+void toggle_variant_button_layout();
+void toggle_camera_directive_animation();
+void toggle_goto_camera_directive();
+void toggle_variant_bar_highlight_a();
+void toggle_variant_bar_highlight_b();
+// Escape and Enter of the two goto fields: a refresh.
+void refresh_panes_on_field_escape_a();
+void refresh_panes_on_field_enter_a();
+void refresh_panes_on_field_escape_b();
+void refresh_panes_on_field_enter_b();

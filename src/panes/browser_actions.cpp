@@ -5,7 +5,6 @@
 #include "app/current_environment.h"
 #include "panes/browser_navigation.h"
 #include "panes/capture_output.h"
-#include "panes/capture_standins.h"
 #include "panes/export_actions.h"
 #include "panes/export_dialog.h"
 #include "panes/message_boxes.h"

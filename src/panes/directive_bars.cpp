@@ -1,5 +1,6 @@
 #include "panes/directive_bars.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,43 @@ void layout_variant_buttons(AppContext& app) {
     }
 }
 
+void make_camera_directive_buttons(AppContext& app) {
+    clear_rebuilt_rows(app.camera_directive_list, app.camera_directive_rows);
+    app.camera_directive_row_tips.clear();
+    const CameraDirectiveTable& t = app.bars.directive_table;
+    // A table whose lists disagree gives buttons only for complete entries.
+    const size_t complete = std::min(t.texts.size(), t.values.size() / 6);
+    const int32_t n = std::max(0, std::min(t.count, static_cast<int32_t>(complete)));
+    // The tips first: the buttons keep pointers into them.
+    app.camera_directive_row_tips.reserve(static_cast<size_t>(2 * n));
+    for (int32_t k = 0; k < n; ++k) {
+        app.camera_directive_row_tips.push_back(concat4(t.texts[static_cast<size_t>(k)], " \t { ",
+                                                        directive_values_text(&t.values[static_cast<size_t>(6 * k)]),
+                                                        " }"));
+        app.camera_directive_row_tips.push_back("(select to apply camera directive)");
+    }
+    app.camera_directive_rows.resize(static_cast<size_t>(n));
+    const int32_t border = app.ui_metrics.thin_border;
+    for (int32_t k = 0; k < n; ++k) {
+        Element& b = app.camera_directive_rows[static_cast<size_t>(k)];
+        b.background_colour = active_theme.colours[5];
+        b.hover_palette = &active_theme.palettes[8];
+        Border* sides[4] = {&b.border_left, &b.border_top, &b.border_right, &b.border_bottom};
+        const int palettes[4] = {1, 3, 2, 9};
+        for (int s = 0; s < 4; ++s) {
+            sides[s]->width = border;
+            sides[s]->palette = &active_theme.palettes[palettes[s]];
+        }
+        b.user_index = k;
+        b.sprite = k;
+        b.tooltip_title = app.camera_directive_row_tips[static_cast<size_t>(2 * k)].c_str();
+        b.tooltip_text = app.camera_directive_row_tips[static_cast<size_t>(2 * k + 1)].c_str();
+        b.tooltip_icon = ICON_CAMERA;
+        app.camera_directive_list.children.push_back(&b);
+    }
+    layout_variant_buttons(app);
+}
+
 void build_camera_directive_rows(AppContext& app) {
     CameraDirectiveTable table;
     for (EntityRecord* entity : current_entities(app)) {
@@ -96,48 +134,16 @@ void build_camera_directive_rows(AppContext& app) {
     const int32_t n = static_cast<int32_t>(table.labels.size());
     table.count = n;
 
-    clear_rebuilt_rows(app.camera_directive_list, app.camera_directive_rows);
-    app.camera_directive_row_tips.clear();
-    app.camera_directive_list.height = 0;
-
     BarState& bars = app.bars;
     bars.directive_table = std::move(table);
     bars.camera_directive_count = n;
+    make_camera_directive_buttons(app);
     const bool free_roam = app.camera.camera_controller == 1;
     if (n == 0) {
         bars.thumbnail_requested = 0;
         bars.thumbnail_delay = 1;
         app.camera_directive_pane.visible = false;
     } else {
-        const CameraDirectiveTable& t = bars.directive_table;
-        // The tips first: the buttons keep pointers into them.
-        app.camera_directive_row_tips.reserve(static_cast<size_t>(2 * n));
-        for (int32_t k = 0; k < n; ++k) {
-            app.camera_directive_row_tips.push_back(concat4(t.texts[static_cast<size_t>(k)], " \t { ",
-                                                            directive_values_text(&t.values[static_cast<size_t>(6 * k)]),
-                                                            " }"));
-            app.camera_directive_row_tips.push_back("(select to apply camera directive)");
-        }
-        app.camera_directive_rows.resize(static_cast<size_t>(n));
-        const int32_t border = app.ui_metrics.thin_border;
-        for (int32_t k = 0; k < n; ++k) {
-            Element& b = app.camera_directive_rows[static_cast<size_t>(k)];
-            b.background_colour = active_theme.colours[5];
-            b.hover_palette = &active_theme.palettes[8];
-            Border* sides[4] = {&b.border_left, &b.border_top, &b.border_right, &b.border_bottom};
-            const int palettes[4] = {1, 3, 2, 9};
-            for (int s = 0; s < 4; ++s) {
-                sides[s]->width = border;
-                sides[s]->palette = &active_theme.palettes[palettes[s]];
-            }
-            b.user_index = k;
-            b.sprite = k;
-            b.tooltip_title = app.camera_directive_row_tips[static_cast<size_t>(2 * k)].c_str();
-            b.tooltip_text = app.camera_directive_row_tips[static_cast<size_t>(2 * k + 1)].c_str();
-            b.tooltip_icon = ICON_CAMERA;
-            app.camera_directive_list.children.push_back(&b);
-        }
-        layout_variant_buttons(app);
         bars.thumbnail_requested = 1;
         bars.thumbnail_delay = 1;
         app.frame.needs_redraw = 1;

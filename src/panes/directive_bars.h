@@ -9,6 +9,9 @@ struct AppContext;
 // Collects the camera directives of the current environment into the
 // directive table and rebuilds one preview button per directive.
 void build_camera_directive_rows(AppContext& app);
+// One preview button per entry of the directive table, placed by the
+// rule below.
+void make_camera_directive_buttons(AppContext& app);
 // Places the directive buttons: layout 1 one column of 96-pixel squares,
 // layout 2 two columns of 48-pixel squares; any other layout does nothing.
 void layout_variant_buttons(AppContext& app);

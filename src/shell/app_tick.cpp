@@ -7,6 +7,7 @@
 #include "panes/parameter_actions.h"
 #include "panes/path_configuration.h"
 #include "panes/popups.h"
+#include "panes/browser_selection.h"
 #include "panes/environments.h"
 #include "panes/report_views.h"
 #include "panes/shell_standins.h"

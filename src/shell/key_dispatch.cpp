@@ -15,6 +15,7 @@
 #include "panes/capture_output.h"
 #include "panes/menu_bars.h"
 #include "panes/popups.h"
+#include "panes/browser_selection.h"
 #include "panes/environments.h"
 #include "panes/settings_menu_actions.h"
 #include "panes/shell_standins.h"

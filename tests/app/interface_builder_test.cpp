@@ -138,6 +138,7 @@ TEST_F(BuiltInterface, MasksSwallowEveryPointerEventUpToTheirEdges) {
     a.TOOLBAR.height = 56;
     a.OPEN.width = 56;
     a.OPEN.height = 56;
+    a.quick_hide_button.x = a.width - 32, a.quick_hide_button.width = 32;  // where the window layout puts it
     a.OPEN.click_handler = [] { record_standin_call("OPEN"); };
     ASSERT_TRUE(a.dispatch_click(10, 10, 1));
     EXPECT_EQ(standin_call_log(), std::vector<std::string>{"OPEN"});

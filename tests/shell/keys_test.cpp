@@ -78,7 +78,7 @@ TEST_F(Dispatcher, IntroKeysOnly) {
     EXPECT_EQ(press(KEY_ENTER, MOD_SHIFT), 1);  // confirms
     EXPECT_EQ(app->dialogs.confirm_accepted, 1);
     EXPECT_EQ(press('o', MOD_CONTROL), 0);
-    EXPECT_EQ(calls(), (std::vector<std::string>{"file_browser_select_next"}));
+    EXPECT_TRUE(calls().empty());
     EXPECT_FALSE(app->FILEPANE.visible);
     set_listing_runner(nullptr);
 }

@@ -21,6 +21,7 @@
 #include "pipeline/open_scripts.h"
 #include "pipeline/parameter_push.h"
 #include "platform/clock.h"
+#include "pipeline/orch_support.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/window.h"
@@ -433,6 +434,77 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
         off += std::abs(seen.rgb[i] - reviewed.rgb[i]) > 8 || std::abs(seen.rgb[i + 1] - reviewed.rgb[i + 1]) > 8 ||
                std::abs(seen.rgb[i + 2] - reviewed.rgb[i + 2]) > 8;
     EXPECT_LE(off, seen.rgb.size() / 3 / 200) << "help pane off its baseline; see " << help_grab;
+}
+
+// Ctrl+O lists a workspace of 40 more scripts; End and Home walk the
+// selection to either end with the list following. Then two scripts dragged
+// over from another GTK window open, a blank in one name.
+TEST(ProgramWindow, BrowserKeysAndDroppedScripts) {
+    SampleWorkspace sample;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = sample.workspace() + "script " + std::to_string(100 + i) + ".vrek";
+        ASSERT_TRUE(write_text_file(name, "return box(1).tx(" + std::to_string(i) + ");\n")) << name;
+    }
+    LiveApplication live;
+    AppContext& app = *live.app;
+    // The context leaves its entities' meshes to their owner.
+    struct MeshRelease {
+        AppContext& app;
+        ~MeshRelease() { free_context_meshes(app); }
+    } release{app};
+    ASSERT_TRUE(live.open());
+    gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &live.canvas_x, &live.canvas_y);
+    ASSERT_TRUE(set_kernel_path(kernel()));
+    ASSERT_TRUE(set_workspace_path(sample.workspace()));
+    prepare_app_workspace(app);
+    ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_finished != 0; }, 30'000));
+
+    const FileBrowserState& b = app.file_browser_state;
+    auto selected_rows = [&b] {
+        std::vector<size_t> rows;
+        for (size_t r = 0; r < b.browser_row_order.size(); ++r)
+            if (b.browser_selection.bits[static_cast<size_t>(b.browser_row_order[r])]) rows.push_back(r);
+        return rows;
+    };
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + live.at(300, 300) + " key ctrl+o"));
+    ASSERT_TRUE(app.pane_open_flags[PANE_FILE] && app.FILEPANE.visible);
+    const size_t n = b.browser_row_order.size();
+    ASSERT_GE(n, 50u);
+    ASSERT_TRUE(live.xdotool("key End"));
+    EXPECT_EQ(selected_rows(), std::vector<size_t>{n - 1});
+    EXPECT_EQ(b.browser_list_scroll, 1.0);
+    const Element& last = app.browser_rows[n - 1];
+    const Element& frame = app.browser_list_frame;
+    EXPECT_TRUE(last.abs_y >= frame.abs_y && last.abs_y + last.abs_height <= frame.abs_y + frame.abs_height)
+        << last.abs_y << " in " << frame.abs_y << "+" << frame.abs_height;
+    ASSERT_TRUE(live.xdotool("key Home"));
+    EXPECT_EQ(selected_rows(), std::vector<size_t>{0});
+    EXPECT_EQ(b.browser_list_scroll, 0.0);
+    ASSERT_TRUE(live.xdotool("key Escape"));
+    EXPECT_FALSE(app.pane_open_flags[PANE_FILE]);
+
+    const int32_t before = app.entities.current_entities->count;
+    const std::string source = binary_dir() + "/tests/shell/vk_drag_source";
+    const std::string uri = "file://" + sample.workspace();
+    const std::string first = uri + "script%20100.vrek", second = uri + "startup_rings.vrek";
+    gchar* argv[] = {const_cast<gchar*>(source.c_str()), const_cast<gchar*>(first.c_str()),
+                     const_cast<gchar*>(second.c_str()), nullptr};
+    GPid pid = 0;
+    ASSERT_TRUE(g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr, &pid, nullptr));
+    EXPECT_TRUE(live.xdotool("search --sync --onlyvisible --name '^vk-drag-source$'"));
+    EXPECT_TRUE(live.xdotool("mousemove --sync 40 40 sleep 0.2 mousedown 1 sleep 0.1 mousemove --sync 50 50 "
+                             "sleep 0.1 mousemove --sync 150 150 sleep 0.1 mousemove --sync " + live.at(400, 300) +
+                             " sleep 0.2 mousemove --sync " + live.at(405, 305) + " sleep 0.3 mouseup 1"));
+    EXPECT_TRUE(live.pump_until([&] { return app.entities.current_entities->count >= before + 2; }, 30'000));
+    EXPECT_EQ(app.entities.current_entities->count, before + 2);
+    std::vector<std::string> opened;
+    for (int32_t i = before; i < app.entities.current_entities->count; ++i)
+        opened.push_back(app.entities.current_entities->records[static_cast<size_t>(i)].parse_record.path);
+    EXPECT_EQ(opened, (std::vector<std::string>{sample.workspace() + "script 100.vrek",
+                                                sample.workspace() + "startup_rings.vrek"}));
+    int status = 0;
+    if (!live.pump_until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 5000))
+        kill(pid, SIGKILL), waitpid(pid, &status, 0);
 }
 
 // A click in the middle of a laid-out element. No --sync: it waits for a
