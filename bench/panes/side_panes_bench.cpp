@@ -10,9 +10,11 @@
 #include "panes/directive_bars.h"
 #include "panes/entity_inspector.h"
 #include "panes/entity_lists.h"
+#include "panes/parameter_actions.h"
 #include "panes/parameter_pane.h"
 #include "panes/ppd_viewer.h"
 #include "panes/window_status.h"
+#include "ui/ui_state.h"
 
 // The panes are rebuilt whole after every open, re-assembly and close: the
 // chain must stay a small slice of the time an open takes.
@@ -88,5 +90,36 @@ void BM_OpenPpdView(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenPpdView)->Unit(benchmark::kMillisecond);
 
+// Enter in one value field of a 64-parameter entity: parse, bounds check,
+// store, slider and push mark.
+void BM_ParameterCommit(benchmark::State& state) {
+    std::unique_ptr<AppContext> app = context_with(1, 64);
+    app_instance = app.get();
+    rebuild_parameter_pane(*app);
+    TextField& field = app->parameter_value_fields[40];
+    int k = 0;
+    for (auto _ : state) {
+        field.take_focus();
+        field.set_text(std::to_string(k++ % 20));
+        commit_parameter_field(*app);
+    }
+    app_instance = nullptr;
+}
+BENCHMARK(BM_ParameterCommit)->Unit(benchmark::kMicrosecond);
+
+// A variant naming all 64 parameters applied to the shown entity.
+void BM_VariantApply(benchmark::State& state) {
+    std::unique_ptr<AppContext> app = context_with(1, 64);
+    rebuild_parameter_pane(*app);
+    std::vector<std::string> pieces;
+    for (int k = 0; k < 64; ++k) pieces.insert(pieces.end(), {"p" + std::to_string(k), std::to_string(k % 20)});
+    app->bars.variant_tables.pieces = {pieces};
+    app->bars.variant_tables.entity_ids = {app->entities.current_entities->records[0].serial_id};
+    app->bars.variant_count = 1;
+    for (auto _ : state) apply_parametric_variant(*app, 0);
+}
+BENCHMARK(BM_VariantApply)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
+
 BENCHMARK_MAIN();

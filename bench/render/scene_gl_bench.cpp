@@ -18,6 +18,7 @@
 #include "app/current_environment.h"
 #include "model/interop_mesh.h"
 #include "panes/pane_standins.h"
+#include "panes/transform_fields.h"
 #include "pipeline/orchestration.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -171,6 +172,46 @@ void BM_OrbitOneMillionTriangles(benchmark::State& state) {
     clear_entities(app);
 }
 BENCHMARK(BM_OrbitOneMillionTriangles)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+
+int recolours = 0;
+
+// Enter in a transform field (or an order button) on the 1,000,000-triangle
+// entity until the next frame is drawn: the matrix changes, the mesh is
+// neither uploaded nor recoloured again.
+void BM_TransformCommitOneMillionTriangles(benchmark::State& state) {
+    Bench& b = bench();
+    if (!b.ok) {
+        state.SkipWithError("needs an X display and the stand-in kernel");
+        return;
+    }
+    AppContext& app = *b.app;
+    app.io_settings.anti_aliasing = 1;
+    parse_and_assemble_script(app, b.script_path);
+    app.frame.needs_redraw = 1;
+    render_frame(&app, &app);
+    finish();
+    app.entities.current_environment_parts.entity_view->selected_row = 0;
+    app.hooks.recolour_entity = [](AppContext& a, EntityRecord& e) { ++recolours, recolour_entity(a, e); };
+    recolours = 0;
+    int64_t uploads = 0;
+    int k = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            app.translation_fields[0].set_text(std::to_string(k++ % 5) + ".5");
+            commit_transform_field(app, 0, 0);
+        } else {
+            set_entity_rotation_order(app, k++ % 6);
+        }
+        uploads += app.entities.current_entities->records[0].mesh->gl_upload_needed;
+        render_frame(&app, &app);
+        finish();
+    }
+    state.counters["uploads"] = static_cast<double>(uploads);
+    state.counters["recolours"] = recolours;
+    app.hooks.recolour_entity = recolour_entity;
+    clear_entities(app);
+}
+BENCHMARK(BM_TransformCommitOneMillionTriangles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 }  // namespace
 

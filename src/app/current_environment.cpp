@@ -2,6 +2,8 @@
 
 #include "app/app_context.h"
 
+#include <algorithm>
+
 AppContext* app_instance = nullptr;
 
 void bind_environment(AppContext& app, Environment* environment) {
@@ -24,3 +26,28 @@ Environment* make_new_environment_current(AppContext& app) {
     return environment;
 }
 
+
+namespace {
+
+EntityRecord* record_at(EntitySet& set, int32_t index) {
+    const size_t n = std::min(set.records.size(), static_cast<size_t>(std::max(set.count, 0)));
+    return index >= 0 && static_cast<size_t>(index) < n ? &set.records[static_cast<size_t>(index)] : nullptr;
+}
+
+}  // namespace
+
+EntityRecord* inspector_entity_record(AppContext& app) {
+    EntitySet* set = app.entities.current_entities;
+    const EntityListView* view = app.entities.current_environment_parts.entity_view;
+    if (!set || !view) return nullptr;
+    return record_at(*set, view->selected_row);
+}
+
+EntityRecord* parameter_entity_record(AppContext& app) {
+    EntitySet* set = app.entities.current_entities;
+    const EntityListView* view = app.entities.current_environment_parts.parameter_view;
+    if (!set || !view) return nullptr;
+    const int32_t row = view->selected_row;
+    if (row < 0 || static_cast<size_t>(row) >= set->parameter_entities.size()) return nullptr;
+    return record_at(*set, set->parameter_entities[static_cast<size_t>(row)]);
+}

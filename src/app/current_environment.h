@@ -2,6 +2,7 @@
 
 struct AppContext;
 struct Environment;
+struct EntityRecord;
 
 // Makes an environment current: its entity set, trace log and list views
 // become the current ones (both views bound to its set), and its three
@@ -15,3 +16,11 @@ Environment* make_new_environment_current(AppContext& app);
 // set by the application main; every platform callback and parameterless
 // action tests it first and does nothing while it is null.
 extern AppContext* app_instance;
+
+// The entity the entity inspector shows (its list's selected row indexes
+// the current set's records), or null: no current set, nothing selected or
+// a row past the set's count.
+EntityRecord* inspector_entity_record(AppContext& app);
+// The entity the parameter pane shows (its list's selected row indexes the
+// set's list of entities with parameters), or null.
+EntityRecord* parameter_entity_record(AppContext& app);

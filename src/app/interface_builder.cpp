@@ -52,10 +52,7 @@ int64_t build_startup_state(AppContext& app) {
     return elapsed;
 }
 
-// The inspector, parameter and remaining popup contents arrive with their
-// panes.
-void build_entity_inspector(AppContext&) {}
-void build_parameter_pane(AppContext&) {}
+// The remaining popup contents arrive with their panes.
 void build_popup_panes(AppContext& app) {
     build_run_and_confirm_panes(app);
     build_report_and_capture_panes(app);

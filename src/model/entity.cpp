@@ -169,3 +169,12 @@ void destroy_entity_record(EntityRecord& entity) {
     release(entity.information_lines);
     release(entity.summary_headings);
 }
+
+uint8_t parameter_mark(const EntityRecord& entity, size_t row) {
+    return row < entity.parameter_marks.size() ? entity.parameter_marks[row] : uint8_t{0};
+}
+
+void set_parameter_mark(EntityRecord& entity, size_t row, uint8_t mark) {
+    if (row >= entity.parameter_marks.size()) entity.parameter_marks.resize(row + 1, 0);
+    entity.parameter_marks[row] = mark;
+}

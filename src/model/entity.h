@@ -121,6 +121,11 @@ void entity_assign(EntityRecord& target, const EntityRecord& source);
 // the bytes it lacks).
 void extract_entity_file_name(EntityRecord& entity, const std::vector<uint32_t>& caption_glyph_widths);
 
+// The selection mark of listed parameter row `row`: 0 past the end of the
+// marks; setting one grows the marks as needed.
+uint8_t parameter_mark(const EntityRecord& entity, size_t row);
+void set_parameter_mark(EntityRecord& entity, size_t row, uint8_t mark);
+
 // Releases texts and vectors; never the mesh or the sub-element records.
 void destroy_entity_record(EntityRecord& entity);
 

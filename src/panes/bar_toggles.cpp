@@ -2,6 +2,7 @@
 #include "panes/directive_bars.h"
 
 #include "app/app_context.h"
+#include "app/current_environment.h"
 #include "panes/export_dialog.h"
 #include "model/entity.h"
 #include "pipeline/parameter_push.h"
@@ -172,13 +173,13 @@ void set_ll_inspector_widget(AppContext& app, bool on) {
 }
 
 void toggle_parameter_auto_sync(AppContext& app) {
-    EntityRecord* entity = selected_parameter_entity(app);
+    EntityRecord* entity = parameter_entity_record(app);
     if (entity == nullptr) return;
     flip_and_refresh(app, entity->auto_sync, app.parameter_auto_sync_button);
 }
 
 void toggle_parameter_immediate_mode(AppContext& app) {
-    EntityRecord* entity = selected_parameter_entity(app);
+    EntityRecord* entity = parameter_entity_record(app);
     if (entity == nullptr) return;
     flip(entity->immediate, app.parameter_immediate_button);
     entity->multi_edit = 0;
@@ -187,7 +188,7 @@ void toggle_parameter_immediate_mode(AppContext& app) {
 }
 
 void toggle_parameter_multi_edit_mode(AppContext& app) {
-    EntityRecord* entity = selected_parameter_entity(app);
+    EntityRecord* entity = parameter_entity_record(app);
     if (entity == nullptr) return;
     flip(entity->multi_edit, app.parameter_multi_edit_button);
     entity->immediate = 0;

@@ -120,7 +120,7 @@ void confirm_delete_entity(AppContext& app, int32_t entity_index) {
 }
 
 void confirm_reset_parameter(AppContext& app, int32_t parameter_index) {
-    if (parameter_index < 0 || selected_parameter_entity(app) == nullptr) return;
+    if (parameter_index < 0 || parameter_entity_record(app) == nullptr) return;
     app.export_settings.pending_parameter_index = parameter_index;
     set_icon_mirrored(app, true);
     show_confirm_dialog(app, "Confirm Reset of Entity Parameter Value", "Note: this operation cannot be undone.",
@@ -128,13 +128,13 @@ void confirm_reset_parameter(AppContext& app, int32_t parameter_index) {
 }
 
 void confirm_reset_parameters(AppContext& app) {
-    EntityRecord* entity = selected_parameter_entity(app);
+    EntityRecord* entity = parameter_entity_record(app);
     if (entity == nullptr) return;
     const std::vector<EntityParameter*> parameters = listed_parameters(*entity);
     const int32_t total = static_cast<int32_t>(parameters.size());
     int32_t selected = 0;
-    for (size_t i = 0; i < parameters.size() && i < entity->parameter_marks.size(); ++i) {
-        if (entity->parameter_marks[i]) ++selected;
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        if (parameter_mark(*entity, i)) ++selected;
     }
     set_icon_mirrored(app, true);
     show_confirm_dialog(app, reset_parameters_title(selected, total), "Note: this operation cannot be undone.",

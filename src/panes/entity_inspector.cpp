@@ -6,7 +6,7 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "panes/entity_lists.h"
-#include "panes/field_action_standins.h"
+#include "panes/transform_fields.h"
 #include "text/text_utils.h"
 #include "ui/ui_state.h"
 

@@ -11,7 +11,3 @@
 // Fills every pane slot of the table with its stand-in.
 void install_pane_standins(AppHooks& hooks);
 
-// Carries the display state of a replaced entity into its successor: lock,
-// visibility (mesh and sub-elements too), the auto-sync, immediate and
-// multi-edit flags, the transform and its two orders. Records the call.
-void merge_entity_display_flags_standin(AppContext& app, const EntityRecord& old_entity, EntityRecord& new_entity);

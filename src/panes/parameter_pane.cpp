@@ -12,7 +12,8 @@
 #include "app/keyword_tables.h"
 #include "art/icon_table.h"
 #include "panes/entity_lists.h"
-#include "panes/field_action_standins.h"
+#include "panes/parameter_actions.h"
+#include "text/text_utils.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
 
@@ -131,9 +132,9 @@ void build_slider_row(AppContext& app, size_t k, const EntityParameter& p, bool 
     slider.thumb.depth_offset = 0.1;
     slider.thumb.motion_handler = accept_motion;
     slider.hover_palette = &active_theme.palettes[8];
-    slider.on_changed = parallel ? on_parallel_parameter_slider_changed : on_parameter_slider_changed;
+    slider.on_changed = parallel ? on_parallel_parameter_slider_changed : static_cast<void (*)(double)>(on_parameter_slider_changed);
     slider.on_pressed = nullptr;
-    slider.on_released = parallel ? on_parallel_parameter_slider_released : on_parameter_slider_released;
+    slider.on_released = parallel ? on_parallel_parameter_slider_released : static_cast<void (*)()>(on_parameter_slider_released);
     const int32_t marks[4][4] = {{8, r / 2 - 2, r - 17, 3},
                                  {8, 8, 3, r - 17},
                                  {w - r + 9, r / 2 - 2, r - 17, 3},
@@ -183,7 +184,7 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
     label.text_colour = active_theme.colours[8];
     label.background_colour = active_theme.colours[4];
     label.selected_palette = &active_theme.palettes[7];
-    label.selected = k < e.parameter_marks.size() && e.parameter_marks[k] != 0;
+    label.selected = parameter_mark(e, k) != 0;
     label.border_bottom.width = 1;
     Element& info = b.info_icons[k];
     place(info, w - r, 0, r, r);
@@ -209,8 +210,8 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
         field.set_text(typed_value_to_text(p.current));
         field.text_colour = active_theme.colours[8];
     }
-    field.on_enter = parallel ? commit_parallel_parameter_field : commit_parameter_field;
-    field.on_escape = parallel ? sync_parallel_parameter_field : sync_parameter_field;
+    field.on_enter = parallel ? commit_parallel_parameter_field : static_cast<void (*)()>(commit_parameter_field);
+    field.on_escape = parallel ? sync_parallel_parameter_field : static_cast<void (*)()>(sync_parameter_field);
     Element& reset_icon = b.reset_icons[k];
     place(reset_icon, r / 2, r - 2, r, r);
     reset_icon.icon = ICON_REFRESH;
@@ -357,9 +358,13 @@ void rebuild_parameter_pane(AppContext& app) {
     pane.height = (rows + 1) * r - 1;
     Element& footer = app.parameter_type_counts;
     place(footer, 0, pane.height - r, w, r - 1);
-    footer.set_text(e->parse_result.summary);
+    // The caption's order (INT, LNG, DBL, ...), each count by its type.
+    const auto& counts = e->parse_result.type_counts;
+    footer.set_text(int_to_text(counts[TYPE_COUNT_INT]) + " INT, " + int_to_text(counts[TYPE_COUNT_LNG]) + " LNG, " +
+                    int_to_text(counts[TYPE_COUNT_DBL]) + " DBL, " + int_to_text(counts[TYPE_COUNT_BLN]) + " BLN, " +
+                    int_to_text(counts[TYPE_COUNT_CHR]) + " CHR, " + int_to_text(counts[TYPE_COUNT_STR]) + " STR");
     pane.children.push_back(&footer);
-    pane.click_handler = e->parallel == 1 ? on_parallel_parameter_row_click : on_parameter_row_click;
+    pane.click_handler = e->parallel == 1 ? on_parallel_parameter_row_click : static_cast<void (*)()>(on_parameter_row_click);
     pane.mouse_down_handler = store_pointer;
     pane.motion_handler = store_pointer;
     pane.layout_handler = layout_parameter_pane;

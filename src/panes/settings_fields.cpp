@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/current_environment.h"
-#include "panes/display_setter_standins.h"
+#include "panes/eye_height.h"
 #include "panes/menu_support.h"
 #include "text/number_scan.h"
 #include "text/text_utils.h"

@@ -2,9 +2,12 @@
 
 #include "app/app_context.h"
 #include "app/app_hooks.h"
+#include "app/entity_carry_over.h"
 #include "panes/directive_bars.h"
 #include "panes/entity_inspector.h"
 #include "panes/entity_lists.h"
+#include "panes/entity_operations.h"
+#include "panes/parameter_actions.h"
 #include "panes/parameter_pane.h"
 #include "panes/ppd_viewer.h"
 #include "panes/window_status.h"
@@ -21,6 +24,10 @@ void install_side_pane_operations(AppHooks& hooks) {
     hooks.build_camera_directive_rows = build_camera_directive_rows;
     hooks.build_variant_rows = build_variant_rows;
     hooks.count_animation_directives = count_animation_directives;
+    hooks.merge_entity_display_flags = merge_entity_display_flags;
+    hooks.set_parameter_field = set_parameter_field;
+    hooks.set_parameter_slider = set_parameter_slider;
+    hooks.build_colour_ramp = build_colour_ramp;
 }
 
 void bind_side_pane_callbacks(AppContext& app) { app.entity_ppd_button.click_handler = on_ppd_view_button; }

@@ -240,19 +240,8 @@ void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pan
     if (pushed > 0) update_rows(app, *entity, from_pane);
 }
 
-EntityRecord* selected_parameter_entity(AppContext& app) {
-    EntitySet* set = app.entities.current_entities;
-    if (!set || !app.entities.current_environment_parts.parameter_view) return nullptr;
-    const int32_t row = app.entities.current_environment_parts.parameter_view->selected_row;
-    if (row < 0 || static_cast<size_t>(row) >= set->parameter_entities.size()) return nullptr;
-    const int32_t index = set->parameter_entities[static_cast<size_t>(row)];
-    const size_t n = std::min(set->records.size(), static_cast<size_t>(std::max(set->count, 0)));
-    if (index < 0 || static_cast<size_t>(index) >= n) return nullptr;
-    return &set->records[static_cast<size_t>(index)];
-}
-
 void push_selected_entity_parameters(AppContext& app) {
-    if (EntityRecord* entity = selected_parameter_entity(app)) push_entity_parameters(app, entity, true);
+    if (EntityRecord* entity = parameter_entity_record(app)) push_entity_parameters(app, entity, true);
 }
 
 void push_parameters_action() {
@@ -263,7 +252,7 @@ void reset_selected_parameter(AppContext& app) {
     app.pane_open_flags[PANE_CONFIRM] = 0;
     const int32_t index = app.export_settings.pending_parameter_index;
     app.export_settings.pending_parameter_index = -1;
-    EntityRecord* entity = selected_parameter_entity(app);
+    EntityRecord* entity = parameter_entity_record(app);
     if (!entity || index < 0) return;
     std::vector<EntityParameter*> parameters = listed_parameters(*entity);
     if (static_cast<size_t>(index) >= parameters.size()) return;
@@ -273,11 +262,11 @@ void reset_selected_parameter(AppContext& app) {
 
 void reset_all_parameters(AppContext& app) {
     app.pane_open_flags[PANE_CONFIRM] = 0;
-    EntityRecord* entity = selected_parameter_entity(app);
+    EntityRecord* entity = parameter_entity_record(app);
     if (!entity) return;
     std::vector<EntityParameter*> parameters = listed_parameters(*entity);
     size_t marked = 0;
-    auto is_marked = [&](size_t i) { return i < entity->parameter_marks.size() && entity->parameter_marks[i] != 0; };
+    auto is_marked = [&](size_t i) { return parameter_mark(*entity, i) != 0; };
     for (size_t i = 0; i < parameters.size(); ++i) marked += is_marked(i) ? 1 : 0;
     const bool every = marked == 0 || marked == parameters.size();
     for (size_t i = 0; i < parameters.size(); ++i) {

@@ -40,8 +40,6 @@ double parameter_normalised_value(const EntityParameter& parameter);
 // always differs).
 bool parameter_changed(const EntityParameter& parameter);
 
-// The selected entity of the parameter pane, or null.
-EntityRecord* selected_parameter_entity(AppContext& app);
 // Parameters as the panes list them: the merged list of a parallel entity,
 // else the entity's own.
 std::vector<EntityParameter*> listed_parameters(EntityRecord& entity);

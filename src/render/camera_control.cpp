@@ -51,13 +51,8 @@ bool held(const AppContext& app, char upper) {
 }
 
 void zoom_orbit(AppContext& app, bool grow) {
-    CameraState& cam = app.camera;
-    double& zoom = app.camera.orbit_distance;
-    if (grow) {
-        if (zoom < cam.max_orbit_distance) zoom = std::min(zoom + cam.zoom_rate * zoom, cam.max_orbit_distance);
-    } else {
-        if (zoom > cam.min_orbit_distance) zoom = std::max(zoom - cam.zoom_rate * zoom, cam.min_orbit_distance);
-    }
+    if (grow) zoom_orbit_out(app);
+    else zoom_orbit_in(app);
 }
 
 void finish_camera_change(AppContext& app) {
@@ -68,6 +63,26 @@ void finish_camera_change(AppContext& app) {
 }
 
 }  // namespace
+
+int32_t zoom_orbit_out(AppContext& app) {
+    CameraState& cam = app.camera;
+    if (cam.orbit_distance >= cam.max_orbit_distance) return 0;
+    cam.orbit_distance = std::min(cam.orbit_distance + cam.zoom_rate * cam.orbit_distance, cam.max_orbit_distance);
+    return 1;
+}
+
+int32_t zoom_orbit_in(AppContext& app) {
+    CameraState& cam = app.camera;
+    if (cam.min_orbit_distance >= cam.orbit_distance) return 0;
+    cam.orbit_distance = std::max(cam.orbit_distance - cam.zoom_rate * cam.orbit_distance, cam.min_orbit_distance);
+    return 1;
+}
+
+void set_orbit_angles(AppContext& app, double x, double y, double z) {
+    app.camera.orbit_angle_x = x;
+    app.camera.orbit_angle_y = y;
+    app.camera.orbit_angle_z = z;
+}
 
 int32_t begin_camera_drag(AppContext& app, int32_t x, int32_t y) {
     CameraDrag& d = app.camera.camera_drag;

@@ -12,6 +12,12 @@
 struct AppContext;
 struct EntityRecord;
 
+// One orbit zoom step out or in by the zoom rate, stopping at the distance
+// limits; 1 when the distance changed, 0 at the limit.
+int32_t zoom_orbit_out(AppContext& app);
+int32_t zoom_orbit_in(AppContext& app);
+void set_orbit_angles(AppContext& app, double x, double y, double z);
+
 // Starts a drag at (x, y): remembers the pointer, the orbit angles, the
 // forward vector and the eye, and whether shift or control is held. 1.
 int32_t begin_camera_drag(AppContext& app, int32_t x, int32_t y);

@@ -192,9 +192,13 @@ void draw_surface(const MeshDraw& d, bool smooth) {
     }
 }
 
+// The one visibility rule of every draw: a hidden entity (its meshes carry
+// its visible byte) and the start-up mesh once scripts are open draw nothing.
+bool mesh_shown(const InteropMesh* mesh) { return mesh != nullptr && mesh->visible != 0; }
+
 // Draws a mesh's surface when its buffers exist, without building them.
 void draw_built_mesh(InteropMesh* mesh, bool smooth) {
-    if (!mesh || !mesh->present || mesh->upload_buffer.empty() || !mesh->gl_vertex_array || !mesh->gl_vertex_buffer ||
+    if (!mesh_shown(mesh) || !mesh->present || mesh->upload_buffer.empty() || !mesh->gl_vertex_array || !mesh->gl_vertex_buffer ||
         !mesh->gl_index_buffer) {
         return;
     }
@@ -388,7 +392,7 @@ void draw_pass(SceneView& view, int pass) {
             entity = table[static_cast<size_t>(i)];
             item.mesh = entity ? entity->mesh : nullptr;
         }
-        if (item.mesh) draw_item(view, pass, item, entity);
+        if (mesh_shown(item.mesh)) draw_item(view, pass, item, entity);
     }
     // X-ray never leaves the depth test off.
     glEnable(GL_DEPTH_TEST);

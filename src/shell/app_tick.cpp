@@ -4,6 +4,7 @@
 #include "app/current_environment.h"
 #include "model/entity.h"
 #include "panes/layout_mode_flags.h"
+#include "panes/parameter_actions.h"
 #include "panes/path_configuration.h"
 #include "panes/popups.h"
 #include "panes/browser_selection.h"
@@ -82,11 +83,18 @@ void step_environment_switch(AppContext& app) {
 }
 
 void step_parameter_pushes(AppContext& app) {
-    if (EntityRecord* entity = selected_parameter_entity(app)) {
+    if (EntityRecord* entity = parameter_entity_record(app)) {
         if (entity->push_pending) {
             entity->push_pending = 0;
             push_selected_entity_parameters(app);
         }
+    }
+    // A variant applied since the last tick: its entity is pushed once.
+    const int32_t variant = app.bars.applied_variant_index;
+    if (variant >= 0) {
+        app.bars.applied_variant_index = -1;
+        if (EntityRecord* entity = variant_entity(app, variant))
+            push_entity_parameters(app, entity, entity == parameter_entity_record(app));
     }
     const int32_t index = app.deferred_requests.pending_parameter_push;
     if (index >= 0) {

@@ -1,5 +1,6 @@
 #include "text/number_scan.h"
 
+#include <cctype>
 #include <charconv>
 #include <limits>
 
@@ -75,15 +76,16 @@ bool scan_leading_double(const std::string& text, double& value) {
         negative = true;
         ++q;
     }
-    if (end - q > 2 && q[0] == '0' && (q[1] == 'x' || q[1] == 'X')) {
+    const auto hex_digit = [&](const char* c) { return c < end && std::isxdigit(static_cast<unsigned char>(*c)); };
+    // Only hex digits (or a point and one) after "0x" make a hexadecimal
+    // number: from_chars would also take a sign, "nan" or "inf" there, where
+    // "0x" is the number 0 followed by text.
+    if (end - q > 2 && q[0] == '0' && (q[1] == 'x' || q[1] == 'X') &&
+        (hex_digit(q + 2) || (q[2] == '.' && hex_digit(q + 3)))) {
         double parsed = 0.0;
         auto r = std::from_chars(q + 2, end, parsed, std::chars_format::hex);
-        if (r.ec == std::errc()) {
-            value = negative ? -parsed : parsed;
-            return true;
-        }
-        // "0x" without hex digits reads as the number 0 followed by text.
-        value = negative ? -0.0 : 0.0;
+        if (r.ec != std::errc()) return false;  // beyond the double range
+        value = negative ? -parsed : parsed;
         return true;
     }
     double parsed = 0.0;

@@ -5,7 +5,8 @@
 
 #include "panes/entity_inspector.h"
 #include "panes/entity_lists.h"
-#include "panes/field_action_standins.h"
+#include "panes/parameter_actions.h"
+#include "panes/transform_fields.h"
 #include "panes/parameter_pane.h"
 #include "panes/pane_test_support.h"
 
@@ -92,7 +93,7 @@ TEST_F(InspectorPane, BlocksSlidersAndBooleanValues) {
     flag.current.type = PARAMETER_BLN;
     flag.current.bool_value = 1;
     give_parameters(e, {int_parameter("n", 4, true), int_parameter("m", 1, false), flag});
-    e.parse_result.summary = "2 INT, 0 DBL, 0 LNG, 1 BLN, 0 CHR, 0 STR";
+    e.parse_result.type_counts = {2, 0, 3, 1, 0, 0};
     e.parameter_marks = {0, 1};
     index_parameters();
     select_parameter_row(0);
@@ -116,7 +117,7 @@ TEST_F(InspectorPane, BlocksSlidersAndBooleanValues) {
     EXPECT_EQ(app->parameter_value_fields[2].text_rgba, 0xff20a000u);
     EXPECT_FALSE(app->parameter_value_fields[2].editable);
     EXPECT_EQ(app->parameter_list.height, (7 + 1) * 24 - 1);
-    EXPECT_EQ(app->parameter_type_counts.text, e.parse_result.summary);
+    EXPECT_EQ(app->parameter_type_counts.text, "2 INT, 3 LNG, 0 DBL, 1 BLN, 0 CHR, 0 STR");
     EXPECT_EQ(app->parameter_type_counts.y, app->parameter_list.height - 24);
 
     select_parameter_row(-1);

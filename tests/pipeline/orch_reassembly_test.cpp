@@ -70,7 +70,6 @@ TEST_F(ReassemblyTest, ReassembleAllSkipsLockedEntitiesAndKeepsDisplayState) {
     EXPECT_EQ(ctx.entity(2).visible, 0);
     EXPECT_EQ(ctx.entity(2).mesh->visible, 0);
     EXPECT_EQ(calls_starting("rebuild_entity_rows").size(), 1u);
-    EXPECT_EQ(calls_starting("merge_entity_display_flags").size(), 2u);
     EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 2u);
     EXPECT_EQ(ctx.app->gl_retirement.retired_index_buffers.size(), 2u);
     EXPECT_EQ(calls_starting("recolour_entity: "), (Lines{"recolour_entity: " + std::to_string(ctx.entity(0).serial_id),

@@ -15,7 +15,9 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "app/entity_carry_over.h"
 #include "model/entity.h"
+#include "text/text_utils.h"
 #include "model/environment.h"
 #include "model/interop_mesh.h"
 #include "panes/pane_standins.h"
@@ -79,6 +81,13 @@ inline void install_recording_pane_hooks(AppHooks& hooks) {
     hooks.set_parameter_row_label = [](AppContext&, int32_t row, const std::string& text) {
         record_standin_call("set_parameter_row_label: " + std::to_string(row) + "|" + text);
     };
+    hooks.set_parameter_field = [](AppContext&, int32_t row, const std::string& text, uint32_t colour) {
+        record_standin_call("set_parameter_field: " + std::to_string(row) + "|" + text + "|" + std::to_string(colour));
+    };
+    hooks.set_parameter_slider = [](AppContext&, int32_t row, double value) {
+        record_standin_call("set_parameter_slider: " + std::to_string(row) + "|" + double_to_text(value));
+    };
+    hooks.merge_entity_display_flags = merge_entity_display_flags;
 }
 
 struct OrchContext {

@@ -93,6 +93,7 @@ TEST_F(SceneActions, ColourByButtonsAndTheMultiChannelToggle) {
     EXPECT_EQ(app->render_flags.colour_function, 12);
 
     reset_standin_call_log();
+    app->hooks.build_colour_ramp = [](AppContext&) { record_standin_call("build_colour_ramp"); };
     toggle_multichannel_colour_space(*app);
     EXPECT_EQ(app->render_flags.multichannel_colour, 1);
     EXPECT_EQ(m->display_colours[4], 127);  // t = 1/3: hue(0.25) = (0.5, 1, 0)

@@ -217,6 +217,20 @@ TEST_F(SceneGl, PickingNamesAndHighlightsByMode) {
     EXPECT_EQ(app->llmi_caption.tooltip_text, nullptr);
 }
 
+TEST_F(SceneGl, HiddenEntitiesDrawNothing) {
+    add_entity(make_strip_mesh(200));
+    const std::array<int, 2> pointer = upper_left(1);
+    EntityRecord& e = app->entities.current_entities->records[0];
+    e.visible = 0;
+    e.mesh->visible = 0;
+    frame();
+    EXPECT_FALSE(rgb_is(scene_pixel(pointer[0], pointer[1]), 200, 200, 200, 1));
+    e.visible = 1;
+    e.mesh->visible = 1;
+    frame();
+    EXPECT_TRUE(rgb_is(scene_pixel(pointer[0], pointer[1]), 200, 200, 200, 1));
+}
+
 TEST_F(SceneGl, SilhouetteWithoutInspectorSkipsTriangleIds) {
     add_entity(nullptr);
     add_entity(make_strip_mesh(200));

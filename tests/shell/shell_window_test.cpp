@@ -18,6 +18,8 @@
 #include "app/interface_builder.h"
 #include "panes/report_views.h"
 #include "panes/trace_channels.h"
+#include "pipeline/open_scripts.h"
+#include "pipeline/parameter_push.h"
 #include "platform/clock.h"
 #include "pipeline/orch_support.h"
 #include "platform/files.h"
@@ -503,6 +505,100 @@ TEST(ProgramWindow, BrowserKeysAndDroppedScripts) {
     int status = 0;
     if (!live.pump_until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 5000))
         kill(pid, SIGKILL), waitpid(pid, &status, 0);
+}
+
+// A click in the middle of a laid-out element. No --sync: it waits for a
+// motion that never comes when the pointer is already there.
+bool click(LiveApplication& live, const Element& e) {
+    const bool done =
+        live.xdotool("mousemove " + live.at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2) + " sleep 0.1 click 1");
+    live.pump_for(300);
+    return done;
+}
+
+// Replaces a text field's text by typing, then presses a key.
+bool type_into(LiveApplication& live, const Element& field, const std::string& text,
+               const std::string& key = "Return") {
+    return click(live, field) && live.xdotool("key ctrl+a type --delay 20 " + text) && live.xdotool("key " + key);
+}
+
+TEST(ProgramWindow, InspectorAndParameterPanesEditTheSelectedEntity) {
+    SampleWorkspace sample;
+    LiveApplication live;
+    AppContext& app = *live.app;
+    ASSERT_TRUE(live.open());
+    gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &live.canvas_x, &live.canvas_y);
+    ASSERT_TRUE(set_kernel_path(kernel()));
+    ASSERT_TRUE(set_workspace_path(sample.workspace()));
+    prepare_app_workspace(app);
+    ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_finished != 0; }, 30'000));
+
+    app.deferred_requests.pending_paths = {sample.workspace() + "parameters.vrek"};
+    app.deferred_requests.pending_path_count = 1;
+    open_script_paths(app);
+    EntitySet& set = *app.entities.current_entities;
+    // The opened entity's meshes are not the context's own: freed here,
+    // before the application goes, whatever the outcome.
+    struct FreeMeshes {
+        EntitySet& set;
+        ~FreeMeshes() {
+            for (EntityRecord& e : set.records) free_interop_mesh(e.mesh), e.mesh = nullptr;
+        }
+    } free_meshes{set};
+    ASSERT_TRUE(live.pump_until([&] { return set.count == 1 && set.records[0].mesh != nullptr; }, 30'000));
+    live.pump_for(300);
+
+    // The parameter pane: select the script, then edit its INT.
+    ASSERT_TRUE(click(live, app.PARAMETER));
+    ASSERT_FALSE(app.parameter_entity_rows.empty());
+    ASSERT_TRUE(click(live, app.parameter_entity_rows[0]));
+    ASSERT_EQ(parameter_entity_record(app), &set.records[0]);
+    ASSERT_FALSE(app.parameter_value_fields.empty());
+    EntityParameter* segments = listed_parameters(set.records[0])[0];
+    ASSERT_EQ(segments->name, "segments");
+    ASSERT_TRUE(type_into(live, app.parameter_value_fields[0], "99"));
+    EXPECT_EQ(app.message_titles[1].text, "Error: Value Outside of Parameter Bounds");
+    EXPECT_EQ(segments->current.int_value, 24);
+    ASSERT_TRUE(live.xdotool("key Escape"));
+    EXPECT_FALSE(app.pane_open_flags[PANE_ERROR]);
+    const InteropMesh* before = set.records[0].mesh;
+    ASSERT_TRUE(type_into(live, app.parameter_value_fields[0], "7"));
+    EXPECT_EQ(segments->current.int_value, 7);
+    ASSERT_TRUE(click(live, app.parameter_apply_button));
+    ASSERT_TRUE(live.pump_until([&] { return set.records[0].mesh != before; }, 30'000));
+    EXPECT_NE(read_file(sample.workspace() + "tmp/vrek_assemble_in").find("INT segments = 7;"),
+              std::string::npos);
+
+    // The entity inspector: move the entity, then pick the ZYX order.
+    for (size_t i = 0; i < app.pane_open_flags.size(); ++i) EXPECT_FALSE(app.pane_open_flags[i]) << i;
+    EXPECT_FALSE(app.MASKPANE.visible);
+    ASSERT_TRUE(click(live, app.ENTITY));
+    ASSERT_TRUE(app.ENTITYINSPECTOR.visible) << app.ENTITY.selected << app.PARAMETERCONTROL.visible << app.ui_flags.side_pane_index;
+    ASSERT_FALSE(app.entity_rows.empty());
+    ASSERT_TRUE(click(live, app.entity_rows[0]));
+    ASSERT_TRUE(app.entity_inspector_content.visible);
+    // The transform editor lies below the information text: wheel down
+    // until the translation row shows.
+    const ScrollPane& inspector = app.entity_inspector_scroll;
+    const auto scroll_to = [&](const Element& e) {
+        const auto shown = [&] {
+            return e.abs_y >= inspector.abs_y && e.abs_y + e.abs_height <= inspector.abs_y + inspector.abs_height;
+        };
+        for (int notch = 0; notch < 60 && !shown(); ++notch)
+            live.xdotool("mousemove " + live.at(inspector.abs_x + 40, inspector.abs_y + 40) + " click 5");
+        return shown();
+    };
+    ASSERT_TRUE(scroll_to(app.translation_fields[0]));
+    ASSERT_TRUE(type_into(live, app.translation_fields[0], "3"));
+    EntityRecord& entity = set.records[0];
+    EXPECT_EQ(entity.translation[0], 3.0);
+    EXPECT_EQ(entity.transform_matrix[12], 3.0);
+    ASSERT_TRUE(live.xdotool("key Escape"));
+    ASSERT_TRUE(scroll_to(app.rotation_order_buttons[5]));
+    ASSERT_TRUE(click(live, app.rotation_order_buttons[5]));
+    EXPECT_EQ(entity.rotation_order, ROTATION_ZYX);
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(app.rotation_order_buttons[k].typeface == &typefaces[4], k == 5) << k;
+    live.pump_for(300);
 }
 
 }  // namespace
