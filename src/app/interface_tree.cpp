@@ -11,7 +11,6 @@
 #include "panes/browser_selection.h"
 #include "panes/capture_output.h"
 #include "panes/export_actions.h"
-#include "panes/layout_standins.h"
 #include "panes/pane_layouts.h"
 #include "panes/scroll_handlers.h"
 #include "panes/display_options.h"
@@ -321,14 +320,12 @@ void bind_layouts_and_wheels(AppContext& a) {
         {&a.TOOLBAR, on_layout_tool_bar},
         {&a.TIPBAR, on_layout_tip_bar},
         {&a.CONTROLPANE, on_layout_control_pane},
-        {&a.CONTENTPANE, on_layout_content_pane},
         {&a.MENUBAR, on_layout_menu_bar},
         {&a.STATUSBAR, on_layout_status_bar},
         {&a.TABBAR, on_layout_tab_bar},
         {&a.COLOURBAR, on_layout_colour_bar},
         {&a.SLIDERBAR, on_layout_slider_bar},
         {&a.MENUNPANE, on_layout_menu_pane},
-        {&a.HINTBAR, on_layout_hint_bar},
         {&a.TOOLSCROLL, on_layout_tool_scroll},
         {&a.MENUSCROLL, on_layout_menu_scroll},
         {&a.TIPSCROLL, on_layout_tip_scroll},
@@ -340,7 +337,6 @@ void bind_layouts_and_wheels(AppContext& a) {
         {&a.OVERLAY, on_layout_overlay},
         {&a.OPENPANE, on_layout_open_pane},
         {&a.LOADPANE, on_layout_load_pane},
-        {&a.CONFIRMPANE, on_layout_confirm_pane},
         {&a.FILEPANE, on_layout_file_pane},
         // The notice follows every layout of the window.
         {&a.small_window_notice, on_layout_small_window_notice},

@@ -14,7 +14,6 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
-#include "panes/pane_standins.h"
 #include "platform/platform_state.h"
 #include "render/colour_by.h"
 #include "render/frame_renderer.h"
@@ -113,7 +112,6 @@ protected:
         ASSERT_TRUE(gl && gl->context) << "no GL context (needs an X display)";
         platform_state.canvas_width = W;
         platform_state.canvas_height = H;
-        install_pane_standins(app->hooks);
         make_new_environment_current(*app);
         AppContext& a = *app;
         a.frame.canvas_colour = canvas;
