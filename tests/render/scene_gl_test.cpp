@@ -363,6 +363,15 @@ TEST_F(SceneGl, ThumbnailsLandInTheirStripCells) {
     frame();
     EXPECT_EQ(app->bars.thumbnail_requested, 0);
     EXPECT_TRUE(rgb_is(read_pixel(strip, 1920 + 64, 1920 + 64), 200, 200, 200));
+    // Leaving the environment takes its picture at once.
+    bind_framebuffer(strip);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_TRUE(rgb_is(read_pixel(strip, 1920 + 64, 1920 + 64), 0, 0, 0));
+    app->bars.environment_switch_pending = 1;
+    frame();
+    EXPECT_EQ(app->bars.environment_switch_pending, 0);
+    EXPECT_TRUE(rgb_is(read_pixel(strip, 1920 + 64, 1920 + 64), 200, 200, 200));
 
     // Directive 1 looks at the entity that declared it, after the countdown.
     CameraDirectiveTable& t = app->bars.directive_table;
