@@ -16,7 +16,6 @@
 #include "app/current_environment.h"
 #include "export/entity_texts.h"
 #include "model/interop_mesh.h"
-#include "panes/pane_standins.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/orchestration.h"
 #include "pipeline/orchestration_common.h"
@@ -55,7 +54,6 @@ Setup prepare() {
 
 std::unique_ptr<AppContext> make_context() {
     auto app = make_app_context();
-    install_pane_standins(app->hooks);
     make_new_environment_current(*app);
     return app;
 }
@@ -63,7 +61,6 @@ std::unique_ptr<AppContext> make_context() {
 void clear_entities(AppContext& app) {
     for (EntityRecord& e : app.entities.current_entities->records) free_interop_mesh(e.mesh);
     destroy_entity_set(*app.entities.current_entities);
-    reset_standin_call_log();
 }
 
 double seconds_since(std::chrono::steady_clock::time_point start) {

@@ -50,7 +50,6 @@ void BM_SwitchEnvironment(benchmark::State& state) {
         switch_to(*app, target);
         target ^= 1;
     }
-    reset_standin_call_log();
     app_instance = nullptr;
 }
 BENCHMARK(BM_SwitchEnvironment)->Unit(benchmark::kMicrosecond);
@@ -61,7 +60,6 @@ void BM_AddAndCloseEnvironment(benchmark::State& state) {
         add_environment(*app);
         switch_to(*app, 0);
         close_environment(*app, 1);
-        reset_standin_call_log();
     }
     app_instance = nullptr;
 }
@@ -89,7 +87,6 @@ void BM_CloseCellOf16(benchmark::State& state) {
     dup2(saved, 1);
     close(saved);
     close(null_fd);
-    reset_standin_call_log();
     app_instance = nullptr;
 }
 BENCHMARK(BM_CloseCellOf16)->Unit(benchmark::kMicrosecond);

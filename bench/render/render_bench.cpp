@@ -12,7 +12,6 @@
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
-#include "panes/pane_standins.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
 #include "render/gl_state.h"

@@ -17,7 +17,6 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "model/interop_mesh.h"
-#include "panes/pane_standins.h"
 #include "panes/transform_fields.h"
 #include "pipeline/orchestration.h"
 #include "platform/files.h"
@@ -69,7 +68,6 @@ Bench& bench() {
     platform_state.canvas_height = 480;
     b.app = make_app_context();
     AppContext& a = *b.app;
-    install_pane_standins(a.hooks);
     a.hooks.recolour_entity = recolour_entity;
     make_new_environment_current(a);
     static const double canvas[4] = {0.2, 0.2, 0.25, 1.0};

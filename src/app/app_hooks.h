@@ -69,13 +69,3 @@ inline void call_hook(Hook hook, Args&&... args) {
     if (hook) hook(std::forward<Args>(args)...);
 }
 
-// The log that recording stand-ins write to, one entry per call ("name" or
-// "name: detail"), shared by every stand-in so that tests see the order of
-// calls across panes and renderer. Header-only so that any library can
-// record into it without linking another.
-inline std::vector<std::string>& standin_call_log() {
-    static std::vector<std::string> log;
-    return log;
-}
-inline void record_standin_call(const std::string& entry) { standin_call_log().push_back(entry); }
-inline void reset_standin_call_log() { standin_call_log().clear(); }

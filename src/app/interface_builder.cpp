@@ -9,7 +9,6 @@
 #include "panes/console_lines.h"
 #include "panes/display_options.h"
 #include "panes/environments.h"
-#include "panes/pane_standins.h"
 #include "panes/popups.h"
 #include "panes/report_views.h"
 #include "panes/side_pane_operations.h"
@@ -61,7 +60,6 @@ void build_popup_panes(AppContext& app) {
 }
 
 void build_user_interface(AppContext& app) {
-    install_pane_standins(app.hooks);
     install_popup_operations(app.hooks);
     app.hooks.build_parse_report_rows = build_parse_report_rows;
     install_side_pane_operations(app.hooks);

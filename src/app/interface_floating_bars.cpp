@@ -8,7 +8,7 @@
 #include "art/icon_table.h"
 #include "panes/directive_bars.h"
 #include "panes/display_options.h"
-#include "panes/floating_bar_standins.h"
+#include "panes/parameter_actions.h"
 #include "panes/pick_modes.h"
 #include "panes/settings_fields.h"
 #include "panes/settings_menu_actions.h"

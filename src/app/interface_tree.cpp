@@ -320,16 +320,12 @@ void bind_layouts_and_wheels(AppContext& a) {
         {&a.TOOLBAR, on_layout_tool_bar},
         {&a.TIPBAR, on_layout_tip_bar},
         {&a.CONTROLPANE, on_layout_control_pane},
-        // The content area, the hint bar and the confirmation place nothing
-        // of their own.
-        {&a.CONTENTPANE, on_layout_nothing},
         {&a.MENUBAR, on_layout_menu_bar},
         {&a.STATUSBAR, on_layout_status_bar},
         {&a.TABBAR, on_layout_tab_bar},
         {&a.COLOURBAR, on_layout_colour_bar},
         {&a.SLIDERBAR, on_layout_slider_bar},
         {&a.MENUNPANE, on_layout_menu_pane},
-        {&a.HINTBAR, on_layout_nothing},
         {&a.TOOLSCROLL, on_layout_tool_scroll},
         {&a.MENUSCROLL, on_layout_menu_scroll},
         {&a.TIPSCROLL, on_layout_tip_scroll},
@@ -341,7 +337,6 @@ void bind_layouts_and_wheels(AppContext& a) {
         {&a.OVERLAY, on_layout_overlay},
         {&a.OPENPANE, on_layout_open_pane},
         {&a.LOADPANE, on_layout_load_pane},
-        {&a.CONFIRMPANE, on_layout_nothing},
         {&a.FILEPANE, on_layout_file_pane},
         // The notice follows every layout of the window.
         {&a.small_window_notice, on_layout_small_window_notice},

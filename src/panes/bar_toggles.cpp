@@ -97,6 +97,10 @@ void toggle_help_hover_tips(AppContext& app) {
     refresh_root(app);
 }
 
+void toggle_ppd_index_column() {
+    if (AppContext* app = app_instance) toggle_ppd_index_column(*app);
+}
+
 void toggle_ppd_index_column(AppContext& app) {
     Element& column = app.popup_contents.profile.halves[0];
     Element& text = app.popup_contents.profile.halves[1];

@@ -21,6 +21,8 @@ void toggle_camera_lock(AppContext& app);
 void toggle_variant_bar_highlight(AppContext& app);
 void toggle_help_hover_tips(AppContext& app);
 void toggle_ppd_index_column(AppContext& app);
+// The profiling pane's index button: the same toggle on the running context.
+void toggle_ppd_index_column();
 
 // Showing one strip always hides the other.
 void toggle_llmi_key_strip(AppContext& app);

@@ -10,7 +10,6 @@
 #include "panes/message_boxes.h"
 #include "panes/path_configuration.h"
 #include "panes/popups.h"
-#include "panes/shell_standins.h"
 #include "platform/paths.h"
 #include "shell/workspace.h"
 #include "ui/theme.h"

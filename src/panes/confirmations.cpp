@@ -8,7 +8,7 @@
 #include "panes/algorithm_selection.h"
 #include "panes/popups.h"
 #include "panes/environments.h"
-#include "panes/shell_standins.h"
+#include "panes/script_close.h"
 #include "pipeline/parameter_push.h"
 #include "pipeline/reassembly.h"
 
@@ -48,7 +48,7 @@ void cancel_parameters_reset() {
     if (AppContext* app = app_instance) set_icon_mirrored(*app, false);
 }
 void delete_entity_action() {
-    if (AppContext* app = app_instance) delete_pending_entity(*app);
+    if (AppContext* app = app_instance) close_script(*app);
 }
 void reset_parameter_action() {
     if (AppContext* app = app_instance) {

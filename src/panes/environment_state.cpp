@@ -9,7 +9,6 @@
 #include "panes/menu_bars.h"
 #include "panes/pick_modes.h"
 #include "panes/report_views.h"
-#include "panes/shell_standins.h"
 #include "panes/window_status.h"
 #include "platform/paths.h"
 #include "render/camera.h"

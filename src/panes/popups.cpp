@@ -5,7 +5,6 @@
 #include "panes/export_dialog.h"
 #include "panes/layout_mode_flags.h"
 #include "panes/message_boxes.h"
-#include "panes/shell_standins.h"
 #include "ui/element.h"
 
 namespace {
@@ -255,6 +254,7 @@ void make_event_mask(Element& element) {
 void install_popup_operations(AppHooks& hooks) {
     hooks.show_error_box = show_error_box;
     hooks.show_warning_box = show_warning_box;
+    hooks.show_info_box = show_info_box;
     hooks.any_popup_open = any_popup_open;
     hooks.toggle_parse_pane = toggle_parse_pane;
     hooks.close_open_pane = close_open_pane;

@@ -9,7 +9,7 @@
 #include "panes/directive_lines.h"
 #include "panes/confirmations.h"
 #include "panes/message_boxes.h"
-#include "panes/ppd_pane_standin.h"
+#include "panes/bar_toggles.h"
 #include "text/split.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"

@@ -463,6 +463,13 @@ void render_offscreen_square(AppContext& app, bool multisampling, int32_t side) 
 
 void render_thumbnail(AppContext& app, const FrameCaptures& c) {
     BarState& bars = app.bars;
+    // A switch or a new environment is about to leave this one: its tab
+    // keeps the picture of the environment as it was left.
+    if (bars.environment_switch_pending) {
+        bars.environment_switch_pending = 0;
+        bars.thumbnail_requested = 1;
+        bars.thumbnail_delay = 0;
+    }
     if (!bars.thumbnail_requested) return;
     if (bars.thumbnail_delay > 0) {
         --bars.thumbnail_delay;

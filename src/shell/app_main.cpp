@@ -12,7 +12,6 @@
 #include "art/icon_raster.h"
 #include "panes/pointer_routing.h"
 #include "panes/drag_and_drop.h"
-#include "panes/shell_standins.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/paths.h"

@@ -10,7 +10,6 @@
 #include "panes/browser_selection.h"
 #include "panes/environments.h"
 #include "panes/report_views.h"
-#include "panes/shell_standins.h"
 #include "pipeline/open_scripts.h"
 #include "pipeline/parameter_push.h"
 #include "platform/clock.h"

@@ -18,7 +18,6 @@
 #include "panes/browser_selection.h"
 #include "panes/environments.h"
 #include "panes/settings_menu_actions.h"
-#include "panes/shell_standins.h"
 #include "pipeline/reparse.h"
 #include "platform/clock.h"
 #include "platform/keys.h"

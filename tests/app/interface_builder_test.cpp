@@ -1,4 +1,5 @@
 #include <algorithm>
+#include "support/call_log.h"
 #include <cstring>
 #include <set>
 #include <string>
@@ -141,13 +142,13 @@ TEST_F(BuiltInterface, MasksSwallowEveryPointerEventUpToTheirEdges) {
     a.OPEN.width = 56;
     a.OPEN.height = 56;
     a.quick_hide_button.x = a.width - 32, a.quick_hide_button.width = 32;  // where the window layout puts it
-    a.OPEN.click_handler = [] { record_standin_call("OPEN"); };
+    a.OPEN.click_handler = [] { record_call("OPEN"); };
     ASSERT_TRUE(a.dispatch_click(10, 10, 1));
-    EXPECT_EQ(standin_call_log(), std::vector<std::string>{"OPEN"});
+    EXPECT_EQ(call_log(), std::vector<std::string>{"OPEN"});
 
     for (Element* mask : {(Element*)&a.MASKPANE, (Element*)&a.configuration_mask, (Element*)&a.busy_mask,
                           (Element*)&a.small_window_notice, (Element*)&a.message_mask}) {
-        reset_standin_call_log();
+        reset_call_log();
         Element* host = mask == &a.message_mask ? (Element*)&a.OVERLAY : mask;
         for (Element* e : {host, mask}) {
             e->visible = true;
@@ -165,7 +166,7 @@ TEST_F(BuiltInterface, MasksSwallowEveryPointerEventUpToTheirEdges) {
             EXPECT_TRUE(a.dispatch_scroll(x, y, 1));
         }
         EXPECT_TRUE(a.dispatch_click(10, 10, 1));
-        EXPECT_TRUE(standin_call_log().empty()) << mask->name << ": " << standin_call_log().front();
+        EXPECT_TRUE(call_log().empty()) << mask->name << ": " << call_log().front();
         for (Element* e : {host, mask}) e->visible = false;
     }
     for (Element* e : {(Element*)&a.environment_preview, (Element*)&a.HIDELOGO}) {
@@ -213,7 +214,7 @@ TEST_F(BuiltInterface, MenuBarsItemsAndCommandRowsRunTheRealActions) {
     EXPECT_EQ(topology[4], before);
 
     EXPECT_EQ(a.hooks.any_popup_open, &any_popup_open);
-    EXPECT_TRUE(standin_call_log().empty()) << standin_call_log().front();
+    EXPECT_TRUE(call_log().empty()) << call_log().front();
 }
 
 TEST_F(BuiltInterface, FrameConsoleAndRowsTakeTheirGeometry) {

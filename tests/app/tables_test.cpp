@@ -80,25 +80,6 @@ TEST(CaptionTables, EveryEntryIsFilled) {
         for (const char* line : g) EXPECT_NE(line, nullptr);
 }
 
-TEST(CaptionTables, TextsThatAreEasilyMistaken) {
-    // The two one-character captions and the tips they carry.
-    EXPECT_STREQ(view_menu_item_captions[1][4], "!");
-    EXPECT_STREQ(view_menu_item_tips[1][4][0], "colour : negate");
-    EXPECT_STREQ(view_menu_item_captions[2][8], "!");
-    EXPECT_STREQ(view_menu_item_tips[2][8][0], "shading : negative (GLSL)");
-
-    // The frame-rate toggle and the maximum frame-rate field share a title.
-    const TipGroup& window = settings_menu_item_tips[0];
-    EXPECT_STREQ(window[4][0], "window : frame-rate");
-    EXPECT_STREQ(window[6][0], "window : frame-rate");
-    EXPECT_FALSE(same_texts(window[4][1], window[6][1]));
-
-    // Misspellings are part of the wording.
-    EXPECT_STREQ(settings_menu_item_tips[2][4][1], "(select to toggle occlussion lighting contribution)");
-    EXPECT_STREQ(llmi_bar_tips[2][1], "(select to enable triangle picking-mode for lower-level mesh inpsection)");
-    EXPECT_STREQ(trace_toggle_tips[2][1], "(select to display input-output operation messsage)");
-}
-
 TEST(HelpTexts, CameraControlBodyHasBlankLinesAndNoTrailingBreak) {
     const std::vector<std::string> lines(movement_hints.begin(), movement_hints.end());
     const std::string body = join_lines(lines, static_cast<int32_t>(lines.size()));

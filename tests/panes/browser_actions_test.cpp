@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "support/call_log.h"
 
 #include "panes/browser_actions.h"
 #include "panes/browser_navigation.h"
@@ -27,26 +28,26 @@ void __real__Z30apply_entity_workspace_settingR10AppContextRKNSt7__cxx1112basic_
 
 void __wrap__Z25apply_kernel_path_settingR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(
     AppContext& app, const std::string& path) {
-    record_standin_call("apply_kernel_path_setting: " + path);
+    record_call("apply_kernel_path_setting: " + path);
     __real__Z25apply_kernel_path_settingR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(app, path);
 }
 void __wrap__Z30apply_entity_workspace_settingR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(
     AppContext& app, const std::string& directory) {
-    record_standin_call("apply_entity_workspace_setting: " + directory);
+    record_call("apply_entity_workspace_setting: " + directory);
     __real__Z30apply_entity_workspace_settingR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE(
         app, directory);
 }
 void __wrap__Z18escape_from_popupsR10AppContext(AppContext& app) {
-    record_standin_call("escape_from_popups");
+    record_call("escape_from_popups");
     __real__Z18escape_from_popupsR10AppContext(app);
 }
 void __wrap__Z21accept_confirm_dialogR10AppContext(AppContext& app) {
-    record_standin_call("accept_confirm_dialog");
+    record_call("accept_confirm_dialog");
     __real__Z21accept_confirm_dialogR10AppContext(app);
 }
 void __wrap__Z16show_warning_boxR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEES8_(
     AppContext& app, const std::string& title, const std::string& text) {
-    record_standin_call("show_warning_box: " + title + "\n" + text);
+    record_call("show_warning_box: " + title + "\n" + text);
     __real__Z16show_warning_boxR10AppContextRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEES8_(app, title, text);
 }
 }
@@ -203,10 +204,10 @@ struct ConfirmTest : BrowserTest {
         list(purpose, directory);
         show_file_browser(*app, true);
         for (const std::string& name : selected) browser_click_row(*app, row_of(name));
-        reset_standin_call_log();
+        reset_call_log();
         browser_confirm(*app);
         std::string out;
-        for (const std::string& entry : standin_call_log()) {
+        for (const std::string& entry : call_log()) {
             if (entry.compare(0, 18, "show_file_browser:") == 0) continue;
             out += (out.empty() ? "" : " | ") + entry.substr(0, entry.find('\n'));
         }
@@ -246,10 +247,10 @@ TEST_F(ConfirmTest, PurposeAndSelectionDecideWhatIsHandedOn) {
     EXPECT_EQ(app->export_settings.export_directory, "/k/");
     EXPECT_EQ(app->export_location_value.text, "/k/");
     confirm(BROWSER_EXPORT_LOCATION, "/k/", {"a.vrek"});
-    EXPECT_EQ(standin_call_log().back(), "show_warning_box: Warning: Invalid Export Location\nNavigate to a valid "
+    EXPECT_EQ(call_log().back(), "show_warning_box: Warning: Invalid Export Location\nNavigate to a valid "
                                          "export location directory.\n\nNote: there should be no files selected.");
     confirm(BROWSER_EXPORT_LOCATION, "", {});
-    EXPECT_EQ(standin_call_log().back(), "show_warning_box: Warning: Invalid Export Location\nNavigate to a valid "
+    EXPECT_EQ(call_log().back(), "show_warning_box: Warning: Invalid Export Location\nNavigate to a valid "
                                          "entity export location.\n\nNote: there should be no files selected.");
 
     EXPECT_EQ(confirm(BROWSER_OPEN_SCRIPT, "/k/", {}), "show_warning_box: Warning: Nothing to Open");
@@ -297,7 +298,7 @@ TEST_F(ConfirmTest, EnterGoesToTheTopMostPaneThatConfirms) {
     workspace_path = workspace.path() + "/";
     app->services.save_image = [](const std::string& path, const std::string&, const uint8_t*, int32_t, int32_t,
                                   int32_t) {
-        record_standin_call("save_image: " + path.substr(path.rfind('/') + 1));
+        record_call("save_image: " + path.substr(path.rfind('/') + 1));
         return true;
     };
     app->capture.snapshot_pixels.assign(512 * 512 * 4, 0);
@@ -308,11 +309,11 @@ TEST_F(ConfirmTest, EnterGoesToTheTopMostPaneThatConfirms) {
         for (int32_t p : row.open) app->pane_open_flags[static_cast<size_t>(p)] = 1;
         app->startup.startup_finished = row.startup_finished;
         app->EXPORTPANE.visible = false;
-        reset_standin_call_log();
+        reset_call_log();
         confirm_active_pane(*app);
         std::string got;
         // Warnings by their titles.
-        for (const std::string& entry : standin_call_log())
+        for (const std::string& entry : call_log())
             got += (got.empty() ? "" : " | ") + entry.substr(0, entry.find('\n'));
         if (browser().browser_directory == workspace_path) got = "<prepared>";
         EXPECT_EQ(got, row.expected) << row.expected;
@@ -331,7 +332,7 @@ TEST_F(ConfirmTest, EnterShowsTheConfigurationPaneAgainBeforeARejectedConfirm) {
     app->configuration_mask.visible = false;
     confirm_active_pane(*app);
     EXPECT_TRUE(app->configuration_mask.visible);
-    EXPECT_EQ(first_line(standin_call_log().back()), "show_warning_box: Warning: Invalid Entity Workspace");
+    EXPECT_EQ(first_line(call_log().back()), "show_warning_box: Warning: Invalid Entity Workspace");
     EXPECT_EQ(app->pane_open_flags[PANE_FILE], 1);
 }
 
@@ -354,7 +355,7 @@ TEST_F(ConfirmTest, InputActionsChooseByModeAndShift) {
             app->pane_open_flags = {};
             app->deferred_requests = DeferredRequests();
             app->OPENPANE.visible = false;
-            reset_standin_call_log();
+            reset_call_log();
             if (action == 0) open_script_action(*app);
             else open_export_location_action(*app);
             const std::string what = (action ? "export " : "open ") + int_to_text(row.inline_io) +

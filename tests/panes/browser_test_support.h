@@ -2,6 +2,7 @@
 // A context whose file browser lists canned "ls" texts by directory, and
 // the published context the bound callbacks act on.
 #include <map>
+#include "support/call_log.h"
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ struct BrowserTest : AppFixture {
     }
     std::vector<std::string> log_from(const std::string& prefix) {
         std::vector<std::string> out;
-        for (const std::string& entry : standin_call_log())
+        for (const std::string& entry : call_log())
             if (entry.compare(0, prefix.size(), prefix) == 0) out.push_back(entry);
         return out;
     }

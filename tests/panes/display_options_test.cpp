@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "support/call_log.h"
 
 #include <vector>
 
@@ -70,11 +71,11 @@ TEST_F(DisplayOptionsTest, HideThenShowRestoresTheInterface) {
     EXPECT_EQ(app->frame.view_rect_height, app->frame.window_height);
 
     // A second hide changes nothing, not even the log.
-    reset_standin_call_log();
+    reset_call_log();
     app->TOOLBAR.visible = true;
     set_ui_hidden(*app, true);
     EXPECT_TRUE(app->TOOLBAR.visible);
-    EXPECT_TRUE(standin_call_log().empty());
+    EXPECT_TRUE(call_log().empty());
 
     set_ui_hidden(*app, false);
     EXPECT_TRUE(app->SLIDERBAR.visible);
@@ -124,9 +125,9 @@ TEST_F(DisplayOptionsTest, FlippingTwiceRestoresEveryBorder) {
     for (size_t i = 0; i < bars.size(); ++i) EXPECT_EQ(borders(*bars[i]), before[i]) << i;
     EXPECT_EQ(app->settings_menu_columns.y, 32);
 
-    reset_standin_call_log();
+    reset_call_log();
     set_v_flip_mode_if_changed(*app, false);
-    EXPECT_TRUE(standin_call_log().empty());
+    EXPECT_TRUE(call_log().empty());
 }
 
 TEST_F(DisplayOptionsTest, ChannelsLockSlidersAndFullScreen) {

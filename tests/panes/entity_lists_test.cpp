@@ -1,4 +1,5 @@
 #include <string>
+#include "support/call_log.h"
 #include <vector>
 
 #include "panes/entity_lists.h"
@@ -91,12 +92,12 @@ TEST_F(EntityLists, ClickZonesOfTheEntityList) {
         place_away(entity(1));
         entity_view().selected_row = -1;
         rebuild_entity_rows(*app);
-        reset_standin_call_log();
+        reset_call_log();
         app->frame.needs_redraw = 0;
         app->pane_open_flags[PANE_CONFIRM] = 0;
         app->dialogs.pending_reassembly_index = app->dialogs.pending_delete_index = -1;
         click_entity(1, c.x, c.y);
-        EXPECT_TRUE(standin_call_log().empty());
+        EXPECT_TRUE(call_log().empty());
         // Only the two confirmation zones open the confirmation, for entity 1.
         EXPECT_EQ(app->pane_open_flags[PANE_CONFIRM], c.call.empty() ? 0 : 1);
         EXPECT_EQ(app->dialogs.pending_reassembly_index, c.call == "reassemble" ? 1 : -1);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include "support/call_log.h"
 
 #include "env_test_support.h"
 #include "panes/environment_tabs.h"
@@ -56,7 +57,7 @@ TEST_F(EnvironmentTest, AddingAndSwitchingKeepEachEnvironmentsOwnState) {
 
     app->camera.camera_controller = CAMERA_OBJECT_ORBIT;
     app->frame.theme_index = 4;
-    reset_standin_call_log();
+    reset_call_log();
     request_switch(0);
     run_ticks(5);
     EXPECT_EQ(app->entities.environment_index, 1);

@@ -1,4 +1,5 @@
 #include "menu_fixture.h"
+#include "support/call_log.h"
 
 #include <random>
 
@@ -103,7 +104,7 @@ TEST_F(MenuFixture, ActiveRadioItemsAndLockedViewsChangeNothing) {
     on_view_menu_item(*app, 9, 0);
     on_view_menu_item(*app, 0, 5);
     EXPECT_EQ(app->frame.needs_redraw, 0);
-    EXPECT_TRUE(standin_call_log().empty());
+    EXPECT_TRUE(call_log().empty());
 
     on_view_menu_item(*app, 1, 3);
     EXPECT_TRUE(app->COLOURBAR.visible);
@@ -172,10 +173,10 @@ TEST_F(MenuFixture, SettingsGradientsStripsTraceAndCamera) {
     EXPECT_TRUE(settings_bits(8)[0]);
     EXPECT_FALSE(app->camera_directive_pane.visible);
 
-    reset_standin_call_log();
+    reset_call_log();
     app->frame.needs_redraw = 0;
     on_settings_menu_item(*app, 4, 2);
-    EXPECT_TRUE(standin_call_log().empty());
+    EXPECT_TRUE(call_log().empty());
     EXPECT_EQ(app->frame.needs_redraw, 1);
     const MenuCheckStates before = app->settings_menu_states();
     on_settings_menu_item(*app, 9, 5);

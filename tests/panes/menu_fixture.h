@@ -3,25 +3,24 @@
 // recording pane stand-ins and warnings, and the context published for the
 // bound actions.
 #include "support/app_fixture.h"
+#include "support/call_log.h"
 
 #include "app/menu_stages.h"
-#include "panes/pane_standins.h"
 #include "ui/theme.h"
 
 // The warning service, recorded instead of shown.
 inline void record_warning_box(AppContext&, const std::string& title, const std::string& text) {
-    record_standin_call("show_warning_box: " + title + "\n" + text);
+    record_call("show_warning_box: " + title + "\n" + text);
 }
 
 struct MenuFixture : AppFixture {
     MenuFixture() {
-        install_pane_standins(app->hooks);
         app->hooks.show_warning_box = record_warning_box;
         build_view_menu_stage(*app);
         build_colour_and_slider_bars(*app);
         build_settings_menu_stage(*app);
         app_instance = app.get();
-        reset_standin_call_log();
+        reset_call_log();
     }
     ~MenuFixture() override { build_theme_table(); }
 
@@ -30,7 +29,7 @@ struct MenuFixture : AppFixture {
         return app->menu_tables.settings_menu_check_states[static_cast<size_t>(m)];
     }
     static bool logged(const std::string& entry) {
-        for (const std::string& e : standin_call_log())
+        for (const std::string& e : call_log())
             if (e == entry) return true;
         return false;
     }

@@ -10,7 +10,6 @@
 #include "panes/directive_bars.h"
 #include "panes/environments.h"
 #include "panes/message_boxes.h"
-#include "panes/shell_standins.h"
 #include "support/shell_fixture.h"
 
 namespace {

@@ -1,4 +1,5 @@
 #include "menu_fixture.h"
+#include "support/call_log.h"
 
 #include "panes/settings_fields.h"
 #include "support/decimal_comma_locale.h"
@@ -29,10 +30,10 @@ struct FieldFixture : MenuFixture {
     // Every junk text warns once with the field's note and leaves `stored` shown.
     void expect_junk_refused(SettingsField field, const std::string& note, const std::string& stored) {
         for (const char* text : field <= FIELD_MAX_CORES ? integer_junk : decimal_junk) {
-            reset_standin_call_log();
+            reset_call_log();
             commit(field, text);
-            ASSERT_EQ(standin_call_log().size(), 1u) << text;
-            EXPECT_EQ(standin_call_log()[0], warning(text, note)) << text;
+            ASSERT_EQ(call_log().size(), 1u) << text;
+            EXPECT_EQ(call_log()[0], warning(text, note)) << text;
             EXPECT_EQ(settings_field(*app, field).text, stored) << text;
         }
     }
@@ -53,10 +54,10 @@ TEST_F(FieldFixture, WindowSizeFieldsResizeThroughThePlatformOnly) {
     commit(FIELD_WINDOW_HEIGHT, "12abc");
     EXPECT_EQ(resizes, (std::vector<int>{720, 12}));
     resizes.clear();
-    reset_standin_call_log();
+    reset_call_log();
     commit(FIELD_WINDOW_WIDTH, "0");
     EXPECT_TRUE(resizes.empty());
-    EXPECT_EQ(standin_call_log(), (std::vector<std::string>{warning("0", width_note)}));
+    EXPECT_EQ(call_log(), (std::vector<std::string>{warning("0", width_note)}));
     EXPECT_EQ(app->window_width_field.text, "720");
     expect_junk_refused(FIELD_WINDOW_WIDTH, width_note, "720");
     EXPECT_TRUE(resizes.empty());
@@ -68,18 +69,18 @@ TEST_F(FieldFixture, FrameRateAndCoresRefuseOutOfRange) {
     commit(FIELD_FRAME_RATE, "-1");
     EXPECT_EQ(app->io_settings.max_frame_rate, -1);
     for (const char* text : {"0", "-2"}) {
-        reset_standin_call_log();
+        reset_call_log();
         commit(FIELD_FRAME_RATE, text);
-        EXPECT_EQ(standin_call_log(), (std::vector<std::string>{warning(text, rate_note)}));
+        EXPECT_EQ(call_log(), (std::vector<std::string>{warning(text, rate_note)}));
         EXPECT_EQ(app->io_settings.max_frame_rate, -1);
     }
     expect_junk_refused(FIELD_FRAME_RATE, rate_note, "-1");
 
     commit(FIELD_MAX_CORES, "8");
     EXPECT_EQ(app->bars.max_cores, 8);
-    reset_standin_call_log();
+    reset_call_log();
     commit(FIELD_MAX_CORES, "9");
-    EXPECT_EQ(standin_call_log(), (std::vector<std::string>{warning("9", cores_note)}));
+    EXPECT_EQ(call_log(), (std::vector<std::string>{warning("9", cores_note)}));
     EXPECT_EQ(app->max_cores_field.text, "8");
     expect_junk_refused(FIELD_MAX_CORES, cores_note, "8");
 }

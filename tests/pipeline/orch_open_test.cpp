@@ -1,6 +1,7 @@
 // Opening scripts end to end with the stand-in kernel: console lines, trace
 // channels, error panes and the entity that lands in the environment.
 #include <gtest/gtest.h>
+#include "support/call_log.h"
 
 #include "pipeline/open_scripts.h"
 #include "pipeline/orch_support.h"
@@ -40,7 +41,7 @@ TEST_F(OpenTest, OpeningAScriptAddsOneEntityWithItsRecordMeshTextsAndTraces) {
                                     "Assembling: cube.vrek", "<ms>"}));
     // The KERNEL channel keeps only the latest run: the assembly.
     EXPECT_NE(ctx.channel(TRACE_KERNEL).at(0).find("assembled 1 elements"), std::string::npos);
-    EXPECT_EQ(standin_call_log(),
+    EXPECT_EQ(call_log(),
               (Lines{"refresh_mesh_statistics", "update_window_status", "rebuild_entity_rows",
                      "rebuild_parameter_rows", "refresh_entity_inspector", "rebuild_parameter_pane",
                      "build_camera_directive_rows", "build_variant_rows", "count_animation_directives"}));
@@ -140,7 +141,7 @@ TEST_F(OpenTest, FailingParallelScriptsAddNothingAndRaiseOneBox) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        reset_standin_call_log();
+        reset_call_log();
         ctx.open({script(c.name, c.script)});
         EXPECT_EQ(ctx.set().count, 0);
         const Lines boxes = error_boxes();

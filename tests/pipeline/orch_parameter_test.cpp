@@ -1,6 +1,7 @@
 // Parameter statements and slider positions, the entity merge and the guards
 // of the re-assembly and open actions; nothing here starts the kernel.
 #include <gtest/gtest.h>
+#include "support/call_log.h"
 
 #include <cmath>
 #include <cstdint>
@@ -154,7 +155,7 @@ TEST(OpenWithoutEnvironment, StopsAtTheFirstValidPathWithoutRefreshing) {
     Environment* environment = ctx.app->entities.current_environment;
     bind_environment(*ctx.app, nullptr);
     ctx.open({"x.vrek"});
-    EXPECT_TRUE(standin_call_log().empty());
+    EXPECT_TRUE(call_log().empty());
     EXPECT_EQ(root_refresh_count(), 0);
 
     // An empty list only closes the pane.

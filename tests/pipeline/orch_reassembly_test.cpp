@@ -1,6 +1,7 @@
 // Re-parse and re-assembly of loaded entities, pushing edited parameters,
 // and the environment re-parse report, with the stand-in kernel.
 #include <gtest/gtest.h>
+#include "support/call_log.h"
 #include <glob.h>
 #include <unistd.h>
 
@@ -58,7 +59,7 @@ TEST_F(ReassemblyTest, ReassembleAllSkipsLockedEntitiesAndKeepsDisplayState) {
     ctx.entity(0).translation = {1.0, 2.0, 3.0};
     ctx.entity(2).visible = 0;
     const int32_t serials[3] = {ctx.entity(0).serial_id, ctx.entity(1).serial_id, ctx.entity(2).serial_id};
-    reset_standin_call_log();
+    reset_call_log();
 
     reassemble_all_entities(*ctx.app);
     EXPECT_EQ(ctx.console_count("Re-Parsing: a.vrek"), 1u);
@@ -88,7 +89,7 @@ TEST_F(ReassemblyTest, EnvironmentReparseListsScriptsAndSubElementsAndTogglesThe
     ctx.open({plain, script("triple.vrek", kTriple)});
     ASSERT_EQ(ctx.set().count, 2);
     AppContext& app = *ctx.app;
-    reset_standin_call_log();
+    reset_call_log();
     reparse_environment_entities(app);
     const ParseReport& report = app.parse_report;
     EXPECT_EQ(std::string(report.kinds.begin(), report.kinds.end()), "MPEEE");
@@ -230,7 +231,7 @@ TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
     InteropMesh* first = e.mesh;
     const double first_x = first->bounds.at(0);
     ctx.app->entities.current_environment_parts.parameter_view->selected_row = 0;
-    reset_standin_call_log();
+    reset_call_log();
 
     e.parse_result.parameters[0].current.int_value = 7;
     push_selected_entity_parameters(*ctx.app);
@@ -244,10 +245,10 @@ TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
     EXPECT_EQ(calls_starting("set_parameter_row_label: "), Lines{"set_parameter_row_label: 0|" + label});
 
     InteropMesh* second = e.mesh;
-    reset_standin_call_log();
+    reset_call_log();
     push_selected_entity_parameters(*ctx.app);
     EXPECT_EQ(e.mesh, second);
-    EXPECT_TRUE(standin_call_log().empty());
+    EXPECT_TRUE(call_log().empty());
     EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 1u);
 }
 
@@ -319,7 +320,7 @@ TEST_F(PushTest, ResetAllWithMarksResetsOnlyTheMarkedOnesThenPushes) {
     p[2].current.bool_value = 0;
     e.parameter_marks = {0, 1, 1};
     InteropMesh* before = e.mesh;
-    reset_standin_call_log();
+    reset_call_log();
     reset_all_parameters(*ctx.app);
     EXPECT_EQ(p[0].current.int_value, 9);
     EXPECT_EQ(p[1].current.int_value, 2);

@@ -2,6 +2,7 @@
 // An application context bound to a fresh environment with the recording
 // stand-ins installed, and a temporary workspace run by the stand-in kernel.
 #include <gtest/gtest.h>
+#include "support/call_log.h"
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -20,7 +21,6 @@
 #include "text/text_utils.h"
 #include "model/environment.h"
 #include "model/interop_mesh.h"
-#include "panes/pane_standins.h"
 #include "panes/popups.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/open_scripts.h"
@@ -32,7 +32,7 @@
 
 inline std::vector<std::string> calls_starting(const std::string& prefix) {
     std::vector<std::string> out;
-    for (const std::string& entry : standin_call_log())
+    for (const std::string& entry : call_log())
         if (entry.compare(0, prefix.size(), prefix) == 0) out.push_back(entry);
     return out;
 }
@@ -55,16 +55,16 @@ inline int& root_refresh_count() {
 // The message boxes as the pipeline raises them, recorded in the call log
 // ("show_error_box: title\ntext") so tests see their order among the panes'.
 inline void record_error_box(AppContext&, const std::string& title, const std::string& text) {
-    record_standin_call("show_error_box: " + title + "\n" + text);
+    record_call("show_error_box: " + title + "\n" + text);
 }
 inline void record_warning_box(AppContext&, const std::string& title, const std::string& text) {
-    record_standin_call("show_warning_box: " + title + "\n" + text);
+    record_call("show_warning_box: " + title + "\n" + text);
 }
 
 // The pipeline's suites check which pane operations run and in what order:
 // each of these hooks records its name (and row and text) in the call log.
 inline void install_recording_pane_hooks(AppHooks& hooks) {
-#define VK_RECORDING_HOOK(slot) hooks.slot = [](AppContext&) { record_standin_call(#slot); }
+#define VK_RECORDING_HOOK(slot) hooks.slot = [](AppContext&) { record_call(#slot); }
     VK_RECORDING_HOOK(refresh_mesh_statistics);
     VK_RECORDING_HOOK(update_window_status);
     VK_RECORDING_HOOK(rebuild_entity_rows);
@@ -76,16 +76,16 @@ inline void install_recording_pane_hooks(AppHooks& hooks) {
     VK_RECORDING_HOOK(count_animation_directives);
 #undef VK_RECORDING_HOOK
     hooks.set_entity_row_label = [](AppContext&, int32_t row, const std::string& text) {
-        record_standin_call("set_entity_row_label: " + std::to_string(row) + "|" + text);
+        record_call("set_entity_row_label: " + std::to_string(row) + "|" + text);
     };
     hooks.set_parameter_row_label = [](AppContext&, int32_t row, const std::string& text) {
-        record_standin_call("set_parameter_row_label: " + std::to_string(row) + "|" + text);
+        record_call("set_parameter_row_label: " + std::to_string(row) + "|" + text);
     };
     hooks.set_parameter_field = [](AppContext&, int32_t row, const std::string& text, uint32_t colour) {
-        record_standin_call("set_parameter_field: " + std::to_string(row) + "|" + text + "|" + std::to_string(colour));
+        record_call("set_parameter_field: " + std::to_string(row) + "|" + text + "|" + std::to_string(colour));
     };
     hooks.set_parameter_slider = [](AppContext&, int32_t row, double value) {
-        record_standin_call("set_parameter_slider: " + std::to_string(row) + "|" + double_to_text(value));
+        record_call("set_parameter_slider: " + std::to_string(row) + "|" + double_to_text(value));
     };
     hooks.merge_entity_display_flags = merge_entity_display_flags;
 }
@@ -94,15 +94,14 @@ struct OrchContext {
     std::unique_ptr<AppContext> app = make_app_context();
 
     OrchContext() {
-        reset_standin_call_log();
-        install_pane_standins(app->hooks);
+        reset_call_log();
         install_popup_operations(app->hooks);
         app->hooks.show_error_box = record_error_box;
         app->hooks.show_warning_box = record_warning_box;
         install_recording_pane_hooks(app->hooks);
         // Recolouring is recorded, not run: these tests follow the calls.
         app->hooks.recolour_entity = [](AppContext&, EntityRecord& entity) {
-            record_standin_call("recolour_entity: " + std::to_string(entity.serial_id));
+            record_call("recolour_entity: " + std::to_string(entity.serial_id));
         };
         install_status_line_hooks(app->hooks);
         root_refresh_count() = 0;

@@ -7,7 +7,6 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "panes/display_options.h"
-#include "panes/pane_standins.h"
 #include "panes/popups.h"
 #include "support/app_fixture.h"
 #include "render/camera.h"
@@ -22,7 +21,6 @@ protected:
     AppContext& app = *owned;
 
     CameraTest() {
-        install_pane_standins(app.hooks);
         install_popup_operations(app.hooks);
         install_display_hooks(app.hooks);
         app_instance = &app;

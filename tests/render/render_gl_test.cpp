@@ -16,7 +16,6 @@
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
 #include "panes/display_options.h"
-#include "panes/pane_standins.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
 #include "render/gl_state.h"
@@ -334,7 +333,6 @@ TEST_F(RenderGl, InterfaceFrameDrawsTheTreeClippedAndLayered) {
     build_icon_atlas(), build_logo_image(), build_font_atlas();
     app_on_gl_init();
     auto app = make_app_context();
-    install_pane_standins(app->hooks);
     install_display_hooks(app->hooks);
     InterfaceTree tree;
     const int32_t saved_w = platform_state.canvas_width, saved_h = platform_state.canvas_height;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
+#include "support/call_log.h"
 
-#include "panes/pane_standins.h"
 #include "render/scene_actions.h"
 #include "support/app_fixture.h"
 #include "ui/ui_state.h"
@@ -24,7 +24,9 @@ struct SceneActions : AppFixture {
     std::vector<EntityRecord*> subs;
 
     SceneActions() {
-        install_pane_standins(app->hooks);
+        app->hooks.show_info_box = [](AppContext&, const std::string& title, const std::string& text) {
+            record_call("show_info_box: " + title + "\n" + text);
+        };
         make_new_environment_current(*app);
     }
     ~SceneActions() override {
@@ -92,12 +94,12 @@ TEST_F(SceneActions, ColourByButtonsAndTheMultiChannelToggle) {
     select_colour_function(*app, 15);  // no such button: nothing changes
     EXPECT_EQ(app->render_flags.colour_function, 12);
 
-    reset_standin_call_log();
-    app->hooks.build_colour_ramp = [](AppContext&) { record_standin_call("build_colour_ramp"); };
+    reset_call_log();
+    app->hooks.build_colour_ramp = [](AppContext&) { record_call("build_colour_ramp"); };
     toggle_multichannel_colour_space(*app);
     EXPECT_EQ(app->render_flags.multichannel_colour, 1);
     EXPECT_EQ(m->display_colours[4], 127);  // t = 1/3: hue(0.25) = (0.5, 1, 0)
-    EXPECT_EQ(standin_call_log(), std::vector<std::string>{"build_colour_ramp"});
+    EXPECT_EQ(call_log(), std::vector<std::string>{"build_colour_ramp"});
 }
 
 TEST_F(SceneActions, InspectorLabelsFollowTheToolTipAndTraceGoesToTheInfoBox) {
@@ -118,10 +120,10 @@ TEST_F(SceneActions, InspectorLabelsFollowTheToolTipAndTraceGoesToTheInfoBox) {
     EXPECT_EQ(info.tooltip_icon, 6);
     EXPECT_EQ(app->status.tooltip_text, "polygon : 0");
 
-    reset_standin_call_log();
+    reset_call_log();
     build_llmi_trace(*app);
-    ASSERT_EQ(standin_call_log().size(), 1u);
-    EXPECT_EQ(standin_call_log()[0].rfind("show_info_box: LLMI:[P] \t Polygon Picking-Mode\n---", 0), 0u);
+    ASSERT_EQ(call_log().size(), 1u);
+    EXPECT_EQ(call_log()[0].rfind("show_info_box: LLMI:[P] \t Polygon Picking-Mode\n---", 0), 0u);
 
     app->frame.picked_element_id = 0xFFFFFF;
     update_llmi_labels(*app);
@@ -132,7 +134,7 @@ TEST_F(SceneActions, InspectorLabelsFollowTheToolTipAndTraceGoesToTheInfoBox) {
 
     app->bars.llmi_pick_key = '!';
     app->frame.picked_element_id = 0;
-    reset_standin_call_log();
+    reset_call_log();
     build_llmi_trace(*app);
-    EXPECT_TRUE(standin_call_log().empty());
+    EXPECT_TRUE(call_log().empty());
 }

@@ -14,7 +14,6 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
-#include "panes/pane_standins.h"
 #include "platform/platform_state.h"
 #include "render/colour_by.h"
 #include "render/frame_renderer.h"
@@ -113,7 +112,6 @@ protected:
         ASSERT_TRUE(gl && gl->context) << "no GL context (needs an X display)";
         platform_state.canvas_width = W;
         platform_state.canvas_height = H;
-        install_pane_standins(app->hooks);
         make_new_environment_current(*app);
         AppContext& a = *app;
         a.frame.canvas_colour = canvas;
@@ -364,6 +362,15 @@ TEST_F(SceneGl, ThumbnailsLandInTheirStripCells) {
     EXPECT_EQ(app->bars.thumbnail_requested, 1);  // waited one frame
     frame();
     EXPECT_EQ(app->bars.thumbnail_requested, 0);
+    EXPECT_TRUE(rgb_is(read_pixel(strip, 1920 + 64, 1920 + 64), 200, 200, 200));
+    // Leaving the environment takes its picture at once.
+    bind_framebuffer(strip);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_TRUE(rgb_is(read_pixel(strip, 1920 + 64, 1920 + 64), 0, 0, 0));
+    app->bars.environment_switch_pending = 1;
+    frame();
+    EXPECT_EQ(app->bars.environment_switch_pending, 0);
     EXPECT_TRUE(rgb_is(read_pixel(strip, 1920 + 64, 1920 + 64), 200, 200, 200));
 
     // Directive 1 looks at the entity that declared it, after the countdown.

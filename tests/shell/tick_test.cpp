@@ -1,12 +1,12 @@
 // The application tick: deferred requests, transitions, camera motion from
 // held keys and the wheel, and the file browser's key repeat.
 #include <gtest/gtest.h>
+#include "support/call_log.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
-#include "panes/shell_standins.h"
 #include "support/shell_fixture.h"
 
 namespace {
@@ -23,17 +23,17 @@ struct Tick : ShellFixture {
 };
 
 std::string folder_chooser(const std::string&) {
-    record_standin_call("choose_folder_dialog");
+    record_call("choose_folder_dialog");
     return "/chosen/";
 }
 std::string script_chooser(const std::string&) {
-    record_standin_call("open_script_dialog");
+    record_call("open_script_dialog");
     return "";
 }
 int confirmed = 0;
 void confirmed_action() {
     ++confirmed;
-    record_standin_call("confirmed_action");
+    record_call("confirmed_action");
 }
 
 TEST_F(Tick, RequestsRunInOrderWhenTheCountdownEnds) {

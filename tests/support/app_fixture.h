@@ -4,6 +4,7 @@
 // counters, the stand-in call log and the clock. Standard output can be
 // captured for the diagnostics the application prints.
 #include <gtest/gtest.h>
+#include "support/call_log.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -45,7 +46,7 @@ inline void reset_app_globals() {
     reset_environment_counter();
     reset_entity_serial_counter();
     reset_mesh_serial_counter();
-    reset_standin_call_log();
+    reset_call_log();
     app_instance = nullptr;
     set_clock_for_tests(nullptr);
 }

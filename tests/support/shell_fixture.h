@@ -3,6 +3,7 @@
 // that the tests advance, the popup operations and root callbacks bound,
 // one environment and the context published as the application instance.
 #include "support/app_fixture.h"
+#include "support/call_log.h"
 
 #include "panes/pointer_routing.h"
 #include "panes/popups.h"
@@ -47,7 +48,7 @@ struct ShellFixture : AppFixture {
     // The stand-in calls recorded so far that start with `prefix`.
     static std::vector<std::string> calls(const std::string& prefix = "") {
         std::vector<std::string> out;
-        for (const std::string& entry : standin_call_log())
+        for (const std::string& entry : call_log())
             if (entry.compare(0, prefix.size(), prefix) == 0) out.push_back(entry);
         return out;
     }
