@@ -1,7 +1,6 @@
 #include "menu_fixture.h"
 
 #include "app/caption_tables.h"
-#include "render/colour_by.h"
 
 namespace {
 
@@ -36,24 +35,6 @@ TEST_F(MenuFixture, SettingsColumnsAndViewStripsAreMeasuredFromTheCaptions) {
         for (size_t i = 0; i < app->settings_menu_items[m].size(); ++i)
             EXPECT_EQ(app->settings_menu_items[m][i]->selected, app->menu_tables.settings_menu_check_states[m][i]);
     }
-}
-
-TEST_F(MenuFixture, ColourBarAndSliderBar) {
-    int32_t sum = 0;
-    for (const Element& b : app->colour_function_buttons) sum += b.width;
-    EXPECT_EQ(app->colour_strip_width, sum + 24);
-    EXPECT_TRUE(app->colour_function_buttons[0].selected);
-    EXPECT_FALSE(app->colour_function_buttons[1].selected);
-    EXPECT_EQ(app->hue_swatches[0].background_rgba, 0xFFFF0000u);
-    for (int i = 1; i < 10; ++i) {
-        const Rgb c = hue_to_rgb(i / 10.0);
-        const uint32_t word = 0xFF000000u + (static_cast<uint32_t>(c.r * 255) << 16) +
-                              (static_cast<uint32_t>(c.g * 255) << 8) + static_cast<uint32_t>(c.b * 255);
-        EXPECT_EQ(app->hue_swatches[i].background_rgba, word) << i;
-        EXPECT_EQ(app->hue_swatches[i].x, 4 * i);
-    }
-    EXPECT_DOUBLE_EQ(app->sliders[1].value, 40.0 / 140.0);
-    EXPECT_EQ(app->slider_fields[1].text, "60");
 }
 
 TEST_F(MenuFixture, EnvironmentMenuStatesRestoreOnlyWithOneVectorPerMenu) {
