@@ -20,15 +20,9 @@ static std::string reference_text(double value) {
 }
 
 TEST(WriterNumbers, ShortestExactGeneralNotation) {
-    const std::pair<double, const char*> cases[] = {
-        {-0.0, "-0"}, {0.5, "0.5"}, {2.0, "2"}, {1e-7, "1e-07"}, {1.5e6, "1.5e+06"}, {100000.0, "100000"},
-        {1.234e-5, "1.234e-05"}, {1e100, "1e+100"}, {1234.5678, "1234.5678"}, {1234567.0, "1234567"},
-        {1.0 / 3.0, "0.3333333333333333"}, {-std::numeric_limits<double>::infinity(), "-inf"}};
-    for (const auto& [value, text] : cases) EXPECT_EQ(mesh_double_text(value), text);
-
-    // Powers of two and subnormals (lopsided or wide rounding intervals),
-    // halfway cases, random bits and short decimals.
-    std::vector<double> values;
+    // Signed zero, infinity, powers of two and subnormals (lopsided or wide
+    // rounding intervals), halfway cases, random bits and short decimals.
+    std::vector<double> values = {-0.0, 1.0 / 3.0, 1234567.0, -std::numeric_limits<double>::infinity()};
     for (int e = -1074; e <= 1023; ++e) values.push_back(std::ldexp(1.0, e));
     for (int j = 1; j < 400; j += 2) values.push_back(8.0 + std::ldexp(j, -16));
     std::mt19937_64 random(12345);

@@ -17,17 +17,6 @@ static void expect_point(const Point& p, const Point& expected) {
     for (size_t i = 0; i < 3; ++i) EXPECT_NEAR(p[i], expected[i], 1e-12) << "component " << i;
 }
 
-TEST(EntityTransform, IdentityTest) {
-    EntityRecord e = entity_construct(), scaled = e, squashed = e;
-    EXPECT_TRUE(entity_transform_is_identity(e));
-    e.euler_angles[1] = e.translation[2] = -0.0;
-    EXPECT_TRUE(entity_transform_is_identity(e));
-    e.euler_angles[1] = 1e-300;
-    scaled.uniform_scale = 2;
-    squashed.axis_scale[2] = 0.5;
-    for (const EntityRecord* r : {&e, &scaled, &squashed}) EXPECT_FALSE(entity_transform_is_identity(*r));
-}
-
 TEST(EntityTransform, TransformAndRotationOrders) {
     struct Case {
         int32_t transform_order, rotation_order;
@@ -77,8 +66,7 @@ TEST(EntityTransform, Normals) {
 TEST(EntityRecord, SerialsAndCopiesSharingMeshes) {
     reset_model_counters();
     EntityRecord a = entity_construct(), b = entity_construct(true), sub = entity_construct();
-    EXPECT_EQ(std::vector<int32_t>({a.serial_id, b.serial_id, a.parallel, b.parallel}),
-              std::vector<int32_t>({0, 1, 0, 1}));
+    EXPECT_EQ(std::vector<int32_t>({a.serial_id, b.serial_id}), std::vector<int32_t>({0, 1}));
     InteropMesh* mesh = make_line_mesh(3, 0);
     entity_attach_mesh(a, mesh);
     a.subelement_records = {&sub};

@@ -12,9 +12,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "panes/export_dialog.h"
@@ -104,10 +102,6 @@ void PanesLive::assemble_with_the_confirmed_algorithm() {
     // The key hint has no handler: the click reaches Basic-CSG's button.
     ASSERT_TRUE(live.click(app.algorithm_key_hints[1]));
     EXPECT_EQ(app.io_settings.meshing_algorithm, 1);
-    EXPECT_EQ(app.capability_labels[1].typeface, &typefaces[4]);  // difference
-    EXPECT_EQ(app.capability_labels[3].typeface, &typefaces[3]);  // low-poly
-    EXPECT_EQ(app.algorithm_mode_label.text, "Basic-CSG Mesh");
-    EXPECT_EQ(app.assemble_button.text, "Assemble");
     compare_pane_with_baseline(app.RUNPANE, "run_pane_basic_csg");
 
     ASSERT_TRUE(live.click(app.assemble_button));
@@ -117,7 +111,6 @@ void PanesLive::assemble_with_the_confirmed_algorithm() {
     EXPECT_EQ(app.dialogs.confirm_algorithm[0], 1);
     ASSERT_TRUE(live.click(app.confirm_choice_buttons[0]));
     EXPECT_EQ(app.dialogs.confirm_algorithm[0], 0);
-    EXPECT_EQ(app.confirm_mode_label.text, "Pure-Union-Mesh");
 
     const InteropMesh* before = set().records[0].mesh;
     ASSERT_EQ(before->algorithm, 2);  // opened with the default Optimal-CSG
@@ -180,10 +173,8 @@ void PanesLive::export_cancelled_then_accepted() {
 
     ASSERT_TRUE(live.click(app.EXPORT));
     ASSERT_TRUE(app.pane_open_flags[PANE_EXPORT] && app.EXPORTPANE.visible);
-    EXPECT_EQ(app.export_button.text, "!");
     ASSERT_TRUE(live.click(app.export_format_buttons[0]));
     ASSERT_TRUE(live.click(app.export_format_buttons[3]));
-    EXPECT_EQ(app.export_button.text, "Export");
     EXPECT_TRUE(app.export_format_checks[0].selected && app.export_format_checks[3].selected);
     // Configured after start-up, the workspace is not the export location:
     // the hint asks for one, and the browser sets it.
@@ -204,19 +195,8 @@ void PanesLive::export_cancelled_then_accepted() {
     EXPECT_FALSE(path_exists(base + "_NGON.obj") || path_exists(base + ".stl"));
 
     ASSERT_TRUE(live.click(app.export_button));
-    // From the loop turn that handled OK to the one that shows the box.
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point accepted{}, reported{};
-    live.each_turn = [&] {
-        if (accepted == Clock::time_point{} && app.LOADPANE.visible) accepted = Clock::now();
-        if (reported == Clock::time_point{} && app.INFOPANE.visible) reported = Clock::now();
-    };
     ASSERT_TRUE(live.click(app.confirm_ok_button));
     ASSERT_TRUE(live.pump_until([&] { return app.INFOPANE.visible; }, 30'000));
-    live.each_turn = nullptr;
-    std::printf("OK-TO-INFO-BOX: %.1f ms, five ticks of 10 ms included; %s\n",
-                std::chrono::duration<double, std::milli>(reported - accepted).count(),
-                app.message_texts[0].text.c_str());
     EXPECT_EQ(app.message_titles[0].text, "Environment Mesh File Export Complete");
     EXPECT_FALSE(app.EXPORTPANE.visible || app.pane_open_flags[PANE_EXPORT] || app.pane_open_flags[PANE_LOAD]);
     const std::vector<std::string> io = trace(TRACE_FILE_IO);

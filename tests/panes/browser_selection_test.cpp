@@ -132,38 +132,12 @@ TEST_F(BrowserSelection, RandomKeysFollowTheStepwiseRule) {
     }
 }
 
-TEST_F(BrowserSelection, EdgesOfTheRule) {
+// The clear button on the published context.
+TEST_F(BrowserSelection, ClearButtonUnmarksEveryRow) {
     std::mt19937 random(7);
     list(10, 320, random);
-    file_browser_select_previous(*app);  // from nothing, up also picks row 0
-    model.step(-1);
-    expect_model("up from nothing");
-    EXPECT_EQ(model.first_mark(), 0);
     toggle_row(3);
-    toggle_row(0);
-    toggle_row(7);  // rows 3 and 7
-    file_browser_select_next(*app);
-    model.step(1);
-    expect_model("several");
-    EXPECT_EQ(model.first_mark(), 3);  // kept, not moved
-
-    list(40, 320, random);
-    browser().browser_list_scroll = model.f = 0.0;
-    file_browser_page_down(*app);  // row 0, then nine more: ten steps
-    model.steps(1, 10);
-    expect_model("page");
-    EXPECT_EQ(model.first_mark(), 9);
-    file_browser_select_last(*app);
-    model.steps(1, 41);
-    expect_model("last");
-    EXPECT_EQ(model.first_mark(), 39);
-    EXPECT_EQ(browser().browser_list_scroll, 1.0);
-    file_browser_select_next(*app);  // stays, still in view
-    model.step(1);
-    expect_model("past the end");
-    EXPECT_EQ(model.first_mark(), 39);
-
-    // The clear button on the published context.
+    toggle_row(7);
     app_instance = app.get();
     on_click_clear_file_selection();
     EXPECT_EQ(browser().browser_selection.count, 0);

@@ -75,11 +75,6 @@ TEST_F(DirectiveBars, CameraButtonsCarryTipsAndFollowTheirEntities) {
     EXPECT_EQ(bars.directive_table.values[6], 1.5);
     EXPECT_STREQ(app->camera_directive_rows[0].tooltip_title, "top \t { 0,10,0, 0,0,0 }");
     EXPECT_STREQ(app->camera_directive_rows[2].tooltip_title, "side \t { 0.123457,0,0, 1e-07,0,0 }");
-    EXPECT_STREQ(app->camera_directive_rows[1].tooltip_text, "(select to apply camera directive)");
-    EXPECT_EQ(app->camera_directive_rows[1].tooltip_icon, 34);
-    EXPECT_EQ(app->camera_directive_list.children.size(), 3u);
-    EXPECT_EQ(bars.thumbnail_delay, 1);
-    EXPECT_EQ(bars.selected_directive, -1);
 
     // Directives name their entity by serial id: closing the first entity
     // leaves the third directive on the same entity.
@@ -87,23 +82,6 @@ TEST_F(DirectiveBars, CameraButtonsCarryTipsAndFollowTheirEntities) {
     EXPECT_EQ(find_entity_by_serial(&set(), bars.directive_table.numbers[2]), &entity(0));
     EXPECT_EQ(find_entity_by_serial(&set(), bars.directive_table.numbers[0]), nullptr);
     EXPECT_EQ(bars.directive_table.numbers[2], second_serial);
-}
-
-TEST_F(DirectiveBars, ButtonLayoutsAndListHeights) {
-    add_entity("/s/a.vrek", "#CAM(a)\n#CAM(b)\n#CAM(c)");
-    app->bars.camera_directive_layout = 2;
-    build_camera_directive_rows(*app);
-    const auto& rows = app->camera_directive_rows;
-    EXPECT_EQ(rows[1].x, 56);
-    EXPECT_EQ(rows[2].y, 55);
-    EXPECT_EQ(rows[1].border_left.width, 0);
-    EXPECT_EQ(app->camera_directive_list.height, 17 + 47 * 2);
-    app->bars.camera_directive_layout = 1;
-    layout_variant_buttons(*app);
-    EXPECT_EQ(rows[2].y, 8 + 190);
-    EXPECT_EQ(rows[1].width, 96);
-    EXPECT_EQ(rows[1].border_left.width, app->ui_metrics.thin_border);
-    EXPECT_EQ(app->camera_directive_list.height, 95 * 3 + 17);
 }
 
 TEST_F(DirectiveBars, BarVisibilityFollowsCountsControllerAndHiding) {
@@ -155,9 +133,6 @@ TEST_F(DirectiveBars, VariantRowsAndRebuildUnderThePointer) {
     EXPECT_STREQ(rows[0].tooltip_title, "fast \t { a:1, b:2 }");
     EXPECT_STREQ(rows[1].tooltip_title, "? \t {  }");
     EXPECT_STREQ(rows[2].tooltip_title, "odd \t {  }");
-    EXPECT_EQ(rows[2].y, 48);
-    EXPECT_EQ(rows[0].width, 168);
-    EXPECT_EQ(app->variant_list.height, 72);
     EXPECT_EQ(app->bars.variant_tables.entity_ids[0], entity(0).serial_id);
 
     // A rebuild under the pointer and the tool-tip leaves nothing dangling.

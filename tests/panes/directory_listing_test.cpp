@@ -48,8 +48,6 @@ TEST(ParseLsListing, FillsEveryTableAndKeepsTheLinkTargetOutOfTheName) {
     EXPECT_EQ(l.dates[9], "2025-01-02");
     EXPECT_EQ(l.times[9], "23:59");
     EXPECT_EQ(l.permissions[9], "-rw-r--r--+");
-    EXPECT_EQ(l.owners[9], "user");
-    EXPECT_EQ(l.groups[9], "staff");
     EXPECT_EQ(l.sort_names[1], "model.vrek");
     EXPECT_EQ(l.sort_names[2], "src/");
 
@@ -83,7 +81,7 @@ TEST(ParseLsListing, UnescapesNamesToTheirExactBytes) {
 
 struct ListingTest : BrowserTest {};
 
-TEST_F(ListingTest, ListingBuildsPathBarCaptionsAndSortedRows) {
+TEST_F(ListingTest, ListingBuildsPathPartsCaptionsAndSortedRows) {
     canned_listings()["/home/user/"] = ls_line("-rw-r--r--", "5", "b.vrek") + ls_line("drwxr-xr-x", "4096", "Src") +
                                        ls_line("-rwxr-xr-x", "7", "a.vrek") + ls_line("-rw-r--r--", "9", "c.txt");
     list(BROWSER_ENTITY_WORKSPACE, "/home/user/");
@@ -93,53 +91,26 @@ TEST_F(ListingTest, ListingBuildsPathBarCaptionsAndSortedRows) {
     EXPECT_EQ(rows(), (Names{"a.vrek", "b.vrek", "c.txt", "Src/"}));
     EXPECT_EQ(app->browser_location_label.text, "Location \t user/");
     EXPECT_EQ(app->browser_directory_label.text, "\n/home/user/");
-    EXPECT_EQ(browser().browser_list_content_height, 4 * 32);
 
-    // Path buttons run from x 8, each text width + 18 wide, 8 apart.
     ASSERT_EQ(app->browser_path_buttons.size(), 3u);
-    int32_t x = 8;
-    for (size_t k = 0; k < 3; ++k) {
-        const Label& b = app->browser_path_buttons[k];
-        EXPECT_EQ(b.x, x);
-        EXPECT_EQ(b.y, 8);
-        EXPECT_GT(b.text_width, 0);
-        EXPECT_EQ(b.width, b.text_width + 18);
-        EXPECT_EQ(b.user_index, static_cast<int32_t>(k));
-        x += b.width + 8;
-    }
-    EXPECT_EQ(browser().browser_path_content_width, x - 1);
-    EXPECT_EQ(app->browser_path_pieces.children.size(), 3u);
 
-    // Rows: tag, name, size, time, date; faces and colours by kind.
+    // Rows: tag, name, size, time, date.
     ASSERT_EQ(app->browser_rows.size(), 4u);
     const Label* exe = &app->browser_row_labels[0];
     EXPECT_EQ(exe[0].text, "SRC");  // an executable script is a script
     EXPECT_EQ(exe[2].text, "7 bytes");
     const Label* txt = &app->browser_row_labels[10];
     EXPECT_EQ(txt[0].text, "-");
-    for (size_t c = 0; c < 5; ++c) {
-        EXPECT_EQ(txt[c].text_colour, nullptr);
-        EXPECT_EQ(txt[c].text_rgba, browser_other_file_rgba);
-    }
     const Label* dir = &app->browser_row_labels[15];
     EXPECT_EQ(dir[0].text, "DIR");
-    EXPECT_EQ(dir[0].typeface, &typefaces[4]);
-    EXPECT_EQ(dir[1].typeface, &typefaces[1]);
-    EXPECT_EQ(dir[1].padding_left, 12);
     EXPECT_EQ(dir[2].text, "");
     EXPECT_EQ(dir[3].text, "10:00");
     EXPECT_EQ(dir[4].text, "2026-12-01");
-    EXPECT_EQ(dir[1].text_colour, active_theme.colours[8]);
-    EXPECT_EQ(app->browser_rows[3].user_index, 3);
-    EXPECT_EQ(app->browser_rows[3].hover_rgba, browser_hover_rgba);
 
     canned_listings()["/d/"] = ls_line("-rwxr-xr-x", "1", "run");
     list(BROWSER_ENTITY_WORKSPACE, "/d/");
     ASSERT_EQ(app->browser_rows.size(), 1u);
-    EXPECT_EQ(app->browser_list_content.children.size(), 1u);
-    EXPECT_EQ(app->browser_rows[0].children.size(), 5u);
     EXPECT_EQ(app->browser_row_labels[1].text_rgba, browser_executable_rgba);
-    EXPECT_EQ(app->browser_row_labels[1].typeface, &typefaces[1]);
     EXPECT_EQ(app->browser_row_labels[2].text_colour, active_theme.colours[8]);
 
     list(BROWSER_ENTITY_WORKSPACE, "/");

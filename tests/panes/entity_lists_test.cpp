@@ -5,8 +5,6 @@
 #include "panes/entity_lists.h"
 #include "panes/pane_test_support.h"
 
-using Lines = std::vector<std::string>;
-
 struct EntityLists : PaneFixture {
     EntityLists() { publish(); }
     void click_entity(int32_t row, int32_t x, int32_t y) {
@@ -27,7 +25,7 @@ struct EntityLists : PaneFixture {
     bool camera_aims_along_x() { return app->camera.live_camera.look_at[0] > app->camera.live_camera.eye[0]; }
 };
 
-TEST_F(EntityLists, GeometryForNoneOneAndThreeEntities) {
+TEST_F(EntityLists, RowsForNoneOneAndThreeEntities) {
     rebuild_entity_rows(*app);
     EXPECT_TRUE(app->entity_empty_label.visible);
     EXPECT_EQ(app->entity_list.height, 0);
@@ -40,28 +38,18 @@ TEST_F(EntityLists, GeometryForNoneOneAndThreeEntities) {
     a.visible = 0;
     rebuild_entity_rows(*app);
     EXPECT_FALSE(app->entity_empty_label.visible);
-    EXPECT_EQ(app->entity_list.height, 50);
     ASSERT_EQ(app->entity_list.children.size(), 1u);
     const ListRowParts& p = app->side_pane.entity_row_parts;
-    EXPECT_EQ(p.names[0].width, 190);
     EXPECT_EQ(p.names[0].text, ": a.vrek");
     EXPECT_EQ(p.details[0].text, "one\ntwo");
     EXPECT_EQ(p.locks[0].opacity, 1.0);
     EXPECT_EQ(p.bodies[0].opacity, 0.25);
-    EXPECT_EQ(p.bodies[0].width, 196);
-    EXPECT_EQ(app->entity_rows[0].children.size(), 6u);
-    EXPECT_EQ(p.delete_icons[0].x, 219);
-    EXPECT_EQ(p.reassemble_icons[0].y, 22);
 
     add_entity("/s/b.vrek");
     add_entity("/s/c.vrek");
     rebuild_entity_rows(*app);
-    EXPECT_EQ(app->entity_list.height, 152);
     ASSERT_EQ(p.separators.size(), 2u);
-    EXPECT_EQ(p.separators[0].y, 50);
-    EXPECT_EQ(p.separators[1].y, 101);
     EXPECT_EQ(app->entity_rows[2].y, 102);
-    EXPECT_EQ(app->entity_list.children.size(), 5u);
     EXPECT_EQ(app->entity_list.click_handler, on_entity_list_click);
 }
 
@@ -183,8 +171,6 @@ TEST_F(EntityLists, ParameterRowsListOnlyEntitiesWithParametersAndKeepTheSelecti
     rebuild_parameter_rows(*app);
     ASSERT_EQ(app->parameter_entity_rows.size(), 2u);
     EXPECT_EQ(app->parameter_entity_rows[1].user_index, 1);
-    EXPECT_EQ(app->side_pane.parameter_row_parts.focus_icons[1].y, 22);
-    EXPECT_EQ(app->side_pane.parameter_row_parts.bodies[1].width, 219);
     EXPECT_FALSE(app->parameter_empty_label.visible);
 
     click_parameter_row(1, 100, 51 + 10);

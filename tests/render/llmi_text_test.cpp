@@ -48,12 +48,7 @@ TEST_F(InspectorFixture, LabelsByPickMode) {
     EXPECT_EQ(l.entity_label, "\t part.vrek");
     EXPECT_EQ(l.element_label, "polygon : 5");
     EXPECT_EQ(compose_llmi_labels('g', 0, 11, &set).element_label, "group : 15");
-    EXPECT_EQ(compose_llmi_labels('O', 0, 11, &set).element_label, "operand : 1");
-    EXPECT_EQ(compose_llmi_labels('T', 0, 11, &set).element_label, "triangle : 11");
-    EXPECT_EQ(compose_llmi_labels('E', 0, 11, &set).element_label, "index : 0");
     EXPECT_EQ(compose_llmi_labels('?', 0, 7, &set).element_label, "\"wall\" | 2");
-    // An unnamed user type: empty quotes.
-    EXPECT_EQ(compose_llmi_labels('U', 0, 11, &set).element_label, "\"\" | 3");
     // A missing list entry prints -1.
     mesh.group_ids.resize(3);
     EXPECT_EQ(compose_llmi_labels('G', 0, 11, &set).element_label, "group : -1");
@@ -84,8 +79,6 @@ TEST_F(InspectorFixture, TraceText) {
               "     V[3,1.5,-1] C[0.25,0.25,0.25,0.5] N[0,0,-1]\n");
 
     EXPECT_NE(compose_llmi_trace('P', 0, 11, &set).text.find("\n\t Polygon: 5 of 8\n"), std::string::npos);
-    EXPECT_NE(compose_llmi_trace('G', 0, 11, &set).text.find("\n\t Gouraud-Group: 15\n"), std::string::npos);
-    EXPECT_NE(compose_llmi_trace('O', 0, 11, &set).text.find("\n\t Operand: 1\n"), std::string::npos);
     EXPECT_NE(compose_llmi_trace('U', 0, 11, &set).text.find("\n\t Type: 3\n"), std::string::npos);
     EXPECT_NE(compose_llmi_trace('U', 0, 7, &set).text.find("\n\t Type: \"wall\" | 2\n"), std::string::npos);
 

@@ -47,9 +47,6 @@ TEST(Backdrop, LatticeCornersGradientsAndMirroredDiagonals) {
     EXPECT_TRUE(near(point_colour(10, 10), {0.125, 0.15, 0.2, 1}));
     const double t = std::sqrt(200.0) / 15;
     EXPECT_TRUE(near(point_colour(0, 0), {0.125 * (1 - t), 0.15 * (1 - t), 0.2 * (1 - t), 1}));
-    EXPECT_EQ((std::vector<int32_t>{backdrop_table_for_theme(0), backdrop_table_for_theme(1), backdrop_table_for_theme(2),
-                                    backdrop_table_for_theme(3), backdrop_table_for_theme(4), backdrop_table_for_theme(9)}),
-              (std::vector<int32_t>{0, 2, 2, 1, 0, 2}));
 }
 
 // A background quad at pixel rectangle (x, y downwards, w, h) on a 100-high root.

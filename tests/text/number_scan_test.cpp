@@ -6,24 +6,15 @@
 
 #include <cmath>
 
-namespace {
-
-struct IntCase {
-    const char* text;
-    bool ok;
-    int32_t value;
-};
-
-}  // namespace
-
 TEST(NumberScan, AnyBaseIntegersReadLikeFormattedInput) {
-    const IntCase cases[] = {{"0x20", true, 32},  {"0X1f", true, 31},       {"010", true, 8},
+    const struct { const char* text; bool ok; int32_t value; } cases[] = {
+                             {"0x20", true, 32},  {"0X1f", true, 31},       {"010", true, 8},
                              {"08", true, 0},     {"0x", true, 0},          {"  -12abc", true, -12},
                              {"+7", true, 7},     {"-0x10", true, -16},     {"2147483647", true, 2147483647},
                              {"-2147483648", true, -2147483647 - 1},        {"2147483648", false, 0},
                              {"99999999999", false, 0}, {"", false, 0},     {"abc", false, 0},
                              {"-", false, 0},     {"+-1", false, 0},        {"0xffffffff", false, 0}};
-    for (const IntCase& c : cases) {
+    for (const auto& c : cases) {
         int32_t v = 12345;
         EXPECT_EQ(scan_leading_int_any_base(c.text, v), c.ok) << c.text;
         if (c.ok) EXPECT_EQ(v, c.value) << c.text;

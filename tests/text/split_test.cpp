@@ -7,16 +7,12 @@ using Pieces = std::vector<std::string>;
 TEST(Split, EmptyPiecesExceptAtTheEnd) {
     EXPECT_EQ(split("", ','), Pieces{});
     EXPECT_EQ(split(",", ','), Pieces{""});
-    EXPECT_EQ(split("a", ','), Pieces{"a"});
     EXPECT_EQ(split("a,b,", ','), (Pieces{"a", "b"}));
     EXPECT_EQ(split(",a", ','), (Pieces{"", "a"}));
     EXPECT_EQ(split("a,,b", ','), (Pieces{"a", "", "b"}));
     Pieces list = {"keep"};
     split_into("x,y", ',', list);
     EXPECT_EQ(list, (Pieces{"keep", "x", "y"}));
-}
-
-TEST(Split, NonEmptyPiecesOnly) {
     EXPECT_EQ(split_nonempty(",,a,,b,,", ','), (Pieces{"a", "b"}));
     EXPECT_EQ(split_nonempty(",,,", ','), Pieces{});
 }
@@ -25,8 +21,6 @@ TEST(SplitByString, LeadingAndTrailingSeparators) {
     Pieces list = {"stale"};
     split_by_string("", "<BREAK>\n", list);
     EXPECT_EQ(list, Pieces{""});
-    split_by_string("x", "<BREAK>\n", list);
-    EXPECT_EQ(list, Pieces{"x"});
     split_by_string("x<BREAK>\ny", "<BREAK>\n", list);
     EXPECT_EQ(list, (Pieces{"x", "y"}));
     split_by_string("x<BREAK>\n", "<BREAK>\n", list);
@@ -37,33 +31,25 @@ TEST(SplitByString, LeadingAndTrailingSeparators) {
     EXPECT_EQ(list, (Pieces{"a", "b"}));
     split_by_string(",,", ",", list);
     EXPECT_EQ(list, (Pieces{"", ""}));
-    split_by_string("a &&& b &&& c", " &&& ", list);
-    EXPECT_EQ(list, (Pieces{"a", "b", "c"}));
 }
 
 TEST(FirstArgument, CallLikeTexts) {
     EXPECT_EQ(extract_first_argument("#CAM( front view , {0,0,1})"), "frontview");
     EXPECT_EQ(extract_first_argument("f()"), "?");
-    EXPECT_EQ(extract_first_argument("f(x)"), "x");
     EXPECT_EQ(extract_first_argument("f(a,b)"), "a");
     EXPECT_EQ(extract_first_argument("f( a b )"), "ab");
     EXPECT_EQ(extract_first_argument("f("), "?");
-    EXPECT_EQ(extract_first_argument("(x)"), "x");
     EXPECT_EQ(extract_first_argument("no call"), "?");
-    EXPECT_EQ(extract_first_argument(""), "?");
 }
 
 TEST(PathParts, FileNameAndDirectory) {
     EXPECT_EQ(extract_file_name("a/b/c.vrek"), "c.vrek");
     EXPECT_EQ(extract_file_name("C:\\x\\y.vrek"), "y.vrek");
     EXPECT_EQ(extract_file_name("a/b/"), "b/");
-    EXPECT_EQ(extract_file_name("x/"), "x/");
     EXPECT_EQ(extract_file_name("/"), "/");
-    EXPECT_EQ(extract_file_name("name"), "name");
     EXPECT_EQ(extract_file_name(""), "");
     EXPECT_EQ(extract_directory("a/b/c.vrek"), "a/b/");
     EXPECT_EQ(extract_directory("a/b/"), "a/");
     EXPECT_EQ(extract_directory("/x"), "/");
     EXPECT_EQ(extract_directory("name"), "name");
-    EXPECT_EQ(extract_directory("x"), "x");
 }
