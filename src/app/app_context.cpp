@@ -185,6 +185,10 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.minimal_title_row, a.minimal_list_scroll, a.side_pane_indicator);
     visit_widgets(visit, data, a.environment_preview_image, a.environment_preview_close, a.tip_menu_icon, a.hint_icon,
                   a.hint_caption, a.hint_text);
+    visit_widgets(visit, data, a.message_titles, a.message_texts, a.confirm_title_label, a.confirm_note_label,
+                  a.confirm_icon_element, a.confirm_algorithm_bar, a.confirm_choice_buttons, a.confirm_choice_captions,
+                  a.confirm_mode_label, a.capability_labels, a.description_labels, a.algorithm_mode_label,
+                  a.busy_notice, a.help_hover_toggle);
     visit_widgets(visit, data, a.mode_caption_label, a.export_name_row, a.export_location_row, a.export_name_caption,
                   a.export_location_caption, a.export_name_hint, a.export_location_value, a.export_location_hint,
                   a.export_option_labels, a.export_format_names, a.export_format_checks, a.export_size_label,
@@ -201,7 +205,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   pc.profile.script_line, pc.profile.swatch_strip, pc.profile.clipboard_button,
                   pc.profile.text_file_button, pc.profile.swatches, pc.snapshot_holder, pc.screenshot_holder,
                   pc.snapshot_preview, pc.directive_text, pc.about_lines, pc.help_texts, pc.hover_hints_caption);
-    visit_widgets(visit, data, a.about_content, a.open_content, a.load_content, a.popup_watermarks, a.busy_label,
+    visit_widgets(visit, data, a.about_content, a.open_content, a.load_content, a.popup_watermarks,
                   a.side_pane_indicator_labels, a.minimal_tool_buttons, a.minimal_title, a.minimal_about,
                   a.minimal_help);
     FilePaneWidgets& f = a.file_panes;

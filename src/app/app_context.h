@@ -890,7 +890,6 @@ struct AppContext : RootContainer {
     PopupFrame popup_frames[POPUP_FRAME_COUNT];
     FillLayout about_content, open_content, load_content;
     Element popup_watermarks[2];
-    Label busy_label;
     Label side_pane_indicator_labels[3];
     Element minimal_tool_buttons[5];
     Label minimal_title, minimal_about, minimal_help;

@@ -183,13 +183,13 @@ void busy_mask(AppContext& a) {
     a.busy_indicator.icon_scale_x = 2.0;
     a.busy_indicator.icon_scale_y = 2.0;
     a.busy_indicator.opacity = 0.0;
-    a.busy_label.text_colour = colour(8);
-    align(a.busy_label, 0, 0);
-    a.busy_label.fill = true;
-    a.busy_label.visible = false;
-    a.busy_label.set_text("assembling...");
+    a.busy_notice.text_colour = colour(8);
+    align(a.busy_notice, 0, 0);
+    a.busy_notice.fill = true;
+    a.busy_notice.visible = false;
+    a.busy_notice.set_text("assembling...");
     append(mask, a.busy_indicator);
-    append(mask, a.busy_label);
+    append(mask, a.busy_notice);
 }
 
 void bar_contents(AppContext& a) {

@@ -8,6 +8,7 @@
 #include "app/command_table.h"
 #include "app/interface_builder.h"
 #include "panes/layout_mode_flags.h"
+#include "panes/message_boxes.h"
 #include "support/app_fixture.h"
 
 namespace {
@@ -101,7 +102,8 @@ TEST_F(BuiltInterface, StartHiddenPanesAndFinalLayers) {
                        (Element*)&a.MASKPANE, (Element*)&a.OVERLAY, (Element*)&a.mask_pane_layer,
                        (Element*)&a.CONSOLETRACE, (Element*)&a.ENTITYINSPECTOR, (Element*)&a.PARAMETERCONTROL,
                        (Element*)&a.HIDELOGO, (Element*)&a.LOCKICON, (Element*)&a.centre_cross,
-                       (Element*)&a.environment_preview, (Element*)&a.minimal_layout_bar})
+                       (Element*)&a.environment_preview, (Element*)&a.minimal_layout_bar,
+                       (Element*)&a.confirm_algorithm_bar})
         EXPECT_FALSE(e->visible) << e->name;
     for (Element* e : a.OVERLAY.children) EXPECT_FALSE(e->visible) << e->name;
     for (Element* e : {(Element*)&a.TOOLBAR, (Element*)&a.TIPBAR, (Element*)&a.CONTENTPANE, (Element*)&a.STATUSBAR,
@@ -269,6 +271,22 @@ TEST_F(BuiltInterface, FrameConsoleAndRowsTakeTheirGeometry) {
     EXPECT_NE(a.minimal_command_buttons[3].background_colour, nullptr);
     EXPECT_NE(a.minimal_command_buttons[48].hover_palette, nullptr);
     EXPECT_EQ(a.minimal_command_buttons[48].background_colour, nullptr);
+}
+
+// The labels the actions write are the ones hung in the tree.
+TEST_F(BuiltInterface, ActionsWriteTheLabelsTheTreeShows) {
+    AppContext& a = *app;
+    show_warning_box(a, "Warning: Nothing to Parse", "text");
+    show_error_box(a, "Error: Bad Path", "text");
+    const Element* warning_title = a.popup_frames[FRAME_WARNING].title_bar.centre;
+    ASSERT_NE(warning_title, nullptr);
+    EXPECT_EQ(warning_title->text, "Warning: Nothing to Parse");
+    EXPECT_EQ(a.popup_frames[FRAME_ERROR].title_bar.centre->text, "Error: Bad Path");
+    EXPECT_EQ(a.popup_frames[FRAME_INFO].title_bar.centre->text, "Info: ...");
+    // The intro fades the notice in and out under its logo.
+    ASSERT_EQ(a.busy_mask.children.size(), 2u);
+    EXPECT_EQ(a.busy_mask.children[1], &a.busy_notice);
+    EXPECT_EQ(a.busy_notice.text, "assembling...");
 }
 
 struct UnbuiltInterface : BuiltInterface {

@@ -87,6 +87,14 @@ struct LiveApplication {
         app_on_start(&listener);
         return pump_until([this] { return platform_state.canvas_width > 0 && app->width > 0; }, 5000);
     }
+    // Confirms the paths the intro waits for and runs it to its end.
+    bool finish_intro(const SampleWorkspace& sample) {
+        if (!set_kernel_path(kernel()) || !set_workspace_path(sample.workspace())) return false;
+        prepare_app_workspace(*app);
+        return pump_until([this] { return app->startup.startup_finished != 0; }, 30'000);
+    }
+    // Where the canvas is on the screen now.
+    void find_canvas() { gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &canvas_x, &canvas_y); }
     // The frame loop's work: events, ticks every 10 ms, redraws.
     bool pump_until(const std::function<bool()>& done, int timeout_ms) {
         for (gint64 end = g_get_monotonic_time() + timeout_ms * 1000; g_get_monotonic_time() < end; g_usleep(2000)) {

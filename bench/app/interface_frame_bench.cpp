@@ -1,0 +1,80 @@
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "app/app_context.h"
+#include "app/current_environment.h"
+#include "app/interface_builder.h"
+#include "art/art_gl.h"
+#include "art/font_atlas.h"
+#include "art/icon_raster.h"
+#include "model/environment.h"
+#include "panes/popups.h"
+#include "platform/platform_state.h"
+#include "render/frame_renderer.h"
+#include "render/gl_state.h"
+#include "support/glx_context.h"
+
+namespace {
+
+constexpr int W = 1280, H = 800;
+
+// One GL context and the art for every run.
+GlxContext* context() {
+    static GlxContext* gl = [] {
+        auto* c = new GlxContext;
+        if (!c->open(W, H)) return static_cast<GlxContext*>(nullptr);
+        init_gl_state();
+        build_icon_atlas(), build_logo_image(), build_font_atlas();
+        app_on_gl_init();
+        return c;
+    }();
+    return gl;
+}
+
+// A frame of the built interface without a 3D redraw (the first frame
+// draws the scene once): layout, draw list, staging, uploads, the draws of
+// every layer and the blits, finished on the GPU. With an X display.
+void BM_BuiltInterfaceFrame(benchmark::State& state) {
+    if (!context()) return state.SkipWithError("no X display");
+
+    std::fflush(stdout);
+    const int saved = dup(1);
+    const int null_fd = open("/dev/null", O_WRONLY);
+    dup2(null_fd, 1);
+    std::unique_ptr<AppContext> app = make_app_context();
+    build_user_interface(*app);
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    close(null_fd);
+
+    app_instance = app.get();
+    platform_state.canvas_width = W, platform_state.canvas_height = H;
+    app->frame.window_width = app->width = W;
+    app->frame.window_height = app->height = H;
+    // As started (0), or with the run pane open over the masks (1).
+    if (state.range(0) != 0) toggle_run_pane(*app);
+    render_frame(app.get(), app.get());
+    glFinish();
+    for (auto _ : state) {
+        render_frame(app.get(), app.get());
+        glFinish();
+    }
+    state.counters["layers_drawn"] = frame_renderer.layers_drawn;
+    app_instance = nullptr;
+    app.reset();
+    reset_environment_counter();
+}
+BENCHMARK(BM_BuiltInterfaceFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// The same with the rasteriser's threads counted.
+BENCHMARK(BM_BuiltInterfaceFrame)->Arg(0)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
