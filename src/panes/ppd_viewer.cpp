@@ -10,6 +10,7 @@
 #include "panes/confirmations.h"
 #include "panes/message_boxes.h"
 #include "panes/bar_toggles.h"
+#include "panes/list_rows.h"
 #include "text/split.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
@@ -93,18 +94,7 @@ void open_ppd_view(AppContext& app) {
             app.ppd_row_elements[i] = static_cast<int32_t>(i - 1);
         }
         row.typeface = face;
-        row.x = 0;
-        row.y = static_cast<int32_t>(i) * row_height;
-        row.height = row_height;
-        row.align_x = -1;
-        row.align_y = 0;
-        row.padding_left = pad;
-        row.padding_right = pad;
-        row.border_bottom.width = m.thin_border;
-        row.border_bottom.rgba = 0xff808080u;
-        row.text_colour = active_theme.colours[8];
-        row.hover_palette = &active_theme.palettes[8];
-        row.selected_palette = &active_theme.palettes[7];
+        style_report_list_row(row, static_cast<int32_t>(i), row_height, pad, m.thin_border);
         row.set_text(text);
         row.user_index = static_cast<int32_t>(i);
         row.width = row.text_width + 2 * pad;

@@ -6,6 +6,7 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "panes/list_rows.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
 
@@ -143,18 +144,7 @@ void build_parse_report_rows(AppContext& app) {
         Element& row = app.parse_report_rows[i];
         const char kind = report.kinds[i];
         row.typeface = &typefaces[kind == REPORT_ROW_ELEMENT ? 6 : kind == REPORT_ROW_PARALLEL ? 7 : 8];
-        row.x = 0;
-        row.y = static_cast<int32_t>(i) * R;
-        row.height = R;
-        row.align_x = -1;
-        row.align_y = 0;
-        row.padding_left = P;
-        row.padding_right = P;
-        row.border_bottom.width = m.thin_border;
-        row.border_bottom.rgba = 0xff808080u;
-        row.text_colour = active_theme.colours[8];
-        row.hover_palette = &active_theme.palettes[8];
-        row.selected_palette = &active_theme.palettes[7];
+        style_report_list_row(row, static_cast<int32_t>(i), R, P, m.thin_border);
         row.set_text(kind == REPORT_ROW_ELEMENT ? "\t " + report.names[i] : report.names[i]);
         row.user_index = static_cast<int32_t>(i);
         row.click_handler = on_click_parse_report_row;
