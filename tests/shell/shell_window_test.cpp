@@ -313,12 +313,7 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
     SampleWorkspace sample;
     LiveApplication live;
     AppContext& app = *live.app;
-    ASSERT_TRUE(live.open());
-    gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &live.canvas_x, &live.canvas_y);
-    ASSERT_TRUE(set_kernel_path(kernel()));
-    ASSERT_TRUE(set_workspace_path(sample.workspace()));
-    prepare_app_workspace(app);
-    ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_finished != 0; }, 30'000));
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
     auto centre = [&](const Element& e) { return live.at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2); };
     // Without --sync, which waits for a motion that never comes when the
     // pointer is there already.
@@ -452,12 +447,7 @@ TEST(ProgramWindow, BrowserKeysAndDroppedScripts) {
         AppContext& app;
         ~MeshRelease() { free_context_meshes(app); }
     } release{app};
-    ASSERT_TRUE(live.open());
-    gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &live.canvas_x, &live.canvas_y);
-    ASSERT_TRUE(set_kernel_path(kernel()));
-    ASSERT_TRUE(set_workspace_path(sample.workspace()));
-    prepare_app_workspace(app);
-    ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_finished != 0; }, 30'000));
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
 
     const FileBrowserState& b = app.file_browser_state;
     auto selected_rows = [&b] {
@@ -526,12 +516,7 @@ TEST(ProgramWindow, InspectorAndParameterPanesEditTheSelectedEntity) {
     SampleWorkspace sample;
     LiveApplication live;
     AppContext& app = *live.app;
-    ASSERT_TRUE(live.open());
-    gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &live.canvas_x, &live.canvas_y);
-    ASSERT_TRUE(set_kernel_path(kernel()));
-    ASSERT_TRUE(set_workspace_path(sample.workspace()));
-    prepare_app_workspace(app);
-    ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_finished != 0; }, 30'000));
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
 
     app.deferred_requests.pending_paths = {sample.workspace() + "parameters.vrek"};
     app.deferred_requests.pending_path_count = 1;
