@@ -182,22 +182,24 @@ void toggle_parameter_auto_sync(AppContext& app) {
     flip_and_refresh(app, entity->auto_sync, app.parameter_auto_sync_button);
 }
 
-void toggle_parameter_immediate_mode(AppContext& app) {
-    EntityRecord* entity = parameter_entity_record(app);
-    if (entity == nullptr) return;
-    flip(entity->immediate, app.parameter_immediate_button);
-    entity->multi_edit = 0;
-    app.parameter_multi_edit_button.selected = false;
+// Immediate and multi-edit exclude each other: flipping one clears the other.
+static void flip_excluding(AppContext& app, uint8_t& flag, Element& button, uint8_t& other, Element& other_button) {
+    flip(flag, button);
+    other = 0;
+    other_button.selected = false;
     refresh_root(app);
 }
 
+void toggle_parameter_immediate_mode(AppContext& app) {
+    if (EntityRecord* entity = parameter_entity_record(app))
+        flip_excluding(app, entity->immediate, app.parameter_immediate_button, entity->multi_edit,
+                       app.parameter_multi_edit_button);
+}
+
 void toggle_parameter_multi_edit_mode(AppContext& app) {
-    EntityRecord* entity = parameter_entity_record(app);
-    if (entity == nullptr) return;
-    flip(entity->multi_edit, app.parameter_multi_edit_button);
-    entity->immediate = 0;
-    app.parameter_immediate_button.selected = false;
-    refresh_root(app);
+    if (EntityRecord* entity = parameter_entity_record(app))
+        flip_excluding(app, entity->multi_edit, app.parameter_multi_edit_button, entity->immediate,
+                       app.parameter_immediate_button);
 }
 
 bool on_export_name_typed(AppContext& app) {

@@ -57,6 +57,20 @@ double logo_ramp(double t) {
     return 0.0;
 }
 
+// After the fades: the one start-up assembly (once the workspace may be
+// used), then the closing phases; the cover hides once in between.
+static void step_assembly_and_close(AppContext& app, double t, bool may_assemble) {
+    if (may_assemble && assembly_started_at(app) < 0.0) {
+        run_startup_assembly(app);
+        return;
+    }
+    if (assembly_ended_at(app) >= 0.0) {
+        step_closing_phases(app, t);
+        return;
+    }
+    hide_cover_once(app);
+}
+
 void step_startup_sequence(AppContext& app) {
     if (app.frame.startup_mode == 0) step_plain_startup(app);
     else if (app.frame.startup_mode == 1) step_interactive_startup(app);
@@ -92,15 +106,7 @@ void step_plain_startup(AppContext& app) {
         refresh_root(app);
         return;
     }
-    if (assembly_started_at(app) < 0.0) {
-        run_startup_assembly(app);
-        return;
-    }
-    if (assembly_ended_at(app) >= 0.0) {
-        step_closing_phases(app, t);
-        return;
-    }
-    hide_cover_once(app);
+    step_assembly_and_close(app, t, true);
 }
 
 void step_interactive_startup(AppContext& app) {
@@ -132,16 +138,8 @@ void step_interactive_startup(AppContext& app) {
             refresh_root(app);
             return;
         }
-        if (assembly_started_at(app) < 0.0) {
-            run_startup_assembly(app);
-            return;
-        }
     }
-    if (assembly_ended_at(app) >= 0.0) {
-        step_closing_phases(app, t);
-        return;
-    }
-    hide_cover_once(app);
+    step_assembly_and_close(app, t, prepared_at(app) >= 0.0);
 }
 
 void run_startup_assembly(AppContext& app) {
