@@ -270,21 +270,20 @@ gboolean on_gtk_configure(GtkWidget* widget, GdkEventConfigure*, gpointer) {
 gboolean on_gtk_motion(GtkWidget*, GdkEventMotion* event, gpointer) {
     int32_t x = 0;
     int32_t y = 0;
-    uint32_t state = 0;
     if (event->is_hint) {
+        // A hint's position is read now, but its buttons are those of the
+        // moment it moved: a hint handled after a quick press is still a
+        // move, not a drag (or the hover would stay on the element left).
         gint pointer_x = 0;
         gint pointer_y = 0;
-        GdkModifierType pointer_state = static_cast<GdkModifierType>(0);
-        gdk_window_get_pointer(event->window, &pointer_x, &pointer_y, &pointer_state);
+        gdk_window_get_pointer(event->window, &pointer_x, &pointer_y, nullptr);
         x = pointer_x;
         y = pointer_y;
-        state = static_cast<uint32_t>(pointer_state);
     } else {
         x = truncate_coordinate(event->x);
         y = truncate_coordinate(event->y);
-        state = event->state;
     }
-    return dispatch_motion_event(active_listener(), state, x, y) != 0;
+    return dispatch_motion_event(active_listener(), event->state, x, y) != 0;
 }
 
 gboolean on_gtk_delete(GtkWidget*, GdkEvent*, gpointer) {

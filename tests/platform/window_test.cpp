@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdlib>
 #include <csignal>
 #include <string>
 #include <vector>
@@ -180,6 +181,14 @@ TEST(PlatformWindow, OpensServesTakesRealInputAndCloses) {
     EXPECT_LT(position("move 20 30"), position("down 512 0"));
     EXPECT_LT(position("drag 60 45"), position("button 0 1 60 45"));
     EXPECT_TRUE(has_seen("enter") && has_seen("focus-in"));
+    // A hint handled only after a quick press: its move was made with no
+    // button down, so it is a move (the hover follows), not a drag.
+    seen.clear();
+    ASSERT_EQ(system(("xdotool mousemove --sync " + xy(x + 30, y + 20) + " mousedown 1").c_str()), 0);
+    ASSERT_TRUE(pump_until([] { return has_seen("button 0 0 30 20"); }));
+    EXPECT_LT(position("move 30 20"), position("button 0 0 30 20"));
+    EXPECT_FALSE(has_seen("drag 30 20"));
+    ASSERT_TRUE(run_while_pumping("xdotool mouseup 1"));
 
     platform_resize_window(300, 200);
     ASSERT_TRUE(pump_until([] { return has_seen("resize 300 200"); }));
