@@ -31,6 +31,7 @@ void first_frame_setup(FrameRenderer& r) {
     glGenBuffers(1, &r.vertex_buffer);
     glGenBuffers(1, &r.index_buffer);
     r.program = build_frame_program();
+    r.overlay_program = build_overlay_program();
     r.staging.assign(VERTEX_STAGING_FLOATS, 0.0f);
     r.initialised = true;
 }
@@ -116,7 +117,10 @@ void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, in
 }  // namespace
 
 void set_flat_uniforms(int32_t mode, int32_t width, int32_t height) {
-    const FrameProgram& p = frame_renderer.program;
+    set_flat_uniforms(frame_renderer.program, mode, width, height);
+}
+
+void set_flat_uniforms(const FrameProgram& p, int32_t mode, int32_t width, int32_t height) {
     glUniformMatrix4fv(p.iMVP, 1, GL_FALSE, identity);
     glUniformMatrix4fv(p.iMV, 1, GL_FALSE, identity);
     glUniformMatrix4fv(p.iETM, 1, GL_FALSE, identity);
@@ -203,7 +207,11 @@ void render_frame(AppContext* app, Container* root) {
         }
 
         // The interface, layer by layer; a higher layer covers a lower one.
+        const FrameProgram& overlay = r.overlay_program.id != 0 ? r.overlay_program : r.program;
+        glUseProgram(overlay.id);
+        set_flat_uniforms(overlay, 1, width, height);
         for (int32_t key = -1; key <= 3; ++key) draw_overlay_layer(r, *root, key, width, height);
+        glUseProgram(r.program.id);
         capture_interface_screenshot(*app, captures, width, height);
         draw_capture_previews(*app, width, height);
 

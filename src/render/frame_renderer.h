@@ -15,6 +15,7 @@ struct Container;
 struct FrameRenderer {
     bool initialised = false;
     FrameProgram program;
+    FrameProgram overlay_program;  // id 0 when it failed to link: `program` draws
     uint32_t vertex_array = 0;
     uint32_t vertex_buffer = 0;
     uint32_t index_buffer = 0;
@@ -50,5 +51,7 @@ void draw_backdrop(int32_t canvas_width, int32_t canvas_height, int32_t table, i
 void draw_backdrop_for(const AppContext& app);
 
 // Loads the identity into iMVP, iMV and iETM, and the plain 2D uniforms:
-// iwusf 1, isstz 0, itint 1, imode `mode`, iw x ih the given size.
+// iwusf 1, isstz 0, itint 1, imode `mode`, iw x ih the given size, into
+// the frame program (or the given one, which must be in use).
 void set_flat_uniforms(int32_t mode, int32_t width, int32_t height);
+void set_flat_uniforms(const FrameProgram& p, int32_t mode, int32_t width, int32_t height);

@@ -107,6 +107,27 @@ void main() {
 }
 )";
 
+// The interface's quads use only modes 0 and 1. A software rasteriser runs
+// every branch of the full stage for each fragment, so the interface is
+// drawn with this stage of just those two (same names, same results).
+const char* const overlay_fragment_source = R"(#version 120
+uniform sampler2D TEX;
+uniform int imode;
+varying vec4 C;
+varying vec4 U;
+
+void main() {
+    if (imode == 0) {
+        gl_FragColor = C;
+    } else if (imode == 1) {
+        vec4 texel = texture2D(TEX, U.xy);
+        gl_FragColor = C * (texel * U.w) + C * (1.0 - U.w);
+    } else {
+        gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0);
+    }
+}
+)";
+
 namespace {
 
 std::string info_log(uint32_t object, bool program) {
@@ -158,8 +179,10 @@ uint32_t link_shader_program(const char* vertex_source, const char* fragment_sou
     const GLuint program = glCreateProgram();
     glAttachShader(program, vs);
     glAttachShader(program, fs);
-    // Compatibility profiles want generic attribute 0 in use.
-    glBindAttribLocation(program, 0, "iV");
+    // Compatibility profiles want generic attribute 0 in use; fixed places
+    // for the rest let the frame and overlay programs share one layout.
+    const char* const attributes[4] = {"iV", "iC", "iN", "iU"};
+    for (GLuint at = 0; at < 4; ++at) glBindAttribLocation(program, at, attributes[at]);
     glLinkProgram(program);
     GLint ok = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &ok);
@@ -173,9 +196,11 @@ uint32_t link_shader_program(const char* vertex_source, const char* fragment_sou
     return 0;
 }
 
-FrameProgram build_frame_program() {
+namespace {
+
+FrameProgram build_program(const char* fragment_source) {
     FrameProgram p;
-    p.id = link_shader_program(frame_vertex_source, frame_fragment_source);
+    p.id = link_shader_program(frame_vertex_source, fragment_source);
     if (p.id == 0) return p;
     auto u = [&](const char* name) { return static_cast<int32_t>(glGetUniformLocation(p.id, name)); };
     auto a = [&](const char* name) { return static_cast<int32_t>(glGetAttribLocation(p.id, name)); };
@@ -185,3 +210,9 @@ FrameProgram build_frame_program() {
     p.ic2id = u("ic2id"), p.iwusf = u("iwusf"), p.idpmn = u("idpmn"), p.issci = u("issci"), p.ixray = u("ixray");
     return p;
 }
+
+}  // namespace
+
+FrameProgram build_frame_program() { return build_program(frame_fragment_source); }
+
+FrameProgram build_overlay_program() { return build_program(overlay_fragment_source); }

@@ -1,7 +1,8 @@
 #pragma once
 #include <cstdint>
 
-// The one GLSL program everything is drawn with, and its two vertex formats.
+// The GLSL program everything is drawn with (the interface's quads with a
+// copy reduced to modes 0 and 1), and its two vertex formats.
 // The fragment stage switches on the integer uniform imode:
 //   0 vertex colour            1 overlay: colour x texel when U.w = 1
 //   2 diffuse lighting         3 headlight and specular lighting
@@ -27,13 +28,15 @@ static_assert(sizeof(OverlayVertex) == 64, "overlay vertex layout");
 
 extern const char* const frame_vertex_source;
 extern const char* const frame_fragment_source;
+// Modes 0 and 1 of the fragment stage alone, for the interface's quads.
+extern const char* const overlay_fragment_source;
 
 // Compiles one stage (GL_VERTEX_SHADER or GL_FRAGMENT_SHADER). On failure
 // prints "SHADER-COMPILATION-ERROR: T<VERTEX> " (or FRAGMENT) and the log,
 // and returns 0.
 uint32_t compile_shader(uint32_t kind, const char* source);
 
-// Compiles both stages and links them with iV at attribute 0. On a link
+// Compiles both stages and links them with iV, iC, iN, iU at attributes 0-3. On a link
 // failure prints "PROGRAM-LINKING-ERROR: " and the log. 0 on any failure.
 uint32_t link_shader_program(const char* vertex_source, const char* fragment_source);
 
@@ -49,3 +52,5 @@ struct FrameProgram {
 // Links the embedded sources and looks up every location, in the order
 // above. A failed link leaves id 0 (the message is printed once, here).
 FrameProgram build_frame_program();
+// The frame vertex stage with overlay_fragment_source, located the same way.
+FrameProgram build_overlay_program();

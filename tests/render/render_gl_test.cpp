@@ -78,15 +78,20 @@ Pixel read_pixel(GLuint framebuffer, int x, int y) {
     return {p[0], p[1], p[2], p[3]};
 }
 
-// The frame program in use with the frame arrays bound in their layout.
+// The program the quads below are drawn with: the frame program unless a
+// test picks the overlay one.
+const FrameProgram* drawing = &frame_renderer.program;
+
+// The program in use with the frame arrays bound in their layout.
 void use_frame_arrays() {
-    const FrameProgram& p = frame_renderer.program;
+    const FrameProgram& p = *drawing;
     glUseProgram(p.id);
     glBindVertexArray(frame_renderer.vertex_array);
     glBindBuffer(GL_ARRAY_BUFFER, frame_renderer.vertex_buffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, frame_renderer.index_buffer);
     const int32_t at[4] = {p.iV, p.iC, p.iN, p.iU};
     for (int i = 0; i < 4; ++i) {
+        if (at[i] < 0) continue;  // the overlay program reads no normals
         glVertexAttribPointer(GLuint(at[i]), 4, GL_FLOAT, GL_FALSE, 64, reinterpret_cast<const void*>(size_t(16 * i)));
         glEnableVertexAttribArray(GLuint(at[i]));
     }
@@ -97,7 +102,7 @@ void use_frame_arrays() {
 // stored as it is.
 void draw_quad(int mode, double x0, double y0, double x1, double y1, std::array<float, 4> c, std::array<float, 4> u,
                void (*uniforms)() = nullptr, GLuint texture = 0) {
-    const FrameProgram& p = frame_renderer.program;
+    const FrameProgram& p = *drawing;
     use_frame_arrays();
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -109,7 +114,7 @@ void draw_quad(int mode, double x0, double y0, double x1, double y1, std::array<
     const uint32_t idx[6] = {0, 1, 2, 0, 2, 3};
     glBufferData(GL_ARRAY_BUFFER, sizeof v, v, GL_STATIC_DRAW);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof idx, idx, GL_STATIC_DRAW);
-    set_flat_uniforms(mode, 1, 1);
+    set_flat_uniforms(p, mode, 1, 1);
     glUniform4f(p.ic2id, 0, 0, 0, 0);
     glUniform1f(p.idpmn, 0);
     glUniform1i(p.issci, 0);
@@ -139,8 +144,17 @@ TEST_F(RenderGl, EachModeOfTheFragmentStage) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
     glBindTexture(GL_TEXTURE_2D, 0);
-    EXPECT_EQ(shade(1, {0, 1, 0, 1}, {0.5, 0.5, 0, 0}, nullptr, red), (Pixel{0, 255, 0, 255}));  // plain: texture ignored
-    EXPECT_EQ(shade(1, {1, 1, 0, 1}, {0.5, 0.5, 0, 1}, nullptr, red), (Pixel{255, 0, 0, 255}));  // textured
+    // The interface's reduced program draws its two modes as the full one does.
+    ASSERT_NE(frame_renderer.overlay_program.id, 0u);
+    for (const FrameProgram* program : {&frame_renderer.program, &frame_renderer.overlay_program}) {
+        drawing = program;
+        EXPECT_EQ(shade(0, {0.2f, 0.4f, 0.6f, 0.8f}), (Pixel{51, 102, 153, 204}));
+        EXPECT_EQ(shade(1, {0, 1, 0, 1}, {0.5, 0.5, 0, 0}, nullptr, red), (Pixel{0, 255, 0, 255}));  // plain
+        EXPECT_EQ(shade(1, {1, 1, 0, 1}, {0.5, 0.5, 0, 1}, nullptr, red), (Pixel{255, 0, 0, 255}));  // textured
+        EXPECT_TRUE(close(shade(1, {1, 1, 1, 0.5f}, {0.5, 0.5, 0, 0.5f}, nullptr, red), {255, 128, 128, 128}));
+        EXPECT_EQ(shade(8, {1, 1, 1, 1}), (Pixel{0, 0, 0, 255}));
+    }
+    drawing = &frame_renderer.program;
     glDeleteTextures(1, &red);
 
     auto headlight = [] { glUniform4f(frame_renderer.program.ic2id, 0, 1, 0, 1); };
