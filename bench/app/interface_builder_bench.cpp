@@ -1,6 +1,4 @@
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
@@ -9,6 +7,7 @@
 #include "app/current_environment.h"
 #include "app/interface_builder.h"
 #include "model/environment.h"
+#include "silenced_stdout.h"
 #include "ui/element.h"
 
 namespace {
@@ -23,10 +22,7 @@ size_t count_elements(const Element& e) {
 // The whole interface built once on a fresh context (the context's own
 // construction and teardown are outside the timing).
 void BM_BuildUserInterface(benchmark::State& state) {
-    std::fflush(stdout);
-    const int saved = dup(1);
-    const int null_fd = open("/dev/null", O_WRONLY);
-    dup2(null_fd, 1);
+    SilencedStdout quiet;
     size_t elements = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -39,10 +35,6 @@ void BM_BuildUserInterface(benchmark::State& state) {
         reset_environment_counter();
         state.ResumeTiming();
     }
-    std::fflush(stdout);
-    dup2(saved, 1);
-    close(saved);
-    close(null_fd);
     state.counters["elements"] = static_cast<double>(elements);
 }
 BENCHMARK(BM_BuildUserInterface)->Unit(benchmark::kMillisecond);
@@ -51,16 +43,12 @@ BENCHMARK(BM_BuildUserInterface)->Unit(benchmark::kMillisecond);
 // 1280 x 800: as started (0), and with the side pane, the settings menu and
 // the colour and slider bars open (1).
 void BM_RelayoutBuiltInterface(benchmark::State& state) {
-    std::fflush(stdout);
-    const int saved = dup(1);
-    const int null_fd = open("/dev/null", O_WRONLY);
-    dup2(null_fd, 1);
-    std::unique_ptr<AppContext> app = make_app_context();
-    build_user_interface(*app);
-    std::fflush(stdout);
-    dup2(saved, 1);
-    close(saved);
-    close(null_fd);
+    std::unique_ptr<AppContext> app;
+    {
+        SilencedStdout quiet;
+        app = make_app_context();
+        build_user_interface(*app);
+    }
     app_instance = app.get();
     app->frame.window_width = app->width = 1280;
     app->frame.window_height = app->height = 800;

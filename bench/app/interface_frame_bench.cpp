@@ -1,8 +1,6 @@
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
@@ -18,6 +16,7 @@
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
 #include "render/gl_state.h"
+#include "silenced_stdout.h"
 #include "support/glx_context.h"
 
 namespace {
@@ -43,16 +42,12 @@ GlxContext* context() {
 void BM_BuiltInterfaceFrame(benchmark::State& state) {
     if (!context()) return state.SkipWithError("no X display");
 
-    std::fflush(stdout);
-    const int saved = dup(1);
-    const int null_fd = open("/dev/null", O_WRONLY);
-    dup2(null_fd, 1);
-    std::unique_ptr<AppContext> app = make_app_context();
-    build_user_interface(*app);
-    std::fflush(stdout);
-    dup2(saved, 1);
-    close(saved);
-    close(null_fd);
+    std::unique_ptr<AppContext> app;
+    {
+        SilencedStdout quiet;
+        app = make_app_context();
+        build_user_interface(*app);
+    }
 
     app_instance = app.get();
     platform_state.canvas_width = W, platform_state.canvas_height = H;
