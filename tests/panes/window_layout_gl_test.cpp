@@ -3,8 +3,6 @@
 
 #include <GL/gl.h>
 #include <GL/glext.h>
-#include <gdk-pixbuf/gdk-pixbuf.h>
-#include <sys/stat.h>
 
 #include <array>
 #include <cstdlib>
@@ -19,6 +17,7 @@
 #include "render/gl_state.h"
 #include "render/render_targets.h"
 #include "support/app_fixture.h"
+#include "support/baseline_compare.h"
 #include "support/glx_context.h"
 
 namespace {
@@ -123,46 +122,7 @@ protected:
             ++checked;
         }
         EXPECT_GE(checked, 3) << name;
-        compare_with_baseline(px, w, h, name);
-    }
-
-    static std::string output_dir() {
-        const char* bin = std::getenv("VK_BINARY_DIR");
-        const std::string d = std::string(bin && *bin ? bin : "/tmp") + "/test-output";
-        mkdir(d.c_str(), 0755);
-        mkdir((d + "/panes").c_str(), 0755);
-        return d + "/panes/";
-    }
-
-    // The picture against a reviewed baseline (a copy of a reviewed
-    // test-output picture; never refreshed to make this pass).
-    static void compare_with_baseline(const std::vector<uint8_t>& px, int32_t w, int32_t h, const std::string& name) {
-        GdkPixbuf* out = gdk_pixbuf_new_from_data(px.data(), GDK_COLORSPACE_RGB, TRUE, 8, w, h, w * 4, nullptr, nullptr);
-        EXPECT_TRUE(gdk_pixbuf_save(out, (output_dir() + name + ".png").c_str(), "png", nullptr, nullptr));
-        g_object_unref(out);
-        const char* src = std::getenv("VK_SOURCE_DIR");
-        const std::string baseline = std::string(src ? src : ".") + "/tests/panes/baseline/" + name + ".png";
-        GdkPixbuf* ref = gdk_pixbuf_new_from_file(baseline.c_str(), nullptr);
-        ASSERT_TRUE(ref) << baseline;
-        ASSERT_TRUE(gdk_pixbuf_get_width(ref) == w && gdk_pixbuf_get_height(ref) == h &&
-                    gdk_pixbuf_get_n_channels(ref) == 4);
-        const uint8_t* rp = gdk_pixbuf_get_pixels(ref);
-        const int stride = gdk_pixbuf_get_rowstride(ref);
-        int64_t off = 0;
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                const uint8_t* a = px.data() + (size_t(y) * w + x) * 4;
-                const uint8_t* b = rp + y * stride + x * 4;
-                for (int i = 0; i < 4; ++i) {
-                    if (std::abs(a[i] - b[i]) > 8) {
-                        ++off;
-                        break;
-                    }
-                }
-            }
-        }
-        g_object_unref(ref);
-        EXPECT_LE(off, int64_t{w} * h / 200) << name << ": pixels off the baseline; see " << output_dir();
+        compare_with_baseline(px, w, h, "panes", name + ".png");
     }
 };
 

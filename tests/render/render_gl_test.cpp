@@ -18,7 +18,7 @@
 #include "render/frame_renderer.h"
 #include "render/gl_state.h"
 #include "render/render_targets.h"
-#include "baseline_compare.h"
+#include "support/baseline_compare.h"
 #include "support/glx_context.h"
 #include "art/icon_table.h"
 #include "ui/element.h"
@@ -383,7 +383,7 @@ TEST_F(RenderGl, InterfaceFrameDrawsTheTreeClippedAndLayered) {
     EXPECT_GT(inside, 20);
     EXPECT_EQ(outside, 0);
 
-    compare_with_baseline(px, W, H, "interface_frame.png");
+    compare_with_baseline(px, W, H, "render", "interface_frame.png");
 }
 
 }  // namespace

@@ -20,7 +20,7 @@
 #include "render/scene_actions.h"
 #include "render/scene_renderer.h"
 #include "render/status_line.h"
-#include "baseline_compare.h"
+#include "support/baseline_compare.h"
 #include "support/app_fixture.h"
 #include "support/glx_context.h"
 
@@ -438,12 +438,12 @@ TEST_F(SceneGl, BaselinesLitWithEdgesAndSilhouette) {
     a.tones.mono_edge_tone = 1;
     a.capture.capture_options = {1, 1, 0};
     frame();
-    compare_with_baseline(a.capture.screenshot_pixels, W, H, "scene_lit_edges.png", 3);
+    compare_with_baseline(a.capture.screenshot_pixels, W, H, "render", "scene_lit_edges.png", 3);
 
     a.render_flags.show_polygon_edges = 0;
     a.render_flags.silhouette = 1;
     a.tones.silhouette_tone = 8;
     a.capture.capture_options = {1, 1, 0};
     frame();
-    compare_with_baseline(a.capture.screenshot_pixels, W, H, "scene_silhouette.png", 3);
+    compare_with_baseline(a.capture.screenshot_pixels, W, H, "render", "scene_silhouette.png", 3);
 }
