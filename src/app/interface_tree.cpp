@@ -431,6 +431,12 @@ void bind_pointers_and_masks(AppContext& a) {
     surface.mouse_up_handler = viewport_mouse_up;
     surface.drag_handler = on_viewport_drag;
     surface.motion_handler = on_viewport_motion_clear_hover;
+    // The thumb takes no pointer events of its own: a press on it reaches the
+    // track below, so dragging the thumb and clicking the track both scroll.
+    Element& track = a.browser_scroll_track;
+    track.mouse_down_handler = on_file_list_slider_press;
+    track.mouse_up_handler = on_file_list_slider_release;
+    track.drag_handler = on_file_list_slider_drag;
     a.environment_tab_strip.motion_handler = on_environment_tab_hover;
     make_mask<TAB_PREVIEW>(a.environment_preview);
     make_mask<MASK_PANE>(a.MASKPANE);

@@ -29,49 +29,20 @@ void toggle_help_pane_from_static_tab() {
     if (app_instance != nullptr) toggle_help_pane(*app_instance);
 }
 
-void on_click_close_run_pane() {
-    if (app_instance != nullptr) close_run_pane(*app_instance);
-}
-
-void on_click_close_parse_pane() {
-    if (app_instance != nullptr) close_parse_pane(*app_instance);
-}
-
-void on_click_close_capture_pane() {
-    if (app_instance != nullptr) close_capture_pane(*app_instance);
-}
-
-void on_click_close_screenshot_pane() {
-    if (app_instance != nullptr) close_screenshot_pane(*app_instance);
-}
-
-void on_click_close_profile_pane() {
-    if (app_instance != nullptr) close_profile_pane(*app_instance);
-}
-
-void on_click_close_directive_pane() {
-    if (app_instance != nullptr) close_directive_pane(*app_instance);
-}
-
-void on_click_close_export_pane() {
-    if (app_instance != nullptr) close_export_pane(*app_instance);
-}
-
-void on_click_close_info_box() {
-    if (app_instance != nullptr) close_info_box(*app_instance);
-}
-
-void on_click_close_error_box() {
-    if (app_instance != nullptr) close_error_box(*app_instance);
-}
-
-void on_click_close_warning_box() {
-    if (app_instance != nullptr) close_warning_box(*app_instance);
-}
-
-void on_click_close_open_pane() {
-    if (app_instance != nullptr) close_open_pane(*app_instance);
-}
+// Every popup close button closes the top-most popup, as Escape does: the
+// button a user reaches may belong to a pane under another one, and closing
+// the file browser or a start-up warning must bring back what lay under it.
+void on_click_close_run_pane() { on_click_close_popup(); }
+void on_click_close_parse_pane() { on_click_close_popup(); }
+void on_click_close_capture_pane() { on_click_close_popup(); }
+void on_click_close_screenshot_pane() { on_click_close_popup(); }
+void on_click_close_profile_pane() { on_click_close_popup(); }
+void on_click_close_directive_pane() { on_click_close_popup(); }
+void on_click_close_export_pane() { on_click_close_popup(); }
+void on_click_close_info_box() { on_click_close_popup(); }
+void on_click_close_error_box() { on_click_close_popup(); }
+void on_click_close_warning_box() { on_click_close_popup(); }
+void on_click_close_open_pane() { on_click_close_popup(); }
 
 void on_click_toggle_camera_lock() {
     if (app_instance != nullptr) toggle_camera_lock(*app_instance);

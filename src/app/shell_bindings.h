@@ -9,6 +9,7 @@ void toggle_about_pane_from_pane();
 void toggle_about_pane_from_tab();
 void toggle_help_pane_from_tab();
 void toggle_help_pane_from_static_tab();
+// Close buttons of the popups (help aside): each closes the top-most popup.
 void on_click_close_run_pane();
 void on_click_close_parse_pane();
 void on_click_close_capture_pane();

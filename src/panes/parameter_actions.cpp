@@ -14,6 +14,7 @@
 #include "panes/popups.h"
 #include "pipeline/parameter_push.h"
 #include "text/text_utils.h"
+#include "ui/theme.h"
 #include "ui/ui_state.h"
 
 namespace {
@@ -123,7 +124,11 @@ void set_parameter_field(AppContext& app, int32_t row, const std::string& text, 
     if (row < 0 || static_cast<size_t>(row) >= app.parameter_value_fields.size()) return;
     TextField& field = app.parameter_value_fields[static_cast<size_t>(row)];
     field.set_text(text);
-    if (colour != 0) field.background_rgba = colour;
+    if (colour == 0) return;
+    // A value shown on a colour of its own keeps its text readable on it.
+    field.background_rgba = colour;
+    field.text_colour = nullptr;
+    field.text_rgba = contrasting_text_rgba(colour);
 }
 
 void set_parameter_slider(AppContext& app, int32_t row, double value) {

@@ -131,6 +131,10 @@ void build_slider_row(AppContext& app, size_t k, const EntityParameter& p, bool 
     slider.depth_offset = 0.05;
     slider.thumb.depth_offset = 0.1;
     slider.thumb.motion_handler = accept_motion;
+    // Drawn as the slider bar's thumbs are, so that the value can be seen.
+    slider.thumb.background_palette = &active_theme.palettes[8];
+    slider.thumb.border_left = {app.ui_metrics.thin_border, 0, nullptr, &active_theme.palettes[1]};
+    slider.thumb.border_right = {app.ui_metrics.thin_border, 0, nullptr, &active_theme.palettes[2]};
     slider.hover_palette = &active_theme.palettes[8];
     slider.on_changed = parallel ? on_parallel_parameter_slider_changed : static_cast<void (*)(double)>(on_parameter_slider_changed);
     slider.on_pressed = nullptr;
@@ -204,8 +208,11 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
         field.set_text(on ? "TRUE" : "FALSE");
         field.typeface = &typefaces[4];
         field.editable = false;
+        // The colours a flip gives it, from the start: the same look before
+        // and after, readable in every theme.
+        field.background_rgba = on ? 0xFF20A000u : 0xFFA02000u;
         field.text_colour = nullptr;
-        field.text_rgba = on ? 0xff20a000u : 0xff982000u;
+        field.text_rgba = contrasting_text_rgba(field.background_rgba);
     } else {
         field.set_text(typed_value_to_text(p.current));
         field.text_colour = active_theme.colours[8];

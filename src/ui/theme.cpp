@@ -147,3 +147,11 @@ bool copy_theme_into_active(int32_t index) {
     std::memcpy(active_theme.colours, from.colours, sizeof active_theme.colours);
     return true;
 }
+
+uint32_t contrasting_text_rgba(uint32_t background_rgba) {
+    const double r = (background_rgba >> 16 & 0xffu) / 255.0;
+    const double g = (background_rgba >> 8 & 0xffu) / 255.0;
+    const double b = (background_rgba & 0xffu) / 255.0;
+    const double luminance = 0.2126 * r + 0.7152 * g + 0.0722 * b;
+    return luminance > 0.5 ? 0xff000000u : 0xffffffffu;
+}

@@ -63,3 +63,7 @@ int32_t theme_source_record(int32_t index);
 // Copies scheme `index` into `active_theme` in place: the twelve palettes,
 // then the ten colours. Any other index copies nothing and returns false.
 bool copy_theme_into_active(int32_t index);
+
+// Opaque white or black, whichever stands further from the luminance of the
+// packed 0xAARRGGBB background: text that stays readable on a fixed colour.
+uint32_t contrasting_text_rgba(uint32_t background_rgba);

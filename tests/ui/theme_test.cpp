@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstring>
 
 #include "ui/theme.h"
@@ -39,6 +40,19 @@ TEST_F(ThemeTest, SchemesAreCopiedInPlaceUnderBoundPointers) {
     }
     EXPECT_TRUE(copy_theme_into_active(THEME_LIGHT) && same_record(active_theme, themes[1]));
     EXPECT_EQ(bound.text_colour, active_theme.colours[8]);
+}
+
+// Text on a fixed background: the boolean value colours take white text, a
+// pale background black, and the pick always stands clearly off it.
+TEST_F(ThemeTest, TextOnAFixedBackgroundContrastsWithIt) {
+    const auto luminance = [](uint32_t c) {
+        return 0.2126 * (c >> 16 & 0xff) / 255.0 + 0.7152 * (c >> 8 & 0xff) / 255.0 + 0.0722 * (c & 0xff) / 255.0;
+    };
+    EXPECT_EQ(contrasting_text_rgba(0xFF20A000u), 0xffffffffu);
+    EXPECT_EQ(contrasting_text_rgba(0xFFA02000u), 0xffffffffu);
+    EXPECT_EQ(contrasting_text_rgba(0xFFE0E0A0u), 0xff000000u);
+    for (uint32_t background : {0xFF20A000u, 0xFFA02000u, 0xFF00FF00u, 0xFF808080u, 0xFFFFFF00u, 0xFF0000FFu})
+        EXPECT_GT(std::abs(luminance(contrasting_text_rgba(background)) - luminance(background)), 0.3) << background;
 }
 
 }  // namespace
