@@ -131,8 +131,9 @@ void build_slider_row(AppContext& app, size_t k, const EntityParameter& p, bool 
     slider.depth_offset = 0.05;
     slider.thumb.depth_offset = 0.1;
     slider.thumb.motion_handler = accept_motion;
-    // Drawn as the slider bar's thumbs are, so that the value can be seen.
-    slider.thumb.background_palette = &active_theme.palettes[8];
+    // The selection's tint, which stands off the pane in every theme (the
+    // hover tint is white in the light ones).
+    slider.thumb.background_palette = &active_theme.palettes[7];
     slider.thumb.border_left = {app.ui_metrics.thin_border, 0, nullptr, &active_theme.palettes[1]};
     slider.thumb.border_right = {app.ui_metrics.thin_border, 0, nullptr, &active_theme.palettes[2]};
     slider.hover_palette = &active_theme.palettes[8];

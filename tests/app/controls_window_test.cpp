@@ -1,0 +1,449 @@
+// Controls of the built interface that answer the pointer, in a real window
+// under a private X server: the file list's scroll bar, the popup close
+// buttons, the boolean parameter values and the parameter sliders. Every
+// element is reached by walking the tree from the root and judged by the
+// pixels the X server shows. One live application per process: each test
+// runs as its own CTest entry.
+#include <gtest/gtest.h>
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/app_context.h"
+#include "art/icon_table.h"
+#include "panes/interface_themes.h"
+#include "panes/message_boxes.h"
+#include "platform/files.h"
+#include "platform/platform_state.h"
+#include "support/live_application.h"
+#include "support/private_display.h"
+#include "ui/slider.h"
+#include "ui/theme.h"
+
+namespace {
+
+::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
+
+// --- The screen -------------------------------------------------------------
+
+// The canvas as the X server shows it, 0xRRGGBB per pixel.
+struct Picture {
+    int32_t width = 0, height = 0;
+    std::vector<uint32_t> rgb;
+    uint32_t at(int32_t x, int32_t y) const { return rgb[size_t(y) * width + x]; }
+};
+
+Picture grab(LiveApplication& live) {
+    live.find_canvas();
+    Picture p;
+    GdkPixbuf* image = gdk_pixbuf_get_from_drawable(nullptr, gdk_get_default_root_window(), nullptr, live.canvas_x,
+                                                    live.canvas_y, 0, 0, platform_state.canvas_width,
+                                                    platform_state.canvas_height);
+    if (image == nullptr) return p;
+    p.width = gdk_pixbuf_get_width(image);
+    p.height = gdk_pixbuf_get_height(image);
+    const guchar* px = gdk_pixbuf_get_pixels(image);
+    const int stride = gdk_pixbuf_get_rowstride(image), n = gdk_pixbuf_get_n_channels(image);
+    p.rgb.resize(size_t(p.width) * p.height);
+    for (int32_t y = 0; y < p.height; ++y)
+        for (int32_t x = 0; x < p.width; ++x) {
+            const guchar* c = px + y * stride + x * n;
+            p.rgb[size_t(y) * p.width + x] = uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2];
+        }
+    g_object_unref(image);
+    return p;
+}
+
+// Saved to test-output/app/controls_<name>.png for review.
+void save(const Picture& p, const std::string& name) {
+    const std::string dir = binary_dir() + "/test-output";
+    mkdir(dir.c_str(), 0755);
+    mkdir((dir + "/app").c_str(), 0755);
+    std::vector<guchar> bytes(p.rgb.size() * 3);
+    for (size_t i = 0; i < p.rgb.size(); ++i)
+        for (int c = 0; c < 3; ++c) bytes[i * 3 + c] = guchar(p.rgb[i] >> (16 - 8 * c));
+    GdkPixbuf* out = gdk_pixbuf_new_from_data(bytes.data(), GDK_COLORSPACE_RGB, FALSE, 8, p.width, p.height,
+                                              p.width * 3, nullptr, nullptr);
+    gdk_pixbuf_save(out, (dir + "/app/controls_" + name + ".png").c_str(), "png", nullptr, nullptr);
+    g_object_unref(out);
+}
+
+bool near_colour(uint32_t a, uint32_t b, int tolerance) {
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(int(a >> shift & 0xff) - int(b >> shift & 0xff)) > tolerance) return false;
+    return true;
+}
+
+double luminance(uint32_t c) {
+    return (0.2126 * (c >> 16 & 0xff) + 0.7152 * (c >> 8 & 0xff) + 0.0722 * (c & 0xff)) / 255.0;
+}
+
+struct Rect {
+    int32_t x = 0, y = 0, w = 0, h = 0;
+};
+
+// The share of the pixels of `r` that differ between two pictures.
+double changed_share(const Picture& a, const Picture& b, Rect r) {
+    int64_t points = 0, changed = 0;
+    for (int32_t y = std::max(r.y, 0); y < r.y + r.h && y < a.height; ++y)
+        for (int32_t x = std::max(r.x, 0); x < r.x + r.w && x < a.width; ++x)
+            ++points, changed += !near_colour(a.at(x, y), b.at(x, y), 8);
+    return points == 0 ? 0.0 : double(changed) / double(points);
+}
+
+// --- The tree, walked from the root ----------------------------------------
+
+// A visible element and its rectangle in the canvas, summed along its path.
+struct Placed {
+    const Element* e = nullptr;
+    Rect r;
+    explicit operator bool() const { return e != nullptr; }
+};
+
+void walk(const Element& e, int32_t ox, int32_t oy, const std::function<void(const Placed&)>& visit) {
+    if (!e.visible) return;
+    const Placed here{&e, {ox + e.x, oy + e.y, e.width, e.height}};
+    visit(here);
+    if (auto* c = dynamic_cast<const Container*>(&e))
+        for (const Element* child : c->children)
+            if (child != nullptr) walk(*child, here.r.x, here.r.y, visit);
+}
+
+std::vector<Placed> all_under(const Placed& from) {
+    std::vector<Placed> out;
+    if (!from) return out;
+    const auto* c = dynamic_cast<const Container*>(from.e);
+    if (c == nullptr) return out;
+    for (const Element* child : c->children)
+        if (child != nullptr) walk(*child, from.r.x, from.r.y, [&](const Placed& p) { out.push_back(p); });
+    return out;
+}
+
+// A visible child of `from` with the name key, at any depth.
+Placed named_under(const Placed& from, const std::string& key) {
+    for (const Placed& p : all_under(from))
+        if (p.e->name == key) return p;
+    return {};
+}
+
+Placed root_of(const AppContext& app) { return {&app, {0, 0, app.width, app.height}}; }
+
+// --- The application --------------------------------------------------------
+
+struct ControlsWindow : testing::Test {
+    SampleWorkspace sample;
+    LiveApplication live;
+    AppContext& app = *live.app;
+
+    void TearDown() override { free_context_meshes(app); }
+
+    // Moves away first: a move to where the pointer already is never
+    // reports done.
+    bool click_at(int32_t x, int32_t y) {
+        live.find_canvas();
+        return live.xdotool("mousemove --sync " + live.at(x == 1 ? 2 : 1, 1) + " mousemove --sync " + live.at(x, y) +
+                            " sleep 0.1 click 1");
+    }
+    bool click(const Placed& p) { return p && click_at(p.r.x + p.r.w / 2, p.r.y + p.r.h / 2); }
+    // A press, a drag in steps and a release, as a hand does it.
+    bool drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+        live.find_canvas();
+        std::string steps = "mousemove --sync " + live.at(x0, y0) + " sleep 0.1 mousedown 1 sleep 0.1";
+        for (int k = 1; k <= 8; ++k)
+            steps += " mousemove " + live.at(x0 + (x1 - x0) * k / 8, y0 + (y1 - y0) * k / 8) + " sleep 0.05";
+        return live.xdotool(steps + " sleep 0.1 mouseup 1");
+    }
+    // The pointer over the window's bottom-left corner, where nothing
+    // shows a hover, and the frames that follow on the screen.
+    Picture settled() {
+        live.xdotool("mousemove --sync " + live.at(4, app.height - 4) + " mousemove --sync " +
+                     live.at(3, app.height - 3));
+        live.pump_for(300);
+        Picture shown = grab(live);
+        for (int tries = 0; tries < 10; ++tries) {
+            live.pump_for(150);
+            Picture again = grab(live);
+            if (changed_share(shown, again, {0, 0, shown.width, shown.height}) == 0.0) break;
+            shown = std::move(again);
+        }
+        return shown;
+    }
+    Placed named(const std::string& key) { return named_under(root_of(app), key); }
+    bool resize(int32_t w, int32_t h) {
+        const std::string window = std::to_string(GDK_WINDOW_XID(gtk_widget_get_window(platform_state.window)));
+        return live.xdotool("windowmove " + window + " 0 0 windowsize --sync " + window + " " + std::to_string(w) +
+                            " " + std::to_string(h)) &&
+               live.pump_until([&] { return app.width == w && app.height == h; }, 5000);
+    }
+};
+
+// --- The file list's scroll bar ---------------------------------------------
+
+// The rows of the track's centre column drawn unlike the track's commonest
+// colour: where the thumb shows (first and last row; -1 when none).
+std::pair<int32_t, int32_t> thumb_rows(const Picture& p, Rect track) {
+    const int32_t x = track.x + track.w / 2;
+    std::map<uint32_t, int> counts;
+    for (int32_t y = track.y; y < track.y + track.h; ++y) ++counts[p.at(x, y)];
+    const uint32_t common =
+        std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    int32_t first = -1, last = -1;
+    for (int32_t y = track.y + 1; y < track.y + track.h - 1; ++y)
+        if (!near_colour(p.at(x, y), common, 12)) {
+            if (first < 0) first = y;
+            last = y;
+        }
+    return {first, last};
+}
+
+TEST_F(ControlsWindow, FileListScrollBarFollowsDragsAndTrackClicks) {
+    for (int k = 0; k < 50; ++k)
+        ASSERT_TRUE(write_text_file(sample.workspace() + "extra_" + std::to_string(100 + k) + ".vrek",
+                                    "return box(1);\n"));
+    ASSERT_TRUE(live.open());
+    ASSERT_TRUE(live.finish_intro(sample));
+    ASSERT_TRUE(click(named("OPEN")));
+    ASSERT_TRUE(live.pump_until([&] { return bool(named("FILEPANE")); }, 5000));
+    const Picture top = settled();
+    save(top, "browser_top");
+
+    // The scroll bar at the list's right edge: the track is the tallest
+    // bar-wide element of the browser, the thumb lies on it.
+    const int32_t S = app.ui_metrics.bar_height;
+    Placed track;
+    for (const Placed& p : all_under(named("FILEPANE")))
+        if (p.r.w == S && !dynamic_cast<const Container*>(p.e) && (!track || p.r.h > track.r.h)) track = p;
+    ASSERT_TRUE(track);
+    ASSERT_GT(track.r.h, 6 * S);
+    const Placed pane = named("FILEPANE");
+    const Rect list{pane.r.x, track.r.y, track.r.x - pane.r.x, track.r.h};
+    const auto at_top = thumb_rows(top, track.r);
+    ASSERT_GE(at_top.first, 0) << "no thumb drawn";
+    EXPECT_LE(at_top.first, track.r.y + 3);
+
+    // Dragging the thumb to the track's end scrolls the list to its end.
+    const int32_t x = track.r.x + track.r.w / 2;
+    ASSERT_TRUE(drag(x, (at_top.first + at_top.second) / 2, x, track.r.y + track.r.h + 40));
+    const Picture bottom = settled();
+    save(bottom, "browser_dragged");
+    const auto at_bottom = thumb_rows(bottom, track.r);
+    EXPECT_GE(at_bottom.second, track.r.y + track.r.h - 4);
+    EXPECT_GE(at_bottom.first, track.r.y + track.r.h / 2);
+    EXPECT_GT(changed_share(top, bottom, list), 0.02) << "the list did not scroll";
+
+    // A click on the track's middle brings the thumb's centre there.
+    ASSERT_TRUE(click_at(x, track.r.y + track.r.h / 2));
+    const Picture middle = settled();
+    save(middle, "browser_track_click");
+    const auto at_middle = thumb_rows(middle, track.r);
+    EXPECT_NEAR((at_middle.first + at_middle.second) / 2.0, track.r.y + track.r.h / 2.0, 3.0);
+    EXPECT_GT(changed_share(bottom, middle, list), 0.02);
+    EXPECT_GT(changed_share(top, middle, list), 0.02);
+}
+
+// --- Popup close buttons ----------------------------------------------------
+
+// A visible element under `from` that shows `text`.
+Placed with_text(const Placed& from, const std::string& text) {
+    for (const Placed& p : all_under(from))
+        if (p.e->text == text) return p;
+    return {};
+}
+
+// The close mark of a popup: its top-right DELETE icon.
+Placed close_mark(const Placed& pane) {
+    Placed best;
+    for (const Placed& p : all_under(pane))
+        if (p.e->icon == ICON_DELETE && (!best || p.r.x - p.r.y > best.r.x - best.r.y)) best = p;
+    return best;
+}
+
+TEST_F(ControlsWindow, PopupCloseButtonsCloseTheTopMostPopup) {
+    ASSERT_TRUE(live.open());
+    const Placed root = root_of(app);
+    ASSERT_TRUE(live.pump_until([&] { return bool(with_text(root, "Kernel Path")); }, 10'000));
+    live.pump_for(3200);  // the intro's fades end
+    const Picture configuration = settled();
+    save(configuration, "configuration");
+    const Rect whole{0, 0, configuration.width, configuration.height};
+
+    // During the configuration: the kernel box opens the browser, "Select"
+    // with nothing chosen warns over it.
+    ASSERT_TRUE(click(with_text(root, "Kernel Path")));
+    const Picture browser = settled();
+    ASSERT_GT(changed_share(configuration, browser, whole), 0.3);
+    ASSERT_TRUE(click(with_text(named("FILEPANE"), "Select")));
+    const Picture warned = settled();
+    save(warned, "configuration_warning");
+    const Placed warning = named("WARNINGPANE");
+    ASSERT_TRUE(warning);
+    ASSERT_GT(changed_share(browser, warned, warning.r), 0.1);
+
+    // The warning's X closes the warning and leaves the browser; the
+    // browser's X then brings the configuration back under its mask.
+    ASSERT_TRUE(click(close_mark(warning)));
+    EXPECT_LT(changed_share(browser, settled(), whole), 0.005) << "the warning's X left something else";
+    ASSERT_TRUE(click(close_mark(named("FILEPANE"))));
+    const Picture closed = settled();
+    save(closed, "configuration_browser_closed");
+    EXPECT_LT(changed_share(configuration, closed, whole), 0.005) << "the browser's X did not bring the configuration back";
+
+    // After the intro: the browser's X closes the browser.
+    ASSERT_TRUE(live.finish_intro(sample));
+    const Picture none = settled();
+    save(none, "none_open");
+    ASSERT_TRUE(click(named("OPEN")));
+    ASSERT_GT(changed_share(none, settled(), whole), 0.3);
+    ASSERT_TRUE(click(close_mark(named("FILEPANE"))));
+    EXPECT_LT(changed_share(none, settled(), whole), 0.005) << "the browser's X left the browser open";
+
+    // With the information and the error box open, the X at the boxes'
+    // place closes the information box first (as Escape does), then the
+    // error box.
+    show_error_box(app, "Error: First Message", "The error box's text.");
+    const Picture error_alone = settled();
+    ASSERT_TRUE(live.xdotool("key Escape"));
+    show_info_box(app, "Info: Second Message", "The information box's text.");
+    const Picture info_alone = settled();
+    ASSERT_TRUE(live.xdotool("key Escape"));
+    const Placed box = named("INFOPANE");
+    ASSERT_TRUE(!box && !named("ERRORPANE"));
+    show_error_box(app, "Error: First Message", "The error box's text.");
+    show_info_box(app, "Info: Second Message", "The information box's text.");
+    const Picture both = settled();
+    save(both, "info_and_error");
+    const Placed error = named("ERRORPANE");
+    ASSERT_TRUE(error && named("INFOPANE"));
+    ASSERT_GT(changed_share(error_alone, info_alone, error.r), 0.01);
+    ASSERT_TRUE(click(close_mark(error)));
+    const Picture one_closed = settled();
+    save(one_closed, "info_closed");
+    EXPECT_LT(changed_share(error_alone, one_closed, error.r), 0.002) << "the error box is not the one left open";
+    ASSERT_TRUE(click(close_mark(named("ERRORPANE"))));
+    EXPECT_LT(changed_share(none, settled(), whole), 0.005);
+}
+
+// --- Boolean values and parameter sliders ----------------------------------
+
+// Pixels of the value's rectangle (less its edges) whose luminance stands
+// more than 0.3 off the rectangle's commonest colour, its background.
+int32_t readable_ink(const Picture& p, Rect r) {
+    std::map<uint32_t, int> counts;
+    for (int32_t y = r.y + 2; y < r.y + r.h - 2; ++y)
+        for (int32_t x = r.x + 2; x < r.x + r.w - 2; ++x) ++counts[p.at(x, y)];
+    if (counts.empty()) return 0;
+    const uint32_t background =
+        std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    int32_t ink = 0;
+    for (int32_t y = r.y + 2; y < r.y + r.h - 2; ++y)
+        for (int32_t x = r.x + 2; x < r.x + r.w - 2; ++x)
+            ink += std::abs(luminance(p.at(x, y)) - luminance(background)) > 0.3;
+    return ink;
+}
+
+// The share of the thumb's inner pixels drawn unlike the same row of the
+// slider away from the thumb (where only the track and the pane show).
+double thumb_ink(const Picture& p, Rect slider, Rect thumb) {
+    const bool left_half = thumb.x + thumb.w / 2 < slider.x + slider.w / 2;
+    const int32_t away = left_half ? slider.x + slider.w - 30 : slider.x + 30;
+    int32_t points = 0, drawn = 0;
+    for (int32_t y = thumb.y + 2; y < thumb.y + thumb.h - 2; ++y)
+        for (int32_t x = thumb.x + 2; x < thumb.x + thumb.w - 2; ++x)
+            ++points, drawn += !near_colour(p.at(x, y), p.at(away, y), 12);
+    return points == 0 ? 0.0 : double(drawn) / points;
+}
+
+struct SliderOnScreen {
+    Placed slider, thumb;
+};
+
+std::vector<SliderOnScreen> parameter_sliders(const Placed& pane) {
+    std::vector<SliderOnScreen> out;
+    for (const Placed& p : all_under(pane))
+        if (dynamic_cast<const Slider*>(p.e)) {
+            const std::vector<Placed> parts = all_under(p);
+            out.push_back({p, parts.empty() ? Placed{} : parts[0]});
+        }
+    return out;
+}
+
+TEST_F(ControlsWindow, ParameterValuesAndSlidersCanBeSeen) {
+    ASSERT_TRUE(live.open());
+    ASSERT_TRUE(live.finish_intro(sample));
+    ASSERT_TRUE(live.open_scripts({sample.workspace() + "parameters.vrek"}));
+    ASSERT_TRUE(resize(1280, 800));  // room for every parameter
+    ASSERT_TRUE(click(named("PARAMETER")));
+    Placed entity;
+    for (const Placed& p : all_under(named("PARAMETERCONTROL")))
+        if (p.e->text.rfind("parameters", 0) == 0) entity = p;
+    // The row's name runs on past the pane: clicked near its start.
+    ASSERT_TRUE(entity);
+    ASSERT_TRUE(click_at(entity.r.x + 40, entity.r.y + entity.r.h / 2));
+    const auto value = [&] {
+        const Placed pane = named("PARAMETERCONTROL");
+        const Placed on = with_text(pane, "TRUE");
+        return on ? on : with_text(pane, "FALSE");
+    };
+    ASSERT_TRUE(live.pump_until([&] { return bool(value()); }, 5000));
+
+    // Each bounded parameter's slider shows its thumb.
+    const Picture shown = settled();
+    save(shown, "sliders");
+    std::vector<SliderOnScreen> sliders = parameter_sliders(named("PARAMETERCONTROL"));
+    ASSERT_EQ(sliders.size(), 3u);  // Segments, Tower height, Seed
+    for (const SliderOnScreen& s : sliders) {
+        ASSERT_TRUE(s.thumb);
+        EXPECT_GE(thumb_ink(shown, s.slider.r, s.thumb.r), 0.5) << "a slider without its thumb";
+    }
+
+    // Dragged, the first thumb shows where it was left, and not where it was.
+    const Rect was = sliders[0].thumb.r;
+    const int32_t y = was.y + was.h / 2;
+    ASSERT_TRUE(drag(was.x + was.w / 2, y, was.x + was.w / 2 + 3 * was.w, y));
+    const Picture dragged = settled();
+    save(dragged, "slider_dragged");
+    sliders = parameter_sliders(named("PARAMETERCONTROL"));
+    ASSERT_EQ(sliders.size(), 3u);
+    const Rect now = sliders[0].thumb.r;
+    ASSERT_GE(now.x, was.x + was.w);
+    EXPECT_GE(thumb_ink(dragged, sliders[0].slider.r, now), 0.5);
+    EXPECT_LT(thumb_ink(dragged, sliders[0].slider.r, was), 0.3);
+
+    // "Capped" in every theme, before and after each flip; the wheel
+    // brings it into the pane's view first.
+    const auto in_view = [&] {
+        const Placed lower = named("PARAMETERLOWER"), field = value();
+        if (!lower || !field) return false;
+        if (field.r.y + field.r.h <= lower.r.y + lower.r.h - 16) return true;
+        live.xdotool("mousemove " + live.at(field.r.x, lower.r.y + lower.r.h / 2) + " click 5");
+        return false;
+    };
+    static const char* const themes[] = {"dark", "silver", "light", "charcoal", "midnight"};
+    for (int32_t theme = 0; theme < theme_index_count; ++theme) {
+        apply_ui_theme(app, theme);
+        for (int flip = 0; flip < 2; ++flip) {
+            ASSERT_TRUE(live.pump_until(in_view, 10'000));
+            const Picture picture = settled();
+            const Placed field = value();
+            ASSERT_TRUE(field);
+            save(picture, std::string("capped_") + themes[theme] + "_" + field.e->text);
+            EXPECT_GE(readable_ink(picture, field.r), 20) << themes[theme] << " " << field.e->text;
+            const std::string before = field.e->text;
+            ASSERT_TRUE(click(field));
+            ASSERT_TRUE(live.pump_until([&] { return value() && value().e->text != before; }, 2000));
+        }
+    }
+    apply_ui_theme(app, default_theme_index);
+}
+
+}  // namespace
