@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
@@ -127,22 +128,25 @@ void write_mesh_vertices(const InteropMesh& mesh, const MeshUploadLayout& l, uin
     const VertexSource source = vertex_source(mesh);
     const size_t v_count = l.vertex_count;
     PackedVertex* shared = reinterpret_cast<PackedVertex*>(out);
+    // The triangle run copies the shared vertices from a CPU copy (not
+    // zero-filled, every entry is written), never from `out`.
+    std::unique_ptr<PackedVertex[]> packed(l.triangle_run && l.index_count > 0 ? new PackedVertex[v_count] : nullptr);
     for (size_t k = 0; k < v_count; ++k) {
         const PackedVertex p = pack_vertex(source, k);
+        if (packed) packed[k] = p;
         std::memcpy(shared + k, &p, sizeof p);
     }
 
     if (l.triangle_run) {
         // Flat-shaded triangles carry the smoothing vectors when the mesh has
-        // one per triangle. The shared data is packed again rather than read
-        // back from `out`.
+        // one per triangle.
         const bool flat_normals = mesh.smoothing_count > 0 && mesh.shading_vectors.size() >= 3 * l.triangle_count &&
                                   !mesh.shading_vectors.empty();
         PackedVertex* unrolled = shared + v_count;
         for (size_t j = 0; j < l.index_count; ++j) {
             const uint32_t v = mesh.triangles[j];
             PackedVertex p{};
-            if (v < v_count) p = pack_vertex(source, v);
+            if (v < v_count) p = packed[v];
             const size_t t = j / 3;
             p.id[0] = static_cast<uint8_t>((t >> 16) & 255);
             p.id[1] = static_cast<uint8_t>((t >> 8) & 255);
