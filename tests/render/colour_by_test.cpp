@@ -181,13 +181,13 @@ TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
         const double l = std::sqrt(x * x + 1 + z * z);
         m.triangle_normals.insert(m.triangle_normals.end(), {x / l, 1 / l, z / l});
     }
+    m.triangles = {5, 5, 6, 7, 8, 100000};
     for (uint32_t j = 0; j + 1 < side; ++j) {
         for (uint32_t i = 0; i + 1 < side; ++i) {
             const uint32_t a = j * side + i, b = a + 1, c = a + side + 1, d = a + side;
             m.triangles.insert(m.triangles.end(), {a, d, c, a, c, b});
         }
     }
-    m.triangles.insert(m.triangles.end(), {5, 5, 6, 7, 8, 100000});
     const std::vector<double> means = mean_normal_distances(m);
     const auto [low, high] = std::minmax_element(means.begin(), means.end());
     for (bool multichannel : {false, true}) {
