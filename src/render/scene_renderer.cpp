@@ -342,7 +342,8 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
             if (f.show_bounds) {
                 set_mode(6);
                 set_c2id(0.25f, 0.5f, 0.75f, 1.0f);
-                glDrawArrays(GL_LINES, static_cast<GLint>(d.layout.box_first), static_cast<GLsizei>(bounding_box_vertices));
+                glDrawArrays(GL_LINES, static_cast<GLint>(d.layout.box_first),
+                             static_cast<GLsizei>(bounding_box_vertices));
             }
             break;
         }

@@ -172,7 +172,8 @@ TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
     std::vector<double> positions;
     for (int j = 0; j < side; ++j) {
         for (int i = 0; i < side; ++i) {
-            positions.insert(positions.end(), {i * 0.1, 0.05 * std::sin(i * 1.7 + j * 0.9) * std::cos(j * 2.3), j * 0.1});
+            const double y = 0.05 * std::sin(i * 1.7 + j * 0.9) * std::cos(j * 2.3);
+            positions.insert(positions.end(), {i * 0.1, y, j * 0.1});
         }
     }
     InteropMesh m = make_scene_mesh(positions);
@@ -199,7 +200,9 @@ TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
                 double t = (means[v] - *low) / (*high - *low);
                 if (function == COLOUR_BY_PLANARITY) t = 1.0 - t;
                 const Rgb c = multichannel ? hue_to_rgb(t * 0.75) : Rgb{t, t, t};
-                want[4 * v] = unit_to_byte(c.r), want[4 * v + 1] = unit_to_byte(c.g), want[4 * v + 2] = unit_to_byte(c.b);
+                want[4 * v] = unit_to_byte(c.r);
+                want[4 * v + 1] = unit_to_byte(c.g);
+                want[4 * v + 2] = unit_to_byte(c.b);
             }
             EXPECT_EQ(m.display_colours, want);
         }
