@@ -1038,7 +1038,6 @@ void destroy_interop_mesh(InteropMesh* m) {
     release(m->display_colours);
     release(m->tessellation_colours);
     release(m->tessellation_map);
-    release(m->upload_buffer);
     release(m->type_name_lengths);
     release(m->type_name_offsets);
     release(m->type_names);

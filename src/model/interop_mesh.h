@@ -82,12 +82,13 @@ struct InteropMesh {
     // Filled by colouring and rendering, empty after reading.
     std::vector<uint8_t> tessellation_colours;
     std::vector<uint32_t> tessellation_map;
-    std::vector<uint8_t> upload_buffer;
 
     uint32_t gl_vertex_array = 0;
     uint32_t gl_vertex_buffer = 0;
     uint32_t gl_index_buffer = 0;
     uint8_t gl_upload_needed = 1;
+    // 1 while the vertex buffer holds the unrolled triangle run.
+    uint8_t gl_triangle_run = 0;
 
     std::string ppd_text;
     std::vector<int32_t> type_name_lengths;

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "app/tables.h"
 
@@ -47,6 +50,31 @@ size_t vertex_count(const InteropMesh& mesh) {
 // Display colours that can be written for every vertex.
 size_t colourable(const InteropMesh& mesh) { return std::min(vertex_count(mesh), mesh.display_colours.size() / 4); }
 
+// The six 60-degree sectors in closed form (no branches: colour-by ramps
+// over noisy values would mispredict every sector test):
+// r = |x - 3| - 1, g = 2 - |x - 2|, b = 2 - |x - 4| with x = h * 6, each
+// clamped to 0..1; beyond a full turn black.
+// Inlined into the per-vertex loops.
+__attribute__((always_inline)) inline Rgb hue_rgb(double h) {
+    const double d = h * 360.0;
+    const double x = d / 60.0;
+    auto unit = [](double v) {
+        v = v > 0.0 ? v : 0.0;
+        return v < 1.0 ? v : 1.0;
+    };
+    const double visible = d > 360.0 ? 0.0 : 1.0;
+    return {unit(std::fabs(x - 3.0) - 1.0) * visible, unit(2.0 - std::fabs(x - 2.0)) * visible,
+            unit(2.0 - std::fabs(x - 4.0)) * visible};
+}
+
+__attribute__((always_inline)) inline uint8_t unit_byte(double c) {
+    // NaN fails the first comparison and becomes 0.
+    double scaled = c * 255.0;
+    scaled = scaled > 0.0 ? scaled : 0.0;
+    scaled = scaled < 255.0 ? scaled : 255.0;
+    return static_cast<uint8_t>(static_cast<int32_t>(scaled));
+}
+
 void set_rgb(InteropMesh& mesh, size_t i, uint8_t r, uint8_t g, uint8_t b) {
     uint8_t* c = mesh.display_colours.data() + 4 * i;
     c[0] = r;
@@ -55,15 +83,15 @@ void set_rgb(InteropMesh& mesh, size_t i, uint8_t r, uint8_t g, uint8_t b) {
 }
 
 void set_unit_rgb(InteropMesh& mesh, size_t i, const Rgb& rgb) {
-    set_rgb(mesh, i, unit_to_byte(rgb.r), unit_to_byte(rgb.g), unit_to_byte(rgb.b));
+    set_rgb(mesh, i, unit_byte(rgb.r), unit_byte(rgb.g), unit_byte(rgb.b));
 }
 
-void set_ramp(InteropMesh& mesh, size_t i, int32_t variant, double t) {
+__attribute__((always_inline)) inline void set_ramp(InteropMesh& mesh, size_t i, int32_t variant, double t) {
     if (variant == COLOUR_GREY) {
-        const uint8_t v = unit_to_byte(t);
+        const uint8_t v = unit_byte(t);
         set_rgb(mesh, i, v, v, v);
     } else {
-        set_unit_rgb(mesh, i, hue_to_rgb(t * 0.75));
+        set_unit_rgb(mesh, i, hue_rgb(t * 0.75));
     }
 }
 
@@ -92,7 +120,6 @@ struct Vec3 {
 };
 Vec3 sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double squared_length(const Vec3& a) { return a.x * a.x + a.y * a.y + a.z * a.z; }
-double length(const Vec3& a) { return std::sqrt(squared_length(a)); }
 
 Vec3 position(const InteropMesh& mesh, size_t v) {
     const double* p = mesh.positions.data() + 3 * v;
@@ -173,29 +200,9 @@ size_t rank_ids(const std::vector<uint32_t>& ids, std::vector<uint32_t>& ranks) 
 
 }  // namespace
 
-// The six 60-degree sectors in closed form (no branches: colour-by ramps
-// over noisy values would mispredict every sector test):
-// r = |x - 3| - 1, g = 2 - |x - 2|, b = 2 - |x - 4| with x = h * 6, each
-// clamped to 0..1; beyond a full turn black.
-Rgb hue_to_rgb(double h) {
-    const double d = h * 360.0;
-    const double x = d / 60.0;
-    auto unit = [](double v) {
-        v = v > 0.0 ? v : 0.0;
-        return v < 1.0 ? v : 1.0;
-    };
-    const double visible = d > 360.0 ? 0.0 : 1.0;
-    return {unit(std::fabs(x - 3.0) - 1.0) * visible, unit(2.0 - std::fabs(x - 2.0)) * visible,
-            unit(2.0 - std::fabs(x - 4.0)) * visible};
-}
+Rgb hue_to_rgb(double h) { return hue_rgb(h); }
 
-uint8_t unit_to_byte(double c) {
-    // NaN fails the first comparison and becomes 0.
-    double scaled = c * 255.0;
-    scaled = scaled > 0.0 ? scaled : 0.0;
-    scaled = scaled < 255.0 ? scaled : 255.0;
-    return static_cast<uint8_t>(static_cast<int32_t>(scaled));
-}
+uint8_t unit_to_byte(double c) { return unit_byte(c); }
 
 void fill_monotone_colour(InteropMesh& mesh, double v) {
     const uint8_t b = unit_to_byte(v);
@@ -248,6 +255,101 @@ void colour_by_normal(InteropMesh& mesh, int32_t variant, int32_t function) {
     }
 }
 
+namespace {
+
+// The block passes below take their square roots four at a time where the
+// processor has AVX (checked at run time), else one at a time; packed
+// square roots, divisions and products round exactly like the scalar ones,
+// and nothing is fused, so both paths give the same bits.
+
+// Unit face normals in place: (x, y, z) / sqrt(squared) where squared is
+// above 1e-15, unchanged elsewhere (multiplying by 1 leaves a component as
+// it was). Faces from `from` on.
+void normalise_faces_tail(double* x, double* y, double* z, const double* squared, size_t from, size_t n) {
+    for (size_t i = from; i < n; ++i) {
+        if (squared[i] > 1e-15) {
+            const double inv = 1.0 / std::sqrt(squared[i]);
+            x[i] *= inv;
+            y[i] *= inv;
+            z[i] *= inv;
+        }
+    }
+}
+
+// Corner slot c of faces `from` .. n - 1: out[f] = |face f - normal of its
+// corner|; a corner beyond the normals measures against zero.
+struct CornerBlock {
+    const double* fx;
+    const double* fy;
+    const double* fz;
+    const uint32_t* corners;  // three per face
+    const double* normals;
+    size_t normal_count;
+    const double* normal_of(size_t f, size_t c) const {
+        static const double none[3] = {0.0, 0.0, 0.0};
+        const uint32_t v = corners[3 * f + c];
+        return v < normal_count ? normals + 3 * static_cast<size_t>(v) : none;
+    }
+};
+
+void corner_distances_tail(const CornerBlock& b, size_t c, double* out, size_t from, size_t n) {
+    for (size_t f = from; f < n; ++f) {
+        const double* q = b.normal_of(f, c);
+        const double dx = b.fx[f] - q[0], dy = b.fy[f] - q[1], dz = b.fz[f] - q[2];
+        out[f] = std::sqrt(dx * dx + dy * dy + dz * dz);
+    }
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx"))) void normalise_faces_avx(double* x, double* y, double* z, const double* squared,
+                                                       size_t n) {
+    size_t i = 0;
+    const __m256d one = _mm256_set1_pd(1.0), floor = _mm256_set1_pd(1e-15);
+    for (; i + 4 <= n; i += 4) {
+        const __m256d s = _mm256_loadu_pd(squared + i);
+        const __m256d inv = _mm256_div_pd(one, _mm256_sqrt_pd(s));
+        const __m256d k = _mm256_blendv_pd(one, inv, _mm256_cmp_pd(s, floor, _CMP_GT_OQ));
+        _mm256_storeu_pd(x + i, _mm256_mul_pd(_mm256_loadu_pd(x + i), k));
+        _mm256_storeu_pd(y + i, _mm256_mul_pd(_mm256_loadu_pd(y + i), k));
+        _mm256_storeu_pd(z + i, _mm256_mul_pd(_mm256_loadu_pd(z + i), k));
+    }
+    normalise_faces_tail(x, y, z, squared, i, n);
+}
+
+__attribute__((target("avx"))) void corner_distances_avx(const CornerBlock& b, size_t c, double* out, size_t n) {
+    size_t f = 0;
+    for (; f + 4 <= n; f += 4) {
+        const double* q0 = b.normal_of(f, c);
+        const double* q1 = b.normal_of(f + 1, c);
+        const double* q2 = b.normal_of(f + 2, c);
+        const double* q3 = b.normal_of(f + 3, c);
+        const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(b.fx + f), _mm256_set_pd(q3[0], q2[0], q1[0], q0[0]));
+        const __m256d dy = _mm256_sub_pd(_mm256_loadu_pd(b.fy + f), _mm256_set_pd(q3[1], q2[1], q1[1], q0[1]));
+        const __m256d dz = _mm256_sub_pd(_mm256_loadu_pd(b.fz + f), _mm256_set_pd(q3[2], q2[2], q1[2], q0[2]));
+        const __m256d d2 =
+            _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy)), _mm256_mul_pd(dz, dz));
+        _mm256_storeu_pd(out + f, _mm256_sqrt_pd(d2));
+    }
+    corner_distances_tail(b, c, out, f, n);
+}
+
+bool avx_available() {
+    static const bool available = __builtin_cpu_supports("avx");
+    return available;
+}
+#else
+bool avx_available() { return false; }
+void normalise_faces_avx(double*, double*, double*, const double*, size_t) {}
+void corner_distances_avx(const CornerBlock&, size_t, double*, size_t) {}
+#endif
+
+}  // namespace
+
+// Per vertex, the mean distance between the unit normals of its triangles
+// and its own normal. The work goes in blocks of triangles so that the
+// square roots of a block are taken together instead of each waiting for
+// the sum before it; the sums are added in triangle and corner order, so
+// every value is the same to the bit as one triangle at a time.
 void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t function) {
     if (mesh.positions.empty() || mesh.dimension != 3) return;
     const size_t n = vertex_count(mesh);
@@ -257,23 +359,52 @@ void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t f
     double* sums = work().vertex_values.data();
     uint32_t* counts = work().vertex_counts.data();
     const double* nv = mesh.triangle_normals.data();
-    for_each_triangle(mesh, n, [&](uint32_t a, uint32_t b, uint32_t c) {
-        const Vec3 pa = position(mesh, a);
-        const Vec3 e1 = sub(position(mesh, b), pa);
-        const Vec3 e2 = sub(position(mesh, c), pa);
-        Vec3 f = {e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
-        const double squared = f.x * f.x + f.y * f.y + f.z * f.z;
-        if (squared > 1e-15) {
-            const double inv = 1.0 / std::sqrt(squared);
-            f = {f.x * inv, f.y * inv, f.z * inv};
+    const double* pv = mesh.positions.data();
+
+    const bool avx = avx_available();
+    constexpr size_t block = 512;
+    double fx[block], fy[block], fz[block], squared[block];
+    double distance[3 * block];
+    uint32_t corners[3 * block];
+    const size_t triangles = mesh.triangles.size() / 3;
+    const uint32_t* t = mesh.triangles.data();
+    for (size_t first = 0; first < triangles;) {
+        // Faces of the block's triangles whose corners are all vertices.
+        size_t m = 0;
+        for (; first < triangles && m < block; ++first) {
+            const uint32_t a = t[3 * first], b = t[3 * first + 1], c = t[3 * first + 2];
+            if (a >= n || b >= n || c >= n) continue;
+            const double* pa = pv + 3 * static_cast<size_t>(a);
+            const double* pb = pv + 3 * static_cast<size_t>(b);
+            const double* pc = pv + 3 * static_cast<size_t>(c);
+            const Vec3 e1 = {pb[0] - pa[0], pb[1] - pa[1], pb[2] - pa[2]};
+            const Vec3 e2 = {pc[0] - pa[0], pc[1] - pa[1], pc[2] - pa[2]};
+            fx[m] = e1.y * e2.z - e1.z * e2.y;
+            fy[m] = e1.z * e2.x - e1.x * e2.z;
+            fz[m] = e1.x * e2.y - e1.y * e2.x;
+            squared[m] = fx[m] * fx[m] + fy[m] * fy[m] + fz[m] * fz[m];
+            corners[3 * m] = a;
+            corners[3 * m + 1] = b;
+            corners[3 * m + 2] = c;
+            ++m;
         }
-        for (uint32_t v : {a, b, c}) {
-            if (v >= normals) continue;
-            const double* q = nv + 3 * static_cast<size_t>(v);
-            sums[v] += length({f.x - q[0], f.y - q[1], f.z - q[2]});
-            ++counts[v];
+        const CornerBlock corner_block{fx, fy, fz, corners, nv, normals};
+        if (avx) {
+            normalise_faces_avx(fx, fy, fz, squared, m);
+            for (size_t c = 0; c < 3; ++c) corner_distances_avx(corner_block, c, distance + c * block, m);
+        } else {
+            normalise_faces_tail(fx, fy, fz, squared, 0, m);
+            for (size_t c = 0; c < 3; ++c) corner_distances_tail(corner_block, c, distance + c * block, 0, m);
         }
-    });
+        for (size_t f = 0; f < m; ++f) {
+            for (size_t c = 0; c < 3; ++c) {
+                const uint32_t v = corners[3 * f + c];
+                if (v >= normals) continue;
+                sums[v] += distance[c * block + f];
+                ++counts[v];
+            }
+        }
+    }
     for (size_t v = 0; v < n; ++v) {
         if (counts[v] > 0) sums[v] /= counts[v];
     }

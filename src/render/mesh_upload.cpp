@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
@@ -42,6 +43,8 @@ struct PackedVertex {
 };
 static_assert(sizeof(PackedVertex) == mesh_vertex_bytes, "mesh vertices are 32 bytes");
 
+// The edges as indices of the layout's width; a 16-bit list leaves the
+// rest of its 4-byte slots zeroed.
 void write_edges(uint8_t* out, const Edges& e, bool short_edges, size_t vertices) {
     for (size_t k = 0; k < e.count; ++k) {
         uint32_t v = e.wide ? e.wide[k] : e.narrow[k];
@@ -53,20 +56,67 @@ void write_edges(uint8_t* out, const Edges& e, bool short_edges, size_t vertices
             std::memcpy(out + 4 * k, &v, 4);
         }
     }
+    if (short_edges) std::memset(out + 2 * e.count, 0, 2 * e.count);
+}
+
+// What every vertex of the mesh shares: its arrays and their usable lengths.
+struct VertexSource {
+    const double* positions;
+    const double* normals;
+    const uint8_t* colours;
+    size_t count;         // V
+    size_t stride;        // doubles per position and normal
+    size_t used;          // coordinates written, at most 3
+    size_t normal_count;  // vertices that have a normal
+    size_t colour_count;  // vertices that have a display colour
+};
+
+VertexSource vertex_source(const InteropMesh& mesh) {
+    VertexSource s;
+    s.stride = mesh.dimension > 0 ? static_cast<size_t>(mesh.dimension) : 0;
+    s.used = std::min<size_t>(s.stride, 3);
+    s.count = vertex_count_of(mesh);
+    s.positions = mesh.positions.data();
+    s.normals = mesh.triangle_normals.data();
+    s.colours = mesh.display_colours.data();
+    s.normal_count = s.stride > 0 ? mesh.triangle_normals.size() / s.stride : 0;
+    s.colour_count = mesh.display_colours.size() / 4;
+    return s;
+}
+
+PackedVertex pack_vertex(const VertexSource& s, size_t k) {
+    PackedVertex p{};
+    const double* pos = s.positions + s.stride * k;
+    for (size_t c = 0; c < s.used; ++c) p.position[c] = static_cast<float>(pos[c]);
+    if (k < s.normal_count) {
+        const double* n = s.normals + s.stride * k;
+        for (size_t c = 0; c < s.used; ++c) p.normal[c] = static_cast<float>(n[c]);
+    }
+    if (k < s.colour_count) {
+        std::memcpy(p.colour, s.colours + 4 * k, 4);
+    } else {
+        p.colour[0] = p.colour[1] = p.colour[2] = 191;
+        p.colour[3] = 255;
+    }
+    return p;
 }
 
 }  // namespace
 
-MeshUploadLayout mesh_upload_layout(const InteropMesh& mesh) {
+MeshUploadLayout mesh_upload_layout(const InteropMesh& mesh, bool triangle_run) {
     MeshUploadLayout l;
     l.vertex_count = vertex_count_of(mesh);
     l.index_count = mesh.triangles.size();
     l.triangle_count = l.index_count / 3;
+    l.triangle_run = triangle_run;
+    l.box_first = l.vertex_count + (triangle_run ? l.index_count : 0);
     l.triangle_edge_count = edge_source(mesh.triangle_edges, mesh.triangle_edges16).count;
     l.polygon_edge_count = edge_source(mesh.polygon_edges, mesh.polygon_edges16).count;
     l.group_edge_count = edge_source(mesh.group_edges, mesh.group_edges16).count;
     l.short_edges = l.vertex_count <= short_index_vertex_limit;
-    l.vertex_bytes = (l.vertex_count + l.index_count) * mesh_vertex_bytes + bounding_box_vertices * mesh_vertex_bytes;
+    // Without the triangle run one zeroed vertex follows the box, for corners
+    // that name no vertex.
+    l.vertex_bytes = (l.box_first + bounding_box_vertices + (triangle_run ? 0 : 1)) * mesh_vertex_bytes;
     l.triangle_edge_offset = 4 * l.index_count;
     l.polygon_edge_offset = 4 * (l.index_count + l.triangle_edge_count);
     l.group_edge_offset = 4 * (l.index_count + l.triangle_edge_count + l.polygon_edge_count);
@@ -74,54 +124,42 @@ MeshUploadLayout mesh_upload_layout(const InteropMesh& mesh) {
     return l;
 }
 
-MeshUploadLayout build_upload_buffer(InteropMesh& mesh) {
-    const MeshUploadLayout l = mesh_upload_layout(mesh);
-    mesh.upload_buffer.resize(l.vertex_bytes + l.index_bytes);
-    uint8_t* out = mesh.upload_buffer.data();
+void write_mesh_vertices(const InteropMesh& mesh, const MeshUploadLayout& l, uint8_t* out) {
+    const VertexSource source = vertex_source(mesh);
     const size_t v_count = l.vertex_count;
-    const size_t d = mesh.dimension > 0 ? static_cast<size_t>(mesh.dimension) : 0;
-    const size_t used = std::min<size_t>(d, 3);
-    const size_t normals = d > 0 ? mesh.triangle_normals.size() / d : 0;
-    const size_t colours = mesh.display_colours.size() / 4;
-
     PackedVertex* shared = reinterpret_cast<PackedVertex*>(out);
+    // The triangle run copies the shared vertices from a CPU copy (not
+    // zero-filled, every entry is written), never from `out`.
+    std::unique_ptr<PackedVertex[]> packed(l.triangle_run && l.index_count > 0 ? new PackedVertex[v_count] : nullptr);
     for (size_t k = 0; k < v_count; ++k) {
-        PackedVertex p{};
-        const double* pos = mesh.positions.data() + d * k;
-        for (size_t c = 0; c < used; ++c) p.position[c] = static_cast<float>(pos[c]);
-        if (k < normals) {
-            const double* n = mesh.triangle_normals.data() + d * k;
-            for (size_t c = 0; c < used; ++c) p.normal[c] = static_cast<float>(n[c]);
-        }
-        if (k < colours) {
-            std::memcpy(p.colour, mesh.display_colours.data() + 4 * k, 4);
-        } else {
-            p.colour[0] = p.colour[1] = p.colour[2] = 191;
-            p.colour[3] = 255;
-        }
+        const PackedVertex p = pack_vertex(source, k);
+        if (packed) packed[k] = p;
         std::memcpy(shared + k, &p, sizeof p);
     }
 
-    // Flat-shaded triangles carry the smoothing vectors when the mesh has
-    // one per triangle.
-    const bool flat_normals = mesh.smoothing_count > 0 && mesh.shading_vectors.size() >= 3 * l.triangle_count &&
-                              !mesh.shading_vectors.empty();
-    PackedVertex* unrolled = shared + v_count;
-    for (size_t j = 0; j < l.index_count; ++j) {
-        const uint32_t v = mesh.triangles[j];
-        PackedVertex p{};
-        if (v < v_count) std::memcpy(&p, shared + v, sizeof p);
-        const size_t t = j / 3;
-        p.id[0] = static_cast<uint8_t>((t >> 16) & 255);
-        p.id[1] = static_cast<uint8_t>((t >> 8) & 255);
-        p.id[2] = static_cast<uint8_t>(t & 255);
-        p.id[3] = 255;
-        if (flat_normals && t < l.triangle_count) std::memcpy(p.normal, mesh.shading_vectors.data() + 3 * t, 12);
-        std::memcpy(unrolled + j, &p, sizeof p);
+    if (l.triangle_run) {
+        // Flat-shaded triangles carry the smoothing vectors when the mesh has
+        // one per triangle.
+        const bool flat_normals = mesh.smoothing_count > 0 && mesh.shading_vectors.size() >= 3 * l.triangle_count &&
+                                  !mesh.shading_vectors.empty();
+        PackedVertex* unrolled = shared + v_count;
+        for (size_t j = 0; j < l.index_count; ++j) {
+            const uint32_t v = mesh.triangles[j];
+            PackedVertex p{};
+            if (v < v_count) p = packed[v];
+            const size_t t = j / 3;
+            p.id[0] = static_cast<uint8_t>((t >> 16) & 255);
+            p.id[1] = static_cast<uint8_t>((t >> 8) & 255);
+            p.id[2] = static_cast<uint8_t>(t & 255);
+            p.id[3] = 255;
+            if (flat_normals && t < l.triangle_count) std::memcpy(p.normal, mesh.shading_vectors.data() + 3 * t, 12);
+            std::memcpy(unrolled + j, &p, sizeof p);
+        }
     }
 
     // Bounding box: corner c takes each coordinate from the maximum when its
     // bit is set.
+    const size_t d = source.stride, used = source.used;
     double low[3] = {0, 0, 0};
     double high[3] = {0, 0, 0};
     if (d > 0 && mesh.bounds.size() >= 2 * d) {
@@ -131,7 +169,7 @@ MeshUploadLayout build_upload_buffer(InteropMesh& mesh) {
         }
     }
     static const int pairs[24] = {0, 1, 2, 3, 4, 5, 6, 7, 0, 2, 1, 3, 4, 6, 5, 7, 0, 4, 1, 5, 2, 6, 3, 7};
-    PackedVertex* box = unrolled + l.index_count;
+    PackedVertex* box = shared + l.box_first;
     for (size_t b = 0; b < bounding_box_vertices; ++b) {
         const int corner = pairs[b];
         PackedVertex p{};
@@ -141,21 +179,25 @@ MeshUploadLayout build_upload_buffer(InteropMesh& mesh) {
         p.colour[3] = 255;
         std::memcpy(box + b, &p, sizeof p);
     }
+    if (!l.triangle_run) std::memset(box + bounding_box_vertices, 0, sizeof(PackedVertex));
+}
 
-    uint8_t* index = out + l.vertex_bytes;
+void write_mesh_indices(const InteropMesh& mesh, const MeshUploadLayout& l, uint8_t* out) {
+    const size_t v_count = l.vertex_count;
+    // A corner naming no vertex draws a zeroed vertex.
+    const size_t zeroed = l.box_first + bounding_box_vertices;
+    const uint32_t* triangles = mesh.triangles.data();
     for (size_t j = 0; j < l.index_count; ++j) {
-        uint32_t v = mesh.triangles[j];
-        // A corner naming no vertex draws the zeroed unrolled vertex.
-        if (v >= v_count) v = static_cast<uint32_t>(v_count + j);
-        std::memcpy(index + 4 * j, &v, 4);
+        uint32_t v = triangles[j];
+        if (v >= v_count) v = static_cast<uint32_t>(l.triangle_run ? v_count + j : zeroed);
+        std::memcpy(out + 4 * j, &v, 4);
     }
-    write_edges(index + l.triangle_edge_offset, edge_source(mesh.triangle_edges, mesh.triangle_edges16),
+    write_edges(out + l.triangle_edge_offset, edge_source(mesh.triangle_edges, mesh.triangle_edges16),
                 l.short_edges, v_count);
-    write_edges(index + l.polygon_edge_offset, edge_source(mesh.polygon_edges, mesh.polygon_edges16), l.short_edges,
+    write_edges(out + l.polygon_edge_offset, edge_source(mesh.polygon_edges, mesh.polygon_edges16), l.short_edges,
                 v_count);
-    write_edges(index + l.group_edge_offset, edge_source(mesh.group_edges, mesh.group_edges16), l.short_edges,
+    write_edges(out + l.group_edge_offset, edge_source(mesh.group_edges, mesh.group_edges16), l.short_edges,
                 v_count);
-    return l;
 }
 
 void set_identity_matrix(float* m) {

@@ -5,13 +5,13 @@
 
 #include "model/interop_mesh.h"
 
-// The CPU side of a mesh's GL buffers: one byte vector holding the vertex
-// buffer (32-byte mesh vertices) followed by the index buffer.
+// The data of a mesh's GL buffers, written straight into the buffers.
 //
-// Vertex runs: the V shared vertices, then the I vertices of the triangle
-// list unrolled (their id bytes hold the triangle number as 24-bit RGB, so
-// the flat pass can draw and pick per triangle), then the 24 vertices of the
-// twelve bounding-box edges.
+// Vertex runs (32-byte mesh vertices): the V shared vertices; then, only
+// when the triangle run is asked for (flat shading and triangle picking draw
+// it), the I vertices of the triangle list unrolled (their id bytes hold the
+// triangle number as 24-bit RGB, so the flat pass can draw and pick per
+// triangle); then the 24 vertices of the twelve bounding-box edges.
 // Index slots of 4 bytes: the triangle list, then the triangle, polygon and
 // smoothing-group edge lists. Small meshes store the edge lists as 16-bit
 // indices packed from the start of their slot range.
@@ -25,12 +25,16 @@ struct MeshUploadLayout {
     size_t vertex_count = 0;    // V
     size_t index_count = 0;     // I, entries of the triangle list
     size_t triangle_count = 0;  // I / 3
+    // Whether the unrolled triangle run follows the shared vertices.
+    bool triangle_run = false;
+    // First bounding-box vertex: V, or V + I with the triangle run.
+    size_t box_first = 0;
     // Entries of each edge list (two per line).
     size_t triangle_edge_count = 0;
     size_t polygon_edge_count = 0;
     size_t group_edge_count = 0;
     bool short_edges = false;
-    // (V + I) x 32 + 768.
+    // (V + I) x 32 + 768 with the triangle run, else (V + 1) x 32 + 768.
     size_t vertex_bytes = 0;
     // Byte offsets of the edge lists inside the index data.
     size_t triangle_edge_offset = 0;
@@ -39,14 +43,18 @@ struct MeshUploadLayout {
     size_t index_bytes = 0;
 };
 
-MeshUploadLayout mesh_upload_layout(const InteropMesh& mesh);
+MeshUploadLayout mesh_upload_layout(const InteropMesh& mesh, bool triangle_run);
 
-// Fills mesh.upload_buffer. Missing data never reads out of bounds: display
-// colours the mesh lacks are opaque grey (191, 191, 191, 255), coordinates
-// beyond `dimension` are 0, missing bounds give a zero box, and a triangle
-// corner that names no vertex unrolls to a zeroed vertex (its index entry
-// then points at that vertex too).
-MeshUploadLayout build_upload_buffer(InteropMesh& mesh);
+// Write every byte of the vertex data (layout.vertex_bytes) and of the index
+// data (layout.index_bytes) of the layout made for the mesh; they only write
+// to `out`, which may be memory that is slow to read. Missing data never
+// reads out of bounds: display colours the mesh lacks are opaque grey
+// (191, 191, 191, 255), coordinates beyond `dimension` are 0, missing bounds
+// give a zero box, and a triangle corner that names no vertex draws a zeroed
+// vertex (its unrolled vertex, or without the triangle run the one zeroed
+// vertex after the box).
+void write_mesh_vertices(const InteropMesh& mesh, const MeshUploadLayout& layout, uint8_t* out);
+void write_mesh_indices(const InteropMesh& mesh, const MeshUploadLayout& layout, uint8_t* out);
 
 // Column-major 4 x 4 matrices as GL takes them.
 using Mat4 = float[16];

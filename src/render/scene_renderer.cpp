@@ -172,7 +172,7 @@ struct MeshDraw {
 
 MeshDraw mesh_draw(const InteropMesh& mesh) {
     MeshDraw d;
-    d.layout = mesh_upload_layout(mesh);
+    d.layout = mesh_upload_layout(mesh, mesh.gl_triangle_run != 0);
     d.vertices = static_cast<GLsizei>(d.layout.vertex_count);
     d.indices = static_cast<GLsizei>(d.layout.index_count);
     return d;
@@ -184,8 +184,10 @@ void draw_edges(const MeshDraw& d, size_t offset, size_t count) {
                    byte_offset(offset));
 }
 
+// Buffers built without the triangle run (flat shading switched on in a
+// frame that draws a thumbnail before the views rebuild them) draw smooth.
 void draw_surface(const MeshDraw& d, bool smooth) {
-    if (smooth) {
+    if (smooth || !d.layout.triangle_run) {
         glDrawElements(GL_TRIANGLES, d.indices, GL_UNSIGNED_INT, nullptr);
     } else {
         glDrawArrays(GL_TRIANGLES, d.vertices, d.indices);
@@ -198,7 +200,7 @@ bool mesh_shown(const InteropMesh* mesh) { return mesh != nullptr && mesh->visib
 
 // Draws a mesh's surface when its buffers exist, without building them.
 void draw_built_mesh(InteropMesh* mesh, bool smooth) {
-    if (!mesh_shown(mesh) || !mesh->present || mesh->upload_buffer.empty() || !mesh->gl_vertex_array || !mesh->gl_vertex_buffer ||
+    if (!mesh_shown(mesh) || !mesh->present || !mesh->gl_vertex_array || !mesh->gl_vertex_buffer ||
         !mesh->gl_index_buffer) {
         return;
     }
@@ -262,7 +264,7 @@ void draw_pick_highlight(const AppContext& app, const Item& item, const MeshDraw
     set_lighting(app, false);
     set_sstz(0.0f);
     set_tint(0.5f / 255, 0.5f / 255, 0.5f / 255, 1.0f / 255);
-    if (app.render_flags.smooth_shading) {
+    if (app.render_flags.smooth_shading || !d.layout.triangle_run) {
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * run.count), GL_UNSIGNED_INT, byte_offset(12 * run.first));
     } else {
         glDrawArrays(GL_TRIANGLES, static_cast<GLint>(d.layout.vertex_count + 3 * run.first),
@@ -274,7 +276,8 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
     AppContext& app = *view.app;
     const RenderFlags& f = app.render_flags;
     InteropMesh& mesh = *item.mesh;
-    if (!prepare_mesh_buffers(mesh)) return;
+    // Flat shading and the triangle ids of picking draw the triangle run.
+    if (!prepare_mesh_buffers(mesh, item.in_range && (view.picking || !f.smooth_shading))) return;
     const MeshDraw d = mesh_draw(mesh);
     set_mode(3);
     set_sstz(0.0f);
@@ -299,7 +302,7 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
             }
             break;
         case PASS_TRIANGLE_IDS:
-            if (item.index >= 0 && item.in_range && surface) {
+            if (item.index >= 0 && item.in_range && surface && d.layout.triangle_run) {
                 set_mode(5);
                 set_c2id(1.0f / 255, 1.0f / 255, 1.0f / 255, 1.0f / 255);
                 glDrawArrays(GL_TRIANGLES, d.vertices, d.indices);
@@ -339,7 +342,8 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
             if (f.show_bounds) {
                 set_mode(6);
                 set_c2id(0.25f, 0.5f, 0.75f, 1.0f);
-                glDrawArrays(GL_LINES, d.vertices + d.indices, static_cast<GLsizei>(bounding_box_vertices));
+                glDrawArrays(GL_LINES, static_cast<GLint>(d.layout.box_first),
+                             static_cast<GLsizei>(bounding_box_vertices));
             }
             break;
         }
@@ -699,10 +703,34 @@ std::array<float, 4> entity_id_colour(int32_t item) {
             static_cast<float>(id & 255) / 255.0f, 1.0f};
 }
 
-bool prepare_mesh_buffers(InteropMesh& mesh) {
-    if (mesh.gl_upload_needed || mesh.upload_buffer.empty() || !mesh.gl_vertex_array) {
+namespace {
+
+// Fills the bound buffer of `target` with `bytes` bytes that `write` puts
+// straight into GL's storage: nothing is zero-filled first and no CPU copy
+// stays behind. A buffer that does not map, or whose contents are lost
+// before it is unmapped, is written through a temporary copy instead.
+template <typename Write>
+void upload_written(GLenum target, size_t bytes, Write write) {
+    glBufferData(target, static_cast<GLsizeiptr>(bytes), nullptr, GL_STATIC_DRAW);
+    if (bytes == 0) return;
+    if (void* at = glMapBufferRange(target, 0, static_cast<GLsizeiptr>(bytes),
+                                    GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT)) {
+        write(static_cast<uint8_t*>(at));
+        if (glUnmapBuffer(target) == GL_TRUE) return;
+    }
+    std::vector<uint8_t> copy(bytes);
+    write(copy.data());
+    glBufferSubData(target, 0, static_cast<GLsizeiptr>(bytes), copy.data());
+}
+
+}  // namespace
+
+bool prepare_mesh_buffers(InteropMesh& mesh, bool triangle_run) {
+    // Buffers that hold the triangle run keep it until the mesh is uploaded
+    // again, so switching flat shading or picking back off costs nothing.
+    if (mesh.gl_upload_needed || !mesh.gl_vertex_array || (triangle_run && !mesh.gl_triangle_run)) {
         mesh.gl_upload_needed = 0;
-        const MeshUploadLayout l = build_upload_buffer(mesh);
+        const MeshUploadLayout l = mesh_upload_layout(mesh, triangle_run);
         if (!mesh.gl_vertex_array) {
             glGenVertexArrays(1, &mesh.gl_vertex_array);
             glGenBuffers(1, &mesh.gl_vertex_buffer);
@@ -715,10 +743,9 @@ bool prepare_mesh_buffers(InteropMesh& mesh) {
         glBindVertexArray(mesh.gl_vertex_array);
         glBindBuffer(GL_ARRAY_BUFFER, mesh.gl_vertex_buffer);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.gl_index_buffer);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(l.vertex_bytes), mesh.upload_buffer.data(),
-                     GL_STATIC_DRAW);
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(l.index_bytes),
-                     l.index_bytes ? mesh.upload_buffer.data() + l.vertex_bytes : nullptr, GL_STATIC_DRAW);
+        upload_written(GL_ARRAY_BUFFER, l.vertex_bytes, [&](uint8_t* out) { write_mesh_vertices(mesh, l, out); });
+        upload_written(GL_ELEMENT_ARRAY_BUFFER, l.index_bytes, [&](uint8_t* out) { write_mesh_indices(mesh, l, out); });
+        mesh.gl_triangle_run = triangle_run ? 1 : 0;
     }
     glBindVertexArray(mesh.gl_vertex_array);
     glBindBuffer(GL_ARRAY_BUFFER, mesh.gl_vertex_buffer);

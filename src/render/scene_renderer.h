@@ -49,9 +49,11 @@ void complete_frame_captures(AppContext& app, const FrameCaptures& captures);
 // the bound program and uniforms; never builds buffers.
 void draw_entities_vao(AppContext& app);
 
-// Rebuilds and uploads a mesh's buffers when it is marked for upload, then
-// binds them. False when the mesh has no buffers to draw.
-bool prepare_mesh_buffers(InteropMesh& mesh);
+// Rebuilds and uploads a mesh's buffers when it is marked for upload, has
+// none yet, or lacks the triangle run that `triangle_run` asks for (flat
+// shading, triangle picking); then binds them. False when the mesh has no
+// buffers to draw.
+bool prepare_mesh_buffers(InteropMesh& mesh, bool triangle_run);
 
 // The id colour of draw item i (the start-up mesh and entity 0 share 0):
 // 24-bit RGB like the triangle ids.

@@ -82,6 +82,8 @@ TEST_F(KernelRuns, AssembleStagesOneBlockStampsTheMeshAndFailsToNull) {
     EXPECT_EQ(mesh->algorithm, MESH_BASIC_CSG);
     EXPECT_EQ(mesh->mesh_kind, MESH_BASIC_CSG);
     EXPECT_GE(mesh->assembly_ms, 0);
+    EXPECT_EQ(mesh->kernel_ms, mesh->assembly_ms);  // the run; the read follows it
+    EXPECT_GE(mesh->read_ms, 0);
     free_interop_mesh(mesh);
 
     // A kernel that writes nothing, then one that cannot start: null, never

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "render/colour_by.h"
 #include "scene_test_support.h"
@@ -125,6 +126,87 @@ TEST(ColourBy, GeometryFunctionsOnTwoTriangles) {
     apply_colour_settings(by(COLOUR_BY_NORMAL, true), m);
     EXPECT_EQ((std::vector<int>{m.display_colours[0], m.display_colours[1], m.display_colours[2]}),
               (std::vector<int>{127, 255, 127}));
+}
+
+namespace {
+
+// Mean distance from the unit face normals of a vertex's triangles to its
+// normal, one triangle at a time: what the display colours must match.
+std::vector<double> mean_normal_distances(const InteropMesh& m) {
+    const size_t n = m.positions.size() / 3, normals = m.triangle_normals.size() / 3;
+    std::vector<double> sums(n, 0.0);
+    std::vector<uint32_t> counts(n, 0);
+    const double* p = m.positions.data();
+    for (size_t k = 0; k + 2 < m.triangles.size(); k += 3) {
+        const uint32_t a = m.triangles[k], b = m.triangles[k + 1], c = m.triangles[k + 2];
+        if (a >= n || b >= n || c >= n) continue;
+        const double e1[3] = {p[3 * b] - p[3 * a], p[3 * b + 1] - p[3 * a + 1], p[3 * b + 2] - p[3 * a + 2]};
+        const double e2[3] = {p[3 * c] - p[3 * a], p[3 * c + 1] - p[3 * a + 1], p[3 * c + 2] - p[3 * a + 2]};
+        double f[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
+        const double squared = f[0] * f[0] + f[1] * f[1] + f[2] * f[2];
+        if (squared > 1e-15) {
+            const double inv = 1.0 / std::sqrt(squared);
+            for (double& x : f) x *= inv;
+        }
+        for (uint32_t v : {a, b, c}) {
+            if (v >= normals) continue;
+            const double* q = m.triangle_normals.data() + 3 * v;
+            const double d[3] = {f[0] - q[0], f[1] - q[1], f[2] - q[2]};
+            sums[v] += std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+            ++counts[v];
+        }
+    }
+    for (size_t v = 0; v < n; ++v) {
+        if (counts[v] > 0) sums[v] /= counts[v];
+    }
+    return sums;
+}
+
+}  // namespace
+
+TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
+    // A rough 40 x 40 height field (3,042 triangles, several blocks) with
+    // tilted normals, a degenerate triangle, a corner naming no vertex and
+    // vertices beyond the normals.
+    const int side = 40;
+    std::vector<double> positions;
+    for (int j = 0; j < side; ++j) {
+        for (int i = 0; i < side; ++i) {
+            const double y = 0.05 * std::sin(i * 1.7 + j * 0.9) * std::cos(j * 2.3);
+            positions.insert(positions.end(), {i * 0.1, y, j * 0.1});
+        }
+    }
+    InteropMesh m = make_scene_mesh(positions);
+    for (int v = 0; v + 3 < side * side; ++v) {
+        const double x = 0.3 * std::sin(v * 0.37), z = 0.3 * std::cos(v * 0.11);
+        const double l = std::sqrt(x * x + 1 + z * z);
+        m.triangle_normals.insert(m.triangle_normals.end(), {x / l, 1 / l, z / l});
+    }
+    m.triangles = {5, 5, 6, 7, 8, 100000};
+    for (uint32_t j = 0; j + 1 < side; ++j) {
+        for (uint32_t i = 0; i + 1 < side; ++i) {
+            const uint32_t a = j * side + i, b = a + 1, c = a + side + 1, d = a + side;
+            m.triangles.insert(m.triangles.end(), {a, d, c, a, c, b});
+        }
+    }
+    const std::vector<double> means = mean_normal_distances(m);
+    const auto [low, high] = std::minmax_element(means.begin(), means.end());
+    for (bool multichannel : {false, true}) {
+        for (int32_t function : {COLOUR_BY_PLANARITY, COLOUR_BY_CURVATURE}) {
+            SCOPED_TRACE(function + 10 * multichannel);
+            apply_colour_settings(by(function, multichannel), m);
+            std::vector<uint8_t> want = m.display_colours;
+            for (size_t v = 0; v < means.size(); ++v) {
+                double t = (means[v] - *low) / (*high - *low);
+                if (function == COLOUR_BY_PLANARITY) t = 1.0 - t;
+                const Rgb c = multichannel ? hue_to_rgb(t * 0.75) : Rgb{t, t, t};
+                want[4 * v] = unit_to_byte(c.r);
+                want[4 * v + 1] = unit_to_byte(c.g);
+                want[4 * v + 2] = unit_to_byte(c.b);
+            }
+            EXPECT_EQ(m.display_colours, want);
+        }
+    }
 }
 
 TEST(ColourModes, WholeMeshIdsNegationTransparencyAndSmoothingColours) {

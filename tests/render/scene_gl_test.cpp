@@ -220,6 +220,43 @@ TEST_F(SceneGl, PickingNamesAndHighlightsByMode) {
     EXPECT_EQ(app->llmi_caption.tooltip_text, nullptr);
 }
 
+TEST_F(SceneGl, PickingAndFlatShadingAfterTheDefaultView) {
+    // The box's top edge runs across the strip through the middle of a
+    // pixel row.
+    InteropMesh* m = make_strip_mesh(200);
+    const double top = 0.25 + 0.5 / 240;
+    m->bounds = {-0.6, -top, 0, 0.6, top, 0, 0, 0, 0, 0, 0, 0, 1.2, 2 * top, 0};
+    add_entity(m);
+    app->render_flags.show_bounds = 1;
+    auto box_drawn = [&](int grey = 200) {
+        const bool on_edge = rgb_is(scene_pixel(pixel_x(0.1), pixel_y(top)), 63, 127, 191, 1);
+        const bool off_edge = rgb_is(scene_pixel(pixel_x(0.1), pixel_y(top) - 6), grey, grey, grey);
+        return on_edge && off_edge;
+    };
+    frame();  // the default view: smooth, nothing picked
+    EXPECT_TRUE(box_drawn());
+
+    // Picking draws the triangle ids, then flat shading its highlight.
+    const std::array<int, 2> pointer = upper_left(1);  // triangle 3
+    app->bars.llmi_pick_key = 'T';
+    platform_state.pointer_x = pointer[0], platform_state.pointer_y = pointer[1];
+    frame();
+    EXPECT_EQ(app->frame.picked_element_id, 3u);
+    app->render_flags.smooth_shading = 0;
+    frame();
+    EXPECT_TRUE(rgb_is(scene_pixel(pointer[0], pointer[1]), 100, 100, 100, 1));
+    const std::array<int, 2> other = lower_right(3);  // triangle 6, clear of the box
+    EXPECT_TRUE(rgb_is(scene_pixel(other[0], other[1]), 200, 200, 200));
+    EXPECT_TRUE(box_drawn());
+
+    // A recolour uploads again; flat shading alone keeps what it draws.
+    app->bars.llmi_pick_key = '!';
+    set_grey(*m, 120);
+    frame();
+    EXPECT_TRUE(rgb_is(scene_pixel(pointer[0], pointer[1]), 120, 120, 120));
+    EXPECT_TRUE(box_drawn(120));
+}
+
 TEST_F(SceneGl, SilhouetteWithoutInspectorSkipsTriangleIds) {
     add_entity(nullptr);
     add_entity(make_strip_mesh(200));
