@@ -36,8 +36,10 @@ void append_console_line(AppContext& app, const std::string& text, bool stamped)
     if (!app.entities.current_environment) return;
     TraceLog& log = app.entities.current_environment->trace_log;
     append_console_text(log, text, stamped ? local_time_stamp(app) : std::string(), app.ui_metrics);
-    Element* element = &app.console_text;
-    show_lines_in_element(*element, log.console_lines, log.console_count);
-    app.console_content_width = std::max(element->text_width, 0) + 2 * app.ui_metrics.ui_padding;
-    app.console_content_height = element->text_height + 2 * app.ui_metrics.ui_padding - 4;
+    Element& element = app.console_text;
+    show_lines_in_element(element, log.console_lines, log.console_count);
+    // The element takes its content's size, so its scroll pane shows every
+    // line and scrolls over them.
+    element.width = std::max(element.text_width, 0) + 2 * app.ui_metrics.ui_padding;
+    element.height = element.text_height + 2 * app.ui_metrics.ui_padding - 4;
 }
