@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app_context.h"
+#include "panes/console_lines.h"
 #include "panes/display_options.h"
 #include "panes/interface_themes.h"
 #include "panes/layout_mode_flags.h"
@@ -10,6 +11,7 @@
 #include "panes/pick_modes.h"
 #include "panes/report_views.h"
 #include "panes/settings_menu_actions.h"
+#include "panes/trace_channels.h"
 #include "panes/window_status.h"
 #include "platform/paths.h"
 #include "render/camera.h"
@@ -218,6 +220,9 @@ void load_environment_ui_state(AppContext& app) {
     select_view_menu(app, v.open_view_menu);
     select_side_pane(app, v.side_pane);
     select_console_channel(app, environment->trace_log.selected_channel);
+    // The console and the traces show this environment's log, not the last.
+    refresh_console_text(app);
+    for (int32_t channel = TRACE_KERNEL; channel <= TRACE_ERROR; ++channel) refresh_trace_pane(app, channel);
 
     // Window modes: the flip always re-lays out; the quick-hide setter acts
     // only on a change, so the live flag is inverted first.

@@ -155,6 +155,7 @@ void refresh_trace_pane(AppContext& app, int32_t channel) {
     // Sized to its lines, so its scroll pane shows and scrolls them.
     pane.width = std::max(pane.text_width, 0) + 2 * app.ui_metrics.ui_padding;
     pane.height = pane.text_height + 2 * app.ui_metrics.ui_padding;
+    app.trace_panes[channel].relayout();
 }
 
 static void append_to_channel(AppContext& app, int32_t channel, const std::string& text, bool clear,

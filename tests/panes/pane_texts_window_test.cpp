@@ -352,9 +352,34 @@ void PaneTexts::attribute_trace() {
 
     // A new environment starts with the trace shown, enlarged; coming back
     // restores this one's hidden, regular trace.
+    const int32_t env0_lines = app.entities.current_environment->trace_log.console_count;
     ASSERT_TRUE(live.click(named("ENVIRONMENT")));
     ASSERT_TRUE(switch_done(1));
     EXPECT_NEAR(extent("status_env1"), enlarged, enlarged / 10);
+
+    // Its console and kernel trace show its own log, not the last one's.
+    ASSERT_TRUE(live.click(named("CONSOLE")));
+    auto& split = dynamic_cast<SplitLayout&>(named("CONSOLETRACE"));
+    ScrollPane* console = visible_scroll(*split.first);
+    ScrollPane* trace = visible_scroll(*split.second);
+    ASSERT_TRUE(console && console->content && trace && trace->content);
+    const Picture p = shown();
+    save(p, "console_env1");
+    const TraceLog& log = app.entities.current_environment->trace_log;
+    ASSERT_EQ(log.channel_count[TRACE_KERNEL], 0);
+    EXPECT_EQ(line_ink(p, *trace->content, trace->view, 0), 0);
+    int looked = 0;
+    for (int32_t k = std::max(log.console_count, 1); k < env0_lines; ++k) {
+        const int n = line_ink(p, *console->content, console->view, k);
+        if (n < 0) continue;  // scrolled out of the view
+        EXPECT_EQ(n, 0) << "console line " << k;
+        ++looked;
+    }
+    EXPECT_GE(looked, 3);
+    // The title over a short console is whole: its right half has ink too.
+    const Rect title = rect_of(*container(console->content).children.at(0));
+    EXPECT_GT(ink(p, {title.x + title.w / 2, title.y, title.w / 2, title.h}, background(p, rect_of(console->view))), 20);
+
     Element* tab = find_text(named("TABSCROLL"), "env0");
     ASSERT_NE(tab, nullptr);
     ASSERT_TRUE(live.click(*tab));

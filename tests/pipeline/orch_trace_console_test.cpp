@@ -113,7 +113,12 @@ TEST_F(TraceTest, ConsoleGrowsAndSitsFourPixelsShorterThanATracePane) {
     EXPECT_FALSE(console_element.multiline);
     EXPECT_EQ(console_element.height, panes[TRACE_ERROR].height - 4);
     EXPECT_EQ(console_element.width, panes[TRACE_ERROR].width);
-    for (int i = 1; i < 64; ++i) append_console_line(*ctx.app, std::to_string(i), false);
+    // Never smaller than the title drawn over its first line.
+    ctx.app->console_title.width = 300;
+    ctx.app->console_title.height = 40;
+    append_console_line(*ctx.app, "1", false);
+    EXPECT_EQ((std::vector<int32_t>{console_element.width, console_element.height}), (std::vector<int32_t>{300, 40}));
+    for (int i = 2; i < 64; ++i) append_console_line(*ctx.app, std::to_string(i), false);
     EXPECT_EQ(ctx.console().size(), 64u);
     EXPECT_EQ(ctx.console().back(), "63");
     EXPECT_LE(64u, log().console_lines.size());
