@@ -164,9 +164,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
     visit_widgets(visit, data, a.variant_bar_header, a.variant_bar_body, a.variant_bar_footer, a.variant_scroll,
                   a.variant_list, a.llmi_strip_view, a.llmi_strip, a.llmi_strip_button, a.llmi_key_label,
                   a.llmi_caption, a.pick_key_buttons);
-    visit_widgets(visit, data, a.run_body, a.parse_body, a.capture_body, a.screenshot_body, a.profile_body,
-                  a.directive_body, a.export_body, a.about_body, a.help_body, a.message_body, a.confirm_body,
-                  a.file_browser_body, a.open_body, a.load_body, a.culling_toggle, a.profiler_toggle,
+    visit_widgets(visit, data, a.open_body, a.load_body, a.culling_toggle, a.profiler_toggle,
                   a.algorithm_buttons, a.algorithm_key_hints, a.capability_box, a.description_box, a.mode_group,
                   a.assemble_button, a.parse_entity_scroll, a.parse_section_scroll, a.parse_entity_list,
                   a.parse_section_text, a.ppd_scrolls, a.ppd_texts);
@@ -214,7 +212,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   f.config_name, f.config_title, f.config_subtitle, f.kernel_box, f.workspace_box,
                   f.kernel_box_labels, f.workspace_box_labels, f.kernel_state_box, f.workspace_state_box,
                   f.kernel_state_label, f.workspace_state_label, f.continue_button);
-    visit_widgets(visit, data, a.attribute_trace_labels, a.slider_row_icons);
+    visit_widgets(visit, data, a.slider_row_icons);
 }
 
 namespace {

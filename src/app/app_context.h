@@ -677,11 +677,6 @@ struct AppContext : RootContainer {
     Label trace_tabs[4];
     ScrollPane trace_panes[4];
     Label trace_labels[4];
-    // Content extents of the console and the trace labels.
-    int32_t console_content_width = 0;
-    int32_t console_content_height = 0;
-    std::array<int32_t, 4> trace_content_width = {0, 0, 0, 0};
-    std::array<int32_t, 4> trace_content_height = {0, 0, 0, 0};
     // Entity inspector.
     Label entity_empty_label;
     ScrollPane entity_list_scroll;
@@ -747,9 +742,7 @@ struct AppContext : RootContainer {
     // Per menu, its item buttons in item order; the menu actions mark them.
     std::vector<std::vector<Element*>> view_menu_items;
     std::vector<std::vector<Element*>> settings_menu_items;
-    // The two labels of the attribute trace; the colour-function strip's
-    // width.
-    Label attribute_trace_labels[2];
+    // The colour-function strip's width.
     int32_t colour_strip_width = 0;
     // In-menu settings fields.
     TextField window_width_field, window_height_field, frame_rate_field;
@@ -788,8 +781,6 @@ struct AppContext : RootContainer {
     // Open, load, browser-frame and configuration-pane parts.
     FilePaneWidgets file_panes;
     // Popup contents: bodies.
-    BorderLayout run_body, parse_body, capture_body, screenshot_body, profile_body, directive_body, export_body,
-        about_body, help_body, message_body, confirm_body, file_browser_body;
     FillLayout open_body, load_body;
     // Run pane.
     Element culling_toggle, profiler_toggle;

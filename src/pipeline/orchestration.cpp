@@ -168,7 +168,7 @@ void parse_and_assemble_script(AppContext& app, const std::string& path) {
 
     const int32_t errors = parse_error_count(record);
     if (errors >= 1) {
-        report_syntax_errors(app, name, errors, false, std::string());
+        report_syntax_errors(app, name, errors, record.sections[SECTION_ERRORS], false);
     } else if (record.parallel) {
         assemble_parallel(app, record, name);
     } else {

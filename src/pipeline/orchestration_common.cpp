@@ -47,8 +47,8 @@ int64_t collect_element_errors(const std::vector<EntityParseRecord>& elements, s
     return total;
 }
 
-void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, bool parallel,
-                          const std::string& listing, bool reassembly) {
+void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, const std::string& error_lines,
+                          bool parallel, bool reassembly) {
     const std::string s = plural_suffix(n);
     const std::string art = plural_article(n);
     const std::string count = long_to_text(n);
@@ -63,7 +63,8 @@ void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, b
                                 script, name);
     text += concat4("' can not be ", reassembly ? "re-assembled" : "assembled", " until ", art);
     text += " error has been resolved.";
-    if (parallel) text += concat2("\n\n", listing);
+    if (parallel) text += concat2("\n\n", error_lines);
+    append_error_trace(app, error_lines);
     const std::string title = reassembly ? "Error: Re-Assembly Syntax-Error" : "Error: Syntax-Error";
     call_hook(app.hooks.show_error_box, app, concat3(title, s, " in Script"), text);
 }
@@ -169,7 +170,7 @@ bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, con
     std::string listing;
     const int64_t errors = collect_element_errors(elements, listing);
     if (errors > 0) {
-        report_syntax_errors(app, name, errors, true, listing);
+        report_syntax_errors(app, name, errors, listing, true);
         return false;
     }
     return true;

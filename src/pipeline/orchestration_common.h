@@ -39,10 +39,12 @@ bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, con
                            std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements);
 
 // The syntax-error console line and pane of a first assembly (or of a
-// re-assembly, whose texts differ in a few words); a non-empty
-// listing (parallel sub-elements) follows the text after a blank line.
-void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, bool parallel,
-                          const std::string& listing, bool reassembly = false);
+// re-assembly, whose texts differ in a few words). The kernel's error lines
+// go to the ERROR trace, where the pane sends the user; for a parallel
+// script they are the sub-element listing, which also follows the pane's
+// text after a blank line.
+void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, const std::string& error_lines,
+                          bool parallel, bool reassembly = false);
 // "  \t n <word>-Error(s) (see trace for details)" and its pane; word is
 // "Assembly" or "Re-Assembly". The traces follow the pane.
 void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, bool reassembly);

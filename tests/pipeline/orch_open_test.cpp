@@ -1,6 +1,8 @@
 // Opening scripts end to end with the stand-in kernel: console lines, trace
 // channels, error panes and the entity that lands in the environment.
 #include <gtest/gtest.h>
+#include <algorithm>
+
 #include "support/call_log.h"
 
 #include "model/parallel_grammar.h"
@@ -82,8 +84,15 @@ TEST_F(OpenTest, SyntaxErrorsGiveSingularAndPluralTextsAndAddNothing) {
     EXPECT_EQ(first_line(boxes[1]), "Error: Syntax-Errors in Script");
     for (const char* text : {"contains 2 syntactic errors.", "correct each error", "until each error has been resolved."})
         EXPECT_NE(boxes[1].find(text), std::string::npos) << text;
-    // The parse's output reached the trace before the pane.
+    // The parse's output reached the trace before the pane, and the
+    // kernel's error lines the ERROR trace the pane names, one per line.
     EXPECT_NE(ctx.channel(TRACE_KERNEL).at(0).find("2 errors"), std::string::npos);
+    const Lines errors = ctx.channel(TRACE_ERROR);
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_EQ(errors[1].rfind("UNBALANCED-BRACKETS", 0), 0u) << errors[1];
+    EXPECT_NE(errors[1].find("AT LINE 3"), std::string::npos) << errors[1];
+    EXPECT_EQ(errors[2].rfind("WRONG-ARGUMENT-COUNT", 0), 0u) << errors[2];
+    EXPECT_NE(errors[2].find("AT LINE 2"), std::string::npos) << errors[2];
 }
 
 TEST_F(OpenTest, FailingKernelGivesTheCriticalErrorAndLeavesTheStartupMeshShown) {
@@ -156,6 +165,9 @@ TEST_F(OpenTest, FailingParallelScriptsAddNothingAndRaiseOneBox) {
     }
     EXPECT_EQ(ctx.console().back(), "  \t 1 Syntax-Error (see trace for details)");
     EXPECT_EQ(ctx.console_count("  \t 1 Assembly-Error (see trace for details)"), 1u);
+    // The sub-element's listing is in the ERROR trace too.
+    const Lines errors = ctx.channel(TRACE_ERROR);
+    EXPECT_NE(std::find(errors.begin(), errors.end(), "// E:b"), errors.end());
 }
 
 TEST_F(OpenTest, ScriptChangingBetweenItsTwoParsesIsACriticalError) {

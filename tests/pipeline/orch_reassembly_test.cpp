@@ -154,6 +154,8 @@ TEST_F(ReassemblyTest, SyntaxErrorsKeepTheEntityAndSpeakOfReassembly) {
     EXPECT_NE(boxes[0].find("The script 'bad.vrek' contains 2 syntactic errors."), std::string::npos);
     EXPECT_NE(boxes[0].find("the script 'bad.vrek' can not be re-assembled until each error has been resolved."),
               std::string::npos);
+    // The pane sends the user to the trace: the kernel's two lines are there.
+    EXPECT_EQ(ctx.channel(TRACE_ERROR).size(), 2u);
 }
 
 TEST_F(ReassemblyTest, EditedValuesAreCarriedOverWhenTheParametersStillFit) {
