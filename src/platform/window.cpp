@@ -271,14 +271,23 @@ gboolean on_gtk_motion(GtkWidget*, GdkEventMotion* event, gpointer) {
     int32_t x = 0;
     int32_t y = 0;
     if (event->is_hint) {
-        // A hint's position is read now, but its buttons are those of the
-        // moment it moved: a hint handled after a quick press is still a
-        // move, not a drag (or the hover would stay on the element left).
+        // A hint's buttons are those of the moment it moved: a hint handled
+        // after a quick press is still a move, not a drag (or the hover would
+        // stay on the element left). Its position is read now (the query also
+        // asks for the next hint), unless a button held when it moved has been
+        // released since: then the drag ended at the release, and the pointer's
+        // later way must not be applied as part of it.
         gint pointer_x = 0;
         gint pointer_y = 0;
-        gdk_window_get_pointer(event->window, &pointer_x, &pointer_y, nullptr);
-        x = pointer_x;
-        y = pointer_y;
+        GdkModifierType now = static_cast<GdkModifierType>(0);
+        gdk_window_get_pointer(event->window, &pointer_x, &pointer_y, &now);
+        if (buttons_released_since(event->state, static_cast<uint32_t>(now))) {
+            x = truncate_coordinate(event->x);
+            y = truncate_coordinate(event->y);
+        } else {
+            x = pointer_x;
+            y = pointer_y;
+        }
     } else {
         x = truncate_coordinate(event->x);
         y = truncate_coordinate(event->y);
