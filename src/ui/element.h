@@ -208,3 +208,8 @@ struct RootContainer : Container {};
 inline int32_t glyph_advance(const Typeface* face, unsigned char code) {
     return face ? static_cast<int32_t>(face->glyph_widths[code]) : 0;
 }
+
+// `line` as it fits in max_width pixels of the typeface: whole when it fits,
+// else cut at a character and ended with "..." (only as much of "..." as
+// fits when even that is too wide). One line; a line end counts as a glyph.
+std::string fit_line_with_ellipsis(const Typeface* face, const std::string& line, int32_t max_width);
