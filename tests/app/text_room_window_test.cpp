@@ -11,36 +11,24 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/tree_walk.h"
 #include "ui/layouts.h"
 
 namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 
-struct Rect {
-    int32_t x = 0, y = 0, w = 0, h = 0;
-    bool empty() const { return w <= 0 || h <= 0; }
-    bool overlaps(const Rect& o) const {
-        return !empty() && !o.empty() && x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h;
-    }
-    bool inside(const Rect& o) const { return x >= o.x && y >= o.y && x + w <= o.x + o.w && y + h <= o.y + o.h; }
-};
-Rect rect_of(const Element& e) { return {e.abs_x, e.abs_y, e.abs_width, e.abs_height}; }
-Rect clip_of(const Element& e) { return {e.clip_x, e.clip_y, e.clip_width, e.clip_height}; }
-std::string show(const Rect& r) {
-    return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) + "x" + std::to_string(r.h);
-}
+ScreenRect clip_of(const Element& e) { return {e.clip_x, e.clip_y, e.clip_width, e.clip_height}; }
 
 // Where the label's text is drawn before any clipping: from the first
 // glyph's left edge to the widest line's end, first line's top to the last
 // line's bottom; each line placed by its alignment as the overlay does.
-Rect text_extent(const Element& e) {
+ScreenRect text_extent(const Element& e) {
     if (e.text.empty() || e.typeface == nullptr) return {};
     const int32_t lh = static_cast<int32_t>(e.typeface->line_height);
     std::vector<int32_t> widths(1, 0);
@@ -73,23 +61,6 @@ Rect text_extent(const Element& e) {
     return {e.abs_x + left, e.abs_y + y, right - left, height};
 }
 
-Element* find(Element& from, const std::function<bool(Element&)>& wanted) {
-    if (wanted(from)) return &from;
-    if (auto* c = dynamic_cast<Container*>(&from))
-        for (Element* child : c->children)
-            if (child != nullptr)
-                if (Element* hit = find(*child, wanted)) return hit;
-    return nullptr;
-}
-void each(Element& from, const std::function<void(Element&)>& visit) {
-    visit(from);
-    if (auto* c = dynamic_cast<Container*>(&from))
-        for (Element* child : c->children)
-            if (child != nullptr) each(*child, visit);
-}
-Element* named(Element& root, const std::string& name) {
-    return find(root, [&](Element& e) { return e.name == name; });
-}
 bool shown(const Element& e) { return e.visible && e.abs_width > 0 && e.abs_height > 0; }
 
 void save_screen(LiveApplication& live, const std::string& name) {
@@ -131,7 +102,7 @@ struct TextRoom : testing::Test {
         return done;
     }
     Element* with_text(const std::string& text) {
-        return find(app, [&](Element& e) { return shown(e) && e.text == text; });
+        return find_element(app, [&](Element& e) { return shown(e) && e.text == text; });
     }
 };
 
@@ -139,14 +110,14 @@ struct TextRoom : testing::Test {
 // list scrolled up or down may cut rows at its top and bottom) and clear of
 // `others`.
 void expect_room(const Element& label, const std::vector<const Element*>& others, const std::string& what) {
-    const Rect text = text_extent(label);
+    const ScreenRect text = text_extent(label);
     ASSERT_FALSE(text.empty()) << what;
-    const Rect clip = clip_of(label);
+    const ScreenRect clip = clip_of(label);
     EXPECT_TRUE(text.x >= clip.x && text.x + text.w <= clip.x + clip.w)
         << what << ": text " << show(text) << " cut by " << show(clip) << " \"" << label.text << "\"";
     for (const Element* other : others) {
         if (other == nullptr || !shown(*other)) continue;
-        const Rect r = other->text.empty() ? rect_of(*other) : text_extent(*other);
+        const ScreenRect r = other->text.empty() ? rect_of(*other) : text_extent(*other);
         EXPECT_FALSE(text.overlaps(r)) << what << ": text " << show(text) << " over " << show(r) << " \""
                                        << label.text << "\"";
     }
@@ -191,7 +162,7 @@ TEST_F(TextRoom, LabelsEndBeforeTheirNeighboursAtEverySize) {
         settle();
         save_screen(live, "text_room_entities_" + at);
         int rows = 0;
-        each(*named(app, "CONTROLPANE"), [&](Element& row) {
+        each_element(*named(app, "CONTROLPANE"), [&](Element& row) {
             auto* r = dynamic_cast<Container*>(&row);
             if (r == nullptr || !shown(row) || r->children.size() < 4) return;
             auto* body = dynamic_cast<Container*>(r->children[0]);
@@ -214,10 +185,10 @@ TEST_F(TextRoom, LabelsEndBeforeTheirNeighboursAtEverySize) {
         ASSERT_TRUE(parse != nullptr && shown(*parse));
         save_screen(live, "text_room_parse_" + at);
         // The list frame follows its "Entity-Set" heading.
-        Element* heading = find(*parse, [](Element& e) { return e.text == "Entity-Set"; });
+        Element* heading = find_element(*parse, [](Element& e) { return e.text == "Entity-Set"; });
         ASSERT_NE(heading, nullptr);
         Container* body = nullptr;
-        each(*parse, [&](Element& e) {
+        each_element(*parse, [&](Element& e) {
             auto* c = dynamic_cast<Container*>(&e);
             if (c != nullptr && std::find(c->children.begin(), c->children.end(), heading) != c->children.end())
                 body = c;
@@ -226,7 +197,7 @@ TEST_F(TextRoom, LabelsEndBeforeTheirNeighboursAtEverySize) {
         const auto at_heading = std::find(body->children.begin(), body->children.end(), heading);
         ASSERT_NE(at_heading + 1, body->children.end());
         int names = 0;
-        each(**(at_heading + 1), [&](Element& row) {
+        each_element(**(at_heading + 1), [&](Element& row) {
             if (!shown(row) || row.text.empty()) return;
             for (const std::string script : {"cameras_and_variants.vrek", "parameters.vrek"}) {
                 const bool whole = row.text == script;

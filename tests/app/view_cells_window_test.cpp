@@ -8,40 +8,17 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/tree_walk.h"
 #include "ui/viewport.h"
 
 namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
-
-struct Rect {
-    int32_t x = 0, y = 0, w = 0, h = 0;
-    bool overlaps(const Rect& o) const { return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h; }
-    bool inside(const Rect& o) const { return x >= o.x && y >= o.y && x + w <= o.x + o.w && y + h <= o.y + o.h; }
-};
-Rect rect_of(const Element& e) { return {e.abs_x, e.abs_y, e.abs_width, e.abs_height}; }
-std::string show(const Rect& r) {
-    return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) + "x" + std::to_string(r.h);
-}
-
-// Depth first from the root; the first element `wanted` accepts.
-Element* find(Element& from, const std::function<bool(Element&)>& wanted) {
-    if (wanted(from)) return &from;
-    if (auto* c = dynamic_cast<Container*>(&from))
-        for (Element* child : c->children)
-            if (child != nullptr)
-                if (Element* hit = find(*child, wanted)) return hit;
-    return nullptr;
-}
-Element* named(Element& root, const std::string& name) {
-    return find(root, [&](Element& e) { return e.name == name; });
-}
 
 // The canvas as the X server shows it, 0xRRGGBB per pixel.
 struct Picture {
@@ -82,7 +59,7 @@ void save(const Picture& p, const std::string& name) {
     g_object_unref(out);
 }
 
-int32_t changed(const Picture& a, const Picture& b, const Rect& r) {
+int32_t changed(const Picture& a, const Picture& b, const ScreenRect& r) {
     int32_t n = 0;
     for (int32_t y = std::max(r.y, 0); y < std::min(r.y + r.h, a.height); ++y)
         for (int32_t x = std::max(r.x, 0); x < std::min(r.x + r.w, a.width); ++x) n += a.at(x, y) != b.at(x, y);
@@ -104,7 +81,7 @@ TEST(ViewCells, GripsSplitWhereTheUserSeesThemAndMarksStayOffTheBars) {
                             live.at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2) + " click 1");
     };
 
-    auto* viewport = dynamic_cast<Viewport*>(find(app, [](Element& e) { return dynamic_cast<Viewport*>(&e); }));
+    auto* viewport = dynamic_cast<Viewport*>(find_element(app, [](Element& e) { return dynamic_cast<Viewport*>(&e); }));
     ASSERT_NE(viewport, nullptr);
     auto cells = [&] {
         std::vector<Container*> out;
@@ -115,7 +92,7 @@ TEST(ViewCells, GripsSplitWhereTheUserSeesThemAndMarksStayOffTheBars) {
     auto grip = [&](size_t cell, int which) -> Element& { return *cells()[cell]->children[size_t(which)]; };
 
     // The side pane open: it covers the view's left part.
-    Element* console = find(app, [](Element& e) { return e.visible && e.text == "CONSOLE"; });
+    Element* console = find_element(app, [](Element& e) { return e.visible && e.text == "CONSOLE"; });
     ASSERT_NE(console, nullptr);
     ASSERT_TRUE(click(*console));
     settle();
