@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "panes/pane_layouts.h"
 #include "text/split.h"
 #include "text/text_utils.h"
 
@@ -66,8 +67,7 @@ void build_mesh_statistics_text(AppContext& app) {
         fixed2(s.assembly_seconds) + " seconds (" + long_to_text(s.assembly_ms) + " ms)",
         fixed2(s.size_mb) + " MB (" + fixed2(s.size_kb) + " kb | " + long_to_text(s.size_bytes) + " bytes)",
     };
-    app.statistics_label.set_text_lines(lines);
-    app.statistics_shadow.set_text_lines(lines);
+    fit_statistics_text(app);
 }
 
 void update_window_status(AppContext& app) {

@@ -137,6 +137,8 @@ int32_t create_window(const PlatformListener& listener) {
         gtk_widget_destroy(window);
         return fail_window("Failed to Create GTK-GL-Area Widget!\n");
     }
+    // The canvas shows the window's background too until it draws.
+    gtk_widget_modify_bg(canvas, GTK_STATE_NORMAL, &background);
     platform_state.window = window;
     platform_state.canvas = canvas;
     g_signal_connect(window, "destroy", G_CALLBACK(on_gtk_destroyed), nullptr);
@@ -259,6 +261,15 @@ gboolean on_gtk_configure(GtkWidget* widget, GdkEventConfigure*, gpointer) {
     platform_state.canvas_height = allocation.height;
     PlatformListener* listener = active_listener();
     if (listener && listener->on_resize) listener->on_resize(listener, allocation.width, allocation.height);
+    if (!platform_state.gl_initialised && listener) {
+        // Nothing was drawn yet and the swap below shows the buffer: the
+        // window's background, not an empty (black) buffer, until the first
+        // frame, however long that takes to make.
+        const uint32_t c = listener->background;
+        glClearColor(static_cast<float>((c >> 16) & 0xFFu) / 255.0f, static_cast<float>((c >> 8) & 0xFFu) / 255.0f,
+                     static_cast<float>(c & 0xFFu) / 255.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     glFlush();
     if (platform_state.canvas) {
         gtk_gl_area_swap_buffers(GTK_GL_AREA(platform_state.canvas));
@@ -271,14 +282,23 @@ gboolean on_gtk_motion(GtkWidget*, GdkEventMotion* event, gpointer) {
     int32_t x = 0;
     int32_t y = 0;
     if (event->is_hint) {
-        // A hint's position is read now, but its buttons are those of the
-        // moment it moved: a hint handled after a quick press is still a
-        // move, not a drag (or the hover would stay on the element left).
+        // A hint's buttons are those of the moment it moved: a hint handled
+        // after a quick press is still a move, not a drag (or the hover would
+        // stay on the element left). Its position is read now (the query also
+        // asks for the next hint), unless a button held when it moved has been
+        // released since: then the drag ended at the release, and the pointer's
+        // later way must not be applied as part of it.
         gint pointer_x = 0;
         gint pointer_y = 0;
-        gdk_window_get_pointer(event->window, &pointer_x, &pointer_y, nullptr);
-        x = pointer_x;
-        y = pointer_y;
+        GdkModifierType now = static_cast<GdkModifierType>(0);
+        gdk_window_get_pointer(event->window, &pointer_x, &pointer_y, &now);
+        if (buttons_released_since(event->state, static_cast<uint32_t>(now))) {
+            x = truncate_coordinate(event->x);
+            y = truncate_coordinate(event->y);
+        } else {
+            x = pointer_x;
+            y = pointer_y;
+        }
     } else {
         x = truncate_coordinate(event->x);
         y = truncate_coordinate(event->y);

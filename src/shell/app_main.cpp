@@ -1,5 +1,6 @@
 #include "shell/app_main.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -137,7 +138,14 @@ void fill_platform_listener(PlatformListener& listener, const AppContext& app, i
     listener.width = app.frame.window_width;
     listener.height = app.frame.window_height;
     listener.title = "VREK:EI";
+    // The intro's cover colour: what the window shows before its first frame.
     listener.background = 0xFF000000u;
+    if (const double* cover = app.busy_mask.background_colour) {
+        for (int i = 0; i < 3; ++i) {
+            const double channel = std::min(1.0, std::max(0.0, cover[i]));
+            listener.background |= static_cast<uint32_t>(channel * 255.0 + 0.5) << (16 - 8 * i);
+        }
+    }
     listener.min_width = 360;
     listener.min_height = 240;
     listener.icon_width = 128;

@@ -215,3 +215,8 @@ inline int32_t glyph_advance(const Typeface* face, unsigned char code) {
 // fit (never inside a UTF-8 sequence). Existing breaks, tabs and the blanks
 // inside a line are kept; a blank where a line breaks becomes the break.
 std::string wrap_text(const Typeface* face, const std::string& text, int32_t width);
+
+// `line` as it fits in max_width pixels of the typeface: whole when it fits,
+// else cut at a character and ended with "..." (only as much of "..." as
+// fits when even that is too wide). One line; a line end counts as a glyph.
+std::string fit_line_with_ellipsis(const Typeface* face, const std::string& line, int32_t max_width);

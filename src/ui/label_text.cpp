@@ -130,3 +130,23 @@ std::string wrap_text(const Typeface* face, const std::string& text, int32_t wid
     }
     return out;
 }
+
+std::string fit_line_with_ellipsis(const Typeface* face, const std::string& line, int32_t max_width) {
+    int64_t whole = 0;
+    for (char c : line) whole += glyph_advance(face, static_cast<unsigned char>(c));
+    if (whole <= max_width) return line;
+    const int32_t dot = glyph_advance(face, '.');
+    const int32_t room = max_width - 3 * dot;
+    if (room < 0) return std::string(static_cast<size_t>(dot > 0 ? std::max(max_width, 0) / dot : 0), '.');
+    int32_t used = 0;
+    size_t keep = 0;
+    while (keep < line.size()) {
+        const int32_t w = glyph_advance(face, static_cast<unsigned char>(line[keep]));
+        if (used + w > room) break;
+        used += w;
+        ++keep;
+    }
+    // No trailing blank before the dots.
+    while (keep > 0 && line[keep - 1] == ' ') --keep;
+    return line.substr(0, keep) + "...";
+}
