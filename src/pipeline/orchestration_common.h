@@ -44,8 +44,15 @@ bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, con
 void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, bool parallel,
                           const std::string& listing, bool reassembly = false);
 // "  \t n <word>-Error(s) (see trace for details)" and its pane; word is
-// "Assembly" or "Re-Assembly". The traces follow the pane.
+// "Assembly" or "Re-Assembly". The kernel's own messages
+// (`kernel_error_report`) end the text. The traces follow the pane.
 void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, bool reassembly);
+// When the last kernel run could not run, was cancelled or ended
+// abnormally (`kernel_end_text` set): the pane naming that and the reason,
+// and true. The caller routes the traces.
+bool report_kernel_failure(AppContext& app, const std::string& name, bool reassembly);
+// After a dispatch that a cancel ended: `kernel_end_text` says so; true then.
+bool note_cancelled_dispatch();
 // "!!! ERROR !!! : " + message on standard output and the "ERROR: ..." pane.
 void report_source_error(AppContext& app, const std::string& message);
 
