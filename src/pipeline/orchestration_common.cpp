@@ -92,7 +92,7 @@ bool report_kernel_failure(AppContext& app, const std::string& name, bool reasse
     if (kernel_end_text.empty()) return false;
     const bool cancelled = kernel_end_text == "kernel run cancelled";
     const std::string text =
-        concat8("The kernel run for the input script '", name, "' did not complete: ", kernel_end_text,
+        concat8("The kernel run for the input script '", name, "' did not complete:\n", kernel_end_text,
                 ".\n\nNote: the input script '", name, "' has not been ",
                 reassembly ? "re-assembled; the entity is unchanged." : "assembled.");
     call_hook(app.hooks.show_error_box, app,

@@ -123,7 +123,7 @@ TEST_F(OpenTest, KernelAndWorkspaceFailuresShowTheirReason) {
         EXPECT_EQ(ctx.set().count, 0);
         ASSERT_EQ(error_boxes().size(), 1u) << reason;
         EXPECT_EQ(error_boxes()[0], "Error: Kernel Run Failed\nThe kernel run for the input script 'cube.vrek' did "
-                                    "not complete: " + reason + ".\n\nNote: the input script 'cube.vrek' has not "
+                                    "not complete:\n" + reason + ".\n\nNote: the input script 'cube.vrek' has not "
                                     "been assembled.");
         EXPECT_EQ(ctx.console_count("  \t 1 Syntax-Error"), 0u);
         EXPECT_EQ(ctx.console_count("  \t " + reason), 1u);

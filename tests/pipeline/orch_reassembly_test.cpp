@@ -264,7 +264,7 @@ TEST_F(PushTest, FailedPushKeepsTheMeshShowsTheErrorAndIsRetried) {
     EXPECT_EQ(e.parse_result.parameters[0].last_pushed.int_value, 3);
     ASSERT_EQ(error_boxes().size(), 1u);
     EXPECT_EQ(first_line(error_boxes()[0]), "Error: Kernel Run Failed");
-    EXPECT_NE(error_boxes()[0].find("did not complete: UNABLE-TO-STAGE-KERNEL-INPUT : " + tmp + "/vrek_assemble_in."),
+    EXPECT_NE(error_boxes()[0].find("did not complete:\nUNABLE-TO-STAGE-KERNEL-INPUT : " + tmp + "/vrek_assemble_in."),
               std::string::npos);
 
     ASSERT_EQ(unlink(tmp.c_str()), 0);
