@@ -176,7 +176,8 @@ void merge_subelement_parameters(const std::vector<EntityRecord*>& records, Pars
 }
 
 bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, const std::string& name,
-                           std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements) {
+                           std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements,
+                           bool reassembly) {
     std::vector<std::string> messages(1);
     sources = build_subelement_sources(record, &messages);
     if (!messages[0].empty()) {
@@ -187,7 +188,7 @@ bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, con
     elements = parse_parallel_elements(sources);
     if (!kernel_end_text.empty()) {
         route_run_traces(app);
-        report_kernel_failure(app, name, false);
+        report_kernel_failure(app, name, reassembly);
         return false;
     }
     std::string listing;

@@ -36,7 +36,8 @@ int64_t collect_element_errors(const std::vector<EntityParseRecord>& elements, s
 // and parses each. Reports and returns false when the sources cannot be
 // built or an element has syntax errors.
 bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, const std::string& name,
-                           std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements);
+                           std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements,
+                           bool reassembly = false);
 
 // The syntax-error console line and pane of a first assembly (or of a
 // re-assembly, whose texts differ in a few words); a non-empty

@@ -169,7 +169,7 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
 
     std::vector<SubElementSource> sources;
     std::vector<EntityParseRecord> elements;
-    if (!parse_parallel_script(app, fresh_parse, name, sources, elements)) {
+    if (!parse_parallel_script(app, fresh_parse, name, sources, elements, true)) {
         return;
     }
 

@@ -75,11 +75,22 @@ std::string visible_texts(const Element& root) {
 
 void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// Until the kernel is given the slow script (it then runs for 30 s).
-bool wait_for_staged(const std::string& path) {
+// Until the kernel is given the script that sleeps `sleep`.
+bool wait_for_staged(const std::string& path, const std::string& sleep = "sleep(30000)") {
     for (int i = 0; i < 1000; ++i, sleep_ms(20))
-        if (read_file(path).find("sleep(30000)") != std::string::npos) return true;
+        if (read_file(path).find(sleep) != std::string::npos) return true;
     return false;
+}
+
+// The first visible element with this text below `root`.
+const Element* find_text(const Element& root, const std::string& text) {
+    if (!root.visible) return nullptr;
+    if (root.text == text) return &root;
+    if (const auto* container = dynamic_cast<const Container*>(&root))
+        for (const Element* child : container->children)
+            if (child)
+                if (const Element* found = find_text(*child, text)) return found;
+    return nullptr;
 }
 
 void send_close_request(Window window) {
@@ -112,7 +123,10 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     const int w = 900, h = 600;
     const int entities = app.entities.current_entities->count;
     // Dropped from a file manager, as the window delivers it.
-    auto open_slow = [&] { ASSERT_EQ(live.listener.on_drop(&live.listener, 100, 100, "file://" + slow + "\r\n"), 1); };
+    auto drop = [&](const std::string& path) {
+        ASSERT_EQ(live.listener.on_drop(&live.listener, 100, 100, "file://" + path + "\r\n"), 1);
+    };
+    auto open_slow = [&] { drop(slow); };
     const Element& root = app;
     auto error_box_shown = [&] {
         const Element* pane = find_named(root, "ERRORPANE");
@@ -183,4 +197,42 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     EXPECT_TRUE(platform_state.alive);
     EXPECT_NE(platform_state.window, nullptr);
     EXPECT_EQ(app.entities.current_entities->count, entities);
+
+    ASSERT_TRUE(live.xdotool(pointer + " key Escape"));
+    ASSERT_TRUE(live.pump_until([&] { return !error_box_shown(); }, 5000));
+
+    // A click on "About" while a short run sleeps waits for the run: the
+    // screen does not change meanwhile, and the about pane opens after it
+    // (handled during the run, the open pane's mask would swallow it).
+    const std::string quick = sample.workspace() + "quick.vrek";
+    ASSERT_TRUE(write_text_file(quick, "sleep(3000);\nreturn box(1);\n"));
+    const Element* about = find_text(root, "About");
+    ASSERT_NE(about, nullptr);
+    const std::string middle = sample.root + "/middle_", region = std::to_string(w / 2) + "x" +
+                                                                  std::to_string(h / 2) + "+" +
+                                                                  std::to_string(live.canvas_x + w / 4) + "+" +
+                                                                  std::to_string(live.canvas_y + h / 4);
+    const std::string click = "mousemove " + live.at(about->abs_x + about->abs_width / 2, about->abs_y + about->abs_height / 2) +
+                              " sleep 0.1 click 1";
+    std::thread clicker([&] {
+        if (!wait_for_staged(staged, "sleep(3000)")) return;
+        sleep_ms(300);
+        std::system(("import -window root -crop " + region + " png:" + middle + "a.png").c_str());
+        std::system(("xdotool " + click).c_str());
+        sleep_ms(700);
+        std::system(("import -window root -crop " + region + " png:" + middle + "b.png").c_str());
+    });
+    drop(quick);
+    const bool assembled = live.pump_until([&] { return app.entities.current_entities->count == entities + 1; }, 30'000);
+    clicker.join();
+    ASSERT_TRUE(assembled);
+    const Picture before(middle + "a.png"), after(middle + "b.png");
+    ASSERT_TRUE(before.width == w / 2 && after.width == w / 2 && !before.rgb.empty());
+    EXPECT_EQ(before.rgb, after.rgb);
+    EXPECT_TRUE(live.pump_until(
+        [&] {
+            const Element* pane = find_named(root, "ABOUTPANE");
+            return pane && pane->visible;
+        },
+        5000));
 }
