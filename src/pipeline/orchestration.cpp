@@ -17,11 +17,13 @@
 
 void report_critical_assembly_error(AppContext& app, const std::string& name) {
     log_console(app, "  \t Critical Assembly-Error (NULL-RETURN)");
-    call_hook(app.hooks.show_error_box, app, std::string("Error: Critical Assembly Error Occurred"),
-              concat5("The input script '", name,
-                      "' caused a critical runtime error to occur which forcibly terminated kernel execution "
-                      "prior to completion.\n\nNote: the input script '",
-                      name, "' can not be assembled until the source of the critical runtime error has been resolved."));
+    std::string text = concat5("The input script '", name,
+                               "' caused a critical runtime error to occur which forcibly terminated kernel execution "
+                               "prior to completion.\n\nNote: the input script '",
+                               name, "' can not be assembled until the source of the critical runtime error has been resolved.");
+    // The sub-elements' kernels said why they gave nothing.
+    if (!kernel_error_report.empty()) text += concat2("\n\n", kernel_error_report);
+    call_hook(app.hooks.show_error_box, app, std::string("Error: Critical Assembly Error Occurred"), text);
 }
 
 static bool set_holds_serial(const EntitySet& set, int32_t serial_id) {

@@ -62,9 +62,17 @@ std::vector<std::string> kernel_arguments(const std::string& in, const std::stri
     return args;
 }
 
-// The message of a kernel that exited non-zero and said why, else "".
+// Why a job's kernel gave no result: it could not start, was killed by a
+// signal, or exited non-zero and said why; else "" (also after a cancel,
+// which is reported once for the whole run).
 std::string failure_message(const ProcessEnd& end, const std::string& output) {
-    if (!end.started || end.signalled || end.code == 0) return std::string();
+    if (end.cancelled) return std::string();
+    if (!end.started) {
+        const std::string problem = kernel_path_problem(parallel_job_table.kernel);
+        return concat2("kernel could not be started", problem.empty() ? std::string() : concat2(": ", problem));
+    }
+    if (end.signalled) return concat2("kernel ended by signal ", int_to_text(end.code));
+    if (end.code == 0 || trim_whitespace(output).empty()) return std::string();
     return last_output_lines(output, 6);
 }
 

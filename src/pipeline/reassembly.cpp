@@ -71,6 +71,8 @@ void report_critical_reassembly_error(AppContext& app, const std::string& name, 
         call_hook(app.hooks.show_error_box, app, std::string("Error: Critical Re-Assembly-Error Occurred"), text);
     } else {
         log_console(app, "  \t Critical Re-Assembly-Error (NULL-RETURN)");
+        // The sub-elements' kernels said why they gave nothing.
+        if (!kernel_error_report.empty()) text += concat2("\n\n", kernel_error_report);
         call_hook(app.hooks.show_error_box, app, std::string("Error: Critical Re-Assembly Error Occurred"), text);
     }
 }

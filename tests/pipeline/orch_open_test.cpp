@@ -143,6 +143,15 @@ TEST_F(OpenTest, KernelAndWorkspaceFailuresShowTheirReason) {
     ASSERT_EQ(chmod(wrapper.c_str(), 0755), 0);
     kernel_path = wrapper;
     opens_with("kernel ended by signal 9");
+    // In a parallel script every element's kernel is killed: the reason
+    // follows the critical error.
+    reset_call_log();
+    ctx.open({script("par.vrek", kParallelScript)});
+    EXPECT_EQ(ctx.set().count, 0);
+    ASSERT_EQ(error_boxes().size(), 1u);
+    EXPECT_EQ(first_line(error_boxes()[0]), "Error: Critical Assembly Error Occurred");
+    EXPECT_NE(error_boxes()[0].find("resolved.\n\n"), std::string::npos);
+    EXPECT_NE(error_boxes()[0].find("kernel ended by signal 9\n"), std::string::npos);
 
     kernel_path = real;
     std::filesystem::remove_all(workspace + "tmp");

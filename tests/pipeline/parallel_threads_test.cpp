@@ -122,3 +122,18 @@ TEST_F(ParallelThreads, AnElementWhoseKernelFailsGivesItsMessage) {
                                        "\nvrek: element 0: CALL-DEPTH-EXCEEDED\n");
     free_interop_meshes(r);
 }
+
+// Elements whose kernels were killed or could not start give nothing, and
+// the reason per element.
+TEST_F(ParallelThreads, KilledOrMissingKernelsSayWhyPerElement) {
+    replace_kernel("kill -SEGV $$");
+    EXPECT_EQ(assemble_elements_threaded(numbered(2), {}, false, false, 2), std::vector<InteropMesh*>(2, nullptr));
+    const std::string first = subelement_reference(numbered(2)[0]), second = subelement_reference(numbered(2)[1]);
+    EXPECT_EQ(kernel_error_report, "// E:" + first + "\nkernel ended by signal 11\n// E:" + second +
+                                       "\nkernel ended by signal 11\n");
+    const std::string missing = k.root + "/no/such/vrek";
+    set_kernel_path(missing);
+    EXPECT_EQ(assemble_batches_threaded(numbered(2), {{0, 1}}, false, false, 2), std::vector<InteropMesh*>(2, nullptr));
+    EXPECT_EQ(kernel_error_report, "// E:" + first + "\n// E:" + second + "\nkernel could not be started: '" + missing +
+                                       "' does not exist\n");
+}
