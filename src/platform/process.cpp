@@ -5,8 +5,12 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <memory>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -69,22 +73,80 @@ std::vector<char*> argument_vector(const std::string& program, const std::vector
     return argv;
 }
 
-// Everything up to `head_limit` bytes is kept in order; past it only the
-// last `tail_limit` bytes are, and the bytes dropped between are counted.
-struct BoundedText {
+struct FreeChunk {
+    void operator()(char* p) const { std::free(p); }
+};
+using Chunk = std::unique_ptr<char, FreeChunk>;
+
+void advise_huge_pages(void* start, size_t size) {
+    const uintptr_t huge = uintptr_t(2) << 20;
+    uintptr_t first = (reinterpret_cast<uintptr_t>(start) + huge - 1) & ~(huge - 1);
+    uintptr_t last = (reinterpret_cast<uintptr_t>(start) + size) & ~(huge - 1);
+    if (last > first) {
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+}
+
+const size_t first_chunk_size = size_t(64) << 10;
+const size_t huge_chunk_size = size_t(2) << 20;
+
+Chunk allocate_chunk(size_t size, bool huge) {
+    if (!huge) {
+        return Chunk(static_cast<char*>(std::malloc(size)));
+    }
+    Chunk chunk(static_cast<char*>(std::aligned_alloc(size, size)));
+    if (chunk) {
+        advise_huge_pages(chunk.get(), size);
+    }
+    return chunk;
+}
+
+// The output as it arrives: everything up to `head_limit` bytes in order,
+// past it only the last `tail_limit` bytes, the bytes dropped between them
+// counted. The head is read into uninitialised chunks and joined once at
+// the end: growing one string would copy and zero-fill a large output
+// several times over. The first chunk is small (most outputs are); later
+// ones are 2 MiB on huge pages where the system offers them, which turns
+// thousands of page faults of a large capture into a few.
+struct BoundedCapture {
     size_t head_limit = SIZE_MAX;
     size_t tail_limit = 0;
-    std::string head;
+    std::vector<std::pair<Chunk, size_t>> chunks;  // storage, bytes used
+    size_t capacity = 0;
+    size_t head_size = 0;
+    std::string scratch;
     std::string tail;  // holds up to twice tail_limit, trimmed in one move
     uint64_t dropped = 0;
 
-    void append(const char* data, size_t n) {
-        const size_t room = head.size() < head_limit ? head_limit - head.size() : 0;
-        const size_t to_head = n < room ? n : room;
-        head.append(data, to_head);
-        data += to_head;
-        n -= to_head;
-        if (n == 0) return;
+    // One read from `fd`: > 0 bytes read, 0 at end of file, < 0 on error
+    // (errno set) or when no memory is left.
+    ssize_t read_from(int fd) {
+        if (head_size < head_limit) {
+            if (chunks.empty() || chunks.back().second == capacity) {
+                capacity = chunks.empty() ? first_chunk_size : huge_chunk_size;
+                Chunk chunk = allocate_chunk(capacity, !chunks.empty());
+                if (!chunk) {
+                    errno = ENOMEM;
+                    return -1;
+                }
+                chunks.emplace_back(std::move(chunk), 0);
+            }
+            auto& [storage, used] = chunks.back();
+            const size_t room = std::min(capacity - used, head_limit - head_size);
+            const ssize_t n = read(fd, storage.get() + used, room);
+            if (n > 0) {
+                used += static_cast<size_t>(n);
+                head_size += static_cast<size_t>(n);
+            }
+            return n;
+        }
+        if (scratch.empty()) scratch.resize(size_t(1) << 18);
+        const ssize_t n = read(fd, scratch.data(), scratch.size());
+        if (n > 0) keep_tail(scratch.data(), static_cast<size_t>(n));
+        return n;
+    }
+
+    void keep_tail(const char* data, size_t n) {
         if (tail_limit == 0) {
             dropped += n;
             return;
@@ -103,17 +165,22 @@ struct BoundedText {
             dropped += cut;
             tail.erase(0, cut);
         }
-        if (dropped == 0) {
-            head += tail;
-            return std::move(head);
-        }
+        const std::string note =
+            dropped == 0 ? std::string()
+                         : "[... " + std::to_string(dropped) + " bytes of output left out ...]\n";  // digits only
         std::string text;
-        text.reserve(head.size() + tail.size() + 64);
-        text += head;
-        if (!text.empty() && text.back() != '\n') text += '\n';
-        text += "[... ";
-        text += std::to_string(dropped);  // digits only, whatever the locale
-        text += " bytes of output left out ...]\n";
+        const size_t total = head_size + note.size() + 1 + tail.size();
+        if (total > huge_chunk_size) {
+            text.reserve(total);
+            advise_huge_pages(text.data(), total);
+        }
+        for (const auto& [storage, used] : chunks) {
+            text.append(storage.get(), used);
+        }
+        if (!note.empty()) {
+            if (!text.empty() && text.back() != '\n') text += '\n';
+            text += note;
+        }
         text += tail;
         return text;
     }
@@ -176,12 +243,11 @@ std::string run_process_capture(const std::string& program, const std::vector<st
         return std::string();
     }
 
-    BoundedText text;
+    BoundedCapture text;
     if (options.keep_bytes > 0) {
         text.head_limit = options.keep_bytes / 2;
         text.tail_limit = options.keep_bytes - text.head_limit;
     }
-    std::string buffer(size_t(1) << 18, '\0');
     bool exited = false;  // the child is reaped; `end` holds how it ended
     int64_t exited_at = 0;
     int64_t last_watch = monotonic_ms();
@@ -190,10 +256,8 @@ std::string run_process_capture(const std::string& program, const std::vector<st
         const int ready = poll(&entry, 1, kWatchIntervalMs);
         bool eof = false;
         if (ready > 0) {
-            const ssize_t n = read(fds[0], buffer.data(), buffer.size());
-            if (n > 0) {
-                text.append(buffer.data(), static_cast<size_t>(n));
-            } else if (n == 0 || errno != EINTR) {
+            const ssize_t n = text.read_from(fds[0]);
+            if (n == 0 || (n < 0 && errno != EINTR)) {
                 eof = true;
             }
         } else if (ready < 0 && errno != EINTR) {
