@@ -1,11 +1,13 @@
 #include "platform/window.h"
 
+#include <gdk/gdkkeysyms.h>
 #include <gtkgl/gtkglarea.h>
 #include <GL/gl.h>
 
 #include <clocale>
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/driver_setup_scope.h"
@@ -85,7 +87,85 @@ void queue_canvas_draw() {
     if (platform_state.canvas) gtk_widget_queue_draw(platform_state.canvas);
 }
 
+// What a wait turn collects: whether a cancel was asked for, and the input
+// held back for later.
+struct WaitTurn {
+    bool cancel = false;
+    std::vector<GdkEvent*> held;
+};
+
+bool is_user_input(GdkEventType type) {
+    switch (type) {
+        case GDK_MOTION_NOTIFY:
+        case GDK_BUTTON_PRESS:
+        case GDK_2BUTTON_PRESS:
+        case GDK_3BUTTON_PRESS:
+        case GDK_BUTTON_RELEASE:
+        case GDK_KEY_PRESS:
+        case GDK_KEY_RELEASE:
+        case GDK_ENTER_NOTIFY:
+        case GDK_LEAVE_NOTIFY:
+        case GDK_FOCUS_CHANGE:
+        case GDK_SCROLL:
+        case GDK_DRAG_ENTER:
+        case GDK_DRAG_LEAVE:
+        case GDK_DRAG_MOTION:
+        case GDK_DRAG_STATUS:
+        case GDK_DROP_START:
+        case GDK_DROP_FINISHED:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void handle_event_while_waiting(GdkEvent* event, gpointer data) {
+    WaitTurn& turn = *static_cast<WaitTurn*>(data);
+    const GdkEventType type = event->type;
+    if (type == GDK_DELETE) {
+        // Not passed on: closing now would destroy the canvas under the
+        // pipeline that waits.
+        turn.cancel = true;
+        return;
+    }
+    if ((type == GDK_KEY_PRESS || type == GDK_KEY_RELEASE) && event->key.keyval == GDK_Escape) {
+        if (type == GDK_KEY_PRESS) turn.cancel = true;
+        return;  // used up by the cancel, release included
+    }
+    if (is_user_input(type)) {
+        // Of a run of moves only the last position matters.
+        if (type == GDK_MOTION_NOTIFY && !turn.held.empty() && turn.held.back()->type == GDK_MOTION_NOTIFY) {
+            gdk_event_free(turn.held.back());
+            turn.held.back() = gdk_event_copy(event);
+        } else {
+            turn.held.push_back(gdk_event_copy(event));
+        }
+        return;
+    }
+    gtk_main_do_event(event);
+}
+
 }  // namespace
+
+bool pump_window_while_waiting() {
+    static bool pumping = false;
+    if (!platform_state.window || !platform_state.window_ready || pumping) return false;
+    pumping = true;
+    if (claim_frame_draw(platform_state, now_ms())) queue_canvas_draw();
+    WaitTurn turn;
+    gdk_event_handler_set(handle_event_while_waiting, &turn, nullptr);
+    while (gtk_events_pending()) {
+        gtk_main_iteration_do(FALSE);
+    }
+    gdk_event_handler_set(reinterpret_cast<GdkEventFunc>(gtk_main_do_event), nullptr, nullptr);
+    // Back at the end of the queue, ahead of anything that arrives later.
+    for (GdkEvent* event : turn.held) {
+        gdk_event_put(event);
+        gdk_event_free(event);
+    }
+    pumping = false;
+    return turn.cancel;
+}
 
 bool icon_is_usable(const PlatformListener& listener) {
     return listener.icon_width > 0 && listener.icon_height > 0 && listener.icon_row_length > 0 &&

@@ -75,6 +75,10 @@ void read_command_line(std::vector<std::string> arguments) {
     }
     const std::string& kernel = arguments[0];
     const bool kernel_exists = !kernel.empty() && path_exists(kernel);
+    // A path that opens is not yet a kernel: a directory or a file without
+    // execute permission can never be run.
+    const std::string kernel_problem = kernel_exists ? kernel_path_problem(kernel) : std::string();
+    if (!kernel_problem.empty()) print_line("ERROR: the specified kernel executable can not be run: " + kernel_problem + ".");
     if (n == 1) {
         if (!kernel_exists) print_line("ERROR: the specified kernel executable does not exist.");
         print_line("EXEC:[\"" + kernel + "\"];");

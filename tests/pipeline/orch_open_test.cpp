@@ -5,6 +5,9 @@
 
 #include "support/call_log.h"
 
+#include <chrono>
+#include <unistd.h>
+
 #include "model/parallel_grammar.h"
 #include "pipeline/open_scripts.h"
 #include "pipeline/parallel_dispatch.h"
@@ -95,21 +98,90 @@ TEST_F(OpenTest, SyntaxErrorsGiveSingularAndPluralTextsAndAddNothing) {
     EXPECT_NE(errors[2].find("AT LINE 2"), std::string::npos) << errors[2];
 }
 
-TEST_F(OpenTest, FailingKernelGivesTheCriticalErrorAndLeavesTheStartupMeshShown) {
+TEST_F(OpenTest, FailingKernelGivesTheAssemblyErrorWithItsMessageAndLeavesTheStartupMeshShown) {
     InteropMesh* startup = new InteropMesh();
     ctx.app->startup.startup_mesh = startup;
     ctx.open({script("boom.vrek", "m = box(1);\nfail();\nreturn m;\n")});
     EXPECT_EQ(ctx.set().count, 0);
     EXPECT_EQ(startup->visible, 1);
-    EXPECT_EQ(ctx.console().back(), "  \t Critical Assembly-Error (NULL-RETURN)");
-    EXPECT_EQ(error_boxes(),
-              Lines{"Error: Critical Assembly Error Occurred\nThe input script 'boom.vrek' caused a critical runtime "
-                    "error to occur which forcibly terminated kernel execution prior to completion.\n\nNote: the "
-                    "input script 'boom.vrek' can not be assembled until the source of the critical runtime error "
-                    "has been resolved."});
-    // No run text of the failed assembly is routed: the channel shows the parse.
-    EXPECT_NE(ctx.channel(TRACE_KERNEL).at(0).find("parsed"), std::string::npos);
+    EXPECT_EQ(ctx.console_count("  \t 1 Assembly-Error (see trace for details)"), 1u);
+    ASSERT_EQ(error_boxes().size(), 1u);
+    EXPECT_EQ(first_line(error_boxes()[0]), "Error: Assembly Error Occurred");
+    const std::string text = error_boxes()[0];
+    EXPECT_EQ(text.substr(text.rfind("\n\n") + 2), "vrek: element 0: fail() called, nothing written");
     EXPECT_TRUE(calls_starting("refresh_mesh_statistics").empty());
+
+    // A kernel that exits 1 with an empty entry and its message is no
+    // silent entity of nothing.
+    ctx.open({script("deep.vrek", "func f(x) = f(x);\nreturn f(1);\n")});
+    EXPECT_EQ(ctx.set().count, 0);
+    ASSERT_EQ(error_boxes().size(), 2u);
+    EXPECT_EQ(first_line(error_boxes()[1]), "Error: Assembly Error Occurred");
+    EXPECT_NE(error_boxes()[1].find("\n\nvrek: element 0: CALL-DEPTH-EXCEEDED : 'f'"), std::string::npos);
+}
+
+// When the kernel cannot run or ends abnormally the box names that and the
+// reason, never a syntax error.
+TEST_F(OpenTest, KernelAndWorkspaceFailuresShowTheirReason) {
+    const std::string path = script("cube.vrek", "return box(1);\n");
+    const std::string real = kernel_path;
+    const std::string wrapper = root + "/vrek";
+    auto opens_with = [&](const std::string& reason) {
+        reset_call_log();
+        ctx.open({path});
+        EXPECT_EQ(ctx.set().count, 0);
+        ASSERT_EQ(error_boxes().size(), 1u) << reason;
+        EXPECT_EQ(error_boxes()[0], "Error: Kernel Run Failed\nThe kernel run for the input script 'cube.vrek' did "
+                                    "not complete:\n" + reason + ".\n\nNote: the input script 'cube.vrek' has not "
+                                    "been assembled.");
+        EXPECT_EQ(ctx.console_count("  \t 1 Syntax-Error"), 0u);
+        EXPECT_EQ(ctx.console_count("  \t " + reason), 1u);
+    };
+    ASSERT_TRUE(write_text_file(wrapper, "#!/bin/sh\nkill -SEGV $$\n"));
+    ASSERT_EQ(chmod(wrapper.c_str(), 0755), 0);
+    kernel_path = wrapper;
+    opens_with("kernel ended by signal 11");
+    ASSERT_TRUE(write_text_file(wrapper, "#!/bin/sh\nexit 3\n"));
+    opens_with("kernel exited with status 3");
+    ASSERT_EQ(chmod(wrapper.c_str(), 0644), 0);
+    opens_with("kernel could not be started: '" + wrapper + "' is not executable");
+    kernel_path = root;
+    opens_with("kernel could not be started: '" + root + "' is a directory");
+    // The parse passes, the assembly's kernel is killed.
+    ASSERT_TRUE(write_text_file(wrapper, "#!/bin/sh\n[ \"$2\" = -parse ] && exec '" + real + "' \"$@\"\nkill -KILL $$\n"));
+    ASSERT_EQ(chmod(wrapper.c_str(), 0755), 0);
+    kernel_path = wrapper;
+    opens_with("kernel ended by signal 9");
+    // In a parallel script every element's kernel is killed: the reason
+    // follows the critical error.
+    reset_call_log();
+    ctx.open({script("par.vrek", kParallelScript)});
+    EXPECT_EQ(ctx.set().count, 0);
+    ASSERT_EQ(error_boxes().size(), 1u);
+    EXPECT_EQ(first_line(error_boxes()[0]), "Error: Critical Assembly Error Occurred");
+    EXPECT_NE(error_boxes()[0].find("resolved.\n\n"), std::string::npos);
+    EXPECT_NE(error_boxes()[0].find("kernel ended by signal 9\n"), std::string::npos);
+
+    kernel_path = real;
+    std::filesystem::remove_all(workspace + "tmp");
+    opens_with("UNABLE-TO-STAGE-KERNEL-INPUT : " + workspace + "tmp/vrek_parse_in");
+    std::filesystem::create_directories(workspace + "tmp");
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    opens_with("script could not be read: " + path);
+}
+
+// A kernel that leaves a process behind holding its output open does not
+// keep the inspector waiting.
+TEST_F(OpenTest, AKernelsLeftoverChildDoesNotHoldTheRunBack) {
+    const std::string wrapper = root + "/vrek";
+    ASSERT_TRUE(write_text_file(wrapper, "#!/bin/sh\n(sleep 30) &\nexec '" + kernel_path + "' \"$@\"\n"));
+    ASSERT_EQ(chmod(wrapper.c_str(), 0755), 0);
+    ASSERT_TRUE(set_kernel_path(wrapper));
+    const auto start = std::chrono::steady_clock::now();
+    ctx.open({script("cube.vrek", "return box(1);\n")});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(ctx.set().count, 1);
+    EXPECT_TRUE(error_boxes().empty());
 }
 
 TEST_F(OpenTest, ParallelScriptBecomesOneEntityWithThreeSubElements) {

@@ -73,9 +73,11 @@ TEST_F(KernelAndWorkspacePaths, KernelNameAndExistence) {
     EXPECT_EQ(kernel_path_status, "UNDEFINED");
 
     touch(dir / "vrek");
+    fs::permissions(dir / "vrek", fs::perms::owner_exec, fs::perm_options::add);
     EXPECT_TRUE(set_kernel_path(dir / "vrek"));
     fs::create_directories(dir / "bin");
     touch(dir / "bin/vrek.exe");
+    fs::permissions(dir / "bin/vrek.exe", fs::perms::owner_exec, fs::perm_options::add);
     EXPECT_TRUE(set_kernel_path(dir / "bin/vrek.exe"));
 
     EXPECT_FALSE(set_kernel_path(dir / "other/vrek"));
@@ -87,10 +89,23 @@ TEST_F(KernelAndWorkspacePaths, KernelNameAndExistence) {
     EXPECT_FALSE(set_kernel_path(dir / "vrek2"));
     EXPECT_FALSE(set_kernel_path("vre"));
 
-    // Only the name and that the path opens count: a directory passes.
+    // Only an executable regular file can be run: a directory, a file
+    // without execute permission or a device is no kernel, and says why.
     fs::create_directories(dir / "d/vrek");
-    EXPECT_TRUE(set_kernel_path(dir / "d/vrek"));
+    EXPECT_FALSE(set_kernel_path(dir / "d/vrek"));
     EXPECT_EQ(kernel_path, dir / "d/vrek");
+    EXPECT_EQ(kernel_path_status, "INVALID");
+    EXPECT_EQ(kernel_path_problem(dir / "d/vrek"), "'" + (dir / "d/vrek") + "' is a directory");
+    fs::create_directories(dir / "plain");
+    touch(dir / "plain/vrek");
+    EXPECT_FALSE(set_kernel_path(dir / "plain/vrek"));
+    EXPECT_EQ(kernel_path_problem(dir / "plain/vrek"), "'" + (dir / "plain/vrek") + "' is not executable");
+    EXPECT_EQ(kernel_path_problem("/dev/null"), "'/dev/null' is not a regular file");
+    EXPECT_EQ(kernel_path_problem(dir / "none"), "'" + (dir / "none") + "' does not exist");
+    // A link to the executable is followed.
+    fs::create_directories(dir / "link");
+    fs::create_symlink(dir / "vrek", dir / "link/vrek");
+    EXPECT_TRUE(set_kernel_path(dir / "link/vrek"));
 }
 
 TEST_F(KernelAndWorkspacePaths, WorkspaceKeepsItsFormAndJoinsOnce) {
