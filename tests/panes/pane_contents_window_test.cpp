@@ -61,6 +61,23 @@ void visible_elements(Element& e, std::vector<Element*>& out) {
     for (Element* child : static_cast<Container&>(e).children) visible_elements(*child, out);
 }
 
+// The part of `target` its ancestors leave on screen (x, y, width, height);
+// false when it is not reached from `from`.
+bool visible_part(Element& from, const Element& target, int clip[4], int x0 = 0, int y0 = 0, int x1 = 1 << 20,
+                  int y1 = 1 << 20) {
+    if (!from.visible) return false;
+    x0 = std::max(x0, from.abs_x), y0 = std::max(y0, from.abs_y);
+    x1 = std::min(x1, from.abs_x + from.abs_width), y1 = std::min(y1, from.abs_y + from.abs_height);
+    if (&from == &target) {
+        clip[0] = x0, clip[1] = y0, clip[2] = std::max(0, x1 - x0), clip[3] = std::max(0, y1 - y0);
+        return true;
+    }
+    if (!from.is_container) return false;
+    for (Element* child : static_cast<Container&>(from).children)
+        if (visible_part(*child, target, clip, x0, y0, x1, y1)) return true;
+    return false;
+}
+
 struct PaneContents : testing::Test {
     SampleWorkspace sample;
     LiveApplication live;
@@ -221,8 +238,13 @@ TEST_F(PaneContents, DirectivePreviewsShowTheirViews) {
             std::string(e->tooltip_text) == "(select to apply camera directive)")
             previews.push_back(e);
     ASSERT_EQ(previews.size(), 3u);
+    save(grab(0, 0, app.frame.window_width, app.frame.window_height), "directive_previews_window");
     for (size_t k = 0; k < previews.size(); ++k) {
-        const Region inside = grab(*previews[k], 3);
+        // Inside the borders, as far as the bar shows the button.
+        int part[4];
+        ASSERT_TRUE(visible_part(app, *previews[k], part));
+        ASSERT_GT(part[3], 16) << "preview " << k;
+        const Region inside = grab(part[0] + 3, part[1] + 3, part[2] - 6, part[3] - 6);
         save(inside, "directive_preview_" + std::to_string(k));
         EXPECT_GT(inside.spread(), 40) << "preview " << k << " is uniform";
     }
