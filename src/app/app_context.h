@@ -619,7 +619,6 @@ struct AppContext : RootContainer {
     FillLayout TOOLBAR, TIPBAR, CONTROLPANE, CONTENTPANE, MENUBAR, STATUSBAR, TABBAR, SLIDERBAR, COLOURBAR;
     // 3D view.
     Element canvas_pick_area;
-    std::vector<std::string> canvas_pick_texts = {"", ""};
     Viewport multi_view_viewport;
     // Strip controls.
     Element strip_backdrop, strip_backdrop_guard, variant_tab, quick_hide_button;
@@ -770,7 +769,7 @@ struct AppContext : RootContainer {
     FillLayout variant_list;
     FillLayout llmi_strip_view, llmi_strip;
     Element llmi_strip_button;
-    Label llmi_key_label, llmi_caption;
+    Label llmi_key_label;
     Element pick_key_buttons[7];
     std::vector<Element> variant_rows;
     std::vector<Element> environment_tabs;
@@ -791,8 +790,6 @@ struct AppContext : RootContainer {
     // Parse-report and profiling panes.
     ScrollPane parse_entity_scroll, parse_section_scroll;
     FillLayout parse_entity_list, parse_section_text;
-    ScrollPane ppd_scrolls[2];
-    FillLayout ppd_texts[2];
     std::vector<Element> parse_report_rows;
     // Profiling viewer: rows on the left, the chosen row's report on the
     // right. Rows name their entity by serial id and, for an element of a

@@ -116,11 +116,6 @@ void load_environment_ui_state(AppContext& app) {
     Environment* environment = app.entities.current_environment;
     if (environment == nullptr) return;
     EnvironmentViewState& v = environment->view;
-    // An environment never saved takes the menu states the context started with.
-    if (v.view_menu_check_states.empty()) v.view_menu_check_states = app.menu_tables.initial_view_menu_states;
-    if (v.settings_menu_check_states.empty())
-        v.settings_menu_check_states = app.menu_tables.initial_settings_menu_states;
-
     const int32_t live_sort_key = app.file_browser_state.browser_sort_key;
     load_env_fields(v, app);
     // A sort key names a column; an unknown one keeps the live key.
@@ -136,6 +131,7 @@ void load_environment_ui_state(AppContext& app) {
 
     replay_toggle(app, app.io_settings.reassembly_culling, toggle_reassembly_culling);
     replay_toggle(app, app.io_settings.assembly_profiling, toggle_assembly_profiling);
+    app.help_hover_toggle.background_palette = app.status.hint_bar_shown ? &active_theme.palettes[11] : nullptr;
 
     // Fields and labels.
     app.frame_rate_field.set_text(int_to_text(app.io_settings.max_frame_rate));
@@ -201,7 +197,12 @@ void load_environment_ui_state(AppContext& app) {
     // Sliders.
     for (size_t i = 0; i < 4 && i < app.slider_value_texts.size(); ++i)
         app.slider_fields[i].set_text(app.slider_value_texts[i]);
+    // The LOCK and SLIDERS buttons of the settings bar mark their state.
+    app.menubar_indicators[5].visible = app.ui_flags.camera_locked != 0;
+    app.menubar_indicators[7].visible = app.ui_flags.slider_bar_shown != 0;
 
+    // An environment never saved takes the menu states the context started with.
+    restore_menu_check_states(app, v);
     mark_menu_buttons(app);
 
     // Re-application.

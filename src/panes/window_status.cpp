@@ -103,7 +103,8 @@ void update_window_status(AppContext& app) {
         }
     }
     app.status.status_text = text;
-    Label& label = app.side_pane.script_placeholder_label;
+    app.ui_flags.bar_scroll_factors[BAR_SCROLL_TIP] = 0.0;
+    Label& label = app.script_placeholder_label;
     label.set_text(text);
     label.x = 0;
     label.y = 0;
