@@ -5,11 +5,14 @@
 # taking turns. Prints each round and the medians of orbit rate, open-to-
 # drawn time and peak memory with their ratios (inspector / f3d).
 #   bash bench/compare/compare.sh [ROUNDS]      (default 5)
-# Open-to-drawn: for the inspector, Enter on the chosen script in the file
-# browser until the mesh shows; for f3d, its next-file key from a one-
-# triangle file to the PLY until the mesh shows. Orbit: frames the window
-# shows during the same four-second drag (right button for the inspector,
-# whose camera turns with it; left for f3d).
+# BUILD_DIR names an existing build to use (default build/compare, a
+# Release build made here).
+# Open-to-drawn: for the inspector, Enter on the script in the file browser
+# until the mesh shows; for f3d, its next-file key from a one-triangle file
+# to the PLY until the mesh shows ("shows": a pixel inside the grid takes
+# the colour a warm-up run settled on). Orbit: frames the window shows
+# during the same four-second drag (right button for the inspector, whose
+# camera turns with it; left for f3d). Peak memory: the process's VmHWM.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 rounds=${1:-5}
@@ -27,7 +30,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVK_BENCH=ON >/dev/null
+[ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVK_BENCH=ON >/dev/null
 cmake --build "$build" -j 4 --target vrekform vrek compare_export_ply compare_x_watch >/dev/null
 inspector=$PWD/$build/src/shell/vrekform
 kernel=$PWD/$build/kernel/vrek
@@ -70,14 +73,21 @@ xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(cat "$work/display")"
 
-# The drag: 200 steps of 2 pixels right and back, 20 ms apart, from the
-# window's centre.
-drag_path() {  # button
-  local args=(mousemove 360 240 mousedown "$1")
-  local x=360
-  for i in $(seq 100); do x=$((x + 2)); args+=(mousemove "$x" 240 sleep 0.02); done
-  for i in $(seq 100); do x=$((x - 2)); args+=(mousemove "$x" 240 sleep 0.02); done
-  args+=(mouseup "$1")
+# A pixel inside the grid as both programs frame it with this camera.
+px=310 py=240
+
+# The drag: 200 steps of 2 pixels, 20 ms apart, from the window's centre
+# 40 pixels right, 80 left and 40 right again, twice; small enough that
+# the grid stays in view in both programs.
+drag_path() {  # window button
+  local args=(mousemove --window "$1" 360 240 mousedown "$2")
+  local x=360 dx=2
+  for i in $(seq 200); do
+    x=$((x + dx))
+    if [ $((x - 360)) -ge 40 ]; then dx=-2; elif [ $((x - 360)) -le -40 ]; then dx=2; fi
+    args+=(mousemove --window "$1" "$x" 240 sleep 0.02)
+  done
+  args+=(mouseup "$2")
   echo "${args[@]}"
 }
 peak_mib() { awk '/VmHWM/ {printf "%.0f", $2 / 1024}' "/proc/$1/status"; }
@@ -86,48 +96,77 @@ window_of() {  # name pattern
 }
 field() { sed -n "s/.*$1 \([-0-9.]*\).*/\1/p"; }
 
-run_inspector() {
-  "$inspector" "$kernel" "$work/ws/" >"$work/inspector.log" 2>&1 &
-  app_pid=$!
-  local w
-  w=$(window_of '^VREK:EI$')
-  for _ in $(seq 300); do grep -q "Environment-Assembly" "$work/inspector.log" && break; sleep 0.05; done
-  sleep 1
-  xdotool mousemove 360 240
-  xdotool key ctrl+o
-  sleep 0.7
-  xdotool key End
-  sleep 0.5
-  # A canvas pixel the file browser does not cover.
-  open_ms=$("$watch" change "$w" 60 120 30000 -- xdotool key Return | field ms)
-  sleep 1.5
-  # shellcheck disable=SC2046
-  orbit_fps=$("$watch" frames "$w" -- xdotool $(drag_path 3) | field fps)
-  sleep 0.5
-  peak=$(peak_mib "$app_pid")
-  kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""
-  echo "$orbit_fps $open_ms $peak"
+# open KEY WINDOW COLOUR: the key that opens the mesh, timed until the grid's
+# pixel shows COLOUR; without a colour (the warm-up) it waits and prints
+# the colour the pixel settles on.
+open_mesh() {
+  if [ -z "$3" ]; then
+    local before
+    before=$("$watch" pixel "$2" "$px" "$py")
+    xdotool key "$1"
+    sleep 6
+    local after
+    after=$("$watch" pixel "$2" "$px" "$py")
+    [ "$after" != "$before" ] || echo "compare: the mesh did not show (pixel stayed #$after)" >&2
+    echo "$after"
+  else
+    "$watch" match "$2" "$px" "$py" "$3" 30000 -- xdotool key "$1" | field ms
+  fi
 }
 
-run_f3d() {
+# Each prints "orbit_fps open_ms peak_MiB", or the settled colour when
+# called without one.
+run_inspector() {  # [colour]
+  "$inspector" "$kernel" "$work/ws/" >"$work/inspector.log" 2>&1 &
+  app_pid=$!
+  local w result
+  w=$(window_of '^VREK:EI$')
+  sleep 8  # the intro: start-up meshes and entity
+  xdotool mousemove --window "$w" 360 240
+  sleep 0.3
+  xdotool key ctrl+o
+  sleep 2
+  xdotool key Home  # the script, listed before the staging directory
+  sleep 1
+  result=$(open_mesh Return "$w" "${1:-}")
+  if [ -n "${1:-}" ]; then
+    sleep 1.5
+    # shellcheck disable=SC2046
+    result="$("$watch" frames "$w" -- xdotool $(drag_path "$w" 3) | field fps) $result"
+    sleep 0.5
+    result="$result $(peak_mib "$app_pid")"
+  fi
+  kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""
+  rm -rf "$work/ws/tmp" && mkdir -p "$work/ws/tmp"
+  echo "$result"
+}
+
+run_f3d() {  # [colour]
   f3d --resolution 720,480 --camera-position=-1,1,3 --camera-focal-point=0,0,0 --camera-view-up=0,1,0 \
       --camera-view-angle=60 "$work/a.ply" "$work/grid.ply" >"$work/f3d.log" 2>&1 &
   app_pid=$!
-  local w
+  local w result
   w=$(window_of '^F3D')
-  sleep 1.5
-  xdotool mousemove 360 240
-  open_ms=$("$watch" change "$w" 360 240 30000 -- xdotool key Right | field ms)
-  sleep 1.5
-  # shellcheck disable=SC2046
-  orbit_fps=$("$watch" frames "$w" -- xdotool $(drag_path 1) | field fps)
-  sleep 0.5
-  peak=$(peak_mib "$app_pid")
+  sleep 2
+  xdotool mousemove --window "$w" 360 240
+  result=$(open_mesh Right "$w" "${1:-}")
+  if [ -n "${1:-}" ]; then
+    sleep 1.5
+    # shellcheck disable=SC2046
+    result="$("$watch" frames "$w" -- xdotool $(drag_path "$w" 1) | field fps) $result"
+    sleep 0.5
+    result="$result $(peak_mib "$app_pid")"
+  fi
   kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""
-  echo "$orbit_fps $open_ms $peak"
+  echo "$result"
 }
 
 median() { sort -g | awk '{a[NR] = $1} END {if (NR % 2) print a[(NR + 1) / 2]; else printf "%.3f\n", (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
+
+# A warm-up of each learns the colour the grid shows at the pixel.
+inspector_colour=$(run_inspector)
+f3d_colour=$(run_f3d)
+echo "grid pixel ($px, $py): inspector #$inspector_colour, f3d #$f3d_colour"
 
 printf "%-6s %-10s %12s %12s %10s\n" round program orbit_fps open_ms peak_MiB
 : >"$work/rows"
@@ -135,7 +174,11 @@ for r in $(seq "$rounds"); do
   # Alternate which goes first, so neither always meets the same machine.
   if [ $((r % 2)) -eq 1 ]; then order="inspector f3d"; else order="f3d inspector"; fi
   for program in $order; do
-    if [ "$program" = inspector ]; then read -r fps ms mib < <(run_inspector); else read -r fps ms mib < <(run_f3d); fi
+    if [ "$program" = inspector ]; then
+      read -r fps ms mib < <(run_inspector "$inspector_colour")
+    else
+      read -r fps ms mib < <(run_f3d "$f3d_colour")
+    fi
     printf "%-6s %-10s %12s %12s %10s\n" "$r" "$program" "$fps" "$ms" "$mib"
     echo "$r $program $fps $ms $mib" >>"$work/rows"
   done

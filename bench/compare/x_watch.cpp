@@ -3,9 +3,11 @@
 //   x_watch frames WINDOW -- COMMAND...
 //     counts the frames the window shows (damage of at least a quarter of
 //     its area) while COMMAND runs; prints "frames N seconds S fps F".
-//   x_watch change WINDOW X Y TIMEOUT_MS -- COMMAND...
-//     reads the pixel at (X, Y) of the window, starts COMMAND and waits
-//     until that pixel differs; prints "ms T" (or "ms -1" at the timeout).
+//   x_watch pixel WINDOW X Y
+//     prints the pixel at (X, Y) of the window as RRGGBB.
+//   x_watch match WINDOW X Y RRGGBB TIMEOUT_MS -- COMMAND...
+//     starts COMMAND and waits until the pixel at (X, Y) is within 12 of
+//     RRGGBB in each channel; prints "ms T" (or "ms -1" at the timeout).
 // Pixels are read from the root window, so child windows (a GL area inside
 // a toolkit window) count as what is on screen.
 #include <X11/Xlib.h>
@@ -96,16 +98,27 @@ unsigned long pixel_at(Display* d, int x, int y) {
     return p;
 }
 
-int wait_for_change(Display* d, Window w, int x, int y, int timeout_ms, char** command) {
+unsigned long root_pixel(Display* d, Window w, int x, int y) {
     int rx = 0, ry = 0;
     Window child = 0;
     XTranslateCoordinates(d, w, DefaultRootWindow(d), x, y, &rx, &ry, &child);
-    const unsigned long before = pixel_at(d, rx, ry);
+    return pixel_at(d, rx, ry);
+}
+
+bool near(unsigned long a, unsigned long b) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        const long ca = static_cast<long>((a >> shift) & 255), cb = static_cast<long>((b >> shift) & 255);
+        if (std::labs(ca - cb) > 12) return false;
+    }
+    return true;
+}
+
+int wait_for_match(Display* d, Window w, int x, int y, unsigned long target, int timeout_ms, char** command) {
     const auto t0 = Clock::now();
     const pid_t pid = start(command);
     double ms = -1;
     while (seconds_since(t0) * 1000.0 < timeout_ms) {
-        if (pixel_at(d, rx, ry) != before) {
+        if (near(root_pixel(d, w, x, y), target)) {
             ms = seconds_since(t0) * 1000.0;
             break;
         }
@@ -127,8 +140,11 @@ int main(int argc, char** argv) {
             break;
         }
     }
-    if (argc < 3 || dash == 0 || dash + 1 >= argc) {
-        std::fprintf(stderr, "usage: x_watch frames WINDOW -- COMMAND... | change WINDOW X Y TIMEOUT_MS -- COMMAND...\n");
+    const bool pixel = argc == 5 && std::strcmp(argv[1], "pixel") == 0;
+    if (!pixel && (argc < 3 || dash == 0 || dash + 1 >= argc)) {
+        std::fprintf(stderr,
+                     "usage: x_watch frames WINDOW -- COMMAND... | pixel WINDOW X Y |"
+                     " match WINDOW X Y RRGGBB TIMEOUT_MS -- COMMAND...\n");
         return 2;
     }
     Display* d = XOpenDisplay(nullptr);
@@ -137,13 +153,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     const Window w = static_cast<Window>(std::strtoul(argv[2], nullptr, 0));
-    char** command = argv + dash + 1;
+    char** command = dash ? argv + dash + 1 : nullptr;
     const std::string mode = argv[1];
     int rc = 2;
     if (mode == "frames" && dash == 3) {
         rc = count_frames(d, w, command);
-    } else if (mode == "change" && dash == 6) {
-        rc = wait_for_change(d, w, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), command);
+    } else if (pixel) {
+        std::printf("%06lx\n", root_pixel(d, w, std::atoi(argv[3]), std::atoi(argv[4])) & 0xFFFFFFul);
+        rc = 0;
+    } else if (mode == "match" && dash == 7) {
+        rc = wait_for_match(d, w, std::atoi(argv[3]), std::atoi(argv[4]), std::strtoul(argv[5], nullptr, 16),
+                            std::atoi(argv[6]), command);
     }
     XCloseDisplay(d);
     return rc;

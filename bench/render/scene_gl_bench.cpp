@@ -176,6 +176,11 @@ void BM_OrbitOneMillionTriangles(benchmark::State& state) {
     AppContext& app = *owned;
     app_instance = &app;
     app.hooks.recolour_entity = recolour_entity;
+    // The interface as the intro leaves it.
+    app.configuration_mask.visible = app.busy_mask.visible = app.busy_notice.visible = false;
+    app.busy_indicator.visible = true;
+    app.busy_indicator.opacity = 1.0;
+    app.startup.startup_finished = 1;
     platform_state.canvas_width = app.frame.window_width = app.width = 720;
     platform_state.canvas_height = app.frame.window_height = app.height = 480;
     app.io_settings.anti_aliasing = static_cast<uint8_t>(state.range(0));
@@ -194,11 +199,14 @@ void BM_OrbitOneMillionTriangles(benchmark::State& state) {
     int64_t now = 1000;
     camera_tick_step(app, now);
     begin_camera_drag(app, 360, 240);
-    int step = 0;
+    int x = 360, dx = 2;
     for (auto _ : state) {
-        // A sideways sweep of 80 pixels and back.
-        const int k = step++ % 160;
-        drag_camera(app, 360 + (k < 80 ? k : 160 - k), 240 + k / 16, 0);
+        // The pointer path of the comparison script: 2 pixels a step,
+        // between 40 left and 40 right of the start, the mesh in view.
+        x += dx;
+        if (x - 360 >= 40) dx = -2;
+        if (x - 360 <= -40) dx = 2;
+        drag_camera(app, x, 240, 0);
         camera_tick_step(app, now += 10);
         render_frame(&app, &app);
         finish();
