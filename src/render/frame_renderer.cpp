@@ -74,14 +74,6 @@ void delete_retired_gl_objects(AppContext& app) {
     app.gl_retirement.retired_vertex_arrays.clear();
 }
 
-// Depth of the window area only: the rest of a target is never drawn, and
-// clearing all of it on every layer costs more than the layer.
-void clear_window_depth(int32_t width, int32_t height) {
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(0, 0, clamp_to_render_target(width), clamp_to_render_target(height));
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
-}
 
 void draw_texture_range(uint32_t texture, size_t first, size_t count) {
     if (count == 0) return;
@@ -91,7 +83,10 @@ void draw_texture_range(uint32_t texture, size_t first, size_t count) {
 
 // One interface layer: batches, staging, one upload, draws by texture.
 // Only a layer that draws clears the depth it draws over: a skipped layer's
-// clear would cost as much as a drawn one and change nothing.
+// clear would cost as much as a drawn one and change nothing. The clear
+// covers the whole target, which is sized to the window: a software
+// rasteriser clears a whole buffer by marking its tiles, but a scissored
+// part of one by drawing a quad over it, several times slower.
 void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, int32_t width, int32_t height) {
     build_layer_batches(root.height, collect_elements_with_key(root.draw_list, key), r.batches);
     LayerStaging s;
@@ -100,7 +95,7 @@ void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, in
         return;
     }
     ++r.layers_drawn;
-    clear_window_depth(width, height);
+    glClear(GL_DEPTH_BUFFER_BIT);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.float_count * sizeof(float)), r.staging.data(),
                  GL_STATIC_DRAW);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(r.indices.size() * sizeof(uint32_t)),
