@@ -45,6 +45,9 @@ struct FrameState {
     int32_t theme_index = 2;
     uint8_t full_screen = 0;
     uint8_t needs_redraw = 1;
+    // Set by a camera tick that moved the camera, cleared by the first one
+    // that did not: the scene is drawn single-sampled while it is set.
+    uint8_t camera_moving = 0;
     // 0xFFFFFFFF = nothing picked.
     uint32_t picked_entity_id = 0xFFFFFFFFu;
     uint32_t picked_element_id = 0xFFFFFFFFu;

@@ -371,6 +371,67 @@ TEST_F(SceneGl, TwoCellsTwoViews) {
     EXPECT_TRUE(rgb_is(scene_pixel(3 * W / 4, H / 2 + 30), 63, 127, 191, 1));
 }
 
+// Pixels of a screenshot (with the canvas, without the interface) that are
+// neither the canvas nor the strip's grey 200: the blended edge pixels.
+int mixed_pixels(const std::vector<uint8_t>& rgba) {
+    int n = 0;
+    for (size_t k = 0; k + 3 < rgba.size(); k += 4) {
+        const Pixel p{rgba[k], rgba[k + 1], rgba[k + 2], rgba[k + 3]};
+        if (!rgb_is(p, 63, 127, 191, 1) && !rgb_is(p, 200, 200, 200)) ++n;
+    }
+    return n;
+}
+
+TEST_F(SceneGl, AMovingCameraDrawsSingleSampledAndTheStillFrameIsUnchanged) {
+    add_entity(make_strip_mesh(200));
+    AppContext& a = *app;
+    a.io_settings.anti_aliasing = 1;
+    a.camera.live_camera.up = {0.3, 1, 0};  // a tilted view: slanted edges
+    auto grab = [&](bool redraw) {
+        a.capture.capture_options = {1, 1, 0};
+        frame(redraw);
+        return a.capture.screenshot_pixels;
+    };
+    const std::vector<uint8_t> still = grab(true);
+    ASSERT_EQ(still.size(), size_t{4} * W * H);
+    EXPECT_GT(mixed_pixels(still), 200);
+    // Moving: hard edges, the same shape.
+    a.frame.camera_moving = 1;
+    const std::vector<uint8_t> moving = grab(true);
+    EXPECT_EQ(mixed_pixels(moving), 0);
+    EXPECT_TRUE(moving != still);
+    const std::array<int, 2> p = lower_right(1);
+    const size_t at = 4 * (size_t(p[1]) * W + size_t(p[0]));
+    EXPECT_EQ(moving[at], 200);
+    // Still again: the same picture as before the motion, and frames
+    // without a redraw keep showing it.
+    a.frame.camera_moving = 0;
+    EXPECT_EQ(grab(true), still);
+    EXPECT_EQ(grab(false), still);
+    EXPECT_EQ(grab(false), still);
+}
+
+TEST_F(SceneGl, AWindowLargerThanTheFirstFrameIsDrawnToItsCorner) {
+    add_entity(make_strip_mesh(200));
+    AppContext& a = *app;
+    frame();  // targets exist at the first window's size
+    const int w = 1100, h = 700;
+    platform_state.canvas_width = w, platform_state.canvas_height = h;
+    a.frame.view_rect_width = w, a.frame.view_rect_height = h;
+    a.capture.capture_options = {1, 1, 0};
+    frame(false);  // the grown targets ask for the scene themselves
+    const std::vector<uint8_t>& shot = a.capture.screenshot_pixels;
+    ASSERT_EQ(a.capture.screenshot_width, w);
+    ASSERT_EQ(shot.size(), size_t{4} * w * h);
+    for (const std::array<int, 2>& q : {std::array<int, 2>{w - 2, 1}, {w - 2, h - 2}, {1, h - 2}}) {
+        const size_t at = 4 * (size_t(q[1]) * w + size_t(q[0]));
+        EXPECT_TRUE(rgb_is(Pixel{shot[at], shot[at + 1], shot[at + 2], 255}, 63, 127, 191, 1)) << q[0] << ", " << q[1];
+    }
+    // The strip, centred in the larger view.
+    const size_t centre = 4 * (size_t(h / 2 + 10) * w + size_t(w / 2 + 20));
+    EXPECT_EQ(shot[centre], 200);
+}
+
 TEST_F(SceneGl, TimedFramesRecordOnlyRedraws) {
     add_entity(make_strip_mesh(200));
     app_instance = app.get();
