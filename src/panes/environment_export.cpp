@@ -13,6 +13,7 @@
 #include "panes/trace_channels.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "text/split.h"
 #include "text/text_utils.h"
 
 namespace {
@@ -32,10 +33,15 @@ struct ExportFailure {
     std::string reason;
 };
 
-std::string export_failure_text(const std::vector<ExportFailure>& failures) {
-    std::string text = failures.size() == 1 ? "This file could not be written:" : "These files could not be written:";
-    for (const ExportFailure& failure : failures) text += concat4("\n\n", failure.path, "\n\t", failure.reason);
-    text += "\n\nNote: an earlier file of the same name is left as it was.";
+// One line per file, name and reason, then their folder: the box does not
+// wrap, and a long folder must not hide what went wrong.
+std::string export_failure_text(const std::vector<ExportFailure>& failures, const std::string& base) {
+    std::string text = failures.size() == 1 ? "This file could not be written:\n" : "These files could not be written:\n";
+    for (const ExportFailure& failure : failures)
+        text += concat4("\n\t ", extract_file_name(failure.path), " : ", failure.reason);
+    text += concat3("\n\n\t Folder: ", base.substr(0, base.rfind('/') + 1), "\n\n");
+    text += failures.size() == 1 ? "Note: an earlier file of that name is left as it was."
+                                 : "Note: earlier files of these names are left as they were.";
     return text;
 }
 
@@ -100,7 +106,7 @@ void export_environment_mesh(AppContext& app) {
     app.pane_open_flags[PANE_LOAD] = 0;
     refresh_root(app);
     if (!failures.empty()) {
-        show_error_box(app, "Error: Environment Mesh File Export Failure", export_failure_text(failures));
+        show_error_box(app, "Error: Environment Mesh File Export Failure", export_failure_text(failures, base));
         return;
     }
     show_info_box(app, "Environment Mesh File Export Complete",

@@ -243,11 +243,10 @@ TEST_F(ExportFixture, FilesAndTracesPerChoice) {
     EXPECT_FALSE(app->INFOPANE.visible);
     EXPECT_TRUE(app->ERRORPANE.visible);
     EXPECT_EQ(app->message_titles[1].text, "Error: Environment Mesh File Export Failure");
-    EXPECT_EQ(app->message_texts[1].text, "These files could not be written:\n\n" + base +
-                                              "_NGON.obj\n\tFile too large\n\n" + base +
-                                              "_TESS.obj\n\tFile too large\n\n" + base +
-                                              ".stl\n\tFile too large\n\nNote: an earlier file of the same name "
-                                              "is left as it was.");
+    EXPECT_EQ(app->message_texts[1].text,
+              "These files could not be written:\n\n\t environment_NGON.obj : File too large\n\t "
+              "environment_TESS.obj : File too large\n\t environment.stl : File too large\n\n\t Folder: " +
+                  dir.path() + "/\n\nNote: earlier files of these names are left as they were.");
     size_t files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) files += entry.exists();
     EXPECT_EQ(files, 7u);  // the six files of the first export and the STL
@@ -260,7 +259,9 @@ TEST_F(ExportFixture, FilesAndTracesPerChoice) {
     ASSERT_EQ(mkdir((base + "_TESS.obj").c_str(), 0755), 0);
     EXPECT_EQ(run({1, 0, 0, 0}, {1, 1, 0, 1, 1, 0}), std::vector<std::string>{"OBJ-Write-Failure: " + base});
     EXPECT_TRUE(path_exists(base + "_NGON.obj"));
-    EXPECT_NE(app->message_texts[1].text.find(base + "_TESS.obj\n\tnot a regular file"), std::string::npos);
+    EXPECT_NE(app->message_texts[1].text.find("This file could not be written:\n\n\t environment_TESS.obj : not a "
+                                              "regular file\n"),
+              std::string::npos);
     rmdir((base + "_TESS.obj").c_str());
     app->ERRORPANE.visible = false;
 
@@ -274,7 +275,9 @@ TEST_F(ExportFixture, FilesAndTracesPerChoice) {
     EXPECT_EQ(trace(TRACE_ERROR).size(), 4u);
     EXPECT_FALSE(app->INFOPANE.visible);
     EXPECT_TRUE(app->ERRORPANE.visible);
-    EXPECT_NE(app->message_texts[1].text.find(gone + "_TESS.ply\n\tNo such file or directory"), std::string::npos);
+    EXPECT_NE(app->message_texts[1].text.find("\n\t environment_TESS.ply : No such file or directory\n"),
+              std::string::npos);
+    EXPECT_NE(app->message_texts[1].text.find("\n\t Folder: " + dir.path() + "/missing/\n"), std::string::npos);
     EXPECT_FALSE(path_exists(dir.path() + "/missing"));
 }
 
