@@ -28,6 +28,11 @@ std::string errno_text(int code) {
 // one) would otherwise block in open() until a writer comes. -1 and the
 // reason when it is not a regular file of at most `limit` bytes.
 int open_regular_file(const std::string& path, size_t limit, struct stat& info, std::string& error) {
+    // A device is refused before it is opened: opening some has effects.
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        error = "not a regular file";
+        return -1;
+    }
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = errno_text(errno);
@@ -153,6 +158,7 @@ bool replacement_open(ReplacementFile& file, const std::string& path, std::strin
         error = "not a regular file";
         return false;
     }
+    int code = EEXIST;
     for (int attempt = 0; attempt < 100; ++attempt) {
         // Beside the target, so the final rename stays within one file
         // system; a dot name keeps it out of listings while it is written.
@@ -162,9 +168,10 @@ bool replacement_open(ReplacementFile& file, const std::string& path, std::strin
                                       concat2("-", long_to_text(serial.fetch_add(1))));
         file.fd = open(file.temporary_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (file.fd >= 0) return true;
-        if (errno != EEXIST) break;
+        code = errno;
+        if (code != EEXIST) break;
     }
-    error = errno_text(errno);
+    error = errno_text(code);
     file.temporary_path.clear();
     return false;
 }
