@@ -108,7 +108,7 @@ struct OrchContext {
         app->refresh_handler = [] { ++root_refresh_count(); };
         make_new_environment_current(*app);
     }
-    ~OrchContext() { release_entity_meshes(*app); }
+    ~OrchContext() { free_context_meshes(*app); }
 
     EntitySet& set() { return *app->entities.current_entities; }
     EntityRecord& entity(size_t i) { return app->entities.current_entities->records.at(i); }

@@ -27,7 +27,7 @@ struct Drop : ShellFixture {
         listener.on_drop = on_drag_and_drop;
         set_platform_listener(&listener, 0);
     }
-    ~Drop() override { release_entity_meshes(*app); }
+    ~Drop() override { free_context_meshes(*app); }
     // Hands `text` to the window's drop handler; returns the traces printed
     // after the window layer's own echo.
     std::string drop(const std::string& text) {

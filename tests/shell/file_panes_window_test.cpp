@@ -44,7 +44,7 @@ struct FilePanesWindow : testing::Test {
         gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &live.canvas_x, &live.canvas_y);
     }
     // The context leaves the meshes of opened scripts to its owner.
-    void TearDown() override { release_entity_meshes(app); }
+    void TearDown() override { free_context_meshes(app); }
     bool click(const Element& e) { return live.xdotool("mousemove --sync " + centre_of(live, e) + " sleep 0.1 click 1"); }
     void finish_configuration() {
         ASSERT_TRUE(set_kernel_path(kernel()));

@@ -445,7 +445,7 @@ TEST(ProgramWindow, BrowserKeysAndDroppedScripts) {
     // The context leaves its entities' meshes to their owner.
     struct MeshRelease {
         AppContext& app;
-        ~MeshRelease() { release_entity_meshes(app); }
+        ~MeshRelease() { free_context_meshes(app); }
     } release{app};
     ASSERT_TRUE(live.start_configured(sample.workspace()));
 

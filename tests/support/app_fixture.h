@@ -20,6 +20,10 @@
 #include "platform/paths.h"
 #include "ui/ui_state.h"
 
+// Frees every mesh and sub-element record the context's environments hold,
+// as the program does at quit.
+inline void free_context_meshes(AppContext& app) { release_entity_meshes(app); }
+
 inline void reset_app_globals() {
     reset_ui_state();
     reset_paths_for_tests();

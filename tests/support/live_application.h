@@ -78,7 +78,7 @@ struct LiveApplication {
         while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
         set_platform_listener(nullptr, 0);
         app_instance = nullptr;
-        release_entity_meshes(*app);
+        free_context_meshes(*app);
         app.reset();
         reset_paths_for_tests();
     }
