@@ -104,6 +104,24 @@ AppContext::~AppContext() {
     forget_elements(this, reinterpret_cast<const char*>(this) + sizeof(AppContext));
 }
 
+void release_entity_meshes(AppContext& app) {
+    for (Environment& environment : app.entities.environment_list.environments) {
+        EntitySet& set = environment.entities;
+        const size_t live = std::min(set.records.size(), static_cast<size_t>(std::max(set.count, 0)));
+        for (size_t i = 0; i < live; ++i) {
+            EntityRecord& entity = set.records[i];
+            for (EntityRecord*& sub : entity.subelement_records) {
+                if (sub) free_interop_mesh(sub->mesh);
+                delete sub;
+                sub = nullptr;
+            }
+            entity.subelement_records.clear();
+            free_interop_mesh(entity.mesh);
+            entity.mesh = nullptr;
+        }
+    }
+}
+
 MenuCheckStates AppContext::view_menu_states() const {
     return MenuCheckStates(menu_tables.view_menu_check_states.begin(), menu_tables.view_menu_check_states.end());
 }

@@ -589,6 +589,13 @@ struct GlRetirement {
 struct AppContext;
 std::unique_ptr<AppContext> make_app_context();
 
+// Frees the mesh of every entity still open in any environment, and every
+// parallel entity's sub-element records with their meshes, leaving the
+// records without them. The entities' meshes belong to whoever removes the
+// entity; at quit that is the program. Memory only: the GL names die with
+// the GL context.
+void release_entity_meshes(AppContext& app);
+
 struct AppContext : RootContainer {
     // --- State, in declaration order of its groups ---
     FrameState frame;

@@ -202,6 +202,7 @@ int32_t app_main(int32_t argc, char** argv) {
     }
     set_platform_listener(nullptr, 0);
     app_instance = nullptr;
+    release_entity_meshes(*app);
     app.reset();
     return result;
 }

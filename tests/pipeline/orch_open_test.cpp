@@ -5,8 +5,13 @@
 
 #include "support/call_log.h"
 
-#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "model/parallel_grammar.h"
 #include "pipeline/open_scripts.h"
@@ -279,6 +284,47 @@ TEST_F(OpenTest, PathsAreCheckedBeforeAnythingRunsAndTheBrowserOpensInDisplayOrd
     ASSERT_EQ(ctx.set().count, 3);
     EXPECT_EQ(ctx.entity(1).file_name, ": first.vrek");
     EXPECT_EQ(ctx.entity(2).file_name, ": second.vrek");
+}
+
+// A script that is a link to a FIFO or a device, or a folder, is refused
+// with its reason before it is read: nothing waits for a writer, nothing
+// reads without end, and the kernel does not run for it.
+TEST_F(OpenTest, ScriptsThatAreNoRegularFilesAreRefusedWithTheirReason) {
+    ASSERT_EQ(mkfifo((root + "/fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((root + "/fifo").c_str(), (scripts + "pipe.vrek").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/zero", (scripts + "zero.vrek").c_str()), 0);
+    ASSERT_EQ(mkdir((scripts + "folder.vrek").c_str(), 0755), 0);
+    const std::string good = script("good.vrek", "return box(1);\n");
+    // Should the open block on the FIFO, a late writer releases it, so that
+    // the test fails on its timing instead of hanging.
+    std::atomic<bool> done{false};
+    const auto start = std::chrono::steady_clock::now();
+    std::thread rescue([&] {
+        while (!done) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) continue;
+            const int fd = ::open((root + "/fifo").c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+        }
+    });
+    ctx.open({scripts + "pipe.vrek", scripts + "zero.vrek", scripts + "folder.vrek", good});
+    done = true;
+    rescue.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    ASSERT_EQ(ctx.set().count, 1);
+    EXPECT_EQ(ctx.entity(0).parse_record.path, good);
+    EXPECT_EQ(ctx.console_count("Parsing: "), 1u);
+    Lines console = ctx.console();
+    console.resize(6);
+    EXPECT_EQ(console, (Lines{"Error: Unable to Open Script: pipe.vrek", "  \t not a regular file",
+                              "Error: Unable to Open Script: zero.vrek", "  \t not a regular file",
+                              "Error: Unable to Open Script: folder.vrek", "  \t not a regular file"}));
+    const Lines boxes = error_boxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0], "Error: Unable to Open Script\nThe input script 'pipe.vrek' can not be opened.\n\n\t Path: " +
+                            scripts + "pipe.vrek\n\t Reason: not a regular file");
+    EXPECT_NE(boxes[1].find("'zero.vrek' can not be opened."), std::string::npos);
 }
 
 // The built-in start-up scripts are in the language the kernel reads.
