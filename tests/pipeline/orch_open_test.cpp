@@ -171,8 +171,15 @@ TEST_F(OpenTest, KernelAndWorkspaceFailuresShowTheirReason) {
     std::filesystem::remove_all(workspace + "tmp");
     opens_with("UNABLE-TO-STAGE-KERNEL-INPUT : " + workspace + "tmp/vrek_parse_in");
     std::filesystem::create_directories(workspace + "tmp");
+    // A script deleted before its open is refused before any kernel run.
     ASSERT_EQ(unlink(path.c_str()), 0);
-    opens_with("script could not be read: " + path);
+    reset_call_log();
+    ctx.open({path});
+    EXPECT_EQ(ctx.set().count, 0);
+    ASSERT_EQ(error_boxes().size(), 1u);
+    EXPECT_EQ(first_line(error_boxes()[0]), "Error: Unable to Open Script");
+    EXPECT_NE(error_boxes()[0].find("Reason: No such file or directory"), std::string::npos);
+    EXPECT_EQ(ctx.console_count("  \t 1 Syntax-Error"), 0u);
 }
 
 // A kernel that leaves a process behind holding its output open does not
