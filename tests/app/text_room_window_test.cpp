@@ -129,7 +129,7 @@ TEST_F(TextRoom, LabelsEndBeforeTheirNeighboursAtEverySize) {
                                    sample.workspace() + "parameters.vrek"}));
     settle();
 
-    for (const auto size : {std::pair<int32_t, int32_t>{480, 360}, {720, 480}, {1280, 800}}) {
+    for (const auto& size : {std::pair<int32_t, int32_t>{480, 360}, {720, 480}, {1280, 800}}) {
         const std::string at = std::to_string(size.first) + "x" + std::to_string(size.second);
         SCOPED_TRACE(at);
         ASSERT_TRUE(resize(size.first, size.second));

@@ -104,7 +104,6 @@ int ink(const Picture& p, Rect r, uint32_t bg) {
         for (int32_t x = r.x; x < r.x + r.w; ++x) n += p.inside(x, y) && differs(p.at(x, y), bg);
     return n;
 }
-int ink(const Picture& p, Rect r) { return ink(p, r, background(p, r)); }
 
 // Width of the inked columns of a region, first to last, each row against
 // its first pixel (the bar's shading changes from row to row).
