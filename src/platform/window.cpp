@@ -123,9 +123,11 @@ void handle_event_while_waiting(GdkEvent* event, gpointer data) {
     WaitTurn& turn = *static_cast<WaitTurn*>(data);
     const GdkEventType type = event->type;
     if (type == GDK_DELETE) {
-        // Not passed on: closing now would destroy the canvas under the
-        // pipeline that waits.
+        // The run is cancelled now; the close itself is held until the
+        // pipeline that waits has returned, since closing now would destroy
+        // the canvas under it. The user asked to close, so the program quits.
         turn.cancel = true;
+        turn.held.push_back(gdk_event_copy(event));
         return;
     }
     if ((type == GDK_KEY_PRESS || type == GDK_KEY_RELEASE) && event->key.keyval == GDK_Escape) {
@@ -145,6 +147,9 @@ void handle_event_while_waiting(GdkEvent* event, gpointer data) {
     gtk_main_do_event(event);
 }
 
+// GTK's own handler, in the shape the handler slot takes.
+void pass_event_on(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
+
 }  // namespace
 
 bool pump_window_while_waiting() {
@@ -157,7 +162,7 @@ bool pump_window_while_waiting() {
     while (gtk_events_pending()) {
         gtk_main_iteration_do(FALSE);
     }
-    gdk_event_handler_set(reinterpret_cast<GdkEventFunc>(gtk_main_do_event), nullptr, nullptr);
+    gdk_event_handler_set(pass_event_on, nullptr, nullptr);
     // Back at the end of the queue, ahead of anything that arrives later.
     for (GdkEvent* event : turn.held) {
         gdk_event_put(event);
