@@ -10,6 +10,11 @@ struct AppContext;
 // and refresh; a menu outside 0..9 is ignored.
 void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item);
 
+// The WIDGETS switches of the two strip buttons: the button shows while on,
+// its strip while on and expanded; an expanded strip closes the other one.
+void set_parallel_flags_widget(AppContext& app, bool on);
+void set_ll_inspector_widget(AppContext& app, bool on);
+
 // The theme after (step +1) or before (-1) the current one, wrapping.
 void cycle_ui_theme(AppContext& app, int32_t step);
 // Applies the theme unless it is the current one.
