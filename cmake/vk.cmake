@@ -1,6 +1,9 @@
 # Shared build settings for every target of the project.
 
 set(VK_WARNINGS -Wall -Wextra)
+if(VK_WERROR)
+  list(APPEND VK_WARNINGS -Werror)
+endif()
 
 if(VK_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -15,7 +15,8 @@ run_suite() {  # build-dir, ctest args...
   "${xvfb[@]}" ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
 }
 
-cmake -S . -B build/ci-normal -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The normal build fails on any new compiler warning.
+cmake -S . -B build/ci-normal -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVK_WERROR=ON
 cmake --build build/ci-normal -j "$jobs"
 run_suite build/ci-normal
 

@@ -543,7 +543,6 @@ void load_env_fields(const EnvironmentViewState& v, AppContext& app) {
     b.hidden_mode_widgets = v.minimal_mode;
     b.directive_scroll_factor = v.strip_scrolls[0];
     for (size_t i = 0; i < 3; ++i) b.directive_state[i] = static_cast<uint32_t>(truncate_to_int(v.strip_scrolls[i + 1]));
-    b.camera_directives_widget = v.camera_directives_shown;
     b.directive_table = v.directive_table;
     b.camera_directive_count = v.directive_table.count;
     b.camera_directive_layout = v.directive_layout;
@@ -563,7 +562,6 @@ void load_env_fields(const EnvironmentViewState& v, AppContext& app) {
     b.ll_inspector_widget = v.llmi_widget;
     b.llmi_strip_open = v.llmi_strip_shown;
     b.llmi_pick_key = v.pick_key;
-    b.variant_selector_widget = v.variant_selector_shown;
     b.variant_tables = v.variant_table;
     b.variant_count = v.variant_table.count;
     b.variant_bar_expanded = v.variant_bar_flag;

@@ -146,7 +146,9 @@ void transform_rows(AppContext& a, int32_t W, int32_t h) {
             b.text_colour = colour(8);
             align(b, 0, 0);
             b.set_text(row == 0 ? rotations[k] : transforms[k]);
-            const bool chosen = k == (row == 0 ? ROTATION_XYZ : TRANSFORM_SRT);
+            // The two rows hold different orders; each marks its own default.
+            const int32_t default_order = row == 0 ? int32_t{ROTATION_XYZ} : int32_t{TRANSFORM_SRT};
+            const bool chosen = k == default_order;
             b.typeface = face(chosen ? 4 : 3);
             b.selected = chosen;
             append(editor, b);

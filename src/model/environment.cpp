@@ -256,16 +256,3 @@ void destroy_entity_set(EntitySet& set) {
     set.count = 0;
     set.parameter_entity_count = 0;
 }
-
-void save_environment_view_state(Environment& environment, EnvironmentViewState& live, const CameraSlot& live_camera,
-                                 const InteropMesh* startup_mesh) {
-    save_view_state(environment.view, live, live_camera);
-    if (startup_mesh) environment.startup_mesh_visible = startup_mesh->visible;
-}
-
-void restore_environment_view_state(const Environment& environment, EnvironmentViewState& live,
-                                    CameraSlot& live_camera, InteropMesh* startup_mesh,
-                                    const ViewRestoreDefaults& defaults) {
-    restore_view_state(environment.view, live, live_camera, defaults);
-    if (startup_mesh) startup_mesh->visible = environment.startup_mesh_visible;
-}

@@ -98,14 +98,6 @@ std::vector<uint32_t> collect_mesh_gl_object_ids(const EntitySet& set, char sele
 void measure_entity_set(EntityListView& view);
 void destroy_entity_set(EntitySet& set);
 
-// Save into and restore from an environment: the view record plus the
-// start-up mesh's visibility (null mesh: not touched).
-void save_environment_view_state(Environment& environment, EnvironmentViewState& live, const CameraSlot& live_camera,
-                                 const InteropMesh* startup_mesh);
-void restore_environment_view_state(const Environment& environment, EnvironmentViewState& live,
-                                    CameraSlot& live_camera, InteropMesh* startup_mesh,
-                                    const ViewRestoreDefaults& defaults);
-
 // Process-wide environment numbers; the reset exists for tests only.
 int32_t next_environment_number();
 void reset_environment_counter();

@@ -227,25 +227,6 @@ struct EnvironmentViewState {
     std::vector<double> viewport_split_ratios;
 };
 
-// What a restore needs from the application besides the stored record.
-struct ViewRestoreDefaults {
-    // An empty browser directory becomes this path.
-    std::string workspace_path;
-    // Taken by an environment that has no check states stored yet.
-    MenuCheckStates view_menu_check_states;
-    MenuCheckStates settings_menu_check_states;
-};
-
-// Live -> stored. `live_camera`'s first 12 doubles (eye, look-at, up, field
-// of view, near, far) first go into the live slot of the live controller.
-void save_view_state(EnvironmentViewState& stored, EnvironmentViewState& live, const CameraSlot& live_camera);
-
-// Stored -> live: every two-way field; the saved-only fields keep their live
-// value (the caller rebuilds them), the cell count becomes 1 + the recorded
-// splits. `live_camera` receives the slot of the restored controller.
-void restore_view_state(const EnvironmentViewState& stored, EnvironmentViewState& live, CameraSlot& live_camera,
-                        const ViewRestoreDefaults& defaults);
-
 // The pick keys in button order: '!', 'T', 'P', 'G', 'O', 'E', 'U'; the
 // button index of a key, or -1 for any other character.
 int32_t pick_key_button_index(char key);

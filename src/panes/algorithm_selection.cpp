@@ -5,6 +5,7 @@
 #include "app/help_texts.h"
 #include "app/keyword_tables.h"
 #include "art/typeface.h"
+#include "ui/root_input.h"
 #include "ui/theme.h"
 
 namespace {
@@ -33,8 +34,7 @@ void select_mesh_algorithm(AppContext& app, int32_t k) {
     // Label j describes algorithm j mod 3.
     for (int32_t j = 0; j < 12; ++j) app.description_labels[j].visible = j % 3 == k;
     app.algorithm_mode_label.set_text(mesh_kind_names[k]);
-    if (app.layout_handler) app.layout_handler(app.width, app.height);
-    app.relayout_children();
+    relayout_root(app);
     refresh_root(app);
 }
 

@@ -153,29 +153,6 @@ void toggle_variant_button_layout(AppContext& app) {
     refresh_root(app);
 }
 
-
-void set_parallel_flags_widget(AppContext& app, bool on) {
-    auto& bars = app.bars;
-    bars.parallel_flags_widget = on ? 1 : 0;
-    app.parallel_strip_button.visible = on;
-    app.parallel_strip_host.visible = on && bars.parallel_strip_open;
-    if (bars.parallel_strip_open) {
-        bars.llmi_strip_open = 0;
-        app.llmi_strip_button.selected = false;
-    }
-}
-
-void set_ll_inspector_widget(AppContext& app, bool on) {
-    auto& bars = app.bars;
-    bars.ll_inspector_widget = on ? 1 : 0;
-    app.llmi_strip_button.visible = on;
-    app.llmi_strip_host.visible = on && bars.llmi_strip_open;
-    if (bars.llmi_strip_open) {
-        bars.parallel_strip_open = 0;
-        app.parallel_strip_button.selected = false;
-    }
-}
-
 void toggle_parameter_auto_sync(AppContext& app) {
     EntityRecord* entity = parameter_entity_record(app);
     if (entity == nullptr) return;

@@ -31,8 +31,6 @@ void toggle_parallel_flags_strip(AppContext& app);
 // The camera-directive buttons as a list (1) or a two-column grid (2).
 void toggle_variant_button_layout(AppContext& app);
 
-void set_parallel_flags_widget(AppContext& app, bool on);
-void set_ll_inspector_widget(AppContext& app, bool on);
 
 // Parameter modes of the selected entity; immediate and multi-edit exclude
 // each other. Nothing happens without a selected entity.

@@ -129,4 +129,9 @@ void layout_entity_information(int32_t, int32_t) {
                                        app->entity_inspector_scroll.scroll_x);
     app->entity_info_sections.x = dx;
     app->entity_info_headings.x = dx;
+    // The header's name and PPD button scroll with the text below them, each
+    // from where the build placed it (the button at the side pane's right).
+    Label& ppd = app->entity_ppd_button;
+    app->entity_name_value.x = dx;
+    ppd.x = app->ui_metrics.side_pane_width - ppd.width + dx;
 }

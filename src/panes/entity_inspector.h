@@ -9,8 +9,9 @@ struct TextField;
 // nothing is selected. Nothing happens without a current environment.
 void refresh_entity_inspector(AppContext& app);
 
-// Layout callback of the information area: slides the text sideways with
-// the area's horizontal scroll; the transform panel stays.
+// Layout callback of the information area: slides the text and the header's
+// name and PPD button sideways with the area's horizontal scroll; the
+// transform panel stays.
 void layout_entity_information(int32_t width, int32_t height);
 
 // The ten transform fields in order: translation x y z, uniform scale,

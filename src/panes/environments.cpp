@@ -41,19 +41,23 @@ void add_environment_on_instance() {
 
 }  // namespace
 
-void request_new_environment(AppContext& app) {
-    app.bars.environment_switch_pending = 1;
-    notify_environment_change(app);
+void start_busy_animation(AppContext& app, ActionCallback callback) {
     StatusState& fade = app.status;
     if (fade.fade_active) return;
     fade.fade_active = 1;
     fade.fade_direction = 1;
     fade.fade_hold = 0;
     fade.fade_level = 0.0;
-    fade.fade_callback = add_environment_on_instance;
+    fade.fade_callback = callback;
     app.busy_mask.visible = true;
     app.busy_mask.opacity = 0.0;
     app.busy_indicator.opacity = 1.0;
+}
+
+void request_new_environment(AppContext& app) {
+    app.bars.environment_switch_pending = 1;
+    notify_environment_change(app);
+    start_busy_animation(app, add_environment_on_instance);
 }
 
 void add_startup_environment(AppContext& app) {

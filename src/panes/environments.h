@@ -6,6 +6,10 @@ struct AppContext;
 // Creates the first environment at the interface build and binds it.
 void add_startup_environment(AppContext& app);
 
+// Starts the busy fade (mask and indicator) that runs the callback at its
+// midpoint; nothing while one already runs.
+void start_busy_animation(AppContext& app, void (*callback)());
+
 // "+ Environment" and the new-environment key: asks for the outgoing tab's
 // thumbnail and a redraw, then, unless an interface transition already
 // runs, starts one that calls add_environment halfway.

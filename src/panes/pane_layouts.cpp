@@ -12,10 +12,6 @@
 #include "ui/theme.h"
 #include "ui/ui_state.h"
 
-ListPointer entity_list_pointer;
-ListPointer parameter_entity_list_pointer;
-ListPointer parameter_pane_pointer;
-
 namespace {
 
 void place(Element& e, int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -126,20 +122,6 @@ WindowElements elements_of(AppContext& app) {
 bool column_open(const AppContext& app) {
     const int32_t k = app.ui_flags.open_settings_menu;
     return app.ui_flags.settings_menu_shown && k >= 0 && k < SETTINGS_MENU_COUNT;
-}
-
-// The three column elements of each row move together.
-void shift_row_columns(std::vector<Container>& rows, int32_t x, int32_t third_extra) {
-    for (Container& row : rows) {
-        for (size_t i = 0; i < row.children.size() && i < 3; ++i) {
-            if (row.children[i] != nullptr) row.children[i]->x = x + (i == 2 ? third_extra : 0);
-        }
-    }
-}
-
-void overflow_border(AppContext& app, Element& list, bool overflowing) {
-    list.border_bottom.width = overflowing ? app.ui_metrics.thin_border : 0;
-    list.border_bottom.palette = overflowing ? &active_theme.palettes[9] : nullptr;
 }
 
 template <void (*Layout)(AppContext&, int32_t, int32_t)>
@@ -492,72 +474,6 @@ void layout_static_tab_offset(AppContext& app, int32_t, int32_t) {
     app.side_pane_indicator.y = -(app.ui_flags.side_pane_index * app.ui_metrics.row_height);
 }
 
-int32_t list_column_x(int32_t side_pane_width, int32_t margin, int32_t spacing, int32_t kept_width,
-                      int32_t fixed_part, double fraction) {
-    const int64_t hidden = static_cast<int64_t>(side_pane_width) - margin - (spacing + int64_t{kept_width} + fixed_part);
-    return truncate_to_int(static_cast<double>(hidden) * fraction);
-}
-
-void layout_parameter_list(AppContext& app, int32_t, int32_t) {
-    const EntityListView* view = app.entities.current_environment_parts.parameter_view;
-    const bool selected = view != nullptr && view->selected_row >= 0;
-    const int32_t room = app.PARAMETERCONTROL.height - app.ui_metrics.ui_margin;
-    overflow_border(app, app.parameter_list, selected && app.parameter_list.height > room);
-}
-
-namespace {
-
-void decorate_entity_list(AppContext& app, Element& list, std::vector<Container>& rows, const EntityListView* view,
-                          int32_t fixed_part, int32_t pane_height) {
-    const EntitySet* set = app.entities.current_entities;
-    const bool has_entities = set != nullptr && set->count > 0;
-    overflow_border(app, list, has_entities && pane_height < list.height);
-    if (view == nullptr) return;
-    const UiMetrics& u = app.ui_metrics;
-    const int32_t x = list_column_x(u.side_pane_width, u.ui_margin, u.ui_padding, view->width, fixed_part,
-                                    view->first_value);
-    shift_row_columns(rows, x, u.ui_padding / 2);
-}
-
-}  // namespace
-
-void layout_entity_list(AppContext& app, int32_t, int32_t h) {
-    decorate_entity_list(app, app.entity_list, app.entity_rows, app.entities.current_environment_parts.entity_view,
-                         82, h);
-}
-
-void layout_parameter_entity_list(AppContext& app, int32_t, int32_t h) {
-    decorate_entity_list(app, app.parameter_entity_list, app.parameter_entity_rows,
-                         app.entities.current_environment_parts.parameter_view, 57, h);
-}
-
-void layout_entity_name_row(AppContext& app, int32_t, int32_t) {
-    const UiMetrics& u = app.ui_metrics;
-    const int64_t room = static_cast<int64_t>(u.side_pane_width) - u.ui_margin -
-                         (int64_t{app.entity_name_value.width} + 2 * u.ui_padding);
-    const int32_t x = truncate_to_int(static_cast<double>(room) * app.entity_inspector_scroll.scroll_x);
-    app.entity_name_value.x = x;
-    app.entity_ppd_button.x = x;
-}
-
-bool record_entity_list_pointer(int32_t x, int32_t y, int32_t) {
-    entity_list_pointer = {x, y};
-    return false;
-}
-bool record_parameter_entity_list_pointer(int32_t x, int32_t y, int32_t) {
-    parameter_entity_list_pointer = {x, y};
-    return false;
-}
-bool record_parameter_pane_pointer(int32_t x, int32_t y, int32_t) {
-    parameter_pane_pointer = {x, y};
-    return false;
-}
-bool request_list_relayout(int32_t, int32_t, int32_t) {
-    relayout_pending = true;
-    return false;
-}
-bool accept_parameter_pane_press(int32_t, int32_t, int32_t) { return true; }
-void parameter_pane_no_op() {}
 bool accept_left_button_only(int32_t, int32_t, int32_t button) { return button == 0; }
 
 void on_layout_app_interface(int32_t w, int32_t h) { layout_thunk<layout_app_interface>(w, h); }
@@ -590,8 +506,4 @@ void on_layout_small_window_notice(int32_t, int32_t) {
 }
 void layout_small_window_notice() { on_layout_small_window_notice(0, 0); }
 void on_layout_static_tab_offset(int32_t w, int32_t h) { layout_thunk<layout_static_tab_offset>(w, h); }
-void on_layout_parameter_list(int32_t w, int32_t h) { layout_thunk<layout_parameter_list>(w, h); }
-void on_layout_entity_list(int32_t w, int32_t h) { layout_thunk<layout_entity_list>(w, h); }
-void on_layout_parameter_entity_list(int32_t w, int32_t h) { layout_thunk<layout_parameter_entity_list>(w, h); }
-void on_layout_entity_name_row(int32_t w, int32_t h) { layout_thunk<layout_entity_name_row>(w, h); }
 void on_layout_nothing(int32_t, int32_t) {}

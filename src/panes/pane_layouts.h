@@ -43,10 +43,6 @@ void layout_screenshot_preview(AppContext& app, int32_t w, int32_t h);
 // Shows the small-window notice for the window's size.
 void update_small_window_notice(AppContext& app);
 void layout_static_tab_offset(AppContext& app, int32_t w, int32_t h);
-void layout_parameter_list(AppContext& app, int32_t w, int32_t h);
-void layout_entity_list(AppContext& app, int32_t w, int32_t h);
-void layout_parameter_entity_list(AppContext& app, int32_t w, int32_t h);
-void layout_entity_name_row(AppContext& app, int32_t w, int32_t h);
 
 // The screenshot preview: 256 high with the screenshot's aspect, centred in
 // a pane of width w. False (nothing to place) for an empty screenshot size.
@@ -54,12 +50,6 @@ struct PreviewRect {
     int32_t x = 0, width = 0;
 };
 bool screenshot_preview_rect(int32_t w, int32_t screenshot_width, int32_t screenshot_height, PreviewRect& out);
-
-// x of the three columns of a list row: the room the list leaves hidden
-// (side pane less margin, spacing, kept width and the row's fixed part)
-// times the list's column fraction.
-int32_t list_column_x(int32_t side_pane_width, int32_t margin, int32_t spacing, int32_t kept_width,
-                      int32_t fixed_part, double fraction);
 
 // The sort-direction marker of the file browser: x by sort key (TYPE, NAME,
 // SIZE, DATE; another key hides it at (-2M, -2M)), y by direction.
@@ -99,27 +89,8 @@ void on_layout_small_window_notice(int32_t w, int32_t h);
 // The minimal bar's title click re-checks the notice.
 void layout_small_window_notice();
 void on_layout_static_tab_offset(int32_t w, int32_t h);
-void on_layout_parameter_list(int32_t w, int32_t h);
-void on_layout_entity_list(int32_t w, int32_t h);
-void on_layout_parameter_entity_list(int32_t w, int32_t h);
-void on_layout_entity_name_row(int32_t w, int32_t h);
 // A layout callback that places nothing (CONTENTPANE, HINTBAR, CONFIRMPANE).
 void on_layout_nothing(int32_t w, int32_t h);
 
-// Small callbacks of the lists.
-bool record_entity_list_pointer(int32_t x, int32_t y, int32_t button);
-bool record_parameter_entity_list_pointer(int32_t x, int32_t y, int32_t button);
-bool record_parameter_pane_pointer(int32_t x, int32_t y, int32_t button);
-bool request_list_relayout(int32_t x, int32_t y, int32_t button);
-bool accept_parameter_pane_press(int32_t x, int32_t y, int32_t button);
-void parameter_pane_no_op();
+// Takes only the left button (the minimal bar's items).
 bool accept_left_button_only(int32_t x, int32_t y, int32_t button);
-
-// Where the list pointer records last stood (entity list, parameter entity
-// list, parameter pane).
-struct ListPointer {
-    int32_t x = 0, y = 0;
-};
-extern ListPointer entity_list_pointer;
-extern ListPointer parameter_entity_list_pointer;
-extern ListPointer parameter_pane_pointer;

@@ -85,19 +85,6 @@ bool on_root_key_release(int32_t key, int32_t modifiers) {
     return app != nullptr && dispatch_app_key_up(*app, key, modifiers) != 0;
 }
 
-void focus_linked_element(Element** slot) {
-    if (slot == nullptr || *slot == nullptr) return;
-    Element* element = *slot;
-    element->take_focus();
-    element->relayout();
-    element->refresh();
-}
-
-void relayout_root(AppContext& app) {
-    if (app.layout_handler) app.layout_handler(app.width, app.height);
-    app.relayout_children();
-}
-
 int32_t on_environment_tab_hover(AppContext& app, int32_t x, int32_t) {
     const int32_t count = app.entities.environment_count;
     if (count <= 1) return 1;
@@ -122,11 +109,7 @@ int32_t on_environment_tab_hover(AppContext& app, int32_t x, int32_t) {
 void on_environment_tab_click(AppContext& app) {
     const int32_t index = app.entities.preview_tab_index;
     if (index < 0 || index >= app.entities.environment_count || index == app.entities.environment_index) return;
-    app.bars.environment_switch_pending = 1;
-    app.frame.needs_redraw = 1;
-    refresh_root(app);
-    app.bars.environment_switch_countdown = 5;
-    app.bars.pending_environment_index = index;
+    request_environment_switch(app, index);
     refresh_root(app);
 }
 
@@ -145,16 +128,6 @@ void on_viewport_motion_clear_hover(AppContext& app) {
         refresh_root(app);
     }
     if (app.bars.ll_inspector_widget && app.bars.llmi_pick_key != '!') refresh_root(app);
-}
-
-int32_t viewport_mouse_down(AppContext& app, int32_t x, int32_t y, int32_t button) {
-    if (app.ui_flags.camera_locked || button != 2) return 0;
-    return begin_camera_drag(app, x, y);
-}
-
-int32_t viewport_mouse_motion(AppContext& app, int32_t x, int32_t y, int32_t button) {
-    if (!app.camera.camera_drag.active) return 0;
-    return drag_camera(app, x, y, button);
 }
 
 int32_t viewport_mouse_up(AppContext& app) {

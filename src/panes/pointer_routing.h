@@ -32,23 +32,15 @@ void record_key_up(AppContext& app, int32_t key);
 int32_t dispatch_app_key_up(AppContext& app, int32_t key, int32_t modifiers);
 bool on_root_key_release(int32_t key, int32_t modifiers);
 
-// Moves the keyboard focus to the element held in the slot (none: nothing).
-void focus_linked_element(Element** slot);
-
-// The root's layout callback at its own size, then every pane again.
-void relayout_root(AppContext& app);
-
 // Environment tab bar: hover shows the other environment's pop-up, a click
-// requests a switch five ticks later.
+// requests a switch five ticks later (as the Page keys do).
 int32_t on_environment_tab_hover(AppContext& app, int32_t x, int32_t y);
 void on_environment_tab_click(AppContext& app);
 void request_environment_switch(AppContext& app, int32_t index);
 void on_viewport_motion_clear_hover(AppContext& app);
 
-// The 3D view's camera drag: the right button starts it unless the camera
-// is locked.
-int32_t viewport_mouse_down(AppContext& app, int32_t x, int32_t y, int32_t button);
-int32_t viewport_mouse_motion(AppContext& app, int32_t x, int32_t y, int32_t button);
+// The end of the 3D view's camera drag (its start and motion are with the
+// camera controls).
 int32_t viewport_mouse_up(AppContext& app);
 
 void reset_pointer_routing_for_tests();

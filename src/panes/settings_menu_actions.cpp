@@ -84,20 +84,12 @@ void theme(AppContext& app, int32_t item, std::vector<bool>& bits) {
     set_menu_bit(bits, app.frame.theme_index, true);
 }
 
-// At most one of the parallel-flags and inspector strips is expanded.
 void strip_switch(AppContext& app, bool parallel, std::vector<bool>& bits) {
-    BarState& b = app.bars;
-    uint8_t& shown = parallel ? b.parallel_flags_widget : b.ll_inspector_widget;
-    uint8_t& expanded = parallel ? b.parallel_strip_open : b.llmi_strip_open;
-    Element& bar = parallel ? static_cast<Element&>(app.parallel_strip_host) : app.llmi_strip_host;
-    Element& button = parallel ? app.parallel_strip_button : app.llmi_strip_button;
-    toggle(shown, bits, parallel ? 2 : 3);
-    bar.visible = shown && expanded;
-    button.visible = shown != 0;
-    if (expanded) {
-        (parallel ? b.llmi_strip_open : b.parallel_strip_open) = 0;
-        (parallel ? app.llmi_strip_button : app.parallel_strip_button).selected = false;
-    }
+    const BarState& b = app.bars;
+    const bool on = (parallel ? b.parallel_flags_widget : b.ll_inspector_widget) == 0;
+    set_menu_bit(bits, parallel ? 2 : 3, on);
+    if (parallel) set_parallel_flags_widget(app, on);
+    else set_ll_inspector_widget(app, on);
 }
 
 void widgets(AppContext& app, int32_t item, std::vector<bool>& bits) {
@@ -146,6 +138,29 @@ void apply_attribute_trace_face(AppContext& app) {
     label.typeface = &typefaces[app.bars.enlarged_trace ? 0 : 3];
     label.set_text(label.text);
     label.width = label.text_width + 2 * app.ui_metrics.ui_padding;
+}
+
+// At most one of the parallel-flags and inspector strips is expanded.
+void set_parallel_flags_widget(AppContext& app, bool on) {
+    auto& bars = app.bars;
+    bars.parallel_flags_widget = on ? 1 : 0;
+    app.parallel_strip_button.visible = on;
+    app.parallel_strip_host.visible = on && bars.parallel_strip_open;
+    if (bars.parallel_strip_open) {
+        bars.llmi_strip_open = 0;
+        app.llmi_strip_button.selected = false;
+    }
+}
+
+void set_ll_inspector_widget(AppContext& app, bool on) {
+    auto& bars = app.bars;
+    bars.ll_inspector_widget = on ? 1 : 0;
+    app.llmi_strip_button.visible = on;
+    app.llmi_strip_host.visible = on && bars.llmi_strip_open;
+    if (bars.llmi_strip_open) {
+        bars.parallel_strip_open = 0;
+        app.parallel_strip_button.selected = false;
+    }
 }
 
 void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item) {

@@ -15,6 +15,11 @@ void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item);
 // (the width the status strip scrolls by is the caller's to store).
 void apply_attribute_trace_face(AppContext& app);
 
+// The WIDGETS switches of the two strip buttons: the button shows while on,
+// its strip while on and expanded; an expanded strip closes the other one.
+void set_parallel_flags_widget(AppContext& app, bool on);
+void set_ll_inspector_widget(AppContext& app, bool on);
+
 // The theme after (step +1) or before (-1) the current one, wrapping.
 void cycle_ui_theme(AppContext& app, int32_t step);
 // Applies the theme unless it is the current one.

@@ -125,16 +125,24 @@ bool apply_pending_camera_update(AppContext& app, bool key_driven) {
     return true;
 }
 
+int32_t viewport_mouse_down(AppContext& app, int32_t x, int32_t y, int32_t button) {
+    if (app.ui_flags.camera_locked || button != 2) return 0;
+    return begin_camera_drag(app, x, y);
+}
+
+int32_t viewport_mouse_motion(AppContext& app, int32_t x, int32_t y, int32_t button) {
+    if (!app.camera.camera_drag.active) return 0;
+    return drag_camera(app, x, y, button);
+}
+
 bool on_viewport_button_press(int32_t x, int32_t y, int32_t button) {
     AppContext* app = app_instance;
-    if (app == nullptr || app->ui_flags.camera_locked || button != 2) return false;
-    return begin_camera_drag(*app, x, y) != 0;
+    return app != nullptr && viewport_mouse_down(*app, x, y, button) != 0;
 }
 
 bool on_viewport_drag(int32_t x, int32_t y, int32_t source) {
     AppContext* app = app_instance;
-    if (app == nullptr || !app->camera.camera_drag.active) return false;
-    return drag_camera(*app, x, y, source) != 0;
+    return app != nullptr && viewport_mouse_motion(*app, x, y, source) != 0;
 }
 
 void reset_view(AppContext& app) {

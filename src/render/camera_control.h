@@ -28,8 +28,13 @@ int32_t drag_camera(AppContext& app, int32_t x, int32_t y, int32_t source);
 // `key_driven` updates never pan.
 bool apply_pending_camera_update(AppContext& app, bool key_driven);
 
+// The 3D view's camera drag: a right press starts it unless the camera is
+// locked (1 when it did, else 0); motion applies it while it runs.
+int32_t viewport_mouse_down(AppContext& app, int32_t x, int32_t y, int32_t button);
+int32_t viewport_mouse_motion(AppContext& app, int32_t x, int32_t y, int32_t button);
+
 // Mouse-down and drag callbacks of the viewport's input element, on the
-// published context. A right press starts a drag unless the camera is locked.
+// published context.
 bool on_viewport_button_press(int32_t x, int32_t y, int32_t button);
 bool on_viewport_drag(int32_t x, int32_t y, int32_t source);
 

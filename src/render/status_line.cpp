@@ -10,7 +10,7 @@
 
 FrameTimeRing frame_time_ring;
 
-void record_frame_time(FrameTimeRing& ring, int64_t duration_ns) {
+void push_frame_time(FrameTimeRing& ring, int64_t duration_ns) {
     const size_t n = ring.durations_ns.size();
     const size_t at = ring.next >= 0 && static_cast<size_t>(ring.next) < n ? static_cast<size_t>(ring.next) : 0;
     ring.durations_ns[at] = duration_ns;

@@ -20,7 +20,7 @@ struct FrameTimeRing {
 extern FrameTimeRing frame_time_ring;
 
 // Stores one frame's duration over the oldest.
-void record_frame_time(FrameTimeRing& ring, int64_t duration_ns);
+void push_frame_time(FrameTimeRing& ring, int64_t duration_ns);
 // Empties the ring. For tests.
 void reset_frame_time_ring();
 

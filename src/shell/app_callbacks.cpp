@@ -173,6 +173,10 @@ void step_ui_transition(AppContext& app) {
     refresh_root(app);
 }
 
+void step_busy_animation(AppContext& app) {
+    if (app.status.fade_active) step_ui_transition(app);
+}
+
 void reset_app_callbacks_for_tests() {
     start_clock_ms = 0;
     alt_held = shift_held = ctrl_held = 0;

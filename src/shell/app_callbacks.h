@@ -31,6 +31,8 @@ void bind_root_callbacks(AppContext& app);
 // One step of the fade transition (in 20 ticks, held 8 with the change on
 // the fifth, out 20).
 void step_ui_transition(AppContext& app);
+// The tick's step of the busy animation: one transition step while it runs.
+void step_busy_animation(AppContext& app);
 
 // Latches, counters and the start clock back to their state at load. For
 // tests.

@@ -121,7 +121,7 @@ void app_tick(AppContext& app) {
         return;
     }
     if (app.status.fade_active) {
-        step_ui_transition(app);
+        step_busy_animation(app);
         return;
     }
     run_deferred_requests(app);

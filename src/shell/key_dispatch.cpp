@@ -281,12 +281,7 @@ bool minimal_mode(KeyState& s) {
 }
 
 bool switch_environment(KeyState& s, int32_t step) {
-    AppContext& app = s.app;
-    app.bars.environment_switch_pending = 1;
-    app.frame.needs_redraw = 1;
-    refresh_root(app);
-    app.bars.environment_switch_countdown = 5;
-    app.bars.pending_environment_index = app.entities.environment_index + step;
+    request_environment_switch(s.app, s.app.entities.environment_index + step);
     return true;
 }
 bool previous_environment(KeyState& s) { return switch_environment(s, -1); }

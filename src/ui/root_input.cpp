@@ -55,13 +55,17 @@ bool root_pointer_motion(Container& root, int32_t x, int32_t y) {
     return result;
 }
 
+void relayout_root(Container& root) {
+    if (root.layout_handler) root.layout_handler(root.width, root.height);
+    root.relayout_children();
+}
+
 bool root_wheel(Container& root, int32_t x, int32_t y, int32_t direction) {
     if (!root.eligible() || !root.contains(x, y)) return false;
     bool result = root.dispatch_scroll(x, y, direction);
     if (result && relayout_pending) {
         relayout_pending = false;
-        if (root.layout_handler) root.layout_handler(root.width, root.height);
-        root.relayout_children();
+        relayout_root(root);
         root.dispatch_motion(x, y, 0);
     }
     return result;

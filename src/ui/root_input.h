@@ -26,5 +26,8 @@ bool root_pointer_motion(Container& root, int32_t x, int32_t y);
 // motion at the same point lets hover follow the moved content.
 bool root_wheel(Container& root, int32_t x, int32_t y, int32_t direction);
 
+// The root's layout callback at its own size, then every pane again.
+void relayout_root(Container& root);
+
 // The root's refresh callback, then every top-level child's refresh.
 void refresh_root(Container& root);

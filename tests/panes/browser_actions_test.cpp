@@ -363,9 +363,10 @@ TEST_F(ConfirmTest, InputActionsChooseByModeAndShift) {
             EXPECT_EQ(app->OPENPANE.visible, row.native) << what;
             const bool warned = !row.browser && !row.native;
             ASSERT_EQ(!log_from("show_warning_box").empty(), warned) << what;
-            if (warned)
+            if (warned) {
                 EXPECT_EQ(first_line(log_from("show_warning_box")[0]),
                           "show_warning_box: Warning: Inline & Native Input are Disabled");
+            }
         }
     }
     shift_held = 0;

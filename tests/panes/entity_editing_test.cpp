@@ -256,14 +256,15 @@ TEST_F(Editing, ParameterTextsMatchTheCLibraryOrChangeNothing) {
         const bool errored = box_open(PANE_ERROR);
         if (ok) {
             ASSERT_FALSE(errored) << row << " '" << text << "'";
-            if (row == 0 || row == 3) ASSERT_EQ(p.current.int_value, n) << text;
-            if (row == 1) ASSERT_EQ(p.current.long_value, n) << text;
-            if (row == 2 || row == 4) ASSERT_EQ(p.current.double_value, d) << text;
-            if (row == 5) ASSERT_EQ(p.current.bool_value, text[0] == 'T' || text[0] == 't') << text;
-            if (row == 6) ASSERT_EQ(p.current.char_value, text[0]) << text;
-            if (row == 7) ASSERT_EQ(p.current.string_value, text);
-            if (row <= 2)
+            if (row == 0 || row == 3) { ASSERT_EQ(p.current.int_value, n) << text; }
+            if (row == 1) { ASSERT_EQ(p.current.long_value, n) << text; }
+            if (row == 2 || row == 4) { ASSERT_EQ(p.current.double_value, d) << text; }
+            if (row == 5) { ASSERT_EQ(p.current.bool_value, text[0] == 'T' || text[0] == 't') << text; }
+            if (row == 6) { ASSERT_EQ(p.current.char_value, text[0]) << text; }
+            if (row == 7) { ASSERT_EQ(p.current.string_value, text); }
+            if (row <= 2) {
                 ASSERT_EQ(app->parameter_sliders[static_cast<size_t>(row)].value, parameter_normalised_value(p)) << text;
+            }
             ASSERT_EQ(e.push_pending, e.multi_edit ? 0 : 1) << text;
         } else {
             ASSERT_TRUE(errored) << row << " '" << text << "'";

@@ -238,6 +238,7 @@ TEST_F(StateTest, DamagedSnapshotLoadsWhatIsValid) {
     v.view_menu_check_states.assign(3, std::vector<bool>(2, true));
     v.settings_menu_check_states.assign(3, std::vector<bool>(1, true));
     v.frame_rate = 30;
+    v.view_menu_scrolls = {0.25, 0.5};  // fewer than the menu's strips
     const auto live_checks = app->menu_tables.view_menu_check_states;
     request_switch(0);
     run_ticks(6);
@@ -250,6 +251,9 @@ TEST_F(StateTest, DamagedSnapshotLoadsWhatIsValid) {
     EXPECT_EQ(app->file_browser_state.browser_sort_key, 1);
     EXPECT_EQ(app->menu_tables.view_menu_check_states, live_checks);
     EXPECT_EQ(app->io_settings.max_frame_rate, 30);
+    const std::vector<double> scrolls = app->io_settings.view_menu_scroll_factors;
+    ASSERT_EQ(scrolls.size(), size_t(VIEW_MENU_COUNT));
+    EXPECT_TRUE(scrolls[0] == 0.25 && scrolls[1] == 0.5 && scrolls.back() == 0.0);
     EXPECT_EQ(app->frame.theme_index, -1);  // no theme of that number
     EXPECT_EQ(app->entities.environment_count, 2);
     // Too many states: one per cell is kept.
@@ -258,6 +262,34 @@ TEST_F(StateTest, DamagedSnapshotLoadsWhatIsValid) {
     run_ticks(6);
     EXPECT_EQ(vp.cell_count, 1);
     EXPECT_EQ(vp.cell_cameras.size(), CAMERA_STATE_SIZE);
+}
+
+// The two widget flags are saved with an environment but never copied back:
+// a switch keeps the live choice. The start-up mesh's visibility is the
+// environment's own.
+TEST_F(StateTest, SavedOnlyWidgetFlagsStayLiveAndTheStartupMeshFollows) {
+    InteropMesh startup;
+    app->startup.startup_mesh = &startup;
+    startup.visible = 0;
+    app->bars.camera_directives_widget = 0;
+    app->bars.variant_selector_widget = 0;
+    add_environment(*app);
+    EXPECT_EQ(environment(0)->view.camera_directives_shown, 0);
+    EXPECT_EQ(environment(0)->view.variant_selector_shown, 0);
+    EXPECT_EQ(app->bars.camera_directives_widget, 0);
+    EXPECT_EQ(app->bars.variant_selector_widget, 0);
+    EXPECT_EQ(startup.visible, environment(1)->startup_mesh_visible);
+
+    app->bars.camera_directives_widget = 1;
+    app->bars.variant_selector_widget = 1;
+    startup.visible = 1;
+    request_switch(0);
+    run_ticks(6);
+    EXPECT_EQ(app->bars.camera_directives_widget, 1);
+    EXPECT_EQ(app->bars.variant_selector_widget, 1);
+    EXPECT_EQ(startup.visible, 0);
+    EXPECT_EQ(environment(1)->startup_mesh_visible, 1);
+    app->startup.startup_mesh = nullptr;
 }
 
 TEST_F(StateTest, NewEnvironmentDefaultsAndReappliedFlags) {

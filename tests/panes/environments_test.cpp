@@ -101,7 +101,7 @@ TEST_F(EnvironmentTest, TheAddRequestAddsOnceThroughTheTransition) {
     int steps = 0;
     for (; app->status.fade_active && steps < 200; ++steps) {
         if (steps == 3) request_new_environment(*app);
-        step_ui_transition(*app);
+        step_busy_animation(*app);
     }
     EXPECT_LT(steps, 200);
     EXPECT_FALSE(app->busy_mask.visible);

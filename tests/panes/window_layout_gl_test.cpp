@@ -4,13 +4,17 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/current_environment.h"
+#include "app/interface_builder.h"
 #include "panes/display_options.h"
+#include "panes/entity_inspector.h"
 #include "panes/interface_tree.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
@@ -125,6 +129,87 @@ protected:
         compare_with_baseline(px, w, h, "panes", name + ".png");
     }
 };
+
+// The first label under `root` (depth first) showing `text`, with the
+// container it hangs in.
+std::pair<Element*, Container*> find_label(Container& root, const std::string& text) {
+    for (Element* child : root.children) {
+        if (child == nullptr) continue;
+        if (child->text == text) return {child, &root};
+        if (child->is_container) {
+            auto found = find_label(*static_cast<Container*>(child), text);
+            if (found.first != nullptr) return found;
+        }
+    }
+    return {nullptr, nullptr};
+}
+
+// A long script name in the inspector's header scrolls sideways with the
+// information below it, the PPD button with it.
+TEST_F(WindowLayoutGl, InspectorHeaderFollowsTheHorizontalScroll) {
+    const int32_t w = 720, h = 480;
+    const std::string name = ": a_rather_long_script_name_that_fills_the_header_row.vrek";
+    // The whole built interface this time, not the hung outline.
+    app.reset();
+    reset_app_globals();
+    app = make_app_context();
+    app_instance = app.get();
+    build_user_interface(*app);
+    install_display_hooks(app->hooks);
+    // As the start-up leaves it: the covers gone.
+    for (Element* cover : {static_cast<Element*>(&app->busy_mask), static_cast<Element*>(&app->configuration_mask),
+                           static_cast<Element*>(&app->configuration_pane), &app->busy_indicator,
+                           static_cast<Element*>(&app->busy_notice)})
+        cover->visible = false;
+    EntitySet& set = make_new_environment_current(*app)->entities;
+    EntityRecord e = entity_construct();
+    e.file_name = name;
+    e.information_lines = {std::string(29, 'W'), "b"};
+    set.records.push_back(e);
+    set.count = 1;
+    app->entities.current_environment_parts.entity_view->selected_row = 0;
+    select_side_pane(*app, 1);
+    refresh_entity_inspector(*app);
+
+    const auto [label, row] = find_label(*app, name);
+    const auto [ppd, ppd_row] = find_label(*app, "PPD");
+    ASSERT_TRUE(label != nullptr && ppd != nullptr && row == ppd_row);
+    const std::vector<uint8_t> before = draw(w, h);
+    ASSERT_TRUE(row->visible && label->visible && ppd->visible);
+    const int32_t top = row->abs_y, bottom = row->abs_y + row->abs_height;
+    const int32_t button_x = ppd->abs_x, button_w = ppd->abs_width;
+    ASSERT_GT(bottom - top, 4);
+
+    app->entity_inspector_scroll.scroll_x = 1.0;
+    const std::vector<uint8_t> after = draw(w, h);
+    const int32_t dx = ppd->abs_x - button_x;
+    ASSERT_TRUE(dx < -20 && dx > -button_x / 2) << dx;
+    EXPECT_EQ(label->abs_x - row->abs_x, dx);
+
+    // A column band of `before` at x0 shows in `after` at x0 + dx; the
+    // band is not one flat colour.
+    auto moved = [&](int32_t x0, int32_t x1) {
+        int32_t differing = 0, lowest = 255 * 3, highest = 0;
+        for (int32_t y = top + 1; y < bottom - 1; ++y) {
+            for (int32_t x = x0; x < x1; ++x) {
+                const uint8_t* a = before.data() + (size_t(y) * w + x) * 4;
+                const uint8_t* b = after.data() + (size_t(y) * w + x + dx) * 4;
+                const int32_t sum = a[0] + a[1] + a[2];
+                lowest = std::min(lowest, sum), highest = std::max(highest, sum);
+                for (int c = 0; c < 3; ++c) differing += std::abs(int(a[c]) - int(b[c])) > 8;
+            }
+        }
+        return std::make_pair(differing, highest - lowest > 120);
+    };
+    // The name's end and the button (text and border), at their new place.
+    const auto [differing, inked] = moved(row->abs_x + row->abs_width / 2, button_x + button_w - 1);
+    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(inked);
+    // Unscrolled, the header is back where the build placed it.
+    app->entity_inspector_scroll.scroll_x = 0.0;
+    EXPECT_EQ(draw(w, h), before);
+    app->entities.current_environment_parts.entity_view->selected_row = -1;
+}
 
 TEST_F(WindowLayoutGl, BarsFollowTheWindowAndTheDisplayFlags) {
     check_frame(draw(480, 360), 480, 360, "layout_480x360");
