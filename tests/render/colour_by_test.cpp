@@ -165,10 +165,11 @@ std::vector<double> mean_normal_distances(const InteropMesh& m) {
 }  // namespace
 
 TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
-    // A rough 40 x 40 height field (3,042 triangles, several blocks) with
-    // tilted normals, a degenerate triangle, a corner naming no vertex and
-    // vertices beyond the normals.
-    const int side = 40;
+    // A rough 41 x 41 height field (3,202 triangles, several blocks; a
+    // vertex count that is not a multiple of four) with tilted normals, a
+    // degenerate triangle, a corner naming no vertex and vertices beyond the
+    // normals.
+    const int side = 41;
     std::vector<double> positions;
     for (int j = 0; j < side; ++j) {
         for (int i = 0; i < side; ++i) {
