@@ -4,9 +4,6 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include <algorithm>
 #include <atomic>
@@ -577,8 +574,8 @@ private:
 };
 
 // The edges seen in one block: for each smaller index of the block, up to
-// eight larger ones in a row of slots compared all at once (meshes have few
-// edges per vertex); further edges of a vertex go to a hash set.
+// eight larger ones in a row of slots (meshes have few edges per vertex);
+// further edges of a vertex go to a hash set.
 class BlockEdges {
 public:
     BlockEdges() {
@@ -615,20 +612,13 @@ public:
 private:
     static constexpr uint32_t row_slots = 8;
 
+    // Value by value: a row was just written a value at a time, and a wider
+    // read spanning such a write would wait for it to reach the cache.
     static bool holds(const uint32_t* slots, uint32_t count, uint32_t value) {
-#if defined(__SSE2__)
-        const __m128i v = _mm_set1_epi32(static_cast<int>(value));
-        const __m128i a = _mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(slots)), v);
-        const __m128i b = _mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(slots + 4)), v);
-        const uint32_t mask = static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(a)) |
-                                                    (_mm_movemask_ps(_mm_castsi128_ps(b)) << 4));
-        return (mask & ((1u << count) - 1)) != 0;
-#else
         for (uint32_t i = 0; i < count; ++i) {
             if (slots[i] == value) return true;
         }
         return false;
-#endif
     }
 
     uint8_t counts_[block_vertices];
