@@ -301,6 +301,15 @@ void ramp_tail(InteropMesh& mesh, int32_t variant, const double* values, double 
     }
 }
 
+// Alpha bytes of vertices from .. n - 1 from the source alpha (the fourth
+// of every four doubles), halved and raised for the transparent mode.
+void alpha_tail(uint8_t* colours, const double* source, bool transparent, size_t from, size_t n) {
+    for (size_t i = from; i < n; ++i) {
+        const uint8_t alpha = unit_byte(source[4 * i + 3]);
+        colours[4 * i + 3] = transparent ? static_cast<uint8_t>(alpha * 0.5 + 64.0) : alpha;
+    }
+}
+
 #if defined(__x86_64__)
 __attribute__((target("avx"))) void normalise_faces_avx(double* x, double* y, double* z, const double* squared,
                                                         size_t n) {
@@ -388,6 +397,23 @@ __attribute__((target("avx"))) void ramp_avx(InteropMesh& mesh, int32_t variant,
     ramp_tail(mesh, variant, values, low, range, invert, i, n);
 }
 
+__attribute__((target("avx"))) void alpha_avx(uint8_t* colours, const double* source, bool transparent, size_t n) {
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const double* s = source + 4 * i;
+        __m128i bytes = unit_bytes_avx(_mm256_set_pd(s[15], s[11], s[7], s[3]));
+        if (transparent) {
+            // A byte is exact as a double, and alpha * 0.5 + 64 stays in 64 .. 191.5.
+            const __m256d alpha = _mm256_cvtepi32_pd(bytes);
+            bytes = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(alpha, _mm256_set1_pd(0.5)), _mm256_set1_pd(64.0)));
+        }
+        alignas(16) int32_t a[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(a), bytes);
+        for (int k = 0; k < 4; ++k) colours[4 * (i + k) + 3] = static_cast<uint8_t>(a[k]);
+    }
+    alpha_tail(colours, source, transparent, i, n);
+}
+
 bool avx_available() {
     static const bool available = __builtin_cpu_supports("avx");
     return available;
@@ -397,6 +423,7 @@ bool avx_available() { return false; }
 void normalise_faces_avx(double*, double*, double*, const double*, size_t) {}
 void corner_distances_avx(const CornerRun&, double*, size_t) {}
 void ramp_avx(InteropMesh&, int32_t, const double*, double, double, bool, size_t) {}
+void alpha_avx(uint8_t*, const double*, bool, size_t) {}
 #endif
 
 // colour_by_scalar over values whose lowest and highest are known.
@@ -729,11 +756,12 @@ void apply_colour_settings(const ColourSettings& settings, InteropMesh& mesh) {
     }
     const size_t sourced = std::min(m, mesh.colours.size() / 4);
     const double* source = mesh.colours.data();
-    auto shown_alpha = [&settings](uint8_t alpha) {
-        return settings.transparent_mode ? static_cast<uint8_t>(alpha * 0.5 + 64.0) : alpha;
-    };
-    for (size_t i = 0; i < sourced; ++i) colours[4 * i + 3] = shown_alpha(unit_to_byte(source[4 * i + 3]));
-    for (size_t i = sourced; i < m; ++i) colours[4 * i + 3] = shown_alpha(unit_to_byte(1.0));
+    if (avx_available())
+        alpha_avx(colours, source, settings.transparent_mode, sourced);
+    else
+        alpha_tail(colours, source, settings.transparent_mode, 0, sourced);
+    const uint8_t opaque = settings.transparent_mode ? static_cast<uint8_t>(255 * 0.5 + 64.0) : 255;
+    for (size_t i = sourced; i < m; ++i) colours[4 * i + 3] = opaque;
 
     copy_smoothing_colours(mesh);
     mesh.gl_upload_needed = 1;
