@@ -1,13 +1,16 @@
 // Start of the process to the end of the first frame (art, context,
-// interface, window, first draw), with all cores and with two; the cost of
-// one idle tick. The start-up runs in a forked child per iteration so each
+// interface, window, first draw), with all cores and with two, and the
+// resident memory at that point; the cost of one idle tick. The start-up runs in a forked child per iteration so each
 // one starts from nothing; it needs a display.
 
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
@@ -23,10 +26,23 @@ namespace {
 int result_pipe = -1;
 int64_t child_start_ms = 0;
 
+// Resident set of this process in KiB (VmRSS), 0 when unreadable.
+int64_t resident_kib() {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return 0;
+    char line[256];
+    int64_t kib = 0;
+    while (std::fgets(line, sizeof line, f)) {
+        if (std::strncmp(line, "VmRSS:", 6) == 0) kib = std::atoll(line + 6);
+    }
+    std::fclose(f);
+    return kib;
+}
+
 int32_t first_draw(PlatformListener* listener) {
     on_gl_draw_callback(listener);
-    const int64_t elapsed = now_ms() - child_start_ms;
-    if (write(result_pipe, &elapsed, sizeof elapsed) != sizeof elapsed) _exit(2);
+    const int64_t result[2] = {now_ms() - child_start_ms, resident_kib()};
+    if (write(result_pipe, result, sizeof result) != sizeof result) _exit(2);
     _exit(0);
 }
 
@@ -52,6 +68,7 @@ int32_t first_draw(PlatformListener* listener) {
 }
 
 void BM_StartToFirstDraw(benchmark::State& state) {
+    double resident_mib = 0;
     for (auto _ : state) {
         int fds[2];
         if (pipe(fds) != 0) return state.SkipWithError("no pipe");
@@ -62,14 +79,17 @@ void BM_StartToFirstDraw(benchmark::State& state) {
             start_and_draw_once(static_cast<int32_t>(state.range(0)));
         }
         close(fds[1]);
-        int64_t elapsed = -1;
-        const bool read_ok = read(fds[0], &elapsed, sizeof elapsed) == sizeof elapsed;
+        int64_t result[2] = {-1, 0};
+        const bool read_ok = read(fds[0], result, sizeof result) == sizeof result;
         close(fds[0]);
         int status = 0;
         waitpid(child, &status, 0);
         if (!read_ok) return state.SkipWithError("no first frame (is there a display?)");
-        state.SetIterationTime(static_cast<double>(elapsed) / 1000.0);
+        state.SetIterationTime(static_cast<double>(result[0]) / 1000.0);
+        resident_mib = std::max(resident_mib, static_cast<double>(result[1]) / 1024.0);
     }
+    // The largest resident set right after the first frame.
+    state.counters["resident_MiB"] = resident_mib;
 }
 BENCHMARK(BM_StartToFirstDraw)->Arg(0)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -104,6 +104,24 @@ AppContext::~AppContext() {
     forget_elements(this, reinterpret_cast<const char*>(this) + sizeof(AppContext));
 }
 
+void release_entity_meshes(AppContext& app) {
+    for (Environment& environment : app.entities.environment_list.environments) {
+        EntitySet& set = environment.entities;
+        const size_t live = std::min(set.records.size(), static_cast<size_t>(std::max(set.count, 0)));
+        for (size_t i = 0; i < live; ++i) {
+            EntityRecord& entity = set.records[i];
+            for (EntityRecord*& sub : entity.subelement_records) {
+                if (sub) free_interop_mesh(sub->mesh);
+                delete sub;
+                sub = nullptr;
+            }
+            entity.subelement_records.clear();
+            free_interop_mesh(entity.mesh);
+            entity.mesh = nullptr;
+        }
+    }
+}
+
 MenuCheckStates AppContext::view_menu_states() const {
     return MenuCheckStates(menu_tables.view_menu_check_states.begin(), menu_tables.view_menu_check_states.end());
 }
@@ -163,13 +181,11 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.goto_field_panel);
     visit_widgets(visit, data, a.variant_bar_header, a.variant_bar_body, a.variant_bar_footer, a.variant_scroll,
                   a.variant_list, a.llmi_strip_view, a.llmi_strip, a.llmi_strip_button, a.llmi_key_label,
-                  a.llmi_caption, a.pick_key_buttons);
-    visit_widgets(visit, data, a.run_body, a.parse_body, a.capture_body, a.screenshot_body, a.profile_body,
-                  a.directive_body, a.export_body, a.about_body, a.help_body, a.message_body, a.confirm_body,
-                  a.file_browser_body, a.open_body, a.load_body, a.culling_toggle, a.profiler_toggle,
+                  a.pick_key_buttons);
+    visit_widgets(visit, data, a.open_body, a.load_body, a.culling_toggle, a.profiler_toggle,
                   a.algorithm_buttons, a.algorithm_key_hints, a.capability_box, a.description_box, a.mode_group,
                   a.assemble_button, a.parse_entity_scroll, a.parse_section_scroll, a.parse_entity_list,
-                  a.parse_section_text, a.ppd_scrolls, a.ppd_texts);
+                  a.parse_section_text);
     visit_widgets(visit, data, a.snapshot_name_label, a.snapshot_save_button, a.screenshot_name_label,
                   a.screenshot_save_button, a.export_name_field, a.export_option_buttons, a.export_format_buttons,
                   a.browser_home_button, a.browser_mark, a.browser_refresh_button, a.browser_clear_button,
@@ -214,7 +230,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   f.config_name, f.config_title, f.config_subtitle, f.kernel_box, f.workspace_box,
                   f.kernel_box_labels, f.workspace_box_labels, f.kernel_state_box, f.workspace_state_box,
                   f.kernel_state_label, f.workspace_state_label, f.continue_button);
-    visit_widgets(visit, data, a.attribute_trace_labels, a.slider_row_icons);
+    visit_widgets(visit, data, a.slider_row_icons);
 }
 
 namespace {

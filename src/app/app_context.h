@@ -45,6 +45,9 @@ struct FrameState {
     int32_t theme_index = 2;
     uint8_t full_screen = 0;
     uint8_t needs_redraw = 1;
+    // Set by a camera tick that moved the camera, cleared by the first one
+    // that did not: the scene is drawn single-sampled while it is set.
+    uint8_t camera_moving = 0;
     // 0xFFFFFFFF = nothing picked.
     uint32_t picked_entity_id = 0xFFFFFFFFu;
     uint32_t picked_element_id = 0xFFFFFFFFu;
@@ -586,6 +589,13 @@ struct GlRetirement {
 struct AppContext;
 std::unique_ptr<AppContext> make_app_context();
 
+// Frees the mesh of every entity still open in any environment, and every
+// parallel entity's sub-element records with their meshes, leaving the
+// records without them. The entities' meshes belong to whoever removes the
+// entity; at quit that is the program. Memory only: the GL names die with
+// the GL context.
+void release_entity_meshes(AppContext& app);
+
 struct AppContext : RootContainer {
     // --- State, in declaration order of its groups ---
     FrameState frame;
@@ -619,7 +629,6 @@ struct AppContext : RootContainer {
     FillLayout TOOLBAR, TIPBAR, CONTROLPANE, CONTENTPANE, MENUBAR, STATUSBAR, TABBAR, SLIDERBAR, COLOURBAR;
     // 3D view.
     Element canvas_pick_area;
-    std::vector<std::string> canvas_pick_texts = {"", ""};
     Viewport multi_view_viewport;
     // Strip controls.
     Element strip_backdrop, strip_backdrop_guard, variant_tab, quick_hide_button;
@@ -677,11 +686,6 @@ struct AppContext : RootContainer {
     Label trace_tabs[4];
     ScrollPane trace_panes[4];
     Label trace_labels[4];
-    // Content extents of the console and the trace labels.
-    int32_t console_content_width = 0;
-    int32_t console_content_height = 0;
-    std::array<int32_t, 4> trace_content_width = {0, 0, 0, 0};
-    std::array<int32_t, 4> trace_content_height = {0, 0, 0, 0};
     // Entity inspector.
     Label entity_empty_label;
     ScrollPane entity_list_scroll;
@@ -747,9 +751,7 @@ struct AppContext : RootContainer {
     // Per menu, its item buttons in item order; the menu actions mark them.
     std::vector<std::vector<Element*>> view_menu_items;
     std::vector<std::vector<Element*>> settings_menu_items;
-    // The two labels of the attribute trace; the colour-function strip's
-    // width.
-    Label attribute_trace_labels[2];
+    // The colour-function strip's width.
     int32_t colour_strip_width = 0;
     // In-menu settings fields.
     TextField window_width_field, window_height_field, frame_rate_field;
@@ -777,7 +779,7 @@ struct AppContext : RootContainer {
     FillLayout variant_list;
     FillLayout llmi_strip_view, llmi_strip;
     Element llmi_strip_button;
-    Label llmi_key_label, llmi_caption;
+    Label llmi_key_label;
     Element pick_key_buttons[7];
     std::vector<Element> variant_rows;
     std::vector<Element> environment_tabs;
@@ -788,8 +790,6 @@ struct AppContext : RootContainer {
     // Open, load, browser-frame and configuration-pane parts.
     FilePaneWidgets file_panes;
     // Popup contents: bodies.
-    BorderLayout run_body, parse_body, capture_body, screenshot_body, profile_body, directive_body, export_body,
-        about_body, help_body, message_body, confirm_body, file_browser_body;
     FillLayout open_body, load_body;
     // Run pane.
     Element culling_toggle, profiler_toggle;
@@ -800,8 +800,6 @@ struct AppContext : RootContainer {
     // Parse-report and profiling panes.
     ScrollPane parse_entity_scroll, parse_section_scroll;
     FillLayout parse_entity_list, parse_section_text;
-    ScrollPane ppd_scrolls[2];
-    FillLayout ppd_texts[2];
     std::vector<Element> parse_report_rows;
     // Profiling viewer: rows on the left, the chosen row's report on the
     // right. Rows name their entity by serial id and, for an element of a

@@ -246,6 +246,9 @@ void popup_frames(AppContext& a) {
         f.title_icon.icon_flip_x = s.mirrored;
         if (message_box) {
             rect(f.icon_holder, P / 2, 0, W, W);
+            // The title bar stretches the holder over its left region; the
+            // icon keeps its square, a half padding in from the edge.
+            rect(f.title_icon, P / 2, 0, W, W);
             append(f.icon_holder, f.title_icon);
             f.title_bar.left_size = P / 2 + W;
             set_region(f.title_bar, f.title_bar.left, f.icon_holder);
@@ -294,6 +297,7 @@ void popup_frames(AppContext& a) {
     set_region(footer, footer.right, c.footer_right);
     rect(c.icon_holder, P / 2, 0, W, W);
     a.confirm_icon_element.icon = 24;
+    rect(a.confirm_icon_element, P / 2, 0, W, W);
     append(c.icon_holder, a.confirm_icon_element);
     c.title_bar.left_size = P / 2 + W;
     set_region(c.title_bar, c.title_bar.left, c.icon_holder);

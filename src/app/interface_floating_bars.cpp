@@ -368,16 +368,13 @@ void llmi_key_strip(AppContext& a) {
     rect(a.llmi_strip, 0, 0, 7 * B + 2 * (W - B), B);
     append(a.llmi_strip_view, a.llmi_strip);
 
-    for (Label* l : {&a.llmi_key_label, &a.llmi_caption}) {
-        rect(*l, 0, 0, 2 * (W - B), B);
-        align(*l, 0, 0);
-        l->typeface = face(3);
-        l->text_colour = colour(8);
-        border(l->border_right, T, 2);
-    }
-    a.llmi_key_label.set_text("LLMI-Key");
-    a.llmi_caption.set_text("LLMI");
-    a.llmi_caption.depth_offset = 1.0;
+    Label& key_label = a.llmi_key_label;
+    rect(key_label, 0, 0, 2 * (W - B), B);
+    align(key_label, 0, 0);
+    key_label.typeface = face(3);
+    key_label.text_colour = colour(8);
+    border(key_label.border_right, T, 2);
+    key_label.set_text("LLMI-Key");
     append(a.llmi_strip, a.llmi_key_label);
 
     const ClickCallback actions[7] = {set_pick_mode_none,    set_pick_mode_triangle, set_pick_mode_polygon,

@@ -9,8 +9,8 @@
 
 // Widgets the side-pane rebuilds own beside the context's named members:
 // the parts of each entity row and parameter row, the parameter pane's
-// per-parameter blocks, the tip row's script line and the tool-tip texts of
-// the variant rows. Every vector is replaced whole by its rebuild.
+// per-parameter blocks and the tool-tip texts of the variant rows. Every
+// vector is replaced whole by its rebuild.
 
 struct ListRowParts {
     std::vector<Container> bodies;
@@ -38,8 +38,6 @@ struct SidePaneWidgets {
     ListRowParts entity_row_parts;
     ListRowParts parameter_row_parts;
     ParameterBlockParts parameter_blocks;
-    // The tip row's script line (the status text).
-    Label script_placeholder_label;
     // Tool-tip title and text of each variant row, two per row.
     std::vector<std::string> variant_row_tips;
 };

@@ -36,6 +36,7 @@ std::string script_trace_text;
 std::string file_io_trace_text;
 std::string error_trace_text;
 std::string kernel_end_text;
+std::string kernel_error_report;
 
 std::vector<double> element_colour_scratch;
 ParallelJobTable parallel_job_table;

@@ -99,14 +99,15 @@ static void write_face_lines(MeshOutput& out, const std::vector<WalkedMesh>& mes
     }
 }
 
-bool write_obj_file(const EntitySet& set, const std::string& path, int topology, bool normals, bool colours) {
+bool write_obj_file(const EntitySet& set, const std::string& path, int topology, bool normals, bool colours,
+                    std::string* failure) {
     const std::vector<WalkedMesh> meshes = walk_visible_meshes(set);
     MeshOutput out;
-    if (!mesh_output_open(out, path)) return false;
+    if (!mesh_output_open(out, path)) return mesh_output_result(false, out.failure, failure);
     mesh_output_text(out, mesh_comment_header("#", path, walked_vertex_total(meshes), count_faces(meshes, topology),
                                               topology, normals, colours, "per-vertex-RGB"));
     write_vertex_lines(out, meshes, colours);
     if (normals) write_normal_lines(out, meshes, topology);
     write_face_lines(out, meshes, topology, normals);
-    return mesh_output_close(out);
+    return mesh_output_result(mesh_output_close(out), out.failure, failure);
 }

@@ -2,12 +2,13 @@
 
 #include "export/mesh_writer.h"
 
-bool write_off_file(const EntitySet& set, const std::string& path, int topology, bool normals, bool colours) {
+bool write_off_file(const EntitySet& set, const std::string& path, int topology, bool normals, bool colours,
+                    std::string* failure) {
     const std::vector<WalkedMesh> meshes = walk_visible_meshes(set);
     const int64_t vertices = walked_vertex_total(meshes);
     const int64_t faces = count_faces(meshes, topology);
     MeshOutput out;
-    if (!mesh_output_open(out, path)) return false;
+    if (!mesh_output_open(out, path)) return mesh_output_result(false, out.failure, failure);
 
     const char* keyword = normals ? (colours ? "CNOFF\n" : "NOFF\n") : (colours ? "COFF\n" : "OFF\n");
     mesh_output_text(out, keyword);
@@ -22,5 +23,5 @@ bool write_off_file(const EntitySet& set, const std::string& path, int topology,
 
     write_text_vertex_lines(out, meshes, topology, normals, colours);
     write_text_index_faces(out, meshes, topology);
-    return mesh_output_close(out);
+    return mesh_output_result(mesh_output_close(out), out.failure, failure);
 }

@@ -7,4 +7,5 @@
 // ("OFF", "NOFF" with normals, "COFF" with colours, "CNOFF" with both),
 // faces from the polygon list (topology 0) or the triangles (3). True only
 // when the whole file was written and closed.
-bool write_off_file(const EntitySet& set, const std::string& path, int topology, bool normals, bool colours);
+bool write_off_file(const EntitySet& set, const std::string& path, int topology, bool normals, bool colours,
+                    std::string* failure = nullptr);

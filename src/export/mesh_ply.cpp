@@ -75,10 +75,10 @@ static void write_binary_faces(MeshOutput& out, const std::vector<WalkedMesh>& m
 }
 
 bool write_ply_file(const EntitySet& set, const std::string& path, int topology, bool normals, bool colours,
-                    bool binary) {
+                    bool binary, std::string* failure) {
     const std::vector<WalkedMesh> meshes = walk_visible_meshes(set);
     const int64_t vertices = walked_vertex_total(meshes);
-    if (!ply_vertex_total_fits(vertices)) return false;
+    if (!ply_vertex_total_fits(vertices)) return mesh_output_result(false, "too many vertices for a PLY file", failure);
     const int64_t faces = count_faces(meshes, topology);
 
     // The header is complete before the file is touched.
@@ -87,7 +87,7 @@ bool write_ply_file(const EntitySet& set, const std::string& path, int topology,
     header += element_lines(vertices, faces, normals, colours);
 
     MeshOutput out;
-    if (!mesh_output_open(out, path)) return false;
+    if (!mesh_output_open(out, path)) return mesh_output_result(false, out.failure, failure);
     mesh_output_text(out, header);
     if (binary) {
         write_binary_vertices(out, meshes, topology, normals, colours);
@@ -96,5 +96,5 @@ bool write_ply_file(const EntitySet& set, const std::string& path, int topology,
         write_text_vertex_lines(out, meshes, topology, normals, colours);
         write_text_index_faces(out, meshes, topology);
     }
-    return mesh_output_close(out);
+    return mesh_output_result(mesh_output_close(out), out.failure, failure);
 }

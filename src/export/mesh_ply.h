@@ -9,8 +9,9 @@
 // byte colours, int index lists from the polygon list (topology 0) or the
 // triangles (3). True only when the whole file was written and closed;
 // false without writing when an index would not fit a 32-bit int.
+// On failure `failure`, when given, says why.
 bool write_ply_file(const EntitySet& set, const std::string& path, int topology, bool normals, bool colours,
-                    bool binary);
+                    bool binary, std::string* failure = nullptr);
 
 // Whether a file of this many vertices can number them with int32 indices.
 bool ply_vertex_total_fits(int64_t vertices);

@@ -90,14 +90,15 @@ static void write_binary_facets(MeshOutput& out, const std::vector<WalkedMesh>& 
     }
 }
 
-bool write_stl_file(const EntitySet& set, const std::string& path, bool binary) {
+bool write_stl_file(const EntitySet& set, const std::string& path, bool binary, std::string* failure) {
     const std::vector<WalkedMesh> meshes = walk_visible_meshes(set);
     const int64_t triangles = binary ? count_triangles(meshes) : 0;
     // The binary count is 32 bits wide.
-    if (triangles > static_cast<int64_t>(std::numeric_limits<uint32_t>::max())) return false;
+    if (triangles > static_cast<int64_t>(std::numeric_limits<uint32_t>::max()))
+        return mesh_output_result(false, "too many triangles for a binary STL file", failure);
 
     MeshOutput out;
-    if (!mesh_output_open(out, path)) return false;
+    if (!mesh_output_open(out, path)) return mesh_output_result(false, out.failure, failure);
     if (binary) {
         char head[84] = {};
         store_le32(head + 80, static_cast<uint32_t>(triangles));
@@ -110,5 +111,5 @@ bool write_stl_file(const EntitySet& set, const std::string& path, bool binary) 
         write_text_facets(out, meshes);
         mesh_output_text(out, "endsolid object\n");
     }
-    return mesh_output_close(out);
+    return mesh_output_result(mesh_output_close(out), out.failure, failure);
 }

@@ -13,16 +13,19 @@
 // Buffered output.
 
 bool mesh_output_open(MeshOutput& out, const std::string& path, size_t buffer_bytes) {
-    out.fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (out.fd < 0) {
+    if (!replacement_open(out.file, path, out.failure)) {
+        out.fd = -1;
         out.failed = true;
         return false;
     }
+    out.fd = out.file.fd;
     // Never below MESH_OUTPUT_MIN_BUFFER, so every reserve fits.
     out.capacity = std::max(buffer_bytes, MESH_OUTPUT_MIN_BUFFER);
     out.buffer.reset(new char[out.capacity]);
     out.used = 0;
     out.failed = false;
+    out.error = 0;
+    out.failure.clear();
     return true;
 }
 
@@ -32,10 +35,12 @@ static void write_all(MeshOutput& out, const char* data, size_t n) {
         if (written < 0) {
             if (errno == EINTR) continue;
             out.failed = true;
+            out.error = errno;
             return;
         }
         if (written == 0) {
             out.failed = true;
+            out.error = EIO;
             return;
         }
         data += written;
@@ -52,11 +57,17 @@ void mesh_output_flush(MeshOutput& out) {
 bool mesh_output_close(MeshOutput& out) {
     if (out.fd < 0) return false;
     mesh_output_flush(out);
-    if (::close(out.fd) != 0) out.failed = true;
+    if (out.failed && out.error == 0) out.error = EIO;
+    if (!replacement_commit(out.file, out.error, out.failure)) out.failed = true;
     out.fd = -1;
     out.buffer.reset();
     out.capacity = 0;
     return !out.failed;
+}
+
+bool mesh_output_result(bool ok, const std::string& reason, std::string* failure) {
+    if (!ok && failure) *failure = reason;
+    return ok;
 }
 
 void mesh_output_bytes(MeshOutput& out, const void* data, size_t n) {

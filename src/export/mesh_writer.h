@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/environment.h"
+#include "platform/files.h"
 
 // What the mesh writers share: a buffered output file, number formatting,
 // the walk over the visible meshes of an entity set, the per-vertex
@@ -22,7 +23,8 @@ enum TopologyCode : int {
 // ---------------------------------------------------------------------------
 // Buffered output. Every failure (open, write, close) ends in `failed`; the
 // writers report success only when the last byte went out and the file
-// closed cleanly.
+// closed cleanly. The file is written under a temporary name and renamed
+// over the target only then, so a failed export keeps any earlier file.
 
 struct MeshOutput {
     int fd = -1;
@@ -30,17 +32,28 @@ struct MeshOutput {
     size_t capacity = 0;
     size_t used = 0;
     bool failed = false;
+    // The first write failure (an errno value) and, after a failed open or
+    // close, the reason as text.
+    int error = 0;
+    std::string failure;
+    ReplacementFile file;
 };
 
 // The largest single reserve is a text facet of about 500 bytes.
 constexpr size_t MESH_OUTPUT_MIN_BUFFER = 4096;
 
-// Creates or truncates the file. False when it cannot be opened.
+// Creates the temporary file beside `path`. False when it cannot be
+// created (the reason in `failure`).
 bool mesh_output_open(MeshOutput& out, const std::string& path, size_t buffer_bytes = size_t(1) << 20);
 // Writes what is buffered; marks the output failed when the system refuses.
 void mesh_output_flush(MeshOutput& out);
-// Flushes and closes; true when every byte was written and close succeeded.
+// Flushes, closes and renames the file into place; true when every byte
+// was written and close and rename succeeded. On failure the temporary
+// file is removed and `failure` says why.
 bool mesh_output_close(MeshOutput& out);
+
+// Copies the reason of a failed writer to `failure` when one is asked for.
+bool mesh_output_result(bool ok, const std::string& reason, std::string* failure);
 
 // Room for at least `n` bytes (n at most MESH_OUTPUT_MIN_BUFFER), flushing
 // first when needed. Write into it, then mesh_output_commit.

@@ -49,7 +49,6 @@ int32_t first_selected_entry(const FileBrowserState& b) {
 void request_open_selected(AppContext& app) {
     app.pane_open_flags[PANE_FILE] = 0;
     app.FILEPANE.visible = false;
-    app.file_browser_body.visible = false;
     app.pane_open_flags[PANE_OPEN] = 1;
     app.OPENPANE.visible = true;
     app.deferred_requests.request_countdown = 5;

@@ -41,14 +41,24 @@ struct ImageSave {
     int32_t height;
 };
 
-// Writes the PNG; false when the buffer does not hold the whole image or
-// the writer fails.
-bool write_png(AppContext& app, const ImageSave& image) {
-    if (image.width <= 0 || image.height <= 0) return false;
-    const uint64_t bytes = 4ull * static_cast<uint64_t>(image.width) * static_cast<uint64_t>(image.height);
-    if (image.pixels.size() < bytes) return false;
-    return app.services.save_image(workspace_path + image.name + ".png", "png", image.pixels.data(), image.width,
-                                   image.height, image.width * 4);
+std::string png_path(const std::string& name) { return workspace_path + name + ".png"; }
+
+// Writes the PNG; false with the reason when the buffer does not hold the
+// whole image or the writer fails.
+bool write_png(AppContext& app, const ImageSave& image, std::string& failure) {
+    const uint64_t bytes = 4ull * static_cast<uint64_t>(std::max(image.width, 0)) *
+                           static_cast<uint64_t>(std::max(image.height, 0));
+    if (image.width <= 0 || image.height <= 0 || image.pixels.size() < bytes) {
+        failure = "no complete image was captured";
+        return false;
+    }
+    return app.services.save_image(png_path(image.name), "png", image.pixels.data(), image.width, image.height,
+                                   image.width * 4, failure);
+}
+
+// The file and the reason, after the message's own text.
+std::string failure_lines(const std::string& path, const std::string& reason) {
+    return concat4("\n\n\t File: ", path, "\n\t Reason: ", reason);
 }
 
 std::string elapsed_seconds(int64_t start_ms) {
@@ -109,14 +119,18 @@ void save_environment_snapshot(AppContext& app) {
     if (!app.services.save_image) return;
     const int64_t start = now_ms();
     const CaptureSettings& c = app.capture;
-    const bool saved = write_png(app, {c.snapshot_name, c.snapshot_pixels, c.snapshot_width, c.snapshot_height});
+    const std::string path = png_path(c.snapshot_name);
+    std::string failure;
+    const bool saved =
+        write_png(app, {c.snapshot_name, c.snapshot_pixels, c.snapshot_width, c.snapshot_height}, failure);
     close_capture_pane(app);
     if (saved) {
         show_info_box(app, "Environment Image Snapshot Saved",
                       "Environment image written in " + elapsed_seconds(start) + " seconds.");
     } else {
         show_error_box(app, "Error: Image Snapshot Save Failure",
-                       "An error occured during environment image snapshot file writing.");
+                       "An error occured during environment image snapshot file writing." +
+                           failure_lines(path, failure));
     }
 }
 
@@ -124,15 +138,18 @@ void save_application_screenshot(AppContext& app) {
     if (!app.services.save_image) return;
     const int64_t start = now_ms();
     const CaptureSettings& c = app.capture;
+    const std::string path = png_path(c.screenshot_name);
+    std::string failure;
     const bool saved =
-        write_png(app, {c.screenshot_name, c.screenshot_pixels, c.screenshot_width, c.screenshot_height});
+        write_png(app, {c.screenshot_name, c.screenshot_pixels, c.screenshot_width, c.screenshot_height}, failure);
     close_screenshot_pane(app);
     if (saved) {
         show_info_box(app, "Application Screenshot Saved",
                       "Program image written in " + elapsed_seconds(start) + " seconds.");
     } else {
         show_error_box(app, "Error: Screenshot Save Failure",
-                       "An error occured during application screenshot file writing.");
+                       "An error occured during application screenshot file writing." +
+                           failure_lines(path, failure));
     }
 }
 
@@ -157,15 +174,16 @@ void copy_ppd_to_clipboard(AppContext& app) {
 
 void write_ppd_text_file(AppContext& app) {
     const std::string text = ppd_output_text(app.ppd_report_label.text);
-    if (write_text_file(workspace_path + "vrek_ppd.txt", text)) {
+    std::string failure;
+    if (replace_file(workspace_path + "vrek_ppd.txt", text, failure)) {
         show_info_box(app, "PPD Written to Text-File",
                       "PPD (performance-profiling-data) successfully written to text-file.\n\n\t Path: " +
                           workspace_path + "\n\t Name: vrek_ppd.txt");
     } else {
-        show_info_box(app, "PPD Emission Failure",
-                      "PPD (performance-profiling-data) error on write.\n\n"
-                      "Note: check that the temporary-working location (still) exists.\n\n\t Path: " +
-                          workspace_path);
+        show_error_box(app, "PPD Emission Failure",
+                       "PPD (performance-profiling-data) error on write.\n\n"
+                       "Note: check that the temporary-working location (still) exists.\n\n\t Path: " +
+                           workspace_path + "\n\t Name: vrek_ppd.txt\n\t Reason: " + failure);
     }
 }
 

@@ -139,13 +139,14 @@ void build_camera_directive_rows(AppContext& app) {
     bars.camera_directive_count = n;
     make_camera_directive_buttons(app);
     const bool free_roam = app.camera.camera_controller == 1;
+    // The renderer draws the previews into the buttons' strip cells one
+    // frame after this rebuild.
+    bars.directive_countdown = 1;
     if (n == 0) {
-        bars.thumbnail_requested = 0;
-        bars.thumbnail_delay = 1;
+        bars.directive_thumbnail_request = 0;
         app.camera_directive_pane.visible = false;
     } else {
-        bars.thumbnail_requested = 1;
-        bars.thumbnail_delay = 1;
+        bars.directive_thumbnail_request = 1;
         app.frame.needs_redraw = 1;
         app.camera_directive_pane.visible = bars.camera_directives_widget && strips_shown(app) && free_roam;
     }

@@ -232,7 +232,7 @@ void select_subview_rect(AppContext& app, int32_t cell) {
     const Viewport& v = app.multi_view_viewport;
     int32_t x = v.x, y = v.y, w = v.width, h = v.height;
     if (cell >= 0 && cell < v.cell_count && static_cast<size_t>(cell) < v.cells.size()) {
-        const Container& c = v.cells[static_cast<size_t>(cell)];
+        const Viewport::Region c = v.cell_view_rect(cell);
         x += c.x, y += c.y, w = c.width, h = c.height;
     }
     app.frame.view_rect_x = x;

@@ -161,7 +161,9 @@ void rebuild_list(AppContext& app, ListShape shape, const std::vector<int32_t>& 
             name.height = ROW_HEIGHT;
             name.padding_left = 8;
             name.padding_top = 3;
-            name.set_text(summary(0));
+            // Lines end before the row's buttons, with "..." when cut.
+            const int32_t text_room = body.width - 2;
+            name.set_text(fit_line_with_ellipsis(name.typeface, summary(0), text_room - name.padding_left));
             Element& details = p.details[k];
             set_label_style(details, &typefaces[3]);
             details.width = label_width;
@@ -169,7 +171,8 @@ void rebuild_list(AppContext& app, ListShape shape, const std::vector<int32_t>& 
             details.align_y = 1;
             details.padding_left = 37;
             details.padding_bottom = 4;
-            details.set_text(summary(1) + "\n" + summary(2));
+            details.set_text(fit_line_with_ellipsis(details.typeface, summary(1), text_room - details.padding_left) +
+                             "\n" + fit_line_with_ellipsis(details.typeface, summary(2), text_room - details.padding_left));
             body.children = {&name, &details};
 
             Element& lock = p.locks[k];

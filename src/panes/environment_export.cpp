@@ -1,5 +1,7 @@
 #include "panes/environment_export.h"
 
+#include <vector>
+
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "export/mesh_obj.h"
@@ -11,6 +13,7 @@
 #include "panes/trace_channels.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "text/split.h"
 #include "text/text_utils.h"
 
 namespace {
@@ -22,6 +25,24 @@ void report(AppContext& app, const std::string& format, bool written, const std:
     }
     append_file_io_trace(app, format + "-Write-Failure: " + base);
     append_error_trace(app, "Error Exporting " + format + " File: " + base);
+}
+
+// A file that was not written, and why.
+struct ExportFailure {
+    std::string path;
+    std::string reason;
+};
+
+// One line per file, name and reason, then their folder: the box does not
+// wrap, and a long folder must not hide what went wrong.
+std::string export_failure_text(const std::vector<ExportFailure>& failures, const std::string& base) {
+    std::string text = failures.size() == 1 ? "This file could not be written:\n" : "These files could not be written:\n";
+    for (const ExportFailure& failure : failures)
+        text += concat4("\n\t ", extract_file_name(failure.path), " : ", failure.reason);
+    text += concat3("\n\n\t Folder: ", base.substr(0, base.rfind('/') + 1), "\n\n");
+    text += failures.size() == 1 ? "Note: an earlier file of that name is left as it was."
+                                 : "Note: earlier files of these names are left as they were.";
+    return text;
 }
 
 }  // namespace
@@ -53,6 +74,7 @@ void export_environment_mesh(AppContext& app) {
         const char* extension;
     };
     const Format formats[3] = {{"OBJ", ".obj"}, {"OFF", ".off"}, {"PLY", ".ply"}};
+    std::vector<ExportFailure> failures;
     for (int f = 0; f < 3; ++f) {
         if (!s.export_format_bits[static_cast<size_t>(f)]) continue;
         // A format without a topology writes nothing and counts as failed.
@@ -61,21 +83,32 @@ void export_environment_mesh(AppContext& app) {
             if (!kinds[k]) continue;
             const std::string path = base + suffixes[k] + formats[f].extension;
             bool ok = false;
+            std::string reason;
             if (f == 0)
-                ok = write_obj_file(*set, path, topologies[k], normals, colours);
+                ok = write_obj_file(*set, path, topologies[k], normals, colours, &reason);
             else if (f == 1)
-                ok = write_off_file(*set, path, topologies[k], normals, colours);
+                ok = write_off_file(*set, path, topologies[k], normals, colours, &reason);
             else
-                ok = write_ply_file(*set, path, topologies[k], normals, colours, binary);
+                ok = write_ply_file(*set, path, topologies[k], normals, colours, binary, &reason);
+            if (!ok) failures.push_back({path, reason});
             written = written && ok;
         }
         report(app, formats[f].name, written, base);
     }
-    if (s.export_format_bits[3]) report(app, "STL", write_stl_file(*set, base + ".stl", binary), base);
+    if (s.export_format_bits[3]) {
+        std::string reason;
+        const bool ok = write_stl_file(*set, base + ".stl", binary, &reason);
+        if (!ok) failures.push_back({base + ".stl", reason});
+        report(app, "STL", ok, base);
+    }
 
     const int64_t elapsed = now_ms() - start;
     app.pane_open_flags[PANE_LOAD] = 0;
     refresh_root(app);
+    if (!failures.empty()) {
+        show_error_box(app, "Error: Environment Mesh File Export Failure", export_failure_text(failures, base));
+        return;
+    }
     show_info_box(app, "Environment Mesh File Export Complete",
                   "Environment mesh written in " + double_to_text_fixed(static_cast<double>(elapsed) / 1000.0, 2) +
                       " seconds.");

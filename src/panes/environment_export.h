@@ -6,8 +6,10 @@ struct AppContext;
 // Writes the visible entities of the current environment into one file per
 // selected format and topology (STL once), reports each format in the
 // FILE-IO and ERROR channels and ends with an information box giving the
-// elapsed time. A format whose file fails is reported and the others are
-// still written. No current entity set: nothing at all.
+// elapsed time, or with an error box naming each file that failed and why
+// (a failed file leaves any earlier one of its name untouched). A format
+// whose file fails is reported and the others are still written. No current
+// entity set: nothing at all.
 void export_environment_mesh(AppContext& app);
 
 // The path every file of one export starts with: the directory and name

@@ -3,12 +3,15 @@
 #include <algorithm>
 
 #include "app/app_context.h"
+#include "panes/console_lines.h"
 #include "panes/display_options.h"
 #include "panes/interface_themes.h"
 #include "panes/layout_mode_flags.h"
 #include "panes/menu_bars.h"
 #include "panes/pick_modes.h"
 #include "panes/report_views.h"
+#include "panes/settings_menu_actions.h"
+#include "panes/trace_channels.h"
 #include "panes/window_status.h"
 #include "platform/paths.h"
 #include "render/camera.h"
@@ -113,11 +116,6 @@ void load_environment_ui_state(AppContext& app) {
     Environment* environment = app.entities.current_environment;
     if (environment == nullptr) return;
     EnvironmentViewState& v = environment->view;
-    // An environment never saved takes the menu states the context started with.
-    if (v.view_menu_check_states.empty()) v.view_menu_check_states = app.menu_tables.initial_view_menu_states;
-    if (v.settings_menu_check_states.empty())
-        v.settings_menu_check_states = app.menu_tables.initial_settings_menu_states;
-
     const int32_t live_sort_key = app.file_browser_state.browser_sort_key;
     load_env_fields(v, app);
     // A sort key names a column; an unknown one keeps the live key.
@@ -133,6 +131,7 @@ void load_environment_ui_state(AppContext& app) {
 
     replay_toggle(app, app.io_settings.reassembly_culling, toggle_reassembly_culling);
     replay_toggle(app, app.io_settings.assembly_profiling, toggle_assembly_profiling);
+    app.help_hover_toggle.background_palette = app.status.hint_bar_shown ? &active_theme.palettes[11] : nullptr;
 
     // Fields and labels.
     app.frame_rate_field.set_text(int_to_text(app.io_settings.max_frame_rate));
@@ -168,6 +167,8 @@ void load_environment_ui_state(AppContext& app) {
     const int32_t pick = pick_key_button_index(b.llmi_pick_key);
     for (int32_t i = 0; i < 7; ++i) app.pick_key_buttons[i].selected = i == pick;
 
+    apply_attribute_trace_face(app);
+
     // Camera: the controller's slot, home position included.
     CameraState& cam = app.camera;
     if (cam.camera_controller >= 0 && cam.camera_controller <= 2) {
@@ -183,6 +184,7 @@ void load_environment_ui_state(AppContext& app) {
     // Visibility mirrors.
     app.LOCKICON.visible = app.ui_flags.camera_locked != 0;
     app.SLIDERBAR.visible = app.ui_flags.slider_bar_shown != 0;
+    app.status_label.visible = app.ui_flags.attribute_trace != 0;
     refresh_root(app);
     const auto& modes = app.menu_tables.colour_function_modes;
     for (size_t i = 0; i < 15; ++i)
@@ -195,7 +197,12 @@ void load_environment_ui_state(AppContext& app) {
     // Sliders.
     for (size_t i = 0; i < 4 && i < app.slider_value_texts.size(); ++i)
         app.slider_fields[i].set_text(app.slider_value_texts[i]);
+    // The LOCK and SLIDERS buttons of the settings bar mark their state.
+    app.menubar_indicators[5].visible = app.ui_flags.camera_locked != 0;
+    app.menubar_indicators[7].visible = app.ui_flags.slider_bar_shown != 0;
 
+    // An environment never saved takes the menu states the context started with.
+    restore_menu_check_states(app, v);
     mark_menu_buttons(app);
 
     // Re-application.
@@ -214,6 +221,9 @@ void load_environment_ui_state(AppContext& app) {
     select_view_menu(app, v.open_view_menu);
     select_side_pane(app, v.side_pane);
     select_console_channel(app, environment->trace_log.selected_channel);
+    // The console and the traces show this environment's log, not the last.
+    refresh_console_text(app);
+    for (int32_t channel = TRACE_KERNEL; channel <= TRACE_ERROR; ++channel) refresh_trace_pane(app, channel);
 
     // Window modes: the flip always re-lays out; the quick-hide setter acts
     // only on a change, so the live flag is inverted first.

@@ -54,6 +54,7 @@ void select_settings_menu(AppContext& app, int32_t k) {
     }
     f.open_settings_menu = (k < 0 || k == f.open_settings_menu) ? -1 : k;
     const int32_t open = f.open_settings_menu;
+    if (open == 0) show_window_size_in_fields(app);
     app.MENUNPANE.visible = open >= 0 && f.settings_menu_shown;
     for (int32_t i = 0; i < SETTINGS_MENU_COUNT; ++i)
         if (!is_toggle_menu(i)) app.menubar_indicators[i].visible = i == open;

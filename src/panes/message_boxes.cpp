@@ -1,6 +1,7 @@
 #include "panes/message_boxes.h"
 
 #include "app/app_context.h"
+#include "ui/element.h"
 
 namespace {
 
@@ -11,7 +12,10 @@ void show_box(AppContext& app, MessageKind kind, int32_t flag, Element& pane, co
     Element& title_label = app.message_titles[kind];
     Element& text_label = app.message_texts[kind];
     title_label.set_text(title);
-    text_label.set_text(text);
+    // The box is as wide as every popup (the overlay places it so); its text
+    // breaks at blanks to fit inside the padding, so no word is cut off.
+    const int32_t room = app.ui_metrics.popup_width - text_label.padding_left - text_label.padding_right;
+    text_label.set_text(wrap_text(text_label.typeface, text, room));
     app.pane_open_flags[flag] = 1;
     if (kind == MESSAGE_WARNING && app.pane_open_flags[PANE_FILE]) app.message_mask.visible = true;
     pane.visible = true;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
@@ -149,6 +151,51 @@ void layout_thunk(int32_t w, int32_t h) {
 
 void layout_app_interface(AppContext& app, int32_t width, int32_t height) {
     layout_window(metrics_of(app), flags_of(app), elements_of(app), width, height);
+    fit_statistics_text(app);
+}
+
+void fit_statistics_text(AppContext& app) {
+    const std::vector<std::string>& lines = app.status.statistics_texts;
+    Element& label = app.statistics_label;
+    if (lines.empty() || label.typeface == nullptr) return;
+    // The label's text area in the root's coordinates, as its pane fills it.
+    const Element& pane = app.CONTENTPANE;
+    if (pane.width <= 0 || pane.height <= 0) {
+        // Not laid out yet: the whole block until the room is known.
+        label.set_text_lines(lines);
+        app.statistics_shadow.set_text_lines(lines);
+        return;
+    }
+    const int32_t left = pane.x + pane.padding_left + label.margin_left + label.padding_left;
+    int32_t right = pane.x + pane.width - pane.padding_right - label.margin_right - label.padding_right;
+    int32_t top = pane.y + pane.padding_top + label.margin_top + label.padding_top;
+    const int32_t bottom = pane.y + pane.height - pane.padding_bottom - label.margin_bottom - label.padding_bottom;
+    const auto beside = [&](const Element& e) {
+        return e.x < right && e.x + e.width > left && e.y < bottom && e.y + e.height > top;
+    };
+    // The camera-directive bar on its right, the hint bar's room above it
+    // (kept whether or not a hint shows, so the block does not jump).
+    const Element& directives = app.camera_directive_pane;
+    if (directives.visible && beside(directives)) right = std::min(right, directives.x - app.ui_metrics.ui_padding);
+    const Element& hints = app.HINTBAR;
+    if (beside(hints)) top = std::max(top, hints.y + hints.height);
+
+    const int32_t line_height = static_cast<int32_t>(label.typeface->line_height);
+    const int32_t pitch = line_height + label.line_gap;
+    const int32_t room = bottom - top;
+    size_t fit = pitch > 0 && room >= line_height ? static_cast<size_t>((room - line_height) / pitch + 1) : 0;
+    fit = std::min(fit, lines.size());
+    std::vector<std::string> shown;
+    shown.reserve(fit);
+    for (size_t i = 0; i < fit; ++i) {
+        // The last line that fits says that more would follow.
+        const std::string& line = (i + 1 == fit && fit < lines.size()) ? std::string("...") : lines[i];
+        shown.push_back(fit_line_with_ellipsis(label.typeface, line, right - left));
+    }
+    if (shown.empty()) shown.emplace_back();
+    const int32_t n = static_cast<int32_t>(shown.size());
+    label.set_text_lines(shown, n);
+    app.statistics_shadow.set_text_lines(shown, n);
 }
 
 void layout_toolbar_body(AppContext& app, int32_t w, int32_t) {

@@ -9,6 +9,10 @@ struct AppContext;
 
 // The root: every top-level rectangle (layout_window on the context).
 void layout_app_interface(AppContext& app, int32_t width, int32_t height);
+// The statistics lines as they fit beside the camera-directive bar and below
+// the hint bar: a line too long ends with "...", and when not all lines fit
+// the last one shown is "...".
+void fit_statistics_text(AppContext& app);
 
 void layout_toolbar_body(AppContext& app, int32_t w, int32_t h);
 void layout_statusbar_body(AppContext& app, int32_t w, int32_t h);

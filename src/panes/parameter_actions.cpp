@@ -310,7 +310,10 @@ void show_variant_directives_placeholder(AppContext& app) {
     PopupFrame& frame = app.popup_frames[FRAME_DIRECTIVE];
     frame.title_label.set_text("Parametric-Variant Directives");
     frame.title_icon.icon = ICON_SLIDERS;
-    app.directive_body.set_text(placeholder_text);
+    Element& body = app.popup_contents.directive_text;
+    // Broken at blanks to the pane, as a message box's text is.
+    body.set_text(wrap_text(body.typeface, placeholder_text,
+                            app.ui_metrics.popup_width - body.padding_left - body.padding_right));
     uint8_t& open = app.pane_open_flags[PANE_DIRECTIVE];
     open = open ? 0 : 1;
     app.DIRECTIVEPANE.visible = open != 0;

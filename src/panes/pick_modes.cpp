@@ -19,13 +19,12 @@ void set_pick_mode(AppContext& app, int32_t index) {
         trace.tooltip_text = nullptr;
         trace.tooltip_icon = -1;
     } else {
-        trace.tooltip_title = app.canvas_pick_texts[0].c_str();
-        trace.tooltip_text = app.canvas_pick_texts[1].c_str();
+        trace.tooltip_title = app.bars.llmi_labels[0].c_str();
+        trace.tooltip_text = app.bars.llmi_labels[1].c_str();
         trace.tooltip_icon = 6;
     }
     for (int32_t i = 0; i < 7; ++i) app.pick_key_buttons[i].selected = i == index;
     app.bars.llmi_pick_key = key;
-    app.llmi_caption.set_text(index == 0 ? std::string() : std::string(1, key));
     redraw_and_refresh(app);
 }
 

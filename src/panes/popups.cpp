@@ -9,9 +9,8 @@
 
 namespace {
 
-// The confirmation's re-assembly algorithm bar and the file browser's frame.
+// The confirmation's re-assembly algorithm bar.
 Element& confirm_extra_element(AppContext& app) { return app.confirm_algorithm_bar; }
-Element& browser_frame(AppContext& app) { return app.file_browser_body; }
 
 void set_masks(AppContext& app, bool shown) {
     app.OVERLAY.visible = shown;
@@ -165,13 +164,7 @@ void escape_from_popups(AppContext& app) {
 void show_file_browser(AppContext& app, bool shown) {
     app.pane_open_flags[PANE_FILE] = shown ? 1 : 0;
     app.FILEPANE.visible = shown;
-    if (shown) {
-        browser_frame(app).visible = true;
-        set_masks(app, true);
-    } else {
-        set_masks(app, any_other_popup_open(app, PANE_FILE));
-        browser_frame(app).visible = false;
-    }
+    set_masks(app, shown || any_other_popup_open(app, PANE_FILE));
     refresh_root(app);
 }
 

@@ -145,10 +145,12 @@ void build_parse_report_rows(AppContext& app) {
         const char kind = report.kinds[i];
         row.typeface = &typefaces[kind == REPORT_ROW_ELEMENT ? 6 : kind == REPORT_ROW_PARALLEL ? 7 : 8];
         style_report_list_row(row, static_cast<int32_t>(i), R, P, m.thin_border);
-        row.set_text(kind == REPORT_ROW_ELEMENT ? "\t " + report.names[i] : report.names[i]);
+        // A name wider than the list ends with "..."; the selected row's
+        // whole name shows beside "Script-Parse".
+        const std::string name = kind == REPORT_ROW_ELEMENT ? "\t " + report.names[i] : report.names[i];
+        row.set_text(widest > 2 * P ? fit_line_with_ellipsis(row.typeface, name, widest - 2 * P) : name);
         row.user_index = static_cast<int32_t>(i);
         row.click_handler = on_click_parse_report_row;
-        widest = std::max(widest, row.text_width + 2 * P);
         app.parse_entity_list.children.push_back(&row);
     }
     for (Element& row : app.parse_report_rows) row.width = widest;

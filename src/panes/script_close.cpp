@@ -77,6 +77,8 @@ void close_script(AppContext& app) {
     build_camera_directive_rows(app);
     build_variant_rows(app);
     count_animation_directives(app);
+    // The status line counts the entities.
+    call_hook(app.hooks.update_attribute_trace, app);
     app.frame.needs_redraw = 1;
 }
 

@@ -100,14 +100,6 @@ void strip_switch(AppContext& app, bool parallel, std::vector<bool>& bits) {
     }
 }
 
-void set_trace_labels_face(AppContext& app) {
-    const Typeface* face = &typefaces[app.bars.enlarged_trace ? 0 : 3];
-    for (Label& label : app.attribute_trace_labels) {
-        label.typeface = face;
-        label.set_text(app.status.attribute_trace_text);
-    }
-}
-
 void widgets(AppContext& app, int32_t item, std::vector<bool>& bits) {
     BarState& b = app.bars;
     switch (item) {
@@ -130,7 +122,8 @@ void widgets(AppContext& app, int32_t item, std::vector<bool>& bits) {
     case 6: toggle(b.upright_grid, bits, 6); break;
     case 11:
         toggle(b.enlarged_trace, bits, 11);
-        set_trace_labels_face(app);
+        apply_attribute_trace_face(app);
+        app.io_settings.status_text_width = app.status_label.text_width;
         break;
     default: break;
     }
@@ -147,6 +140,13 @@ void system(AppContext& app, int32_t item, std::vector<bool>& bits) {
 
 // The renderer reads the lighting flags every frame; only a redraw is due.
 void apply_lighting_terms(AppContext& app) { app.frame.needs_redraw = 1; }
+
+void apply_attribute_trace_face(AppContext& app) {
+    Label& label = app.status_label;
+    label.typeface = &typefaces[app.bars.enlarged_trace ? 0 : 3];
+    label.set_text(label.text);
+    label.width = label.text_width + 2 * app.ui_metrics.ui_padding;
+}
 
 void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item) {
     if (menu < 0 || menu >= SETTINGS_MENU_COUNT) return;

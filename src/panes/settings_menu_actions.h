@@ -10,6 +10,11 @@ struct AppContext;
 // and refresh; a menu outside 0..9 is ignored.
 void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item);
 
+// The attribute trace is the status line: the larger face while
+// enlarge-trace is on, the console's otherwise; measured and sized again
+// (the width the status strip scrolls by is the caller's to store).
+void apply_attribute_trace_face(AppContext& app);
+
 // The theme after (step +1) or before (-1) the current one, wrapping.
 void cycle_ui_theme(AppContext& app, int32_t step);
 // Applies the theme unless it is the current one.

@@ -148,12 +148,14 @@ std::string local_time_stamp(const AppContext& app) {
 
 void refresh_trace_pane(AppContext& app, int32_t channel) {
     if (!known_channel(channel) || !app.entities.current_environment) return;
-    Element* pane = &app.trace_labels[channel];
+    Element& pane = app.trace_labels[channel];
     const TraceLog& log = app.entities.current_environment->trace_log;
-    show_lines_in_element(*pane, log.channel_lines[static_cast<size_t>(channel)],
+    show_lines_in_element(pane, log.channel_lines[static_cast<size_t>(channel)],
                           log.channel_count[static_cast<size_t>(channel)]);
-    app.trace_content_width[channel] = std::max(pane->text_width, 0) + 2 * app.ui_metrics.ui_padding;
-    app.trace_content_height[channel] = pane->text_height + 2 * app.ui_metrics.ui_padding;
+    // Sized to its lines, so its scroll pane shows and scrolls them.
+    pane.width = std::max(pane.text_width, 0) + 2 * app.ui_metrics.ui_padding;
+    pane.height = pane.text_height + 2 * app.ui_metrics.ui_padding;
+    app.trace_panes[channel].relayout();
 }
 
 static void append_to_channel(AppContext& app, int32_t channel, const std::string& text, bool clear,

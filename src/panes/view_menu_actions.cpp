@@ -94,7 +94,7 @@ bool state(AppContext& app, int32_t item, std::vector<bool>& bits) {
     switch (item) {
     case 0:
         toggle(app.ui_flags.attribute_trace, bits, 0);
-        for (Label& label : app.attribute_trace_labels) label.visible = app.ui_flags.attribute_trace != 0;
+        app.status_label.visible = app.ui_flags.attribute_trace != 0;
         return true;
     case 1:
         if (!locked && app.bars.multi_view_enabled) save_cell_camera_state(app);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "panes/pane_layouts.h"
 #include "text/split.h"
 #include "text/text_utils.h"
 
@@ -66,8 +67,7 @@ void build_mesh_statistics_text(AppContext& app) {
         fixed2(s.assembly_seconds) + " seconds (" + long_to_text(s.assembly_ms) + " ms)",
         fixed2(s.size_mb) + " MB (" + fixed2(s.size_kb) + " kb | " + long_to_text(s.size_bytes) + " bytes)",
     };
-    app.statistics_label.set_text_lines(lines);
-    app.statistics_shadow.set_text_lines(lines);
+    fit_statistics_text(app);
 }
 
 void update_window_status(AppContext& app) {
@@ -103,7 +103,8 @@ void update_window_status(AppContext& app) {
         }
     }
     app.status.status_text = text;
-    Label& label = app.side_pane.script_placeholder_label;
+    app.ui_flags.bar_scroll_factors[BAR_SCROLL_TIP] = 0.0;
+    Label& label = app.script_placeholder_label;
     label.set_text(text);
     label.x = 0;
     label.y = 0;

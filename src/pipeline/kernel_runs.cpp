@@ -1,6 +1,8 @@
 #include "pipeline/kernel_runs.h"
 
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 #include "app/app_context.h"
 #include "app/keyword_tables.h"
@@ -30,20 +32,35 @@ void set_run_trace_texts(const std::string& captured) {
     file_io_trace_text.clear();
     error_trace_text.clear();
     kernel_end_text.clear();
+    kernel_error_report.clear();
 }
 
-// Runs the kernel with `args` and sets the trace texts. A kernel killed by a
-// signal, or one that failed without writing `output_path`, leaves no report
-// to read: how it ended is then the only explanation, so it is traced.
-std::string run_kernel_traced(const std::vector<std::string>& args, const std::string& output_path) {
-    ProcessEnd end;
-    const std::string captured = run_process_capture(kernel_path, args, end);
-    set_run_trace_texts(captured);
-    if (end.signalled) {
-        kernel_end_text = concat2("kernel ended by signal ", int_to_text(end.code));
-    } else if (end.started && end.code != 0 && read_file(output_path).empty()) {
-        kernel_end_text = concat2("kernel exited with status ", int_to_text(end.code));
+bool watch_main_thread_run(void*) { return pump_kernel_wait(); }
+bool watch_worker_run(void*) { return kernel_cancel_requested.load(); }
+
+// Why a run ended without a usable result, or "". A kernel that exited
+// non-zero is only abnormal when it left no output file: with syntax
+// errors the kernel exits non-zero and still writes its report.
+std::string run_ending_text(const ProcessEnd& end, const std::string& output_path) {
+    if (end.cancelled) return "kernel run cancelled";
+    if (!end.started) {
+        const std::string problem = kernel_path_problem(kernel_path);
+        return concat2("kernel could not be started: ", problem.empty() ? std::string(std::strerror(end.start_error)) : problem);
     }
+    if (end.signalled) return concat2("kernel ended by signal ", int_to_text(end.code));
+    if (end.code != 0 && read_file(output_path).empty())
+        return concat2("kernel exited with status ", int_to_text(end.code));
+    return std::string();
+}
+
+// Runs the kernel with `args` and sets the trace texts. A kernel that could
+// not start, was cancelled, was killed by a signal or failed without writing
+// `output_path` leaves no report to read: why is then the only
+// explanation, so it is traced.
+std::string run_kernel_traced(const std::vector<std::string>& args, const std::string& output_path, ProcessEnd& end) {
+    const std::string captured = run_kernel_process(kernel_path, args, end, true);
+    set_run_trace_texts(captured);
+    kernel_end_text = run_ending_text(end, output_path);
     if (!kernel_end_text.empty()) {
         if (!kernel_trace_text.empty() && kernel_trace_text.back() != '\n') kernel_trace_text += '\n';
         kernel_trace_text += concat2(kernel_end_text, "\n");
@@ -51,10 +68,20 @@ std::string run_kernel_traced(const std::vector<std::string>& args, const std::s
     return captured;
 }
 
-// A run that never started leaves the reason where the ERROR channel gets it.
+std::string run_kernel_traced(const std::vector<std::string>& args, const std::string& output_path) {
+    ProcessEnd end;
+    return run_kernel_traced(args, output_path, end);
+}
+
+// A run that never started leaves the reason where the ERROR channel gets
+// it, and in `kernel_end_text` without the "ERROR: " and the line feed.
 void set_staging_failure_trace(const std::string& message) {
     set_run_trace_texts("");
     error_trace_text = message;
+    std::string reason = message;
+    if (reason.compare(0, 7, "ERROR: ") == 0) reason.erase(0, 7);
+    while (!reason.empty() && reason.back() == '\n') reason.pop_back();
+    kernel_end_text = reason;
 }
 
 bool is_known_mode(int32_t mode) { return mode >= MESH_PURE_UNION && mode <= MESH_OPTIMAL_CSG; }
@@ -82,6 +109,39 @@ std::string execute_mode_keyword(int32_t mode) {
 }
 
 void reset_run_trace_texts() { set_run_trace_texts(""); }
+
+bool (*kernel_wait_pump)() = nullptr;
+std::atomic<bool> kernel_cancel_requested{false};
+
+bool pump_kernel_wait() {
+    if (kernel_wait_pump && kernel_wait_pump()) kernel_cancel_requested.store(true);
+    return kernel_cancel_requested.load();
+}
+
+std::string last_output_lines(const std::string& text, size_t count) {
+    size_t end = text.size();
+    while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == '\r')) --end;
+    size_t start = end;
+    size_t lines = 0;
+    while (start > 0) {
+        if (text[start - 1] == '\n' && ++lines == count) break;
+        --start;
+    }
+    return text.substr(start, end - start);
+}
+
+std::string run_kernel_process(const std::string& kernel, const std::vector<std::string>& args, ProcessEnd& end,
+                               bool main_thread) {
+    ProcessOptions options;
+    options.keep_bytes = kernel_output_keep_bytes;
+    if (main_thread) {
+        kernel_cancel_requested.store(false);
+        options.cancel_requested = watch_main_thread_run;
+    } else {
+        options.cancel_requested = watch_worker_run;
+    }
+    return run_process_capture(kernel, args, end, options);
+}
 
 std::string compose_parse_input(const std::string& script) { return concat2("// logic\n", script); }
 
@@ -126,6 +186,11 @@ EntityParseRecord parse_script_file(const std::string& path) {
     if (script.empty()) {
         std::fputs("SCRIPT-READ-EMPTY!\n", stdout);
         std::fflush(stdout);
+        // An empty script is the script's fault; one that cannot be read
+        // (deleted, unreadable) is not a syntax error: the reason is kept.
+        kernel_end_text.clear();
+        kernel_error_report.clear();
+        if (access(path.c_str(), R_OK) != 0) kernel_end_text = concat2("script could not be read: ", path);
         EntityParseRecord record;
         record.sections[SECTION_ERRORS] = "SCRIPT-READ-IS-NULL;\n";
         record.section_line_counts[SECTION_ERRORS] = 1;
@@ -178,8 +243,19 @@ InteropMesh* assemble_script(const std::string& script, int32_t mode, bool profi
         set_staging_failure_trace(message);
         return nullptr;
     }
-    run_kernel_traced({"-interop", profiling ? "-assemble-ppd" : "-assemble", in, out}, out);
+    ProcessEnd ending;
+    const std::string captured =
+        run_kernel_traced({"-interop", profiling ? "-assemble-ppd" : "-assemble", in, out}, out, ending);
     const int64_t end = now_ms();
+    // A kernel that failed and said why: an assembly error with its
+    // message, whatever mesh entries it wrote (an empty one would pass for
+    // a mesh of nothing).
+    if (ending.started && !ending.signalled && ending.code != 0 && !trim_whitespace(captured).empty()) {
+        kernel_error_report = last_output_lines(captured, 6);
+        kernel_end_text.clear();
+        return nullptr;
+    }
+    if (!kernel_end_text.empty()) return nullptr;
     InteropMesh* mesh = read_first_interop_mesh(out);
     if (mesh && mesh->present) {
         stamp_mesh_mode(mesh, mode);
@@ -234,9 +310,11 @@ bool run_ccpp_assembly(const std::string& prefix, int32_t algorithm, bool profil
     // Without its staged prefix the kernel would compute from a stale one;
     // the pre-pass counts as not run.
     if (!stage_kernel_files(in, prefix, out, message)) return false;
-    run_process_capture(kernel_path, {"-interop", "-parse", in, out, "-ccpp"});
+    ProcessEnd end;
+    run_kernel_process(kernel_path, {"-interop", "-parse", in, out, "-ccpp"}, end, true);
+    if (end.cancelled) return false;
     interpret_parse_output("vrek_assemble_ccpp", prefix, read_file(out));
-    run_process_capture(kernel_path,
-                        {"-interop", profiling ? "-compute-ppd" : "-compute", in, out, int_to_text(algorithm)});
+    run_kernel_process(kernel_path, {"-interop", profiling ? "-compute-ppd" : "-compute", in, out, int_to_text(algorithm)}, end,
+                       true);
     return true;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,12 +30,41 @@ extern std::string kernel_trace_text;
 extern std::string script_trace_text;
 extern std::string file_io_trace_text;
 extern std::string error_trace_text;
-// How the last run's kernel ended when that explains a missing result
-// ("kernel ended by signal 11", "kernel exited with status 3"); empty when
-// it exited normally or wrote its output. Also the last line of
-// `kernel_trace_text`.
+// Why the last run gave no result when the kernel could not run or ended
+// abnormally ("kernel ended by signal 11", "kernel exited with status 3",
+// "kernel run cancelled", "kernel could not be started: ...",
+// "UNABLE-TO-STAGE-KERNEL-INPUT : <path>", "script could not be read:
+// <path>"); empty when it ran and ended normally. A kernel's own ending is
+// also the last line of `kernel_trace_text`.
 extern std::string kernel_end_text;
+// The kernel's own message when an assembly run exited non-zero with an
+// error report (its last lines of output); empty otherwise.
+extern std::string kernel_error_report;
 void reset_run_trace_texts();
+
+// Called on the main thread about every 20 ms while it waits for a kernel:
+// repaints the window and answers whether the user asked to cancel the run.
+// Null (no window) waits without pumping.
+extern bool (*kernel_wait_pump)();
+// Set when the user asked to cancel; every kernel running then is ended,
+// those of the assembly workers too. Cleared when a run starts on the main
+// thread.
+extern std::atomic<bool> kernel_cancel_requested;
+// How much of one run's output is kept: the first and last 4 MiB.
+constexpr size_t kernel_output_keep_bytes = size_t(8) << 20;
+
+struct ProcessEnd;
+// Runs the kernel with `args`, its output bounded. On the main thread the
+// window is pumped meanwhile and a cancel ends the run; a worker only
+// watches the cancel flag.
+std::string run_kernel_process(const std::string& kernel, const std::vector<std::string>& args, ProcessEnd& end,
+                               bool main_thread);
+// The last `count` lines of a kernel's output, line feeds at the end left
+// off: the message of a kernel that failed.
+std::string last_output_lines(const std::string& text, size_t count);
+// Asks the window to pump once and says whether a cancel was requested
+// (main thread; used by waits that are not a single kernel run).
+bool pump_kernel_wait();
 
 // Staged text forms.
 // "// logic\n" + script.

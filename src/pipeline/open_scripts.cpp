@@ -6,6 +6,7 @@
 #include "pipeline/orchestration.h"
 #include "pipeline/orchestration_common.h"
 #include "pipeline/reassembly.h"
+#include "platform/files.h"
 #include "text/split.h"
 #include "text/text_utils.h"
 
@@ -25,6 +26,23 @@ EntityRecord* loaded_entity(EntitySet& set, const std::string& path) {
     return nullptr;
 }
 
+// Why the script cannot be read as a whole ("" when it can), found
+// without reading it: a FIFO would hold the window until a writer came, a
+// device or an endless file would fill the memory.
+std::string unreadable_script_reason(const std::string& path) {
+    const std::string problem = regular_file_problem(path, max_read_file_bytes);
+    return problem.rfind("larger than ", 0) == 0 ? concat2("script ", problem) : problem;
+}
+
+void report_unreadable_script(AppContext& app, const std::string& path, const std::string& name,
+                              const std::string& reason) {
+    log_console(app, concat2("Error: Unable to Open Script: ", name));
+    log_console(app, concat2("  \t ", reason));
+    call_hook(app.hooks.show_error_box, app, std::string("Error: Unable to Open Script"),
+              concat6("The input script '", name, "' can not be opened.\n\n\t Path: ", path, "\n\t Reason: ",
+                      reason));
+}
+
 OpenOutcome open_one(AppContext& app, const std::string& path, const std::string& name) {
     if (path.empty()) return OPEN_HANDLED;
     if (!has_script_extension(path)) {
@@ -33,6 +51,11 @@ OpenOutcome open_one(AppContext& app, const std::string& path, const std::string
         return OPEN_HANDLED;
     }
     if (!app.entities.current_entities) return OPEN_NO_SET;
+    const std::string reason = unreadable_script_reason(path);
+    if (!reason.empty()) {
+        report_unreadable_script(app, path, name, reason);
+        return OPEN_HANDLED;
+    }
     if (EntityRecord* entity = loaded_entity(*app.entities.current_entities, path)) {
         log_console(app, concat2("Note: Script Already Loaded: ", path));
         reparse_and_reassemble_entity(app, *entity, app.io_settings.meshing_algorithm);

@@ -20,11 +20,13 @@
 
 void report_critical_assembly_error(AppContext& app, const std::string& name) {
     log_console(app, "  \t Critical Assembly-Error (NULL-RETURN)");
-    call_hook(app.hooks.show_error_box, app, std::string("Error: Critical Assembly Error Occurred"),
-              concat5("The input script '", name,
-                      "' caused a critical runtime error to occur which forcibly terminated kernel execution "
-                      "prior to completion.\n\nNote: the input script '",
-                      name, "' can not be assembled until the source of the critical runtime error has been resolved."));
+    std::string text = concat5("The input script '", name,
+                               "' caused a critical runtime error to occur which forcibly terminated kernel execution "
+                               "prior to completion.\n\nNote: the input script '",
+                               name, "' can not be assembled until the source of the critical runtime error has been resolved.");
+    // The sub-elements' kernels said why they gave nothing.
+    if (!kernel_error_report.empty()) text += concat2("\n\n", kernel_error_report);
+    call_hook(app.hooks.show_error_box, app, std::string("Error: Critical Assembly Error Occurred"), text);
 }
 
 static bool set_holds_serial(const EntitySet& set, int32_t serial_id) {
@@ -82,6 +84,15 @@ static void assemble_serial(AppContext& app, const EntityParseRecord& record, co
     const int64_t start = now_ms();
     log_console(app, concat2("Assembling: ", name));
     InteropMesh* mesh = assemble_script(join_statement_sections(record), app.io_settings.meshing_algorithm, app.io_settings.assembly_profiling != 0);
+    if (!mesh && !kernel_end_text.empty()) {
+        route_run_traces(app);
+        report_kernel_failure(app, name, false);
+        return;
+    }
+    if (!mesh && !kernel_error_report.empty()) {
+        report_runtime_errors(app, name, 1, false);
+        return;
+    }
     if (!mesh || mesh->building || !mesh->present) {
         free_interop_mesh(mesh);
         report_critical_assembly_error(app, name);
@@ -108,11 +119,20 @@ static void assemble_parallel(AppContext& app, EntityParseRecord& record, const 
     const bool profiling = app.io_settings.assembly_profiling != 0;
     const int32_t mode = app.io_settings.meshing_algorithm;
     if (ccpp) run_ccpp_assembly(extract_global_prefix_body(record), mode, profiling);
+    if (note_cancelled_dispatch()) {
+        report_kernel_failure(app, name, false);
+        return;
+    }
 
     // The sources assembled come from a second parse of the file.
     EntityParseRecord second = parse_script_file(record.path);
     std::vector<SubElementSource> second_sources = build_subelement_sources(second, nullptr);
     destroy_entity_parse_record(second);
+    if (!kernel_end_text.empty()) {
+        route_run_traces(app);
+        report_kernel_failure(app, name, false);
+        return;
+    }
     // A file that changed between the two parses no longer matches the
     // sub-element records of the first: nothing can be paired safely.
     if (second_sources.size() != sources.size() || second_sources.empty()) {
@@ -131,6 +151,11 @@ static void assemble_parallel(AppContext& app, EntityParseRecord& record, const 
         meshes = assemble_parallel_entity(second_sources, selection, groups, ccpp, profiling, mode, multi_core);
     }
     second_sources.clear();
+    if (note_cancelled_dispatch()) {
+        release_meshes(meshes);
+        report_kernel_failure(app, name, false);
+        return;
+    }
 
     int64_t present = 0, missing = 0;
     for (InteropMesh* mesh : meshes) {
@@ -167,8 +192,10 @@ void parse_and_assemble_script(AppContext& app, const std::string& path) {
     route_run_traces(app);
 
     const int32_t errors = parse_error_count(record);
-    if (errors >= 1) {
-        report_syntax_errors(app, name, errors, false, std::string());
+    if (report_kernel_failure(app, name, false)) {
+        // the kernel did not run through: no syntax error to speak of
+    } else if (errors >= 1) {
+        report_syntax_errors(app, name, errors, record.sections[SECTION_ERRORS], false);
     } else if (record.parallel) {
         assemble_parallel(app, record, name);
     } else {

@@ -47,8 +47,8 @@ int64_t collect_element_errors(const std::vector<EntityParseRecord>& elements, s
     return total;
 }
 
-void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, bool parallel,
-                          const std::string& listing, bool reassembly) {
+void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, const std::string& error_lines,
+                          bool parallel, bool reassembly) {
     const std::string s = plural_suffix(n);
     const std::string art = plural_article(n);
     const std::string count = long_to_text(n);
@@ -63,7 +63,8 @@ void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, b
                                 script, name);
     text += concat4("' can not be ", reassembly ? "re-assembled" : "assembled", " until ", art);
     text += " error has been resolved.";
-    if (parallel) text += concat2("\n\n", listing);
+    if (parallel) text += concat2("\n\n", error_lines);
+    append_error_trace(app, error_lines);
     const std::string title = reassembly ? "Error: Re-Assembly Syntax-Error" : "Error: Syntax-Error";
     call_hook(app.hooks.show_error_box, app, concat3(title, s, " in Script"), text);
 }
@@ -83,8 +84,27 @@ void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, 
                     "feature, function or entity.\n\nNote: the input script '",
                     name, "' can not be ");
     text += concat4(reassembly ? "re-assembled" : "assembled", " until ", art, " error has been resolved.");
+    if (!trim_whitespace(kernel_error_report).empty()) text += concat2("\n\n", kernel_error_report);
     call_hook(app.hooks.show_error_box, app, concat4("Error: ", word, " Error", concat2(s, " Occurred")), text);
     route_run_traces(app);
+}
+
+bool report_kernel_failure(AppContext& app, const std::string& name, bool reassembly) {
+    if (kernel_end_text.empty()) return false;
+    const bool cancelled = kernel_end_text == "kernel run cancelled";
+    const std::string text =
+        concat8("The kernel run for the input script '", name, "' did not complete:\n", kernel_end_text,
+                ".\n\nNote: the input script '", name, "' has not been ",
+                reassembly ? "re-assembled; the entity is unchanged." : "assembled.");
+    call_hook(app.hooks.show_error_box, app,
+              std::string(cancelled ? "Kernel Run Cancelled" : "Error: Kernel Run Failed"), text);
+    return true;
+}
+
+bool note_cancelled_dispatch() {
+    if (!kernel_cancel_requested.load()) return false;
+    kernel_end_text = "kernel run cancelled";
+    return true;
 }
 
 void report_source_error(AppContext& app, const std::string& message) {
@@ -157,7 +177,8 @@ void merge_subelement_parameters(const std::vector<EntityRecord*>& records, Pars
 }
 
 bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, const std::string& name,
-                           std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements) {
+                           std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements,
+                           bool reassembly) {
     std::vector<std::string> messages(1);
     sources = build_subelement_sources(record, &messages);
     if (!messages[0].empty()) {
@@ -166,10 +187,15 @@ bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, con
     }
     extract_invocation_group_keys(sources);
     elements = parse_parallel_elements(sources);
+    if (!kernel_end_text.empty()) {
+        route_run_traces(app);
+        report_kernel_failure(app, name, reassembly);
+        return false;
+    }
     std::string listing;
     const int64_t errors = collect_element_errors(elements, listing);
     if (errors > 0) {
-        report_syntax_errors(app, name, errors, true, listing);
+        report_syntax_errors(app, name, errors, listing, true);
         return false;
     }
     return true;

@@ -36,16 +36,26 @@ int64_t collect_element_errors(const std::vector<EntityParseRecord>& elements, s
 // and parses each. Reports and returns false when the sources cannot be
 // built or an element has syntax errors.
 bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, const std::string& name,
-                           std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements);
+                           std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements,
+                           bool reassembly = false);
 
 // The syntax-error console line and pane of a first assembly (or of a
-// re-assembly, whose texts differ in a few words); a non-empty
-// listing (parallel sub-elements) follows the text after a blank line.
-void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, bool parallel,
-                          const std::string& listing, bool reassembly = false);
+// re-assembly, whose texts differ in a few words). The kernel's error lines
+// go to the ERROR trace, where the pane sends the user; for a parallel
+// script they are the sub-element listing, which also follows the pane's
+// text after a blank line.
+void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, const std::string& error_lines,
+                          bool parallel, bool reassembly = false);
 // "  \t n <word>-Error(s) (see trace for details)" and its pane; word is
-// "Assembly" or "Re-Assembly". The traces follow the pane.
+// "Assembly" or "Re-Assembly". The kernel's own messages
+// (`kernel_error_report`) end the text. The traces follow the pane.
 void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, bool reassembly);
+// When the last kernel run could not run, was cancelled or ended
+// abnormally (`kernel_end_text` set): the pane naming that and the reason,
+// and true. The caller routes the traces.
+bool report_kernel_failure(AppContext& app, const std::string& name, bool reassembly);
+// After a dispatch that a cancel ended: `kernel_end_text` says so; true then.
+bool note_cancelled_dispatch();
 // "!!! ERROR !!! : " + message on standard output and the "ERROR: ..." pane.
 void report_source_error(AppContext& app, const std::string& message);
 

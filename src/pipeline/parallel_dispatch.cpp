@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "pipeline/kernel_runs.h"
 #include "platform/process.h"
 #include "text/text_utils.h"
 
@@ -60,12 +61,24 @@ std::vector<InteropMesh*> assemble_elements_in_one_run(const std::vector<SubElem
         args.push_back("-ccpp");
         args.push_back(workspace_file(workspace_path, "tmp/vrek_assemble_ccpp_out"));
     }
-    run_process_capture(kernel_path, args);
+    ProcessEnd end;
+    const std::string output = run_kernel_process(kernel_path, args, end, true);
+    if (end.cancelled) return result;
+    // A kernel that failed and said why wrote empty entries for the
+    // elements it could not build: those are no meshes. One that could not
+    // start or was killed wrote nothing; the reason is kept.
+    const bool failed = end.started && !end.signalled && end.code != 0 && !trim_whitespace(output).empty();
+    kernel_error_report = failed ? concat2(last_output_lines(output, 6), "\n") : std::string();
+    if (!end.started) {
+        const std::string problem = kernel_path_problem(kernel_path);
+        kernel_error_report = concat3("kernel could not be started", problem.empty() ? "" : concat2(": ", problem), "\n");
+    }
+    if (end.signalled) kernel_error_report = concat3("kernel ended by signal ", int_to_text(end.code), "\n");
 
     std::vector<InteropMesh*> meshes = read_interop_meshes(out);
     if (n >= 1 && meshes.size() == n) {
         for (size_t i = 0; i < n; ++i) {
-            if (!used[i] || !meshes[i]) continue;
+            if (!used[i] || !meshes[i] || (failed && meshes[i]->positions.empty())) continue;
             stamp_element_mesh(meshes[i], sources[i], mode);
             result[i] = meshes[i];
             meshes[i] = nullptr;

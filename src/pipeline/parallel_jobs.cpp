@@ -62,6 +62,27 @@ std::vector<std::string> kernel_arguments(const std::string& in, const std::stri
     return args;
 }
 
+// Why a job's kernel gave no result: it could not start, was killed by a
+// signal, or exited non-zero and said why; else "" (also after a cancel,
+// which is reported once for the whole run).
+std::string failure_message(const ProcessEnd& end, const std::string& output) {
+    if (end.cancelled) return std::string();
+    if (!end.started) {
+        const std::string problem = kernel_path_problem(parallel_job_table.kernel);
+        return concat2("kernel could not be started", problem.empty() ? std::string() : concat2(": ", problem));
+    }
+    if (end.signalled) return concat2("kernel ended by signal ", int_to_text(end.code));
+    if (end.code == 0 || trim_whitespace(output).empty()) return std::string();
+    return last_output_lines(output, 6);
+}
+
+// How the main thread waits for the workers: pumping the window, so that a
+// cancel is seen, in 5 ms steps.
+void wait_step() {
+    pump_kernel_wait();
+    sleep_five_ms();
+}
+
 // Collects every finished job: its finish hook, then "collected".
 void sweep(std::atomic<int32_t>* states, int32_t count) {
     ParallelJobTable& t = parallel_job_table;
@@ -92,6 +113,7 @@ void fill_element_half(const std::vector<SubElementSource>& sources) {
     t.element_output_paths.assign(n, std::string());
     t.element_start_times.assign(n, 0);
     t.element_end_times.assign(n, 0);
+    t.element_errors.assign(n, std::string());
 }
 
 void set_slot_hooks(size_t count) {
@@ -107,6 +129,24 @@ void set_slot_hooks(size_t count) {
 bool stage_job(const std::string& in, const std::string& text, const std::string& out) {
     std::string message;
     return stage_kernel_files(in, text, out, message);
+}
+
+// The failed jobs' messages, each under the invocations it ran, into
+// `kernel_error_report` (main thread, after the workers are joined).
+void collect_errors(const std::vector<std::string>& errors, const std::vector<SubElementSource>& sources,
+                    const std::vector<InvocationGroup>* groups) {
+    kernel_error_report.clear();
+    for (size_t j = 0; j < errors.size(); ++j) {
+        if (errors[j].empty()) continue;
+        std::vector<int32_t> members;
+        if (groups && j < groups->size()) members = (*groups)[j];
+        else if (!groups) members.push_back(static_cast<int32_t>(j));
+        for (int32_t e : members) {
+            if (e >= 0 && static_cast<size_t>(e) < sources.size())
+                kernel_error_report += concat3("// E:", subelement_reference(sources[static_cast<size_t>(e)]), "\n");
+        }
+        kernel_error_report += concat2(errors[j], "\n");
+    }
 }
 
 }  // namespace
@@ -133,8 +173,11 @@ void run_element_job() {
         return;
     }
     const int64_t start = now_ms();
-    run_process_capture(t.kernel, kernel_arguments(t.element_input_paths[slot], t.element_output_paths[slot]));
+    ProcessEnd ending;
+    const std::string output = run_kernel_process(
+        t.kernel, kernel_arguments(t.element_input_paths[slot], t.element_output_paths[slot]), ending, false);
     const int64_t end = now_ms();
+    t.element_errors[slot] = failure_message(ending, output);
     t.element_start_times[slot] = start;
     t.element_end_times[slot] = end;
     t.element_states[slot].store(JOB_DONE, std::memory_order_release);
@@ -152,7 +195,10 @@ void run_batch_job() {
         return;
     }
     const size_t slot = static_cast<size_t>(k);
-    run_process_capture(t.kernel, kernel_arguments(t.batch_input_paths[slot], t.batch_output_paths[slot]));
+    ProcessEnd ending;
+    const std::string output =
+        run_kernel_process(t.kernel, kernel_arguments(t.batch_input_paths[slot], t.batch_output_paths[slot]), ending, false);
+    t.batch_errors[slot] = failure_message(ending, output);
     t.batch_states[slot].store(JOB_DONE, std::memory_order_release);
 }
 
@@ -177,28 +223,39 @@ void run_dispatch_loop(std::atomic<int32_t>* states, int32_t count) {
     t.thread_bodies.resize(n, nullptr);
     t.finish_hooks.resize(n, nullptr);
     t.running_count.store(0);
+    kernel_cancel_requested.store(false);
     std::vector<std::thread> threads(n);
+    // Thread bodies that have returned: joining waits for nothing then.
+    std::atomic<size_t> returned{0};
+    size_t started = 0;
 
     for (size_t k = 0; k < n; ++k) {
         // A slot that starts nothing (an element not to be run) neither
         // waits for a free core nor spaces the starts.
         if (!t.start_hooks[k] && !t.thread_bodies[k]) continue;
-        while (t.running_count.load() >= limit) {
+        while (t.running_count.load() >= limit && !kernel_cancel_requested.load()) {
             sweep(states, count);
             if (t.running_count.load() < limit) break;
-            sleep_five_ms();
+            wait_step();
         }
+        if (kernel_cancel_requested.load()) break;
         if (t.start_hooks[k]) t.start_hooks[k]();
         if (t.thread_bodies[k]) {
+            JobRoutine body = t.thread_bodies[k];
             try {
-                threads[k] = std::thread(t.thread_bodies[k]);
+                threads[k] = std::thread([body, &returned] {
+                    body();
+                    returned.fetch_add(1);
+                });
+                ++started;
             } catch (const std::system_error&) {
                 // Out of threads: the job still runs, on this thread.
-                t.thread_bodies[k]();
+                body();
             }
         }
-        sleep_five_ms();
+        wait_step();
     }
+    while (returned.load() < started) wait_step();
     for (std::thread& thread : threads) {
         if (thread.joinable()) thread.join();
     }
@@ -261,9 +318,11 @@ std::vector<InteropMesh*> assemble_elements_threaded(const std::vector<SubElemen
     }
 
     if (n >= 1) run_dispatch_loop(t.element_states.get(), static_cast<int32_t>(n));
+    const bool cancelled = kernel_cancel_requested.load();
 
+    collect_errors(t.element_errors, sources, nullptr);
     for (size_t i = 0; i < n; ++i) {
-        if (!runs[i]) continue;
+        if (!runs[i] || cancelled || !t.element_errors[i].empty()) continue;
         const int64_t t0 = now_ms();
         InteropMesh* mesh = read_first_interop_mesh(t.element_output_paths[i]);
         const int64_t t1 = now_ms();
@@ -295,6 +354,7 @@ std::vector<InteropMesh*> assemble_batches_threaded(const std::vector<SubElement
     t.batch_states = make_states(b);
     t.batch_input_paths.assign(b, std::string());
     t.batch_output_paths.assign(b, std::string());
+    t.batch_errors.assign(b, std::string());
     begin_run(ccpp, profiling, run_batch_job_entry);
 
     // An index outside the sources stands for an unresolved element: staged
@@ -327,9 +387,11 @@ std::vector<InteropMesh*> assemble_batches_threaded(const std::vector<SubElement
     }
 
     if (b >= 1) run_dispatch_loop(t.batch_states.get(), static_cast<int32_t>(b));
+    const bool cancelled = kernel_cancel_requested.load();
 
+    collect_errors(t.batch_errors, sources, &groups);
     for (size_t j = 0; j < b; ++j) {
-        if (!runs[j]) continue;
+        if (!runs[j] || cancelled || !t.batch_errors[j].empty()) continue;
         const InvocationGroup& group = groups[j];
         std::vector<InteropMesh*> meshes = read_interop_meshes(t.batch_output_paths[j]);
         if (meshes.size() == group.size()) {
@@ -359,10 +421,12 @@ void clear_parallel_job_table() {
     t.element_output_paths.clear();
     t.element_start_times.clear();
     t.element_end_times.clear();
+    t.element_errors.clear();
     t.batch_count = 0;
     t.batch_states.reset();
     t.batch_input_paths.clear();
     t.batch_output_paths.clear();
+    t.batch_errors.clear();
     t.profiling = 0;
     t.ccpp_output_path.clear();
     t.kernel.clear();

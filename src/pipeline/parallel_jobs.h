@@ -34,12 +34,16 @@ struct ParallelJobTable {
     std::vector<std::string> element_output_paths;
     std::vector<int64_t> element_start_times;
     std::vector<int64_t> element_end_times;
+    // The kernel's message when a job's kernel exited non-zero and said
+    // why; its output is then not read (an empty entry is no mesh).
+    std::vector<std::string> element_errors;
 
     // Batch half (count 0 in per-element runs).
     int32_t batch_count = 0;
     std::unique_ptr<std::atomic<int32_t>[]> batch_states;
     std::vector<std::string> batch_input_paths;
     std::vector<std::string> batch_output_paths;
+    std::vector<std::string> batch_errors;
 
     uint8_t profiling = 0;
     std::string ccpp_output_path;
@@ -79,7 +83,9 @@ void batch_worker_on_finish();
 
 // Starts, limits, collects and joins the jobs of `count` slots whose states
 // are `states`, with the table's hooks. Every started job is collected
-// before it returns, so the running count is back to 0.
+// before it returns, so the running count is back to 0. While it waits the
+// window is pumped; after a cancel no further job starts, and the running
+// ones end with their kernels.
 void run_dispatch_loop(std::atomic<int32_t>* states, int32_t count);
 
 // An empty selection selects all; one of another length than `count` none.
@@ -89,7 +95,9 @@ bool element_selected(const std::vector<bool>& selection, size_t count, size_t i
 void stamp_element_mesh(InteropMesh* mesh, const SubElementSource& source, int32_t mode);
 
 // One mesh pointer per element (null where none was read); the caller owns
-// the meshes.
+// the meshes. A job whose kernel failed with a message gets none, and the
+// messages ("// E:<invocation>" and the lines) end in `kernel_error_report`.
+// After a cancel every pointer is null.
 std::vector<InteropMesh*> assemble_elements_threaded(const std::vector<SubElementSource>& sources,
                                                      const std::vector<bool>& selection, bool ccpp, bool profiling,
                                                      int32_t mode);

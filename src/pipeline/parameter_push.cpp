@@ -108,7 +108,13 @@ bool reassemble_with_parameters(AppContext& app, EntityRecord& record, int32_t m
 }
 
 void report_push_failure(AppContext& app, const EntityRecord& entity, int64_t failed) {
-    report_runtime_errors(app, extract_file_name(entity.parse_record.path), failed, false);
+    const std::string name = extract_file_name(entity.parse_record.path);
+    if (!kernel_end_text.empty()) {
+        route_run_traces(app);
+        report_kernel_failure(app, name, true);
+        return;
+    }
+    report_runtime_errors(app, name, failed, false);
 }
 
 void reset_one(AppContext& app, EntityParameter& p, int32_t row) {

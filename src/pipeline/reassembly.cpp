@@ -71,6 +71,8 @@ void report_critical_reassembly_error(AppContext& app, const std::string& name, 
         call_hook(app.hooks.show_error_box, app, std::string("Error: Critical Re-Assembly-Error Occurred"), text);
     } else {
         log_console(app, "  \t Critical Re-Assembly-Error (NULL-RETURN)");
+        // The sub-elements' kernels said why they gave nothing.
+        if (!kernel_error_report.empty()) text += concat2("\n\n", kernel_error_report);
         call_hook(app.hooks.show_error_box, app, std::string("Error: Critical Re-Assembly Error Occurred"), text);
     }
 }
@@ -118,6 +120,15 @@ void reassemble_serial(AppContext& app, EntityRecord& entity, EntityParseRecord&
     const std::string text = carry ? compose_pushed_script(parameter_list(entity.parse_result), fresh_parse, false)
                                    : join_statement_sections(fresh_parse);
     InteropMesh* mesh = assemble_script(text, algorithm, app.io_settings.assembly_profiling != 0);
+    if (!mesh && !kernel_end_text.empty()) {
+        route_run_traces(app);
+        report_kernel_failure(app, name, true);
+        return;
+    }
+    if (!mesh && !kernel_error_report.empty()) {
+        report_runtime_errors(app, name, 1, true);
+        return;
+    }
     if (!mesh || mesh->building || !mesh->present) {
         free_interop_mesh(mesh);
         report_critical_reassembly_error(app, name, true);
@@ -160,7 +171,7 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
 
     std::vector<SubElementSource> sources;
     std::vector<EntityParseRecord> elements;
-    if (!parse_parallel_script(app, fresh_parse, name, sources, elements)) {
+    if (!parse_parallel_script(app, fresh_parse, name, sources, elements, true)) {
         return;
     }
 
@@ -220,7 +231,13 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
             if (ccpp) run_ccpp_assembly(extract_global_prefix_body(fresh_parse), algorithm, profiling);
             std::vector<InvocationGroup> groups;
             if (app.bars.parallel_invocation_groups && multi_core) groups = group_by_batch_key(keys, selected);
-            fresh_meshes = assemble_parallel_entity(assembled, selected, groups, ccpp, profiling, algorithm, multi_core);
+            if (!kernel_cancel_requested.load())
+                fresh_meshes = assemble_parallel_entity(assembled, selected, groups, ccpp, profiling, algorithm, multi_core);
+            if (note_cancelled_dispatch()) {
+                release_meshes(fresh_meshes);
+                report_kernel_failure(app, name, true);
+                return;
+            }
         }
     }
 
@@ -307,6 +324,12 @@ void reparse_and_reassemble_entity(AppContext& app, EntityRecord& entity, const 
     log_console(app, concat2("Re-Parsing: ", name));
     EntityParseRecord fresh = parse_script_file(entity.parse_record.path);
     log_duration(app, start);
+    if (!kernel_end_text.empty()) {
+        route_run_traces(app);
+        report_kernel_failure(app, name, true);
+        destroy_entity_parse_record(fresh);
+        return;
+    }
 
     if (app.io_settings.reassembly_culling && fresh.script == entity.parse_record.script) {
         const bool serial_same = entity.parallel == 0 && entity.mesh && entity.mesh->algorithm == algorithm;
@@ -320,7 +343,7 @@ void reparse_and_reassemble_entity(AppContext& app, EntityRecord& entity, const 
 
     const int32_t errors = parse_error_count(fresh);
     if (errors > 0) {
-        report_syntax_errors(app, name, errors, false, std::string(), true);
+        report_syntax_errors(app, name, errors, fresh.sections[SECTION_ERRORS], false, true);
     } else if (fresh.parallel != 0) {
         if (fresh.parallel == 1 && (entity.parallel == 0 || entity.parallel == 1))
             reassemble_parallel(app, entity, fresh, algorithm, name, entity.parallel == 0);

@@ -1,10 +1,14 @@
 #include "platform/files.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "text/text_utils.h"
 
 namespace {
 
@@ -14,49 +18,120 @@ void report_read_failure(const std::string& path) {
     std::fflush(stdout);
 }
 
+// strerror_r: workers read and write files at the same time.
+std::string errno_text(int code) {
+    char buffer[128];
+    return strerror_r(code, buffer, sizeof buffer);
+}
+
+// Opens the file for reading without ever waiting: a FIFO (or a link to
+// one) would otherwise block in open() until a writer comes. -1 and the
+// reason when it is not a regular file of at most `limit` bytes.
+int open_regular_file(const std::string& path, size_t limit, struct stat& info, std::string& error) {
+    // A device is refused before it is opened: opening some has effects.
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        error = "not a regular file";
+        return -1;
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno_text(errno);
+        return -1;
+    }
+    if (fstat(fd, &info) != 0) {
+        error = errno_text(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        error = "not a regular file";
+    } else if (static_cast<uint64_t>(info.st_size) > limit) {
+        error = larger_than_text(limit);
+    } else {
+        return fd;
+    }
+    close(fd);
+    return -1;
+}
+
+bool write_all(int fd, const std::string& text, int& code) {
+    size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = write(fd, text.data() + written, text.size() - written);
+        if (n > 0) {
+            written += static_cast<size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            code = n < 0 ? errno : EIO;
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
-std::string read_file(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        report_read_failure(path);
-        return std::string();
-    }
+std::string larger_than_text(size_t limit) {
+    return concat3("larger than ", long_to_text(static_cast<int64_t>(limit)), " bytes");
+}
+
+std::string regular_file_problem(const std::string& path, size_t limit) {
     struct stat info;
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        close(fd);
-        report_read_failure(path);
-        return std::string();
-    }
-    std::string content;
-    if (S_ISREG(info.st_mode) && info.st_size > 0) {
-        content.resize(static_cast<size_t>(info.st_size));
-    }
+    std::string error;
+    const int fd = open_regular_file(path, limit, info, error);
+    if (fd >= 0) close(fd);
+    return error;
+}
+
+FileText read_regular_file(const std::string& path, size_t limit) {
+    FileText result;
+    struct stat info;
+    const int fd = open_regular_file(path, limit, info, result.error);
+    if (fd < 0) return result;
+    std::string& content = result.text;
+    content.resize(static_cast<size_t>(info.st_size));
     // Read until the end even when the size changed after the stat (or the
-    // file reports no size, as /proc files do).
+    // file reports no size, as /proc files do), but never past the limit:
+    // the buffer grows at most to `limit` bytes.
     size_t used = 0;
-    bool failed = false;
     for (;;) {
         if (used == content.size()) {
-            content.resize(content.size() < 4096 ? 4096 : content.size() * 2);
+            if (used == limit) {
+                char probe;
+                ssize_t n;
+                do n = read(fd, &probe, 1);
+                while (n < 0 && errno == EINTR);
+                if (n > 0) result.error = larger_than_text(limit);
+                else if (n < 0) result.error = errno_text(errno);
+                break;
+            }
+            const size_t grown = content.size() < 4096 ? 4096 : content.size() * 2;
+            content.resize(grown < limit ? grown : limit);
         }
-        ssize_t n = read(fd, &content[used], content.size() - used);
+        const ssize_t n = read(fd, &content[used], content.size() - used);
         if (n > 0) {
             used += static_cast<size_t>(n);
         } else if (n == 0) {
             break;
         } else if (errno != EINTR) {
-            failed = true;
+            result.error = errno_text(errno);
             break;
         }
     }
     close(fd);
-    if (failed) {
+    if (!result.error.empty()) {
+        std::string().swap(content);
+    } else {
+        content.resize(used);
+    }
+    return result;
+}
+
+std::string read_file(const std::string& path) {
+    FileText file = read_regular_file(path, max_read_file_bytes);
+    if (!file.error.empty()) {
         report_read_failure(path);
         return std::string();
     }
-    content.resize(used);
-    return content;
+    return std::move(file.text);
 }
 
 bool write_text_file(const std::string& path, const std::string& text) {
@@ -64,19 +139,8 @@ bool write_text_file(const std::string& path, const std::string& text) {
     if (fd < 0) {
         return false;
     }
-    size_t written = 0;
-    bool ok = true;
-    while (written < text.size()) {
-        ssize_t n = write(fd, text.data() + written, text.size() - written);
-        if (n > 0) {
-            written += static_cast<size_t>(n);
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else {
-            ok = false;
-            break;
-        }
-    }
+    int code = 0;
+    bool ok = write_all(fd, text, code);
     // A failed close can be the first report of a failed write (NFS, quota).
     if (close(fd) != 0) {
         ok = false;
@@ -84,11 +148,66 @@ bool write_text_file(const std::string& path, const std::string& text) {
     return ok;
 }
 
+bool replacement_open(ReplacementFile& file, const std::string& path, std::string& error) {
+    static std::atomic<uint32_t> serial{0};
+    file.path = path;
+    // A device, FIFO or socket of that name is not a file to replace (and
+    // a folder such as /dev is no place for a temporary file).
+    struct stat existing;
+    if (lstat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    int code = EEXIST;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // Beside the target, so the final rename stays within one file
+        // system; a dot name keeps it out of listings while it is written.
+        const std::string folder = path.substr(0, path.rfind('/') + 1);
+        const std::string name = path.substr(folder.size());
+        file.temporary_path = concat6(folder, ".", name, ".", long_to_text(getpid()),
+                                      concat2("-", long_to_text(serial.fetch_add(1))));
+        file.fd = open(file.temporary_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (file.fd >= 0) return true;
+        code = errno;
+        if (code != EEXIST) break;
+    }
+    error = errno_text(code);
+    file.temporary_path.clear();
+    return false;
+}
+
+bool replacement_commit(ReplacementFile& file, int write_error, std::string& error) {
+    if (file.fd < 0) {
+        if (error.empty()) error = "not open";
+        return false;
+    }
+    int code = write_error;
+    // A failed close can be the first report of a failed write (NFS, quota).
+    if (close(file.fd) != 0 && code == 0) code = errno;
+    file.fd = -1;
+    if (code == 0 && rename(file.temporary_path.c_str(), file.path.c_str()) != 0) code = errno;
+    if (code != 0) {
+        unlink(file.temporary_path.c_str());
+        error = errno_text(code);
+    }
+    file.temporary_path.clear();
+    return code == 0;
+}
+
+bool replace_file(const std::string& path, const std::string& text, std::string& error) {
+    ReplacementFile file;
+    if (!replacement_open(file, path, error)) return false;
+    int code = 0;
+    write_all(file.fd, text, code);
+    return replacement_commit(file, code, error);
+}
+
 bool path_exists(const std::string& path) {
     if (path.empty()) {
         return false;
     }
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a FIFO would hold the caller until a writer came.
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }

@@ -1,13 +1,57 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
-// The whole file, byte for byte; "" after a printed message when it cannot
-// be read (missing, unreadable, a directory).
+// The most read_file takes into memory. Scripts and kernel reports are far
+// smaller; a link to a device or an endless file must not fill the memory.
+constexpr size_t max_read_file_bytes = size_t(64) << 20;
+
+// A file's bytes, or (error not empty) why it could not be read.
+struct FileText {
+    std::string text;
+    std::string error;
+};
+
+// Reads a regular file (links followed) of at most `limit` bytes. Never
+// waits on a FIFO and never holds more than `limit` bytes: a FIFO, a device
+// or a directory gives "not a regular file", a larger file
+// "larger than N bytes", other failures the system's reason.
+FileText read_regular_file(const std::string& path, size_t limit);
+
+// Why read_regular_file would refuse the path ("" when it would read it),
+// found without reading the content.
+std::string regular_file_problem(const std::string& path, size_t limit);
+
+// "larger than N bytes".
+std::string larger_than_text(size_t limit);
+
+// The whole file, byte for byte (at most max_read_file_bytes); "" after a
+// printed message when it cannot be read (missing, unreadable, not a
+// regular file, too large).
 std::string read_file(const std::string& path);
 
 // Creates or truncates the file and writes the text; true only when every
 // byte was written and the file closed cleanly.
 bool write_text_file(const std::string& path, const std::string& text);
+
+// A file written under a temporary name beside its target and renamed into
+// place only when every byte went out and it closed cleanly: a failed write
+// leaves no partial file and any earlier file of that name untouched.
+struct ReplacementFile {
+    int fd = -1;
+    std::string path;
+    std::string temporary_path;
+};
+
+// Creates the temporary file; false with the reason when it cannot.
+bool replacement_open(ReplacementFile& file, const std::string& path, std::string& error);
+// Closes the file and renames it over the target when `write_error` (an
+// errno value, 0 for none) and the close report no failure; otherwise
+// removes the temporary file. False with the reason on failure.
+bool replacement_commit(ReplacementFile& file, int write_error, std::string& error);
+
+// The text as the whole new content of `path`, replaced as above.
+bool replace_file(const std::string& path, const std::string& text, std::string& error);
 
 // True when the path can be opened for reading (a file or a directory).
 bool path_exists(const std::string& path);

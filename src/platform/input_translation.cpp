@@ -89,6 +89,11 @@ bool is_drag_state(uint32_t state) {
     return (state & (GDK_STATE_BUTTON1 | GDK_STATE_BUTTON2 | GDK_STATE_BUTTON3 | GDK_STATE_BUTTON4)) != 0;
 }
 
+bool buttons_released_since(uint32_t then, uint32_t now) {
+    constexpr uint32_t drag_buttons = GDK_STATE_BUTTON1 | GDK_STATE_BUTTON2 | GDK_STATE_BUTTON3 | GDK_STATE_BUTTON4;
+    return (then & ~now & drag_buttons) != 0;
+}
+
 int32_t dispatch_key_event(PlatformListener* listener, uint32_t keyval, uint32_t state, bool release) {
     KeyCode code = 0;
     if (!translate_key_value(keyval, release, code)) {

@@ -42,6 +42,8 @@ int32_t truncate_coordinate(double value);
 
 // True when the state holds button 1, 2, 3 or 4 (button 5 alone is a move).
 bool is_drag_state(uint32_t state);
+// True when a drag button (1 to 4) held in `then` is no longer held in `now`.
+bool buttons_released_since(uint32_t then, uint32_t now);
 
 // Event dispatch to a listener (null allowed). Each returns what the GTK
 // handler answers: non-zero means the event was handled.

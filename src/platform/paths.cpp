@@ -2,6 +2,9 @@
 
 #include "platform/files.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 const char* const path_state_names[3] = {"UNDEFINED", "INVALID", "VALID"};
 
 // kernel_path, workspace_path and their status texts are built with the
@@ -19,13 +22,21 @@ bool ends_with(const std::string& text, const std::string& suffix) {
 
 }  // namespace
 
+std::string kernel_path_problem(const std::string& path) {
+    const std::string quoted = "'" + path + "'";
+    struct stat info {};
+    if (path.empty() || stat(path.c_str(), &info) != 0) return quoted + " does not exist";
+    if (S_ISDIR(info.st_mode)) return quoted + " is a directory";
+    if (!S_ISREG(info.st_mode)) return quoted + " is not a regular file";
+    if (access(path.c_str(), X_OK) != 0) return quoted + " is not executable";
+    return std::string();
+}
+
 bool set_kernel_path(const std::string& path) {
     kernel_path = path;
     if (path.empty()) {
         kernel_path_state = PATH_UNDEFINED;
-    } else if ((ends_with(path, "vrek") || ends_with(path, "vrek.exe")) && path_exists(path)) {
-        // Only the name and that the path opens are checked: a directory
-        // named "vrek" passes too.
+    } else if ((ends_with(path, "vrek") || ends_with(path, "vrek.exe")) && kernel_path_problem(path).empty()) {
         kernel_path_state = PATH_VALID;
     } else {
         kernel_path_state = PATH_INVALID;

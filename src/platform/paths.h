@@ -22,6 +22,13 @@ extern std::string workspace_path_status;
 extern int64_t process_start_ms;
 extern uint8_t interactive_config_requested;
 
+// Why no kernel can be started from `path` ("'<path>' is a directory", "...
+// does not exist", "... is not a regular file", "... is not executable"),
+// or "" when it is an executable regular file (links followed).
+std::string kernel_path_problem(const std::string& path);
+
+// VALID only for a kernel name ("vrek", "vrek.exe" at the end) naming an
+// executable regular file.
 bool set_kernel_path(const std::string& path);
 bool set_workspace_path(const std::string& path);
 

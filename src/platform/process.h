@@ -1,23 +1,43 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 // Runs `program` (a path, or a bare name looked up on PATH; no shell) with
 // `arguments`, captures standard output and standard error together in the
 // order written, waits for that child only and returns the text. Returns ""
-// when the child cannot be started. Safe to call from several threads.
+// when the child cannot be started. Safe to call from several threads. The
+// child runs in a process group of its own.
 std::string run_process_capture(const std::string& program, const std::vector<std::string>& arguments);
 
 // How a child ended.
 struct ProcessEnd {
     bool started = false;
+    int start_error = 0;     // errno value when it could not be started
     bool signalled = false;  // killed by signal `code`; otherwise it exited with status `code`
     int code = 0;
+    bool cancelled = false;  // ended on the caller's request (then also signalled)
+    uint64_t left_out = 0;   // output bytes not kept (see ProcessOptions::keep_bytes)
+};
+
+// What a caller may ask of a run besides the capture.
+struct ProcessOptions {
+    // Called on the calling thread about every 20 ms while the child runs;
+    // when it answers true the child's whole process group is killed and
+    // the run ends as cancelled.
+    bool (*cancel_requested)(void* data) = nullptr;
+    void* cancel_data = nullptr;
+    // At most this many output bytes are kept: the first and the last half,
+    // joined by a line saying how many bytes were left out. 0 keeps all.
+    size_t keep_bytes = 0;
 };
 
 // The same, and how the child ended in `end`.
 std::string run_process_capture(const std::string& program, const std::vector<std::string>& arguments,
                                 ProcessEnd& end);
+std::string run_process_capture(const std::string& program, const std::vector<std::string>& arguments,
+                                ProcessEnd& end, const ProcessOptions& options);
 
 // The output of "pwd", line feed included.
 std::string get_current_directory();

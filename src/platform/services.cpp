@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/date_texts.h"
+#include "platform/files.h"
 #include "platform/platform_state.h"
 
 namespace {
@@ -139,31 +140,43 @@ std::string native_choose_folder(const std::string& start_folder) {
 }
 
 bool platform_save_png(const std::string& path, const std::string& type, const uint8_t* pixels, int32_t width,
-                       int32_t height, int32_t row_stride) {
+                       int32_t height, int32_t row_stride, std::string& failure) {
+    auto refuse = [&failure](int code, const char* message) {
+        print_image_error(code, message);
+        failure = message ? message : "";
+        return false;
+    };
     // GdkPixbuf reads height x row_stride bytes without checking them:
     // arguments that cannot describe the image are refused here.
     if (!pixels || width <= 0 || height <= 0 || width > INT32_MAX / 4 || row_stride < width * 4) {
-        print_image_error(-1, "invalid image dimensions or pixel buffer");
-        return false;
+        return refuse(-1, "invalid image dimensions or pixel buffer");
     }
     GdkPixbuf* image = gdk_pixbuf_new_from_data(pixels, GDK_COLORSPACE_RGB, TRUE, 8, width, height, row_stride,
                                                 nullptr, nullptr);
     if (!image) {
-        print_image_error(-1, "cannot wrap the pixels");
-        return false;
+        return refuse(-1, "cannot wrap the pixels");
     }
+    // Encoded in memory first, so that the file is written (and replaced)
+    // as a whole or not at all.
     GError* error = nullptr;
-    gboolean saved = gdk_pixbuf_save(image, path.c_str(), type.c_str(), &error, nullptr);
+    gchar* encoded = nullptr;
+    gsize encoded_size = 0;
+    gboolean saved = gdk_pixbuf_save_to_buffer(image, &encoded, &encoded_size, type.c_str(), &error, nullptr);
     g_object_unref(image);
     if (error) {
-        print_image_error(error->code, error->message);
+        const bool result = refuse(error->code, error->message);
         g_error_free(error);
-        return false;
+        g_free(encoded);
+        return result;
     }
-    if (!saved) {
-        print_image_error(-1, "image not saved");
-        return false;
+    if (!saved || !encoded) {
+        g_free(encoded);
+        return refuse(-1, "image not saved");
     }
+    const std::string bytes(encoded, encoded_size);
+    g_free(encoded);
+    std::string reason;
+    if (!replace_file(path, bytes, reason)) return refuse(-1, reason.c_str());
     return true;
 }
 

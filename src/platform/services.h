@@ -15,7 +15,7 @@ struct AppServices {
     std::string (*open_script_dialog)(const std::string& start_folder) = nullptr;
     std::string (*choose_folder_dialog)(const std::string& start_folder) = nullptr;
     bool (*save_image)(const std::string& path, const std::string& type, const uint8_t* pixels, int32_t width,
-                       int32_t height, int32_t row_stride) = nullptr;
+                       int32_t height, int32_t row_stride, std::string& failure) = nullptr;
     std::string (*local_date_text)() = nullptr;
     std::string (*local_time_text)() = nullptr;
     std::string (*local_date_time_stamp)() = nullptr;
@@ -36,10 +36,12 @@ std::string native_open_script(const std::string& start_folder);
 // Modal folder chooser: the folder followed by "/"; empty when cancelled.
 std::string native_choose_folder(const std::string& start_folder);
 // Saves RGBA pixels (rows top to bottom, `row_stride` bytes apart) with the
-// GdkPixbuf writer for `type` ("png"). False, after a "GTK-IMAGE-ERROR:("
-// line, when the image cannot be saved or the arguments describe no image.
+// GdkPixbuf writer for `type` ("png"), under a temporary name renamed into
+// place only when the whole file was written. False, after a
+// "GTK-IMAGE-ERROR:(" line and with the reason in `failure`, when the image
+// cannot be saved or the arguments describe no image.
 bool platform_save_png(const std::string& path, const std::string& type, const uint8_t* pixels, int32_t width,
-                       int32_t height, int32_t row_stride);
+                       int32_t height, int32_t row_stride, std::string& failure);
 // Local date "2024-02-05", time "09:05:07" and stamp "20240205090507".
 std::string date_text();
 std::string time_text();

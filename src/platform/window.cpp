@@ -1,11 +1,13 @@
 #include "platform/window.h"
 
+#include <gdk/gdkkeysyms.h>
 #include <gtkgl/gtkglarea.h>
 #include <GL/gl.h>
 
 #include <clocale>
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/driver_setup_scope.h"
@@ -85,7 +87,85 @@ void queue_canvas_draw() {
     if (platform_state.canvas) gtk_widget_queue_draw(platform_state.canvas);
 }
 
+// What a wait turn collects: whether a cancel was asked for, and the input
+// held back for later.
+struct WaitTurn {
+    bool cancel = false;
+    std::vector<GdkEvent*> held;
+};
+
+bool is_user_input(GdkEventType type) {
+    switch (type) {
+        case GDK_MOTION_NOTIFY:
+        case GDK_BUTTON_PRESS:
+        case GDK_2BUTTON_PRESS:
+        case GDK_3BUTTON_PRESS:
+        case GDK_BUTTON_RELEASE:
+        case GDK_KEY_PRESS:
+        case GDK_KEY_RELEASE:
+        case GDK_ENTER_NOTIFY:
+        case GDK_LEAVE_NOTIFY:
+        case GDK_FOCUS_CHANGE:
+        case GDK_SCROLL:
+        case GDK_DRAG_ENTER:
+        case GDK_DRAG_LEAVE:
+        case GDK_DRAG_MOTION:
+        case GDK_DRAG_STATUS:
+        case GDK_DROP_START:
+        case GDK_DROP_FINISHED:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void handle_event_while_waiting(GdkEvent* event, gpointer data) {
+    WaitTurn& turn = *static_cast<WaitTurn*>(data);
+    const GdkEventType type = event->type;
+    if (type == GDK_DELETE) {
+        // Not passed on: closing now would destroy the canvas under the
+        // pipeline that waits.
+        turn.cancel = true;
+        return;
+    }
+    if ((type == GDK_KEY_PRESS || type == GDK_KEY_RELEASE) && event->key.keyval == GDK_Escape) {
+        if (type == GDK_KEY_PRESS) turn.cancel = true;
+        return;  // used up by the cancel, release included
+    }
+    if (is_user_input(type)) {
+        // Of a run of moves only the last position matters.
+        if (type == GDK_MOTION_NOTIFY && !turn.held.empty() && turn.held.back()->type == GDK_MOTION_NOTIFY) {
+            gdk_event_free(turn.held.back());
+            turn.held.back() = gdk_event_copy(event);
+        } else {
+            turn.held.push_back(gdk_event_copy(event));
+        }
+        return;
+    }
+    gtk_main_do_event(event);
+}
+
 }  // namespace
+
+bool pump_window_while_waiting() {
+    static bool pumping = false;
+    if (!platform_state.window || !platform_state.window_ready || pumping) return false;
+    pumping = true;
+    if (claim_frame_draw(platform_state, now_ms())) queue_canvas_draw();
+    WaitTurn turn;
+    gdk_event_handler_set(handle_event_while_waiting, &turn, nullptr);
+    while (gtk_events_pending()) {
+        gtk_main_iteration_do(FALSE);
+    }
+    gdk_event_handler_set(reinterpret_cast<GdkEventFunc>(gtk_main_do_event), nullptr, nullptr);
+    // Back at the end of the queue, ahead of anything that arrives later.
+    for (GdkEvent* event : turn.held) {
+        gdk_event_put(event);
+        gdk_event_free(event);
+    }
+    pumping = false;
+    return turn.cancel;
+}
 
 bool icon_is_usable(const PlatformListener& listener) {
     return listener.icon_width > 0 && listener.icon_height > 0 && listener.icon_row_length > 0 &&
@@ -137,6 +217,8 @@ int32_t create_window(const PlatformListener& listener) {
         gtk_widget_destroy(window);
         return fail_window("Failed to Create GTK-GL-Area Widget!\n");
     }
+    // The canvas shows the window's background too until it draws.
+    gtk_widget_modify_bg(canvas, GTK_STATE_NORMAL, &background);
     platform_state.window = window;
     platform_state.canvas = canvas;
     g_signal_connect(window, "destroy", G_CALLBACK(on_gtk_destroyed), nullptr);
@@ -259,6 +341,15 @@ gboolean on_gtk_configure(GtkWidget* widget, GdkEventConfigure*, gpointer) {
     platform_state.canvas_height = allocation.height;
     PlatformListener* listener = active_listener();
     if (listener && listener->on_resize) listener->on_resize(listener, allocation.width, allocation.height);
+    if (!platform_state.gl_initialised && listener) {
+        // Nothing was drawn yet and the swap below shows the buffer: the
+        // window's background, not an empty (black) buffer, until the first
+        // frame, however long that takes to make.
+        const uint32_t c = listener->background;
+        glClearColor(static_cast<float>((c >> 16) & 0xFFu) / 255.0f, static_cast<float>((c >> 8) & 0xFFu) / 255.0f,
+                     static_cast<float>(c & 0xFFu) / 255.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     glFlush();
     if (platform_state.canvas) {
         gtk_gl_area_swap_buffers(GTK_GL_AREA(platform_state.canvas));
@@ -271,14 +362,23 @@ gboolean on_gtk_motion(GtkWidget*, GdkEventMotion* event, gpointer) {
     int32_t x = 0;
     int32_t y = 0;
     if (event->is_hint) {
-        // A hint's position is read now, but its buttons are those of the
-        // moment it moved: a hint handled after a quick press is still a
-        // move, not a drag (or the hover would stay on the element left).
+        // A hint's buttons are those of the moment it moved: a hint handled
+        // after a quick press is still a move, not a drag (or the hover would
+        // stay on the element left). Its position is read now (the query also
+        // asks for the next hint), unless a button held when it moved has been
+        // released since: then the drag ended at the release, and the pointer's
+        // later way must not be applied as part of it.
         gint pointer_x = 0;
         gint pointer_y = 0;
-        gdk_window_get_pointer(event->window, &pointer_x, &pointer_y, nullptr);
-        x = pointer_x;
-        y = pointer_y;
+        GdkModifierType now = static_cast<GdkModifierType>(0);
+        gdk_window_get_pointer(event->window, &pointer_x, &pointer_y, &now);
+        if (buttons_released_since(event->state, static_cast<uint32_t>(now))) {
+            x = truncate_coordinate(event->x);
+            y = truncate_coordinate(event->y);
+        } else {
+            x = pointer_x;
+            y = pointer_y;
+        }
     } else {
         x = truncate_coordinate(event->x);
         y = truncate_coordinate(event->y);

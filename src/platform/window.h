@@ -16,6 +16,14 @@ int32_t create_window(const PlatformListener& listener);
 // rows at least as long as the icon is wide. Otherwise the window has none.
 bool icon_is_usable(const PlatformListener& listener);
 
+// One turn of the window while the main thread waits for a kernel: the
+// canvas repaints (an expose, a resize, a redraw the application asked
+// for), a close request or Escape asks to cancel the wait, and every other
+// input is held back, in order, for the frame loop after the wait. Returns
+// whether a cancel was asked for in this turn. Without a window it returns
+// false at once.
+bool pump_window_while_waiting();
+
 // Runs until the user closes the window: 10 ms sleeps, all pending GTK
 // events, the listener's tick and paced redraws. Returns at once when
 // create_window failed.

@@ -252,12 +252,15 @@ void activate_cell_camera_state() {
 
 void reset_camera_tick_clock() { last_motion_ms = 0; }
 
-void camera_tick_step(AppContext& app, int64_t now_ms) {
-    if (app.ui_flags.camera_locked) return;
-    if (app.hooks.any_popup_open && app.hooks.any_popup_open(app)) return;
+namespace {
+
+// The camera step proper; true when it moved the camera.
+bool move_camera_for_tick(AppContext& app, int64_t now_ms) {
+    if (app.ui_flags.camera_locked) return false;
+    if (app.hooks.any_popup_open && app.hooks.any_popup_open(app)) return false;
     if (last_motion_ms == 0) {
         last_motion_ms = now_ms;
-        return;
+        return false;
     }
     const double dt = std::clamp(static_cast<double>(now_ms - last_motion_ms) * 0.5 / 10.0, 0.0, kMaxStepDt);
     last_motion_ms = now_ms;
@@ -326,4 +329,17 @@ void camera_tick_step(AppContext& app, int64_t now_ms) {
     if (key_drag) app.camera.camera_drag.active = false;
     save_cell_when_synced(app);
     if (applied || moved) finish_camera_change(app);
+    return applied || moved;
+}
+
+}  // namespace
+
+void camera_tick_step(AppContext& app, int64_t now_ms) {
+    if (move_camera_for_tick(app, now_ms)) {
+        app.frame.camera_moving = 1;
+    } else if (app.frame.camera_moving) {
+        // Still for a tick: one multisampled frame of where it stopped.
+        app.frame.camera_moving = 0;
+        request_redraw(app);
+    }
 }

@@ -63,7 +63,9 @@ void activate_cell_camera_state();
 // steps, arrow-key turns and the pending drag update. The first step only
 // takes the time; a step never counts more than 100 ms, so a held key after
 // a long pause does not fling the camera. Skipped while the camera is
-// locked or a popup is open.
+// locked or a popup is open. A step that moves the camera marks it moving
+// (the scene draws single-sampled); the first step after that moves nothing
+// clears the mark and asks for a redraw, the still, multisampled frame.
 void camera_tick_step(AppContext& app, int64_t now_ms);
 // Forgets the time of the previous step. For tests.
 void reset_camera_tick_clock();

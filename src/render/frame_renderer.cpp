@@ -74,14 +74,6 @@ void delete_retired_gl_objects(AppContext& app) {
     app.gl_retirement.retired_vertex_arrays.clear();
 }
 
-// Depth of the window area only: the rest of a 2048-pixel target is never
-// drawn, and clearing all of it on every layer costs more than the layer.
-void clear_window_depth(int32_t width, int32_t height) {
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(0, 0, clamp_to_render_target(width), clamp_to_render_target(height));
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
-}
 
 void draw_texture_range(uint32_t texture, size_t first, size_t count) {
     if (count == 0) return;
@@ -90,8 +82,12 @@ void draw_texture_range(uint32_t texture, size_t first, size_t count) {
 }
 
 // One interface layer: batches, staging, one upload, draws by texture.
+// Only a layer that draws clears the depth it draws over: a skipped layer's
+// clear would cost as much as a drawn one and change nothing. The clear
+// covers the whole target, which is sized to the window: a software
+// rasteriser clears a whole buffer by marking its tiles, but a scissored
+// part of one by drawing a quad over it, several times slower.
 void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, int32_t width, int32_t height) {
-    clear_window_depth(width, height);
     build_layer_batches(root.height, collect_elements_with_key(root.draw_list, key), r.batches);
     LayerStaging s;
     if (!stage_overlay_layer(r.batches, width, height, r.staging.data(), r.indices, s)) {
@@ -99,6 +95,7 @@ void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, in
         return;
     }
     ++r.layers_drawn;
+    glClear(GL_DEPTH_BUFFER_BIT);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.float_count * sizeof(float)), r.staging.data(),
                  GL_STATIC_DRAW);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(r.indices.size() * sizeof(uint32_t)),
@@ -179,7 +176,11 @@ void render_frame(AppContext* app, Container* root) {
         root->layout(root->width, root->height);
         draw_child_widgets(*root, app->services.redraw_request);
         call_hook(app->hooks.app_apply_display_options, *app, width, height);
-        if (!render_targets_created) create_render_targets();
+        if (!render_targets_created) {
+            create_render_targets(width, height);
+        } else if (fit_render_targets(width, height)) {
+            app->frame.needs_redraw = 1;
+        }
         unbind_arrays();
         delete_retired_gl_objects(*app);
 
@@ -188,17 +189,16 @@ void render_frame(AppContext* app, Container* root) {
         render_scene(*app, captures, width, height, platform_state.pointer_x, platform_state.pointer_y);
         glUseProgram(r.program.id);
 
-        // The final frame starts as a copy of the scene target, or empty for
-        // a screenshot without the canvas.
+        // The final frame starts as a copy of the scene (target 4 holds it,
+        // resolved when it was drawn multisampled), or empty for a
+        // screenshot without the canvas.
         bind_frame_arrays(r);
         bind_framebuffer(0);
         bind_framebuffer(render_targets[2].framebuffer_id);
-        clear_window_depth(width, height);
         set_flat_uniforms(1, width, height);
         glViewport(0, 0, width, height);
         if (frame_shows_canvas(captures)) {
-            const RenderTarget& scene = render_targets[captures.multisampling ? 3 : 4];
-            blit_window_area(scene.framebuffer_id, render_targets[2].framebuffer_id, width, height);
+            blit_window_area(render_targets[4].framebuffer_id, render_targets[2].framebuffer_id, width, height);
             glBindFramebuffer(GL_FRAMEBUFFER, render_targets[2].framebuffer_id);
             capture_canvas_screenshot(*app, captures, width, height);
         } else {

@@ -31,8 +31,9 @@ extern FrameRenderer frame_renderer;
 
 // One frame with the GL context current, sized by the platform's canvas
 // size: lays out the tree under `root`, collects its draw list, places the
-// window regions, copies the scene target into the final frame, draws the
-// interface over it in layers -1 to 3 and blits the result to the window.
+// window regions, sizes the targets to the window, copies the scene into
+// the final frame, draws the interface over it in layers -1 to 3 and blits
+// the result to the window.
 // Without a context or root the window is only cleared to black.
 void render_frame(AppContext* app, Container* root);
 

@@ -94,8 +94,20 @@ bool picking_enabled(const AppContext& app) {
     return app.bars.ll_inspector_widget != 0 && app.bars.llmi_pick_key != '!';
 }
 
+namespace {
+void show_llmi_tip(AppContext& app, const std::string& caption, const std::string& text, int32_t icon) {
+    app.status.tooltip_caption = caption;
+    app.status.tooltip_text = text;
+    app.status.tooltip_icon = icon;
+    app.hint_caption.set_text(caption);
+    app.hint_text.set_text(text);
+    app.hint_icon.icon = icon;
+    refresh_root(app);
+}
+}  // namespace
+
 void update_llmi_labels(AppContext& app) {
-    Element& info = app.llmi_caption;
+    Element& info = app.canvas_pick_area;
     const LlmiLabels labels = compose_llmi_labels(app.bars.llmi_pick_key, app.frame.picked_entity_id,
                                                   app.frame.picked_element_id, app.entities.current_entities);
     const bool on_screen = tooltip_element == &info;
@@ -105,9 +117,7 @@ void update_llmi_labels(AppContext& app) {
         info.tooltip_icon = -1;
         if (on_screen) {
             tooltip_element = nullptr;
-            app.status.tooltip_caption.clear();
-            app.status.tooltip_text.clear();
-            app.status.tooltip_icon = -1;
+            show_llmi_tip(app, std::string(), std::string(), -1);
         }
         return;
     }
@@ -116,11 +126,9 @@ void update_llmi_labels(AppContext& app) {
     info.tooltip_title = app.bars.llmi_labels[0].c_str();
     info.tooltip_text = app.bars.llmi_labels[1].c_str();
     info.tooltip_icon = 6;
-    if (on_screen) {
-        app.status.tooltip_caption = app.bars.llmi_labels[0];
-        app.status.tooltip_text = app.bars.llmi_labels[1];
-        app.status.tooltip_icon = 6;
-    }
+    // The pointer stays on the view while the pick changes: the hint bar
+    // shows the new labels without waiting for the element to change.
+    if (on_screen) show_llmi_tip(app, app.bars.llmi_labels[0], app.bars.llmi_labels[1], 6);
 }
 
 void build_llmi_trace(AppContext& app) {

@@ -423,9 +423,12 @@ void draw_silhouette(const AppContext& app, const CanvasRect& r, int32_t window_
     set_flat_uniforms(7, 1, 1);
     const float s = static_cast<float>(app.tones.silhouette_tone) * 0.125f;
     set_c2id(s, s, s, 1.0f);
-    const float u0 = static_cast<float>(r.x) / 2048.0f, u1 = static_cast<float>(r.x + r.width) / 2048.0f;
-    const float v0 = static_cast<float>(window_height - r.y - r.height) / 2048.0f;
-    const float v1 = static_cast<float>(window_height - r.y) / 2048.0f;
+    const RenderTarget& ids = render_targets[7];
+    const float tw = static_cast<float>(ids.buffer_width), th = static_cast<float>(ids.buffer_height);
+    glUniform2f(program().itexel, 1.0f / tw, 1.0f / th);
+    const float u0 = static_cast<float>(r.x) / tw, u1 = static_cast<float>(r.x + r.width) / tw;
+    const float v0 = static_cast<float>(window_height - r.y - r.height) / th;
+    const float v1 = static_cast<float>(window_height - r.y) / th;
     const OverlayVertex quad[4] = {
         {{-1, -1, 0, 1}, {1, 1, 1, 1}, {0, 0, 1, 1}, {u0, v0, 0, 1}},
         {{-1, 1, 0, 1}, {1, 1, 1, 1}, {0, 0, 1, 1}, {u0, v1, 0, 1}},
@@ -599,8 +602,8 @@ void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t
         const CanvasRect r = canvas_rect(app);
         if (r.width <= 0 || r.height <= 0) continue;
         const bool first = v == 0;
-        RenderTarget& target = scene_target(c.multisampling);
-        bind_target(target, c.multisampling);
+        RenderTarget& target = scene_target(c.scene_multisampled);
+        bind_target(target, c.scene_multisampled);
         glEnable(GL_DEPTH_TEST);
         if (first) {
             clear_to_canvas(app, false);
@@ -635,14 +638,17 @@ void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t
                     glClear(GL_DEPTH_BUFFER_BIT);
                 }
             } else {
-                bind_target(target, c.multisampling);
+                bind_target(target, c.scene_multisampled);
             }
             draw_pass(view, pass);
         }
         glBindVertexArray(0);
         if (app.render_flags.silhouette) draw_silhouette(app, r, height);
     }
-    (void)width;
+    // Resolved once here, not on every frame that shows it.
+    if (c.scene_multisampled) {
+        blit_window_area(render_targets[3].framebuffer_id, render_targets[4].framebuffer_id, width, height);
+    }
 }
 
 uint32_t read_id(const RenderTarget& target, int32_t x, int32_t y, int32_t width, int32_t height) {
@@ -772,6 +778,7 @@ FrameCaptures remember_frame_captures(const AppContext& app) {
     c.snapshot_requested = app.capture.snapshot_requested != 0;
     c.screenshot = app.capture.capture_options;
     c.multisampling = app.io_settings.anti_aliasing != 0;
+    c.scene_multisampled = c.multisampling && !app.frame.camera_moving;
     return c;
 }
 
@@ -818,8 +825,10 @@ namespace {
 // One centred quad 256 pixels tall showing target 1 at `size`'s aspect.
 void draw_preview(const std::array<int32_t, 2>& size) {
     if (size[0] <= 0 || size[1] <= 0) return;
+    const RenderTarget& t = render_targets[1];
     const float sx = 256.0f * static_cast<float>(size[0]) / static_cast<float>(size[1]);
-    const float u = static_cast<float>(size[0]) / 2048.0f, v = static_cast<float>(size[1]) / 2048.0f;
+    const float u = static_cast<float>(size[0]) / static_cast<float>(t.buffer_width);
+    const float v = static_cast<float>(size[1]) / static_cast<float>(t.buffer_height);
     const OverlayVertex quad[4] = {
         {{-sx, -256, 0, 1}, {1, 1, 1, 1}, {0, 0, 1, 1}, {0, 0, 0, 1}},
         {{-sx, 256, 0, 1}, {1, 1, 1, 1}, {0, 0, 1, 1}, {0, v, 0, 1}},

@@ -17,6 +17,9 @@ struct FrameCaptures {
     // Screenshot requested, canvas included, interface included.
     std::array<uint8_t, 3> screenshot = {0, 0, 0};
     bool multisampling = false;
+    // The main scene drawn multisampled: anti-aliasing on and the camera
+    // still (a moving camera draws single-sampled, at a third of the cost).
+    bool scene_multisampled = false;
     bool snapshot_taken = false;
     bool screenshot_taken = false;
 };
@@ -24,7 +27,8 @@ struct FrameCaptures {
 FrameCaptures remember_frame_captures(const AppContext& app);
 
 // Steps of the scene: thumbnail, snapshot, the views when a redraw was
-// asked for, and the read-back under the pointer while picking is on.
+// asked for (left in target 4, resolved from target 3 when multisampled),
+// and the read-back under the pointer while picking is on.
 void render_scene(AppContext& app, FrameCaptures& captures, int32_t width, int32_t height, int32_t pointer_x,
                   int32_t pointer_y);
 

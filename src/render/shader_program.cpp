@@ -40,6 +40,7 @@ uniform vec4 ic2id;
 uniform float idpmn;
 uniform int issci;
 uniform int ixray;
+uniform vec2 itexel;
 varying vec4 V;
 varying vec4 C;
 varying vec4 N;
@@ -63,7 +64,7 @@ void main() {
     bool smaller = false;
     int samples = 9 * int(imode == 7);
     for (int i = 0; i < samples; ++i) {
-        vec2 offset = vec2(mod(float(i), 3.0) - 1.0, floor(float(i) / 3.0) - 1.0) / 2048.0;
+        vec2 offset = vec2(mod(float(i), 3.0) - 1.0, floor(float(i) / 3.0) - 1.0) * itexel;
         if (i != 4 && centre < id_of(texture2D(TEX, U.xy + offset))) smaller = true;
     }
 
@@ -208,6 +209,7 @@ FrameProgram build_program(const char* fragment_source) {
     p.iV = a("iV"), p.iC = a("iC"), p.iN = a("iN"), p.iU = a("iU");
     p.iw = u("iw"), p.ih = u("ih"), p.isstz = u("isstz"), p.itint = u("itint"), p.imode = u("imode");
     p.ic2id = u("ic2id"), p.iwusf = u("iwusf"), p.idpmn = u("idpmn"), p.issci = u("issci"), p.ixray = u("ixray");
+    p.itexel = u("itexel");
     return p;
 }
 

@@ -8,6 +8,7 @@
 //   2 diffuse lighting         3 headlight and specular lighting
 //   4 opaque vertex colour     5 triangle id from U x ic2id
 //   6 constant ic2id           7 id-edge outline from the bound id texture
+//                                (neighbours one `itexel` apart)
 //   anything else: opaque black.
 
 // 32 bytes per mesh vertex: position and normal as floats, colour and id
@@ -47,6 +48,8 @@ struct FrameProgram {
     int32_t iV = -1, iC = -1, iN = -1, iU = -1;
     int32_t iw = -1, ih = -1, isstz = -1, itint = -1, imode = -1, ic2id = -1, iwusf = -1, idpmn = -1, issci = -1,
             ixray = -1;
+    // One texel of the bound id texture, for the outline's neighbours.
+    int32_t itexel = -1;
 };
 
 // Links the embedded sources and looks up every location, in the order

@@ -6,6 +6,7 @@
 #include "render/redraw.h"
 #include "text/text_utils.h"
 #include "ui/element.h"
+#include "ui/ui_state.h"
 
 FrameTimeRing frame_time_ring;
 
@@ -116,6 +117,14 @@ void update_fps_readout(AppContext& app) {
     label.set_text(r.text);
 }
 
+void show_window_size_in_fields(AppContext& app) {
+    // A field being typed in keeps what the user typed.
+    TextField* fields[2] = {&app.window_width_field, &app.window_height_field};
+    const int32_t sizes[2] = {app.frame.window_width, app.frame.window_height};
+    for (int i = 0; i < 2; ++i)
+        if (focus_element != fields[i]) fields[i]->set_text(int_to_text(sizes[i]));
+}
+
 bool on_viewport_resized(AppContext& app, int32_t width, int32_t height) {
     app.frame.window_width = width;
     app.frame.window_height = height;
@@ -124,6 +133,7 @@ bool on_viewport_resized(AppContext& app, int32_t width, int32_t height) {
     app.small_window_notice.visible = small_window_notice_wanted(width, height, app.ui_flags.layout_mode_flags[0]);
     call_hook(app.hooks.app_apply_display_options, app, width, height);
     update_attribute_trace(app);
+    show_window_size_in_fields(app);
     request_redraw(app);
     return true;
 }

@@ -41,9 +41,13 @@ FrameRateReadout compose_frame_rate_readout(double ms, int32_t theme_index, uint
                                             uint32_t shape_rgba);
 
 // The canvas changed size: stores it, shows the small-window notice below
-// 480 x 360, re-applies the display options and rebuilds the status line.
+// 480 x 360, re-applies the display options, rebuilds the status line and
+// shows the size in the WINDOW menu's fields.
 // The variant without a context is the root's resize callback.
 bool on_viewport_resized(AppContext& app, int32_t width, int32_t height);
+// The WINDOW menu's width and height fields show the window's size, but for
+// a field being typed in.
+void show_window_size_in_fields(AppContext& app);
 bool on_viewport_resized(int32_t width, int32_t height);
 // Enters or leaves full screen; ends a camera drag; BORDER and the window
 // size fields show only outside full screen.

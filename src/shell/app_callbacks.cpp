@@ -6,7 +6,9 @@
 #include "panes/pointer_routing.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
+#include "pipeline/kernel_runs.h"
 #include "platform/platform_state.h"
+#include "platform/window.h"
 #include "render/frame_renderer.h"
 #include "render/status_line.h"
 #include "shell/key_dispatch.h"
@@ -47,6 +49,8 @@ bool root_takes_keys(const AppContext& app) { return app.visible && app.enabled;
 
 int32_t app_on_start(PlatformListener*) {
     start_clock_ms = now_ms();
+    // From now on a kernel run keeps the window painted and can be cancelled.
+    kernel_wait_pump = pump_window_while_waiting;
     return 0;
 }
 

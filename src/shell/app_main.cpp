@@ -1,5 +1,6 @@
 #include "shell/app_main.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -74,6 +75,10 @@ void read_command_line(std::vector<std::string> arguments) {
     }
     const std::string& kernel = arguments[0];
     const bool kernel_exists = !kernel.empty() && path_exists(kernel);
+    // A path that opens is not yet a kernel: a directory or a file without
+    // execute permission can never be run.
+    const std::string kernel_problem = kernel_exists ? kernel_path_problem(kernel) : std::string();
+    if (!kernel_problem.empty()) print_line("ERROR: the specified kernel executable can not be run: " + kernel_problem + ".");
     if (n == 1) {
         if (!kernel_exists) print_line("ERROR: the specified kernel executable does not exist.");
         print_line("EXEC:[\"" + kernel + "\"];");
@@ -137,7 +142,14 @@ void fill_platform_listener(PlatformListener& listener, const AppContext& app, i
     listener.width = app.frame.window_width;
     listener.height = app.frame.window_height;
     listener.title = "VREK:EI";
+    // The intro's cover colour: what the window shows before its first frame.
     listener.background = 0xFF000000u;
+    if (const double* cover = app.busy_mask.background_colour) {
+        for (int i = 0; i < 3; ++i) {
+            const double channel = std::min(1.0, std::max(0.0, cover[i]));
+            listener.background |= static_cast<uint32_t>(channel * 255.0 + 0.5) << (16 - 8 * i);
+        }
+    }
     listener.min_width = 360;
     listener.min_height = 240;
     listener.icon_width = 128;
@@ -190,6 +202,7 @@ int32_t app_main(int32_t argc, char** argv) {
     }
     set_platform_listener(nullptr, 0);
     app_instance = nullptr;
+    release_entity_meshes(*app);
     app.reset();
     return result;
 }

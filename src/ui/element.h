@@ -208,3 +208,15 @@ struct RootContainer : Container {};
 inline int32_t glyph_advance(const Typeface* face, unsigned char code) {
     return face ? static_cast<int32_t>(face->glyph_widths[code]) : 0;
 }
+
+// `text` with line breaks added so that no line is wider than `width` pixels
+// in `face`: a line breaks at the last blank that fits, and a word wider
+// than `width` on its own breaks before the first character that does not
+// fit (never inside a UTF-8 sequence). Existing breaks, tabs and the blanks
+// inside a line are kept; a blank where a line breaks becomes the break.
+std::string wrap_text(const Typeface* face, const std::string& text, int32_t width);
+
+// `line` as it fits in max_width pixels of the typeface: whole when it fits,
+// else cut at a character and ended with "..." (only as much of "..." as
+// fits when even that is too wide). One line; a line end counts as a glyph.
+std::string fit_line_with_ellipsis(const Typeface* face, const std::string& line, int32_t max_width);

@@ -74,3 +74,79 @@ void Element::set_text_lines(const std::vector<std::string>& lines, int32_t n) {
 void Element::set_text_lines(const std::vector<std::string>& lines) {
     set_text_lines(lines, static_cast<int32_t>(std::min<size_t>(lines.size(), INT32_MAX)));
 }
+
+namespace {
+
+bool utf8_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Appends one line of `line` (no '\n' in it) to `out`, broken to `width`.
+void wrap_line(const Typeface* face, const std::string& line, int32_t width, std::string& out) {
+    size_t start = 0;
+    while (start < line.size()) {
+        int64_t w = 0;
+        size_t end = start;
+        size_t last_blank = std::string::npos;
+        while (end < line.size()) {
+            const int64_t next = w + glyph_advance(face, static_cast<unsigned char>(line[end]));
+            if (next > width && end > start) break;
+            if (line[end] == ' ') last_blank = end;
+            w = next;
+            ++end;
+        }
+        if (end == line.size()) {
+            out.append(line, start, end - start);
+            return;
+        }
+        if (line[end] == ' ') {
+            // The blank that did not fit is the break.
+            out.append(line, start, end - start);
+            start = end + 1;
+        } else if (last_blank != std::string::npos && last_blank > start) {
+            out.append(line, start, last_blank - start);
+            start = last_blank + 1;
+        } else {
+            // One word wider than the line: break it between characters.
+            while (end > start + 1 && utf8_continuation(line[end])) --end;
+            out.append(line, start, end - start);
+            start = end;
+        }
+        out += '\n';
+    }
+}
+
+}  // namespace
+
+std::string wrap_text(const Typeface* face, const std::string& text, int32_t width) {
+    if (face == nullptr || width <= 0) return text;
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    size_t start = 0;
+    while (true) {
+        const size_t end = text.find('\n', start);
+        wrap_line(face, text.substr(start, end == std::string::npos ? std::string::npos : end - start), width, out);
+        if (end == std::string::npos) break;
+        out += '\n';
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string fit_line_with_ellipsis(const Typeface* face, const std::string& line, int32_t max_width) {
+    int64_t whole = 0;
+    for (char c : line) whole += glyph_advance(face, static_cast<unsigned char>(c));
+    if (whole <= max_width) return line;
+    const int32_t dot = glyph_advance(face, '.');
+    const int32_t room = max_width - 3 * dot;
+    if (room < 0) return std::string(static_cast<size_t>(dot > 0 ? std::max(max_width, 0) / dot : 0), '.');
+    int32_t used = 0;
+    size_t keep = 0;
+    while (keep < line.size()) {
+        const int32_t w = glyph_advance(face, static_cast<unsigned char>(line[keep]));
+        if (used + w > room) break;
+        used += w;
+        ++keep;
+    }
+    // No trailing blank before the dots.
+    while (keep > 0 && line[keep - 1] == ' ') --keep;
+    return line.substr(0, keep) + "...";
+}

@@ -182,18 +182,36 @@ void Viewport::layout_cells() {
 
 void Viewport::set_layout_callback(LayoutCallback callback) { layout_handler = callback; }
 
+Viewport::Region Viewport::cell_region() const {
+    // The bars over the view cover its margins: cells divide what is left,
+    // so that every cell's marks show and its grips take the pointer.
+    Region r{view_insets[0], view_insets[1], width - view_insets[0] - view_insets[2],
+             height - view_insets[1] - view_insets[3]};
+    if (r.width <= 0 || r.height <= 0) r = Region{0, 0, width, height};
+    return r;
+}
+
+Viewport::Region Viewport::cell_view_rect(int32_t i) const {
+    // A sole cell shows the whole view, as the view does without cells.
+    if (cell_count < 2 || i < 0 || static_cast<size_t>(i) >= cells.size()) return Region{0, 0, width, height};
+    const Container& c = cells[static_cast<size_t>(i)];
+    return Region{c.x, c.y, c.width, c.height};
+}
+
 void Viewport::layout(int32_t w, int32_t h) {
-    const double W = width, H = height;
+    const Region region = cell_region();
+    const double W = region.width, H = region.height;
+    const int32_t left = region.x, top = region.y, right = region.x + region.width, bottom = region.y + region.height;
     const size_t n = std::min({cells.size(), cell_rects.size() / 4, static_cast<size_t>(std::max(cell_count, 0))});
     const bool several = cell_count > 1;
     for (size_t i = 0; i < n; ++i) {
         const double fx = cell_rects[4 * i], fy = cell_rects[4 * i + 1];
         const double fw = cell_rects[4 * i + 2], fh = cell_rects[4 * i + 3];
         Container& cell = cells[i];
-        const int32_t x = truncate_to_int(W * fx), y = truncate_to_int(H * fy);
-        place(cell, x, y, truncate_to_int(W * (fx + fw)) - x, truncate_to_int(H * (fy + fh)) - y);
+        const int32_t x = left + truncate_to_int(W * fx), y = top + truncate_to_int(H * fy);
+        place(cell, x, y, left + truncate_to_int(W * (fx + fw)) - x, top + truncate_to_int(H * (fy + fh)) - y);
         const int32_t cw = cell.width, ch = cell.height;
-        set_borders(cell, x > 0 ? 1 : 0, y > 0 ? 1 : 0, x + cw < width ? 1 : 0, y + ch < height ? 1 : 0);
+        set_borders(cell, x > left ? 1 : 0, y > top ? 1 : 0, x + cw < right ? 1 : 0, y + ch < bottom ? 1 : 0);
 
         Element* marks = &edge_marks[4 * i];
         place(marks[0], 3, ch / 2 - 8, 2, 16);
@@ -212,11 +230,14 @@ void Viewport::layout(int32_t w, int32_t h) {
             place(cell_labels[i], cw - 36 + 8, 0, 16, 16);
         else
             place(cell_labels[i], cw - 36, 0, 24, 16);
+        // The cross marks the centre of the cell's picture.
+        const Region view = several ? Region{x, y, cw, ch} : Region{0, 0, width, height};
+        const int32_t mx = view.x - x + view.width / 2, my = view.y - y + view.height / 2;
         Element* cross = &cross_marks[4 * i];
-        place(cross[0], cw / 2 - 4, ch / 2 - 1, 8, 2);
-        place(cross[1], cw / 2 - 1, ch / 2 - 4, 2, 8);
-        place(cross[2], cw / 2 - 5, ch / 2 - 2, 10, 4);
-        place(cross[3], cw / 2 - 2, ch / 2 - 5, 4, 10);
+        place(cross[0], mx - 4, my - 1, 8, 2);
+        place(cross[1], mx - 1, my - 4, 2, 8);
+        place(cross[2], mx - 5, my - 2, 10, 4);
+        place(cross[3], mx - 2, my - 5, 4, 10);
 
         const bool current = static_cast<int32_t>(i) == current_cell;
         const bool highlighted = current && several;
@@ -232,9 +253,9 @@ void Viewport::layout(int32_t w, int32_t h) {
         const double bx = bar_rects[4 * j], by = bar_rects[4 * j + 1];
         const double bw = bar_rects[4 * j + 2], bh = bar_rects[4 * j + 3];
         if (split_axes[j] == 'X')
-            place(bars[j], truncate_to_int(W * bx), truncate_to_int(H * by - 4), truncate_to_int(bw * W), 8);
+            place(bars[j], left + truncate_to_int(W * bx), top + truncate_to_int(H * by - 4), truncate_to_int(bw * W), 8);
         else if (split_axes[j] == 'Y')
-            place(bars[j], truncate_to_int(W * bx - 4), truncate_to_int(H * by), 8, truncate_to_int(bh * H));
+            place(bars[j], left + truncate_to_int(W * bx - 4), top + truncate_to_int(H * by), 8, truncate_to_int(bh * H));
     }
     if (layout_handler) layout_handler(w, h);
     relayout_children();
@@ -258,6 +279,13 @@ bool Viewport::on_motion(int32_t px, int32_t py, int32_t button) {
             hovered_cell = static_cast<int32_t>(i);
     for (size_t i = 0; i < n && hovered_cell < 0; ++i)
         if (cells[i].contains(px, py)) hovered_cell = static_cast<int32_t>(i);
+    if (hovered_cell < 0 && px >= 0 && py >= 0 && px < width && py < height) {
+        // In a margin under the bars: the cell next to it.
+        const Region r = cell_region();
+        const int32_t cx = std::clamp(px, r.x, r.x + r.width - 1), cy = std::clamp(py, r.y, r.y + r.height - 1);
+        for (size_t i = 0; i < n && hovered_cell < 0; ++i)
+            if (cells[i].contains(cx, cy)) hovered_cell = static_cast<int32_t>(i);
+    }
     hovered_bar = -1;
     if (cell_count >= 2)
         for (size_t j = 0; j < bars.size() && hovered_bar < 0; ++j)
@@ -291,7 +319,9 @@ bool Viewport::on_drag(int32_t px, int32_t py, int32_t button) {
         return true;
     trace_line("VP-MDRAG");
     const bool across_height = std::toupper(static_cast<unsigned char>(recorded_axes[bar])) == 'X';
-    const double size = across_height ? height * split_parent_rects[4 * bar + 3] : width * split_parent_rects[4 * bar + 2];
+    const Region region = cell_region();
+    const double size = across_height ? region.height * split_parent_rects[4 * bar + 3]
+                                      : region.width * split_parent_rects[4 * bar + 2];
     const double moved = across_height ? py - press_y : px - press_x;
     double r = press_ratio + moved / size;
     const double lo = 40.0 / size, hi = 1.0 - lo;

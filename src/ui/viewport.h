@@ -48,6 +48,10 @@ struct Viewport : Container {
     // Margins (left, top, right, bottom) of the visible 3D region.
     std::array<int32_t, 4> view_insets = {0, 0, 0, 0};
 
+    struct Region {
+        int32_t x = 0, y = 0, width = 0, height = 0;
+    };
+
     Viewport();
     Viewport(const Viewport&) = delete;
     Viewport& operator=(const Viewport&) = delete;
@@ -61,6 +65,12 @@ struct Viewport : Container {
     void layout_cells();
     // Back to one cell, then every recorded split replayed in order.
     void rebuild_from_record();
+    // The part of the viewport the cells divide: inside the view insets
+    // (the whole viewport when the insets leave nothing).
+    Region cell_region() const;
+    // Where cell i's picture is drawn, relative to the viewport: the cell
+    // itself, or the whole viewport while there is only one cell.
+    Region cell_view_rect(int32_t i) const;
 
     void set_layout_callback(LayoutCallback callback) override;
     void layout(int32_t w, int32_t h) override;

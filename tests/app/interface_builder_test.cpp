@@ -289,6 +289,50 @@ TEST_F(BuiltInterface, ActionsWriteTheLabelsTheTreeShows) {
     EXPECT_EQ(a.busy_notice.text, "assembling...");
 }
 
+TEST_F(BuiltInterface, EveryWidgetMemberHangsInTheTree) {
+    AppContext& a = *app;
+    std::vector<std::pair<Element*, int32_t>> reached;
+    walk(a, 0, reached);
+    std::set<const Element*> in_tree;
+    for (const auto& r : reached) in_tree.insert(r.first);
+    // Attached on demand, each for its reason.
+    std::set<const Element*> on_demand = {
+        // Appended under the parameter blocks when an entity's parameters
+        // are shown.
+        &a.parameter_type_counts,
+        // The layout places it in frame mode; it has nothing to show and no
+        // parent yet.
+        &a.frame_marker,
+    };
+    // Each popup takes the parts of the common frame record its kind needs;
+    // every frame's title bar hangs.
+    for (PopupFrame& f : a.popup_frames) {
+        EXPECT_TRUE(in_tree.count(&f.title_bar));
+        for (Element* part : std::initializer_list<Element*>{
+                 &f.icon_holder, &f.title_icon, &f.title_label, &f.title_area, &f.title_right, &f.close_button,
+                 &f.body, &f.footer, &f.footer_plain, &f.footer_split, &f.footer_centre, &f.footer_right})
+            on_demand.insert(part);
+    }
+    struct Seen {
+        const AppContext* app;
+        const std::set<const Element*>* in_tree;
+        std::vector<const Element*> missing;
+    } seen{&a, &in_tree, {}};
+    for_each_context_widget(
+        a,
+        [](Element& widget, void* data) {
+            Seen& s = *static_cast<Seen*>(data);
+            if (!s.in_tree->count(&widget)) s.missing.push_back(&widget);
+        },
+        &seen);
+    for (const Element* e : seen.missing) {
+        if (on_demand.count(e)) continue;
+        ADD_FAILURE() << "not in the tree: member at offset "
+                      << (reinterpret_cast<const char*>(e) - reinterpret_cast<const char*>(&a)) << " named \""
+                      << e->name << "\" showing \"" << e->text << "\"";
+    }
+}
+
 struct UnbuiltInterface : BuiltInterface {
     void SetUp() override {}
 };

@@ -2,11 +2,14 @@
 // and output that fails.
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <random>
 #include <sys/stat.h>
 
 #include "export/mesh_writer.h"
+#include "platform/files.h"
+#include "support/full_disk.h"
 #include "export_support.h"
 
 // "%.<p>g" for the smallest p >= 6 that reads back exactly.
@@ -74,8 +77,9 @@ TEST(WriterFiles, HeadersFollowWhatIsWritten) {
     EXPECT_EQ(slurp(dir + "/e.stl"), "solid object\nendsolid object\n");
 }
 
-// An unopenable path fails; a full device takes the open and refuses the
-// bytes, which must surface by the close at the latest.
+// An unopenable path fails, a device is not replaced, and a full disk that
+// refuses the bytes fails the file, leaving the earlier file of that name
+// as it was and no partial file beside it.
 TEST(WriterFiles, FailedOpenWriteOrCloseIsReported) {
     Scene s;
     scene_entity(s, &triangle(s));
@@ -87,8 +91,19 @@ TEST(WriterFiles, FailedOpenWriteOrCloseIsReported) {
         for (bool attributes : {false, true}) {
             EXPECT_FALSE(write_variant(variant, s.set, missing + variant, attributes, attributes)) << variant;
             EXPECT_FALSE(full && write_variant(variant, s.set, "/dev/full", attributes, attributes)) << variant;
+            const std::string earlier = scratch.path() + "/earlier";
+            ASSERT_TRUE(write_text_file(earlier, "kept"));
+            {
+                const FullDisk disk(16);
+                EXPECT_FALSE(write_variant(variant, s.set, earlier, attributes, attributes)) << variant;
+            }
+            EXPECT_EQ(slurp(earlier), "kept") << variant;
+            size_t files = 0;
+            for (const auto& entry : std::filesystem::directory_iterator(scratch.path())) files += entry.exists();
+            EXPECT_EQ(files, 1u) << variant;
         }
     }
+    EXPECT_TRUE(!full || (stat("/dev/full", &info) == 0 && S_ISCHR(info.st_mode)));
 }
 
 // Chunks smaller and larger than the buffer arrive whole and in order.

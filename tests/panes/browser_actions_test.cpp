@@ -292,7 +292,7 @@ TEST_F(ConfirmTest, EnterGoesToTheTopMostPaneThatConfirms) {
     workspace_path_state = PATH_VALID;
     workspace_path = workspace.path() + "/";
     app->services.save_image = [](const std::string& path, const std::string&, const uint8_t*, int32_t, int32_t,
-                                  int32_t) {
+                                  int32_t, std::string&) {
         record_call("save_image: " + path.substr(path.rfind('/') + 1));
         return true;
     };

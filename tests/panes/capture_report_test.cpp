@@ -16,9 +16,16 @@
 #include "platform/files.h"
 #include "platform/services.h"
 #include "support/app_fixture.h"
+#include "support/full_disk.h"
 #include "support/test_dir.h"
 
 namespace {
+
+std::string squeezed(std::string text) {
+    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\n' || c == '\t'; }),
+               text.end());
+    return text;
+}
 
 struct BuiltPanes : AppFixture {
     BuiltPanes() {
@@ -31,7 +38,9 @@ struct BuiltPanes : AppFixture {
     ~BuiltPanes() override { reset_tooltip_panel_for_tests(); }
     bool pane_open(int32_t index) const { return app->pane_open_flags[index] != 0; }
     const std::string& box_title(int k) const { return app->message_titles[k].text; }
-    const std::string& box_text(int k) const { return app->message_texts[k].text; }
+    // The box's text without blanks and line ends: the box breaks its lines
+    // to fit, wherever the window's typeface puts them.
+    std::string box_text(int k) const { return squeezed(app->message_texts[k].text); }
 };
 
 std::string stamp() { return "20261206235959"; }
@@ -115,7 +124,7 @@ TEST_F(OutputPanes, SnapshotSavesEveryByteAndReportsItsTime) {
     captured_stdout();
     EXPECT_FALSE(pane_open(PANE_CAPTURE) || app->CAPTUREPANE.visible);
     EXPECT_EQ(box_title(0), "Environment Image Snapshot Saved");
-    EXPECT_EQ(box_text(0), "Environment image written in 1.23 seconds.");
+    EXPECT_EQ(box_text(0), squeezed("Environment image written in 1.23 seconds."));
     GError* error = nullptr;
     GdkPixbuf* image = gdk_pixbuf_new_from_file(snapshot_path().c_str(), &error);
     ASSERT_NE(image, nullptr);
@@ -140,21 +149,31 @@ TEST_F(OutputPanes, FailedImageWritesCloseThePaneAndShowTheErrorBox) {
     capture_stdout();
     save_environment_snapshot(*app);
     EXPECT_TRUE(!pane_open(PANE_CAPTURE) && pane_open(PANE_ERROR) && app->MASKPANE.visible);
-    EXPECT_EQ(box_title(1) + "|" + box_text(1), "Error: Image Snapshot Save Failure|" + snapshot_error);
+    EXPECT_EQ(box_title(1), "Error: Image Snapshot Save Failure");
+    EXPECT_EQ(box_text(1), squeezed(snapshot_error + "\n\n\t File: " + workspace +
+                                    "gone/vrek_snapshot_20261206235959.png\n\t Reason: No such file or directory"));
     workspace_path = workspace;
     escape_from_popups(*app);
 
-    std::filesystem::create_symlink("/dev/full", snapshot_path());
+    // A full disk keeps the earlier file of that name as it was.
+    ASSERT_TRUE(write_text_file(snapshot_path(), "earlier"));
     captured_snapshot(64, 64);
-    save_environment_snapshot(*app);
+    {
+        const FullDisk full(100);
+        save_environment_snapshot(*app);
+    }
     EXPECT_TRUE(!pane_open(PANE_CAPTURE) && pane_open(PANE_ERROR));
+    EXPECT_NE(box_text(1).find(squeezed("\t File: " + snapshot_path() + "\n\t Reason: File too large")), std::string::npos);
+    EXPECT_EQ(read_file(snapshot_path()), "earlier");
     std::filesystem::remove(snapshot_path());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
     escape_from_popups(*app);
 
     captured_snapshot(4, 4);
     app->capture.snapshot_pixels.pop_back();
     save_environment_snapshot(*app);
     EXPECT_TRUE(pane_open(PANE_ERROR) && !pane_open(PANE_INFO));
+    EXPECT_NE(box_text(1).find(squeezed("Reason: no complete image was captured")), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(snapshot_path()));
     escape_from_popups(*app);
 
@@ -189,13 +208,20 @@ TEST_F(OutputPanes, ProfilingReportGoesOutWithTabsAsArrows) {
     ASSERT_TRUE(write_text_file(file, "an older and much longer report"));
     write_ppd_text_file(*app);
     EXPECT_EQ(read_file(file), "a>b>>c\n");
-    EXPECT_EQ(box_text(0), "PPD (performance-profiling-data) successfully written to text-file.\n\n\t Path: " +
-                               workspace_path + "\n\t Name: vrek_ppd.txt");
+    EXPECT_EQ(box_text(0), squeezed("PPD (performance-profiling-data) successfully written to text-file.\n\n\t Path: " +
+                                    workspace_path + "\n\t Name: vrek_ppd.txt"));
+    // A full disk: the error box names the file and the reason, and the
+    // earlier report stays whole.
+    {
+        const FullDisk full(3);
+        write_ppd_text_file(*app);
+    }
+    EXPECT_EQ(box_title(1), "PPD Emission Failure");
+    EXPECT_NE(box_text(1).find(squeezed("error on write.")), std::string::npos);
+    EXPECT_NE(box_text(1).find(squeezed("\n\t Name: vrek_ppd.txt\n\t Reason: File too large")), std::string::npos);
+    EXPECT_EQ(read_file(file), "a>b>>c\n");
     std::filesystem::remove(file);
-    std::filesystem::create_symlink("/dev/full", file);
-    write_ppd_text_file(*app);
-    EXPECT_EQ(box_title(0), "PPD Emission Failure");
-    EXPECT_NE(box_text(0).find("error on write."), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 TEST_F(BuiltPanes, HintBarFollowsTheTipElement) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <deque>
+#include <filesystem>
 
 #include "panes/environment_export.h"
 #include "panes/export_actions.h"
@@ -12,6 +13,7 @@
 #include "pipeline/reassembly.h"
 #include "platform/files.h"
 #include "support/decimal_comma_locale.h"
+#include "support/full_disk.h"
 #include "support/shell_fixture.h"
 #include "support/test_dir.h"
 
@@ -224,15 +226,46 @@ TEST_F(ExportFixture, FilesAndTracesPerChoice) {
               std::string::npos);  // two facets: the hidden entity is left out
     EXPECT_EQ(app->message_texts[0].text, "Environment mesh written in 1.23 seconds.");
 
-    // A triangle file that cannot take a byte fails OBJ; the polygons are
+    // A full disk fails both OBJ files: the earlier files stay as they
+    // were, no partial file is left, and the error box (not the success
+    // box) names each file and the reason.
+    const std::string earlier_ngon = read_file(base + "_NGON.obj"), earlier_tess = read_file(base + "_TESS.obj");
+    const std::string earlier_stl = read_file(base + ".stl");
+    app->INFOPANE.visible = false;
+    {
+        const FullDisk full(64);
+        EXPECT_EQ(run({1, 0, 0, 1}, {1, 1, 0, 1, 1, 0}),
+                  (std::vector<std::string>{"OBJ-Write-Failure: " + base, "STL-Write-Failure: " + base}));
+    }
+    EXPECT_EQ(read_file(base + "_NGON.obj"), earlier_ngon);
+    EXPECT_EQ(read_file(base + ".stl"), earlier_stl);
+    EXPECT_EQ(read_file(base + "_TESS.obj"), earlier_tess);
+    EXPECT_FALSE(app->INFOPANE.visible);
+    EXPECT_TRUE(app->ERRORPANE.visible);
+    EXPECT_EQ(app->message_titles[1].text, "Error: Environment Mesh File Export Failure");
+    EXPECT_EQ(app->message_texts[1].text,
+              "These files could not be written:\n\n\t environment_NGON.obj : File too large\n\t "
+              "environment_TESS.obj : File too large\n\t environment.stl : File too large\n\n\t Folder: " +
+                  dir.path() + "/\n\nNote: earlier files of these names are left as they were.");
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) files += entry.exists();
+    EXPECT_EQ(files, 7u);  // the six files of the first export and the STL
+    app->ERRORPANE.visible = false;
+
+    // A triangle file that cannot be replaced fails OBJ; the polygons are
     // still written.
     unlink((base + "_NGON.obj").c_str());
     unlink((base + "_TESS.obj").c_str());
-    ASSERT_EQ(symlink("/dev/full", (base + "_TESS.obj").c_str()), 0);
+    ASSERT_EQ(mkdir((base + "_TESS.obj").c_str(), 0755), 0);
     EXPECT_EQ(run({1, 0, 0, 0}, {1, 1, 0, 1, 1, 0}), std::vector<std::string>{"OBJ-Write-Failure: " + base});
     EXPECT_TRUE(path_exists(base + "_NGON.obj"));
+    EXPECT_NE(app->message_texts[1].text.find("This file could not be written:\n\n\t environment_TESS.obj : not a "
+                                              "regular file\n"),
+              std::string::npos);
+    rmdir((base + "_TESS.obj").c_str());
+    app->ERRORPANE.visible = false;
 
-    // A missing directory fails every format; the box still reports.
+    // A missing directory fails every format; the error box says so.
     set_export_location(*app, dir.path() + "/missing");
     app->INFOPANE.visible = false;
     const std::string gone = dir.path() + "/missing/environment";
@@ -240,7 +273,12 @@ TEST_F(ExportFixture, FilesAndTracesPerChoice) {
               (std::vector<std::string>{"OBJ-Write-Failure: " + gone, "OFF-Write-Failure: " + gone,
                                         "PLY-Write-Failure: " + gone, "STL-Write-Failure: " + gone}));
     EXPECT_EQ(trace(TRACE_ERROR).size(), 4u);
-    EXPECT_TRUE(app->INFOPANE.visible);
+    EXPECT_FALSE(app->INFOPANE.visible);
+    EXPECT_TRUE(app->ERRORPANE.visible);
+    EXPECT_NE(app->message_texts[1].text.find("\n\t environment_TESS.ply : No such file or directory\n"),
+              std::string::npos);
+    EXPECT_NE(app->message_texts[1].text.find("\n\t Folder: " + dir.path() + "/missing/\n"), std::string::npos);
+    EXPECT_FALSE(path_exists(dir.path() + "/missing"));
 }
 
 TEST_F(ExportFixture, BaseNamesTakeTheStampAndHostileNamesAsTheyAre) {

@@ -2,8 +2,10 @@
 // parallel (per element or batch on worker threads, or all elements in one
 // run): exact staged bytes and argument vectors, what is read back, and
 // failed staging or runs.
+#include <chrono>
 #include <memory>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/app_context.h"
@@ -93,7 +95,64 @@ TEST_F(KernelRuns, AssembleStagesOneBlockStampsTheMeshAndFailsToNull) {
     EXPECT_EQ(k.input("vrek_assemble_in"), "1;\n\n" + block("optimal_csg_mesh", "s"));
     set_kernel_path(k.root + "/none/vrek");
     EXPECT_EQ(assemble_script("s", 2, false), nullptr);
-    EXPECT_EQ(kernel_trace_text, "");
+    EXPECT_EQ(kernel_end_text, "kernel could not be started: '" + k.root + "/none/vrek' does not exist");
+    EXPECT_EQ(kernel_trace_text, kernel_end_text + "\n");
+}
+
+// A run that cannot start, is cancelled or reads no script names the
+// reason; nothing of it passes for a script with errors.
+TEST_F(KernelRuns, RunsThatCannotStartOrAreCancelledSayWhy) {
+    std::string file = k.root + "/s.vrek";
+    ASSERT_TRUE(write_text_file(file, "return box(1);\n"));
+    k.fixture("parse", report(""));
+    ASSERT_EQ(chmod(kernel_path.c_str(), 0644), 0);
+    parse_script_file(file);
+    EXPECT_EQ(kernel_end_text, "kernel could not be started: '" + kernel_path + "' is not executable");
+
+    replace_kernel("sleep 30");
+    file = k.root + "/s.vrek";
+    ASSERT_TRUE(write_text_file(file, "return box(1);\n"));
+    static int pumps;
+    pumps = 0;
+    kernel_wait_pump = [] { return ++pumps >= 5; };
+    const auto start = std::chrono::steady_clock::now();
+    parse_script_file(file);
+    EXPECT_EQ(kernel_end_text, "kernel run cancelled");
+    EXPECT_EQ(pumps, 5);
+    pumps = 0;
+    EXPECT_EQ(assemble_script("s", 2, false), nullptr);
+    EXPECT_EQ(kernel_end_text, "kernel run cancelled");
+    EXPECT_NE(kernel_trace_text.find("kernel run cancelled\n"), std::string::npos);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(pumps, 5);
+    kernel_wait_pump = nullptr;
+
+    // A script that is gone is not one that is empty.
+    EXPECT_EQ(parse_script_file(k.root + "/gone.vrek").section_line_counts[SECTION_ERRORS], 1);
+    EXPECT_EQ(kernel_end_text, "script could not be read: " + k.root + "/gone.vrek");
+    ASSERT_TRUE(write_text_file(file, ""));
+    parse_script_file(file);
+    EXPECT_EQ(kernel_end_text, "");
+}
+
+// An assembly whose kernel exits non-zero and says why is an error with
+// that message, whatever entry it wrote; a huge output is kept in part.
+TEST_F(KernelRuns, AKernelThatReportsErrorsGivesNoMeshAndItsMessage) {
+    replace_kernel("cp \"$D/fixtures/mesh_1\" \"$4\"; echo 'vrek: element 0: MESH-TOO-LARGE : BUDGET' >&2; exit 1");
+    k.meshes("mesh_1", {7});
+    EXPECT_EQ(assemble_script("return box(1);\n", MESH_PURE_UNION, false), nullptr);
+    EXPECT_EQ(kernel_end_text, "");
+    EXPECT_EQ(kernel_error_report, "vrek: element 0: MESH-TOO-LARGE : BUDGET");
+
+    replace_kernel("head -c 20000000 /dev/zero | tr '\\0' x");
+    k.fixture("parse", report(""));
+    ASSERT_TRUE(write_text_file(k.root + "/s.vrek", "return box(1);\n"));
+    parse_script_file(k.root + "/s.vrek");
+    EXPECT_LE(kernel_trace_text.size(), kernel_output_keep_bytes + 100);
+    EXPECT_NE(kernel_trace_text.find(" bytes of output left out ...]"), std::string::npos);
+    const std::string last = "kernel ran -parse on vrek_parse_in\n";  // the output's end is kept
+    ASSERT_GT(kernel_trace_text.size(), last.size());
+    EXPECT_EQ(kernel_trace_text.substr(kernel_trace_text.size() - last.size()), last);
 }
 
 // A kernel that dies leaves no report: the trace says how it ended. One

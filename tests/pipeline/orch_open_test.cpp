@@ -1,7 +1,17 @@
 // Opening scripts end to end with the stand-in kernel: console lines, trace
 // channels, error panes and the entity that lands in the environment.
 #include <gtest/gtest.h>
+#include <algorithm>
+
 #include "support/call_log.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "model/parallel_grammar.h"
 #include "pipeline/open_scripts.h"
@@ -82,25 +92,108 @@ TEST_F(OpenTest, SyntaxErrorsGiveSingularAndPluralTextsAndAddNothing) {
     EXPECT_EQ(first_line(boxes[1]), "Error: Syntax-Errors in Script");
     for (const char* text : {"contains 2 syntactic errors.", "correct each error", "until each error has been resolved."})
         EXPECT_NE(boxes[1].find(text), std::string::npos) << text;
-    // The parse's output reached the trace before the pane.
+    // The parse's output reached the trace before the pane, and the
+    // kernel's error lines the ERROR trace the pane names, one per line.
     EXPECT_NE(ctx.channel(TRACE_KERNEL).at(0).find("2 errors"), std::string::npos);
+    const Lines errors = ctx.channel(TRACE_ERROR);
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_EQ(errors[1].rfind("UNBALANCED-BRACKETS", 0), 0u) << errors[1];
+    EXPECT_NE(errors[1].find("AT LINE 3"), std::string::npos) << errors[1];
+    EXPECT_EQ(errors[2].rfind("WRONG-ARGUMENT-COUNT", 0), 0u) << errors[2];
+    EXPECT_NE(errors[2].find("AT LINE 2"), std::string::npos) << errors[2];
 }
 
-TEST_F(OpenTest, FailingKernelGivesTheCriticalErrorAndLeavesTheStartupMeshShown) {
+TEST_F(OpenTest, FailingKernelGivesTheAssemblyErrorWithItsMessageAndLeavesTheStartupMeshShown) {
     InteropMesh* startup = new InteropMesh();
     ctx.app->startup.startup_mesh = startup;
     ctx.open({script("boom.vrek", "m = box(1);\nfail();\nreturn m;\n")});
     EXPECT_EQ(ctx.set().count, 0);
     EXPECT_EQ(startup->visible, 1);
-    EXPECT_EQ(ctx.console().back(), "  \t Critical Assembly-Error (NULL-RETURN)");
-    EXPECT_EQ(error_boxes(),
-              Lines{"Error: Critical Assembly Error Occurred\nThe input script 'boom.vrek' caused a critical runtime "
-                    "error to occur which forcibly terminated kernel execution prior to completion.\n\nNote: the "
-                    "input script 'boom.vrek' can not be assembled until the source of the critical runtime error "
-                    "has been resolved."});
-    // No run text of the failed assembly is routed: the channel shows the parse.
-    EXPECT_NE(ctx.channel(TRACE_KERNEL).at(0).find("parsed"), std::string::npos);
+    EXPECT_EQ(ctx.console_count("  \t 1 Assembly-Error (see trace for details)"), 1u);
+    ASSERT_EQ(error_boxes().size(), 1u);
+    EXPECT_EQ(first_line(error_boxes()[0]), "Error: Assembly Error Occurred");
+    const std::string text = error_boxes()[0];
+    EXPECT_EQ(text.substr(text.rfind("\n\n") + 2), "vrek: element 0: fail() called, nothing written");
     EXPECT_TRUE(calls_starting("refresh_mesh_statistics").empty());
+
+    // A kernel that exits 1 with an empty entry and its message is no
+    // silent entity of nothing.
+    ctx.open({script("deep.vrek", "func f(x) = f(x);\nreturn f(1);\n")});
+    EXPECT_EQ(ctx.set().count, 0);
+    ASSERT_EQ(error_boxes().size(), 2u);
+    EXPECT_EQ(first_line(error_boxes()[1]), "Error: Assembly Error Occurred");
+    EXPECT_NE(error_boxes()[1].find("\n\nvrek: element 0: CALL-DEPTH-EXCEEDED : 'f'"), std::string::npos);
+}
+
+// When the kernel cannot run or ends abnormally the box names that and the
+// reason, never a syntax error.
+TEST_F(OpenTest, KernelAndWorkspaceFailuresShowTheirReason) {
+    const std::string path = script("cube.vrek", "return box(1);\n");
+    const std::string real = kernel_path;
+    const std::string wrapper = root + "/vrek";
+    auto opens_with = [&](const std::string& reason) {
+        reset_call_log();
+        ctx.open({path});
+        EXPECT_EQ(ctx.set().count, 0);
+        ASSERT_EQ(error_boxes().size(), 1u) << reason;
+        EXPECT_EQ(error_boxes()[0], "Error: Kernel Run Failed\nThe kernel run for the input script 'cube.vrek' did "
+                                    "not complete:\n" + reason + ".\n\nNote: the input script 'cube.vrek' has not "
+                                    "been assembled.");
+        EXPECT_EQ(ctx.console_count("  \t 1 Syntax-Error"), 0u);
+        EXPECT_EQ(ctx.console_count("  \t " + reason), 1u);
+    };
+    ASSERT_TRUE(write_text_file(wrapper, "#!/bin/sh\nkill -SEGV $$\n"));
+    ASSERT_EQ(chmod(wrapper.c_str(), 0755), 0);
+    kernel_path = wrapper;
+    opens_with("kernel ended by signal 11");
+    ASSERT_TRUE(write_text_file(wrapper, "#!/bin/sh\nexit 3\n"));
+    opens_with("kernel exited with status 3");
+    ASSERT_EQ(chmod(wrapper.c_str(), 0644), 0);
+    opens_with("kernel could not be started: '" + wrapper + "' is not executable");
+    kernel_path = root;
+    opens_with("kernel could not be started: '" + root + "' is a directory");
+    // The parse passes, the assembly's kernel is killed.
+    ASSERT_TRUE(write_text_file(wrapper, "#!/bin/sh\n[ \"$2\" = -parse ] && exec '" + real + "' \"$@\"\nkill -KILL $$\n"));
+    ASSERT_EQ(chmod(wrapper.c_str(), 0755), 0);
+    kernel_path = wrapper;
+    opens_with("kernel ended by signal 9");
+    // In a parallel script every element's kernel is killed: the reason
+    // follows the critical error.
+    reset_call_log();
+    ctx.open({script("par.vrek", kParallelScript)});
+    EXPECT_EQ(ctx.set().count, 0);
+    ASSERT_EQ(error_boxes().size(), 1u);
+    EXPECT_EQ(first_line(error_boxes()[0]), "Error: Critical Assembly Error Occurred");
+    EXPECT_NE(error_boxes()[0].find("resolved.\n\n"), std::string::npos);
+    EXPECT_NE(error_boxes()[0].find("kernel ended by signal 9\n"), std::string::npos);
+
+    kernel_path = real;
+    std::filesystem::remove_all(workspace + "tmp");
+    opens_with("UNABLE-TO-STAGE-KERNEL-INPUT : " + workspace + "tmp/vrek_parse_in");
+    std::filesystem::create_directories(workspace + "tmp");
+    // A script deleted before its open is refused before any kernel run.
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    reset_call_log();
+    ctx.open({path});
+    EXPECT_EQ(ctx.set().count, 0);
+    ASSERT_EQ(error_boxes().size(), 1u);
+    EXPECT_EQ(first_line(error_boxes()[0]), "Error: Unable to Open Script");
+    EXPECT_NE(error_boxes()[0].find("Reason: No such file or directory"), std::string::npos);
+    EXPECT_EQ(ctx.console_count("  \t 1 Syntax-Error"), 0u);
+}
+
+// A kernel that leaves a process behind holding its output open does not
+// keep the inspector waiting.
+TEST_F(OpenTest, AKernelsLeftoverChildDoesNotHoldTheRunBack) {
+    const std::string wrapper = root + "/vrek";
+    ASSERT_TRUE(write_text_file(wrapper, "#!/bin/sh\n(sleep 30) &\nexec '" + kernel_path + "' \"$@\"\n"));
+    ASSERT_EQ(chmod(wrapper.c_str(), 0755), 0);
+    ASSERT_TRUE(set_kernel_path(wrapper));
+    const auto start = std::chrono::steady_clock::now();
+    ctx.open({script("cube.vrek", "return box(1);\n")});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(ctx.set().count, 1);
+    EXPECT_TRUE(error_boxes().empty());
 }
 
 TEST_F(OpenTest, ParallelScriptBecomesOneEntityWithThreeSubElements) {
@@ -156,6 +249,9 @@ TEST_F(OpenTest, FailingParallelScriptsAddNothingAndRaiseOneBox) {
     }
     EXPECT_EQ(ctx.console().back(), "  \t 1 Syntax-Error (see trace for details)");
     EXPECT_EQ(ctx.console_count("  \t 1 Assembly-Error (see trace for details)"), 1u);
+    // The sub-element's listing is in the ERROR trace too.
+    const Lines errors = ctx.channel(TRACE_ERROR);
+    EXPECT_NE(std::find(errors.begin(), errors.end(), "// E:b"), errors.end());
 }
 
 TEST_F(OpenTest, ScriptChangingBetweenItsTwoParsesIsACriticalError) {
@@ -195,6 +291,47 @@ TEST_F(OpenTest, PathsAreCheckedBeforeAnythingRunsAndTheBrowserOpensInDisplayOrd
     ASSERT_EQ(ctx.set().count, 3);
     EXPECT_EQ(ctx.entity(1).file_name, ": first.vrek");
     EXPECT_EQ(ctx.entity(2).file_name, ": second.vrek");
+}
+
+// A script that is a link to a FIFO or a device, or a folder, is refused
+// with its reason before it is read: nothing waits for a writer, nothing
+// reads without end, and the kernel does not run for it.
+TEST_F(OpenTest, ScriptsThatAreNoRegularFilesAreRefusedWithTheirReason) {
+    ASSERT_EQ(mkfifo((root + "/fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((root + "/fifo").c_str(), (scripts + "pipe.vrek").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/zero", (scripts + "zero.vrek").c_str()), 0);
+    ASSERT_EQ(mkdir((scripts + "folder.vrek").c_str(), 0755), 0);
+    const std::string good = script("good.vrek", "return box(1);\n");
+    // Should the open block on the FIFO, a late writer releases it, so that
+    // the test fails on its timing instead of hanging.
+    std::atomic<bool> done{false};
+    const auto start = std::chrono::steady_clock::now();
+    std::thread rescue([&] {
+        while (!done) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) continue;
+            const int fd = ::open((root + "/fifo").c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+        }
+    });
+    ctx.open({scripts + "pipe.vrek", scripts + "zero.vrek", scripts + "folder.vrek", good});
+    done = true;
+    rescue.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    ASSERT_EQ(ctx.set().count, 1);
+    EXPECT_EQ(ctx.entity(0).parse_record.path, good);
+    EXPECT_EQ(ctx.console_count("Parsing: "), 1u);
+    Lines console = ctx.console();
+    console.resize(6);
+    EXPECT_EQ(console, (Lines{"Error: Unable to Open Script: pipe.vrek", "  \t not a regular file",
+                              "Error: Unable to Open Script: zero.vrek", "  \t not a regular file",
+                              "Error: Unable to Open Script: folder.vrek", "  \t not a regular file"}));
+    const Lines boxes = error_boxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0], "Error: Unable to Open Script\nThe input script 'pipe.vrek' can not be opened.\n\n\t Path: " +
+                            scripts + "pipe.vrek\n\t Reason: not a regular file");
+    EXPECT_NE(boxes[1].find("'zero.vrek' can not be opened."), std::string::npos);
 }
 
 // The built-in start-up scripts are in the language the kernel reads.

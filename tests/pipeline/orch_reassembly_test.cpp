@@ -154,6 +154,8 @@ TEST_F(ReassemblyTest, SyntaxErrorsKeepTheEntityAndSpeakOfReassembly) {
     EXPECT_NE(boxes[0].find("The script 'bad.vrek' contains 2 syntactic errors."), std::string::npos);
     EXPECT_NE(boxes[0].find("the script 'bad.vrek' can not be re-assembled until each error has been resolved."),
               std::string::npos);
+    // The pane sends the user to the trace: the kernel's two lines are there.
+    EXPECT_EQ(ctx.channel(TRACE_ERROR).size(), 2u);
 }
 
 TEST_F(ReassemblyTest, EditedValuesAreCarriedOverWhenTheParametersStillFit) {
@@ -214,12 +216,11 @@ TEST_F(ReassemblyTest, OnlyAChangedSubElementIsAssembledAgainAndAFailedOneChange
     EXPECT_EQ(first_line(error_boxes()[0]), "Error: Re-Assembly Error Occurred");
     EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 1u);
 
-    // A serial script that now fails: the critical ending, entity kept.
+    // A serial script that now fails: the kernel's message, entity kept.
     rewrite_and_reassemble(path, "fail();\nreturn box(1);\n");
     EXPECT_EQ(ctx.entity(0).serial_id, serial);
-    EXPECT_EQ(ctx.console().back(), "  \t Critical Re-Assembly-Error (NULL RETURN)");
-    EXPECT_NE(error_boxes().back().find("Note: the state of the entity 'triple.vrek' has not been modified."),
-              std::string::npos);
+    EXPECT_EQ(ctx.console().back(), "  \t 1 Re-Assembly-Error (see trace for details)");
+    EXPECT_NE(error_boxes().back().find("\n\nvrek: element 0: fail() called, nothing written"), std::string::npos);
 }
 
 TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
@@ -264,7 +265,9 @@ TEST_F(PushTest, FailedPushKeepsTheMeshShowsTheErrorAndIsRetried) {
     EXPECT_EQ(e.mesh, first);
     EXPECT_EQ(e.parse_result.parameters[0].last_pushed.int_value, 3);
     ASSERT_EQ(error_boxes().size(), 1u);
-    EXPECT_EQ(first_line(error_boxes()[0]), "Error: Assembly Error Occurred");
+    EXPECT_EQ(first_line(error_boxes()[0]), "Error: Kernel Run Failed");
+    EXPECT_NE(error_boxes()[0].find("did not complete:\nUNABLE-TO-STAGE-KERNEL-INPUT : " + tmp + "/vrek_assemble_in."),
+              std::string::npos);
 
     ASSERT_EQ(unlink(tmp.c_str()), 0);
     ASSERT_EQ(rename(moved.c_str(), tmp.c_str()), 0);

@@ -70,8 +70,9 @@ TEST_F(TraceTest, ChannelsGrowBeforeStoringAndPanesJoinTheirLines) {
     EXPECT_TRUE(pane.multiline);
     EXPECT_EQ(pane.line_count, 364);
     EXPECT_EQ(pane.text_height, 364 * static_cast<int32_t>(typefaces[3].line_height) + 363 * pane.line_gap);
-    EXPECT_EQ(ctx.app->trace_content_height[TRACE_ERROR], pane.text_height + 16);
-    EXPECT_EQ(ctx.app->trace_content_width[TRACE_ERROR], pane.text_width + 16);
+    // The pane is as large as its lines, so its scroll pane reaches them all.
+    EXPECT_EQ(pane.height, pane.text_height + 16);
+    EXPECT_EQ(pane.width, pane.text_width + 16);
 }
 
 TEST_F(TraceTest, NulBytesAndBrokenUtf8DoNotReachTheChannels) {
@@ -110,8 +111,14 @@ TEST_F(TraceTest, ConsoleGrowsAndSitsFourPixelsShorterThanATracePane) {
     append_error_trace(*ctx.app, "only");
     EXPECT_EQ(console_element.text, "only");
     EXPECT_FALSE(console_element.multiline);
-    EXPECT_EQ(ctx.app->console_content_height, ctx.app->trace_content_height[TRACE_ERROR] - 4);
-    for (int i = 1; i < 64; ++i) append_console_line(*ctx.app, std::to_string(i), false);
+    EXPECT_EQ(console_element.height, panes[TRACE_ERROR].height - 4);
+    EXPECT_EQ(console_element.width, panes[TRACE_ERROR].width);
+    // Never smaller than the title drawn over its first line.
+    ctx.app->console_title.width = 300;
+    ctx.app->console_title.height = 40;
+    append_console_line(*ctx.app, "1", false);
+    EXPECT_EQ((std::vector<int32_t>{console_element.width, console_element.height}), (std::vector<int32_t>{300, 40}));
+    for (int i = 2; i < 64; ++i) append_console_line(*ctx.app, std::to_string(i), false);
     EXPECT_EQ(ctx.console().size(), 64u);
     EXPECT_EQ(ctx.console().back(), "63");
     EXPECT_LE(64u, log().console_lines.size());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <sstream>
 
 #include "pipeline_test_support.h"
@@ -89,4 +90,50 @@ TEST_F(ParallelThreads, LongRunsDoOverlapUpToTheLimit) {
     EXPECT_GE(o.first, 2);
     EXPECT_LE(o.first, 4);
     free_interop_meshes(r);
+}
+
+// A cancel asked for while the workers run ends every running kernel and
+// starts no further one; nothing of the run is kept.
+TEST_F(ParallelThreads, ACancelEndsTheRunningKernelsAndStartsNoMore) {
+    replace_kernel("sleep 30", true);
+    k.meshes("mesh_1", {1});
+    parallel_core_limit = 2;
+    static int pumps;
+    pumps = 0;
+    kernel_wait_pump = [] { return ++pumps >= 40; };
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(assemble_elements_threaded(numbered(6), {}, false, false, 2), std::vector<InteropMesh*>(6, nullptr));
+    EXPECT_TRUE(kernel_cancel_requested.load());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(parallel_job_table.running_count.load(), 0);
+    EXPECT_FALSE(k.ran("vrek_assemble_in_sub_2"));  // only the first two started
+    kernel_wait_pump = nullptr;
+}
+
+// An element whose kernel failed and said why has no mesh; its message
+// names the element.
+TEST_F(ParallelThreads, AnElementWhoseKernelFailsGivesItsMessage) {
+    replace_kernel("cp \"$D/fixtures/mesh_1\" \"$4\"; [ \"$name\" = vrek_assemble_in_sub_1 ] && "
+                   "{ echo 'vrek: element 0: CALL-DEPTH-EXCEEDED' >&2; exit 1; }; true");
+    k.meshes("mesh_1", {1});
+    std::vector<InteropMesh*> r = assemble_elements_threaded(numbered(3), {}, false, false, 2);
+    EXPECT_EQ(tags(r), (std::vector<double>{1, -1, 1}));
+    EXPECT_EQ(kernel_error_report, "// E:" + subelement_reference(numbered(3)[1]) +
+                                       "\nvrek: element 0: CALL-DEPTH-EXCEEDED\n");
+    free_interop_meshes(r);
+}
+
+// Elements whose kernels were killed or could not start give nothing, and
+// the reason per element.
+TEST_F(ParallelThreads, KilledOrMissingKernelsSayWhyPerElement) {
+    replace_kernel("kill -SEGV $$");
+    EXPECT_EQ(assemble_elements_threaded(numbered(2), {}, false, false, 2), std::vector<InteropMesh*>(2, nullptr));
+    const std::string first = subelement_reference(numbered(2)[0]), second = subelement_reference(numbered(2)[1]);
+    EXPECT_EQ(kernel_error_report, "// E:" + first + "\nkernel ended by signal 11\n// E:" + second +
+                                       "\nkernel ended by signal 11\n");
+    const std::string missing = k.root + "/no/such/vrek";
+    set_kernel_path(missing);
+    EXPECT_EQ(assemble_batches_threaded(numbered(2), {{0, 1}}, false, false, 2), std::vector<InteropMesh*>(2, nullptr));
+    EXPECT_EQ(kernel_error_report, "// E:" + first + "\n// E:" + second + "\nkernel could not be started: '" + missing +
+                                       "' does not exist\n");
 }

@@ -3,11 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
+
+#include "support/full_disk.h"
 
 namespace fs = std::filesystem;
 
@@ -60,6 +68,91 @@ TEST(Files, FailuresAreReportedNotHidden) {
     EXPECT_FALSE(write_text_file("/dev/full", "does not fit"));
 }
 
+std::vector<std::string> names_in(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A FIFO, a device and a file over the limit are refused with a reason,
+// at once: nothing waits for a writer and nothing fills the memory.
+TEST(Files, OnlyRegularFilesWithinTheLimitAreRead) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((dir / "fifo").c_str(), (dir / "fifo.vrek").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/zero", (dir / "zero.vrek").c_str()), 0);
+    // Should a read block in open(), a writer coming later releases it, so
+    // that the test fails on its timing instead of hanging.
+    std::atomic<bool> done{false};
+    const auto start = std::chrono::steady_clock::now();
+    std::thread rescue([&] {
+        while (!done) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) continue;
+            const int fd = open((dir / "fifo").c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) close(fd);
+        }
+    });
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(read_file(dir / "fifo.vrek"), "");
+    EXPECT_TRUE(path_exists(dir / "fifo.vrek"));
+    EXPECT_EQ(read_file(dir / "zero.vrek"), "");
+    const std::string printed = testing::internal::GetCapturedStdout();
+    done = true;
+    rescue.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_NE(printed.find("Error Parsing File : " + (dir / "fifo.vrek") + " : Failed To Read File Data.\n"),
+              std::string::npos);
+    EXPECT_NE(printed.find("Error Parsing File : " + (dir / "zero.vrek") + " : Failed To Read File Data.\n"),
+              std::string::npos);
+    for (const std::string& refused : {dir / "fifo.vrek", dir / "zero.vrek", dir.path}) {
+        const FileText read = read_regular_file(refused, 1 << 20);
+        EXPECT_EQ(read.error, "not a regular file") << refused;
+        EXPECT_EQ(read.text, "") << refused;
+        EXPECT_EQ(regular_file_problem(refused, 1 << 20), "not a regular file") << refused;
+    }
+    EXPECT_EQ(regular_file_problem(dir / "missing", 1 << 20), "No such file or directory");
+
+    // The limit is inclusive; a file without a size (/proc) is cut at it.
+    touch(dir / "ten", "0123456789");
+    EXPECT_EQ(read_regular_file(dir / "ten", 10).text, "0123456789");
+    EXPECT_EQ(regular_file_problem(dir / "ten", 10), "");
+    const FileText over = read_regular_file(dir / "ten", 9);
+    EXPECT_EQ(over.error, "larger than 9 bytes");
+    EXPECT_EQ(over.text, "");
+    EXPECT_EQ(regular_file_problem(dir / "ten", 9), "larger than 9 bytes");
+    EXPECT_NE(read_file("/proc/self/status").find("Name:"), std::string::npos);
+    EXPECT_EQ(read_regular_file("/proc/self/status", 16).error, "larger than 16 bytes");
+}
+
+// A replaced file is the whole new text or, on failure, the old file as it
+// was; no temporary file stays behind either way.
+TEST(Files, ReplacedOnlyWhenWrittenWhole) {
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(replace_file(dir / "report", "old report", error)) << error;
+    EXPECT_EQ(read_file(dir / "report"), "old report");
+    {
+        const FullDisk full(4);
+        EXPECT_FALSE(replace_file(dir / "report", "a longer new report", error));
+    }
+    EXPECT_EQ(error, "File too large");
+    EXPECT_EQ(read_file(dir / "report"), "old report");
+    EXPECT_EQ(names_in(dir.path), std::vector<std::string>{"report"});
+    ASSERT_TRUE(replace_file(dir / "report", "new", error));
+    EXPECT_EQ(read_file(dir / "report"), "new");
+    EXPECT_EQ(names_in(dir.path), std::vector<std::string>{"report"});
+
+    EXPECT_FALSE(replace_file(dir / "gone/report", "x", error));
+    EXPECT_EQ(error, "No such file or directory");
+    // A device is never replaced, nor a temporary file made beside it.
+    EXPECT_FALSE(replace_file("/dev/full", "x", error));
+    EXPECT_EQ(error, "not a regular file");
+    struct stat info;
+    EXPECT_TRUE(stat("/dev/full", &info) == 0 && S_ISCHR(info.st_mode));
+}
+
 class KernelAndWorkspacePaths : public testing::Test {
 protected:
     void SetUp() override { reset_paths_for_tests(); }
@@ -73,9 +166,11 @@ TEST_F(KernelAndWorkspacePaths, KernelNameAndExistence) {
     EXPECT_EQ(kernel_path_status, "UNDEFINED");
 
     touch(dir / "vrek");
+    fs::permissions(dir / "vrek", fs::perms::owner_exec, fs::perm_options::add);
     EXPECT_TRUE(set_kernel_path(dir / "vrek"));
     fs::create_directories(dir / "bin");
     touch(dir / "bin/vrek.exe");
+    fs::permissions(dir / "bin/vrek.exe", fs::perms::owner_exec, fs::perm_options::add);
     EXPECT_TRUE(set_kernel_path(dir / "bin/vrek.exe"));
 
     EXPECT_FALSE(set_kernel_path(dir / "other/vrek"));
@@ -87,10 +182,23 @@ TEST_F(KernelAndWorkspacePaths, KernelNameAndExistence) {
     EXPECT_FALSE(set_kernel_path(dir / "vrek2"));
     EXPECT_FALSE(set_kernel_path("vre"));
 
-    // Only the name and that the path opens count: a directory passes.
+    // Only an executable regular file can be run: a directory, a file
+    // without execute permission or a device is no kernel, and says why.
     fs::create_directories(dir / "d/vrek");
-    EXPECT_TRUE(set_kernel_path(dir / "d/vrek"));
+    EXPECT_FALSE(set_kernel_path(dir / "d/vrek"));
     EXPECT_EQ(kernel_path, dir / "d/vrek");
+    EXPECT_EQ(kernel_path_status, "INVALID");
+    EXPECT_EQ(kernel_path_problem(dir / "d/vrek"), "'" + (dir / "d/vrek") + "' is a directory");
+    fs::create_directories(dir / "plain");
+    touch(dir / "plain/vrek");
+    EXPECT_FALSE(set_kernel_path(dir / "plain/vrek"));
+    EXPECT_EQ(kernel_path_problem(dir / "plain/vrek"), "'" + (dir / "plain/vrek") + "' is not executable");
+    EXPECT_EQ(kernel_path_problem("/dev/null"), "'/dev/null' is not a regular file");
+    EXPECT_EQ(kernel_path_problem(dir / "none"), "'" + (dir / "none") + "' does not exist");
+    // A link to the executable is followed.
+    fs::create_directories(dir / "link");
+    fs::create_symlink(dir / "vrek", dir / "link/vrek");
+    EXPECT_TRUE(set_kernel_path(dir / "link/vrek"));
 }
 
 TEST_F(KernelAndWorkspacePaths, WorkspaceKeepsItsFormAndJoinsOnce) {

@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <filesystem>
 #include <fstream>
+#include <csignal>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -161,4 +162,87 @@ TEST_F(LoggingMkdir, RunsOnlyWhenMissingTakesDashNamesAndReapsOnlyItsChild) {
     int status = 0;
     ASSERT_EQ(waitpid(other, &status, 0), other);
     EXPECT_EQ(WEXITSTATUS(status), 7);
+}
+
+namespace {
+
+int64_t elapsed_ms(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since).count();
+}
+
+bool process_alive(pid_t pid) { return kill(pid, 0) == 0; }
+
+}  // namespace
+
+// A cancel ends the child and what it started: nothing of the group is left
+// to hold the pipe or keep running.
+TEST(RunProcessCapture, CancelEndsTheWholeGroup) {
+    char name[] = "/tmp/vk_group_XXXXXX";
+    const std::string dir = mkdtemp(name);
+    int calls = 0;
+    ProcessOptions options;
+    options.cancel_data = &calls;
+    options.cancel_requested = [](void* data) { return ++*static_cast<int*>(data) >= 10; };
+    ProcessEnd end;
+    const auto start = std::chrono::steady_clock::now();
+    const std::string out = run_process_capture(
+        "/bin/sh", {"-c", "sleep 30 & echo $! > '" + dir + "/child'; echo started; sleep 30"}, end, options);
+    EXPECT_LT(elapsed_ms(start), 5000);
+    EXPECT_EQ(out, "started\n");
+    EXPECT_TRUE(end.started);
+    EXPECT_TRUE(end.cancelled);
+    EXPECT_TRUE(end.signalled);
+    EXPECT_GE(calls, 10);
+    std::ifstream child(dir + "/child");
+    pid_t grandchild = 0;
+    ASSERT_TRUE(child >> grandchild);
+    for (int i = 0; i < 100 && process_alive(grandchild); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(process_alive(grandchild));
+    std::filesystem::remove_all(dir);
+}
+
+// The child ends but leaves a process behind that holds the pipe: the
+// caller gets the output and the status without waiting for it.
+TEST(RunProcessCapture, AProcessLeftBehindDoesNotHoldTheCallerBack) {
+    ProcessEnd end;
+    const auto start = std::chrono::steady_clock::now();
+    const std::string out = run_process_capture("/bin/sh", {"-c", "sleep 30 & echo done; exit 4"}, end);
+    EXPECT_LT(elapsed_ms(start), 5000);
+    EXPECT_EQ(out, "done\n");
+    EXPECT_FALSE(end.cancelled);
+    EXPECT_EQ(end.code, 4);
+}
+
+TEST(RunProcessCapture, KeepsTheFirstAndLastBytesOfALargeOutput) {
+    ProcessOptions options;
+    options.keep_bytes = 1 << 20;
+    ProcessEnd end;
+    // 10 MiB of numbered lines, 16 bytes each.
+    const std::string out = run_process_capture(
+        "/bin/sh", {"-c", "seq -f '%015.0f' 1 655360"}, end, options);
+    const uint64_t total = uint64_t(655360) * 16;
+    EXPECT_EQ(end.left_out, total - (1 << 20));
+    EXPECT_LT(out.size(), size_t(1 << 20) + 100);
+    EXPECT_EQ(out.compare(0, 32, "000000000000001\n000000000000002\n"), 0);
+    const std::string last = "000000000655360\n";
+    EXPECT_EQ(out.compare(out.size() - last.size(), last.size(), last), 0);
+    const std::string note = "[... " + std::to_string(total - (1 << 20)) + " bytes of output left out ...]\n";
+    EXPECT_NE(out.find("\n" + note), std::string::npos);
+
+    // Under the bound nothing is left out.
+    EXPECT_EQ(run_process_capture("/bin/sh", {"-c", "echo small"}, end, options), "small\n");
+    EXPECT_EQ(end.left_out, 0u);
+}
+
+TEST(RunProcessCapture, SaysWhyAProgramCouldNotStart) {
+    char name[] = "/tmp/vk_start_XXXXXX";
+    const std::string dir = mkdtemp(name);
+    std::ofstream(dir + "/plain") << "#!/bin/sh\necho hi\n";
+    ProcessEnd end;
+    for (const std::string& program : {dir, dir + "/plain", dir + "/missing"}) {
+        EXPECT_EQ(run_process_capture(program, {}, end), "") << program;
+        EXPECT_FALSE(end.started) << program;
+        EXPECT_NE(end.start_error, 0) << program;
+    }
+    std::filesystem::remove_all(dir);
 }

@@ -222,7 +222,8 @@ TEST(SavePng, RoundTripAndRefusedArguments) {
     // 3 x 2 pixels in rows of 16 bytes: the padding must not show.
     const std::vector<uint8_t> pixels = {255, 0,  0,  255, 0,  255, 0,  128, 0,  0,   255, 0,   9, 9, 9, 9,
                                          10,  20, 30, 40,  50, 60,  70, 80,  90, 100, 110, 255, 9, 9, 9, 9};
-    ASSERT_TRUE(platform_save_png(path, "png", pixels.data(), 3, 2, 16));
+    std::string failure;
+    ASSERT_TRUE(platform_save_png(path, "png", pixels.data(), 3, 2, 16, failure));
     GdkPixbuf* image = gdk_pixbuf_new_from_file(path.c_str(), nullptr);
     ASSERT_NE(image, nullptr);
     ASSERT_EQ(gdk_pixbuf_get_width(image) * 10 + gdk_pixbuf_get_height(image), 32);
@@ -235,12 +236,13 @@ TEST(SavePng, RoundTripAndRefusedArguments) {
     // One error line each; arguments that cannot describe the buffer (a short
     // stride would read past its end) are refused before a pixel is read.
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(platform_save_png(path + ".missing/x.png", "png", pixels.data(), 3, 2, 16));
-    EXPECT_FALSE(platform_save_png(path, "png", nullptr, 3, 2, 16));
-    EXPECT_FALSE(platform_save_png(path, "png", pixels.data(), 0, 2, 16));
-    EXPECT_FALSE(platform_save_png(path, "png", pixels.data(), 3, -2, 16));
-    EXPECT_FALSE(platform_save_png(path, "png", pixels.data(), 5, 2, 16));
-    EXPECT_FALSE(platform_save_png(path, "no-such-type", pixels.data(), 3, 2, 16));
+    EXPECT_FALSE(platform_save_png(path + ".missing/x.png", "png", pixels.data(), 3, 2, 16, failure));
+    EXPECT_EQ(failure, "No such file or directory");
+    EXPECT_FALSE(platform_save_png(path, "png", nullptr, 3, 2, 16, failure));
+    EXPECT_FALSE(platform_save_png(path, "png", pixels.data(), 0, 2, 16, failure));
+    EXPECT_FALSE(platform_save_png(path, "png", pixels.data(), 3, -2, 16, failure));
+    EXPECT_FALSE(platform_save_png(path, "png", pixels.data(), 5, 2, 16, failure));
+    EXPECT_FALSE(platform_save_png(path, "no-such-type", pixels.data(), 3, 2, 16, failure));
     std::istringstream output(testing::internal::GetCapturedStdout());
     int lines = 0;
     for (std::string line; std::getline(output, line); ++lines)

@@ -189,6 +189,18 @@ TEST(PlatformWindow, OpensServesTakesRealInputAndCloses) {
     EXPECT_LT(position("move 30 20"), position("button 0 0 30 20"));
     EXPECT_FALSE(has_seen("drag 30 20"));
     ASSERT_TRUE(run_while_pumping("xdotool mouseup 1"));
+    // A hint handled only after its button was released: the drag ends where
+    // the button came up; the pointer's way after the release is a move.
+    ASSERT_TRUE(run_while_pumping("xdotool mousemove --sync " + xy(x + 40, y + 40) + " mousedown 3"));
+    ASSERT_TRUE(pump_until([] { return has_seen("button 2 0 40 40"); }));
+    seen.clear();
+    ASSERT_EQ(system(("xdotool mousemove --sync " + xy(x + 50, y + 50) + " mouseup 3 mousemove --sync " +
+                      xy(x + 150, y + 100)).c_str()),
+              0);
+    ASSERT_TRUE(pump_until([] { return has_seen("button 2 1 50 50"); })) << testing::PrintToString(seen);
+    pump_until([] { return false; }, 200);
+    EXPECT_FALSE(has_seen("drag 150 100"));
+    EXPECT_LT(position("drag 50 50"), position("button 2 1 50 50"));
 
     platform_resize_window(300, 200);
     ASSERT_TRUE(pump_until([] { return has_seen("resize 300 200"); }));

@@ -181,6 +181,45 @@ TEST_F(CameraTest, TickStepsWheelZoomAndArrowTurns) {
     EXPECT_EQ(app.camera.zoom_steps, 3);
 }
 
+// Motion frames are drawn single-sampled; the first tick without motion
+// asks for the one still frame, and later still ticks ask for nothing.
+TEST_F(CameraTest, MovingTicksMarkTheCameraAndTheFirstStillTickAsksForOneFrame) {
+    app.camera.camera_controller = CAMERA_OBJECT_ORBIT;
+    int64_t t = 5000;
+    tick_at({t});
+    EXPECT_EQ(app.frame.camera_moving, 0);
+    app.camera.zoom_steps = 2;
+    tick_at({t += 10});
+    EXPECT_EQ(app.frame.camera_moving, 1);
+    tick_at({t += 10});
+    EXPECT_EQ(app.frame.camera_moving, 1);
+    app.frame.needs_redraw = 0;
+    tick_at({t += 10});
+    EXPECT_EQ(app.frame.camera_moving, 0);
+    EXPECT_EQ(app.frame.needs_redraw, 1);
+    app.frame.needs_redraw = 0;
+    tick_at({t += 10, t += 10});
+    EXPECT_EQ(app.frame.needs_redraw, 0);
+
+    // A drag moves on the tick that applies it, and stops on the next.
+    begin_camera_drag(app, 100, 100);
+    drag_camera(app, 140, 100, 0);
+    tick_at({t += 10});
+    EXPECT_EQ(app.frame.camera_moving, 1);
+    tick_at({t += 10});
+    EXPECT_EQ(app.frame.camera_moving, 0);
+
+    // Locked in mid-motion: the still frame still comes.
+    hold('W');
+    tick_at({t += 10});
+    EXPECT_EQ(app.frame.camera_moving, 1);
+    app.ui_flags.camera_locked = 1;
+    app.frame.needs_redraw = 0;
+    tick_at({t += 10});
+    EXPECT_EQ(app.frame.camera_moving, 0);
+    EXPECT_EQ(app.frame.needs_redraw, 1);
+}
+
 TEST_F(CameraTest, AHeldKeyAfterALongPauseMovesAtMostOneHundredMilliseconds) {
     hold('W');
     const Vec3 f = app.camera.live_camera.forward;

@@ -197,13 +197,18 @@ void write_ids(int x, int y, uint32_t left, uint32_t centre, uint32_t right) {
 
 // Outline flag (output alpha) at texel (x, y) of the entity-id target.
 int outline_at(int x, int y) {
-    const float u = (x + 0.5f) / 2048, v = (y + 0.5f) / 2048;
-    return shade(7, {0, 0, 0, 0}, {u, v, 0, 1}, [] { glUniform4f(frame_renderer.program.ic2id, 0.5f, 0.5f, 0.5f, 1); },
-                 render_targets[7].colour_id)[3];
+    const RenderTarget& ids = render_targets[7];
+    const float w = float(ids.buffer_width), h = float(ids.buffer_height);
+    const float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
+    return shade(7, {0, 0, 0, 0}, {u, v, 0, 1}, [] {
+        const RenderTarget& t = render_targets[7];
+        glUniform4f(frame_renderer.program.ic2id, 0.5f, 0.5f, 0.5f, 1);
+        glUniform2f(frame_renderer.program.itexel, 1.0f / float(t.buffer_width), 1.0f / float(t.buffer_height));
+    }, ids.colour_id)[3];
 }
 
 TEST_F(RenderGl, TargetsAreCompleteOnceAndTheOutlineFlagsTheSmallerIdSide) {
-    if (!render_targets_created) create_render_targets();
+    if (!render_targets_created) create_render_targets(720, 480);
     std::array<uint32_t, 8> names{};
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(render_targets[i].complete, 1) << i;
@@ -249,6 +254,46 @@ TEST_F(RenderGl, TargetsAreCompleteOnceAndTheOutlineFlagsTheSmallerIdSide) {
     RootContainer root;
     render_frame(app.get(), &root);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(render_targets[i].framebuffer_id, names[i]);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(RenderGl, TargetsGrowWithTheWindowKeepTheirColourAndStopAt2048) {
+    if (!render_targets_created) create_render_targets(720, 480);
+    auto sizes = [] {
+        std::array<std::array<int32_t, 2>, 8> out{};
+        for (int i = 0; i < 8; ++i) out[i] = {render_targets[i].buffer_width, render_targets[i].buffer_height};
+        return out;
+    };
+    using Sizes = std::array<std::array<int32_t, 2>, 8>;
+    EXPECT_EQ(sizes(), (Sizes{{{512, 512}, {768, 512}, {768, 512}, {768, 512}, {768, 512}, {2048, 2048}, {768, 512},
+                               {768, 512}}}));
+    const GLuint strip = render_targets[5].framebuffer_id, offscreen = render_targets[0].framebuffer_id;
+    write_ids(700, 500, 0x405060, 0x405060, 0x405060);
+
+    EXPECT_FALSE(fit_render_targets(700, 300));  // never shrinks
+    EXPECT_TRUE(fit_render_targets(1000, 600));
+    EXPECT_EQ(sizes(), (Sizes{{{512, 512}, {1024, 768}, {1024, 768}, {1024, 768}, {1024, 768}, {2048, 2048},
+                               {1024, 768}, {1024, 768}}}));
+    EXPECT_EQ(render_targets[5].framebuffer_id, strip);
+    EXPECT_EQ(render_targets[0].framebuffer_id, offscreen);
+    const Pixel kept = read_pixel(render_targets[7].framebuffer_id, 700, 500);
+    EXPECT_EQ((std::array<int, 3>{kept[0], kept[1], kept[2]}), (std::array<int, 3>{0x40, 0x50, 0x60}));
+    // A grown id target still outlines one texel apart: id 256 beside 255
+    // flags nothing, where half a texel would blend them into a larger id.
+    write_ids(900, 700, 3, 3, 4);
+    write_ids(950, 700, 0x0000FF, 0x000100, 0x000100);
+    EXPECT_EQ((std::array<int, 2>{outline_at(900, 700), outline_at(950, 700)}), (std::array<int, 2>{255, 0}));
+
+    EXPECT_TRUE(fit_render_targets(3000, 100));
+    EXPECT_EQ(sizes()[2], (std::array<int32_t, 2>{2048, 768}));
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(render_targets[i].complete, 1) << i;
+        glBindFramebuffer(GL_FRAMEBUFFER, render_targets[i].framebuffer_id);
+        GLint samples = -1;
+        glGetIntegerv(GL_SAMPLES, &samples);
+        EXPECT_EQ(samples, i == 0 || i == 3 ? 4 : 0) << i;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

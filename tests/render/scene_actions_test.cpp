@@ -112,13 +112,15 @@ TEST_F(SceneActions, InspectorLabelsFollowTheToolTipAndTraceGoesToTheInfoBox) {
     app->bars.llmi_pick_key = 'P';
     app->frame.picked_entity_id = 0;
     app->frame.picked_element_id = 0;
-    Element& info = app->llmi_caption;
+    Element& info = app->canvas_pick_area;
     tooltip_element = &info;
     update_llmi_labels(*app);
     EXPECT_STREQ(info.tooltip_title, "\t a.vrek");
     EXPECT_STREQ(info.tooltip_text, "polygon : 0");
     EXPECT_EQ(info.tooltip_icon, 6);
-    EXPECT_EQ(app->status.tooltip_text, "polygon : 0");
+    // The hint bar on screen follows at once.
+    EXPECT_EQ(app->hint_caption.text, "\t a.vrek");
+    EXPECT_EQ(app->hint_text.text, "polygon : 0");
 
     reset_call_log();
     build_llmi_trace(*app);
@@ -130,7 +132,7 @@ TEST_F(SceneActions, InspectorLabelsFollowTheToolTipAndTraceGoesToTheInfoBox) {
     EXPECT_EQ(info.tooltip_title, nullptr);
     EXPECT_EQ(info.tooltip_icon, -1);
     EXPECT_EQ(tooltip_element, nullptr);
-    EXPECT_TRUE(app->status.tooltip_text.empty());
+    EXPECT_TRUE(app->hint_text.text.empty());
 
     app->bars.llmi_pick_key = '!';
     app->frame.picked_element_id = 0;

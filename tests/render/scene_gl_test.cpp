@@ -182,6 +182,17 @@ TEST_F(SceneGl, PickingNamesAndHighlightsByMode) {
     for (int i = 0; i < 299; ++i) add_entity(nullptr);
     add_entity(make_strip_mesh(200));
     const std::array<int, 2> pointer = upper_left(1);  // triangle 3, polygon 1
+    // The view's element as the builder hangs it: the hint bar shows the
+    // tool-tip of whatever element the pointer moves over.
+    app->width = W, app->height = H;
+    app->children = {&app->CONTENTPANE};
+    app->CONTENTPANE.children = {&app->canvas_pick_area};
+    for (Element* e : {static_cast<Element*>(&app->CONTENTPANE), &app->canvas_pick_area}) e->width = W, e->height = H;
+    const auto tip_under_pointer = [&]() -> const char* {
+        tooltip_element = nullptr;
+        app->dispatch_motion(pointer[0], pointer[1], 0);
+        return tooltip_element ? tooltip_element->tooltip_text : nullptr;
+    };
     struct Case {
         char key;
         std::vector<int> highlighted;  // triangles drawn at half brightness
@@ -202,8 +213,9 @@ TEST_F(SceneGl, PickingNamesAndHighlightsByMode) {
         frame();  // draws the ids and reads them back
         EXPECT_EQ(app->frame.picked_entity_id, 299u);
         EXPECT_EQ(app->frame.picked_element_id, 3u);
-        ASSERT_NE(app->llmi_caption.tooltip_text, nullptr);
-        EXPECT_STREQ(app->llmi_caption.tooltip_text, c.label);
+        const char* tip = tip_under_pointer();
+        ASSERT_NE(tip, nullptr);
+        EXPECT_STREQ(tip, c.label);
         EXPECT_EQ(app->frame.needs_redraw, 1);
         frame(false);  // the changed pick asked for this redraw
         for (int t = 0; t < 8; ++t) {
@@ -217,7 +229,7 @@ TEST_F(SceneGl, PickingNamesAndHighlightsByMode) {
     platform_state.pointer_x = 5, platform_state.pointer_y = 5;
     frame();
     EXPECT_EQ(app->frame.picked_element_id, 0xFFFFFFu);
-    EXPECT_EQ(app->llmi_caption.tooltip_text, nullptr);
+    EXPECT_EQ(tip_under_pointer(), nullptr);
 }
 
 TEST_F(SceneGl, PickingAndFlatShadingAfterTheDefaultView) {
@@ -357,6 +369,67 @@ TEST_F(SceneGl, TwoCellsTwoViews) {
     EXPECT_TRUE(rgb_is(scene_pixel(10, H / 2 + 30), 200, 200, 200));
     EXPECT_TRUE(rgb_is(scene_pixel(W / 2 - 10, H / 2 + 30), 200, 200, 200));
     EXPECT_TRUE(rgb_is(scene_pixel(3 * W / 4, H / 2 + 30), 63, 127, 191, 1));
+}
+
+// Pixels of a screenshot (with the canvas, without the interface) that are
+// neither the canvas nor the strip's grey 200: the blended edge pixels.
+int mixed_pixels(const std::vector<uint8_t>& rgba) {
+    int n = 0;
+    for (size_t k = 0; k + 3 < rgba.size(); k += 4) {
+        const Pixel p{rgba[k], rgba[k + 1], rgba[k + 2], rgba[k + 3]};
+        if (!rgb_is(p, 63, 127, 191, 1) && !rgb_is(p, 200, 200, 200)) ++n;
+    }
+    return n;
+}
+
+TEST_F(SceneGl, AMovingCameraDrawsSingleSampledAndTheStillFrameIsUnchanged) {
+    add_entity(make_strip_mesh(200));
+    AppContext& a = *app;
+    a.io_settings.anti_aliasing = 1;
+    a.camera.live_camera.up = {0.3, 1, 0};  // a tilted view: slanted edges
+    auto grab = [&](bool redraw) {
+        a.capture.capture_options = {1, 1, 0};
+        frame(redraw);
+        return a.capture.screenshot_pixels;
+    };
+    const std::vector<uint8_t> still = grab(true);
+    ASSERT_EQ(still.size(), size_t{4} * W * H);
+    EXPECT_GT(mixed_pixels(still), 200);
+    // Moving: hard edges, the same shape.
+    a.frame.camera_moving = 1;
+    const std::vector<uint8_t> moving = grab(true);
+    EXPECT_EQ(mixed_pixels(moving), 0);
+    EXPECT_TRUE(moving != still);
+    const std::array<int, 2> p = lower_right(1);
+    const size_t at = 4 * (size_t(p[1]) * W + size_t(p[0]));
+    EXPECT_EQ(moving[at], 200);
+    // Still again: the same picture as before the motion, and frames
+    // without a redraw keep showing it.
+    a.frame.camera_moving = 0;
+    EXPECT_EQ(grab(true), still);
+    EXPECT_EQ(grab(false), still);
+    EXPECT_EQ(grab(false), still);
+}
+
+TEST_F(SceneGl, AWindowLargerThanTheFirstFrameIsDrawnToItsCorner) {
+    add_entity(make_strip_mesh(200));
+    AppContext& a = *app;
+    frame();  // targets exist at the first window's size
+    const int w = 1100, h = 700;
+    platform_state.canvas_width = w, platform_state.canvas_height = h;
+    a.frame.view_rect_width = w, a.frame.view_rect_height = h;
+    a.capture.capture_options = {1, 1, 0};
+    frame(false);  // the grown targets ask for the scene themselves
+    const std::vector<uint8_t>& shot = a.capture.screenshot_pixels;
+    ASSERT_EQ(a.capture.screenshot_width, w);
+    ASSERT_EQ(shot.size(), size_t{4} * w * h);
+    for (const std::array<int, 2>& q : {std::array<int, 2>{w - 2, 1}, {w - 2, h - 2}, {1, h - 2}}) {
+        const size_t at = 4 * (size_t(q[1]) * w + size_t(q[0]));
+        EXPECT_TRUE(rgb_is(Pixel{shot[at], shot[at + 1], shot[at + 2], 255}, 63, 127, 191, 1)) << q[0] << ", " << q[1];
+    }
+    // The strip, centred in the larger view.
+    const size_t centre = 4 * (size_t(h / 2 + 10) * w + size_t(w / 2 + 20));
+    EXPECT_EQ(shot[centre], 200);
 }
 
 TEST_F(SceneGl, TimedFramesRecordOnlyRedraws) {

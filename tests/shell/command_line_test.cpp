@@ -22,6 +22,7 @@ struct CommandLine : AppFixture {
         root = mkdtemp(name);
         kernel = root + "/vrek";
         std::ofstream(kernel) << "#!/bin/sh\n";
+        fs::permissions(kernel, fs::perms::owner_exec, fs::perm_options::add);
         fs::create_directory(root + "/ws");
     }
     ~CommandLine() override { fs::remove_all(root); }
@@ -62,6 +63,16 @@ TEST_F(CommandLine, NoArgumentsOrKernelOnly) {
     // A bare "vrek" means the one in the current directory, checked there.
     EXPECT_EQ(run({"vrek"}), "ERROR: the specified kernel executable does not exist.\nEXEC:[\"./vrek\"];\n");
     EXPECT_EQ(kernel_path, "./vrek");
+
+    // A kernel that exists but can not be run is no kernel, and says why.
+    fs::create_directories(root + "/d/vrek");
+    EXPECT_EQ(run({root + "/d/vrek"}), "ERROR: the specified kernel executable can not be run: '" + root +
+                                           "/d/vrek' is a directory.\nEXEC:[\"" + root + "/d/vrek\"];\n");
+    EXPECT_EQ(kernel_path_state, PATH_INVALID);
+    fs::permissions(kernel, fs::perms::owner_exec, fs::perm_options::remove);
+    EXPECT_EQ(run({kernel, root + "/ws"}).rfind("ERROR: the specified kernel executable can not be run: '" + kernel +
+                                               "' is not executable.\n", 0), 0u);
+    EXPECT_EQ(kernel_path_state, PATH_INVALID);
 }
 
 TEST_F(CommandLine, KernelAndWorkspace) {

@@ -25,6 +25,7 @@ protected:
         char name[] = "/tmp/vk_ws_XXXXXX";
         root = mkdtemp(name);
         std::ofstream(root + "/vrek") << "#!/bin/sh\n";
+        fs::permissions(root + "/vrek", fs::perms::owner_exec, fs::perm_options::add);
         reset_paths_for_tests();
         set_clock_for_tests(fixed_clock);
         app = make_app_context();

@@ -20,25 +20,9 @@
 #include "platform/paths.h"
 #include "ui/ui_state.h"
 
-// Frees every mesh and sub-element record the context's environments hold.
-inline void free_context_meshes(AppContext& app) {
-    for (Environment& environment : app.entities.environment_list.environments) {
-        EntitySet& set = environment.entities;
-        for (size_t i = 0; i < set.records.size() && i < static_cast<size_t>(std::max(set.count, 0)); ++i) {
-            EntityRecord& entity = set.records[i];
-            if (entity.parallel == 1) {
-                for (EntityRecord* sub : entity.subelement_records) {
-                    if (sub) free_interop_mesh(sub->mesh);
-                    delete sub;
-                }
-                entity.subelement_records.clear();
-            } else {
-                free_interop_mesh(entity.mesh);
-            }
-            entity.mesh = nullptr;
-        }
-    }
-}
+// Frees every mesh and sub-element record the context's environments hold,
+// as the program does at quit.
+inline void free_context_meshes(AppContext& app) { release_entity_meshes(app); }
 
 inline void reset_app_globals() {
     reset_ui_state();

@@ -102,3 +102,24 @@ TEST_F(LayoutsTest, DividerDragThroughTheTree) {
 }
 
 }  // namespace
+
+TEST(LineFitting, WholeLinesStayAndLongOnesEndWithDotsInsideTheWidth) {
+    GlyphTable widths{};
+    widths.fill(6);
+    widths['.'] = 3;
+    const Typeface face{0, 1075, 23, 16, widths, widths};
+    const auto width = [&](const std::string& s) {
+        int32_t sum = 0;
+        for (unsigned char c : s) sum += static_cast<int32_t>(face.glyph_widths[c]);
+        return sum;
+    };
+    EXPECT_EQ(fit_line_with_ellipsis(&face, "abcdef", 36), "abcdef");  // exactly fits
+    const std::string cut = fit_line_with_ellipsis(&face, "abcdef", 35);
+    EXPECT_EQ(cut, "abcd...");
+    EXPECT_LE(width(cut), 35);
+    // No blank before the dots; a width below the dots gives what fits of them.
+    EXPECT_EQ(fit_line_with_ellipsis(&face, "ab  cdefgh", 33), "ab...");
+    EXPECT_EQ(fit_line_with_ellipsis(&face, "abcdef", 7), "..");
+    EXPECT_EQ(fit_line_with_ellipsis(&face, "abcdef", -5), "");
+    EXPECT_EQ(fit_line_with_ellipsis(nullptr, "abc", 0), "abc");  // nothing measures without a face
+}

@@ -31,6 +31,24 @@ TEST_F(LabelTextTest, MeasuresLinesOnFaceZero) {
     EXPECT_EQ(label.text_width + label.text_height, 0);
 }
 
+TEST_F(LabelTextTest, WrappingBreaksAtBlanksAndOnlyOverlongWordsInside) {
+    const Typeface* face = &typefaces[0];
+    struct Case { const char* text; int32_t width; const char* wrapped; };
+    const Case cases[] = {
+        {"ab ab ab", 31, "ab ab\nab"},   // "ab ab" is 31 wide: it fits exactly
+        {"ab ab ab", 30, "ab\nab\nab"},
+        {"ab ab", 14, "ab\nab"},         // the blank that does not fit is the break
+        {"ab\nab ab", 31, "ab\nab ab"},  // given breaks stay, short lines too
+        {"WWWW", 25, "WW\nWW"},          // a word wider than the line breaks inside
+        {"a WWWW", 25, "a\nWW\nWW"},
+        {"\tab ab", 31, "\tab\nab"},     // the tab is kept and measured
+        {"", 10, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(wrap_text(face, c.text, c.width), c.wrapped) << c.text << " " << c.width;
+    EXPECT_EQ(wrap_text(face, "ab ab", 0), "ab ab");
+    EXPECT_EQ(wrap_text(nullptr, "ab ab", 5), "ab ab");
+}
+
 TEST_F(LabelTextTest, LinesFromAListCountStringsNotNewlines) {
     Label label;
     label.line_gap = 1;

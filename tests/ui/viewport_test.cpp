@@ -63,6 +63,53 @@ TEST_F(ViewportTest, CellsAreTruncatedWithBordersOnlyBetweenThem) {
         EXPECT_FALSE(e->visible);
 }
 
+TEST_F(ViewportTest, CellsDivideTheRegionInsideTheInsets) {
+    Sized vp(640, 480);
+    vp.view_insets = {100, 40, 20, 40};  // region (100, 40, 520, 400)
+    captured([&] { vp.split_cell(0, 'Y', true, true, 0.5); });
+    vp.lay();
+    EXPECT_EQ(rect_of(vp.cells[0]), (Ints{100, 40, 260, 400}));
+    EXPECT_EQ(rect_of(vp.cells[1]), (Ints{360, 40, 260, 400}));
+    EXPECT_EQ(rect_of(vp.bars[0]), (Ints{356, 40, 8, 400}));
+    // Borders only between cells, not along the region's edges.
+    EXPECT_EQ(vp.cells[0].border_left.width + vp.cells[0].border_top.width, 0);
+    EXPECT_EQ(vp.cells[0].border_right.width, 1);
+    // Cell pictures are the cells; the cross at each cell's centre.
+    const Viewport::Region r = vp.cell_view_rect(1);
+    EXPECT_EQ((Ints{r.x, r.y, r.width, r.height}), (Ints{360, 40, 260, 400}));
+    EXPECT_EQ(rect_of(vp.cross_marks[4]), (Ints{126, 199, 8, 2}));
+    // A pointer in a margin belongs to the cell next to it.
+    vp.on_motion(630, 10, 0);
+    EXPECT_EQ(vp.hovered_cell, 1);
+    vp.on_motion(10, 470, 0);
+    EXPECT_EQ(vp.hovered_cell, 0);
+    // A bar drag measures the divided cell within the region.
+    vp.on_motion(360, 200, 0);
+    ASSERT_EQ(vp.hovered_bar, 0);
+    captured([&] {
+        vp.on_mouse_down(360, 200, 0);
+        vp.on_drag(412, 200, 0);
+        vp.on_mouse_up(412, 200, 0);
+    });
+    EXPECT_DOUBLE_EQ(vp.recorded_ratios[0], 0.6);
+
+    // A sole cell lies inside the insets with its grips, but its picture
+    // and its cross stay on the whole viewport.
+    Sized sole(640, 480);
+    sole.view_insets = {0, 88, 0, 56};
+    sole.layout_cells();
+    sole.lay();
+    EXPECT_EQ(rect_of(sole.cells[0]), (Ints{0, 88, 640, 336}));
+    EXPECT_EQ(rect_of(sole.edge_zones[1]), (Ints{312, 0, 16, 8}));  // top grip, relative to the cell
+    const Viewport::Region whole = sole.cell_view_rect(0);
+    EXPECT_EQ((Ints{whole.x, whole.y, whole.width, whole.height}), (Ints{0, 0, 640, 480}));
+    EXPECT_EQ(sole.cells[0].y + sole.cross_marks[0].y, 239);
+    // Insets that leave nothing: the whole viewport.
+    sole.view_insets = {400, 0, 400, 0};
+    sole.lay();
+    EXPECT_EQ(rect_of(sole.cells[0]), (Ints{0, 0, 640, 480}));
+}
+
 int32_t rebuilt = 0;
 
 TEST_F(ViewportTest, BarDragsKeepFortyPixelsEachSideAndEndOnAnyRelease) {
@@ -101,7 +148,7 @@ TEST_F(ViewportTest, PressesAndWheelActivateAnotherCellInsideTheViewRegion) {
     captured([&] { vp.split_cell(0, 'Y', true, true, 0.5); });
     vp.view_insets = {0, 0, 40, 0};
     vp.lay();
-    vp.on_motion(320, 100, 0);  // on the shared edge: the earlier cell
+    vp.on_motion(300, 100, 0);  // on the shared edge: the earlier cell
     EXPECT_EQ(vp.hovered_cell, 0);
     vp.on_motion(620, 100, 0);  // in cell 1, inside the right inset
     EXPECT_EQ(vp.hovered_cell, 1);

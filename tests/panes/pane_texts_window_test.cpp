@@ -1,0 +1,403 @@
+// What the console, the trace channels, the message boxes, the confirmation,
+// the directive pane and the status line show in the real window: every
+// element is reached by walking the tree from the root, and every check is
+// on the X server's pixels where the user looks.
+#include <gtest/gtest.h>
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gdk/gdk.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "panes/export_actions.h"
+#include "panes/message_boxes.h"
+#include "panes/parameter_actions.h"
+#include "panes/settings_menu_actions.h"
+#include "panes/view_menu_actions.h"
+#include "support/live_application.h"
+#include "support/private_display.h"
+#include "ui/slider.h"
+
+namespace {
+
+::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
+
+struct Rect {
+    int32_t x, y, w, h;
+};
+Rect rect_of(const Element& e) { return {e.abs_x, e.abs_y, e.abs_width, e.abs_height}; }
+Rect inset(Rect r, int32_t l, int32_t t, int32_t right, int32_t b) {
+    return {r.x + l, r.y + t, r.w - l - right, r.h - t - b};
+}
+
+// The canvas as the X server shows it, 0xRRGGBB per pixel.
+struct Picture {
+    int32_t width = 0, height = 0;
+    std::vector<uint32_t> rgb;
+    uint32_t at(int32_t x, int32_t y) const { return rgb[size_t(y) * width + x]; }
+    bool inside(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+};
+
+Picture grab(LiveApplication& live) {
+    live.find_canvas();
+    GdkPixbuf* image = gdk_pixbuf_get_from_drawable(nullptr, gdk_get_default_root_window(), nullptr, live.canvas_x,
+                                                    live.canvas_y, 0, 0, platform_state.canvas_width,
+                                                    platform_state.canvas_height);
+    Picture p;
+    if (image == nullptr) return p;
+    p.width = gdk_pixbuf_get_width(image);
+    p.height = gdk_pixbuf_get_height(image);
+    const guchar* px = gdk_pixbuf_get_pixels(image);
+    const int stride = gdk_pixbuf_get_rowstride(image), n = gdk_pixbuf_get_n_channels(image);
+    p.rgb.resize(size_t(p.width) * p.height);
+    for (int32_t y = 0; y < p.height; ++y)
+        for (int32_t x = 0; x < p.width; ++x) {
+            const guchar* c = px + y * stride + x * n;
+            p.rgb[size_t(y) * p.width + x] = uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2];
+        }
+    g_object_unref(image);
+    return p;
+}
+
+void save(const Picture& p, const std::string& name) {
+    const std::string dir = binary_dir() + "/test-output";
+    mkdir(dir.c_str(), 0755);
+    mkdir((dir + "/panes").c_str(), 0755);
+    std::vector<guchar> bytes(p.rgb.size() * 3);
+    for (size_t i = 0; i < p.rgb.size(); ++i)
+        for (int c = 0; c < 3; ++c) bytes[i * 3 + c] = guchar(p.rgb[i] >> (16 - 8 * c));
+    GdkPixbuf* out = gdk_pixbuf_new_from_data(bytes.data(), GDK_COLORSPACE_RGB, FALSE, 8, p.width, p.height,
+                                              p.width * 3, nullptr, nullptr);
+    gdk_pixbuf_save(out, (dir + "/panes/" + name + ".png").c_str(), "png", nullptr, nullptr);
+    g_object_unref(out);
+}
+
+bool differs(uint32_t a, uint32_t b) {
+    int sum = 0;
+    for (int shift = 0; shift < 24; shift += 8) sum += std::abs(int(a >> shift & 0xff) - int(b >> shift & 0xff));
+    return sum > 60;
+}
+
+// The colour most pixels of the region have: the pane's background.
+uint32_t background(const Picture& p, Rect r) {
+    std::map<uint32_t, int> counts;
+    for (int32_t y = r.y; y < r.y + r.h; ++y)
+        for (int32_t x = r.x; x < r.x + r.w; ++x)
+            if (p.inside(x, y)) ++counts[p.at(x, y)];
+    uint32_t best = 0;
+    int most = -1;
+    for (const auto& c : counts)
+        if (c.second > most) best = c.first, most = c.second;
+    return best;
+}
+
+// Pixels of the region clearly off its background: text, icons.
+int ink(const Picture& p, Rect r, uint32_t bg) {
+    int n = 0;
+    for (int32_t y = r.y; y < r.y + r.h; ++y)
+        for (int32_t x = r.x; x < r.x + r.w; ++x) n += p.inside(x, y) && differs(p.at(x, y), bg);
+    return n;
+}
+
+// Width of the inked columns of a region, first to last, each row against
+// its first pixel (the bar's shading changes from row to row).
+int ink_extent(const Picture& p, Rect r) {
+    int first = -1, last = -1;
+    for (int32_t x = r.x + 1; x < r.x + r.w; ++x)
+        for (int32_t y = r.y; y < r.y + r.h; ++y)
+            if (p.inside(x, y) && differs(p.at(x, y), p.at(r.x, y))) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+Element* find_named(Element& e, const std::string& name) {
+    if (e.name == name) return &e;
+    if (auto* c = dynamic_cast<Container*>(&e))
+        for (Element* child : c->children)
+            if (child != nullptr)
+                if (Element* hit = find_named(*child, name)) return hit;
+    return nullptr;
+}
+Element* find_text(Element& e, const std::string& text) {
+    if (e.text == text) return &e;
+    if (auto* c = dynamic_cast<Container*>(&e))
+        for (Element* child : c->children)
+            if (child != nullptr)
+                if (Element* hit = find_text(*child, text)) return hit;
+    return nullptr;
+}
+Container& container(Element* e) {
+    auto* c = dynamic_cast<Container*>(e);
+    EXPECT_NE(c, nullptr);
+    static Container none;
+    return c ? *c : none;
+}
+
+struct PaneTexts : testing::Test {
+    SampleWorkspace sample;
+    LiveApplication live;
+    AppContext& app = *live.app;
+
+    Element& named(const std::string& name) {
+        Element* e = find_named(app, name);
+        EXPECT_NE(e, nullptr) << name;
+        static Element none;
+        return e ? *e : none;
+    }
+    // The picture once two grabs a little apart agree.
+    Picture shown() {
+        app.frame.needs_redraw = 1;
+        live.pump_for(200);
+        Picture p = grab(live);
+        for (int tries = 0; tries < 20; ++tries) {
+            live.pump_for(200);
+            Picture again = grab(live);
+            const bool same = again.rgb == p.rgb;
+            p = std::move(again);
+            if (same) break;
+        }
+        return p;
+    }
+    // The visible scroll pane among a pane's children, and what it shows.
+    ScrollPane* visible_scroll(Element& pane) {
+        for (Element* child : container(&pane).children)
+            if (auto* s = dynamic_cast<ScrollPane*>(child); s != nullptr && s->visible) return s;
+        return nullptr;
+    }
+    // Ink in text line k of a text element, inside the view that shows it.
+    int line_ink(const Picture& p, const Element& text, const Element& view, int32_t k) {
+        const int32_t lh = static_cast<int32_t>(text.typeface->line_height) + text.line_gap;
+        Rect line{text.abs_x + text.padding_left, text.abs_y + text.padding_top + k * lh, text.abs_width, lh};
+        const Rect v = rect_of(view);
+        const int32_t top = std::max(line.y, v.y), bottom = std::min(line.y + line.h, v.y + v.h);
+        const int32_t right = std::min(line.x + line.w, v.x + v.w);
+        if (bottom - top < lh || right <= line.x) return -1;  // not wholly in view
+        return ink(p, {line.x, top, right - line.x, bottom - top}, background(p, v));
+    }
+    // The icon of a popup's title bar, against the bar's colour on each row.
+    int title_icon_ink(Element& pane) {
+        auto& frame = dynamic_cast<BorderLayout&>(pane);
+        auto& bar = dynamic_cast<BorderLayout&>(*frame.top);
+        Element& holder = *bar.left;
+        const Picture p = shown();
+        save(p, "icon_" + pane.name);
+        int n = 0;
+        for (int32_t y = holder.abs_y + 2; y < holder.abs_y + holder.abs_height - 2; ++y)
+            for (int32_t x = holder.abs_x + 1; x < holder.abs_x + holder.abs_width - 1; ++x)
+                n += differs(p.at(x, y), p.at(holder.abs_x + 1, y));
+        return n;
+    }
+    // The body text of a popup: ink inside its padding, none in the right
+    // and bottom padding where cut-off text would run.
+    void expect_text_fits(Element& pane, const std::string& shot) {
+        auto& frame = dynamic_cast<BorderLayout&>(pane);
+        Element& text = *container(frame.centre).children.at(0);
+        const Picture p = shown();
+        save(p, shot);
+        const Rect r = rect_of(text);
+        const uint32_t bg = background(p, r);
+        EXPECT_GT(ink(p, inset(r, text.padding_left, text.padding_top, text.padding_right, text.padding_bottom), bg),
+                  500);
+        EXPECT_EQ(ink(p, {r.x + r.w - text.padding_right + 2, r.y, text.padding_right - 4, r.h}, bg), 0);
+        EXPECT_EQ(ink(p, {r.x + text.padding_left, r.y + r.h - text.padding_bottom + 2,
+                          r.w - text.padding_left - text.padding_right, text.padding_bottom - 4},
+                      bg),
+                  0);
+    }
+    bool open_script(const std::string& name, const std::function<bool()>& done) {
+        DeferredRequests& r = app.deferred_requests;
+        r.pending_paths = {sample.workspace() + name};
+        r.pending_path_count = 1;
+        r.request_open_paths = 1;
+        r.request_countdown = 5;
+        return live.pump_until(done, 30'000);
+    }
+    // Keys go where the pointer is; a move to where it already is never
+    // reports done, so the corner alternates.
+    int32_t corner = 0;
+    bool escape() {
+        corner = 3 - corner;
+        return live.xdotool("mousemove --sync " + live.at(corner, 2) + " key Escape");
+    }
+    bool switch_done(int32_t index) {
+        return live.pump_until(
+            [&] { return app.entities.environment_index == index && !app.status.fade_active && !app.busy_mask.visible; },
+            10000);
+    }
+
+    void console_and_traces();
+    void message_icons_and_notices();
+    void attribute_trace();
+};
+
+void PaneTexts::console_and_traces() {
+    SCOPED_TRACE("console and traces");
+    ASSERT_TRUE(live.click(named("CONSOLE")));
+    auto& split = dynamic_cast<SplitLayout&>(named("CONSOLETRACE"));
+    ASSERT_TRUE(split.visible);
+    ScrollPane* console = visible_scroll(*split.first);
+    ASSERT_NE(console, nullptr);
+    ASSERT_NE(console->content, nullptr);
+    const Element& lines = *console->content;
+    const TraceLog& log = app.entities.current_environment->trace_log;
+
+    // Every start-up line the pane has room for shows (the first is blank,
+    // under the title).
+    Picture p = shown();
+    save(p, "console_start");
+    int shown_lines = 0;
+    for (int32_t k = 1; k < log.console_count; ++k) {
+        const int n = line_ink(p, lines, console->view, k);
+        if (n < 0) break;
+        EXPECT_GT(n, 20) << "console line " << k << ": " << log.console_lines[size_t(k)];
+        ++shown_lines;
+    }
+    EXPECT_GE(shown_lines, 4);
+
+    // The broken script, twice: its box, and the lines it adds to the
+    // console.
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(open_script("syntax_error.vrek", [&] { return app.ERRORPANE.visible; }));
+        Element& box = named("ERRORPANE");
+        expect_text_fits(box, "syntax_error_box");
+        EXPECT_GT(title_icon_ink(box), 200);
+        ASSERT_TRUE(escape());
+        ASSERT_FALSE(app.ERRORPANE.visible);
+    }
+
+    // The wheel brings the newest line into view.
+    ASSERT_GT(lines.height, console->view.abs_height) << "the console should need scrolling by now";
+    const Picture before = shown();
+    ASSERT_TRUE(live.xdotool("mousemove --sync " +
+                             live.at(console->view.abs_x + 40, console->view.abs_y + console->view.abs_height / 2) +
+                             " click --repeat 25 --delay 30 5"));
+    p = shown();
+    save(p, "console_scrolled");
+    EXPECT_GT(ink(p, rect_of(console->view), background(before, rect_of(console->view))), 0);
+    EXPECT_NE(p.rgb, before.rgb);
+    const int last = line_ink(p, lines, console->view, log.console_count - 1);
+    EXPECT_GT(last, 20) << log.console_lines[size_t(log.console_count - 1)];
+
+    // The kernel's own line, then its two error lines on the ERROR tab.
+    Element& lower = *split.second;
+    for (const char* tab : {"KERNEL", "ERROR"}) {
+        SCOPED_TRACE(tab);
+        Element* button = find_text(lower, tab);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(live.click(*button));
+        ScrollPane* trace = visible_scroll(lower);
+        ASSERT_NE(trace, nullptr);
+        ASSERT_NE(trace->content, nullptr);
+        p = shown();
+        save(p, std::string("trace_") + tab);
+        const int expected_lines = std::string(tab) == "ERROR" ? 4 : 1;
+        for (int32_t k = 0; k < expected_lines; ++k) EXPECT_GT(line_ink(p, *trace->content, trace->view, k), 20) << k;
+    }
+}
+
+void PaneTexts::message_icons_and_notices() {
+    SCOPED_TRACE("icons and notices");
+    // With nothing open, PARSE warns.
+    ASSERT_TRUE(live.click(named("PARSE")));
+    ASSERT_TRUE(app.WARNINGPANE.visible);
+    EXPECT_GT(title_icon_ink(named("WARNINGPANE")), 200);
+    expect_text_fits(named("WARNINGPANE"), "warning_box");
+    ASSERT_TRUE(escape());
+
+    show_info_box(app, "Info: Icon", "The information box shows its icon.");
+    EXPECT_GT(title_icon_ink(named("INFOPANE")), 200);
+    ASSERT_TRUE(escape());
+
+    ASSERT_TRUE(open_script("mirrored_gate.vrek", [&] { return app.entities.current_entities->count == 1; }));
+    assemble_environment_action(app);
+    ASSERT_TRUE(app.CONFIRMPANE.visible);
+    EXPECT_GT(title_icon_ink(named("CONFIRMPANE")), 200);
+    ASSERT_TRUE(escape());
+    ASSERT_FALSE(app.CONFIRMPANE.visible);
+
+    // The parameter pane's "Variants" notice fills the directive pane.
+    show_variant_directives_placeholder(app);
+    ASSERT_TRUE(app.DIRECTIVEPANE.visible);
+    expect_text_fits(named("DIRECTIVEPANE"), "variants_notice");
+    ASSERT_TRUE(escape());
+}
+
+void PaneTexts::attribute_trace() {
+    SCOPED_TRACE("attribute trace");
+    Element& strip = named("STATSCROLL");
+    // Inside the bar's edges.
+    const Rect line = inset(rect_of(strip), 0, 3, 0, 3);
+    auto extent = [&](const char* shot) {
+        const Picture p = shown();
+        save(p, shot);
+        return ink_extent(p, line);
+    };
+    const int enlarged = extent("status_enlarged");
+    ASSERT_GT(enlarged, 100);
+    on_settings_menu_item(app, 8, 11);  // widgets : enlarge-trace, off
+    const int regular = extent("status_regular");
+    EXPECT_GT(std::abs(enlarged - regular), enlarged / 10) << enlarged << " " << regular;
+    on_view_menu_item(app, 5, 0);  // state : attribute-trace, off
+    EXPECT_EQ(extent("status_hidden"), 0);
+
+    // A new environment starts with the trace shown, enlarged; coming back
+    // restores this one's hidden, regular trace.
+    const int32_t env0_lines = app.entities.current_environment->trace_log.console_count;
+    ASSERT_TRUE(live.click(named("ENVIRONMENT")));
+    ASSERT_TRUE(switch_done(1));
+    EXPECT_NEAR(extent("status_env1"), enlarged, enlarged / 10);
+
+    // Its console and kernel trace show its own log, not the last one's.
+    ASSERT_TRUE(live.click(named("CONSOLE")));
+    auto& split = dynamic_cast<SplitLayout&>(named("CONSOLETRACE"));
+    ScrollPane* console = visible_scroll(*split.first);
+    ScrollPane* trace = visible_scroll(*split.second);
+    ASSERT_TRUE(console && console->content && trace && trace->content);
+    const Picture p = shown();
+    save(p, "console_env1");
+    const TraceLog& log = app.entities.current_environment->trace_log;
+    ASSERT_EQ(log.channel_count[TRACE_KERNEL], 0);
+    EXPECT_EQ(line_ink(p, *trace->content, trace->view, 0), 0);
+    int looked = 0;
+    for (int32_t k = std::max(log.console_count, 1); k < env0_lines; ++k) {
+        const int n = line_ink(p, *console->content, console->view, k);
+        if (n < 0) continue;  // scrolled out of the view
+        EXPECT_EQ(n, 0) << "console line " << k;
+        ++looked;
+    }
+    EXPECT_GE(looked, 3);
+    // The title over a short console is whole: its right half has ink too.
+    const Rect title = rect_of(*container(console->content).children.at(0));
+    EXPECT_GT(ink(p, {title.x + title.w / 2, title.y, title.w / 2, title.h}, background(p, rect_of(console->view))), 20);
+
+    Element* tab = find_text(named("TABSCROLL"), "env0");
+    ASSERT_NE(tab, nullptr);
+    ASSERT_TRUE(live.click(*tab));
+    ASSERT_TRUE(switch_done(0));
+    EXPECT_EQ(extent("status_env0_back"), 0);
+    on_view_menu_item(app, 5, 0);
+    EXPECT_NEAR(extent("status_env0_shown"), regular, enlarged / 20);
+}
+
+// One application per process: the window layer draws only in the first
+// window a process opens.
+TEST_F(PaneTexts, ConsoleTracesBoxesNoticesAndStatusLineShowWhatTheyHold) {
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + live.at(2, 2)));
+    console_and_traces();
+    if (HasFatalFailure()) return;
+    message_icons_and_notices();
+    if (HasFatalFailure()) return;
+    attribute_trace();
+}
+
+}  // namespace

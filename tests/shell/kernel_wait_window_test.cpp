@@ -1,0 +1,238 @@
+// The program while it waits for a kernel that sleeps: the window repaints
+// (resized meanwhile, it is drawn at its new size), and
+// Escape or the window's close request ends the run, reported as cancelled.
+// The test's own thread is held by the run, so a helper thread acts as the
+// user: it resizes, grabs the screen and presses keys or asks to close.
+#include <gtest/gtest.h>
+#include <X11/Xlib.h>
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/files.h"
+#include "support/live_application.h"
+#include "support/private_display.h"
+
+namespace {
+
+::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    explicit Picture(const std::string& path) {
+        GdkPixbuf* image = gdk_pixbuf_new_from_file(path.c_str(), nullptr);
+        if (!image) return;
+        width = gdk_pixbuf_get_width(image), height = gdk_pixbuf_get_height(image);
+        const int channels = gdk_pixbuf_get_n_channels(image), stride = gdk_pixbuf_get_rowstride(image);
+        const uint8_t* pixels = gdk_pixbuf_get_pixels(image);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const uint8_t* p = pixels + y * stride + x * channels;
+                rgb.insert(rgb.end(), p, p + 3);
+            }
+        g_object_unref(image);
+    }
+    // Pixels of the rectangle that differ from its top-left one.
+    size_t ink(int x0, int y0, int w, int h) const {
+        size_t n = 0;
+        const size_t first = 3 * (static_cast<size_t>(y0) * width + x0);
+        for (int y = y0; y < y0 + h && y < height; ++y)
+            for (int x = x0; x < x0 + w && x < width; ++x) {
+                const size_t at = 3 * (static_cast<size_t>(y) * width + x);
+                n += rgb[at] != rgb[first] || rgb[at + 1] != rgb[first + 1] || rgb[at + 2] != rgb[first + 2];
+            }
+        return n;
+    }
+};
+
+// The first element named `name` below `root`, walking the tree.
+const Element* find_named(const Element& root, const std::string& name) {
+    if (root.name == name) return &root;
+    if (const auto* container = dynamic_cast<const Container*>(&root))
+        for (const Element* child : container->children)
+            if (child)
+                if (const Element* found = find_named(*child, name)) return found;
+    return nullptr;
+}
+
+// The texts of the visible elements below `root`, one per line.
+std::string visible_texts(const Element& root) {
+    if (!root.visible) return std::string();
+    std::string texts = root.text.empty() ? std::string() : root.text + "\n";
+    if (const auto* container = dynamic_cast<const Container*>(&root))
+        for (const Element* child : container->children)
+            if (child) texts += visible_texts(*child);
+    return texts;
+}
+
+void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// Until the kernel is given the script that sleeps `sleep`.
+bool wait_for_staged(const std::string& path, const std::string& sleep = "sleep(30000)") {
+    for (int i = 0; i < 1000; ++i, sleep_ms(20))
+        if (read_file(path).find(sleep) != std::string::npos) return true;
+    return false;
+}
+
+// The first visible element with this text below `root`.
+const Element* find_text(const Element& root, const std::string& text) {
+    if (!root.visible) return nullptr;
+    if (root.text == text) return &root;
+    if (const auto* container = dynamic_cast<const Container*>(&root))
+        for (const Element* child : container->children)
+            if (child)
+                if (const Element* found = find_text(*child, text)) return found;
+    return nullptr;
+}
+
+void send_close_request(Window window) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+    XCloseDisplay(display);
+}
+
+}  // namespace
+
+TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
+    SampleWorkspace sample;
+    LiveApplication live;
+    AppContext& app = *live.app;
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
+    live.find_canvas();
+    const std::string slow = sample.workspace() + "slow.vrek";
+    ASSERT_TRUE(write_text_file(slow, "sleep(30000);\nreturn box(1);\n"));
+    const std::string staged = sample.workspace() + "tmp/vrek_assemble_in";
+    const Window window = GDK_WINDOW_XID(gtk_widget_get_window(platform_state.window));
+    const std::string grab = sample.root + "/waiting.png";
+    const int w = 900, h = 600;
+    const int entities = app.entities.current_entities->count;
+    // Dropped from a file manager, as the window delivers it.
+    auto drop = [&](const std::string& path) {
+        ASSERT_EQ(live.listener.on_drop(&live.listener, 100, 100, "file://" + path + "\r\n"), 1);
+    };
+    auto open_slow = [&] { drop(slow); };
+    const Element& root = app;
+    auto error_box_shown = [&] {
+        const Element* pane = find_named(root, "ERRORPANE");
+        return pane && pane->visible;
+    };
+    const std::string pointer = "mousemove " + live.at(200, 200);
+
+    // While the kernel sleeps the window is made larger, grabbed, and then
+    // Escape is pressed.
+    std::thread user([&] {
+        if (!wait_for_staged(staged)) return;
+        sleep_ms(300);
+        std::system(("xdotool windowsize " + std::to_string(window) + " " + std::to_string(w) + " " +
+                     std::to_string(h)).c_str());
+        sleep_ms(1000);
+        std::system(("import -window root -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
+                     std::to_string(live.canvas_x) + "+" + std::to_string(live.canvas_y) + " png:" + grab).c_str());
+        std::system(("xdotool " + pointer + " sleep 0.2 key Escape").c_str());
+    });
+    const auto start = std::chrono::steady_clock::now();
+    open_slow();
+    const bool shown = live.pump_until(error_box_shown, 60'000);
+    user.join();
+    // Grabbed while the kernel slept: the frame was drawn at the new size,
+    // its status line and tab bar along the new bottom edge and the tool
+    // bar out to the new right edge. A window that does not repaint leaves
+    // the new area in its background colour.
+    const Picture waiting(grab);
+    ASSERT_EQ(waiting.width, w);
+    ASSERT_EQ(waiting.height, h);
+    EXPECT_GT(waiting.ink(0, h - 40, w, 40), 200u);
+    EXPECT_GT(waiting.ink(w - 150, 0, 150, 55), 200u);
+    ASSERT_TRUE(shown);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(25));
+    EXPECT_EQ(app.entities.current_entities->count, entities);
+    const Element* pane = find_named(root, "ERRORPANE");
+    EXPECT_NE(visible_texts(*pane).find("Kernel Run Cancelled\n"), std::string::npos) << visible_texts(*pane);
+    EXPECT_NE(visible_texts(*pane).find("did not complete:\nkernel run cancelled."), std::string::npos);
+
+    // The box is drawn on screen too.
+    live.pump_for(300);
+    ASSERT_TRUE(live.pump_until([&] { return app.width == w && pane->abs_width > 0; }, 5000));
+    const std::string boxed = sample.root + "/box.png";
+    ASSERT_EQ(std::system(("import -window root -crop " + std::to_string(pane->abs_width) + "x" +
+                           std::to_string(pane->abs_height) + "+" + std::to_string(live.canvas_x + pane->abs_x) + "+" +
+                           std::to_string(live.canvas_y + pane->abs_y) + " png:" + boxed).c_str()),
+              0);
+    const Picture box(boxed);
+    EXPECT_GT(box.ink(0, 0, box.width, box.height), 500u);
+    ASSERT_TRUE(live.xdotool(pointer + " key Escape"));
+    ASSERT_TRUE(live.pump_until([&] { return !error_box_shown(); }, 5000));
+
+    // The close request while the kernel sleeps ends the run; the window
+    // stays, and says so.
+    std::filesystem::remove(staged);
+    std::thread closer([&] {
+        if (!wait_for_staged(staged)) return;
+        sleep_ms(300);
+        send_close_request(window);
+    });
+    open_slow();
+    const auto again = std::chrono::steady_clock::now();
+    const bool closed_box = live.pump_until(error_box_shown, 60'000);
+    closer.join();
+    ASSERT_TRUE(closed_box);
+    EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::seconds(25));
+    EXPECT_NE(visible_texts(*find_named(root, "ERRORPANE")).find("kernel run cancelled"), std::string::npos);
+    EXPECT_TRUE(platform_state.alive);
+    EXPECT_NE(platform_state.window, nullptr);
+    EXPECT_EQ(app.entities.current_entities->count, entities);
+
+    ASSERT_TRUE(live.xdotool(pointer + " key Escape"));
+    ASSERT_TRUE(live.pump_until([&] { return !error_box_shown(); }, 5000));
+
+    // A click on "About" while a short run sleeps waits for the run: the
+    // screen does not change meanwhile, and the about pane opens after it
+    // (handled during the run, the open pane's mask would swallow it).
+    const std::string quick = sample.workspace() + "quick.vrek";
+    ASSERT_TRUE(write_text_file(quick, "sleep(3000);\nreturn box(1);\n"));
+    const Element* about = find_text(root, "About");
+    ASSERT_NE(about, nullptr);
+    const std::string middle = sample.root + "/middle_", region = std::to_string(w / 2) + "x" +
+                                                                  std::to_string(h / 2) + "+" +
+                                                                  std::to_string(live.canvas_x + w / 4) + "+" +
+                                                                  std::to_string(live.canvas_y + h / 4);
+    const std::string click = "mousemove " + live.at(about->abs_x + about->abs_width / 2, about->abs_y + about->abs_height / 2) +
+                              " sleep 0.1 click 1";
+    std::thread clicker([&] {
+        if (!wait_for_staged(staged, "sleep(3000)")) return;
+        sleep_ms(300);
+        std::system(("import -window root -crop " + region + " png:" + middle + "a.png").c_str());
+        std::system(("xdotool " + click).c_str());
+        sleep_ms(700);
+        std::system(("import -window root -crop " + region + " png:" + middle + "b.png").c_str());
+    });
+    drop(quick);
+    const bool assembled = live.pump_until([&] { return app.entities.current_entities->count == entities + 1; }, 30'000);
+    clicker.join();
+    ASSERT_TRUE(assembled);
+    const Picture before(middle + "a.png"), after(middle + "b.png");
+    ASSERT_TRUE(before.width == w / 2 && after.width == w / 2 && !before.rgb.empty());
+    EXPECT_EQ(before.rgb, after.rgb);
+    EXPECT_TRUE(live.pump_until(
+        [&] {
+            const Element* pane = find_named(root, "ABOUTPANE");
+            return pane && pane->visible;
+        },
+        5000));
+}
