@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -54,6 +55,12 @@ struct Bench {
     bool ok = false;
 };
 
+// The temporary folder of the script and workspace, once made.
+std::string& bench_root() {
+    static std::string root;
+    return root;
+}
+
 Bench& bench() {
     static Bench b;
     static bool tried = false;
@@ -67,6 +74,7 @@ Bench& bench() {
     const std::string build = dir.substr(0, dir.rfind('/', dir.rfind('/') - 1));
     char root[] = "/tmp/vk_scene_bench_XXXXXX";
     if (!mkdtemp(root)) return b;
+    bench_root() = root;
     const std::string ws = std::string(root) + "/ws/";
     mkdir(ws.c_str(), 0755);
     mkdir((ws + "tmp").c_str(), 0755);
@@ -344,4 +352,16 @@ BENCHMARK(BM_TransformCommitOneMillionTriangles)->Arg(0)->Arg(1)->Unit(benchmark
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// The workspace holds the script's kernel output (tens of MB): the folder
+// goes when the run ends, whatever the benchmarks did.
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (!bench_root().empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(bench_root(), ignored);
+    }
+    return 0;
+}

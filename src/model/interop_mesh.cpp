@@ -4,9 +4,6 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include <algorithm>
 #include <atomic>
@@ -14,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "platform/files.h"
@@ -160,19 +158,64 @@ static bool append_staged(std::vector<T>& v, uint64_t count, Fill&& fill) {
     return true;
 }
 
+// Values of type T as the file holds them, at any alignment: vectors are
+// filled from these straight out of the file's bytes (an allocation and one
+// copy, as for aligned values, with no staging on the way).
+template <typename T>
+struct FileValues {
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = T;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const T*;
+    using reference = T;
+
+    const uint8_t* at = nullptr;
+
+    T operator*() const { return load<T>(at); }
+    T operator[](difference_type i) const { return load<T>(at + i * difference_type(sizeof(T))); }
+    FileValues& operator++() {
+        at += sizeof(T);
+        return *this;
+    }
+    FileValues operator++(int) {
+        FileValues old = *this;
+        at += sizeof(T);
+        return old;
+    }
+    FileValues& operator--() {
+        at -= sizeof(T);
+        return *this;
+    }
+    FileValues operator--(int) {
+        FileValues old = *this;
+        at -= sizeof(T);
+        return old;
+    }
+    FileValues& operator+=(difference_type n) {
+        at += n * difference_type(sizeof(T));
+        return *this;
+    }
+    FileValues& operator-=(difference_type n) {
+        at -= n * difference_type(sizeof(T));
+        return *this;
+    }
+    FileValues operator+(difference_type n) const { return FileValues{at + n * difference_type(sizeof(T))}; }
+    FileValues operator-(difference_type n) const { return FileValues{at - n * difference_type(sizeof(T))}; }
+    difference_type operator-(const FileValues& o) const { return (at - o.at) / difference_type(sizeof(T)); }
+    bool operator==(const FileValues& o) const { return at == o.at; }
+    bool operator!=(const FileValues& o) const { return at != o.at; }
+    bool operator<(const FileValues& o) const { return at < o.at; }
+    bool operator>(const FileValues& o) const { return at > o.at; }
+    bool operator<=(const FileValues& o) const { return at <= o.at; }
+    bool operator>=(const FileValues& o) const { return at >= o.at; }
+};
+
 template <typename T>
 static void copy_array(std::vector<T>& v, const uint8_t* src, uint64_t count) {
     v.clear();
-    if (count > 0 && reinterpret_cast<uintptr_t>(src) % alignof(T) == 0) {
-        // Aligned values go across in one copy.
-        const T* values = reinterpret_cast<const T*>(src);
-        v.assign(values, values + count);
-        return;
-    }
-    append_staged(v, count, [src](T* out, uint64_t first, size_t n) {
-        std::memcpy(out, src + first * sizeof(T), n * sizeof(T));
-        return true;
-    });
+    if (count == 0) return;
+    const FileValues<T> first{src};
+    v.assign(first, first + static_cast<std::ptrdiff_t>(count));
 }
 
 // An index array of the file's width as 32-bit values; returns the largest.
@@ -195,14 +238,8 @@ static bool copy_indices(std::vector<uint32_t>& v, const uint8_t* src, uint64_t 
 
 // A plain 16-bit edge list; every value must index a vertex.
 static bool copy_edges16(std::vector<uint16_t>& v, const uint8_t* src, uint64_t count, uint64_t vertices) {
-    v.clear();
-    uint16_t largest = 0;
-    append_staged(v, count, [&](uint16_t* out, uint64_t first, size_t n) {
-        std::memcpy(out, src + first * 2, n * 2);
-        largest = std::max(largest, largest_of(out, n));
-        return true;
-    });
-    return all_below(largest, count, vertices);
+    copy_array(v, src, count);
+    return all_below(largest_of(v.data(), v.size()), count, vertices);
 }
 
 // The polygon list. Fixed-size polygons: every value is a corner. Mixed
@@ -240,36 +277,20 @@ static bool read_polygon_list(InteropMesh& m, const uint8_t* src, uint64_t count
     return all_below(largest, count - corners_from, vertices);
 }
 
-// Polygon normals, and the triangle normals made from them in the same pass:
-// the first 3 x `flag_count` normals with the triples whose flag has its top
-// bit set negated. The caller has checked that there are enough normals.
+// Polygon normals, and the triangle normals made from them: the first
+// 3 x `flag_count` normals with the triples whose flag has its top bit set
+// negated. The caller has checked that there are enough normals.
 static void read_normals(InteropMesh& m, const uint8_t* src, uint64_t count, const uint8_t* flags,
                          uint64_t flag_count) {
-    m.polygon_normals.clear();
+    copy_array(m.polygon_normals, src, count);
     m.triangle_normals.clear();
-    if (count == 0) return;
-    const uint64_t flagged = 3 * flag_count;
-    constexpr size_t piece = (stage_bytes / sizeof(double)) / 3 * 3;  // whole triples
-    alignas(64) double normals[piece];
-    alignas(64) double flipped[piece];
-    m.polygon_normals.reserve(count);
-    m.triangle_normals.reserve(flagged);
-    for (uint64_t first = 0; first < count; first += piece) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, count - first));
-        std::memcpy(normals, src + first * sizeof(double), n * sizeof(double));
-        m.polygon_normals.insert(m.polygon_normals.end(), normals, normals + n);
-        if (first < flagged) {
-            const size_t triples = static_cast<size_t>(std::min<uint64_t>(n, flagged - first) / 3);
-            const uint8_t* f = flags + first / 3;
-            for (size_t i = 0; i < triples; ++i) {
-                const double sign = (f[i] & 0x80) ? -1.0 : 1.0;
-                flipped[3 * i] = normals[3 * i] * sign;
-                flipped[3 * i + 1] = normals[3 * i + 1] * sign;
-                flipped[3 * i + 2] = normals[3 * i + 2] * sign;
-            }
-            m.triangle_normals.insert(m.triangle_normals.end(), flipped, flipped + 3 * triples);
+    append_staged(m.triangle_normals, 3 * flag_count, [src, flags](double* out, uint64_t first, size_t n) {
+        for (size_t i = 0; i < n; ++i) {
+            const uint64_t k = first + i;
+            out[i] = load<double>(src + k * sizeof(double)) * ((flags[k / 3] & 0x80) ? -1.0 : 1.0);
         }
-    }
+        return true;
+    });
 }
 
 static int32_t colour_index_width(int32_t palette_len) {
@@ -553,8 +574,8 @@ private:
 };
 
 // The edges seen in one block: for each smaller index of the block, up to
-// eight larger ones in a row of slots compared all at once (meshes have few
-// edges per vertex); further edges of a vertex go to a hash set.
+// eight larger ones in a row of slots (meshes have few edges per vertex);
+// further edges of a vertex go to a hash set.
 class BlockEdges {
 public:
     BlockEdges() {
@@ -591,20 +612,13 @@ public:
 private:
     static constexpr uint32_t row_slots = 8;
 
+    // Value by value: a row was just written a value at a time, and a wider
+    // read spanning such a write would wait for it to reach the cache.
     static bool holds(const uint32_t* slots, uint32_t count, uint32_t value) {
-#if defined(__SSE2__)
-        const __m128i v = _mm_set1_epi32(static_cast<int>(value));
-        const __m128i a = _mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(slots)), v);
-        const __m128i b = _mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(slots + 4)), v);
-        const uint32_t mask = static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(a)) |
-                                                    (_mm_movemask_ps(_mm_castsi128_ps(b)) << 4));
-        return (mask & ((1u << count) - 1)) != 0;
-#else
         for (uint32_t i = 0; i < count; ++i) {
             if (slots[i] == value) return true;
         }
         return false;
-#endif
     }
 
     uint8_t counts_[block_vertices];

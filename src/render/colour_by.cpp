@@ -95,6 +95,9 @@ __attribute__((always_inline)) inline void set_ramp(InteropMesh& mesh, size_t i,
     }
 }
 
+void colour_by_range(InteropMesh& mesh, int32_t variant, const double* values, double low, double high,
+                     bool invert);
+
 bool has_positions(const InteropMesh& mesh, int32_t least_dimension) {
     return !mesh.positions.empty() && mesh.dimension >= least_dimension;
 }
@@ -219,17 +222,7 @@ void colour_by_scalar(InteropMesh& mesh, int32_t variant, const std::vector<doub
         low = std::min(low, v);
         high = std::max(high, v);
     }
-    if (low == high || !(high - low > 0.0)) {
-        fill_monotone_colour(mesh, 0.25);
-        return;
-    }
-    const double range = high - low;
-    const size_t m = colourable(mesh);
-    for (size_t i = 0; i < m; ++i) {
-        double t = (values[i] - low) / range;
-        if (invert) t = 1.0 - t;
-        set_ramp(mesh, i, variant, t);
-    }
+    colour_by_range(mesh, variant, values.data(), low, high, invert);
 }
 
 void colour_by_elevation(InteropMesh& mesh, int32_t variant) { colour_by_axis(mesh, variant, 1); }
@@ -257,10 +250,11 @@ void colour_by_normal(InteropMesh& mesh, int32_t variant, int32_t function) {
 
 namespace {
 
-// The block passes below take their square roots four at a time where the
-// processor has AVX (checked at run time), else one at a time; packed
-// square roots, divisions and products round exactly like the scalar ones,
-// and nothing is fused, so both paths give the same bits.
+// The passes below work four doubles at once where the processor has AVX
+// (checked at run time), else one at a time; packed square roots,
+// divisions, products, sums, minima, maxima and truncations round exactly
+// like the scalar ones, and nothing is fused, so both paths give the same
+// bits on any processor.
 
 // Unit face normals in place: (x, y, z) / sqrt(squared) where squared is
 // above 1e-15, unchanged elsewhere (multiplying by 1 leaves a component as
@@ -276,35 +270,52 @@ void normalise_faces_tail(double* x, double* y, double* z, const double* squared
     }
 }
 
-// Corner slot c of faces `from` .. n - 1: out[f] = |face f - normal of its
-// corner|; a corner beyond the normals measures against zero.
-struct CornerBlock {
+// One corner slot of a block of faces: the face normals and the stored
+// normal of each face's corner, as separate coordinate runs.
+struct CornerRun {
     const double* fx;
     const double* fy;
     const double* fz;
-    const uint32_t* corners;  // three per face
-    const double* normals;
-    size_t normal_count;
-    const double* normal_of(size_t f, size_t c) const {
-        static const double none[3] = {0.0, 0.0, 0.0};
-        const uint32_t v = corners[3 * f + c];
-        return v < normal_count ? normals + 3 * static_cast<size_t>(v) : none;
-    }
+    const double* qx;
+    const double* qy;
+    const double* qz;
 };
 
-void corner_distances_tail(const CornerBlock& b, size_t c, double* out, size_t from, size_t n) {
+// out[f] = |face normal - corner normal| for faces `from` .. n - 1.
+void corner_distances_tail(const CornerRun& r, double* out, size_t from, size_t n) {
     for (size_t f = from; f < n; ++f) {
-        const double* q = b.normal_of(f, c);
-        const double dx = b.fx[f] - q[0], dy = b.fy[f] - q[1], dz = b.fz[f] - q[2];
+        const double dx = r.fx[f] - r.qx[f], dy = r.fy[f] - r.qy[f], dz = r.fz[f] - r.qz[f];
         out[f] = std::sqrt(dx * dx + dy * dy + dz * dz);
+    }
+}
+
+// Colour bytes of a ramp over `values` (t = (value - low) / range, turned
+// round when `invert`): grey, or hue over three quarters of the circle.
+// Vertices `from` .. n - 1.
+void ramp_tail(InteropMesh& mesh, int32_t variant, const double* values, double low, double range, bool invert,
+               size_t from, size_t n) {
+    for (size_t i = from; i < n; ++i) {
+        double t = (values[i] - low) / range;
+        if (invert) t = 1.0 - t;
+        set_ramp(mesh, i, variant, t);
+    }
+}
+
+// Alpha bytes of vertices from .. n - 1 from the source alpha (the fourth
+// of every four doubles), halved and raised for the transparent mode.
+void alpha_tail(uint8_t* colours, const double* source, bool transparent, size_t from, size_t n) {
+    for (size_t i = from; i < n; ++i) {
+        const uint8_t alpha = unit_byte(source[4 * i + 3]);
+        colours[4 * i + 3] = transparent ? static_cast<uint8_t>(alpha * 0.5 + 64.0) : alpha;
     }
 }
 
 #if defined(__x86_64__)
 __attribute__((target("avx"))) void normalise_faces_avx(double* x, double* y, double* z, const double* squared,
-                                                       size_t n) {
+                                                        size_t n) {
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d floor = _mm256_set1_pd(1e-15);
     size_t i = 0;
-    const __m256d one = _mm256_set1_pd(1.0), floor = _mm256_set1_pd(1e-15);
     for (; i + 4 <= n; i += 4) {
         const __m256d s = _mm256_loadu_pd(squared + i);
         const __m256d inv = _mm256_div_pd(one, _mm256_sqrt_pd(s));
@@ -316,21 +327,91 @@ __attribute__((target("avx"))) void normalise_faces_avx(double* x, double* y, do
     normalise_faces_tail(x, y, z, squared, i, n);
 }
 
-__attribute__((target("avx"))) void corner_distances_avx(const CornerBlock& b, size_t c, double* out, size_t n) {
+__attribute__((target("avx"))) void corner_distances_avx(const CornerRun& r, double* out, size_t n) {
     size_t f = 0;
     for (; f + 4 <= n; f += 4) {
-        const double* q0 = b.normal_of(f, c);
-        const double* q1 = b.normal_of(f + 1, c);
-        const double* q2 = b.normal_of(f + 2, c);
-        const double* q3 = b.normal_of(f + 3, c);
-        const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(b.fx + f), _mm256_set_pd(q3[0], q2[0], q1[0], q0[0]));
-        const __m256d dy = _mm256_sub_pd(_mm256_loadu_pd(b.fy + f), _mm256_set_pd(q3[1], q2[1], q1[1], q0[1]));
-        const __m256d dz = _mm256_sub_pd(_mm256_loadu_pd(b.fz + f), _mm256_set_pd(q3[2], q2[2], q1[2], q0[2]));
+        const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(r.fx + f), _mm256_loadu_pd(r.qx + f));
+        const __m256d dy = _mm256_sub_pd(_mm256_loadu_pd(r.fy + f), _mm256_loadu_pd(r.qy + f));
+        const __m256d dz = _mm256_sub_pd(_mm256_loadu_pd(r.fz + f), _mm256_loadu_pd(r.qz + f));
         const __m256d d2 =
             _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy)), _mm256_mul_pd(dz, dz));
         _mm256_storeu_pd(out + f, _mm256_sqrt_pd(d2));
     }
-    corner_distances_tail(b, c, out, f, n);
+    corner_distances_tail(r, out, f, n);
+}
+
+// Four colour components as bytes: clamped to 0..255 after scaling (NaN
+// to 0) and truncated, as unit_byte does.
+__attribute__((target("avx"))) inline __m128i unit_bytes_avx(__m256d c) {
+    const __m256d scaled = _mm256_mul_pd(c, _mm256_set1_pd(255.0));
+    // max(v, 0) is v > 0 ? v : 0 and min(v, 255) is v < 255 ? v : 255,
+    // NaN included.
+    const __m256d clamped = _mm256_min_pd(_mm256_max_pd(scaled, _mm256_setzero_pd()), _mm256_set1_pd(255.0));
+    return _mm256_cvttpd_epi32(clamped);
+}
+
+__attribute__((target("avx"))) inline __m256d fabs4(__m256d v) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), v); }
+
+// Each lane as hue_rgb and unit: v > 0 ? v : 0, then v < 1 ? v : 1.
+__attribute__((target("avx"))) inline __m256d unit_avx(__m256d v) {
+    return _mm256_min_pd(_mm256_max_pd(v, _mm256_setzero_pd()), _mm256_set1_pd(1.0));
+}
+
+__attribute__((target("avx"))) void ramp_avx(InteropMesh& mesh, int32_t variant, const double* values, double low,
+                                             double range, bool invert, size_t n) {
+    const __m256d lo = _mm256_set1_pd(low), span = _mm256_set1_pd(range), one = _mm256_set1_pd(1.0);
+    uint8_t* out = mesh.display_colours.data();
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m256d t = _mm256_div_pd(_mm256_sub_pd(_mm256_loadu_pd(values + i), lo), span);
+        if (invert) t = _mm256_sub_pd(one, t);
+        alignas(16) int32_t r[4], g[4], b[4];
+        if (variant == COLOUR_GREY) {
+            _mm_store_si128(reinterpret_cast<__m128i*>(r), unit_bytes_avx(t));
+            for (int k = 0; k < 4; ++k) {
+                uint8_t* c = out + 4 * (i + k);
+                c[0] = c[1] = c[2] = static_cast<uint8_t>(r[k]);
+            }
+            continue;
+        }
+        const __m256d d = _mm256_mul_pd(_mm256_mul_pd(t, _mm256_set1_pd(0.75)), _mm256_set1_pd(360.0));
+        const __m256d x = _mm256_div_pd(d, _mm256_set1_pd(60.0));
+        const __m256d visible = _mm256_blendv_pd(one, _mm256_setzero_pd(),
+                                                 _mm256_cmp_pd(d, _mm256_set1_pd(360.0), _CMP_GT_OQ));
+        const __m256d red = _mm256_mul_pd(unit_avx(_mm256_sub_pd(fabs4(_mm256_sub_pd(x, _mm256_set1_pd(3.0))), one)),
+                                          visible);
+        const __m256d two = _mm256_set1_pd(2.0);
+        const __m256d green = _mm256_mul_pd(unit_avx(_mm256_sub_pd(two, fabs4(_mm256_sub_pd(x, two)))), visible);
+        const __m256d blue =
+            _mm256_mul_pd(unit_avx(_mm256_sub_pd(two, fabs4(_mm256_sub_pd(x, _mm256_set1_pd(4.0))))), visible);
+        _mm_store_si128(reinterpret_cast<__m128i*>(r), unit_bytes_avx(red));
+        _mm_store_si128(reinterpret_cast<__m128i*>(g), unit_bytes_avx(green));
+        _mm_store_si128(reinterpret_cast<__m128i*>(b), unit_bytes_avx(blue));
+        for (int k = 0; k < 4; ++k) {
+            uint8_t* c = out + 4 * (i + k);
+            c[0] = static_cast<uint8_t>(r[k]);
+            c[1] = static_cast<uint8_t>(g[k]);
+            c[2] = static_cast<uint8_t>(b[k]);
+        }
+    }
+    ramp_tail(mesh, variant, values, low, range, invert, i, n);
+}
+
+__attribute__((target("avx"))) void alpha_avx(uint8_t* colours, const double* source, bool transparent, size_t n) {
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const double* s = source + 4 * i;
+        __m128i bytes = unit_bytes_avx(_mm256_set_pd(s[15], s[11], s[7], s[3]));
+        if (transparent) {
+            // A byte is exact as a double, and alpha * 0.5 + 64 stays in 64 .. 191.5.
+            const __m256d alpha = _mm256_cvtepi32_pd(bytes);
+            bytes = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(alpha, _mm256_set1_pd(0.5)), _mm256_set1_pd(64.0)));
+        }
+        alignas(16) int32_t a[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(a), bytes);
+        for (int k = 0; k < 4; ++k) colours[4 * (i + k) + 3] = static_cast<uint8_t>(a[k]);
+    }
+    alpha_tail(colours, source, transparent, i, n);
 }
 
 bool avx_available() {
@@ -340,8 +421,25 @@ bool avx_available() {
 #else
 bool avx_available() { return false; }
 void normalise_faces_avx(double*, double*, double*, const double*, size_t) {}
-void corner_distances_avx(const CornerBlock&, size_t, double*, size_t) {}
+void corner_distances_avx(const CornerRun&, double*, size_t) {}
+void ramp_avx(InteropMesh&, int32_t, const double*, double, double, bool, size_t) {}
+void alpha_avx(uint8_t*, const double*, bool, size_t) {}
 #endif
+
+// colour_by_scalar over values whose lowest and highest are known.
+void colour_by_range(InteropMesh& mesh, int32_t variant, const double* values, double low, double high,
+                     bool invert) {
+    if (low == high || !(high - low > 0.0)) {
+        fill_monotone_colour(mesh, 0.25);
+        return;
+    }
+    const double range = high - low;
+    const size_t m = colourable(mesh);
+    if (avx_available())
+        ramp_avx(mesh, variant, values, low, range, invert, m);
+    else
+        ramp_tail(mesh, variant, values, low, range, invert, 0, m);
+}
 
 }  // namespace
 
@@ -349,7 +447,8 @@ void corner_distances_avx(const CornerBlock&, size_t, double*, size_t) {}
 // and its own normal. The work goes in blocks of triangles so that the
 // square roots of a block are taken together instead of each waiting for
 // the sum before it; the sums are added in triangle and corner order, so
-// every value is the same to the bit as one triangle at a time.
+// every value is the same to the bit as one triangle at a time. A corner
+// without a stored normal adds nothing, so its distance is not taken.
 void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t function) {
     if (mesh.positions.empty() || mesh.dimension != 3) return;
     const size_t n = vertex_count(mesh);
@@ -363,13 +462,19 @@ void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t f
 
     const bool avx = avx_available();
     constexpr size_t block = 512;
-    double fx[block], fy[block], fz[block], squared[block];
-    double distance[3 * block];
+    // Runs a little longer than the block, so that the same face's slots in
+    // different runs do not lie a multiple of 4 KiB apart (a store to one
+    // would hold up loads from the others).
+    constexpr size_t run = block + 8;
+    double fx[run], fy[run], fz[run], squared[run];
+    double qx[3][run], qy[3][run], qz[3][run];
+    double distance[3][run];
     uint32_t corners[3 * block];
     const size_t triangles = mesh.triangles.size() / 3;
     const uint32_t* t = mesh.triangles.data();
     for (size_t first = 0; first < triangles;) {
-        // Faces of the block's triangles whose corners are all vertices.
+        // Faces of the block's triangles whose corners are all vertices,
+        // and the stored normals of their corners.
         size_t m = 0;
         for (; first < triangles && m < block; ++first) {
             const uint32_t a = t[3 * first], b = t[3 * first + 1], c = t[3 * first + 2];
@@ -383,32 +488,45 @@ void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t f
             fy[m] = e1.z * e2.x - e1.x * e2.z;
             fz[m] = e1.x * e2.y - e1.y * e2.x;
             squared[m] = fx[m] * fx[m] + fy[m] * fy[m] + fz[m] * fz[m];
-            corners[3 * m] = a;
-            corners[3 * m + 1] = b;
-            corners[3 * m + 2] = c;
+            const uint32_t corner[3] = {a, b, c};
+            for (size_t k = 0; k < 3; ++k) {
+                const uint32_t v = corner[k];
+                corners[3 * m + k] = v;
+                const bool stored = v < normals;
+                const double* q = nv + 3 * static_cast<size_t>(stored ? v : 0);
+                qx[k][m] = stored ? q[0] : 0.0;
+                qy[k][m] = stored ? q[1] : 0.0;
+                qz[k][m] = stored ? q[2] : 0.0;
+            }
             ++m;
         }
-        const CornerBlock corner_block{fx, fy, fz, corners, nv, normals};
         if (avx) {
             normalise_faces_avx(fx, fy, fz, squared, m);
-            for (size_t c = 0; c < 3; ++c) corner_distances_avx(corner_block, c, distance + c * block, m);
+            for (size_t k = 0; k < 3; ++k)
+                corner_distances_avx(CornerRun{fx, fy, fz, qx[k], qy[k], qz[k]}, distance[k], m);
         } else {
             normalise_faces_tail(fx, fy, fz, squared, 0, m);
-            for (size_t c = 0; c < 3; ++c) corner_distances_tail(corner_block, c, distance + c * block, 0, m);
+            for (size_t k = 0; k < 3; ++k)
+                corner_distances_tail(CornerRun{fx, fy, fz, qx[k], qy[k], qz[k]}, distance[k], 0, m);
         }
         for (size_t f = 0; f < m; ++f) {
-            for (size_t c = 0; c < 3; ++c) {
-                const uint32_t v = corners[3 * f + c];
+            for (size_t k = 0; k < 3; ++k) {
+                const uint32_t v = corners[3 * f + k];
                 if (v >= normals) continue;
-                sums[v] += distance[c * block + f];
+                sums[v] += distance[k][f];
                 ++counts[v];
             }
         }
     }
+    // The means, and their range in the same pass.
+    double low = std::numeric_limits<double>::infinity();
+    double high = negative_infinity;
     for (size_t v = 0; v < n; ++v) {
         if (counts[v] > 0) sums[v] /= counts[v];
+        low = std::min(low, sums[v]);
+        high = std::max(high, sums[v]);
     }
-    colour_by_scalar(mesh, variant, work().vertex_values, function == COLOUR_BY_PLANARITY);
+    colour_by_range(mesh, variant, sums, low, high, function == COLOUR_BY_PLANARITY);
 }
 
 void colour_by_quality(InteropMesh& mesh, int32_t variant) {
@@ -572,12 +690,6 @@ void apply_function(InteropMesh& mesh, int32_t function, int32_t variant) {
     }
 }
 
-// Alpha of the source colour i, opaque when the mesh has none for it.
-double source_alpha(const InteropMesh& mesh, size_t i) {
-    const size_t at = 4 * i + 3;
-    return at < mesh.colours.size() ? mesh.colours[at] : 1.0;
-}
-
 void copy_smoothing_colours(InteropMesh& mesh) {
     const std::vector<uint32_t>& map = mesh.tessellation_map;
     if (!mesh.smoothing_groups_defined || mesh.smoothing_count <= 0 || mesh.tessellation_colours.empty() ||
@@ -633,16 +745,23 @@ void apply_colour_settings(const ColourSettings& settings, InteropMesh& mesh) {
     // alpha the display colour holds, so the same settings always give the
     // same look whatever was applied before.
     const size_t m = mesh.display_colours.size() / 4;
-    for (size_t i = 0; i < m; ++i) {
-        uint8_t* c = mesh.display_colours.data() + 4 * i;
-        if (settings.colour_negate) {
+    uint8_t* colours = mesh.display_colours.data();
+    if (settings.colour_negate) {
+        for (size_t i = 0; i < m; ++i) {
+            uint8_t* c = colours + 4 * i;
             c[0] = static_cast<uint8_t>(255 - c[0]);
             c[1] = static_cast<uint8_t>(255 - c[1]);
             c[2] = static_cast<uint8_t>(255 - c[2]);
         }
-        const uint8_t alpha = unit_to_byte(source_alpha(mesh, i));
-        c[3] = settings.transparent_mode ? static_cast<uint8_t>(alpha * 0.5 + 64.0) : alpha;
     }
+    const size_t sourced = std::min(m, mesh.colours.size() / 4);
+    const double* source = mesh.colours.data();
+    if (avx_available())
+        alpha_avx(colours, source, settings.transparent_mode, sourced);
+    else
+        alpha_tail(colours, source, settings.transparent_mode, 0, sourced);
+    const uint8_t opaque = settings.transparent_mode ? static_cast<uint8_t>(255 * 0.5 + 64.0) : 255;
+    for (size_t i = sourced; i < m; ++i) colours[4 * i + 3] = opaque;
 
     copy_smoothing_colours(mesh);
     mesh.gl_upload_needed = 1;

@@ -165,10 +165,11 @@ std::vector<double> mean_normal_distances(const InteropMesh& m) {
 }  // namespace
 
 TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
-    // A rough 40 x 40 height field (3,042 triangles, several blocks) with
-    // tilted normals, a degenerate triangle, a corner naming no vertex and
-    // vertices beyond the normals.
-    const int side = 40;
+    // A rough 41 x 41 height field (3,202 triangles, several blocks; a
+    // vertex count that is not a multiple of four) with tilted normals, a
+    // degenerate triangle, a corner naming no vertex and vertices beyond the
+    // normals.
+    const int side = 41;
     std::vector<double> positions;
     for (int j = 0; j < side; ++j) {
         for (int i = 0; i < side; ++i) {
@@ -264,4 +265,33 @@ TEST(ColourModes, WholeMeshIdsNegationTransparencyAndSmoothingColours) {
     c.tessellation_colours.assign(12, 7);
     apply_colour_settings(by(COLOUR_BY_ELEVATION), c);
     EXPECT_EQ(c.tessellation_colours[0], 7);
+}
+
+TEST(ColourModes, AlphaOfEveryVertexFollowsItsSourceAlpha) {
+    // Eleven vertices (whole groups of four and a remainder); the last two
+    // have no source colour. Alphas out of range and NaN clamp.
+    InteropMesh m = make_column(11);
+    const double alphas[9] = {0.0, 1.0, 0.5, 0.2, -3.0, 7.0, std::nan(""), 0.999, 0.004};
+    m.colours.clear();
+    for (double a : alphas) m.colours.insert(m.colours.end(), {0.5, 0.5, 0.5, a});
+    const int opaque[2] = {255, 191};
+    for (bool transparent : {false, true}) {
+        SCOPED_TRACE(transparent);
+        ColourSettings s;
+        s.transparent_mode = transparent;
+        s.colour_negate = transparent;
+        apply_colour_settings(s, m);
+        std::vector<int> got, want;
+        for (size_t i = 0; i < 11; ++i) {
+            got.push_back(m.display_colours[4 * i + 3]);
+            if (i >= 9) {
+                want.push_back(opaque[transparent]);
+                continue;
+            }
+            const int a = unit_to_byte(alphas[i]);
+            want.push_back(transparent ? int(a * 0.5 + 64.0) : a);
+        }
+        EXPECT_EQ(got, want);
+        EXPECT_EQ(int(m.display_colours[0]), transparent ? 128 : 127);  // negation leaves alpha alone
+    }
 }
