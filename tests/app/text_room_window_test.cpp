@@ -16,6 +16,7 @@
 
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/screen_picture.h"
 #include "support/tree_walk.h"
 #include "ui/layouts.h"
 
@@ -63,15 +64,7 @@ ScreenRect text_extent(const Element& e) {
 
 bool shown(const Element& e) { return e.visible && e.abs_width > 0 && e.abs_height > 0; }
 
-void save_screen(LiveApplication& live, const std::string& name) {
-    live.find_canvas();
-    GdkPixbuf* image = gdk_pixbuf_get_from_drawable(nullptr, gdk_get_default_root_window(), nullptr, live.canvas_x,
-                                                    live.canvas_y, 0, 0, platform_state.canvas_width,
-                                                    platform_state.canvas_height);
-    if (image == nullptr) return;
-    gdk_pixbuf_save(image, (binary_dir() + "/test-output/" + name + ".png").c_str(), "png", nullptr, nullptr);
-    g_object_unref(image);
-}
+void save_screen(LiveApplication& live, const std::string& name) { save_picture(grab_canvas(live), "", name); }
 
 struct TextRoom : testing::Test {
     SampleWorkspace sample;

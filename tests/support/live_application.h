@@ -53,6 +53,13 @@ struct SampleWorkspace {
 inline std::string kernel() { return binary_dir() + "/kernel/vrek"; }
 
 // The application as app_main builds it, driven tick by tick.
+// The context leaves its entities' meshes to their owner: this frees them
+// before the application goes.
+struct MeshRelease {
+    AppContext& app;
+    ~MeshRelease() { free_context_meshes(app); }
+};
+
 struct LiveApplication {
     std::unique_ptr<AppContext> app;
     PlatformListener listener;
