@@ -22,6 +22,7 @@
 #include "support/live_application.h"
 #include "support/private_display.h"
 #include "support/screen_picture.h"
+#include "support/window_size.h"
 #include "ui/theme.h"
 
 namespace {
@@ -125,27 +126,9 @@ struct InterfaceWindow : testing::Test {
         return live.xdotool("mousemove --sync " + live.at(x == 1 ? 2 : 1, 1) + " mousemove --sync " + live.at(x, y) +
                             " click 1");
     }
-    bool move_to(int32_t x, int32_t y) {
-        live.find_canvas();
-        return live.xdotool("mousemove --sync " + live.at(x, y));
-    }
     bool click(const Element& e) { return click_at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2); }
     // Lets the frames after an action reach the screen.
     void settle() { live.pump_for(300); }
-    bool resize(int32_t w, int32_t h) {
-        const auto xid = GDK_WINDOW_XID(gtk_widget_get_window(platform_state.window));
-        // At the screen's corner, so that the whole canvas is on the screen.
-        const std::string window = std::to_string(xid);
-        if (!live.xdotool("windowmove " + window + " 0 0 windowsize --sync " + window + " " + std::to_string(w) +
-                          " " + std::to_string(h)))
-            return false;
-        const bool done = live.pump_until(
-            [&] { return platform_state.canvas_width == w && platform_state.canvas_height == h && app.width == w; },
-            5000);
-        settle();
-        live.find_canvas();
-        return done;
-    }
 
     // The popup over the dimmed interface: its flag and visible bytes; a
     // centred pane's background around its body and the bars around it
@@ -191,7 +174,7 @@ TEST_F(InterfaceWindow, TargetsShowTheirPanesMasksSwallowClicksAndTheFrameHolds)
     ASSERT_TRUE(live.finish_intro(sample));
     ASSERT_EQ(platform_state.canvas_width, 720);
     ASSERT_EQ(platform_state.canvas_height, 480);
-    ASSERT_TRUE(move_to(700, 300));
+    ASSERT_TRUE(live.move_to(700, 300));
     settle();
     expect_like_baseline(grab_canvas(live), "frame_720x480");
 
@@ -269,7 +252,7 @@ TEST_F(InterfaceWindow, TargetsShowTheirPanesMasksSwallowClicksAndTheFrameHolds)
     EXPECT_FALSE(app.pane_open_flags[PANE_RUN] || app.RUNPANE.visible || app.MASKPANE.visible || app.OVERLAY.visible);
 
     // Too narrow a window: the notice covers it and takes every click.
-    ASSERT_TRUE(resize(479, 600));
+    ASSERT_TRUE(resize_window(live, 479, 600));
     EXPECT_TRUE(app.small_window_notice.visible);
     EXPECT_EQ(rect_of(app.small_window_notice).w, 479);
     for (const Element* button : {&app.ASSEMBLE, &app.CAPTURE, static_cast<Element*>(&app.ABOUT),
@@ -279,10 +262,10 @@ TEST_F(InterfaceWindow, TargetsShowTheirPanesMasksSwallowClicksAndTheFrameHolds)
     EXPECT_FALSE(app.CONTROLPANE.visible);
 
     // Large, with a popup open.
-    ASSERT_TRUE(resize(1280, 800));
+    ASSERT_TRUE(resize_window(live, 1280, 800));
     EXPECT_FALSE(app.small_window_notice.visible);
     ASSERT_TRUE(click(app.ASSEMBLE));
-    ASSERT_TRUE(move_to(1270, 400));
+    ASSERT_TRUE(live.move_to(1270, 400));
     settle();
     ASSERT_TRUE(app.RUNPANE.visible);
     expect_like_baseline(grab_canvas(live), "frame_1280x800_run_pane");

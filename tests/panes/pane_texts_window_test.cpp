@@ -23,16 +23,14 @@
 #include "support/live_application.h"
 #include "support/private_display.h"
 #include "support/screen_picture.h"
+#include "support/tree_walk.h"
 #include "ui/slider.h"
 
 namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 
-struct Rect {
-    int32_t x, y, w, h;
-};
-Rect rect_of(const Element& e) { return {e.abs_x, e.abs_y, e.abs_width, e.abs_height}; }
+using Rect = ScreenRect;
 Rect inset(Rect r, int32_t l, int32_t t, int32_t right, int32_t b) {
     return {r.x + l, r.y + t, r.w - l - right, r.h - t - b};
 }
@@ -80,21 +78,8 @@ int ink_extent(const Picture& p, Rect r) {
     return first < 0 ? 0 : last - first + 1;
 }
 
-Element* find_named(Element& e, const std::string& name) {
-    if (e.name == name) return &e;
-    if (auto* c = dynamic_cast<Container*>(&e))
-        for (Element* child : c->children)
-            if (child != nullptr)
-                if (Element* hit = find_named(*child, name)) return hit;
-    return nullptr;
-}
 Element* find_text(Element& e, const std::string& text) {
-    if (e.text == text) return &e;
-    if (auto* c = dynamic_cast<Container*>(&e))
-        for (Element* child : c->children)
-            if (child != nullptr)
-                if (Element* hit = find_text(*child, text)) return hit;
-    return nullptr;
+    return find_element(e, [&](Element& x) { return x.text == text; });
 }
 Container& container(Element* e) {
     auto* c = dynamic_cast<Container*>(e);
@@ -109,7 +94,7 @@ struct PaneTexts : testing::Test {
     AppContext& app = *live.app;
 
     Element& named(const std::string& name) {
-        Element* e = find_named(app, name);
+        Element* e = ::named(app, name);
         EXPECT_NE(e, nullptr) << name;
         static Element none;
         return e ? *e : none;

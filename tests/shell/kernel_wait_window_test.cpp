@@ -18,8 +18,10 @@
 
 #include "platform/files.h"
 #include "support/live_application.h"
+#include "support/close_request.h"
 #include "support/private_display.h"
 #include "support/screen_picture.h"
+#include "support/tree_walk.h"
 
 namespace {
 
@@ -31,16 +33,6 @@ size_t ink(const Picture& p, int x0, int y0, int w, int h) {
     for (int y = y0; y < y0 + h && y < p.height; ++y)
         for (int x = x0; x < x0 + w && x < p.width; ++x) n += p.at(x, y) != p.at(x0, y0);
     return n;
-}
-
-// The first element named `name` below `root`, walking the tree.
-const Element* find_named(const Element& root, const std::string& name) {
-    if (root.name == name) return &root;
-    if (const auto* container = dynamic_cast<const Container*>(&root))
-        for (const Element* child : container->children)
-            if (child)
-                if (const Element* found = find_named(*child, name)) return found;
-    return nullptr;
 }
 
 // The texts of the visible elements below `root`, one per line.
@@ -62,28 +54,10 @@ bool wait_for_staged(const std::string& path, const std::string& sleep = "sleep(
     return false;
 }
 
-// The first visible element with this text below `root`.
-const Element* find_text(const Element& root, const std::string& text) {
-    if (!root.visible) return nullptr;
-    if (root.text == text) return &root;
-    if (const auto* container = dynamic_cast<const Container*>(&root))
-        for (const Element* child : container->children)
-            if (child)
-                if (const Element* found = find_text(*child, text)) return found;
-    return nullptr;
-}
-
 void send_close_request(Window window) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return;
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
+    send_close_request(display, window);
     XCloseDisplay(display);
 }
 
@@ -107,9 +81,9 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
         ASSERT_EQ(live.listener.on_drop(&live.listener, 100, 100, "file://" + path + "\r\n"), 1);
     };
     auto open_slow = [&] { drop(slow); };
-    const Element& root = app;
+    Element& root = app;
     auto error_box_shown = [&] {
-        const Element* pane = find_named(root, "ERRORPANE");
+        const Element* pane = named(root, "ERRORPANE");
         return pane && pane->visible;
     };
     const std::string pointer = "mousemove " + live.at(200, 200);
@@ -142,7 +116,7 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     ASSERT_TRUE(shown);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(25));
     EXPECT_EQ(app.entities.current_entities->count, entities);
-    const Element* pane = find_named(root, "ERRORPANE");
+    const Element* pane = named(root, "ERRORPANE");
     EXPECT_NE(visible_texts(*pane).find("Kernel Run Cancelled\n"), std::string::npos) << visible_texts(*pane);
     EXPECT_NE(visible_texts(*pane).find("did not complete:\nkernel run cancelled."), std::string::npos);
 
@@ -173,7 +147,7 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     closer.join();
     ASSERT_TRUE(closed_box);
     EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::seconds(25));
-    EXPECT_NE(visible_texts(*find_named(root, "ERRORPANE")).find("kernel run cancelled"), std::string::npos);
+    EXPECT_NE(visible_texts(*named(root, "ERRORPANE")).find("kernel run cancelled"), std::string::npos);
     EXPECT_TRUE(platform_state.alive);
     EXPECT_NE(platform_state.window, nullptr);
     EXPECT_EQ(app.entities.current_entities->count, entities);
@@ -186,7 +160,7 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     // (handled during the run, the open pane's mask would swallow it).
     const std::string quick = sample.workspace() + "quick.vrek";
     ASSERT_TRUE(write_text_file(quick, "sleep(3000);\nreturn box(1);\n"));
-    const Element* about = find_text(root, "About");
+    const Element* about = find_shown(root, [](Element& e) { return e.text == "About"; });
     ASSERT_NE(about, nullptr);
     const std::string middle = sample.root + "/middle_", region = std::to_string(w / 2) + "x" +
                                                                   std::to_string(h / 2) + "+" +
@@ -211,7 +185,7 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     EXPECT_EQ(before.rgb, after.rgb);
     EXPECT_TRUE(live.pump_until(
         [&] {
-            const Element* pane = find_named(root, "ABOUTPANE");
+            const Element* pane = named(root, "ABOUTPANE");
             return pane && pane->visible;
         },
         5000));

@@ -29,6 +29,7 @@
 #include "shell/app_callbacks.h"
 #include "shell/app_main.h"
 #include "shell/workspace.h"
+#include "support/close_request.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
 #include "support/screen_picture.h"
@@ -41,19 +42,6 @@ namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 
-
-// WM_DELETE_WINDOW to a top-level X window, as a window manager's close
-// button sends it.
-void send_close_request(Display* display, Window window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
-}
 
 bool wait_for(const std::function<bool()>& done, int timeout_ms) {
     for (int waited = 0; waited < timeout_ms; waited += 20) {

@@ -37,3 +37,15 @@ inline void each_element(Element& from, const std::function<void(Element&)>& vis
 inline Element* named(Element& root, const std::string& name) {
     return find_element(root, [&](Element& e) { return e.name == name; });
 }
+
+// Depth first from `from` through what is shown: the first element `wanted`
+// accepts, hidden elements and everything below them skipped.
+inline Element* find_shown(Element& from, const std::function<bool(Element&)>& wanted) {
+    if (!from.visible) return nullptr;
+    if (wanted(from)) return &from;
+    if (auto* c = dynamic_cast<Container*>(&from))
+        for (Element* child : c->children)
+            if (child != nullptr)
+                if (Element* hit = find_shown(*child, wanted)) return hit;
+    return nullptr;
+}
