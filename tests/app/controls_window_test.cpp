@@ -27,6 +27,7 @@
 #include "platform/platform_state.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/screen_picture.h"
 #include "ui/slider.h"
 #include "ui/theme.h"
 
@@ -36,53 +37,8 @@ namespace {
 
 // --- The screen -------------------------------------------------------------
 
-// The canvas as the X server shows it, 0xRRGGBB per pixel.
-struct Picture {
-    int32_t width = 0, height = 0;
-    std::vector<uint32_t> rgb;
-    uint32_t at(int32_t x, int32_t y) const { return rgb[size_t(y) * width + x]; }
-};
-
-Picture grab(LiveApplication& live) {
-    live.find_canvas();
-    Picture p;
-    GdkPixbuf* image = gdk_pixbuf_get_from_drawable(nullptr, gdk_get_default_root_window(), nullptr, live.canvas_x,
-                                                    live.canvas_y, 0, 0, platform_state.canvas_width,
-                                                    platform_state.canvas_height);
-    if (image == nullptr) return p;
-    p.width = gdk_pixbuf_get_width(image);
-    p.height = gdk_pixbuf_get_height(image);
-    const guchar* px = gdk_pixbuf_get_pixels(image);
-    const int stride = gdk_pixbuf_get_rowstride(image), n = gdk_pixbuf_get_n_channels(image);
-    p.rgb.resize(size_t(p.width) * p.height);
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t x = 0; x < p.width; ++x) {
-            const guchar* c = px + y * stride + x * n;
-            p.rgb[size_t(y) * p.width + x] = uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2];
-        }
-    g_object_unref(image);
-    return p;
-}
-
 // Saved to test-output/app/controls_<name>.png for review.
-void save(const Picture& p, const std::string& name) {
-    const std::string dir = binary_dir() + "/test-output";
-    mkdir(dir.c_str(), 0755);
-    mkdir((dir + "/app").c_str(), 0755);
-    std::vector<guchar> bytes(p.rgb.size() * 3);
-    for (size_t i = 0; i < p.rgb.size(); ++i)
-        for (int c = 0; c < 3; ++c) bytes[i * 3 + c] = guchar(p.rgb[i] >> (16 - 8 * c));
-    GdkPixbuf* out = gdk_pixbuf_new_from_data(bytes.data(), GDK_COLORSPACE_RGB, FALSE, 8, p.width, p.height,
-                                              p.width * 3, nullptr, nullptr);
-    gdk_pixbuf_save(out, (dir + "/app/controls_" + name + ".png").c_str(), "png", nullptr, nullptr);
-    g_object_unref(out);
-}
-
-bool near_colour(uint32_t a, uint32_t b, int tolerance) {
-    for (int shift = 0; shift < 24; shift += 8)
-        if (std::abs(int(a >> shift & 0xff) - int(b >> shift & 0xff)) > tolerance) return false;
-    return true;
-}
+void save(const Picture& p, const std::string& name) { save_picture(p, "app", "controls_" + name); }
 
 double luminance(uint32_t c) {
     return (0.2126 * (c >> 16 & 0xff) + 0.7152 * (c >> 8 & 0xff) + 0.0722 * (c & 0xff)) / 255.0;
@@ -169,10 +125,10 @@ struct ControlsWindow : testing::Test {
         live.xdotool("mousemove --sync " + live.at(4, app.height - 4) + " mousemove --sync " +
                      live.at(3, app.height - 3));
         live.pump_for(300);
-        Picture shown = grab(live);
+        Picture shown = grab_canvas(live);
         for (int tries = 0; tries < 10; ++tries) {
             live.pump_for(150);
-            Picture again = grab(live);
+            Picture again = grab_canvas(live);
             if (changed_share(shown, again, {0, 0, shown.width, shown.height}) == 0.0) break;
             shown = std::move(again);
         }

@@ -21,6 +21,8 @@
 #include "platform/platform_state.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/screen_picture.h"
+#include "support/window_size.h"
 #include "ui/theme.h"
 
 namespace {
@@ -58,60 +60,7 @@ const Row rows[] = {
     {"HELP", POPUP, "HELPPANE", PANE_HELP},
 };
 
-// The canvas as the X server shows it, 0xRRGGBB per pixel.
-struct Picture {
-    int32_t width = 0, height = 0;
-    std::vector<uint32_t> rgb;
-    uint32_t at(int32_t x, int32_t y) const { return rgb[size_t(y) * width + x]; }
-};
-
-Picture from_pixbuf(GdkPixbuf* image) {
-    Picture p;
-    if (image == nullptr) return p;
-    p.width = gdk_pixbuf_get_width(image);
-    p.height = gdk_pixbuf_get_height(image);
-    const guchar* px = gdk_pixbuf_get_pixels(image);
-    const int stride = gdk_pixbuf_get_rowstride(image), n = gdk_pixbuf_get_n_channels(image);
-    p.rgb.resize(size_t(p.width) * p.height);
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t x = 0; x < p.width; ++x) {
-            const guchar* c = px + y * stride + x * n;
-            p.rgb[size_t(y) * p.width + x] = uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2];
-        }
-    g_object_unref(image);
-    return p;
-}
-
-Picture screen(LiveApplication& live) {
-    live.find_canvas();
-    return from_pixbuf(gdk_pixbuf_get_from_drawable(nullptr, gdk_get_default_root_window(), nullptr, live.canvas_x,
-                                                    live.canvas_y, 0, 0, platform_state.canvas_width,
-                                                    platform_state.canvas_height));
-}
-
-std::string output_dir() {
-    const std::string d = binary_dir() + "/test-output";
-    mkdir(d.c_str(), 0755);
-    mkdir((d + "/app").c_str(), 0755);
-    return d + "/app/";
-}
-
-void save(const Picture& p, const std::string& name) {
-    std::vector<guchar> bytes(p.rgb.size() * 3);
-    for (size_t i = 0; i < p.rgb.size(); ++i) {
-        for (int c = 0; c < 3; ++c) bytes[i * 3 + c] = guchar(p.rgb[i] >> (16 - 8 * c));
-    }
-    GdkPixbuf* out = gdk_pixbuf_new_from_data(bytes.data(), GDK_COLORSPACE_RGB, FALSE, 8, p.width, p.height,
-                                              p.width * 3, nullptr, nullptr);
-    gdk_pixbuf_save(out, (output_dir() + name + ".png").c_str(), "png", nullptr, nullptr);
-    g_object_unref(out);
-}
-
-bool near_colour(uint32_t a, uint32_t b, int tolerance = 3) {
-    for (int shift = 0; shift < 24; shift += 8)
-        if (std::abs(int(a >> shift & 0xff) - int(b >> shift & 0xff)) > tolerance) return false;
-    return true;
-}
+void save(const Picture& p, const std::string& name) { save_picture(p, "app", name); }
 
 // The picture against a reviewed baseline in tests/app/baseline (a copy of
 // a reviewed test-output picture; never refreshed to make this pass): at
@@ -120,12 +69,12 @@ void expect_like_baseline(const Picture& p, const std::string& name) {
     save(p, name);
     const char* source = std::getenv("VK_SOURCE_DIR");
     const std::string path = std::string(source ? source : ".") + "/tests/app/baseline/" + name + ".png";
-    const Picture ref = from_pixbuf(gdk_pixbuf_new_from_file(path.c_str(), nullptr));
+    const Picture ref = picture_from_file(path);
     ASSERT_EQ(ref.width, p.width) << path;
     ASSERT_EQ(ref.height, p.height) << path;
     int64_t off = 0;
     for (size_t i = 0; i < p.rgb.size(); ++i) off += !near_colour(p.rgb[i], ref.rgb[i], 8);
-    EXPECT_LE(off, int64_t{p.width} * p.height / 200) << name << ": pixels off the baseline; see " << output_dir();
+    EXPECT_LE(off, int64_t{p.width} * p.height / 200) << name << ": pixels off the baseline; see " << picture_dir("app");
 }
 
 Element* named(AppContext& app, const std::string& key) {
@@ -177,27 +126,9 @@ struct InterfaceWindow : testing::Test {
         return live.xdotool("mousemove --sync " + live.at(x == 1 ? 2 : 1, 1) + " mousemove --sync " + live.at(x, y) +
                             " click 1");
     }
-    bool move_to(int32_t x, int32_t y) {
-        live.find_canvas();
-        return live.xdotool("mousemove --sync " + live.at(x, y));
-    }
     bool click(const Element& e) { return click_at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2); }
     // Lets the frames after an action reach the screen.
     void settle() { live.pump_for(300); }
-    bool resize(int32_t w, int32_t h) {
-        const auto xid = GDK_WINDOW_XID(gtk_widget_get_window(platform_state.window));
-        // At the screen's corner, so that the whole canvas is on the screen.
-        const std::string window = std::to_string(xid);
-        if (!live.xdotool("windowmove " + window + " 0 0 windowsize --sync " + window + " " + std::to_string(w) +
-                          " " + std::to_string(h)))
-            return false;
-        const bool done = live.pump_until(
-            [&] { return platform_state.canvas_width == w && platform_state.canvas_height == h && app.width == w; },
-            5000);
-        settle();
-        live.find_canvas();
-        return done;
-    }
 
     // The popup over the dimmed interface: its flag and visible bytes; a
     // centred pane's background around its body and the bars around it
@@ -220,7 +151,7 @@ struct InterfaceWindow : testing::Test {
         // pane's background whatever the body holds.
         const uint32_t background = over(0, pane.background_colour);
         int32_t points = 0, hits = 0;
-        auto probe = [&](int32_t x, int32_t y) { ++points, hits += near_colour(after.at(x, y), background); };
+        auto probe = [&](int32_t x, int32_t y) { ++points, hits += near_colour(after.at(x, y), background, 3); };
         for (int32_t x = body.x + 3; x < body.x + body.w - 3; x += 4) probe(x, body.y + 3), probe(x, body.y + body.h - 4);
         for (int32_t y = body.y + 3; y < body.y + body.h - 3; y += 4) probe(body.x + 3, y), probe(body.x + body.w - 4, y);
         EXPECT_GE(hits, points * 3 / 4);
@@ -229,7 +160,7 @@ struct InterfaceWindow : testing::Test {
             EXPECT_GE(share(after, rect_of(*bar), {r, rect_of(target)}, [&](int32_t x, int32_t y) {
                           uint32_t dimmed = over(before.at(x, y), app.MASKPANE.background_colour);
                           if (app.message_mask.visible) dimmed = over(dimmed, app.message_mask.background_colour);
-                          return near_colour(after.at(x, y), dimmed);
+                          return near_colour(after.at(x, y), dimmed, 3);
                       }),
                       0.9)
                 << bar->name;
@@ -243,18 +174,18 @@ TEST_F(InterfaceWindow, TargetsShowTheirPanesMasksSwallowClicksAndTheFrameHolds)
     ASSERT_TRUE(live.finish_intro(sample));
     ASSERT_EQ(platform_state.canvas_width, 720);
     ASSERT_EQ(platform_state.canvas_height, 480);
-    ASSERT_TRUE(move_to(700, 300));
+    ASSERT_TRUE(live.move_to(700, 300));
     settle();
-    expect_like_baseline(screen(live), "frame_720x480");
+    expect_like_baseline(grab_canvas(live), "frame_720x480");
 
     for (const Row& row : rows) {
         SCOPED_TRACE(row.target);
         Element* target = named(app, row.target);
         ASSERT_NE(target, nullptr);
-        const Picture before = screen(live);
+        const Picture before = grab_canvas(live);
         ASSERT_TRUE(click(*target));
         settle();
-        const Picture after = screen(live);
+        const Picture after = grab_canvas(live);
         save(after, std::string("row_") + row.target);
         switch (row.shows) {
             case POPUP:
@@ -267,7 +198,7 @@ TEST_F(InterfaceWindow, TargetsShowTheirPanesMasksSwallowClicksAndTheFrameHolds)
                 EXPECT_TRUE(app.CONTROLPANE.visible && split.visible);
                 EXPECT_GE(share(after, rect_of(app.CONTROLPANE), {}, [&](int32_t x, int32_t y) {
                               const uint32_t shaded = over(before.at(x, y), app.CONTROLPANE.background_colour);
-                              return near_colour(after.at(x, y), shaded);
+                              return near_colour(after.at(x, y), shaded, 3);
                           }),
                           0.5);
                 ASSERT_TRUE(click(*target));
@@ -295,7 +226,7 @@ TEST_F(InterfaceWindow, TargetsShowTheirPanesMasksSwallowClicksAndTheFrameHolds)
                     },
                     10000));
                 settle();
-                const Picture shown = screen(live);
+                const Picture shown = grab_canvas(live);
                 EXPECT_EQ(app.entities.environment_index, 1);
                 ASSERT_EQ(app.environment_tab_strip.children.size(), 2u);
                 const Element& tab = *app.environment_tab_strip.children[1];
@@ -321,7 +252,7 @@ TEST_F(InterfaceWindow, TargetsShowTheirPanesMasksSwallowClicksAndTheFrameHolds)
     EXPECT_FALSE(app.pane_open_flags[PANE_RUN] || app.RUNPANE.visible || app.MASKPANE.visible || app.OVERLAY.visible);
 
     // Too narrow a window: the notice covers it and takes every click.
-    ASSERT_TRUE(resize(479, 600));
+    ASSERT_TRUE(resize_window(live, 479, 600));
     EXPECT_TRUE(app.small_window_notice.visible);
     EXPECT_EQ(rect_of(app.small_window_notice).w, 479);
     for (const Element* button : {&app.ASSEMBLE, &app.CAPTURE, static_cast<Element*>(&app.ABOUT),
@@ -331,13 +262,13 @@ TEST_F(InterfaceWindow, TargetsShowTheirPanesMasksSwallowClicksAndTheFrameHolds)
     EXPECT_FALSE(app.CONTROLPANE.visible);
 
     // Large, with a popup open.
-    ASSERT_TRUE(resize(1280, 800));
+    ASSERT_TRUE(resize_window(live, 1280, 800));
     EXPECT_FALSE(app.small_window_notice.visible);
     ASSERT_TRUE(click(app.ASSEMBLE));
-    ASSERT_TRUE(move_to(1270, 400));
+    ASSERT_TRUE(live.move_to(1270, 400));
     settle();
     ASSERT_TRUE(app.RUNPANE.visible);
-    expect_like_baseline(screen(live), "frame_1280x800_run_pane");
+    expect_like_baseline(grab_canvas(live), "frame_1280x800_run_pane");
 }
 
 }  // namespace

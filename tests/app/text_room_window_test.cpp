@@ -16,6 +16,8 @@
 
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/screen_picture.h"
+#include "support/window_size.h"
 #include "support/tree_walk.h"
 #include "ui/layouts.h"
 
@@ -63,15 +65,7 @@ ScreenRect text_extent(const Element& e) {
 
 bool shown(const Element& e) { return e.visible && e.abs_width > 0 && e.abs_height > 0; }
 
-void save_screen(LiveApplication& live, const std::string& name) {
-    live.find_canvas();
-    GdkPixbuf* image = gdk_pixbuf_get_from_drawable(nullptr, gdk_get_default_root_window(), nullptr, live.canvas_x,
-                                                    live.canvas_y, 0, 0, platform_state.canvas_width,
-                                                    platform_state.canvas_height);
-    if (image == nullptr) return;
-    gdk_pixbuf_save(image, (binary_dir() + "/test-output/" + name + ".png").c_str(), "png", nullptr, nullptr);
-    g_object_unref(image);
-}
+void save_screen(LiveApplication& live, const std::string& name) { save_picture(grab_canvas(live), "", name); }
 
 struct TextRoom : testing::Test {
     SampleWorkspace sample;
@@ -79,27 +73,10 @@ struct TextRoom : testing::Test {
     AppContext& app = *live.app;
 
     void settle() { live.pump_for(300); }
-    bool move_to(int32_t x, int32_t y) {
-        live.find_canvas();
-        return live.xdotool("mousemove --sync " + live.at(x, y));
-    }
     bool click(const Element& e) {
         live.find_canvas();
         return live.xdotool("mousemove --sync " + live.at(1, 1) + " mousemove --sync " +
                             live.at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2) + " click 1");
-    }
-    bool resize(int32_t w, int32_t h) {
-        const auto xid = GDK_WINDOW_XID(gtk_widget_get_window(platform_state.window));
-        const std::string window = std::to_string(xid);
-        if (!live.xdotool("windowmove " + window + " 0 0 windowsize --sync " + window + " " + std::to_string(w) +
-                          " " + std::to_string(h)))
-            return false;
-        const bool done = live.pump_until(
-            [&] { return platform_state.canvas_width == w && platform_state.canvas_height == h && app.width == w; },
-            5000);
-        settle();
-        live.find_canvas();
-        return done;
     }
     Element* with_text(const std::string& text) {
         return find_element(app, [&](Element& e) { return shown(e) && e.text == text; });
@@ -132,14 +109,14 @@ TEST_F(TextRoom, LabelsEndBeforeTheirNeighboursAtEverySize) {
     for (const auto& size : {std::pair<int32_t, int32_t>{480, 360}, {720, 480}, {1280, 800}}) {
         const std::string at = std::to_string(size.first) + "x" + std::to_string(size.second);
         SCOPED_TRACE(at);
-        ASSERT_TRUE(resize(size.first, size.second));
+        ASSERT_TRUE(resize_window(live, size.first, size.second));
 
         // The statistics under the hint of a tool-bar button, beside the
         // camera-directive bar.
         Element* open = named(app, "TOOLBAR");
         ASSERT_TRUE(open != nullptr && !dynamic_cast<Container*>(open)->children.empty());
         Element& first_button = *dynamic_cast<Container*>(open)->children[0];
-        ASSERT_TRUE(move_to(first_button.abs_x + first_button.abs_width / 2, first_button.abs_y + 10));
+        ASSERT_TRUE(live.move_to(first_button.abs_x + first_button.abs_width / 2, first_button.abs_y + 10));
         settle();
         auto* hints = dynamic_cast<Container*>(named(app, "HINTBAR"));
         ASSERT_TRUE(hints != nullptr && shown(*hints) && hints->children.size() >= 2);
@@ -158,7 +135,7 @@ TEST_F(TextRoom, LabelsEndBeforeTheirNeighboursAtEverySize) {
         // Entity rows in the side pane: their lines end before the buttons.
         ASSERT_TRUE(click(*with_text("ENTITY")));
         settle();
-        ASSERT_TRUE(move_to(app.width - 10, app.height / 2));
+        ASSERT_TRUE(live.move_to(app.width - 10, app.height / 2));
         settle();
         save_screen(live, "text_room_entities_" + at);
         int rows = 0;

@@ -13,51 +13,13 @@
 
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/screen_picture.h"
 #include "support/tree_walk.h"
 #include "ui/viewport.h"
 
 namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
-
-// The canvas as the X server shows it, 0xRRGGBB per pixel.
-struct Picture {
-    int32_t width = 0, height = 0;
-    std::vector<uint32_t> rgb;
-    uint32_t at(int32_t x, int32_t y) const { return rgb[size_t(y) * width + x]; }
-};
-
-Picture screen(LiveApplication& live) {
-    live.find_canvas();
-    Picture p;
-    GdkPixbuf* image = gdk_pixbuf_get_from_drawable(nullptr, gdk_get_default_root_window(), nullptr, live.canvas_x,
-                                                    live.canvas_y, 0, 0, platform_state.canvas_width,
-                                                    platform_state.canvas_height);
-    if (image == nullptr) return p;
-    p.width = gdk_pixbuf_get_width(image);
-    p.height = gdk_pixbuf_get_height(image);
-    const guchar* px = gdk_pixbuf_get_pixels(image);
-    const int stride = gdk_pixbuf_get_rowstride(image), n = gdk_pixbuf_get_n_channels(image);
-    p.rgb.resize(size_t(p.width) * p.height);
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t x = 0; x < p.width; ++x) {
-            const guchar* c = px + y * stride + x * n;
-            p.rgb[size_t(y) * p.width + x] = uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2];
-        }
-    g_object_unref(image);
-    return p;
-}
-
-void save(const Picture& p, const std::string& name) {
-    const std::string dir = binary_dir() + "/test-output";
-    std::vector<guchar> bytes(p.rgb.size() * 3);
-    for (size_t i = 0; i < p.rgb.size(); ++i)
-        for (int c = 0; c < 3; ++c) bytes[i * 3 + c] = guchar(p.rgb[i] >> (16 - 8 * c));
-    GdkPixbuf* out = gdk_pixbuf_new_from_data(bytes.data(), GDK_COLORSPACE_RGB, FALSE, 8, p.width, p.height,
-                                              p.width * 3, nullptr, nullptr);
-    gdk_pixbuf_save(out, (dir + "/" + name + ".png").c_str(), "png", nullptr, nullptr);
-    g_object_unref(out);
-}
 
 int32_t changed(const Picture& a, const Picture& b, const ScreenRect& r) {
     int32_t n = 0;
@@ -98,7 +60,7 @@ TEST(ViewCells, GripsSplitWhereTheUserSeesThemAndMarksStayOffTheBars) {
     settle();
     Element* side = named(app, "CONTROLPANE");
     ASSERT_TRUE(side != nullptr && side->visible);
-    const Picture before = screen(live);
+    const Picture before = grab_canvas(live);
 
     // Left grip of the sole cell, then the top grip of the upper half, then
     // the bottom grip of the last cell: each one splits.
@@ -115,8 +77,8 @@ TEST(ViewCells, GripsSplitWhereTheUserSeesThemAndMarksStayOffTheBars) {
     ASSERT_EQ(cells().size(), 4u) << "the bottom grip is out of reach at " << show(rect_of(grip(last, BOTTOM_GRIP)));
     ASSERT_TRUE(live.xdotool("mousemove --sync " + live.at(700, 300)));
     settle();
-    const Picture after = screen(live);
-    save(after, "view_cells_split");
+    const Picture after = grab_canvas(live);
+    save_picture(after, "", "view_cells_split");
 
     // No mark or grip of any cell under a bar or the side pane.
     std::vector<Element*> bars;

@@ -22,13 +22,12 @@
 #include "platform/files.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/tree_walk.h"
 
 namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 
-// The first element shown (it and every container above it visible) whose
-// text holds `part`.
 // Blanks and line ends left out: a box breaks its lines where the text
 // meets its edge, which depends on the length of the paths in it.
 std::string squeezed(std::string text) {
@@ -37,22 +36,16 @@ std::string squeezed(std::string text) {
     return text;
 }
 
-const Element* shown_text(const Element& e, const std::string& part) {
-    if (!e.visible) return nullptr;
-    if (squeezed(e.text).find(squeezed(part)) != std::string::npos) return &e;
-    if (const auto* c = dynamic_cast<const Container*>(&e))
-        for (const Element* child : c->children)
-            if (child)
-                if (const Element* found = shown_text(*child, part)) return found;
-    return nullptr;
-}
-
 struct FailureBoxes : testing::Test {
     SampleWorkspace sample;
     LiveApplication live;
     AppContext& app = *live.app;
 
-    const Element* shown(const std::string& part) const { return shown_text(app, part); }
+    // The first element shown whose text holds `part`.
+    const Element* shown(const std::string& part) const {
+        const std::string wanted = squeezed(part);
+        return find_shown(app, [&](Element& e) { return squeezed(e.text).find(wanted) != std::string::npos; });
+    }
 
     GdkPixbuf* grab(const Element& e) {
         return gdk_pixbuf_get_from_drawable(nullptr, gtk_widget_get_window(platform_state.canvas), nullptr, e.abs_x,

@@ -83,10 +83,7 @@ struct PaneContents : testing::Test {
     LiveApplication live;
     AppContext& app = *live.app;
 
-    struct MeshRelease {
-        AppContext& app;
-        ~MeshRelease() { free_context_meshes(app); }
-    } release_meshes{app};
+    MeshRelease release_meshes{app};
 
     void SetUp() override { ASSERT_TRUE(live.start_configured(sample.workspace())); }
 

@@ -22,61 +22,20 @@
 #include "panes/view_menu_actions.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/screen_picture.h"
+#include "support/tree_walk.h"
 #include "ui/slider.h"
 
 namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 
-struct Rect {
-    int32_t x, y, w, h;
-};
-Rect rect_of(const Element& e) { return {e.abs_x, e.abs_y, e.abs_width, e.abs_height}; }
+using Rect = ScreenRect;
 Rect inset(Rect r, int32_t l, int32_t t, int32_t right, int32_t b) {
     return {r.x + l, r.y + t, r.w - l - right, r.h - t - b};
 }
 
-// The canvas as the X server shows it, 0xRRGGBB per pixel.
-struct Picture {
-    int32_t width = 0, height = 0;
-    std::vector<uint32_t> rgb;
-    uint32_t at(int32_t x, int32_t y) const { return rgb[size_t(y) * width + x]; }
-    bool inside(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-};
-
-Picture grab(LiveApplication& live) {
-    live.find_canvas();
-    GdkPixbuf* image = gdk_pixbuf_get_from_drawable(nullptr, gdk_get_default_root_window(), nullptr, live.canvas_x,
-                                                    live.canvas_y, 0, 0, platform_state.canvas_width,
-                                                    platform_state.canvas_height);
-    Picture p;
-    if (image == nullptr) return p;
-    p.width = gdk_pixbuf_get_width(image);
-    p.height = gdk_pixbuf_get_height(image);
-    const guchar* px = gdk_pixbuf_get_pixels(image);
-    const int stride = gdk_pixbuf_get_rowstride(image), n = gdk_pixbuf_get_n_channels(image);
-    p.rgb.resize(size_t(p.width) * p.height);
-    for (int32_t y = 0; y < p.height; ++y)
-        for (int32_t x = 0; x < p.width; ++x) {
-            const guchar* c = px + y * stride + x * n;
-            p.rgb[size_t(y) * p.width + x] = uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2];
-        }
-    g_object_unref(image);
-    return p;
-}
-
-void save(const Picture& p, const std::string& name) {
-    const std::string dir = binary_dir() + "/test-output";
-    mkdir(dir.c_str(), 0755);
-    mkdir((dir + "/panes").c_str(), 0755);
-    std::vector<guchar> bytes(p.rgb.size() * 3);
-    for (size_t i = 0; i < p.rgb.size(); ++i)
-        for (int c = 0; c < 3; ++c) bytes[i * 3 + c] = guchar(p.rgb[i] >> (16 - 8 * c));
-    GdkPixbuf* out = gdk_pixbuf_new_from_data(bytes.data(), GDK_COLORSPACE_RGB, FALSE, 8, p.width, p.height,
-                                              p.width * 3, nullptr, nullptr);
-    gdk_pixbuf_save(out, (dir + "/panes/" + name + ".png").c_str(), "png", nullptr, nullptr);
-    g_object_unref(out);
-}
+void save(const Picture& p, const std::string& name) { save_picture(p, "panes", name); }
 
 bool differs(uint32_t a, uint32_t b) {
     int sum = 0;
@@ -119,21 +78,8 @@ int ink_extent(const Picture& p, Rect r) {
     return first < 0 ? 0 : last - first + 1;
 }
 
-Element* find_named(Element& e, const std::string& name) {
-    if (e.name == name) return &e;
-    if (auto* c = dynamic_cast<Container*>(&e))
-        for (Element* child : c->children)
-            if (child != nullptr)
-                if (Element* hit = find_named(*child, name)) return hit;
-    return nullptr;
-}
 Element* find_text(Element& e, const std::string& text) {
-    if (e.text == text) return &e;
-    if (auto* c = dynamic_cast<Container*>(&e))
-        for (Element* child : c->children)
-            if (child != nullptr)
-                if (Element* hit = find_text(*child, text)) return hit;
-    return nullptr;
+    return find_element(e, [&](Element& x) { return x.text == text; });
 }
 Container& container(Element* e) {
     auto* c = dynamic_cast<Container*>(e);
@@ -148,7 +94,7 @@ struct PaneTexts : testing::Test {
     AppContext& app = *live.app;
 
     Element& named(const std::string& name) {
-        Element* e = find_named(app, name);
+        Element* e = ::named(app, name);
         EXPECT_NE(e, nullptr) << name;
         static Element none;
         return e ? *e : none;
@@ -157,10 +103,10 @@ struct PaneTexts : testing::Test {
     Picture shown() {
         app.frame.needs_redraw = 1;
         live.pump_for(200);
-        Picture p = grab(live);
+        Picture p = grab_canvas(live);
         for (int tries = 0; tries < 20; ++tries) {
             live.pump_for(200);
-            Picture again = grab(live);
+            Picture again = grab_canvas(live);
             const bool same = again.rgb == p.rgb;
             p = std::move(again);
             if (same) break;

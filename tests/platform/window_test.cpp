@@ -21,6 +21,7 @@
 #include "platform/services.h"
 #include "platform/window.h"
 #include "render/gl_state.h"
+#include "support/close_request.h"
 #include "support/private_display.h"
 
 namespace {
@@ -101,15 +102,7 @@ bool run_while_pumping(const std::string& command) {
 // The close button as a window manager reports it: WM_DELETE_WINDOW.
 void send_close_request() {
     GdkWindow* window = gtk_widget_get_window(platform_state.window);
-    Display* display = GDK_WINDOW_XDISPLAY(window);
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = GDK_WINDOW_XID(window);
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, GDK_WINDOW_XID(window), False, NoEventMask, &event);
-    XFlush(display);
+    send_close_request(GDK_WINDOW_XDISPLAY(window), GDK_WINDOW_XID(window));
 }
 
 TEST(PlatformWindow, OpensServesTakesRealInputAndCloses) {

@@ -12,6 +12,7 @@
 
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/screen_picture.h"
 
 namespace {
 
@@ -75,12 +76,6 @@ int32_t grabbing_resize(PlatformListener* listener, int32_t w, int32_t h) {
     return real_resize ? real_resize(listener, w, h) : 0;
 }
 
-bool near_colour(uint32_t a, uint32_t b) {
-    for (int shift = 0; shift < 24; shift += 8)
-        if (std::abs(int(a >> shift & 0xff) - int(b >> shift & 0xff)) > 8) return false;
-    return true;
-}
-
 std::string hex(uint32_t c) {
     char text[8];
     std::snprintf(text, sizeof text, "%06X", c);
@@ -104,15 +99,15 @@ TEST(FirstFrame, TheWindowShowsTheIntroBackgroundFromItsFirstFrame) {
     grab_screen();
     ASSERT_GE(grabs.size(), 2u);
     const uint32_t background = grabs.back().colours[0];
-    EXPECT_FALSE(near_colour(background, 0x000000)) << "the intro's cover is black";
-    for (uint32_t c : grabs.back().colours) EXPECT_TRUE(near_colour(c, background)) << hex(c);
+    EXPECT_FALSE(near_colour(background, 0x000000, 8)) << "the intro's cover is black";
+    for (uint32_t c : grabs.back().colours) EXPECT_TRUE(near_colour(c, background, 8)) << hex(c);
 
     // Everything the screen showed on the canvas before: that background,
     // never black, never anything else; from before the first frame on.
     ASSERT_EQ(grabs.front().draws_before, 0);
     for (const Grab& g : grabs) {
         for (uint32_t c : g.colours) {
-            EXPECT_TRUE(near_colour(c, background))
+            EXPECT_TRUE(near_colour(c, background, 8))
                 << "before draw " << g.draws_before << ": " << hex(c) << " instead of " << hex(background);
         }
     }

@@ -18,49 +18,21 @@
 
 #include "platform/files.h"
 #include "support/live_application.h"
+#include "support/close_request.h"
 #include "support/private_display.h"
+#include "support/screen_picture.h"
+#include "support/tree_walk.h"
 
 namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;
-    explicit Picture(const std::string& path) {
-        GdkPixbuf* image = gdk_pixbuf_new_from_file(path.c_str(), nullptr);
-        if (!image) return;
-        width = gdk_pixbuf_get_width(image), height = gdk_pixbuf_get_height(image);
-        const int channels = gdk_pixbuf_get_n_channels(image), stride = gdk_pixbuf_get_rowstride(image);
-        const uint8_t* pixels = gdk_pixbuf_get_pixels(image);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const uint8_t* p = pixels + y * stride + x * channels;
-                rgb.insert(rgb.end(), p, p + 3);
-            }
-        g_object_unref(image);
-    }
-    // Pixels of the rectangle that differ from its top-left one.
-    size_t ink(int x0, int y0, int w, int h) const {
-        size_t n = 0;
-        const size_t first = 3 * (static_cast<size_t>(y0) * width + x0);
-        for (int y = y0; y < y0 + h && y < height; ++y)
-            for (int x = x0; x < x0 + w && x < width; ++x) {
-                const size_t at = 3 * (static_cast<size_t>(y) * width + x);
-                n += rgb[at] != rgb[first] || rgb[at + 1] != rgb[first + 1] || rgb[at + 2] != rgb[first + 2];
-            }
-        return n;
-    }
-};
-
-// The first element named `name` below `root`, walking the tree.
-const Element* find_named(const Element& root, const std::string& name) {
-    if (root.name == name) return &root;
-    if (const auto* container = dynamic_cast<const Container*>(&root))
-        for (const Element* child : container->children)
-            if (child)
-                if (const Element* found = find_named(*child, name)) return found;
-    return nullptr;
+// Pixels of the rectangle that differ from its top-left one.
+size_t ink(const Picture& p, int x0, int y0, int w, int h) {
+    size_t n = 0;
+    for (int y = y0; y < y0 + h && y < p.height; ++y)
+        for (int x = x0; x < x0 + w && x < p.width; ++x) n += p.at(x, y) != p.at(x0, y0);
+    return n;
 }
 
 // The texts of the visible elements below `root`, one per line.
@@ -82,28 +54,10 @@ bool wait_for_staged(const std::string& path, const std::string& sleep = "sleep(
     return false;
 }
 
-// The first visible element with this text below `root`.
-const Element* find_text(const Element& root, const std::string& text) {
-    if (!root.visible) return nullptr;
-    if (root.text == text) return &root;
-    if (const auto* container = dynamic_cast<const Container*>(&root))
-        for (const Element* child : container->children)
-            if (child)
-                if (const Element* found = find_text(*child, text)) return found;
-    return nullptr;
-}
-
 void send_close_request(Window window) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return;
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
+    send_close_request(display, window);
     XCloseDisplay(display);
 }
 
@@ -127,9 +81,9 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
         ASSERT_EQ(live.listener.on_drop(&live.listener, 100, 100, "file://" + path + "\r\n"), 1);
     };
     auto open_slow = [&] { drop(slow); };
-    const Element& root = app;
+    Element& root = app;
     auto error_box_shown = [&] {
-        const Element* pane = find_named(root, "ERRORPANE");
+        const Element* pane = named(root, "ERRORPANE");
         return pane && pane->visible;
     };
     const std::string pointer = "mousemove " + live.at(200, 200);
@@ -154,15 +108,15 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     // its status line and tab bar along the new bottom edge and the tool
     // bar out to the new right edge. A window that does not repaint leaves
     // the new area in its background colour.
-    const Picture waiting(grab);
+    const Picture waiting = picture_from_file(grab);
     ASSERT_EQ(waiting.width, w);
     ASSERT_EQ(waiting.height, h);
-    EXPECT_GT(waiting.ink(0, h - 40, w, 40), 200u);
-    EXPECT_GT(waiting.ink(w - 150, 0, 150, 55), 200u);
+    EXPECT_GT(ink(waiting, 0, h - 40, w, 40), 200u);
+    EXPECT_GT(ink(waiting, w - 150, 0, 150, 55), 200u);
     ASSERT_TRUE(shown);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(25));
     EXPECT_EQ(app.entities.current_entities->count, entities);
-    const Element* pane = find_named(root, "ERRORPANE");
+    const Element* pane = named(root, "ERRORPANE");
     EXPECT_NE(visible_texts(*pane).find("Kernel Run Cancelled\n"), std::string::npos) << visible_texts(*pane);
     EXPECT_NE(visible_texts(*pane).find("did not complete:\nkernel run cancelled."), std::string::npos);
 
@@ -174,8 +128,8 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
                            std::to_string(pane->abs_height) + "+" + std::to_string(live.canvas_x + pane->abs_x) + "+" +
                            std::to_string(live.canvas_y + pane->abs_y) + " png:" + boxed).c_str()),
               0);
-    const Picture box(boxed);
-    EXPECT_GT(box.ink(0, 0, box.width, box.height), 500u);
+    const Picture box = picture_from_file(boxed);
+    EXPECT_GT(ink(box, 0, 0, box.width, box.height), 500u);
     ASSERT_TRUE(live.xdotool(pointer + " key Escape"));
     ASSERT_TRUE(live.pump_until([&] { return !error_box_shown(); }, 5000));
 
@@ -184,7 +138,7 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     // (handled during the run, the open pane's mask would swallow it).
     const std::string quick = sample.workspace() + "quick.vrek";
     ASSERT_TRUE(write_text_file(quick, "sleep(3000);\nreturn box(1);\n"));
-    const Element* about = find_text(root, "About");
+    const Element* about = find_shown(root, [](Element& e) { return e.text == "About"; });
     ASSERT_NE(about, nullptr);
     const std::string middle = sample.root + "/middle_", region = std::to_string(w / 2) + "x" +
                                                                   std::to_string(h / 2) + "+" +
@@ -204,19 +158,19 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     const bool assembled = live.pump_until([&] { return app.entities.current_entities->count == entities + 1; }, 30'000);
     clicker.join();
     ASSERT_TRUE(assembled);
-    const Picture before(middle + "a.png"), after(middle + "b.png");
+    const Picture before = picture_from_file(middle + "a.png"), after = picture_from_file(middle + "b.png");
     ASSERT_TRUE(before.width == w / 2 && after.width == w / 2 && !before.rgb.empty());
     EXPECT_EQ(before.rgb, after.rgb);
     EXPECT_TRUE(live.pump_until(
         [&] {
-            const Element* pane = find_named(root, "ABOUTPANE");
+            const Element* pane = named(root, "ABOUTPANE");
             return pane && pane->visible;
         },
         5000));
     ASSERT_TRUE(live.xdotool(pointer + " key Escape"));
     ASSERT_TRUE(live.pump_until(
         [&] {
-            const Element* pane = find_named(root, "ABOUTPANE");
+            const Element* pane = named(root, "ABOUTPANE");
             return pane && !pane->visible;
         },
         5000));
@@ -236,6 +190,6 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     ASSERT_TRUE(closed);
     EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::seconds(25));
     EXPECT_TRUE(error_box_shown());
-    EXPECT_NE(visible_texts(*find_named(root, "ERRORPANE")).find("kernel run cancelled"), std::string::npos);
+    EXPECT_NE(visible_texts(*named(root, "ERRORPANE")).find("kernel run cancelled"), std::string::npos);
     EXPECT_EQ(app.entities.current_entities->count, entities + 1);
 }

@@ -29,8 +29,10 @@
 #include "shell/app_callbacks.h"
 #include "shell/app_main.h"
 #include "shell/workspace.h"
+#include "support/close_request.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/screen_picture.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
 
@@ -40,19 +42,6 @@ namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 
-
-// WM_DELETE_WINDOW to a top-level X window, as a window manager's close
-// button sends it.
-void send_close_request(Display* display, Window window) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
-}
 
 bool wait_for(const std::function<bool()>& done, int timeout_ms) {
     for (int waited = 0; waited < timeout_ms; waited += 20) {
@@ -290,25 +279,6 @@ TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
     build_theme_table();
 }
 
-// A PNG decoded into rows of RGB bytes; empty when it cannot be read.
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;
-    explicit Picture(const std::string& path) {
-        GdkPixbuf* image = gdk_pixbuf_new_from_file(path.c_str(), nullptr);
-        if (!image) return;
-        width = gdk_pixbuf_get_width(image), height = gdk_pixbuf_get_height(image);
-        const int channels = gdk_pixbuf_get_n_channels(image), stride = gdk_pixbuf_get_rowstride(image);
-        const uint8_t* pixels = gdk_pixbuf_get_pixels(image);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const uint8_t* p = pixels + y * stride + x * channels;
-                rgb.insert(rgb.end(), p, p + 3);
-            }
-        g_object_unref(image);
-    }
-};
-
 TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
     SampleWorkspace sample;
     LiveApplication live;
@@ -339,7 +309,8 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
     ASSERT_TRUE(live.xdotool("click 1"));
     ASSERT_TRUE(live.pump_until([&] { return app.pane_open_flags[PANE_INFO] != 0; }, 5000));
     EXPECT_EQ(app.message_titles[0].text, "Application Screenshot Saved");
-    const Picture shot(sample.workspace() + app.capture.screenshot_name + ".png"), before(grab);
+    const Picture shot = picture_from_file(sample.workspace() + app.capture.screenshot_name + ".png"),
+                  before = picture_from_file(grab);
     ASSERT_EQ(shot.width, app.frame.window_width);
     ASSERT_EQ(shot.height, app.frame.window_height);
     ASSERT_TRUE(before.width == shot.width && before.height == shot.height);
@@ -349,8 +320,7 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
             if (x >= button.abs_x && x < button.abs_x + button.abs_width && y >= button.abs_y &&
                 y < button.abs_y + button.abs_height)
                 continue;
-            const size_t at = 3 * (static_cast<size_t>(y) * shot.width + x);
-            differing += !std::equal(&shot.rgb[at], &shot.rgb[at] + 3, &before.rgb[at]);
+            differing += shot.at(x, y) != before.at(x, y);
         }
     }
     EXPECT_EQ(differing, 0u);
@@ -363,7 +333,7 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
     ASSERT_TRUE(live.pump_until([&] { return app.pane_open_flags[PANE_CAPTURE] != 0; }, 5000));
     ASSERT_TRUE(live.xdotool("key Return"));
     ASSERT_TRUE(live.pump_until([&] { return app.pane_open_flags[PANE_INFO] != 0; }, 5000));
-    const Picture snapshot(sample.workspace() + app.capture.snapshot_name + ".png");
+    const Picture snapshot = picture_from_file(sample.workspace() + app.capture.snapshot_name + ".png");
     EXPECT_TRUE(snapshot.width == 512 && snapshot.height == 512);
     ASSERT_TRUE(live.xdotool("key Escape"));
     const std::string moved = sample.root + "/moved";
@@ -422,13 +392,12 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
                                   std::to_string(live.canvas_y + help.abs_y);
     ASSERT_EQ(std::system(("import -window root -crop " + help_crop + " png:" + help_grab).c_str()), 0);
     const char* source = getenv("VK_SOURCE_DIR");
-    const Picture seen(help_grab), reviewed(std::string(source ? source : ".") + "/tests/shell/baseline/help_pane.png");
+    const Picture seen = picture_from_file(help_grab),
+                  reviewed = picture_from_file(std::string(source ? source : ".") + "/tests/shell/baseline/help_pane.png");
     ASSERT_TRUE(seen.width == reviewed.width && seen.height == reviewed.height && seen.width > 0);
     size_t off = 0;
-    for (size_t i = 0; i + 2 < seen.rgb.size(); i += 3)
-        off += std::abs(seen.rgb[i] - reviewed.rgb[i]) > 8 || std::abs(seen.rgb[i + 1] - reviewed.rgb[i + 1]) > 8 ||
-               std::abs(seen.rgb[i + 2] - reviewed.rgb[i + 2]) > 8;
-    EXPECT_LE(off, seen.rgb.size() / 3 / 200) << "help pane off its baseline; see " << help_grab;
+    for (size_t i = 0; i < seen.rgb.size(); ++i) off += !near_colour(seen.rgb[i], reviewed.rgb[i], 8);
+    EXPECT_LE(off, seen.rgb.size() / 200) << "help pane off its baseline; see " << help_grab;
 }
 
 // Ctrl+O lists a workspace of 40 more scripts; End and Home walk the
@@ -443,10 +412,7 @@ TEST(ProgramWindow, BrowserKeysAndDroppedScripts) {
     LiveApplication live;
     AppContext& app = *live.app;
     // The context leaves its entities' meshes to their owner.
-    struct MeshRelease {
-        AppContext& app;
-        ~MeshRelease() { free_context_meshes(app); }
-    } release{app};
+    MeshRelease release{app};
     ASSERT_TRUE(live.start_configured(sample.workspace()));
 
     const FileBrowserState& b = app.file_browser_state;

@@ -53,6 +53,13 @@ struct SampleWorkspace {
 inline std::string kernel() { return binary_dir() + "/kernel/vrek"; }
 
 // The application as app_main builds it, driven tick by tick.
+// The context leaves its entities' meshes to their owner: this frees them
+// before the application goes.
+struct MeshRelease {
+    AppContext& app;
+    ~MeshRelease() { free_context_meshes(app); }
+};
+
 struct LiveApplication {
     std::unique_ptr<AppContext> app;
     PlatformListener listener;
@@ -127,6 +134,11 @@ struct LiveApplication {
         return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
     std::string at(int x, int y) const { return std::to_string(canvas_x + x) + " " + std::to_string(canvas_y + y); }
+    // The pointer to a point of the canvas, found anew.
+    bool move_to(int32_t x, int32_t y) {
+        find_canvas();
+        return xdotool("mousemove --sync " + at(x, y));
+    }
     // A left click at the centre of an element as last drawn.
     bool click(const Element& e) {
         return xdotool("mousemove --sync " + at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2) +

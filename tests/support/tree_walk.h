@@ -19,14 +19,23 @@ inline std::string show(const ScreenRect& r) {
     return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) + "x" + std::to_string(r.h);
 }
 
-// Depth first from `from`: the first element `wanted` accepts.
-inline Element* find_element(Element& from, const std::function<bool(Element&)>& wanted) {
+// Depth first from `from`: the first element `wanted` accepts; with
+// `shown_only`, hidden elements and everything below them skipped.
+inline Element* first_element(Element& from, const std::function<bool(Element&)>& wanted, bool shown_only) {
+    if (shown_only && !from.visible) return nullptr;
     if (wanted(from)) return &from;
     if (auto* c = dynamic_cast<Container*>(&from))
         for (Element* child : c->children)
             if (child != nullptr)
-                if (Element* hit = find_element(*child, wanted)) return hit;
+                if (Element* hit = first_element(*child, wanted, shown_only)) return hit;
     return nullptr;
+}
+inline Element* find_element(Element& from, const std::function<bool(Element&)>& wanted) {
+    return first_element(from, wanted, false);
+}
+// The first element `wanted` accepts among those drawn.
+inline Element* find_shown(Element& from, const std::function<bool(Element&)>& wanted) {
+    return first_element(from, wanted, true);
 }
 inline void each_element(Element& from, const std::function<void(Element&)>& visit) {
     visit(from);
