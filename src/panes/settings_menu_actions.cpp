@@ -140,27 +140,29 @@ void apply_attribute_trace_face(AppContext& app) {
     label.width = label.text_width + 2 * app.ui_metrics.ui_padding;
 }
 
-// At most one of the parallel-flags and inspector strips is expanded.
-void set_parallel_flags_widget(AppContext& app, bool on) {
-    auto& bars = app.bars;
-    bars.parallel_flags_widget = on ? 1 : 0;
-    app.parallel_strip_button.visible = on;
-    app.parallel_strip_host.visible = on && bars.parallel_strip_open;
-    if (bars.parallel_strip_open) {
-        bars.llmi_strip_open = 0;
-        app.llmi_strip_button.selected = false;
+// One strip button's switch: the button shows while on, its strip while on
+// and expanded; at most one of the two strips is expanded.
+static void set_strip_widget(uint8_t& shown, uint8_t expanded, Element& button, Element& host,
+                             uint8_t& other_expanded, Element& other_button, bool on) {
+    shown = on ? 1 : 0;
+    button.visible = on;
+    host.visible = on && expanded;
+    if (expanded) {
+        other_expanded = 0;
+        other_button.selected = false;
     }
 }
 
+void set_parallel_flags_widget(AppContext& app, bool on) {
+    BarState& b = app.bars;
+    set_strip_widget(b.parallel_flags_widget, b.parallel_strip_open, app.parallel_strip_button, app.parallel_strip_host,
+                     b.llmi_strip_open, app.llmi_strip_button, on);
+}
+
 void set_ll_inspector_widget(AppContext& app, bool on) {
-    auto& bars = app.bars;
-    bars.ll_inspector_widget = on ? 1 : 0;
-    app.llmi_strip_button.visible = on;
-    app.llmi_strip_host.visible = on && bars.llmi_strip_open;
-    if (bars.llmi_strip_open) {
-        bars.parallel_strip_open = 0;
-        app.parallel_strip_button.selected = false;
-    }
+    BarState& b = app.bars;
+    set_strip_widget(b.ll_inspector_widget, b.llmi_strip_open, app.llmi_strip_button, app.llmi_strip_host,
+                     b.parallel_strip_open, app.parallel_strip_button, on);
 }
 
 void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item) {
