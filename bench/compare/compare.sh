@@ -116,6 +116,20 @@ open_mesh() {
 
 # Each prints "orbit_fps open_ms peak_MiB", or the settled colour when
 # called without one.
+# After an open, with a colour given: the orbit rate of a drag with this
+# button before the open's figures, and the peak memory after them.
+orbit_figures() {  # window, button, open's result, [colour]
+  local w=$1 button=$2 result=$3
+  if [ -n "${4:-}" ]; then
+    sleep 1.5
+    # shellcheck disable=SC2046
+    result="$("$watch" frames "$w" -- xdotool $(drag_path "$w" "$button") | field fps) $result"
+    sleep 0.5
+    result="$result $(peak_mib "$app_pid")"
+  fi
+  echo "$result"
+}
+
 run_inspector() {  # [colour]
   "$inspector" "$kernel" "$work/ws/" >"$work/inspector.log" 2>&1 &
   app_pid=$!
@@ -129,13 +143,7 @@ run_inspector() {  # [colour]
   xdotool key Home  # the script, listed before the staging directory
   sleep 1
   result=$(open_mesh Return "$w" "${1:-}")
-  if [ -n "${1:-}" ]; then
-    sleep 1.5
-    # shellcheck disable=SC2046
-    result="$("$watch" frames "$w" -- xdotool $(drag_path "$w" 3) | field fps) $result"
-    sleep 0.5
-    result="$result $(peak_mib "$app_pid")"
-  fi
+  result=$(orbit_figures "$w" 3 "$result" "${1:-}")
   kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""
   rm -rf "$work/ws/tmp" && mkdir -p "$work/ws/tmp"
   echo "$result"
@@ -150,13 +158,7 @@ run_f3d() {  # [colour]
   sleep 2
   xdotool mousemove --window "$w" 360 240
   result=$(open_mesh Right "$w" "${1:-}")
-  if [ -n "${1:-}" ]; then
-    sleep 1.5
-    # shellcheck disable=SC2046
-    result="$("$watch" frames "$w" -- xdotool $(drag_path "$w" 1) | field fps) $result"
-    sleep 0.5
-    result="$result $(peak_mib "$app_pid")"
-  fi
+  result=$(orbit_figures "$w" 1 "$result" "${1:-}")
   kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=""
   echo "$result"
 }

@@ -84,15 +84,7 @@ static void assemble_serial(AppContext& app, const EntityParseRecord& record, co
     const int64_t start = now_ms();
     log_console(app, concat2("Assembling: ", name));
     InteropMesh* mesh = assemble_script(join_statement_sections(record), app.io_settings.meshing_algorithm, app.io_settings.assembly_profiling != 0);
-    if (!mesh && !kernel_end_text.empty()) {
-        route_run_traces(app);
-        report_kernel_failure(app, name, false);
-        return;
-    }
-    if (!mesh && !kernel_error_report.empty()) {
-        report_runtime_errors(app, name, 1, false);
-        return;
-    }
+    if (report_failed_assembly(app, mesh, name, false)) return;
     if (!mesh || mesh->building || !mesh->present) {
         free_interop_mesh(mesh);
         report_critical_assembly_error(app, name);

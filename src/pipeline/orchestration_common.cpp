@@ -209,3 +209,17 @@ EntityRecord serial_entity(AppContext& app, InteropMesh* mesh, const EntityParse
     compose_entity_texts(app, entity);
     return entity;
 }
+
+bool report_failed_assembly(AppContext& app, const InteropMesh* mesh, const std::string& name, bool reassembly) {
+    if (mesh) return false;
+    if (!kernel_end_text.empty()) {
+        route_run_traces(app);
+        report_kernel_failure(app, name, reassembly);
+        return true;
+    }
+    if (!kernel_error_report.empty()) {
+        report_runtime_errors(app, name, 1, reassembly);
+        return true;
+    }
+    return false;
+}

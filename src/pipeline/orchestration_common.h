@@ -54,6 +54,10 @@ void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, 
 // abnormally (`kernel_end_text` set): the pane naming that and the reason,
 // and true. The caller routes the traces.
 bool report_kernel_failure(AppContext& app, const std::string& name, bool reassembly);
+// After an assembly that gave no mesh: a kernel that could not run or ended
+// abnormally, or one that exited with its own error report, gets its pane
+// (and true); anything else is the caller's to report.
+bool report_failed_assembly(AppContext& app, const InteropMesh* mesh, const std::string& name, bool reassembly);
 // After a dispatch that a cancel ended: `kernel_end_text` says so; true then.
 bool note_cancelled_dispatch();
 // "!!! ERROR !!! : " + message on standard output and the "ERROR: ..." pane.

@@ -120,15 +120,7 @@ void reassemble_serial(AppContext& app, EntityRecord& entity, EntityParseRecord&
     const std::string text = carry ? compose_pushed_script(parameter_list(entity.parse_result), fresh_parse, false)
                                    : join_statement_sections(fresh_parse);
     InteropMesh* mesh = assemble_script(text, algorithm, app.io_settings.assembly_profiling != 0);
-    if (!mesh && !kernel_end_text.empty()) {
-        route_run_traces(app);
-        report_kernel_failure(app, name, true);
-        return;
-    }
-    if (!mesh && !kernel_error_report.empty()) {
-        report_runtime_errors(app, name, 1, true);
-        return;
-    }
+    if (report_failed_assembly(app, mesh, name, true)) return;
     if (!mesh || mesh->building || !mesh->present) {
         free_interop_mesh(mesh);
         report_critical_reassembly_error(app, name, true);
