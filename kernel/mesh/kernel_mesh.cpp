@@ -502,39 +502,20 @@ void classify_edges(const KernelMesh& mesh, std::vector<uint32_t>& polygon_edges
     }
 }
 
-void build_interop_mesh(const KernelMesh& mesh, InteropWriterMesh& out) {
+void build_interop_mesh(KernelMesh&& mesh, InteropWriterMesh& out) {
     out = InteropWriterMesh{};
     out.dimension = 3;
-    out.positions = mesh.positions;
-    out.normals = mesh.normals;
-    out.sign_flags = mesh.sign_flags;
     const size_t polygons = mesh.polygon_count();
-    bool uniform = polygons > 0;
-    for (uint32_t s : mesh.polygon_sizes) uniform = uniform && s == mesh.polygon_sizes[0];
-    if (uniform) {
-        out.polygon_size = static_cast<int32_t>(mesh.polygon_sizes[0]);
-        out.polygons = mesh.corners;
-    } else if (polygons > 0) {
-        out.polygon_size = 0;
-        out.polygons.reserve(1 + polygons + mesh.corners.size());
-        out.polygons.push_back(static_cast<uint32_t>(polygons));
-        out.polygons.insert(out.polygons.end(), mesh.polygon_sizes.begin(), mesh.polygon_sizes.end());
-        out.polygons.insert(out.polygons.end(), mesh.corners.begin(), mesh.corners.end());
-    }
-    for (const auto& c : mesh.colours) out.palette.insert(out.palette.end(), c.begin(), c.end());
-    out.colour_indices = mesh.vertex_colours;
-    interop_fill_bounds(out);
-    out.face_ids = mesh.face_ids;
-    out.group_ids = mesh.group_ids;
-    out.user_types = mesh.user_types;
-    out.operand_ids = mesh.operand_ids;
 
-    // Fan triangulation; diagonals are the triangle edges.
+    // Fan triangulation; diagonals are the triangle edges. Everything derived
+    // from the polygons is built first, so the mesh's own arrays can then be
+    // handed over instead of copied (a million-triangle mesh is tens of MB).
     size_t triangle_count = 0;
     for (uint32_t s : mesh.polygon_sizes) triangle_count += s >= 3 ? s - 2 : 0;
     out.triangles.resize(triangle_count * 3);
     out.triangle_polygons.resize(triangle_count);
     out.shading.resize(triangle_count * 3);
+    out.triangle_edges.reserve(2 * (triangle_count >= polygons ? triangle_count - polygons : 0));
     size_t pos = 0, t = 0;
     const double* P = mesh.positions.data();
     for (size_t p = 0; p < polygons; ++p) {
@@ -574,4 +555,30 @@ void build_interop_mesh(const KernelMesh& mesh, InteropWriterMesh& out) {
     for (int32_t g : mesh.group_ids) groups = std::max(groups, g + 1);
     out.smoothing_count = groups;
     if (polygons > 0) out.type_names = primitive_type_names();
+    for (const auto& c : mesh.colours) out.palette.insert(out.palette.end(), c.begin(), c.end());
+
+    bool uniform = polygons > 0;
+    for (uint32_t s : mesh.polygon_sizes) uniform = uniform && s == mesh.polygon_sizes[0];
+    if (uniform) {
+        out.polygon_size = static_cast<int32_t>(mesh.polygon_sizes[0]);
+        out.polygons = std::move(mesh.corners);
+    } else if (polygons > 0) {
+        out.polygon_size = 0;
+        out.polygons.reserve(1 + polygons + mesh.corners.size());
+        out.polygons.push_back(static_cast<uint32_t>(polygons));
+        out.polygons.insert(out.polygons.end(), mesh.polygon_sizes.begin(), mesh.polygon_sizes.end());
+        out.polygons.insert(out.polygons.end(), mesh.corners.begin(), mesh.corners.end());
+    }
+    out.positions = std::move(mesh.positions);
+    out.normals = std::move(mesh.normals);
+    out.sign_flags = std::move(mesh.sign_flags);
+    out.colour_indices = std::move(mesh.vertex_colours);
+    out.face_ids = std::move(mesh.face_ids);
+    out.group_ids = std::move(mesh.group_ids);
+    out.user_types = std::move(mesh.user_types);
+    out.operand_ids = std::move(mesh.operand_ids);
+    interop_fill_bounds(out);
+    mesh = KernelMesh{};
 }
+
+void build_interop_mesh(const KernelMesh& mesh, InteropWriterMesh& out) { build_interop_mesh(KernelMesh(mesh), out); }

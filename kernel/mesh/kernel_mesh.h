@@ -45,8 +45,10 @@ void transform_mesh(KernelMesh& mesh, const Affine& m);
 // Appends b to a; b's groups and operands are numbered after a's.
 void mesh_union(KernelMesh& a, const KernelMesh& b);
 
-// Everything an interop entry needs, derived from the polygons.
+// Everything an interop entry needs, derived from the polygons. The rvalue
+// form hands the mesh's arrays over (the mesh is left empty).
 void build_interop_mesh(const KernelMesh& mesh, InteropWriterMesh& out);
+void build_interop_mesh(KernelMesh&& mesh, InteropWriterMesh& out);
 
 // Polygon and smoothing-group edges by one counting pass over vertex buckets:
 // an edge is a group edge when its polygons lie in different groups or it

@@ -159,11 +159,12 @@ static void assemble_run(const std::string& in_path, const std::string& out_path
         }
         truncate = truncate || outcome.truncate_requested;
         InteropWriterMesh& m = meshes[i];
-        build_interop_mesh(outcome.mesh, m);
-        m.spare = {program.execute_mode < 0 ? 0 : program.execute_mode};
-        if (profile) m.ppd_text = format_profile_text(outcome);
         vertices += outcome.mesh.vertex_count();
         polygons += outcome.mesh.polygon_count();
+        const std::string profile_text = profile ? format_profile_text(outcome) : std::string();
+        build_interop_mesh(std::move(outcome.mesh), m);
+        m.spare = {program.execute_mode < 0 ? 0 : program.execute_mode};
+        m.ppd_text = profile_text;
     }
     std::string error;
     bool written;

@@ -127,6 +127,39 @@ TEST(KernelMesh, InteropEntryMatchesThePolygons) {
     EXPECT_EQ(interop_entry_size(w), 144u);
 }
 
+// The entry takes the mesh's arrays over: what is derived from them (edges,
+// triangles) is derived before they move, and the arrays arrive unchanged.
+TEST(KernelMesh, HandedOverMeshArrivesWhole) {
+    KernelMesh mixed = prim("sphere", {1, 8});
+    KernelMesh box = prim("box", {1});
+    apply_mesh_method(box, "rgb", {1, 0, 0});
+    apply_mesh_method(box, "sx", {-1});
+    mesh_union(mixed, box);
+    KernelMesh two = prim("grid", {1});  // two touching quads in different groups
+    two.polygon_sizes.push_back(4);
+    two.corners.insert(two.corners.end(), {1, 0, 2, 3});
+    two.group_ids = {0, 1};
+    for (const KernelMesh& m : {mixed, two, prim("grid", {300})}) {
+        InteropWriterMesh w;
+        KernelMesh given = m;
+        build_interop_mesh(std::move(given), w);
+        EXPECT_EQ(given.vertex_count(), 0u);
+        EXPECT_EQ(w.positions, m.positions);
+        EXPECT_EQ(w.normals, m.normals);
+        EXPECT_EQ(w.sign_flags, m.sign_flags);
+        EXPECT_EQ(w.colour_indices, m.vertex_colours);
+        EXPECT_EQ(w.group_ids, m.group_ids);
+        EXPECT_EQ(w.operand_ids, m.operand_ids);
+        std::vector<uint32_t> polygon_edges, group_edges;
+        classify_edges(m, polygon_edges, group_edges);
+        EXPECT_EQ(w.polygon_edges, polygon_edges);
+        EXPECT_EQ(w.group_edges, group_edges);
+        ASSERT_EQ(w.triangles.size(), w.shading.size());
+        if (m.vertex_count() < 1000) continue;
+        for (size_t t = 0; t < w.shading.size(); t += 3) ASSERT_FLOAT_EQ(w.shading[t + 1], 1.0f) << t;  // the grid faces +y
+    }
+}
+
 TEST(KernelMesh, BadArgumentsAreClampedOrRefused) {
     KernelMesh m;
     std::string error;
