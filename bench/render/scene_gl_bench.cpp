@@ -29,6 +29,7 @@
 #include "model/environment.h"
 #include "model/interop_mesh.h"
 #include "panes/transform_fields.h"
+#include "pipeline/open_scripts.h"
 #include "pipeline/orchestration.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -38,6 +39,7 @@
 #include "render/gl_state.h"
 #include "render/scene_actions.h"
 #include "render/scene_renderer.h"
+#include "shell/app_tick.h"
 #include "support/glx_context.h"
 
 namespace {
@@ -160,45 +162,96 @@ void BM_ResidentWithOneMillionTrianglesOpen(benchmark::State& state) {
 }
 BENCHMARK(BM_ResidentWithOneMillionTrianglesOpen)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// The application as the intro leaves it: the interface built at 720 x 480
+// with the program's hooks, every setting at its default.
+std::unique_ptr<AppContext> make_interface_app() {
+    std::unique_ptr<AppContext> owned;
+    {
+        SilencedStdout quiet;
+        build_icon_atlas(), build_logo_image(), build_font_atlas();
+        app_on_gl_init();
+        owned = make_app_context();
+        build_user_interface(*owned);
+    }
+    AppContext& app = *owned;
+    app_instance = &app;
+    app.configuration_mask.visible = app.busy_mask.visible = app.busy_notice.visible = false;
+    app.busy_indicator.visible = true;
+    app.busy_indicator.opacity = 1.0;
+    app.startup.startup_finished = 1;
+    platform_state.canvas_width = app.frame.window_width = app.width = 720;
+    platform_state.canvas_height = app.frame.window_height = app.height = 480;
+    return owned;
+}
+
+void drop_app(std::unique_ptr<AppContext>& owned) {
+    clear_entities(*owned);
+    app_instance = nullptr;
+    owned.reset();
+    reset_environment_counter();
+}
+
+// A user's open of the script in the running program, as the "Open" button
+// runs it once its deferral ticks are over: the kernel run, the read, the
+// panes rebuilt, then the first frame that shows the mesh (the upload, which
+// that frame does first, timed on its own). The still frame the next tick
+// asks for is timed apart.
 void BM_OpenGridUntilShown(benchmark::State& state) {
     Bench& b = bench();
     if (!b.ok) {
         state.SkipWithError("needs an X display and the stand-in kernel");
         return;
     }
-    AppContext& app = *b.app;
-    double whole = 0, kernel = 0, read = 0, colour = 0, upload = 0, frame = 0;
+    std::unique_ptr<AppContext> owned = make_interface_app();
+    AppContext& app = *owned;
+    app.frame.needs_redraw = 1;
+    render_frame(&app, &app);
+    finish();
+    double whole = 0, kernel = 0, read = 0, colour = 0, upload = 0, frame = 0, still = 0;
     for (auto _ : state) {
+        app.deferred_requests.pending_paths = {b.script_path};
+        app.deferred_requests.pending_path_count = 1;
         const auto t0 = Clock::now();
-        parse_and_assemble_script(app, b.script_path);
-        const double opened = ms_since(t0);
+        {
+            SilencedStdout quiet;
+            open_script_paths(app);
+        }
         EntitySet& set = *app.entities.current_entities;
         if (set.count != 1 || !set.records[0].mesh) {
             state.SkipWithError("the script produced no mesh");
-            return;
+            break;
         }
         InteropMesh& mesh = *set.records[0].mesh;
         auto t1 = Clock::now();
-        prepare_mesh_buffers(mesh, false);  // the default view: smooth, no picking
+        // What the frame's draw would ask for.
+        prepare_mesh_buffers(mesh, picking_enabled(app) || !app.render_flags.smooth_shading);
         finish();
         const double uploaded = ms_since(t1);
-        mesh.gl_upload_needed = 0;
         t1 = Clock::now();
-        app.frame.needs_redraw = 1;
         render_frame(&app, &app);
         finish();
         const double drawn = ms_since(t1);
         whole += ms_since(t0);
         kernel += static_cast<double>(mesh.kernel_ms);
         read += static_cast<double>(mesh.read_ms);
-        // The recolour the open ran, timed again on its own.
+        upload += uploaded;
+        frame += drawn;
+        state.PauseTiming();
+        t1 = Clock::now();
+        app_tick(app);
+        render_frame(&app, &app);
+        finish();
+        still += ms_since(t1);
+        // The recolour a colour-by setting adds to an open, on its own.
         t1 = Clock::now();
         apply_colour_mode(app, mesh);
         colour += ms_since(t1);
-        upload += uploaded;
-        frame += drawn;
-        (void)opened;
         clear_entities(app);
+        rebuild_entity_panes(app);
+        app.frame.needs_redraw = 1;
+        render_frame(&app, &app);
+        finish();
+        state.ResumeTiming();
     }
     const double n = static_cast<double>(state.iterations());
     state.counters["whole_ms"] = whole / n;
@@ -209,8 +262,12 @@ void BM_OpenGridUntilShown(benchmark::State& state) {
     state.counters["colour_ms"] = colour / n;
     state.counters["upload_ms"] = upload / n;
     state.counters["first_frame_ms"] = frame / n;
+    state.counters["still_frame_ms"] = still / n;
+    state.counters["view_width"] = app.frame.view_rect_width;
+    state.counters["view_height"] = app.frame.view_rect_height;
+    drop_app(owned);
 }
-BENCHMARK(BM_OpenGridUntilShown)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_OpenGridUntilShown)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 // The real GL upload of 1,000,000 triangles: the buffers written into GL's
 // storage until the GL work is finished. Argument: 0 for the default view,
@@ -247,24 +304,8 @@ void BM_OrbitOneMillionTriangles(benchmark::State& state) {
         state.SkipWithError("needs an X display and the stand-in kernel");
         return;
     }
-    std::unique_ptr<AppContext> owned;
-    {
-        SilencedStdout quiet;
-        build_icon_atlas(), build_logo_image(), build_font_atlas();
-        app_on_gl_init();
-        owned = make_app_context();
-        build_user_interface(*owned);
-    }
+    std::unique_ptr<AppContext> owned = make_interface_app();
     AppContext& app = *owned;
-    app_instance = &app;
-    app.hooks.recolour_entity = recolour_entity;
-    // The interface as the intro leaves it.
-    app.configuration_mask.visible = app.busy_mask.visible = app.busy_notice.visible = false;
-    app.busy_indicator.visible = true;
-    app.busy_indicator.opacity = 1.0;
-    app.startup.startup_finished = 1;
-    platform_state.canvas_width = app.frame.window_width = app.width = 720;
-    platform_state.canvas_height = app.frame.window_height = app.height = 480;
     app.io_settings.anti_aliasing = static_cast<uint8_t>(state.range(0));
     {
         SilencedStdout quiet;
@@ -303,10 +344,7 @@ void BM_OrbitOneMillionTriangles(benchmark::State& state) {
     render_frame(&app, &app);
     finish();
     state.counters["still_frame_ms"] = ms_since(t0);
-    clear_entities(app);
-    app_instance = nullptr;
-    owned.reset();
-    reset_environment_counter();
+    drop_app(owned);
 }
 BENCHMARK(BM_OrbitOneMillionTriangles)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 

@@ -48,6 +48,10 @@ struct FrameState {
     // Set by a camera tick that moved the camera, cleared by the first one
     // that did not: the scene is drawn single-sampled while it is set.
     uint8_t camera_moving = 0;
+    // Set by an open that brought a new mesh, cleared by the next tick, which
+    // asks for the still frame: the frame between shows the mesh at once,
+    // drawn single-sampled as while the camera moves.
+    uint8_t opened_mesh_draft = 0;
     // 0xFFFFFFFF = nothing picked.
     uint32_t picked_entity_id = 0xFFFFFFFFu;
     uint32_t picked_element_id = 0xFFFFFFFFu;

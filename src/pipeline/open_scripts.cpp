@@ -63,6 +63,10 @@ OpenOutcome open_one(AppContext& app, const std::string& path, const std::string
         log_console(app, concat2("Script-File Opened: ", name));
         parse_and_assemble_script(app, path);
     }
+    // The opened mesh is shown by the next frame at once, single-sampled;
+    // the tick after it asks for the still frame.
+    if (app.entities.current_entities && loaded_entity(*app.entities.current_entities, path))
+        app.frame.opened_mesh_draft = 1;
     return OPEN_HANDLED;
 }
 

@@ -778,7 +778,7 @@ FrameCaptures remember_frame_captures(const AppContext& app) {
     c.snapshot_requested = app.capture.snapshot_requested != 0;
     c.screenshot = app.capture.capture_options;
     c.multisampling = app.io_settings.anti_aliasing != 0;
-    c.scene_multisampled = c.multisampling && !app.frame.camera_moving;
+    c.scene_multisampled = c.multisampling && !app.frame.camera_moving && !app.frame.opened_mesh_draft;
     return c;
 }
 

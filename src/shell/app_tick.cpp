@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "render/camera_control.h"
+#include "render/redraw.h"
 #include "shell/app_callbacks.h"
 #include "shell/startup_sequence.h"
 #include "ui/root_input.h"
@@ -123,6 +124,12 @@ void app_tick(AppContext& app) {
     if (app.status.fade_active) {
         step_busy_animation(app);
         return;
+    }
+    // The frame since the open showed the new mesh single-sampled: now the
+    // still one. Before the requests, so an open in this tick keeps its mark.
+    if (app.frame.opened_mesh_draft) {
+        app.frame.opened_mesh_draft = 0;
+        request_redraw(app);
     }
     run_deferred_requests(app);
     step_environment_switch(app);

@@ -382,7 +382,9 @@ int mixed_pixels(const std::vector<uint8_t>& rgba) {
     return n;
 }
 
-TEST_F(SceneGl, AMovingCameraDrawsSingleSampledAndTheStillFrameIsUnchanged) {
+// The same for the frame right after an open, which shows the new mesh at
+// once, single-sampled, until the next tick asks for the still frame.
+TEST_F(SceneGl, AMovingCameraOrAFreshOpenDrawsSingleSampledAndTheStillFrameIsUnchanged) {
     add_entity(make_strip_mesh(200));
     AppContext& a = *app;
     a.io_settings.anti_aliasing = 1;
@@ -395,20 +397,22 @@ TEST_F(SceneGl, AMovingCameraDrawsSingleSampledAndTheStillFrameIsUnchanged) {
     const std::vector<uint8_t> still = grab(true);
     ASSERT_EQ(still.size(), size_t{4} * W * H);
     EXPECT_GT(mixed_pixels(still), 200);
-    // Moving: hard edges, the same shape.
-    a.frame.camera_moving = 1;
-    const std::vector<uint8_t> moving = grab(true);
-    EXPECT_EQ(mixed_pixels(moving), 0);
-    EXPECT_TRUE(moving != still);
-    const std::array<int, 2> p = lower_right(1);
-    const size_t at = 4 * (size_t(p[1]) * W + size_t(p[0]));
-    EXPECT_EQ(moving[at], 200);
-    // Still again: the same picture as before the motion, and frames
-    // without a redraw keep showing it.
-    a.frame.camera_moving = 0;
-    EXPECT_EQ(grab(true), still);
-    EXPECT_EQ(grab(false), still);
-    EXPECT_EQ(grab(false), still);
+    for (uint8_t* mark : {&a.frame.camera_moving, &a.frame.opened_mesh_draft}) {
+        // Hard edges, the same shape.
+        *mark = 1;
+        const std::vector<uint8_t> draft = grab(true);
+        EXPECT_EQ(mixed_pixels(draft), 0);
+        EXPECT_TRUE(draft != still);
+        const std::array<int, 2> p = lower_right(1);
+        const size_t at = 4 * (size_t(p[1]) * W + size_t(p[0]));
+        EXPECT_EQ(draft[at], 200);
+        // Still again: the same picture as before, and frames without a
+        // redraw keep showing it.
+        *mark = 0;
+        EXPECT_EQ(grab(true), still);
+        EXPECT_EQ(grab(false), still);
+        EXPECT_EQ(grab(false), still);
+    }
 }
 
 TEST_F(SceneGl, AWindowLargerThanTheFirstFrameIsDrawnToItsCorner) {

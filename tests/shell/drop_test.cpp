@@ -140,4 +140,41 @@ TEST_F(Drop, AwkwardNamesOpenFiveTicksLater) {
     EXPECT_FALSE(app->pane_open_flags[PANE_OPEN]);
 }
 
+// The frame right after an open shows the mesh single-sampled; the tick
+// after it asks for the still, multisampled frame. A failed open marks
+// nothing.
+TEST_F(Drop, TheFrameAfterAnOpenIsADraftUntilTheNextTick) {
+    TestDir dir("vk_drop");
+    ASSERT_FALSE(dir.path().empty());
+    const char* binary = getenv("VK_BINARY_DIR");
+    set_kernel_path(std::string(binary ? binary : ".") + "/kernel/vrek");
+    set_workspace_path(dir.path() + "/");
+    prepare_workspace(*app);
+    for (const char* text : {"return box(1) + ;\n", "return box(1);\n"}) {
+        const bool good = text[14] != '+';
+        const std::string path = dir.path() + "/" + (good ? "good.vrek" : "bad.vrek");
+        FILE* f = std::fopen(path.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs(text, f);
+        std::fclose(f);
+        drop("file://" + path + "\r\n");
+        capture_stdout();
+        tick(5);
+        captured_stdout();
+        EXPECT_EQ(app->entities.current_entities->count, good ? 1 : 0);
+        EXPECT_EQ(app->frame.opened_mesh_draft, good ? 1 : 0);
+    }
+    int redraws = 0;
+    static int* counter = nullptr;
+    counter = &redraws;
+    app->services.redraw_request = [] { ++*counter; };
+    app->frame.needs_redraw = 0;
+    tick();
+    EXPECT_EQ(app->frame.opened_mesh_draft, 0);
+    EXPECT_EQ(app->frame.needs_redraw, 1);
+    EXPECT_EQ(redraws, 1);
+    tick();
+    EXPECT_EQ(redraws, 1);
+}
+
 }  // namespace
