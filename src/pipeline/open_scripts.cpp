@@ -18,6 +18,12 @@ bool has_script_extension(const std::string& path) {
     return path.size() >= 6 && path.compare(path.size() - 5, 5, ".vrek") == 0;
 }
 
+// What the entity draws: its mesh, or its first sub-element's record.
+const void* shown_mesh(const EntityRecord& entity) {
+    if (entity.parallel == 1) return entity.subelement_records.empty() ? nullptr : entity.subelement_records[0];
+    return entity.mesh;
+}
+
 EntityRecord* loaded_entity(EntitySet& set, const std::string& path) {
     const size_t n = std::min(set.records.size(), static_cast<size_t>(std::max(set.count, 0)));
     for (size_t i = 0; i < n; ++i) {
@@ -56,17 +62,20 @@ OpenOutcome open_one(AppContext& app, const std::string& path, const std::string
         report_unreadable_script(app, path, name, reason);
         return OPEN_HANDLED;
     }
+    const void* shown = nullptr;
     if (EntityRecord* entity = loaded_entity(*app.entities.current_entities, path)) {
         log_console(app, concat2("Note: Script Already Loaded: ", path));
+        shown = shown_mesh(*entity);
         reparse_and_reassemble_entity(app, *entity, app.io_settings.meshing_algorithm);
     } else {
         log_console(app, concat2("Script-File Opened: ", name));
         parse_and_assemble_script(app, path);
     }
-    // The opened mesh is shown by the next frame at once, single-sampled;
-    // the tick after it asks for the still frame.
-    if (app.entities.current_entities && loaded_entity(*app.entities.current_entities, path))
-        app.frame.opened_mesh_draft = 1;
+    // A new mesh is shown by the next frame at once, single-sampled; the
+    // tick after it asks for the still frame. An unchanged one stays still.
+    const EntityRecord* opened =
+        app.entities.current_entities ? loaded_entity(*app.entities.current_entities, path) : nullptr;
+    if (opened && shown_mesh(*opened) != shown) app.frame.opened_mesh_draft = 1;
     return OPEN_HANDLED;
 }
 

@@ -140,9 +140,9 @@ TEST_F(Drop, AwkwardNamesOpenFiveTicksLater) {
     EXPECT_FALSE(app->pane_open_flags[PANE_OPEN]);
 }
 
-// The frame right after an open shows the mesh single-sampled; the tick
-// after it asks for the still, multisampled frame. A failed open marks
-// nothing.
+// The frame right after an open shows the new mesh single-sampled; the tick
+// after it asks for the still, multisampled frame. A failed open, or one
+// that leaves the mesh as it was, marks nothing.
 TEST_F(Drop, TheFrameAfterAnOpenIsADraftUntilTheNextTick) {
     TestDir dir("vk_drop");
     ASSERT_FALSE(dir.path().empty());
@@ -175,6 +175,20 @@ TEST_F(Drop, TheFrameAfterAnOpenIsADraftUntilTheNextTick) {
     EXPECT_EQ(redraws, 1);
     tick();
     EXPECT_EQ(redraws, 1);
+    // Opening the loaded script again: unchanged, the frame stays still;
+    // changed, the new mesh is a draft again.
+    for (const char* text : {"return box(1);\n", "return box(2);\n"}) {
+        FILE* f = std::fopen((dir.path() + "/good.vrek").c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs(text, f);
+        std::fclose(f);
+        drop("file://" + dir.path() + "/good.vrek\r\n");
+        capture_stdout();
+        tick(5);
+        captured_stdout();
+        EXPECT_EQ(app->entities.current_entities->count, 1);
+        EXPECT_EQ(app->frame.opened_mesh_draft, text[11] == '2' ? 1 : 0) << text;
+    }
 }
 
 }  // namespace
