@@ -13,7 +13,7 @@
 #include "run/kernel_run.h"
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-// A million-triangle mesh is a few hundred MB of arrays, each written once
+// A million-triangle mesh is over a hundred MB of arrays, each written once
 // and freed at exit: most of the run would go to 4 KiB page faults. Large
 // blocks ask for transparent huge pages (where the system grants them on
 // request); small ones stay as they are. The blocks still come from malloc,
