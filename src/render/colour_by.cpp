@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -38,9 +39,12 @@ WorkArrays& work() {
     return arrays;
 }
 
+// n zeros; all-zero bytes are zero for the numbers kept here, and a
+// memset clears faster than an element loop.
 template <typename T>
 void reset(std::vector<T>& v, size_t n) {
-    v.assign(n, T{});
+    v.resize(n);
+    if (n > 0) std::memset(v.data(), 0, n * sizeof(T));
 }
 
 size_t vertex_count(const InteropMesh& mesh) {
@@ -526,34 +530,28 @@ __attribute__((target("avx"))) void ramp_avx(InteropMesh& mesh, int32_t variant,
     for (; i + 4 <= n; i += 4) {
         __m256d t = _mm256_div_pd(_mm256_sub_pd(_mm256_loadu_pd(values + i), lo), span);
         if (invert) t = _mm256_sub_pd(one, t);
-        alignas(16) int32_t r[4], g[4], b[4];
+        // Four colours at once, their alpha bytes kept.
+        uint8_t* c = out + 4 * i;
+        const __m128i alpha =
+            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c)), _mm_set1_epi32(0xff000000));
         if (variant == COLOUR_GREY) {
-            _mm_store_si128(reinterpret_cast<__m128i*>(r), unit_bytes_avx(t));
-            for (int k = 0; k < 4; ++k) {
-                uint8_t* c = out + 4 * (i + k);
-                c[0] = c[1] = c[2] = static_cast<uint8_t>(r[k]);
-            }
+            const __m128i v = unit_bytes_avx(t);
+            const __m128i rgb = _mm_or_si128(_mm_or_si128(v, _mm_slli_epi32(v, 8)), _mm_slli_epi32(v, 16));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(rgb, alpha));
             continue;
         }
         const __m256d d = _mm256_mul_pd(_mm256_mul_pd(t, _mm256_set1_pd(0.75)), _mm256_set1_pd(360.0));
         const __m256d x = _mm256_div_pd(d, _mm256_set1_pd(60.0));
-        const __m256d visible = _mm256_blendv_pd(one, _mm256_setzero_pd(),
-                                                 _mm256_cmp_pd(d, _mm256_set1_pd(360.0), _CMP_GT_OQ));
+        const __m256d visible = _mm256_andnot_pd(_mm256_cmp_pd(d, _mm256_set1_pd(360.0), _CMP_GT_OQ), one);
         const __m256d red = _mm256_mul_pd(unit_avx(_mm256_sub_pd(fabs4(_mm256_sub_pd(x, _mm256_set1_pd(3.0))), one)),
                                           visible);
         const __m256d two = _mm256_set1_pd(2.0);
         const __m256d green = _mm256_mul_pd(unit_avx(_mm256_sub_pd(two, fabs4(_mm256_sub_pd(x, two)))), visible);
         const __m256d blue =
             _mm256_mul_pd(unit_avx(_mm256_sub_pd(two, fabs4(_mm256_sub_pd(x, _mm256_set1_pd(4.0))))), visible);
-        _mm_store_si128(reinterpret_cast<__m128i*>(r), unit_bytes_avx(red));
-        _mm_store_si128(reinterpret_cast<__m128i*>(g), unit_bytes_avx(green));
-        _mm_store_si128(reinterpret_cast<__m128i*>(b), unit_bytes_avx(blue));
-        for (int k = 0; k < 4; ++k) {
-            uint8_t* c = out + 4 * (i + k);
-            c[0] = static_cast<uint8_t>(r[k]);
-            c[1] = static_cast<uint8_t>(g[k]);
-            c[2] = static_cast<uint8_t>(b[k]);
-        }
+        const __m128i rgb = _mm_or_si128(_mm_or_si128(unit_bytes_avx(red), _mm_slli_epi32(unit_bytes_avx(green), 8)),
+                                         _mm_slli_epi32(unit_bytes_avx(blue), 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(rgb, alpha));
     }
     ramp_tail(mesh, variant, values, low, range, invert, i, n);
 }
@@ -568,9 +566,11 @@ __attribute__((target("avx"))) void alpha_avx(uint8_t* colours, const double* so
             const __m256d alpha = _mm256_cvtepi32_pd(bytes);
             bytes = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(alpha, _mm256_set1_pd(0.5)), _mm256_set1_pd(64.0)));
         }
-        alignas(16) int32_t a[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(a), bytes);
-        for (int k = 0; k < 4; ++k) colours[4 * (i + k) + 3] = static_cast<uint8_t>(a[k]);
+        // Four alpha bytes at once, the colour bytes kept.
+        uint8_t* c = colours + 4 * i;
+        const __m128i rgb =
+            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c)), _mm_set1_epi32(0x00ffffff));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(rgb, _mm_slli_epi32(bytes, 24)));
     }
     alpha_tail(colours, source, transparent, i, n);
 }
@@ -619,9 +619,10 @@ void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t f
     const DeviationArrays w{mesh.positions.data(), mesh.triangle_normals.data(), mesh.triangle_normals.size() / 3,
                             sums, counts};
     const size_t triangles = mesh.triangles.size() / 3;
-    // Without stored normals nothing is added.
+    // Without vertices or stored normals nothing is added (the packed pass
+    // reads vertex 0 and normal 0 in place of what it does not add).
     const bool avx = avx_available();
-    if (w.normal_count > 0) {
+    if (n > 0 && w.normal_count > 0) {
         if (avx && w.normal_count >= n)
             add_deviations_avx<true>(w, mesh.triangles.data(), triangles, n);
         else if (avx)

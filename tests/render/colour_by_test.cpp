@@ -242,6 +242,15 @@ TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
         m.triangles.insert(m.triangles.end(), {next() % n, next() % n, next() % n});
     }
     expect_reference_bytes(m);
+
+    // Positions short of one vertex: no triangle names a vertex, nothing is
+    // read beyond the two doubles, and the colours go grey.
+    m = make_scene_mesh({0.5, 0.5});
+    m.triangles.assign(15, 0);
+    m.triangle_normals = {0, 0, 1};
+    m.display_colours = {7, 7, 7, 255};
+    apply_colour_settings(by(COLOUR_BY_CURVATURE), m);
+    EXPECT_EQ(red(m, 0), 63);
 }
 
 TEST(ColourModes, WholeMeshIdsNegationTransparencyAndSmoothingColours) {
