@@ -489,8 +489,10 @@ __attribute__((target("avx"))) void take_means_avx(double* sums, const uint32_t*
     for (; v + 4 <= n; v += 4) {
         const __m256d s = _mm256_loadu_pd(sums + v);
         const __m256d c = _mm256_cvtepi32_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(counts + v)));
-        const __m256d mean =
-            _mm256_blendv_pd(s, _mm256_div_pd(s, c), _mm256_cmp_pd(c, _mm256_setzero_pd(), _CMP_GT_OQ));
+        // A sum without a count stays as it is. (A blend here is turned into
+        // branches by some compilers.)
+        const __m256d counted = _mm256_cmp_pd(c, _mm256_setzero_pd(), _CMP_GT_OQ);
+        const __m256d mean = _mm256_or_pd(_mm256_and_pd(counted, _mm256_div_pd(s, c)), _mm256_andnot_pd(counted, s));
         _mm256_storeu_pd(sums + v, mean);
         lows = _mm256_min_pd(mean, lows);
         highs = _mm256_max_pd(mean, highs);
