@@ -238,7 +238,7 @@ TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
     for (uint32_t k = 0; k < 300; ++k) m.triangles.insert(m.triangles.end(), {0, 1 + k, 2 + k});
     for (uint32_t k = 0; k < 5; ++k) m.triangles.insert(m.triangles.end(), {10, 11, 20 + k});
     m.triangles.insert(m.triangles.end(), {3, 3, 3, 4, 5, 4, 1, 2, 3, 7, n, 8, 1, 2, 4, 9, 9, 0xffffffffu});
-    for (uint32_t k = 0; k < 1201; ++k) {
+    for (uint32_t k = 0; k < 1202; ++k) {
         m.triangles.insert(m.triangles.end(), {next() % n, next() % n, next() % n});
     }
     expect_reference_bytes(m);
