@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -38,9 +39,12 @@ WorkArrays& work() {
     return arrays;
 }
 
+// n zeros; all-zero bytes are zero for the numbers kept here, and a
+// memset clears faster than an element loop.
 template <typename T>
 void reset(std::vector<T>& v, size_t n) {
-    v.assign(n, T{});
+    v.resize(n);
+    if (n > 0) std::memset(v.data(), 0, n * sizeof(T));
 }
 
 size_t vertex_count(const InteropMesh& mesh) {
@@ -256,36 +260,59 @@ namespace {
 // like the scalar ones, and nothing is fused, so both paths give the same
 // bits on any processor.
 
-// Unit face normals in place: (x, y, z) / sqrt(squared) where squared is
-// above 1e-15, unchanged elsewhere (multiplying by 1 leaves a component as
-// it was). Faces from `from` on.
-void normalise_faces_tail(double* x, double* y, double* z, const double* squared, size_t from, size_t n) {
-    for (size_t i = from; i < n; ++i) {
-        if (squared[i] > 1e-15) {
-            const double inv = 1.0 / std::sqrt(squared[i]);
-            x[i] *= inv;
-            y[i] *= inv;
-            z[i] *= inv;
-        }
+// Where the normal deviation reads and adds: positions (three doubles per
+// vertex), the first `normal_count` stored normals, and the per-vertex sums
+// and counts.
+struct DeviationArrays {
+    const double* positions;
+    const double* normals;
+    size_t normal_count;
+    double* sums;
+    uint32_t* counts;
+};
+
+// One triangle's share: its face normal (b - a) x (c - a), made unit when
+// its squared length is above 1e-15, and the distance from it to the stored
+// normal of each corner that has one, added in corner order.
+inline void add_deviation(const DeviationArrays& w, const uint32_t* t) {
+    const double* pa = w.positions + 3 * static_cast<size_t>(t[0]);
+    const double* pb = w.positions + 3 * static_cast<size_t>(t[1]);
+    const double* pc = w.positions + 3 * static_cast<size_t>(t[2]);
+    const double e1x = pb[0] - pa[0], e1y = pb[1] - pa[1], e1z = pb[2] - pa[2];
+    const double e2x = pc[0] - pa[0], e2y = pc[1] - pa[1], e2z = pc[2] - pa[2];
+    double fx = e1y * e2z - e1z * e2y;
+    double fy = e1z * e2x - e1x * e2z;
+    double fz = e1x * e2y - e1y * e2x;
+    const double squared = fx * fx + fy * fy + fz * fz;
+    if (squared > 1e-15) {
+        const double inv = 1.0 / std::sqrt(squared);
+        fx *= inv;
+        fy *= inv;
+        fz *= inv;
+    }
+    for (size_t k = 0; k < 3; ++k) {
+        const uint32_t v = t[k];
+        if (v >= w.normal_count) continue;
+        const double* q = w.normals + 3 * static_cast<size_t>(v);
+        const double dx = fx - q[0], dy = fy - q[1], dz = fz - q[2];
+        w.sums[v] += std::sqrt(dx * dx + dy * dy + dz * dz);
+        ++w.counts[v];
     }
 }
 
-// One corner slot of a block of faces: the face normals and the stored
-// normal of each face's corner, as separate coordinate runs.
-struct CornerRun {
-    const double* fx;
-    const double* fy;
-    const double* fz;
-    const double* qx;
-    const double* qy;
-    const double* qz;
-};
+// Every triangle whose corners are all below n, in list order.
+void add_deviations(const DeviationArrays& w, const uint32_t* t, size_t triangles, size_t n) {
+    for (size_t i = 0; i < triangles; ++i, t += 3) {
+        if (t[0] < n && t[1] < n && t[2] < n) add_deviation(w, t);
+    }
+}
 
-// out[f] = |face normal - corner normal| for faces `from` .. n - 1.
-void corner_distances_tail(const CornerRun& r, double* out, size_t from, size_t n) {
-    for (size_t f = from; f < n; ++f) {
-        const double dx = r.fx[f] - r.qx[f], dy = r.fy[f] - r.qy[f], dz = r.fz[f] - r.qz[f];
-        out[f] = std::sqrt(dx * dx + dy * dy + dz * dz);
+// Divides every sum with a count by it; the lowest and highest results.
+void take_means_tail(double* sums, const uint32_t* counts, size_t from, size_t n, double& low, double& high) {
+    for (size_t v = from; v < n; ++v) {
+        if (counts[v] > 0) sums[v] /= counts[v];
+        low = std::min(low, sums[v]);
+        high = std::max(high, sums[v]);
     }
 }
 
@@ -311,33 +338,173 @@ void alpha_tail(uint8_t* colours, const double* source, bool transparent, size_t
 }
 
 #if defined(__x86_64__)
-__attribute__((target("avx"))) void normalise_faces_avx(double* x, double* y, double* z, const double* squared,
-                                                        size_t n) {
-    const __m256d one = _mm256_set1_pd(1.0);
-    const __m256d floor = _mm256_set1_pd(1e-15);
-    size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const __m256d s = _mm256_loadu_pd(squared + i);
-        const __m256d inv = _mm256_div_pd(one, _mm256_sqrt_pd(s));
-        const __m256d k = _mm256_blendv_pd(one, inv, _mm256_cmp_pd(s, floor, _CMP_GT_OQ));
-        _mm256_storeu_pd(x + i, _mm256_mul_pd(_mm256_loadu_pd(x + i), k));
-        _mm256_storeu_pd(y + i, _mm256_mul_pd(_mm256_loadu_pd(y + i), k));
-        _mm256_storeu_pd(z + i, _mm256_mul_pd(_mm256_loadu_pd(z + i), k));
-    }
-    normalise_faces_tail(x, y, z, squared, i, n);
+// The three coordinates of corner k of four triangles, from three doubles
+// per vertex starting at at[k], at[3 + k], at[6 + k] and at[9 + k]: pairs
+// (x, y) and (y, z) of two vertices per load, sorted into lanes.
+struct Coordinates {
+    __m256d x, y, z;
+};
+
+__attribute__((target("avx"), always_inline)) inline Coordinates corner_coordinates(const double* p,
+                                                                                   const size_t* at, size_t k) {
+    const double* v0 = p + at[k];
+    const double* v1 = p + at[3 + k];
+    const double* v2 = p + at[6 + k];
+    const double* v3 = p + at[9 + k];
+    // Lanes 0 and 2 from vertices 0 and 2, lanes 1 and 3 from 1 and 3.
+    const __m256d xy02 = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(v0)), _mm_loadu_pd(v2), 1);
+    const __m256d xy13 = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(v1)), _mm_loadu_pd(v3), 1);
+    const __m256d yz02 =
+        _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(v0 + 1)), _mm_loadu_pd(v2 + 1), 1);
+    const __m256d yz13 =
+        _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(v1 + 1)), _mm_loadu_pd(v3 + 1), 1);
+    return {_mm256_unpacklo_pd(xy02, xy13), _mm256_unpackhi_pd(xy02, xy13), _mm256_unpackhi_pd(yz02, yz13)};
 }
 
-__attribute__((target("avx"))) void corner_distances_avx(const CornerRun& r, double* out, size_t n) {
-    size_t f = 0;
-    for (; f + 4 <= n; f += 4) {
-        const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(r.fx + f), _mm256_loadu_pd(r.qx + f));
-        const __m256d dy = _mm256_sub_pd(_mm256_loadu_pd(r.fy + f), _mm256_loadu_pd(r.qy + f));
-        const __m256d dz = _mm256_sub_pd(_mm256_loadu_pd(r.fz + f), _mm256_loadu_pd(r.qz + f));
-        const __m256d d2 =
-            _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy)), _mm256_mul_pd(dz, dz));
-        _mm256_storeu_pd(out + f, _mm256_sqrt_pd(d2));
+// Vertex starts in an array of three doubles per vertex of the twelve
+// corners of four triangles; those at or above `count` read vertex 0.
+template <bool Checked>
+__attribute__((always_inline)) inline void corner_starts(const uint32_t* t, size_t count, size_t* at) {
+#pragma GCC unroll 12
+    for (size_t k = 0; k < 12; ++k) at[k] = !Checked || t[k] < count ? 3 * static_cast<size_t>(t[k]) : 0;
+}
+
+// Four triangles at a time, one per lane, each lane doing what add_deviation
+// does in the same order. A block of triangles goes in three passes: unit
+// face normals, corner distances, then the sums, added triangle by triangle
+// and corner by corner as one at a time would; the square roots of a pass
+// do not wait for each other. A triangle with a corner beyond the vertices
+// is worked on vertex 0 and not added. `Complete`: every vertex has a
+// stored normal.
+template <bool Complete>
+__attribute__((target("avx"))) void add_deviations_avx(const DeviationArrays& w, const uint32_t* t,
+                                                       size_t triangles, size_t n) {
+    const double* p = w.positions;
+    const double* nv = w.normals;
+    const size_t normals = w.normal_count;
+    double* sums = w.sums;
+    uint32_t* counts = w.counts;
+    constexpr size_t quads = 64;
+    alignas(32) double fx[4 * quads], fy[4 * quads], fz[4 * quads];
+    alignas(32) double distance[3][4 * quads];
+    // Per four triangles, a bit for each that has a corner beyond the vertices.
+    uint32_t beyond[quads];
+    const __m256d one = _mm256_set1_pd(1.0), floor = _mm256_set1_pd(1e-15);
+    const size_t whole = triangles / 4;
+    for (size_t first = 0; first < whole; first += quads) {
+        const size_t m = std::min(quads, whole - first);
+        const uint32_t* block = t + 12 * first;
+        for (size_t q = 0; q < m; ++q) {
+            const uint32_t* corner = block + 12 * q;
+            uint32_t highest = corner[0];
+#pragma GCC unroll 12
+            for (size_t k = 1; k < 12; ++k) highest = std::max(highest, corner[k]);
+            size_t at[12];
+            if (highest < n) {
+                beyond[q] = 0;
+                corner_starts<false>(corner, n, at);
+            } else {
+                uint32_t bits = 0;
+                for (size_t j = 0; j < 4; ++j) {
+                    if (corner[3 * j] >= n || corner[3 * j + 1] >= n || corner[3 * j + 2] >= n) bits |= 1u << j;
+                }
+                beyond[q] = bits;
+                corner_starts<true>(corner, n, at);
+                for (size_t j = 0; j < 4; ++j) {
+                    if (bits & (1u << j)) at[3 * j] = at[3 * j + 1] = at[3 * j + 2] = 0;
+                }
+            }
+            const Coordinates a = corner_coordinates(p, at, 0), b = corner_coordinates(p, at, 1),
+                              c = corner_coordinates(p, at, 2);
+            const __m256d e1x = _mm256_sub_pd(b.x, a.x), e1y = _mm256_sub_pd(b.y, a.y),
+                          e1z = _mm256_sub_pd(b.z, a.z);
+            const __m256d e2x = _mm256_sub_pd(c.x, a.x), e2y = _mm256_sub_pd(c.y, a.y),
+                          e2z = _mm256_sub_pd(c.z, a.z);
+            const __m256d x = _mm256_sub_pd(_mm256_mul_pd(e1y, e2z), _mm256_mul_pd(e1z, e2y));
+            const __m256d y = _mm256_sub_pd(_mm256_mul_pd(e1z, e2x), _mm256_mul_pd(e1x, e2z));
+            const __m256d z = _mm256_sub_pd(_mm256_mul_pd(e1x, e2y), _mm256_mul_pd(e1y, e2x));
+            const __m256d squared =
+                _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(x, x), _mm256_mul_pd(y, y)), _mm256_mul_pd(z, z));
+            const __m256d inv = _mm256_div_pd(one, _mm256_sqrt_pd(squared));
+            // Multiplying by 1 leaves a component as it was. (A blend here is
+            // turned into branches by some compilers.)
+            const __m256d above = _mm256_cmp_pd(squared, floor, _CMP_GT_OQ);
+            const __m256d scale = _mm256_or_pd(_mm256_and_pd(above, inv), _mm256_andnot_pd(above, one));
+            _mm256_store_pd(fx + 4 * q, _mm256_mul_pd(x, scale));
+            _mm256_store_pd(fy + 4 * q, _mm256_mul_pd(y, scale));
+            _mm256_store_pd(fz + 4 * q, _mm256_mul_pd(z, scale));
+        }
+        for (size_t q = 0; q < m; ++q) {
+            const uint32_t* c = block + 12 * q;
+            // A corner without a stored normal reads normal 0 and adds nothing.
+            size_t at[12];
+            if (Complete && beyond[q] == 0)
+                corner_starts<false>(c, normals, at);
+            else
+                corner_starts<true>(c, normals, at);
+            const __m256d x = _mm256_load_pd(fx + 4 * q), y = _mm256_load_pd(fy + 4 * q),
+                          z = _mm256_load_pd(fz + 4 * q);
+#pragma GCC unroll 3
+            for (size_t k = 0; k < 3; ++k) {
+                const Coordinates normal = corner_coordinates(nv, at, k);
+                const __m256d dx = _mm256_sub_pd(x, normal.x);
+                const __m256d dy = _mm256_sub_pd(y, normal.y);
+                const __m256d dz = _mm256_sub_pd(z, normal.z);
+                const __m256d d2 = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy)),
+                                                 _mm256_mul_pd(dz, dz));
+                _mm256_store_pd(distance[k] + 4 * q, _mm256_sqrt_pd(d2));
+            }
+        }
+        for (size_t q = 0; q < m; ++q) {
+            const uint32_t* c = block + 12 * q;
+            if (Complete && beyond[q] == 0) {
+#pragma GCC unroll 12
+                for (size_t k = 0; k < 12; ++k) {
+                    const uint32_t v = c[k];
+                    sums[v] += distance[k % 3][4 * q + k / 3];
+                    ++counts[v];
+                }
+                continue;
+            }
+            for (size_t k = 0; k < 12; ++k) {
+                const uint32_t v = c[k];
+                if ((beyond[q] & (1u << (k / 3))) || v >= normals) continue;
+                sums[v] += distance[k % 3][4 * q + k / 3];
+                ++counts[v];
+            }
+        }
     }
-    corner_distances_tail(r, out, f, n);
+    t += 12 * whole;
+    for (size_t i = 4 * whole; i < triangles; ++i, t += 3) {
+        if (t[0] < n && t[1] < n && t[2] < n) add_deviation(w, t);
+    }
+}
+
+__attribute__((target("avx"))) void take_means_avx(double* sums, const uint32_t* counts, size_t n, double& low,
+                                                   double& high) {
+    // min(v, low) is v < low ? v : low and max(v, high) is v > high ? v :
+    // high, as std::min and std::max; a NaN mean is passed over by both.
+    __m256d lows = _mm256_set1_pd(low), highs = _mm256_set1_pd(high);
+    size_t v = 0;
+    for (; v + 4 <= n; v += 4) {
+        const __m256d s = _mm256_loadu_pd(sums + v);
+        const __m256d c = _mm256_cvtepi32_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(counts + v)));
+        // A sum without a count stays as it is. (A blend here is turned into
+        // branches by some compilers.)
+        const __m256d counted = _mm256_cmp_pd(c, _mm256_setzero_pd(), _CMP_GT_OQ);
+        const __m256d mean = _mm256_or_pd(_mm256_and_pd(counted, _mm256_div_pd(s, c)), _mm256_andnot_pd(counted, s));
+        _mm256_storeu_pd(sums + v, mean);
+        lows = _mm256_min_pd(mean, lows);
+        highs = _mm256_max_pd(mean, highs);
+    }
+    alignas(32) double l[4], h[4];
+    _mm256_store_pd(l, lows);
+    _mm256_store_pd(h, highs);
+    for (size_t k = 0; k < 4; ++k) {
+        low = std::min(low, l[k]);
+        high = std::max(high, h[k]);
+    }
+    take_means_tail(sums, counts, v, n, low, high);
 }
 
 // Four colour components as bytes: clamped to 0..255 after scaling (NaN
@@ -365,34 +532,28 @@ __attribute__((target("avx"))) void ramp_avx(InteropMesh& mesh, int32_t variant,
     for (; i + 4 <= n; i += 4) {
         __m256d t = _mm256_div_pd(_mm256_sub_pd(_mm256_loadu_pd(values + i), lo), span);
         if (invert) t = _mm256_sub_pd(one, t);
-        alignas(16) int32_t r[4], g[4], b[4];
+        // Four colours at once, their alpha bytes kept.
+        uint8_t* c = out + 4 * i;
+        const __m128i alpha =
+            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c)), _mm_set1_epi32(0xff000000));
         if (variant == COLOUR_GREY) {
-            _mm_store_si128(reinterpret_cast<__m128i*>(r), unit_bytes_avx(t));
-            for (int k = 0; k < 4; ++k) {
-                uint8_t* c = out + 4 * (i + k);
-                c[0] = c[1] = c[2] = static_cast<uint8_t>(r[k]);
-            }
+            const __m128i v = unit_bytes_avx(t);
+            const __m128i rgb = _mm_or_si128(_mm_or_si128(v, _mm_slli_epi32(v, 8)), _mm_slli_epi32(v, 16));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(rgb, alpha));
             continue;
         }
         const __m256d d = _mm256_mul_pd(_mm256_mul_pd(t, _mm256_set1_pd(0.75)), _mm256_set1_pd(360.0));
         const __m256d x = _mm256_div_pd(d, _mm256_set1_pd(60.0));
-        const __m256d visible = _mm256_blendv_pd(one, _mm256_setzero_pd(),
-                                                 _mm256_cmp_pd(d, _mm256_set1_pd(360.0), _CMP_GT_OQ));
+        const __m256d visible = _mm256_andnot_pd(_mm256_cmp_pd(d, _mm256_set1_pd(360.0), _CMP_GT_OQ), one);
         const __m256d red = _mm256_mul_pd(unit_avx(_mm256_sub_pd(fabs4(_mm256_sub_pd(x, _mm256_set1_pd(3.0))), one)),
                                           visible);
         const __m256d two = _mm256_set1_pd(2.0);
         const __m256d green = _mm256_mul_pd(unit_avx(_mm256_sub_pd(two, fabs4(_mm256_sub_pd(x, two)))), visible);
         const __m256d blue =
             _mm256_mul_pd(unit_avx(_mm256_sub_pd(two, fabs4(_mm256_sub_pd(x, _mm256_set1_pd(4.0))))), visible);
-        _mm_store_si128(reinterpret_cast<__m128i*>(r), unit_bytes_avx(red));
-        _mm_store_si128(reinterpret_cast<__m128i*>(g), unit_bytes_avx(green));
-        _mm_store_si128(reinterpret_cast<__m128i*>(b), unit_bytes_avx(blue));
-        for (int k = 0; k < 4; ++k) {
-            uint8_t* c = out + 4 * (i + k);
-            c[0] = static_cast<uint8_t>(r[k]);
-            c[1] = static_cast<uint8_t>(g[k]);
-            c[2] = static_cast<uint8_t>(b[k]);
-        }
+        const __m128i rgb = _mm_or_si128(_mm_or_si128(unit_bytes_avx(red), _mm_slli_epi32(unit_bytes_avx(green), 8)),
+                                         _mm_slli_epi32(unit_bytes_avx(blue), 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(rgb, alpha));
     }
     ramp_tail(mesh, variant, values, low, range, invert, i, n);
 }
@@ -407,9 +568,11 @@ __attribute__((target("avx"))) void alpha_avx(uint8_t* colours, const double* so
             const __m256d alpha = _mm256_cvtepi32_pd(bytes);
             bytes = _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(alpha, _mm256_set1_pd(0.5)), _mm256_set1_pd(64.0)));
         }
-        alignas(16) int32_t a[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(a), bytes);
-        for (int k = 0; k < 4; ++k) colours[4 * (i + k) + 3] = static_cast<uint8_t>(a[k]);
+        // Four alpha bytes at once, the colour bytes kept.
+        uint8_t* c = colours + 4 * i;
+        const __m128i rgb =
+            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c)), _mm_set1_epi32(0x00ffffff));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(rgb, _mm_slli_epi32(bytes, 24)));
     }
     alpha_tail(colours, source, transparent, i, n);
 }
@@ -420,8 +583,9 @@ bool avx_available() {
 }
 #else
 bool avx_available() { return false; }
-void normalise_faces_avx(double*, double*, double*, const double*, size_t) {}
-void corner_distances_avx(const CornerRun&, double*, size_t) {}
+template <bool Complete>
+void add_deviations_avx(const DeviationArrays&, const uint32_t*, size_t, size_t) {}
+void take_means_avx(double*, const uint32_t*, size_t, double&, double&) {}
 void ramp_avx(InteropMesh&, int32_t, const double*, double, double, bool, size_t) {}
 void alpha_avx(uint8_t*, const double*, bool, size_t) {}
 #endif
@@ -444,88 +608,38 @@ void colour_by_range(InteropMesh& mesh, int32_t variant, const double* values, d
 }  // namespace
 
 // Per vertex, the mean distance between the unit normals of its triangles
-// and its own normal. The work goes in blocks of triangles so that the
-// square roots of a block are taken together instead of each waiting for
-// the sum before it; the sums are added in triangle and corner order, so
-// every value is the same to the bit as one triangle at a time. A corner
-// without a stored normal adds nothing, so its distance is not taken.
+// and its own normal. The sums are added in triangle and corner order
+// whichever path runs, so every value is the same to the bit as one
+// triangle at a time. A corner without a stored normal adds nothing.
 void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t function) {
     if (mesh.positions.empty() || mesh.dimension != 3) return;
     const size_t n = vertex_count(mesh);
-    const size_t normals = mesh.triangle_normals.size() / 3;
     reset(work().vertex_values, n);
     reset(work().vertex_counts, n);
     double* sums = work().vertex_values.data();
     uint32_t* counts = work().vertex_counts.data();
-    const double* nv = mesh.triangle_normals.data();
-    const double* pv = mesh.positions.data();
-
-    const bool avx = avx_available();
-    constexpr size_t block = 512;
-    // Runs a little longer than the block, so that the same face's slots in
-    // different runs do not lie a multiple of 4 KiB apart (a store to one
-    // would hold up loads from the others).
-    constexpr size_t run = block + 8;
-    double fx[run], fy[run], fz[run], squared[run];
-    double qx[3][run], qy[3][run], qz[3][run];
-    double distance[3][run];
-    uint32_t corners[3 * block];
+    const DeviationArrays w{mesh.positions.data(), mesh.triangle_normals.data(), mesh.triangle_normals.size() / 3,
+                            sums, counts};
     const size_t triangles = mesh.triangles.size() / 3;
-    const uint32_t* t = mesh.triangles.data();
-    for (size_t first = 0; first < triangles;) {
-        // Faces of the block's triangles whose corners are all vertices,
-        // and the stored normals of their corners.
-        size_t m = 0;
-        for (; first < triangles && m < block; ++first) {
-            const uint32_t a = t[3 * first], b = t[3 * first + 1], c = t[3 * first + 2];
-            if (a >= n || b >= n || c >= n) continue;
-            const double* pa = pv + 3 * static_cast<size_t>(a);
-            const double* pb = pv + 3 * static_cast<size_t>(b);
-            const double* pc = pv + 3 * static_cast<size_t>(c);
-            const Vec3 e1 = {pb[0] - pa[0], pb[1] - pa[1], pb[2] - pa[2]};
-            const Vec3 e2 = {pc[0] - pa[0], pc[1] - pa[1], pc[2] - pa[2]};
-            fx[m] = e1.y * e2.z - e1.z * e2.y;
-            fy[m] = e1.z * e2.x - e1.x * e2.z;
-            fz[m] = e1.x * e2.y - e1.y * e2.x;
-            squared[m] = fx[m] * fx[m] + fy[m] * fy[m] + fz[m] * fz[m];
-            const uint32_t corner[3] = {a, b, c};
-            for (size_t k = 0; k < 3; ++k) {
-                const uint32_t v = corner[k];
-                corners[3 * m + k] = v;
-                const bool stored = v < normals;
-                const double* q = nv + 3 * static_cast<size_t>(stored ? v : 0);
-                qx[k][m] = stored ? q[0] : 0.0;
-                qy[k][m] = stored ? q[1] : 0.0;
-                qz[k][m] = stored ? q[2] : 0.0;
-            }
-            ++m;
-        }
-        if (avx) {
-            normalise_faces_avx(fx, fy, fz, squared, m);
-            for (size_t k = 0; k < 3; ++k)
-                corner_distances_avx(CornerRun{fx, fy, fz, qx[k], qy[k], qz[k]}, distance[k], m);
-        } else {
-            normalise_faces_tail(fx, fy, fz, squared, 0, m);
-            for (size_t k = 0; k < 3; ++k)
-                corner_distances_tail(CornerRun{fx, fy, fz, qx[k], qy[k], qz[k]}, distance[k], 0, m);
-        }
-        for (size_t f = 0; f < m; ++f) {
-            for (size_t k = 0; k < 3; ++k) {
-                const uint32_t v = corners[3 * f + k];
-                if (v >= normals) continue;
-                sums[v] += distance[k][f];
-                ++counts[v];
-            }
-        }
+    // Without vertices or stored normals nothing is added (the packed pass
+    // reads vertex 0 and normal 0 in place of what it does not add).
+    const bool avx = avx_available();
+    if (n > 0 && w.normal_count > 0) {
+        if (avx && w.normal_count >= n)
+            add_deviations_avx<true>(w, mesh.triangles.data(), triangles, n);
+        else if (avx)
+            add_deviations_avx<false>(w, mesh.triangles.data(), triangles, n);
+        else
+            add_deviations(w, mesh.triangles.data(), triangles, n);
     }
-    // The means, and their range in the same pass.
+    // The means, and their range in the same pass. The packed pass reads
+    // the counts as signed, which holds below 2^31 corners.
     double low = std::numeric_limits<double>::infinity();
     double high = negative_infinity;
-    for (size_t v = 0; v < n; ++v) {
-        if (counts[v] > 0) sums[v] /= counts[v];
-        low = std::min(low, sums[v]);
-        high = std::max(high, sums[v]);
-    }
+    if (avx && mesh.triangles.size() < (size_t{1} << 31))
+        take_means_avx(sums, counts, n, low, high);
+    else
+        take_means_tail(sums, counts, 0, n, low, high);
     colour_by_range(mesh, variant, sums, low, high, function == COLOUR_BY_PLANARITY);
 }
 

@@ -162,6 +162,29 @@ std::vector<double> mean_normal_distances(const InteropMesh& m) {
     return sums;
 }
 
+// Planarity and curvature, grey and hue, against the triangle-by-triangle
+// means, to the byte.
+void expect_reference_bytes(InteropMesh& m) {
+    const std::vector<double> means = mean_normal_distances(m);
+    const auto [low, high] = std::minmax_element(means.begin(), means.end());
+    for (bool multichannel : {false, true}) {
+        for (int32_t function : {COLOUR_BY_PLANARITY, COLOUR_BY_CURVATURE}) {
+            SCOPED_TRACE(function + 10 * multichannel);
+            apply_colour_settings(by(function, multichannel), m);
+            std::vector<uint8_t> want = m.display_colours;
+            for (size_t v = 0; v < means.size(); ++v) {
+                double t = (means[v] - *low) / (*high - *low);
+                if (function == COLOUR_BY_PLANARITY) t = 1.0 - t;
+                const Rgb c = multichannel ? hue_to_rgb(t * 0.75) : Rgb{t, t, t};
+                want[4 * v] = unit_to_byte(c.r);
+                want[4 * v + 1] = unit_to_byte(c.g);
+                want[4 * v + 2] = unit_to_byte(c.b);
+            }
+            EXPECT_EQ(m.display_colours, want);
+        }
+    }
+}
+
 }  // namespace
 
 TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
@@ -190,24 +213,44 @@ TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
             m.triangles.insert(m.triangles.end(), {a, d, c, a, c, b});
         }
     }
-    const std::vector<double> means = mean_normal_distances(m);
-    const auto [low, high] = std::minmax_element(means.begin(), means.end());
-    for (bool multichannel : {false, true}) {
-        for (int32_t function : {COLOUR_BY_PLANARITY, COLOUR_BY_CURVATURE}) {
-            SCOPED_TRACE(function + 10 * multichannel);
-            apply_colour_settings(by(function, multichannel), m);
-            std::vector<uint8_t> want = m.display_colours;
-            for (size_t v = 0; v < means.size(); ++v) {
-                double t = (means[v] - *low) / (*high - *low);
-                if (function == COLOUR_BY_PLANARITY) t = 1.0 - t;
-                const Rgb c = multichannel ? hue_to_rgb(t * 0.75) : Rgb{t, t, t};
-                want[4 * v] = unit_to_byte(c.r);
-                want[4 * v + 1] = unit_to_byte(c.g);
-                want[4 * v + 2] = unit_to_byte(c.b);
-            }
-            EXPECT_EQ(m.display_colours, want);
-        }
+    expect_reference_bytes(m);
+
+    // Scattered vertices, every one with a (not quite unit) normal, under
+    // irregular triangles: a fan of 300 around vertex 0, an edge shared by
+    // five, corners repeated, collinear and tiny faces either side of the
+    // normalising threshold, corners naming no vertex among them, and a
+    // count that is not a multiple of four.
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    const uint32_t n = 997;
+    positions.clear();
+    for (uint32_t v = 0; v < n; ++v) {
+        for (int c = 0; c < 3; ++c) positions.push_back((next() % 20001) * 1e-4 - 1.0);
     }
+    positions[6] = positions[3] + 2.6e-8, positions[7] = positions[4], positions[8] = positions[5];
+    m = make_scene_mesh(positions);
+    for (uint32_t v = 0; v < n; ++v) {
+        for (int c = 0; c < 3; ++c) m.triangle_normals.push_back((next() % 2001) * 1e-3 - 1.0);
+    }
+    for (uint32_t k = 0; k < 300; ++k) m.triangles.insert(m.triangles.end(), {0, 1 + k, 2 + k});
+    for (uint32_t k = 0; k < 5; ++k) m.triangles.insert(m.triangles.end(), {10, 11, 20 + k});
+    m.triangles.insert(m.triangles.end(), {3, 3, 3, 4, 5, 4, 1, 2, 3, 7, n, 8, 1, 2, 4, 9, 9, 0xffffffffu});
+    for (uint32_t k = 0; k < 1202; ++k) {
+        m.triangles.insert(m.triangles.end(), {next() % n, next() % n, next() % n});
+    }
+    expect_reference_bytes(m);
+
+    // Positions short of one vertex: no triangle names a vertex, nothing is
+    // read beyond the two doubles, and the colours go grey.
+    m = make_scene_mesh({0.5, 0.5});
+    m.triangles.assign(15, 0);
+    m.triangle_normals = {0, 0, 1};
+    m.display_colours = {7, 7, 7, 255};
+    apply_colour_settings(by(COLOUR_BY_CURVATURE), m);
+    EXPECT_EQ(red(m, 0), 63);
 }
 
 TEST(ColourModes, WholeMeshIdsNegationTransparencyAndSmoothingColours) {
