@@ -3,9 +3,9 @@
 #include "app/interface_builder.h"
 #include "app/shell_bindings.h"
 #include "art/icon_table.h"
-#include "panes/browser_navigation.h"
-#include "panes/browser_sort.h"
-#include "panes/pane_layouts.h"
+#include "panes/browser/browser_navigation.h"
+#include "panes/browser/browser_sort.h"
+#include "panes/layout/pane_layouts.h"
 #include "platform/paths.h"
 
 using namespace builder;

@@ -5,10 +5,10 @@
 #include "app/help_texts.h"
 #include "app/interface_builder.h"
 #include "app/keyword_tables.h"
-#include "panes/browser_actions.h"
-#include "panes/export_actions.h"
-#include "panes/export_dialog.h"
-#include "panes/pick_modes.h"
+#include "panes/browser/browser_actions.h"
+#include "panes/environments/export_actions.h"
+#include "panes/popups/export_dialog.h"
+#include "panes/menus/pick_modes.h"
 
 using namespace builder;
 

@@ -6,8 +6,8 @@
 #include "app/interface_builder.h"
 #include "app/keyword_tables.h"
 #include "app/shell_bindings.h"
-#include "panes/capture_output.h"
-#include "panes/pane_layouts.h"
+#include "panes/popups/capture_output.h"
+#include "panes/layout/pane_layouts.h"
 
 using namespace builder;
 

@@ -4,10 +4,10 @@
 #include "app/app_context.h"
 #include "app/builder_support.h"
 #include "app/interface_builder.h"
-#include "panes/confirmations.h"
-#include "panes/parameter_actions.h"
-#include "panes/ppd_viewer.h"
-#include "panes/transform_fields.h"
+#include "panes/inspector/confirmations.h"
+#include "panes/inspector/parameter_actions.h"
+#include "panes/inspector/ppd_viewer.h"
+#include "panes/inspector/transform_fields.h"
 #include "pipeline/parameter_push.h"
 
 using namespace builder;

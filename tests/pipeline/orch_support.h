@@ -21,7 +21,7 @@
 #include "text/text_utils.h"
 #include "model/environment.h"
 #include "model/interop_mesh.h"
-#include "panes/popups.h"
+#include "panes/popups/popups.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/open_scripts.h"
 #include "pipeline/parallel_jobs.h"
