@@ -20,6 +20,7 @@
 #include "app/shell_bindings.h"
 #include "panes/popups/algorithm_selection.h"
 #include "panes/inspector/confirmations.h"
+#include "panes/environments/environments.h"
 #include "panes/layout/pointer_routing.h"
 #include "panes/popups/popups.h"
 #include "shell/key_dispatch.h"

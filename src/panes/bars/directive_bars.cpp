@@ -7,7 +7,6 @@
 #include "app/app_context.h"
 #include "art/icon_table.h"
 #include "panes/bars/directive_lines.h"
-#include "panes/inspector/parameter_actions.h"
 #include "text/split.h"
 #include "text/text_utils.h"
 #include "ui/theme.h"
@@ -215,7 +214,8 @@ void build_variant_rows(AppContext& app) {
             row.padding_bottom = 2;
             row.set_text(t.names[static_cast<size_t>(k)]);
             row.user_index = k;
-            row.click_handler = on_click_apply_variant;
+            // The list's action (apply the variant), bound by the builder.
+            row.click_handler = app.variant_list.click_handler;
             row.tooltip_title = tips[static_cast<size_t>(2 * k)].c_str();
             row.tooltip_text = tips[static_cast<size_t>(2 * k + 1)].c_str();
             row.tooltip_icon = ICON_SLIDERS;

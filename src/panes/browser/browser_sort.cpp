@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/current_environment.h"
-#include "panes/browser/directory_listing.h"
+#include "panes/browser/browser_rows.h"
 
 namespace {
 

@@ -30,15 +30,3 @@ std::string unescape_ls_name(const std::string& escaped);
 // tables, the sort order, the path bar, the rows and the captions. The
 // selection is cleared; the browser's visibility is left alone.
 void list_directory(AppContext& app, const std::string& directory);
-
-// Display tag of an entry kind ("DIR", "EXE", "SRC", "-", " ").
-const char* entry_kind_tag(uint8_t kind);
-
-// Sets row r's five labels from entry row_order[r] and its selected state
-// from the entry's selection bit.
-void label_browser_row(AppContext& app, size_t row);
-
-// Packed colours of the rows.
-constexpr uint32_t browser_hover_rgba = 0x1F7F7F7Fu;
-constexpr uint32_t browser_executable_rgba = 0xFFFF7F3Fu;
-constexpr uint32_t browser_other_file_rgba = 0xFF808080u;

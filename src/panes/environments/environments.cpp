@@ -6,8 +6,19 @@
 #include "app/current_environment.h"
 #include "panes/environments/environment_state.h"
 #include "panes/environments/environment_tabs.h"
+#include "panes/inspector/confirmations.h"
 
 namespace {
+
+constexpr int32_t icon_delete = 1;
+
+// The environment the close confirmation was opened for: the hovered tab
+// may change before OK is pressed.
+int32_t environment_to_close = -1;
+
+void close_environment_action() {
+    if (AppContext* app = app_instance) on_confirm_close_environment(*app, environment_to_close);
+}
 
 void append_ids(std::vector<uint32_t>& queue, const std::vector<uint32_t>& ids) {
     queue.insert(queue.end(), ids.begin(), ids.end());
@@ -143,4 +154,20 @@ void close_marked_environment(AppContext& app) { close_environment(app, app.enti
 void on_confirm_close_environment(AppContext& app, int32_t index) {
     close_environment(app, index);
     notify_environment_change(app);
+}
+
+void confirm_close_environment(AppContext& app) {
+    environment_to_close = app.entities.preview_tab_index;
+    show_confirm_dialog(app, "Confirm Environment Close",
+                        "Note: this operation releases the resources used and cannot be undone.", icon_delete,
+                        nullptr, close_environment_action);
+}
+
+void on_close_environment() {
+    AppContext* app = app_instance;
+    if (app == nullptr) return;
+    const int32_t index = app->entities.preview_tab_index;
+    if (index < 0 || index >= app->entities.environment_count || index == app->entities.environment_index) return;
+    confirm_close_environment(*app);
+    refresh_root(*app);
 }

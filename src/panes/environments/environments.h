@@ -33,3 +33,9 @@ void close_environment(AppContext& app, int32_t index);
 void close_marked_environment(AppContext& app);
 // The close confirmation's accept: closes the tab it was opened for.
 void on_confirm_close_environment(AppContext& app, int32_t index);
+
+// Asks to close the hovered tab; the tab is kept for the answer, since the
+// hover may move before OK is pressed.
+void confirm_close_environment(AppContext& app);
+// Bound to the close button of the hovered tab's preview.
+void on_close_environment();

@@ -7,7 +7,6 @@
 #include "model/entity.h"
 #include "panes/popups/algorithm_selection.h"
 #include "panes/popups/popups.h"
-#include "panes/environments/environments.h"
 #include "panes/inspector/script_close.h"
 #include "pipeline/parameter_push.h"
 #include "pipeline/reassembly.h"
@@ -61,13 +60,6 @@ void reset_parameters_action() {
         set_icon_mirrored(*app, false);
         reset_all_parameters(*app);
     }
-}
-// The environment the close confirmation was opened for: the hovered tab
-// may change before OK is pressed.
-int32_t environment_to_close = -1;
-
-void close_environment_action() {
-    if (AppContext* app = app_instance) on_confirm_close_environment(*app, environment_to_close);
 }
 void reassemble_action() {
     if (AppContext* app = app_instance) reassemble_pending_entity(*app);
@@ -141,13 +133,6 @@ void confirm_reset_parameters(AppContext& app) {
                         icon_refresh, cancel_parameters_reset, reset_parameters_action);
 }
 
-void confirm_close_environment(AppContext& app) {
-    environment_to_close = app.entities.preview_tab_index;
-    show_confirm_dialog(app, "Confirm Environment Close",
-                        "Note: this operation releases the resources used and cannot be undone.", icon_delete,
-                        nullptr, close_environment_action);
-}
-
 void confirm_reassemble_entity(AppContext& app, int32_t entity_index) {
     EntityRecord* entity = entity_at(app, entity_index);
     if (entity == nullptr) return;
@@ -169,13 +154,4 @@ void confirm_reassemble_entity(AppContext& app, int32_t entity_index) {
 
 void on_click_reset_parameters() {
     if (AppContext* app = app_instance) confirm_reset_parameters(*app);
-}
-
-void on_close_environment() {
-    AppContext* app = app_instance;
-    if (app == nullptr) return;
-    const int32_t index = app->entities.preview_tab_index;
-    if (index < 0 || index >= app->entities.environment_count || index == app->entities.environment_index) return;
-    confirm_close_environment(*app);
-    refresh_root(*app);
 }

@@ -16,7 +16,6 @@ void show_confirm_dialog(AppContext& app, const std::string& title, const std::s
 void confirm_delete_entity(AppContext& app, int32_t entity_index);
 void confirm_reset_parameter(AppContext& app, int32_t parameter_index);
 void confirm_reset_parameters(AppContext& app);
-void confirm_close_environment(AppContext& app);
 void confirm_reassemble_entity(AppContext& app, int32_t entity_index);
 
 // "Confirm Reset of " + scope + " Entity Parameter Value" + plural, from how
@@ -28,4 +27,3 @@ std::string script_file_name(const std::string& path);
 
 // Bound callbacks.
 void on_click_reset_parameters();
-void on_close_environment();

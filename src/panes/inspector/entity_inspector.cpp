@@ -5,7 +5,7 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
-#include "panes/inspector/entity_lists.h"
+#include "panes/layout/pane_layouts.h"
 #include "panes/inspector/transform_fields.h"
 #include "text/text_utils.h"
 #include "ui/ui_state.h"
@@ -43,14 +43,6 @@ void show_orders(Element (&buttons)[6], int32_t order) {
 }
 
 }  // namespace
-
-TextField* transform_field(AppContext& app, int32_t k) {
-    if (k < 0 || k > 9) return nullptr;
-    if (k < 3) return &app.translation_fields[k];
-    if (k == 3) return &app.uniform_scale_field;
-    if (k < 7) return &app.scale_fields[k - 4];
-    return &app.rotation_fields[k - 7];
-}
 
 void refresh_entity_inspector(AppContext& app) {
     EntitySet* set = app.entities.current_entities;

@@ -2,7 +2,6 @@
 #include <cstdint>
 
 struct AppContext;
-struct TextField;
 
 // The lower half of the entity pane: the selected entity's name, PPD button,
 // information text and transform fields, or the empty, inert state when
@@ -13,7 +12,3 @@ void refresh_entity_inspector(AppContext& app);
 // name and PPD button sideways with the area's horizontal scroll; the
 // transform panel stays.
 void layout_entity_information(int32_t width, int32_t height);
-
-// The ten transform fields in order: translation x y z, uniform scale,
-// scale x y z, rotation x y z.
-TextField* transform_field(AppContext& app, int32_t k);

@@ -11,6 +11,7 @@
 #include "panes/popups/message_boxes.h"
 #include "panes/inspector/entity_inspector.h"
 #include "panes/inspector/parameter_pane.h"
+#include "panes/layout/pane_layouts.h"
 #include "render/camera_control.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
@@ -297,10 +298,6 @@ void show_entity_flags(AppContext& app, int32_t entity_index, int32_t parameter_
 }
 
 }  // namespace
-
-int32_t side_list_width(const AppContext& app) {
-    return app.ui_metrics.side_pane_width - app.entity_list_scroll.bar_thickness;
-}
 
 void rebuild_entity_rows(AppContext& app) {
     EntitySet* set = app.entities.current_entities;

@@ -26,6 +26,3 @@ void layout_parameter_list(int32_t width, int32_t height);
 // left alone.
 void set_entity_row_label(AppContext& app, int32_t row, const std::string& text);
 void set_parameter_row_label(AppContext& app, int32_t row, const std::string& text);
-
-// Width of the side-pane lists: the pane less its scroll bar.
-int32_t side_list_width(const AppContext& app);

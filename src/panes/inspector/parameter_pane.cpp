@@ -9,9 +9,9 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "panes/layout/pane_layouts.h"
 #include "app/keyword_tables.h"
 #include "art/icon_table.h"
-#include "panes/inspector/entity_lists.h"
 #include "panes/inspector/parameter_actions.h"
 #include "text/text_utils.h"
 #include "ui/theme.h"

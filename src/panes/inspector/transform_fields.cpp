@@ -6,7 +6,6 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "model/parameters.h"
-#include "panes/inspector/entity_inspector.h"
 #include "panes/popups/message_boxes.h"
 #include "render/camera.h"
 #include "text/text_utils.h"
@@ -69,6 +68,14 @@ void transform_order_thunk() {
 }
 
 }  // namespace
+
+TextField* transform_field(AppContext& app, int32_t k) {
+    if (k < 0 || k > 9) return nullptr;
+    if (k < 3) return &app.translation_fields[k];
+    if (k == 3) return &app.uniform_scale_field;
+    if (k < 7) return &app.scale_fields[k - 4];
+    return &app.rotation_fields[k - 7];
+}
 
 double* transform_member(EntityRecord& e, int32_t group, int32_t axis) {
     const int32_t k = field_index(group, axis);

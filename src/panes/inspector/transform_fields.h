@@ -3,6 +3,7 @@
 
 struct AppContext;
 struct EntityRecord;
+struct TextField;
 
 // The entity inspector's transform editor: ten value fields addressed by a
 // group (0 translation, 1 uniform scale, 2 scale, 3 rotation) and an axis
@@ -23,6 +24,10 @@ void reset_transform_component(AppContext& app, int32_t component);
 // selected (other values are ignored).
 void set_entity_rotation_order(AppContext& app, int32_t order);
 void set_entity_transform_order(AppContext& app, int32_t order);
+
+// The ten fields in order: translation x y z, uniform scale, scale x y z,
+// rotation x y z; null out of range.
+TextField* transform_field(AppContext& app, int32_t k);
 
 // The stored member of a field, or null for a group or axis out of range.
 double* transform_member(EntityRecord& entity, int32_t group, int32_t axis);

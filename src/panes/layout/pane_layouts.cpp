@@ -507,3 +507,7 @@ void on_layout_small_window_notice(int32_t, int32_t) {
 void layout_small_window_notice() { on_layout_small_window_notice(0, 0); }
 void on_layout_static_tab_offset(int32_t w, int32_t h) { layout_thunk<layout_static_tab_offset>(w, h); }
 void on_layout_nothing(int32_t, int32_t) {}
+
+int32_t side_list_width(const AppContext& app) {
+    return app.ui_metrics.side_pane_width - app.entity_list_scroll.bar_thickness;
+}

@@ -9,6 +9,9 @@ struct AppContext;
 
 // The root: every top-level rectangle (layout_window on the context).
 void layout_app_interface(AppContext& app, int32_t width, int32_t height);
+
+// Width of the side-pane lists: the pane less its scroll bar.
+int32_t side_list_width(const AppContext& app);
 // The statistics lines as they fit beside the camera-directive bar and below
 // the hint bar: a line too long ends with "...", and when not all lines fit
 // the last one shown is "...".

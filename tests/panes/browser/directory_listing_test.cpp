@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "panes/browser/browser_navigation.h"
+#include "panes/browser/browser_rows.h"
 #include "panes/browser/browser_sort.h"
 #include "panes/browser/browser_test_support.h"
 #include "ui/theme.h"
