@@ -6,7 +6,7 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "art/typeface.h"
-#include "panes/console/console_lines.h"
+#include "app/console_lines.h"
 #include "panes/layout/display_options.h"
 #include "panes/environments/environments.h"
 #include "panes/popups/popups.h"

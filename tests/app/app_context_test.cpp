@@ -5,7 +5,7 @@
 
 #include "app/interface_builder.h"
 #include "model/trace_log.h"
-#include "panes/console/trace_channels.h"
+#include "app/trace_channels.h"
 #include "support/app_fixture.h"
 
 namespace {

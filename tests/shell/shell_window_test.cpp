@@ -17,7 +17,7 @@
 #include "app/current_environment.h"
 #include "app/interface_builder.h"
 #include "panes/popups/report_views.h"
-#include "panes/console/trace_channels.h"
+#include "app/trace_channels.h"
 #include "pipeline/open_scripts.h"
 #include "pipeline/parameter_push.h"
 #include "platform/clock.h"

@@ -10,7 +10,7 @@
 #include "export/mesh_stl.h"
 #include "export/mesh_writer.h"
 #include "panes/popups/message_boxes.h"
-#include "panes/console/trace_channels.h"
+#include "app/trace_channels.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "text/split.h"

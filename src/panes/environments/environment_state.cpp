@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/app_context.h"
-#include "panes/console/console_lines.h"
+#include "app/console_lines.h"
 #include "panes/layout/display_options.h"
 #include "panes/menus/interface_themes.h"
 #include "panes/layout/layout_mode_flags.h"
@@ -11,7 +11,7 @@
 #include "panes/menus/pick_modes.h"
 #include "panes/popups/report_views.h"
 #include "panes/menus/settings_menu_actions.h"
-#include "panes/console/trace_channels.h"
+#include "app/trace_channels.h"
 #include "panes/bars/window_status.h"
 #include "platform/paths.h"
 #include "render/camera.h"

@@ -5,7 +5,7 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
-#include "panes/console/console_lines.h"
+#include "app/console_lines.h"
 #include "panes/bars/directive_bars.h"
 #include "panes/inspector/entity_inspector.h"
 #include "panes/inspector/entity_lists.h"

@@ -1,9 +1,9 @@
-#include "panes/console/console_lines.h"
+#include "app/console_lines.h"
 
 #include <algorithm>
 
 #include "app/app_context.h"
-#include "panes/console/trace_channels.h"
+#include "app/trace_channels.h"
 #include "ui/element.h"
 
 bool append_console_text(TraceLog& log, const std::string& raw_text, const std::string& stamp,

@@ -1,4 +1,4 @@
-#include "panes/console/trace_channels.h"
+#include "app/trace_channels.h"
 
 #include <algorithm>
 
