@@ -4,7 +4,6 @@
 
 #include "app/app_context.h"
 #include "app/trace_channels.h"
-#include "ui/element.h"
 
 bool append_console_text(TraceLog& log, const std::string& raw_text, const std::string& stamp,
                          const UiMetrics& metrics) {
@@ -32,23 +31,9 @@ bool append_console_text(TraceLog& log, const std::string& raw_text, const std::
     return stored;
 }
 
-void refresh_console_text(AppContext& app) {
-    if (!app.entities.current_environment) return;
-    const TraceLog& log = app.entities.current_environment->trace_log;
-    Element& element = app.console_text;
-    show_lines_in_element(element, log.console_lines, log.console_count);
-    // The element takes its content's size, so its scroll pane shows every
-    // line and scrolls over them; never less than the title it holds, which
-    // would be cut off while the log is short.
-    const Element& title = app.console_title;
-    element.width = std::max(std::max(element.text_width, 0) + 2 * app.ui_metrics.ui_padding, title.x + title.width);
-    element.height = std::max(element.text_height + 2 * app.ui_metrics.ui_padding - 4, title.y + title.height);
-    app.console_scroll.relayout();
-}
-
 void append_console_line(AppContext& app, const std::string& text, bool stamped) {
     if (!app.entities.current_environment) return;
     TraceLog& log = app.entities.current_environment->trace_log;
     append_console_text(log, text, stamped ? local_time_stamp(app) : std::string(), app.ui_metrics);
-    refresh_console_text(app);
+    call_hook(app.hooks.refresh_console_text, app);
 }

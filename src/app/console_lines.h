@@ -12,9 +12,6 @@ struct UiMetrics;
 // stored (a log without capacity).
 bool append_console_text(TraceLog& log, const std::string& text, const std::string& stamp, const UiMetrics& metrics);
 
-// Appends to the current environment's console and refreshes the console
-// text element. The caller requests the redraw.
+// Appends to the current environment's console; the console pane refreshes
+// through the context's hook. The caller requests the redraw.
 void append_console_line(AppContext& app, const std::string& text, bool stamped);
-// Shows the current environment's console lines in the console text
-// element, sized to them.
-void refresh_console_text(AppContext& app);

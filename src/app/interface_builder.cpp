@@ -7,6 +7,7 @@
 #include "app/current_environment.h"
 #include "art/typeface.h"
 #include "app/console_lines.h"
+#include "panes/console/console_panes.h"
 #include "panes/layout/display_options.h"
 #include "panes/environments/environments.h"
 #include "panes/popups/popups.h"
@@ -61,6 +62,7 @@ void build_popup_panes(AppContext& app) {
 
 void build_user_interface(AppContext& app) {
     install_popup_operations(app.hooks);
+    install_console_pane_operations(app.hooks);
     app.hooks.build_parse_report_rows = build_parse_report_rows;
     install_side_pane_operations(app.hooks);
     install_display_hooks(app.hooks);

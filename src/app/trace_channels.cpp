@@ -4,7 +4,6 @@
 
 #include "app/app_context.h"
 #include "text/split.h"
-#include "ui/element.h"
 
 namespace {
 
@@ -133,29 +132,8 @@ void append_trace_lines(TraceLog& log, int32_t channel, const std::string& raw_t
     take_channel_view(log, c);
 }
 
-void show_lines_in_element(Element& element, const std::vector<std::string>& lines, int32_t count) {
-    const int32_t k = static_cast<int32_t>(std::min<int64_t>(std::max(count, 0), static_cast<int64_t>(lines.size())));
-    if (k <= 1) {
-        element.set_text(k == 1 ? lines[0] : std::string());
-        return;
-    }
-    element.set_text_lines(lines, k);
-}
-
 std::string local_time_stamp(const AppContext& app) {
     return app.services.local_time_text ? app.services.local_time_text() : std::string();
-}
-
-void refresh_trace_pane(AppContext& app, int32_t channel) {
-    if (!known_channel(channel) || !app.entities.current_environment) return;
-    Element& pane = app.trace_labels[channel];
-    const TraceLog& log = app.entities.current_environment->trace_log;
-    show_lines_in_element(pane, log.channel_lines[static_cast<size_t>(channel)],
-                          log.channel_count[static_cast<size_t>(channel)]);
-    // Sized to its lines, so its scroll pane shows and scrolls them.
-    pane.width = std::max(pane.text_width, 0) + 2 * app.ui_metrics.ui_padding;
-    pane.height = pane.text_height + 2 * app.ui_metrics.ui_padding;
-    app.trace_panes[channel].relayout();
 }
 
 static void append_to_channel(AppContext& app, int32_t channel, const std::string& text, bool clear,
@@ -164,7 +142,7 @@ static void append_to_channel(AppContext& app, int32_t channel, const std::strin
     TraceLog& log = app.entities.current_environment->trace_log;
     if (clear) clear_trace_channel(log, channel);
     append_trace_lines(log, channel, text, stamp, app.ui_metrics);
-    refresh_trace_pane(app, channel);
+    call_hook(app.hooks.refresh_trace_pane, app, channel);
 }
 
 void append_kernel_trace(AppContext& app, const std::string& text) {

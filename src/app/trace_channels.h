@@ -6,10 +6,9 @@
 
 struct AppContext;
 struct UiMetrics;
-struct Element;
 
 // The four trace channels (KERNEL, SCRIPT, FILE-IO, ERROR) of each
-// environment's log, and the text elements that show them.
+// environment's log. The panes that show them live with the panes.
 
 // Pixel width of a line: the console metrics' advance of every byte (a
 // byte beyond a short table counts 0).
@@ -30,19 +29,13 @@ void append_trace_lines(TraceLog& log, int32_t channel, const std::string& text,
 // Empties channel c back to 64 empty lines.
 void clear_trace_channel(TraceLog& log, int32_t channel);
 
-// Shows the first `count` lines in a text element (one line unjoined).
-void show_lines_in_element(Element& element, const std::vector<std::string>& lines, int32_t count);
-
-// The current environment's channels; each refreshes its trace pane. None
-// requests a redraw. Kernel and Script keep only their latest text;
+// The current environment's channels; each refreshes its trace pane through
+// the context's hook. None requests a redraw. Kernel and Script keep only their latest text;
 // FILE-IO lines carry the local time.
 void append_kernel_trace(AppContext& app, const std::string& text);
 void append_script_trace(AppContext& app, const std::string& text);
 void append_file_io_trace(AppContext& app, const std::string& text);
 void append_error_trace(AppContext& app, const std::string& text);
-
-// Refreshes the trace pane of channel c from the current environment.
-void refresh_trace_pane(AppContext& app, int32_t channel);
 
 // The local time text of the context's services, "" without one.
 std::string local_time_stamp(const AppContext& app);

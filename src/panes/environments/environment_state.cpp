@@ -4,6 +4,7 @@
 
 #include "app/app_context.h"
 #include "app/console_lines.h"
+#include "panes/console/console_panes.h"
 #include "panes/layout/display_options.h"
 #include "panes/menus/interface_themes.h"
 #include "panes/layout/layout_mode_flags.h"
