@@ -3,7 +3,7 @@
 #include "app/app_context.h"
 #include "app/builder_support.h"
 #include "app/interface_builder.h"
-#include "app/menu_stages.h"
+#include "app/interface_menus.h"
 
 using namespace builder;
 

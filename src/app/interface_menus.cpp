@@ -1,4 +1,4 @@
-#include "app/menu_stages.h"
+#include "app/interface_menus.h"
 
 #include <algorithm>
 
