@@ -5,6 +5,7 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "app/interface_menus.h"
 #include "art/typeface.h"
 #include "app/console_lines.h"
 #include "panes/console/console_panes.h"
@@ -50,6 +51,18 @@ int64_t build_startup_state(AppContext& app) {
     if (kernel_path_state == PATH_VALID && workspace_path_state == PATH_VALID && !interactive_config_requested)
         app.frame.startup_mode = 0;
     return elapsed;
+}
+
+// The tab strip, the bars and the menus, then the popup frames the popup
+// stage fills.
+void build_bars_and_menus(AppContext& a) {
+    build_environment_tabs(a);
+    build_tab_tip_and_tool_bars(a);
+    build_menu_bar_buttons(a);
+    build_view_menu_stage(a);
+    build_colour_and_slider_bars(a);
+    build_settings_menu_stage(a);
+    build_popup_frames(a);
 }
 
 // The remaining popup contents arrive with their panes.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app_context.h"
+#include "app/builder_support.h"
 #include "app/caption_tables.h"
 #include "panes/menus/menu_support.h"
 #include "panes/layout/pane_layouts.h"
@@ -328,4 +329,45 @@ void build_colour_and_slider_bars(AppContext& app) {
     bar.width = 720;
     bar.height = m.bar_height;
     app.SLIDERSCROLL.children.push_back(&bar);
+}
+
+void build_menu_bar_buttons(AppContext& a) {
+    using namespace builder;
+    const UiMetrics& m = a.ui_metrics;
+    const int32_t W = m.menu_half_width, I = m.icon_button_size;
+    for (size_t i = 0; i < VIEW_MENU_COUNT; ++i) {
+        Element& b = a.view_menu_buttons[i];
+        rect(b, static_cast<int32_t>(i) * W, 0, W, W);
+        b.name = view_menu_captions[i];
+        tip(b, view_menu_tips[i]);
+        b.icon = a.menu_tables.view_menu_icons[i];
+        append(a.TOOLSCROLL, b);
+    }
+    for (size_t i = 0; i < SETTINGS_MENU_COUNT; ++i) {
+        Element& b = a.settings_menu_buttons[i];
+        rect(b, 0, static_cast<int32_t>(i) * I, I, I);
+        b.name = settings_menu_captions[i];
+        tip(b, settings_menu_tips[i]);
+        b.icon = a.menu_tables.settings_menu_icons[i];
+        append(a.MENUSCROLL, b);
+    }
+    // Open-menu markers: the lower-left quarter of the first view button,
+    // the lower-right quarter of each settings button.
+    Element& marker = a.toolbar_indicator;
+    marker.name = "TOOLBARINDICATOR";
+    rect(marker, 0, W / 2, W / 2, W / 2);
+    append(a.TOOLSCROLL, marker);
+    for (int32_t i = 0; i < SETTINGS_MENU_COUNT; ++i) {
+        Element& e = a.menubar_indicators[i];
+        e.name = "MENUBARINDICATOR" + std::to_string(i);
+        rect(e, I / 2, i * I + I / 2, I / 2, I / 2);
+        append(a.MENUSCROLL, e);
+    }
+    auto hidden_marker = [](Element& e) {
+        e.visible = false;
+        e.depth_offset = 0.005;
+        e.icon = 14;
+    };
+    hidden_marker(marker);
+    for (Element& e : a.menubar_indicators) hidden_marker(e);
 }
