@@ -97,6 +97,9 @@ void browser_tool_row(AppContext& a) {
     a.browser_path_view.layout_handler = on_layout_browser_path_strip;
     append(frame, a.browser_path_view);
     append(a.browser_path_view, a.browser_path_pieces);
+    // Each listing rebuilds the buttons and rows inside; the clicks on them
+    // reach the navigation through these two.
+    a.browser_path_pieces.click_handler = on_browser_path_click;
 }
 
 void column_head(Element& head, int8_t ax, ClickCallback click, const char* text) {
@@ -154,6 +157,7 @@ void browser_centre(AppContext& a) {
     f.list_area.fill = true;
     f.list_area.layout_handler = on_layout_file_list;
     append(f.list_area, a.browser_list_content);
+    a.browser_list_content.click_handler = on_browser_row_click;
     for (Element* e : {&f.name_column, &a.browser_size_column, &a.browser_date_column, &a.browser_scroll_track,
                        &thumb, static_cast<Element*>(&f.list_area)})
         append(list, *e);

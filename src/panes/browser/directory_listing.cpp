@@ -6,7 +6,6 @@
 
 #include "app/current_environment.h"
 #include "art/typeface.h"
-#include "panes/browser/browser_navigation.h"
 #include "panes/browser/browser_rows.h"
 #include "panes/browser/browser_sort.h"
 #include "platform/process.h"
@@ -204,7 +203,6 @@ void build_path_bar(AppContext& app) {
     app.file_browser_state.browser_path_content_width = app.browser_path_buttons.empty() ? pad - 1 : right + pad - 1;
     app.browser_path_pieces.width = app.file_browser_state.browser_path_content_width;
     app.browser_path_pieces.height = row_height + 2 * pad;
-    app.browser_path_pieces.click_handler = on_browser_path_click;
     if (hovered >= 0 && static_cast<size_t>(hovered) < app.browser_path_buttons.size()) {
         hover_element = &app.browser_path_buttons[static_cast<size_t>(hovered)];
         hover_element->hovered = true;
@@ -243,7 +241,6 @@ void build_rows(AppContext& app) {
         label_browser_row(app, r);
         app.browser_list_content.children.push_back(&row);
     }
-    app.browser_list_content.click_handler = on_browser_row_click;
     if (hovered >= 0 && static_cast<size_t>(hovered) < n) {
         hover_element = &app.browser_rows[static_cast<size_t>(hovered)];
         hover_element->hovered = true;
