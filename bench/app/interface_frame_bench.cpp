@@ -12,7 +12,7 @@
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
 #include "model/environment.h"
-#include "panes/popups.h"
+#include "panes/popups/popups.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
 #include "render/gl_state.h"

@@ -14,8 +14,8 @@
 #include <system_error>
 
 #include "app/current_environment.h"
-#include "panes/browser_sort.h"
-#include "panes/directory_listing.h"
+#include "panes/browser/browser_sort.h"
+#include "panes/browser/directory_listing.h"
 #include "platform/process.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <numeric>
 
 #include "app/app_context.h"
-#include "panes/browser_selection.h"
+#include "panes/browser/browser_selection.h"
 
 namespace {
 

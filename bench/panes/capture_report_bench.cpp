@@ -8,8 +8,8 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "app/interface_builder.h"
-#include "panes/capture_output.h"
-#include "panes/report_views.h"
+#include "panes/popups/capture_output.h"
+#include "panes/popups/report_views.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 

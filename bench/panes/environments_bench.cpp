@@ -10,8 +10,8 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "app/interface_builder.h"
-#include "panes/environments.h"
-#include "panes/viewport_cells.h"
+#include "panes/environments/environments.h"
+#include "panes/environments/viewport_cells.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "export/mesh_obj.h"
 #include "export/mesh_ply.h"
 #include "export/mesh_stl.h"
-#include "panes/environment_export.h"
-#include "panes/export_dialog.h"
+#include "panes/environments/environment_export.h"
+#include "panes/popups/export_dialog.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <benchmark/benchmark.h>
 
 #include "app/current_environment.h"
-#include "panes/display_options.h"
+#include "panes/layout/display_options.h"
 #include "panes/interface_tree.h"
-#include "panes/scroll_handlers.h"
+#include "panes/layout/scroll_handlers.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
-#include "app/menu_stages.h"
-#include "panes/interface_themes.h"
-#include "panes/settings_fields.h"
-#include "panes/view_menu_actions.h"
+#include "app/interface_menus.h"
+#include "panes/menus/interface_themes.h"
+#include "panes/menus/settings_fields.h"
+#include "panes/menus/view_menu_actions.h"
 #include "ui/theme.h"
 
 namespace {

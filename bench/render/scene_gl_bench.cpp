@@ -28,7 +28,7 @@
 #include "art/icon_raster.h"
 #include "model/environment.h"
 #include "model/interop_mesh.h"
-#include "panes/transform_fields.h"
+#include "panes/inspector/transform_fields.h"
 #include "pipeline/open_scripts.h"
 #include "pipeline/orchestration.h"
 #include "platform/files.h"

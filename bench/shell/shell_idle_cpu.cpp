@@ -13,7 +13,7 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "app/interface_builder.h"
-#include "panes/trace_channels.h"
+#include "app/trace_channels.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/window.h"

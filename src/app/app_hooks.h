@@ -58,6 +58,11 @@ struct AppHooks {
     // and frames the 3D view; the renderer calls it every frame.
     void (*app_apply_display_options)(AppContext& app, int32_t width, int32_t height) = nullptr;
 
+    // The console and trace panes, after a line is appended to the current
+    // environment's log.
+    void (*refresh_console_text)(AppContext& app) = nullptr;
+    void (*refresh_trace_pane)(AppContext& app, int32_t channel) = nullptr;
+
     // Renderer.
     void (*recolour_entity)(AppContext& app, EntityRecord& entity) = nullptr;
     void (*update_attribute_trace)(AppContext& app) = nullptr;

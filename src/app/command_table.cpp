@@ -1,9 +1,9 @@
 #include "app/command_table.h"
 
-#include "panes/display_options.h"
-#include "panes/menu_bars.h"
-#include "panes/settings_menu_actions.h"
-#include "panes/view_menu_actions.h"
+#include "panes/layout/display_options.h"
+#include "panes/menus/menu_bars.h"
+#include "panes/menus/settings_menu_actions.h"
+#include "panes/menus/view_menu_actions.h"
 #include "app/shell_bindings.h"
 
 const std::array<CommandRecord, command_row_count> command_table = {{

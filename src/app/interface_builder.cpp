@@ -5,13 +5,15 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
+#include "app/interface_menus.h"
 #include "art/typeface.h"
-#include "panes/console_lines.h"
-#include "panes/display_options.h"
-#include "panes/environments.h"
-#include "panes/popups.h"
-#include "panes/report_views.h"
-#include "panes/side_pane_operations.h"
+#include "app/console_lines.h"
+#include "panes/console/console_panes.h"
+#include "panes/layout/display_options.h"
+#include "panes/environments/environments.h"
+#include "panes/popups/popups.h"
+#include "panes/popups/report_views.h"
+#include "panes/inspector/side_pane_operations.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "render/scene_actions.h"
@@ -51,6 +53,18 @@ int64_t build_startup_state(AppContext& app) {
     return elapsed;
 }
 
+// The tab strip, the bars and the menus, then the popup frames the popup
+// stage fills.
+void build_bars_and_menus(AppContext& a) {
+    build_environment_tabs(a);
+    build_tab_tip_and_tool_bars(a);
+    build_menu_bar_buttons(a);
+    build_view_menu_stage(a);
+    build_colour_and_slider_bars(a);
+    build_settings_menu_stage(a);
+    build_popup_frames(a);
+}
+
 // The remaining popup contents arrive with their panes.
 void build_popup_panes(AppContext& app) {
     build_run_and_confirm_panes(app);
@@ -61,6 +75,7 @@ void build_popup_panes(AppContext& app) {
 
 void build_user_interface(AppContext& app) {
     install_popup_operations(app.hooks);
+    install_console_pane_operations(app.hooks);
     app.hooks.build_parse_report_rows = build_parse_report_rows;
     install_side_pane_operations(app.hooks);
     install_display_hooks(app.hooks);

@@ -25,6 +25,11 @@ void build_console_panes(AppContext& app);
 void build_entity_inspector(AppContext& app);
 void build_parameter_pane(AppContext& app);
 void build_bars_and_menus(AppContext& app);
+// Parts of build_bars_and_menus: the environment tab strip and its preview;
+// the tip row, hint bar, status, tool bar and text tabs; the popup frames.
+void build_environment_tabs(AppContext& app);
+void build_tab_tip_and_tool_bars(AppContext& app);
+void build_popup_frames(AppContext& app);
 // The floating bars over the 3D view and the contents of the parallel-flags
 // strip, camera-directive pane, variant bar and mesh-inspector key strip.
 void build_floating_bars(AppContext& app);

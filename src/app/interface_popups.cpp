@@ -5,10 +5,10 @@
 #include "app/help_texts.h"
 #include "app/interface_builder.h"
 #include "app/keyword_tables.h"
-#include "panes/browser_actions.h"
-#include "panes/export_actions.h"
-#include "panes/export_dialog.h"
-#include "panes/pick_modes.h"
+#include "panes/browser/browser_actions.h"
+#include "panes/environments/export_actions.h"
+#include "panes/popups/export_dialog.h"
+#include "panes/menus/pick_modes.h"
 
 using namespace builder;
 
@@ -436,4 +436,146 @@ void build_export_pane(AppContext& app) {
     export_name_and_location(app);
     export_toggles_and_formats(app);
     export_footer(app);
+}
+
+namespace {
+
+// Panes framed as title bar, body and footer, in frame order.
+struct FrameSpec {
+    BorderLayout AppContext::*pane;
+    int32_t icon;
+    bool mirrored;
+    const char* title;
+    bool plain_footer;
+};
+
+void set_region(BorderLayout& layout, Element*& region, Element& element) {
+    region = &element;
+    append(layout, element);
+}
+
+}  // namespace
+
+void build_popup_frames(AppContext& a) {
+    const UiMetrics& m = a.ui_metrics;
+    const int32_t W = m.menu_half_width, P = m.ui_padding;
+    const FrameSpec specs[POPUP_FRAME_COUNT - 2] = {
+        {&AppContext::RUNPANE, 41, false, "Kernel Execution Mode", false},
+        {&AppContext::PARSEPANE, 40, false, "Script Parsing Result: Syntax ...", true},
+        {&AppContext::CAPTUREPANE, 21, false, "Save Image", false},
+        {&AppContext::SCREENSHOTPANE, 21, true, "Save Application Screenshot", false},
+        {&AppContext::PROFILEPANE, 56, false, "Performance Profiling Data", false},
+        {&AppContext::DIRECTIVEPANE, 50, false, "Kernel Directives", false},
+        {&AppContext::EXPORTPANE, 4, true, "Export Mesh Arrangement", false},
+        // The help title shows no icon.
+        {&AppContext::HELPPANE, -1, false, "Help Using VREK-EI", true},
+        {&AppContext::INFOPANE, 26, false, "Info: ...", true},
+        {&AppContext::ERRORPANE, 39, false, "Error: ...", true},
+        {&AppContext::WARNINGPANE, 38, false, "Warning: ...", true},
+    };
+    for (int32_t k = 0; k < POPUP_FRAME_COUNT - 2; ++k) {
+        const FrameSpec& s = specs[k];
+        BorderLayout& pane = a.*(s.pane);
+        PopupFrame& f = a.popup_frames[k];
+        const bool message_box = k >= FRAME_INFO;
+        f.title_bar.background_palette = gradient(11);
+        grey_border(f.title_bar.border_bottom);
+        pane.top_size = W;
+        set_region(pane, pane.top, f.title_bar);
+        set_region(pane, pane.centre, f.body);
+        Element& footer = s.plain_footer ? f.footer_plain : static_cast<Element&>(f.footer);
+        footer.background_palette = gradient(11);
+        grey_border(footer.border_top);
+        pane.bottom_size = s.plain_footer ? P : W;
+        set_region(pane, pane.bottom, footer);
+
+        f.title_icon.icon = s.icon;
+        f.title_icon.icon_flip_x = s.mirrored;
+        if (message_box) {
+            rect(f.icon_holder, P / 2, 0, W, W);
+            // The title bar stretches the holder over its left region; the
+            // icon keeps its square, a half padding in from the edge.
+            rect(f.title_icon, P / 2, 0, W, W);
+            append(f.icon_holder, f.title_icon);
+            f.title_bar.left_size = P / 2 + W;
+            set_region(f.title_bar, f.title_bar.left, f.icon_holder);
+        } else {
+            f.title_bar.left_size = W;
+            set_region(f.title_bar, f.title_bar.left, f.title_icon);
+        }
+        Label& title = f.title_label;
+        // The capture pane is 256 wide, so its title is narrower.
+        const int32_t title_width = k == FRAME_CAPTURE ? 2 * (128 - W) : m.popup_width - 2 * W;
+        rect(title, k == FRAME_RUN ? 0 : W, 0, title_width, W);
+        align(title, 0, 0);
+        title.typeface = face(9);
+        title.text_colour = colour(8);
+        title.set_text(s.title);
+        if (k == FRAME_RUN) {
+            append(f.title_area, title);
+            set_region(f.title_bar, f.title_bar.centre, f.title_area);
+        } else {
+            set_region(f.title_bar, f.title_bar.centre, title);
+        }
+        Element& close = f.close_button;
+        close.icon = 1;
+        grey_border(close.border_left);
+        close.hover_palette = gradient(8);
+        f.title_bar.right_size = W;
+        set_region(f.title_bar, f.title_bar.right, close);
+    }
+
+    // The confirmation: thick edges, no body, a footer split for buttons.
+    // Its icon and footer are the members the confirmation actions change:
+    // the footer is the re-assembly algorithm bar.
+    PopupFrame& c = a.popup_frames[FRAME_CONFIRM];
+    BorderLayout& confirm = a.CONFIRMPANE;
+    BorderLayout& footer = a.confirm_algorithm_bar;
+    c.title_bar.background_palette = gradient(11);
+    border(c.title_bar.border_bottom, m.thick_border, 9);
+    confirm.top_size = W;
+    set_region(confirm, confirm.top, c.title_bar);
+    footer.background_palette = gradient(11);
+    border(footer.border_top, m.thick_border, 3);
+    confirm.bottom_size = W;
+    set_region(confirm, confirm.bottom, footer);
+    set_region(footer, footer.centre, c.footer_centre);
+    footer.right_size = 2 * (3 * W + P);
+    set_region(footer, footer.right, c.footer_right);
+    rect(c.icon_holder, P / 2, 0, W, W);
+    a.confirm_icon_element.icon = 24;
+    rect(a.confirm_icon_element, P / 2, 0, W, W);
+    append(c.icon_holder, a.confirm_icon_element);
+    c.title_bar.left_size = P / 2 + W;
+    set_region(c.title_bar, c.title_bar.left, c.icon_holder);
+    set_region(c.title_bar, c.title_bar.centre, c.title_area);
+    c.title_bar.right_size = 3 * W;
+    set_region(c.title_bar, c.title_bar.right, c.title_right);
+
+    // The file browser: a taller top region with thick edges.
+    PopupFrame& b = a.popup_frames[FRAME_FILE];
+    BorderLayout& file = a.FILEPANE;
+    b.title_bar.background_palette = gradient(5);
+    border(b.title_bar.border_bottom, m.thick_border, 9);
+    file.top_size = m.row_height + W;
+    set_region(file, file.top, b.title_bar);
+    set_region(file, file.centre, b.body);
+    b.footer.background_palette = gradient(11);
+    border(b.footer.border_top, m.thick_border, 3);
+    file.bottom_size = W;
+    set_region(file, file.bottom, b.footer);
+
+    a.about_content.fill = true;
+    a.about_content.hover_palette = gradient(8);
+    append(a.ABOUTPANE, a.about_content);
+    a.open_content.fill = true;
+    append(a.OPENPANE, a.open_content);
+    append(a.LOADPANE, a.load_content);
+
+    for (int i = 0; i < 2; ++i) {
+        Element& mark = a.popup_watermarks[i];
+        rect(mark, m.popup_width / 2 - 128, m.popup_height / 2 - 128 - (i == 1 ? W : 0), 256, 256);
+        mark.image = 0;
+        mark.opacity = 0.125;
+    }
 }

@@ -2,11 +2,11 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
-#include "panes/bar_toggles.h"
-#include "panes/environments.h"
-#include "panes/viewport_cells.h"
-#include "panes/pointer_routing.h"
-#include "panes/popups.h"
+#include "panes/bars/bar_toggles.h"
+#include "panes/environments/environments.h"
+#include "panes/environments/viewport_cells.h"
+#include "panes/layout/pointer_routing.h"
+#include "panes/popups/popups.h"
 #include "shell/workspace.h"
 
 void toggle_run_pane_from_tab() {

@@ -5,7 +5,8 @@
 #include <vector>
 
 // The per-environment store of the console and the four trace channels.
-// Plain data here; appending and measuring lines belongs to the panes.
+// Plain data here; appending and measuring lines is in app/console_lines
+// and app/trace_channels, showing them in the panes.
 
 enum TraceChannel : int32_t { TRACE_KERNEL = 0, TRACE_SCRIPT = 1, TRACE_FILE_IO = 2, TRACE_ERROR = 3 };
 

@@ -3,7 +3,7 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "art/art_gl.h"
-#include "panes/pointer_routing.h"
+#include "panes/layout/pointer_routing.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "pipeline/kernel_runs.h"

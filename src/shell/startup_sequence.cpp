@@ -1,7 +1,7 @@
 #include "shell/startup_sequence.h"
 
 #include "app/app_context.h"
-#include "panes/console_lines.h"
+#include "app/console_lines.h"
 #include "pipeline/kernel_runs.h"
 #include "platform/clock.h"
 #include "platform/paths.h"

@@ -5,7 +5,8 @@
 
 #include "app/interface_builder.h"
 #include "model/trace_log.h"
-#include "panes/trace_channels.h"
+#include "app/trace_channels.h"
+#include "panes/console/console_panes.h"
 #include "support/app_fixture.h"
 
 namespace {
@@ -172,6 +173,8 @@ struct StartupStage : AppFixture {
     }
     void run() {
         capture_stdout();
+        // The builder installs the console pane before its first stage.
+        install_console_pane_operations(app->hooks);
         build_startup_state(*app);
         out = captured_stdout();
     }

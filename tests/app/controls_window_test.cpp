@@ -21,8 +21,8 @@
 
 #include "app/app_context.h"
 #include "art/icon_table.h"
-#include "panes/interface_themes.h"
-#include "panes/message_boxes.h"
+#include "panes/menus/interface_themes.h"
+#include "panes/popups/message_boxes.h"
 #include "platform/files.h"
 #include "platform/platform_state.h"
 #include "support/live_application.h"

@@ -1,9 +1,9 @@
 // The open, load, browser and configuration panes as the builder leaves
 // them, and the configuration texts the path setters write.
 #include "app/interface_builder.h"
-#include "panes/browser_navigation.h"
-#include "panes/browser_sort.h"
-#include "panes/path_configuration.h"
+#include "panes/browser/browser_navigation.h"
+#include "panes/browser/browser_sort.h"
+#include "panes/browser/path_configuration.h"
 #include "support/app_fixture.h"
 #include "support/test_dir.h"
 

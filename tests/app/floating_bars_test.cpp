@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "app/interface_builder.h"
+#include "panes/bars/directive_bars.h"
+#include "panes/pane_test_support.h"
+#include "pipeline/parameter_push.h"
 #include "support/app_fixture.h"
 #include "support/decimal_comma_locale.h"
 
@@ -139,6 +142,31 @@ TEST_F(FloatingBars, BoundActionsReachTheContext) {
     EXPECT_EQ(a.bars.llmi_pick_key, 'U');
     EXPECT_TRUE(a.pick_key_buttons[6].selected && !a.pick_key_buttons[0].selected);
     EXPECT_TRUE(a.variant_bar.mouse_down_handler(1, 1, 1) && a.variant_bar.scroll_handler(1, 1, 1));
+    app_instance = nullptr;
+}
+
+// The variant rows are rebuilt per entity set; each takes the list's bound
+// action, so clicking one applies its variant to the entity's parameters.
+TEST_F(FloatingBars, AVariantRowClickAppliesItsVariant) {
+    build();
+    AppContext& a = *app;
+    app_instance = &a;
+    EntitySet& set = *a.entities.current_entities;
+    EntityRecord e = entity_construct();
+    e.parse_record.path = "/s/a.vrek";
+    e.parse_record.sections[SECTION_DIRECTIVES] = "#PSET(fast){a=7}";
+    give_parameters(e, {int_parameter("a", 1, true)});
+    set.records.push_back(e);
+    set.count = 1;
+    index_entities_with_parameters(set);
+    build_variant_rows(a);
+    ASSERT_EQ(a.variant_rows.size(), 1u);
+    ASSERT_NE(a.variant_rows[0].click_handler, nullptr);
+    hover_element = &a.variant_rows[0];
+    a.variant_rows[0].click_handler();
+    EXPECT_EQ(listed_parameters(set.records[0])[0]->current.int_value, 7);
+    EXPECT_EQ(a.bars.applied_variant_index, 0);
+    hover_element = nullptr;
     app_instance = nullptr;
 }
 

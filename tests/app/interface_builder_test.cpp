@@ -7,8 +7,8 @@
 
 #include "app/command_table.h"
 #include "app/interface_builder.h"
-#include "panes/layout_mode_flags.h"
-#include "panes/message_boxes.h"
+#include "panes/layout/layout_mode_flags.h"
+#include "panes/popups/message_boxes.h"
 #include "support/app_fixture.h"
 
 namespace {

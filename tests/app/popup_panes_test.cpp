@@ -1,10 +1,10 @@
 #include <vector>
 
 #include "app/interface_builder.h"
-#include "panes/algorithm_selection.h"
-#include "panes/export_actions.h"
-#include "panes/export_dialog.h"
-#include "panes/popups.h"
+#include "panes/popups/algorithm_selection.h"
+#include "panes/environments/export_actions.h"
+#include "panes/popups/export_dialog.h"
+#include "panes/popups/popups.h"
 #include "support/app_fixture.h"
 
 namespace {

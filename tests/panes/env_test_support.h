@@ -1,6 +1,6 @@
 #pragma once
 #include "app/app_context.h"
-#include "panes/environments.h"
+#include "panes/environments/environments.h"
 #include "support/app_fixture.h"
 
 // A context with its first environment, as the interface build leaves it.

@@ -2,8 +2,8 @@
 #include <initializer_list>
 
 #include "app/app_context.h"
-#include "panes/pane_layouts.h"
-#include "panes/scroll_handlers.h"
+#include "panes/layout/pane_layouts.h"
+#include "panes/layout/scroll_handlers.h"
 
 // The parts of the interface tree the layouts walk, hung and bound as the
 // interface builder does (top-level order, bar contents, layout and scroll

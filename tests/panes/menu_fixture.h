@@ -5,7 +5,7 @@
 #include "support/app_fixture.h"
 #include "support/call_log.h"
 
-#include "app/menu_stages.h"
+#include "app/interface_menus.h"
 #include "ui/theme.h"
 
 // The warning service, recorded instead of shown.

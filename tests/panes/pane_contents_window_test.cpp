@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "panes/script_close.h"
+#include "panes/inspector/script_close.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
 

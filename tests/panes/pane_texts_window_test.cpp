@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "panes/export_actions.h"
-#include "panes/message_boxes.h"
-#include "panes/parameter_actions.h"
-#include "panes/settings_menu_actions.h"
-#include "panes/view_menu_actions.h"
+#include "panes/environments/export_actions.h"
+#include "panes/popups/message_boxes.h"
+#include "panes/inspector/parameter_actions.h"
+#include "panes/menus/settings_menu_actions.h"
+#include "panes/menus/view_menu_actions.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
 #include "support/screen_picture.h"

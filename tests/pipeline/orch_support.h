@@ -21,7 +21,8 @@
 #include "text/text_utils.h"
 #include "model/environment.h"
 #include "model/interop_mesh.h"
-#include "panes/popups.h"
+#include "panes/console/console_panes.h"
+#include "panes/popups/popups.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/open_scripts.h"
 #include "pipeline/parallel_jobs.h"
@@ -96,6 +97,7 @@ struct OrchContext {
     OrchContext() {
         reset_call_log();
         install_popup_operations(app->hooks);
+        install_console_pane_operations(app->hooks);
         app->hooks.show_error_box = record_error_box;
         app->hooks.show_warning_box = record_warning_box;
         install_recording_pane_hooks(app->hooks);

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/tables.h"
-#include "panes/console_lines.h"
-#include "panes/trace_channels.h"
+#include "app/console_lines.h"
+#include "app/trace_channels.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/orch_support.h"
 #include "pipeline/orchestration_common.h"

@@ -6,8 +6,8 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
-#include "panes/display_options.h"
-#include "panes/popups.h"
+#include "panes/layout/display_options.h"
+#include "panes/popups/popups.h"
 #include "support/app_fixture.h"
 #include "render/camera.h"
 #include "render/camera_control.h"

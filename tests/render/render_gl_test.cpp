@@ -13,7 +13,7 @@
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
-#include "panes/display_options.h"
+#include "panes/layout/display_options.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
 #include "render/gl_state.h"

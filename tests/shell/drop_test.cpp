@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "panes/drag_and_drop.h"
+#include "panes/browser/drag_and_drop.h"
 #include "platform/gtk_handlers.h"
 #include "pipeline/orch_support.h"
 #include "platform/paths.h"

@@ -10,9 +10,9 @@
 
 #include <cstdlib>
 
-#include "panes/browser_navigation.h"
-#include "panes/directory_listing.h"
-#include "panes/popups.h"
+#include "panes/browser/browser_navigation.h"
+#include "panes/browser/directory_listing.h"
+#include "panes/popups/popups.h"
 #include "pipeline/orch_support.h"
 #include "platform/files.h"
 #include "shell/workspace.h"

@@ -2,8 +2,8 @@
 // dispatcher's tables.
 #include <gtest/gtest.h>
 
-#include "panes/directory_listing.h"
-#include "panes/environments.h"
+#include "panes/browser/directory_listing.h"
+#include "panes/environments/environments.h"
 #include "shell/key_dispatch.h"
 #include "support/shell_fixture.h"
 #include "ui/text_field.h"

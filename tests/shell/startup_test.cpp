@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "panes/trace_channels.h"
+#include "app/trace_channels.h"
 #include "platform/paths.h"
 #include "shell/startup_sequence.h"
 #include "shell/workspace.h"

@@ -5,8 +5,8 @@
 #include "support/app_fixture.h"
 #include "support/call_log.h"
 
-#include "panes/pointer_routing.h"
-#include "panes/popups.h"
+#include "panes/layout/pointer_routing.h"
+#include "panes/popups/popups.h"
 #include "platform/keys.h"
 #include "platform/platform_state.h"
 #include "shell/app_callbacks.h"

@@ -1,0 +1,219 @@
+#include "panes/menus/settings_menu_actions.h"
+
+#include "app/current_environment.h"
+#include "panes/layout/display_options.h"
+#include "panes/menus/interface_themes.h"
+#include "panes/menus/menu_bars.h"
+#include "panes/menus/menu_support.h"
+#include "render/camera_control.h"
+#include "render/status_line.h"
+#include "ui/theme.h"
+
+namespace {
+
+void toggle(uint8_t& flag, std::vector<bool>& bits, int32_t bit) {
+    flag = flipped(flag);
+    set_menu_bit(bits, bit, flag != 0);
+}
+
+void window(AppContext& app, int32_t item, std::vector<bool>& bits) {
+    UiFlags& f = app.ui_flags;
+    switch (item) {
+    case 2:
+        set_v_flip_mode(app, !f.v_flip_mode);
+        set_menu_bit(bits, 2, f.v_flip_mode != 0);
+        break;
+    case 3:
+        set_frame_mode(app, !f.frame_mode);
+        set_menu_bit(bits, 3, f.frame_mode != 0);
+        break;
+    case 4: {
+        IoSettings& io = app.io_settings;
+        io.show_frame_rate = io.show_frame_rate ? 0 : 1;
+        app.frame_rate_label.visible = io.show_frame_rate != 0;
+        set_menu_bit(bits, 4, io.show_frame_rate != 0);
+        update_fps_readout(app);
+        break;
+    }
+    case 5: reset_window_size(app); break;
+    default: break;
+    }
+}
+
+// The two backdrop gradients share one value: -1 none, 0 linear, 1 radial.
+void shading(AppContext& app, int32_t item, std::vector<bool>& bits) {
+    IoSettings& io = app.io_settings;
+    switch (item) {
+    case 0: toggle(io.anti_aliasing, bits, 0); break;
+    case 1:
+    case 2: {
+        const int32_t gradient = item - 1;
+        io.backdrop_gradient = io.backdrop_gradient == gradient ? -1 : gradient;
+        set_menu_bit(bits, 1, io.backdrop_gradient == 0);
+        set_menu_bit(bits, 2, io.backdrop_gradient == 1);
+        break;
+    }
+    case 3:
+    case 4:
+        if (io.render_pipeline == item - 3) break;
+        io.render_pipeline = item - 3;
+        set_menu_bit(bits, item, true);
+        set_menu_bit(bits, 7 - item, false);
+        break;
+    default: break;
+    }
+}
+
+void lighting(AppContext& app, int32_t item, std::vector<bool>& bits) {
+    RenderFlags& r = app.render_flags;
+    if (item == 0) toggle(r.lighting_unlit, bits, 0);
+    else if (item >= 1 && item <= 6) toggle(r.lighting_terms[static_cast<size_t>(item - 1)], bits, item);
+    apply_lighting_terms(app);
+}
+
+void camera(AppContext& app, int32_t item, std::vector<bool>& bits) {
+    if (item < 0 || item > 2 || item == app.camera.camera_controller) return;
+    set_camera_controller(app, item);
+    for (int32_t k = 0; k < 3; ++k) set_menu_bit(bits, k, k == item);
+}
+
+void theme(AppContext& app, int32_t item, std::vector<bool>& bits) {
+    if (item < 0 || item >= theme_index_count || item == app.frame.theme_index) return;
+    set_menu_bit(bits, app.frame.theme_index, false);
+    apply_ui_theme(app, item);
+    set_menu_bit(bits, app.frame.theme_index, true);
+}
+
+void strip_switch(AppContext& app, bool parallel, std::vector<bool>& bits) {
+    const BarState& b = app.bars;
+    const bool on = (parallel ? b.parallel_flags_widget : b.ll_inspector_widget) == 0;
+    set_menu_bit(bits, parallel ? 2 : 3, on);
+    if (parallel) set_parallel_flags_widget(app, on);
+    else set_ll_inspector_widget(app, on);
+}
+
+void widgets(AppContext& app, int32_t item, std::vector<bool>& bits) {
+    BarState& b = app.bars;
+    switch (item) {
+    case 0:
+        toggle(b.camera_directives_widget, bits, 0);
+        app.camera_directive_pane.visible = b.camera_directives_widget && b.camera_directive_count >= 1 &&
+                                            app.camera.camera_controller == CAMERA_FREE_ROAM;
+        break;
+    case 1:
+        toggle(b.variant_selector_widget, bits, 1);
+        app.variant_bar.visible = b.variant_selector_widget && b.variant_count > 0;
+        break;
+    case 2: strip_switch(app, true, bits); break;
+    case 3: strip_switch(app, false, bits); break;
+    case 4:
+        toggle(b.animator_widget, bits, 4);
+        app.animator_bar.visible = b.animator_widget && b.animation_count > 0;
+        break;
+    case 5: toggle(b.alpha_grid, bits, 5); break;
+    case 6: toggle(b.upright_grid, bits, 6); break;
+    case 11:
+        toggle(b.enlarged_trace, bits, 11);
+        apply_attribute_trace_face(app);
+        app.io_settings.status_text_width = app.status_label.text_width;
+        break;
+    default: break;
+    }
+}
+
+void system(AppContext& app, int32_t item, std::vector<bool>& bits) {
+    IoSettings& io = app.io_settings;
+    uint8_t* flags[5] = {&app.ui_flags.ui_animations, &app.camera.inverted_zoom, &io.inline_io, &io.native_io,
+                         &io.native_dnd};
+    if (item >= 0 && item <= 4) toggle(*flags[item], bits, item);
+}
+
+}  // namespace
+
+// The renderer reads the lighting flags every frame; only a redraw is due.
+void apply_lighting_terms(AppContext& app) { app.frame.needs_redraw = 1; }
+
+void apply_attribute_trace_face(AppContext& app) {
+    Label& label = app.status_label;
+    label.typeface = &typefaces[app.bars.enlarged_trace ? 0 : 3];
+    label.set_text(label.text);
+    label.width = label.text_width + 2 * app.ui_metrics.ui_padding;
+}
+
+// One strip button's switch: the button shows while on, its strip while on
+// and expanded; at most one of the two strips is expanded.
+static void set_strip_widget(uint8_t& shown, uint8_t expanded, Element& button, Element& host,
+                             uint8_t& other_expanded, Element& other_button, bool on) {
+    shown = on ? 1 : 0;
+    button.visible = on;
+    host.visible = on && expanded;
+    if (expanded) {
+        other_expanded = 0;
+        other_button.selected = false;
+    }
+}
+
+void set_parallel_flags_widget(AppContext& app, bool on) {
+    BarState& b = app.bars;
+    set_strip_widget(b.parallel_flags_widget, b.parallel_strip_open, app.parallel_strip_button, app.parallel_strip_host,
+                     b.llmi_strip_open, app.llmi_strip_button, on);
+}
+
+void set_ll_inspector_widget(AppContext& app, bool on) {
+    BarState& b = app.bars;
+    set_strip_widget(b.ll_inspector_widget, b.llmi_strip_open, app.llmi_strip_button, app.llmi_strip_host,
+                     b.parallel_strip_open, app.parallel_strip_button, on);
+}
+
+void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item) {
+    if (menu < 0 || menu >= SETTINGS_MENU_COUNT) return;
+    const size_t m = static_cast<size_t>(menu);
+    std::vector<bool>& bits = *app.menu_tables.settings_menu_check_pointers[m];
+    switch (menu) {
+    case 0: window(app, item, bits); break;
+    case 1: shading(app, item, bits); break;
+    case 2: lighting(app, item, bits); break;
+    case 4: camera(app, item, bits); break;
+    case 6: theme(app, item, bits); break;
+    case 8: widgets(app, item, bits); break;
+    case 9: system(app, item, bits); break;
+    default: break;
+    }
+    if (m < app.settings_menu_items.size()) mark_menu_items(bits, app.settings_menu_items[m]);
+    if (menu == 1 || menu == 2 || menu == 4 || menu == 8) app.frame.needs_redraw = 1;
+    refresh_root(app);
+}
+
+void cycle_ui_theme(AppContext& app, int32_t step) {
+    int32_t next = app.frame.theme_index + step;
+    if (next > theme_index_count - 1) next = 0;
+    if (next < 0) next = theme_index_count - 1;
+    on_settings_menu_item(app, 6, next);
+}
+
+void set_ui_theme(AppContext& app, int32_t index) {
+    if (index != app.frame.theme_index) apply_ui_theme(app, index);
+}
+
+void toggle_v_flip_setting(AppContext& app) { on_settings_menu_item(app, 0, 2); }
+void toggle_frame_mode_setting(AppContext& app) { on_settings_menu_item(app, 0, 3); }
+
+void toggle_camera_directives_and_relayout() {
+    AppContext* app = app_instance;
+    if (!app) return;
+    on_settings_menu_item(*app, 8, 0);
+    apply_display_options_at_window_size(*app);
+}
+
+namespace {
+void run_settings_item(int32_t menu, int32_t item) {
+    if (AppContext* app = app_instance) on_settings_menu_item(*app, menu, item);
+}
+}  // namespace
+
+#define VK_DEFINE_SETTINGS_MENU(name, m, i) \
+    void on_settings_menu_##name() { run_settings_item(m, i); }
+#define VK_DEFINE_SETTINGS_BOTH(name, m, i) \
+    VK_DEFINE_SETTINGS_MENU(name, m, i)     \
+    void on_settings_pane_##name() { run_settings_item(m, i); }
+VK_SETTINGS_MENU_ITEMS(VK_DEFINE_SETTINGS_BOTH, VK_DEFINE_SETTINGS_MENU)
