@@ -98,6 +98,22 @@ TEST(OverlayStaging, OneLayerIsStagedInDrawOrderWithOffsetIndicesAndWithoutTrail
     EXPECT_FALSE(stage_overlay_layer(LayerBatches{}, 100, 50, staging.data(), indices, s));
 }
 
+TEST(OverlayStaging, ALayerReachesItsVerticesWithAPixelToSpareWithinTheWindow) {
+    LayerBatches b;
+    b.background = quads(1, false);
+    b.background.positions = {10.5, 40, 0, 10.5, 20.25, 0, 30, 20.25, 0, 30, 40, 0};
+    std::vector<float> staging(VERTEX_STAGING_FLOATS);
+    std::vector<uint32_t> indices;
+    LayerStaging s;
+    auto reach = [&] { return std::vector<int32_t>{s.reach_x, s.reach_y, s.reach_width, s.reach_height}; };
+    ASSERT_TRUE(stage_overlay_layer(b, 100, 50, staging.data(), indices, s));
+    EXPECT_EQ(reach(), (std::vector<int32_t>{9, 19, 22, 22}));
+    // A shape beyond the window's corners widens it to the whole window.
+    b.shape.positions = {-500, -7, 0, 90, 5000, 0, 120, 3, 0}, b.shape.colours.assign(12, 1.0);
+    ASSERT_TRUE(stage_overlay_layer(b, 100, 50, staging.data(), indices, s));
+    EXPECT_EQ(reach(), (std::vector<int32_t>{0, 0, 100, 50}));
+}
+
 TEST(RenderTargets, StatusMessagesAndTheTargetClamp) {
     testing::internal::CaptureStdout();
     const std::vector<int> complete{record_framebuffer_status(0x8CD5), record_framebuffer_status(0x8CDD),
