@@ -396,6 +396,17 @@ TEST_F(RenderGl, InterfaceFrameDrawsTheTreeClippedAndLayered) {
     EXPECT_EQ(at(px, 40, 9), (Pixel{0, 255, 0, 255}));
     EXPECT_EQ(at(px, 110, 105), (Pixel{255, 0, 255, 255}));  // layer 1 over layer 0
     EXPECT_EQ(at(px, 95, 97), (Pixel{0, 255, 0, 255}));
+    // The window (64 x 64, the frame's lower left) shows the final frame; a
+    // frame without a tree shows black.
+    auto window_rgb = [](int x, int y) {
+        const Pixel p = read_pixel(0, x, H - 1 - y);
+        return std::array<int, 3>{p[0], p[1], p[2]};
+    };
+    EXPECT_EQ(window_rgb(2, 100), (std::array<int, 3>{0x30, 0x30, 0x30}));
+    platform_state.canvas_width = W, platform_state.canvas_height = H;
+    render_frame(nullptr, nullptr);
+    platform_state.canvas_width = saved_w, platform_state.canvas_height = saved_h;
+    EXPECT_EQ(window_rgb(2, 100), (std::array<int, 3>{0, 0, 0}));
 
     // Every icon pixel is its atlas texel blended by its alpha over the root.
     glBindTexture(GL_TEXTURE_2D, icon_atlas.texture_id);
