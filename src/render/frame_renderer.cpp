@@ -128,9 +128,9 @@ void render_frame(AppContext* app, Container* root) {
     r.layers_drawn = r.layers_skipped = 0;
 
     // Program and frame arrays; flat 2D uniforms. The window is cleared
-    // only where the final frame will not cover it: without a tree, or
-    // beyond the targets' reach. Clearing pixels the blit overwrites costs
-    // a sixth of an interface frame on a software rasteriser.
+    // only when the final frame will not cover it: without a tree, or wider
+    // or taller than the targets reach. Clearing pixels the blit overwrites
+    // costs a sixth of an interface frame on a software rasteriser.
     if (!r.initialised) first_frame_setup(r);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     const bool covered = app && root && width > 0 && height > 0 && width <= render_target_size &&
