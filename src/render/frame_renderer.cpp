@@ -120,6 +120,20 @@ void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, in
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+// The lowest layer to draw: the highest one that covers the window
+// opaquely hides the layers under it and the scene; -1 when none does.
+int32_t lowest_shown_layer(FrameRenderer& r, const Container& root, int32_t width, int32_t height, bool& covered) {
+    covered = false;
+    for (int32_t key = 3; key >= -1; --key) {
+        build_layer_batches(root.height, collect_elements_with_key(root.draw_list, key), r.batches);
+        if (layer_covers_window(r.batches, width, height)) {
+            covered = true;
+            return key;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 void render_frame(AppContext* app, Container* root) {
@@ -163,14 +177,22 @@ void render_frame(AppContext* app, Container* root) {
 
         // The final frame starts as a copy of the scene (target 4 holds it,
         // resolved when it was drawn multisampled), or empty for a
-        // screenshot without the canvas.
+        // screenshot without the canvas. Under a layer that covers the
+        // window (the intro's cover, an opaque mask) neither the scene nor
+        // the lower layers show: they are not drawn, unless a screenshot
+        // of the canvas alone is due.
+        bool covered = false;
+        const int32_t lowest_layer = lowest_shown_layer(r, *root, width, height, covered);
+        r.layers_skipped = lowest_layer + 1;
         bind_frame_arrays(r);
         bind_framebuffer(0);
         bind_framebuffer(render_targets[2].framebuffer_id);
         set_flat_uniforms(1, width, height);
         glViewport(0, 0, width, height);
         if (frame_shows_canvas(captures)) {
-            blit_window_area(render_targets[4].framebuffer_id, render_targets[2].framebuffer_id, width, height);
+            if (!covered || captures.screenshot[0]) {
+                blit_window_area(render_targets[4].framebuffer_id, render_targets[2].framebuffer_id, width, height);
+            }
             glBindFramebuffer(GL_FRAMEBUFFER, render_targets[2].framebuffer_id);
             capture_canvas_screenshot(*app, captures, width, height);
         } else {
@@ -182,7 +204,7 @@ void render_frame(AppContext* app, Container* root) {
         const FrameProgram& overlay = r.overlay_program.id != 0 ? r.overlay_program : r.program;
         glUseProgram(overlay.id);
         set_flat_uniforms(overlay, 1, width, height);
-        for (int32_t key = -1; key <= 3; ++key) draw_overlay_layer(r, *root, key, width, height);
+        for (int32_t key = lowest_layer; key <= 3; ++key) draw_overlay_layer(r, *root, key, width, height);
         glUseProgram(r.program.id);
         capture_interface_screenshot(*app, captures, width, height);
         draw_capture_previews(*app, width, height);

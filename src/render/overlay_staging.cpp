@@ -99,3 +99,26 @@ bool stage_overlay_layer(const LayerBatches& b, int32_t window_width, int32_t wi
     reach(extent.bottom, extent.top, std::max(window_height, 0), out.reach_y, out.reach_height);
     return true;
 }
+
+bool layer_covers_window(const LayerBatches& b, int32_t window_width, int32_t window_height) {
+    const size_t vertices = staged_vertex_count(b);
+    if (window_width <= 0 || window_height <= 0 || b.shape.vertex_count() > 0 || vertices == 0 ||
+        vertices * overlay_vertex_floats > VERTEX_STAGING_FLOATS || staged_quad_count(b.background) == 0) {
+        return false;
+    }
+    // Top-left, bottom-left, bottom-right, top-right, y up: drawn (not
+    // culled) and covering the window; every vertex opaque and the depth
+    // far from both ends of the range, so the quad wins every pixel of a
+    // cleared depth buffer.
+    const double* p = b.background.positions.data();
+    const double* c = b.background.colours.data();
+    const double left = p[0], bottom = p[4], right = p[6], top = p[1];
+    if (p[3] != left || p[9] != right || p[7] != bottom || p[10] != top || left > 0 || bottom > 0 ||
+        right < window_width || top < window_height) {
+        return false;
+    }
+    for (int k = 0; k < 4; ++k) {
+        if (!(c[4 * k + 3] >= 1.0) || !(std::fabs(p[3 * k + 2]) <= 90.0) || p[3 * k + 2] != p[2]) return false;
+    }
+    return true;
+}

@@ -50,3 +50,9 @@ size_t staged_vertex_count(const LayerBatches& batches);
 // VERTEX_STAGING_FLOATS floats.
 bool stage_overlay_layer(const LayerBatches& batches, int32_t window_width, int32_t window_height, float* staging,
                          std::vector<uint32_t>& indices, LayerStaging& out);
+
+// True when whatever lies under the layer cannot show through it: its first
+// drawn quad (no shape before it) is an opaque, flat-depth background that
+// covers a window of window_width x window_height well inside the depth
+// range, and the layer fits the staging.
+bool layer_covers_window(const LayerBatches& batches, int32_t window_width, int32_t window_height);
