@@ -10,7 +10,6 @@
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
 #include "platform/platform_state.h"
-#include "render/backdrop.h"
 #include "render/overlay_staging.h"
 #include "render/render_targets.h"
 #include "render/scene_renderer.h"
@@ -18,11 +17,7 @@
 #include "ui/draw_list.h"
 #include "ui/overlay_batches.h"
 
-// frame_renderer is built with the other globals (app/static_tables.cpp).
-
 namespace {
-
-constexpr GLfloat identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 const void* byte_offset(size_t bytes) { return reinterpret_cast<const void*>(bytes); }
 
@@ -81,12 +76,26 @@ void draw_texture_range(uint32_t texture, size_t first, size_t count) {
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT, byte_offset(first * 4));
 }
 
+// Clears the depth a layer can reach. A software rasteriser clears a
+// whole buffer by marking its tiles, but a scissored part of one by drawing
+// a quad over it, several times slower per pixel: a layer that reaches less
+// than a quarter of the window (a tool tip, a menu) clears only its pixels,
+// a larger one the whole target.
+void clear_layer_depth(const LayerStaging& s, int32_t width, int32_t height) {
+    const int64_t reached = int64_t{s.reach_width} * s.reach_height;
+    if (4 * reached >= int64_t{width} * height) {
+        glClear(GL_DEPTH_BUFFER_BIT);
+        return;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(s.reach_x, s.reach_y, s.reach_width, s.reach_height);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+}
+
 // One interface layer: batches, staging, one upload, draws by texture.
 // Only a layer that draws clears the depth it draws over: a skipped layer's
-// clear would cost as much as a drawn one and change nothing. The clear
-// covers the whole target, which is sized to the window: a software
-// rasteriser clears a whole buffer by marking its tiles, but a scissored
-// part of one by drawing a quad over it, several times slower.
+// clear would cost as much as a drawn one and change nothing.
 void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, int32_t width, int32_t height) {
     build_layer_batches(root.height, collect_elements_with_key(root.draw_list, key), r.batches);
     LayerStaging s;
@@ -95,7 +104,7 @@ void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, in
         return;
     }
     ++r.layers_drawn;
-    glClear(GL_DEPTH_BUFFER_BIT);
+    clear_layer_depth(s, width, height);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s.float_count * sizeof(float)), r.staging.data(),
                  GL_STATIC_DRAW);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(r.indices.size() * sizeof(uint32_t)),
@@ -111,60 +120,37 @@ void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, in
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-}  // namespace
-
-void set_flat_uniforms(int32_t mode, int32_t width, int32_t height) {
-    set_flat_uniforms(frame_renderer.program, mode, width, height);
-}
-
-void set_flat_uniforms(const FrameProgram& p, int32_t mode, int32_t width, int32_t height) {
-    glUniformMatrix4fv(p.iMVP, 1, GL_FALSE, identity);
-    glUniformMatrix4fv(p.iMV, 1, GL_FALSE, identity);
-    glUniformMatrix4fv(p.iETM, 1, GL_FALSE, identity);
-    glUniform1f(p.iwusf, 1.0f);
-    glUniform1f(p.iw, static_cast<GLfloat>(width));
-    glUniform1f(p.ih, static_cast<GLfloat>(height));
-    glUniform1f(p.isstz, 0.0f);
-    glUniform4f(p.itint, 1.0f, 1.0f, 1.0f, 1.0f);
-    glUniform1i(p.imode, mode);
-}
-
-void draw_backdrop(int32_t canvas_width, int32_t canvas_height, int32_t table, int32_t style, double alpha) {
-    if (style < 0) return;
-    build_backdrop_gradient(0, 0, canvas_width, canvas_height, table, style, alpha);
-    OverlayVertex vertices[backdrop_points];
-    for (int k = 0; k < backdrop_points; ++k) {
-        const double* p = backdrop_lattice.positions + 3 * k;
-        const double* c = backdrop_lattice.colours + 4 * k;
-        vertices[k] = OverlayVertex{{static_cast<float>(2 * p[0] - canvas_width), static_cast<float>(2 * p[1] - canvas_height),
-                                     static_cast<float>(-0.01 * p[2]), 1.0f},
-                                    {static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2]),
-                                     static_cast<float>(c[3])},
-                                    {0.0f, 0.0f, 1.0f, 1.0f},
-                                    {0.0f, 0.0f, 0.0f, 0.0f}};
+// The lowest layer to draw: the highest one that covers the window
+// opaquely hides the layers under it and the scene; -1 when none does.
+int32_t lowest_shown_layer(FrameRenderer& r, const Container& root, int32_t width, int32_t height, bool& covered) {
+    covered = false;
+    for (int32_t key = 3; key >= -1; --key) {
+        build_layer_batches(root.height, collect_elements_with_key(root.draw_list, key), r.batches);
+        if (layer_covers_window(r.batches, width, height)) {
+            covered = true;
+            return key;
+        }
     }
-    glBufferData(GL_ARRAY_BUFFER, sizeof(vertices), vertices, GL_STATIC_DRAW);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(backdrop_lattice.indices), backdrop_lattice.indices, GL_STATIC_DRAW);
-    set_flat_uniforms(0, canvas_width, canvas_height);
-    glDrawElements(GL_TRIANGLES, backdrop_index_count, GL_UNSIGNED_INT, nullptr);
-    glClear(GL_DEPTH_BUFFER_BIT);
+    return -1;
 }
 
-void draw_backdrop_for(const AppContext& app) {
-    draw_backdrop(app.frame.view_rect_width, app.frame.view_rect_height, backdrop_table_for_theme(app.frame.theme_index),
-                  app.io_settings.backdrop_gradient, app.io_settings.background_intensity);
-}
+}  // namespace
 
 void render_frame(AppContext* app, Container* root) {
     FrameRenderer& r = frame_renderer;
     const int32_t width = platform_state.canvas_width, height = platform_state.canvas_height;
     r.layers_drawn = r.layers_skipped = 0;
 
-    // Program and frame arrays; the window cleared; flat 2D uniforms.
+    // Program and frame arrays; flat 2D uniforms. The window is cleared
+    // only when the final frame will not cover it: without a tree, or wider
+    // or taller than the targets reach. Clearing pixels the blit overwrites
+    // costs a sixth of an interface frame on a software rasteriser.
     if (!r.initialised) first_frame_setup(r);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    const bool covered = app && root && width > 0 && height > 0 && width <= render_target_size &&
+                         height <= render_target_size;
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!covered) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(0, 0, width, height);
     glUseProgram(r.program.id);
     bind_frame_arrays(r);
@@ -191,14 +177,22 @@ void render_frame(AppContext* app, Container* root) {
 
         // The final frame starts as a copy of the scene (target 4 holds it,
         // resolved when it was drawn multisampled), or empty for a
-        // screenshot without the canvas.
+        // screenshot without the canvas. Under a layer that covers the
+        // window (the intro's cover, an opaque mask) neither the scene nor
+        // the lower layers show: they are not drawn, unless a screenshot
+        // of the canvas alone is due.
+        bool covered = false;
+        const int32_t lowest_layer = lowest_shown_layer(r, *root, width, height, covered);
+        r.layers_skipped = lowest_layer + 1;
         bind_frame_arrays(r);
         bind_framebuffer(0);
         bind_framebuffer(render_targets[2].framebuffer_id);
         set_flat_uniforms(1, width, height);
         glViewport(0, 0, width, height);
         if (frame_shows_canvas(captures)) {
-            blit_window_area(render_targets[4].framebuffer_id, render_targets[2].framebuffer_id, width, height);
+            if (!covered || captures.screenshot[0]) {
+                blit_window_area(render_targets[4].framebuffer_id, render_targets[2].framebuffer_id, width, height);
+            }
             glBindFramebuffer(GL_FRAMEBUFFER, render_targets[2].framebuffer_id);
             capture_canvas_screenshot(*app, captures, width, height);
         } else {
@@ -210,7 +204,7 @@ void render_frame(AppContext* app, Container* root) {
         const FrameProgram& overlay = r.overlay_program.id != 0 ? r.overlay_program : r.program;
         glUseProgram(overlay.id);
         set_flat_uniforms(overlay, 1, width, height);
-        for (int32_t key = -1; key <= 3; ++key) draw_overlay_layer(r, *root, key, width, height);
+        for (int32_t key = lowest_layer; key <= 3; ++key) draw_overlay_layer(r, *root, key, width, height);
         glUseProgram(r.program.id);
         capture_interface_screenshot(*app, captures, width, height);
         draw_capture_previews(*app, width, height);

@@ -33,6 +33,10 @@ struct LayerStaging {
     size_t image_first = 0, image_count = 0;    // logo
     size_t font_first = 0, font_count = 0;      // text, then borders
     size_t shape_first_vertex = 0, shape_vertex_count = 0;
+    // Window pixels (x, y up from the bottom edge) that hold every staged
+    // vertex with a pixel to spare, clamped to the window: no fragment of
+    // the layer falls outside.
+    int32_t reach_x = 0, reach_y = 0, reach_width = 0, reach_height = 0;
 };
 
 // Vertices the layer would stage.
@@ -40,8 +44,15 @@ size_t staged_vertex_count(const LayerBatches& batches);
 
 // Stages the layer into `staging` (room for VERTEX_STAGING_FLOATS floats)
 // for a window of window_width x window_height, in the order background,
-// icon, sprite, image, text, border, shape, and rebuilds `indices`. False,
+// icon, sprite, image, text, border, shape, rebuilds `indices` and finds the
+// pixels the layer can reach. False,
 // with nothing written, when the layer stages no vertex or more than
 // VERTEX_STAGING_FLOATS floats.
 bool stage_overlay_layer(const LayerBatches& batches, int32_t window_width, int32_t window_height, float* staging,
                          std::vector<uint32_t>& indices, LayerStaging& out);
+
+// True when whatever lies under the layer cannot show through it: its first
+// drawn quad (no shape before it) is an opaque, flat-depth background that
+// covers a window of window_width x window_height well inside the depth
+// range, and the layer fits the staging.
+bool layer_covers_window(const LayerBatches& batches, int32_t window_width, int32_t window_height);

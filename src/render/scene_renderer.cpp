@@ -9,7 +9,7 @@
 #include "app/app_context.h"
 #include "model/entity.h"
 #include "render/camera.h"
-#include "render/frame_renderer.h"
+#include "render/frame_gl.h"
 #include "render/mesh_upload.h"
 #include "render/render_targets.h"
 #include "render/scene_actions.h"

@@ -98,6 +98,44 @@ TEST(OverlayStaging, OneLayerIsStagedInDrawOrderWithOffsetIndicesAndWithoutTrail
     EXPECT_FALSE(stage_overlay_layer(LayerBatches{}, 100, 50, staging.data(), indices, s));
 }
 
+TEST(OverlayStaging, ALayerReachesItsVerticesWithAPixelToSpareWithinTheWindow) {
+    LayerBatches b;
+    b.background = quads(1, false);
+    b.background.positions = {10.5, 40, 0, 10.5, 20.25, 0, 30, 20.25, 0, 30, 40, 0};
+    std::vector<float> staging(VERTEX_STAGING_FLOATS);
+    std::vector<uint32_t> indices;
+    LayerStaging s;
+    auto reach = [&] { return std::vector<int32_t>{s.reach_x, s.reach_y, s.reach_width, s.reach_height}; };
+    ASSERT_TRUE(stage_overlay_layer(b, 100, 50, staging.data(), indices, s));
+    EXPECT_EQ(reach(), (std::vector<int32_t>{9, 19, 22, 22}));
+    // A shape beyond the window's corners widens it to the whole window.
+    b.shape.positions = {-500, -7, 0, 90, 5000, 0, 120, 3, 0}, b.shape.colours.assign(12, 1.0);
+    ASSERT_TRUE(stage_overlay_layer(b, 100, 50, staging.data(), indices, s));
+    EXPECT_EQ(reach(), (std::vector<int32_t>{0, 0, 100, 50}));
+}
+
+TEST(OverlayStaging, ALayerCoversTheWindowWithAnOpaqueFirstQuadOverAllOfIt) {
+    // Top-left, bottom-left, bottom-right, top-right over 100 x 50, depth 8.
+    LayerBatches b;
+    b.background = quads(2, false);
+    const std::vector<double> whole{-1, 51, 8, -1, 0, 8, 100, 0, 8, 100, 51, 8};
+    std::copy(whole.begin(), whole.end(), b.background.positions.begin());
+    std::fill(b.background.colours.begin(), b.background.colours.begin() + 16, 1.0);
+    EXPECT_TRUE(layer_covers_window(b, 100, 50));
+    EXPECT_FALSE(layer_covers_window(b, 101, 50));
+    EXPECT_FALSE(layer_covers_window(b, 100, 0));
+
+    LayerBatches see_through = b, before = b, with_shape = b, far = b, mirrored = b;
+    see_through.background.colours[11] = 0.999;
+    std::copy(whole.begin(), whole.end(), before.background.positions.begin() + 12);  // the second quad covers
+    std::fill(before.background.positions.begin(), before.background.positions.begin() + 12, 1.0);
+    with_shape.shape.positions.assign(9, 2.0), with_shape.shape.colours.assign(12, 1.0);
+    for (int k = 0; k < 4; ++k) far.background.positions[3 * k + 2] = 95;
+    std::swap(mirrored.background.positions[0], mirrored.background.positions[6]);
+    std::swap(mirrored.background.positions[3], mirrored.background.positions[9]);
+    for (const LayerBatches* l : {&see_through, &before, &with_shape, &far, &mirrored}) EXPECT_FALSE(layer_covers_window(*l, 100, 50));
+}
+
 TEST(RenderTargets, StatusMessagesAndTheTargetClamp) {
     testing::internal::CaptureStdout();
     const std::vector<int> complete{record_framebuffer_status(0x8CD5), record_framebuffer_status(0x8CDD),

@@ -396,6 +396,17 @@ TEST_F(RenderGl, InterfaceFrameDrawsTheTreeClippedAndLayered) {
     EXPECT_EQ(at(px, 40, 9), (Pixel{0, 255, 0, 255}));
     EXPECT_EQ(at(px, 110, 105), (Pixel{255, 0, 255, 255}));  // layer 1 over layer 0
     EXPECT_EQ(at(px, 95, 97), (Pixel{0, 255, 0, 255}));
+    // The window (64 x 64, the frame's lower left) shows the final frame; a
+    // frame without a tree shows black.
+    auto window_rgb = [](int x, int y) {
+        const Pixel p = read_pixel(0, x, H - 1 - y);
+        return std::array<int, 3>{p[0], p[1], p[2]};
+    };
+    EXPECT_EQ(window_rgb(2, 100), (std::array<int, 3>{0x30, 0x30, 0x30}));
+    platform_state.canvas_width = W, platform_state.canvas_height = H;
+    render_frame(nullptr, nullptr);
+    platform_state.canvas_width = saved_w, platform_state.canvas_height = saved_h;
+    EXPECT_EQ(window_rgb(2, 100), (std::array<int, 3>{0, 0, 0}));
 
     // Every icon pixel is its atlas texel blended by its alpha over the root.
     glBindTexture(GL_TEXTURE_2D, icon_atlas.texture_id);
@@ -429,6 +440,41 @@ TEST_F(RenderGl, InterfaceFrameDrawsTheTreeClippedAndLayered) {
     EXPECT_EQ(outside, 0);
 
     compare_with_baseline(px, W, H, "render", "interface_frame.png");
+}
+
+TEST_F(RenderGl, AnOpaqueLayerOverTheWholeWindowHidesWhatLiesUnderIt) {
+    auto app = make_app_context();
+    install_display_hooks(app->hooks);
+    InterfaceTree tree;
+    Element cover, front;
+    cover.x = 0, cover.y = 0, cover.width = W, cover.height = H, cover.layer = 2;
+    front.x = 10, front.y = 10, front.width = 20, front.height = 20, front.layer = 2;
+    front.background_rgba = 0x80ffffffu, front.depth_offset = 1;
+    tree.root.children.push_back(&cover);
+    tree.root.children.push_back(&front);
+    const int32_t saved_w = platform_state.canvas_width, saved_h = platform_state.canvas_height;
+    platform_state.canvas_width = W, platform_state.canvas_height = H;
+    auto frame = [&](uint32_t cover_rgba) {
+        cover.background_rgba = cover_rgba;
+        render_frame(app.get(), &tree.root);
+        return read_final_frame();
+    };
+    auto rgb = [](const Pixel& p) { return std::array<int, 3>{p[0], p[1], p[2]}; };
+
+    // A see-through cover shows the layers under it.
+    std::vector<uint8_t> px = frame(0x80204080u);
+    EXPECT_EQ((std::array<int, 2>{frame_renderer.layers_drawn, frame_renderer.layers_skipped}), (std::array<int, 2>{3, 2}));
+    EXPECT_NE(rgb(at(px, 110, 105)), rgb(at(px, 2, 2)));
+    // An opaque one alone is drawn, and shows the same as it would over
+    // anything: its colour, and its layer's own elements in front.
+    px = frame(0xff204080u);
+    EXPECT_EQ((std::array<int, 2>{frame_renderer.layers_drawn, frame_renderer.layers_skipped}), (std::array<int, 2>{1, 4}));
+    for (const auto& [x, y] : {std::array<int, 2>{2, 2}, {110, 105}, {40, 30}, {60, 60}, {159, 119}}) {
+        EXPECT_EQ(at(px, x, y), (Pixel{0x20, 0x40, 0x80, 255})) << x << "," << y;
+    }
+    EXPECT_EQ(rgb(at(px, 20, 20)), (std::array<int, 3>{0x90, 0xa0, 0xc0}));
+    platform_state.canvas_width = saved_w, platform_state.canvas_height = saved_h;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 }  // namespace
