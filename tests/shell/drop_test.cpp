@@ -42,6 +42,13 @@ struct Drop : ShellFixture {
         return ours == std::string::npos ? std::string() : printed.substr(ours);
     }
     const DeferredRequests& requests() const { return app->deferred_requests; }
+    // Opens run the built stand-in kernel in `dir`.
+    void use_workspace(const TestDir& dir) {
+        const char* binary = getenv("VK_BINARY_DIR");
+        set_kernel_path(std::string(binary ? binary : ".") + "/kernel/vrek");
+        set_workspace_path(dir.path() + "/");
+        prepare_workspace(*app);
+    }
 };
 
 std::string traced(const std::string& line_end, int code, const std::string& path) {
@@ -108,10 +115,7 @@ TEST_F(Drop, DisabledInputWarnsAndQueuesNothing) {
 TEST_F(Drop, AwkwardNamesOpenFiveTicksLater) {
     TestDir dir("vk_drop");
     ASSERT_FALSE(dir.path().empty());
-    const char* binary = getenv("VK_BINARY_DIR");
-    set_kernel_path(std::string(binary ? binary : ".") + "/kernel/vrek");
-    set_workspace_path(dir.path() + "/");
-    prepare_workspace(*app);
+    use_workspace(dir);
     const char* const names[] = {"a b.vrek", "new\nline.vrek", "\xFF.vrek", "-dash.vrek", "quo\"te.vrek"};
     const char* const escaped[] = {"a%20b.vrek", "new%0Aline.vrek", "%FF.vrek", "-dash.vrek", "quo%22te.vrek"};
     std::string uris;
@@ -146,10 +150,7 @@ TEST_F(Drop, AwkwardNamesOpenFiveTicksLater) {
 TEST_F(Drop, TheFrameAfterAnOpenIsADraftUntilTheNextTick) {
     TestDir dir("vk_drop");
     ASSERT_FALSE(dir.path().empty());
-    const char* binary = getenv("VK_BINARY_DIR");
-    set_kernel_path(std::string(binary ? binary : ".") + "/kernel/vrek");
-    set_workspace_path(dir.path() + "/");
-    prepare_workspace(*app);
+    use_workspace(dir);
     for (const char* text : {"return box(1) + ;\n", "return box(1);\n"}) {
         const bool good = text[14] != '+';
         const std::string path = dir.path() + "/" + (good ? "good.vrek" : "bad.vrek");
