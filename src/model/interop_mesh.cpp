@@ -476,28 +476,17 @@ private:
 
 // Removing duplicate edges across the three lists. Each edge is keyed by its
 // smaller and its larger index and walked in precedence order: every group
-// edge, then the polygon edges, then the triangle edges, each kept only when
-// its edge is new.
+// edge (all kept), then the polygon edges, then the triangle edges, each kept
+// only when its edge is new. Each list is decoded and de-duplicated in one
+// pass, a piece at a time, and only its kept pairs are written out.
 //
-// Edges whose smaller index lies in different blocks of vertices can never be
-// equal, so the set of edges seen is built block by block, small enough to
-// stay in the cache: for each block the three lists' pairs go through it in
-// precedence order, and in list order within a list. The outcome of every
-// pair is exactly that of one walk over the lists in order.
-//
-// A list is read block by block through its runs: stretches of pairs whose
-// blocks do not decrease (the kernel writes edges in vertex order, a list
-// being one or a few such stretches). Each run keeps its pairs in place, in
-// order, and the runs are joined at the end. A list of many runs has its
-// pairs ordered by block first (a counting sort that keeps their order).
+// The edges seen are held per smaller index: a row of a few larger indices
+// for every vertex (meshes have few edges per vertex), further edges of a
+// vertex in a hash set. The kernel writes edges in vertex order, so the rows
+// are visited in order and stream through the cache.
 
-static const int edge_block_bits = 8;
-static const uint32_t block_vertices = 1u << edge_block_bits;
-static const size_t max_runs = 16;
-
-// An edge's key: its smaller index high, its larger low. Every index has
-// been checked to lie below the vertex count (at most INT32_MAX), so the
-// indices order the same as signed or as unsigned values.
+// Every index has been checked to lie below the vertex count (at most
+// INT32_MAX), so no key is the free marker of the hash set.
 static inline uint64_t edge_key(uint32_t lo, uint32_t hi) { return (static_cast<uint64_t>(lo) << 32) | hi; }
 
 static inline uint64_t mix_key(uint64_t key) {
@@ -507,284 +496,125 @@ static inline uint64_t mix_key(uint64_t key) {
     return key;
 }
 
-static inline uint32_t pair_block(const uint32_t* e, size_t m) {
-    return std::min(e[2 * m], e[2 * m + 1]) >> edge_block_bits;
-}
-
-// A hash set of the edges of one block. A slot whose key belongs to another
-// block counts as free, so a new block needs no clearing (the free marker
-// belongs to no block). Keys inside a block are fully mixed, so no input
+// A set of edge keys, open addressing. Keys are fully mixed, so no input
 // makes the probe runs long.
-class BlockHashSet {
+class EdgeHashSet {
 public:
-    void start(uint64_t block) {
-        block_ = block;
-        used_ = 0;
-        reserve(1024);
-    }
-
-    // True when the key is new to the block (it is added then).
+    // True when the key is new (it is added then).
     bool add(uint64_t key) {
-        uint64_t i = mix_key(key) & mask_;
+        if ((used_ + 1) * 2 > slots_.size()) grow();
+        const uint64_t mask = slots_.size() - 1;
+        uint64_t i = mix_key(key) & mask;
         for (;;) {
             const uint64_t slot = slots_[i];
             if (slot == key) return false;
-            if (key_block(slot) != block_) break;
-            i = (i + 1) & mask_;
+            if (slot == free_slot) break;
+            i = (i + 1) & mask;
         }
         slots_[i] = key;
-        if (++used_ * 2 > capacity_) grow();
+        ++used_;
         return true;
     }
 
 private:
     static constexpr uint64_t free_slot = ~uint64_t(0);
 
-    static uint64_t key_block(uint64_t key) { return key >> (32 + edge_block_bits); }
-
-    void reserve(uint64_t capacity) {
-        if (slots_.size() < capacity) slots_.resize(capacity, free_slot);
-        capacity_ = capacity;
-        mask_ = capacity - 1;
-    }
-
-    // Twice the slots: the block's keys are taken out and placed again.
     void grow() {
-        moved_.clear();
-        for (uint64_t i = 0; i < capacity_; ++i) {
-            if (key_block(slots_[i]) == block_) {
-                moved_.push_back(slots_[i]);
-                slots_[i] = free_slot;
-            }
-        }
-        reserve(capacity_ * 2);
-        for (uint64_t key : moved_) {
-            uint64_t i = mix_key(key) & mask_;
-            while (key_block(slots_[i]) == block_) i = (i + 1) & mask_;
+        std::vector<uint64_t> old(std::max<size_t>(1024, slots_.size() * 2), free_slot);
+        old.swap(slots_);
+        const uint64_t mask = slots_.size() - 1;
+        for (uint64_t key : old) {
+            if (key == free_slot) continue;
+            uint64_t i = mix_key(key) & mask;
+            while (slots_[i] != free_slot) i = (i + 1) & mask;
             slots_[i] = key;
         }
     }
 
     std::vector<uint64_t> slots_;
-    std::vector<uint64_t> moved_;
-    uint64_t block_ = 0;
     uint64_t used_ = 0;
-    uint64_t capacity_ = 0;
-    uint64_t mask_ = 0;
 };
 
-// The edges seen in one block: for each smaller index of the block, up to
-// eight larger ones in a row of slots (meshes have few edges per vertex);
-// further edges of a vertex go to a hash set.
-class BlockEdges {
+class VertexEdges {
 public:
-    BlockEdges() {
-        std::memset(counts_, 0, sizeof counts_);
-        std::memset(slots_, 0, sizeof slots_);
-    }
+    // A row is filled whole by its first edge, so only the counts start
+    // zeroed.
+    explicit VertexEdges(uint64_t vertices)
+        : counts_(new uint8_t[static_cast<size_t>(vertices)]()),
+          rows_(new uint32_t[static_cast<size_t>(vertices) * row_slots]) {}
 
-    void start(uint32_t block) {
-        std::memset(counts_, 0, sizeof counts_);
-        block_ = block;
-        hashed_ = false;
-    }
-
-    // True when the edge (lo <= hi, lo in the block) is new (it is added
-    // then).
+    // True when the edge (lo <= hi, both below the vertex count) is new (it
+    // is added then).
     bool add(uint32_t lo, uint32_t hi) {
-        const uint32_t at = lo & (block_vertices - 1);
-        const uint32_t count = counts_[at];
-        uint32_t* slots = slots_[at];
-        const bool found = holds(slots, count, hi);
-        if (count < row_slots) {
-            slots[count] = hi;  // past the count unless the edge is new
-            counts_[at] = static_cast<uint8_t>(count + (found ? 0 : 1));
-            return !found;
+        const uint32_t count = counts_[lo];
+        uint32_t* row = rows_.get() + static_cast<size_t>(lo) * row_slots;
+        if (count == 0) {
+            row[0] = row[1] = row[2] = row[3] = hi;
+            counts_[lo] = 1;
+            return true;
         }
+        // Slots past the count repeat earlier values; their matches are
+        // masked, which costs less than branching on the count.
+        const bool found = (row[0] == hi) | ((count > 1) & (row[1] == hi)) | ((count > 2) & (row[2] == hi)) |
+                           ((count > 3) & (row[3] == hi));
         if (found) return false;
-        if (!hashed_) {
-            more_.start(block_);
-            hashed_ = true;
+        if (count < row_slots) {
+            row[count] = hi;
+            counts_[lo] = static_cast<uint8_t>(count + 1);
+            return true;
         }
         return more_.add(edge_key(lo, hi));
     }
 
 private:
-    static constexpr uint32_t row_slots = 8;
+    static constexpr uint32_t row_slots = 4;
 
-    // Value by value: a row was just written a value at a time, and a wider
-    // read spanning such a write would wait for it to reach the cache.
-    static bool holds(const uint32_t* slots, uint32_t count, uint32_t value) {
-        for (uint32_t i = 0; i < count; ++i) {
-            if (slots[i] == value) return true;
-        }
-        return false;
-    }
-
-    uint8_t counts_[block_vertices];
-    alignas(16) uint32_t slots_[block_vertices][row_slots];
-    BlockHashSet more_;
-    uint32_t block_ = 0;
-    bool hashed_ = false;
+    std::unique_ptr<uint8_t[]> counts_;
+    std::unique_ptr<uint32_t[]> rows_;
+    EdgeHashSet more_;
 };
 
-// The whole table into `out`, noting the pair numbers where runs of
-// non-decreasing block start (up to one more than `max_runs`).
-static bool decode_coded_table(const CodedView& table, uint64_t limit, std::vector<uint32_t>& out,
-                               std::vector<size_t>& run_starts) {
+// Decodes one coded table into `out`, keeping every pair when `keep_all`,
+// else only the pairs whose edge `seen` has not met; every pair goes into
+// `seen`. A last value without a partner is decoded and checked, and
+// dropped.
+static bool decode_new_edges(const CodedView& table, uint64_t vertices, bool keep_all, VertexEdges& seen,
+                             std::vector<uint32_t>& out) {
     out.clear();
-    run_starts.clear();
-    if (table.entry_count >= 2) run_starts.push_back(0);
-    RowDecoder decoder(table, limit);
-    uint32_t previous = 0;
-    // Pieces start at even positions, so they hold whole pairs.
-    const bool decoded = append_staged(out, table.entry_count, [&](uint32_t* o, uint64_t first, size_t n) {
-        if (decoder.next(o, n) != n) return false;
-        for (size_t k = 0; k + 1 < n; k += 2) {
-            const uint32_t block = std::min(o[k], o[k + 1]) >> edge_block_bits;
-            if (block < previous && run_starts.size() <= max_runs) run_starts.push_back((first + k) / 2);
-            previous = block;
+    RowDecoder decoder(table, vertices);
+    if (table.entry_count >= 2) out.reserve(static_cast<size_t>(table.entry_count & ~uint64_t(1)));
+    constexpr size_t piece = 2048;  // even, so pieces hold whole pairs
+    alignas(64) uint32_t values[piece];
+    alignas(64) uint32_t kept[piece];
+    for (uint64_t done = 0; done < table.entry_count;) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, table.entry_count - done));
+        if (decoder.next(values, n) != n) return false;
+        size_t k = 0;
+        for (size_t i = 0; i + 1 < n; i += 2) {
+            const uint32_t a = values[i], b = values[i + 1];
+            const bool added = seen.add(std::min(a, b), std::max(a, b));
+            kept[k] = a;
+            kept[k + 1] = b;
+            k += (added || keep_all) ? 2 : 0;
         }
-        return true;
-    });
-    return decoded && decoder.finish();
-}
-
-// `lists` in precedence order, each of at most `max_runs` runs starting at
-// `run_starts`; the first list keeps every pair.
-static void remove_duplicate_edges_in_runs(std::vector<uint32_t>* const* lists,
-                                           const std::vector<size_t>* const* run_starts, int count) {
-    struct Run {
-        size_t start, read, end, write;
-    };
-    std::vector<std::vector<Run>> runs(static_cast<size_t>(count));
-    for (int l = 0; l < count; ++l) {
-        const std::vector<size_t>& starts = *run_starts[l];
-        const size_t pairs = lists[l]->size() / 2;
-        for (size_t r = 0; r < starts.size(); ++r) {
-            const size_t end = r + 1 < starts.size() ? starts[r + 1] : pairs;
-            runs[static_cast<size_t>(l)].push_back(Run{starts[r], starts[r], end, starts[r]});
-        }
+        out.insert(out.end(), kept, kept + k);
+        done += n;
     }
-    std::unique_ptr<BlockEdges> seen(new BlockEdges());
-    for (;;) {
-        uint32_t block = ~uint32_t(0);  // no block is this large
-        for (int l = 0; l < count; ++l) {
-            const uint32_t* e = lists[l]->data();
-            for (const Run& run : runs[static_cast<size_t>(l)]) {
-                if (run.read < run.end) block = std::min(block, pair_block(e, run.read));
-            }
-        }
-        if (block == ~uint32_t(0)) break;
-        seen->start(block);
-        for (int l = 0; l < count; ++l) {
-            uint32_t* e = lists[l]->data();
-            const bool keep_all = l == 0;
-            for (Run& run : runs[static_cast<size_t>(l)]) {
-                size_t read = run.read, write = run.write;
-                for (const size_t end = run.end; read < end; ++read) {
-                    const uint32_t a = e[2 * read], b = e[2 * read + 1];
-                    const uint32_t lo = std::min(a, b), hi = std::max(a, b);
-                    if ((lo >> edge_block_bits) != block) break;  // the run's next block
-                    const bool kept = seen->add(lo, hi) || keep_all;
-                    e[2 * write] = a;
-                    e[2 * write + 1] = b;
-                    write += kept ? 1 : 0;
-                }
-                run.read = read;
-                run.write = write;
-            }
-        }
-    }
-    for (int l = 0; l < count; ++l) {
-        uint32_t* e = lists[l]->data();
-        size_t kept = 0;
-        for (const Run& run : runs[static_cast<size_t>(l)]) {
-            const size_t n = run.write - run.start;
-            if (n > 0 && run.start != kept) std::memmove(e + 2 * kept, e + 2 * run.start, n * 2 * sizeof(uint32_t));
-            kept += n;
-        }
-        lists[l]->resize(2 * kept);
-    }
-}
-
-struct BlockedPairs {
-    // Pair numbers grouped by block, in list order within a block.
-    std::vector<uint32_t> order;
-    std::vector<uint64_t> start;  // blocks + 1 offsets
-};
-
-static void group_pairs_by_block(const std::vector<uint32_t>& edges, uint64_t blocks, BlockedPairs& out) {
-    const size_t pairs = edges.size() / 2;
-    const uint32_t* e = edges.data();
-    out.start.assign(blocks + 1, 0);
-    out.order.resize(pairs);
-    for (size_t m = 0; m < pairs; ++m) ++out.start[pair_block(e, m) + 1];
-    for (uint64_t b = 0; b < blocks; ++b) out.start[b + 1] += out.start[b];
-    std::vector<uint64_t> cursor(out.start.begin(), out.start.end() - 1);
-    for (size_t m = 0; m < pairs; ++m) out.order[cursor[pair_block(e, m)]++] = static_cast<uint32_t>(m);
-}
-
-// Keeps the pairs whose flag is set, in order.
-static void keep_flagged_pairs(std::vector<uint32_t>& edges, const std::vector<uint8_t>& keep) {
-    uint32_t* e = edges.data();
-    size_t kept = 0;
-    for (size_t m = 0; m < keep.size(); ++m) {
-        e[2 * kept] = e[2 * m];
-        e[2 * kept + 1] = e[2 * m + 1];
-        kept += keep[m];
-    }
-    edges.resize(2 * kept);
-}
-
-// `lists` in precedence order, in any order of blocks; the first list keeps
-// every pair.
-static void remove_duplicate_edges_sorted(std::vector<uint32_t>* const* lists, int count, uint64_t vertices) {
-    const uint64_t blocks = (vertices >> edge_block_bits) + 1;
-    std::vector<BlockedPairs> grouped(static_cast<size_t>(count));
-    std::vector<std::vector<uint8_t>> keep(static_cast<size_t>(count));
-    for (int l = 0; l < count; ++l) {
-        group_pairs_by_block(*lists[l], blocks, grouped[static_cast<size_t>(l)]);
-        keep[static_cast<size_t>(l)].assign(lists[l]->size() / 2, 0);
-    }
-    std::unique_ptr<BlockEdges> seen(new BlockEdges());
-    for (uint64_t b = 0; b < blocks; ++b) {
-        uint64_t keys = 0;
-        for (const BlockedPairs& g : grouped) keys += g.start[b + 1] - g.start[b];
-        if (keys == 0) continue;
-        seen->start(static_cast<uint32_t>(b));
-        for (int l = 0; l < count; ++l) {
-            const BlockedPairs& g = grouped[static_cast<size_t>(l)];
-            const uint32_t* e = lists[l]->data();
-            uint8_t* flags = keep[static_cast<size_t>(l)].data();
-            for (uint64_t k = g.start[b]; k < g.start[b + 1]; ++k) {
-                const uint32_t m = g.order[k];
-                const uint32_t a = e[2 * m], c = e[2 * m + 1];
-                const bool added = seen->add(std::min(a, c), std::max(a, c));
-                flags[m] = (added || l == 0) ? 1 : 0;
-            }
-        }
-    }
-    for (int l = 0; l < count; ++l) keep_flagged_pairs(*lists[l], keep[static_cast<size_t>(l)]);
+    return decoder.finish();
 }
 
 // The three edge lists of a 32-bit entry from coded tables 1 to 3 (polygon,
 // triangle and smoothing-group edges), de-duplicated. A list with no pair
 // left is released.
 static bool read_coded_edges(InteropMesh& m, const CodedView* tables, uint64_t vertices) {
-    std::vector<uint32_t>* lists[3] = {&m.polygon_edges, &m.triangle_edges, &m.group_edges};
-    std::vector<size_t> starts[3];
-    for (int32_t t = 0; t < 3; ++t) {
-        if (!decode_coded_table(tables[t + 1], vertices, *lists[t], starts[t])) return false;
+    // In precedence order.
+    std::vector<uint32_t>* lists[3] = {&m.group_edges, &m.polygon_edges, &m.triangle_edges};
+    const CodedView* views[3] = {&tables[3], &tables[1], &tables[2]};
+    const bool any = (views[0]->entry_count | views[1]->entry_count | views[2]->entry_count) > 0;
+    VertexEdges seen(any ? vertices : 0);
+    for (int l = 0; l < 3; ++l) {
+        if (!decode_new_edges(*views[l], vertices, l == 0, seen, *lists[l])) return false;
     }
-    std::vector<uint32_t>* precedence[3] = {&m.group_edges, &m.polygon_edges, &m.triangle_edges};
-    const std::vector<size_t>* precedence_starts[3] = {&starts[2], &starts[0], &starts[1]};
-    bool few_runs = true;
-    for (const std::vector<size_t>& s : starts) few_runs = few_runs && s.size() <= max_runs;
-    if (few_runs)
-        remove_duplicate_edges_in_runs(precedence, precedence_starts, 3);
-    else
-        remove_duplicate_edges_sorted(precedence, 3, vertices);
     for (std::vector<uint32_t>* list : lists) {
         if (list->empty()) std::vector<uint32_t>().swap(*list);
     }
