@@ -480,10 +480,10 @@ private:
 // only when its edge is new. Each list is decoded and de-duplicated in one
 // pass, a piece at a time, and only its kept pairs are written out.
 //
-// The edges seen are held per smaller index: a row of a few larger indices
-// for every vertex (meshes have few edges per vertex), further edges of a
-// vertex in a hash set. The kernel writes edges in vertex order, so the rows
-// are visited in order and stream through the cache.
+// The edges seen are held per smaller index, in one small row per vertex
+// (meshes have few edges per vertex, mostly to nearby indices). The kernel
+// writes edges in vertex order, so the rows are visited in order and stream
+// through the cache.
 
 // Every index has been checked to lie below the vertex count (at most
 // INT32_MAX), so no key is the free marker of the hash set.
@@ -535,42 +535,40 @@ private:
     uint64_t used_ = 0;
 };
 
+// Each vertex has one 64-bit row of four 16-bit lanes, each 0 or the
+// distance from the vertex to the larger index of one of its edges; lanes
+// fill from the lowest. Edges of a longer distance, or of a vertex whose row
+// is full, go to a hash set.
 class VertexEdges {
 public:
-    // A row is filled whole by its first edge, so only the counts start
-    // zeroed.
-    explicit VertexEdges(uint64_t vertices)
-        : counts_(new uint8_t[static_cast<size_t>(vertices)]()),
-          rows_(new uint32_t[static_cast<size_t>(vertices) * row_slots]) {}
+    explicit VertexEdges(uint64_t vertices) : rows_(new uint64_t[static_cast<size_t>(vertices)]()) {}
 
     // True when the edge (lo <= hi, both below the vertex count) is new (it
     // is added then).
     bool add(uint32_t lo, uint32_t hi) {
-        const uint32_t count = counts_[lo];
-        uint32_t* row = rows_.get() + static_cast<size_t>(lo) * row_slots;
-        if (count == 0) {
-            row[0] = row[1] = row[2] = row[3] = hi;
-            counts_[lo] = 1;
-            return true;
-        }
-        // Slots past the count repeat earlier values; their matches are
-        // masked, which costs less than branching on the count.
-        const bool found = (row[0] == hi) | ((count > 1) & (row[1] == hi)) | ((count > 2) & (row[2] == hi)) |
-                           ((count > 3) & (row[3] == hi));
-        if (found) return false;
-        if (count < row_slots) {
-            row[count] = hi;
-            counts_[lo] = static_cast<uint8_t>(count + 1);
-            return true;
-        }
-        return more_.add(edge_key(lo, hi));
+        const uint32_t distance = hi - lo;
+        if (distance - 1 >= 0xFFFF) return more_.add(edge_key(lo, hi));  // 0 or above 0xFFFF
+        uint64_t& row = rows_[lo];
+        const uint64_t r = row;
+        if (zero_lanes(r ^ (distance * lane_ones)) != 0) return false;
+        const uint64_t free = zero_lanes(r);
+        if (free == 0) return more_.add(edge_key(lo, hi));
+        // The lowest flag marks the first free lane exactly (lanes fill in
+        // order, and a flag is wrong only above a lane that is zero).
+        const uint64_t lowest = free & (~free + 1);
+        row = r | (static_cast<uint64_t>(distance) * (lowest >> 15));
+        return true;
     }
 
 private:
-    static constexpr uint32_t row_slots = 4;
+    static constexpr uint64_t lane_ones = 0x0001000100010001ull;
+    static constexpr uint64_t lane_tops = 0x8000800080008000ull;
 
-    std::unique_ptr<uint8_t[]> counts_;
-    std::unique_ptr<uint32_t[]> rows_;
+    // Non-zero exactly when some lane is zero; the lowest flag set is the
+    // top bit of the lowest zero lane.
+    static uint64_t zero_lanes(uint64_t x) { return (x - lane_ones) & ~x & lane_tops; }
+
+    std::unique_ptr<uint64_t[]> rows_;
     EdgeHashSet more_;
 };
 
