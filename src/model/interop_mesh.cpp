@@ -136,27 +136,12 @@ __attribute__((noinline)) static uint16_t widen16(uint32_t* out, const uint8_t* 
 
 // ---------------------------------------------------------------------------
 // Filling vectors. A vector that is resized is zero-filled first and then
-// overwritten; instead every array is produced a piece at a time in a small
-// buffer that stays in the first-level cache and appended from there, so each
-// byte of the destination is written once.
+// overwritten; instead every array is appended from the file's bytes (or from
+// a small buffer that stays in the first-level cache), a piece at a time
+// where a piece is worked on further, so each byte of the destination is
+// written once and looked at again while it is still in the cache.
 
 static const size_t stage_bytes = 16 * 1024;
-
-// fill(out, first, n) produces elements first .. first + n - 1; false stops.
-template <typename T, typename Fill>
-static bool append_staged(std::vector<T>& v, uint64_t count, Fill&& fill) {
-    if (count == 0) return true;
-    constexpr size_t piece = stage_bytes / sizeof(T);
-    alignas(64) T stage[piece];
-    v.reserve(v.size() + count);
-    for (uint64_t done = 0; done < count;) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, count - done));
-        if (!fill(stage, done, n)) return false;
-        v.insert(v.end(), stage, stage + n);
-        done += n;
-    }
-    return true;
-}
 
 // Values of type T as the file holds them, at any alignment: vectors are
 // filled from these straight out of the file's bytes (an allocation and one
@@ -218,20 +203,35 @@ static void copy_array(std::vector<T>& v, const uint8_t* src, uint64_t count) {
     v.assign(first, first + static_cast<std::ptrdiff_t>(count));
 }
 
-// An index array of the file's width as 32-bit values; returns the largest.
-static inline uint32_t indices_to_words(uint32_t* out, const uint8_t* src, uint64_t first, size_t n, bool wide) {
-    if (!wide) return widen16(out, src + first * 2, n);
-    std::memcpy(out, src + first * 4, n * 4);
-    return largest_of(out, n);
+// An index array of the file's width appended as 32-bit values, a piece at
+// a time straight from the file's bytes; `piece(values, first, n)` then sees
+// each piece where it lies in the vector, while it is still in the cache.
+template <typename Piece>
+static void append_indices(std::vector<uint32_t>& v, const uint8_t* src, uint64_t count, bool wide, Piece&& piece) {
+    if (count == 0) return;
+    constexpr size_t piece_values = stage_bytes / sizeof(uint32_t);
+    v.reserve(v.size() + count);
+    for (uint64_t first = 0; first < count;) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece_values, count - first));
+        const size_t at = v.size();
+        if (wide) {
+            const FileValues<uint32_t> from{src + first * 4};
+            v.insert(v.end(), from, from + static_cast<std::ptrdiff_t>(n));
+        } else {
+            const FileValues<uint16_t> from{src + first * 2};
+            v.insert(v.end(), from, from + static_cast<std::ptrdiff_t>(n));
+        }
+        piece(v.data() + at, first, n);
+        first += n;
+    }
 }
 
 // With a limit, every value must lie below it.
 static bool copy_indices(std::vector<uint32_t>& v, const uint8_t* src, uint64_t count, bool wide, uint64_t limit) {
     v.clear();
     uint32_t largest = 0;
-    append_staged(v, count, [&](uint32_t* out, uint64_t first, size_t n) {
-        largest = std::max(largest, indices_to_words(out, src, first, n, wide));
-        return true;
+    append_indices(v, src, count, wide, [&largest](const uint32_t* values, uint64_t, size_t n) {
+        largest = std::max(largest, largest_of(values, n));
     });
     return all_below(largest, count, limit);
 }
@@ -257,12 +257,11 @@ static bool read_polygon_list(InteropMesh& m, const uint8_t* src, uint64_t count
     const uint64_t corners_from = mixed ? 1 + polygons : 0;
     uint64_t corners = 0;
     uint32_t largest = 0;
-    append_staged(m.polygons, count, [&](uint32_t* out, uint64_t first, size_t n) {
-        const uint32_t piece_largest = indices_to_words(out, src, first, n, wide);
+    append_indices(m.polygons, src, count, wide, [&](const uint32_t* out, uint64_t first, size_t n) {
         const uint64_t last = first + n;
         if (first >= corners_from) {
-            largest = std::max(largest, piece_largest);
-            return true;
+            largest = std::max(largest, largest_of(out, n));
+            return;
         }
         if (mixed) {
             const uint64_t lo = std::max<uint64_t>(first, 1), hi = std::min(last, corners_from);
@@ -271,7 +270,6 @@ static bool read_polygon_list(InteropMesh& m, const uint8_t* src, uint64_t count
         if (last > corners_from) {
             largest = std::max(largest, largest_of(out + (corners_from - first), static_cast<size_t>(last - corners_from)));
         }
-        return true;
     });
     if (mixed && corners > count - 1 - polygons) return false;
     return all_below(largest, count - corners_from, vertices);
@@ -279,18 +277,39 @@ static bool read_polygon_list(InteropMesh& m, const uint8_t* src, uint64_t count
 
 // Polygon normals, and the triangle normals made from them: the first
 // 3 x `flag_count` normals with the triples whose flag has its top bit set
-// negated. The caller has checked that there are enough normals.
+// negated. The caller has checked that there are enough normals. Both are
+// made a piece at a time, the triangle normals from the polygon normals just
+// copied.
 static void read_normals(InteropMesh& m, const uint8_t* src, uint64_t count, const uint8_t* flags,
                          uint64_t flag_count) {
-    copy_array(m.polygon_normals, src, count);
+    m.polygon_normals.clear();
     m.triangle_normals.clear();
-    append_staged(m.triangle_normals, 3 * flag_count, [src, flags](double* out, uint64_t first, size_t n) {
-        for (size_t i = 0; i < n; ++i) {
-            const uint64_t k = first + i;
-            out[i] = load<double>(src + k * sizeof(double)) * ((flags[k / 3] & 0x80) ? -1.0 : 1.0);
+    if (count == 0) return;
+    constexpr size_t piece = 3 * (stage_bytes / (3 * sizeof(double)));  // whole triples
+    const uint64_t flipped = 3 * flag_count;
+    m.polygon_normals.reserve(count);
+    m.triangle_normals.reserve(flipped);
+    for (uint64_t first = 0; first < count;) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, count - first));
+        const FileValues<double> from{src + first * sizeof(double)};
+        m.polygon_normals.insert(m.polygon_normals.end(), from, from + static_cast<std::ptrdiff_t>(n));
+        if (first < flipped) {
+            // A whole number of triples: `first` is, and so is what is left.
+            const size_t t = static_cast<size_t>(std::min<uint64_t>(n, flipped - first));
+            const double* copied = m.polygon_normals.data() + first;
+            const size_t at = m.triangle_normals.size();
+            m.triangle_normals.insert(m.triangle_normals.end(), copied, copied + t);
+            double* out = m.triangle_normals.data() + at;
+            const uint8_t* f = flags + first / 3;
+            for (size_t v = 0; v < t / 3; ++v) {
+                const double sign = (f[v] & 0x80) ? -1.0 : 1.0;
+                out[3 * v] *= sign;
+                out[3 * v + 1] *= sign;
+                out[3 * v + 2] *= sign;
+            }
         }
-        return true;
-    });
+        first += n;
+    }
 }
 
 static int32_t colour_index_width(int32_t palette_len) {
