@@ -520,7 +520,7 @@ static inline uint64_t mix_key(uint64_t key) {
 class EdgeHashSet {
 public:
     // True when the key is new (it is added then).
-    bool add(uint64_t key) {
+    __attribute__((noinline)) bool add(uint64_t key) {
         if ((used_ + 1) * 2 > slots_.size()) grow();
         const uint64_t mask = slots_.size() - 1;
         uint64_t i = mix_key(key) & mask;
@@ -610,8 +610,7 @@ static bool decode_new_edges(const CodedView& table, uint64_t vertices, bool kee
         for (size_t i = 0; i + 1 < n; i += 2) {
             const uint32_t a = values[i], b = values[i + 1];
             const bool added = seen.add(std::min(a, b), std::max(a, b));
-            kept[k] = a;
-            kept[k + 1] = b;
+            std::memcpy(kept + k, values + i, 2 * sizeof(uint32_t));
             k += (added || keep_all) ? 2 : 0;
         }
         out.insert(out.end(), kept, kept + k);
