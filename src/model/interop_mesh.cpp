@@ -562,21 +562,48 @@ class VertexEdges {
 public:
     explicit VertexEdges(uint64_t vertices) : rows_(new uint64_t[static_cast<size_t>(vertices)]()) {}
 
-    // True when the edge (lo <= hi, both below the vertex count) is new (it
-    // is added then).
-    bool add(uint32_t lo, uint32_t hi) {
-        const uint32_t distance = hi - lo;
-        if (distance - 1 >= 0xFFFF) return more_.add(edge_key(lo, hi));  // 0 or above 0xFFFF
-        uint64_t& row = rows_[lo];
-        const uint64_t r = row;
-        if (zero_lanes(r ^ (distance * lane_ones)) != 0) return false;
-        const uint64_t free = zero_lanes(r);
-        if (free == 0) return more_.add(edge_key(lo, hi));
-        // The lowest flag marks the first free lane exactly (lanes fill in
-        // order, and a flag is wrong only above a lane that is zero).
-        const uint64_t lowest = free & (~free + 1);
-        row = r | (static_cast<uint64_t>(distance) * (lowest >> 15));
-        return true;
+    // Copies the `n` / 2 pairs of `values` whose edge is new (every pair
+    // with `keep_all`) to `kept`, adding the new edges; returns the values
+    // copied. Every value lies below the vertex count.
+    size_t keep_new(const uint32_t* values, size_t n, bool keep_all, uint32_t* kept) {
+        if (n < 2) return 0;
+        // The row of the vertex last met stays in a register: the lists hold
+        // a vertex's edges one after another, and a row read straight after
+        // it was written would wait for the write.
+        uint32_t held = 0;
+        uint64_t row = rows_[0];
+        size_t k = 0;
+        for (size_t i = 0; i + 1 < n; i += 2) {
+            const uint32_t a = values[i], b = values[i + 1];
+            const uint32_t lo = std::min(a, b), hi = std::max(a, b);
+            if (lo != held) {
+                rows_[held] = row;
+                held = lo;
+                row = rows_[lo];
+            }
+            bool added;
+            const uint32_t distance = hi - lo;
+            if (distance - 1 >= 0xFFFF) {  // 0 or above 0xFFFF
+                added = more_.add(edge_key(lo, hi));
+            } else if (zero_lanes(row ^ (distance * lane_ones)) != 0) {
+                added = false;
+            } else {
+                const uint64_t free = zero_lanes(row);
+                if (free == 0) {
+                    added = more_.add(edge_key(lo, hi));
+                } else {
+                    // The lowest flag marks the first free lane exactly (lanes
+                    // fill in order, and a flag is wrong only above a lane that
+                    // is zero).
+                    row |= static_cast<uint64_t>(distance) * ((free & (~free + 1)) >> 15);
+                    added = true;
+                }
+            }
+            std::memcpy(kept + k, values + i, 2 * sizeof(uint32_t));
+            k += (added || keep_all) ? 2 : 0;
+        }
+        rows_[held] = row;
+        return k;
     }
 
 private:
@@ -606,13 +633,7 @@ static bool decode_new_edges(const CodedView& table, uint64_t vertices, bool kee
     for (uint64_t done = 0; done < table.entry_count;) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, table.entry_count - done));
         if (decoder.next(values, n) != n) return false;
-        size_t k = 0;
-        for (size_t i = 0; i + 1 < n; i += 2) {
-            const uint32_t a = values[i], b = values[i + 1];
-            const bool added = seen.add(std::min(a, b), std::max(a, b));
-            std::memcpy(kept + k, values + i, 2 * sizeof(uint32_t));
-            k += (added || keep_all) ? 2 : 0;
-        }
+        const size_t k = seen.keep_new(values, n, keep_all, kept);
         out.insert(out.end(), kept, kept + k);
         done += n;
     }
