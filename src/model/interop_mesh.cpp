@@ -101,7 +101,7 @@ static inline T load(const uint8_t* p) {
 // ---------------------------------------------------------------------------
 // Checks of indices. Every value must lie below a limit, at most INT32_MAX
 // (so a value that is negative as a signed index fails too); the checks work
-// on the largest value of a run, found by loops that vectorise.
+// on a whole run of values at a time, in loops that vectorise.
 
 static inline bool all_below(uint64_t largest, uint64_t n, uint64_t limit) {
     if (n == 0) return true;
@@ -109,33 +109,32 @@ static inline bool all_below(uint64_t largest, uint64_t n, uint64_t limit) {
     return largest < limit;  // a limit of 0 admits nothing
 }
 
-// True when each of the `n` values lies below the limit (with the same
-// clamp). Comparing with the limit takes fewer steps than finding the
-// largest, without unsigned maxima in the baseline vector instructions.
-// Kept out of line: inlined into the reader, the loops are not vectorised.
+// True when each of the `n` values at `p` (as the file holds them, at any
+// alignment) lies below the limit, with the same clamp. Comparing with the
+// limit takes fewer steps than finding the largest value, as the baseline
+// vector instructions have no unsigned maxima. Kept out of line: inlined
+// into the reader, the loops are not vectorised.
 template <typename T>
-__attribute__((noinline)) static bool values_below(const T* p, size_t n, uint64_t limit) {
+__attribute__((noinline)) static bool values_below_in_bytes(const uint8_t* p, size_t n, uint64_t limit) {
     if (n == 0) return true;
     if (limit > static_cast<uint64_t>(INT32_MAX)) limit = static_cast<uint64_t>(INT32_MAX);
     if (limit == 0) return false;
     if (limit - 1 >= std::numeric_limits<T>::max()) return true;
     const T top = static_cast<T>(limit - 1);
     T over = 0;
-    for (size_t i = 0; i < n; ++i) over |= static_cast<T>(p[i] > top);
+    for (size_t i = 0; i < n; ++i) over |= static_cast<T>(load<T>(p + i * sizeof(T)) > top);
     return over == 0;
+}
+
+template <typename T>
+static bool values_below(const T* p, size_t n, uint64_t limit) {
+    return values_below_in_bytes<T>(reinterpret_cast<const uint8_t*>(p), n, limit);
 }
 
 template <typename T>
 __attribute__((noinline)) static T largest_of(const T* p, size_t n) {
     T largest = 0;
     for (size_t i = 0; i < n; ++i) largest = std::max(largest, p[i]);
-    return largest;
-}
-
-template <typename T>
-__attribute__((noinline)) static T largest_in_bytes(const uint8_t* p, size_t n) {
-    T largest = 0;
-    for (size_t i = 0; i < n; ++i) largest = std::max(largest, load<T>(p + i * sizeof(T)));
     return largest;
 }
 
@@ -486,10 +485,10 @@ private:
         const uint64_t dictionary = load<uint32_t>(t_.values + 4 * row_);
         if (size > t_.entry_count - pos_ || dictionary > t_.value_count - base_) return false;
         const uint8_t* row = t_.entries + 2 * pos_;
-        if (dictionary <= 0xFFFF && !all_below(largest_in_bytes<uint16_t>(row, size), size, dictionary)) return false;
+        if (!values_below_in_bytes<uint16_t>(row, size, dictionary)) return false;
         const uint8_t* values = t_.values + 4 * base_;
         // Only dictionary values can come out, so they carry the check.
-        if (!all_below(largest_in_bytes<uint32_t>(values, dictionary), dictionary, limit_)) return false;
+        if (!values_below_in_bytes<uint32_t>(values, dictionary, limit_)) return false;
         at_ = row;
         dictionary_ = values;
         left_ = size;
