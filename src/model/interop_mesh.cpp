@@ -572,16 +572,19 @@ private:
 // Each vertex has one 64-bit row of four 16-bit lanes, each 0 or the
 // distance from the vertex to the larger index of one of its edges; lanes
 // fill from the lowest. Edges of a longer distance, or of a vertex whose row
-// is full, go to a hash set.
+// is full, go to a hash set. With few pairs for many vertices there are no
+// rows, only the hash set.
 class VertexEdges {
 public:
-    explicit VertexEdges(uint64_t vertices) : rows_(new uint64_t[static_cast<size_t>(vertices)]()) {}
+    VertexEdges(uint64_t vertices, uint64_t pairs)
+        : rows_(pairs >= vertices / 8 ? new uint64_t[static_cast<size_t>(vertices)]() : nullptr) {}
 
     // Copies the `n` / 2 pairs of `values` whose edge is new (every pair
     // with `keep_all`) to `kept`, adding the new edges; returns the values
     // copied. Every value lies below the vertex count.
     size_t keep_new(const uint32_t* values, size_t n, bool keep_all, uint32_t* kept) {
         if (n < 2) return 0;
+        if (!rows_) return keep_new_hashed(values, n, keep_all, kept);
         // The row of the vertex last met stays in a register: the lists hold
         // a vertex's edges one after another, and a row read straight after
         // it was written would wait for the write.
@@ -622,6 +625,17 @@ public:
     }
 
 private:
+    size_t keep_new_hashed(const uint32_t* values, size_t n, bool keep_all, uint32_t* kept) {
+        size_t k = 0;
+        for (size_t i = 0; i + 1 < n; i += 2) {
+            const uint32_t a = values[i], b = values[i + 1];
+            const bool added = more_.add(edge_key(std::min(a, b), std::max(a, b)));
+            std::memcpy(kept + k, values + i, 2 * sizeof(uint32_t));
+            k += (added || keep_all) ? 2 : 0;
+        }
+        return k;
+    }
+
     static constexpr uint64_t lane_ones = 0x0001000100010001ull;
     static constexpr uint64_t lane_tops = 0x8000800080008000ull;
 
@@ -662,8 +676,7 @@ static bool read_coded_edges(InteropMesh& m, const CodedView* tables, uint64_t v
     // In precedence order.
     std::vector<uint32_t>* lists[3] = {&m.group_edges, &m.polygon_edges, &m.triangle_edges};
     const CodedView* views[3] = {&tables[3], &tables[1], &tables[2]};
-    const bool any = (views[0]->entry_count | views[1]->entry_count | views[2]->entry_count) > 0;
-    VertexEdges seen(any ? vertices : 0);
+    VertexEdges seen(vertices, (views[0]->entry_count + views[1]->entry_count + views[2]->entry_count) / 2);
     for (int l = 0; l < 3; ++l) {
         if (!decode_new_edges(*views[l], vertices, l == 0, seen, *lists[l])) return false;
     }
