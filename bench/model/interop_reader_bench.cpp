@@ -158,12 +158,13 @@ static double thread_cpu_ms() {
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) * 1e-6;
 }
 
-// Each iteration reads the file plainly and as an interop file, in turn
-// first, so both see the same state of the machine and neither always
-// follows the other; the iteration time is the interop read. `ratio` is the median interop read over the median plain read in
-// this thread's processor time (user and system), which a machine shared
-// with other work leaves alone; `wall_ratio` is the same in elapsed time,
-// where a read that outlasts a time slice also counts the other processes.
+// Each iteration reads the file plainly and as an interop file, each going
+// first in turn, so both see the same state of the machine and neither
+// always follows the other; the iteration time is the interop read. `ratio`
+// is the median interop read over the median plain read in this thread's
+// processor time (user and system), which a machine shared with other work
+// leaves alone; `wall_ratio` is the same in elapsed time, where a read that
+// outlasts a time slice also counts the other processes.
 static void interleaved(benchmark::State& state, const std::string& path) {
     using Clock = std::chrono::steady_clock;
     auto ms = [](Clock::time_point a, Clock::time_point b) {
