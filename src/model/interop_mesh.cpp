@@ -13,7 +13,10 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <exception>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #include "platform/files.h"
 
@@ -703,51 +706,75 @@ static bool type_names_sound(const InteropMesh& m) {
 // worked out together (normals and triangle normals, palette and colours) are
 // made in one pass over their bytes, and arrays that are only decoded (the
 // coded tables of a 32-bit entry) are never copied.
+//
+// Once every array's bytes are known to lie in the file, the arrays are
+// independent of each other: each part below reads its own source bytes,
+// makes its own checks and fills its own members of the mesh. A large entry
+// spreads its parts over up to three threads; any failing part fails the
+// whole entry, as the first failing one would on its own.
 
-static bool read_entry(ByteSource& s, InteropMesh& m) {
+struct EntryArrays {
     int32_t h[HEADER_WORDS];
-    if (!read_bytes(s, h, header_bytes)) return false;
-    uint64_t needed = 0;
-    if (!entry_array_bytes(h, needed) || needed > bytes_left(s)) return false;
+    bool wide = false;
+    uint64_t vertices = 0;
+    int32_t index_width = 0;
+    const uint8_t* positions = nullptr;
+    const uint8_t* polygons = nullptr;
+    const uint8_t* normals = nullptr;
+    const uint8_t* palette = nullptr;
+    const uint8_t* colour_indices = nullptr;
+    const uint8_t* bounds = nullptr;
+    const uint8_t* face_ids = nullptr;
+    const uint8_t* group_ids = nullptr;
+    const uint8_t* user_types = nullptr;
+    const uint8_t* operand_ids = nullptr;
+    const uint8_t* triangles = nullptr;
+    const uint8_t* sign_flags = nullptr;
+    const uint8_t* triangle_polygons = nullptr;
+    const uint8_t* polygon_edges = nullptr;
+    const uint8_t* triangle_edges = nullptr;
+    const uint8_t* group_edges = nullptr;
+    CodedView tables[4];
+    const uint8_t* shading = nullptr;
+    const uint8_t* ppd_text = nullptr;
+    const uint8_t* type_name_lengths = nullptr;
+    const uint8_t* type_name_offsets = nullptr;
+    const uint8_t* type_name_bytes = nullptr;
 
-    const bool wide = h[H_WIDE_ROWS] > 0;
-    const uint64_t iw = wide ? 4 : 2;
-    const uint64_t vertices = h[H_POSITIONS] > 0 ? static_cast<uint64_t>(h[H_POSITIONS] / h[H_DIMENSION]) : 0;
-    m.polygon_size = h[H_POLYGON_SIZE];
-    m.dimension = h[H_DIMENSION];
-    m.smoothing_count = h[H_SMOOTHING_COUNT];
-    m.smoothing_groups_defined = h[H_SMOOTHING_COUNT] > 0 ? 1 : 0;
+    uint64_t count(int32_t w) const { return static_cast<uint64_t>(h[w]); }  // none is negative
+};
 
-    // Where each array lies, in file order.
-    auto count = [&h](int32_t w) { return static_cast<uint64_t>(h[w]); };  // none is negative
+// Finds every array of the entry in the file; false when one runs past it.
+static bool locate_arrays(ByteSource& s, EntryArrays& a) {
+    const int32_t* h = a.h;
+    const uint64_t iw = a.wide ? 4 : 2;
     bool complete = true;
     auto take = [&](uint64_t bytes) {
         const uint8_t* at = take_bytes(s, bytes);
         complete = complete && at != nullptr;
         return at;
     };
-    const uint8_t* positions = take(count(H_POSITIONS) * 8);
-    const uint8_t* polygons = take(count(H_POLYGONS) * iw);
-    const uint8_t* normals = take(count(H_NORMALS) * 8);
-    const uint8_t* palette = take(count(H_PALETTE) * 8);
-    const int32_t index_width = colour_index_width(h[H_PALETTE]);
-    const uint8_t* colour_index_bytes = take(vertices * static_cast<uint64_t>(index_width));
-    const uint8_t* bounds = take(count(H_BOUNDS) * 8);
-    const uint8_t* face_ids = take(count(H_FACE_IDS) * 4);
-    const uint8_t* group_ids = take(count(H_GROUP_IDS) * 4);
-    const uint8_t* user_types = take(count(H_USER_TYPES) * 4);
-    const uint8_t* operand_ids = take(count(H_OPERAND_IDS) * 4);
-    const uint8_t* triangles = take(count(H_TRIANGLES) * iw);
-    const uint8_t* sign_flags = take(count(H_SIGN_FLAGS));
-    const uint8_t* triangle_polygons = take(count(H_TRIANGLE_POLYGONS) * 4);
+    // In file order.
+    a.positions = take(a.count(H_POSITIONS) * 8);
+    a.polygons = take(a.count(H_POLYGONS) * iw);
+    a.normals = take(a.count(H_NORMALS) * 8);
+    a.palette = take(a.count(H_PALETTE) * 8);
+    a.colour_indices = take(a.vertices * static_cast<uint64_t>(a.index_width));
+    a.bounds = take(a.count(H_BOUNDS) * 8);
+    a.face_ids = take(a.count(H_FACE_IDS) * 4);
+    a.group_ids = take(a.count(H_GROUP_IDS) * 4);
+    a.user_types = take(a.count(H_USER_TYPES) * 4);
+    a.operand_ids = take(a.count(H_OPERAND_IDS) * 4);
+    a.triangles = take(a.count(H_TRIANGLES) * iw);
+    a.sign_flags = take(a.count(H_SIGN_FLAGS));
+    a.triangle_polygons = take(a.count(H_TRIANGLE_POLYGONS) * 4);
     // The plain lists of a 32-bit entry are replaced by the coded tables.
-    const uint8_t* polygon_edges = take(count(H_POLYGON_EDGES) * iw);
-    const uint8_t* triangle_edges = take(count(H_TRIANGLE_EDGES) * iw);
-    const uint8_t* group_edges = take(count(H_GROUP_EDGES) * iw);
-    CodedView tables[4];
+    a.polygon_edges = take(a.count(H_POLYGON_EDGES) * iw);
+    a.triangle_edges = take(a.count(H_TRIANGLE_EDGES) * iw);
+    a.group_edges = take(a.count(H_GROUP_EDGES) * iw);
     for (int32_t t = 0; t < 4; ++t) {
         const int32_t* w = h + H_TABLE0 + 3 * t;
-        CodedView& table = tables[t];
+        CodedView& table = a.tables[t];
         table.rows = static_cast<uint64_t>(w[0]);
         table.value_count = static_cast<uint64_t>(w[1]);
         table.values = take(table.value_count * 4);
@@ -757,53 +784,322 @@ static bool read_entry(ByteSource& s, InteropMesh& m) {
             table.entries = take(table.entry_count * 2);
         }
     }
-    take(count(H_SPARE) * 4);
-    const uint8_t* shading = take(count(H_SHADING) * 4);
-    const uint8_t* ppd_text = take(count(H_PPD_TEXT));
-    const uint64_t type_names = count(H_TYPE_NAMES);
-    const uint8_t* type_name_lengths = take(type_names * 4);
-    const uint8_t* type_name_offsets = take(type_names * 4);
-    const uint8_t* type_name_bytes = take(count(H_TYPE_NAME_BYTES));
-    if (!complete) return false;
+    take(a.count(H_SPARE) * 4);
+    a.shading = take(a.count(H_SHADING) * 4);
+    a.ppd_text = take(a.count(H_PPD_TEXT));
+    const uint64_t type_names = a.count(H_TYPE_NAMES);
+    a.type_name_lengths = take(type_names * 4);
+    a.type_name_offsets = take(type_names * 4);
+    a.type_name_bytes = take(a.count(H_TYPE_NAME_BYTES));
+    return complete;
+}
 
-    copy_array(m.positions, positions, count(H_POSITIONS));
-    if (!read_polygon_list(m, polygons, count(H_POLYGONS), wide, vertices)) return false;
-    if (count(H_SIGN_FLAGS) * 3 > count(H_NORMALS)) return false;
-    read_normals(m, normals, count(H_NORMALS), sign_flags, count(H_SIGN_FLAGS));
-    if (!read_colours(m, palette, count(H_PALETTE), colour_index_bytes, index_width, vertices)) return false;
-    copy_array(m.bounds, bounds, count(H_BOUNDS));
-    copy_array(m.face_ids, face_ids, count(H_FACE_IDS));
-    copy_array(m.group_ids, group_ids, count(H_GROUP_IDS));
-    copy_array(m.user_types, user_types, count(H_USER_TYPES));
-    copy_array(m.operand_ids, operand_ids, count(H_OPERAND_IDS));
-    if (!copy_indices(m.triangles, triangles, count(H_TRIANGLES), wide, vertices)) return false;
-    copy_array(m.triangle_polygons, triangle_polygons, count(H_TRIANGLE_POLYGONS));
-    if (!wide) {
-        if (!copy_edges16(m.polygon_edges16, polygon_edges, count(H_POLYGON_EDGES), vertices)) return false;
-        if (!copy_edges16(m.triangle_edges16, triangle_edges, count(H_TRIANGLE_EDGES), vertices)) return false;
-        if (!copy_edges16(m.group_edges16, group_edges, count(H_GROUP_EDGES), vertices)) return false;
-        // The coded tables of a 16-bit entry are kept as read.
-        for (int32_t t = 0; t < 4; ++t) {
-            CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
-            const CodedView& view = tables[t];
-            table.rows = h[H_TABLE0 + 3 * t];
-            copy_array(table.values, view.values, view.value_count);
-            if (view.entry_count > 0) {
-                copy_array(table.row_sizes, view.row_sizes, view.rows + 1);
-                copy_array(table.entries, view.entries, view.entry_count);
+enum EntryPart : int32_t {
+    PART_POSITIONS,
+    PART_POLYGONS,
+    PART_NORMALS,
+    PART_COLOURS,
+    PART_IDS,
+    PART_TRIANGLES,
+    PART_TRIANGLE_POLYGONS,
+    PART_PLAIN_EDGES,
+    PART_SHADING,
+    PART_NAMES,
+    PART_CODED_EDGES,
+    PART_COUNT,
+};
+
+static bool read_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
+    const uint64_t vertices = a.vertices;
+    switch (part) {
+        case PART_POSITIONS:
+            copy_array(m.positions, a.positions, a.count(H_POSITIONS));
+            return true;
+        case PART_POLYGONS:
+            return read_polygon_list(m, a.polygons, a.count(H_POLYGONS), a.wide, vertices);
+        case PART_NORMALS:
+            if (a.count(H_SIGN_FLAGS) * 3 > a.count(H_NORMALS)) return false;
+            read_normals(m, a.normals, a.count(H_NORMALS), a.sign_flags, a.count(H_SIGN_FLAGS));
+            return true;
+        case PART_COLOURS:
+            return read_colours(m, a.palette, a.count(H_PALETTE), a.colour_indices, a.index_width, vertices);
+        case PART_IDS:
+            copy_array(m.bounds, a.bounds, a.count(H_BOUNDS));
+            copy_array(m.face_ids, a.face_ids, a.count(H_FACE_IDS));
+            copy_array(m.group_ids, a.group_ids, a.count(H_GROUP_IDS));
+            copy_array(m.user_types, a.user_types, a.count(H_USER_TYPES));
+            copy_array(m.operand_ids, a.operand_ids, a.count(H_OPERAND_IDS));
+            return true;
+        case PART_TRIANGLES:
+            return copy_indices(m.triangles, a.triangles, a.count(H_TRIANGLES), a.wide, vertices);
+        case PART_TRIANGLE_POLYGONS:
+            copy_array(m.triangle_polygons, a.triangle_polygons, a.count(H_TRIANGLE_POLYGONS));
+            return true;
+        case PART_PLAIN_EDGES:
+            if (a.wide) return true;
+            if (!copy_edges16(m.polygon_edges16, a.polygon_edges, a.count(H_POLYGON_EDGES), vertices)) return false;
+            if (!copy_edges16(m.triangle_edges16, a.triangle_edges, a.count(H_TRIANGLE_EDGES), vertices)) return false;
+            if (!copy_edges16(m.group_edges16, a.group_edges, a.count(H_GROUP_EDGES), vertices)) return false;
+            // The coded tables of a 16-bit entry are kept as read.
+            for (int32_t t = 0; t < 4; ++t) {
+                CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
+                const CodedView& view = a.tables[t];
+                table.rows = a.h[H_TABLE0 + 3 * t];
+                copy_array(table.values, view.values, view.value_count);
+                if (view.entry_count > 0) {
+                    copy_array(table.row_sizes, view.row_sizes, view.rows + 1);
+                    copy_array(table.entries, view.entries, view.entry_count);
+                }
             }
+            return true;
+        case PART_SHADING:
+            copy_array(m.shading_vectors, a.shading, a.count(H_SHADING));
+            return true;
+        case PART_NAMES:
+            if (a.count(H_PPD_TEXT) > 0)
+                m.ppd_text.assign(reinterpret_cast<const char*>(a.ppd_text), a.count(H_PPD_TEXT));
+            copy_array(m.type_name_lengths, a.type_name_lengths, a.count(H_TYPE_NAMES));
+            copy_array(m.type_name_offsets, a.type_name_offsets, a.count(H_TYPE_NAMES));
+            copy_array(m.type_names, a.type_name_bytes, a.count(H_TYPE_NAME_BYTES));
+            return type_names_sound(m);
+        case PART_CODED_EDGES:
+            // A 32-bit entry's edge lists come from the coded tables, which
+            // are not kept.
+            return !a.wide || read_coded_edges(m, a.tables, vertices);
+        default:
+            return true;
+    }
+}
+
+// Roughly what a part costs, in bytes copied: the bytes it writes, and for
+// the coded edges what decoding and de-duplicating an entry costs.
+static const uint64_t coded_entry_cost = 15;
+
+static uint64_t part_cost(int32_t part, const EntryArrays& a) {
+    const uint64_t iw = a.wide ? 4 : 2;
+    switch (part) {
+        case PART_POSITIONS:
+            return a.count(H_POSITIONS) * 8;
+        case PART_POLYGONS:
+            return a.count(H_POLYGONS) * 4;
+        case PART_NORMALS:
+            return a.count(H_NORMALS) * 8 + a.count(H_SIGN_FLAGS) * 24;
+        case PART_COLOURS:
+            return a.index_width > 0 ? a.vertices * 36 : 0;
+        case PART_IDS:
+            return (a.count(H_FACE_IDS) + a.count(H_GROUP_IDS) + a.count(H_USER_TYPES) + a.count(H_OPERAND_IDS)) * 4;
+        case PART_TRIANGLES:
+            return a.count(H_TRIANGLES) * 4;
+        case PART_TRIANGLE_POLYGONS:
+            return a.count(H_TRIANGLE_POLYGONS) * 4;
+        case PART_PLAIN_EDGES: {
+            if (a.wide) return 0;
+            uint64_t bytes = (a.count(H_POLYGON_EDGES) + a.count(H_TRIANGLE_EDGES) + a.count(H_GROUP_EDGES)) * iw;
+            for (const CodedView& t : a.tables) bytes += t.value_count * 4 + t.entry_count * 2;
+            return bytes;
+        }
+        case PART_SHADING:
+            return a.count(H_SHADING) * 4;
+        case PART_NAMES:
+            return a.count(H_PPD_TEXT) + a.count(H_TYPE_NAMES) * 8 + a.count(H_TYPE_NAME_BYTES);
+        case PART_CODED_EDGES: {
+            if (!a.wide) return 0;
+            uint64_t entries = 0;
+            for (int32_t t = 1; t < 4; ++t) entries += a.tables[t].entry_count;
+            return entries * coded_entry_cost;
+        }
+        default:
+            return 0;
+    }
+}
+
+// The arrays a part fills, allocated here by the reading thread with the
+// capacity the part gives them, so that the part fills them in place. What
+// the allocator hands another thread comes from that thread's own arena,
+// fresh memory to be faulted in, where the reading thread reuses its heap.
+template <typename T>
+static void reserve_for(std::vector<T>& v, uint64_t count) {
+    v.clear();
+    v.reserve(static_cast<size_t>(count));
+}
+
+static void reserve_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
+    switch (part) {
+        case PART_POSITIONS:
+            reserve_for(m.positions, a.count(H_POSITIONS));
+            break;
+        case PART_POLYGONS:
+            reserve_for(m.polygons, a.count(H_POLYGONS));
+            break;
+        case PART_NORMALS:
+            if (a.count(H_SIGN_FLAGS) * 3 > a.count(H_NORMALS) || a.count(H_NORMALS) == 0) break;
+            reserve_for(m.polygon_normals, a.count(H_NORMALS));
+            reserve_for(m.triangle_normals, a.count(H_SIGN_FLAGS) * 3);
+            break;
+        case PART_COLOURS:
+            if (a.index_width == 0) break;
+            reserve_for(m.colours, a.vertices * 4);
+            reserve_for(m.display_colours, a.vertices * 4);
+            break;
+        case PART_IDS:
+            reserve_for(m.bounds, a.count(H_BOUNDS));
+            reserve_for(m.face_ids, a.count(H_FACE_IDS));
+            reserve_for(m.group_ids, a.count(H_GROUP_IDS));
+            reserve_for(m.user_types, a.count(H_USER_TYPES));
+            reserve_for(m.operand_ids, a.count(H_OPERAND_IDS));
+            break;
+        case PART_TRIANGLES:
+            reserve_for(m.triangles, a.count(H_TRIANGLES));
+            break;
+        case PART_TRIANGLE_POLYGONS:
+            reserve_for(m.triangle_polygons, a.count(H_TRIANGLE_POLYGONS));
+            break;
+        case PART_PLAIN_EDGES:
+            if (a.wide) break;
+            reserve_for(m.polygon_edges16, a.count(H_POLYGON_EDGES));
+            reserve_for(m.triangle_edges16, a.count(H_TRIANGLE_EDGES));
+            reserve_for(m.group_edges16, a.count(H_GROUP_EDGES));
+            for (int32_t t = 0; t < 4; ++t) {
+                CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
+                const CodedView& view = a.tables[t];
+                reserve_for(table.values, view.value_count);
+                if (view.entry_count > 0) {
+                    reserve_for(table.row_sizes, view.rows + 1);
+                    reserve_for(table.entries, view.entry_count);
+                }
+            }
+            break;
+        case PART_SHADING:
+            reserve_for(m.shading_vectors, a.count(H_SHADING));
+            break;
+        case PART_NAMES:
+            m.ppd_text.reserve(static_cast<size_t>(a.count(H_PPD_TEXT)));
+            reserve_for(m.type_name_lengths, a.count(H_TYPE_NAMES));
+            reserve_for(m.type_name_offsets, a.count(H_TYPE_NAMES));
+            reserve_for(m.type_names, a.count(H_TYPE_NAME_BYTES));
+            break;
+        case PART_CODED_EDGES:
+            if (!a.wide) break;
+            reserve_for(m.polygon_edges, a.tables[CODED_TABLE_POLYGON_EDGES].entry_count & ~uint64_t(1));
+            reserve_for(m.triangle_edges, a.tables[CODED_TABLE_TRIANGLE_EDGES].entry_count & ~uint64_t(1));
+            reserve_for(m.group_edges, a.tables[CODED_TABLE_GROUP_EDGES].entry_count & ~uint64_t(1));
+            break;
+        default:
+            break;
+    }
+}
+
+// Work below this many bytes (as counted above) is left to the reading
+// thread; a thread costs tens of microseconds to start and join.
+static const uint64_t work_per_thread = 1u << 20;
+static const int32_t max_threads = 3;
+
+// Spreads the parts over as many threads as the work is worth, largest part
+// first, each to the thread with least work so far. Returns the threads
+// (the reading thread is 0).
+static int32_t plan_parts(const EntryArrays& a, int32_t* thread_of) {
+    uint64_t cost[PART_COUNT];
+    uint64_t total = 0;
+    for (int32_t p = 0; p < PART_COUNT; ++p) {
+        cost[p] = part_cost(p, a);
+        total += cost[p];
+    }
+    int32_t threads = static_cast<int32_t>(std::min<uint64_t>(max_threads, total / work_per_thread));
+    if (threads > 1) {
+        const unsigned cores = std::thread::hardware_concurrency();
+        if (cores > 0 && static_cast<unsigned>(threads) > cores) threads = static_cast<int32_t>(cores);
+    }
+    threads = std::max(threads, 1);
+    uint64_t load[max_threads] = {};
+    bool placed[PART_COUNT] = {};
+    for (int32_t n = 0; n < PART_COUNT; ++n) {
+        int32_t largest = -1;
+        for (int32_t p = 0; p < PART_COUNT; ++p) {
+            if (!placed[p] && (largest < 0 || cost[p] > cost[largest])) largest = p;
+        }
+        int32_t least = 0;
+        for (int32_t t = 1; t < threads; ++t) {
+            if (load[t] < load[least]) least = t;
+        }
+        placed[largest] = true;
+        thread_of[largest] = least;
+        load[least] += cost[largest];
+    }
+    return threads;
+}
+
+static bool read_parts_of(int32_t thread, const int32_t* thread_of, const EntryArrays& a, InteropMesh& m) {
+    for (int32_t p = 0; p < PART_COUNT; ++p) {
+        if (thread_of[p] == thread && !read_part(p, a, m)) return false;
+    }
+    return true;
+}
+
+// A helper thread's share. An exception (only running out of memory) is
+// handed to the reading thread, which throws it after joining every thread,
+// as the parts would have thrown it there.
+struct PartThread {
+    std::thread thread;
+    bool ok = true;
+    std::exception_ptr failure;
+};
+
+static bool read_parts(const EntryArrays& a, InteropMesh& m) {
+    int32_t thread_of[PART_COUNT];
+    const int32_t threads = plan_parts(a, thread_of);
+    if (threads == 1) return read_parts_of(0, thread_of, a, m);
+    for (int32_t p = 0; p < PART_COUNT; ++p) {
+        if (thread_of[p] != 0) reserve_part(p, a, m);
+    }
+    PartThread helpers[max_threads - 1];
+    for (int32_t t = 1; t < threads; ++t) {
+        PartThread& helper = helpers[t - 1];
+        try {
+            helper.thread = std::thread([&helper, t, &thread_of, &a, &m] {
+                try {
+                    helper.ok = read_parts_of(t, thread_of, a, m);
+                } catch (...) {
+                    helper.failure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: its share is read here.
         }
     }
-    copy_array(m.shading_vectors, shading, count(H_SHADING));
-    if (count(H_PPD_TEXT) > 0) m.ppd_text.assign(reinterpret_cast<const char*>(ppd_text), count(H_PPD_TEXT));
-    copy_array(m.type_name_lengths, type_name_lengths, type_names);
-    copy_array(m.type_name_offsets, type_name_offsets, type_names);
-    copy_array(m.type_names, type_name_bytes, count(H_TYPE_NAME_BYTES));
-    if (!type_names_sound(m)) return false;
+    bool ok = true;
+    std::exception_ptr failure;
+    try {
+        for (int32_t t = 0; t < threads; ++t) {
+            if (t == 0 || !helpers[t - 1].thread.joinable()) ok = read_parts_of(t, thread_of, a, m) && ok;
+        }
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    for (int32_t t = 1; t < threads; ++t) {
+        PartThread& helper = helpers[t - 1];
+        if (helper.thread.joinable()) helper.thread.join();
+        ok = ok && helper.ok;
+        if (!failure) failure = helper.failure;
+    }
+    if (failure) std::rethrow_exception(failure);
+    return ok;
+}
 
-    // A 32-bit entry's edge lists come from the coded tables, which are not
-    // kept.
-    if (wide && !read_coded_edges(m, tables, vertices)) return false;
+static bool read_entry(ByteSource& s, InteropMesh& m) {
+    EntryArrays a;
+    int32_t* h = a.h;
+    if (!read_bytes(s, h, header_bytes)) return false;
+    uint64_t needed = 0;
+    if (!entry_array_bytes(h, needed) || needed > bytes_left(s)) return false;
+
+    a.wide = h[H_WIDE_ROWS] > 0;
+    a.vertices = h[H_POSITIONS] > 0 ? static_cast<uint64_t>(h[H_POSITIONS] / h[H_DIMENSION]) : 0;
+    a.index_width = colour_index_width(h[H_PALETTE]);
+    m.polygon_size = h[H_POLYGON_SIZE];
+    m.dimension = h[H_DIMENSION];
+    m.smoothing_count = h[H_SMOOTHING_COUNT];
+    m.smoothing_groups_defined = h[H_SMOOTHING_COUNT] > 0 ? 1 : 0;
+    if (!locate_arrays(s, a) || !read_parts(a, m)) return false;
 
     m.serial_id = next_mesh_serial();
     m.present = 1;
