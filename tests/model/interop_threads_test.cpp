@@ -148,8 +148,8 @@ struct Read {
 TEST(InteropReaderThreads, LargeEntriesReadAsWritten) {
     // 16-bit indices with plain edge lists; 32-bit with coded ones, two
     // entries so the second is read after the first's threads are joined.
-    const InteropWriterMesh narrow = large_mesh(200, INTEROP_INDEX_16);
-    const InteropWriterMesh wide = large_mesh(200, INTEROP_INDEX_32);
+    const InteropWriterMesh narrow = large_mesh(160, INTEROP_INDEX_16);
+    const InteropWriterMesh wide = large_mesh(160, INTEROP_INDEX_32);
     {
         Read r(interop_serialise({narrow}));
         ASSERT_EQ(r.meshes.size(), 1u);
@@ -167,7 +167,7 @@ TEST(InteropReaderThreads, LargeEntriesReadAsWritten) {
 // the one message, whichever thread meets it.
 TEST(InteropReaderThreads, FaultsInAnyArrayFailTheWholeFile) {
     for (const InteropIndexWidth width : {INTEROP_INDEX_16, INTEROP_INDEX_32}) {
-        const InteropWriterMesh good = large_mesh(200, width);
+        const InteropWriterMesh good = large_mesh(160, width);
         const uint32_t vertices = static_cast<uint32_t>(good.positions.size() / 3);
         std::vector<std::pair<const char*, InteropWriterMesh>> broken;
         auto add = [&](const char* what) {
@@ -184,10 +184,14 @@ TEST(InteropReaderThreads, FaultsInAnyArrayFailTheWholeFile) {
         two->colour_indices[7] = 9;
         two->triangles[3] = vertices + 4;
         add("type names")->header_override = {{IW_TYPE_NAME_BYTES_LEN, 10}, {IW_PPD_TEXT_LEN, 5}};
+        const std::string good_entry = interop_serialise({good}).substr(4);
         for (const auto& b : broken) {
             SCOPED_TRACE(std::string(b.first) + (width == INTEROP_INDEX_16 ? " 16" : " 32"));
             // Alone, and after a good entry.
-            for (const std::string& bytes : {interop_serialise({b.second}), interop_serialise({good, b.second})}) {
+            const std::string alone = interop_serialise({b.second});
+            const int32_t two = 2;
+            const std::string after = std::string(reinterpret_cast<const char*>(&two), 4) + good_entry + alone.substr(4);
+            for (const std::string& bytes : {alone, after}) {
                 Read r(bytes);
                 EXPECT_TRUE(r.meshes.empty());
                 EXPECT_EQ(r.printed, "ERROR-READING-BINARY-INTEROP-FILE: mem\n");
@@ -198,8 +202,8 @@ TEST(InteropReaderThreads, FaultsInAnyArrayFailTheWholeFile) {
 
 // Assembly reads one file per worker at the same time.
 TEST(InteropReaderThreads, ReadsSideBySideDoNotMeet) {
-    const InteropWriterMesh narrow = large_mesh(200, INTEROP_INDEX_16);
-    const InteropWriterMesh wide = large_mesh(200, INTEROP_INDEX_32);
+    const InteropWriterMesh narrow = large_mesh(160, INTEROP_INDEX_16);
+    const InteropWriterMesh wide = large_mesh(160, INTEROP_INDEX_32);
     const TestDir scratch("vk_threads");
     const std::string paths[2] = {scratch.path() + "/narrow.bin", scratch.path() + "/wide.bin"};
     ASSERT_TRUE(write_interop_file(paths[0], {narrow}));
