@@ -217,6 +217,12 @@ template <typename T>
 static void copy_array(std::vector<T>& v, const uint8_t* src, uint64_t count) {
     v.clear();
     if (count == 0) return;
+    if (reinterpret_cast<uintptr_t>(src) % alignof(T) == 0) {
+        // Values where their type may lie are copied as one block.
+        const T* aligned = reinterpret_cast<const T*>(src);
+        v.assign(aligned, aligned + count);
+        return;
+    }
     const FileValues<T> first{src};
     v.assign(first, first + static_cast<std::ptrdiff_t>(count));
 }
