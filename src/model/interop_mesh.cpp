@@ -995,8 +995,9 @@ static void reserve_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
     }
 }
 
-// Work below this many bytes (as counted above) is left to the reading
-// thread; a thread costs tens of microseconds to start and join.
+// One thread for each this many bytes of work (as counted above), at most
+// three: an entry of less than twice this is read by the reading thread
+// alone, as a thread costs tens of microseconds to start and join.
 static const uint64_t work_per_thread = 1u << 20;
 static const int32_t max_threads = 3;
 
