@@ -12,7 +12,11 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <limits>
+#include <exception>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #include "platform/files.h"
 
@@ -100,7 +104,7 @@ static inline T load(const uint8_t* p) {
 // ---------------------------------------------------------------------------
 // Checks of indices. Every value must lie below a limit, at most INT32_MAX
 // (so a value that is negative as a signed index fails too); the checks work
-// on the largest value of a run, found by loops that vectorise.
+// on a whole run of values at a time, in loops that vectorise.
 
 static inline bool all_below(uint64_t largest, uint64_t n, uint64_t limit) {
     if (n == 0) return true;
@@ -108,18 +112,32 @@ static inline bool all_below(uint64_t largest, uint64_t n, uint64_t limit) {
     return largest < limit;  // a limit of 0 admits nothing
 }
 
-// Kept out of line: inlined into the reader, the loops are not vectorised.
+// True when each of the `n` values at `p` (as the file holds them, at any
+// alignment) lies below the limit, with the same clamp. Comparing with the
+// limit takes fewer steps than finding the largest value, as the baseline
+// vector instructions have no unsigned maxima. Kept out of line: inlined
+// into the reader, the loops are not vectorised.
+template <typename T>
+__attribute__((noinline)) static bool values_below_in_bytes(const uint8_t* p, size_t n, uint64_t limit) {
+    if (n == 0) return true;
+    if (limit > static_cast<uint64_t>(INT32_MAX)) limit = static_cast<uint64_t>(INT32_MAX);
+    if (limit == 0) return false;
+    if (limit - 1 >= std::numeric_limits<T>::max()) return true;
+    const T top = static_cast<T>(limit - 1);
+    T over = 0;
+    for (size_t i = 0; i < n; ++i) over |= static_cast<T>(load<T>(p + i * sizeof(T)) > top);
+    return over == 0;
+}
+
+template <typename T>
+static bool values_below(const T* p, size_t n, uint64_t limit) {
+    return values_below_in_bytes<T>(reinterpret_cast<const uint8_t*>(p), n, limit);
+}
+
 template <typename T>
 __attribute__((noinline)) static T largest_of(const T* p, size_t n) {
     T largest = 0;
     for (size_t i = 0; i < n; ++i) largest = std::max(largest, p[i]);
-    return largest;
-}
-
-template <typename T>
-__attribute__((noinline)) static T largest_in_bytes(const uint8_t* p, size_t n) {
-    T largest = 0;
-    for (size_t i = 0; i < n; ++i) largest = std::max(largest, load<T>(p + i * sizeof(T)));
     return largest;
 }
 
@@ -136,27 +154,12 @@ __attribute__((noinline)) static uint16_t widen16(uint32_t* out, const uint8_t* 
 
 // ---------------------------------------------------------------------------
 // Filling vectors. A vector that is resized is zero-filled first and then
-// overwritten; instead every array is produced a piece at a time in a small
-// buffer that stays in the first-level cache and appended from there, so each
-// byte of the destination is written once.
+// overwritten; instead every array is appended from the file's bytes (or from
+// a small buffer that stays in the first-level cache), a piece at a time
+// where a piece is worked on further, so each byte of the destination is
+// written once and looked at again while it is still in the cache.
 
 static const size_t stage_bytes = 16 * 1024;
-
-// fill(out, first, n) produces elements first .. first + n - 1; false stops.
-template <typename T, typename Fill>
-static bool append_staged(std::vector<T>& v, uint64_t count, Fill&& fill) {
-    if (count == 0) return true;
-    constexpr size_t piece = stage_bytes / sizeof(T);
-    alignas(64) T stage[piece];
-    v.reserve(v.size() + count);
-    for (uint64_t done = 0; done < count;) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, count - done));
-        if (!fill(stage, done, n)) return false;
-        v.insert(v.end(), stage, stage + n);
-        done += n;
-    }
-    return true;
-}
 
 // Values of type T as the file holds them, at any alignment: vectors are
 // filled from these straight out of the file's bytes (an allocation and one
@@ -214,32 +217,53 @@ template <typename T>
 static void copy_array(std::vector<T>& v, const uint8_t* src, uint64_t count) {
     v.clear();
     if (count == 0) return;
+    if (reinterpret_cast<uintptr_t>(src) % alignof(T) == 0) {
+        // Values where their type may lie are copied as one block.
+        const T* aligned = reinterpret_cast<const T*>(src);
+        v.assign(aligned, aligned + count);
+        return;
+    }
     const FileValues<T> first{src};
     v.assign(first, first + static_cast<std::ptrdiff_t>(count));
 }
 
-// An index array of the file's width as 32-bit values; returns the largest.
-static inline uint32_t indices_to_words(uint32_t* out, const uint8_t* src, uint64_t first, size_t n, bool wide) {
-    if (!wide) return widen16(out, src + first * 2, n);
-    std::memcpy(out, src + first * 4, n * 4);
-    return largest_of(out, n);
+// An index array of the file's width appended as 32-bit values, a piece at
+// a time straight from the file's bytes; `piece(values, first, n)` then sees
+// each piece where it lies in the vector, while it is still in the cache.
+template <typename Piece>
+static void append_indices(std::vector<uint32_t>& v, const uint8_t* src, uint64_t count, bool wide, Piece&& piece) {
+    if (count == 0) return;
+    constexpr size_t piece_values = stage_bytes / sizeof(uint32_t);
+    v.reserve(v.size() + count);
+    for (uint64_t first = 0; first < count;) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece_values, count - first));
+        const size_t at = v.size();
+        if (wide) {
+            const FileValues<uint32_t> from{src + first * 4};
+            v.insert(v.end(), from, from + static_cast<std::ptrdiff_t>(n));
+        } else {
+            const FileValues<uint16_t> from{src + first * 2};
+            v.insert(v.end(), from, from + static_cast<std::ptrdiff_t>(n));
+        }
+        piece(v.data() + at, first, n);
+        first += n;
+    }
 }
 
 // With a limit, every value must lie below it.
 static bool copy_indices(std::vector<uint32_t>& v, const uint8_t* src, uint64_t count, bool wide, uint64_t limit) {
     v.clear();
-    uint32_t largest = 0;
-    append_staged(v, count, [&](uint32_t* out, uint64_t first, size_t n) {
-        largest = std::max(largest, indices_to_words(out, src, first, n, wide));
-        return true;
+    bool below = true;
+    append_indices(v, src, count, wide, [&below, limit](const uint32_t* values, uint64_t, size_t n) {
+        below = values_below(values, n, limit) && below;
     });
-    return all_below(largest, count, limit);
+    return below;
 }
 
 // A plain 16-bit edge list; every value must index a vertex.
 static bool copy_edges16(std::vector<uint16_t>& v, const uint8_t* src, uint64_t count, uint64_t vertices) {
     copy_array(v, src, count);
-    return all_below(largest_of(v.data(), v.size()), count, vertices);
+    return values_below(v.data(), v.size(), vertices);
 }
 
 // The polygon list. Fixed-size polygons: every value is a corner. Mixed
@@ -256,41 +280,60 @@ static bool read_polygon_list(InteropMesh& m, const uint8_t* src, uint64_t count
     }
     const uint64_t corners_from = mixed ? 1 + polygons : 0;
     uint64_t corners = 0;
-    uint32_t largest = 0;
-    append_staged(m.polygons, count, [&](uint32_t* out, uint64_t first, size_t n) {
-        const uint32_t piece_largest = indices_to_words(out, src, first, n, wide);
+    bool below = true;
+    append_indices(m.polygons, src, count, wide, [&](const uint32_t* out, uint64_t first, size_t n) {
         const uint64_t last = first + n;
         if (first >= corners_from) {
-            largest = std::max(largest, piece_largest);
-            return true;
+            below = values_below(out, n, vertices) && below;
+            return;
         }
         if (mixed) {
             const uint64_t lo = std::max<uint64_t>(first, 1), hi = std::min(last, corners_from);
             for (uint64_t i = lo; i < hi; ++i) corners += out[i - first];
         }
         if (last > corners_from) {
-            largest = std::max(largest, largest_of(out + (corners_from - first), static_cast<size_t>(last - corners_from)));
+            below = values_below(out + (corners_from - first), static_cast<size_t>(last - corners_from), vertices) && below;
         }
-        return true;
     });
     if (mixed && corners > count - 1 - polygons) return false;
-    return all_below(largest, count - corners_from, vertices);
+    return below;
 }
 
 // Polygon normals, and the triangle normals made from them: the first
 // 3 x `flag_count` normals with the triples whose flag has its top bit set
-// negated. The caller has checked that there are enough normals.
+// negated. The caller has checked that there are enough normals. Both are
+// made a piece at a time, the triangle normals from the polygon normals just
+// copied.
 static void read_normals(InteropMesh& m, const uint8_t* src, uint64_t count, const uint8_t* flags,
                          uint64_t flag_count) {
-    copy_array(m.polygon_normals, src, count);
+    m.polygon_normals.clear();
     m.triangle_normals.clear();
-    append_staged(m.triangle_normals, 3 * flag_count, [src, flags](double* out, uint64_t first, size_t n) {
-        for (size_t i = 0; i < n; ++i) {
-            const uint64_t k = first + i;
-            out[i] = load<double>(src + k * sizeof(double)) * ((flags[k / 3] & 0x80) ? -1.0 : 1.0);
+    if (count == 0) return;
+    constexpr size_t piece = 3 * (stage_bytes / (3 * sizeof(double)));  // whole triples
+    const uint64_t flipped = 3 * flag_count;
+    m.polygon_normals.reserve(count);
+    m.triangle_normals.reserve(flipped);
+    for (uint64_t first = 0; first < count;) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, count - first));
+        const FileValues<double> from{src + first * sizeof(double)};
+        m.polygon_normals.insert(m.polygon_normals.end(), from, from + static_cast<std::ptrdiff_t>(n));
+        if (first < flipped) {
+            // A whole number of triples: `first` is, and so is what is left.
+            const size_t t = static_cast<size_t>(std::min<uint64_t>(n, flipped - first));
+            const double* copied = m.polygon_normals.data() + first;
+            const size_t at = m.triangle_normals.size();
+            m.triangle_normals.insert(m.triangle_normals.end(), copied, copied + t);
+            double* out = m.triangle_normals.data() + at;
+            const uint8_t* f = flags + first / 3;
+            for (size_t v = 0; v < t / 3; ++v) {
+                const double sign = (f[v] & 0x80) ? -1.0 : 1.0;
+                out[3 * v] *= sign;
+                out[3 * v + 1] *= sign;
+                out[3 * v + 2] *= sign;
+            }
         }
-        return true;
-    });
+        first += n;
+    }
 }
 
 static int32_t colour_index_width(int32_t palette_len) {
@@ -451,10 +494,10 @@ private:
         const uint64_t dictionary = load<uint32_t>(t_.values + 4 * row_);
         if (size > t_.entry_count - pos_ || dictionary > t_.value_count - base_) return false;
         const uint8_t* row = t_.entries + 2 * pos_;
-        if (dictionary <= 0xFFFF && !all_below(largest_in_bytes<uint16_t>(row, size), size, dictionary)) return false;
+        if (!values_below_in_bytes<uint16_t>(row, size, dictionary)) return false;
         const uint8_t* values = t_.values + 4 * base_;
         // Only dictionary values can come out, so they carry the check.
-        if (!all_below(largest_in_bytes<uint32_t>(values, dictionary), dictionary, limit_)) return false;
+        if (!values_below_in_bytes<uint32_t>(values, dictionary, limit_)) return false;
         at_ = row;
         dictionary_ = values;
         left_ = size;
@@ -476,28 +519,17 @@ private:
 
 // Removing duplicate edges across the three lists. Each edge is keyed by its
 // smaller and its larger index and walked in precedence order: every group
-// edge, then the polygon edges, then the triangle edges, each kept only when
-// its edge is new.
+// edge (all kept), then the polygon edges, then the triangle edges, each kept
+// only when its edge is new. Each list is decoded and de-duplicated in one
+// pass, a piece at a time, and only its kept pairs are written out.
 //
-// Edges whose smaller index lies in different blocks of vertices can never be
-// equal, so the set of edges seen is built block by block, small enough to
-// stay in the cache: for each block the three lists' pairs go through it in
-// precedence order, and in list order within a list. The outcome of every
-// pair is exactly that of one walk over the lists in order.
-//
-// A list is read block by block through its runs: stretches of pairs whose
-// blocks do not decrease (the kernel writes edges in vertex order, a list
-// being one or a few such stretches). Each run keeps its pairs in place, in
-// order, and the runs are joined at the end. A list of many runs has its
-// pairs ordered by block first (a counting sort that keeps their order).
+// The edges seen are held per smaller index, in one small row per vertex
+// (meshes have few edges per vertex, mostly to nearby indices). The kernel
+// writes edges in vertex order, so the rows are visited in order and stream
+// through the cache.
 
-static const int edge_block_bits = 8;
-static const uint32_t block_vertices = 1u << edge_block_bits;
-static const size_t max_runs = 16;
-
-// An edge's key: its smaller index high, its larger low. Every index has
-// been checked to lie below the vertex count (at most INT32_MAX), so the
-// indices order the same as signed or as unsigned values.
+// Every index has been checked to lie below the vertex count (at most
+// INT32_MAX), so no key is the free marker of the hash set.
 static inline uint64_t edge_key(uint32_t lo, uint32_t hi) { return (static_cast<uint64_t>(lo) << 32) | hi; }
 
 static inline uint64_t mix_key(uint64_t key) {
@@ -507,284 +539,156 @@ static inline uint64_t mix_key(uint64_t key) {
     return key;
 }
 
-static inline uint32_t pair_block(const uint32_t* e, size_t m) {
-    return std::min(e[2 * m], e[2 * m + 1]) >> edge_block_bits;
-}
-
-// A hash set of the edges of one block. A slot whose key belongs to another
-// block counts as free, so a new block needs no clearing (the free marker
-// belongs to no block). Keys inside a block are fully mixed, so no input
+// A set of edge keys, open addressing. Keys are fully mixed, so no input
 // makes the probe runs long.
-class BlockHashSet {
+class EdgeHashSet {
 public:
-    void start(uint64_t block) {
-        block_ = block;
-        used_ = 0;
-        reserve(1024);
-    }
-
-    // True when the key is new to the block (it is added then).
-    bool add(uint64_t key) {
-        uint64_t i = mix_key(key) & mask_;
+    // True when the key is new (it is added then).
+    __attribute__((noinline)) bool add(uint64_t key) {
+        if ((used_ + 1) * 2 > slots_.size()) grow();
+        const uint64_t mask = slots_.size() - 1;
+        uint64_t i = mix_key(key) & mask;
         for (;;) {
             const uint64_t slot = slots_[i];
             if (slot == key) return false;
-            if (key_block(slot) != block_) break;
-            i = (i + 1) & mask_;
+            if (slot == free_slot) break;
+            i = (i + 1) & mask;
         }
         slots_[i] = key;
-        if (++used_ * 2 > capacity_) grow();
+        ++used_;
         return true;
     }
 
 private:
     static constexpr uint64_t free_slot = ~uint64_t(0);
 
-    static uint64_t key_block(uint64_t key) { return key >> (32 + edge_block_bits); }
-
-    void reserve(uint64_t capacity) {
-        if (slots_.size() < capacity) slots_.resize(capacity, free_slot);
-        capacity_ = capacity;
-        mask_ = capacity - 1;
-    }
-
-    // Twice the slots: the block's keys are taken out and placed again.
     void grow() {
-        moved_.clear();
-        for (uint64_t i = 0; i < capacity_; ++i) {
-            if (key_block(slots_[i]) == block_) {
-                moved_.push_back(slots_[i]);
-                slots_[i] = free_slot;
-            }
-        }
-        reserve(capacity_ * 2);
-        for (uint64_t key : moved_) {
-            uint64_t i = mix_key(key) & mask_;
-            while (key_block(slots_[i]) == block_) i = (i + 1) & mask_;
+        std::vector<uint64_t> old(std::max<size_t>(1024, slots_.size() * 2), free_slot);
+        old.swap(slots_);
+        const uint64_t mask = slots_.size() - 1;
+        for (uint64_t key : old) {
+            if (key == free_slot) continue;
+            uint64_t i = mix_key(key) & mask;
+            while (slots_[i] != free_slot) i = (i + 1) & mask;
             slots_[i] = key;
         }
     }
 
     std::vector<uint64_t> slots_;
-    std::vector<uint64_t> moved_;
-    uint64_t block_ = 0;
     uint64_t used_ = 0;
-    uint64_t capacity_ = 0;
-    uint64_t mask_ = 0;
 };
 
-// The edges seen in one block: for each smaller index of the block, up to
-// eight larger ones in a row of slots (meshes have few edges per vertex);
-// further edges of a vertex go to a hash set.
-class BlockEdges {
+// Each vertex has one 64-bit row of four 16-bit lanes, each 0 or the
+// distance from the vertex to the larger index of one of its edges; lanes
+// fill from the lowest. Edges of a longer distance, or of a vertex whose row
+// is full, go to a hash set. With few pairs for many vertices there are no
+// rows, only the hash set.
+class VertexEdges {
 public:
-    BlockEdges() {
-        std::memset(counts_, 0, sizeof counts_);
-        std::memset(slots_, 0, sizeof slots_);
-    }
+    VertexEdges(uint64_t vertices, uint64_t pairs)
+        : rows_(pairs >= vertices / 8 ? new uint64_t[static_cast<size_t>(vertices)]() : nullptr) {}
 
-    void start(uint32_t block) {
-        std::memset(counts_, 0, sizeof counts_);
-        block_ = block;
-        hashed_ = false;
-    }
-
-    // True when the edge (lo <= hi, lo in the block) is new (it is added
-    // then).
-    bool add(uint32_t lo, uint32_t hi) {
-        const uint32_t at = lo & (block_vertices - 1);
-        const uint32_t count = counts_[at];
-        uint32_t* slots = slots_[at];
-        const bool found = holds(slots, count, hi);
-        if (count < row_slots) {
-            slots[count] = hi;  // past the count unless the edge is new
-            counts_[at] = static_cast<uint8_t>(count + (found ? 0 : 1));
-            return !found;
+    // Copies the `n` / 2 pairs of `values` whose edge is new (every pair
+    // with `keep_all`) to `kept`, adding the new edges; returns the values
+    // copied. Every value lies below the vertex count.
+    size_t keep_new(const uint32_t* values, size_t n, bool keep_all, uint32_t* kept) {
+        if (n < 2) return 0;
+        if (!rows_) return keep_new_hashed(values, n, keep_all, kept);
+        // The row of the vertex last met stays in a register: the lists hold
+        // a vertex's edges one after another, and a row read straight after
+        // it was written would wait for the write.
+        uint32_t held = 0;
+        uint64_t row = rows_[0];
+        size_t k = 0;
+        for (size_t i = 0; i + 1 < n; i += 2) {
+            const uint32_t a = values[i], b = values[i + 1];
+            const uint32_t lo = std::min(a, b), hi = std::max(a, b);
+            if (lo != held) {
+                rows_[held] = row;
+                held = lo;
+                row = rows_[lo];
+            }
+            bool added;
+            const uint32_t distance = hi - lo;
+            if (distance - 1 >= 0xFFFF) {  // 0 or above 0xFFFF
+                added = more_.add(edge_key(lo, hi));
+            } else if (zero_lanes(row ^ (distance * lane_ones)) != 0) {
+                added = false;
+            } else {
+                const uint64_t free = zero_lanes(row);
+                if (free == 0) {
+                    added = more_.add(edge_key(lo, hi));
+                } else {
+                    // The lowest flag marks the first free lane exactly (lanes
+                    // fill in order, and a flag is wrong only above a lane that
+                    // is zero).
+                    row |= static_cast<uint64_t>(distance) * ((free & (~free + 1)) >> 15);
+                    added = true;
+                }
+            }
+            std::memcpy(kept + k, values + i, 2 * sizeof(uint32_t));
+            k += (added || keep_all) ? 2 : 0;
         }
-        if (found) return false;
-        if (!hashed_) {
-            more_.start(block_);
-            hashed_ = true;
-        }
-        return more_.add(edge_key(lo, hi));
+        rows_[held] = row;
+        return k;
     }
 
 private:
-    static constexpr uint32_t row_slots = 8;
-
-    // Value by value: a row was just written a value at a time, and a wider
-    // read spanning such a write would wait for it to reach the cache.
-    static bool holds(const uint32_t* slots, uint32_t count, uint32_t value) {
-        for (uint32_t i = 0; i < count; ++i) {
-            if (slots[i] == value) return true;
+    size_t keep_new_hashed(const uint32_t* values, size_t n, bool keep_all, uint32_t* kept) {
+        size_t k = 0;
+        for (size_t i = 0; i + 1 < n; i += 2) {
+            const uint32_t a = values[i], b = values[i + 1];
+            const bool added = more_.add(edge_key(std::min(a, b), std::max(a, b)));
+            std::memcpy(kept + k, values + i, 2 * sizeof(uint32_t));
+            k += (added || keep_all) ? 2 : 0;
         }
-        return false;
+        return k;
     }
 
-    uint8_t counts_[block_vertices];
-    alignas(16) uint32_t slots_[block_vertices][row_slots];
-    BlockHashSet more_;
-    uint32_t block_ = 0;
-    bool hashed_ = false;
+    static constexpr uint64_t lane_ones = 0x0001000100010001ull;
+    static constexpr uint64_t lane_tops = 0x8000800080008000ull;
+
+    // Non-zero exactly when some lane is zero; the lowest flag set is the
+    // top bit of the lowest zero lane.
+    static uint64_t zero_lanes(uint64_t x) { return (x - lane_ones) & ~x & lane_tops; }
+
+    std::unique_ptr<uint64_t[]> rows_;
+    EdgeHashSet more_;
 };
 
-// The whole table into `out`, noting the pair numbers where runs of
-// non-decreasing block start (up to one more than `max_runs`).
-static bool decode_coded_table(const CodedView& table, uint64_t limit, std::vector<uint32_t>& out,
-                               std::vector<size_t>& run_starts) {
+// Decodes one coded table into `out`, keeping every pair when `keep_all`,
+// else only the pairs whose edge `seen` has not met; every pair goes into
+// `seen`. A last value without a partner is decoded and checked, and
+// dropped.
+static bool decode_new_edges(const CodedView& table, uint64_t vertices, bool keep_all, VertexEdges& seen,
+                             std::vector<uint32_t>& out) {
     out.clear();
-    run_starts.clear();
-    if (table.entry_count >= 2) run_starts.push_back(0);
-    RowDecoder decoder(table, limit);
-    uint32_t previous = 0;
-    // Pieces start at even positions, so they hold whole pairs.
-    const bool decoded = append_staged(out, table.entry_count, [&](uint32_t* o, uint64_t first, size_t n) {
-        if (decoder.next(o, n) != n) return false;
-        for (size_t k = 0; k + 1 < n; k += 2) {
-            const uint32_t block = std::min(o[k], o[k + 1]) >> edge_block_bits;
-            if (block < previous && run_starts.size() <= max_runs) run_starts.push_back((first + k) / 2);
-            previous = block;
-        }
-        return true;
-    });
-    return decoded && decoder.finish();
-}
-
-// `lists` in precedence order, each of at most `max_runs` runs starting at
-// `run_starts`; the first list keeps every pair.
-static void remove_duplicate_edges_in_runs(std::vector<uint32_t>* const* lists,
-                                           const std::vector<size_t>* const* run_starts, int count) {
-    struct Run {
-        size_t start, read, end, write;
-    };
-    std::vector<std::vector<Run>> runs(static_cast<size_t>(count));
-    for (int l = 0; l < count; ++l) {
-        const std::vector<size_t>& starts = *run_starts[l];
-        const size_t pairs = lists[l]->size() / 2;
-        for (size_t r = 0; r < starts.size(); ++r) {
-            const size_t end = r + 1 < starts.size() ? starts[r + 1] : pairs;
-            runs[static_cast<size_t>(l)].push_back(Run{starts[r], starts[r], end, starts[r]});
-        }
+    RowDecoder decoder(table, vertices);
+    if (table.entry_count >= 2) out.reserve(static_cast<size_t>(table.entry_count & ~uint64_t(1)));
+    constexpr size_t piece = 2048;  // even, so pieces hold whole pairs
+    alignas(64) uint32_t values[piece];
+    alignas(64) uint32_t kept[piece];
+    for (uint64_t done = 0; done < table.entry_count;) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, table.entry_count - done));
+        if (decoder.next(values, n) != n) return false;
+        const size_t k = seen.keep_new(values, n, keep_all, kept);
+        out.insert(out.end(), kept, kept + k);
+        done += n;
     }
-    std::unique_ptr<BlockEdges> seen(new BlockEdges());
-    for (;;) {
-        uint32_t block = ~uint32_t(0);  // no block is this large
-        for (int l = 0; l < count; ++l) {
-            const uint32_t* e = lists[l]->data();
-            for (const Run& run : runs[static_cast<size_t>(l)]) {
-                if (run.read < run.end) block = std::min(block, pair_block(e, run.read));
-            }
-        }
-        if (block == ~uint32_t(0)) break;
-        seen->start(block);
-        for (int l = 0; l < count; ++l) {
-            uint32_t* e = lists[l]->data();
-            const bool keep_all = l == 0;
-            for (Run& run : runs[static_cast<size_t>(l)]) {
-                size_t read = run.read, write = run.write;
-                for (const size_t end = run.end; read < end; ++read) {
-                    const uint32_t a = e[2 * read], b = e[2 * read + 1];
-                    const uint32_t lo = std::min(a, b), hi = std::max(a, b);
-                    if ((lo >> edge_block_bits) != block) break;  // the run's next block
-                    const bool kept = seen->add(lo, hi) || keep_all;
-                    e[2 * write] = a;
-                    e[2 * write + 1] = b;
-                    write += kept ? 1 : 0;
-                }
-                run.read = read;
-                run.write = write;
-            }
-        }
-    }
-    for (int l = 0; l < count; ++l) {
-        uint32_t* e = lists[l]->data();
-        size_t kept = 0;
-        for (const Run& run : runs[static_cast<size_t>(l)]) {
-            const size_t n = run.write - run.start;
-            if (n > 0 && run.start != kept) std::memmove(e + 2 * kept, e + 2 * run.start, n * 2 * sizeof(uint32_t));
-            kept += n;
-        }
-        lists[l]->resize(2 * kept);
-    }
-}
-
-struct BlockedPairs {
-    // Pair numbers grouped by block, in list order within a block.
-    std::vector<uint32_t> order;
-    std::vector<uint64_t> start;  // blocks + 1 offsets
-};
-
-static void group_pairs_by_block(const std::vector<uint32_t>& edges, uint64_t blocks, BlockedPairs& out) {
-    const size_t pairs = edges.size() / 2;
-    const uint32_t* e = edges.data();
-    out.start.assign(blocks + 1, 0);
-    out.order.resize(pairs);
-    for (size_t m = 0; m < pairs; ++m) ++out.start[pair_block(e, m) + 1];
-    for (uint64_t b = 0; b < blocks; ++b) out.start[b + 1] += out.start[b];
-    std::vector<uint64_t> cursor(out.start.begin(), out.start.end() - 1);
-    for (size_t m = 0; m < pairs; ++m) out.order[cursor[pair_block(e, m)]++] = static_cast<uint32_t>(m);
-}
-
-// Keeps the pairs whose flag is set, in order.
-static void keep_flagged_pairs(std::vector<uint32_t>& edges, const std::vector<uint8_t>& keep) {
-    uint32_t* e = edges.data();
-    size_t kept = 0;
-    for (size_t m = 0; m < keep.size(); ++m) {
-        e[2 * kept] = e[2 * m];
-        e[2 * kept + 1] = e[2 * m + 1];
-        kept += keep[m];
-    }
-    edges.resize(2 * kept);
-}
-
-// `lists` in precedence order, in any order of blocks; the first list keeps
-// every pair.
-static void remove_duplicate_edges_sorted(std::vector<uint32_t>* const* lists, int count, uint64_t vertices) {
-    const uint64_t blocks = (vertices >> edge_block_bits) + 1;
-    std::vector<BlockedPairs> grouped(static_cast<size_t>(count));
-    std::vector<std::vector<uint8_t>> keep(static_cast<size_t>(count));
-    for (int l = 0; l < count; ++l) {
-        group_pairs_by_block(*lists[l], blocks, grouped[static_cast<size_t>(l)]);
-        keep[static_cast<size_t>(l)].assign(lists[l]->size() / 2, 0);
-    }
-    std::unique_ptr<BlockEdges> seen(new BlockEdges());
-    for (uint64_t b = 0; b < blocks; ++b) {
-        uint64_t keys = 0;
-        for (const BlockedPairs& g : grouped) keys += g.start[b + 1] - g.start[b];
-        if (keys == 0) continue;
-        seen->start(static_cast<uint32_t>(b));
-        for (int l = 0; l < count; ++l) {
-            const BlockedPairs& g = grouped[static_cast<size_t>(l)];
-            const uint32_t* e = lists[l]->data();
-            uint8_t* flags = keep[static_cast<size_t>(l)].data();
-            for (uint64_t k = g.start[b]; k < g.start[b + 1]; ++k) {
-                const uint32_t m = g.order[k];
-                const uint32_t a = e[2 * m], c = e[2 * m + 1];
-                const bool added = seen->add(std::min(a, c), std::max(a, c));
-                flags[m] = (added || l == 0) ? 1 : 0;
-            }
-        }
-    }
-    for (int l = 0; l < count; ++l) keep_flagged_pairs(*lists[l], keep[static_cast<size_t>(l)]);
+    return decoder.finish();
 }
 
 // The three edge lists of a 32-bit entry from coded tables 1 to 3 (polygon,
 // triangle and smoothing-group edges), de-duplicated. A list with no pair
 // left is released.
 static bool read_coded_edges(InteropMesh& m, const CodedView* tables, uint64_t vertices) {
-    std::vector<uint32_t>* lists[3] = {&m.polygon_edges, &m.triangle_edges, &m.group_edges};
-    std::vector<size_t> starts[3];
-    for (int32_t t = 0; t < 3; ++t) {
-        if (!decode_coded_table(tables[t + 1], vertices, *lists[t], starts[t])) return false;
+    // In precedence order.
+    std::vector<uint32_t>* lists[3] = {&m.group_edges, &m.polygon_edges, &m.triangle_edges};
+    const CodedView* views[3] = {&tables[3], &tables[1], &tables[2]};
+    VertexEdges seen(vertices, (views[0]->entry_count + views[1]->entry_count + views[2]->entry_count) / 2);
+    for (int l = 0; l < 3; ++l) {
+        if (!decode_new_edges(*views[l], vertices, l == 0, seen, *lists[l])) return false;
     }
-    std::vector<uint32_t>* precedence[3] = {&m.group_edges, &m.polygon_edges, &m.triangle_edges};
-    const std::vector<size_t>* precedence_starts[3] = {&starts[2], &starts[0], &starts[1]};
-    bool few_runs = true;
-    for (const std::vector<size_t>& s : starts) few_runs = few_runs && s.size() <= max_runs;
-    if (few_runs)
-        remove_duplicate_edges_in_runs(precedence, precedence_starts, 3);
-    else
-        remove_duplicate_edges_sorted(precedence, 3, vertices);
     for (std::vector<uint32_t>* list : lists) {
         if (list->empty()) std::vector<uint32_t>().swap(*list);
     }
@@ -808,51 +712,75 @@ static bool type_names_sound(const InteropMesh& m) {
 // worked out together (normals and triangle normals, palette and colours) are
 // made in one pass over their bytes, and arrays that are only decoded (the
 // coded tables of a 32-bit entry) are never copied.
+//
+// Once every array's bytes are known to lie in the file, the arrays are
+// independent of each other: each part below reads its own source bytes,
+// makes its own checks and fills its own members of the mesh. A large entry
+// spreads its parts over up to three threads; any failing part fails the
+// whole entry, as the first failing one would on its own.
 
-static bool read_entry(ByteSource& s, InteropMesh& m) {
+struct EntryArrays {
     int32_t h[HEADER_WORDS];
-    if (!read_bytes(s, h, header_bytes)) return false;
-    uint64_t needed = 0;
-    if (!entry_array_bytes(h, needed) || needed > bytes_left(s)) return false;
+    bool wide = false;
+    uint64_t vertices = 0;
+    int32_t index_width = 0;
+    const uint8_t* positions = nullptr;
+    const uint8_t* polygons = nullptr;
+    const uint8_t* normals = nullptr;
+    const uint8_t* palette = nullptr;
+    const uint8_t* colour_indices = nullptr;
+    const uint8_t* bounds = nullptr;
+    const uint8_t* face_ids = nullptr;
+    const uint8_t* group_ids = nullptr;
+    const uint8_t* user_types = nullptr;
+    const uint8_t* operand_ids = nullptr;
+    const uint8_t* triangles = nullptr;
+    const uint8_t* sign_flags = nullptr;
+    const uint8_t* triangle_polygons = nullptr;
+    const uint8_t* polygon_edges = nullptr;
+    const uint8_t* triangle_edges = nullptr;
+    const uint8_t* group_edges = nullptr;
+    CodedView tables[4];
+    const uint8_t* shading = nullptr;
+    const uint8_t* ppd_text = nullptr;
+    const uint8_t* type_name_lengths = nullptr;
+    const uint8_t* type_name_offsets = nullptr;
+    const uint8_t* type_name_bytes = nullptr;
 
-    const bool wide = h[H_WIDE_ROWS] > 0;
-    const uint64_t iw = wide ? 4 : 2;
-    const uint64_t vertices = h[H_POSITIONS] > 0 ? static_cast<uint64_t>(h[H_POSITIONS] / h[H_DIMENSION]) : 0;
-    m.polygon_size = h[H_POLYGON_SIZE];
-    m.dimension = h[H_DIMENSION];
-    m.smoothing_count = h[H_SMOOTHING_COUNT];
-    m.smoothing_groups_defined = h[H_SMOOTHING_COUNT] > 0 ? 1 : 0;
+    uint64_t count(int32_t w) const { return static_cast<uint64_t>(h[w]); }  // none is negative
+};
 
-    // Where each array lies, in file order.
-    auto count = [&h](int32_t w) { return static_cast<uint64_t>(h[w]); };  // none is negative
+// Finds every array of the entry in the file; false when one runs past it.
+static bool locate_arrays(ByteSource& s, EntryArrays& a) {
+    const int32_t* h = a.h;
+    const uint64_t iw = a.wide ? 4 : 2;
     bool complete = true;
     auto take = [&](uint64_t bytes) {
         const uint8_t* at = take_bytes(s, bytes);
         complete = complete && at != nullptr;
         return at;
     };
-    const uint8_t* positions = take(count(H_POSITIONS) * 8);
-    const uint8_t* polygons = take(count(H_POLYGONS) * iw);
-    const uint8_t* normals = take(count(H_NORMALS) * 8);
-    const uint8_t* palette = take(count(H_PALETTE) * 8);
-    const int32_t index_width = colour_index_width(h[H_PALETTE]);
-    const uint8_t* colour_index_bytes = take(vertices * static_cast<uint64_t>(index_width));
-    const uint8_t* bounds = take(count(H_BOUNDS) * 8);
-    const uint8_t* face_ids = take(count(H_FACE_IDS) * 4);
-    const uint8_t* group_ids = take(count(H_GROUP_IDS) * 4);
-    const uint8_t* user_types = take(count(H_USER_TYPES) * 4);
-    const uint8_t* operand_ids = take(count(H_OPERAND_IDS) * 4);
-    const uint8_t* triangles = take(count(H_TRIANGLES) * iw);
-    const uint8_t* sign_flags = take(count(H_SIGN_FLAGS));
-    const uint8_t* triangle_polygons = take(count(H_TRIANGLE_POLYGONS) * 4);
+    // In file order.
+    a.positions = take(a.count(H_POSITIONS) * 8);
+    a.polygons = take(a.count(H_POLYGONS) * iw);
+    a.normals = take(a.count(H_NORMALS) * 8);
+    a.palette = take(a.count(H_PALETTE) * 8);
+    a.colour_indices = take(a.vertices * static_cast<uint64_t>(a.index_width));
+    a.bounds = take(a.count(H_BOUNDS) * 8);
+    a.face_ids = take(a.count(H_FACE_IDS) * 4);
+    a.group_ids = take(a.count(H_GROUP_IDS) * 4);
+    a.user_types = take(a.count(H_USER_TYPES) * 4);
+    a.operand_ids = take(a.count(H_OPERAND_IDS) * 4);
+    a.triangles = take(a.count(H_TRIANGLES) * iw);
+    a.sign_flags = take(a.count(H_SIGN_FLAGS));
+    a.triangle_polygons = take(a.count(H_TRIANGLE_POLYGONS) * 4);
     // The plain lists of a 32-bit entry are replaced by the coded tables.
-    const uint8_t* polygon_edges = take(count(H_POLYGON_EDGES) * iw);
-    const uint8_t* triangle_edges = take(count(H_TRIANGLE_EDGES) * iw);
-    const uint8_t* group_edges = take(count(H_GROUP_EDGES) * iw);
-    CodedView tables[4];
+    a.polygon_edges = take(a.count(H_POLYGON_EDGES) * iw);
+    a.triangle_edges = take(a.count(H_TRIANGLE_EDGES) * iw);
+    a.group_edges = take(a.count(H_GROUP_EDGES) * iw);
     for (int32_t t = 0; t < 4; ++t) {
         const int32_t* w = h + H_TABLE0 + 3 * t;
-        CodedView& table = tables[t];
+        CodedView& table = a.tables[t];
         table.rows = static_cast<uint64_t>(w[0]);
         table.value_count = static_cast<uint64_t>(w[1]);
         table.values = take(table.value_count * 4);
@@ -862,53 +790,323 @@ static bool read_entry(ByteSource& s, InteropMesh& m) {
             table.entries = take(table.entry_count * 2);
         }
     }
-    take(count(H_SPARE) * 4);
-    const uint8_t* shading = take(count(H_SHADING) * 4);
-    const uint8_t* ppd_text = take(count(H_PPD_TEXT));
-    const uint64_t type_names = count(H_TYPE_NAMES);
-    const uint8_t* type_name_lengths = take(type_names * 4);
-    const uint8_t* type_name_offsets = take(type_names * 4);
-    const uint8_t* type_name_bytes = take(count(H_TYPE_NAME_BYTES));
-    if (!complete) return false;
+    take(a.count(H_SPARE) * 4);
+    a.shading = take(a.count(H_SHADING) * 4);
+    a.ppd_text = take(a.count(H_PPD_TEXT));
+    const uint64_t type_names = a.count(H_TYPE_NAMES);
+    a.type_name_lengths = take(type_names * 4);
+    a.type_name_offsets = take(type_names * 4);
+    a.type_name_bytes = take(a.count(H_TYPE_NAME_BYTES));
+    return complete;
+}
 
-    copy_array(m.positions, positions, count(H_POSITIONS));
-    if (!read_polygon_list(m, polygons, count(H_POLYGONS), wide, vertices)) return false;
-    if (count(H_SIGN_FLAGS) * 3 > count(H_NORMALS)) return false;
-    read_normals(m, normals, count(H_NORMALS), sign_flags, count(H_SIGN_FLAGS));
-    if (!read_colours(m, palette, count(H_PALETTE), colour_index_bytes, index_width, vertices)) return false;
-    copy_array(m.bounds, bounds, count(H_BOUNDS));
-    copy_array(m.face_ids, face_ids, count(H_FACE_IDS));
-    copy_array(m.group_ids, group_ids, count(H_GROUP_IDS));
-    copy_array(m.user_types, user_types, count(H_USER_TYPES));
-    copy_array(m.operand_ids, operand_ids, count(H_OPERAND_IDS));
-    if (!copy_indices(m.triangles, triangles, count(H_TRIANGLES), wide, vertices)) return false;
-    copy_array(m.triangle_polygons, triangle_polygons, count(H_TRIANGLE_POLYGONS));
-    if (!wide) {
-        if (!copy_edges16(m.polygon_edges16, polygon_edges, count(H_POLYGON_EDGES), vertices)) return false;
-        if (!copy_edges16(m.triangle_edges16, triangle_edges, count(H_TRIANGLE_EDGES), vertices)) return false;
-        if (!copy_edges16(m.group_edges16, group_edges, count(H_GROUP_EDGES), vertices)) return false;
-        // The coded tables of a 16-bit entry are kept as read.
-        for (int32_t t = 0; t < 4; ++t) {
-            CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
-            const CodedView& view = tables[t];
-            table.rows = h[H_TABLE0 + 3 * t];
-            copy_array(table.values, view.values, view.value_count);
-            if (view.entry_count > 0) {
-                copy_array(table.row_sizes, view.row_sizes, view.rows + 1);
-                copy_array(table.entries, view.entries, view.entry_count);
+enum EntryPart : int32_t {
+    PART_POSITIONS,
+    PART_POLYGONS,
+    PART_NORMALS,
+    PART_COLOURS,
+    PART_IDS,
+    PART_TRIANGLES,
+    PART_TRIANGLE_POLYGONS,
+    PART_PLAIN_EDGES,
+    PART_SHADING,
+    PART_NAMES,
+    PART_CODED_EDGES,
+    PART_COUNT,
+};
+
+static bool read_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
+    const uint64_t vertices = a.vertices;
+    switch (part) {
+        case PART_POSITIONS:
+            copy_array(m.positions, a.positions, a.count(H_POSITIONS));
+            return true;
+        case PART_POLYGONS:
+            return read_polygon_list(m, a.polygons, a.count(H_POLYGONS), a.wide, vertices);
+        case PART_NORMALS:
+            if (a.count(H_SIGN_FLAGS) * 3 > a.count(H_NORMALS)) return false;
+            read_normals(m, a.normals, a.count(H_NORMALS), a.sign_flags, a.count(H_SIGN_FLAGS));
+            return true;
+        case PART_COLOURS:
+            return read_colours(m, a.palette, a.count(H_PALETTE), a.colour_indices, a.index_width, vertices);
+        case PART_IDS:
+            copy_array(m.bounds, a.bounds, a.count(H_BOUNDS));
+            copy_array(m.face_ids, a.face_ids, a.count(H_FACE_IDS));
+            copy_array(m.group_ids, a.group_ids, a.count(H_GROUP_IDS));
+            copy_array(m.user_types, a.user_types, a.count(H_USER_TYPES));
+            copy_array(m.operand_ids, a.operand_ids, a.count(H_OPERAND_IDS));
+            return true;
+        case PART_TRIANGLES:
+            return copy_indices(m.triangles, a.triangles, a.count(H_TRIANGLES), a.wide, vertices);
+        case PART_TRIANGLE_POLYGONS:
+            copy_array(m.triangle_polygons, a.triangle_polygons, a.count(H_TRIANGLE_POLYGONS));
+            return true;
+        case PART_PLAIN_EDGES:
+            if (a.wide) return true;
+            if (!copy_edges16(m.polygon_edges16, a.polygon_edges, a.count(H_POLYGON_EDGES), vertices)) return false;
+            if (!copy_edges16(m.triangle_edges16, a.triangle_edges, a.count(H_TRIANGLE_EDGES), vertices)) return false;
+            if (!copy_edges16(m.group_edges16, a.group_edges, a.count(H_GROUP_EDGES), vertices)) return false;
+            // The coded tables of a 16-bit entry are kept as read.
+            for (int32_t t = 0; t < 4; ++t) {
+                CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
+                const CodedView& view = a.tables[t];
+                table.rows = a.h[H_TABLE0 + 3 * t];
+                copy_array(table.values, view.values, view.value_count);
+                if (view.entry_count > 0) {
+                    copy_array(table.row_sizes, view.row_sizes, view.rows + 1);
+                    copy_array(table.entries, view.entries, view.entry_count);
+                }
             }
+            return true;
+        case PART_SHADING:
+            copy_array(m.shading_vectors, a.shading, a.count(H_SHADING));
+            return true;
+        case PART_NAMES:
+            if (a.count(H_PPD_TEXT) > 0)
+                m.ppd_text.assign(reinterpret_cast<const char*>(a.ppd_text), a.count(H_PPD_TEXT));
+            copy_array(m.type_name_lengths, a.type_name_lengths, a.count(H_TYPE_NAMES));
+            copy_array(m.type_name_offsets, a.type_name_offsets, a.count(H_TYPE_NAMES));
+            copy_array(m.type_names, a.type_name_bytes, a.count(H_TYPE_NAME_BYTES));
+            return type_names_sound(m);
+        case PART_CODED_EDGES:
+            // A 32-bit entry's edge lists come from the coded tables, which
+            // are not kept.
+            return !a.wide || read_coded_edges(m, a.tables, vertices);
+        default:
+            return true;
+    }
+}
+
+// Roughly what a part costs, in bytes copied: the bytes it writes, and for
+// the coded edges what decoding and de-duplicating an entry costs.
+static const uint64_t coded_entry_cost = 15;
+
+static uint64_t part_cost(int32_t part, const EntryArrays& a) {
+    const uint64_t iw = a.wide ? 4 : 2;
+    switch (part) {
+        case PART_POSITIONS:
+            return a.count(H_POSITIONS) * 8;
+        case PART_POLYGONS:
+            return a.count(H_POLYGONS) * 4;
+        case PART_NORMALS:
+            return a.count(H_NORMALS) * 8 + a.count(H_SIGN_FLAGS) * 24;
+        case PART_COLOURS:
+            return a.index_width > 0 ? a.vertices * 36 : 0;
+        case PART_IDS:
+            return (a.count(H_FACE_IDS) + a.count(H_GROUP_IDS) + a.count(H_USER_TYPES) + a.count(H_OPERAND_IDS)) * 4;
+        case PART_TRIANGLES:
+            return a.count(H_TRIANGLES) * 4;
+        case PART_TRIANGLE_POLYGONS:
+            return a.count(H_TRIANGLE_POLYGONS) * 4;
+        case PART_PLAIN_EDGES: {
+            if (a.wide) return 0;
+            uint64_t bytes = (a.count(H_POLYGON_EDGES) + a.count(H_TRIANGLE_EDGES) + a.count(H_GROUP_EDGES)) * iw;
+            for (const CodedView& t : a.tables) bytes += t.value_count * 4 + t.entry_count * 2;
+            return bytes;
+        }
+        case PART_SHADING:
+            return a.count(H_SHADING) * 4;
+        case PART_NAMES:
+            return a.count(H_PPD_TEXT) + a.count(H_TYPE_NAMES) * 8 + a.count(H_TYPE_NAME_BYTES);
+        case PART_CODED_EDGES: {
+            if (!a.wide) return 0;
+            uint64_t entries = 0;
+            for (int32_t t = 1; t < 4; ++t) entries += a.tables[t].entry_count;
+            return entries * coded_entry_cost;
+        }
+        default:
+            return 0;
+    }
+}
+
+// The arrays a part fills, allocated here by the reading thread with the
+// capacity the part gives them, so that the part fills them in place. What
+// the allocator hands another thread comes from that thread's own arena,
+// fresh memory to be faulted in, where the reading thread reuses its heap.
+template <typename T>
+static void reserve_for(std::vector<T>& v, uint64_t count) {
+    v.clear();
+    v.reserve(static_cast<size_t>(count));
+}
+
+static void reserve_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
+    switch (part) {
+        case PART_POSITIONS:
+            reserve_for(m.positions, a.count(H_POSITIONS));
+            break;
+        case PART_POLYGONS:
+            reserve_for(m.polygons, a.count(H_POLYGONS));
+            break;
+        case PART_NORMALS:
+            if (a.count(H_SIGN_FLAGS) * 3 > a.count(H_NORMALS) || a.count(H_NORMALS) == 0) break;
+            reserve_for(m.polygon_normals, a.count(H_NORMALS));
+            reserve_for(m.triangle_normals, a.count(H_SIGN_FLAGS) * 3);
+            break;
+        case PART_COLOURS:
+            if (a.index_width == 0) break;
+            reserve_for(m.colours, a.vertices * 4);
+            reserve_for(m.display_colours, a.vertices * 4);
+            break;
+        case PART_IDS:
+            reserve_for(m.bounds, a.count(H_BOUNDS));
+            reserve_for(m.face_ids, a.count(H_FACE_IDS));
+            reserve_for(m.group_ids, a.count(H_GROUP_IDS));
+            reserve_for(m.user_types, a.count(H_USER_TYPES));
+            reserve_for(m.operand_ids, a.count(H_OPERAND_IDS));
+            break;
+        case PART_TRIANGLES:
+            reserve_for(m.triangles, a.count(H_TRIANGLES));
+            break;
+        case PART_TRIANGLE_POLYGONS:
+            reserve_for(m.triangle_polygons, a.count(H_TRIANGLE_POLYGONS));
+            break;
+        case PART_PLAIN_EDGES:
+            if (a.wide) break;
+            reserve_for(m.polygon_edges16, a.count(H_POLYGON_EDGES));
+            reserve_for(m.triangle_edges16, a.count(H_TRIANGLE_EDGES));
+            reserve_for(m.group_edges16, a.count(H_GROUP_EDGES));
+            for (int32_t t = 0; t < 4; ++t) {
+                CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
+                const CodedView& view = a.tables[t];
+                reserve_for(table.values, view.value_count);
+                if (view.entry_count > 0) {
+                    reserve_for(table.row_sizes, view.rows + 1);
+                    reserve_for(table.entries, view.entry_count);
+                }
+            }
+            break;
+        case PART_SHADING:
+            reserve_for(m.shading_vectors, a.count(H_SHADING));
+            break;
+        case PART_NAMES:
+            m.ppd_text.reserve(static_cast<size_t>(a.count(H_PPD_TEXT)));
+            reserve_for(m.type_name_lengths, a.count(H_TYPE_NAMES));
+            reserve_for(m.type_name_offsets, a.count(H_TYPE_NAMES));
+            reserve_for(m.type_names, a.count(H_TYPE_NAME_BYTES));
+            break;
+        case PART_CODED_EDGES:
+            if (!a.wide) break;
+            reserve_for(m.polygon_edges, a.tables[CODED_TABLE_POLYGON_EDGES].entry_count & ~uint64_t(1));
+            reserve_for(m.triangle_edges, a.tables[CODED_TABLE_TRIANGLE_EDGES].entry_count & ~uint64_t(1));
+            reserve_for(m.group_edges, a.tables[CODED_TABLE_GROUP_EDGES].entry_count & ~uint64_t(1));
+            break;
+        default:
+            break;
+    }
+}
+
+// One thread for each this many bytes of work (as counted above), at most
+// three: an entry of less than twice this is read by the reading thread
+// alone, as a thread costs tens of microseconds to start and join.
+static const uint64_t work_per_thread = 1u << 20;
+static const int32_t max_threads = 3;
+
+// Spreads the parts over as many threads as the work is worth, largest part
+// first, each to the thread with least work so far. Returns the threads
+// (the reading thread is 0).
+static int32_t plan_parts(const EntryArrays& a, int32_t* thread_of) {
+    uint64_t cost[PART_COUNT];
+    uint64_t total = 0;
+    for (int32_t p = 0; p < PART_COUNT; ++p) {
+        cost[p] = part_cost(p, a);
+        total += cost[p];
+    }
+    int32_t threads = static_cast<int32_t>(std::min<uint64_t>(max_threads, total / work_per_thread));
+    if (threads > 1) {
+        const unsigned cores = std::thread::hardware_concurrency();
+        if (cores > 0 && static_cast<unsigned>(threads) > cores) threads = static_cast<int32_t>(cores);
+    }
+    threads = std::max(threads, 1);
+    uint64_t load[max_threads] = {};
+    bool placed[PART_COUNT] = {};
+    for (int32_t n = 0; n < PART_COUNT; ++n) {
+        int32_t largest = -1;
+        for (int32_t p = 0; p < PART_COUNT; ++p) {
+            if (!placed[p] && (largest < 0 || cost[p] > cost[largest])) largest = p;
+        }
+        int32_t least = 0;
+        for (int32_t t = 1; t < threads; ++t) {
+            if (load[t] < load[least]) least = t;
+        }
+        placed[largest] = true;
+        thread_of[largest] = least;
+        load[least] += cost[largest];
+    }
+    return threads;
+}
+
+static bool read_parts_of(int32_t thread, const int32_t* thread_of, const EntryArrays& a, InteropMesh& m) {
+    for (int32_t p = 0; p < PART_COUNT; ++p) {
+        if (thread_of[p] == thread && !read_part(p, a, m)) return false;
+    }
+    return true;
+}
+
+// A helper thread's share. An exception (only running out of memory) is
+// handed to the reading thread, which throws it after joining every thread,
+// as the parts would have thrown it there.
+struct PartThread {
+    std::thread thread;
+    bool ok = true;
+    std::exception_ptr failure;
+};
+
+static bool read_parts(const EntryArrays& a, InteropMesh& m) {
+    int32_t thread_of[PART_COUNT];
+    const int32_t threads = plan_parts(a, thread_of);
+    if (threads == 1) return read_parts_of(0, thread_of, a, m);
+    for (int32_t p = 0; p < PART_COUNT; ++p) {
+        if (thread_of[p] != 0) reserve_part(p, a, m);
+    }
+    PartThread helpers[max_threads - 1];
+    for (int32_t t = 1; t < threads; ++t) {
+        PartThread& helper = helpers[t - 1];
+        try {
+            helper.thread = std::thread([&helper, t, &thread_of, &a, &m] {
+                try {
+                    helper.ok = read_parts_of(t, thread_of, a, m);
+                } catch (...) {
+                    helper.failure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: its share is read here.
         }
     }
-    copy_array(m.shading_vectors, shading, count(H_SHADING));
-    if (count(H_PPD_TEXT) > 0) m.ppd_text.assign(reinterpret_cast<const char*>(ppd_text), count(H_PPD_TEXT));
-    copy_array(m.type_name_lengths, type_name_lengths, type_names);
-    copy_array(m.type_name_offsets, type_name_offsets, type_names);
-    copy_array(m.type_names, type_name_bytes, count(H_TYPE_NAME_BYTES));
-    if (!type_names_sound(m)) return false;
+    bool ok = true;
+    std::exception_ptr failure;
+    try {
+        for (int32_t t = 0; t < threads; ++t) {
+            if (t == 0 || !helpers[t - 1].thread.joinable()) ok = read_parts_of(t, thread_of, a, m) && ok;
+        }
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    for (int32_t t = 1; t < threads; ++t) {
+        PartThread& helper = helpers[t - 1];
+        if (helper.thread.joinable()) helper.thread.join();
+        ok = ok && helper.ok;
+        if (!failure) failure = helper.failure;
+    }
+    if (failure) std::rethrow_exception(failure);
+    return ok;
+}
 
-    // A 32-bit entry's edge lists come from the coded tables, which are not
-    // kept.
-    if (wide && !read_coded_edges(m, tables, vertices)) return false;
+static bool read_entry(ByteSource& s, InteropMesh& m) {
+    EntryArrays a;
+    int32_t* h = a.h;
+    if (!read_bytes(s, h, header_bytes)) return false;
+    uint64_t needed = 0;
+    if (!entry_array_bytes(h, needed) || needed > bytes_left(s)) return false;
+
+    a.wide = h[H_WIDE_ROWS] > 0;
+    a.vertices = h[H_POSITIONS] > 0 ? static_cast<uint64_t>(h[H_POSITIONS] / h[H_DIMENSION]) : 0;
+    a.index_width = colour_index_width(h[H_PALETTE]);
+    m.polygon_size = h[H_POLYGON_SIZE];
+    m.dimension = h[H_DIMENSION];
+    m.smoothing_count = h[H_SMOOTHING_COUNT];
+    m.smoothing_groups_defined = h[H_SMOOTHING_COUNT] > 0 ? 1 : 0;
+    if (!locate_arrays(s, a) || !read_parts(a, m)) return false;
 
     m.serial_id = next_mesh_serial();
     m.present = 1;

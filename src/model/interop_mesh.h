@@ -112,7 +112,9 @@ struct InteropMesh {
 
 // Every mesh entry of the file, in file order, each new and owned by the
 // caller. Empty on failure; a failure other than "does not open" prints
-// "ERROR-READING-BINARY-INTEROP-FILE: <path>".
+// "ERROR-READING-BINARY-INTEROP-FILE: <path>". A large entry is read by up
+// to three threads, all joined before the call returns; reads may run
+// concurrently.
 std::vector<InteropMesh*> read_interop_meshes(const std::string& path);
 
 // The same over bytes already in memory; `name` stands for the path in the

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
+#include <set>
+#include <utility>
 #include <tuple>
 
 #include "interop/interop_writer.h"
@@ -292,4 +295,69 @@ TEST(InteropReader, CodedTablesAreCheckedDecodedAndDeduplicated) {
     ASSERT_EQ(r.meshes.size(), 1u);
     EXPECT_EQ(r[0].group_edges, w.group_edges);
     EXPECT_EQ(r[0].triangle_edges, kept);
+}
+
+// Every edge a vertex can have: many to one vertex, to vertices near and far
+// (indices more than 65,535 apart), to itself, repeated within a list and
+// across lists in either direction. The reader keeps what one walk over the
+// group, polygon and triangle edges in that order keeps: every group edge,
+// and each other edge the first time it is met.
+TEST(InteropReader, EdgesOfEveryKindAreDeduplicatedInPrecedenceOrder) {
+    // Many edges for the vertices, and few (which the reader keeps otherwise).
+    for (const int per_list : {8000, 2000}) {
+        SCOPED_TRACE(per_list);
+        InteropWriterMesh w;
+        const uint32_t vertices = 70000;
+        for (uint32_t v = 0; v < vertices; ++v) w.positions.insert(w.positions.end(), {double(v), 0.0, 0.0});
+        uint64_t state = 88172645463325252ull;
+        auto next = [&state](uint32_t below) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            return static_cast<uint32_t>(state % below);
+        };
+        auto add_edges = [&](std::vector<uint32_t>& list, int count) {
+            for (int i = 0; i < count; ++i) {
+                const uint32_t a = next(12) == 0 ? 5 : next(vertices);  // vertex 5 has dozens of edges
+                const uint32_t kind = next(4);
+                const uint32_t b = kind == 0 ? a : kind == 1 ? (a + 1 + next(8)) % vertices : next(vertices);
+                list.insert(list.end(), {a, b});
+            }
+        };
+        add_edges(w.group_edges, 300);
+        w.group_edges.insert(w.group_edges.end(), {0, vertices - 1, 0, vertices - 1});
+        add_edges(w.polygon_edges, per_list);
+        // Distances that differ by a multiple of 65,536 are different edges.
+        for (uint32_t a = 100; a < 140; ++a) w.polygon_edges.insert(w.polygon_edges.end(), {a, a + 3, a + 65539, a});
+        for (size_t i = 0; i + 1 < w.group_edges.size(); i += 6) {
+            w.polygon_edges.insert(w.polygon_edges.end(), {w.group_edges[i + 1], w.group_edges[i]});
+        }
+        add_edges(w.triangle_edges, per_list);
+        for (size_t i = 0; i + 1 < w.polygon_edges.size(); i += 4) {
+            w.triangle_edges.insert(w.triangle_edges.end(), {w.polygon_edges[i], w.polygon_edges[i + 1]});
+            w.triangle_edges.insert(w.triangle_edges.end(), {w.polygon_edges[i + 1], w.polygon_edges[i]});
+        }
+        w.index_width = INTEROP_INDEX_32;
+
+        std::set<std::pair<uint32_t, uint32_t>> seen;
+        auto walk = [&seen](const std::vector<uint32_t>& list, bool keep_all) {
+            std::vector<uint32_t> kept;
+            for (size_t i = 0; i + 1 < list.size(); i += 2) {
+                const bool added = seen.insert(std::minmax(list[i], list[i + 1])).second;
+                if (added || keep_all) kept.insert(kept.end(), {list[i], list[i + 1]});
+            }
+            return kept;
+        };
+        const std::vector<uint32_t> group = walk(w.group_edges, true);
+        const std::vector<uint32_t> polygon = walk(w.polygon_edges, false);
+        const std::vector<uint32_t> triangle = walk(w.triangle_edges, false);
+        ASSERT_LT(polygon.size(), w.polygon_edges.size());
+        ASSERT_LT(triangle.size(), w.triangle_edges.size());
+
+        Read r(interop_serialise({w}));
+        ASSERT_EQ(r.meshes.size(), 1u);
+        EXPECT_EQ(r[0].group_edges, group);
+        EXPECT_EQ(r[0].polygon_edges, polygon);
+        EXPECT_EQ(r[0].triangle_edges, triangle);
+    }
 }
