@@ -208,7 +208,7 @@ void BM_OpenGridUntilShown(benchmark::State& state) {
     render_frame(&app, &app);
     finish();
     double whole = 0, kernel = 0, read = 0, colour = 0, upload = 0, frame = 0, still = 0;
-    for (auto _ : state) {
+    auto open_once = [&](bool timed) {
         app.deferred_requests.pending_paths = {b.script_path};
         app.deferred_requests.pending_path_count = 1;
         const auto t0 = Clock::now();
@@ -219,7 +219,7 @@ void BM_OpenGridUntilShown(benchmark::State& state) {
         EntitySet& set = *app.entities.current_entities;
         if (set.count != 1 || !set.records[0].mesh) {
             state.SkipWithError("the script produced no mesh");
-            break;
+            return false;
         }
         InteropMesh& mesh = *set.records[0].mesh;
         auto t1 = Clock::now();
@@ -236,7 +236,7 @@ void BM_OpenGridUntilShown(benchmark::State& state) {
         read += static_cast<double>(mesh.read_ms);
         upload += uploaded;
         frame += drawn;
-        state.PauseTiming();
+        if (timed) state.PauseTiming();
         t1 = Clock::now();
         app_tick(app);
         render_frame(&app, &app);
@@ -251,7 +251,16 @@ void BM_OpenGridUntilShown(benchmark::State& state) {
         app.frame.needs_redraw = 1;
         render_frame(&app, &app);
         finish();
-        state.ResumeTiming();
+        if (timed) state.ResumeTiming();
+        return true;
+    };
+    // One open before the timed ones: in the program the intro's assembly has
+    // drawn a mesh, draft and still, before the user's first open, so the
+    // driver has already compiled the mesh shaders.
+    if (!open_once(false)) return;
+    whole = kernel = read = colour = upload = frame = still = 0;
+    for (auto _ : state) {
+        if (!open_once(true)) break;
     }
     const double n = static_cast<double>(state.iterations());
     state.counters["whole_ms"] = whole / n;
