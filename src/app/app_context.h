@@ -79,6 +79,12 @@ struct UiMetrics {
     int32_t console_line_height = 0;
 };
 
+// The small-window notice (which swallows the pointer) shows below 480 x 360,
+// except in the minimal layout, which is made for small windows.
+inline bool small_window_notice_wanted(int32_t width, int32_t height, bool minimal_layout) {
+    return (width < 480 || height < 360) && !minimal_layout;
+}
+
 struct UiFlags {
     uint8_t side_pane_open = 0;
     uint8_t settings_menu_shown = 0;

@@ -2,7 +2,6 @@
 
 #include "app/app_context.h"
 #include "app/current_environment.h"
-#include "panes/layout/window_layout.h"
 #include "render/redraw.h"
 #include "text/text_utils.h"
 #include "ui/element.h"

@@ -71,12 +71,6 @@ inline bool camera_directive_pane_wanted(const WindowFlags& f) {
     return f.camera_directives_widget && f.camera_directive_count > 0 && f.camera_controller == 1;
 }
 
-// The small-window notice (which swallows the pointer) shows below 480 x 360,
-// except in the minimal layout, which is made for small windows.
-inline bool small_window_notice_wanted(int32_t width, int32_t height, bool minimal_layout) {
-    return (width < 480 || height < 360) && !minimal_layout;
-}
-
 WindowTerms window_terms(const WindowMetrics& m, const WindowFlags& f, int32_t width, int32_t height);
 
 // Every element the root layout places. All pointers must be set.
