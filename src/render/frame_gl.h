@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -22,7 +23,10 @@ struct FrameRenderer {
     uint32_t index_buffer = 0;
     std::vector<float> staging;  // VERTEX_STAGING_FLOATS once initialised
     std::vector<uint32_t> indices;
-    LayerBatches batches;  // one layer at a time; storage kept between layers
+    // The interface layers -1..3 of this frame, built once: whether one
+    // covers the window is read from them before they are drawn. Storage
+    // is kept between frames.
+    std::array<LayerBatches, 5> layer_batches;
     // Layers drawn and skipped in the last frame (for tests and diagnostics).
     int32_t layers_drawn = 0;
     int32_t layers_skipped = 0;

@@ -96,10 +96,9 @@ void clear_layer_depth(const LayerStaging& s, int32_t width, int32_t height) {
 // One interface layer: batches, staging, one upload, draws by texture.
 // Only a layer that draws clears the depth it draws over: a skipped layer's
 // clear would cost as much as a drawn one and change nothing.
-void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, int32_t width, int32_t height) {
-    build_layer_batches(root.height, collect_elements_with_key(root.draw_list, key), r.batches);
+void draw_overlay_layer(FrameRenderer& r, const LayerBatches& batches, int32_t width, int32_t height) {
     LayerStaging s;
-    if (!stage_overlay_layer(r.batches, width, height, r.staging.data(), r.indices, s)) {
+    if (!stage_overlay_layer(batches, width, height, r.staging.data(), r.indices, s)) {
         ++r.layers_skipped;
         return;
     }
@@ -120,13 +119,17 @@ void draw_overlay_layer(FrameRenderer& r, const Container& root, int32_t key, in
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-// The lowest layer to draw: the highest one that covers the window
-// opaquely hides the layers under it and the scene; -1 when none does.
-int32_t lowest_shown_layer(FrameRenderer& r, const Container& root, int32_t width, int32_t height, bool& covered) {
+// Builds the frame's layers; returns the lowest one to draw: the highest
+// one that covers the window opaquely hides the layers under it and the
+// scene; -1 when none does.
+int32_t build_shown_layers(FrameRenderer& r, const Container& root, int32_t width, int32_t height, bool& covered) {
+    for (int32_t key = -1; key <= 3; ++key) {
+        build_layer_batches(root.height, collect_elements_with_key(root.draw_list, key),
+                            r.layer_batches[static_cast<size_t>(key + 1)]);
+    }
     covered = false;
     for (int32_t key = 3; key >= -1; --key) {
-        build_layer_batches(root.height, collect_elements_with_key(root.draw_list, key), r.batches);
-        if (layer_covers_window(r.batches, width, height)) {
+        if (layer_covers_window(r.layer_batches[static_cast<size_t>(key + 1)], width, height)) {
             covered = true;
             return key;
         }
@@ -147,10 +150,10 @@ void render_frame(AppContext* app, Container* root) {
     // costs a sixth of an interface frame on a software rasteriser.
     if (!r.initialised) first_frame_setup(r);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    const bool covered = app && root && width > 0 && height > 0 && width <= render_target_size &&
-                         height <= render_target_size;
+    const bool final_frame_fills_window = app && root && width > 0 && height > 0 && width <= render_target_size &&
+                                          height <= render_target_size;
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    if (!covered) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!final_frame_fills_window) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(0, 0, width, height);
     glUseProgram(r.program.id);
     bind_frame_arrays(r);
@@ -182,7 +185,7 @@ void render_frame(AppContext* app, Container* root) {
         // the lower layers show: they are not drawn, unless a screenshot
         // of the canvas alone is due.
         bool covered = false;
-        const int32_t lowest_layer = lowest_shown_layer(r, *root, width, height, covered);
+        const int32_t lowest_layer = build_shown_layers(r, *root, width, height, covered);
         r.layers_skipped = lowest_layer + 1;
         bind_frame_arrays(r);
         bind_framebuffer(0);
@@ -204,7 +207,9 @@ void render_frame(AppContext* app, Container* root) {
         const FrameProgram& overlay = r.overlay_program.id != 0 ? r.overlay_program : r.program;
         glUseProgram(overlay.id);
         set_flat_uniforms(overlay, 1, width, height);
-        for (int32_t key = lowest_layer; key <= 3; ++key) draw_overlay_layer(r, *root, key, width, height);
+        for (int32_t key = lowest_layer; key <= 3; ++key) {
+            draw_overlay_layer(r, r.layer_batches[static_cast<size_t>(key + 1)], width, height);
+        }
         glUseProgram(r.program.id);
         capture_interface_screenshot(*app, captures, width, height);
         draw_capture_previews(*app, width, height);
