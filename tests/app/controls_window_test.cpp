@@ -28,6 +28,7 @@
 #include "support/live_application.h"
 #include "support/private_display.h"
 #include "support/screen_picture.h"
+#include "support/window_size.h"
 #include "ui/slider.h"
 #include "ui/theme.h"
 
@@ -135,12 +136,6 @@ struct ControlsWindow : testing::Test {
         return shown;
     }
     Placed named(const std::string& key) { return named_under(root_of(app), key); }
-    bool resize(int32_t w, int32_t h) {
-        const std::string window = std::to_string(GDK_WINDOW_XID(gtk_widget_get_window(platform_state.window)));
-        return live.xdotool("windowmove " + window + " 0 0 windowsize --sync " + window + " " + std::to_string(w) +
-                            " " + std::to_string(h)) &&
-               live.pump_until([&] { return app.width == w && app.height == h; }, 5000);
-    }
 };
 
 // --- The file list's scroll bar ---------------------------------------------
@@ -337,13 +332,18 @@ TEST_F(ControlsWindow, ParameterValuesAndSlidersCanBeSeen) {
     ASSERT_TRUE(live.open());
     ASSERT_TRUE(live.finish_intro(sample));
     ASSERT_TRUE(live.open_scripts({sample.workspace() + "parameters.vrek"}));
-    ASSERT_TRUE(resize(1280, 800));  // room for every parameter
+    ASSERT_TRUE(resize_window(live, 1280, 800));  // room for every parameter
     ASSERT_TRUE(click(named("PARAMETER")));
     Placed entity;
-    for (const Placed& p : all_under(named("PARAMETERCONTROL")))
-        if (p.e->text.rfind("parameters", 0) == 0) entity = p;
+    const auto entity_row = [&] {
+        for (const Placed& p : all_under(named("PARAMETERCONTROL")))
+            if (p.e->text.rfind("parameters", 0) == 0) entity = p;
+        return bool(entity);
+    };
+    ASSERT_TRUE(live.pump_until(entity_row, 5000));
+    ASSERT_TRUE(live.await_frames());
+    entity_row();
     // The row's name runs on past the pane: clicked near its start.
-    ASSERT_TRUE(entity);
     ASSERT_TRUE(click_at(entity.r.x + 40, entity.r.y + entity.r.h / 2));
     const auto value = [&] {
         const Placed pane = named("PARAMETERCONTROL");

@@ -60,6 +60,14 @@ struct MeshRelease {
     ~MeshRelease() { free_context_meshes(app); }
 };
 
+// Frames the canvas has drawn, counted around the program's own draw.
+inline int64_t frames_drawn = 0;
+inline ListenerNotify program_draw = nullptr;
+inline int32_t counting_draw(PlatformListener* listener) {
+    ++frames_drawn;
+    return program_draw ? program_draw(listener) : 0;
+}
+
 struct LiveApplication {
     std::unique_ptr<AppContext> app;
     PlatformListener listener;
@@ -78,6 +86,8 @@ struct LiveApplication {
         fill_app_services(app->services);
         char* no_arguments[] = {nullptr};
         fill_platform_listener(listener, *app, 0, no_arguments);
+        program_draw = listener.on_draw;
+        listener.on_draw = counting_draw;
         set_platform_listener(&listener, 0);
     }
     ~LiveApplication() {
@@ -98,7 +108,7 @@ struct LiveApplication {
     bool finish_intro(const SampleWorkspace& sample) {
         if (!set_kernel_path(kernel()) || !set_workspace_path(sample.workspace())) return false;
         prepare_app_workspace(*app);
-        return pump_until([this] { return app->startup.startup_finished != 0; }, 30'000);
+        return pump_until([this] { return app->startup.startup_finished != 0; }, 30'000) && await_frames();
     }
     // Where the canvas is on the screen now.
     void find_canvas() { gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &canvas_x, &canvas_y); }
@@ -117,6 +127,13 @@ struct LiveApplication {
         return false;
     }
     void pump_for(int ms) { pump_until([] { return false; }, ms); }
+    // Until the screen shows the state as it is now: the pointer goes where
+    // the last frame drew things. A loaded machine can take far longer over
+    // one frame than any fixed pause allows.
+    bool await_frames(int64_t count = 2) {
+        const int64_t want = frames_drawn + count;
+        return pump_until([want] { return frames_drawn >= want; }, 10'000);
+    }
     // xdotool actions relative to the canvas, with the loop running meanwhile.
     bool xdotool(const std::string& actions) {
         gchar** argv = nullptr;
@@ -149,7 +166,7 @@ struct LiveApplication {
         if (!open() || !set_kernel_path(kernel()) || !set_workspace_path(workspace)) return false;
         gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &canvas_x, &canvas_y);
         prepare_app_workspace(*app);
-        return pump_until([this] { return app->startup.startup_finished != 0; }, 30'000);
+        return pump_until([this] { return app->startup.startup_finished != 0; }, 30'000) && await_frames();
     }
     // Opens scripts as the tick does after a request, waiting for them.
     bool open_scripts(const std::vector<std::string>& paths) {
@@ -159,7 +176,7 @@ struct LiveApplication {
         r.request_open_paths = 1;
         r.request_countdown = 5;
         const int32_t want = app->entities.current_entities->count + static_cast<int32_t>(paths.size());
-        return pump_until([&] { return app->entities.current_entities->count == want; }, 30'000);
+        return pump_until([&] { return app->entities.current_entities->count == want; }, 30'000) && await_frames();
     }
     size_t console_count(const std::string& prefix) const {
         const TraceLog& log = app->entities.current_environment->trace_log;

@@ -19,7 +19,8 @@ inline bool resize_window(LiveApplication& live, int32_t w, int32_t h) {
     const bool done = live.pump_until(
         [&] { return platform_state.canvas_width == w && platform_state.canvas_height == h && live.app->width == w; },
         5000);
-    live.pump_for(300);
+    const bool drawn = live.await_frames();
+    live.pump_for(100);
     live.find_canvas();
-    return done;
+    return done && drawn;
 }
