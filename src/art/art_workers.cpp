@@ -1,20 +1,15 @@
 #include "art/art_workers.h"
 
-#include <sched.h>
+#include "platform/process.h"
 
 #include <atomic>
 #include <system_error>
 #include <thread>
 #include <vector>
 
-// The CPUs this process may run on: a process pinned to two of eight gains
-// nothing from eight workers.
+// A process pinned to two of eight CPUs gains nothing from eight workers.
 int art_default_workers() {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    int n = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
-                                                       : static_cast<int>(std::thread::hardware_concurrency());
-    if (n <= 0) return 1;
+    const int n = usable_cores();
     return n > 16 ? 16 : n;
 }
 

@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/process.h"
 
 static std::atomic<int32_t> mesh_serial_counter{0};
 
@@ -1013,8 +1014,7 @@ static int32_t plan_parts(const EntryArrays& a, int32_t* thread_of) {
     }
     int32_t threads = static_cast<int32_t>(std::min<uint64_t>(max_threads, total / work_per_thread));
     if (threads > 1) {
-        const unsigned cores = std::thread::hardware_concurrency();
-        if (cores > 0 && static_cast<unsigned>(threads) > cores) threads = static_cast<int32_t>(cores);
+        threads = std::min(threads, usable_cores());
     }
     threads = std::max(threads, 1);
     uint64_t load[max_threads] = {};

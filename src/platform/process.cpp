@@ -9,9 +9,11 @@
 #include <cstring>
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <poll.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -310,4 +312,12 @@ bool ensure_directory(const std::string& path) {
         wait_for_child(pid);
     }
     return path_exists(path);
+}
+
+int32_t usable_cores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    const int n = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
+                                                             : static_cast<int>(std::thread::hardware_concurrency());
+    return n > 0 ? n : 1;
 }

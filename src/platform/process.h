@@ -46,3 +46,7 @@ std::string get_current_directory();
 // opened; returns whether it can be opened afterwards. A path that starts
 // with "-" is still a path.
 bool ensure_directory(const std::string& path);
+
+// The CPUs this process may run on: its affinity mask, which taskset or a
+// container narrows below the machine's count. At least 1.
+int32_t usable_cores();

@@ -5,11 +5,14 @@
 #include <cstddef>
 #include <cstring>
 #include <limits>
+#include <system_error>
+#include <thread>
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
 
 #include "app/tables.h"
+#include "platform/process.h"
 
 const double colour_palette[16][4] = {
     {0.25, 0.5, 1.0, 1.0},   {1.0, 0.75, 0.0, 1.0},   {0.5, 0.75, 0.25, 1.0}, {0.75, 0.25, 0.5, 1.0},
@@ -271,10 +274,19 @@ struct DeviationArrays {
     uint32_t* counts;
 };
 
+// The vertices [lo, hi) whose sums one thread adds: each walks every
+// triangle in list order, so a vertex's sum is added in the same order
+// whichever thread owns it.
+struct VertexRange {
+    size_t lo, hi;
+    bool holds(size_t v) const { return lo <= v && v < hi; }
+};
+
 // One triangle's share: its face normal (b - a) x (c - a), made unit when
 // its squared length is above 1e-15, and the distance from it to the stored
-// normal of each corner that has one, added in corner order.
-inline void add_deviation(const DeviationArrays& w, const uint32_t* t) {
+// normal of each corner in the range that has one, added in corner order.
+inline void add_deviation(const DeviationArrays& w, const uint32_t* t, VertexRange range) {
+    if (!range.holds(t[0]) && !range.holds(t[1]) && !range.holds(t[2])) return;
     const double* pa = w.positions + 3 * static_cast<size_t>(t[0]);
     const double* pb = w.positions + 3 * static_cast<size_t>(t[1]);
     const double* pc = w.positions + 3 * static_cast<size_t>(t[2]);
@@ -292,7 +304,7 @@ inline void add_deviation(const DeviationArrays& w, const uint32_t* t) {
     }
     for (size_t k = 0; k < 3; ++k) {
         const uint32_t v = t[k];
-        if (v >= w.normal_count) continue;
+        if (v >= w.normal_count || !range.holds(v)) continue;
         const double* q = w.normals + 3 * static_cast<size_t>(v);
         const double dx = fx - q[0], dy = fy - q[1], dz = fz - q[2];
         w.sums[v] += std::sqrt(dx * dx + dy * dy + dz * dz);
@@ -301,9 +313,9 @@ inline void add_deviation(const DeviationArrays& w, const uint32_t* t) {
 }
 
 // Every triangle whose corners are all below n, in list order.
-void add_deviations(const DeviationArrays& w, const uint32_t* t, size_t triangles, size_t n) {
+void add_deviations(const DeviationArrays& w, const uint32_t* t, size_t triangles, size_t n, VertexRange range) {
     for (size_t i = 0; i < triangles; ++i, t += 3) {
-        if (t[0] < n && t[1] < n && t[2] < n) add_deviation(w, t);
+        if (t[0] < n && t[1] < n && t[2] < n) add_deviation(w, t, range);
     }
 }
 
@@ -335,6 +347,34 @@ void alpha_tail(uint8_t* colours, const double* source, bool transparent, size_t
         const uint8_t alpha = unit_byte(source[4 * i + 3]);
         colours[4 * i + 3] = transparent ? static_cast<uint8_t>(alpha * 0.5 + 64.0) : alpha;
     }
+}
+
+// Runs work(k, from, to) over `parts` consecutive ranges of 0 .. n, range 0
+// on the calling thread; a range whose thread cannot be started is worked
+// here after it. Ranges share no element, so the result does not depend on
+// the number of parts.
+template <typename Work>
+void in_vertex_ranges(size_t n, size_t parts, const Work& work) {
+    const auto from = [n, parts](size_t k) { return n * k / parts; };
+    std::vector<std::thread> helpers;
+    helpers.reserve(parts);
+    for (size_t k = 1; k < parts; ++k) {
+        try {
+            helpers.emplace_back([&work, &from, k] { work(k, from(k), from(k + 1)); });
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    work(0, from(0), from(1));
+    for (size_t k = helpers.size() + 1; k < parts; ++k) work(k, from(k), from(k + 1));
+    for (std::thread& helper : helpers) helper.join();
+}
+
+// Threads for a pass that streams through n vertices: one below 256 Ki,
+// where starting threads costs more than the pass, else up to four.
+size_t streaming_parts(size_t n) {
+    if (n < (size_t{1} << 18)) return 1;
+    return static_cast<size_t>(std::clamp(usable_cores(), 1, 4));
 }
 
 #if defined(__x86_64__)
@@ -373,12 +413,12 @@ __attribute__((always_inline)) inline void corner_starts(const uint32_t* t, size
 // does in the same order. A block of triangles goes in three passes: unit
 // face normals, corner distances, then the sums, added triangle by triangle
 // and corner by corner as one at a time would; the square roots of a pass
-// do not wait for each other. A triangle with a corner beyond the vertices
-// is worked on vertex 0 and not added. `Complete`: every vertex has a
-// stored normal.
+// do not wait for each other. Four triangles with no corner in the range
+// are passed over. A triangle with a corner beyond the vertices is worked on
+// vertex 0 and not added. `Complete`: every vertex has a stored normal.
 template <bool Complete>
 __attribute__((target("avx"))) void add_deviations_avx(const DeviationArrays& w, const uint32_t* t,
-                                                       size_t triangles, size_t n) {
+                                                       size_t triangles, size_t n, VertexRange range) {
     const double* p = w.positions;
     const double* nv = w.normals;
     const size_t normals = w.normal_count;
@@ -387,28 +427,43 @@ __attribute__((target("avx"))) void add_deviations_avx(const DeviationArrays& w,
     constexpr size_t quads = 64;
     alignas(32) double fx[4 * quads], fy[4 * quads], fz[4 * quads];
     alignas(32) double distance[3][4 * quads];
-    // Per four triangles, a bit for each that has a corner beyond the vertices.
+    // The four-triangle groups of a block that reach the range, in order;
+    // per group, a bit for each triangle with a corner beyond the vertices,
+    // and whether all twelve corners lie in the range.
+    uint32_t group[quads];
     uint32_t beyond[quads];
+    bool inside[quads];
     const __m256d one = _mm256_set1_pd(1.0), floor = _mm256_set1_pd(1e-15);
     const size_t whole = triangles / 4;
     for (size_t first = 0; first < whole; first += quads) {
         const size_t m = std::min(quads, whole - first);
         const uint32_t* block = t + 12 * first;
+        size_t reached = 0;
         for (size_t q = 0; q < m; ++q) {
             const uint32_t* corner = block + 12 * q;
-            uint32_t highest = corner[0];
+            uint32_t highest = corner[0], lowest = corner[0];
 #pragma GCC unroll 12
-            for (size_t k = 1; k < 12; ++k) highest = std::max(highest, corner[k]);
+            for (size_t k = 1; k < 12; ++k) {
+                highest = std::max(highest, corner[k]);
+                lowest = std::min(lowest, corner[k]);
+            }
+            if (lowest >= range.hi || highest < range.lo) continue;
+            bool reaches = lowest >= range.lo && highest < range.hi;
+            for (size_t k = 0; k < 12 && !reaches; ++k) reaches = range.holds(corner[k]);
+            if (!reaches) continue;
+            const size_t s = reached++;
+            group[s] = static_cast<uint32_t>(q);
+            inside[s] = lowest >= range.lo && highest < range.hi;
             size_t at[12];
             if (highest < n) {
-                beyond[q] = 0;
+                beyond[s] = 0;
                 corner_starts<false>(corner, n, at);
             } else {
                 uint32_t bits = 0;
                 for (size_t j = 0; j < 4; ++j) {
                     if (corner[3 * j] >= n || corner[3 * j + 1] >= n || corner[3 * j + 2] >= n) bits |= 1u << j;
                 }
-                beyond[q] = bits;
+                beyond[s] = bits;
                 corner_starts<true>(corner, n, at);
                 for (size_t j = 0; j < 4; ++j) {
                     if (bits & (1u << j)) at[3 * j] = at[3 * j + 1] = at[3 * j + 2] = 0;
@@ -430,20 +485,20 @@ __attribute__((target("avx"))) void add_deviations_avx(const DeviationArrays& w,
             // turned into branches by some compilers.)
             const __m256d above = _mm256_cmp_pd(squared, floor, _CMP_GT_OQ);
             const __m256d scale = _mm256_or_pd(_mm256_and_pd(above, inv), _mm256_andnot_pd(above, one));
-            _mm256_store_pd(fx + 4 * q, _mm256_mul_pd(x, scale));
-            _mm256_store_pd(fy + 4 * q, _mm256_mul_pd(y, scale));
-            _mm256_store_pd(fz + 4 * q, _mm256_mul_pd(z, scale));
+            _mm256_store_pd(fx + 4 * s, _mm256_mul_pd(x, scale));
+            _mm256_store_pd(fy + 4 * s, _mm256_mul_pd(y, scale));
+            _mm256_store_pd(fz + 4 * s, _mm256_mul_pd(z, scale));
         }
-        for (size_t q = 0; q < m; ++q) {
-            const uint32_t* c = block + 12 * q;
+        for (size_t s = 0; s < reached; ++s) {
+            const uint32_t* c = block + 12 * group[s];
             // A corner without a stored normal reads normal 0 and adds nothing.
             size_t at[12];
-            if (Complete && beyond[q] == 0)
+            if (Complete && beyond[s] == 0)
                 corner_starts<false>(c, normals, at);
             else
                 corner_starts<true>(c, normals, at);
-            const __m256d x = _mm256_load_pd(fx + 4 * q), y = _mm256_load_pd(fy + 4 * q),
-                          z = _mm256_load_pd(fz + 4 * q);
+            const __m256d x = _mm256_load_pd(fx + 4 * s), y = _mm256_load_pd(fy + 4 * s),
+                          z = _mm256_load_pd(fz + 4 * s);
 #pragma GCC unroll 3
             for (size_t k = 0; k < 3; ++k) {
                 const Coordinates normal = corner_coordinates(nv, at, k);
@@ -452,31 +507,31 @@ __attribute__((target("avx"))) void add_deviations_avx(const DeviationArrays& w,
                 const __m256d dz = _mm256_sub_pd(z, normal.z);
                 const __m256d d2 = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy)),
                                                  _mm256_mul_pd(dz, dz));
-                _mm256_store_pd(distance[k] + 4 * q, _mm256_sqrt_pd(d2));
+                _mm256_store_pd(distance[k] + 4 * s, _mm256_sqrt_pd(d2));
             }
         }
-        for (size_t q = 0; q < m; ++q) {
-            const uint32_t* c = block + 12 * q;
-            if (Complete && beyond[q] == 0) {
+        for (size_t s = 0; s < reached; ++s) {
+            const uint32_t* c = block + 12 * group[s];
+            if (Complete && inside[s] && beyond[s] == 0) {
 #pragma GCC unroll 12
                 for (size_t k = 0; k < 12; ++k) {
                     const uint32_t v = c[k];
-                    sums[v] += distance[k % 3][4 * q + k / 3];
+                    sums[v] += distance[k % 3][4 * s + k / 3];
                     ++counts[v];
                 }
                 continue;
             }
             for (size_t k = 0; k < 12; ++k) {
                 const uint32_t v = c[k];
-                if ((beyond[q] & (1u << (k / 3))) || v >= normals) continue;
-                sums[v] += distance[k % 3][4 * q + k / 3];
+                if ((beyond[s] & (1u << (k / 3))) || v >= normals || !range.holds(v)) continue;
+                sums[v] += distance[k % 3][4 * s + k / 3];
                 ++counts[v];
             }
         }
     }
     t += 12 * whole;
     for (size_t i = 4 * whole; i < triangles; ++i, t += 3) {
-        if (t[0] < n && t[1] < n && t[2] < n) add_deviation(w, t);
+        if (t[0] < n && t[1] < n && t[2] < n) add_deviation(w, t, range);
     }
 }
 
@@ -525,10 +580,10 @@ __attribute__((target("avx"))) inline __m256d unit_avx(__m256d v) {
 }
 
 __attribute__((target("avx"))) void ramp_avx(InteropMesh& mesh, int32_t variant, const double* values, double low,
-                                             double range, bool invert, size_t n) {
+                                             double range, bool invert, size_t from, size_t n) {
     const __m256d lo = _mm256_set1_pd(low), span = _mm256_set1_pd(range), one = _mm256_set1_pd(1.0);
     uint8_t* out = mesh.display_colours.data();
-    size_t i = 0;
+    size_t i = from;
     for (; i + 4 <= n; i += 4) {
         __m256d t = _mm256_div_pd(_mm256_sub_pd(_mm256_loadu_pd(values + i), lo), span);
         if (invert) t = _mm256_sub_pd(one, t);
@@ -558,8 +613,9 @@ __attribute__((target("avx"))) void ramp_avx(InteropMesh& mesh, int32_t variant,
     ramp_tail(mesh, variant, values, low, range, invert, i, n);
 }
 
-__attribute__((target("avx"))) void alpha_avx(uint8_t* colours, const double* source, bool transparent, size_t n) {
-    size_t i = 0;
+__attribute__((target("avx"))) void alpha_avx(uint8_t* colours, const double* source, bool transparent, size_t from,
+                                              size_t n) {
+    size_t i = from;
     for (; i + 4 <= n; i += 4) {
         const double* s = source + 4 * i;
         __m128i bytes = unit_bytes_avx(_mm256_set_pd(s[15], s[11], s[7], s[3]));
@@ -584,10 +640,10 @@ bool avx_available() {
 #else
 bool avx_available() { return false; }
 template <bool Complete>
-void add_deviations_avx(const DeviationArrays&, const uint32_t*, size_t, size_t) {}
+void add_deviations_avx(const DeviationArrays&, const uint32_t*, size_t, size_t, VertexRange) {}
 void take_means_avx(double*, const uint32_t*, size_t, double&, double&) {}
-void ramp_avx(InteropMesh&, int32_t, const double*, double, double, bool, size_t) {}
-void alpha_avx(uint8_t*, const double*, bool, size_t) {}
+void ramp_avx(InteropMesh&, int32_t, const double*, double, double, bool, size_t, size_t) {}
+void alpha_avx(uint8_t*, const double*, bool, size_t, size_t) {}
 #endif
 
 // colour_by_scalar over values whose lowest and highest are known.
@@ -598,48 +654,84 @@ void colour_by_range(InteropMesh& mesh, int32_t variant, const double* values, d
         return;
     }
     const double range = high - low;
-    const size_t m = colourable(mesh);
-    if (avx_available())
-        ramp_avx(mesh, variant, values, low, range, invert, m);
+    const bool avx = avx_available();
+    in_vertex_ranges(colourable(mesh), streaming_parts(colourable(mesh)), [&](size_t, size_t from, size_t to) {
+        if (avx)
+            ramp_avx(mesh, variant, values, low, range, invert, from, to);
+        else
+            ramp_tail(mesh, variant, values, low, range, invert, from, to);
+    });
+}
+
+}  // namespace
+
+namespace {
+
+// The sums of the range's vertices, then their means, and the lowest and
+// highest mean of the range.
+void deviation_means(const DeviationArrays& w, const std::vector<uint32_t>& triangles, size_t n, VertexRange range,
+                     double& lowest, double& highest) {
+    double low = lowest, high = highest;  // kept apart from the other threads' until the end
+    std::memset(w.sums + range.lo, 0, (range.hi - range.lo) * sizeof(double));
+    std::memset(w.counts + range.lo, 0, (range.hi - range.lo) * sizeof(uint32_t));
+    const size_t count = triangles.size() / 3;
+    // Without vertices or stored normals nothing is added (the packed pass
+    // reads vertex 0 and normal 0 in place of what it does not add).
+    const bool avx = avx_available();
+    if (n > 0 && w.normal_count > 0) {
+        if (avx && w.normal_count >= n)
+            add_deviations_avx<true>(w, triangles.data(), count, n, range);
+        else if (avx)
+            add_deviations_avx<false>(w, triangles.data(), count, n, range);
+        else
+            add_deviations(w, triangles.data(), count, n, range);
+    }
+    // The packed pass reads the counts as signed, which holds below 2^31
+    // corners.
+    if (avx && triangles.size() < (size_t{1} << 31))
+        take_means_avx(w.sums + range.lo, w.counts + range.lo, range.hi - range.lo, low, high);
     else
-        ramp_tail(mesh, variant, values, low, range, invert, 0, m);
+        take_means_tail(w.sums, w.counts, range.lo, range.hi, low, high);
+    lowest = low, highest = high;
+}
+
+// Threads for the deviations of a mesh: one below 64 Ki triangles, where
+// starting a thread costs more than it saves, else up to four.
+size_t deviation_threads(size_t triangles, size_t n) {
+    if (triangles < (size_t{1} << 16) || n < 4) return 1;
+    return static_cast<size_t>(std::clamp(usable_cores(), 1, 4));
 }
 
 }  // namespace
 
 // Per vertex, the mean distance between the unit normals of its triangles
 // and its own normal. The sums are added in triangle and corner order
-// whichever path runs, so every value is the same to the bit as one
-// triangle at a time. A corner without a stored normal adds nothing.
+// whichever path runs and however the vertices are shared out among
+// threads, so every value is the same to the bit as one triangle at a time.
+// A corner without a stored normal adds nothing.
 void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t function) {
     if (mesh.positions.empty() || mesh.dimension != 3) return;
     const size_t n = vertex_count(mesh);
-    reset(work().vertex_values, n);
-    reset(work().vertex_counts, n);
+    work().vertex_values.resize(n);
+    work().vertex_counts.resize(n);
     double* sums = work().vertex_values.data();
     uint32_t* counts = work().vertex_counts.data();
     const DeviationArrays w{mesh.positions.data(), mesh.triangle_normals.data(), mesh.triangle_normals.size() / 3,
                             sums, counts};
-    const size_t triangles = mesh.triangles.size() / 3;
-    // Without vertices or stored normals nothing is added (the packed pass
-    // reads vertex 0 and normal 0 in place of what it does not add).
-    const bool avx = avx_available();
-    if (n > 0 && w.normal_count > 0) {
-        if (avx && w.normal_count >= n)
-            add_deviations_avx<true>(w, mesh.triangles.data(), triangles, n);
-        else if (avx)
-            add_deviations_avx<false>(w, mesh.triangles.data(), triangles, n);
-        else
-            add_deviations(w, mesh.triangles.data(), triangles, n);
-    }
-    // The means, and their range in the same pass. The packed pass reads
-    // the counts as signed, which holds below 2^31 corners.
+    const size_t threads = deviation_threads(mesh.triangles.size() / 3, n);
+    // Range k's lowest and highest mean; min and max are exact, so the
+    // order they are combined in changes nothing.
+    std::vector<double> lows(threads, std::numeric_limits<double>::infinity());
+    std::vector<double> highs(threads, negative_infinity);
+    in_vertex_ranges(n, threads, [&](size_t k, size_t from, size_t to) {
+        deviation_means(w, mesh.triangles, n, VertexRange{from, to}, lows[k], highs[k]);
+    });
     double low = std::numeric_limits<double>::infinity();
     double high = negative_infinity;
-    if (avx && mesh.triangles.size() < (size_t{1} << 31))
-        take_means_avx(sums, counts, n, low, high);
-    else
-        take_means_tail(sums, counts, 0, n, low, high);
+    for (size_t k = 0; k < threads; ++k) {
+        low = std::min(low, lows[k]);
+        high = std::max(high, highs[k]);
+    }
     colour_by_range(mesh, variant, sums, low, high, function == COLOUR_BY_PLANARITY);
 }
 
@@ -870,10 +962,13 @@ void apply_colour_settings(const ColourSettings& settings, InteropMesh& mesh) {
     }
     const size_t sourced = std::min(m, mesh.colours.size() / 4);
     const double* source = mesh.colours.data();
-    if (avx_available())
-        alpha_avx(colours, source, settings.transparent_mode, sourced);
-    else
-        alpha_tail(colours, source, settings.transparent_mode, 0, sourced);
+    const bool avx = avx_available();
+    in_vertex_ranges(sourced, streaming_parts(sourced), [&](size_t, size_t from, size_t to) {
+        if (avx)
+            alpha_avx(colours, source, settings.transparent_mode, from, to);
+        else
+            alpha_tail(colours, source, settings.transparent_mode, from, to);
+    });
     const uint8_t opaque = settings.transparent_mode ? static_cast<uint8_t>(255 * 0.5 + 64.0) : 255;
     for (size_t i = sourced; i < m; ++i) colours[4 * i + 3] = opaque;
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "render/colour_by.h"
+#include "colour_reference.h"
 #include "scene_test_support.h"
 
 namespace {
@@ -16,11 +17,7 @@ InteropMesh make_column(int n) {
 }
 
 ColourSettings by(int32_t function, bool multichannel = false) {
-    ColourSettings s;
-    s.colour_mode = COLOUR_FUNCTION;
-    s.colour_function = function;
-    s.multichannel_colour = multichannel;
-    return s;
+    return colour_function_settings(function, multichannel);
 }
 
 std::vector<int> reds(const InteropMesh& m) {
@@ -127,65 +124,6 @@ TEST(ColourBy, GeometryFunctionsOnTwoTriangles) {
     EXPECT_EQ((std::vector<int>{m.display_colours[0], m.display_colours[1], m.display_colours[2]}),
               (std::vector<int>{127, 255, 127}));
 }
-
-namespace {
-
-// Mean distance from the unit face normals of a vertex's triangles to its
-// normal, one triangle at a time: what the display colours must match.
-std::vector<double> mean_normal_distances(const InteropMesh& m) {
-    const size_t n = m.positions.size() / 3, normals = m.triangle_normals.size() / 3;
-    std::vector<double> sums(n, 0.0);
-    std::vector<uint32_t> counts(n, 0);
-    const double* p = m.positions.data();
-    for (size_t k = 0; k + 2 < m.triangles.size(); k += 3) {
-        const uint32_t a = m.triangles[k], b = m.triangles[k + 1], c = m.triangles[k + 2];
-        if (a >= n || b >= n || c >= n) continue;
-        const double e1[3] = {p[3 * b] - p[3 * a], p[3 * b + 1] - p[3 * a + 1], p[3 * b + 2] - p[3 * a + 2]};
-        const double e2[3] = {p[3 * c] - p[3 * a], p[3 * c + 1] - p[3 * a + 1], p[3 * c + 2] - p[3 * a + 2]};
-        double f[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
-        const double squared = f[0] * f[0] + f[1] * f[1] + f[2] * f[2];
-        if (squared > 1e-15) {
-            const double inv = 1.0 / std::sqrt(squared);
-            for (double& x : f) x *= inv;
-        }
-        for (uint32_t v : {a, b, c}) {
-            if (v >= normals) continue;
-            const double* q = m.triangle_normals.data() + 3 * v;
-            const double d[3] = {f[0] - q[0], f[1] - q[1], f[2] - q[2]};
-            sums[v] += std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-            ++counts[v];
-        }
-    }
-    for (size_t v = 0; v < n; ++v) {
-        if (counts[v] > 0) sums[v] /= counts[v];
-    }
-    return sums;
-}
-
-// Planarity and curvature, grey and hue, against the triangle-by-triangle
-// means, to the byte.
-void expect_reference_bytes(InteropMesh& m) {
-    const std::vector<double> means = mean_normal_distances(m);
-    const auto [low, high] = std::minmax_element(means.begin(), means.end());
-    for (bool multichannel : {false, true}) {
-        for (int32_t function : {COLOUR_BY_PLANARITY, COLOUR_BY_CURVATURE}) {
-            SCOPED_TRACE(function + 10 * multichannel);
-            apply_colour_settings(by(function, multichannel), m);
-            std::vector<uint8_t> want = m.display_colours;
-            for (size_t v = 0; v < means.size(); ++v) {
-                double t = (means[v] - *low) / (*high - *low);
-                if (function == COLOUR_BY_PLANARITY) t = 1.0 - t;
-                const Rgb c = multichannel ? hue_to_rgb(t * 0.75) : Rgb{t, t, t};
-                want[4 * v] = unit_to_byte(c.r);
-                want[4 * v + 1] = unit_to_byte(c.g);
-                want[4 * v + 2] = unit_to_byte(c.b);
-            }
-            EXPECT_EQ(m.display_colours, want);
-        }
-    }
-}
-
-}  // namespace
 
 TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
     // A rough 41 x 41 height field (3,202 triangles, several blocks; a
