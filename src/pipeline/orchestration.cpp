@@ -1,9 +1,6 @@
 #include "pipeline/orchestration.h"
 
 #include <algorithm>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include "app/app_context.h"
 #include "export/entity_texts.h"
@@ -194,10 +191,7 @@ void parse_and_assemble_script(AppContext& app, const std::string& path) {
         assemble_serial(app, record, name);
     }
     destroy_entity_parse_record(record);
-#if defined(__GLIBC__)
-    // The reader's and the kernel run's working memory is freed by now, but
-    // a large mesh leaves tens of MiB of it resident in the heap: hand the
-    // free pages back.
-    malloc_trim(0);
-#endif
+    // The reader's freed working memory stays in the heap on purpose: the
+    // upload and the first frame of the new mesh reuse it at once, where
+    // pages handed back would be faulted in again.
 }
