@@ -130,27 +130,10 @@ TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
     // vertex count that is not a multiple of four) with tilted normals, a
     // degenerate triangle, a corner naming no vertex and vertices beyond the
     // normals.
-    const int side = 41;
-    std::vector<double> positions;
-    for (int j = 0; j < side; ++j) {
-        for (int i = 0; i < side; ++i) {
-            const double y = 0.05 * std::sin(i * 1.7 + j * 0.9) * std::cos(j * 2.3);
-            positions.insert(positions.end(), {i * 0.1, y, j * 0.1});
-        }
-    }
-    InteropMesh m = make_scene_mesh(positions);
-    for (int v = 0; v + 3 < side * side; ++v) {
-        const double x = 0.3 * std::sin(v * 0.37), z = 0.3 * std::cos(v * 0.11);
-        const double l = std::sqrt(x * x + 1 + z * z);
-        m.triangle_normals.insert(m.triangle_normals.end(), {x / l, 1 / l, z / l});
-    }
-    m.triangles = {5, 5, 6, 7, 8, 100000};
-    for (uint32_t j = 0; j + 1 < side; ++j) {
-        for (uint32_t i = 0; i + 1 < side; ++i) {
-            const uint32_t a = j * side + i, b = a + 1, c = a + side + 1, d = a + side;
-            m.triangles.insert(m.triangles.end(), {a, d, c, a, c, b});
-        }
-    }
+    const uint32_t side = 41;
+    InteropMesh m = tilted_height_field(side);
+    m.triangle_normals.resize(3 * (side * side - 3));
+    m.triangles.insert(m.triangles.begin(), {5, 5, 6, 7, 8, 100000});
     expect_reference_bytes(m);
 
     // Scattered vertices, every one with a (not quite unit) normal, under
@@ -164,7 +147,7 @@ TEST(ColourBy, PlanarityAndCurvatureMatchTheTriangleByTriangleMeansToTheByte) {
         return seed >> 8;
     };
     const uint32_t n = 997;
-    positions.clear();
+    std::vector<double> positions;
     for (uint32_t v = 0; v < n; ++v) {
         for (int c = 0; c < 3; ++c) positions.push_back((next() % 20001) * 1e-4 - 1.0);
     }

@@ -8,6 +8,32 @@
 #include <vector>
 
 #include "render/colour_by.h"
+#include "scene_test_support.h"
+
+// A rough side x side height field with tilted unit normals on every
+// vertex, two triangles per cell in row order.
+inline InteropMesh tilted_height_field(uint32_t side) {
+    std::vector<double> positions;
+    for (uint32_t j = 0; j < side; ++j) {
+        for (uint32_t i = 0; i < side; ++i) {
+            const double y = 0.05 * std::sin(i * 1.7 + j * 0.9) * std::cos(j * 2.3);
+            positions.insert(positions.end(), {i * 0.1, y, j * 0.1});
+        }
+    }
+    InteropMesh m = make_scene_mesh(positions);
+    for (uint32_t v = 0; v < side * side; ++v) {
+        const double x = 0.3 * std::sin(v * 0.37), z = 0.3 * std::cos(v * 0.11);
+        const double l = std::sqrt(x * x + 1 + z * z);
+        m.triangle_normals.insert(m.triangle_normals.end(), {x / l, 1 / l, z / l});
+    }
+    for (uint32_t j = 0; j + 1 < side; ++j) {
+        for (uint32_t i = 0; i + 1 < side; ++i) {
+            const uint32_t a = j * side + i, b = a + 1, c = a + side + 1, d = a + side;
+            m.triangles.insert(m.triangles.end(), {a, d, c, a, c, b});
+        }
+    }
+    return m;
+}
 
 inline ColourSettings colour_function_settings(int32_t function, bool multichannel = false) {
     ColourSettings s;

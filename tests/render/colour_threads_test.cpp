@@ -1,49 +1,29 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 
-#include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "colour_reference.h"
 #include "render/colour_by.h"
-#include "scene_test_support.h"
 
 namespace {
 
 // A height field large enough that the vertices are shared out among
-// threads, its triangles in row order (each thread's share a band of rows)
-// and then triangles joining random vertices anywhere, so that many
-// triangles have corners owned by different threads.
+// threads, its triangles in row order (each thread's share a band of rows),
+// then triangles joining random vertices anywhere, so that many triangles
+// have corners owned by different threads, and corners beyond the
+// vertices, alone and among owned ones.
 InteropMesh banded_mesh(uint32_t side, size_t random_triangles) {
-    std::vector<double> positions;
-    for (uint32_t j = 0; j < side; ++j) {
-        for (uint32_t i = 0; i < side; ++i) {
-            const double y = 0.05 * std::sin(i * 1.3 + j * 0.7) * std::cos(j * 1.9);
-            positions.insert(positions.end(), {i * 0.1, y, j * 0.1});
-        }
-    }
-    InteropMesh m = make_scene_mesh(positions);
+    InteropMesh m = tilted_height_field(side);
     const uint32_t n = side * side;
-    for (uint32_t v = 0; v < n; ++v) {
-        const double x = 0.3 * std::sin(v * 0.37), z = 0.3 * std::cos(v * 0.11);
-        const double l = std::sqrt(x * x + 1 + z * z);
-        m.triangle_normals.insert(m.triangle_normals.end(), {x / l, 1 / l, z / l});
-        m.colours[4 * v + 3] = (v % 256) / 255.0;
-    }
-    for (uint32_t j = 0; j + 1 < side; ++j) {
-        for (uint32_t i = 0; i + 1 < side; ++i) {
-            const uint32_t a = j * side + i, b = a + 1, c = a + side + 1, d = a + side;
-            m.triangles.insert(m.triangles.end(), {a, d, c, a, c, b});
-        }
-    }
+    for (uint32_t v = 0; v < n; ++v) m.colours[4 * v + 3] = (v % 256) / 255.0;
     uint32_t seed = 2024;
     auto next = [&seed] {
         seed = seed * 1664525u + 1013904223u;
         return seed >> 4;
     };
     for (size_t k = 0; k < random_triangles; ++k) m.triangles.insert(m.triangles.end(), {next() % n, next() % n, next() % n});
-    // Corners beyond the vertices, alone and among owned ones.
     m.triangles.insert(m.triangles.end(), {0, n, 1, n - 1, n - 2, n + 5, n, n, n});
     return m;
 }
