@@ -415,6 +415,67 @@ TEST_F(SceneGl, AMovingCameraOrAFreshOpenDrawsSingleSampledAndTheStillFrameIsUnc
     }
 }
 
+namespace {
+
+// Triangles first .. first + count - 1 of one fixed sequence of small
+// triangles scattered over the view plane, each its own grey: they overlap
+// at one depth, so which is drawn first decides every pixel they share.
+InteropMesh* make_soup_mesh(uint32_t first, uint32_t count) {
+    InteropMesh* m = new InteropMesh();
+    m->dimension = 3;
+    m->present = 1;
+    for (uint32_t t = first; t < first + count; ++t) {
+        uint32_t seed = t * 2654435761u + 12345u;
+        auto next = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return (seed >> 8) / double(1u << 24);
+        };
+        const double x = 3.0 * next() - 1.5, y = 2.0 * next() - 1.0;
+        for (int k = 0; k < 3; ++k) {
+            m->positions.insert(m->positions.end(), {x + 0.06 * next(), y + 0.06 * next(), 0.0});
+            m->triangle_normals.insert(m->triangle_normals.end(), {0.0, 0.0, 1.0});
+            const uint8_t grey = static_cast<uint8_t>(30 + t % 200);
+            m->colours.insert(m->colours.end(), {grey / 255.0, grey / 255.0, grey / 255.0, 1.0});
+            m->display_colours.insert(m->display_colours.end(), {grey, grey, grey, 255});
+        }
+        const uint32_t v = 3 * (t - first);
+        m->triangles.insert(m->triangles.end(), {v, v + 1, v + 2});
+    }
+    m->bounds = {-1.5, -1, 0, 1.6, 1.1, 0, 0, 0, 0, 0, 0, 0, 3.1, 2.1, 0};
+    m->gl_upload_needed = 1;
+    return m;
+}
+
+}  // namespace
+
+// A multisampled frame draws a large mesh in pieces; the picture is the one
+// its triangles give drawn in order, here as meshes of their own, one draw
+// each.
+TEST_F(SceneGl, AStillFrameOfALargeMeshShowsItsTrianglesInOrder) {
+    AppContext& a = *app;
+    a.io_settings.anti_aliasing = 1;
+    auto grab = [&] {
+        a.capture.capture_options = {1, 1, 0};
+        frame(true);
+        return a.capture.screenshot_pixels;
+    };
+    constexpr uint32_t triangles = 250'003, part = 40'000;
+    for (uint32_t first = 0; first < triangles; first += part) {
+        add_entity(make_soup_mesh(first, std::min(part, triangles - first)));
+    }
+    const std::vector<uint8_t> parts = grab();
+    EntitySet& set = *a.entities.current_entities;
+    set.records.clear();
+    set.count = 0;
+    add_entity(make_soup_mesh(0, triangles));
+    const std::vector<uint8_t> whole = grab();
+    ASSERT_EQ(whole.size(), size_t{4} * W * H);
+    EXPECT_GT(mixed_pixels(whole), 1000);  // multisampled
+    size_t differing = 0;
+    for (size_t k = 0; k < whole.size(); ++k) differing += whole[k] != parts[k];
+    EXPECT_EQ(differing, 0u);
+}
+
 TEST_F(SceneGl, AWindowLargerThanTheFirstFrameIsDrawnToItsCorner) {
     add_entity(make_strip_mesh(200));
     AppContext& a = *app;
