@@ -22,6 +22,7 @@
 #include "platform/window.h"
 #include "render/gl_state.h"
 #include "support/close_request.h"
+#include "support/gtk_pump.h"
 #include "support/private_display.h"
 
 namespace {
@@ -71,29 +72,6 @@ PlatformListener recording_listener() {
     l.on_window_enter = [](PlatformListener*) { return note("enter"); };
     l.on_window_focus_in = [](PlatformListener*) { return note("focus-in"); };
     return l;
-}
-
-template <class Done>
-bool pump_until(Done done, int timeout_ms = 5000) {
-    for (gint64 end = g_get_monotonic_time() + timeout_ms * 1000; g_get_monotonic_time() < end; g_usleep(5000)) {
-        while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
-        if (done()) return true;
-    }
-    return false;
-}
-
-// Runs a command while GTK keeps handling events; true when it exited 0.
-bool run_while_pumping(const std::string& command) {
-    gchar** argv = nullptr;
-    GPid pid = 0;
-    int status = -1;
-    bool spawned = g_shell_parse_argv(command.c_str(), nullptr, &argv, nullptr) &&
-                   g_spawn_async(nullptr, argv, nullptr, GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD),
-                                 nullptr, nullptr, &pid, nullptr);
-    g_strfreev(argv);
-    if (spawned && !pump_until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 15000))
-        kill(pid, SIGKILL), waitpid(pid, &status, 0);
-    return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "render/frame_renderer.h"
 #include "render/status_line.h"
 #include "support/app_fixture.h"
+#include "support/gtk_pump.h"
 
 namespace {
 
@@ -35,29 +36,6 @@ PlatformListener interface_listener() {
         return on_viewport_resized(*shown, w, h) ? 1 : 0;
     };
     return l;
-}
-
-template <class Done>
-bool pump_until(Done done, int timeout_ms = 10000) {
-    for (gint64 end = g_get_monotonic_time() + timeout_ms * 1000; g_get_monotonic_time() < end; g_usleep(5000)) {
-        while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
-        if (done()) return true;
-    }
-    return false;
-}
-
-// Runs a command while GTK keeps handling events; true when it exited 0.
-bool run_while_pumping(const std::string& command) {
-    gchar** argv = nullptr;
-    GPid pid = 0;
-    int status = -1;
-    const bool spawned = g_shell_parse_argv(command.c_str(), nullptr, &argv, nullptr) &&
-                         g_spawn_async(nullptr, argv, nullptr, GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD),
-                                       nullptr, nullptr, &pid, nullptr);
-    g_strfreev(argv);
-    if (spawned && !pump_until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 15000))
-        kill(pid, SIGKILL), waitpid(pid, &status, 0);
-    return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // The screen's colour at a point of the canvas.
@@ -89,11 +67,11 @@ TEST_F(WindowResize, TheNextFrameFollowsTheNewSize) {
     PlatformListener listener = interface_listener();
     set_platform_listener(&listener, 0);
     ASSERT_EQ(create_window(listener), 0);
-    ASSERT_TRUE(pump_until([] { return drawn_width > 0; })) << "no first frame";
+    ASSERT_TRUE(pump_until([] { return drawn_width > 0; }, 10000)) << "no first frame";
 
     const auto xid = GDK_WINDOW_XID(gtk_widget_get_window(platform_state.window));
     ASSERT_TRUE(run_while_pumping("xdotool windowsize --sync " + std::to_string(xid) + " 900 640"));
-    ASSERT_TRUE(pump_until([] { return drawn_width == 900 && drawn_height == 640; }))
+    ASSERT_TRUE(pump_until([] { return drawn_width == 900 && drawn_height == 640; }, 10000))
         << "last frame " << drawn_width << " x " << drawn_height;
     pump_until([] { return false; }, 300);  // the swap reaches the screen
 
