@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVK_BENCH=OFF
 cmake --build build/release -j "$(nproc)"
-exec build/release/src/shell/vrekform "$PWD/build/release/kernel/vrek" "$PWD/examples/" "$@"
+exec build/release/src/app/vrekform "$PWD/build/release/kernel/vrek" "$PWD/examples/" "$@"

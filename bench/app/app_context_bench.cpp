@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "app/interface_builder.h"
 #include "model/environment.h"
 #include "platform/paths.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "app/interface_builder.h"
 #include "model/environment.h"
 #include "silenced_stdout.h"

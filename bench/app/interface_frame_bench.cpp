@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "app/interface_builder.h"
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
@@ -15,7 +15,7 @@
 #include "panes/popups/popups.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
-#include "render/gl_state.h"
+#include "platform/gl_state.h"
 #include "silenced_stdout.h"
 #include "support/glx_context.h"
 

@@ -32,7 +32,7 @@ fi
 
 [ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVK_BENCH=ON >/dev/null
 cmake --build "$build" -j 4 --target vrekform vrek compare_export_ply compare_x_watch >/dev/null
-inspector=$PWD/$build/src/shell/vrekform
+inspector=$PWD/$build/src/app/vrekform
 kernel=$PWD/$build/kernel/vrek
 watch=$PWD/$build/bench/compare/compare_x_watch
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "export/mesh_ply.h"
 #include "export/mesh_writer.h"
 #include "pipeline/orchestration.h"

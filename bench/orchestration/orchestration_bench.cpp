@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "export/entity_texts.h"
 #include "model/interop_mesh.h"
 #include "pipeline/kernel_runs.h"

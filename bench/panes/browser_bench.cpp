@@ -13,7 +13,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "panes/browser/browser_sort.h"
 #include "panes/browser/directory_listing.h"
 #include "platform/process.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <numeric>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "panes/browser/browser_selection.h"
 
 namespace {

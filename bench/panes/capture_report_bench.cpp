@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "app/interface_builder.h"
 #include "panes/popups/capture_output.h"
 #include "panes/popups/report_views.h"

@@ -7,8 +7,8 @@
 #include <unistd.h>
 #include <memory>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "app/interface_builder.h"
 #include "panes/environments/environments.h"
 #include "panes/environments/viewport_cells.h"

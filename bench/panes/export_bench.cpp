@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "export/mesh_obj.h"
 #include "export/mesh_ply.h"
 #include "export/mesh_stl.h"

@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "panes/layout/display_options.h"
 #include "panes/interface_tree.h"
 #include "panes/layout/scroll_handlers.h"

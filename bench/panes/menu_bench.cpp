@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "app/interface_menus.h"
 #include "panes/menus/interface_themes.h"
 #include "panes/menus/settings_fields.h"

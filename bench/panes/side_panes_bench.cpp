@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "art/typeface.h"
 #include "panes/bars/directive_bars.h"
 #include "panes/inspector/entity_inspector.h"

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "render/camera_control.h"
 #include "render/status_line.h"
 #include "ui/element.h"

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
-#include "render/gl_state.h"
+#include "platform/gl_state.h"
 #include "render/render_targets.h"
 #include "support/glx_context.h"
 #include "ui/draw_list.h"

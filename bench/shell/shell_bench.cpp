@@ -12,13 +12,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "app/interface_builder.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 #include "shell/app_callbacks.h"
-#include "shell/app_main.h"
+#include "app/app_main.h"
 #include "shell/app_tick.h"
 
 namespace {

@@ -10,15 +10,15 @@
 #include <sstream>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "app/interface_builder.h"
-#include "app/trace_channels.h"
+#include "context/trace_channels.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/window.h"
 #include "shell/app_callbacks.h"
-#include "shell/app_main.h"
+#include "app/app_main.h"
 #include "shell/app_tick.h"
 #include "text/text_utils.h"
 

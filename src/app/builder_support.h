@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/caption_tables.h"
+#include "context/caption_tables.h"
 #include "art/typeface.h"
 #include "ui/element.h"
 #include "ui/slider.h"

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "app/interface_menus.h"
 #include "art/typeface.h"
-#include "app/console_lines.h"
+#include "context/console_lines.h"
 #include "panes/console/console_panes.h"
 #include "panes/layout/display_options.h"
 #include "panes/environments/environments.h"

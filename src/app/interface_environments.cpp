@@ -1,4 +1,4 @@
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "app/builder_support.h"
 #include "app/interface_builder.h"
 

@@ -1,7 +1,7 @@
 // The entity inspector and parameter pane stages of the interface builder.
 #include <string>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "app/builder_support.h"
 #include "app/interface_builder.h"
 #include "panes/inspector/confirmations.h"

@@ -2,7 +2,7 @@
 #include <string>
 #include <utility>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "app/builder_support.h"
 #include "app/command_table.h"
 #include "app/interface_builder.h"

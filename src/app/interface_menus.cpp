@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "app/builder_support.h"
-#include "app/caption_tables.h"
+#include "context/caption_tables.h"
 #include "panes/menus/menu_support.h"
 #include "panes/layout/pane_layouts.h"
 #include "panes/menus/pick_modes.h"

@@ -1,10 +1,10 @@
 #include <string>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "app/builder_support.h"
-#include "app/help_texts.h"
+#include "context/help_texts.h"
 #include "app/interface_builder.h"
-#include "app/keyword_tables.h"
+#include "context/keyword_tables.h"
 #include "panes/browser/browser_actions.h"
 #include "panes/environments/export_actions.h"
 #include "panes/popups/export_dialog.h"

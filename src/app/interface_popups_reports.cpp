@@ -1,10 +1,10 @@
 #include <string>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "app/builder_support.h"
-#include "app/help_texts.h"
+#include "context/help_texts.h"
 #include "app/interface_builder.h"
-#include "app/keyword_tables.h"
+#include "context/keyword_tables.h"
 #include "app/shell_bindings.h"
 #include "panes/popups/capture_output.h"
 #include "panes/layout/pane_layouts.h"

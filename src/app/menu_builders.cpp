@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
 

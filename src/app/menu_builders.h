@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/caption_tables.h"
+#include "context/caption_tables.h"
 
 struct AppContext;
 struct Element;

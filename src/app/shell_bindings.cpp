@@ -1,13 +1,13 @@
 #include "app/shell_bindings.h"
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/bars/bar_toggles.h"
 #include "panes/environments/environments.h"
 #include "panes/environments/viewport_cells.h"
 #include "panes/layout/pointer_routing.h"
 #include "panes/popups/popups.h"
-#include "shell/workspace.h"
+#include "pipeline/workspace.h"
 
 void toggle_run_pane_from_tab() {
     if (app_instance != nullptr) toggle_run_pane(*app_instance);

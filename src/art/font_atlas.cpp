@@ -4,7 +4,7 @@
 #include "art/glyphs.h"
 #include "art/typeface.h"
 
-// font_atlas is built with the other global tables (app/static_tables.cpp).
+// font_atlas is built with the other global tables (context/static_tables.cpp).
 
 void reset_font_art() { font_atlas = FontAtlas{}; }
 

@@ -4,7 +4,7 @@
 #include <limits>
 
 // glyph_outlines is built with the other global tables
-// (app/static_tables.cpp).
+// (context/static_tables.cpp).
 
 void reset_glyph_outlines() {
     for (GlyphOutline& g : glyph_outlines) g.arrays.clear();

@@ -8,7 +8,7 @@
 #include "art/icon_table.h"
 
 // icon_atlas and logo_image are built with the other global tables
-// (app/static_tables.cpp).
+// (context/static_tables.cpp).
 
 void reset_icon_art() {
     icon_atlas = IconAtlas{};

@@ -38,7 +38,7 @@ IconRecord make_icon_record_posed(const char* name, IconSdf scene, double b0, do
 void icon_record_copy_construct(IconRecord& destination, const IconRecord& source) { destination = source; }
 
 // sphere_icon, icon_table and icon_framing_table are built with the other
-// global tables (app/static_tables.cpp).
+// global tables (context/static_tables.cpp).
 
 IconRecord build_sphere_icon() { return make_icon_record_simple("sphere", icon_sdf_sphere, 0.0, 0.0, 1.5, 0.0, 0.0); }
 

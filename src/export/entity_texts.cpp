@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/keyword_tables.h"
-#include "app/tables.h"
+#include "context/keyword_tables.h"
+#include "context/tables.h"
 #include "text/split.h"
 #include "text/text_utils.h"
 

@@ -6,7 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "app/keyword_tables.h"
+#include "context/keyword_tables.h"
 #include "text/split.h"
 
 // ---------------------------------------------------------------------------

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/keyword_tables.h"
+#include "context/keyword_tables.h"
 #include "model/parallel_grammar.h"
 #include "export/ppd_statistics.h"
 #include "text/split.h"

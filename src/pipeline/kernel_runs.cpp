@@ -4,8 +4,8 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "app/app_context.h"
-#include "app/keyword_tables.h"
+#include "context/app_context.h"
+#include "context/keyword_tables.h"
 #include "model/entity.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -15,7 +15,7 @@
 #include "text/text_utils.h"
 
 // The trace texts are built with the other global tables
-// (app/static_tables.cpp).
+// (context/static_tables.cpp).
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "pipeline/orchestration.h"
 #include "pipeline/orchestration_common.h"
 #include "pipeline/reassembly.h"

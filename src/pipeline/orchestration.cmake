@@ -9,4 +9,4 @@ vk_library(vk_orchestration
     ${CMAKE_CURRENT_LIST_DIR}/parameter_push.cpp
     ${CMAKE_CURRENT_LIST_DIR}/reparse.cpp
     ${CMAKE_CURRENT_LIST_DIR}/reassembly.cpp
-  DEPS vk_pipeline vk_export vk_app vk_model vk_platform vk_text)
+  DEPS vk_pipeline vk_export vk_context vk_model vk_platform vk_text)

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "export/entity_texts.h"
 #include "model/entity.h"
 #include "model/environment.h"

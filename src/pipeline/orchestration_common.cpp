@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "export/entity_texts.h"
 #include "model/interop_mesh.h"
-#include "app/console_lines.h"
-#include "app/trace_channels.h"
+#include "context/console_lines.h"
+#include "context/trace_channels.h"
 #include "pipeline/kernel_runs.h"
 #include "model/parallel_grammar.h"
 #include "platform/clock.h"

@@ -14,7 +14,7 @@
 #include "text/text_utils.h"
 
 // parallel_job_table is built with the other global tables
-// (app/static_tables.cpp).
+// (context/static_tables.cpp).
 std::atomic<int32_t> parallel_core_limit{4};
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "export/entity_texts.h"
 #include "model/entity.h"
 #include "model/environment.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/orchestration_common.h"
 #include "model/parallel_grammar.h"

@@ -8,7 +8,7 @@
 const char* const path_state_names[3] = {"UNDEFINED", "INVALID", "VALID"};
 
 // kernel_path, workspace_path and their status texts are built with the
-// other global tables, in their fixed order (app/static_tables.cpp).
+// other global tables, in their fixed order (context/static_tables.cpp).
 PathState kernel_path_state = PATH_UNDEFINED;
 PathState workspace_path_state = PATH_UNDEFINED;
 int64_t process_start_ms = 0;

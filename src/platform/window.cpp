@@ -14,7 +14,7 @@
 #include "platform/frame_pacing.h"
 #include "platform/gtk_handlers.h"
 #include "platform/input_translation.h"
-#include "render/gl_state.h"
+#include "platform/gl_state.h"
 
 constexpr uint32_t gdk_bit(GdkModifierType mask) {
     return static_cast<uint32_t>(mask);

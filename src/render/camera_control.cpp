@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "model/entity.h"
 #include "render/redraw.h"
 #include "render/status_line.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "render/camera.h"
+#include "model/camera.h"
 
 // The three camera controllers acting on the context's live camera:
 // object-orbit (0) turns and scales the scene in front of a fixed eye,

@@ -11,7 +11,7 @@
 #include <immintrin.h>
 #endif
 
-#include "app/tables.h"
+#include "context/tables.h"
 #include "platform/process.h"
 
 const double colour_palette[16][4] = {
@@ -22,7 +22,7 @@ const double colour_palette[16][4] = {
 };
 
 // element_colour_scratch is built with the other global tables
-// (app/static_tables.cpp).
+// (context/static_tables.cpp).
 
 namespace {
 

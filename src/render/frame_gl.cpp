@@ -3,10 +3,10 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "render/backdrop.h"
 
-// frame_renderer is built with the other globals (app/static_tables.cpp).
+// frame_renderer is built with the other globals (context/static_tables.cpp).
 
 namespace {
 

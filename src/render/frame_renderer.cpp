@@ -5,8 +5,8 @@
 
 #include <chrono>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
 #include "platform/platform_state.h"

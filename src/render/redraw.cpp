@@ -1,6 +1,6 @@
 #include "render/redraw.h"
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 
 void request_redraw(AppContext& app) {
     app.frame.needs_redraw = 1;

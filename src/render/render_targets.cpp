@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "render/gl_state.h"
+#include "platform/gl_state.h"
 #include "render/overlay_staging.h"
 
 RenderTarget render_targets[render_target_count];

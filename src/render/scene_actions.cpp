@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "render/llmi_text.h"
 #include "render/redraw.h"
 #include "ui/ui_state.h"

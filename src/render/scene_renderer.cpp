@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "model/entity.h"
-#include "render/camera.h"
+#include "model/camera.h"
 #include "render/frame_gl.h"
 #include "render/mesh_upload.h"
 #include "render/render_targets.h"

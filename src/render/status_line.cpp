@@ -1,7 +1,7 @@
 #include "render/status_line.h"
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "render/redraw.h"
 #include "text/text_utils.h"
 #include "ui/element.h"

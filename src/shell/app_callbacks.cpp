@@ -1,7 +1,7 @@
 #include "shell/app_callbacks.h"
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "art/art_gl.h"
 #include "panes/layout/pointer_routing.h"
 #include "platform/clock.h"

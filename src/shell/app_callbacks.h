@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "shell/workspace.h"
+#include "pipeline/workspace.h"
 
 struct AppContext;
 struct PlatformListener;

@@ -1,7 +1,7 @@
 #include "shell/app_tick.h"
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "model/entity.h"
 #include "panes/layout/layout_mode_flags.h"
 #include "panes/inspector/parameter_actions.h"

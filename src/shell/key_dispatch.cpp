@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/popups/algorithm_selection.h"
 #include "panes/browser/browser_actions.h"
 #include "panes/browser/browser_navigation.h"
@@ -21,7 +21,7 @@
 #include "pipeline/reparse.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
-#include "render/camera.h"
+#include "model/camera.h"
 #include "render/camera_control.h"
 #include "render/status_line.h"
 #include "shell/app_tick.h"

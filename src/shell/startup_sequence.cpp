@@ -1,12 +1,12 @@
 #include "shell/startup_sequence.h"
 
-#include "app/app_context.h"
-#include "app/console_lines.h"
+#include "context/app_context.h"
+#include "context/console_lines.h"
 #include "pipeline/kernel_runs.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "shell/app_callbacks.h"
-#include "shell/workspace.h"
+#include "pipeline/workspace.h"
 #include "text/text_utils.h"
 #include "ui/root_input.h"
 

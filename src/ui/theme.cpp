@@ -26,7 +26,7 @@ Palette palette_construct_two_colours(int32_t kind, const double* first, const d
 }
 
 // themes and active_theme are built with the other global tables
-// (app/static_tables.cpp).
+// (context/static_tables.cpp).
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "art/icon_table.h"
-#include "render/camera.h"
+#include "model/camera.h"
 #include "text/text_utils.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "art/icon_table.h"
 #include "panes/menus/interface_themes.h"
 #include "panes/popups/message_boxes.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "app/interface_builder.h"
 #include "platform/platform_state.h"
 #include "support/live_application.h"

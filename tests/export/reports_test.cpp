@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/tables.h"
+#include "context/tables.h"
 #include "export/entity_texts.h"
 #include "model/parallel_grammar.h"
 #include "export/ppd_report.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "panes/environments/environments.h"
 #include "support/app_fixture.h"
 

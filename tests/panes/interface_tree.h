@@ -1,7 +1,7 @@
 #pragma once
 #include <initializer_list>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "panes/layout/pane_layouts.h"
 #include "panes/layout/scroll_handlers.h"
 

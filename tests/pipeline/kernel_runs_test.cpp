@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "pipeline/parallel_dispatch.h"
 #include "pipeline_test_support.h"
 

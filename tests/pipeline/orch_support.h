@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
-#include "app/entity_carry_over.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
+#include "context/entity_carry_over.h"
 #include "model/entity.h"
 #include "text/text_utils.h"
 #include "model/environment.h"

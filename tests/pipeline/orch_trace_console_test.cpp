@@ -2,9 +2,9 @@
 // stamps, measuring and the text elements that show them.
 #include <gtest/gtest.h>
 
-#include "app/tables.h"
-#include "app/console_lines.h"
-#include "app/trace_channels.h"
+#include "context/tables.h"
+#include "context/console_lines.h"
+#include "context/trace_channels.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/orch_support.h"
 #include "pipeline/orchestration_common.h"

@@ -20,7 +20,7 @@
 #include "platform/gtk_handlers.h"
 #include "platform/services.h"
 #include "platform/window.h"
-#include "render/gl_state.h"
+#include "platform/gl_state.h"
 #include "support/close_request.h"
 #include "support/gtk_pump.h"
 #include "support/private_display.h"

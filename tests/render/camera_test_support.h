@@ -4,12 +4,12 @@
 #include <cmath>
 #include <memory>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/layout/display_options.h"
 #include "panes/popups/popups.h"
 #include "support/app_fixture.h"
-#include "render/camera.h"
+#include "model/camera.h"
 #include "render/camera_control.h"
 #include "render/status_line.h"
 

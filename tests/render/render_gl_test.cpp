@@ -9,14 +9,14 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
 #include "panes/layout/display_options.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
-#include "render/gl_state.h"
+#include "platform/gl_state.h"
 #include "render/render_targets.h"
 #include "support/baseline_compare.h"
 #include "support/glx_context.h"

@@ -10,12 +10,12 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "platform/platform_state.h"
 #include "render/colour_by.h"
 #include "render/frame_renderer.h"
-#include "render/gl_state.h"
+#include "platform/gl_state.h"
 #include "render/render_targets.h"
 #include "render/scene_actions.h"
 #include "render/scene_renderer.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "platform/paths.h"
-#include "shell/app_main.h"
+#include "app/app_main.h"
 #include "support/app_fixture.h"
 
 namespace fs = std::filesystem;

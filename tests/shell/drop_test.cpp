@@ -11,7 +11,7 @@
 #include "platform/gtk_handlers.h"
 #include "pipeline/orch_support.h"
 #include "platform/paths.h"
-#include "shell/workspace.h"
+#include "pipeline/workspace.h"
 #include "support/shell_fixture.h"
 #include "support/test_dir.h"
 

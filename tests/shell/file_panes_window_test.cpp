@@ -15,7 +15,7 @@
 #include "panes/popups/popups.h"
 #include "pipeline/orch_support.h"
 #include "platform/files.h"
-#include "shell/workspace.h"
+#include "pipeline/workspace.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
 

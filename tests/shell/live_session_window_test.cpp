@@ -14,11 +14,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "platform/files.h"
 #include "platform/platform_state.h"
-#include "shell/app_main.h"
+#include "app/app_main.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
 
@@ -151,7 +151,7 @@ int run_session(const std::string& workspace, const std::string& out_file) {
     driver.workspace = workspace;
     driver.deadline = g_get_monotonic_time() + 150 * G_USEC_PER_SEC;
     g_timeout_add(50, drive, &driver);
-    std::string program = binary_dir() + "/src/shell/vrekform", k = kernel(), w = workspace;
+    std::string program = binary_dir() + "/src/app/vrekform", k = kernel(), w = workspace;
     char* argv[] = {&program[0], &k[0], &w[0], nullptr};
     const int status = !app_main(3, argv);
     if (!driver.failure.empty()) {

@@ -13,11 +13,11 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "app/interface_builder.h"
 #include "panes/popups/report_views.h"
-#include "app/trace_channels.h"
+#include "context/trace_channels.h"
 #include "pipeline/open_scripts.h"
 #include "pipeline/parameter_push.h"
 #include "platform/clock.h"
@@ -25,10 +25,10 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/window.h"
-#include "render/camera.h"
+#include "model/camera.h"
 #include "shell/app_callbacks.h"
-#include "shell/app_main.h"
-#include "shell/workspace.h"
+#include "app/app_main.h"
+#include "pipeline/workspace.h"
 #include "support/close_request.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
@@ -58,7 +58,7 @@ TEST(ProgramWindow, StartsAssemblesAndClosesCleanly) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         freopen(out_file.c_str(), "w", stdout);
-        const std::string program = binary_dir() + "/src/shell/vrekform";
+        const std::string program = binary_dir() + "/src/app/vrekform";
         const std::string k = kernel(), w = sample.workspace();
         execl(program.c_str(), program.c_str(), k.c_str(), w.c_str(), static_cast<char*>(nullptr));
         _exit(127);

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "app/trace_channels.h"
+#include "context/trace_channels.h"
 #include "platform/paths.h"
 #include "shell/startup_sequence.h"
-#include "shell/workspace.h"
+#include "pipeline/workspace.h"
 #include "support/shell_fixture.h"
 
 namespace fs = std::filesystem;

@@ -1,6 +1,6 @@
-#include "shell/workspace.h"
+#include "pipeline/workspace.h"
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "shell/app_callbacks.h"

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "model/entity.h"
 #include "model/environment.h"
 #include "model/interop_mesh.h"

@@ -15,16 +15,16 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "app/interface_builder.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/platform_state.h"
 #include "platform/window.h"
 #include "shell/app_callbacks.h"
-#include "shell/app_main.h"
-#include "shell/workspace.h"
+#include "app/app_main.h"
+#include "pipeline/workspace.h"
 #include "support/app_fixture.h"
 #include "ui/ui_state.h"
 

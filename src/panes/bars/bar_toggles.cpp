@@ -1,8 +1,8 @@
 #include "panes/bars/bar_toggles.h"
 #include "panes/bars/directive_bars.h"
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/popups/export_dialog.h"
 #include "model/entity.h"
 #include "pipeline/parameter_push.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "art/icon_table.h"
 #include "panes/bars/directive_lines.h"
 #include "text/split.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "panes/layout/pane_layouts.h"
 #include "text/split.h"
 #include "text/text_utils.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "panes/browser/browser_navigation.h"
 #include "panes/popups/capture_output.h"
 #include "panes/environments/export_actions.h"
@@ -11,7 +11,7 @@
 #include "panes/browser/path_configuration.h"
 #include "panes/popups/popups.h"
 #include "platform/paths.h"
-#include "shell/workspace.h"
+#include "pipeline/workspace.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
 

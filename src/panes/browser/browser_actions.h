@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 
 // What the browser's confirm button and the Enter key do, and how the
 // open-script and export-location actions choose between the inline browser

@@ -1,6 +1,6 @@
 #include "panes/browser/browser_navigation.h"
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "art/typeface.h"
 #include "panes/browser/path_configuration.h"
 #include "panes/popups/popups.h"

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 
 // Opening the inline file browser for one purpose and moving it around the
 // file system. Every move lists a directory anew; none changes the purpose

@@ -1,6 +1,6 @@
 #include "panes/browser/browser_rows.h"
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "art/typeface.h"
 #include "text/text_utils.h"
 #include "ui/theme.h"

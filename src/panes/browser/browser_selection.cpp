@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "panes/browser/browser_rows.h"
 
 namespace {

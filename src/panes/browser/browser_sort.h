@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 
 // Ordering of the browser's rows. Sorting never moves the entry tables: it
 // reorders browser_row_order (display position to entry) and re-labels the

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <numeric>
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "art/typeface.h"
 #include "panes/browser/browser_rows.h"
 #include "panes/browser/browser_sort.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 
 // The inline file browser has no file-system access of its own: a listing
 // runs "ls" and parses its long listing.

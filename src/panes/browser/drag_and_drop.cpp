@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/popups/message_boxes.h"
 #include "text/split.h"
 #include "text/text_utils.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "panes/popups/popups.h"
 #include "platform/paths.h"
 #include "text/split.h"

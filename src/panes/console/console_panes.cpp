@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
-#include "app/app_hooks.h"
+#include "context/app_context.h"
+#include "context/app_hooks.h"
 #include "model/trace_log.h"
 #include "ui/element.h"
 

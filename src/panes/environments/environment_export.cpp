@@ -2,15 +2,15 @@
 
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "export/mesh_obj.h"
 #include "export/mesh_off.h"
 #include "export/mesh_ply.h"
 #include "export/mesh_stl.h"
 #include "export/mesh_writer.h"
 #include "panes/popups/message_boxes.h"
-#include "app/trace_channels.h"
+#include "context/trace_channels.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "text/split.h"

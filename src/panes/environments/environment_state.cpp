@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
-#include "app/console_lines.h"
+#include "context/app_context.h"
+#include "context/console_lines.h"
 #include "panes/console/console_panes.h"
 #include "panes/layout/display_options.h"
 #include "panes/menus/interface_themes.h"
@@ -12,10 +12,10 @@
 #include "panes/menus/pick_modes.h"
 #include "panes/popups/report_views.h"
 #include "panes/menus/settings_menu_actions.h"
-#include "app/trace_channels.h"
+#include "context/trace_channels.h"
 #include "panes/bars/window_status.h"
 #include "platform/paths.h"
-#include "render/camera.h"
+#include "model/camera.h"
 #include "render/scene_actions.h"
 #include "text/text_utils.h"
 #include "ui/theme.h"

@@ -1,6 +1,6 @@
 #include "panes/environments/environment_tabs.h"
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "render/redraw.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/environments/environment_state.h"
 #include "panes/environments/environment_tabs.h"
 #include "panes/inspector/confirmations.h"

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "panes/environments/environment_tabs.h"
-#include "render/camera.h"
+#include "model/camera.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "model/entity.h"
 #include "panes/popups/algorithm_selection.h"
 #include "panes/popups/popups.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/layout/pane_layouts.h"
 #include "panes/inspector/transform_fields.h"
 #include "text/text_utils.h"

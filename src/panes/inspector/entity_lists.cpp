@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "art/icon_table.h"
 #include "panes/inspector/confirmations.h"
 #include "panes/popups/message_boxes.h"

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "render/colour_by.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/layout/pane_layouts.h"
-#include "app/keyword_tables.h"
+#include "context/keyword_tables.h"
 #include "art/icon_table.h"
 #include "panes/inspector/parameter_actions.h"
 #include "text/text_utils.h"

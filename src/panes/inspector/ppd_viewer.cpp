@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "export/ppd_report.h"
 #include "panes/bars/directive_lines.h"
 #include "panes/inspector/confirmations.h"

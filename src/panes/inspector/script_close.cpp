@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
-#include "app/console_lines.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
+#include "context/console_lines.h"
 #include "panes/bars/directive_bars.h"
 #include "panes/inspector/entity_inspector.h"
 #include "panes/inspector/entity_lists.h"

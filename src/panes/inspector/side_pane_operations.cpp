@@ -1,8 +1,8 @@
 #include "panes/inspector/side_pane_operations.h"
 
-#include "app/app_context.h"
-#include "app/app_hooks.h"
-#include "app/entity_carry_over.h"
+#include "context/app_context.h"
+#include "context/app_hooks.h"
+#include "context/entity_carry_over.h"
 #include "panes/bars/directive_bars.h"
 #include "panes/inspector/entity_inspector.h"
 #include "panes/inspector/entity_lists.h"

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <string>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "model/parameters.h"
 #include "panes/popups/message_boxes.h"
-#include "render/camera.h"
+#include "model/camera.h"
 #include "text/text_utils.h"
 #include "ui/ui_state.h"
 

@@ -1,7 +1,7 @@
 #include "panes/layout/display_options.h"
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/layout/layout_mode_flags.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"

@@ -1,6 +1,6 @@
 #include "panes/layout/layout_mode_flags.h"
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 
 void update_layout_mode_flags(AppContext& app) {
     const BarState& b = app.bars;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/layout/strip_scroll.h"
 #include "panes/layout/window_layout.h"
 #include "ui/theme.h"

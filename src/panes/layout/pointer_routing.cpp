@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "platform/keys.h"
 #include "ui/element.h"
 #include "ui/root_input.h"

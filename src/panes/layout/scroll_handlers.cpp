@@ -1,7 +1,7 @@
 #include "panes/layout/scroll_handlers.h"
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/layout/strip_scroll.h"
 #include "ui/ui_state.h"
 

@@ -1,6 +1,6 @@
 #include "panes/menus/eye_height.h"
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 
 void set_eye_height(AppContext& app, const std::string& text, double value) {
     app.tones.eye_height_value = value;

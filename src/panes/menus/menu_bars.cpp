@@ -1,7 +1,7 @@
 #include "panes/menus/menu_bars.h"
 
-#include "app/caption_tables.h"
-#include "app/current_environment.h"
+#include "context/caption_tables.h"
+#include "context/current_environment.h"
 #include "panes/layout/display_options.h"
 #include "panes/menus/menu_support.h"
 #include "render/status_line.h"

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 
 // Small helpers shared by the menu, field and theme actions.
 

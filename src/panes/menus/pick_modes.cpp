@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "panes/menus/menu_support.h"
 #include "text/text_utils.h"
 

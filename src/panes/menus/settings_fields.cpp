@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "panes/menus/eye_height.h"
 #include "panes/menus/menu_support.h"
 #include "text/number_scan.h"

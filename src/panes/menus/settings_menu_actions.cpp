@@ -1,6 +1,6 @@
 #include "panes/menus/settings_menu_actions.h"
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "panes/layout/display_options.h"
 #include "panes/menus/interface_themes.h"
 #include "panes/menus/menu_bars.h"

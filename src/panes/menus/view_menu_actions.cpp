@@ -1,6 +1,6 @@
 #include "panes/menus/view_menu_actions.h"
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "panes/menus/menu_support.h"
 #include "render/camera_control.h"
 #include "render/camera_directives.h"

@@ -1,9 +1,9 @@
 #include "panes/popups/algorithm_selection.h"
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
-#include "app/help_texts.h"
-#include "app/keyword_tables.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
+#include "context/help_texts.h"
+#include "context/keyword_tables.h"
 #include "art/typeface.h"
 #include "ui/root_input.h"
 #include "ui/theme.h"

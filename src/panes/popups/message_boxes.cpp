@@ -1,6 +1,6 @@
 #include "panes/popups/message_boxes.h"
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "ui/element.h"
 
 namespace {

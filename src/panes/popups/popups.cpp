@@ -1,7 +1,7 @@
 #include "panes/popups/popups.h"
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/popups/export_dialog.h"
 #include "panes/layout/layout_mode_flags.h"
 #include "panes/popups/message_boxes.h"

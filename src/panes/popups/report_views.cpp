@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "panes/popups/list_rows.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"

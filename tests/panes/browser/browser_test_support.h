@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "panes/browser/directory_listing.h"
 #include "support/app_fixture.h"
 

@@ -5,7 +5,7 @@
 
 #include "panes/env_test_support.h"
 #include "panes/environments/environment_state.h"
-#include "render/camera.h"
+#include "model/camera.h"
 
 namespace {
 

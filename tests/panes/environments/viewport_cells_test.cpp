@@ -2,7 +2,7 @@
 
 #include "panes/env_test_support.h"
 #include "panes/environments/viewport_cells.h"
-#include "render/camera.h"
+#include "model/camera.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/entity_carry_over.h"
+#include "context/entity_carry_over.h"
 #include "app/interface_builder.h"
 #include "panes/inspector/entity_inspector.h"
 #include "panes/inspector/entity_operations.h"
@@ -23,7 +23,7 @@
 #include "panes/inspector/transform_fields.h"
 #include "pipeline/parameter_push.h"
 #include "platform/keys.h"
-#include "render/camera.h"
+#include "model/camera.h"
 #include "render/camera_control.h"
 #include "support/decimal_comma_locale.h"
 

@@ -11,14 +11,14 @@
 #include <utility>
 #include <vector>
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "app/interface_builder.h"
 #include "panes/layout/display_options.h"
 #include "panes/inspector/entity_inspector.h"
 #include "panes/interface_tree.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
-#include "render/gl_state.h"
+#include "platform/gl_state.h"
 #include "render/render_targets.h"
 #include "support/app_fixture.h"
 #include "support/baseline_compare.h"

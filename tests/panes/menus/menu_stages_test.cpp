@@ -1,6 +1,6 @@
 #include "panes/menu_fixture.h"
 
-#include "app/caption_tables.h"
+#include "context/caption_tables.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // action, the confirmations, the algorithm choice and the bar toggles.
 #include <gtest/gtest.h>
 
-#include "app/keyword_tables.h"
+#include "context/keyword_tables.h"
 #include "model/entity.h"
 #include "panes/popups/algorithm_selection.h"
 #include "panes/bars/bar_toggles.h"

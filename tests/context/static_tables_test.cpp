@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/tables.h"
+#include "context/tables.h"
 #include "art/icon_table.h"
 #include "art/typeface.h"
 #include "platform/paths.h"

@@ -2,7 +2,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/caption_tables.h"
+#include "context/caption_tables.h"
 
 // The longer fixed texts: the help pane's three sections and the run and
 // parameter panes' meshing-algorithm texts. Tables indexed by algorithm use

@@ -1,4 +1,4 @@
-#include "app/startup_scripts.h"
+#include "context/startup_scripts.h"
 
 std::vector<std::string> default_startup_scripts() {
     return {

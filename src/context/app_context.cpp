@@ -1,8 +1,8 @@
-#include "app/app_context.h"
+#include "context/app_context.h"
 
 #include <algorithm>
 
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 #include "art/typeface.h"
 #include "ui/ui_state.h"
 

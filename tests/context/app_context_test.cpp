@@ -5,7 +5,7 @@
 
 #include "app/interface_builder.h"
 #include "model/trace_log.h"
-#include "app/trace_channels.h"
+#include "context/trace_channels.h"
 #include "panes/console/console_panes.h"
 #include "support/app_fixture.h"
 

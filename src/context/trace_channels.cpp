@@ -1,8 +1,8 @@
-#include "app/trace_channels.h"
+#include "context/trace_channels.h"
 
 #include <algorithm>
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 #include "text/split.h"
 
 namespace {

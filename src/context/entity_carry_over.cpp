@@ -1,7 +1,7 @@
-#include "app/entity_carry_over.h"
+#include "context/entity_carry_over.h"
 
 #include "model/entity.h"
-#include "render/camera.h"
+#include "model/camera.h"
 
 void merge_entity_display_flags(AppContext&, const EntityRecord& old_entity, EntityRecord& new_entity) {
     if (old_entity.locked) new_entity.locked = 1;

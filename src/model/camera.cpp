@@ -1,4 +1,4 @@
-#include "render/camera.h"
+#include "model/camera.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/caption_tables.h"
+#include "context/caption_tables.h"
 
 namespace {
 

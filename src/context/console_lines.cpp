@@ -1,9 +1,9 @@
-#include "app/console_lines.h"
+#include "context/console_lines.h"
 
 #include <algorithm>
 
-#include "app/app_context.h"
-#include "app/trace_channels.h"
+#include "context/app_context.h"
+#include "context/trace_channels.h"
 
 bool append_console_text(TraceLog& log, const std::string& raw_text, const std::string& stamp,
                          const UiMetrics& metrics) {

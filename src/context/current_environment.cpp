@@ -1,6 +1,6 @@
-#include "app/current_environment.h"
+#include "context/current_environment.h"
 
-#include "app/app_context.h"
+#include "context/app_context.h"
 
 #include <algorithm>
 

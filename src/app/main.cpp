@@ -1,3 +1,3 @@
-#include "shell/app_main.h"
+#include "app/app_main.h"
 
 int main(int argc, char** argv) { return !app_main(argc, argv); }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/caption_tables.h"
-#include "app/help_texts.h"
-#include "app/keyword_tables.h"
+#include "context/caption_tables.h"
+#include "context/help_texts.h"
+#include "context/keyword_tables.h"
 #include "text/split.h"
 #include "text/text_utils.h"
 

@@ -1,4 +1,4 @@
-#include "app/keyword_tables.h"
+#include "context/keyword_tables.h"
 
 #include "text/text_utils.h"
 

@@ -1,4 +1,4 @@
-#include "render/gl_state.h"
+#include "platform/gl_state.h"
 
 #include <GL/gl.h>
 

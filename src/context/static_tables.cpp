@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/tables.h"
+#include "context/tables.h"
 #include "art/font_atlas.h"
 #include "art/glyphs.h"
 #include "art/icon_raster.h"

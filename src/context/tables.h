@@ -6,7 +6,7 @@
 // Global tables of the application that are not fixed texts (those are in
 // caption_tables.h, help_texts.h and keyword_tables.h). Every global that
 // needs building before main is built in one fixed order, in one unit:
-// app/static_tables.cpp.
+// context/static_tables.cpp.
 
 // Pixel advances of the console and report typeface (face 3), by byte
 // value: console, trace and report lines are measured with it.

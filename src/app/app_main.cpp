@@ -1,13 +1,13 @@
-#include "shell/app_main.h"
+#include "app/app_main.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
-#include "app/app_context.h"
-#include "app/current_environment.h"
+#include "context/app_context.h"
+#include "context/current_environment.h"
 #include "app/interface_builder.h"
-#include "app/keyword_tables.h"
+#include "context/keyword_tables.h"
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"

@@ -1,4 +1,4 @@
-#include "app/help_texts.h"
+#include "context/help_texts.h"
 
 namespace {
 
