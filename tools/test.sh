@@ -15,6 +15,9 @@ run_suite() {  # build-dir, ctest args...
   "${xvfb[@]}" ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
 }
 
+# No file includes from a layer above its own (README's layout table).
+bash tools/check-layers.sh
+
 # The normal build fails on any new compiler warning.
 cmake -S . -B build/ci-normal -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVK_WERROR=ON
 cmake --build build/ci-normal -j "$jobs"

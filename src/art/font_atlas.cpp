@@ -4,7 +4,8 @@
 #include "art/glyphs.h"
 #include "art/typeface.h"
 
-// font_atlas is built with the other global tables (context/static_tables.cpp).
+// Filled by the art generators at start-up.
+FontAtlas font_atlas;
 
 void reset_font_art() { font_atlas = FontAtlas{}; }
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-// glyph_outlines is built with the other global tables
-// (context/static_tables.cpp).
+// Filled by the art generators at start-up.
+std::array<GlyphOutline, 256> glyph_outlines;
 
 void reset_glyph_outlines() {
     for (GlyphOutline& g : glyph_outlines) g.arrays.clear();

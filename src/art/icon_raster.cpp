@@ -7,8 +7,9 @@
 #include "art/art_workers.h"
 #include "art/icon_table.h"
 
-// icon_atlas and logo_image are built with the other global tables
-// (context/static_tables.cpp).
+// Filled by the art generators at start-up.
+LogoImage logo_image;
+IconAtlas icon_atlas;
 
 void reset_icon_art() {
     icon_atlas = IconAtlas{};

@@ -37,9 +37,6 @@ IconRecord make_icon_record_posed(const char* name, IconSdf scene, double b0, do
 
 void icon_record_copy_construct(IconRecord& destination, const IconRecord& source) { destination = source; }
 
-// sphere_icon, icon_table and icon_framing_table are built with the other
-// global tables (context/static_tables.cpp).
-
 IconRecord build_sphere_icon() { return make_icon_record_simple("sphere", icon_sdf_sphere, 0.0, 0.0, 1.5, 0.0, 0.0); }
 
 std::vector<IconRecord> build_icon_table() {
@@ -176,3 +173,7 @@ std::vector<IconFraming> build_framing_table() {
     return rows;
 }
 
+// Built before main, in this order, from the constant tables above.
+const IconRecord sphere_icon = build_sphere_icon();
+const std::vector<IconRecord> icon_table = build_icon_table();
+const std::vector<IconFraming> icon_framing_table = build_framing_table();

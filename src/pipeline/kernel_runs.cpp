@@ -14,8 +14,13 @@
 #include "text/split.h"
 #include "text/text_utils.h"
 
-// The trace texts are built with the other global tables
-// (context/static_tables.cpp).
+// The texts of one kernel run.
+std::string kernel_trace_text;
+std::string script_trace_text;
+std::string file_io_trace_text;
+std::string error_trace_text;
+std::string kernel_end_text;
+std::string kernel_error_report;
 
 namespace {
 

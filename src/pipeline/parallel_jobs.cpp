@@ -13,8 +13,7 @@
 #include "platform/process.h"
 #include "text/text_utils.h"
 
-// parallel_job_table is built with the other global tables
-// (context/static_tables.cpp).
+ParallelJobTable parallel_job_table;
 std::atomic<int32_t> parallel_core_limit{4};
 
 namespace {

@@ -7,10 +7,13 @@
 
 const char* const path_state_names[3] = {"UNDEFINED", "INVALID", "VALID"};
 
-// kernel_path, workspace_path and their status texts are built with the
-// other global tables, in their fixed order (context/static_tables.cpp).
 PathState kernel_path_state = PATH_UNDEFINED;
 PathState workspace_path_state = PATH_UNDEFINED;
+// The status texts start from the states above (UNDEFINED at load).
+std::string kernel_path;
+std::string workspace_path;
+std::string kernel_path_status = path_state_names[kernel_path_state];
+std::string workspace_path_status = path_state_names[workspace_path_state];
 int64_t process_start_ms = 0;
 uint8_t interactive_config_requested = 0;
 

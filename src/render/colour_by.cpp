@@ -21,8 +21,7 @@ const double colour_palette[16][4] = {
     {0.5, 0.0, 0.5, 1.0},    {0.5, 0.5, 0.0, 1.0},    {0.0, 0.0, 0.5, 1.0},   {0.5, 0.0, 0.0, 1.0},
 };
 
-// element_colour_scratch is built with the other global tables
-// (context/static_tables.cpp).
+std::vector<double> element_colour_scratch;
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include "context/app_context.h"
 #include "render/backdrop.h"
 
-// frame_renderer is built with the other globals (context/static_tables.cpp).
+// The renderer's own state, which its first frame fills.
+FrameRenderer frame_renderer;
 
 namespace {
 

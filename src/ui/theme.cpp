@@ -25,9 +25,6 @@ Palette palette_construct_two_colours(int32_t kind, const double* first, const d
     return p;
 }
 
-// themes and active_theme are built with the other global tables
-// (context/static_tables.cpp).
-
 namespace {
 
 struct Rgba {
@@ -155,3 +152,9 @@ uint32_t contrasting_text_rgba(uint32_t background_rgba) {
     const double luminance = 0.2126 * r + 0.7152 * g + 0.0722 * b;
     return luminance > 0.5 ? 0xff000000u : 0xffffffffu;
 }
+
+// Filled before main, after every table above, so that widgets bound at
+// start-up see colours.
+Theme themes[theme_record_count];
+Theme& active_theme = themes[0];
+static const bool themes_built = (build_theme_table(), true);
