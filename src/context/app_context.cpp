@@ -49,24 +49,6 @@ void visit_widgets(void (*visit)(Element&, void*), void* data, First& first, Res
     visit_widgets(visit, data, rest...);
 }
 
-std::array<uint8_t, 4> bits_to_bytes4(const std::vector<bool>& bits) {
-    std::array<uint8_t, 4> out{};
-    for (size_t i = 0; i < out.size() && i < bits.size(); ++i) out[i] = bits[i] ? 1 : 0;
-    return out;
-}
-template <size_t N>
-std::array<uint8_t, N> to_bytes(const std::vector<bool>& bits) {
-    std::array<uint8_t, N> out{};
-    for (size_t i = 0; i < N && i < bits.size(); ++i) out[i] = bits[i] ? 1 : 0;
-    return out;
-}
-template <size_t N>
-std::vector<bool> to_bits(const std::array<uint8_t, N>& bytes) {
-    std::vector<bool> bits(N);
-    for (size_t i = 0; i < N; ++i) bits[i] = bytes[i] != 0;
-    return bits;
-}
-
 bool controller_in_range(int32_t controller) { return controller >= 0 && controller < 3; }
 
 }  // namespace
@@ -267,92 +249,17 @@ void save_env_fields(AppContext& app, EnvironmentViewState& v) {
     // The live camera belongs to the active controller's block.
     if (controller_in_range(c.camera_controller))
         store_camera_part(c.live_camera, c.controller_cameras[static_cast<size_t>(c.camera_controller)]);
-    v.camera_slots = c.controller_cameras;
-    v.camera_controller = c.camera_controller;
+    v.camera = c;
+    v.ui_flags = app.ui_flags;
+    v.render_flags = app.render_flags;
+    v.io_settings = app.io_settings;
+    v.tones = app.tones;
+    v.browser = app.file_browser_state;
+    v.exports = app.export_settings;
+    v.bars = app.bars;
+
+    // What the frame and the widgets hold.
     v.theme_index = app.frame.theme_index;
-
-    const UiFlags& f = app.ui_flags;
-    v.v_flip = f.v_flip_mode;
-    v.frame_mode = f.frame_mode;
-    v.ui_quick_hide = f.ui_hidden;
-    v.ui_animations = f.ui_animations;
-    v.meshing_algorithm = app.io_settings.meshing_algorithm;
-    v.algorithm_choice = app.io_settings.reassembly_algorithm;
-    v.camera_lock = f.camera_locked;
-    v.slider_bar_shown = f.slider_bar_shown;
-    v.interface_flag_a = f.side_pane_open;
-    v.options_menu_shown = f.settings_menu_shown;
-    v.attribute_trace = f.attribute_trace;
-    v.side_pane = f.side_pane_index;
-    v.open_settings_menu = f.open_settings_menu;
-    v.open_view_menu = f.open_view_menu;
-    v.pane_scrolls = f.bar_scroll_factors;
-
-    const RenderFlags& r = app.render_flags;
-    v.show_surface = r.show_surface;
-    v.topology_flag = r.show_edges;
-    v.show_points = r.show_points;
-    v.show_polygons = r.show_polygon_edges;
-    v.show_triangles = r.show_triangle_edges;
-    v.show_gouraud = r.show_group_edges;
-    v.show_axes = r.show_axes;
-    v.show_grids = r.show_grids;
-    v.show_rings = r.show_rings;
-    v.show_bounds = r.show_bounds;
-    v.colour_mode = r.colour_mode;
-    v.multichannel_colour = static_cast<uint8_t>(r.multichannel_colour);
-    v.colour_function = r.colour_function;
-    v.colour_negate = r.colour_negate;
-    v.transparent_mode = r.transparent_mode;
-    v.smooth_shading = r.smooth_shading;
-    v.orbit_type = r.orbit_rotation_mode;
-    v.projection = r.projection_mode;
-    v.orbit_about_centre = r.orbit_about_centre;
-    v.mono_edges = r.mono_edges;
-    v.mono_dots = r.mono_dots;
-    v.brighten = r.brighten;
-    v.silhouette = r.silhouette;
-    v.x_ray = r.x_ray;
-    v.negative = r.negative;
-    v.unlit = r.lighting_unlit;
-    v.ambient = r.lighting_terms[0];
-    v.diffuse = r.lighting_terms[1];
-    v.specular = r.lighting_terms[2];
-    v.occlusive = r.lighting_terms[3];
-    v.emissive = r.lighting_terms[4];
-    v.reflective = r.lighting_terms[5];
-
-    const IoSettings& io = app.io_settings;
-    v.view_menu_scrolls = io.view_menu_scroll_factors;
-    v.settings_menu_scrolls = io.settings_menu_scroll_factors;
-    v.menu_values = {io.placeholder_text_width, io.status_text_width};
-    v.orbit_zoom = c.orbit_distance;
-    v.orbit_angles = {c.orbit_angle_x, c.orbit_angle_y, c.orbit_angle_z};
-    v.inverted_zoom = c.inverted_zoom;
-    v.zoom_rate = c.zoom_rate;
-    v.zoom_min = c.min_orbit_distance;
-    v.zoom_max = c.max_orbit_distance;
-    v.inline_io = io.inline_io;
-    v.native_io = io.native_io;
-    v.native_dnd = io.native_dnd;
-    v.world_scale = io.world_scale;
-    v.field_of_view = io.field_of_view;
-    v.light_intensity = io.light_intensity;
-    v.background_intensity = io.background_intensity;
-    v.msaa = io.anti_aliasing;
-    v.backdrop_style = io.backdrop_gradient;
-    v.programmable_pipeline = static_cast<uint8_t>(io.render_pipeline);
-    v.compact_layout = f.layout_mode_flags[0];
-    v.interface_flag_b = f.layout_mode_flags[1];
-    v.interface_flag_c = f.layout_mode_flags[2];
-    v.interface_flag_d = f.panes_collapsed;
-    v.reassembly_culling = io.reassembly_culling;
-    v.profiling = io.assembly_profiling;
-    v.frame_rate = io.max_frame_rate;
-    v.frame_rate_readout = static_cast<uint8_t>(io.show_frame_rate);
-
-    // Working state of the panes.
-    v.status_text = app.status.status_text;
     v.tooltips_enabled = app.status.hint_bar_shown;
     v.view_menu_check_states = app.view_menu_states();
     v.settings_menu_check_states = app.settings_menu_states();
@@ -360,61 +267,8 @@ void save_env_fields(AppContext& app, EnvironmentViewState& v) {
     v.slider_texts = app.slider_value_texts;
     v.slider_positions.assign(4, 0.0);
     for (size_t i = 0; i < 4; ++i) v.slider_positions[i] = app.sliders[i].value;
-    v.mono_edge_tone = app.tones.mono_edge_tone;
-    v.mono_dot_tone = app.tones.mono_dot_tone;
-    v.silhouette_tone = app.tones.silhouette_tone;
-    v.eye_height = app.tones.eye_height_value;
-    v.eye_height_text = app.tones.eye_height_text;
-    v.browser_directory = app.file_browser_state.browser_directory;
-    v.browser_sort_key = app.file_browser_state.browser_sort_key;
-    v.browser_sort_ascending = app.file_browser_state.browser_sort_ascending;
-    const ExportSettings& e = app.export_settings;
-    v.export_name = e.export_name;
-    v.export_directory = e.export_directory;
-    v.export_formats = bits_to_bytes4(e.export_format_bits);
-    v.export_attributes = to_bytes<3>(e.export_attribute_bits);
-    v.export_topologies = to_bytes<2>(e.export_kind_bits);
-    v.export_time_stamp = e.export_timestamp;
-    v.export_option_marks = to_bytes<6>(e.export_option_bits);
 
-    const BarState& b = app.bars;
-    v.minimal_mode = b.hidden_mode_widgets;
-    v.strip_scrolls = {b.directive_scroll_factor, static_cast<double>(b.directive_state[0]),
-                       static_cast<double>(b.directive_state[1]), static_cast<double>(b.directive_state[2])};
-    v.camera_directives_shown = b.camera_directives_widget;
-    v.directive_table = b.directive_table;
-    v.directive_table.count = b.camera_directive_count;
-    v.directive_layout = b.camera_directive_layout;
-    v.current_directive = b.selected_directive;
-    v.root_directive_mode = b.camera_directive_root_mode;
-    v.directive_auto_sync = b.camera_directive_auto_sync;
-    v.directive_animation = b.camera_directive_animate;
-    v.goto_directive = b.camera_directive_goto;
-    v.parallel_flags_widget = b.parallel_flags_widget;
-    v.parallel_flags_strip_shown = b.parallel_strip_open;
-    v.max_cores = b.max_cores;
-    v.multi_core = b.parallel_multi_core;
-    v.parallel_culling = b.parallel_culling;
-    v.invocation_groups = b.parallel_invocation_groups;
-    v.ccpp = b.parallel_ccpp;
-    v.preemptive_optimisation = b.parallel_preemptive;
-    v.llmi_widget = b.ll_inspector_widget;
-    v.llmi_strip_shown = b.llmi_strip_open;
-    v.pick_key = b.llmi_pick_key;
-    v.variant_selector_shown = b.variant_selector_widget;
-    v.variant_table = b.variant_tables;
-    v.variant_table.count = b.variant_count;
-    v.variant_bar_flag = b.variant_bar_expanded;
-    v.animator_shown = b.animator_widget;
-    v.animation_track_count = b.animation_count;
-    v.alpha_grid = b.alpha_grid;
-    v.upright_grid = b.upright_grid;
-    v.enlarge_trace = b.enlarged_trace;
-    v.directive_write_back = b.multi_view_enabled;
-
-    // The viewport's split state.
     const Viewport& view = app.multi_view_viewport;
-    v.viewport_cell_count = view.cell_count;
     v.viewport_cell_index = view.current_cell;
     v.cell_camera_states = view.cell_cameras;
     v.viewport_split_count = view.recorded_split_count;
@@ -425,8 +279,7 @@ void save_env_fields(AppContext& app, EnvironmentViewState& v) {
 
 void load_env_fields(const EnvironmentViewState& v, AppContext& app) {
     CameraState& c = app.camera;
-    c.controller_cameras = v.camera_slots;
-    c.camera_controller = v.camera_controller;
+    static_cast<CameraSettings&>(c) = v.camera;
     // The live camera takes the restored controller's block.
     if (controller_in_range(c.camera_controller)) {
         Camera& live = c.live_camera;
@@ -434,87 +287,17 @@ void load_env_fields(const EnvironmentViewState& v, AppContext& app) {
         live.vertical_lock = c.camera_controller == CAMERA_FIRST_PERSON;
         update_camera_basis(live);
     }
+    static_cast<UiSettings&>(app.ui_flags) = v.ui_flags;
+    app.render_flags = v.render_flags;
+    app.io_settings = v.io_settings;
+    app.io_settings.view_menu_scroll_factors.resize(VIEW_MENU_COUNT, 0.0);
+    app.io_settings.settings_menu_scroll_factors.resize(SETTINGS_MENU_COUNT, 0.0);
+    app.tones = v.tones;
+    static_cast<BrowserSettings&>(app.file_browser_state) = v.browser;
+    static_cast<ExportChoices&>(app.export_settings) = v.exports;
+    static_cast<BarSettings&>(app.bars) = v.bars;
+
     app.frame.theme_index = v.theme_index;
-
-    UiFlags& f = app.ui_flags;
-    f.v_flip_mode = v.v_flip;
-    f.frame_mode = v.frame_mode;
-    f.ui_hidden = v.ui_quick_hide;
-    f.ui_animations = v.ui_animations;
-    app.io_settings.meshing_algorithm = v.meshing_algorithm;
-    app.io_settings.reassembly_algorithm = v.algorithm_choice;
-    f.camera_locked = v.camera_lock;
-    f.slider_bar_shown = v.slider_bar_shown;
-    f.side_pane_open = v.interface_flag_a;
-    f.settings_menu_shown = v.options_menu_shown;
-    f.attribute_trace = v.attribute_trace;
-    f.side_pane_index = v.side_pane;
-    f.open_settings_menu = v.open_settings_menu;
-    f.open_view_menu = v.open_view_menu;
-    f.bar_scroll_factors = v.pane_scrolls;
-
-    RenderFlags& r = app.render_flags;
-    r.show_surface = v.show_surface;
-    r.show_edges = v.topology_flag;
-    r.show_points = v.show_points;
-    r.show_polygon_edges = v.show_polygons;
-    r.show_triangle_edges = v.show_triangles;
-    r.show_group_edges = v.show_gouraud;
-    r.show_axes = v.show_axes;
-    r.show_grids = v.show_grids;
-    r.show_rings = v.show_rings;
-    r.show_bounds = v.show_bounds;
-    r.colour_mode = v.colour_mode;
-    r.multichannel_colour = v.multichannel_colour;
-    r.colour_function = v.colour_function;
-    r.colour_negate = v.colour_negate;
-    r.transparent_mode = v.transparent_mode;
-    r.smooth_shading = v.smooth_shading;
-    r.orbit_rotation_mode = v.orbit_type;
-    r.projection_mode = v.projection;
-    r.orbit_about_centre = v.orbit_about_centre;
-    r.mono_edges = v.mono_edges;
-    r.mono_dots = v.mono_dots;
-    r.brighten = v.brighten;
-    r.silhouette = v.silhouette;
-    r.x_ray = v.x_ray;
-    r.negative = v.negative;
-    r.lighting_unlit = v.unlit;
-    r.lighting_terms = {v.ambient, v.diffuse, v.specular, v.occlusive, v.emissive, v.reflective};
-
-    IoSettings& io = app.io_settings;
-    io.view_menu_scroll_factors = v.view_menu_scrolls;
-    io.view_menu_scroll_factors.resize(VIEW_MENU_COUNT, 0.0);
-    io.settings_menu_scroll_factors = v.settings_menu_scrolls;
-    io.settings_menu_scroll_factors.resize(SETTINGS_MENU_COUNT, 0.0);
-    io.placeholder_text_width = v.menu_values[0];
-    io.status_text_width = v.menu_values[1];
-    c.orbit_distance = v.orbit_zoom;
-    c.orbit_angle_x = v.orbit_angles[0];
-    c.orbit_angle_y = v.orbit_angles[1];
-    c.orbit_angle_z = v.orbit_angles[2];
-    c.inverted_zoom = v.inverted_zoom;
-    c.zoom_rate = v.zoom_rate;
-    c.min_orbit_distance = v.zoom_min;
-    c.max_orbit_distance = v.zoom_max;
-    io.inline_io = v.inline_io;
-    io.native_io = v.native_io;
-    io.native_dnd = v.native_dnd;
-    io.world_scale = v.world_scale;
-    io.field_of_view = v.field_of_view;
-    io.light_intensity = v.light_intensity;
-    io.background_intensity = v.background_intensity;
-    io.anti_aliasing = v.msaa;
-    io.backdrop_gradient = v.backdrop_style;
-    io.render_pipeline = v.programmable_pipeline;
-    f.layout_mode_flags = {v.compact_layout, v.interface_flag_b, v.interface_flag_c};
-    f.panes_collapsed = v.interface_flag_d;
-    io.reassembly_culling = v.reassembly_culling;
-    io.assembly_profiling = v.profiling;
-    io.max_frame_rate = v.frame_rate;
-    io.show_frame_rate = v.frame_rate_readout;
-
-    app.status.status_text = v.status_text;
     app.status.hint_bar_shown = v.tooltips_enabled;
     copy_stored_menu_states(v, app);
     app.CONSOLETRACE.ratio = v.split_ratios[0];
@@ -522,60 +305,10 @@ void load_env_fields(const EnvironmentViewState& v, AppContext& app) {
     app.PARAMETERCONTROL.ratio = v.split_ratios[2];
     app.slider_value_texts = v.slider_texts;
     for (size_t i = 0; i < 4 && i < v.slider_positions.size(); ++i) app.sliders[i].value = v.slider_positions[i];
-    app.tones.mono_edge_tone = v.mono_edge_tone;
-    app.tones.mono_dot_tone = v.mono_dot_tone;
-    app.tones.silhouette_tone = v.silhouette_tone;
-    app.tones.eye_height_value = v.eye_height;
-    app.tones.eye_height_text = v.eye_height_text;
-    app.file_browser_state.browser_directory = v.browser_directory;
-    app.file_browser_state.browser_sort_key = v.browser_sort_key;
-    app.file_browser_state.browser_sort_ascending = v.browser_sort_ascending;
-    ExportSettings& e = app.export_settings;
-    e.export_name = v.export_name;
-    e.export_directory = v.export_directory;
-    e.export_format_bits = to_bits(v.export_formats);
-    e.export_attribute_bits = to_bits(v.export_attributes);
-    e.export_kind_bits = to_bits(v.export_topologies);
-    e.export_timestamp = v.export_time_stamp;
-    e.export_option_bits = to_bits(v.export_option_marks);
-
-    BarState& b = app.bars;
-    b.hidden_mode_widgets = v.minimal_mode;
-    b.directive_scroll_factor = v.strip_scrolls[0];
-    for (size_t i = 0; i < 3; ++i) b.directive_state[i] = static_cast<uint32_t>(truncate_to_int(v.strip_scrolls[i + 1]));
-    b.directive_table = v.directive_table;
-    b.camera_directive_count = v.directive_table.count;
-    b.camera_directive_layout = v.directive_layout;
-    b.selected_directive = v.current_directive;
-    b.camera_directive_root_mode = v.root_directive_mode;
-    b.camera_directive_auto_sync = v.directive_auto_sync;
-    b.camera_directive_animate = v.directive_animation;
-    b.camera_directive_goto = v.goto_directive;
-    b.parallel_flags_widget = v.parallel_flags_widget;
-    b.parallel_strip_open = v.parallel_flags_strip_shown;
-    b.max_cores = v.max_cores;
-    b.parallel_multi_core = v.multi_core;
-    b.parallel_culling = v.parallel_culling;
-    b.parallel_invocation_groups = v.invocation_groups;
-    b.parallel_ccpp = v.ccpp;
-    b.parallel_preemptive = v.preemptive_optimisation;
-    b.ll_inspector_widget = v.llmi_widget;
-    b.llmi_strip_open = v.llmi_strip_shown;
-    b.llmi_pick_key = v.pick_key;
-    b.variant_tables = v.variant_table;
-    b.variant_count = v.variant_table.count;
-    b.variant_bar_expanded = v.variant_bar_flag;
-    b.animator_widget = v.animator_shown;
-    b.animation_count = v.animation_track_count;
-    b.alpha_grid = v.alpha_grid;
-    b.upright_grid = v.upright_grid;
-    b.enlarged_trace = v.enlarge_trace;
-    b.multi_view_enabled = v.directive_write_back;
 
     Viewport& view = app.multi_view_viewport;
     // Only the record moves: the caller replays it (rebuild_from_record,
     // layout_cells) to rebuild the cells.
-    view.cell_count = v.viewport_cell_count;
     view.current_cell = v.viewport_cell_index;
     view.cell_cameras = v.cell_camera_states;
     view.recorded_split_count = v.viewport_split_count;

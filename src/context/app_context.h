@@ -85,25 +85,7 @@ inline bool small_window_notice_wanted(int32_t width, int32_t height, bool minim
     return (width < 480 || height < 360) && !minimal_layout;
 }
 
-struct UiFlags {
-    uint8_t side_pane_open = 0;
-    uint8_t settings_menu_shown = 0;
-    uint8_t attribute_trace = 1;
-    uint8_t slider_bar_shown = 0;
-    uint8_t camera_locked = 0;
-    // [0] minimal mode, [1] enabled (nothing sets it), [2] unused.
-    std::array<uint8_t, 3> layout_mode_flags = {0, 0, 0};
-    uint8_t v_flip_mode = 0;
-    uint8_t frame_mode = 0;
-    uint8_t ui_hidden = 0;
-    uint8_t ui_animations = 1;
-    uint8_t panes_collapsed = 0;
-    int32_t open_view_menu = -1;
-    // 0 console, 1 entity inspector, 2 parameter control, -1 none.
-    int32_t side_pane_index = -1;
-    int32_t open_settings_menu = -1;
-    // Wheel fractions in [0, 1] of the bars, indexed by BarScroll.
-    std::array<double, 6> bar_scroll_factors = {0, 0, 0, 0, 0, 0};
+struct UiFlags : UiSettings {
     // While set the key dispatcher ignores every key.
     uint8_t keys_blocked = 0;
 };
@@ -147,40 +129,6 @@ enum PopupPane : int32_t {
     POPUP_PANE_COUNT
 };
 
-// The state behind the view-menu items.
-struct RenderFlags {
-    uint8_t show_surface = 1;
-    // 1 while any of the three edge modes is on.
-    uint8_t show_edges = 0;
-    uint8_t show_points = 0;
-    uint8_t show_polygon_edges = 0;
-    uint8_t show_triangle_edges = 0;
-    uint8_t show_group_edges = 0;
-    uint8_t show_axes = 1;
-    uint8_t show_grids = 1;
-    uint8_t show_rings = 1;
-    uint8_t show_bounds = 0;
-    // 0 RGBA, 1 Dark, 2 Light, 3 Function.
-    int32_t colour_mode = 0;
-    int32_t multichannel_colour = 1;
-    // Code of the colour-by function: an index into colour_function_modes.
-    int32_t colour_function = 3;
-    uint8_t colour_negate = 0;
-    uint8_t transparent_mode = 0;
-    uint8_t smooth_shading = 1;
-    int32_t orbit_rotation_mode = 0;
-    int32_t projection_mode = 1;
-    uint8_t orbit_about_centre = 0;
-    uint8_t mono_edges = 1;
-    uint8_t mono_dots = 0;
-    uint8_t brighten = 0;
-    uint8_t silhouette = 0;
-    uint8_t x_ray = 0;
-    uint8_t negative = 0;
-    uint8_t lighting_unlit = 0;
-    // Ambient, diffuse, specular, occlusion, emission, reflection.
-    std::array<uint8_t, 6> lighting_terms = {1, 1, 1, 0, 0, 0};
-};
 
 // What the current environment's views point at.
 struct CurrentEnvironmentParts {
@@ -202,57 +150,19 @@ struct EntityState {
     std::vector<std::string> environment_names = {"env0"};
 };
 
-struct CameraState {
+struct CameraState : CameraSettings {
     // The view's camera; speed, eye height and home view live inside it.
     Camera live_camera;
     // One byte per key code below 256, 1 while held.
     std::array<uint8_t, 256> key_states{};
     // Left (500), up (501), right (502), down (503).
     std::array<uint8_t, 4> arrow_states = {0, 0, 0, 0};
-    double orbit_distance = 4.0;
-    double orbit_angle_x = 30.0;
-    double orbit_angle_y = 30.0;
-    double orbit_angle_z = 0.0;
-    // 0 object-orbit, 1 free-roam, 2 first-person.
-    int32_t camera_controller = CAMERA_FREE_ROAM;
-    std::array<CameraSlot, 3> controller_cameras = EnvironmentViewState().camera_slots;
     CameraDrag camera_drag;
     PendingCameraUpdate pending_camera_update;
     // Wheel notches not yet applied by the tick.
     int32_t zoom_steps = 0;
-    uint8_t inverted_zoom = 0;
-    double zoom_rate = 0.05;
-    double min_orbit_distance = 0.05;
-    double max_orbit_distance = 1000.0;
 };
 
-struct IoSettings {
-    uint8_t inline_io = 1;
-    uint8_t native_io = 0;
-    uint8_t native_dnd = 1;
-    double world_scale = 1.0;
-    double field_of_view = 60.0;
-    double light_intensity = 1.0;
-    double background_intensity = 0.5;
-    uint8_t anti_aliasing = 1;
-    // -1 none, 0 linear, 1 radial.
-    int32_t backdrop_gradient = -1;
-    // 0 fixed function, 1 programmable.
-    int32_t render_pipeline = 1;
-    int32_t meshing_algorithm = MESH_OPTIMAL_CSG;
-    int32_t reassembly_algorithm = MESH_OPTIMAL_CSG;
-    uint8_t reassembly_culling = 1;
-    uint8_t assembly_profiling = 0;
-    // -1 uncapped.
-    int32_t max_frame_rate = -1;
-    int32_t show_frame_rate = 0;
-    // Wheel fractions in [0, 1] of each view menu's item strip and each
-    // settings column.
-    std::vector<double> view_menu_scroll_factors = std::vector<double>(VIEW_MENU_COUNT, 0.0);
-    std::vector<double> settings_menu_scroll_factors = std::vector<double>(SETTINGS_MENU_COUNT, 0.0);
-    int32_t placeholder_text_width = 0;
-    int32_t status_text_width = 0;
-};
 
 struct EnvironmentStatistics {
     int64_t vertex_total = 0;
@@ -333,14 +243,6 @@ struct CaptureSettings {
     uint8_t preview_suppressed = 0;
 };
 
-struct ToneSettings {
-    // Cycled 0, 1, 2, 4, 6, 7, 8.
-    int32_t mono_edge_tone = 4;
-    int32_t mono_dot_tone = 4;
-    int32_t silhouette_tone = 0;
-    double eye_height_value = 1.75;
-    std::string eye_height_text = "1.75";
-};
 
 struct PathCopies {
     std::string kernel_path_text;
@@ -397,19 +299,14 @@ struct BrowserSelection {
     int32_t count = 0;
 };
 
-struct FileBrowserState {
+struct FileBrowserState : BrowserSettings {
     int32_t browser_purpose = BROWSER_OPEN_SCRIPT;
-    // The directory last listed, exactly as given.
-    std::string browser_directory;
     // The directory cut at "/", each component with "/" appended.
     std::vector<std::string> browser_path_parts;
     BrowserListing browser_listing;
     BrowserSelection browser_selection;
     // Per display row, the index of its entry.
     std::vector<int32_t> browser_row_order;
-    int32_t browser_sort_key = SORT_NAME;
-    // 1 = ascending; choosing the same key again flips it.
-    uint8_t browser_sort_ascending = 1;
     // Scroll fractions of the entry list and of the path bar (1 = the
     // deepest components in view), and the extents of their contents.
     double browser_list_scroll = 0.0;
@@ -468,28 +365,15 @@ struct PpdViewState {
     std::array<uint32_t, 3> words = {0, 0, 0};
 };
 
-struct ExportSettings {
+struct ExportSettings : ExportChoices {
     std::string export_size_text = "Estimated Size-on-Disk: 0.000 MB";
-    std::string export_name;
-    std::string export_directory;
-    // OBJ, OFF, PLY, STL.
-    std::vector<bool> export_format_bits = {false, false, false, false};
-    // Normals, colours, binary.
-    std::vector<bool> export_attribute_bits = {true, true, false};
-    // Polygon and triangle variants.
-    std::vector<bool> export_kind_bits = {true, true};
-    uint8_t export_timestamp = 0;
-    std::vector<bool> export_option_bits = {true, true, false, true, true, false};
     uint8_t export_ready = 0;
     // Parameter waiting for a confirmed reset, -1 none.
     int32_t pending_parameter_index = -1;
     PpdViewState ppd_view_state;
 };
 
-struct BarState {
-    uint8_t hidden_mode_widgets = 1;
-    double directive_scroll_factor = 0.0;
-    std::array<uint32_t, 3> directive_state = {0, 0, 0};
+struct BarState : BarSettings {
     uint8_t thumbnail_requested = 1;
     int32_t thumbnail_delay = 0;
     // Thumbnails of the camera directives into the first strip cells, drawn
@@ -499,41 +383,17 @@ struct BarState {
     uint8_t camera_directives_widget = 1;
     int32_t camera_directive_count = 0;
     CameraDirectiveTable directive_table;
-    int32_t camera_directive_layout = 1;
-    int32_t selected_directive = -1;
-    uint8_t camera_directive_root_mode = 1;
-    uint8_t camera_directive_auto_sync = 0;
-    uint8_t camera_directive_animate = 1;
-    uint8_t camera_directive_goto = 0;
     // The camera-directive code copies the camera into the selected
     // directive when set.
     uint8_t directive_sync_requested = 0;
-    uint8_t parallel_flags_widget = 1;
-    uint8_t parallel_strip_open = 0;
-    int32_t max_cores = 4;
-    uint8_t parallel_multi_core = 1;
-    uint8_t parallel_culling = 1;
-    uint8_t parallel_invocation_groups = 1;
-    uint8_t parallel_ccpp = 0;
-    uint8_t parallel_preemptive = 0;
-    uint8_t ll_inspector_widget = 1;
-    uint8_t llmi_strip_open = 0;
-    // '!' none.
-    char llmi_pick_key = '!';
     // Tool-tip title and text of the inspector element: the picked entity
     // and element.
     std::array<std::string, 2> llmi_labels;
     uint8_t variant_selector_widget = 1;
     int32_t variant_count = 0;
     VariantTable variant_tables;
-    uint8_t variant_bar_expanded = 0;
     int32_t applied_variant_index = -1;
-    uint8_t animator_widget = 1;
     int32_t animation_count = 0;
-    uint8_t alpha_grid = 1;
-    uint8_t upright_grid = 0;
-    uint8_t enlarged_trace = 1;
-    uint8_t multi_view_enabled = 1;
     uint8_t environment_switch_pending = 0;
     int32_t environment_switch_countdown = -1;
     int32_t pending_environment_index = -1;

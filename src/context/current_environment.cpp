@@ -17,7 +17,7 @@ void bind_environment(AppContext& app, Environment* environment) {
     if (parts.entity_view) parts.entity_view->entity_set = state.current_entities;
     if (parts.parameter_view) parts.parameter_view->entity_set = state.current_entities;
     // The live camera itself follows when the environment's state is loaded.
-    if (environment) app.camera.controller_cameras = environment->view.camera_slots;
+    if (environment) app.camera.controller_cameras = environment->view.camera.controller_cameras;
 }
 
 Environment* make_new_environment_current(AppContext& app) {

@@ -19,6 +19,9 @@ Environment environment_construct() {
     environment.tab_texts[0] = "environment_" + n;
     environment.tab_texts[1] = "(select to switch to environment " + n + ")";
     entity_inspector_state_construct(environment.inspector_captions);
+    // A new environment starts with the minimal-mode widgets off; the
+    // application itself starts with them on.
+    environment.view.bars.hidden_mode_widgets = 0;
     return environment;
 }
 
@@ -45,24 +48,7 @@ void environment_destruct(Environment& environment) {
     entity_inspector_state_destroy(environment.inspector_captions);
     environment.entity_list_view.entity_set = nullptr;
     environment.parameter_list_view.entity_set = nullptr;
-    EnvironmentViewState& v = environment.view;
-    release(v.view_menu_scrolls);
-    release(v.settings_menu_scrolls);
-    release(v.status_text);
-    release(v.view_menu_check_states);
-    release(v.settings_menu_check_states);
-    release(v.slider_texts);
-    release(v.slider_positions);
-    release(v.eye_height_text);
-    release(v.browser_directory);
-    release(v.export_name);
-    release(v.export_directory);
-    v.directive_table = CameraDirectiveTable();
-    v.variant_table = VariantTable();
-    release(v.cell_camera_states);
-    release(v.viewport_split_cells);
-    release(v.viewport_split_axes);
-    release(v.viewport_split_ratios);
+    environment.view = EnvironmentViewState();
     destroy_entity_set(environment.entities);
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "model/interop_mesh.h"
+
 // The view settings that every environment keeps a copy of. The application
 // holds the same record live for the current environment; switching tabs
 // saves the live record into the environment left and restores the target's
@@ -56,59 +58,76 @@ constexpr int32_t VIEW_MENU_COUNT = 8;
 constexpr int32_t SETTINGS_MENU_COUNT = 10;
 constexpr int32_t CAMERA_STATE_DOUBLES = 22;
 
-struct EnvironmentViewState {
-    // Camera.
+// The records below are the per-environment part of the application's live
+// state: the context holds them (its camera, flags, settings and bars derive
+// from them) and every environment keeps a whole copy, so a field added to
+// one of them is saved and restored with no list to keep in step.
+
+// The three controllers' cameras and the object-orbit and zoom settings.
+struct CameraSettings {
+    double orbit_distance = 4.0;
+    double orbit_angle_x = 30.0;
+    double orbit_angle_y = 30.0;
+    double orbit_angle_z = 0.0;
+    // 0 object-orbit, 1 free-roam, 2 first-person.
     int32_t camera_controller = CAMERA_FREE_ROAM;
-    // Object-orbit, free-roam, first-person.
-    std::array<CameraSlot, 3> camera_slots = {
+    // Object-orbit, free-roam, first-person; the live camera is stored into
+    // its controller's slot before a save.
+    std::array<CameraSlot, 3> controller_cameras = {
         CameraSlot{{0, 0, 10}, {0, 0, 0}, {0, 1, 0}, 60.0, 0.01, 1000.0, {0, 0, 10}, {0, 0, 0}},
         CameraSlot{{-1, 1, 3}, {0, 0, 0}, {0, 1, 0}, 60.0, 0.01, 1000.0, {-1, 1, 3}, {0, 0, 0}},
         CameraSlot{{-1, 1.75, 3}, {0, 0.75, 0}, {0, 1, 0}, 60.0, 0.01, 1000.0, {-1, 1.75, 3}, {0, 0.75, 0}}};
+    uint8_t inverted_zoom = 0;
+    double zoom_rate = 0.05;
+    double min_orbit_distance = 0.05;
+    double max_orbit_distance = 1000.0;
+};
 
-    // Theme and algorithm.
-    int32_t theme_index = 2;
-    int32_t meshing_algorithm = 2;
-    int32_t algorithm_choice = 2;
-
-    // Interface flags.
-    uint8_t camera_lock = 0;
-    uint8_t slider_bar_shown = 0;
-    uint8_t interface_flag_a = 0;
-    uint8_t options_menu_shown = 0;
+// Which panes, menus and window modes are open.
+struct UiSettings {
+    uint8_t side_pane_open = 0;
+    uint8_t settings_menu_shown = 0;
     uint8_t attribute_trace = 1;
-    uint8_t compact_layout = 0;
-    uint8_t interface_flag_b = 0;
-    uint8_t interface_flag_c = 0;
-    uint8_t v_flip = 0;
+    uint8_t slider_bar_shown = 0;
+    uint8_t camera_locked = 0;
+    // [0] minimal mode, [1] enabled (nothing sets it), [2] unused.
+    std::array<uint8_t, 3> layout_mode_flags = {0, 0, 0};
+    uint8_t v_flip_mode = 0;
     uint8_t frame_mode = 0;
-    uint8_t ui_quick_hide = 0;
+    uint8_t ui_hidden = 0;
     uint8_t ui_animations = 1;
-    uint8_t interface_flag_d = 0;
-    int32_t side_pane = -1;
-    int32_t open_settings_menu = -1;
+    uint8_t panes_collapsed = 0;
     int32_t open_view_menu = -1;
-    // TOOLSCROLL, MENUSCROLL, TIPSCROLL, COLOURSCROLL, SLIDERSCROLL, STATSCROLL.
-    std::array<double, 6> pane_scrolls = {0, 0, 0, 0, 0, 0};
+    // 0 console, 1 entity inspector, 2 parameter control, -1 none.
+    int32_t side_pane_index = -1;
+    int32_t open_settings_menu = -1;
+    // Wheel fractions in [0, 1] of the bars, indexed by BarScroll.
+    std::array<double, 6> bar_scroll_factors = {0, 0, 0, 0, 0, 0};
+};
 
-    // Topology, widgets, colour, shading and lighting.
+// The state behind the view-menu items.
+struct RenderFlags {
     uint8_t show_surface = 1;
-    uint8_t topology_flag = 0;
+    // 1 while any of the three edge modes is on.
+    uint8_t show_edges = 0;
     uint8_t show_points = 0;
-    uint8_t show_polygons = 0;
-    uint8_t show_triangles = 0;
-    uint8_t show_gouraud = 0;
+    uint8_t show_polygon_edges = 0;
+    uint8_t show_triangle_edges = 0;
+    uint8_t show_group_edges = 0;
     uint8_t show_axes = 1;
     uint8_t show_grids = 1;
     uint8_t show_rings = 1;
     uint8_t show_bounds = 0;
+    // 0 RGBA, 1 Dark, 2 Light, 3 Function.
     int32_t colour_mode = 0;
-    uint8_t multichannel_colour = 1;
+    int32_t multichannel_colour = 1;
+    // Code of the colour-by function: an index into colour_function_modes.
     int32_t colour_function = 3;
     uint8_t colour_negate = 0;
     uint8_t transparent_mode = 0;
     uint8_t smooth_shading = 1;
-    int32_t orbit_type = 0;
-    int32_t projection = 1;
+    int32_t orbit_rotation_mode = 0;
+    int32_t projection_mode = 1;
     uint8_t orbit_about_centre = 0;
     uint8_t mono_edges = 1;
     uint8_t mono_dots = 0;
@@ -116,24 +135,13 @@ struct EnvironmentViewState {
     uint8_t silhouette = 0;
     uint8_t x_ray = 0;
     uint8_t negative = 0;
-    uint8_t unlit = 0;
-    uint8_t ambient = 1;
-    uint8_t diffuse = 1;
-    uint8_t specular = 1;
-    uint8_t occlusive = 0;
-    uint8_t emissive = 0;
-    uint8_t reflective = 0;
+    uint8_t lighting_unlit = 0;
+    // Ambient, diffuse, specular, occlusion, emission, reflection.
+    std::array<uint8_t, 6> lighting_terms = {1, 1, 1, 0, 0, 0};
+};
 
-    // Numeric view settings.
-    std::vector<double> view_menu_scrolls = std::vector<double>(VIEW_MENU_COUNT, 0.0);
-    std::vector<double> settings_menu_scrolls = std::vector<double>(SETTINGS_MENU_COUNT, 0.0);
-    std::array<int32_t, 2> menu_values = {0, 0};
-    double orbit_zoom = 4.0;
-    std::array<double, 3> orbit_angles = {30.0, 30.0, 0.0};
-    uint8_t inverted_zoom = 0;
-    double zoom_rate = 0.05;
-    double zoom_min = 0.05;
-    double zoom_max = 1000.0;
+// The settings menu's values.
+struct IoSettings {
     uint8_t inline_io = 1;
     uint8_t native_io = 0;
     uint8_t native_dnd = 1;
@@ -141,16 +149,106 @@ struct EnvironmentViewState {
     double field_of_view = 60.0;
     double light_intensity = 1.0;
     double background_intensity = 0.5;
-    uint8_t msaa = 1;
-    int32_t backdrop_style = -1;
-    uint8_t programmable_pipeline = 1;
+    uint8_t anti_aliasing = 1;
+    // -1 none, 0 linear, 1 radial.
+    int32_t backdrop_gradient = -1;
+    // 0 fixed function, 1 programmable.
+    int32_t render_pipeline = 1;
+    int32_t meshing_algorithm = MESH_OPTIMAL_CSG;
+    int32_t reassembly_algorithm = MESH_OPTIMAL_CSG;
     uint8_t reassembly_culling = 1;
-    uint8_t profiling = 0;
-    int32_t frame_rate = -1;
-    uint8_t frame_rate_readout = 0;
+    uint8_t assembly_profiling = 0;
+    // -1 uncapped.
+    int32_t max_frame_rate = -1;
+    int32_t show_frame_rate = 0;
+    // Wheel fractions in [0, 1] of each view menu's item strip and each
+    // settings column.
+    std::vector<double> view_menu_scroll_factors = std::vector<double>(VIEW_MENU_COUNT, 0.0);
+    std::vector<double> settings_menu_scroll_factors = std::vector<double>(SETTINGS_MENU_COUNT, 0.0);
+    int32_t placeholder_text_width = 0;
+    int32_t status_text_width = 0;
+};
 
-    // Texts, panes and layout.
-    std::string status_text = "(open a vrekform script file...)";  // saved only
+struct ToneSettings {
+    // Cycled 0, 1, 2, 4, 6, 7, 8.
+    int32_t mono_edge_tone = 4;
+    int32_t mono_dot_tone = 4;
+    int32_t silhouette_tone = 0;
+    double eye_height_value = 1.75;
+    std::string eye_height_text = "1.75";
+};
+
+// Where the file browser stands and how it sorts.
+struct BrowserSettings {
+    // The directory last listed, exactly as given.
+    std::string browser_directory;
+    // SortKey: 0 type, 1 name, 2 size, 3 date.
+    int32_t browser_sort_key = 1;
+    // 1 = ascending; choosing the same key again flips it.
+    uint8_t browser_sort_ascending = 1;
+};
+
+// The export pane's choices.
+struct ExportChoices {
+    std::string export_name;
+    std::string export_directory;
+    // OBJ, OFF, PLY, STL.
+    std::vector<bool> export_format_bits = {false, false, false, false};
+    // Normals, colours, binary.
+    std::vector<bool> export_attribute_bits = {true, true, false};
+    // Polygon and triangle variants.
+    std::vector<bool> export_kind_bits = {true, true};
+    uint8_t export_timestamp = 0;
+    std::vector<bool> export_option_bits = {true, true, false, true, true, false};
+};
+
+// The floating bars' switches. The directive, variant and animation tables
+// they show are rebuilt from the entities on every load, so they are not
+// part of an environment's copy.
+struct BarSettings {
+    uint8_t hidden_mode_widgets = 1;
+    double directive_scroll_factor = 0.0;
+    std::array<uint32_t, 3> directive_state = {0, 0, 0};
+    int32_t camera_directive_layout = 1;
+    int32_t selected_directive = -1;
+    uint8_t camera_directive_root_mode = 1;
+    uint8_t camera_directive_auto_sync = 0;
+    uint8_t camera_directive_animate = 1;
+    uint8_t camera_directive_goto = 0;
+    uint8_t parallel_flags_widget = 1;
+    uint8_t parallel_strip_open = 0;
+    int32_t max_cores = 4;
+    uint8_t parallel_multi_core = 1;
+    uint8_t parallel_culling = 1;
+    uint8_t parallel_invocation_groups = 1;
+    uint8_t parallel_ccpp = 0;
+    uint8_t parallel_preemptive = 0;
+    uint8_t ll_inspector_widget = 1;
+    uint8_t llmi_strip_open = 0;
+    // '!' none.
+    char llmi_pick_key = '!';
+    uint8_t variant_bar_expanded = 0;
+    uint8_t animator_widget = 1;
+    uint8_t alpha_grid = 1;
+    uint8_t upright_grid = 0;
+    uint8_t enlarged_trace = 1;
+    uint8_t multi_view_enabled = 1;
+};
+
+// An environment's copy of the live state: the records above whole, and the
+// values that widgets and the frame hold, which the load puts back into
+// them.
+struct EnvironmentViewState {
+    CameraSettings camera;
+    UiSettings ui_flags;
+    RenderFlags render_flags;
+    IoSettings io_settings;
+    ToneSettings tones;
+    BrowserSettings browser;
+    ExportChoices exports;
+    BarSettings bars;
+
+    int32_t theme_index = 2;
     uint8_t tooltips_enabled = 1;
     MenuCheckStates view_menu_check_states;
     MenuCheckStates settings_menu_check_states;
@@ -158,65 +256,8 @@ struct EnvironmentViewState {
     std::array<double, 3> split_ratios = {0.5, 0.5, 0.5};
     std::vector<std::string> slider_texts = {"1.0", "60", "1.0", "0.5"};
     std::vector<double> slider_positions = {1.0, 2.0 / 7.0, 1.0, 0.5};
-    int32_t mono_edge_tone = 4;
-    int32_t mono_dot_tone = 4;
-    int32_t silhouette_tone = 0;
-    double eye_height = 1.75;
-    std::string eye_height_text = "1.75";
-    std::string browser_directory;
-    int32_t browser_sort_key = 1;
-    uint8_t browser_sort_ascending = 1;
-    std::string export_name;
-    std::string export_directory;
-    // OBJ, OFF, PLY, STL.
-    std::array<uint8_t, 4> export_formats = {0, 0, 0, 0};
-    // Normals, colours, binary.
-    std::array<uint8_t, 3> export_attributes = {1, 1, 0};
-    // Polygons, triangles.
-    std::array<uint8_t, 2> export_topologies = {1, 1};
-    uint8_t export_time_stamp = 0;
-    std::array<uint8_t, 6> export_option_marks = {1, 1, 0, 1, 1, 0};
 
-    // Camera-directive table and bar.
-    uint8_t minimal_mode = 0;
-    std::array<double, 4> strip_scrolls = {0, 0, 0, 0};
-    uint8_t camera_directives_shown = 1;  // saved only
-    CameraDirectiveTable directive_table;  // saved only
-    int32_t directive_layout = 1;
-    int32_t current_directive = -1;
-    uint8_t root_directive_mode = 1;
-    uint8_t directive_auto_sync = 0;
-    uint8_t directive_animation = 1;
-    uint8_t goto_directive = 0;
-
-    // Parallel-assembly options.
-    uint8_t parallel_flags_widget = 1;
-    uint8_t parallel_flags_strip_shown = 0;
-    int32_t max_cores = 4;
-    uint8_t multi_core = 1;
-    uint8_t parallel_culling = 1;
-    uint8_t invocation_groups = 1;
-    uint8_t ccpp = 0;
-    uint8_t preemptive_optimisation = 0;
-
-    // Low-level mesh inspector and variants.
-    uint8_t llmi_widget = 1;
-    uint8_t llmi_strip_shown = 0;
-    char pick_key = '!';
-    uint8_t variant_selector_shown = 1;  // saved only
-    VariantTable variant_table;          // saved only
-
-    // Bars, grids and animation.
-    uint8_t variant_bar_flag = 0;
-    uint8_t animator_shown = 1;
-    int32_t animation_track_count = 0;  // saved only
-    uint8_t alpha_grid = 1;
-    uint8_t upright_grid = 0;
-    uint8_t enlarge_trace = 1;
-    uint8_t directive_write_back = 1;
-
-    // Viewport cells.
-    int32_t viewport_cell_count = 1;  // saved only
+    // The viewport's cells: replayed from the recorded splits on a load.
     int32_t viewport_cell_index = 0;
     // CAMERA_STATE_DOUBLES per cell.
     std::vector<double> cell_camera_states = {0, 0, 10, 0, 0,    0, -1, 1, 3, 0,  0,

@@ -1,4 +1,8 @@
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <type_traits>
 #include <map>
 #include <string>
 #include <vector>
@@ -280,6 +284,50 @@ void change_env_fields(AppContext& a) {
     v.cell_cameras.resize(2 * CAMERA_STATE_SIZE, 7.0);
 }
 
+// Which bytes of a record read back as they were set: every byte is set to
+// 0x5A, then to 0xA5, and a byte follows when it reads back both times.
+// With `leave`, the environment is saved, the live record reset to its
+// defaults and the environment loaded again in between.
+template <typename Record>
+std::vector<bool> bytes_that_come_back(AppContext& app, Record& live, bool leave) {
+    static_assert(std::is_trivially_copyable_v<Record>, "set byte by byte");
+    const unsigned char marks[2] = {0x5A, 0xA5};
+    std::array<std::array<unsigned char, sizeof(Record)>, 2> read{};
+    for (int k = 0; k < 2; ++k) {
+        Record pattern;
+        std::memset(static_cast<void*>(&pattern), marks[k], sizeof pattern);
+        live = pattern;
+        if (leave) {
+            EnvironmentViewState stored;
+            save_env_fields(app, stored);
+            live = Record();
+            load_env_fields(stored, app);
+        }
+        Record out;
+        std::memset(static_cast<void*>(&out), 0, sizeof out);
+        out = live;
+        std::memcpy(read[static_cast<size_t>(k)].data(), &out, sizeof out);
+    }
+    std::vector<bool> back(sizeof(Record));
+    for (size_t i = 0; i < back.size(); ++i) back[i] = read[0][i] == marks[0] && read[1][i] == marks[1];
+    return back;
+}
+
+// Every byte of the per-environment records that stays put also comes back
+// after leaving the environment, whatever fields the records gain.
+TEST_F(AppFixture, EveryFieldOfTheEnvironmentRecordsComesBack) {
+    AppContext& a = *app;
+    const auto check = [&](auto& live, const char* name) {
+        const std::vector<bool> kept = bytes_that_come_back(a, live, false);
+        EXPECT_GT(std::count(kept.begin(), kept.end(), true), 0) << name;
+        EXPECT_EQ(bytes_that_come_back(a, live, true), kept) << name;
+    };
+    check(static_cast<CameraSettings&>(a.camera), "camera");
+    check(static_cast<UiSettings&>(a.ui_flags), "interface flags");
+    check(a.render_flags, "render flags");
+    check(static_cast<BarSettings&>(a.bars), "bars");
+}
+
 TEST_F(AppFixture, EnvironmentFieldsRoundTripWhileAppStateStays) {
     AppContext& a = *app;
     change_env_fields(a);
@@ -320,9 +368,9 @@ TEST_F(AppFixture, EnvironmentFieldsRoundTripWhileAppStateStays) {
     EXPECT_EQ(a.sliders[1].value, 0.75);
     EXPECT_EQ(a.bars.llmi_pick_key, 'T');
     EXPECT_EQ(a.file_browser_state.browser_sort_ascending, 0);
-    EXPECT_EQ(again.camera_slots[1].eye, wanted.camera_slots[1].eye);
-    EXPECT_EQ(again.pane_scrolls, wanted.pane_scrolls);
-    EXPECT_EQ(again.view_menu_scrolls, wanted.view_menu_scrolls);
+    EXPECT_EQ(again.camera.controller_cameras[1].eye, wanted.camera.controller_cameras[1].eye);
+    EXPECT_EQ(again.ui_flags.bar_scroll_factors, wanted.ui_flags.bar_scroll_factors);
+    EXPECT_EQ(again.io_settings.view_menu_scroll_factors, wanted.io_settings.view_menu_scroll_factors);
     const Viewport& v = a.multi_view_viewport;
     EXPECT_EQ(v.current_cell, 1);
     EXPECT_EQ(v.recorded_split_count, 1);

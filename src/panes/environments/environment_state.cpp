@@ -120,7 +120,7 @@ void load_environment_ui_state(AppContext& app) {
     const int32_t live_sort_key = app.file_browser_state.browser_sort_key;
     load_env_fields(v, app);
     // A sort key names a column; an unknown one keeps the live key.
-    if (v.browser_sort_key < 0 || v.browser_sort_key > 3) app.file_browser_state.browser_sort_key = live_sort_key;
+    if (v.browser.browser_sort_key < 0 || v.browser.browser_sort_key > 3) app.file_browser_state.browser_sort_key = live_sort_key;
     if (app.startup.startup_mesh != nullptr) app.startup.startup_mesh->visible = environment->startup_mesh_visible;
 
     rebuild_cells(app.multi_view_viewport, v);
@@ -214,13 +214,13 @@ void load_environment_ui_state(AppContext& app) {
     app.frame.theme_index = -1;
     // An unknown theme would leave its number live with the old colours.
     if (theme_source_record(v.theme_index) >= 0) apply_ui_theme(app, v.theme_index);
-    set_options_menu_shown(app, v.options_menu_shown != 0);
+    set_options_menu_shown(app, v.ui_flags.settings_menu_shown != 0);
     app.ui_flags.open_view_menu = -1;
     app.ui_flags.side_pane_index = -1;
     app.ui_flags.open_settings_menu = -1;
-    select_settings_menu(app, v.open_settings_menu);
-    select_view_menu(app, v.open_view_menu);
-    select_side_pane(app, v.side_pane);
+    select_settings_menu(app, v.ui_flags.open_settings_menu);
+    select_view_menu(app, v.ui_flags.open_view_menu);
+    select_side_pane(app, v.ui_flags.side_pane_index);
     select_console_channel(app, environment->trace_log.selected_channel);
     // The console and the traces show this environment's log, not the last.
     refresh_console_text(app);
@@ -228,7 +228,7 @@ void load_environment_ui_state(AppContext& app) {
 
     // Window modes: the flip always re-lays out; the quick-hide setter acts
     // only on a change, so the live flag is inverted first.
-    set_v_flip_mode(app, v.v_flip != 0);
-    app.ui_flags.ui_hidden = v.ui_quick_hide ? 0 : 1;
-    set_ui_hidden(app, v.ui_quick_hide != 0);
+    set_v_flip_mode(app, v.ui_flags.v_flip_mode != 0);
+    app.ui_flags.ui_hidden = v.ui_flags.ui_hidden ? 0 : 1;
+    set_ui_hidden(app, v.ui_flags.ui_hidden != 0);
 }

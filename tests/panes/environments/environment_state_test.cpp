@@ -230,15 +230,15 @@ TEST_F(StateTest, DamagedSnapshotLoadsWhatIsValid) {
     v.viewport_split_axes = {'X', 'Y', 'Y'};
     v.viewport_split_ratios = {0.25, 0.5, 0.75, 0.5, 0.5};
     v.cell_camera_states.assign(CAMERA_STATE_SIZE + 5, 3.0);
-    v.camera_controller = 7;
-    v.meshing_algorithm = 9;
+    v.camera.camera_controller = 7;
+    v.io_settings.meshing_algorithm = 9;
     v.theme_index = 9;
-    v.pick_key = 'Z';
-    v.browser_sort_key = 8;
+    v.bars.llmi_pick_key = 'Z';
+    v.browser.browser_sort_key = 8;
     v.view_menu_check_states.assign(3, std::vector<bool>(2, true));
     v.settings_menu_check_states.assign(3, std::vector<bool>(1, true));
-    v.frame_rate = 30;
-    v.view_menu_scrolls = {0.25, 0.5};  // fewer than the menu's strips
+    v.io_settings.max_frame_rate = 30;
+    v.io_settings.view_menu_scroll_factors = {0.25, 0.5};  // fewer than the menu's strips
     const auto live_checks = app->menu_tables.view_menu_check_states;
     request_switch(0);
     run_ticks(6);
@@ -264,8 +264,8 @@ TEST_F(StateTest, DamagedSnapshotLoadsWhatIsValid) {
     EXPECT_EQ(vp.cell_cameras.size(), CAMERA_STATE_SIZE);
 }
 
-// The two widget flags are saved with an environment but never copied back:
-// a switch keeps the live choice. The start-up mesh's visibility is the
+// The two widget flags are not part of an environment's copy: a switch keeps
+// the live choice. The start-up mesh's visibility is the
 // environment's own.
 TEST_F(StateTest, SavedOnlyWidgetFlagsStayLiveAndTheStartupMeshFollows) {
     InteropMesh startup;
@@ -274,8 +274,6 @@ TEST_F(StateTest, SavedOnlyWidgetFlagsStayLiveAndTheStartupMeshFollows) {
     app->bars.camera_directives_widget = 0;
     app->bars.variant_selector_widget = 0;
     add_environment(*app);
-    EXPECT_EQ(environment(0)->view.camera_directives_shown, 0);
-    EXPECT_EQ(environment(0)->view.variant_selector_shown, 0);
     EXPECT_EQ(app->bars.camera_directives_widget, 0);
     EXPECT_EQ(app->bars.variant_selector_widget, 0);
     EXPECT_EQ(startup.visible, environment(1)->startup_mesh_visible);

@@ -62,7 +62,7 @@ TEST_F(EnvironmentTest, AddingAndSwitchingKeepEachEnvironmentsOwnState) {
     EXPECT_EQ(a->entity_list_view.selected_row, 0);
     EXPECT_EQ(app->frame.theme_index, 0);
     EXPECT_EQ(app->camera.camera_controller, CAMERA_FREE_ROAM);
-    EXPECT_EQ(b->view.camera_controller, CAMERA_OBJECT_ORBIT);
+    EXPECT_EQ(b->view.camera.camera_controller, CAMERA_OBJECT_ORBIT);
     EXPECT_EQ(b->view.theme_index, 4);
 
     // Two requests inside the countdown: one load, of the second target (the
