@@ -133,13 +133,6 @@ bool on_viewport_motion_clear_hover(int32_t, int32_t, int32_t) {
     return false;
 }
 
-namespace {
-template <void (*Action)(AppContext&)>
-void on_instance() {
-    if (app_instance != nullptr) Action(*app_instance);
-}
-}  // namespace
-
 void toggle_parallel_flags_strip() { on_instance<toggle_parallel_flags_strip>(); }
 void toggle_llmi_key_strip() { on_instance<toggle_llmi_key_strip>(); }
 void toggle_parallel_multi_core() { on_instance<toggle_parallel_multi_core>(); }

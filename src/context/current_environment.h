@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 
 struct AppContext;
 struct Environment;
@@ -16,6 +17,18 @@ Environment* make_new_environment_current(AppContext& app);
 // set by the application main; every platform callback and parameterless
 // action tests it first and does nothing while it is null.
 extern AppContext* app_instance;
+
+// An operation on the running application in the form of a widget callback,
+// which takes no arguments: does nothing while there is none.
+template <void (*Operation)(AppContext&)>
+void on_instance() {
+    if (AppContext* app = app_instance) Operation(*app);
+}
+// The same for an operation that takes one fixed number (a button's index).
+template <void (*Operation)(AppContext&, int32_t), int32_t K>
+void on_instance() {
+    if (AppContext* app = app_instance) Operation(*app, K);
+}
 
 // The entity the entity inspector shows (its list's selected row indexes
 // the current set's records), or null: no current set, nothing selected or

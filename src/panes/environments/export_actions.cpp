@@ -36,11 +36,6 @@ void return_to_export_pane() {
     if (AppContext* app = app_instance) app->EXPORTPANE.visible = true;
 }
 
-template <void (*Action)(AppContext&)>
-void on_instance() {
-    if (AppContext* app = app_instance) Action(*app);
-}
-
 void close_run_pane_and_assemble(AppContext& app) {
     escape_from_popups(app);
     assemble_environment_action(app);

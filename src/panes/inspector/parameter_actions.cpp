@@ -113,11 +113,6 @@ const char* const placeholder_text =
     "them by hand) and then use the geometry-viewer's\nglobal variant selector (to apply them) until this per-entity "
     "control is complete.\n\nNote: your patience is this is appreciated.";
 
-template <void (*Action)(AppContext&)>
-void on_instance() {
-    if (app_instance) Action(*app_instance);
-}
-
 }  // namespace
 
 void set_parameter_field(AppContext& app, int32_t row, const std::string& text, uint32_t colour) {

@@ -81,11 +81,6 @@ void hide_interface_rows(AppContext& app, bool hide) {
     app.statistics_shadow.opacity = opacity;
 }
 
-template <void (*Operation)(AppContext&)>
-void on_instance() {
-    if (AppContext* app = app_instance) Operation(*app);
-}
-
 template <int32_t Index>
 void side_pane_thunk() {
     if (AppContext* app = app_instance) select_side_pane(*app, Index);

@@ -49,13 +49,6 @@ void select_confirm_mesh_algorithm(AppContext& app, int32_t k) {
     refresh_root(app);
 }
 
-namespace {
-template <void (*Select)(AppContext&, int32_t), int32_t K>
-void on_instance() {
-    if (AppContext* app = app_instance) Select(*app, K);
-}
-}  // namespace
-
 void on_click_mesh_algorithm_pure_union() { on_instance<select_mesh_algorithm, 0>(); }
 void on_click_mesh_algorithm_basic_csg() { on_instance<select_mesh_algorithm, 1>(); }
 void on_click_mesh_algorithm_optimal_csg() { on_instance<select_mesh_algorithm, 2>(); }

@@ -65,11 +65,6 @@ std::string elapsed_seconds(int64_t start_ms) {
     return double_to_text_fixed(static_cast<double>(now_ms() - start_ms) / 1000.0, 2);
 }
 
-template <void (*Operation)(AppContext&)>
-void on_instance() {
-    if (AppContext* app = app_instance) Operation(*app);
-}
-
 void open_capture_pane(AppContext& app) {
     if (!app.pane_open_flags[PANE_CAPTURE]) toggle_capture_pane(app);
 }

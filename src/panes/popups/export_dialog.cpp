@@ -33,11 +33,6 @@ void mirror_option(AppContext& app, int32_t bit, bool on) {
         s.export_timestamp = on ? 1 : 0;
 }
 
-template <void (*Toggle)(AppContext&, int32_t), int32_t K>
-void on_instance() {
-    if (AppContext* app = app_instance) Toggle(*app, K);
-}
-
 }  // namespace
 
 ExportTotals visible_export_totals(const EntitySet* set) {

@@ -45,11 +45,6 @@ void close_keeping_others(AppContext& app, int32_t index) {
     popup_pane(app, index).visible = false;
 }
 
-template <void (*Operation)(AppContext&)>
-void on_instance() {
-    if (AppContext* app = app_instance) Operation(*app);
-}
-
 }  // namespace
 
 Element& popup_pane(AppContext& app, int32_t index) {
