@@ -25,12 +25,12 @@ struct ItemBinding {
     ClickCallback click;
 };
 
-#define VK_VIEW_BINDING(name, m, i) {m, i, on_view_menu_##name},
-const ItemBinding view_bindings[] = {VK_VIEW_MENU_ITEMS(VK_VIEW_BINDING, VK_VIEW_BINDING)};
-#undef VK_VIEW_BINDING
-#define VK_SETTINGS_BINDING(name, m, i) {m, i, on_settings_menu_##name},
-const ItemBinding settings_bindings[] = {VK_SETTINGS_MENU_ITEMS(VK_SETTINGS_BINDING, VK_SETTINGS_BINDING)};
-#undef VK_SETTINGS_BINDING
+#define VK_BIND_BOTH(menu, pane, m, i) {m, i, menu},
+#define VK_BIND_MENU(menu, m, i) {m, i, menu},
+const ItemBinding view_bindings[] = {VK_VIEW_MENU_ITEMS(VK_BIND_BOTH, VK_BIND_MENU)};
+const ItemBinding settings_bindings[] = {VK_SETTINGS_MENU_ITEMS(VK_BIND_BOTH, VK_BIND_MENU)};
+#undef VK_BIND_BOTH
+#undef VK_BIND_MENU
 
 template <size_t N>
 void bind_items(const ItemBinding (&bindings)[N], std::vector<std::vector<Element*>>& items) {

@@ -211,9 +211,9 @@ void run_settings_item(int32_t menu, int32_t item) {
 }
 }  // namespace
 
-#define VK_DEFINE_SETTINGS_MENU(name, m, i) \
-    void on_settings_menu_##name() { run_settings_item(m, i); }
-#define VK_DEFINE_SETTINGS_BOTH(name, m, i) \
-    VK_DEFINE_SETTINGS_MENU(name, m, i)     \
-    void on_settings_pane_##name() { run_settings_item(m, i); }
+#define VK_DEFINE_SETTINGS_MENU(menu, m, i) \
+    void menu() { run_settings_item(m, i); }
+#define VK_DEFINE_SETTINGS_BOTH(menu, pane, m, i) \
+    VK_DEFINE_SETTINGS_MENU(menu, m, i)           \
+    void pane() { run_settings_item(m, i); }
 VK_SETTINGS_MENU_ITEMS(VK_DEFINE_SETTINGS_BOTH, VK_DEFINE_SETTINGS_MENU)

@@ -34,26 +34,54 @@ void apply_lighting_terms(AppContext& app);
 
 // Bound actions on the published context, one per drop-down item
 // (on_settings_menu_*) and one per command-list row (on_settings_pane_*).
-#define VK_SETTINGS_MENU_ITEMS(BOTH, MENU_ONLY)                                                               \
-    MENU_ONLY(window_width, 0, 0) MENU_ONLY(window_height, 0, 1) BOTH(window_v_flip_mode, 0, 2)              \
-    BOTH(window_frame_mode, 0, 3) BOTH(window_frame_rate, 0, 4) BOTH(window_reset_size, 0, 5)                \
-    BOTH(shading_anti_aliasing, 1, 0) BOTH(shading_linear_gradient, 1, 1) BOTH(shading_radial_gradient, 1, 2) \
-    BOTH(shading_fixed_function, 1, 3) BOTH(shading_programmable, 1, 4) BOTH(lighting_unlit, 2, 0)            \
-    BOTH(lighting_ambient_term, 2, 1) BOTH(lighting_diffuse_term, 2, 2) BOTH(lighting_specular_term, 2, 3)    \
-    BOTH(lighting_occlusive_term, 2, 4) BOTH(lighting_emissive_term, 2, 5)                                    \
-    BOTH(lighting_reflective_term, 2, 6) BOTH(camera_object_orbit, 4, 0) BOTH(camera_free_roam, 4, 1)         \
-    BOTH(camera_first_person, 4, 2) BOTH(theme_dark, 6, 0) BOTH(theme_silver, 6, 1) BOTH(theme_light, 6, 2)   \
-    BOTH(theme_charcoal, 6, 3) BOTH(theme_midnight, 6, 4) BOTH(widgets_camera_directives, 8, 0)               \
-    BOTH(widgets_variant_selector, 8, 1) MENU_ONLY(widgets_parallel_flags, 8, 2)                             \
-    MENU_ONLY(widgets_ll_inspector, 8, 3) BOTH(widgets_animator, 8, 4) BOTH(widgets_alpha_grid, 8, 5)        \
-    BOTH(widgets_upright_grid, 8, 6) BOTH(widgets_mono_edge_tone, 8, 7) BOTH(widgets_mono_dot_tone, 8, 8)     \
-    BOTH(widgets_silhouette_tone, 8, 9) MENU_ONLY(widgets_eye_y_height, 8, 10)                               \
-    BOTH(widgets_enlarge_trace, 8, 11) BOTH(system_ui_animations, 9, 0) BOTH(system_inverted_zoom, 9, 1)      \
-    BOTH(system_inline_io, 9, 2) BOTH(system_native_io, 9, 3) BOTH(system_native_dnd, 9, 4)                   \
-    BOTH(system_minimal_mode, 9, 5)
+#define VK_SETTINGS_MENU_ITEMS(BOTH, MENU_ONLY) \
+    MENU_ONLY(on_settings_menu_window_width, 0, 0)                                                      \
+    MENU_ONLY(on_settings_menu_window_height, 0, 1)                                                     \
+    BOTH(on_settings_menu_window_v_flip_mode, on_settings_pane_window_v_flip_mode, 0, 2)                \
+    BOTH(on_settings_menu_window_frame_mode, on_settings_pane_window_frame_mode, 0, 3)                  \
+    BOTH(on_settings_menu_window_frame_rate, on_settings_pane_window_frame_rate, 0, 4)                  \
+    BOTH(on_settings_menu_window_reset_size, on_settings_pane_window_reset_size, 0, 5)                  \
+    BOTH(on_settings_menu_shading_anti_aliasing, on_settings_pane_shading_anti_aliasing, 1, 0)          \
+    BOTH(on_settings_menu_shading_linear_gradient, on_settings_pane_shading_linear_gradient, 1, 1)      \
+    BOTH(on_settings_menu_shading_radial_gradient, on_settings_pane_shading_radial_gradient, 1, 2)      \
+    BOTH(on_settings_menu_shading_fixed_function, on_settings_pane_shading_fixed_function, 1, 3)        \
+    BOTH(on_settings_menu_shading_programmable, on_settings_pane_shading_programmable, 1, 4)            \
+    BOTH(on_settings_menu_lighting_unlit, on_settings_pane_lighting_unlit, 2, 0)                        \
+    BOTH(on_settings_menu_lighting_ambient_term, on_settings_pane_lighting_ambient_term, 2, 1)          \
+    BOTH(on_settings_menu_lighting_diffuse_term, on_settings_pane_lighting_diffuse_term, 2, 2)          \
+    BOTH(on_settings_menu_lighting_specular_term, on_settings_pane_lighting_specular_term, 2, 3)        \
+    BOTH(on_settings_menu_lighting_occlusive_term, on_settings_pane_lighting_occlusive_term, 2, 4)      \
+    BOTH(on_settings_menu_lighting_emissive_term, on_settings_pane_lighting_emissive_term, 2, 5)        \
+    BOTH(on_settings_menu_lighting_reflective_term, on_settings_pane_lighting_reflective_term, 2, 6)    \
+    BOTH(on_settings_menu_camera_object_orbit, on_settings_pane_camera_object_orbit, 4, 0)              \
+    BOTH(on_settings_menu_camera_free_roam, on_settings_pane_camera_free_roam, 4, 1)                    \
+    BOTH(on_settings_menu_camera_first_person, on_settings_pane_camera_first_person, 4, 2)              \
+    BOTH(on_settings_menu_theme_dark, on_settings_pane_theme_dark, 6, 0)                                \
+    BOTH(on_settings_menu_theme_silver, on_settings_pane_theme_silver, 6, 1)                            \
+    BOTH(on_settings_menu_theme_light, on_settings_pane_theme_light, 6, 2)                              \
+    BOTH(on_settings_menu_theme_charcoal, on_settings_pane_theme_charcoal, 6, 3)                        \
+    BOTH(on_settings_menu_theme_midnight, on_settings_pane_theme_midnight, 6, 4)                        \
+    BOTH(on_settings_menu_widgets_camera_directives, on_settings_pane_widgets_camera_directives, 8, 0)  \
+    BOTH(on_settings_menu_widgets_variant_selector, on_settings_pane_widgets_variant_selector, 8, 1)    \
+    MENU_ONLY(on_settings_menu_widgets_parallel_flags, 8, 2)                                            \
+    MENU_ONLY(on_settings_menu_widgets_ll_inspector, 8, 3)                                              \
+    BOTH(on_settings_menu_widgets_animator, on_settings_pane_widgets_animator, 8, 4)                    \
+    BOTH(on_settings_menu_widgets_alpha_grid, on_settings_pane_widgets_alpha_grid, 8, 5)                \
+    BOTH(on_settings_menu_widgets_upright_grid, on_settings_pane_widgets_upright_grid, 8, 6)            \
+    BOTH(on_settings_menu_widgets_mono_edge_tone, on_settings_pane_widgets_mono_edge_tone, 8, 7)        \
+    BOTH(on_settings_menu_widgets_mono_dot_tone, on_settings_pane_widgets_mono_dot_tone, 8, 8)          \
+    BOTH(on_settings_menu_widgets_silhouette_tone, on_settings_pane_widgets_silhouette_tone, 8, 9)      \
+    MENU_ONLY(on_settings_menu_widgets_eye_y_height, 8, 10)                                             \
+    BOTH(on_settings_menu_widgets_enlarge_trace, on_settings_pane_widgets_enlarge_trace, 8, 11)         \
+    BOTH(on_settings_menu_system_ui_animations, on_settings_pane_system_ui_animations, 9, 0)            \
+    BOTH(on_settings_menu_system_inverted_zoom, on_settings_pane_system_inverted_zoom, 9, 1)            \
+    BOTH(on_settings_menu_system_inline_io, on_settings_pane_system_inline_io, 9, 2)                    \
+    BOTH(on_settings_menu_system_native_io, on_settings_pane_system_native_io, 9, 3)                    \
+    BOTH(on_settings_menu_system_native_dnd, on_settings_pane_system_native_dnd, 9, 4)                  \
+    BOTH(on_settings_menu_system_minimal_mode, on_settings_pane_system_minimal_mode, 9, 5)
 
-#define VK_DECLARE_SETTINGS_BOTH(name, m, i) void on_settings_menu_##name(); void on_settings_pane_##name();
-#define VK_DECLARE_SETTINGS_MENU(name, m, i) void on_settings_menu_##name();
+#define VK_DECLARE_SETTINGS_BOTH(menu, pane, m, i) void menu(); void pane();
+#define VK_DECLARE_SETTINGS_MENU(menu, m, i) void menu();
 VK_SETTINGS_MENU_ITEMS(VK_DECLARE_SETTINGS_BOTH, VK_DECLARE_SETTINGS_MENU)
 #undef VK_DECLARE_SETTINGS_BOTH
 #undef VK_DECLARE_SETTINGS_MENU

@@ -154,9 +154,9 @@ void run_view_item(int32_t menu, int32_t item) {
 }
 }  // namespace
 
-#define VK_DEFINE_VIEW_MENU(name, m, i) \
-    void on_view_menu_##name() { run_view_item(m, i); }
-#define VK_DEFINE_VIEW_BOTH(name, m, i) \
-    VK_DEFINE_VIEW_MENU(name, m, i)     \
-    void on_view_pane_##name() { run_view_item(m, i); }
+#define VK_DEFINE_VIEW_MENU(menu, m, i) \
+    void menu() { run_view_item(m, i); }
+#define VK_DEFINE_VIEW_BOTH(menu, pane, m, i) \
+    VK_DEFINE_VIEW_MENU(menu, m, i)           \
+    void pane() { run_view_item(m, i); }
 VK_VIEW_MENU_ITEMS(VK_DEFINE_VIEW_BOTH, VK_DEFINE_VIEW_MENU)
