@@ -44,7 +44,7 @@ void end_intro(AppContext& app) {
     app.busy_indicator.visible = true;
     app.configuration_mask.visible = false;
     app.busy_mask.visible = false;
-    app.startup.startup_finished = 1;
+    app.startup.startup_done = 1;
     refresh_root(app);
 }
 

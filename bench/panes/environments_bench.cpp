@@ -38,7 +38,7 @@ std::unique_ptr<AppContext> context_with_entities(int environments) {
 }
 
 void switch_to(AppContext& app, int32_t index) {
-    app.bars.pending_environment_index = index;
+    app.bars.pending_environment = index;
     app.bars.environment_switch_countdown = 0;
     switch_to_pending_environment(app);
 }

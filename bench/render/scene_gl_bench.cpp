@@ -178,7 +178,7 @@ std::unique_ptr<AppContext> make_interface_app() {
     app.configuration_mask.visible = app.busy_mask.visible = app.busy_notice.visible = false;
     app.busy_indicator.visible = true;
     app.busy_indicator.opacity = 1.0;
-    app.startup.startup_finished = 1;
+    app.startup.startup_done = 1;
     platform_state.canvas_width = app.frame.window_width = app.width = 720;
     platform_state.canvas_height = app.frame.window_height = app.height = 480;
     return owned;
@@ -347,7 +347,7 @@ void BM_OrbitOneMillionTriangles(benchmark::State& state) {
     state.counters["view_width"] = app.frame.view_rect_width;
     state.counters["view_height"] = app.frame.view_rect_height;
     state.counters["moving"] = app.frame.camera_moving;
-    app.camera.camera_drag.active = false;
+    app.camera.camera_drag.camera_drag_active = false;
     camera_tick_step(app, now += 10);
     const auto t0 = Clock::now();
     render_frame(&app, &app);

@@ -97,7 +97,7 @@ BENCHMARK(BM_StartToFirstDraw)->Arg(0)->Arg(2)->UseManualTime()->Unit(benchmark:
 void BM_IdleTick(benchmark::State& state) {
     std::unique_ptr<AppContext> app = make_app_context();
     make_new_environment_current(*app);
-    app->startup.startup_finished = 1;
+    app->startup.startup_done = 1;
     app_instance = app.get();
     for (auto _ : state) app_tick(*app);
     app_instance = nullptr;

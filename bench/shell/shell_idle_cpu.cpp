@@ -59,7 +59,7 @@ std::string peak_resident() {
 int32_t measuring_tick(PlatformListener* listener) {
     app_on_tick(listener);
     const int64_t now = now_ms();
-    if (!app_instance->startup.startup_finished) return 0;
+    if (!app_instance->startup.startup_done) return 0;
     if (finished_ms < 0) finished_ms = now;
     if (measure_start_ms < 0 && now - finished_ms >= SETTLE_MS) {
         measure_start_ms = now;

@@ -183,12 +183,12 @@ struct EnvironmentStatistics {
 struct StatusState {
     std::string status_text = "(open a vrekform script file...)";
     EnvironmentStatistics environment_statistics;
-    uint8_t fade_active = 0;
-    int32_t fade_direction = 1;
-    int32_t fade_hold = 0;
-    double fade_level = 0.0;
-    ActionCallback fade_callback = nullptr;
-    double fade_step = 0.05;
+    uint8_t transition_active = 0;
+    int32_t transition_direction = 1;
+    int32_t transition_step_count = 0;
+    double transition_value = 0.0;
+    ActionCallback transition_callback = nullptr;
+    double transition_rate = 0.05;
     std::string attribute_trace_text;
     std::ostringstream attribute_trace_stream;
     std::vector<std::string> statistics_texts = {"0 vertices",
@@ -213,7 +213,7 @@ struct StartupState {
     // The mesh of startup_entity; owned by the context.
     InteropMesh* startup_mesh = nullptr;
     std::string startup_entity_script = default_startup_entity_script();
-    uint8_t startup_finished = 0;
+    uint8_t startup_done = 0;
     // Seconds: workspace prepared, start-up assembly started and ended;
     // -1 not yet taken.
     std::array<double, 3> startup_times = {-1.0, -1.0, -1.0};
@@ -328,11 +328,11 @@ struct DeferredRequests {
     int32_t pending_path_count = 0;
     std::vector<std::string> pending_paths;
     // Ticks until the pending requests run; a request sets 5.
-    int32_t request_countdown = 0;
-    uint8_t request_open_selected = 0;
-    uint8_t request_open_paths = 0;
-    uint8_t request_native_open = 0;
-    uint8_t request_native_export = 0;
+    int32_t deferred_countdown = 0;
+    uint8_t open_selected_requested = 0;
+    uint8_t open_paths_requested = 0;
+    uint8_t native_open_requested = 0;
+    uint8_t export_folder_requested = 0;
     // Entity (index into the current set) whose parameters the tick pushes;
     // -1 none.
     int32_t pending_parameter_push = -1;
@@ -385,7 +385,7 @@ struct BarState : BarSettings {
     CameraDirectiveTable directive_table;
     // The camera-directive code copies the camera into the selected
     // directive when set.
-    uint8_t directive_sync_requested = 0;
+    uint8_t directive_sync_enabled = 0;
     // Tool-tip title and text of the inspector element: the picked entity
     // and element.
     std::array<std::string, 2> llmi_labels;
@@ -396,7 +396,7 @@ struct BarState : BarSettings {
     int32_t animation_count = 0;
     uint8_t environment_switch_pending = 0;
     int32_t environment_switch_countdown = -1;
-    int32_t pending_environment_index = -1;
+    int32_t pending_environment = -1;
     std::array<uint8_t, 96> frame_scratch{};
 };
 

@@ -171,7 +171,7 @@ bool compute_camera_drag(const CameraDrag& drag, int32_t controller, int32_t x, 
         out.pending = true;
         return true;
     }
-    if (controller == 1 && drag.pan_modifier && source != KEY_DRAG_SOURCE) {
+    if (controller == 1 && drag.pan_active && source != KEY_DRAG_SOURCE) {
         out.values = {-h / 10.0, v / 10.0, 0.0};
         out.pending = true;
         return true;

@@ -37,13 +37,13 @@ struct Camera {
 
 // A pointer or key-driven drag in progress.
 struct CameraDrag {
-    bool active = false;
+    bool camera_drag_active = false;
     int32_t start_x = 0;
     int32_t start_y = 0;
     Vec3 start_orbit_angles = {0.0, 0.0, 0.0};
     Vec3 start_forward = {0.0, 0.0, 0.0};
     // Shift or control was held when the drag began (free-roam pans).
-    bool pan_modifier = false;
+    bool pan_active = false;
     Vec3 start_eye = {0.0, 0.0, 0.0};
 };
 

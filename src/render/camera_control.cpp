@@ -86,10 +86,10 @@ void set_orbit_angles(AppContext& app, double x, double y, double z) {
 
 int32_t begin_camera_drag(AppContext& app, int32_t x, int32_t y) {
     CameraDrag& d = app.camera.camera_drag;
-    d.active = true;
+    d.camera_drag_active = true;
     d.start_x = x;
     d.start_y = y;
-    d.pan_modifier = shift_held != 0 || ctrl_held != 0;
+    d.pan_active = shift_held != 0 || ctrl_held != 0;
     d.start_orbit_angles = {app.camera.orbit_angle_x, app.camera.orbit_angle_y, app.camera.orbit_angle_z};
     d.start_forward = app.camera.live_camera.forward;
     d.start_eye = app.camera.live_camera.eye;
@@ -112,7 +112,7 @@ bool apply_pending_camera_update(AppContext& app, bool key_driven) {
     if (controller == CAMERA_OBJECT_ORBIT) {
         app.camera.orbit_angle_x = p.values[0];
         app.camera.orbit_angle_y = p.values[1];
-    } else if (controller == CAMERA_FREE_ROAM && app.camera.camera_drag.pan_modifier && !key_driven) {
+    } else if (controller == CAMERA_FREE_ROAM && app.camera.camera_drag.pan_active && !key_driven) {
         const Vec3& s = app.camera.camera_drag.start_eye;
         for (size_t i = 0; i < 3; ++i) {
             c.eye[i] = s[i] + c.speed * (p.values[0] * c.right[i] + p.values[1] * c.upright[i]);
@@ -131,7 +131,7 @@ int32_t viewport_mouse_down(AppContext& app, int32_t x, int32_t y, int32_t butto
 }
 
 int32_t viewport_mouse_motion(AppContext& app, int32_t x, int32_t y, int32_t button) {
-    if (!app.camera.camera_drag.active) return 0;
+    if (!app.camera.camera_drag.camera_drag_active) return 0;
     return drag_camera(app, x, y, button);
 }
 
@@ -154,7 +154,7 @@ void reset_view(AppContext& app) {
     }
     reset_camera_to_home(app.camera.live_camera);
     update_attribute_trace(app);
-    app.camera.camera_drag.active = false;
+    app.camera.camera_drag.camera_drag_active = false;
     save_cell_when_synced(app);
 }
 
@@ -277,7 +277,7 @@ bool move_camera_for_tick(AppContext& app, int64_t now_ms) {
     const Vec3 eye_before = c.eye;
     const int32_t controller = app.camera.camera_controller;
     const bool flying = controller == CAMERA_FREE_ROAM || controller == CAMERA_FIRST_PERSON;
-    const bool dragging = app.camera.camera_drag.active;
+    const bool dragging = app.camera.camera_drag.camera_drag_active;
     const double step = c.speed * dt;
     bool moved = false;
     double h = 0.0, v = 0.0;
@@ -315,7 +315,7 @@ bool move_camera_for_tick(AppContext& app, int64_t now_ms) {
         moved = true;
     }
 
-    if (controller == CAMERA_FREE_ROAM && app.camera.camera_drag.pan_modifier) {
+    if (controller == CAMERA_FREE_ROAM && app.camera.camera_drag.pan_active) {
         for (size_t i = 0; i < 3; ++i) app.camera.camera_drag.start_eye[i] += c.eye[i] - eye_before[i];
     }
 
@@ -334,7 +334,7 @@ bool move_camera_for_tick(AppContext& app, int64_t now_ms) {
     }
 
     const bool applied = apply_pending_camera_update(app, key_drag);
-    if (key_drag) app.camera.camera_drag.active = false;
+    if (key_drag) app.camera.camera_drag.camera_drag_active = false;
     save_cell_when_synced(app);
     if (applied || moved) finish_camera_change(app);
     return applied || moved;

@@ -144,7 +144,7 @@ bool on_viewport_resized(int32_t width, int32_t height) {
 
 void set_full_screen(AppContext& app, bool on) {
     app.frame.full_screen = on ? 1 : 0;
-    app.camera.camera_drag.active = false;
+    app.camera.camera_drag.camera_drag_active = false;
     if (app.services.set_fullscreen) app.services.set_fullscreen(on);
     update_attribute_trace(app);
     request_redraw(app);

@@ -149,32 +149,32 @@ void bind_root_callbacks(AppContext& app) {
 
 void step_ui_transition(AppContext& app) {
     auto& fade = app.status;
-    if (fade.fade_direction > 0) {
-        fade.fade_level += fade.fade_step;
-        if (fade.fade_level >= 1.0) {
-            fade.fade_level = 1.0;
-            fade.fade_direction = -1;
+    if (fade.transition_direction > 0) {
+        fade.transition_value += fade.transition_rate;
+        if (fade.transition_value >= 1.0) {
+            fade.transition_value = 1.0;
+            fade.transition_direction = -1;
         }
-    } else if (fade.fade_hold <= 7) {
-        ++fade.fade_hold;
-        if (fade.fade_hold == 5 && fade.fade_callback) fade.fade_callback();
+    } else if (fade.transition_step_count <= 7) {
+        ++fade.transition_step_count;
+        if (fade.transition_step_count == 5 && fade.transition_callback) fade.transition_callback();
     } else {
-        fade.fade_level -= fade.fade_step;
-        if (fade.fade_level <= 0.0) {
-            fade.fade_level = 0.0;
-            fade.fade_direction = 1;
-            fade.fade_hold = 0;
-            fade.fade_callback = nullptr;
-            fade.fade_active = 0;
+        fade.transition_value -= fade.transition_rate;
+        if (fade.transition_value <= 0.0) {
+            fade.transition_value = 0.0;
+            fade.transition_direction = 1;
+            fade.transition_step_count = 0;
+            fade.transition_callback = nullptr;
+            fade.transition_active = 0;
             app.busy_mask.visible = false;
         }
     }
-    app.busy_mask.opacity = fade.fade_level;
+    app.busy_mask.opacity = fade.transition_value;
     refresh_root(app);
 }
 
 void step_busy_animation(AppContext& app) {
-    if (app.status.fade_active) step_ui_transition(app);
+    if (app.status.transition_active) step_ui_transition(app);
 }
 
 void reset_app_callbacks_for_tests() {

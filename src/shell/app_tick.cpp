@@ -48,33 +48,33 @@ void step_browser_repeat(AppContext& app, int64_t now) {
 
 void run_deferred_requests(AppContext& app) {
     auto& requests = app.deferred_requests;
-    if (requests.request_countdown > 0) --requests.request_countdown;
-    if (requests.request_countdown != 0) return;
-    if (requests.request_open_selected) {
-        requests.request_open_selected = 0;
+    if (requests.deferred_countdown > 0) --requests.deferred_countdown;
+    if (requests.deferred_countdown != 0) return;
+    if (requests.open_selected_requested) {
+        requests.open_selected_requested = 0;
         open_selected_scripts(app);
     }
-    if (requests.request_open_paths) {
-        requests.request_open_paths = 0;
+    if (requests.open_paths_requested) {
+        requests.open_paths_requested = 0;
         open_script_paths(app);
     }
-    if (requests.request_native_open) {
-        requests.request_native_open = 0;
+    if (requests.native_open_requested) {
+        requests.native_open_requested = 0;
         run_native_open_script_dialog(app);
     }
-    if (requests.request_native_export) {
-        requests.request_native_export = 0;
+    if (requests.export_folder_requested) {
+        requests.export_folder_requested = 0;
         choose_export_folder(app);
     }
     if (app.dialogs.confirm_accepted) {
         app.dialogs.confirm_accepted = 0;
         finish_confirmed_action(app);
     }
-    if (requests.request_countdown == 0) requests.request_countdown = -1;
+    if (requests.deferred_countdown == 0) requests.deferred_countdown = -1;
 }
 
 void step_environment_switch(AppContext& app) {
-    if (app.bars.pending_environment_index < 0) return;
+    if (app.bars.pending_environment < 0) return;
     if (app.bars.environment_switch_countdown >= 1) {
         --app.bars.environment_switch_countdown;
     } else {
@@ -117,11 +117,11 @@ int32_t app_on_tick(PlatformListener*) {
 void app_tick(AppContext& app) {
     const int64_t now = now_ms();
     step_browser_repeat(app, now);
-    if (!app.startup.startup_finished) {
+    if (!app.startup.startup_done) {
         step_startup_sequence(app);
         return;
     }
-    if (app.status.fade_active) {
+    if (app.status.transition_active) {
         step_busy_animation(app);
         return;
     }

@@ -209,7 +209,7 @@ bool step_cell(KeyState& s, bool forward) {
         if (view.on_cell_activate) view.on_cell_activate();
         view.hovered_cell = former;
     }
-    app.camera.camera_drag.active = false;
+    app.camera.camera_drag.camera_drag_active = false;
     return true;
 }
 bool next_cell(KeyState& s) { return step_cell(s, true); }
@@ -393,7 +393,7 @@ int32_t algorithm_digit(int32_t key) {
 int32_t dispatch_app_key_down(AppContext& app, int32_t key, int32_t modifiers) {
     if (app.ui_flags.keys_blocked) return 0;
     KeyState s{app, key, modifiers, false, false};
-    if (!app.startup.startup_finished) return run_table(startup_rows, s) ? 1 : 0;
+    if (!app.startup.startup_done) return run_table(startup_rows, s) ? 1 : 0;
     if (focus_element != nullptr) return focus_element->on_key_press(key, modifiers) ? 1 : 0;
 
     record_key_down(app, key);

@@ -37,7 +37,7 @@ void step_closing_phases(AppContext& app, double t) {
         refresh_root(app);
     } else {
         app.busy_mask.visible = false;
-        app.startup.startup_finished = 1;
+        app.startup.startup_done = 1;
     }
 }
 

@@ -7,7 +7,7 @@ struct AppContext;
 // once, three console lines are logged and the cover fades away. Mode 0
 // runs it straight through; mode 1 waits after the logo until the user has
 // confirmed the configuration. The tick calls one step per tick until
-// startup_finished.
+// startup_done.
 
 // Logo opacity at t seconds after the loop started: up 0.25..1.0, down
 // 1.0..1.75, 0 elsewhere.

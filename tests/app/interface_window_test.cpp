@@ -221,7 +221,7 @@ TEST_F(InterfaceWindow, TargetsShowTheirPanesMasksSwallowClicksAndTheFrameHolds)
                 // whose mask takes clicks until it has ended.
                 ASSERT_TRUE(live.pump_until(
                     [&] {
-                        return app.entities.environment_count == 2 && !app.status.fade_active &&
+                        return app.entities.environment_count == 2 && !app.status.transition_active &&
                                !app.busy_mask.visible;
                     },
                     10000));

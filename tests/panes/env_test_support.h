@@ -12,14 +12,14 @@ struct EnvironmentFixture : AppFixture {
     // The tick's part that runs a deferred switch.
     void run_ticks(int n) {
         for (int i = 0; i < n; ++i) {
-            if (app->bars.pending_environment_index < 0) continue;
+            if (app->bars.pending_environment < 0) continue;
             if (app->bars.environment_switch_countdown > 0) --app->bars.environment_switch_countdown;
             else switch_to_pending_environment(*app);
         }
     }
     void request_switch(int32_t index) {
         app->bars.environment_switch_countdown = 5;
-        app->bars.pending_environment_index = index;
+        app->bars.pending_environment = index;
     }
     Environment* environment(size_t i) { return app->entities.environment_list.environment_pointers.at(i); }
 };

@@ -278,7 +278,7 @@ TEST_F(PaneContents, EnvironmentLoadRefreshesLockSlidersAndHoverHints) {
     // A new environment starts unlocked, without sliders, hints on: its
     // indicators say so.
     ASSERT_TRUE(click_on(app.ENVIRONMENT));
-    ASSERT_TRUE(live.pump_until([&] { return app.entities.environment_count == 2 && !app.status.fade_active; }, 8000));
+    ASSERT_TRUE(live.pump_until([&] { return app.entities.environment_count == 2 && !app.status.transition_active; }, 8000));
     live.pump_for(500);
     if (named("MENUBAR") == nullptr) {
         ASSERT_TRUE(click_on(app.SETTINGS));

@@ -163,8 +163,8 @@ struct PaneTexts : testing::Test {
         DeferredRequests& r = app.deferred_requests;
         r.pending_paths = {sample.workspace() + name};
         r.pending_path_count = 1;
-        r.request_open_paths = 1;
-        r.request_countdown = 5;
+        r.open_paths_requested = 1;
+        r.deferred_countdown = 5;
         return live.pump_until(done, 30'000);
     }
     // Keys go where the pointer is; a move to where it already is never
@@ -176,7 +176,7 @@ struct PaneTexts : testing::Test {
     }
     bool switch_done(int32_t index) {
         return live.pump_until(
-            [&] { return app.entities.environment_index == index && !app.status.fade_active && !app.busy_mask.visible; },
+            [&] { return app.entities.environment_index == index && !app.status.transition_active && !app.busy_mask.visible; },
             10000);
     }
 

@@ -131,14 +131,14 @@ TEST_F(CameraTest, ResetViewKeepsTheOrbitOutsideObjectOrbit) {
     app.camera.orbit_distance = 7, app.camera.orbit_angle_x = 1;
     app.camera.orbit_angle_y = 2, app.camera.orbit_angle_z = 3;
     app.camera.live_camera.eye = {5, 6, 7};
-    app.camera.camera_drag.active = true;
+    app.camera.camera_drag.camera_drag_active = true;
     reset_view(app);
     expect_vec(app.camera.live_camera.eye, {-1, 1, 3});
     const double s = std::sqrt(11.0);
     expect_vec(app.camera.live_camera.forward, {1 / s, -1 / s, -3 / s});
     EXPECT_EQ(app.camera.orbit_distance, 7);
     EXPECT_EQ(app.camera.orbit_angle_z, 3);
-    EXPECT_FALSE(app.camera.camera_drag.active);
+    EXPECT_FALSE(app.camera.camera_drag.camera_drag_active);
     app.camera.camera_controller = CAMERA_OBJECT_ORBIT;
     reset_view(app);
     EXPECT_EQ(app.camera.orbit_distance, 4);
@@ -171,7 +171,7 @@ TEST_F(CameraTest, TickStepsWheelZoomAndArrowTurns) {
     app.camera.arrow_states[2] = 1;
     tick_at({t += 10});
     EXPECT_NEAR(app.camera.orbit_angle_y, 31.0, 1e-12);
-    EXPECT_FALSE(app.camera.camera_drag.active);
+    EXPECT_FALSE(app.camera.camera_drag.camera_drag_active);
     EXPECT_NE(app.status.attribute_trace_text.find("euler(30,31,0)"), std::string::npos);
 
     // Locked: nothing moves and the wheel steps wait.

@@ -182,10 +182,10 @@ TEST_F(StatusLineTest, ResizeAndFullScreen) {
     EXPECT_EQ(app.frame.view_rect_width, 200);  // the view follows the last size
     EXPECT_EQ(redraw_requests, 3);
 
-    app.camera.camera_drag.active = true;
+    app.camera.camera_drag.camera_drag_active = true;
     set_full_screen(app, true);
     EXPECT_TRUE(fullscreen_asked);
-    EXPECT_FALSE(app.camera.camera_drag.active);
+    EXPECT_FALSE(app.camera.camera_drag.camera_drag_active);
     EXPECT_FALSE(border.visible || width_field.visible || height_field.visible);
     set_full_screen(app, false);
     EXPECT_TRUE(border.visible && width_field.visible && height_field.visible);

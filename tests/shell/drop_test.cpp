@@ -86,15 +86,15 @@ TEST_F(Drop, LinesBecomeDecodedLocalPathsWithTheirTraces) {
         SCOPED_TRACE(c.text);
         if (c.paths.empty()) {
             EXPECT_EQ(printed, "");
-            EXPECT_EQ(requests().request_open_paths, 0);
+            EXPECT_EQ(requests().open_paths_requested, 0);
             EXPECT_EQ(app->pane_open_flags[PANE_OPEN], 0);
             continue;
         }
         EXPECT_EQ(printed, c.trace + "DND-REQUESTED\n");
         EXPECT_EQ(requests().pending_paths, c.paths);
         EXPECT_EQ(requests().pending_path_count, static_cast<int32_t>(c.paths.size()));
-        EXPECT_EQ(requests().request_countdown, 5);
-        EXPECT_EQ(requests().request_open_paths, 1);
+        EXPECT_EQ(requests().deferred_countdown, 5);
+        EXPECT_EQ(requests().open_paths_requested, 1);
         EXPECT_TRUE(app->pane_open_flags[PANE_OPEN] && app->OPENPANE.visible && masks_shown());
     }
 }
@@ -102,14 +102,14 @@ TEST_F(Drop, LinesBecomeDecodedLocalPathsWithTheirTraces) {
 TEST_F(Drop, DisabledInputWarnsAndQueuesNothing) {
     app->io_settings.native_dnd = 0;
     EXPECT_EQ(drop("file:///tmp/a.vrek\r\n"), traced("\r", 13, "/tmp/a.vrek"));
-    EXPECT_EQ(requests().request_open_paths, 0);
+    EXPECT_EQ(requests().open_paths_requested, 0);
     EXPECT_TRUE(requests().pending_paths.empty());
     EXPECT_TRUE(app->pane_open_flags[PANE_WARNING] && app->WARNINGPANE.visible);
     EXPECT_FALSE(app->pane_open_flags[PANE_OPEN]);
     app_instance = nullptr;  // no application yet: nothing either
     app->io_settings.native_dnd = 1;
     EXPECT_EQ(on_drag_and_drop(nullptr, 0, 0, "file:///tmp/a.vrek"), 0);
-    EXPECT_EQ(requests().request_open_paths, 0);
+    EXPECT_EQ(requests().open_paths_requested, 0);
 }
 
 TEST_F(Drop, AwkwardNamesOpenFiveTicksLater) {

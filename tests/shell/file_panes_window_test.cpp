@@ -50,7 +50,7 @@ struct FilePanesWindow : testing::Test {
         ASSERT_TRUE(set_kernel_path(kernel()));
         ASSERT_TRUE(set_workspace_path(sample.workspace()));
         prepare_app_workspace(app);
-        ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_finished != 0; }, 30'000));
+        ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_done != 0; }, 30'000));
     }
 };
 

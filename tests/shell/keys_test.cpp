@@ -65,7 +65,7 @@ struct Dispatcher : ShellFixture {
 
 TEST_F(Dispatcher, IntroKeysOnly) {
     set_listing_runner([](const std::string&, const std::vector<std::string>&) { return std::string(); });
-    app->startup.startup_finished = 0;
+    app->startup.startup_done = 0;
     EXPECT_EQ(press('k', MOD_CONTROL), 1);
     EXPECT_EQ(app->file_browser_state.browser_purpose, BROWSER_KERNEL_EXECUTABLE);
     EXPECT_EQ(app->pane_open_flags[PANE_FILE], 1);
@@ -163,9 +163,9 @@ TEST_F(Dispatcher, EnvironmentPagesSwitchAfterTheCountdown) {
 }
 
 TEST_F(Dispatcher, TabWalksTheViewportCells) {
-    app->camera.camera_drag.active = true;
+    app->camera.camera_drag.camera_drag_active = true;
     EXPECT_EQ(press(KEY_TAB), 1);  // one cell: only the drag ends
-    EXPECT_FALSE(app->camera.camera_drag.active);
+    EXPECT_FALSE(app->camera.camera_drag.camera_drag_active);
 
     static int32_t activated = -2;
     Viewport& view = app->multi_view_viewport;

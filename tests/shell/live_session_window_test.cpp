@@ -94,13 +94,13 @@ gboolean drive(gpointer data) {
     EntitySet* set = app->entities.current_entities;
     switch (d.step) {
         case 0:  // the intro is over: two scripts requested as a drop does
-            if (!app->startup.startup_finished || !set) break;
+            if (!app->startup.startup_done || !set) break;
             d.wanted_entities = set->count + 2;
             app->deferred_requests.pending_paths = {d.workspace + "mirrored_gate.vrek",
                                                    d.workspace + "parallel_towers.vrek"};
             app->deferred_requests.pending_path_count = 2;
-            app->deferred_requests.request_open_paths = 1;
-            app->deferred_requests.request_countdown = 5;
+            app->deferred_requests.open_paths_requested = 1;
+            app->deferred_requests.deferred_countdown = 5;
             d.step = 1;
             break;
         case 1:  // both assembled, the parallel one with its sub-elements

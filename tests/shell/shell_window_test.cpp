@@ -145,7 +145,7 @@ TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
 
     // Without a configuration the intro waits after the logo.
     live.pump_for(3200);
-    EXPECT_EQ(app.startup.startup_finished, 0);
+    EXPECT_EQ(app.startup.startup_done, 0);
     EXPECT_FALSE(app.busy_mask.visible);
     EXPECT_LT(app.startup.startup_times[1], 0.0);
 
@@ -154,7 +154,7 @@ TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
     ASSERT_TRUE(set_kernel_path(kernel()));
     ASSERT_TRUE(set_workspace_path(sample.workspace()));
     prepare_app_workspace(app);
-    ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_finished != 0; }, 30'000));
+    ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_done != 0; }, 30'000));
     EXPECT_EQ(app.startup.startup_meshes.size(), 3u);
     EXPECT_NE(app.startup.startup_mesh, nullptr);
     EXPECT_EQ(live.console_count("Kernel-Path : "), 1u);
@@ -211,7 +211,7 @@ TEST(ProgramWindow, IntroKeysAndPointerInOneProcess) {
     };
     Environment* env0 = app.entities.current_environment;
     ASSERT_TRUE(live.xdotool("mousemove --sync " + point(app.ENVIRONMENT) + " click 1"));
-    ASSERT_TRUE(live.pump_until([&] { return app.entities.environment_count == 2 && !app.status.fade_active; }, 10'000));
+    ASSERT_TRUE(live.pump_until([&] { return app.entities.environment_count == 2 && !app.status.transition_active; }, 10'000));
     EXPECT_EQ(app.entities.environment_index, 1);
     EXPECT_FALSE(app.ui_flags.camera_locked);  // a new environment starts unlocked
     ASSERT_TRUE(live.xdotool("key ctrl+Prior"));
@@ -352,8 +352,8 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
     auto& requests = app.deferred_requests;
     requests.pending_paths = {sample.workspace() + "mirrored_gate.vrek", sample.workspace() + "parameters.vrek"};
     requests.pending_path_count = 2;
-    requests.request_open_paths = 1;
-    requests.request_countdown = 5;
+    requests.open_paths_requested = 1;
+    requests.deferred_countdown = 5;
     // Opened entities' meshes belong to whoever removes them: nobody does
     // before the context goes.
     struct MeshRelease {

@@ -29,7 +29,7 @@ struct Intro : ShellFixture {
     double seconds() const { return static_cast<double>(clock_ms - start_clock_ms) / 1000.0; }
     // Ticks until the intro finished or `limit` seconds passed.
     void run_until(double limit) {
-        while (!app->startup.startup_finished && seconds() < limit) tick();
+        while (!app->startup.startup_done && seconds() < limit) tick();
     }
     std::vector<std::string> console() const {
         const TraceLog& log = app->entities.current_environment->trace_log;
@@ -53,7 +53,7 @@ TEST_F(Intro, PlainIntroAssemblesOnceAndFinishes) {
     app_tick(*app);
     EXPECT_EQ(app->busy_indicator.opacity, 1.0);  // t = 1.0 exactly
     run_until(30.0);
-    ASSERT_EQ(app->startup.startup_finished, 1);
+    ASSERT_EQ(app->startup.startup_done, 1);
     EXPECT_TRUE(fs::is_directory(workspace + "/tmp"));
     EXPECT_TRUE(fs::exists(workspace + "/tmp/vrek_assemble_in"));
     EXPECT_EQ(app->startup.startup_meshes.size(), 3u);
@@ -107,17 +107,17 @@ TEST_F(Intro, ClosingPhases) {
         EXPECT_EQ(app->busy_indicator.visible, s.logo_shown) << s.t;
         EXPECT_EQ(app->configuration_mask.visible, s.overlay_shown) << s.t;
     }
-    EXPECT_EQ(app->startup.startup_finished, 0);
+    EXPECT_EQ(app->startup.startup_done, 0);
     clock_ms = start_clock_ms + 5510;
     app_tick(*app);
-    EXPECT_EQ(app->startup.startup_finished, 1);
+    EXPECT_EQ(app->startup.startup_done, 1);
     EXPECT_FALSE(app->busy_mask.visible);
 }
 
 TEST_F(Intro, InteractiveIntroWaitsForTheConfiguration) {
     app->frame.startup_mode = 1;
     run_until(60.0);
-    EXPECT_EQ(app->startup.startup_finished, 0);
+    EXPECT_EQ(app->startup.startup_done, 0);
     EXPECT_LT(app->startup.startup_times[1], 0.0);  // never assembled
     EXPECT_FALSE(app->busy_mask.visible);           // the configuration is usable
     EXPECT_FALSE(app->busy_indicator.visible);
@@ -127,7 +127,7 @@ TEST_F(Intro, InteractiveIntroWaitsForTheConfiguration) {
     tick();
     EXPECT_TRUE(app->busy_mask.visible);
     run_until(90.0);
-    EXPECT_EQ(app->startup.startup_finished, 1);
+    EXPECT_EQ(app->startup.startup_done, 1);
     EXPECT_FALSE(app->configuration_pane.visible);
     EXPECT_EQ(console().size(), 3u);
 }
@@ -141,14 +141,14 @@ TEST_F(Intro, UnpreparablePlainStartUpFallsBackToTheConfiguration) {
     EXPECT_EQ(app->frame.startup_mode, 1);
     EXPECT_TRUE(app->configuration_pane.visible);
     EXPECT_TRUE(app->configuration_mask.visible);
-    EXPECT_EQ(app->startup.startup_finished, 0);
+    EXPECT_EQ(app->startup.startup_done, 0);
     EXPECT_FALSE(app->busy_mask.visible);
 }
 
 TEST_F(Intro, OtherModesDoNothing) {
     app->frame.startup_mode = 7;
     run_until(10.0);
-    EXPECT_EQ(app->startup.startup_finished, 0);
+    EXPECT_EQ(app->startup.startup_done, 0);
     EXPECT_LT(app->startup.startup_times[0], 0.0);
 }
 

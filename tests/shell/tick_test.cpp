@@ -38,11 +38,11 @@ void confirmed_action() {
 
 TEST_F(Tick, RequestsRunInOrderWhenTheCountdownEnds) {
     tick();
-    EXPECT_EQ(app->deferred_requests.request_countdown, -1);  // 0 at start: idle after one tick
+    EXPECT_EQ(app->deferred_requests.deferred_countdown, -1);  // 0 at start: idle after one tick
 
     auto& r = app->deferred_requests;
-    r.request_countdown = 5;
-    r.request_native_export = r.request_native_open = 1;
+    r.deferred_countdown = 5;
+    r.export_folder_requested = r.native_open_requested = 1;
     app->dialogs.confirm_accepted = 1;
     app->dialogs.confirm_action = confirmed_action;
     app->services.choose_folder_dialog = folder_chooser;
@@ -53,27 +53,27 @@ TEST_F(Tick, RequestsRunInOrderWhenTheCountdownEnds) {
     EXPECT_EQ(calls(), (std::vector<std::string>{"open_script_dialog", "choose_folder_dialog",
                                                  "confirmed_action"}));
     EXPECT_EQ(app->export_settings.export_directory, "/chosen/");
-    EXPECT_EQ(r.request_native_open + r.request_native_export + app->dialogs.confirm_accepted, 0);
-    EXPECT_EQ(r.request_countdown, -1);
+    EXPECT_EQ(r.native_open_requested + r.export_folder_requested + app->dialogs.confirm_accepted, 0);
+    EXPECT_EQ(r.deferred_countdown, -1);
 }
 
 TEST_F(Tick, TransitionRunsItsCallbackOnceAndHoldsTheRest) {
     confirmed = 0;
-    app->status.fade_active = 1;
-    app->status.fade_callback = confirmed_action;
+    app->status.transition_active = 1;
+    app->status.transition_callback = confirmed_action;
     app->busy_mask.visible = true;
-    app->deferred_requests.request_countdown = 1;
-    app->deferred_requests.request_native_open = 1;
+    app->deferred_requests.deferred_countdown = 1;
+    app->deferred_requests.native_open_requested = 1;
     int ticks = 0;
-    while (app->status.fade_active && ticks < 100) tick(), ++ticks;
+    while (app->status.transition_active && ticks < 100) tick(), ++ticks;
     EXPECT_EQ(confirmed, 1);
     EXPECT_GE(ticks, 47);
     EXPECT_LE(ticks, 49);
     EXPECT_FALSE(app->busy_mask.visible);
-    EXPECT_EQ(app->status.fade_callback, nullptr);
-    EXPECT_EQ(app->deferred_requests.request_native_open, 1);  // waited for the transition
+    EXPECT_EQ(app->status.transition_callback, nullptr);
+    EXPECT_EQ(app->deferred_requests.native_open_requested, 1);  // waited for the transition
     tick();
-    EXPECT_EQ(app->deferred_requests.request_native_open, 0);
+    EXPECT_EQ(app->deferred_requests.native_open_requested, 0);
 }
 
 TEST_F(Tick, WheelStepsApplyOnePerTick) {

@@ -108,7 +108,7 @@ struct LiveApplication {
     bool finish_intro(const SampleWorkspace& sample) {
         if (!set_kernel_path(kernel()) || !set_workspace_path(sample.workspace())) return false;
         prepare_app_workspace(*app);
-        return pump_until([this] { return app->startup.startup_finished != 0; }, 30'000) && await_frames();
+        return pump_until([this] { return app->startup.startup_done != 0; }, 30'000) && await_frames();
     }
     // Where the canvas is on the screen now.
     void find_canvas() { gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &canvas_x, &canvas_y); }
@@ -166,15 +166,15 @@ struct LiveApplication {
         if (!open() || !set_kernel_path(kernel()) || !set_workspace_path(workspace)) return false;
         gdk_window_get_origin(gtk_widget_get_window(platform_state.canvas), &canvas_x, &canvas_y);
         prepare_app_workspace(*app);
-        return pump_until([this] { return app->startup.startup_finished != 0; }, 30'000) && await_frames();
+        return pump_until([this] { return app->startup.startup_done != 0; }, 30'000) && await_frames();
     }
     // Opens scripts as the tick does after a request, waiting for them.
     bool open_scripts(const std::vector<std::string>& paths) {
         DeferredRequests& r = app->deferred_requests;
         r.pending_paths = paths;
         r.pending_path_count = static_cast<int32_t>(paths.size());
-        r.request_open_paths = 1;
-        r.request_countdown = 5;
+        r.open_paths_requested = 1;
+        r.deferred_countdown = 5;
         const int32_t want = app->entities.current_entities->count + static_cast<int32_t>(paths.size());
         return pump_until([&] { return app->entities.current_entities->count == want; }, 30'000) && await_frames();
     }

@@ -37,7 +37,7 @@ struct ShellFixture : AppFixture {
         reset_platform_state_for_tests();
     }
 
-    void finish_startup() { app->startup.startup_finished = 1; }
+    void finish_startup() { app->startup.startup_done = 1; }
     // n ticks, 10 ms apart.
     void tick(int n = 1) {
         for (int i = 0; i < n; ++i) {

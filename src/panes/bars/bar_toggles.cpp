@@ -41,7 +41,7 @@ void request_redraw_and_refresh(AppContext& app) {
 }
 
 void request_camera_directive_sync(AppContext& app) {
-    app.bars.directive_sync_requested = 1;
+    app.bars.directive_sync_enabled = 1;
     app.frame.needs_redraw = 1;
     refresh_root(app);
 }

@@ -46,13 +46,13 @@ int32_t first_selected_entry(const FileBrowserState& b) {
     return -1;
 }
 
-void request_open_selected(AppContext& app) {
+void open_selected_requested(AppContext& app) {
     app.pane_open_flags[PANE_FILE] = 0;
     app.FILEPANE.visible = false;
     app.pane_open_flags[PANE_OPEN] = 1;
     app.OPENPANE.visible = true;
-    app.deferred_requests.request_countdown = 5;
-    app.deferred_requests.request_open_selected = 1;
+    app.deferred_requests.deferred_countdown = 5;
+    app.deferred_requests.open_selected_requested = 1;
     refresh_root(app);
 }
 
@@ -115,7 +115,7 @@ void browser_confirm(AppContext& app) {
             break;
         case BROWSER_OPEN_SCRIPT:
             if (b.browser_selection.count != 0) {
-                request_open_selected(app);
+                open_selected_requested(app);
             } else {
                 show_warning_box(app, "Warning: Nothing to Open", "Select one or more vrekform script files to open.");
             }
@@ -155,10 +155,10 @@ void confirm_active_pane(AppContext& app) {
     } else if (open[PANE_EXPORT] && !open[PANE_FILE]) {
         export_environment_action(app);
     } else if (open[PANE_FILE]) {
-        if (app.startup.startup_finished == 0) app.configuration_mask.visible = true;
+        if (app.startup.startup_done == 0) app.configuration_mask.visible = true;
         if (open[PANE_EXPORT]) app.EXPORTPANE.visible = true;
         browser_confirm(app);
-    } else if (app.startup.startup_finished == 0) {
+    } else if (app.startup.startup_done == 0) {
         prepare_workspace(app);
     }
 }
@@ -167,15 +167,15 @@ void open_script_action(AppContext& app) {
     if (inline_chosen(app)) {
         open_script_browser(app);
     } else if (native_chosen(app)) {
-        app.deferred_requests.request_countdown = 5;
-        app.deferred_requests.request_native_open = 1;
+        app.deferred_requests.deferred_countdown = 5;
+        app.deferred_requests.native_open_requested = 1;
     } else {
         show_warning_box(app, "Warning: Inline & Native Input are Disabled",
                          "Note: both internal and external input methods are disabled.\n\nNote: enable Inline-IO "
                          "and/or Native-IO to dismiss the warning.\n\nNote: alternatively (if Native-DND is active) "
                          "use drag-and-drop input.");
     }
-    if (app.deferred_requests.request_native_open) {
+    if (app.deferred_requests.native_open_requested) {
         app.pane_open_flags[PANE_OPEN] = 1;
         app.OPENPANE.visible = true;
         app.OVERLAY.visible = true;
@@ -199,8 +199,8 @@ void open_export_location_action(AppContext& app) {
         app.OPENPANE.background_colour = active_theme.colours[5];
         app.OPENPANE.border_top.width = app.ui_metrics.thin_border;
         app.OPENPANE.border_top.palette = &active_theme.palettes[3];
-        app.deferred_requests.request_countdown = 5;
-        app.deferred_requests.request_native_export = 1;
+        app.deferred_requests.deferred_countdown = 5;
+        app.deferred_requests.export_folder_requested = 1;
         refresh_root(app);
     } else {
         show_warning_box(app, "Warning: Inline & Native Input are Disabled",

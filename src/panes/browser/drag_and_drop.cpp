@@ -80,8 +80,8 @@ int32_t on_drag_and_drop(PlatformListener*, int32_t, int32_t, const std::string&
     DeferredRequests& requests = app->deferred_requests;
     requests.pending_path_count = static_cast<int32_t>(paths.size());
     requests.pending_paths = std::move(paths);
-    requests.request_countdown = 5;
-    requests.request_open_paths = 1;
+    requests.deferred_countdown = 5;
+    requests.open_paths_requested = 1;
     refresh_root(*app);
     return 1;
 }

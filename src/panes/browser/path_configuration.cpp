@@ -59,7 +59,7 @@ void run_native_open_script_dialog(AppContext& app) {
     DeferredRequests& requests = app.deferred_requests;
     requests.pending_path_count = static_cast<int32_t>(paths.size());
     requests.pending_paths = std::move(paths);
-    requests.request_countdown = 5;
-    requests.request_open_paths = 1;
+    requests.deferred_countdown = 5;
+    requests.open_paths_requested = 1;
     refresh_root(app);
 }

@@ -54,12 +54,12 @@ void add_environment_on_instance() {
 
 void start_busy_animation(AppContext& app, ActionCallback callback) {
     StatusState& fade = app.status;
-    if (fade.fade_active) return;
-    fade.fade_active = 1;
-    fade.fade_direction = 1;
-    fade.fade_hold = 0;
-    fade.fade_level = 0.0;
-    fade.fade_callback = callback;
+    if (fade.transition_active) return;
+    fade.transition_active = 1;
+    fade.transition_direction = 1;
+    fade.transition_step_count = 0;
+    fade.transition_value = 0.0;
+    fade.transition_callback = callback;
     app.busy_mask.visible = true;
     app.busy_mask.opacity = 0.0;
     app.busy_indicator.opacity = 1.0;
@@ -96,8 +96,8 @@ void add_environment(AppContext& app) {
 
 void switch_to_pending_environment(AppContext& app) {
     EntityState& state = app.entities;
-    const int32_t k = app.bars.pending_environment_index;
-    app.bars.pending_environment_index = -1;
+    const int32_t k = app.bars.pending_environment;
+    app.bars.pending_environment = -1;
     app.bars.environment_switch_countdown = -1;
     const auto& pointers = state.environment_list.environment_pointers;
     if (k < 0 || k >= state.environment_count || static_cast<size_t>(k) >= pointers.size()) return;
@@ -136,7 +136,7 @@ void close_environment(AppContext& app, int32_t index) {
 
     if (state.environment_index > index) --state.environment_index;
     // A queued switch still goes to the environment it named.
-    int32_t& pending = app.bars.pending_environment_index;
+    int32_t& pending = app.bars.pending_environment;
     if (pending == index) {
         pending = -1;
         app.bars.environment_switch_countdown = -1;

@@ -117,7 +117,7 @@ void request_environment_switch(AppContext& app, int32_t index) {
     app.bars.environment_switch_pending = 1;
     refresh_root(app);
     app.bars.environment_switch_countdown = 5;
-    app.bars.pending_environment_index = index;
+    app.bars.pending_environment = index;
 }
 
 void on_viewport_motion_clear_hover(AppContext& app) {
@@ -130,7 +130,7 @@ void on_viewport_motion_clear_hover(AppContext& app) {
 }
 
 int32_t viewport_mouse_up(AppContext& app) {
-    app.camera.camera_drag.active = false;
+    app.camera.camera_drag.camera_drag_active = false;
     return 0;
 }
 

@@ -127,7 +127,7 @@ void close_open_pane(AppContext& app) {
 
 void escape_from_popups(AppContext& app) {
     auto& open = app.pane_open_flags;
-    const bool startup_running = app.startup.startup_finished == 0;
+    const bool startup_running = app.startup.startup_done == 0;
     if (open[PANE_CONFIRM]) {
         close_confirm_dialog(app);
     } else if (open[PANE_INFO]) {
@@ -174,7 +174,7 @@ void close_confirm_dialog(AppContext& app) {
 }
 
 void accept_confirm_dialog(AppContext& app) {
-    app.deferred_requests.request_countdown = 5;
+    app.deferred_requests.deferred_countdown = 5;
     app.dialogs.confirm_accepted = 1;
     app.pane_open_flags[PANE_CONFIRM] = 0;
     app.dialogs.confirm_extra_shown = 0;

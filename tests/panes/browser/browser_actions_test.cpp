@@ -261,14 +261,14 @@ TEST_F(ConfirmTest, OpeningScriptsIsRequestedForTheTick) {
     EXPECT_TRUE(app->OVERLAY.visible);
     EXPECT_EQ(app->pane_open_flags[PANE_OPEN], 1);
     EXPECT_TRUE(app->OPENPANE.visible);
-    EXPECT_EQ(app->deferred_requests.request_countdown, 5);
-    EXPECT_EQ(app->deferred_requests.request_open_selected, 1);
+    EXPECT_EQ(app->deferred_requests.deferred_countdown, 5);
+    EXPECT_EQ(app->deferred_requests.open_selected_requested, 1);
 }
 
 TEST_F(ConfirmTest, EnterGoesToTheTopMostPaneThatConfirms) {
     struct Row {
         std::vector<int32_t> open;
-        uint8_t startup_finished;
+        uint8_t startup_done;
         const char* expected;
     };
     const Row table[] = {
@@ -302,7 +302,7 @@ TEST_F(ConfirmTest, EnterGoesToTheTopMostPaneThatConfirms) {
         list(BROWSER_EXPORT_LOCATION, "/k/");
         app->pane_open_flags = {};
         for (int32_t p : row.open) app->pane_open_flags[static_cast<size_t>(p)] = 1;
-        app->startup.startup_finished = row.startup_finished;
+        app->startup.startup_done = row.startup_done;
         app->EXPORTPANE.visible = false;
         reset_call_log();
         confirm_active_pane(*app);
@@ -323,7 +323,7 @@ TEST_F(ConfirmTest, EnterShowsTheConfigurationPaneAgainBeforeARejectedConfirm) {
     list(BROWSER_ENTITY_WORKSPACE, "/k/");
     browser_click_row(*app, row_of("a.vrek"));
     app->pane_open_flags[PANE_FILE] = 1;
-    app->startup.startup_finished = 0;
+    app->startup.startup_done = 0;
     app->configuration_mask.visible = false;
     confirm_active_pane(*app);
     EXPECT_TRUE(app->configuration_mask.visible);
@@ -356,8 +356,8 @@ TEST_F(ConfirmTest, InputActionsChooseByModeAndShift) {
             const std::string what = (action ? "export " : "open ") + int_to_text(row.inline_io) +
                                      int_to_text(row.native_io) + int_to_text(row.shift);
             EXPECT_EQ(app->pane_open_flags[PANE_FILE] == 1, row.browser) << what;
-            EXPECT_EQ(app->deferred_requests.request_countdown == 5, row.native) << what;
-            EXPECT_EQ(action == 0 ? app->deferred_requests.request_native_open : app->deferred_requests.request_native_export,
+            EXPECT_EQ(app->deferred_requests.deferred_countdown == 5, row.native) << what;
+            EXPECT_EQ(action == 0 ? app->deferred_requests.native_open_requested : app->deferred_requests.export_folder_requested,
                       row.native ? 1 : 0)
                 << what;
             EXPECT_EQ(app->OPENPANE.visible, row.native) << what;

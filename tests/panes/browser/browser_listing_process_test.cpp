@@ -84,7 +84,7 @@ struct HostileDirectoryTest : KernelTest {
     HostileDirectoryTest() {
         app_instance = ctx.app.get();
         // Past the intro, so that the tick runs deferred requests.
-        ctx.app->startup.startup_finished = 1;
+        ctx.app->startup.startup_done = 1;
         dir = root + "/-hostile dir/";
         mkdir(dir.c_str(), 0755);
         for (const char* name : script_names) {
@@ -194,7 +194,7 @@ std::string native_chooser(const std::string&) {
 struct NativeOpenTest : KernelTest {
     NativeOpenTest() {
         app_instance = ctx.app.get();
-        ctx.app->startup.startup_finished = 1;
+        ctx.app->startup.startup_done = 1;
         chooser_calls = 0;
     }
     ~NativeOpenTest() override { app_instance = nullptr; }
@@ -205,7 +205,7 @@ TEST_F(NativeOpenTest, ChosenLinesOpenInOrderFiveTicksLaterAndBlankAnswersQueueN
     // Without a chooser nothing happens at all.
     app.OPENPANE.visible = false;
     run_native_open_script_dialog(app);
-    EXPECT_EQ(app.deferred_requests.request_countdown, 0);
+    EXPECT_EQ(app.deferred_requests.deferred_countdown, 0);
     EXPECT_FALSE(app.OPENPANE.visible || app.pane_open_flags[PANE_OPEN]);
 
     app.services.open_script_dialog = native_chooser;
@@ -215,7 +215,7 @@ TEST_F(NativeOpenTest, ChosenLinesOpenInOrderFiveTicksLaterAndBlankAnswersQueueN
         app.OPENPANE.visible = app.OVERLAY.visible = app.MASKPANE.visible = true;
         chooser_answer = blank;
         run_native_open_script_dialog(app);
-        EXPECT_EQ(app.deferred_requests.request_open_paths, 0);
+        EXPECT_EQ(app.deferred_requests.open_paths_requested, 0);
         EXPECT_TRUE(app.deferred_requests.pending_paths.empty());
         EXPECT_FALSE(app.OPENPANE.visible || app.pane_open_flags[PANE_OPEN] || app.OVERLAY.visible);
     }

@@ -77,15 +77,15 @@ TEST_F(EnvironmentTest, AddingAndSwitchingKeepEachEnvironmentsOwnState) {
     run_ticks(10);
     EXPECT_EQ(app->entities.current_environment, b);
     EXPECT_EQ(loads, 1);
-    EXPECT_EQ(app->bars.pending_environment_index, -1);
+    EXPECT_EQ(app->bars.pending_environment, -1);
 
     // A target outside the tabs only clears the request.
     loads = 0;
     for (int32_t bad : {-7, 3, 99}) {
-        app->bars.pending_environment_index = bad;
+        app->bars.pending_environment = bad;
         app->bars.environment_switch_countdown = 0;
         switch_to_pending_environment(*app);
-        EXPECT_EQ(app->bars.pending_environment_index, -1);
+        EXPECT_EQ(app->bars.pending_environment, -1);
         EXPECT_EQ(app->bars.environment_switch_countdown, -1);
     }
     EXPECT_EQ(loads, 0);
@@ -99,7 +99,7 @@ TEST_F(EnvironmentTest, TheAddRequestAddsOnceThroughTheTransition) {
     EXPECT_TRUE(app->busy_mask.visible);
     EXPECT_EQ(app->bars.environment_switch_pending, 1);
     int steps = 0;
-    for (; app->status.fade_active && steps < 200; ++steps) {
+    for (; app->status.transition_active && steps < 200; ++steps) {
         if (steps == 3) request_new_environment(*app);
         step_busy_animation(*app);
     }
@@ -145,7 +145,7 @@ TEST_F(EnvironmentTest, ClosingFreesMeshesAndShiftsTheIndices) {
     EXPECT_EQ(app->entities.environment_names[2], current->name);
     EXPECT_EQ(app->entities.preview_tab_index, -1);
     EXPECT_EQ(app->environment_tabs.size(), 3u);
-    EXPECT_EQ(app->bars.pending_environment_index, 1);  // still names the same environment
+    EXPECT_EQ(app->bars.pending_environment, 1);  // still names the same environment
     EXPECT_EQ(app->gl_retirement.retired_vertex_arrays, (std::vector<uint32_t>{11, 21}));
     EXPECT_EQ(app->gl_retirement.retired_vertex_buffers, (std::vector<uint32_t>{12, 22}));
     EXPECT_EQ(app->gl_retirement.retired_index_buffers, (std::vector<uint32_t>{13, 23}));
@@ -153,7 +153,7 @@ TEST_F(EnvironmentTest, ClosingFreesMeshesAndShiftsTheIndices) {
     // A queued switch to the closed tab is dropped.
     request_switch(0);
     close_environment(*app, 0);
-    EXPECT_EQ(app->bars.pending_environment_index, -1);
+    EXPECT_EQ(app->bars.pending_environment, -1);
     EXPECT_EQ(app->bars.environment_switch_countdown, -1);
     EXPECT_EQ(app->entities.environment_index, 1);
 }

@@ -125,10 +125,10 @@ TEST_F(Tabs, HoverPicksTheTabUnderThePointer) {
 TEST_F(Tabs, ClickRequestsASwitchToAnotherTab) {
     app->entities.preview_tab_index = 0;
     on_environment_tab_click(*app);
-    EXPECT_EQ(app->bars.pending_environment_index, -1);
+    EXPECT_EQ(app->bars.pending_environment, -1);
     app->entities.preview_tab_index = 1;
     on_environment_tab_click(*app);
-    EXPECT_EQ(app->bars.pending_environment_index, 1);
+    EXPECT_EQ(app->bars.pending_environment, 1);
     EXPECT_EQ(app->bars.environment_switch_countdown, 5);
 }
 

@@ -109,8 +109,8 @@ struct FailureBoxes : testing::Test {
         DeferredRequests& r = app.deferred_requests;
         r.pending_paths = {path};
         r.pending_path_count = 1;
-        r.request_open_paths = 1;
-        r.request_countdown = 5;
+        r.open_paths_requested = 1;
+        r.deferred_countdown = 5;
     }
 };
 

@@ -52,7 +52,7 @@ TEST_F(Popups, BrowserOverExportAndWarningsDuringStartUp) {
     EXPECT_FALSE(open(PANE_FILE) || app->FILEPANE.visible);
     EXPECT_TRUE(open(PANE_EXPORT) && app->EXPORTPANE.visible && masks_shown());
 
-    app->startup.startup_finished = 0;
+    app->startup.startup_done = 0;
     app->configuration_mask.visible = false;
     show_warning_box(*app, "Warning: Nothing to Parse", "");
     EXPECT_FALSE(app->message_mask.visible);
