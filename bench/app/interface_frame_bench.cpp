@@ -40,7 +40,7 @@ GlxContext* context() {
 // and the notices hidden.
 void end_intro(AppContext& app) {
     app.configuration_pane.visible = false;
-    app.busy_notice.visible = false;
+    app.startup_notice.visible = false;
     app.busy_indicator.visible = true;
     app.configuration_mask.visible = false;
     app.busy_mask.visible = false;

@@ -175,7 +175,7 @@ std::unique_ptr<AppContext> make_interface_app() {
     }
     AppContext& app = *owned;
     app_instance = &app;
-    app.configuration_mask.visible = app.busy_mask.visible = app.busy_notice.visible = false;
+    app.configuration_mask.visible = app.busy_mask.visible = app.startup_notice.visible = false;
     app.busy_indicator.visible = true;
     app.busy_indicator.opacity = 1.0;
     app.startup.startup_done = 1;

@@ -184,13 +184,13 @@ void busy_mask(AppContext& a) {
     a.busy_indicator.icon_scale_x = 2.0;
     a.busy_indicator.icon_scale_y = 2.0;
     a.busy_indicator.opacity = 0.0;
-    a.busy_notice.text_colour = colour(8);
-    align(a.busy_notice, 0, 0);
-    a.busy_notice.fill = true;
-    a.busy_notice.visible = false;
-    a.busy_notice.set_text("assembling...");
+    a.startup_notice.text_colour = colour(8);
+    align(a.startup_notice, 0, 0);
+    a.startup_notice.fill = true;
+    a.startup_notice.visible = false;
+    a.startup_notice.set_text("assembling...");
     append(mask, a.busy_indicator);
-    append(mask, a.busy_notice);
+    append(mask, a.startup_notice);
 }
 
 void bar_contents(AppContext& a) {

@@ -77,8 +77,8 @@ AppContext::~AppContext() {
     list.count = 0;
     // The start-up meshes are the context's own; their GL names die with the
     // GL context, so only the memory is released here.
-    free_interop_mesh(startup.startup_mesh);
-    startup.startup_mesh = nullptr;
+    free_interop_mesh(startup.startup_entity_mesh);
+    startup.startup_entity_mesh = nullptr;
     free_interop_meshes(startup.startup_meshes);
     destroy_entity_record(entities.startup_entity);
     // No global may point at the object or any member once it is gone.
@@ -186,7 +186,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
     visit_widgets(visit, data, a.message_titles, a.message_texts, a.confirm_title_label, a.confirm_note_label,
                   a.confirm_icon_element, a.confirm_algorithm_bar, a.confirm_choice_buttons, a.confirm_choice_captions,
                   a.confirm_mode_label, a.capability_labels, a.description_labels, a.algorithm_mode_label,
-                  a.busy_notice, a.help_hover_toggle);
+                  a.startup_notice, a.help_hover_toggle);
     visit_widgets(visit, data, a.mode_caption_label, a.export_name_row, a.export_location_row, a.export_name_caption,
                   a.export_location_caption, a.export_name_hint, a.export_location_value, a.export_location_hint,
                   a.export_option_labels, a.export_format_names, a.export_format_checks, a.export_size_label,

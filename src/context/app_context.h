@@ -211,12 +211,13 @@ struct StartupState {
     std::vector<InteropMesh*> startup_meshes;
     std::vector<std::string> startup_scripts = default_startup_scripts();
     // The mesh of startup_entity; owned by the context.
-    InteropMesh* startup_mesh = nullptr;
+    InteropMesh* startup_entity_mesh = nullptr;
     std::string startup_entity_script = default_startup_entity_script();
     uint8_t startup_done = 0;
-    // Seconds: workspace prepared, start-up assembly started and ended;
-    // -1 not yet taken.
-    std::array<double, 3> startup_times = {-1.0, -1.0, -1.0};
+    // Seconds since the program started; -1 not yet taken.
+    double workspace_prepared_at = -1.0;
+    double startup_assembly_started_at = -1.0;
+    double startup_assembly_ended_at = -1.0;
 };
 
 struct CaptureSettings {
@@ -394,7 +395,7 @@ struct BarState : BarSettings {
     VariantTable variant_tables;
     int32_t applied_variant_index = -1;
     int32_t animation_count = 0;
-    uint8_t environment_switch_pending = 0;
+    uint8_t environment_switching = 0;
     int32_t environment_switch_countdown = -1;
     int32_t pending_environment = -1;
     std::array<uint8_t, 96> frame_scratch{};
@@ -724,7 +725,7 @@ struct AppContext : RootContainer {
     Label algorithm_mode_label;
     // The intro's "assembling..." notice; the thumbnail in the hover pop-up
     // over another environment's tab; the help pane's hover-hints toggle.
-    Label busy_notice;
+    Label startup_notice;
     Element environment_preview_image;
     FillLayout help_hover_toggle;
     // Captions: title, hint under it, the listed directory beside the

@@ -303,7 +303,7 @@ void assemble_startup_entity(AppContext& app) {
     EntityRecord entity = entity_construct();
     // A failed run leaves the record unassembled instead of attaching null.
     if (mesh) entity_attach_mesh(entity, mesh);
-    app.startup.startup_mesh = mesh;
+    app.startup.startup_entity_mesh = mesh;
     entity_assign(app.entities.startup_entity, entity);
 }
 

@@ -74,7 +74,7 @@ void add_assembled_entity(AppContext& app, EntityRecord& entity, int64_t assembl
     route_run_traces(app);
     if (!stored) release_entity_meshes(app, entity);
     destroy_entity_record(entity);
-    if (app.startup.startup_mesh) app.startup.startup_mesh->visible = 0;
+    if (app.startup.startup_entity_mesh) app.startup.startup_entity_mesh->visible = 0;
 }
 
 static void assemble_serial(AppContext& app, const EntityParseRecord& record, const std::string& name) {

@@ -122,7 +122,7 @@ void compose_entity_texts(AppContext& app, EntityRecord& entity) {
     extract_entity_file_name(entity, app.ui_metrics.console_glyph_widths);
     set_entity_summary_values(entity);
     format_entity_information(entity);
-    set_entity_information_headings(entity);
+    set_entity_summary_headings(entity);
 }
 
 void retire_mesh(AppContext& app, InteropMesh* mesh) {

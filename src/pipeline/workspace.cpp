@@ -25,7 +25,7 @@ void prepare_workspace(AppContext& app) {
     app.file_browser_state.browser_highlight_refs[0] = nullptr;
     app.file_browser_state.browser_highlight_refs[1] = nullptr;
     // Seconds on the intro's clock, which starts with the frame loop.
-    app.startup.startup_times[0] = static_cast<double>(now_ms() - start_clock_ms) / 1000.0;
+    app.startup.workspace_prepared_at = static_cast<double>(now_ms() - start_clock_ms) / 1000.0;
     refresh_root(app);
 }
 

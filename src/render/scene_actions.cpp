@@ -41,7 +41,7 @@ void recolour_environment(AppContext& app, EntitySet& set) {
 }
 
 void recolour_all(AppContext& app) {
-    InteropMesh* startup = app.startup.startup_mesh;
+    InteropMesh* startup = app.startup.startup_entity_mesh;
     if (startup && startup->present) apply_colour_mode(app, *startup);
     if (app.entities.current_entities) recolour_environment(app, *app.entities.current_entities);
 }

@@ -436,7 +436,7 @@ void draw_pass(SceneView& view, int pass) {
         } else if (i == -3 || i == -2) {
             item.mesh = startup_world_mesh(app, static_cast<size_t>(i + 4));
         } else if (i == -1) {
-            item.mesh = app.startup.startup_mesh;
+            item.mesh = app.startup.startup_entity_mesh;
         } else {
             entity = table[static_cast<size_t>(i)];
             item.mesh = entity ? entity->mesh : nullptr;
@@ -517,8 +517,8 @@ void render_thumbnail(AppContext& app, const FrameCaptures& c) {
     BarState& bars = app.bars;
     // A switch or a new environment is about to leave this one: its tab
     // keeps the picture of the environment as it was left.
-    if (bars.environment_switch_pending) {
-        bars.environment_switch_pending = 0;
+    if (bars.environment_switching) {
+        bars.environment_switching = 0;
         bars.thumbnail_requested = 1;
         bars.thumbnail_delay = 0;
     }
@@ -587,7 +587,7 @@ void render_directive_thumbnails(AppContext& app, const FrameCaptures& c) {
         if (EntityRecord* e = directive_entity(app, d)) {
             draw_entity_record(e, smooth);
         } else {
-            draw_built_mesh(app.startup.startup_mesh, smooth);
+            draw_built_mesh(app.startup.startup_entity_mesh, smooth);
         }
         glBindVertexArray(0);
         blit_into_strip_cell(offscreen_target(c.multisampling).framebuffer_id, d);
@@ -829,7 +829,7 @@ void draw_entities_vao(AppContext& app) {
             if (e.parallel == 1 || (e.mesh && e.mesh->present)) draw_entity_record(&e, smooth);
         }
     }
-    draw_built_mesh(app.startup.startup_mesh, smooth);
+    draw_built_mesh(app.startup.startup_entity_mesh, smooth);
 }
 
 FrameCaptures remember_frame_captures(const AppContext& app) {

@@ -14,20 +14,17 @@ namespace {
 
 double seconds_since_start() { return static_cast<double>(now_ms() - start_clock_ms) / 1000.0; }
 
-double& prepared_at(AppContext& app) { return app.startup.startup_times[0]; }
-double& assembly_started_at(AppContext& app) { return app.startup.startup_times[1]; }
-double& assembly_ended_at(AppContext& app) { return app.startup.startup_times[2]; }
 
 // The phases after the start-up assembly, shared by both modes.
 void step_closing_phases(AppContext& app, double t) {
-    const double u = t - assembly_ended_at(app);
+    const double u = t - app.startup.startup_assembly_ended_at;
     if (u <= 0.5) {
-        app.busy_notice.opacity = 1.0 - 2.0 * u;
+        app.startup_notice.opacity = 1.0 - 2.0 * u;
         refresh_root(app);
     } else if (u <= 1.0) {
         // hold
     } else if (u <= 1.75) {
-        app.busy_notice.visible = false;
+        app.startup_notice.visible = false;
         app.busy_indicator.visible = true;
         app.busy_indicator.opacity = (u - 1.0) / 0.75;
         refresh_root(app);
@@ -60,11 +57,11 @@ double logo_ramp(double t) {
 // After the fades: the one start-up assembly (once the workspace may be
 // used), then the closing phases; the cover hides once in between.
 static void step_assembly_and_close(AppContext& app, double t, bool may_assemble) {
-    if (may_assemble && assembly_started_at(app) < 0.0) {
+    if (may_assemble && app.startup.startup_assembly_started_at < 0.0) {
         run_startup_assembly(app);
         return;
     }
-    if (assembly_ended_at(app) >= 0.0) {
+    if (app.startup.startup_assembly_ended_at >= 0.0) {
         step_closing_phases(app, t);
         return;
     }
@@ -83,9 +80,9 @@ void step_plain_startup(AppContext& app) {
         refresh_root(app);
         return;
     }
-    if (prepared_at(app) < 0.0) {
+    if (app.startup.workspace_prepared_at < 0.0) {
         prepare_workspace(app);
-        if (prepared_at(app) < 0.0) {
+        if (app.startup.workspace_prepared_at < 0.0) {
             // The paths stopped being usable since the mode was chosen: hand
             // over to the configuration instead of waiting for ever.
             app.frame.startup_mode = 1;
@@ -96,13 +93,13 @@ void step_plain_startup(AppContext& app) {
         }
         app.configuration_pane.visible = false;
         app.busy_indicator.visible = false;
-        app.busy_notice.visible = true;
-        app.busy_notice.opacity = 0.0;
+        app.startup_notice.visible = true;
+        app.startup_notice.opacity = 0.0;
         return;
     }
-    const double d = t - prepared_at(app);
+    const double d = t - app.startup.workspace_prepared_at;
     if (d >= 0.0 && d <= 0.5) {
-        app.busy_notice.opacity = 2.0 * d;
+        app.startup_notice.opacity = 2.0 * d;
         refresh_root(app);
         return;
     }
@@ -122,34 +119,34 @@ void step_interactive_startup(AppContext& app) {
         refresh_root(app);
         return;
     }
-    if (prepared_at(app) >= 0.0) {
-        const double d = t - prepared_at(app);
+    if (app.startup.workspace_prepared_at >= 0.0) {
+        const double d = t - app.startup.workspace_prepared_at;
         if (d <= 0.5) {
             app.busy_mask.visible = true;
-            app.busy_notice.visible = false;
+            app.startup_notice.visible = false;
             app.busy_mask.opacity = 2.0 * d;
             refresh_root(app);
             return;
         }
         if (d <= 1.0) {
             app.configuration_pane.visible = false;
-            app.busy_notice.visible = true;
-            app.busy_notice.opacity = 2.0 * (d - 0.5);
+            app.startup_notice.visible = true;
+            app.startup_notice.opacity = 2.0 * (d - 0.5);
             refresh_root(app);
             return;
         }
     }
-    step_assembly_and_close(app, t, prepared_at(app) >= 0.0);
+    step_assembly_and_close(app, t, app.startup.workspace_prepared_at >= 0.0);
 }
 
 void run_startup_assembly(AppContext& app) {
-    assembly_started_at(app) = seconds_since_start();
+    app.startup.startup_assembly_started_at = seconds_since_start();
     assemble_startup_meshes(app);
     assemble_startup_entity(app);
-    assembly_ended_at(app) = seconds_since_start();
+    app.startup.startup_assembly_ended_at = seconds_since_start();
     append_console_line(app, "Kernel-Path : " + kernel_path, false);
     append_console_line(app, "Entity-Workspace : " + workspace_path, false);
-    const double ms = (assembly_ended_at(app) - assembly_started_at(app)) * 1000.0;
+    const double ms = (app.startup.startup_assembly_ended_at - app.startup.startup_assembly_started_at) * 1000.0;
     append_console_line(app, "Environment-Assembly : " + double_to_text_fixed(ms, 0) + " ms", false);
     app.frame.needs_redraw = 1;
 }

@@ -285,8 +285,8 @@ TEST_F(BuiltInterface, ActionsWriteTheLabelsTheTreeShows) {
     EXPECT_EQ(a.popup_frames[FRAME_INFO].title_bar.centre->text, "Info: ...");
     // The intro fades the notice in and out under its logo.
     ASSERT_EQ(a.busy_mask.children.size(), 2u);
-    EXPECT_EQ(a.busy_mask.children[1], &a.busy_notice);
-    EXPECT_EQ(a.busy_notice.text, "assembling...");
+    EXPECT_EQ(a.busy_mask.children[1], &a.startup_notice);
+    EXPECT_EQ(a.startup_notice.text, "assembling...");
 }
 
 TEST_F(BuiltInterface, EveryWidgetMemberHangsInTheTree) {

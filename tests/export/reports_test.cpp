@@ -105,7 +105,7 @@ int32_t measured(const std::string& line) {
 // line, and every other information line is indented.
 std::vector<size_t> heading_rows(EntityRecord& e) {
     format_entity_information(e);
-    set_entity_information_headings(e);
+    set_entity_summary_headings(e);
     const std::vector<std::string> headings = text_lines(e.summary_headings);
     std::vector<size_t> rows;
     EXPECT_EQ(headings.size(), e.information_lines.size());

@@ -226,8 +226,8 @@ TEST_F(KernelRuns, StartupRunsKeepThreeMeshesAndTheEntity) {
     k.meshes("mesh_1", {5});
     assemble_startup_entity(*app);
     EXPECT_EQ(k.input("vrek_assemble_in"), "1;\n\n" + block("optimal_csg_mesh", app->startup.startup_entity_script));
-    ASSERT_NE(app->startup.startup_mesh, nullptr);
-    EXPECT_EQ(app->entities.startup_entity.mesh, app->startup.startup_mesh);
+    ASSERT_NE(app->startup.startup_entity_mesh, nullptr);
+    EXPECT_EQ(app->entities.startup_entity.mesh, app->startup.startup_entity_mesh);
     EXPECT_EQ(app->entities.startup_entity.vertex_count, 3);
 }
 

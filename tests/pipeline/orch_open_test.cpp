@@ -31,7 +31,7 @@ using OpenTest = KernelTest;
 
 TEST_F(OpenTest, OpeningAScriptAddsOneEntityWithItsRecordMeshTextsAndTraces) {
     InteropMesh* startup = new InteropMesh();
-    ctx.app->startup.startup_mesh = startup;
+    ctx.app->startup.startup_entity_mesh = startup;
     const std::string path = script("cube.vrek", kParameterScript);
     ctx.open({path});
 
@@ -56,7 +56,7 @@ TEST_F(OpenTest, OpeningAScriptAddsOneEntityWithItsRecordMeshTextsAndTraces) {
     EXPECT_EQ(call_log(),
               (Lines{"refresh_mesh_statistics", "update_window_status", "rebuild_entity_rows",
                      "rebuild_parameter_rows", "refresh_entity_inspector", "rebuild_parameter_pane",
-                     "build_camera_directive_rows", "build_variant_rows", "count_animation_directives"}));
+                     "build_camera_directive_rows", "build_variant_rows", "build_animation_tracks"}));
     EXPECT_FALSE(ctx.app->pane_open_flags[PANE_OPEN] || ctx.app->OPENPANE.visible || ctx.app->MASKPANE.visible);
     EXPECT_EQ(root_refresh_count(), 1);
     EXPECT_EQ(ctx.app->status.attribute_trace_text.substr(0, 19), "env0 | 1 entity | 7");
@@ -105,7 +105,7 @@ TEST_F(OpenTest, SyntaxErrorsGiveSingularAndPluralTextsAndAddNothing) {
 
 TEST_F(OpenTest, FailingKernelGivesTheAssemblyErrorWithItsMessageAndLeavesTheStartupMeshShown) {
     InteropMesh* startup = new InteropMesh();
-    ctx.app->startup.startup_mesh = startup;
+    ctx.app->startup.startup_entity_mesh = startup;
     ctx.open({script("boom.vrek", "m = box(1);\nfail();\nreturn m;\n")});
     EXPECT_EQ(ctx.set().count, 0);
     EXPECT_EQ(startup->visible, 1);
@@ -339,7 +339,7 @@ TEST_F(OpenTest, StartupScriptsAssembleWithTheRealKernel) {
     assemble_startup_meshes(*ctx.app);
     assemble_startup_entity(*ctx.app);
     std::vector<InteropMesh*> meshes = ctx.app->startup.startup_meshes;
-    meshes.push_back(ctx.app->startup.startup_mesh);
+    meshes.push_back(ctx.app->startup.startup_entity_mesh);
     ASSERT_EQ(meshes.size(), 4u);
     for (const InteropMesh* m : meshes) EXPECT_TRUE(m && interop_mesh_vertex_count(*m) > 0);
     EXPECT_EQ(ctx.app->entities.startup_entity.assembled, 1);

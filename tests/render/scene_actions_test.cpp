@@ -68,7 +68,7 @@ TEST_F(SceneActions, RecolouringReachesInUsePresentMeshesOnly) {
     subs.push_back(new EntityRecord(entity_construct()));
     entity_attach_mesh(*subs.back(), sub_mesh);
     parallel.subelement_records = {subs.back(), nullptr};
-    app->startup.startup_mesh = startup;
+    app->startup.startup_entity_mesh = startup;
 
     app->render_flags.colour_mode = 1;  // dark
     recolour_all(*app);

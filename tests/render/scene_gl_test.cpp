@@ -532,9 +532,9 @@ TEST_F(SceneGl, ThumbnailsLandInTheirStripCells) {
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
     ASSERT_TRUE(rgb_is(read_pixel(strip, 1920 + 64, 1920 + 64), 0, 0, 0));
-    app->bars.environment_switch_pending = 1;
+    app->bars.environment_switching = 1;
     frame();
-    EXPECT_EQ(app->bars.environment_switch_pending, 0);
+    EXPECT_EQ(app->bars.environment_switching, 0);
     EXPECT_TRUE(rgb_is(read_pixel(strip, 1920 + 64, 1920 + 64), 200, 200, 200));
 
     // Directive 1 looks at the entity that declared it, after the countdown.

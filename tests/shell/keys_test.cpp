@@ -154,7 +154,7 @@ TEST_F(Dispatcher, EnvironmentPagesSwitchAfterTheCountdown) {
     add_environment(*app);
     EXPECT_EQ(press(KEY_PAGE_DOWN, MOD_CONTROL), 0);  // last environment
     EXPECT_EQ(press(KEY_PAGE_UP, MOD_CONTROL), 1);
-    EXPECT_EQ(app->bars.environment_switch_pending, 1);
+    EXPECT_EQ(app->bars.environment_switching, 1);
     tick(5);
     EXPECT_EQ(app->entities.environment_index, 1);
     tick();

@@ -57,19 +57,19 @@ TEST_F(Intro, PlainIntroAssemblesOnceAndFinishes) {
     EXPECT_TRUE(fs::is_directory(workspace + "/tmp"));
     EXPECT_TRUE(fs::exists(workspace + "/tmp/vrek_assemble_in"));
     EXPECT_EQ(app->startup.startup_meshes.size(), 3u);
-    EXPECT_NE(app->startup.startup_mesh, nullptr);
+    EXPECT_NE(app->startup.startup_entity_mesh, nullptr);
     EXPECT_FALSE(app->busy_mask.visible);
     EXPECT_FALSE(app->configuration_mask.visible);
 
     // Workspace prepared right after the logo; the assembly half a second
     // later; the cover gone 2.5 s after it (the fake clock does not move
     // while the kernel runs).
-    const auto& times = app->startup.startup_times;
-    EXPECT_NEAR(times[0], 2.01, 1e-9);
-    EXPECT_GT(times[1] - times[0], 0.5);
-    EXPECT_LT(times[1] - times[0], 0.52);
-    EXPECT_GT(seconds() - times[2], 2.5);
-    EXPECT_LT(seconds() - times[2], 2.52);
+    const StartupState& s = app->startup;
+    EXPECT_NEAR(s.workspace_prepared_at, 2.01, 1e-9);
+    EXPECT_GT(s.startup_assembly_started_at - s.workspace_prepared_at, 0.5);
+    EXPECT_LT(s.startup_assembly_started_at - s.workspace_prepared_at, 0.52);
+    EXPECT_GT(seconds() - s.startup_assembly_ended_at, 2.5);
+    EXPECT_LT(seconds() - s.startup_assembly_ended_at, 2.52);
 
     const std::vector<std::string> lines = console();
     ASSERT_EQ(lines.size(), 3u);
@@ -83,7 +83,9 @@ TEST_F(Intro, PlainIntroAssemblesOnceAndFinishes) {
 
 TEST_F(Intro, ClosingPhases) {
     app->frame.startup_mode = 0;
-    app->startup.startup_times = {0.5, 1.0, 3.0};
+    app->startup.workspace_prepared_at = 0.5;
+    app->startup.startup_assembly_started_at = 1.0;
+    app->startup.startup_assembly_ended_at = 3.0;
     struct Step {
         double t;
         double notice, logo, cover;
@@ -100,10 +102,10 @@ TEST_F(Intro, ClosingPhases) {
     for (const Step& s : steps) {
         clock_ms = start_clock_ms + static_cast<int64_t>(s.t * 1000.0);
         app_tick(*app);
-        EXPECT_NEAR(app->busy_notice.opacity, s.notice, 1e-9) << s.t;
+        EXPECT_NEAR(app->startup_notice.opacity, s.notice, 1e-9) << s.t;
         EXPECT_NEAR(app->busy_indicator.opacity, s.logo, 1e-9) << s.t;
         EXPECT_NEAR(app->busy_mask.opacity, s.cover, 1e-9) << s.t;
-        EXPECT_EQ(app->busy_notice.visible, s.notice_shown) << s.t;
+        EXPECT_EQ(app->startup_notice.visible, s.notice_shown) << s.t;
         EXPECT_EQ(app->busy_indicator.visible, s.logo_shown) << s.t;
         EXPECT_EQ(app->configuration_mask.visible, s.overlay_shown) << s.t;
     }
@@ -118,7 +120,7 @@ TEST_F(Intro, InteractiveIntroWaitsForTheConfiguration) {
     app->frame.startup_mode = 1;
     run_until(60.0);
     EXPECT_EQ(app->startup.startup_done, 0);
-    EXPECT_LT(app->startup.startup_times[1], 0.0);  // never assembled
+    EXPECT_LT(app->startup.startup_assembly_started_at, 0.0);  // never assembled
     EXPECT_FALSE(app->busy_mask.visible);           // the configuration is usable
     EXPECT_FALSE(app->busy_indicator.visible);
     EXPECT_TRUE(console().empty());
@@ -149,7 +151,7 @@ TEST_F(Intro, OtherModesDoNothing) {
     app->frame.startup_mode = 7;
     run_until(10.0);
     EXPECT_EQ(app->startup.startup_done, 0);
-    EXPECT_LT(app->startup.startup_times[0], 0.0);
+    EXPECT_LT(app->startup.workspace_prepared_at, 0.0);
 }
 
 }  // namespace

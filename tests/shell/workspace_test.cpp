@@ -48,7 +48,7 @@ protected:
 TEST_F(PrepareWorkspace, NeedsBothPathsValid) {
     set_workspace_path(root);
     prepare_workspace(*app);
-    EXPECT_LT(app->startup.startup_times[0], 0.0);
+    EXPECT_LT(app->startup.workspace_prepared_at, 0.0);
     EXPECT_FALSE(fs::exists(root + "/tmp"));
     EXPECT_EQ(root_refreshes, 0);
 }
@@ -61,7 +61,7 @@ TEST_F(PrepareWorkspace, MakesStagingDirectoryAndRecordsTime) {
     EXPECT_TRUE(fs::is_directory(root + "/tmp"));
     EXPECT_EQ(app->file_browser_state.browser_directory, root);
     EXPECT_EQ(app->file_browser_state.browser_highlight_refs[0], nullptr);
-    EXPECT_DOUBLE_EQ(app->startup.startup_times[0], 2.5);
+    EXPECT_DOUBLE_EQ(app->startup.workspace_prepared_at, 2.5);
     EXPECT_EQ(root_refreshes, 1);
 
     // A second preparation recreates a removed staging directory.
@@ -80,5 +80,5 @@ TEST_F(PrepareWorkspace, UnwritableWorkspaceStillCountsAsPrepared) {
     prepare_workspace(*app);
     std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_NE(printed.find("ERROR: unable to write to specified entity workspace.\n"), std::string::npos);
-    EXPECT_DOUBLE_EQ(app->startup.startup_times[0], 2.5);
+    EXPECT_DOUBLE_EQ(app->startup.workspace_prepared_at, 2.5);
 }

@@ -19,4 +19,4 @@ void layout_variant_buttons(AppContext& app);
 // text row per variant.
 void build_variant_rows(AppContext& app);
 // Counts the "#ANIM" lines and shows the animator bar when there is one.
-void count_animation_directives(AppContext& app);
+void build_animation_tracks(AppContext& app);

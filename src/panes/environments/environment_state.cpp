@@ -100,7 +100,7 @@ void refresh_panes(AppContext& app) {
     call_hook(h.rebuild_parameter_pane, app);
     call_hook(h.build_camera_directive_rows, app);
     call_hook(h.build_variant_rows, app);
-    call_hook(h.count_animation_directives, app);
+    call_hook(h.build_animation_tracks, app);
     update_layout_mode_flags(app);
 }
 
@@ -110,7 +110,7 @@ void save_environment_state(AppContext& app) {
     Environment* environment = app.entities.current_environment;
     if (environment == nullptr) return;
     save_env_fields(app, environment->view);
-    if (app.startup.startup_mesh != nullptr) environment->startup_mesh_visible = app.startup.startup_mesh->visible;
+    if (app.startup.startup_entity_mesh != nullptr) environment->startup_mesh_visible = app.startup.startup_entity_mesh->visible;
 }
 
 void load_environment_ui_state(AppContext& app) {
@@ -121,7 +121,7 @@ void load_environment_ui_state(AppContext& app) {
     load_env_fields(v, app);
     // A sort key names a column; an unknown one keeps the live key.
     if (v.browser.browser_sort_key < 0 || v.browser.browser_sort_key > 3) app.file_browser_state.browser_sort_key = live_sort_key;
-    if (app.startup.startup_mesh != nullptr) app.startup.startup_mesh->visible = environment->startup_mesh_visible;
+    if (app.startup.startup_entity_mesh != nullptr) app.startup.startup_entity_mesh->visible = environment->startup_mesh_visible;
 
     rebuild_cells(app.multi_view_viewport, v);
 
@@ -191,9 +191,9 @@ void load_environment_ui_state(AppContext& app) {
     for (size_t i = 0; i < 15; ++i)
         app.colour_function_buttons[i].selected = i < modes.size() && modes[i] == app.render_flags.colour_function;
     call_hook(app.hooks.build_colour_ramp, app);
-    InteropMesh* startup_mesh = app.startup.startup_mesh;
-    if (startup_mesh != nullptr && startup_mesh->visible && app.entities.startup_entity.visible)
-        apply_colour_mode(app, *startup_mesh);
+    InteropMesh* startup_entity_mesh = app.startup.startup_entity_mesh;
+    if (startup_entity_mesh != nullptr && startup_entity_mesh->visible && app.entities.startup_entity.visible)
+        apply_colour_mode(app, *startup_entity_mesh);
 
     // Sliders.
     for (size_t i = 0; i < 4 && i < app.slider_value_texts.size(); ++i)

@@ -66,7 +66,7 @@ void start_busy_animation(AppContext& app, ActionCallback callback) {
 }
 
 void request_new_environment(AppContext& app) {
-    app.bars.environment_switch_pending = 1;
+    app.bars.environment_switching = 1;
     notify_environment_change(app);
     start_busy_animation(app, add_environment_on_instance);
 }

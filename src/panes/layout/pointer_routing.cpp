@@ -114,7 +114,7 @@ void on_environment_tab_click(AppContext& app) {
 
 void request_environment_switch(AppContext& app, int32_t index) {
     app.frame.needs_redraw = 1;
-    app.bars.environment_switch_pending = 1;
+    app.bars.environment_switching = 1;
     refresh_root(app);
     app.bars.environment_switch_countdown = 5;
     app.bars.pending_environment = index;

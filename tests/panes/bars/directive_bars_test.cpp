@@ -113,7 +113,7 @@ TEST_F(DirectiveBars, BarVisibilityFollowsCountsControllerAndHiding) {
         app->bars.animator_widget = c.widget;
         build_camera_directive_rows(*app);
         build_variant_rows(*app);
-        count_animation_directives(*app);
+        build_animation_tracks(*app);
         SCOPED_TRACE(c.directives + " controller " + std::to_string(c.controller));
         EXPECT_EQ(app->camera_directive_pane.visible, c.pane);
         EXPECT_EQ(app->camera_directive_handle.visible, c.handle);

@@ -269,7 +269,7 @@ TEST_F(StateTest, DamagedSnapshotLoadsWhatIsValid) {
 // environment's own.
 TEST_F(StateTest, SavedOnlyWidgetFlagsStayLiveAndTheStartupMeshFollows) {
     InteropMesh startup;
-    app->startup.startup_mesh = &startup;
+    app->startup.startup_entity_mesh = &startup;
     startup.visible = 0;
     app->bars.camera_directives_widget = 0;
     app->bars.variant_selector_widget = 0;
@@ -287,7 +287,7 @@ TEST_F(StateTest, SavedOnlyWidgetFlagsStayLiveAndTheStartupMeshFollows) {
     EXPECT_EQ(app->bars.variant_selector_widget, 1);
     EXPECT_EQ(startup.visible, 0);
     EXPECT_EQ(environment(1)->startup_mesh_visible, 1);
-    app->startup.startup_mesh = nullptr;
+    app->startup.startup_entity_mesh = nullptr;
 }
 
 TEST_F(StateTest, NewEnvironmentDefaultsAndReappliedFlags) {

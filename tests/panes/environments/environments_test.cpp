@@ -68,7 +68,7 @@ TEST_F(EnvironmentTest, AddingAndSwitchingKeepEachEnvironmentsOwnState) {
     // Two requests inside the countdown: one load, of the second target (the
     // load's pane rebuild counts).
     static int loads = 0;
-    app->hooks.count_animation_directives = [](AppContext&) { ++loads; };
+    app->hooks.build_animation_tracks = [](AppContext&) { ++loads; };
     add_environment(*app);
     loads = 0;
     request_switch(0);
@@ -97,7 +97,7 @@ TEST_F(EnvironmentTest, AddingAndSwitchingKeepEachEnvironmentsOwnState) {
 TEST_F(EnvironmentTest, TheAddRequestAddsOnceThroughTheTransition) {
     request_new_environment(*app);
     EXPECT_TRUE(app->busy_mask.visible);
-    EXPECT_EQ(app->bars.environment_switch_pending, 1);
+    EXPECT_EQ(app->bars.environment_switching, 1);
     int steps = 0;
     for (; app->status.transition_active && steps < 200; ++steps) {
         if (steps == 3) request_new_environment(*app);

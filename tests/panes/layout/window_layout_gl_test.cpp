@@ -159,7 +159,7 @@ TEST_F(WindowLayoutGl, InspectorHeaderFollowsTheHorizontalScroll) {
     // As the start-up leaves it: the covers gone.
     for (Element* cover : {static_cast<Element*>(&app->busy_mask), static_cast<Element*>(&app->configuration_mask),
                            static_cast<Element*>(&app->configuration_pane), &app->busy_indicator,
-                           static_cast<Element*>(&app->busy_notice)})
+                           static_cast<Element*>(&app->startup_notice)})
         cover->visible = false;
     EntitySet& set = make_new_environment_current(*app)->entities;
     EntityRecord e = entity_construct();
