@@ -49,7 +49,7 @@ static InteropWriterMesh grid_mesh(uint32_t n, InteropIndexWidth width) {
             m.triangle_polygons.insert(m.triangle_polygons.end(), {int32_t(q), int32_t(q)});
             m.face_ids.push_back(int32_t(q));
             m.group_ids.push_back(int32_t(y / 16));
-            m.user_types.push_back(0);
+            m.user_type_ids.push_back(0);
             m.operand_ids.push_back(int32_t(x / 64));
             m.shading.insert(m.shading.end(), {0.f, 0.f, 1.f, 0.f, 0.f, 1.f});
             m.triangle_edges.insert(m.triangle_edges.end(), {a, c});

@@ -123,9 +123,9 @@ void clear_entities(AppContext& app) {
     EntitySet& set = *app.entities.current_entities;
     for (EntityRecord& e : set.records) {
         if (e.mesh) {
-            app.gl_retirement.retired_vertex_arrays.push_back(e.mesh->gl_vertex_array);
-            app.gl_retirement.retired_vertex_buffers.push_back(e.mesh->gl_vertex_buffer);
-            app.gl_retirement.retired_index_buffers.push_back(e.mesh->gl_index_buffer);
+            app.gl_retirement.retired_vertex_arrays.push_back(e.mesh->vertex_array_id);
+            app.gl_retirement.retired_vertex_buffers.push_back(e.mesh->vertex_buffer_id);
+            app.gl_retirement.retired_index_buffers.push_back(e.mesh->index_buffer_id);
         }
         free_interop_mesh(e.mesh);
     }
@@ -290,14 +290,14 @@ void BM_UploadOneMillionTriangles(benchmark::State& state) {
     InteropMesh m = make_grid(708);
     const bool triangle_run = state.range(0) != 0;
     for (auto _ : state) {
-        m.gl_upload_needed = 1;
+        m.colours_dirty = 1;
         prepare_mesh_buffers(m, triangle_run);
         finish();
     }
     glBindVertexArray(0);
-    glDeleteVertexArrays(1, &m.gl_vertex_array);
-    glDeleteBuffers(1, &m.gl_vertex_buffer);
-    glDeleteBuffers(1, &m.gl_index_buffer);
+    glDeleteVertexArrays(1, &m.vertex_array_id);
+    glDeleteBuffers(1, &m.vertex_buffer_id);
+    glDeleteBuffers(1, &m.index_buffer_id);
     state.counters["triangles"] = static_cast<double>(m.triangles.size() / 3);
 }
 BENCHMARK(BM_UploadOneMillionTriangles)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -386,7 +386,7 @@ void BM_TransformCommitOneMillionTriangles(benchmark::State& state) {
         } else {
             set_entity_rotation_order(app, k++ % 6);
         }
-        uploads += app.entities.current_entities->records[0].mesh->gl_upload_needed;
+        uploads += app.entities.current_entities->records[0].mesh->colours_dirty;
         render_frame(&app, &app);
         finish();
     }

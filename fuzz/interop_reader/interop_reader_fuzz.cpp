@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         require_below(mesh->polygon_edges, 0, vertices);
         require_below(mesh->triangle_edges, 0, vertices);
         require_below(mesh->group_edges, 0, vertices);
-        require_below(mesh->polygon_edges16, 0, vertices);
+        require_below(mesh->polygon_edges_16, 0, vertices);
         if (mesh->polygon_size > 0) require_below(mesh->polygons, 0, vertices);
         // What the entity derives from the mesh must not read outside it.
         EntityRecord entity = entity_construct();

@@ -196,7 +196,7 @@ static void plan_entry(const InteropWriterMesh& m, EntryPlan& plan) {
     h[IW_BOUNDS_LEN] = clamp_count(m.bounds.size());
     h[IW_FACE_IDS_LEN] = clamp_count(m.face_ids.size());
     h[IW_GROUP_IDS_LEN] = clamp_count(m.group_ids.size());
-    h[IW_USER_TYPES_LEN] = clamp_count(m.user_types.size());
+    h[IW_USER_TYPES_LEN] = clamp_count(m.user_type_ids.size());
     h[IW_OPERAND_IDS_LEN] = clamp_count(m.operand_ids.size());
     h[IW_TRIANGLES_LEN] = clamp_count(m.triangles.size());
     h[IW_SIGN_FLAGS_LEN] = clamp_count(m.sign_flags.size());
@@ -281,7 +281,7 @@ static void write_entry(ByteSink& sink, const InteropWriterMesh& m, const EntryP
     sink_array(sink, m.bounds);
     sink_array(sink, m.face_ids);
     sink_array(sink, m.group_ids);
-    sink_array(sink, m.user_types);
+    sink_array(sink, m.user_type_ids);
     sink_array(sink, m.operand_ids);
     write_index_list(sink, m.triangles, plan.wide);
     sink_array(sink, m.sign_flags);
@@ -318,7 +318,7 @@ static size_t entry_size(const InteropWriterMesh& m, const EntryPlan& plan) {
     size += m.positions.size() * 8 + m.polygons.size() * index_bytes + m.normals.size() * 8;
     size += m.palette.size() * 8 + plan.colour_count * static_cast<size_t>(plan.colour_bytes);
     size += m.bounds.size() * 8;
-    size += (m.face_ids.size() + m.group_ids.size() + m.user_types.size() + m.operand_ids.size()) * 4;
+    size += (m.face_ids.size() + m.group_ids.size() + m.user_type_ids.size() + m.operand_ids.size()) * 4;
     size += m.triangles.size() * index_bytes + m.sign_flags.size() + m.triangle_polygons.size() * 4;
     if (!plan.wide || m.plain_edges_in_wide)
         size += (m.polygon_edges.size() + m.triangle_edges.size() + m.group_edges.size()) * index_bytes;

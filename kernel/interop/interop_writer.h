@@ -108,7 +108,7 @@ struct InteropWriterMesh {
     std::vector<double> bounds;          // 5 * dimension
     std::vector<int32_t> face_ids;
     std::vector<int32_t> group_ids;
-    std::vector<int32_t> user_types;
+    std::vector<int32_t> user_type_ids;
     std::vector<int32_t> operand_ids;
     std::vector<uint32_t> triangles;
     std::vector<uint8_t> sign_flags;     // one per vertex; top bit set = negated triangle normal

@@ -48,7 +48,7 @@ struct MeshBuilder {
         m.polygon_sizes.push_back(static_cast<uint32_t>(c.size()));
         m.corners.insert(m.corners.end(), c.begin(), c.end());
         m.group_ids.push_back(group);
-        m.user_types.push_back(user_type);
+        m.user_type_ids.push_back(user_type);
         m.operand_ids.push_back(0);
     }
     void finish() {
@@ -240,7 +240,7 @@ static void make_grid(MeshBuilder& b, int n) {
     m.corners.resize(quads * 4);
     m.face_ids.resize(quads);
     m.group_ids.assign(quads, 0);
-    m.user_types.assign(quads, b.user_type);
+    m.user_type_ids.assign(quads, b.user_type);
     m.operand_ids.assign(quads, 0);
     size_t q = 0;
     for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
@@ -441,7 +441,7 @@ void mesh_union(KernelMesh& a, const KernelMesh& b) {
     for (uint32_t c : b.corners) a.corners.push_back(c + offset);
     a.face_ids.insert(a.face_ids.end(), b.face_ids.begin(), b.face_ids.end());
     for (int32_t g : b.group_ids) a.group_ids.push_back(g + next_group);
-    a.user_types.insert(a.user_types.end(), b.user_types.begin(), b.user_types.end());
+    a.user_type_ids.insert(a.user_type_ids.end(), b.user_type_ids.begin(), b.user_type_ids.end());
     for (int32_t o : b.operand_ids) a.operand_ids.push_back(o + next_operand);
 }
 
@@ -575,7 +575,7 @@ void build_interop_mesh(KernelMesh&& mesh, InteropWriterMesh& out) {
     out.colour_indices = std::move(mesh.vertex_colours);
     out.face_ids = std::move(mesh.face_ids);
     out.group_ids = std::move(mesh.group_ids);
-    out.user_types = std::move(mesh.user_types);
+    out.user_type_ids = std::move(mesh.user_type_ids);
     out.operand_ids = std::move(mesh.operand_ids);
     interop_fill_bounds(out);
     mesh = KernelMesh{};

@@ -19,7 +19,7 @@ struct KernelMesh {
     std::vector<uint32_t> corners;
     std::vector<int32_t> face_ids;       // per polygon: index inside its primitive
     std::vector<int32_t> group_ids;      // per polygon: smoothing group
-    std::vector<int32_t> user_types;     // per polygon: primitive kind
+    std::vector<int32_t> user_type_ids;     // per polygon: primitive kind
     std::vector<int32_t> operand_ids;    // per polygon: union operand
 
     size_t vertex_count() const { return positions.size() / 3; }

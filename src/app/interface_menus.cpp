@@ -219,7 +219,7 @@ void build_colour_and_slider_bars(AppContext& app) {
         b.width = std::max(m.ui_padding + m.row_height, 3 * m.ui_padding + b.text_width);
         b.height = m.bar_height;
         x += b.width;
-        b.selected = app.render_flags.colour_function == app.menu_tables.colour_function_modes[i];
+        b.selected = app.render_flags.colour_function == app.menu_tables.colour_function_codes[i];
         b.click_handler = colour_clicks[i];
         app.colour_function_strip.children.push_back(&b);
     }

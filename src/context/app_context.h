@@ -402,7 +402,7 @@ struct BarState : BarSettings {
 };
 
 struct MenuTables {
-    std::vector<int32_t> colour_function_modes = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+    std::vector<int32_t> colour_function_codes = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
     std::array<int32_t, 8> view_menu_icons = {51, 43, 44, 45, 52, 47, 48, 49};
     std::array<int32_t, 10> settings_menu_icons = {29, 20, 31, 37, 34, 33, 5, 35, 13, 2};
     std::array<int32_t, 4> slider_icons = {30, 32, 31, 36};

@@ -191,9 +191,9 @@ void update_parallel_entity_statistics(EntityRecord& entity, int64_t assembly_ms
 
 static uint32_t gl_object_id(const InteropMesh& mesh, char selector) {
     switch (selector) {
-    case 'A': return mesh.gl_vertex_array;
-    case 'B': return mesh.gl_vertex_buffer;
-    case 'I': return mesh.gl_index_buffer;
+    case 'A': return mesh.vertex_array_id;
+    case 'B': return mesh.vertex_buffer_id;
+    case 'I': return mesh.index_buffer_id;
     default: return 0;
     }
 }

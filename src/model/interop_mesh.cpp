@@ -733,7 +733,7 @@ struct EntryArrays {
     const uint8_t* bounds = nullptr;
     const uint8_t* face_ids = nullptr;
     const uint8_t* group_ids = nullptr;
-    const uint8_t* user_types = nullptr;
+    const uint8_t* user_type_ids = nullptr;
     const uint8_t* operand_ids = nullptr;
     const uint8_t* triangles = nullptr;
     const uint8_t* sign_flags = nullptr;
@@ -770,7 +770,7 @@ static bool locate_arrays(ByteSource& s, EntryArrays& a) {
     a.bounds = take(a.count(H_BOUNDS) * 8);
     a.face_ids = take(a.count(H_FACE_IDS) * 4);
     a.group_ids = take(a.count(H_GROUP_IDS) * 4);
-    a.user_types = take(a.count(H_USER_TYPES) * 4);
+    a.user_type_ids = take(a.count(H_USER_TYPES) * 4);
     a.operand_ids = take(a.count(H_OPERAND_IDS) * 4);
     a.triangles = take(a.count(H_TRIANGLES) * iw);
     a.sign_flags = take(a.count(H_SIGN_FLAGS));
@@ -834,7 +834,7 @@ static bool read_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
             copy_array(m.bounds, a.bounds, a.count(H_BOUNDS));
             copy_array(m.face_ids, a.face_ids, a.count(H_FACE_IDS));
             copy_array(m.group_ids, a.group_ids, a.count(H_GROUP_IDS));
-            copy_array(m.user_types, a.user_types, a.count(H_USER_TYPES));
+            copy_array(m.user_type_ids, a.user_type_ids, a.count(H_USER_TYPES));
             copy_array(m.operand_ids, a.operand_ids, a.count(H_OPERAND_IDS));
             return true;
         case PART_TRIANGLES:
@@ -844,9 +844,9 @@ static bool read_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
             return true;
         case PART_PLAIN_EDGES:
             if (a.wide) return true;
-            if (!copy_edges16(m.polygon_edges16, a.polygon_edges, a.count(H_POLYGON_EDGES), vertices)) return false;
-            if (!copy_edges16(m.triangle_edges16, a.triangle_edges, a.count(H_TRIANGLE_EDGES), vertices)) return false;
-            if (!copy_edges16(m.group_edges16, a.group_edges, a.count(H_GROUP_EDGES), vertices)) return false;
+            if (!copy_edges16(m.polygon_edges_16, a.polygon_edges, a.count(H_POLYGON_EDGES), vertices)) return false;
+            if (!copy_edges16(m.triangle_edges_16, a.triangle_edges, a.count(H_TRIANGLE_EDGES), vertices)) return false;
+            if (!copy_edges16(m.group_edges_16, a.group_edges, a.count(H_GROUP_EDGES), vertices)) return false;
             // The coded tables of a 16-bit entry are kept as read.
             for (int32_t t = 0; t < 4; ++t) {
                 CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
@@ -952,7 +952,7 @@ static void reserve_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
             reserve_for(m.bounds, a.count(H_BOUNDS));
             reserve_for(m.face_ids, a.count(H_FACE_IDS));
             reserve_for(m.group_ids, a.count(H_GROUP_IDS));
-            reserve_for(m.user_types, a.count(H_USER_TYPES));
+            reserve_for(m.user_type_ids, a.count(H_USER_TYPES));
             reserve_for(m.operand_ids, a.count(H_OPERAND_IDS));
             break;
         case PART_TRIANGLES:
@@ -963,9 +963,9 @@ static void reserve_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
             break;
         case PART_PLAIN_EDGES:
             if (a.wide) break;
-            reserve_for(m.polygon_edges16, a.count(H_POLYGON_EDGES));
-            reserve_for(m.triangle_edges16, a.count(H_TRIANGLE_EDGES));
-            reserve_for(m.group_edges16, a.count(H_GROUP_EDGES));
+            reserve_for(m.polygon_edges_16, a.count(H_POLYGON_EDGES));
+            reserve_for(m.triangle_edges_16, a.count(H_TRIANGLE_EDGES));
+            reserve_for(m.group_edges_16, a.count(H_GROUP_EDGES));
             for (int32_t t = 0; t < 4; ++t) {
                 CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
                 const CodedView& view = a.tables[t];
@@ -1233,7 +1233,7 @@ void destroy_interop_mesh(InteropMesh* m) {
     release(m->colours);
     release(m->bounds);
     release(m->face_ids);
-    release(m->user_types);
+    release(m->user_type_ids);
     release(m->group_ids);
     release(m->operand_ids);
     release(m->triangles);
@@ -1242,9 +1242,9 @@ void destroy_interop_mesh(InteropMesh* m) {
     release(m->polygon_edges);
     release(m->triangle_edges);
     release(m->group_edges);
-    release(m->polygon_edges16);
-    release(m->triangle_edges16);
-    release(m->group_edges16);
+    release(m->polygon_edges_16);
+    release(m->triangle_edges_16);
+    release(m->group_edges_16);
     for (CodedTable& table : m->coded_tables) table = CodedTable();
     release(m->shading_vectors);
     release(m->display_colours);

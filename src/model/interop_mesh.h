@@ -55,7 +55,7 @@ struct InteropMesh {
     // Five vectors of `dimension` components: min, max, centre, mean, extent.
     std::vector<double> bounds;
     std::vector<uint32_t> face_ids;
-    std::vector<uint32_t> user_types;
+    std::vector<uint32_t> user_type_ids;
     std::vector<uint32_t> group_ids;
     std::vector<uint32_t> operand_ids;
     std::vector<uint32_t> triangles;
@@ -68,9 +68,9 @@ struct InteropMesh {
     std::vector<uint32_t> triangle_edges;
     std::vector<uint32_t> group_edges;
     // ... or the plain lists of a 16-bit file.
-    std::vector<uint16_t> polygon_edges16;
-    std::vector<uint16_t> triangle_edges16;
-    std::vector<uint16_t> group_edges16;
+    std::vector<uint16_t> polygon_edges_16;
+    std::vector<uint16_t> triangle_edges_16;
+    std::vector<uint16_t> group_edges_16;
     // Kept as read only in 16-bit files; cleared after decoding otherwise.
     std::array<CodedTable, 4> coded_tables;
     int32_t smoothing_count = 0;
@@ -83,10 +83,10 @@ struct InteropMesh {
     std::vector<uint8_t> tessellation_colours;
     std::vector<uint32_t> tessellation_map;
 
-    uint32_t gl_vertex_array = 0;
-    uint32_t gl_vertex_buffer = 0;
-    uint32_t gl_index_buffer = 0;
-    uint8_t gl_upload_needed = 1;
+    uint32_t vertex_array_id = 0;
+    uint32_t vertex_buffer_id = 0;
+    uint32_t index_buffer_id = 0;
+    uint8_t colours_dirty = 1;
     // 1 while the vertex buffer holds the unrolled triangle run.
     uint8_t gl_triangle_run = 0;
 

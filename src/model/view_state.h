@@ -78,7 +78,7 @@ struct CameraSettings {
         CameraSlot{{-1, 1, 3}, {0, 0, 0}, {0, 1, 0}, 60.0, 0.01, 1000.0, {-1, 1, 3}, {0, 0, 0}},
         CameraSlot{{-1, 1.75, 3}, {0, 0.75, 0}, {0, 1, 0}, 60.0, 0.01, 1000.0, {-1, 1.75, 3}, {0, 0.75, 0}}};
     uint8_t inverted_zoom = 0;
-    double zoom_rate = 0.05;
+    double zoom_factor = 0.05;
     double min_orbit_distance = 0.05;
     double max_orbit_distance = 1000.0;
 };
@@ -121,7 +121,7 @@ struct RenderFlags {
     // 0 RGBA, 1 Dark, 2 Light, 3 Function.
     int32_t colour_mode = 0;
     int32_t multichannel_colour = 1;
-    // Code of the colour-by function: an index into colour_function_modes.
+    // Code of the colour-by function: an index into colour_function_codes.
     int32_t colour_function = 3;
     uint8_t colour_negate = 0;
     uint8_t transparent_mode = 0;

@@ -127,9 +127,9 @@ void compose_entity_texts(AppContext& app, EntityRecord& entity) {
 
 void retire_mesh(AppContext& app, InteropMesh* mesh) {
     if (!mesh) return;
-    app.gl_retirement.retired_vertex_arrays.push_back(mesh->gl_vertex_array);
-    app.gl_retirement.retired_vertex_buffers.push_back(mesh->gl_vertex_buffer);
-    app.gl_retirement.retired_index_buffers.push_back(mesh->gl_index_buffer);
+    app.gl_retirement.retired_vertex_arrays.push_back(mesh->vertex_array_id);
+    app.gl_retirement.retired_vertex_buffers.push_back(mesh->vertex_buffer_id);
+    app.gl_retirement.retired_index_buffers.push_back(mesh->index_buffer_id);
     free_interop_mesh(mesh);
 }
 

@@ -67,14 +67,14 @@ void finish_camera_change(AppContext& app) {
 int32_t zoom_orbit_out(AppContext& app) {
     CameraState& cam = app.camera;
     if (cam.orbit_distance >= cam.max_orbit_distance) return 0;
-    cam.orbit_distance = std::min(cam.orbit_distance + cam.zoom_rate * cam.orbit_distance, cam.max_orbit_distance);
+    cam.orbit_distance = std::min(cam.orbit_distance + cam.zoom_factor * cam.orbit_distance, cam.max_orbit_distance);
     return 1;
 }
 
 int32_t zoom_orbit_in(AppContext& app) {
     CameraState& cam = app.camera;
     if (cam.min_orbit_distance >= cam.orbit_distance) return 0;
-    cam.orbit_distance = std::max(cam.orbit_distance - cam.zoom_rate * cam.orbit_distance, cam.min_orbit_distance);
+    cam.orbit_distance = std::max(cam.orbit_distance - cam.zoom_factor * cam.orbit_distance, cam.min_orbit_distance);
     return 1;
 }
 

@@ -972,5 +972,5 @@ void apply_colour_settings(const ColourSettings& settings, InteropMesh& mesh) {
     for (size_t i = sourced; i < m; ++i) colours[4 * i + 3] = opaque;
 
     copy_smoothing_colours(mesh);
-    mesh.gl_upload_needed = 1;
+    mesh.colours_dirty = 1;
 }

@@ -9,7 +9,7 @@
 // fifteen colour-by functions of its geometry and topology, then negation,
 // the transparent mode and the copy into the smoothing-group colours. Pure
 // CPU work on the mesh; the renderer uploads the result when
-// `gl_upload_needed` is set.
+// `colours_dirty` is set.
 
 enum ColourMode : int32_t {
     COLOUR_RGBA = 0,

@@ -83,7 +83,7 @@ LlmiLabels compose_llmi_labels(char mode, uint32_t entity_id, uint32_t element_i
             case 'O': value = entry(mesh->operand_ids, static_cast<uint64_t>(p)); break;
             case 'P': value = p; break;
             case 'U':
-                value = entry(mesh->user_types, static_cast<uint64_t>(p));
+                value = entry(mesh->user_type_ids, static_cast<uint64_t>(p));
                 user_type_name(*mesh, value, type_name);
                 break;
             default: break;
@@ -120,7 +120,7 @@ LlmiTrace compose_llmi_trace(char mode, uint32_t entity_id, uint32_t element_id,
     const int64_t p = source_polygon(mesh, element_id);
     if (p >= 0) {
         const uint64_t polygon = static_cast<uint64_t>(p);
-        const int64_t type = entry(mesh->user_types, polygon);
+        const int64_t type = entry(mesh->user_type_ids, polygon);
         std::string name;
         switch (mode) {
             case 'G': s += "\t Gouraud-Group: " + id_text(entry(mesh->group_ids, polygon)) + "\n"; break;

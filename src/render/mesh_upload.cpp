@@ -110,9 +110,9 @@ MeshUploadLayout mesh_upload_layout(const InteropMesh& mesh, bool triangle_run) 
     l.triangle_count = l.index_count / 3;
     l.triangle_run = triangle_run;
     l.box_first = l.vertex_count + (triangle_run ? l.index_count : 0);
-    l.triangle_edge_count = edge_source(mesh.triangle_edges, mesh.triangle_edges16).count;
-    l.polygon_edge_count = edge_source(mesh.polygon_edges, mesh.polygon_edges16).count;
-    l.group_edge_count = edge_source(mesh.group_edges, mesh.group_edges16).count;
+    l.triangle_edge_count = edge_source(mesh.triangle_edges, mesh.triangle_edges_16).count;
+    l.polygon_edge_count = edge_source(mesh.polygon_edges, mesh.polygon_edges_16).count;
+    l.group_edge_count = edge_source(mesh.group_edges, mesh.group_edges_16).count;
     l.short_edges = l.vertex_count <= short_index_vertex_limit;
     // Without the triangle run one zeroed vertex follows the box, for corners
     // that name no vertex.
@@ -192,11 +192,11 @@ void write_mesh_indices(const InteropMesh& mesh, const MeshUploadLayout& l, uint
         if (v >= v_count) v = static_cast<uint32_t>(l.triangle_run ? v_count + j : zeroed);
         std::memcpy(out + 4 * j, &v, 4);
     }
-    write_edges(out + l.triangle_edge_offset, edge_source(mesh.triangle_edges, mesh.triangle_edges16),
+    write_edges(out + l.triangle_edge_offset, edge_source(mesh.triangle_edges, mesh.triangle_edges_16),
                 l.short_edges, v_count);
-    write_edges(out + l.polygon_edge_offset, edge_source(mesh.polygon_edges, mesh.polygon_edges16), l.short_edges,
+    write_edges(out + l.polygon_edge_offset, edge_source(mesh.polygon_edges, mesh.polygon_edges_16), l.short_edges,
                 v_count);
-    write_edges(out + l.group_edge_offset, edge_source(mesh.group_edges, mesh.group_edges16), l.short_edges,
+    write_edges(out + l.group_edge_offset, edge_source(mesh.group_edges, mesh.group_edges_16), l.short_edges,
                 v_count);
 }
 
@@ -286,7 +286,7 @@ int64_t run_key(const InteropMesh& mesh, char mode, size_t t) {
     switch (mode) {
         case 'P': return p;
         case 'O': return at(mesh.operand_ids);
-        case 'U': return at(mesh.user_types);
+        case 'U': return at(mesh.user_type_ids);
         case 'G': {
             const int64_t group = at(mesh.group_ids);
             if (group == no_key || mesh.operand_ids.size() != mesh.group_ids.size()) return group;

@@ -47,7 +47,7 @@ void recolour_all(AppContext& app) {
 }
 
 void select_colour_function(AppContext& app, int32_t index) {
-    const std::vector<int32_t>& modes = app.menu_tables.colour_function_modes;
+    const std::vector<int32_t>& modes = app.menu_tables.colour_function_codes;
     if (index < 0 || static_cast<size_t>(index) >= modes.size()) return;
     app.render_flags.colour_function = modes[static_cast<size_t>(index)];
     recolour_all(app);

@@ -244,13 +244,13 @@ bool mesh_shown(const InteropMesh* mesh) { return mesh != nullptr && mesh->visib
 
 // Draws a mesh's surface when its buffers exist, without building them.
 void draw_built_mesh(InteropMesh* mesh, bool smooth) {
-    if (!mesh_shown(mesh) || !mesh->present || !mesh->gl_vertex_array || !mesh->gl_vertex_buffer ||
-        !mesh->gl_index_buffer) {
+    if (!mesh_shown(mesh) || !mesh->present || !mesh->vertex_array_id || !mesh->vertex_buffer_id ||
+        !mesh->index_buffer_id) {
         return;
     }
-    glBindVertexArray(mesh->gl_vertex_array);
-    glBindBuffer(GL_ARRAY_BUFFER, mesh->gl_vertex_buffer);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->gl_index_buffer);
+    glBindVertexArray(mesh->vertex_array_id);
+    glBindBuffer(GL_ARRAY_BUFFER, mesh->vertex_buffer_id);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->index_buffer_id);
     draw_surface(mesh_draw(*mesh), smooth, false);
 }
 
@@ -793,28 +793,28 @@ void upload_written(GLenum target, size_t bytes, Write write) {
 bool prepare_mesh_buffers(InteropMesh& mesh, bool triangle_run) {
     // Buffers that hold the triangle run keep it until the mesh is uploaded
     // again, so switching flat shading or picking back off costs nothing.
-    if (mesh.gl_upload_needed || !mesh.gl_vertex_array || (triangle_run && !mesh.gl_triangle_run)) {
-        mesh.gl_upload_needed = 0;
+    if (mesh.colours_dirty || !mesh.vertex_array_id || (triangle_run && !mesh.gl_triangle_run)) {
+        mesh.colours_dirty = 0;
         const MeshUploadLayout l = mesh_upload_layout(mesh, triangle_run);
-        if (!mesh.gl_vertex_array) {
-            glGenVertexArrays(1, &mesh.gl_vertex_array);
-            glGenBuffers(1, &mesh.gl_vertex_buffer);
-            glGenBuffers(1, &mesh.gl_index_buffer);
-            glBindVertexArray(mesh.gl_vertex_array);
-            glBindBuffer(GL_ARRAY_BUFFER, mesh.gl_vertex_buffer);
-            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.gl_index_buffer);
+        if (!mesh.vertex_array_id) {
+            glGenVertexArrays(1, &mesh.vertex_array_id);
+            glGenBuffers(1, &mesh.vertex_buffer_id);
+            glGenBuffers(1, &mesh.index_buffer_id);
+            glBindVertexArray(mesh.vertex_array_id);
+            glBindBuffer(GL_ARRAY_BUFFER, mesh.vertex_buffer_id);
+            glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.index_buffer_id);
             set_mesh_attributes();
         }
-        glBindVertexArray(mesh.gl_vertex_array);
-        glBindBuffer(GL_ARRAY_BUFFER, mesh.gl_vertex_buffer);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.gl_index_buffer);
+        glBindVertexArray(mesh.vertex_array_id);
+        glBindBuffer(GL_ARRAY_BUFFER, mesh.vertex_buffer_id);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.index_buffer_id);
         upload_written(GL_ARRAY_BUFFER, l.vertex_bytes, [&](uint8_t* out) { write_mesh_vertices(mesh, l, out); });
         upload_written(GL_ELEMENT_ARRAY_BUFFER, l.index_bytes, [&](uint8_t* out) { write_mesh_indices(mesh, l, out); });
         mesh.gl_triangle_run = triangle_run ? 1 : 0;
     }
-    glBindVertexArray(mesh.gl_vertex_array);
-    glBindBuffer(GL_ARRAY_BUFFER, mesh.gl_vertex_buffer);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.gl_index_buffer);
+    glBindVertexArray(mesh.vertex_array_id);
+    glBindBuffer(GL_ARRAY_BUFFER, mesh.vertex_buffer_id);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.index_buffer_id);
     return true;
 }
 

@@ -255,9 +255,9 @@ bool zoom_key(KeyState& s, bool closer) {
     auto& c = app.camera;
     if (c.camera_controller == 0) {
         if (closer && c.orbit_distance < c.max_orbit_distance)
-            c.orbit_distance = std::min(c.orbit_distance + c.zoom_rate * c.orbit_distance, c.max_orbit_distance);
+            c.orbit_distance = std::min(c.orbit_distance + c.zoom_factor * c.orbit_distance, c.max_orbit_distance);
         if (!closer && c.orbit_distance > c.min_orbit_distance)
-            c.orbit_distance = std::max(c.orbit_distance - c.zoom_rate * c.orbit_distance, c.min_orbit_distance);
+            c.orbit_distance = std::max(c.orbit_distance - c.zoom_factor * c.orbit_distance, c.min_orbit_distance);
     } else if (closer) {
         move_camera_forward(c.live_camera, 1.0);
     } else {

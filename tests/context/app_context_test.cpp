@@ -253,7 +253,7 @@ void change_env_fields(AppContext& a) {
         RenderFlags{0, 1, 1, 1, 0, 0, 0, 0, 0, 1, 3, 0, 7, 1, 1, 0, 1, 0, 1, 0, 1, 1, 1, 1, 1, 1, {0, 0, 0, 1, 1, 1}};
     a.camera.orbit_distance = 8;
     a.camera.orbit_angle_z = 45;
-    a.camera.zoom_rate = 0.5;
+    a.camera.zoom_factor = 0.5;
     a.camera.max_orbit_distance = 50;
     a.camera.inverted_zoom = 1;
     a.io_settings.native_io = 1;

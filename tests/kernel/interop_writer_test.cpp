@@ -22,7 +22,7 @@ static InteropWriterMesh small_mesh() {
     interop_fill_bounds(m);
     m.face_ids = {0, 1};
     m.group_ids = {2, 3};
-    m.user_types = {1, 2};
+    m.user_type_ids = {1, 2};
     m.operand_ids = {4, 5};
     m.triangles = {0, 1, 2, 0, 2, 3, 1, 4, 2};
     m.sign_flags = {0, 0x80, 0, 0x7F, 0xFF};
@@ -43,8 +43,8 @@ static void expect_arrays(const ReadEntry& r, const InteropWriterMesh& m) {
     EXPECT_EQ(std::tie(r.positions, r.normals, r.palette, r.bounds),
               std::tie(m.positions, m.normals, m.palette, m.bounds));
     EXPECT_EQ(std::tie(r.polygons, r.colour_indices, r.triangles), std::tie(m.polygons, m.colour_indices, m.triangles));
-    EXPECT_EQ(std::tie(r.face_ids, r.group_ids, r.user_types, r.operand_ids, r.triangle_polygons, r.spare),
-              std::tie(m.face_ids, m.group_ids, m.user_types, m.operand_ids, m.triangle_polygons, m.spare));
+    EXPECT_EQ(std::tie(r.face_ids, r.group_ids, r.user_type_ids, r.operand_ids, r.triangle_polygons, r.spare),
+              std::tie(m.face_ids, m.group_ids, m.user_type_ids, m.operand_ids, m.triangle_polygons, m.spare));
     EXPECT_EQ(std::tie(r.sign_flags, r.shading, r.ppd), std::tie(m.sign_flags, m.shading, m.ppd_text));
 }
 

@@ -63,7 +63,7 @@ struct ReadEntry {
     std::vector<int32_t> h;  // the 36 header words
     std::vector<double> positions, normals, palette, bounds;
     std::vector<uint32_t> polygons, triangles, colour_indices, polygon_edges, triangle_edges, group_edges;
-    std::vector<int32_t> face_ids, group_ids, user_types, operand_ids, triangle_polygons, spare;
+    std::vector<int32_t> face_ids, group_ids, user_type_ids, operand_ids, triangle_polygons, spare;
     std::vector<uint8_t> sign_flags;
     std::vector<float> shading;
     InteropCodedTable tables[4];
@@ -92,7 +92,7 @@ inline std::vector<ReadEntry> read_file_bytes(const std::string& bytes, size_t* 
         r.bounds = c.many<double>(h[6]);
         r.face_ids = c.many<int32_t>(h[7]);
         r.group_ids = c.many<int32_t>(h[8]);
-        r.user_types = c.many<int32_t>(h[9]);
+        r.user_type_ids = c.many<int32_t>(h[9]);
         r.operand_ids = c.many<int32_t>(h[10]);
         r.triangles = indices(h[11]);
         r.sign_flags = c.many<uint8_t>(h[12]);
@@ -145,14 +145,14 @@ inline void expect_entry_consistent(const ReadEntry& r, const std::string& what)
     const size_t sizes = std::accumulate(r.polygons.begin() + (first ? 1 : 0), r.polygons.begin() + first, size_t(0));
     EXPECT_EQ(r.polygons.size(), sized ? polygons * h[IW_POLYGON_SIZE] : first + sizes);
     for (size_t i = first; i < r.polygons.size(); ++i) ASSERT_LT(r.polygons[i], vertices);
-    for (const auto* per_polygon : {&r.face_ids, &r.group_ids, &r.user_types, &r.operand_ids})
+    for (const auto* per_polygon : {&r.face_ids, &r.group_ids, &r.user_type_ids, &r.operand_ids})
         EXPECT_EQ(per_polygon->size(), polygons);
     EXPECT_EQ(r.triangles.size() % 3, 0u);
     EXPECT_EQ(r.triangle_polygons.size(), r.triangles.size() / 3);
     EXPECT_EQ(r.shading.size(), r.triangles.size());
     for (uint32_t t : r.triangles) ASSERT_LT(t, vertices);
     for (int32_t p : r.triangle_polygons) ASSERT_LT(static_cast<size_t>(p), polygons);
-    for (int32_t u : r.user_types) EXPECT_LT(u, h[IW_TYPE_NAMES_LEN]);
+    for (int32_t u : r.user_type_ids) EXPECT_LT(u, h[IW_TYPE_NAMES_LEN]);
     std::vector<uint32_t> edges[3] = {r.polygon_edges, r.triangle_edges, r.group_edges};
     if (h[IW_WIDE_ROWS] > 0)
         for (int t = 0; t < 3; ++t) edges[t] = decode(r.tables[t + 1]);

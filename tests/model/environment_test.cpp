@@ -46,8 +46,8 @@ struct ParallelFixture {
     EntityRecord parent = entity_construct(true);
 
     ParallelFixture() {
-        a->gl_index_buffer = 11;
-        b->gl_index_buffer = 12;
+        a->index_buffer_id = 11;
+        b->index_buffer_id = 12;
         a->triangles = {0, 1, 0};
         b->polygons = {1, 3, 0, 1, 2};
         entity_attach_mesh(sub_a, a.get());
@@ -114,8 +114,8 @@ TEST(EntitySets, FlatTableGlNamesAndParameterIndex) {
     ParallelFixture f;
     entity_set_subelements(f.parent, {&f.sub_a, &f.sub_empty, &f.sub_b}, MESH_OPTIMAL_CSG, 0);
     InteropMesh* single_mesh = make_line_mesh(3, 0);
-    single_mesh->gl_index_buffer = 21;
-    single_mesh->gl_vertex_array = 31;
+    single_mesh->index_buffer_id = 21;
+    single_mesh->vertex_array_id = 31;
     EntitySet set;
     set.records = {entity_construct(), f.parent, entity_construct()};  // the last without a mesh
     entity_attach_mesh(set.records[0], single_mesh);

@@ -21,7 +21,7 @@ static InteropWriterMesh sample_mesh(bool wide = false) {
     m.colour_indices = {0, 1, 1, 0, 1, 0};
     m.face_ids = {7, 8};
     m.group_ids = {1, 1};
-    m.user_types = {0, 1};
+    m.user_type_ids = {0, 1};
     m.operand_ids = {3, 4};
     m.triangles = {0, 1, 2, 0, 2, 3, 1, 4, 5};
     m.sign_flags = {0x00, 0x80, 0x7F, 0x00, 0xFF, 0x01};
@@ -99,7 +99,7 @@ TEST(InteropReader, FileOfBothIndexWidthsRoundTrips) {
         EXPECT_TRUE(m.present == 1 && m.building == 0 && m.dimension == 3 && m.polygon_size == 0);
         EXPECT_EQ((std::vector<std::vector<double>>{m.positions, m.polygon_normals, m.bounds}),
                   (std::vector<std::vector<double>>{w.positions, w.normals, w.bounds}));
-        EXPECT_EQ((Lists32{m.polygons, m.triangles, m.face_ids, m.group_ids, m.user_types, m.operand_ids,
+        EXPECT_EQ((Lists32{m.polygons, m.triangles, m.face_ids, m.group_ids, m.user_type_ids, m.operand_ids,
                            m.triangle_polygons}),
                   (Lists32{w.polygons, w.triangles, {7, 8}, {1, 1}, {0, 1}, {3, 4}, {0, 0, 1}}));
         EXPECT_EQ(m.shading_vectors, w.shading);
@@ -121,7 +121,7 @@ TEST(InteropReader, FileOfBothIndexWidthsRoundTrips) {
     // Group, polygon and triangle edges: plain and un-filtered in 16 bits;
     // decoded in 32 bits, where group edges all stay, (3,2) is a group edge,
     // (2,5) was kept as the polygon edge (5,2) and (0,1) is a polygon edge.
-    auto edges16 = [](const InteropMesh& m) { return Lists16{m.group_edges16, m.polygon_edges16, m.triangle_edges16}; };
+    auto edges16 = [](const InteropMesh& m) { return Lists16{m.group_edges_16, m.polygon_edges_16, m.triangle_edges_16}; };
     auto edges32 = [](const InteropMesh& m) { return Lists32{m.group_edges, m.polygon_edges, m.triangle_edges}; };
     EXPECT_EQ(edges16(a[0]), (Lists16{{2, 3}, {0, 1, 3, 2, 5, 2}, {2, 5, 0, 1, 1, 4}}));
     EXPECT_EQ(edges32(a[0]), Lists32(3));

@@ -43,7 +43,7 @@ static InteropWriterMesh large_mesh(uint32_t n, InteropIndexWidth width) {
             m.triangle_polygons.insert(m.triangle_polygons.end(), {int32_t(q), int32_t(q)});
             m.face_ids.push_back(int32_t(q));
             m.group_ids.push_back(int32_t(y / 16));
-            m.user_types.push_back(int32_t(q % 3));
+            m.user_type_ids.push_back(int32_t(q % 3));
             m.operand_ids.push_back(int32_t(x / 64));
             m.shading.insert(m.shading.end(), {0.f, float(x), 1.f, 0.f, float(y), 1.f});
             m.polygon_edges.insert(m.polygon_edges.end(), {a, b, b, c});
@@ -112,7 +112,7 @@ static void expect_read_as_written(const InteropMesh& r, const InteropWriterMesh
     EXPECT_EQ(r.bounds, w.bounds);
     EXPECT_EQ(r.face_ids, as<uint32_t>(w.face_ids));
     EXPECT_EQ(r.group_ids, as<uint32_t>(w.group_ids));
-    EXPECT_EQ(r.user_types, as<uint32_t>(w.user_types));
+    EXPECT_EQ(r.user_type_ids, as<uint32_t>(w.user_type_ids));
     EXPECT_EQ(r.operand_ids, as<uint32_t>(w.operand_ids));
     EXPECT_EQ(r.triangles, w.triangles);
     EXPECT_EQ(r.triangle_polygons, as<uint32_t>(w.triangle_polygons));
@@ -122,9 +122,9 @@ static void expect_read_as_written(const InteropMesh& r, const InteropWriterMesh
         EXPECT_EQ(r.polygon_edges, kept[1]);
         EXPECT_EQ(r.triangle_edges, kept[2]);
     } else {
-        EXPECT_EQ(r.group_edges16, as<uint16_t>(w.group_edges));
-        EXPECT_EQ(r.polygon_edges16, as<uint16_t>(w.polygon_edges));
-        EXPECT_EQ(r.triangle_edges16, as<uint16_t>(w.triangle_edges));
+        EXPECT_EQ(r.group_edges_16, as<uint16_t>(w.group_edges));
+        EXPECT_EQ(r.polygon_edges_16, as<uint16_t>(w.polygon_edges));
+        EXPECT_EQ(r.triangle_edges_16, as<uint16_t>(w.triangle_edges));
     }
     EXPECT_EQ(r.shading_vectors, w.shading);
     EXPECT_EQ(r.ppd_text, w.ppd_text);

@@ -39,7 +39,7 @@ TEST(ColourBy, HueSectorsAndRampsOverTheBounds) {
     InteropMesh m = make_column(5);
     apply_colour_settings(by(COLOUR_BY_ELEVATION), m);
     EXPECT_EQ(reds(m), (std::vector<int>{0, 63, 127, 191, 255}));
-    EXPECT_EQ(m.gl_upload_needed, 1);
+    EXPECT_EQ(m.colours_dirty, 1);
     apply_colour_settings(by(COLOUR_BY_ELEVATION, true), m);
     EXPECT_EQ((std::vector<int>{m.display_colours[16], m.display_colours[17], m.display_colours[18]}),
               (std::vector<int>{127, 0, 255}));  // top: violet

@@ -24,7 +24,7 @@ struct InspectorFixture : testing::Test {
         }
         mesh.group_ids = {10, 11, 12, 13, 14, 15, 16, 17};
         mesh.operand_ids = {0, 0, 0, 1, 1, 1, 2, 2};
-        mesh.user_types = {0, 1, 1, 2, 2, 3, 3, 3};
+        mesh.user_type_ids = {0, 1, 1, 2, 2, 3, 3, 3};
         // Type 2 is "wall"; type 3 has no entry.
         const std::string names = "floorwall";
         mesh.type_names.assign(names.begin(), names.end());

@@ -15,7 +15,7 @@ InteropMesh* column_mesh(int n) {
     m->bounds = {0, 0, 0, 0, double(n - 1), 0, 0, 0, 0, 0, 0, 0, 0, double(n - 1), 0};
     m->colours.assign(4 * n, 1.0);
     m->display_colours.assign(4 * n, 255);
-    m->gl_upload_needed = 0;
+    m->colours_dirty = 0;
     return m;
 }
 
@@ -74,7 +74,7 @@ TEST_F(SceneActions, RecolouringReachesInUsePresentMeshesOnly) {
     recolour_all(*app);
     for (InteropMesh* m : {plain, startup, sub_mesh}) {
         EXPECT_EQ(m->display_colours[0], 63);
-        EXPECT_EQ(m->gl_upload_needed, 1);
+        EXPECT_EQ(m->colours_dirty, 1);
     }
     EXPECT_EQ(hidden->display_colours[0], 255);
     EXPECT_EQ(unused->display_colours[0], 255);

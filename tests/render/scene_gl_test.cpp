@@ -49,7 +49,7 @@ const double canvas[4] = {0.25, 0.5, 0.75, 1.0};
 // Opaque grey display colours, marked for upload.
 void set_grey(InteropMesh& m, uint8_t grey) {
     for (size_t k = 0; k < m.display_colours.size(); ++k) m.display_colours[k] = k % 4 == 3 ? 255 : grey;
-    m.gl_upload_needed = 1;
+    m.colours_dirty = 1;
 }
 
 // Four unit-high quads side by side in the view plane, each split into two
@@ -77,10 +77,10 @@ InteropMesh* make_strip_mesh(uint8_t grey) {
     }
     m->group_ids = {5, 5, 6, 6};
     m->operand_ids = {1, 1, 1, 2};
-    m->user_types = {0, 3, 3, 3};
+    m->user_type_ids = {0, 3, 3, 3};
     m->polygon_edges = {0, 1, 1, 2, 2, 3, 3, 4, 5, 6, 6, 7, 7, 8, 8, 9};
     m->bounds = {-1.2, -0.5, 0, 1.2, 0.5, 0, 0, 0, 0, 0, 0, 0, 2.4, 1.0, 0};
-    m->gl_upload_needed = 1;
+    m->colours_dirty = 1;
     return m;
 }
 
@@ -442,7 +442,7 @@ InteropMesh* make_soup_mesh(uint32_t first, uint32_t count) {
         m->triangles.insert(m->triangles.end(), {v, v + 1, v + 2});
     }
     m->bounds = {-1.5, -1, 0, 1.6, 1.1, 0, 0, 0, 0, 0, 0, 0, 3.1, 2.1, 0};
-    m->gl_upload_needed = 1;
+    m->colours_dirty = 1;
     return m;
 }
 

@@ -60,7 +60,7 @@ TEST(MeshUpload, EdgeIndexWidthFollowsTheVertexCount) {
     small.triangles = {0, 1, 65535};
     small.triangle_edges = {0, 65535};
     small.polygon_edges = {1, 2, 3, 4};
-    small.group_edges16 = {5, 6};
+    small.group_edges_16 = {5, 6};
     Built b = build(small);
     const MeshUploadLayout& l = b.layout;
     EXPECT_TRUE(l.short_edges);
@@ -74,7 +74,7 @@ TEST(MeshUpload, EdgeIndexWidthFollowsTheVertexCount) {
     // 65,537: 32 bits, the 16-bit list widened.
     InteropMesh large = mesh_of_vertices(65537);
     large.triangle_edges = {0, 65536};
-    large.group_edges16 = {5, 6};
+    large.group_edges_16 = {5, 6};
     b = build(large);
     EXPECT_FALSE(b.layout.short_edges);
     EXPECT_EQ(index_at<uint32_t>(b, b.layout.triangle_edge_offset + 4), 65536u);
@@ -123,7 +123,7 @@ TEST(MeshUpload, VertexRunsShortInputsAndTriangleIds) {
 TEST(MeshUpload, WithoutTheTriangleRunTheBoxFollowsTheSharedVertices) {
     InteropMesh m = make_scene_mesh({0, 0, 0, 1, 2, 3, 4, 5, 6});
     m.triangles = {0, 1, 2, 2, 9, 0};  // corner 9 names no vertex
-    m.group_edges16 = {0, 1, 1, 2, 2, 0};
+    m.group_edges_16 = {0, 1, 1, 2, 2, 0};
     const Built b = build(m, false);
     const MeshUploadLayout& l = b.layout;
     EXPECT_FALSE(l.triangle_run);
@@ -194,7 +194,7 @@ TEST(PickHighlight, RunsByModeAndMapMessages) {
     m.triangle_polygons = {0, 0, 1, 1, 1, 2, 2, 3};
     m.operand_ids = {7, 7, 7, 8};
     m.group_ids = {1, 1, 1, 1};
-    m.user_types = {0, 4, 4, 4};
+    m.user_type_ids = {0, 4, 4, 4};
     auto run = [&](char mode, size_t t) {
         const TriangleRun r = pick_highlight_run(m, mode, t);
         return std::vector<size_t>{r.first, r.count};

@@ -187,7 +187,7 @@ void load_environment_ui_state(AppContext& app) {
     app.SLIDERBAR.visible = app.ui_flags.slider_bar_shown != 0;
     app.status_label.visible = app.ui_flags.attribute_trace != 0;
     refresh_root(app);
-    const auto& modes = app.menu_tables.colour_function_modes;
+    const auto& modes = app.menu_tables.colour_function_codes;
     for (size_t i = 0; i < 15; ++i)
         app.colour_function_buttons[i].selected = i < modes.size() && modes[i] == app.render_flags.colour_function;
     call_hook(app.hooks.build_colour_ramp, app);

@@ -108,7 +108,7 @@ std::vector<Item> items() {
         DBLS(io_settings.view_menu_scroll_factors), DBLS(io_settings.settings_menu_scroll_factors),
         ANYINT(io_settings.placeholder_text_width), ANYINT(io_settings.status_text_width),
         DBL(camera.orbit_distance), DBL(camera.orbit_angle_x), DBL(camera.orbit_angle_z), BYTE(camera.inverted_zoom),
-        DBL(camera.zoom_rate), DBL(camera.max_orbit_distance), BYTE(io_settings.inline_io),
+        DBL(camera.zoom_factor), DBL(camera.max_orbit_distance), BYTE(io_settings.inline_io),
         BYTE(io_settings.native_dnd), DBL(io_settings.world_scale), DBL(io_settings.background_intensity),
         BYTE(io_settings.anti_aliasing), ANYINT(io_settings.backdrop_gradient),
         INT(io_settings.render_pipeline, 0, 1), BYTE(ui_flags.panes_collapsed), BYTE(io_settings.reassembly_culling),
@@ -212,7 +212,7 @@ TEST_F(StateTest, RoundTripBringsBackEveryItemBitForBit) {
         ASSERT_EQ(app->export_format_buttons[2].selected, bool(app->export_settings.export_format_bits[2]));
         for (size_t i = 0; i < 15; ++i)
             ASSERT_EQ(app->colour_function_buttons[i].selected,
-                      app->menu_tables.colour_function_modes[i] == app->render_flags.colour_function);
+                      app->menu_tables.colour_function_codes[i] == app->render_flags.colour_function);
         ASSERT_EQ(app->multi_view_viewport.cell_cameras.size(),
                   size_t(app->multi_view_viewport.cell_count) * CAMERA_STATE_SIZE);
         request_switch(1);

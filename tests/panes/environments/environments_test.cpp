@@ -119,13 +119,13 @@ TEST_F(EnvironmentTest, ClosingFreesMeshesAndShiftsTheIndices) {
     EntitySet& set = closing->entities;
     EntityRecord plain = entity_construct();
     plain.mesh = new InteropMesh();
-    plain.mesh->gl_vertex_array = 11, plain.mesh->gl_vertex_buffer = 12, plain.mesh->gl_index_buffer = 13;
+    plain.mesh->vertex_array_id = 11, plain.mesh->vertex_buffer_id = 12, plain.mesh->index_buffer_id = 13;
     EntityRecord parallel = entity_construct(true);
     parallel.subelement_records = {new EntityRecord(entity_construct()), nullptr};
     parallel.subelement_records[0]->mesh = new InteropMesh();
-    parallel.subelement_records[0]->mesh->gl_vertex_array = 21;
-    parallel.subelement_records[0]->mesh->gl_vertex_buffer = 22;
-    parallel.subelement_records[0]->mesh->gl_index_buffer = 23;
+    parallel.subelement_records[0]->mesh->vertex_array_id = 21;
+    parallel.subelement_records[0]->mesh->vertex_buffer_id = 22;
+    parallel.subelement_records[0]->mesh->index_buffer_id = 23;
     parallel.subelement_count = 2;
     set.records = {plain, parallel};
     set.count = 2;

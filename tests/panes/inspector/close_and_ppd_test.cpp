@@ -14,9 +14,9 @@ struct CloseAndPpd : PaneFixture {
     EntityListView& parameter_view() { return *app->entities.current_environment_parts.parameter_view; }
     InteropMesh* new_mesh(uint32_t gl_base, const std::string& ppd = "") {
         InteropMesh* mesh = new InteropMesh();
-        mesh->gl_vertex_array = gl_base;
-        mesh->gl_vertex_buffer = gl_base + 1;
-        mesh->gl_index_buffer = gl_base + 2;
+        mesh->vertex_array_id = gl_base;
+        mesh->vertex_buffer_id = gl_base + 1;
+        mesh->index_buffer_id = gl_base + 2;
         mesh->ppd_text = ppd;
         return mesh;
     }
