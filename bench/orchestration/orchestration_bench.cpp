@@ -14,7 +14,7 @@
 
 #include "context/app_context.h"
 #include "context/current_environment.h"
-#include "export/entity_texts.h"
+#include "model/entity_texts.h"
 #include "model/interop_mesh.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/orchestration.h"

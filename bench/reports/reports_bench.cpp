@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "export/entity_texts.h"
+#include "model/entity_texts.h"
 #include "export/ppd_report.h"
 
 // Composing the profiling report of a large entity must stay well inside one

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "context/app_context.h"
-#include "export/entity_texts.h"
+#include "model/entity_texts.h"
 #include "model/entity.h"
 #include "model/environment.h"
 #include "pipeline/kernel_runs.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "context/app_context.h"
-#include "export/entity_texts.h"
+#include "model/entity_texts.h"
 #include "model/interop_mesh.h"
 #include "context/console_lines.h"
 #include "context/trace_channels.h"

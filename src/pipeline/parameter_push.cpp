@@ -6,7 +6,7 @@
 
 #include "context/app_context.h"
 #include "context/current_environment.h"
-#include "export/entity_texts.h"
+#include "model/entity_texts.h"
 #include "model/entity.h"
 #include "model/parameters.h"
 #include "pipeline/kernel_runs.h"

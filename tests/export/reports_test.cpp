@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "context/tables.h"
-#include "export/entity_texts.h"
+#include "model/entity_texts.h"
 #include "model/parallel_grammar.h"
 #include "export/ppd_report.h"
 #include "export/ppd_statistics.h"

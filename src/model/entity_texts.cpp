@@ -1,4 +1,4 @@
-#include "export/entity_texts.h"
+#include "model/entity_texts.h"
 
 #include <algorithm>
 
