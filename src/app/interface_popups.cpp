@@ -1,5 +1,6 @@
 #include <string>
 
+#include "model/entity_texts.h"
 #include "context/app_context.h"
 #include "app/builder_support.h"
 #include "context/help_texts.h"

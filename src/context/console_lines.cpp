@@ -2,12 +2,8 @@
 
 #include <algorithm>
 
-#include "art/typeface.h"
 #include "context/app_context.h"
-#include "context/tables.h"
 #include "context/trace_channels.h"
-
-std::vector<uint32_t> console_glyph_widths(glyph_width_tables[3].begin(), glyph_width_tables[3].end());
 
 bool append_console_text(TraceLog& log, const std::string& raw_text, const std::string& stamp,
                          const UiMetrics& metrics) {

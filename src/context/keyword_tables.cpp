@@ -2,7 +2,6 @@
 
 #include "text/text_utils.h"
 
-const char* const mesh_kind_names[3] = {"Pure-Union Mesh", "Basic-CSG Mesh", "Optimal-CSG Mesh"};
 const char* const execute_mode_keywords[3] = {"pure_union_mesh", "basic_csg_mesh", "optimal_csg_mesh"};
 const char* const mesh_kind_short_names[3] = {"Pure-Union", "Basic-CSG", "Optimal-CSG"};
 

@@ -15,7 +15,6 @@
 // By MeshAlgorithm (0 Pure-Union, 1 Basic-CSG, 2 Optimal-CSG).
 // "Pure-Union Mesh", "Basic-CSG Mesh", "Optimal-CSG Mesh": run pane and
 // entity information.
-extern const char* const mesh_kind_names[3];
 // "pure_union_mesh", "basic_csg_mesh", "optimal_csg_mesh": the
 // "#execute_mode:" directive of every staged assemble input.
 extern const char* const execute_mode_keywords[3];

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "context/keyword_tables.h"
-#include "context/tables.h"
+#include "art/typeface.h"
 #include "text/split.h"
 #include "text/text_utils.h"
+
+const char* const mesh_kind_names[3] = {"Pure-Union Mesh", "Basic-CSG Mesh", "Optimal-CSG Mesh"};
 
 namespace {
 
@@ -105,7 +106,7 @@ void set_entity_summary_values(EntityRecord& entity) {
     int64_t widest = 0;
     for (const std::string& line : lines) {
         int64_t width = 0;
-        for (char c : line) width += console_glyph_widths[static_cast<unsigned char>(c)];
+        for (char c : line) width += glyph_width_tables[3][static_cast<unsigned char>(c)];
         widest = std::max(widest, width);
     }
     entity.summary_values = std::move(lines);

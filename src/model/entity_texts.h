@@ -4,6 +4,9 @@
 #include "model/entity.h"
 #include "model/parse_record.h"
 
+// "Pure-Union Mesh", "Basic-CSG Mesh", "Optimal-CSG Mesh", by MeshAlgorithm.
+extern const char* const mesh_kind_names[3];
+
 // Texts that describe an assembled entity, composed after each assembly and
 // kept in its record for the entity list, the parameter pane and the
 // inspector.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "art/typeface.h"
 #include "context/tables.h"
 #include "model/entity_texts.h"
 #include "model/parallel_grammar.h"
@@ -97,7 +98,7 @@ EntityRecord robot(Scene& fx) {
 
 int32_t measured(const std::string& line) {
     int32_t width = 0;
-    for (unsigned char c : line) width += console_glyph_widths[c];
+    for (unsigned char c : line) width += glyph_width_tables[3][c];
     return width;
 }
 

@@ -1,3 +1,4 @@
+#include "model/entity_texts.h"
 #include "panes/popups/algorithm_selection.h"
 
 #include "context/app_context.h"
