@@ -210,6 +210,7 @@ bool replacement_open(ReplacementFile& file, const std::string& path, std::strin
     // a dot name keeps it out of listings while it is written.
     const std::string folder = path.substr(0, path.rfind('/') + 1);
     const std::string name = path.substr(folder.size());
+    ignore_file_size_signal();
     remove_stale_temporary_files(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
         file.temporary_path = concat6(folder, ".", name, ".", long_to_text(getpid()),

@@ -51,8 +51,10 @@ void on_ending_signal(int signal_number) {
 
 }  // namespace
 
+void ignore_file_size_signal() { std::signal(SIGXFSZ, SIG_IGN); }
+
 void install_termination_handling() {
-    std::signal(SIGXFSZ, SIG_IGN);
+    ignore_file_size_signal();
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
     action.sa_handler = on_ending_signal;

@@ -11,6 +11,12 @@
 // clean-up), so that a process stuck in a long step can still be stopped.
 void install_termination_handling();
 
+// Ignores SIGXFSZ: a write past a file-size limit then fails with EFBIG,
+// as one on a full disk fails with ENOSPC. Every replacement file calls
+// it too, so that no export, capture or report depends on how the
+// process was started.
+void ignore_file_size_signal();
+
 // The signal that asked the process to end, 0 while none has.
 int termination_signal();
 
