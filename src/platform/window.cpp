@@ -161,7 +161,7 @@ void pass_event_on(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 
 bool pump_window_while_waiting() {
     static bool pumping = false;
-    if (!platform_state.window || !platform_state.window_ready || pumping) return false;
+    if (!platform_state.window || !platform_state.window_ready || pumping) return termination_signal() != 0;
     pumping = true;
     if (claim_frame_draw(platform_state, now_ms())) queue_canvas_draw();
     WaitTurn turn;
