@@ -27,6 +27,11 @@
 #include "support/gtk_pump.h"
 #include "support/private_display.h"
 
+// The native file dialog draws its text through fontconfig and cairo,
+// whose font caches live as long as the process does.
+extern "C" const char* __lsan_default_suppressions();
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libcairo.so\n"; }
+
 namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
