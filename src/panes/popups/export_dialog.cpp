@@ -144,7 +144,9 @@ void show_export_settings(AppContext& app) {
 
 void set_export_location(AppContext& app, const std::string& path) {
     app.export_settings.export_directory = path;
-    app.export_location_value.set_text(path);
+    Element& value = app.export_location_value;
+    value.extra_text = path;
+    value.set_text(fit_path_text(value.typeface, "", path, value.width - value.padding_left - value.padding_right));
     app.export_location_hint.visible = path.empty();
 }
 

@@ -42,7 +42,8 @@ void toggle_export_format(AppContext& app, int32_t format);
 // the estimate follow. Does not refresh the panes.
 void show_export_settings(AppContext& app);
 
-// The output directory and its label; the hint shows while it is empty.
+// The output directory and its label (cut at its start to fit, so that its
+// last folder stays in view); the hint shows while it is empty.
 // Does not refresh the panes.
 void set_export_location(AppContext& app, const std::string& path);
 // Name and directory both given and the directory opens.
