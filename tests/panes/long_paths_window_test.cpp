@@ -104,6 +104,15 @@ TEST_F(LongPathsLive, EveryCutPathKeepsItsEnd) {
         EXPECT_LT(line->abs_x + line->abs_width, strip.abs_x + strip.abs_width);
     }
 
+    // Hovered, the line tells the whole folder.
+    const std::string folder = paths.folder + "/examples/";
+    if (line) {
+        ASSERT_TRUE(live.move_to(line->abs_x + line->abs_width / 2, line->abs_y + line->abs_height / 2));
+        ASSERT_TRUE(live.move_to(line->abs_x + line->abs_width / 2 + 4, line->abs_y + line->abs_height / 2));
+        ASSERT_TRUE(live.await_frames());
+        EXPECT_NE(shown(app, [&](Element& e) { return e.text == folder; }), nullptr);
+    }
+
     ASSERT_TRUE(key("ctrl+s"));
     expect_end_in_view(beside("Location", 1), "/examples/", "export_location");
     ASSERT_TRUE(key("Escape"));

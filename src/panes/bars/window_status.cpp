@@ -113,5 +113,8 @@ void update_window_status(AppContext& app) {
     label.height = app.ui_metrics.row_height;
     label.width = label.text_width + 2 * app.ui_metrics.ui_padding;
     label.extra_text = folder;
+    // The whole folder on hover, however much of it the line shows.
+    label.tooltip_title = folder.empty() ? nullptr : "script location";
+    label.tooltip_text = folder.empty() ? nullptr : label.extra_text.c_str();
     fit_script_line(app, app.TIPSCROLL.width);
 }

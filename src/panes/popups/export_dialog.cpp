@@ -146,6 +146,9 @@ void set_export_location(AppContext& app, const std::string& path) {
     app.export_settings.export_directory = path;
     Element& value = app.export_location_value;
     value.extra_text = path;
+    // The whole path on hover, however much of it the label shows.
+    value.tooltip_title = "export location";
+    value.tooltip_text = value.extra_text.c_str();
     value.set_text(fit_path_text(value.typeface, "", path, value.width - value.padding_left - value.padding_right));
     app.export_location_hint.visible = path.empty();
 }
