@@ -278,9 +278,24 @@ void layout_menuscroll_body(AppContext& app, int32_t, int32_t h) {
     }
 }
 
+void fit_script_line(AppContext& app, int32_t view) {
+    Label& label = app.script_placeholder_label;
+    const std::string& whole = app.status.status_text;
+    const std::string& folder = label.extra_text;
+    if (folder.empty() || view <= 0 || whole.size() < folder.size() ||
+        whole.compare(whole.size() - folder.size(), folder.size(), folder) != 0)
+        return;
+    const int32_t P = app.ui_metrics.ui_padding;
+    // A line as wide as the strip would scroll: one pixel less.
+    label.set_text(fit_path_text(label.typeface, whole.substr(0, whole.size() - folder.size()), folder,
+                                 view - label.padding_left - label.padding_right - 1));
+    label.width = label.text_width + 2 * P;
+}
+
 void layout_tipscroll_body(AppContext& app, int32_t w, int32_t) {
     const int32_t k = app.ui_flags.open_view_menu;
     if (k < 0 || k >= VIEW_MENU_COUNT) {
+        fit_script_line(app, w);
         Label& label = app.script_placeholder_label;
         label.x = tip_strip_overflows(w, label.width)
                       ? scroll_offset(w, label.width, app.ui_flags.bar_scroll_factors[BAR_SCROLL_TIP])

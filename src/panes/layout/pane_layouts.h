@@ -16,6 +16,10 @@ int32_t side_list_width(const AppContext& app);
 // the hint bar: a line too long ends with "...", and when not all lines fit
 // the last one shown is "...".
 void fit_statistics_text(AppContext& app);
+// The script line as it fits a tip strip `view` pixels wide: a single
+// script's folder keeps its end, with a leading "...", and the whole line
+// stays the status text. Other lines are left to scroll.
+void fit_script_line(AppContext& app, int32_t view);
 
 void layout_toolbar_body(AppContext& app, int32_t w, int32_t h);
 void layout_statusbar_body(AppContext& app, int32_t w, int32_t h);
