@@ -5,9 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "../fresh_process.h"
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "app/interface_builder.h"
@@ -155,20 +153,8 @@ void BM_ShowAndScrollKeptTrace(benchmark::State& state) {
     Figures sum{};
     int runs = 0;
     for (auto _ : state) {
-        int fds[2];
-        if (pipe(fds) != 0) return state.SkipWithError("no pipe");
-        const pid_t child = fork();
-        if (child == 0) {
-            close(fds[0]);
-            measure(fds[1]);
-        }
-        close(fds[1]);
         Figures f{};
-        const bool got = read(fds[0], &f, sizeof f) == sizeof f;
-        close(fds[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
-        if (!got) return state.SkipWithError("the measuring process failed (no X display?)");
+        if (!run_in_fresh_process(measure, f)) return state.SkipWithError("the measuring process failed (no X display?)");
         state.SetIterationTime(f.show_ms / 1000.0);
         sum.wheel_ms += f.wheel_ms, sum.thumb_ms += f.thumb_ms;
         sum.resident_mib += f.resident_mib, sum.peak_mib += f.peak_mib, sum.check_mib += f.check_mib;
