@@ -294,6 +294,8 @@ void assemble_startup_meshes(AppContext& app) {
         return;
     }
     run_kernel_traced({"-interop", "-assemble", in, out}, out);
+    // A kernel that failed left nothing to read; its reason is traced.
+    if (!kernel_end_text.empty()) return;
     std::vector<InteropMesh*> meshes = read_interop_meshes(out);
     for (size_t i = 0; i < meshes.size(); ++i) {
         if (i < 3) {
