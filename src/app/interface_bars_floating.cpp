@@ -403,6 +403,16 @@ void llmi_key_strip(AppContext& a) {
         k.tooltip_icon = ICON_SELECT;
         k.click_handler = actions[i];
     }
+    // Its parent is the hint bar (placed with the bar's other cells).
+    Element& caption = a.llmi_caption;
+    rect(caption, 0, 0, 2 * (W - B), B);
+    align(caption, 0, 0);
+    caption.typeface = face(3);
+    caption.text_colour = colour(8);
+    border(caption.border_right, T, 2);
+    caption.depth_offset = 1.0;
+    caption.set_text("LLMI");
+
     tip(a.llmi_strip_button, llmi_bar_tips[0]);
     a.llmi_strip_button.tooltip_icon = ICON_SELECT;
     a.llmi_strip_button.click_handler = toggle_llmi_key_strip;
