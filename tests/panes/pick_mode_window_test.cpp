@@ -58,6 +58,7 @@ std::vector<double> glyph_coverage(const Typeface& face, unsigned char code) {
 std::string read_letter(const Picture& shot, const ScreenRect& cell, const Typeface& face,
                         const std::string& candidates) {
     const int W = cell.w, H = cell.h;
+    if (cell.empty() || !shot.inside(cell.x, cell.y) || !shot.inside(cell.x + W - 1, cell.y + H - 1)) return "?";
     std::vector<double> ink(size_t(W) * H);
     double peak = 0;
     for (int y = 0; y < H; ++y)
