@@ -49,11 +49,6 @@ void visit_widgets(void (*visit)(Element&, void*), void* data, First& first, Res
     visit_widgets(visit, data, rest...);
 }
 
-std::array<uint8_t, 4> bits_to_bytes4(const std::vector<bool>& bits) {
-    std::array<uint8_t, 4> out{};
-    for (size_t i = 0; i < out.size() && i < bits.size(); ++i) out[i] = bits[i] ? 1 : 0;
-    return out;
-}
 template <size_t N>
 std::array<uint8_t, N> to_bytes(const std::vector<bool>& bits) {
     std::array<uint8_t, N> out{};
@@ -371,7 +366,7 @@ void save_env_fields(AppContext& app, EnvironmentViewState& v) {
     const ExportSettings& e = app.export_settings;
     v.export_name = e.export_name;
     v.export_directory = e.export_directory;
-    v.export_formats = bits_to_bytes4(e.export_format_bits);
+    v.export_formats = to_bytes<4>(e.export_format_bits);
     v.export_attributes = to_bytes<3>(e.export_attribute_bits);
     v.export_topologies = to_bytes<2>(e.export_kind_bits);
     v.export_time_stamp = e.export_timestamp;
