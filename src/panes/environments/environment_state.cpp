@@ -160,6 +160,8 @@ void load_environment_ui_state(AppContext& app) {
     app.llmi_strip_button.selected = b.llmi_strip_open != 0;
     const int32_t pick = pick_key_button_index(b.llmi_pick_key);
     for (int32_t i = 0; i < 7; ++i) app.pick_key_buttons[i].selected = i == pick;
+    app.llmi_caption.set_text(pick_mode_label(b.llmi_pick_key));
+    place_hint_cells(app);
 
     apply_attribute_trace_face(app);
 
