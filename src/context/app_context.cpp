@@ -163,7 +163,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.goto_field_panel);
     visit_widgets(visit, data, a.variant_bar_header, a.variant_bar_body, a.variant_bar_footer, a.variant_scroll,
                   a.variant_list, a.llmi_strip_view, a.llmi_strip, a.llmi_strip_button, a.llmi_key_label,
-                  a.pick_key_buttons);
+                  a.pick_key_buttons, a.llmi_caption);
     visit_widgets(visit, data, a.open_body, a.load_body, a.culling_toggle, a.profiler_toggle,
                   a.algorithm_buttons, a.algorithm_key_hints, a.capability_box, a.description_box, a.mode_group,
                   a.assemble_button, a.parse_entity_scroll, a.parse_section_scroll, a.parse_entity_list,
