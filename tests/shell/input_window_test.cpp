@@ -7,6 +7,7 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "support/private_display.h"
 #include "support/screen_picture.h"
 #include "support/tree_walk.h"
+#include "ui/slider.h"
 #include "ui/text_field.h"
 
 namespace {
@@ -88,6 +90,65 @@ TEST_F(FirstHour, TypedCharactersArriveOnceWhateverShiftDid) {
     EXPECT_EQ(field->text, expected);
 
     ASSERT_TRUE(live.xdotool("key Escape"));
+}
+
+int32_t changed_pixels(const Picture& a, const Picture& b, const ScreenRect& r) {
+    int32_t n = 0;
+    for (int32_t y = std::max(r.y, 0); y < std::min(r.y + r.h, a.height); ++y)
+        for (int32_t x = std::max(r.x, 0); x < std::min(r.x + r.w, a.width); ++x) n += a.at(x, y) != b.at(x, y);
+    return n;
+}
+
+// The console as assemblies add lines: a view at its newest line follows
+// the new ones; one scrolled up stays, on the screen, until scrolled down.
+TEST_F(FirstHour, TheConsoleFollowsItsNewestLineUnlessScrolledUp) {
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
+    Element* tab = find_shown(app, [](Element& e) { return e.text == "CONSOLE"; });
+    ASSERT_NE(tab, nullptr);
+    ASSERT_TRUE(click(*tab));
+    settle();
+    auto* scroll = dynamic_cast<ScrollPane*>(
+        find_shown(*named(app, "CONSOLEUPPER"), [](Element& e) { return dynamic_cast<ScrollPane*>(&e); }));
+    ASSERT_TRUE(scroll != nullptr && scroll->content != nullptr);
+    const Element& view = scroll->view;
+    const Element& text = *scroll->content;
+    // A run of the kernel, as the user starts and confirms it from the view.
+    const auto assemble = [&] {
+        const size_t before = live.console_count("");
+        return live.xdotool("key ctrl+r") && live.await_frames() && live.xdotool("key Return") &&
+               live.pump_until([&] { return live.console_count("") > before; }, 30'000) && live.await_frames(3);
+    };
+    const auto at_bottom = [&] { return text.abs_y + text.abs_height == view.abs_y + view.abs_height; };
+    ASSERT_TRUE(live.open_scripts({sample.workspace() + "cameras_and_variants.vrek"}));
+    // Keys reach the view once the opening's panes have gone.
+    ASSERT_TRUE(live.pump_until(
+        [&] {
+            return !named(app, "OPENPANE")->visible && !named(app, "LOADPANE")->visible;
+        },
+        5000));
+    for (int k = 0; k < 30 && text.abs_height <= view.abs_height; ++k) ASSERT_TRUE(assemble());
+    ASSERT_GT(text.abs_height, view.abs_height) << "the console never filled";
+    EXPECT_TRUE(at_bottom()) << show(rect_of(text)) << " in " << show(rect_of(view));
+
+    ASSERT_TRUE(assemble());
+    EXPECT_TRUE(at_bottom()) << show(rect_of(text)) << " in " << show(rect_of(view));
+
+    // Three notches up: new lines leave the view as it is.
+    const int32_t x = view.abs_x + view.abs_width / 2, y = view.abs_y + view.abs_height / 2;
+    ASSERT_TRUE(live.move_to(x, y) && live.xdotool("click --repeat 3 --delay 20 4"));
+    settle();
+    ASSERT_FALSE(at_bottom());
+    const int32_t scrolled_to = text.abs_y;
+    const Picture before = grab_canvas(live);
+    ASSERT_TRUE(assemble());
+    EXPECT_EQ(text.abs_y, scrolled_to);
+    EXPECT_EQ(changed_pixels(before, grab_canvas(live), rect_of(view)), 0);
+
+    // Down to the end again: the view follows once more.
+    ASSERT_TRUE(live.xdotool("click --repeat 40 --delay 10 5"));
+    settle();
+    ASSERT_TRUE(assemble());
+    EXPECT_TRUE(at_bottom()) << show(rect_of(text)) << " in " << show(rect_of(view));
 }
 
 }  // namespace
