@@ -151,4 +151,85 @@ TEST_F(FirstHour, TheConsoleFollowsItsNewestLineUnlessScrolledUp) {
     EXPECT_TRUE(at_bottom()) << show(rect_of(text)) << " in " << show(rect_of(view));
 }
 
+// How far a row's background moved from how it looked before, in levels of
+// the channel that moved most: the mean over the row's top band, above its
+// text.
+int32_t background_shift(const Picture& before, const Picture& after, const Element& row) {
+    int64_t sum[3] = {0, 0, 0};
+    int64_t n = 0;
+    for (int32_t y = row.abs_y + 2; y < row.abs_y + 6; ++y)
+        for (int32_t x = row.abs_x + 4; x < row.abs_x + row.abs_width - 4; ++x, ++n)
+            for (int c = 0; c < 3; ++c)
+                sum[c] += int32_t(after.at(x, y) >> (16 - 8 * c) & 0xFF) - int32_t(before.at(x, y) >> (16 - 8 * c) & 0xFF);
+    int64_t most = 0;
+    for (int64_t v : sum) most = std::max(most, std::abs(v));
+    return n > 0 ? static_cast<int32_t>(most / n) : 0;
+}
+
+// The file browser in each theme: a selected row stands out from its
+// unselected look at least as plainly as a hovered row does; a click
+// toggles its row and keeps the others.
+TEST_F(FirstHour, SelectedBrowserRowsStandOutInEveryTheme) {
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
+    for (const char* theme : {"Light", "Silver", "Charcoal", "Midnight", "Dark"}) {
+        SCOPED_TRACE(theme);
+        Element* settings = find_shown(app, [](Element& e) {
+            return e.tooltip_title != nullptr && std::string(e.tooltip_title).rfind("settings", 0) == 0;
+        });
+        ASSERT_NE(settings, nullptr);
+        ASSERT_TRUE(click(*settings));
+        Element* column = find_shown(app, [](Element& e) { return e.name == "THEME"; });
+        ASSERT_NE(column, nullptr);
+        const auto item_of = [&] { return find_shown(app, [&](Element& e) { return e.text == theme; }); };
+        ASSERT_TRUE(click(*column));
+        if (item_of() == nullptr) {
+            ASSERT_TRUE(click(*column));  // it was open and has closed
+        }
+        Element* item = item_of();
+        ASSERT_NE(item, nullptr);
+        ASSERT_TRUE(click(*item));
+        ASSERT_TRUE(click(*settings));
+        settle();
+
+        ASSERT_TRUE(live.xdotool("key ctrl+o"));
+        settle();
+        Element* pane = named(app, "FILEPANE");
+        ASSERT_TRUE(pane != nullptr && shown(*pane));
+        std::vector<Element*> rows;
+        each_element(*pane, [&](Element& e) {
+            if (e.name == "browser_row" && shown(e)) rows.push_back(&e);
+        });
+        ASSERT_GE(rows.size(), 3u);
+        Element &a = *rows[0], &b = *rows[1];
+        // The pointer off the rows, on the pane's bottom edge.
+        const auto away = [&] { return live.move_to(pane->abs_x + 4, pane->abs_y + pane->abs_height - 3); };
+        ASSERT_TRUE(away());
+        settle();
+        const Picture plain = grab_canvas(live);
+        ASSERT_TRUE(live.move_to(b.abs_x + b.abs_width / 2, b.abs_y + b.abs_height / 2));
+        settle();
+        const int32_t hovered = background_shift(plain, grab_canvas(live), b);
+        EXPECT_GE(hovered, 6);
+
+        ASSERT_TRUE(click(a));
+        ASSERT_TRUE(away());
+        settle();
+        Picture now = grab_canvas(live);
+        save_picture(now, "shell", std::string("browser_selected_") + theme);
+        const int32_t selected = background_shift(plain, now, a);
+        EXPECT_GE(selected, hovered) << "hovered " << hovered;
+
+        // B joins A; A again leaves B selected.
+        ASSERT_TRUE(click(b));
+        ASSERT_TRUE(click(a));
+        ASSERT_TRUE(away());
+        settle();
+        now = grab_canvas(live);
+        EXPECT_LE(background_shift(plain, now, a), 1);
+        EXPECT_GE(background_shift(plain, now, b), hovered);
+        ASSERT_TRUE(live.xdotool("key Escape"));
+        settle();
+    }
+}
+
 }  // namespace
