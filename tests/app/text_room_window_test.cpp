@@ -77,17 +77,7 @@ bool shown(const Element& e) { return e.visible && e.abs_width > 0 && e.abs_heig
 
 void save_screen(LiveApplication& live, const std::string& name) { save_picture(grab_canvas(live), "", name); }
 
-struct TextRoom : testing::Test {
-    SampleWorkspace sample;
-    LiveApplication live;
-    AppContext& app = *live.app;
-
-    void settle() { live.pump_for(300); }
-    bool click(const Element& e) {
-        live.find_canvas();
-        return live.xdotool("mousemove --sync " + live.at(1, 1) + " mousemove --sync " +
-                            live.at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2) + " click 1");
-    }
+struct TextRoom : LiveWindow {
     Element* with_text(const std::string& text) {
         return find_element(app, [&](Element& e) { return shown(e) && e.text == text; });
     }

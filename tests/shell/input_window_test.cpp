@@ -24,20 +24,7 @@ namespace {
 
 bool shown(const Element& e) { return e.visible && e.abs_width > 0 && e.abs_height > 0; }
 
-struct FirstHour : testing::Test {
-    SampleWorkspace sample;
-    LiveApplication live;
-    AppContext& app = *live.app;
-
-    void settle() { live.pump_for(300); }
-    bool click(const Element& e) {
-        live.find_canvas();
-        const int32_t x = e.abs_x + e.abs_width / 2, y = e.abs_y + e.abs_height / 2;
-        // From beside the point: a move to where the pointer is already never ends.
-        return live.xdotool("mousemove --sync " + live.at(x + 3, y + 3) + " mousemove --sync " + live.at(x, y) +
-                            " click 1");
-    }
-};
+struct FirstHour : LiveWindow {};
 
 // xdotool's name of the unshifted symbol on the key that types `c`, and
 // whether that key needs Shift for it, from the server's key map.
