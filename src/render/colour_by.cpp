@@ -529,6 +529,7 @@ __attribute__((target("avx"))) void add_deviations_avx(const DeviationArrays& w,
             }
         }
     }
+    _mm256_zeroupper();  // before the calls built without AVX (see alpha_avx)
     t += 12 * whole;
     for (size_t i = 4 * whole; i < triangles; ++i, t += 3) {
         if (t[0] < n && t[1] < n && t[2] < n) add_deviation(w, t, range);
@@ -559,6 +560,7 @@ __attribute__((target("avx"))) void take_means_avx(double* sums, const uint32_t*
         low = std::min(low, l[k]);
         high = std::max(high, h[k]);
     }
+    _mm256_zeroupper();  // before the tail built without AVX (see alpha_avx)
     take_means_tail(sums, counts, v, n, low, high);
 }
 
@@ -610,6 +612,7 @@ __attribute__((target("avx"))) void ramp_avx(InteropMesh& mesh, int32_t variant,
                                          _mm_slli_epi32(unit_bytes_avx(blue), 16));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(rgb, alpha));
     }
+    _mm256_zeroupper();  // before the tail built without AVX (see alpha_avx)
     ramp_tail(mesh, variant, values, low, range, invert, i, n);
 }
 
@@ -630,6 +633,11 @@ __attribute__((target("avx"))) void alpha_avx(uint8_t* colours, const double* so
             _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c)), _mm_set1_epi32(0x00ffffff));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(rgb, _mm_slli_epi32(bytes, 24)));
     }
+    // The upper halves of the vector registers are cleared before any code
+    // built without AVX runs: the compiler jumps to the tail without doing
+    // so, and every legacy SSE instruction after that (all of the scalar
+    // colouring) would pay for the dirty state.
+    _mm256_zeroupper();
     alpha_tail(colours, source, transparent, i, n);
 }
 
