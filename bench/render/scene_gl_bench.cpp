@@ -19,6 +19,7 @@
 
 #include "grid_mesh.h"
 
+#include "../app/process_status.h"
 #include "../app/silenced_stdout.h"
 #include "app/app_context.h"
 #include "app/current_environment.h"
@@ -106,18 +107,7 @@ Bench& bench() {
 void finish() { glFinish(); }
 
 // Resident set (VmRSS) and its peak (VmHWM) in MiB.
-double status_mib(const char* field) {
-    FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return 0;
-    char line[256];
-    double kib = 0;
-    const size_t n = std::strlen(field);
-    while (std::fgets(line, sizeof line, f)) {
-        if (std::strncmp(line, field, n) == 0) kib = std::atof(line + n);
-    }
-    std::fclose(f);
-    return kib / 1024.0;
-}
+double status_mib(const char* field) { return static_cast<double>(status_kib(field)) / 1024.0; }
 
 void clear_entities(AppContext& app) {
     EntitySet& set = *app.entities.current_entities;

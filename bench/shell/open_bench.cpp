@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "../app/process_status.h"
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "app/interface_builder.h"
@@ -47,19 +48,6 @@ struct OpenResult {
     double first_ms = -1, later_ms = -1;
     int64_t before_kib = 0, shown_kib = 0, peak_kib = 0, triangles = 0;
 };
-
-int64_t status_kib(const char* field) {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return 0;
-    char line[256];
-    int64_t kib = 0;
-    const size_t n = std::strlen(field);
-    while (std::fgets(line, sizeof line, f)) {
-        if (std::strncmp(line, field, n) == 0) kib = std::atoll(line + n);
-    }
-    std::fclose(f);
-    return kib;
-}
 
 // The child's state: one process, one run of the steps below.
 struct Child {
@@ -148,17 +136,11 @@ int32_t on_tick(PlatformListener* listener) {
     std::FILE* quiet = std::freopen("/dev/null", "w", stdout);
     (void)quiet;
     read_command_line({kernel, workspace});
-    generate_interface_art(0);
-    std::unique_ptr<AppContext> app = make_app_context();
-    build_user_interface(*app);
-    bind_root_callbacks(*app);
-    app_instance = app.get();
-    fill_app_services(app->services);
-    app->services.open_script_dialog = answer_script;
-    child.app = app.get();
     PlatformListener listener;
     char* no_arguments[] = {nullptr};
-    fill_platform_listener(listener, *app, 0, no_arguments);
+    std::unique_ptr<AppContext> app = build_application(listener, 0, no_arguments, 0);
+    app->services.open_script_dialog = answer_script;
+    child.app = app.get();
     child.tick = listener.on_tick;
     child.draw = listener.on_draw;
     listener.on_tick = on_tick;
