@@ -89,7 +89,7 @@ void set_rgb(InteropMesh& mesh, size_t i, uint8_t r, uint8_t g, uint8_t b) {
     c[2] = b;
 }
 
-void set_unit_rgb(InteropMesh& mesh, size_t i, const Rgb& rgb) {
+__attribute__((always_inline)) inline void set_unit_rgb(InteropMesh& mesh, size_t i, const Rgb& rgb) {
     set_rgb(mesh, i, unit_byte(rgb.r), unit_byte(rgb.g), unit_byte(rgb.b));
 }
 
@@ -174,7 +174,7 @@ void for_each_polygon_corner(const InteropMesh& mesh, size_t n, Visit visit) {
 Rgb element_colour(int32_t variant, int32_t function, size_t r, size_t d) {
     const double t = static_cast<double>(r) / static_cast<double>(d);
     if (variant == COLOUR_GREY) return {t, t, t};
-    if (function == COLOUR_BY_FACEID) return hue_to_rgb(t * 0.75);
+    if (function == COLOUR_BY_FACEID) return hue_rgb(t * 0.75);
     const double* p = colour_palette[r % 16];
     return {p[0], p[1], p[2]};
 }
