@@ -1,8 +1,10 @@
 // Reading interop files against one plain read of the same file, both in
-// the same run so the file sits in the page cache for either.
+// the same run so the file sits in the page cache for either: repeated in
+// one process, and (the figure that counts) once per fresh child process.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <malloc.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -10,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -152,46 +155,89 @@ static double median(std::vector<double> v) {
     return v.size() % 2 ? v[h] : 0.5 * (v[h - 1] + v[h]);
 }
 
-// Processor time (user and system) of the whole process, so the reader's
-// helper threads count too; nothing else runs in it while a read is timed.
+// One read in a fresh process, as a user's first open meets it: the file in
+// the page cache (the kernel has just written it), the child's heap as fresh
+// as the program's, the processor caches filled with other data. Returns the
+// elapsed milliseconds and the processor milliseconds of all the child's
+// threads, or -1 when the read failed.
+struct ReadTimes {
+    double elapsed_ms = -1, cpu_ms = -1;
+};
+
 static double process_cpu_ms() {
     timespec t;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) * 1e-6;
 }
 
-// Each iteration reads the file plainly and as an interop file, each going
-// first in turn, so both see the same state of the machine and neither
-// always follows the other; the iteration time is the interop read. `ratio`
-// is the median interop read over the median plain read in elapsed time,
-// what a user waits for (the reader may spread a large entry over several
-// threads). `cpu_ratio` is the same in processor time of all threads, the
-// work done; on a machine shared with other work it swings less, but it
+// More than the last-level cache of the machines we measure on, written
+// through once and handed back to the system (the heap stays untouched).
+static void evict_caches() {
+    const size_t bytes = size_t(64) << 20;
+    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return;
+    std::memset(p, 1, bytes);
+    munmap(p, bytes);
+}
+
+// Runs in the fresh program: times one read and writes the times to fd 3.
+static int read_once(const std::string& how, const std::string& path) {
+    evict_caches();
+    const double c0 = process_cpu_ms();
+    const auto t0 = std::chrono::steady_clock::now();
+    const bool ok = how == "plain" ? read_plainly(path) > 0 : read_as_interop(path);
+    const auto t1 = std::chrono::steady_clock::now();
+    ReadTimes r{std::chrono::duration<double, std::milli>(t1 - t0).count(), process_cpu_ms() - c0};
+    if (!ok) r = ReadTimes{};
+    return write(3, &r, sizeof r) == sizeof r ? 0 : 1;
+}
+
+// This program run again with "--read-once", so that nothing of this
+// process (the heap the files were written from) carries over.
+static ReadTimes read_in_child(const std::string& path, bool plainly) {
+    int fds[2];
+    if (pipe(fds) != 0) return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        if (dup2(fds[1], 3) < 0) _exit(1);
+        char self[] = "/proc/self/exe";
+        std::string how = plainly ? "plain" : "interop", flag = "--read-once", file = path;
+        char* argv[] = {self, &flag[0], &how[0], &file[0], nullptr};
+        execv(self, argv);
+        _exit(1);
+    }
+    close(fds[1]);
+    ReadTimes r;
+    if (pid < 0 || read(fds[0], &r, sizeof r) != sizeof r) r = ReadTimes{};
+    close(fds[0]);
+    if (pid > 0) waitpid(pid, nullptr, 0);
+    return r;
+}
+
+// Each iteration reads the file plainly and as an interop file, each in a
+// fresh child and each going first in turn, so both meet the same state of
+// the machine and neither always follows the other; the iteration time is
+// the interop read. `ratio` is the median interop read over the median plain
+// read in elapsed time, what a user waits for (the reader may spread a large
+// entry over several threads). `cpu_ratio` is the same in processor time of
+// all threads, the work done; on a shared machine it swings less, but it
 // does not show what the threads save.
-static void interleaved(benchmark::State& state, const std::string& path) {
-    using Clock = std::chrono::steady_clock;
-    auto ms = [](Clock::time_point a, Clock::time_point b) {
-        return std::chrono::duration<double, std::milli>(b - a).count();
-    };
+static void fresh_process_reads(benchmark::State& state, const std::string& path) {
     std::vector<double> plain, interop, plain_cpu, interop_cpu;
     bool plain_first = true;
     for (auto _ : state) {
-        bool ok = true;
         for (int side = 0; side < 2; ++side) {
             const bool plainly = (side == 0) == plain_first;
-            const double c0 = process_cpu_ms();
-            const Clock::time_point t0 = Clock::now();
-            if (plainly)
-                read_plainly(path);
-            else
-                ok = read_as_interop(path);
-            const Clock::time_point t1 = Clock::now();
-            const double c1 = process_cpu_ms();
-            (plainly ? plain : interop).push_back(ms(t0, t1));
-            (plainly ? plain_cpu : interop_cpu).push_back(c1 - c0);
-            if (!plainly) state.SetIterationTime(ms(t0, t1) * 1e-3);
+            const ReadTimes r = read_in_child(path, plainly);
+            if (r.elapsed_ms < 0) {
+                state.SkipWithError("read failed");
+                return;
+            }
+            (plainly ? plain : interop).push_back(r.elapsed_ms);
+            (plainly ? plain_cpu : interop_cpu).push_back(r.cpu_ms);
+            if (!plainly) state.SetIterationTime(r.elapsed_ms * 1e-3);
         }
-        if (!ok) state.SkipWithError("read failed");
         plain_first = !plain_first;
     }
     const double p = median(plain), r = median(interop), pc = median(plain_cpu), rc = median(interop_cpu);
@@ -203,30 +249,24 @@ static void interleaved(benchmark::State& state, const std::string& path) {
     state.counters["cpu_ratio"] = pc > 0 ? rc / pc : 0;
 }
 
-static void BM_PlainRead16(benchmark::State& state) { plain_read(state, file16()); }
-static void BM_ReadInterop16(benchmark::State& state) { interop_read(state, file16()); }
-static void BM_PlainRead32(benchmark::State& state) { plain_read(state, file32()); }
-static void BM_ReadInterop32(benchmark::State& state) { interop_read(state, file32()); }
-static void BM_InterleavedRead16(benchmark::State& state) { interleaved(state, file16()); }
-static void BM_InterleavedRead32(benchmark::State& state) { interleaved(state, file32()); }
+static void BM_PlainRead16InOneProcess(benchmark::State& state) { plain_read(state, file16()); }
+static void BM_InteropRead16InOneProcess(benchmark::State& state) { interop_read(state, file16()); }
+static void BM_PlainRead32InOneProcess(benchmark::State& state) { plain_read(state, file32()); }
+static void BM_InteropRead32InOneProcess(benchmark::State& state) { interop_read(state, file32()); }
+static void BM_InteropVsPlainRead16FreshProcess(benchmark::State& state) { fresh_process_reads(state, file16()); }
+static void BM_InteropVsPlainRead32FreshProcess(benchmark::State& state) { fresh_process_reads(state, file32()); }
 
-BENCHMARK(BM_PlainRead16)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_ReadInterop16)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_PlainRead32)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ReadInterop32)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_InterleavedRead16)->Unit(benchmark::kMicrosecond)->UseManualTime()->MinTime(2.0);
-BENCHMARK(BM_InterleavedRead32)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(4.0);
+// The fresh-process comparisons run first, before this process has read anything.
+BENCHMARK(BM_InteropVsPlainRead16FreshProcess)->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(41);
+BENCHMARK(BM_InteropVsPlainRead32FreshProcess)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(15);
+BENCHMARK(BM_PlainRead16InOneProcess)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_InteropRead16InOneProcess)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_PlainRead32InOneProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_InteropRead32InOneProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// By default both sides allocate from a warm heap (glibc would otherwise
-// hand the reader's many buffers back to the kernel after every iteration
-// and fault them in again, while the single buffer of the plain read stays
-// mapped), so the figures compare the reading work itself. With
-// VK_BENCH_SYSTEM_MALLOC set, the allocator keeps its own settings.
+// The allocator keeps the settings the program runs with.
 int main(int argc, char** argv) {
-    if (!getenv("VK_BENCH_SYSTEM_MALLOC")) {
-        mallopt(M_MMAP_THRESHOLD, 1 << 30);
-        mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    }
+    if (argc == 4 && std::string(argv[1]) == "--read-once") return read_once(argv[2], argv[3]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

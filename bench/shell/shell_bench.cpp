@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../app/process_status.h"
 #include "context/app_context.h"
 #include "context/current_environment.h"
 #include "app/interface_builder.h"
@@ -28,22 +29,9 @@ namespace {
 int result_pipe = -1;
 int64_t child_start_ms = 0;
 
-// Resident set of this process in KiB (VmRSS), 0 when unreadable.
-int64_t resident_kib() {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return 0;
-    char line[256];
-    int64_t kib = 0;
-    while (std::fgets(line, sizeof line, f)) {
-        if (std::strncmp(line, "VmRSS:", 6) == 0) kib = std::atoll(line + 6);
-    }
-    std::fclose(f);
-    return kib;
-}
-
 int32_t first_draw(PlatformListener* listener) {
     on_gl_draw_callback(listener);
-    const int64_t result[2] = {now_ms() - child_start_ms, resident_kib()};
+    const int64_t result[2] = {now_ms() - child_start_ms, status_kib("VmRSS:")};
     if (write(result_pipe, result, sizeof result) != sizeof result) _exit(2);
     _exit(0);
 }
@@ -53,15 +41,9 @@ int32_t first_draw(PlatformListener* listener) {
     child_start_ms = now_ms();
     std::FILE* quiet = std::freopen("/dev/null", "w", stdout);
     (void)quiet;
-    generate_interface_art(workers);
-    std::unique_ptr<AppContext> app = make_app_context();
-    build_user_interface(*app);
-    bind_root_callbacks(*app);
-    app_instance = app.get();
-    fill_app_services(app->services);
     PlatformListener listener;
     char* no_arguments[] = {nullptr};
-    fill_platform_listener(listener, *app, 0, no_arguments);
+    std::unique_ptr<AppContext> app = build_application(listener, 0, no_arguments, workers);
     listener.on_draw = first_draw;
     set_platform_listener(&listener, 0);
     if (create_window(listener) != 0) _exit(1);

@@ -77,14 +77,8 @@ int main(int argc, char** argv) {
     process_start_ms = now_ms();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     read_command_line(arguments);
-    generate_interface_art(0);
-    std::unique_ptr<AppContext> app = make_app_context();
-    build_user_interface(*app);
-    bind_root_callbacks(*app);
-    app_instance = app.get();
-    fill_app_services(app->services);
     PlatformListener listener;
-    fill_platform_listener(listener, *app, argc, argv);
+    std::unique_ptr<AppContext> app = build_application(listener, argc, argv, 0);
     listener.on_tick = measuring_tick;
     set_platform_listener(&listener, 0);
     if (create_window(listener) != 0) return 2;

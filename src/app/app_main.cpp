@@ -176,6 +176,19 @@ void fill_platform_listener(PlatformListener& listener, const AppContext& app, i
     listener.on_drop = on_drag_and_drop;
 }
 
+std::unique_ptr<AppContext> build_application(PlatformListener& listener, int32_t argc, char** argv,
+                                              int32_t art_workers) {
+    generate_interface_art(art_workers);
+    // Large: always on the heap.
+    std::unique_ptr<AppContext> app = make_app_context();
+    build_user_interface(*app);
+    bind_root_callbacks(*app);
+    app_instance = app.get();
+    fill_app_services(app->services);
+    fill_platform_listener(listener, *app, argc, argv);
+    return app;
+}
+
 int32_t app_main(int32_t argc, char** argv) {
     install_termination_handling();
     print_banner();
@@ -183,18 +196,10 @@ int32_t app_main(int32_t argc, char** argv) {
     std::vector<std::string> arguments;
     for (int32_t i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
     read_command_line(arguments);
-    generate_interface_art(0);
 
-    // Large: always on the heap. Freed after the loop, once nothing can
-    // reach it any more.
-    std::unique_ptr<AppContext> app = make_app_context();
-    build_user_interface(*app);
-    bind_root_callbacks(*app);
-    app_instance = app.get();
-    fill_app_services(app->services);
-
+    // Freed after the loop, once nothing can reach it any more.
     PlatformListener listener;
-    fill_platform_listener(listener, *app, argc, argv);
+    std::unique_ptr<AppContext> app = build_application(listener, argc, argv, 0);
     set_platform_listener(&listener, 0);
     int32_t result = 1;
     if (create_window(listener) == 0) {

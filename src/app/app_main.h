@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,3 +39,10 @@ void fill_app_services(AppServices& services);
 // The window description with the application's callbacks; the window
 // icon points into the icon atlas.
 void fill_platform_listener(PlatformListener& listener, const AppContext& app, int32_t argc, char** argv);
+
+// Everything up to the window: the art on `art_workers` threads, the
+// context with its interface, callbacks and services (it becomes
+// app_instance), and the listener filled for it. The caller keeps both
+// alive while the window exists.
+std::unique_ptr<AppContext> build_application(PlatformListener& listener, int32_t argc, char** argv,
+                                              int32_t art_workers);

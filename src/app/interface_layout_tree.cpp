@@ -341,6 +341,8 @@ void bind_layouts_and_wheels(AppContext& a) {
         {&a.FILEPANE, on_layout_file_pane},
         // The notice follows every layout of the window.
         {&a.small_window_notice, on_layout_small_window_notice},
+        // The statistics make room for the cells' marks once they are placed.
+        {&a.multi_view_viewport, on_layout_view_cells},
     };
     for (const auto& binding : layouts) binding.first->layout_handler = binding.second;
     const std::pair<Element*, ScrollCallback> wheels[] = {

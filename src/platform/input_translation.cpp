@@ -94,11 +94,18 @@ bool buttons_released_since(uint32_t then, uint32_t now) {
     return (then & ~now & drag_buttons) != 0;
 }
 
-int32_t dispatch_key_event(PlatformListener* listener, uint32_t keyval, uint32_t state, bool release) {
+int32_t dispatch_key_event(PlatformListener* listener, uint32_t keyval, uint32_t state, bool release,
+                           uint32_t hardware_keycode) {
+    KeyCode* held = hardware_keycode > 0 && hardware_keycode < PLATFORM_KEY_STATE_COUNT
+                        ? &platform_state.held_key_codes[hardware_keycode]
+                        : nullptr;
     KeyCode code = 0;
     if (!translate_key_value(keyval, release, code)) {
+        if (release && held) *held = 0;
         return 0;
     }
+    if (held && *held != 0) code = *held;
+    if (held) *held = release ? 0 : code;
     if (listener) {
         ListenerKey callback = release ? listener->on_key_up : listener->on_key_down;
         if (callback) {

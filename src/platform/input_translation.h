@@ -47,7 +47,12 @@ bool buttons_released_since(uint32_t then, uint32_t now);
 
 // Event dispatch to a listener (null allowed). Each returns what the GTK
 // handler answers: non-zero means the event was handled.
-int32_t dispatch_key_event(PlatformListener* listener, uint32_t keyval, uint32_t state, bool release);
+// A physical key (its hardware code, 1..255; 0 when unknown) reports every
+// event of one press with the code of that press, whatever the modifiers did
+// meanwhile: Shift let go before "-" must not turn the release of "_" into
+// one of "-", nor Shift pressed during a hold turn auto-repeat into new keys.
+int32_t dispatch_key_event(PlatformListener* listener, uint32_t keyval, uint32_t state, bool release,
+                           uint32_t hardware_keycode = 0);
 int32_t dispatch_button_event(PlatformListener* listener, uint32_t gdk_button, bool release, double x, double y);
 int32_t dispatch_scroll_event(PlatformListener* listener, int32_t gdk_direction, double x, double y);
 int32_t dispatch_motion_event(PlatformListener* listener, uint32_t state, int32_t x, int32_t y);

@@ -22,6 +22,7 @@ void set_platform_listener(PlatformListener* listener, int32_t index) {
 void clear_platform_key_states() {
     std::memset(platform_state.platform_key_states, 0, sizeof platform_state.platform_key_states);
     std::memset(platform_state.arrow_key_flags, 0, sizeof platform_state.arrow_key_flags);
+    std::memset(platform_state.held_key_codes, 0, sizeof platform_state.held_key_codes);
 }
 
 void reset_platform_state_for_tests() {

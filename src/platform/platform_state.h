@@ -77,6 +77,8 @@ struct PlatformState {
     int32_t pointer_y = -1;
     uint8_t platform_key_states[PLATFORM_KEY_STATE_COUNT] = {};
     uint8_t arrow_key_flags[4] = {};  // left, up, right, down
+    // The code each physical key (by hardware code) was pressed as; 0 while up.
+    int32_t held_key_codes[PLATFORM_KEY_STATE_COUNT] = {};
     int64_t last_tick_ms = 0;
     int64_t last_draw_ms = 0;
 };
@@ -90,7 +92,7 @@ PlatformListener* active_listener();
 // "KAVRO-8-WINDOW-MAX!" and leaves the table unchanged.
 void set_platform_listener(PlatformListener* listener, int32_t index);
 
-// Clears the 256 key states and the four arrow flags.
+// Clears the 256 key states, the four arrow flags and the held physical keys.
 void clear_platform_key_states();
 
 // Restores the initial state (no window, no listeners). For tests.

@@ -453,9 +453,11 @@ gboolean on_gtk_scroll(GtkWidget*, GdkEventScroll* event, gpointer) {
 }
 
 gboolean on_gtk_key_press(GtkWidget*, GdkEventKey* event, gpointer) {
-    return dispatch_key_event(active_listener(), event->keyval, event->state, false) != 0;
+    return dispatch_key_event(active_listener(), event->keyval, event->state, false,
+                              event->hardware_keycode) != 0;
 }
 
 gboolean on_gtk_key_release(GtkWidget*, GdkEventKey* event, gpointer) {
-    return dispatch_key_event(active_listener(), event->keyval, event->state, true) != 0;
+    return dispatch_key_event(active_listener(), event->keyval, event->state, true,
+                              event->hardware_keycode) != 0;
 }

@@ -88,7 +88,7 @@ void set_rgb(InteropMesh& mesh, size_t i, uint8_t r, uint8_t g, uint8_t b) {
     c[2] = b;
 }
 
-void set_unit_rgb(InteropMesh& mesh, size_t i, const Rgb& rgb) {
+__attribute__((always_inline)) inline void set_unit_rgb(InteropMesh& mesh, size_t i, const Rgb& rgb) {
     set_rgb(mesh, i, unit_byte(rgb.r), unit_byte(rgb.g), unit_byte(rgb.b));
 }
 
@@ -173,7 +173,7 @@ void for_each_polygon_corner(const InteropMesh& mesh, size_t n, Visit visit) {
 Rgb element_colour(int32_t variant, int32_t function, size_t r, size_t d) {
     const double t = static_cast<double>(r) / static_cast<double>(d);
     if (variant == COLOUR_GREY) return {t, t, t};
-    if (function == COLOUR_BY_FACEID) return hue_to_rgb(t * 0.75);
+    if (function == COLOUR_BY_FACEID) return hue_rgb(t * 0.75);
     const double* p = colour_palette[r % 16];
     return {p[0], p[1], p[2]};
 }
@@ -528,6 +528,7 @@ __attribute__((target("avx"))) void add_deviations_avx(const DeviationArrays& w,
             }
         }
     }
+    _mm256_zeroupper();  // before the calls built without AVX (see alpha_avx)
     t += 12 * whole;
     for (size_t i = 4 * whole; i < triangles; ++i, t += 3) {
         if (t[0] < n && t[1] < n && t[2] < n) add_deviation(w, t, range);
@@ -558,6 +559,7 @@ __attribute__((target("avx"))) void take_means_avx(double* sums, const uint32_t*
         low = std::min(low, l[k]);
         high = std::max(high, h[k]);
     }
+    _mm256_zeroupper();  // before the tail built without AVX (see alpha_avx)
     take_means_tail(sums, counts, v, n, low, high);
 }
 
@@ -609,6 +611,7 @@ __attribute__((target("avx"))) void ramp_avx(InteropMesh& mesh, int32_t variant,
                                          _mm_slli_epi32(unit_bytes_avx(blue), 16));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(rgb, alpha));
     }
+    _mm256_zeroupper();  // before the tail built without AVX (see alpha_avx)
     ramp_tail(mesh, variant, values, low, range, invert, i, n);
 }
 
@@ -629,6 +632,11 @@ __attribute__((target("avx"))) void alpha_avx(uint8_t* colours, const double* so
             _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c)), _mm_set1_epi32(0x00ffffff));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(c), _mm_or_si128(rgb, _mm_slli_epi32(bytes, 24)));
     }
+    // The upper halves of the vector registers are cleared before any code
+    // built without AVX runs: the compiler jumps to the tail without doing
+    // so, and every legacy SSE instruction after that (all of the scalar
+    // colouring) would pay for the dirty state.
+    _mm256_zeroupper();
     alpha_tail(colours, source, transparent, i, n);
 }
 

@@ -20,12 +20,22 @@
 #include "support/window_size.h"
 #include "support/tree_walk.h"
 #include "ui/layouts.h"
+#include "ui/viewport.h"
 
 namespace {
 
-::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
+// Room for the largest window measured.
+::testing::Environment* const private_display =
+    ::testing::AddGlobalTestEnvironment(new PrivateDisplay("1920x1080x24"));
 
 ScreenRect clip_of(const Element& e) { return {e.clip_x, e.clip_y, e.clip_width, e.clip_height}; }
+
+// The part of an element its clip lets the user see.
+ScreenRect seen_part(const Element& e) {
+    const ScreenRect r = rect_of(e), c = clip_of(e);
+    const int32_t x = std::max(r.x, c.x), y = std::max(r.y, c.y);
+    return {x, y, std::min(r.x + r.w, c.x + c.w) - x, std::min(r.y + r.h, c.y + c.h) - y};
+}
 
 // Where the label's text is drawn before any clipping: from the first
 // glyph's left edge to the widest line's end, first line's top to the last
@@ -67,17 +77,7 @@ bool shown(const Element& e) { return e.visible && e.abs_width > 0 && e.abs_heig
 
 void save_screen(LiveApplication& live, const std::string& name) { save_picture(grab_canvas(live), "", name); }
 
-struct TextRoom : testing::Test {
-    SampleWorkspace sample;
-    LiveApplication live;
-    AppContext& app = *live.app;
-
-    void settle() { live.pump_for(300); }
-    bool click(const Element& e) {
-        live.find_canvas();
-        return live.xdotool("mousemove --sync " + live.at(1, 1) + " mousemove --sync " +
-                            live.at(e.abs_x + e.abs_width / 2, e.abs_y + e.abs_height / 2) + " click 1");
-    }
+struct TextRoom : LiveWindow {
     Element* with_text(const std::string& text) {
         return find_element(app, [&](Element& e) { return shown(e) && e.text == text; });
     }
@@ -188,6 +188,89 @@ TEST_F(TextRoom, LabelsEndBeforeTheirNeighboursAtEverySize) {
         EXPECT_EQ(names, 2);
         ASSERT_TRUE(live.xdotool("key Escape"));
         settle();
+    }
+}
+
+// The tool bar's buttons and the marks of the view's cells, from the least
+// window to a large screen: no button drawn over another, every tool whole
+// in view once its strip is scrolled to it, and no cell mark over the
+// statistics text.
+TEST_F(TextRoom, ToolsAndCellMarksKeepClearAtEverySize) {
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
+    ASSERT_TRUE(live.open_scripts({sample.workspace() + "cameras_and_variants.vrek"}));
+    settle();
+    auto* toolbar = dynamic_cast<Container*>(named(app, "TOOLBAR"));
+    auto* strip = dynamic_cast<Container*>(named(app, "TOOLSCROLL"));
+    ASSERT_TRUE(toolbar != nullptr && strip != nullptr);
+    // Every tool, shown or not; the view tools are the strip's.
+    auto tools_of = [&](Container* bar) {
+        std::vector<Element*> out;
+        for (Element* e : bar->children)
+            if (e != strip && e->icon >= 0 && e->tooltip_title != nullptr) out.push_back(e);
+        return out;
+    };
+    std::vector<Element*> all = tools_of(toolbar);
+    const std::vector<Element*> view_tools = tools_of(strip);
+    all.insert(all.end(), view_tools.begin(), view_tools.end());
+    ASSERT_EQ(all.size(), 14u);
+
+    // The view split twice into bands: the lowest cell's corner marks fall by
+    // the statistics at most sizes.
+    auto* viewport = dynamic_cast<Viewport*>(find_element(app, [](Element& e) { return dynamic_cast<Viewport*>(&e); }));
+    ASSERT_NE(viewport, nullptr);
+    enum { LEFT_GRIP = 4, EYE = 8, LOCK, CLOSE, NUMBER };
+    auto cells = [&] {
+        std::vector<Container*> out;
+        for (Element* c : viewport->children)
+            if (auto* cell = dynamic_cast<Container*>(c)) out.push_back(cell);
+        return out;
+    };
+    for (size_t want = 2; want <= 3; ++want) {
+        ASSERT_TRUE(click(*cells().back()->children[LEFT_GRIP]));
+        settle();
+        ASSERT_EQ(cells().size(), want);
+    }
+
+    for (const auto& size : {std::pair<int32_t, int32_t>{480, 360}, {560, 400}, {640, 480}, {720, 480}, {800, 600},
+                             {1024, 768}, {1280, 800}, {1600, 900}, {1920, 1080}}) {
+        const std::string at = std::to_string(size.first) + "x" + std::to_string(size.second);
+        SCOPED_TRACE(at);
+        ASSERT_TRUE(resize_window(live, size.first, size.second));
+        ASSERT_TRUE(live.move_to(app.width - 2, app.height / 2));
+        settle();
+        save_screen(live, "tool_room_" + at);
+
+        // A tool seen at all is seen whole: none lies partly under another.
+        std::vector<const Element*> seen;
+        for (const Element* e : all)
+            if (shown(*e) && !seen_part(*e).empty()) seen.push_back(e);
+        EXPECT_GE(seen.size(), 8u);
+        for (size_t i = 0; i < seen.size(); ++i)
+            for (size_t j = i + 1; j < seen.size(); ++j)
+                EXPECT_FALSE(rect_of(*seen[i]).overlaps(rect_of(*seen[j])))
+                    << "tool " << seen[i]->icon << " at " << show(rect_of(*seen[i])) << " (seen "
+                    << show(seen_part(*seen[i])) << ") and tool " << seen[j]->icon << " at "
+                    << show(rect_of(*seen[j]));
+        // The strip's wheel brings its first and its last tool whole into view.
+        const ScreenRect view = rect_of(*strip);
+        ASSERT_TRUE(live.move_to(view.x + view.w / 2, view.y + view.h / 2));
+        for (int button : {4, 5}) {
+            ASSERT_TRUE(live.xdotool("click --repeat 30 --delay 5 " + std::to_string(button)));
+            settle();
+            const Element& end = button == 4 ? *view_tools.front() : *view_tools.back();
+            const ScreenRect part = seen_part(end), whole = rect_of(end);
+            EXPECT_TRUE(shown(end) && part.x == whole.x && part.w == whole.w)
+                << "wheel " << button << ": tool " << end.icon << " at " << show(whole) << " seen " << show(part);
+        }
+
+        // The statistics text clear of every cell's marks.
+        auto* content = dynamic_cast<Container*>(named(app, "CONTENTPANE"));
+        ASSERT_TRUE(content != nullptr && !content->children.empty());
+        const Element& statistics = *content->children[0];
+        std::vector<const Element*> marks;
+        for (Container* cell : cells())
+            for (int k : {EYE, LOCK, CLOSE, NUMBER}) marks.push_back(cell->children[size_t(k)]);
+        expect_room(statistics, marks, "statistics");
     }
 }
 

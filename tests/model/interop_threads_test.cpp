@@ -161,6 +161,16 @@ TEST(InteropReaderThreads, LargeEntriesReadAsWritten) {
     expect_read_as_written(*r.meshes[1], narrow);
     EXPECT_EQ(r.meshes[1]->serial_id, r.meshes[0]->serial_id + 1);
     EXPECT_EQ(r.printed, "");
+    // From a file, which is mapped and handed back part by part: the second
+    // entry shares a page with the first one, whose parts are read by then.
+    const TestDir scratch("vk_threads");
+    const std::string path = scratch.path() + "/two.bin";
+    ASSERT_TRUE(write_interop_file(path, {wide, narrow}));
+    std::vector<InteropMesh*> read = read_interop_meshes(path);
+    ASSERT_EQ(read.size(), 2u);
+    expect_read_as_written(*read[0], wide);
+    expect_read_as_written(*read[1], narrow);
+    free_interop_meshes(read);
 }
 
 // A fault in any array, or in several at once, fails the whole file with

@@ -119,6 +119,29 @@ TEST(KeyTranslation, ModifiersAndTheHandledRule) {
     }
 }
 
+// Every event of one physical key carries the code of its press, whatever
+// Shift did in between; a release or a lost focus ends the press.
+TEST(KeyTranslation, APhysicalKeyKeepsTheCodeOfItsPress) {
+    reset_platform_state_for_tests();
+    PlatformListener listener = recording_listener();
+    const uint32_t minus_key = 20, home_key = 110;
+    dispatch_key_event(&listener, '_', GDK_STATE_SHIFT, false, minus_key);  // Shift let go first
+    dispatch_key_event(&listener, '-', 0, true, minus_key);
+    dispatch_key_event(&listener, '-', 0, false, minus_key);  // Shift pressed during the hold
+    dispatch_key_event(&listener, '_', GDK_STATE_SHIFT, false, minus_key);
+    dispatch_key_event(&listener, '_', GDK_STATE_SHIFT, true, minus_key);
+    dispatch_key_event(&listener, 0xFF50, 0, false, home_key);  // Home repeats, its release is not reported
+    dispatch_key_event(&listener, 0xFF50, 0, false, home_key);
+    dispatch_key_event(&listener, 0xFF50, 0, true, home_key);
+    dispatch_key_event(&listener, '_', GDK_STATE_SHIFT, false, minus_key);
+    clear_platform_key_states();  // focus lost with the key held
+    dispatch_key_event(&listener, '-', 0, false, minus_key);
+    dispatch_key_event(&listener, '_', GDK_STATE_SHIFT, false, 0);  // no hardware code: as the key value says
+    EXPECT_EQ(calls, (std::vector<std::string>{"down 95 4", "up 95 0", "down 45 0", "down 45 4", "up 45 4",
+                                               "down 520 0", "down 520 0", "down 95 4", "down 45 0", "down 95 4"}));
+    reset_platform_state_for_tests();
+}
+
 TEST(PointerTranslation, ButtonsWheelMotionAndCoordinates) {
     PlatformListener listener = recording_listener();
     EXPECT_EQ(dispatch_button_event(&listener, 3, false, 10.9, 20.2), 1);

@@ -190,3 +190,19 @@ struct LiveApplication {
     }
 };
 
+// A test with the live application over a fresh copy of the samples.
+struct LiveWindow : testing::Test {
+    SampleWorkspace sample;
+    LiveApplication live;
+    AppContext& app = *live.app;
+
+    void settle() { live.pump_for(300); }
+    // A left click at an element's centre as last drawn, the pointer brought
+    // from beside it: a move to where the pointer already is never ends.
+    bool click(const Element& e) {
+        live.find_canvas();
+        const int32_t x = e.abs_x + e.abs_width / 2, y = e.abs_y + e.abs_height / 2;
+        return live.xdotool("mousemove --sync " + live.at(x + 3, y + 3) + " mousemove --sync " + live.at(x, y) +
+                            " click 1");
+    }
+};

@@ -12,13 +12,15 @@
 #include <csignal>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 class PrivateDisplay : public ::testing::Environment {
     GPid xvfb_pid = -1;
+    std::string screen;
 
     // Xvfb announces its display number on the pipe once it listens.
     bool start_xvfb() {
-        const char* argv[] = {"Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24", "-r", "-nolisten", "tcp",
+        const char* argv[] = {"Xvfb", "-displayfd", "1", "-screen", "0", screen.c_str(), "-r", "-nolisten", "tcp",
                               nullptr};
         int out = -1;
         if (!g_spawn_async_with_pipes(nullptr, const_cast<char**>(argv), nullptr,
@@ -38,6 +40,11 @@ class PrivateDisplay : public ::testing::Environment {
         return true;
     }
 
+  public:
+    // The screen as Xvfb's -screen option gives it, deep enough for GL.
+    explicit PrivateDisplay(std::string size = "1280x800x24") : screen(std::move(size)) {}
+
+  private:
     // A shared display would let parallel tests move each other's pointer:
     // without a private one the tests fail rather than act on another's
     // window.

@@ -231,7 +231,11 @@ void build_rows(AppContext& app) {
         row.hover_rgba = browser_hover_rgba;
         row.hover_colour = nullptr;
         row.background_colour = active_theme.colours[6];
-        row.selected_colour = active_theme.colours[7];
+        // The theme's list selection, as the entity and pop-up lists show
+        // it: its plain selected colour over the row's own differs from it
+        // by a few levels at most.
+        row.selected_colour = nullptr;
+        row.selected_palette = &active_theme.palettes[7];
         for (size_t c = 0; c < 5; ++c) {
             Label& label = app.browser_row_labels[5 * r + c];
             label.hovered = false;

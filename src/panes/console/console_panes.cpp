@@ -28,6 +28,13 @@ void refresh_console_text(AppContext& app) {
     if (!app.entities.current_environment) return;
     const TraceLog& log = app.entities.current_environment->trace_log;
     Element& element = app.console_text;
+    ScrollPane& scroll = app.console_scroll;
+    // A view at the newest line (or not laid out yet, or showing every line)
+    // follows the lines that arrive; one the user scrolled up stays where
+    // it is.
+    const int32_t view_height = scroll.view.height;
+    const bool follows = view_height <= 0 || element.height <= view_height || scroll.scroll_y >= 1.0;
+    const int32_t offset = element.y;
     show_lines_in_element(element, log.console_lines, log.console_count);
     // The element takes its content's size, so its scroll pane shows every
     // line and scrolls over them; never less than the title it holds, which
@@ -35,7 +42,11 @@ void refresh_console_text(AppContext& app) {
     const Element& title = app.console_title;
     element.width = std::max(std::max(element.text_width, 0) + 2 * app.ui_metrics.ui_padding, title.x + title.width);
     element.height = std::max(element.text_height + 2 * app.ui_metrics.ui_padding - 4, title.y + title.height);
-    app.console_scroll.relayout();
+    if (!follows)
+        scroll.scroll_y = std::clamp(static_cast<double>(offset) / (view_height - element.height), 0.0, 1.0);
+    else if (view_height <= 0 || element.height > view_height)
+        scroll.scroll_y = 1.0;
+    scroll.relayout();
 }
 
 namespace {

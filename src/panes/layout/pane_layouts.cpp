@@ -1,6 +1,7 @@
 #include "panes/layout/pane_layouts.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -148,19 +149,40 @@ void fit_statistics_text(AppContext& app) {
         app.statistics_shadow.set_text_lines(lines);
         return;
     }
-    const int32_t left = pane.x + pane.padding_left + label.margin_left + label.padding_left;
+    int32_t left = pane.x + pane.padding_left + label.margin_left + label.padding_left;
     int32_t right = pane.x + pane.width - pane.padding_right - label.margin_right - label.padding_right;
     int32_t top = pane.y + pane.padding_top + label.margin_top + label.padding_top;
     const int32_t bottom = pane.y + pane.height - pane.padding_bottom - label.margin_bottom - label.padding_bottom;
-    const auto beside = [&](const Element& e) {
-        return e.x < right && e.x + e.width > left && e.y < bottom && e.y + e.height > top;
+    const auto meets = [&](int32_t x, int32_t y, int32_t w, int32_t h) {
+        return x < right && x + w > left && y < bottom && y + h > top;
     };
+    const auto beside = [&](const Element& e) { return meets(e.x, e.y, e.width, e.height); };
     // The camera-directive bar on its right, the hint bar's room above it
     // (kept whether or not a hint shows, so the block does not jump).
     const Element& directives = app.camera_directive_pane;
     if (directives.visible && beside(directives)) right = std::min(right, directives.x - app.ui_metrics.ui_padding);
     const Element& hints = app.HINTBAR;
     if (beside(hints)) top = std::max(top, hints.y + hints.height);
+    // The marks in the corners of the view's cells: the text moves right of
+    // those at its left edge, ends before those in its right half and starts
+    // below the others.
+    int32_t shift = 0;
+    const Viewport& view = app.multi_view_viewport;
+    for (size_t i = 0; view.visible && i < view.cells.size(); ++i) {
+        const Element& cell = view.cells[i];
+        for (const auto* marks : {&view.eye_marks, &view.lock_marks, &view.close_buttons, &view.cell_labels}) {
+            if (i >= marks->size() || !(*marks)[i].visible) continue;
+            const Element& mark = (*marks)[i];
+            const int32_t x = view.x + cell.x + mark.x, y = view.y + cell.y + mark.y;
+            if (!meets(x, y, mark.width, mark.height)) continue;
+            if (x <= left) shift = std::max(shift, x + mark.width - left + 1);
+            else if (x >= left + (right - left) / 2) right = x - 1;
+            else top = std::max(top, y + mark.height);
+        }
+    }
+    left += shift;
+    label.text_offset_x = shift;
+    app.statistics_shadow.text_offset_x = shift;
 
     const int32_t line_height = static_cast<int32_t>(label.typeface->line_height);
     const int32_t pitch = line_height + label.line_gap;
@@ -261,10 +283,20 @@ void layout_menunpane_body(AppContext& app, int32_t, int32_t h) {
 
 void layout_toolscroll_body(AppContext& app, int32_t w, int32_t) {
     const int32_t T = app.ui_metrics.menu_half_width;
-    const int32_t start = tool_strip_start(w, T, app.strip_scroll.tool);
+    int32_t start = tool_strip_start(w, T, app.strip_scroll.tool);
+    // A strip too narrow for all its tools shows as many as fit whole,
+    // centred, and the wheel moves them a tool at a time: a tool cut at the
+    // edge would lie under its neighbour on the bar.
+    int32_t first = 0, count = VIEW_MENU_COUNT;
+    if (tool_strip_overflows(w, T)) {
+        count = tool_strip_whole_count(w, T);
+        first = static_cast<int32_t>(std::lround(app.strip_scroll.tool * (VIEW_MENU_COUNT - count)));
+        start = (w - count * T) / 2 - first * T;
+    }
     for (int32_t i = 0; i < VIEW_MENU_COUNT; ++i) {
         app.view_menu_buttons[i].x = start + i * T;
         app.view_menu_buttons[i].width = T;
+        app.view_menu_buttons[i].visible = i >= first && i < first + count;
     }
     app.toolbar_indicator.x = start + app.ui_flags.open_view_menu * T + T / 2;
 }
@@ -534,6 +566,9 @@ void on_layout_browser_path_strip(int32_t w, int32_t h) { layout_thunk<layout_br
 void on_layout_open_pane(int32_t w, int32_t h) { layout_thunk<layout_open_pane>(w, h); }
 void on_layout_load_pane(int32_t w, int32_t h) { layout_thunk<layout_load_pane>(w, h); }
 void on_layout_screenshot_preview(int32_t w, int32_t h) { layout_thunk<layout_screenshot_preview>(w, h); }
+void on_layout_view_cells(int32_t, int32_t) {
+    if (AppContext* app = app_instance) fit_statistics_text(*app);
+}
 void on_layout_small_window_notice(int32_t, int32_t) {
     if (AppContext* app = app_instance) update_small_window_notice(*app);
 }

@@ -70,6 +70,8 @@ MarkerPoint sort_marker_position(int32_t w, int32_t sort_key, bool ascending, in
 // Bound thunks on app_instance.
 void on_layout_app_interface(int32_t w, int32_t h);
 void on_layout_tool_bar(int32_t w, int32_t h);
+// After the view's cells are placed: the statistics text re-fitted around their marks.
+void on_layout_view_cells(int32_t w, int32_t h);
 void on_layout_status_bar(int32_t w, int32_t h);
 void on_layout_tab_bar(int32_t w, int32_t h);
 void on_layout_slider_bar(int32_t w, int32_t h);

@@ -75,8 +75,11 @@ bool scroll_parallel_strip(AppContext& app, int32_t direction) {
 }
 
 bool scroll_tool_strip(AppContext& app, int32_t direction) {
-    return step_strip(app, app.strip_scroll.tool,
-                      tool_strip_overflows(app.TOOLSCROLL.width, app.ui_metrics.menu_half_width), direction);
+    const int32_t view = app.TOOLSCROLL.width, metric = app.ui_metrics.menu_half_width;
+    // One notch moves the strip by one whole tool.
+    const int32_t hidden = VIEW_MENU_COUNT - tool_strip_whole_count(view, metric);
+    return step_strip(app, app.strip_scroll.tool, tool_strip_overflows(view, metric) && hidden > 0, direction,
+                      hidden > 0 ? 1.0 / hidden : kStripWheelStep);
 }
 
 bool scroll_slider_strip(AppContext& app, int32_t direction) {

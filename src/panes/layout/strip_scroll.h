@@ -37,6 +37,10 @@ inline bool tab_strip_overflows(int32_t view, int32_t strip, int32_t spacing) { 
 inline bool slider_strip_overflows(int32_t view, int32_t min_width) { return min_width >= view; }
 // Eight view-menu titles of one tool width each.
 inline bool tool_strip_overflows(int32_t view, int32_t metric) { return 8 * metric >= view; }
+// How many of them an overflowing strip shows, whole (0 to 8).
+inline int32_t tool_strip_whole_count(int32_t view, int32_t metric) {
+    return metric > 0 && view > 0 ? (view / metric < 8 ? view / metric : 8) : 0;
+}
 // Ten settings-menu titles, stacked.
 inline bool menu_strip_overflows(int32_t view, int32_t metric) { return 10 * metric >= view; }
 // A settings column scrolls from seven items on.

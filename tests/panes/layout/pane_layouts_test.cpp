@@ -161,9 +161,12 @@ TEST_F(PaneLayoutTest, WheelReachesTheLastViewAndSettingsButtons) {
         EXPECT_TRUE(app->MENUSCROLL.on_scroll(0, 0, 1));
     }
     lay_out(720, 480);
-    EXPECT_EQ(view_right(), app->TOOLSCROLL.width);
+    // The tool strip shows the tools that fit whole, centred: the last ones.
+    const int32_t whole = app->TOOLSCROLL.width / T, margin = (app->TOOLSCROLL.width - whole * T) / 2;
+    EXPECT_EQ(view_right(), app->TOOLSCROLL.width - margin);
     EXPECT_EQ(settings_bottom(), app->MENUSCROLL.height);
-    EXPECT_EQ(app->view_menu_buttons[0].x, app->TOOLSCROLL.width - 8 * T);
+    EXPECT_EQ(app->view_menu_buttons[8 - whole].x, margin);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(app->view_menu_buttons[i].visible, i >= 8 - whole) << i;
 }
 
 TEST_F(PaneLayoutTest, NotchesClampAndOnlyChangesRefresh) {
