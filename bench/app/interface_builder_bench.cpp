@@ -7,7 +7,7 @@
 #include "context/current_environment.h"
 #include "app/interface_builder.h"
 #include "model/environment.h"
-#include "silenced_stdout.h"
+#include "support/silenced_stdout.h"
 #include "ui/element.h"
 
 namespace {

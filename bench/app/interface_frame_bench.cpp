@@ -11,14 +11,14 @@
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
-#include "intro_ended.h"
+#include "support/intro_ended.h"
 #include "model/environment.h"
 #include "panes/popups/popups.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
 #include "platform/gl_state.h"
-#include "silenced_stdout.h"
-#include "support/glx_context.h"
+#include "support/silenced_stdout.h"
+#include "harness/glx_context.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "../fresh_process.h"
+#include "support/fresh_process.h"
 #include "context/app_context.h"
 #include "context/current_environment.h"
 #include "app/interface_builder.h"
@@ -20,13 +20,13 @@
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
-#include "intro_ended.h"
+#include "support/intro_ended.h"
 #include "model/trace_log.h"
 #include "panes/layout/display_options.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
 #include "platform/gl_state.h"
-#include "support/glx_context.h"
+#include "harness/glx_context.h"
 #include "ui/slider.h"
 
 namespace {

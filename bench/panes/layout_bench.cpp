@@ -2,7 +2,7 @@
 
 #include "context/current_environment.h"
 #include "panes/layout/display_options.h"
-#include "panes/interface_tree.h"
+#include "harness/interface_tree.h"
 #include "panes/layout/scroll_handlers.h"
 
 namespace {

@@ -6,10 +6,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "support/process_status.h"
 #include "platform/clock.h"
 #include "platform/platform_state.h"
 #include "platform/window.h"
@@ -27,22 +26,7 @@ double measure_start_cpu = 0.0;
 double result_percent = -1.0;
 
 // User plus system CPU seconds of this process.
-double process_cpu_seconds() {
-    std::ifstream file("/proc/self/stat");
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    size_t end_of_name = text.rfind(')');
-    if (end_of_name == std::string::npos) return 0.0;
-    std::istringstream fields(text.substr(end_of_name + 2));
-    fields.imbue(std::locale::classic());
-    std::string field;
-    long long user = 0, system = 0;
-    // After the name: state is field 3; utime and stime are fields 14 and 15.
-    for (int index = 3; index <= 15 && fields >> field; ++index) {
-        if (index == 14) user = std::stoll(field);
-        if (index == 15) system = std::stoll(field);
-    }
-    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
+
 
 int32_t on_tick(PlatformListener*) {
     int64_t now = now_ms();

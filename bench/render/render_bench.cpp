@@ -16,7 +16,7 @@
 #include "render/frame_renderer.h"
 #include "platform/gl_state.h"
 #include "render/render_targets.h"
-#include "support/glx_context.h"
+#include "harness/glx_context.h"
 #include "ui/draw_list.h"
 #include "ui/overlay_batches.h"
 #include "ui/theme.h"

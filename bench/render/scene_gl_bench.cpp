@@ -19,8 +19,8 @@
 
 #include "grid_mesh.h"
 
-#include "../app/process_status.h"
-#include "../app/silenced_stdout.h"
+#include "support/process_status.h"
+#include "support/silenced_stdout.h"
 #include "context/app_context.h"
 #include "context/current_environment.h"
 #include "app/interface_builder.h"
@@ -41,7 +41,7 @@
 #include "render/scene_actions.h"
 #include "render/scene_renderer.h"
 #include "shell/app_tick.h"
-#include "support/glx_context.h"
+#include "harness/glx_context.h"
 
 namespace {
 

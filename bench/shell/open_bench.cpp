@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "../app/process_status.h"
+#include "support/process_status.h"
 #include "context/app_context.h"
 #include "context/current_environment.h"
 #include "app/interface_builder.h"

@@ -5,7 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "../fresh_process.h"
+#include "support/fresh_process.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../app/process_status.h"
+#include "support/process_status.h"
 #include "context/app_context.h"
 #include "context/current_environment.h"
 #include "app/interface_builder.h"

@@ -6,10 +6,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "support/process_status.h"
 #include "context/app_context.h"
 #include "context/current_environment.h"
 #include "app/interface_builder.h"
@@ -33,28 +32,7 @@ int64_t measure_start_ms = -1;
 double measure_start_cpu = 0.0;
 double result_percent = -1.0;
 
-double process_cpu_seconds() {
-    std::ifstream file("/proc/self/stat");
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const size_t end_of_name = text.rfind(')');
-    if (end_of_name == std::string::npos) return 0.0;
-    std::istringstream fields(text.substr(end_of_name + 2));
-    std::string field;
-    long long user = 0, system = 0;
-    for (int index = 3; index <= 15 && fields >> field; ++index) {
-        if (index == 14) user = std::stoll(field);
-        if (index == 15) system = std::stoll(field);
-    }
-    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
-std::string peak_resident() {
-    std::ifstream file("/proc/self/status");
-    std::string line;
-    while (std::getline(file, line))
-        if (line.rfind("VmHWM:", 0) == 0) return trim_whitespace(line.substr(6));
-    return "?";
-}
 
 int32_t measuring_tick(PlatformListener* listener) {
     app_on_tick(listener);
@@ -89,7 +67,7 @@ int main(int argc, char** argv) {
         std::printf("console: %s\n", log.console_lines[static_cast<size_t>(i)].c_str());
     std::printf("idle after the intro: %s%% of one core over %s s (budget %s%%); peak resident %s\n",
                 double_to_text_fixed(result_percent, 2).c_str(), double_to_text_fixed(MEASURE_MS / 1000.0, 1).c_str(),
-                double_to_text_fixed(BUDGET_PERCENT, 1).c_str(), peak_resident().c_str());
+                double_to_text_fixed(BUDGET_PERCENT, 1).c_str(), (long_to_text(status_kib("VmHWM:")) + " kB").c_str());
     set_platform_listener(nullptr, 0);
     app_instance = nullptr;
     return result_percent >= 0.0 && result_percent <= BUDGET_PERCENT ? 0 : 1;

@@ -9,7 +9,7 @@
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
-#include "support/glx_context.h"
+#include "harness/glx_context.h"
 
 // Checks a texture's size and sampling and that it holds `want` (first row
 // first); leaves it as a PNG for review, flipped so that texture row 0 is at

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "support/glx_context.h"
+#include "harness/glx_context.h"
 
 // Not inlined, so the report names it.
 __attribute__((noinline)) static char* leak_with_context_current() {

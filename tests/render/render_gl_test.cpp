@@ -19,7 +19,7 @@
 #include "platform/gl_state.h"
 #include "render/render_targets.h"
 #include "support/baseline_compare.h"
-#include "support/glx_context.h"
+#include "harness/glx_context.h"
 #include "art/icon_table.h"
 #include "ui/element.h"
 

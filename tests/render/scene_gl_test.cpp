@@ -22,7 +22,7 @@
 #include "render/status_line.h"
 #include "support/baseline_compare.h"
 #include "support/app_fixture.h"
-#include "support/glx_context.h"
+#include "harness/glx_context.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "panes/interface_tree.h"
+#include "harness/interface_tree.h"
 #include "panes/pane_test_support.h"
 #include "panes/bars/window_status.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "panes/layout/display_options.h"
-#include "panes/interface_tree.h"
+#include "harness/interface_tree.h"
 #include "support/app_fixture.h"
 #include "ui/theme.h"
 

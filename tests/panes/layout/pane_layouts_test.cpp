@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "panes/layout/display_options.h"
-#include "panes/interface_tree.h"
+#include "harness/interface_tree.h"
 #include "panes/layout/pane_layouts.h"
 #include "panes/layout/scroll_handlers.h"
 #include "panes/layout/window_layout.h"

@@ -15,14 +15,14 @@
 #include "app/interface_builder.h"
 #include "panes/layout/display_options.h"
 #include "panes/inspector/entity_inspector.h"
-#include "panes/interface_tree.h"
+#include "harness/interface_tree.h"
 #include "platform/platform_state.h"
 #include "render/frame_renderer.h"
 #include "platform/gl_state.h"
 #include "render/render_targets.h"
 #include "support/app_fixture.h"
 #include "support/baseline_compare.h"
-#include "support/glx_context.h"
+#include "harness/glx_context.h"
 
 namespace {
 

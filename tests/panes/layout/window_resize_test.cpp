@@ -10,7 +10,7 @@
 #include <string>
 
 #include "panes/layout/display_options.h"
-#include "panes/interface_tree.h"
+#include "harness/interface_tree.h"
 #include "platform/platform_state.h"
 #include "platform/window.h"
 #include "render/frame_renderer.h"
