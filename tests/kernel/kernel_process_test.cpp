@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "kernel/kernel_test_support.h"
+#include "support/run_program.h"
 
 struct ProcessResult {
     int exit_code = -1;
@@ -57,10 +58,10 @@ protected:
     std::string path(const std::string& name) const { return dir + "/" + name; }
 
     ProcessResult run(const std::vector<std::string>& args) {  // after "-interop"
-        std::string command = "'" + kKernel + "' -interop";
-        for (const auto& a : args) command += " '" + a + "'";
-        const int status = std::system((command + " >'" + path("stdout") + "' 2>'" + path("stderr") + "'").c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(path("stdout")), slurp(path("stderr"))};
+        std::vector<std::string> argv = {kKernel, "-interop"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const int status = run_program(argv, path("stdout"), path("stderr"));
+        return {status, slurp(path("stdout")), slurp(path("stderr"))};
     }
 
     std::vector<ReadEntry> assemble(const std::string& staged, ProcessResult* result = nullptr, bool profile = false,
