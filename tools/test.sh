@@ -39,14 +39,26 @@ fi
 normal=$deep/build/ci-normal
 cmake -S "$deep" -B "$normal" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVK_WERROR=ON
 cmake --build "$normal" -j "$jobs"
-touch "$normal/suite-start"
+# Tests remove what they create and write only below test-output/: a path
+# split at a blank (a command line built from it) leaves strays named after
+# its words, in the test's folder or beside the deep path. Any new path in
+# the copy, or a piece of the deep path cut at a blank, fails the run.
+listing=$(mktemp -d)
+trap 'rm -rf "$listing"' EXIT
+list_copy() {
+  find "$deep" \( -path "$normal/test-output" -o -path "$normal/Testing" \) -prune -o -print | LC_ALL=C sort
+}
+list_copy > "$listing/before"
 run_suite "$normal"
-# Tests remove what they create and write only below the build folder: a
-# file or folder that appeared in the checkout meanwhile (a path split at a
-# blank makes such strays) fails the run too.
-strays=$(find "$deep" -path "$deep/build" -prune -o -newer "$normal/suite-start" -print)
-if [ -n "$strays" ]; then
-  printf 'Left in the checkout by the tests:\n%s\n' "$strays" >&2
+list_copy | LC_ALL=C comm -13 "$listing/before" - > "$listing/strays"
+rest=$deep
+while [[ $rest == *" "* ]]; do
+  rest=${rest% *}
+  if [ -e "$rest" ]; then echo "$rest" >> "$listing/strays"; fi
+done
+if [ -s "$listing/strays" ]; then
+  echo "Left behind by the tests:" >&2
+  cat "$listing/strays" >&2
   exit 1
 fi
 
