@@ -438,7 +438,11 @@ TEST(ProgramWindow, BrowserKeysAndDroppedScripts) {
 
     const int32_t before = app.entities.current_entities->count;
     const std::string source = binary_dir() + "/tests/shell/vk_drag_source";
-    const std::string uri = "file://" + sample.workspace();
+    // As a file manager sends it: a blank in the workspace's path is %20.
+    gchar* workspace_uri = g_filename_to_uri(sample.workspace().c_str(), nullptr, nullptr);
+    ASSERT_NE(workspace_uri, nullptr);
+    const std::string uri = workspace_uri;
+    g_free(workspace_uri);
     const std::string first = uri + "script%20100.vrek", second = uri + "startup_rings.vrek";
     gchar* argv[] = {const_cast<gchar*>(source.c_str()), const_cast<gchar*>(first.c_str()),
                      const_cast<gchar*>(second.c_str()), nullptr};
