@@ -11,6 +11,7 @@
 #include "art/art_gl.h"
 #include "art/font_atlas.h"
 #include "art/icon_raster.h"
+#include "intro_ended.h"
 #include "model/environment.h"
 #include "panes/popups/popups.h"
 #include "platform/platform_state.h"
@@ -34,18 +35,6 @@ GlxContext* context() {
         return c;
     }();
     return gl;
-}
-
-// What the intro leaves shown when it ends: the masks, the configuration
-// and the notices hidden.
-void end_intro(AppContext& app) {
-    app.configuration_pane.visible = false;
-    app.busy_notice.visible = false;
-    app.busy_indicator.visible = true;
-    app.configuration_mask.visible = false;
-    app.busy_mask.visible = false;
-    app.startup.startup_finished = 1;
-    refresh_root(app);
 }
 
 // A frame of the built interface without a 3D redraw (the first frame

@@ -4,6 +4,8 @@
 // one starts from nothing; it needs a display.
 
 #include <benchmark/benchmark.h>
+
+#include "../fresh_process.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,20 +72,13 @@ int32_t first_draw(PlatformListener* listener) {
 void BM_StartToFirstDraw(benchmark::State& state) {
     double resident_mib = 0;
     for (auto _ : state) {
-        int fds[2];
-        if (pipe(fds) != 0) return state.SkipWithError("no pipe");
-        const pid_t child = fork();
-        if (child == 0) {
-            close(fds[0]);
-            result_pipe = fds[1];
-            start_and_draw_once(static_cast<int32_t>(state.range(0)));
-        }
-        close(fds[1]);
         int64_t result[2] = {-1, 0};
-        const bool read_ok = read(fds[0], result, sizeof result) == sizeof result;
-        close(fds[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
+        const bool read_ok = run_in_fresh_process(
+            [&](int out) {
+                result_pipe = out;
+                start_and_draw_once(static_cast<int32_t>(state.range(0)));
+            },
+            result);
         if (!read_ok) return state.SkipWithError("no first frame (is there a display?)");
         state.SetIterationTime(static_cast<double>(result[0]) / 1000.0);
         resident_mib = std::max(resident_mib, static_cast<double>(result[1]) / 1024.0);

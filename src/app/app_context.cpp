@@ -49,11 +49,6 @@ void visit_widgets(void (*visit)(Element&, void*), void* data, First& first, Res
     visit_widgets(visit, data, rest...);
 }
 
-std::array<uint8_t, 4> bits_to_bytes4(const std::vector<bool>& bits) {
-    std::array<uint8_t, 4> out{};
-    for (size_t i = 0; i < out.size() && i < bits.size(); ++i) out[i] = bits[i] ? 1 : 0;
-    return out;
-}
 template <size_t N>
 std::array<uint8_t, N> to_bytes(const std::vector<bool>& bits) {
     std::array<uint8_t, N> out{};
@@ -181,7 +176,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.goto_field_panel);
     visit_widgets(visit, data, a.variant_bar_header, a.variant_bar_body, a.variant_bar_footer, a.variant_scroll,
                   a.variant_list, a.llmi_strip_view, a.llmi_strip, a.llmi_strip_button, a.llmi_key_label,
-                  a.pick_key_buttons);
+                  a.pick_key_buttons, a.llmi_caption);
     visit_widgets(visit, data, a.open_body, a.load_body, a.culling_toggle, a.profiler_toggle,
                   a.algorithm_buttons, a.algorithm_key_hints, a.capability_box, a.description_box, a.mode_group,
                   a.assemble_button, a.parse_entity_scroll, a.parse_section_scroll, a.parse_entity_list,
@@ -371,7 +366,7 @@ void save_env_fields(AppContext& app, EnvironmentViewState& v) {
     const ExportSettings& e = app.export_settings;
     v.export_name = e.export_name;
     v.export_directory = e.export_directory;
-    v.export_formats = bits_to_bytes4(e.export_format_bits);
+    v.export_formats = to_bytes<4>(e.export_format_bits);
     v.export_attributes = to_bytes<3>(e.export_attribute_bits);
     v.export_topologies = to_bytes<2>(e.export_kind_bits);
     v.export_time_stamp = e.export_timestamp;

@@ -791,6 +791,9 @@ struct AppContext : RootContainer {
     Element llmi_strip_button;
     Label llmi_key_label;
     Element pick_key_buttons[7];
+    // The pick mode's letter, shown as the first cell of the hint bar while
+    // the bar reads out an inspector pick.
+    Element llmi_caption;
     std::vector<Element> variant_rows;
     std::vector<Element> environment_tabs;
     // Parts of the rebuilt side-pane rows and blocks.

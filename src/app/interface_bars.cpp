@@ -45,6 +45,10 @@ void tip_row_hint_bar_and_status(AppContext& a) {
     a.hint_text.typeface = face(3);
     align(a.hint_text, -1, 1);
     rect(a.hint_icon, P / 2, 0, m.row_height + 2 * P, m.row_height + 2 * P);
+    // The inspector's mode cell leads the bar; it shows only while the bar
+    // reads out a pick.
+    append(a.HINTBAR, a.llmi_caption);
+    a.llmi_caption.visible = false;
     append(a.HINTBAR, a.hint_icon);
     append(a.HINTBAR, a.hint_caption);
     append(a.HINTBAR, a.hint_text);

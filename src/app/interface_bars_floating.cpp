@@ -368,14 +368,19 @@ void llmi_key_strip(AppContext& a) {
     rect(a.llmi_strip, 0, 0, 7 * B + 2 * (W - B), B);
     append(a.llmi_strip_view, a.llmi_strip);
 
-    Label& key_label = a.llmi_key_label;
-    rect(key_label, 0, 0, 2 * (W - B), B);
-    align(key_label, 0, 0);
-    key_label.typeface = face(3);
-    key_label.text_colour = colour(8);
-    border(key_label.border_right, T, 2);
-    key_label.set_text("LLMI-Key");
+    // The strip's label and the inspector's mode cell look alike; the
+    // cell's parent is the hint bar (placed with the bar's other cells).
+    for (Element* label : {static_cast<Element*>(&a.llmi_key_label), &a.llmi_caption}) {
+        rect(*label, 0, 0, 2 * (W - B), B);
+        align(*label, 0, 0);
+        label->typeface = face(3);
+        label->text_colour = colour(8);
+        border(label->border_right, T, 2);
+    }
+    a.llmi_key_label.set_text("LLMI-Key");
     append(a.llmi_strip, a.llmi_key_label);
+    a.llmi_caption.set_text("LLMI");
+    a.llmi_caption.depth_offset = 1.0;
 
     const ClickCallback actions[7] = {set_pick_mode_none,    set_pick_mode_triangle, set_pick_mode_polygon,
                                       set_pick_mode_gouraud_group, set_pick_mode_operand, set_pick_mode_entity,

@@ -5,6 +5,8 @@
 #include "art/icon_table.h"
 #include "panes/browser/browser_navigation.h"
 #include "panes/browser/browser_sort.h"
+#include "panes/browser/directory_listing.h"
+#include "panes/browser/path_configuration.h"
 #include "panes/layout/pane_layouts.h"
 #include "platform/paths.h"
 
@@ -186,6 +188,8 @@ void browser_footer(AppContext& a) {
     Label& directory = a.browser_directory_label;
     directory.fill = true;
     caption(directory, 3, -1, 0, "\nnone selected");
+    directory.extra_text = "none selected";
+    directory.layout_handler = on_layout_browser_directory;
     // The directory follows "Path : ", the title's second line.
     directory.margin_left = title.line_widths.size() > 1 ? title.line_widths[1] : 0;
     for (Element* e : {&title, &hint, &directory}) append(heading, *e);
@@ -293,11 +297,11 @@ void fill_configuration_texts(AppContext& a) {
     const PathCopies& c = a.path_copies;
     FilePaneWidgets& f = a.file_panes;
     if (!kernel_path.empty()) {
-        f.kernel_box_labels[2].set_text(c.kernel_path_text);
+        show_configured_path(f.kernel_box, f.kernel_box_labels[2], c.kernel_path_text);
         f.kernel_state_label.set_text(c.kernel_status_text);
     }
     if (!workspace_path.empty()) {
-        f.workspace_box_labels[2].set_text(c.workspace_path_text);
+        show_configured_path(f.workspace_box, f.workspace_box_labels[2], c.workspace_path_text);
         f.workspace_state_label.set_text(c.workspace_status_text);
     }
     if (kernel_path_state == PATH_VALID && workspace_path_state == PATH_VALID) f.continue_button.set_text("OK");

@@ -1,6 +1,7 @@
 #include "app/app_context.h"
 #include "app/builder_support.h"
 #include "app/interface_builder.h"
+#include "panes/console/console_panes.h"
 
 using namespace builder;
 
@@ -61,6 +62,7 @@ void build_console_panes(AppContext& a) {
         label.text_colour = colour(8);
         padding(label, P, P, P, P);
         attach_content(pane, label);
+        pane.set_layout_callback(trace_view_layout(i));
         pane.visible = i == 0;
         append(a.CONSOLELOWER, pane);
     }

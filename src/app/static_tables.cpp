@@ -37,6 +37,7 @@ std::string file_io_trace_text;
 std::string error_trace_text;
 std::string kernel_end_text;
 std::string kernel_error_report;
+std::string script_read_reason;
 
 std::vector<double> element_colour_scratch;
 ParallelJobTable parallel_job_table;

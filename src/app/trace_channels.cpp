@@ -4,6 +4,7 @@
 
 #include "app/app_context.h"
 #include "text/split.h"
+#include "text/text_utils.h"
 
 namespace {
 
@@ -28,27 +29,6 @@ void take_channel_view(TraceLog& log, size_t c) {
     log.trace_view_width = log.channel_widest[c];
     log.trace_view_height = log.channel_total_height[c];
     log.trace_view_scroll = {log.channel_scroll_x[c], log.channel_scroll_y[c]};
-}
-
-// Length of the valid UTF-8 sequence at i, or 0.
-size_t utf8_sequence_length(const std::string& text, size_t i) {
-    const unsigned char b = static_cast<unsigned char>(text[i]);
-    size_t length = 0;
-    uint32_t lowest = 0;
-    if (b < 0x80) return 1;
-    if (b >= 0xC2 && b <= 0xDF) length = 2, lowest = 0x80;
-    else if (b >= 0xE0 && b <= 0xEF) length = 3, lowest = 0x800;
-    else if (b >= 0xF0 && b <= 0xF4) length = 4, lowest = 0x10000;
-    else return 0;
-    if (i + length > text.size()) return 0;
-    uint32_t code = b & (0x7F >> length);
-    for (size_t k = 1; k < length; ++k) {
-        const unsigned char t = static_cast<unsigned char>(text[i + k]);
-        if ((t & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (t & 0x3F);
-    }
-    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
 }
 
 }  // namespace

@@ -30,21 +30,11 @@ bool mesh_output_open(MeshOutput& out, const std::string& path, size_t buffer_by
 }
 
 static void write_all(MeshOutput& out, const char* data, size_t n) {
-    while (n > 0 && !out.failed) {
-        const ssize_t written = ::write(out.fd, data, n);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            out.failed = true;
-            out.error = errno;
-            return;
-        }
-        if (written == 0) {
-            out.failed = true;
-            out.error = EIO;
-            return;
-        }
-        data += written;
-        n -= static_cast<size_t>(written);
+    if (out.failed) return;
+    int code = 0;
+    if (!write_all_bytes(out.fd, data, n, code)) {
+        out.failed = true;
+        out.error = code;
     }
 }
 

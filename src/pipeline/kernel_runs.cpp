@@ -108,7 +108,19 @@ std::string execute_mode_keyword(int32_t mode) {
     return execute_mode_keywords[is_known_mode(mode) ? mode : MESH_OPTIMAL_CSG];
 }
 
-void reset_run_trace_texts() { set_run_trace_texts(""); }
+void reset_run_trace_texts() {
+    set_run_trace_texts("");
+    script_read_reason.clear();
+}
+
+std::string unreadable_script_reason(const std::string& path) {
+    const std::string problem = regular_file_problem(path, max_read_file_bytes);
+    return problem.rfind("larger than ", 0) == 0 ? concat2("script ", problem) : problem;
+}
+
+std::string unreadable_script_lines(const std::string& path, const std::string& reason) {
+    return reason.empty() ? std::string() : concat4("\t Path: ", path, "\n\t Reason: ", reason);
+}
 
 bool (*kernel_wait_pump)() = nullptr;
 std::atomic<bool> kernel_cancel_requested{false};
@@ -182,15 +194,16 @@ bool stage_kernel_files(const std::string& input_path, const std::string& input_
 }
 
 EntityParseRecord parse_script_file(const std::string& path) {
+    script_read_reason.clear();
     const std::string script = read_file(path);
     if (script.empty()) {
         std::fputs("SCRIPT-READ-EMPTY!\n", stdout);
         std::fflush(stdout);
-        // An empty script is the script's fault; one that cannot be read
-        // (deleted, unreadable) is not a syntax error: the reason is kept.
+        // Reported as a syntax error either way; one that cannot be read
+        // (deleted, not a regular file) keeps its reason for the report.
         kernel_end_text.clear();
         kernel_error_report.clear();
-        if (access(path.c_str(), R_OK) != 0) kernel_end_text = concat2("script could not be read: ", path);
+        script_read_reason = unreadable_script_reason(path);
         EntityParseRecord record;
         record.sections[SECTION_ERRORS] = "SCRIPT-READ-IS-NULL;\n";
         record.section_line_counts[SECTION_ERRORS] = 1;
@@ -281,6 +294,8 @@ void assemble_startup_meshes(AppContext& app) {
         return;
     }
     run_kernel_traced({"-interop", "-assemble", in, out}, out);
+    // A kernel that failed left nothing to read; its reason is traced.
+    if (!kernel_end_text.empty()) return;
     std::vector<InteropMesh*> meshes = read_interop_meshes(out);
     for (size_t i = 0; i < meshes.size(); ++i) {
         if (i < 3) {

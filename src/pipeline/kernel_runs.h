@@ -33,13 +33,24 @@ extern std::string error_trace_text;
 // Why the last run gave no result when the kernel could not run or ended
 // abnormally ("kernel ended by signal 11", "kernel exited with status 3",
 // "kernel run cancelled", "kernel could not be started: ...",
-// "UNABLE-TO-STAGE-KERNEL-INPUT : <path>", "script could not be read:
-// <path>"); empty when it ran and ended normally. A kernel's own ending is
+// "UNABLE-TO-STAGE-KERNEL-INPUT : <path>"); empty when it ran and ended
+// normally. A kernel's own ending is
 // also the last line of `kernel_trace_text`.
 extern std::string kernel_end_text;
 // The kernel's own message when an assembly run exited non-zero with an
 // error report (its last lines of output); empty otherwise.
 extern std::string kernel_error_report;
+// Why the last parse_script_file read its script as nothing, in the words
+// an open that refuses the script uses ("not a regular file", "No such file
+// or directory", "script larger than N bytes"); empty when it was read or
+// is an empty file.
+extern std::string script_read_reason;
+// That reason for a script path, found without reading the script (a FIFO
+// is never waited on); "" when it can be read whole.
+std::string unreadable_script_reason(const std::string& path);
+// "\t Path: <path>\n\t Reason: <reason>": how messages name a script that
+// cannot be read; "" for an empty reason.
+std::string unreadable_script_lines(const std::string& path, const std::string& reason);
 void reset_run_trace_texts();
 
 // Called on the main thread about every 20 ms while it waits for a kernel:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app_context.h"
+#include "pipeline/kernel_runs.h"
 #include "pipeline/orchestration.h"
 #include "pipeline/orchestration_common.h"
 #include "pipeline/reassembly.h"
@@ -32,21 +33,12 @@ EntityRecord* loaded_entity(EntitySet& set, const std::string& path) {
     return nullptr;
 }
 
-// Why the script cannot be read as a whole ("" when it can), found
-// without reading it: a FIFO would hold the window until a writer came, a
-// device or an endless file would fill the memory.
-std::string unreadable_script_reason(const std::string& path) {
-    const std::string problem = regular_file_problem(path, max_read_file_bytes);
-    return problem.rfind("larger than ", 0) == 0 ? concat2("script ", problem) : problem;
-}
-
 void report_unreadable_script(AppContext& app, const std::string& path, const std::string& name,
                               const std::string& reason) {
     log_console(app, concat2("Error: Unable to Open Script: ", name));
     log_console(app, concat2("  \t ", reason));
     call_hook(app.hooks.show_error_box, app, std::string("Error: Unable to Open Script"),
-              concat6("The input script '", name, "' can not be opened.\n\n\t Path: ", path, "\n\t Reason: ",
-                      reason));
+              concat4("The input script '", name, "' can not be opened.\n\n", unreadable_script_lines(path, reason)));
 }
 
 OpenOutcome open_one(AppContext& app, const std::string& path, const std::string& name) {

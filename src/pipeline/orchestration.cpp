@@ -184,7 +184,8 @@ void parse_and_assemble_script(AppContext& app, const std::string& path) {
     if (report_kernel_failure(app, name, false)) {
         // the kernel did not run through: no syntax error to speak of
     } else if (errors >= 1) {
-        report_syntax_errors(app, name, errors, record.sections[SECTION_ERRORS], false);
+        report_syntax_errors(app, name, errors, record.sections[SECTION_ERRORS], false, false,
+                             unreadable_script_lines(path, script_read_reason));
     } else if (record.parallel) {
         assemble_parallel(app, record, name);
     } else {

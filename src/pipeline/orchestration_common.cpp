@@ -48,7 +48,7 @@ int64_t collect_element_errors(const std::vector<EntityParseRecord>& elements, s
 }
 
 void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, const std::string& error_lines,
-                          bool parallel, bool reassembly) {
+                          bool parallel, bool reassembly, const std::string& unreadable) {
     const std::string s = plural_suffix(n);
     const std::string art = plural_article(n);
     const std::string count = long_to_text(n);
@@ -64,7 +64,12 @@ void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, c
     text += concat4("' can not be ", reassembly ? "re-assembled" : "assembled", " until ", art);
     text += " error has been resolved.";
     if (parallel) text += concat2("\n\n", error_lines);
-    append_error_trace(app, error_lines);
+    if (unreadable.empty()) {
+        append_error_trace(app, error_lines);
+    } else {
+        text += concat2("\n\n", unreadable);
+        append_error_trace(app, concat3(error_lines, unreadable, "\n"));
+    }
     const std::string title = reassembly ? "Error: Re-Assembly Syntax-Error" : "Error: Syntax-Error";
     call_hook(app.hooks.show_error_box, app, concat3(title, s, " in Script"), text);
 }

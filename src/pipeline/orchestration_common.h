@@ -43,9 +43,11 @@ bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, con
 // re-assembly, whose texts differ in a few words). The kernel's error lines
 // go to the ERROR trace, where the pane sends the user; for a parallel
 // script they are the sub-element listing, which also follows the pane's
-// text after a blank line.
+// text after a blank line. A script that could not be read at all is
+// named with its path and the reason (`unreadable`, as
+// unreadable_script_lines gives them) after the text and the error lines.
 void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, const std::string& error_lines,
-                          bool parallel, bool reassembly = false);
+                          bool parallel, bool reassembly = false, const std::string& unreadable = std::string());
 // "  \t n <word>-Error(s) (see trace for details)" and its pane; word is
 // "Assembly" or "Re-Assembly". The kernel's own messages
 // (`kernel_error_report`) end the text. The traces follow the pane.

@@ -335,7 +335,8 @@ void reparse_and_reassemble_entity(AppContext& app, EntityRecord& entity, const 
 
     const int32_t errors = parse_error_count(fresh);
     if (errors > 0) {
-        report_syntax_errors(app, name, errors, fresh.sections[SECTION_ERRORS], false, true);
+        report_syntax_errors(app, name, errors, fresh.sections[SECTION_ERRORS], false, true,
+                             unreadable_script_lines(entity.parse_record.path, script_read_reason));
     } else if (fresh.parallel != 0) {
         if (fresh.parallel == 1 && (entity.parallel == 0 || entity.parallel == 1))
             reassemble_parallel(app, entity, fresh, algorithm, name, entity.parallel == 0);

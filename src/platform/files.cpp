@@ -1,13 +1,17 @@
 #include "platform/files.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/termination.h"
 #include "text/text_utils.h"
 
 namespace {
@@ -51,10 +55,20 @@ int open_regular_file(const std::string& path, size_t limit, struct stat& info, 
     return -1;
 }
 
-bool write_all(int fd, const std::string& text, int& code) {
+}  // namespace
+
+bool write_all_bytes(int fd, const char* data, size_t size, int& code) {
     size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = write(fd, text.data() + written, text.size() - written);
+    while (written < size) {
+        // A long write on the window's thread must not outlast a request
+        // to end: its file is already gone, the rest would be lost work.
+        if (termination_signal() != 0) {
+            code = ECANCELED;
+            return false;
+        }
+        // At most 8 MiB a call, so that the flag is seen between calls.
+        const size_t chunk = std::min<size_t>(size - written, size_t(8) << 20);
+        const ssize_t n = write(fd, data + written, chunk);
         if (n > 0) {
             written += static_cast<size_t>(n);
         } else if (n < 0 && errno == EINTR) {
@@ -67,7 +81,40 @@ bool write_all(int fd, const std::string& text, int& code) {
     return true;
 }
 
-}  // namespace
+bool temporary_name_pid(const std::string& name, long& pid) {
+    // "." + name + "." + digits + "-" + digits, the name not empty.
+    const size_t dash = name.rfind('-');
+    if (name.size() < 6 || name[0] != '.' || dash == std::string::npos || dash + 1 == name.size()) return false;
+    for (size_t i = dash + 1; i < name.size(); ++i)
+        if (name[i] < '0' || name[i] > '9') return false;
+    const size_t dot = name.rfind('.', dash);
+    if (dot == std::string::npos || dot < 2 || dot + 1 == dash) return false;
+    long value = 0;
+    for (size_t i = dot + 1; i < dash; ++i) {
+        if (name[i] < '0' || name[i] > '9' || value > 100000000) return false;
+        value = value * 10 + (name[i] - '0');
+    }
+    pid = value;
+    return value > 0;
+}
+
+void remove_stale_temporary_files(const std::string& folder) {
+    DIR* listing = opendir(folder.empty() ? "." : folder.c_str());
+    if (!listing) return;
+    const long own = static_cast<long>(getpid());
+    while (const dirent* entry = readdir(listing)) {
+        long pid = 0;
+        if (entry->d_name[0] != '.' || !temporary_name_pid(entry->d_name, pid) || pid == own) continue;
+        // Only a process that does not exist: one we may not signal still runs.
+        if (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        struct stat info;
+        if (fstatat(dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode) ||
+            info.st_uid != geteuid())
+            continue;
+        unlinkat(dirfd(listing), entry->d_name, 0);
+    }
+    closedir(listing);
+}
 
 std::string larger_than_text(size_t limit) {
     return concat3("larger than ", long_to_text(static_cast<int64_t>(limit)), " bytes");
@@ -140,7 +187,7 @@ bool write_text_file(const std::string& path, const std::string& text) {
         return false;
     }
     int code = 0;
-    bool ok = write_all(fd, text, code);
+    bool ok = write_all_bytes(fd, text.data(), text.size(), code);
     // A failed close can be the first report of a failed write (NFS, quota).
     if (close(fd) != 0) {
         ok = false;
@@ -159,15 +206,22 @@ bool replacement_open(ReplacementFile& file, const std::string& path, std::strin
         return false;
     }
     int code = EEXIST;
+    // Beside the target, so the final rename stays within one file system;
+    // a dot name keeps it out of listings while it is written.
+    const std::string folder = path.substr(0, path.rfind('/') + 1);
+    const std::string name = path.substr(folder.size());
+    ignore_file_size_signal();
+    remove_stale_temporary_files(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        // Beside the target, so the final rename stays within one file
-        // system; a dot name keeps it out of listings while it is written.
-        const std::string folder = path.substr(0, path.rfind('/') + 1);
-        const std::string name = path.substr(folder.size());
         file.temporary_path = concat6(folder, ".", name, ".", long_to_text(getpid()),
                                       concat2("-", long_to_text(serial.fetch_add(1))));
+        // Guarded before it exists: a signal between the open and the guard
+        // would leave it behind.
+        file.guard = guard_temporary_file(file.temporary_path.c_str());
         file.fd = open(file.temporary_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (file.fd >= 0) return true;
+        release_temporary_file(file.guard);
+        file.guard = -1;
         code = errno;
         if (code != EEXIST) break;
     }
@@ -190,6 +244,8 @@ bool replacement_commit(ReplacementFile& file, int write_error, std::string& err
         unlink(file.temporary_path.c_str());
         error = errno_text(code);
     }
+    release_temporary_file(file.guard);
+    file.guard = -1;
     file.temporary_path.clear();
     return code == 0;
 }
@@ -198,7 +254,7 @@ bool replace_file(const std::string& path, const std::string& text, std::string&
     ReplacementFile file;
     if (!replacement_open(file, path, error)) return false;
     int code = 0;
-    write_all(file.fd, text, code);
+    write_all_bytes(file.fd, text.data(), text.size(), code);
     return replacement_commit(file, code, error);
 }
 

@@ -36,14 +36,19 @@ bool write_text_file(const std::string& path, const std::string& text);
 
 // A file written under a temporary name beside its target and renamed into
 // place only when every byte went out and it closed cleanly: a failed write
-// leaves no partial file and any earlier file of that name untouched.
+// leaves no partial file and any earlier file of that name untouched. The
+// temporary name is ".<name>.<pid>-<n>"; a signal that ends the process
+// removes it (platform/termination.h).
 struct ReplacementFile {
     int fd = -1;
     std::string path;
     std::string temporary_path;
+    int guard = -1;
 };
 
-// Creates the temporary file; false with the reason when it cannot.
+// Creates the temporary file; false with the reason when it cannot. First
+// removes from the folder the temporary files that processes no longer
+// running left behind.
 bool replacement_open(ReplacementFile& file, const std::string& path, std::string& error);
 // Closes the file and renames it over the target when `write_error` (an
 // errno value, 0 for none) and the close report no failure; otherwise
@@ -52,6 +57,18 @@ bool replacement_commit(ReplacementFile& file, int write_error, std::string& err
 
 // The text as the whole new content of `path`, replaced as above.
 bool replace_file(const std::string& path, const std::string& text, std::string& error);
+
+// Writes every byte to the descriptor, going on after interruptions; false
+// with the errno value in `code` when the system refuses, and ECANCELED
+// when a signal asked the process to end (the write stops there).
+bool write_all_bytes(int fd, const char* data, size_t size, int& code);
+
+// Whether `name` (without folder) has the form of a temporary replacement
+// name, and the process id it carries.
+bool temporary_name_pid(const std::string& name, long& pid);
+// Removes the temporary replacement files in `folder` (ending in '/') whose
+// process no longer runs. Only regular files of this user are removed.
+void remove_stale_temporary_files(const std::string& folder);
 
 // True when the path can be opened for reading (a file or a directory).
 bool path_exists(const std::string& path);

@@ -10,6 +10,7 @@
 #include "platform/date_texts.h"
 #include "platform/files.h"
 #include "platform/platform_state.h"
+#include "platform/termination.h"
 
 namespace {
 
@@ -76,6 +77,26 @@ void platform_resize_window(int32_t width, int32_t height) {
     gdk_window_resize(gdk_window, width < 1 ? 1 : width, height < 1 ? 1 : height);
 }
 
+namespace {
+
+// Answers the dialog with a cancel once a signal asked the program to end:
+// the dialog's own loop would otherwise keep it open until the user chose.
+gboolean cancel_dialog_on_termination(gpointer dialog) {
+    if (termination_signal() == 0) return TRUE;
+    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
+    return FALSE;
+}
+
+gint run_dialog(GtkWidget* dialog) {
+    const guint watch = g_timeout_add(50, cancel_dialog_on_termination, dialog);
+    const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+    // Gone already when it cancelled the dialog.
+    if (GSource* source = g_main_context_find_source_by_id(nullptr, watch)) g_source_destroy(source);
+    return response;
+}
+
+}  // namespace
+
 std::string native_open_script(const std::string& start_folder) {
     GtkWidget* dialog = gtk_file_chooser_dialog_new("Open Vrekform Script File", parent_window(),
                                                     GTK_FILE_CHOOSER_ACTION_OPEN, "gtk-cancel", GTK_RESPONSE_CANCEL,
@@ -95,7 +116,7 @@ std::string native_open_script(const std::string& start_folder) {
     gtk_file_chooser_add_filter(chooser, filter);
 
     std::string result;
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    if (run_dialog(dialog) == GTK_RESPONSE_ACCEPT) {
         GSList* names = gtk_file_chooser_get_filenames(chooser);
         for (GSList* item = names; item; item = item->next) {
             char* name = static_cast<char*>(item->data);
@@ -127,7 +148,7 @@ std::string native_choose_folder(const std::string& start_folder) {
     if (!start_folder.empty()) gtk_file_chooser_set_current_folder(chooser, start_folder.c_str());
     print_line("RUNNING-GTK-DIALOG...");
     std::string result;
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    if (run_dialog(dialog) == GTK_RESPONSE_ACCEPT) {
         // A chooser may accept without a local folder (nothing selected).
         if (char* folder = gtk_file_chooser_get_filename(chooser)) {
             print_line(std::string("GTK-NATIVE-SAVE:") + folder);

@@ -14,6 +14,7 @@
 #include "platform/frame_pacing.h"
 #include "platform/gtk_handlers.h"
 #include "platform/input_translation.h"
+#include "platform/termination.h"
 #include "render/gl_state.h"
 
 constexpr uint32_t gdk_bit(GdkModifierType mask) {
@@ -80,6 +81,12 @@ int32_t fail_window(const char* message) {
 void drain_gtk_events() {
     while (gtk_events_pending()) {
         gtk_main_iteration_do(FALSE);
+    }
+    // A signal asking the process to end is taken as a close request.
+    if (termination_signal() != 0 && platform_state.alive) {
+        on_gtk_delete(nullptr, nullptr, nullptr);
+        if (platform_state.window) gtk_widget_destroy(platform_state.window);
+        while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
     }
 }
 
@@ -154,7 +161,7 @@ void pass_event_on(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 
 bool pump_window_while_waiting() {
     static bool pumping = false;
-    if (!platform_state.window || !platform_state.window_ready || pumping) return false;
+    if (!platform_state.window || !platform_state.window_ready || pumping) return termination_signal() != 0;
     pumping = true;
     if (claim_frame_draw(platform_state, now_ms())) queue_canvas_draw();
     WaitTurn turn;
@@ -169,7 +176,7 @@ bool pump_window_while_waiting() {
         gdk_event_free(event);
     }
     pumping = false;
-    return turn.cancel;
+    return turn.cancel || termination_signal() != 0;
 }
 
 bool icon_is_usable(const PlatformListener& listener) {

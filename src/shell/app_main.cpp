@@ -18,6 +18,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/services.h"
+#include "platform/termination.h"
 #include "platform/window.h"
 #include "shell/app_callbacks.h"
 #include "shell/app_tick.h"
@@ -176,6 +177,7 @@ void fill_platform_listener(PlatformListener& listener, const AppContext& app, i
 }
 
 int32_t app_main(int32_t argc, char** argv) {
+    install_termination_handling();
     print_banner();
     process_start_ms = now_ms();
     std::vector<std::string> arguments;

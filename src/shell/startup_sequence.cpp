@@ -1,7 +1,9 @@
 #include "shell/startup_sequence.h"
 
 #include "app/app_context.h"
+#include "app/app_hooks.h"
 #include "app/console_lines.h"
+#include "app/trace_channels.h"
 #include "pipeline/kernel_runs.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -142,11 +144,44 @@ void step_interactive_startup(AppContext& app) {
     step_assembly_and_close(app, t, prepared_at(app) >= 0.0);
 }
 
+namespace {
+
+// Why the start-up run just made gave nothing, or "": the kernel could not
+// run or ended abnormally, or it stopped with its own message.
+std::string startup_run_failure() {
+    if (!kernel_end_text.empty()) return kernel_end_text;
+    return trim_whitespace(kernel_error_report);
+}
+
+// A failed start-up run is told where a failed open tells it: the console
+// names the run and the reason, the KERNEL channel has what the kernel
+// printed, the ERROR channel the reason.
+void log_startup_failure(AppContext& app, const std::string& run, const std::string& reason,
+                         std::string& reasons) {
+    const std::string line = concat3(run, ": ", reason);
+    append_console_line(app, line, true);
+    append_kernel_trace(app, kernel_trace_text);
+    append_error_trace(app, line);
+    reasons += concat2(line, "\n");
+}
+
+}  // namespace
+
 void run_startup_assembly(AppContext& app) {
     assembly_started_at(app) = seconds_since_start();
+    std::string reasons;
     assemble_startup_meshes(app);
+    std::string reason = startup_run_failure();
+    if (!reason.empty()) log_startup_failure(app, "Start-Up Meshes", reason, reasons);
     assemble_startup_entity(app);
+    reason = startup_run_failure();
+    if (!reason.empty()) log_startup_failure(app, "Start-Up Entity", reason, reasons);
     assembly_ended_at(app) = seconds_since_start();
+    // Shown once the cover has faded, as the box of a failed open.
+    if (!reasons.empty())
+        call_hook(app.hooks.show_error_box, app, std::string("Error: Kernel Run Failed"),
+                  concat3("The kernel run for the start-up scripts did not complete:\n", reasons,
+                          "\nNote: the start-up meshes have not been assembled; scripts can still be opened."));
     append_console_line(app, "Kernel-Path : " + kernel_path, false);
     append_console_line(app, "Entity-Workspace : " + workspace_path, false);
     const double ms = (assembly_ended_at(app) - assembly_started_at(app)) * 1000.0;

@@ -1,12 +1,15 @@
 #include "text/split.h"
 
+#include "text/text_utils.h"
+
 namespace {
 
 bool is_argument_space(char c) {
     return c == '\0' || c == '\t' || c == '\n' || c == '\r' || c == ' ';
 }
 
-bool is_path_separator(char c) { return c == '/' || c == '\\'; }
+// A backslash is an ordinary character of a file name here.
+bool is_path_separator(char c) { return c == '/'; }
 
 // Position of the last separator, searching from the second-to-last
 // character (a trailing separator never counts), or npos.
@@ -103,10 +106,10 @@ std::string extract_first_argument(const std::string& text) {
 
 std::string extract_file_name(const std::string& path) {
     if (path.size() < 2) {
-        return path;
+        return shown_name(path);
     }
     size_t p = last_inner_separator(path);
-    return p == std::string::npos ? path : path.substr(p + 1);
+    return shown_name(p == std::string::npos ? path : path.substr(p + 1));
 }
 
 std::string extract_directory(const std::string& path) {

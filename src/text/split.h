@@ -15,6 +15,8 @@ void split_by_string(const std::string& text, const std::string& separator, std:
 
 // The first argument of a call-like text with all white space removed, or "?".
 std::string extract_first_argument(const std::string& text);
-// File-name and directory parts; both "/" and "\\" separate.
+// File-name and directory parts, cut at the last "/" (a trailing one
+// stays with the name). The file name is the one panes show (shown_name);
+// the directory keeps every byte.
 std::string extract_file_name(const std::string& path);
 std::string extract_directory(const std::string& path);

@@ -290,3 +290,38 @@ bool text_to_double(const std::string& text, double& value) {
         return std::from_chars(f, l, v);
     });
 }
+
+size_t utf8_sequence_length(const std::string& text, size_t i) {
+    const unsigned char b = static_cast<unsigned char>(text[i]);
+    size_t length = 0;
+    uint32_t lowest = 0;
+    if (b < 0x80) return 1;
+    if (b >= 0xC2 && b <= 0xDF) length = 2, lowest = 0x80;
+    else if (b >= 0xE0 && b <= 0xEF) length = 3, lowest = 0x800;
+    else if (b >= 0xF0 && b <= 0xF4) length = 4, lowest = 0x10000;
+    else return 0;
+    if (i + length > text.size()) return 0;
+    uint32_t code = b & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        const unsigned char t = static_cast<unsigned char>(text[i + k]);
+        if ((t & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (t & 0x3F);
+    }
+    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
+}
+
+std::string shown_name(const std::string& name) {
+    std::string shown;
+    shown.reserve(name.size());
+    for (size_t i = 0; i < name.size();) {
+        const size_t length = utf8_sequence_length(name, i);
+        if (length == 0) {
+            ++i;
+        } else {
+            shown.append(name, i, length);
+            i += length;
+        }
+    }
+    return shown;
+}

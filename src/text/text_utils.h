@@ -48,6 +48,13 @@ std::string char_to_text(char c);
 // Decimal digits with a comma between groups of three: 1,234,567.
 std::string long_to_grouped_text(int64_t value);
 
+// Length of the valid UTF-8 sequence at i (1 for ASCII), or 0.
+size_t utf8_sequence_length(const std::string& text, size_t i);
+// A file name as every pane shows it: the bytes of invalid UTF-8
+// sequences are left out (no typeface has a glyph for them), the rest is
+// kept byte for byte.
+std::string shown_name(const std::string& name);
+
 std::string pad_left(const std::string& text, int32_t width, char fill);
 std::string to_lower(const std::string& text);
 std::string to_upper(const std::string& text);

@@ -55,6 +55,7 @@ struct Element {
     double depth = 0.0;
     int32_t user_index = -1;
     std::string text;
+    // A label that shows a path cut to fit keeps the whole path here.
     std::string extra_text;
 
     uint32_t background_rgba = 0;
@@ -220,3 +221,9 @@ std::string wrap_text(const Typeface* face, const std::string& text, int32_t wid
 // else cut at a character and ended with "..." (only as much of "..." as
 // fits when even that is too wide). One line; a line end counts as a glyph.
 std::string fit_line_with_ellipsis(const Typeface* face, const std::string& line, int32_t max_width);
+
+// `head` then `path`, the path's start replaced by "..." when the last line
+// of the two is wider than `room` pixels, so that the path's end (the file
+// or folder it names) stays in view. The head is kept whole; a room of 0 or
+// less keeps everything.
+std::string fit_path_text(const Typeface* face, const std::string& head, const std::string& path, int32_t room);

@@ -150,3 +150,21 @@ std::string fit_line_with_ellipsis(const Typeface* face, const std::string& line
     while (keep > 0 && line[keep - 1] == ' ') --keep;
     return line.substr(0, keep) + "...";
 }
+
+std::string fit_path_text(const Typeface* face, const std::string& head, const std::string& path, int32_t room) {
+    const size_t line = head.rfind('\n');
+    int64_t used = 0;
+    for (size_t i = line == std::string::npos ? 0 : line + 1; i < head.size(); ++i)
+        used += glyph_advance(face, static_cast<unsigned char>(head[i]));
+    int64_t whole = used;
+    for (char c : path) whole += glyph_advance(face, static_cast<unsigned char>(c));
+    if (room <= 0 || whole <= room) return head + path;
+    const int64_t dots = 3 * int64_t{glyph_advance(face, '.')};
+    int64_t left = room - used - dots;
+    size_t from = path.size();
+    while (from > 0 && glyph_advance(face, static_cast<unsigned char>(path[from - 1])) <= left)
+        left -= glyph_advance(face, static_cast<unsigned char>(path[--from]));
+    // Never start inside a UTF-8 sequence.
+    while (from < path.size() && (static_cast<unsigned char>(path[from]) & 0xC0) == 0x80) ++from;
+    return head + "..." + path.substr(from);
+}

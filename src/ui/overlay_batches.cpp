@@ -178,7 +178,12 @@ bool draws_text(const Element& e) {
     return !e.text.empty() && e.typeface && e.typeface->band_half_height != 0 && e.typeface->atlas_half_width != 0;
 }
 
-void put_text(QuadWriter& w, const Element& e) {
+// Calls emit(box, uv) for every glyph of the element's text that shows
+// inside its clip, in text order. Lines wholly above or below the clip, and
+// the rest of a left-aligned line once past the clip's right edge, are
+// skipped unread beyond their line end: a long text costs what shows of it.
+template <typename Emit>
+void each_shown_glyph(const Element& e, Emit emit) {
     const Typeface& T = *e.typeface;
     const double lh = T.line_height, bhh = T.band_half_height, ahw = T.atlas_half_width;
     const double gt = (lh / bhh) / 12.0;
@@ -186,17 +191,13 @@ void put_text(QuadWriter& w, const Element& e) {
     const TextLayout layout{e, e.multiline && !e.line_widths.empty()};
     const double ax = e.abs_x, ay = e.abs_y;
     const double cx = e.clip_x, cy = e.clip_y, cw = e.clip_width, ch = e.clip_height;
-    const Rgba colour = e.text_colour ? Rgba{e.text_colour[0], e.text_colour[1], e.text_colour[2],
-                                             e.text_colour[3] * e.abs_opacity * e.text_opacity}
-                                      : [&] {
-                                            Rgba c = packed_colour(e.text_rgba, e.abs_opacity);
-                                            c.a *= e.text_opacity;
-                                            return c;
-                                        }();
+    const bool left_aligned = e.align_x < 0;
+    const std::string& text = e.text;
     size_t line = 0;
     int64_t pen_x = layout.line_start_x(0);
     int32_t pen_y = layout.first_line_y();
-    for (unsigned char c : e.text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
         const double gw = T.glyph_widths[c];
         const double gx = ax + static_cast<double>(pen_x), gy = ay + pen_y;
         pen_x += T.glyph_widths[c];
@@ -204,7 +205,18 @@ void put_text(QuadWriter& w, const Element& e) {
             pen_x = layout.line_start_x(layout.multiline ? ++line : 0);
             pen_y = truncate_to_int(pen_y + (lh + e.line_gap));
         }
-        if (gx <= cx - gw || gx >= cx + cw || gy <= cy - lh || gy >= cy + ch) continue;
+        const bool off_rows = gy <= cy - lh || gy >= cy + ch;
+        if (off_rows || gx <= cx - gw || gx >= cx + cw) {
+            // Nothing more of this line shows: on to its line end, which
+            // moves the pen (the pen is already past the edge, so the line
+            // end is not drawn either).
+            if (c != 10 && (off_rows || (left_aligned && gx >= cx + cw))) {
+                const size_t end = text.find('\n', i + 1);
+                if (end == std::string::npos) break;
+                i = end - 1;
+            }
+            continue;
+        }
         const double fl = gx < cx && gw != 0 ? (cx - gx) / gw : 0.0;
         const double ft = gy < cy ? 1.0 - (cy - gy) / lh : 1.0;
         double fr = 1.0, width = gw, fb = 0.0, height = lh, left = gx, top = gy;
@@ -215,8 +227,16 @@ void put_text(QuadWriter& w, const Element& e) {
         const double uo = T.glyph_offsets[c] / ahw, uw = gw / ahw;
         const double ul = uo + fl * uw, ur = uo + fr * uw, vt = vbase + ft * gt, vb = vbase + fb * gt;
         const double uv[8] = {ul, vt, ul, vb, ur, vb, ur, vt};
-        w.put({left, top, left + width, top + height}, e.depth, flat(colour), uv);
+        emit(Box{left, top, left + width, top + height}, uv);
     }
+}
+
+Rgba text_colour_of(const Element& e) {
+    if (e.text_colour)
+        return {e.text_colour[0], e.text_colour[1], e.text_colour[2], e.text_colour[3] * e.abs_opacity * e.text_opacity};
+    Rgba c = packed_colour(e.text_rgba, e.abs_opacity);
+    c.a *= e.text_opacity;
+    return c;
 }
 
 }  // namespace
@@ -332,13 +352,18 @@ void fill_image(OverlayBatch& batch, int32_t H, const DrawList& elements) {
         [](const Element&) { return Frame{0.0, 0.0, 1.0, 1.0, false, false}; });
 }
 
+// Sized to the glyphs that show: a text far larger than its clip (a long
+// trace) costs no more than a screenful.
 void fill_text(OverlayBatch& batch, int32_t H, const DrawList& elements) {
     size_t n = 0;
-    for (const Element* e : elements) n += draws_text(*e) ? e->text.size() : 0;
+    for (const Element* e : elements)
+        if (draws_text(*e)) each_shown_glyph(*e, [&n](const Box&, const double*) { ++n; });
     size_batch(batch, n * 4, true);
     QuadWriter w{batch, static_cast<double>(H)};
     for (const Element* e : elements) {
-        if (draws_text(*e)) put_text(w, *e);
+        if (!draws_text(*e)) continue;
+        const QuadColours colour = flat(text_colour_of(*e));
+        each_shown_glyph(*e, [&](const Box& box, const double* uv) { w.put(box, e->depth, colour, uv); });
     }
 }
 

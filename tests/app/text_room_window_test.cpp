@@ -123,12 +123,12 @@ TEST_F(TextRoom, LabelsEndBeforeTheirNeighboursAtEverySize) {
         auto* content = dynamic_cast<Container*>(named(app, "CONTENTPANE"));
         ASSERT_TRUE(content != nullptr && !content->children.empty());
         const Element& statistics = *content->children[0];
-        std::vector<const Element*> beside = {hints->children[0], hints->children[1]};
+        std::vector<const Element*> beside(hints->children.begin(), hints->children.end());
         for (Element* child : app.children)
             if (auto* bar = dynamic_cast<BorderLayout*>(child))
                 if (shown(*bar) && bar->abs_x + bar->abs_width == app.width && bar->abs_x > app.width / 2)
                     beside.push_back(bar);
-        ASSERT_GE(beside.size(), 3u) << "no camera-directive bar";
+        ASSERT_GT(beside.size(), hints->children.size()) << "no camera-directive bar";
         save_screen(live, "text_room_statistics_" + at);
         expect_room(statistics, beside, "statistics");
 

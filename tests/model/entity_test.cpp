@@ -139,16 +139,16 @@ TEST(EntityRecord, FileNameCaption) {
     std::vector<uint32_t> widths(256, 1);
     widths['.'] = 3;
     widths[':'] = 2;
-    widths[0xE9] = 11;  // bytes above 127 index the table as unsigned
+    widths[0xC3] = 11;  // bytes above 127 index the table as unsigned
     EntityRecord e = entity_construct();
     e.parse_record.path = "dir/box.vrek";
     extract_entity_file_name(e, widths);
     EXPECT_EQ(e.file_name, ": box.vrek");
     EXPECT_EQ(e.file_name_width, 13);  // ':' 2, ' ' 1, "box" 3, '.' 3, "vrek" 4
-    e.parse_record.path = "d\\caf\xE9.vrek";
+    e.parse_record.path = "d/caf\xC3\xA9.vrek";
     extract_entity_file_name(e, widths);
-    EXPECT_EQ(e.file_name, ": caf\xE9.vrek");
-    EXPECT_EQ(e.file_name_width, 2 + 1 + 3 + 11 + 3 + 4);
+    EXPECT_EQ(e.file_name, ": caf\xC3\xA9.vrek");
+    EXPECT_EQ(e.file_name_width, 2 + 1 + 3 + 11 + 1 + 3 + 4);
     extract_entity_file_name(e, {});  // before the typeface exists
     EXPECT_EQ(e.file_name_width, 0);
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "panes/environments/export_actions.h"
+#include "platform/files.h"
 #include "panes/popups/message_boxes.h"
 #include "panes/inspector/parameter_actions.h"
 #include "panes/menus/settings_menu_actions.h"
@@ -183,6 +184,30 @@ struct PaneTexts : testing::Test {
     void console_and_traces();
     void message_icons_and_notices();
     void attribute_trace();
+
+    // A kernel of our own making in the sample's folder: a shell script.
+    std::string fake_kernel(const std::string& body) {
+        const std::string path = sample.root + "/fake vrek";
+        EXPECT_TRUE(write_text_file(path, "#!/bin/sh\n" + body));
+        EXPECT_EQ(chmod(path.c_str(), 0755), 0);
+        return path;
+    }
+    // The CONSOLE pane opened and one of its trace tabs chosen: the scroll
+    // pane that shows that channel.
+    ScrollPane* trace_tab(const char* tab) {
+        if (!named("CONSOLETRACE").visible && !live.click(named("CONSOLE"))) return nullptr;
+        auto& split = dynamic_cast<SplitLayout&>(named("CONSOLETRACE"));
+        Element* button = find_text(*split.second, tab);
+        if (button == nullptr || !live.click(*button)) return nullptr;
+        ScrollPane* trace = visible_scroll(*split.second);
+        return trace != nullptr && trace->content != nullptr ? trace : nullptr;
+    }
+    // Index of the first line of a text element that holds `part`, or -1.
+    static int32_t line_holding(const Element& text, const std::string& part) {
+        const size_t at = text.text.find(part);
+        if (at == std::string::npos) return -1;
+        return static_cast<int32_t>(std::count(text.text.begin(), text.text.begin() + static_cast<long>(at), '\n'));
+    }
 };
 
 void PaneTexts::console_and_traces() {
@@ -344,6 +369,130 @@ TEST_F(PaneTexts, ConsoleTracesBoxesNoticesAndStatusLineShowWhatTheyHold) {
     message_icons_and_notices();
     if (HasFatalFailure()) return;
     attribute_trace();
+}
+
+}  // namespace
+
+namespace {
+
+// A kernel that crashes on the start-up assembly: the intro still ends, the
+// box says why, and so do the console and the ERROR channel.
+TEST_F(PaneTexts, AKernelCrashDuringTheIntroIsReportedOnScreen) {
+    const std::string kernel = fake_kernel("echo 'vrek: about to fail'\nkill -SEGV $$\n");
+    ASSERT_TRUE(live.open());
+    ASSERT_TRUE(set_kernel_path(kernel) && set_workspace_path(sample.workspace()));
+    live.find_canvas();
+    prepare_app_workspace(app);
+    ASSERT_TRUE(live.pump_until([&] { return app.startup.startup_finished != 0; }, 30'000) && live.await_frames());
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + live.at(2, 2)));
+
+    const std::string reason = "kernel ended by signal 11";
+    Element& box = named("ERRORPANE");
+    ASSERT_TRUE(box.visible) << "no box after the intro";
+    EXPECT_NE(find_element(box, [&](Element& e) { return e.visible && e.text.find(reason) != std::string::npos; }),
+              nullptr);
+    expect_text_fits(box, "startup_crash_box");
+    ASSERT_TRUE(escape());
+    ASSERT_FALSE(box.visible);
+
+    ASSERT_TRUE(live.click(named("CONSOLE")));
+    auto& split = dynamic_cast<SplitLayout&>(named("CONSOLETRACE"));
+    ScrollPane* console = visible_scroll(*split.first);
+    ASSERT_TRUE(console != nullptr && console->content != nullptr);
+    const int32_t line = line_holding(*console->content, "Start-Up Meshes: " + reason);
+    ASSERT_GE(line, 0) << console->content->text;
+    Picture p = shown();
+    save(p, "startup_crash_console");
+    EXPECT_GT(line_ink(p, *console->content, console->view, line), 20);
+
+    for (const char* tab : {"ERROR", "KERNEL"}) {
+        SCOPED_TRACE(tab);
+        ScrollPane* trace = trace_tab(tab);
+        ASSERT_NE(trace, nullptr);
+        const int32_t at = line_holding(*trace->content, reason);
+        ASSERT_GE(at, 0) << trace->content->text;
+        if (std::string(tab) == "KERNEL") {
+            EXPECT_EQ(line_holding(*trace->content, "vrek: about to fail"), 0);
+        }
+        p = shown();
+        save(p, std::string("startup_crash_") + tab);
+        EXPECT_GT(line_ink(p, *trace->content, trace->view, at), 20);
+    }
+}
+
+// A kernel that prints 40,000 lines: its trace pane lays out a screenful,
+// and the scroll bar and the wheel still reach the first and the last line.
+TEST_F(PaneTexts, ALongKernelTraceLaysOutOnlyWhatItShowsAndScrollsToEveryLine) {
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
+    const std::string real = kernel_path;
+    ASSERT_TRUE(set_kernel_path(fake_kernel("[ \"$2\" = -assemble ] && seq -f 'kernel trace line %g' 0 39999\nexec '" +
+                                            real + "' \"$@\"\n")));
+    ASSERT_TRUE(live.open_scripts({sample.workspace() + "mirrored_gate.vrek"}));
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + live.at(2, 2)));
+    ScrollPane* trace = trace_tab("KERNEL");
+    ASSERT_NE(trace, nullptr);
+    const Element& text = *trace->content;
+    const TraceLog& log = app.entities.current_environment->trace_log;
+    const int32_t count = log.channel_count[TRACE_KERNEL];
+    ASSERT_GT(count, 40000);
+    const std::string& last_line = log.channel_lines[TRACE_KERNEL][static_cast<size_t>(count - 1)];
+    const int32_t lh = static_cast<int32_t>(text.typeface->line_height) + text.line_gap;
+    const int32_t in_view = trace->view.abs_height / lh + 1;
+    // As large as all the lines; a screenful of them laid out.
+    EXPECT_GE(text.height, count * lh);
+    auto expect_screenful = [&](const char* where) {
+        SCOPED_TRACE(where);
+        EXPECT_LE(text.line_count, in_view + 20);
+        EXPECT_LE(text.text.size(), 100u * static_cast<size_t>(in_view + 20));
+    };
+    expect_screenful("top");
+    Picture p = shown();
+    save(p, "long_trace_top");
+    EXPECT_EQ(text.text.compare(0, 20, "kernel trace line 0\n"), 0);
+    EXPECT_GT(line_ink(p, text, trace->view, 0), 20);
+
+    // The thumb dragged down the whole bar: the last line shows.
+    const Element& thumb = trace->vthumb;
+    const Element& bar = trace->vbar;
+    const int32_t x = thumb.abs_x + thumb.abs_width / 2;
+    // A press on the thumb, a drag in steps and a release, as a hand does.
+    auto drag_thumb_to = [&](int32_t y1) {
+        const int32_t y0 = thumb.abs_y + thumb.abs_height / 2;
+        std::string steps = "mousemove --sync " + live.at(x, y0) + " sleep 0.1 mousedown 1 sleep 0.1";
+        for (int k = 1; k <= 8; ++k) steps += " mousemove " + live.at(x, y0 + (y1 - y0) * k / 8) + " sleep 0.05";
+        return live.xdotool(steps + " sleep 0.1 mouseup 1");
+    };
+    ASSERT_TRUE(drag_thumb_to(bar.abs_y + bar.abs_height + 40)) << show(rect_of(thumb)) << " " << show(rect_of(bar));
+    ASSERT_EQ(trace->scroll_y, 1.0) << show(rect_of(thumb)) << " " << show(rect_of(bar));
+    expect_screenful("bottom");
+    p = shown();
+    save(p, "long_trace_bottom");
+    ASSERT_GE(text.text.size(), last_line.size());
+    EXPECT_EQ(text.text.substr(text.text.size() - last_line.size()), last_line);
+    EXPECT_GT(line_ink(p, text, trace->view, count - 1), 20) << last_line;
+    // The thumb sits at the end of its bar.
+    EXPECT_GE(thumb.abs_y + thumb.abs_height, bar.abs_y + bar.abs_height - 2);
+
+    // The wheel moves the lines up a step at a time, each step laid out.
+    const std::string over_view =
+        live.at(trace->view.abs_x + 40, trace->view.abs_y + trace->view.abs_height / 2);
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + over_view + " click --repeat 3 --delay 50 4"));
+    EXPECT_NEAR(trace->scroll_y, 0.85, 1e-9);
+    expect_screenful("wheeled");
+    const int32_t middle = (-text.y - text.padding_top) / lh + 2;
+    const Picture wheeled = shown();
+    save(wheeled, "long_trace_wheeled");
+    EXPECT_NE(wheeled.rgb, p.rgb);
+    EXPECT_GT(line_ink(wheeled, text, trace->view, middle), 20);
+    EXPECT_NE(text.text.find("kernel trace line " + std::to_string(middle) + "\n"), std::string::npos);
+
+    // And back to the top by the thumb: the first line again.
+    ASSERT_TRUE(drag_thumb_to(bar.abs_y - 40));
+    EXPECT_EQ(trace->scroll_y, 0.0);
+    expect_screenful("top again");
+    p = shown();
+    EXPECT_EQ(text.text.compare(0, 20, "kernel trace line 0\n"), 0);
+    EXPECT_GT(line_ink(p, text, trace->view, 0), 20);
 }
 
 }  // namespace

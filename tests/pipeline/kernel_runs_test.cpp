@@ -127,11 +127,17 @@ TEST_F(KernelRuns, RunsThatCannotStartOrAreCancelledSayWhy) {
     EXPECT_EQ(pumps, 5);
     kernel_wait_pump = nullptr;
 
-    // A script that is gone is not one that is empty.
+    // A script that is gone or no regular file reads as nothing, as an
+    // empty one does, but keeps its reason; no kernel ran for it.
     EXPECT_EQ(parse_script_file(k.root + "/gone.vrek").section_line_counts[SECTION_ERRORS], 1);
-    EXPECT_EQ(kernel_end_text, "script could not be read: " + k.root + "/gone.vrek");
+    EXPECT_EQ(script_read_reason, "No such file or directory");
+    ASSERT_EQ(mkfifo((k.root + "/pipe.vrek").c_str(), 0600), 0);
+    EXPECT_EQ(parse_script_file(k.root + "/pipe.vrek").sections[SECTION_ERRORS], "SCRIPT-READ-IS-NULL;\n");
+    EXPECT_EQ(script_read_reason, "not a regular file");
+    EXPECT_EQ(kernel_end_text, "");
     ASSERT_TRUE(write_text_file(file, ""));
     parse_script_file(file);
+    EXPECT_EQ(script_read_reason, "");
     EXPECT_EQ(kernel_end_text, "");
 }
 

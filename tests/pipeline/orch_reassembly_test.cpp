@@ -4,6 +4,8 @@
 #include "support/call_log.h"
 #include <glob.h>
 #include <unistd.h>
+#include <chrono>
+#include <sys/stat.h>
 
 #include <cstdio>
 
@@ -75,6 +77,35 @@ TEST_F(ReassemblyTest, ReassembleAllSkipsLockedEntitiesAndKeepsDisplayState) {
     EXPECT_EQ(calls_starting("recolour_entity: "), (Lines{"recolour_entity: " + std::to_string(ctx.entity(0).serial_id),
                                                          "recolour_entity: " + std::to_string(ctx.entity(2).serial_id)}));
     EXPECT_EQ(ctx.app->frame.needs_redraw, 1);
+}
+
+// A script that became a link to a FIFO, or was deleted, reads as nothing:
+// the re-assembly shows its syntax-error box, and the box and the ERROR
+// trace name the path and the reason, in the words of a refused open. The
+// entity stays as it was and nothing waits on the FIFO.
+TEST_F(ReassemblyTest, AScriptThatCannotBeReadIsReportedWithItsReason) {
+    const std::string path = open_one("cube.vrek", "return box(1);\n");
+    const InteropMesh* mesh = ctx.entity(0).mesh;
+    ASSERT_EQ(mkfifo((root + "/fifo").c_str(), 0600), 0);
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    ASSERT_EQ(symlink((root + "/fifo").c_str(), path.c_str()), 0);
+    for (const std::string reason : {"not a regular file", "No such file or directory"}) {
+        reset_call_log();
+        ctx.app->entities.current_environment->trace_log = TraceLog();
+        const auto start = std::chrono::steady_clock::now();
+        reparse_and_reassemble_entity(*ctx.app, ctx.entity(0), ctx.app->io_settings.meshing_algorithm);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        const std::string named = "\t Path: " + path + "\n\t Reason: " + reason;
+        ASSERT_EQ(error_boxes().size(), 1u) << reason;
+        EXPECT_EQ(first_line(error_boxes()[0]), "Error: Re-Assembly Syntax-Error in Script");
+        EXPECT_NE(error_boxes()[0].find("contains 1 syntactic error."), std::string::npos);
+        EXPECT_EQ(error_boxes()[0].substr(error_boxes()[0].size() - named.size() - 2), "\n\n" + named);
+        EXPECT_EQ(ctx.channel(TRACE_ERROR),
+                  (Lines{"SCRIPT-READ-IS-NULL;", "\t Path: " + path, "\t Reason: " + reason}));
+        EXPECT_EQ(ctx.console_count("  \t 1 Syntax-Error (see trace for details)"), 1u);
+        EXPECT_EQ(ctx.entity(0).mesh, mesh);
+        unlink(path.c_str());  // the second turn: deleted
+    }
 }
 
 TEST_F(ReassemblyTest, EnvironmentReparseListsScriptsAndSubElementsAndTogglesThePane) {

@@ -2,13 +2,17 @@
 // stamps, measuring and the text elements that show them.
 #include <gtest/gtest.h>
 
+#include "app/current_environment.h"
 #include "app/tables.h"
 #include "app/console_lines.h"
 #include "app/trace_channels.h"
+#include "panes/console/console_panes.h"
 #include "pipeline/kernel_runs.h"
 #include "pipeline/orch_support.h"
 #include "pipeline/orchestration_common.h"
+#include "text/split.h"
 #include "ui/element.h"
+#include "ui/slider.h"
 
 namespace {
 
@@ -56,7 +60,7 @@ TEST_F(TraceTest, MultiLineTextsAreSplitAndOneLineTextsKeptWhole) {
     EXPECT_EQ(panes[TRACE_SCRIPT].text, "");
 }
 
-TEST_F(TraceTest, ChannelsGrowBeforeStoringAndPanesJoinTheirLines) {
+TEST_F(TraceTest, ChannelsGrowBeforeStoringAndPanesLayOutOnlyTheLinesInView) {
     for (int i = 0; i < 64; ++i) append_error_trace(*ctx.app, "line");
     EXPECT_EQ(log().channel_lines[TRACE_ERROR].size(), static_cast<size_t>(log().channel_capacity[TRACE_ERROR]));
     // A text larger than twice the capacity jumps straight to room for it.
@@ -66,13 +70,48 @@ TEST_F(TraceTest, ChannelsGrowBeforeStoringAndPanesJoinTheirLines) {
     EXPECT_EQ(log().channel_count[TRACE_ERROR], 364);
     EXPECT_EQ(log().channel_capacity[TRACE_ERROR], 728);
 
-    const Label& pane = panes[TRACE_ERROR];
-    EXPECT_TRUE(pane.multiline);
-    EXPECT_EQ(pane.line_count, 364);
-    EXPECT_EQ(pane.text_height, 364 * static_cast<int32_t>(typefaces[3].line_height) + 363 * pane.line_gap);
-    // The pane is as large as its lines, so its scroll pane reaches them all.
+    // A long kernel trace in a view of 200 pixels: the pane is as large as
+    // all its lines, so its scroll pane reaches them all, but it holds and
+    // lays out only a few around the view, wherever it is scrolled.
+    std::string trace;
+    const int lines = 50000;
+    for (int i = 0; i < lines; ++i) trace += "kernel line " + std::to_string(i) + (i == 777 ? " the widest\n" : "\n");
+    ScrollPane& scroll = ctx.app->trace_panes[TRACE_KERNEL];
+    const Label& pane = panes[TRACE_KERNEL];
+    scroll.content = &panes[TRACE_KERNEL];
+    scroll.attach_children();
+    scroll.set_layout_callback(trace_view_layout(TRACE_KERNEL));
+    scroll.width = 300, scroll.height = 200 + scroll.bar_thickness;
+    // The scroll pane's layout reaches the program's context, as in the
+    // program.
+    app_instance = ctx.app.get();
+    append_kernel_trace(*ctx.app, trace);
+    const int32_t lh = static_cast<int32_t>(typefaces[3].line_height) + pane.line_gap;
+    EXPECT_EQ(pane.text_height, lines * lh - pane.line_gap);
     EXPECT_EQ(pane.height, pane.text_height + 16);
     EXPECT_EQ(pane.width, pane.text_width + 16);
+    EXPECT_EQ(pane.text_width, trace_line_width(ctx.app->ui_metrics, "kernel line 777 the widest"));
+    auto held = [&] { return split(pane.text, '\n'); };
+    auto expect_held = [&](int32_t first, const char* where) {
+        SCOPED_TRACE(where);
+        const std::vector<std::string> shown = held();
+        EXPECT_LE(pane.line_count, 200 / lh + 20);
+        ASSERT_EQ(static_cast<int32_t>(shown.size()), pane.line_count);
+        EXPECT_LT(pane.text.size(), 2000u);
+        EXPECT_EQ(shown.front(), "kernel line " + std::to_string(first));
+        // Placed where the first held line lies among them all.
+        EXPECT_EQ(pane.text_offset_y, first * lh);
+        // The lines the view shows are among those held.
+        const int32_t top = (-pane.y - pane.padding_top) / lh;
+        EXPECT_GE(top, first);
+        EXPECT_LE(std::min(top + 200 / lh, lines - 1), first + pane.line_count - 1);
+    };
+    expect_held(0, "top");
+    scroll.scroll_y = 1.0;
+    scroll.relayout();
+    expect_held(lines - pane.line_count, "bottom");
+    EXPECT_EQ(held().back(), "kernel line " + std::to_string(lines - 1));
+    app_instance = nullptr;
 }
 
 TEST_F(TraceTest, NulBytesAndBrokenUtf8DoNotReachTheChannels) {

@@ -1,16 +1,21 @@
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/termination.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -150,6 +155,105 @@ TEST(Files, ReplacedOnlyWhenWrittenWhole) {
     EXPECT_EQ(error, "not a regular file");
     struct stat info;
     EXPECT_TRUE(stat("/dev/full", &info) == 0 && S_ISCHR(info.st_mode));
+}
+
+// A signal that ends the program while a file is being replaced removes
+// the temporary file at once, and the write in progress (one long call)
+// stops; the earlier file stays whole. A second signal ends the process.
+TEST(Files, AnEndingSignalRemovesTheTemporaryFileAndStopsTheWrite) {
+    TempDir dir;
+    const std::string target = dir / "environment.stl";
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        touch(target, "old file");
+        std::fflush(stdout);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            install_termination_handling();
+            // Untouched anonymous pages: a long write that costs no memory.
+            const size_t size = size_t(1) << 30;
+            void* zeros = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            ReplacementFile file;
+            std::string error;
+            if (zeros == MAP_FAILED || !replacement_open(file, target, error)) _exit(3);
+            int code = 0;
+            const bool whole = write_all_bytes(file.fd, static_cast<const char*>(zeros), size, code);
+            struct stat info;
+            const bool stopped = fstat(file.fd, &info) == 0 && static_cast<size_t>(info.st_size) < size;
+            const bool committed = replacement_commit(file, code, error);
+            _exit(!whole && stopped && !committed && code == ECANCELED && termination_signal() == sig ? 0 : 1);
+        }
+        // Signalled once the temporary file has grown: mid-write.
+        bool writing = false;
+        for (int i = 0; i < 10'000 && !writing; ++i) {
+            for (const std::string& name : names_in(dir.path)) {
+                struct stat info;
+                if (name[0] == '.' && stat((dir / name).c_str(), &info) == 0 && info.st_size >= (8 << 20))
+                    writing = true;
+            }
+            if (!writing) usleep(500);
+        }
+        EXPECT_TRUE(writing);
+        kill(child, sig);
+        int status = -1;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "signal " << sig << ": " << (WIFEXITED(status) ? "exit " : "killed by ")
+            << (WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status));
+        EXPECT_EQ(names_in(dir.path), std::vector<std::string>{"environment.stl"}) << "signal " << sig;
+        EXPECT_EQ(read_file(target), "old file");
+    }
+
+    // Asked twice, the process ends by the signal, the file removed all the same.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        install_termination_handling();
+        ReplacementFile file;
+        std::string error;
+        if (!replacement_open(file, target, error)) _exit(3);
+        raise(SIGINT);
+        raise(SIGINT);
+        _exit(4);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    EXPECT_EQ(names_in(dir.path), std::vector<std::string>{"environment.stl"});
+}
+
+// Temporary files of processes that no longer run go when a file is next
+// replaced in their folder; nothing else does: not those of a running
+// process, not names of another form, not folders.
+TEST(Files, ReplacingRemovesOnlyTheTemporaryFilesOfEndedProcesses) {
+    TempDir dir;
+    const pid_t ended = fork();
+    ASSERT_GE(ended, 0);
+    if (ended == 0) _exit(0);
+    ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
+    const std::string gone = std::to_string(ended), running = std::to_string(getppid());
+    const std::vector<std::string> stale = {".environment_TESS.obj." + gone + "-8", ".environment_TESS.off." + gone + "-3",
+                                            ".vrek_ppd.txt." + gone + "-0"};
+    const std::vector<std::string> kept = {".environment.stl." + running + "-0", ".profile",
+                                           ".environment.stl." + gone, ".environment.stl." + gone + "-x",
+                                           "environment.stl." + gone + "-1", ".." + gone + "-1",
+                                           ".folder." + gone + "-2"};
+    for (const std::string& name : stale) touch(dir / name);
+    for (const std::string& name : kept)
+        if (name.rfind(".folder", 0) == 0) fs::create_directory(dir / name);
+        else touch(dir / name);
+    std::string error;
+    ASSERT_TRUE(replace_file(dir / "environment.stl", "new", error)) << error;
+    std::vector<std::string> expected = kept;
+    expected.push_back("environment.stl");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names_in(dir.path), expected);
+
+    long pid = 0;
+    EXPECT_TRUE(temporary_name_pid(".a." + gone + "-12", pid));
+    EXPECT_EQ(pid, static_cast<long>(ended));
+    for (const char* name : {".a.-1", ".a.12-", "a.12-1", ".a.1x-1", ".a.99999999999-1", "..12-1"})
+        EXPECT_FALSE(temporary_name_pid(name, pid)) << name;
 }
 
 class KernelAndWorkspacePaths : public testing::Test {

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <csignal>
@@ -19,12 +20,18 @@
 
 #include "platform/gtk_handlers.h"
 #include "platform/services.h"
+#include "platform/termination.h"
 #include "platform/window.h"
 #include "render/gl_state.h"
 #include "support/close_request.h"
 #include "support/gtk_pump.h"
 #include "support/private_display.h"
 #include "support/run_program.h"
+
+// The native file dialog draws its text through fontconfig and cairo,
+// whose font caches live as long as the process does.
+extern "C" const char* __lsan_default_suppressions();
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libcairo.so\n"; }
 
 namespace {
 
@@ -196,4 +203,35 @@ TEST(PlatformWindow, OpensServesTakesRealInputAndCloses) {
     platform_set_widget_background(0, 0, 0, 1);
     pump_until([] { return true; });
     EXPECT_TRUE(complaints.empty()) << complaints.front();
+}
+
+// SIGTERM while a native dialog waits for the user: the dialog is answered
+// with a cancel, and the frame loop then closes the window as on a close
+// request. Should the dialog stay, a rescue cancels it after 5 s and the
+// test fails on its time instead of hanging.
+TEST(PlatformWindow, AnEndingSignalCancelsADialogAndClosesTheWindow) {
+    reset_platform_state_for_tests();
+    PlatformListener listener = recording_listener();
+    set_platform_listener(&listener, 0);
+    ASSERT_EQ(create_window(listener), 0) << printed;
+    install_termination_handling();
+    g_timeout_add(300, [](gpointer) -> gboolean { return raise(SIGTERM), FALSE; }, nullptr);
+    const guint rescue = g_timeout_add(5000, [](gpointer) -> gboolean {
+        GList* windows = gtk_window_list_toplevels();
+        for (GList* w = windows; w; w = w->next)
+            if (GTK_IS_DIALOG(w->data)) gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_CANCEL);
+        g_list_free(windows);
+        return FALSE;
+    }, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(native_open_script("/"), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    if (GSource* source = g_main_context_find_source_by_id(nullptr, rescue)) g_source_destroy(source);
+    EXPECT_EQ(termination_signal(), SIGTERM);
+    printed.clear();
+    run_frame_loop();
+    EXPECT_NE(printed.find("Quitting...\n"), std::string::npos);
+    EXPECT_EQ(platform_state.window, nullptr);
+    reset_termination_for_tests();
+    set_platform_listener(nullptr, 0);
 }

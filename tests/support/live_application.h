@@ -76,8 +76,11 @@ struct LiveApplication {
     // Called on every turn of the loop, e.g. to time state changes.
     std::function<void()> each_turn;
 
-    LiveApplication() {
+    // `arguments` as on the program's command line (kernel, workspace,
+    // option), read before the interface is built, as the program does.
+    explicit LiveApplication(const std::vector<std::string>& arguments = {}) {
         reset_paths_for_tests();
+        if (!arguments.empty()) read_command_line(arguments);
         generate_interface_art(0);
         app = make_app_context();
         build_user_interface(*app);

@@ -44,7 +44,12 @@ TEST(FirstArgument, CallLikeTexts) {
 
 TEST(PathParts, FileNameAndDirectory) {
     EXPECT_EQ(extract_file_name("a/b/c.vrek"), "c.vrek");
-    EXPECT_EQ(extract_file_name("C:\\x\\y.vrek"), "y.vrek");
+    // A backslash belongs to the name; bytes of broken UTF-8 are left out
+    // of it, as every pane shows it.
+    EXPECT_EQ(extract_file_name("a/back\\slash.vrek"), "back\\slash.vrek");
+    EXPECT_EQ(extract_file_name("C:\\x\\y.vrek"), "C:\\x\\y.vrek");
+    EXPECT_EQ(extract_file_name("a/\xff\xfe-\xc3\xbcn\xc3.vrek"), "-\xc3\xbcn.vrek");
+    EXPECT_EQ(extract_directory("a\\b/c\xff"), "a\\b/");
     EXPECT_EQ(extract_file_name("a/b/"), "b/");
     EXPECT_EQ(extract_file_name("/"), "/");
     EXPECT_EQ(extract_file_name(""), "");

@@ -123,3 +123,19 @@ TEST(LineFitting, WholeLinesStayAndLongOnesEndWithDotsInsideTheWidth) {
     EXPECT_EQ(fit_line_with_ellipsis(&face, "abcdef", -5), "");
     EXPECT_EQ(fit_line_with_ellipsis(nullptr, "abc", 0), "abc");  // nothing measures without a face
 }
+
+TEST(LineFitting, LongPathsKeepTheirEndBehindDotsAndTheHeadWhole) {
+    GlyphTable widths{};
+    widths.fill(6);
+    widths['.'] = 3;
+    const Typeface face{0, 1075, 23, 16, widths, widths};
+    EXPECT_EQ(fit_path_text(&face, "", "/a/b/c", 36), "/a/b/c");  // exactly fits
+    EXPECT_EQ(fit_path_text(&face, "", "/a/b/c", 35), ".../b/c");  // 9 + 24
+    // The head stays; only its last line counts against the room.
+    EXPECT_EQ(fit_path_text(&face, "in ", "/a/b/c", 51), "in .../b/c");
+    EXPECT_EQ(fit_path_text(&face, "long head\n", "/a/b/c", 35), "long head\n.../b/c");
+    // A cut never starts inside a UTF-8 sequence: "é" is two bytes.
+    EXPECT_EQ(fit_path_text(&face, "", "/x/\xc3\xa9/d", 28), ".../d");  // room for half of it
+    EXPECT_EQ(fit_path_text(&face, "", "/x/\xc3\xa9/d", 34), "...\xc3\xa9/d");
+    EXPECT_EQ(fit_path_text(&face, "", "/a/b/c", 0), "/a/b/c");  // no room known: whole
+}

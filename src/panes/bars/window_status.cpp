@@ -74,12 +74,13 @@ void update_window_status(AppContext& app) {
     const EntitySet* set = app.entities.current_entities;
     if (set == nullptr) return;
     const size_t n = entity_count(*set);
-    std::string text;
+    std::string text, folder;
     if (n == 0) {
         text = "(open a vrekform script file...)";
     } else if (n == 1) {
         const std::string& path = set->records[0].parse_record.path;
-        text = "Script: " + extract_file_name(path) + " in " + extract_directory(path);
+        folder = extract_directory(path);
+        text = "Script: " + extract_file_name(path) + " in " + folder;
     } else {
         std::vector<std::string> directories;
         text = long_to_text(static_cast<int64_t>(n)) + " Scripts: [";
@@ -111,4 +112,9 @@ void update_window_status(AppContext& app) {
     app.io_settings.placeholder_text_width = label.text_width;
     label.height = app.ui_metrics.row_height;
     label.width = label.text_width + 2 * app.ui_metrics.ui_padding;
+    label.extra_text = folder;
+    // The whole folder on hover, however much of it the line shows.
+    label.tooltip_title = folder.empty() ? nullptr : "script location";
+    label.tooltip_text = folder.empty() ? nullptr : label.extra_text.c_str();
+    fit_script_line(app, app.TIPSCROLL.width);
 }

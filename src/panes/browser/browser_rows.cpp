@@ -51,7 +51,7 @@ void label_browser_row(AppContext& app, size_t row) {
     name.typeface = &typefaces[(kind == ENTRY_DIRECTORY || kind == ENTRY_EXECUTABLE) ? 1 : 0];
     name.align_x = -1;
     name.padding_left = name.padding_right = wide_pad;
-    name.set_text(concat2(l.names[e], l.link_targets[e]));
+    name.set_text(shown_name(concat2(l.names[e], l.link_targets[e])));
     size.typeface = &typefaces[0];
     size.align_x = 1;
     size.padding_left = size.padding_right = wide_pad;

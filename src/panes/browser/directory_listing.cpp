@@ -247,6 +247,13 @@ void build_rows(AppContext& app) {
     }
 }
 
+// The listed directory under "Path : ", cut at its start to the label's
+// width so that the folder listed stays in view.
+void show_listed_directory(Element& label, int32_t width) {
+    label.set_text(fit_path_text(label.typeface, "\n", label.extra_text,
+                                 width - label.padding_left - label.padding_right));
+}
+
 }  // namespace
 
 void set_listing_runner(ListingRunner runner) { listing_runner = runner; }
@@ -347,5 +354,10 @@ void list_directory(AppContext& app, const std::string& directory) {
     build_rows(app);
     app.browser_location_label.set_text(
         concat2("Location \t ", b.browser_path_parts.empty() ? std::string("?") : b.browser_path_parts.back()));
-    app.browser_directory_label.set_text(concat2("\n", listed));
+    app.browser_directory_label.extra_text = listed;
+    show_listed_directory(app.browser_directory_label, app.browser_directory_label.width);
+}
+
+void on_layout_browser_directory(int32_t width, int32_t) {
+    if (AppContext* app = app_instance) show_listed_directory(app->browser_directory_label, width);
 }

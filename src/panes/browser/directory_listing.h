@@ -30,3 +30,7 @@ std::string unescape_ls_name(const std::string& escaped);
 // tables, the sort order, the path bar, the rows and the captions. The
 // selection is cleared; the browser's visibility is left alone.
 void list_directory(AppContext& app, const std::string& directory);
+
+// Layout of the browser's directory label: the directory refitted to the
+// label's new width.
+void on_layout_browser_directory(int32_t width, int32_t height);

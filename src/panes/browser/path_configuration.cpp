@@ -16,21 +16,28 @@ void show_overall_state(AppContext& app) {
 
 // Path text and state text into the pane's value and state labels.
 void show_path(std::string& path_text, std::string& status_text, const std::string& path, const std::string& status,
-               Label& value_label, Label& state_label) {
+               const Element& box, Label& value_label, Label& state_label) {
     path_text = path.empty() ? std::string("???") : path;
     status_text = status;
-    value_label.set_text(path_text);
+    show_configured_path(box, value_label, path_text);
     state_label.set_text(status_text);
 }
 
 }  // namespace
 
+void show_configured_path(const Element& box, Label& value, const std::string& text) {
+    const int32_t room =
+        box.width - box.padding_left - box.padding_right - value.padding_left - value.padding_right;
+    value.extra_text = text;
+    value.set_text(fit_path_text(value.typeface, "", text, room));
+}
+
 void apply_kernel_path_setting(AppContext& app, const std::string& path) {
     set_kernel_path(path);
     PathCopies& copies = app.path_copies;
     FilePaneWidgets& w = app.file_panes;
-    show_path(copies.kernel_path_text, copies.kernel_status_text, path, kernel_path_status, w.kernel_box_labels[2],
-              w.kernel_state_label);
+    show_path(copies.kernel_path_text, copies.kernel_status_text, path, kernel_path_status, w.kernel_box,
+              w.kernel_box_labels[2], w.kernel_state_label);
     show_overall_state(app);
 }
 
@@ -39,7 +46,7 @@ void apply_entity_workspace_setting(AppContext& app, const std::string& director
     PathCopies& copies = app.path_copies;
     FilePaneWidgets& w = app.file_panes;
     show_path(copies.workspace_path_text, copies.workspace_status_text, directory, workspace_path_status,
-              w.workspace_box_labels[2], w.workspace_state_label);
+              w.workspace_box, w.workspace_box_labels[2], w.workspace_state_label);
     show_overall_state(app);
 }
 

@@ -10,6 +10,7 @@
 #include "panes/layout/layout_mode_flags.h"
 #include "panes/menus/menu_bars.h"
 #include "panes/menus/pick_modes.h"
+#include "panes/popups/export_dialog.h"
 #include "panes/popups/report_views.h"
 #include "panes/menus/settings_menu_actions.h"
 #include "app/trace_channels.h"
@@ -142,15 +143,7 @@ void load_environment_ui_state(AppContext& app) {
     app.silhouette_tone_button.set_text(int_to_text(app.tones.silhouette_tone));
     app.eye_height_field.set_text(app.tones.eye_height_text);
 
-    // Export settings.
-    ExportSettings& e = app.export_settings;
-    if (e.export_name.empty()) e.export_name = "environment";
-    if (e.export_directory.empty()) e.export_directory = workspace_path;
-    app.export_name_field.set_text(e.export_name);
-    for (size_t i = 0; i < 6; ++i)
-        app.export_option_buttons[i].selected = i < e.export_option_bits.size() && e.export_option_bits[i];
-    for (size_t i = 0; i < 4; ++i)
-        app.export_format_buttons[i].selected = i < e.export_format_bits.size() && e.export_format_bits[i];
+    show_export_settings(app);
 
     // Control bars.
     const BarState& b = app.bars;
@@ -167,6 +160,8 @@ void load_environment_ui_state(AppContext& app) {
     app.llmi_strip_button.selected = b.llmi_strip_open != 0;
     const int32_t pick = pick_key_button_index(b.llmi_pick_key);
     for (int32_t i = 0; i < 7; ++i) app.pick_key_buttons[i].selected = i == pick;
+    app.llmi_caption.set_text(pick_mode_label(b.llmi_pick_key));
+    place_hint_cells(app);
 
     apply_attribute_trace_face(app);
 

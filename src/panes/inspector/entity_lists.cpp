@@ -97,6 +97,21 @@ void forget_list(ListShape& shape) {
     shape.rows->clear();
 }
 
+// A row's text as it is shown, wherever it comes from: each line ends
+// before the row's buttons, with "..." when cut.
+void set_row_text(Element& label, const Container& body, const std::string& text) {
+    const int32_t room = body.width - 2 - label.padding_left;
+    std::string fitted;
+    for (size_t start = 0;;) {
+        const size_t end = text.find('\n', start);
+        fitted += fit_line_with_ellipsis(label.typeface, text.substr(start, end - start), room);
+        if (end == std::string::npos) break;
+        fitted += '\n';
+        start = end + 1;
+    }
+    label.set_text(fitted);
+}
+
 void set_label_style(Element& label, const Typeface* face) {
     label.typeface = face;
     label.text_colour = active_theme.colours[8];
@@ -162,9 +177,7 @@ void rebuild_list(AppContext& app, ListShape shape, const std::vector<int32_t>& 
             name.height = ROW_HEIGHT;
             name.padding_left = 8;
             name.padding_top = 3;
-            // Lines end before the row's buttons, with "..." when cut.
-            const int32_t text_room = body.width - 2;
-            name.set_text(fit_line_with_ellipsis(name.typeface, summary(0), text_room - name.padding_left));
+            set_row_text(name, body, summary(0));
             Element& details = p.details[k];
             set_label_style(details, &typefaces[3]);
             details.width = label_width;
@@ -172,8 +185,7 @@ void rebuild_list(AppContext& app, ListShape shape, const std::vector<int32_t>& 
             details.align_y = 1;
             details.padding_left = 37;
             details.padding_bottom = 4;
-            details.set_text(fit_line_with_ellipsis(details.typeface, summary(1), text_room - details.padding_left) +
-                             "\n" + fit_line_with_ellipsis(details.typeface, summary(2), text_room - details.padding_left));
+            set_row_text(details, body, summary(1) + "\n" + summary(2));
             body.children = {&name, &details};
 
             Element& lock = p.locks[k];
@@ -270,6 +282,12 @@ int32_t parameter_row_of(const EntitySet& set, int32_t i, const char* error) {
 template <typename T>
 T* at_or_null(std::vector<T>& v, int32_t k) {
     return k >= 0 && static_cast<size_t>(k) < v.size() ? &v[static_cast<size_t>(k)] : nullptr;
+}
+
+void set_details_text(ListRowParts& parts, int32_t row, const std::string& text) {
+    Element* details = at_or_null(parts.details, row);
+    const Container* body = at_or_null(parts.bodies, row);
+    if (details && body) set_row_text(*details, *body, text);
 }
 
 void set_entity_visibility(EntityRecord& e, uint8_t visible) {
@@ -448,9 +466,9 @@ void on_parameter_entity_row_click() {
 }
 
 void set_entity_row_label(AppContext& app, int32_t row, const std::string& text) {
-    if (Element* details = at_or_null(app.side_pane.entity_row_parts.details, row)) details->set_text(text);
+    set_details_text(app.side_pane.entity_row_parts, row, text);
 }
 
 void set_parameter_row_label(AppContext& app, int32_t row, const std::string& text) {
-    if (Element* details = at_or_null(app.side_pane.parameter_row_parts.details, row)) details->set_text(text);
+    set_details_text(app.side_pane.parameter_row_parts, row, text);
 }

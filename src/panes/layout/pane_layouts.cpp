@@ -278,9 +278,24 @@ void layout_menuscroll_body(AppContext& app, int32_t, int32_t h) {
     }
 }
 
+void fit_script_line(AppContext& app, int32_t view) {
+    Label& label = app.script_placeholder_label;
+    const std::string& whole = app.status.status_text;
+    const std::string& folder = label.extra_text;
+    if (folder.empty() || view <= 0 || whole.size() < folder.size() ||
+        whole.compare(whole.size() - folder.size(), folder.size(), folder) != 0)
+        return;
+    const int32_t P = app.ui_metrics.ui_padding;
+    // A line as wide as the strip would scroll: one pixel less.
+    label.set_text(fit_path_text(label.typeface, whole.substr(0, whole.size() - folder.size()), folder,
+                                 view - label.padding_left - label.padding_right - 1));
+    label.width = label.text_width + 2 * P;
+}
+
 void layout_tipscroll_body(AppContext& app, int32_t w, int32_t) {
     const int32_t k = app.ui_flags.open_view_menu;
     if (k < 0 || k >= VIEW_MENU_COUNT) {
+        fit_script_line(app, w);
         Label& label = app.script_placeholder_label;
         label.x = tip_strip_overflows(w, label.width)
                       ? scroll_offset(w, label.width, app.ui_flags.bar_scroll_factors[BAR_SCROLL_TIP])
@@ -328,17 +343,29 @@ void layout_overlay_body(AppContext& app, int32_t w, int32_t h) {
     place(app.CAPTUREPANE, (w - 256) / 2, y, 256, CH0);
 }
 
-MarkerPoint sort_marker_position(int32_t w, int32_t sort_key, bool ascending, int32_t T, int32_t R, int32_t M) {
+MarkerPoint sort_marker_position(int32_t w, int32_t sort_key, bool ascending, int32_t T, int32_t R, int32_t M,
+                                 int32_t size_extra) {
     MarkerPoint p;
     switch (sort_key) {
         case 0: p.x = T - M; break;
-        case 1: p.x = w - 5 * T - M - 1; break;
-        case 2: p.x = w - 5 * T + M / 2 + 1; break;
+        case 1: p.x = w - 5 * T - size_extra - M - 1; break;
+        case 2: p.x = w - 5 * T - size_extra + M / 2 + 1; break;
         case 3: p.x = w - M; break;
         default: return {-2 * M, -2 * M};
     }
     p.y = ascending ? M / 2 : R - M - 1;
     return p;
+}
+
+// How much wider than 2T the size column must be for its widest size.
+static int32_t browser_size_extra(const AppContext& app, int32_t w) {
+    const int32_t T = app.ui_metrics.menu_half_width;
+    const std::vector<Label>& labels = app.browser_row_labels;
+    int32_t widest = 0;
+    for (size_t i = 2; i < labels.size(); i += 5)
+        widest = std::max(widest, labels[i].text_width + labels[i].padding_left + labels[i].padding_right);
+    // The name column keeps at least the type column's width.
+    return std::max(0, std::min(widest - 2 * T, w - 7 * T));
 }
 
 void layout_filepane_body(AppContext& app, int32_t w, int32_t h) {
@@ -348,7 +375,11 @@ void layout_filepane_body(AppContext& app, int32_t w, int32_t h) {
     app.browser_head_row.x = 0;
     app.browser_head_row.width = w;
     app.browser_head_row.height = R + 1;
-    place(app.browser_size_head, w - 5 * T, 0, 2 * T, R);
+    // The size column widens to its widest size, at the name column's cost.
+    const int32_t E = browser_size_extra(app, w);
+    app.file_panes.name_head.margin_right = 5 * T + E;
+    app.file_panes.name_column.margin_right = 5 * T + E;
+    place(app.browser_size_head, w - 5 * T - E, 0, 2 * T + E, R);
     place(app.browser_date_head, w - 3 * T, 0, 3 * T, R);
     const int32_t list_h = h - 2 * T - 2 * R;
     place(app.browser_list_frame, 0, R, w, list_h);
@@ -358,7 +389,7 @@ void layout_filepane_body(AppContext& app, int32_t w, int32_t h) {
     place(app.browser_scroll_thumb, w - S, file_list_thumb_y(list_h, R, b.browser_list_scroll), S, R + 1);
     place(app.browser_confirm_label, w - 2 * T, 0, 2 * T, T);
     place(app.browser_close_button, w - M / 2 - 32, M / 2, 32, 32);
-    const MarkerPoint mark = sort_marker_position(w, b.browser_sort_key, b.browser_sort_ascending, T, R, M);
+    const MarkerPoint mark = sort_marker_position(w, b.browser_sort_key, b.browser_sort_ascending, T, R, M, E);
     place(app.browser_sort_mark, mark.x, mark.y, M / 2, M / 2);
 }
 
@@ -372,12 +403,14 @@ void layout_file_browser_list(AppContext& app, int32_t w, int32_t h) {
     place(list, 0, 0, w, content_h);
     if (file_list_overflows(h, content_h)) list.y = scroll_offset(h, content_h, b.browser_list_scroll);
     const size_t rows = std::min(app.browser_rows.size(), static_cast<size_t>(n));
+    // The list is the pane's width: the same widening as the heads.
+    const int32_t E = browser_size_extra(app, w);
     for (size_t i = 0; i < rows; ++i) {
         place(app.browser_rows[i], 0, static_cast<int32_t>(i) * R, w - S, R);
         auto* row = dynamic_cast<Container*>(&app.browser_rows[i]);
         if (row == nullptr) continue;
-        const int32_t cells[5][3] = {{0, T, 0}, {T, w - 6 * T, 0}, {w - 5 * T, 2 * T, 0}, {w - 3 * T, T, 0},
-                                     {w - 2 * T, 2 * T - S, 0}};
+        const int32_t cells[5][3] = {{0, T, 0}, {T, w - 6 * T - E, 0}, {w - 5 * T - E, 2 * T + E, 0},
+                                     {w - 3 * T, T, 0}, {w - 2 * T, 2 * T - S, 0}};
         for (size_t c = 0; c < row->children.size() && c < 5; ++c) {
             if (row->children[c] != nullptr) place(*row->children[c], cells[c][0], 0, cells[c][1], R);
         }

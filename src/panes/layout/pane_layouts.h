@@ -16,6 +16,10 @@ int32_t side_list_width(const AppContext& app);
 // the hint bar: a line too long ends with "...", and when not all lines fit
 // the last one shown is "...".
 void fit_statistics_text(AppContext& app);
+// The script line as it fits a tip strip `view` pixels wide: a single
+// script's folder keeps its end, with a leading "...", and the whole line
+// stays the status text. Other lines are left to scroll.
+void fit_script_line(AppContext& app, int32_t view);
 
 void layout_toolbar_body(AppContext& app, int32_t w, int32_t h);
 void layout_statusbar_body(AppContext& app, int32_t w, int32_t h);
@@ -56,11 +60,12 @@ bool screenshot_preview_rect(int32_t w, int32_t screenshot_width, int32_t screen
 
 // The sort-direction marker of the file browser: x by sort key (TYPE, NAME,
 // SIZE, DATE; another key hides it at (-2M, -2M)), y by direction.
+// `size_extra` is how far the size column was widened to the left.
 struct MarkerPoint {
     int32_t x = 0, y = 0;
 };
 MarkerPoint sort_marker_position(int32_t w, int32_t sort_key, bool ascending, int32_t metric, int32_t row_height,
-                                 int32_t spacing);
+                                 int32_t spacing, int32_t size_extra = 0);
 
 // Bound thunks on app_instance.
 void on_layout_app_interface(int32_t w, int32_t h);

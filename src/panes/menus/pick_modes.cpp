@@ -4,7 +4,9 @@
 #include <string>
 
 #include "app/current_environment.h"
+#include "model/view_state.h"
 #include "panes/menus/menu_support.h"
+#include "panes/popups/report_views.h"
 #include "text/text_utils.h"
 
 void set_pick_mode(AppContext& app, int32_t index) {
@@ -25,7 +27,13 @@ void set_pick_mode(AppContext& app, int32_t index) {
     }
     for (int32_t i = 0; i < 7; ++i) app.pick_key_buttons[i].selected = i == index;
     app.bars.llmi_pick_key = key;
+    app.llmi_caption.set_text(pick_mode_label(key));
+    place_hint_cells(app);
     redraw_and_refresh(app);
+}
+
+std::string pick_mode_label(char key) {
+    return pick_key_button_index(key) > 0 ? std::string(1, key) : std::string();
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 struct AppContext;
 
@@ -11,6 +12,9 @@ constexpr const char* pick_mode_keys = "!TPGOEU";
 // ("PICK-MODE:<key>"), marks its button, labels the mode and points the
 // trace element's tool-tip at its texts (none: no tool-tip).
 void set_pick_mode(AppContext& app, int32_t index);
+// The mode cell's text for pick key `key`: the key itself, empty for none
+// and for a key that names no mode.
+std::string pick_mode_label(char key);
 void toggle_reassembly_culling(AppContext& app);
 void toggle_assembly_profiling(AppContext& app);
 

@@ -5,6 +5,7 @@
 #include "app/app_context.h"
 #include "app/current_environment.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "text/text_utils.h"
 
 namespace {
@@ -123,9 +124,32 @@ void toggle_export_format(AppContext& app, int32_t format) {
     refresh_root(app);
 }
 
+void show_export_settings(AppContext& app) {
+    ExportSettings& s = app.export_settings;
+    if (s.export_name.empty()) s.export_name = "environment";
+    if (s.export_directory.empty()) s.export_directory = workspace_path;
+    app.export_name_field.set_text(s.export_name);
+    app.export_name_hint.visible = false;
+    set_export_location(app, s.export_directory);
+    const auto bit = [](const std::vector<bool>& bits, size_t i) { return i < bits.size() && bits[i]; };
+    for (size_t i = 0; i < 6; ++i) app.export_option_buttons[i].selected = bit(s.export_option_bits, i);
+    // A format shows on its row and on the row's check box alike.
+    for (size_t i = 0; i < 4; ++i) {
+        const bool on = bit(s.export_format_bits, i);
+        app.export_format_buttons[i].selected = on;
+        app.export_format_checks[i].selected = on;
+    }
+    refresh_export_dialog(app);
+}
+
 void set_export_location(AppContext& app, const std::string& path) {
     app.export_settings.export_directory = path;
-    app.export_location_value.set_text(path);
+    Element& value = app.export_location_value;
+    value.extra_text = path;
+    // The whole path on hover, however much of it the label shows.
+    value.tooltip_title = "export location";
+    value.tooltip_text = value.extra_text.c_str();
+    value.set_text(fit_path_text(value.typeface, "", path, value.width - value.padding_left - value.padding_right));
     app.export_location_hint.visible = path.empty();
 }
 

@@ -36,7 +36,14 @@ uint8_t refresh_export_dialog(AppContext& app);
 void toggle_export_option(AppContext& app, int32_t bit);
 void toggle_export_format(AppContext& app, int32_t format);
 
-// The output directory and its label; the hint shows while it is empty.
+// Shows the current settings on the export pane, as an environment brings
+// them back: an empty name becomes "environment" and an empty directory the
+// workspace; name, location, every toggle, both marks of each format and
+// the estimate follow. Does not refresh the panes.
+void show_export_settings(AppContext& app);
+
+// The output directory and its label (cut at its start to fit, so that its
+// last folder stays in view); the hint shows while it is empty.
 // Does not refresh the panes.
 void set_export_location(AppContext& app, const std::string& path);
 // Name and directory both given and the directory opens.

@@ -104,14 +104,23 @@ void update_tooltip_panel(AppContext& app) {
         show_hint_text(app.hint_caption, e->tooltip_title);
         show_hint_text(app.hint_text, e->tooltip_text);
         app.hint_icon.icon = status.tooltip_icon;
-        const int32_t M = app.ui_metrics.ui_padding, R = app.ui_metrics.row_height;
-        const int32_t margin = status.tooltip_icon < 0 ? M / 2 : R + 2 * M;
-        app.hint_caption.margin_left = margin;
-        app.hint_text.margin_left = margin;
         app.HINTBAR.visible = true;
     }
     last_tooltip_element = tooltip_element;
+    place_hint_cells(app);
     refresh_root(app);
+}
+
+void place_hint_cells(AppContext& app) {
+    const int32_t M = app.ui_metrics.ui_padding, R = app.ui_metrics.row_height;
+    Element& mode = app.llmi_caption;
+    mode.visible = app.HINTBAR.visible && last_tooltip_element == &app.canvas_pick_area &&
+                   app.bars.llmi_pick_key != '!';
+    const int32_t lead = mode.visible ? mode.x + mode.width : 0;
+    app.hint_icon.x = lead + M / 2;
+    const int32_t margin = lead + (app.status.tooltip_icon < 0 ? M / 2 : R + 2 * M);
+    app.hint_caption.margin_left = margin;
+    app.hint_text.margin_left = margin;
 }
 
 void show_parse_report_sections(AppContext& app, int32_t row) {

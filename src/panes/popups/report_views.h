@@ -16,6 +16,11 @@ extern const Element* last_tooltip_element;
 // the one shown last.
 void update_tooltip_panel(AppContext& app);
 
+// Places the hint bar's leading cells: the inspector's mode cell while the
+// bar reads out a pick in a mode other than none, then the icon, then the
+// two texts (their margin leaves room for the icon when there is one).
+void place_hint_cells(AppContext& app);
+
 // Shows report row `row` in the section view: the title label gets its
 // name, the seven heading and text blocks its section lines (the first line
 // of a list is its heading). The previously selected row keeps the view's

@@ -151,6 +151,8 @@ TEST_F(HostileDirectoryTest, EachConfirmedScriptOpensTheFileItNames) {
         show_file_browser(*ctx.app, true);
         const int32_t row = row_of(name);
         ASSERT_GE(row, 0) << name;
+        // The name as the browser's row shows it (a link with its target).
+        const std::string shown = ctx.app->browser_row_labels[5 * static_cast<size_t>(row) + 1].text;
         browser_click_row(*ctx.app, row);
         browser_confirm(*ctx.app);
         for (int tick = 0; tick < 4; ++tick) app_tick(*ctx.app);
@@ -164,6 +166,17 @@ TEST_F(HostileDirectoryTest, EachConfirmedScriptOpensTheFileItNames) {
         ASSERT_EQ(stat(path.c_str(), &opened_file), 0) << name;
         ASSERT_EQ(stat((dir + (name == "link.vrek" ? std::string(" lead.vrek") : name)).c_str(), &created), 0);
         EXPECT_EQ(opened_file.st_ino, created.st_ino) << name;
+        // The console, the script line and the entity list show it alike:
+        // whole (a backslash is part of it), broken UTF-8 left out.
+        std::string parsed;
+        for (const std::string& line : ctx.console())
+            if (line.rfind("Parsing: ", 0) == 0) parsed = line;
+        const std::string as_browser = shown.substr(0, name == "link.vrek" ? 9 : std::string::npos);
+        EXPECT_EQ(parsed, "Parsing: " + as_browser) << name;
+        EXPECT_EQ(ctx.entity(static_cast<size_t>(opened - 1)).file_name, ": " + as_browser) << name;
+        if (name == "\xff\xfe.vrek") {
+            EXPECT_EQ(as_browser, ".vrek");
+        }
     }
     EXPECT_EQ(ctx.console_count("Error"), 0u);
 }

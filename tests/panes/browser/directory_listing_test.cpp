@@ -4,6 +4,7 @@
 #include "panes/browser/browser_rows.h"
 #include "panes/browser/browser_sort.h"
 #include "panes/browser/browser_test_support.h"
+#include "panes/layout/pane_layouts.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
 
@@ -121,6 +122,33 @@ TEST_F(ListingTest, ListingBuildsPathPartsCaptionsAndSortedRows) {
     list(BROWSER_ENTITY_WORKSPACE, "");
     EXPECT_TRUE(app->browser_path_buttons.empty());
     EXPECT_EQ(app->browser_location_label.text, "Location \t ?");
+}
+
+// The size column widens to its widest size, at the name column's cost,
+// the header with it; sizes that fit leave the columns where they were.
+TEST_F(ListingTest, TheSizeColumnFitsItsWidestSize) {
+    const int32_t T = app->ui_metrics.menu_half_width, w = 800;
+    for (const std::string big : {"15", "104857616"}) {
+        canned_listings()["/d/"] = ls_line("-rw-r--r--", "15", "a.vrek") + ls_line("-rw-r--r--", big, "big.vrek");
+        list(BROWSER_OPEN_SCRIPT, "/d/");
+        layout_filepane_body(*app, w, 600);
+        layout_file_browser_list(*app, w, 300);
+        int32_t widest = 0;
+        for (size_t r = 0; r < 2; ++r) {
+            const Label* row = &app->browser_row_labels[5 * r];
+            const Label& name = row[1];
+            const Label& size = row[2];
+            widest = std::max(widest, size.text_width + size.padding_left + size.padding_right);
+            EXPECT_GE(size.width, size.text_width + size.padding_left + size.padding_right) << size.text;
+            EXPECT_EQ(name.x + name.width, size.x);
+            EXPECT_EQ(size.x + size.width, row[3].x);
+            EXPECT_EQ(row[3].x, w - 3 * T);
+            EXPECT_EQ(app->browser_size_head.x, size.x);
+            EXPECT_EQ(app->browser_size_head.width, size.width);
+            EXPECT_EQ(app->file_panes.name_head.margin_right, w - size.x);
+        }
+        EXPECT_EQ(app->browser_row_labels[2].width, std::max(2 * T, widest)) << big;
+    }
 }
 
 TEST_F(ListingTest, RebuildForgetsPointersIntoOldWidgetsAndKeepsTheHoverByPosition) {

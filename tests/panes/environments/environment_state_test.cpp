@@ -206,6 +206,7 @@ TEST_F(StateTest, RoundTripBringsBackEveryItemBitForBit) {
         // Widgets mirror the restored values.
         const int32_t key = pick_key_button_index(app->bars.llmi_pick_key);
         for (int32_t i = 0; i < 7; ++i) ASSERT_EQ(app->pick_key_buttons[i].selected, i == key) << "seed " << seed;
+        ASSERT_EQ(app->llmi_caption.text, key > 0 ? std::string(1, app->bars.llmi_pick_key) : "") << "seed " << seed;
         ASSERT_EQ(app->eye_height_field.text, app->tones.eye_height_text) << "seed " << seed;
         ASSERT_EQ(app->slider_fields[3].text, app->slider_value_texts[3]) << "seed " << seed;
         ASSERT_EQ(app->frame_rate_field.text, std::to_string(app->io_settings.max_frame_rate)) << "seed " << seed;
