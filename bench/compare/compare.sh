@@ -15,7 +15,8 @@
 # camera turns with it; left for f3d), counted by a swap counter preloaded
 # into both alike (one swap is one frame, whichever window it lands in).
 # Peak memory: the process's VmHWM. Each row ends with the load average
-# (1, 5, 15 minutes) read as the run ended.
+# (1, 5, 15 minutes) read as the run ended. Last, the GL probe's frame time
+# on the same triangles (gl_probe.cpp), the floor for the orbit figure.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 rounds=${1:-5}
@@ -34,7 +35,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 [ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVK_BENCH=ON >/dev/null
-cmake --build "$build" -j 4 --target vrekform vrek compare_export_ply compare_x_watch compare_swap_count >/dev/null
+cmake --build "$build" -j 4 --target vrekform vrek compare_export_ply compare_x_watch compare_swap_count compare_gl_probe >/dev/null
 inspector=$PWD/$build/src/shell/vrekform
 kernel=$PWD/$build/kernel/vrek
 watch=$PWD/$build/bench/compare/compare_x_watch
@@ -193,6 +194,10 @@ for r in $(seq "$rounds"); do
     echo "$r $program $fps $ms $mib" >>"$work/rows"
   done
 done
+
+# The floor: the same triangles drawn the simplest way in the same window.
+echo
+echo "probe (one buffer, one draw): $("$PWD/$build/bench/compare/compare_gl_probe" "$work/grid.ply" 40)  $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # Per-round ratios, then their medians.
 awk '{v[$1 "," $2 ",fps"] = $3; v[$1 "," $2 ",ms"] = $4; v[$1 "," $2 ",mib"] = $5; n = $1}
