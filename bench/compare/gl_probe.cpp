@@ -8,8 +8,6 @@
 // inspector draws its scene. Prints "frame_ms MEDIAN best BEST fps F".
 #include <GL/gl.h>
 #include <GL/glext.h>
-#include <GL/glx.h>
-#include <X11/Xlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -22,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "glx_window.h"
 #include "render/mesh_upload.h"
 
 namespace {
@@ -107,27 +106,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     const int width = 720, height = 480;
-    Display* d = XOpenDisplay(nullptr);
-    int attrs[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
-                   GLX_DEPTH_SIZE, 24, None};
-    XVisualInfo* vi = d ? glXChooseVisual(d, DefaultScreen(d), attrs) : nullptr;
-    if (!vi) {
-        std::fprintf(stderr, "gl_probe: no display or GL visual\n");
+    GlxWindow g;
+    if (!open_glx_window(g, "gl_probe", width, height, false)) {
+        std::fprintf(stderr, "gl_probe: no display, GL visual or context\n");
         return 1;
     }
-    XSetWindowAttributes swa{};
-    swa.colormap = XCreateColormap(d, RootWindow(d, vi->screen), vi->visual, AllocNone);
-    swa.event_mask = ExposureMask;
-    const Window w = XCreateWindow(d, RootWindow(d, vi->screen), 0, 0, width, height, 0, vi->depth, InputOutput,
-                                   vi->visual, CWColormap | CWEventMask, &swa);
-    XStoreName(d, w, "gl_probe");
-    XMapWindow(d, w);
-    XEvent e;
-    do XNextEvent(d, &e);
-    while (e.type != Expose);
-    GLXContext context = glXCreateContext(d, vi, nullptr, True);
-    XFree(vi);
-    if (!context || !glXMakeCurrent(d, w, context)) return 1;
 
     const GLuint program = glCreateProgram();
     glAttachShader(program, compile(GL_VERTEX_SHADER, vertex_source));
@@ -205,15 +188,13 @@ int main(int argc, char** argv) {
             glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
             glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
         }
-        glXSwapBuffers(d, w);
+        glXSwapBuffers(g.display, g.target);
         glFinish();
         if (f >= warm_up) times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
     }
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
     std::printf("frame_ms %.1f best %.1f fps %.2f\n", median, times.front(), 1000.0 / median);
-    glXMakeCurrent(d, None, nullptr);
-    glXDestroyContext(d, context);
-    XCloseDisplay(d);
+    close_glx_window(g);
     return 0;
 }
