@@ -10,9 +10,13 @@
 # Open-to-drawn: for the inspector, Enter on the script in the file browser
 # until the mesh shows; for f3d, its next-file key from a one-triangle file
 # to the PLY until the mesh shows ("shows": a pixel inside the grid takes
-# the colour a warm-up run settled on). Orbit: frames the window shows
+# the colour a warm-up run settled on). Orbit: buffer swaps of the program
 # during the same four-second drag (right button for the inspector, whose
-# camera turns with it; left for f3d). Peak memory: the process's VmHWM.
+# camera turns with it; left for f3d), counted by a swap counter preloaded
+# into both alike (one swap is one frame, whichever window it lands in).
+# Peak memory: the process's VmHWM. Each row ends with the load average
+# (1, 5, 15 minutes) read as the run ended. Last, the GL probe's frame time
+# on the same triangles (gl_probe.cpp), the floor for the orbit figure.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 rounds=${1:-5}
@@ -20,7 +24,7 @@ build=${BUILD_DIR:-build/compare}
 
 bash tools/install-deps.sh
 missing=()
-for p in f3d libxdamage-dev; do
+for p in f3d libgl-dev; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -31,7 +35,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 [ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVK_BENCH=ON >/dev/null
-cmake --build "$build" -j 4 --target vrekform vrek compare_export_ply compare_x_watch >/dev/null
+cmake --build "$build" -j 4 --target vrekform vrek compare_export_ply compare_x_watch compare_swap_count compare_gl_probe >/dev/null
 inspector=$PWD/$build/src/app/vrekform
 kernel=$PWD/$build/kernel/vrek
 watch=$PWD/$build/bench/compare/compare_x_watch
@@ -46,6 +50,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The loader splits LD_PRELOAD at blanks: the counter goes where none are.
+swap_count=$work/swap_count.so
+cp "$PWD/$build/bench/compare/libcompare_swap_count.so" "$swap_count"
 mkdir -p "$work/ws/tmp"
 echo 'return grid(707).rgb(0.3, 0.6, 0.9);' > "$work/ws/grid.vrek"
 "$PWD/$build/bench/compare/compare_export_ply" "$kernel" "$work/ws/" "$work/ws/grid.vrek" "$work/grid.ply"
@@ -123,7 +130,7 @@ orbit_figures() {  # window, button, open's result, [colour]
   if [ -n "${4:-}" ]; then
     sleep 1.5
     # shellcheck disable=SC2046
-    result="$("$watch" frames "$w" -- xdotool $(drag_path "$w" "$button") | field fps) $result"
+    result="$("$watch" frames "$work/swaps" -- xdotool $(drag_path "$w" "$button") | field fps) $result"
     sleep 0.5
     result="$result $(peak_mib "$app_pid")"
   fi
@@ -131,7 +138,8 @@ orbit_figures() {  # window, button, open's result, [colour]
 }
 
 run_inspector() {  # [colour]
-  "$inspector" "$kernel" "$work/ws/" >"$work/inspector.log" 2>&1 &
+  : >"$work/swaps"
+  LD_PRELOAD=$swap_count VK_SWAP_COUNTER=$work/swaps "$inspector" "$kernel" "$work/ws/" >"$work/inspector.log" 2>&1 &
   app_pid=$!
   local w result
   w=$(window_of '^VREK:EI$')
@@ -150,7 +158,8 @@ run_inspector() {  # [colour]
 }
 
 run_f3d() {  # [colour]
-  f3d --resolution 720,480 --camera-position=-1,1,3 --camera-focal-point=0,0,0 --camera-view-up=0,1,0 \
+  : >"$work/swaps"
+  LD_PRELOAD=$swap_count VK_SWAP_COUNTER=$work/swaps f3d --resolution 720,480 --camera-position=-1,1,3 --camera-focal-point=0,0,0 --camera-view-up=0,1,0 \
       --camera-view-angle=60 "$work/a.ply" "$work/grid.ply" >"$work/f3d.log" 2>&1 &
   app_pid=$!
   local w result
@@ -170,7 +179,7 @@ inspector_colour=$(run_inspector)
 f3d_colour=$(run_f3d)
 echo "grid pixel ($px, $py): inspector #$inspector_colour, f3d #$f3d_colour"
 
-printf "%-6s %-10s %12s %12s %10s\n" round program orbit_fps open_ms peak_MiB
+printf "%-6s %-10s %12s %12s %10s  %s\n" round program orbit_fps open_ms peak_MiB loadavg
 : >"$work/rows"
 for r in $(seq "$rounds"); do
   # Alternate which goes first, so neither always meets the same machine.
@@ -181,10 +190,14 @@ for r in $(seq "$rounds"); do
     else
       read -r fps ms mib < <(run_f3d "$f3d_colour")
     fi
-    printf "%-6s %-10s %12s %12s %10s\n" "$r" "$program" "$fps" "$ms" "$mib"
+    printf "%-6s %-10s %12s %12s %10s  %s\n" "$r" "$program" "$fps" "$ms" "$mib" "$(cut -d' ' -f1-3 /proc/loadavg)"
     echo "$r $program $fps $ms $mib" >>"$work/rows"
   done
 done
+
+# The floor: the same triangles drawn the simplest way in the same window.
+echo
+echo "probe (one buffer, one draw): $("$PWD/$build/bench/compare/compare_gl_probe" "$work/grid.ply" 40)  $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # Per-round ratios, then their medians.
 awk '{v[$1 "," $2 ",fps"] = $3; v[$1 "," $2 ",ms"] = $4; v[$1 "," $2 ",mib"] = $5; n = $1}

@@ -1,8 +1,9 @@
-// Watches one top-level X window from outside while a command runs, for
-// the side-by-side comparison script:
-//   x_watch frames WINDOW -- COMMAND...
-//     counts the frames the window shows (damage of at least a quarter of
-//     its area) while COMMAND runs; prints "frames N seconds S fps F".
+// Watches a program from outside while a command runs, for the side-by-side
+// comparison script:
+//   x_watch frames COUNTER -- COMMAND...
+//     counts the buffer swaps of the program that swap_count.so is preloaded
+//     into (COUNTER is its VK_SWAP_COUNTER file) while COMMAND runs; prints
+//     "frames N seconds S fps F".
 //   x_watch pixel WINDOW X Y
 //     prints the pixel at (X, Y) of the window as RRGGBB.
 //   x_watch match WINDOW X Y RRGGBB TIMEOUT_MS -- COMMAND...
@@ -12,16 +13,16 @@
 // a toolkit window) count as what is on screen.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/Xdamage.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -38,55 +39,28 @@ pid_t start(char** argv) {
     return pid;
 }
 
-bool finished(pid_t pid) {
-    int status = 0;
-    return waitpid(pid, &status, WNOHANG) == pid;
+// The swap count so far, 0 while the program has not yet sized the file.
+uint64_t swaps_in(int fd) {
+    uint64_t n = 0;
+    return pread(fd, &n, sizeof n, 0) == static_cast<ssize_t>(sizeof n) ? n : 0;
 }
 
-// Damage of the window and every window below it.
-void watch_tree(Display* d, Window w, std::vector<Damage>& out) {
-    out.push_back(XDamageCreate(d, w, XDamageReportRawRectangles));
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned n = 0;
-    if (!XQueryTree(d, w, &root, &parent, &children, &n)) return;
-    for (unsigned i = 0; i < n; ++i) watch_tree(d, children[i], out);
-    if (children) XFree(children);
-}
-
-int count_frames(Display* d, Window w, char** command) {
-    int event_base = 0, error_base = 0;
-    if (!XDamageQueryExtension(d, &event_base, &error_base)) {
-        std::fprintf(stderr, "x_watch: no damage extension\n");
+int count_frames(const char* counter, char** command) {
+    const int fd = open(counter, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        std::fprintf(stderr, "x_watch: cannot read %s\n", counter);
         return 1;
     }
-    XWindowAttributes a;
-    if (!XGetWindowAttributes(d, w, &a)) return 1;
-    const long quarter = static_cast<long>(a.width) * a.height / 4;
-    std::vector<Damage> damages;
-    watch_tree(d, w, damages);
-    XSync(d, False);
-    while (XPending(d)) {  // what was drawn before the start
-        XEvent e;
-        XNextEvent(d, &e);
-    }
+    const uint64_t before = swaps_in(fd);
     const auto t0 = Clock::now();
     const pid_t pid = start(command);
-    long frames = 0;
-    bool done = false;
-    while (!done) {
-        done = finished(pid);
-        while (XPending(d)) {
-            XEvent e;
-            XNextEvent(d, &e);
-            if (e.type != event_base + XDamageNotify) continue;
-            const auto* n = reinterpret_cast<XDamageNotifyEvent*>(&e);
-            if (static_cast<long>(n->area.width) * n->area.height >= quarter) ++frames;
-        }
-        if (!done) usleep(1000);
-    }
+    int status = 0;
+    waitpid(pid, &status, 0);
     const double s = seconds_since(t0);
-    std::printf("frames %ld seconds %.3f fps %.2f\n", frames, s, s > 0 ? static_cast<double>(frames) / s : 0.0);
-    for (Damage g : damages) XDamageDestroy(d, g);
+    const uint64_t frames = swaps_in(fd) - before;
+    close(fd);
+    std::printf("frames %llu seconds %.3f fps %.2f\n", static_cast<unsigned long long>(frames), s,
+                s > 0 ? static_cast<double>(frames) / s : 0.0);
     return 0;
 }
 
@@ -143,9 +117,12 @@ int main(int argc, char** argv) {
     const bool pixel = argc == 5 && std::strcmp(argv[1], "pixel") == 0;
     if (!pixel && (argc < 3 || dash == 0 || dash + 1 >= argc)) {
         std::fprintf(stderr,
-                     "usage: x_watch frames WINDOW -- COMMAND... | pixel WINDOW X Y |"
+                     "usage: x_watch frames COUNTER -- COMMAND... | pixel WINDOW X Y |"
                      " match WINDOW X Y RRGGBB TIMEOUT_MS -- COMMAND...\n");
         return 2;
+    }
+    if (std::strcmp(argv[1], "frames") == 0) {
+        return dash == 3 ? count_frames(argv[2], argv + dash + 1) : 2;
     }
     Display* d = XOpenDisplay(nullptr);
     if (!d) {
@@ -156,9 +133,7 @@ int main(int argc, char** argv) {
     char** command = dash ? argv + dash + 1 : nullptr;
     const std::string mode = argv[1];
     int rc = 2;
-    if (mode == "frames" && dash == 3) {
-        rc = count_frames(d, w, command);
-    } else if (pixel) {
+    if (pixel) {
         std::printf("%06lx\n", root_pixel(d, w, std::atoi(argv[3]), std::atoi(argv[4])) & 0xFFFFFFul);
         rc = 0;
     } else if (mode == "match" && dash == 7) {

@@ -18,6 +18,7 @@ struct FrameRenderer {
     bool initialised = false;
     FrameProgram program;
     FrameProgram overlay_program;  // id 0 when it failed to link: `program` draws
+    FrameProgram surface_program;  // likewise
     uint32_t vertex_array = 0;
     uint32_t vertex_buffer = 0;
     uint32_t index_buffer = 0;

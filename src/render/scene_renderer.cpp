@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "context/app_context.h"
 #include "model/entity.h"
@@ -238,6 +239,35 @@ void draw_surface(const MeshDraw& d, bool smooth, bool in_pieces) {
     }
 }
 
+// A lit surface in mode 3 without x-ray or inversion switches to the
+// surface program, handed the frame program's uniforms as the passes left
+// them; false (frame program kept) otherwise or when it did not link.
+bool use_surface_program() {
+    const FrameProgram& from = program();
+    const FrameProgram& to = frame_renderer.surface_program;
+    GLint mode = 0, inverted = 0, xray = 0;
+    glGetUniformiv(from.id, from.imode, &mode);
+    glGetUniformiv(from.id, from.issci, &inverted);
+    glGetUniformiv(from.id, from.ixray, &xray);
+    if (to.id == 0 || mode != 3 || inverted != 0 || xray != 0) return false;
+    glUseProgram(to.id);
+    GLfloat v[16];
+    for (const auto& m : {std::pair{from.iMVP, to.iMVP}, std::pair{from.iMV, to.iMV}, std::pair{from.iETM, to.iETM}}) {
+        glGetUniformfv(from.id, m.first, v);
+        glUniformMatrix4fv(m.second, 1, GL_FALSE, v);
+    }
+    for (const auto& u : {std::pair{from.itint, to.itint}, std::pair{from.ic2id, to.ic2id}}) {
+        glGetUniformfv(from.id, u.first, v);
+        glUniform4fv(u.second, 1, v);
+    }
+    for (const auto& u : {std::pair{from.iw, to.iw}, std::pair{from.ih, to.ih}, std::pair{from.isstz, to.isstz},
+                          std::pair{from.iwusf, to.iwusf}, std::pair{from.idpmn, to.idpmn}}) {
+        glGetUniformfv(from.id, u.first, v);
+        glUniform1f(u.second, v[0]);
+    }
+    return true;
+}
+
 // The one visibility rule of every draw: a hidden entity (its meshes carry
 // its visible byte) and the start-up mesh once scripts are open draw nothing.
 bool mesh_shown(const InteropMesh* mesh) { return mesh != nullptr && mesh->visible != 0; }
@@ -401,7 +431,11 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
             set_sstz(0.0f);
             set_tint(1.0f / 255, 1.0f / 255, 1.0f / 255, item.alpha_grid ? 0.125f / 255 : 1.0f / 255);
             if (item.in_range) {
-                if (surface) draw_surface(d, f.smooth_shading, view.multisampled);
+                if (surface) {
+                    const bool reduced = use_surface_program();
+                    draw_surface(d, f.smooth_shading, view.multisampled);
+                    if (reduced) glUseProgram(program().id);
+                }
             } else if ((item.index == -3 && f.show_axes) || (item.index == -2 && f.show_rings) ||
                        (item.alpha_grid && f.show_grids)) {
                 glDrawElements(GL_TRIANGLES, d.indices, GL_UNSIGNED_INT, nullptr);

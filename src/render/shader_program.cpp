@@ -129,6 +129,61 @@ void main() {
 }
 )";
 
+// The common lit surface alone: mode 3, neither x-ray nor inversion, with
+// the frame program's arithmetic for it. A software rasteriser runs every
+// branch of a shader for each block of fragments a triangle touches, and
+// pays per triangle for every interpolated component (16 there, 10 here):
+// on a mesh of small triangles the frame program's other modes cost more
+// than the lighting itself.
+const char* const surface_vertex_source = R"(#version 120
+uniform mat4 iMVP;
+uniform mat4 iMV;
+uniform mat4 iETM;
+attribute vec4 iV;
+attribute vec4 iC;
+attribute vec4 iN;
+uniform float iw;
+uniform float ih;
+uniform float isstz;
+uniform float iwusf;
+uniform vec4 itint;
+varying vec3 V;
+varying vec4 C;
+varying vec3 N;
+void main() {
+    vec4 P = vec4(iwusf, iwusf, iwusf, 1.0) * (iETM * iV);
+    gl_Position = (iMVP * P) * vec4(1.0 / iw, 1.0 / ih, 1.0, 1.0) + vec4(0.0, 0.0, isstz, 0.0);
+    V = (iMV * P).xyz;
+    C = iC * itint;
+    N = (iMV * (iETM * (iN * vec4(1.0, 1.0, 1.0, 0.0)))).xyz;
+}
+)";
+
+const char* const surface_fragment_source = R"(#version 120
+uniform vec4 ic2id;
+uniform float idpmn;
+varying vec3 V;
+varying vec4 C;
+varying vec3 N;
+
+void main() {
+    float kA = ic2id.x;
+    float kD = ic2id.y * ic2id.w;
+    float kS = ic2id.z * ic2id.w;
+    vec3 lv = normalize(vec3(0.0, 0.0, 100.0) - V);
+    vec3 nv = normalize(N);
+    float d = max(dot(nv, vec3(0.0, 0.0, 1.0)), idpmn);
+    float lambertian = max(dot(nv, lv), 0.0);
+    float specular = 0.0;
+    if (lambertian > 0.0) {
+        float r = max(dot(reflect(-lv, nv), normalize(-V)), 0.0);
+        specular = r * r * r * r * r;
+    }
+    float vl = kA + d * kD + specular * kS * 0.5;
+    gl_FragColor = vec4(C.rgb * vl, C.a);
+}
+)";
+
 namespace {
 
 std::string info_log(uint32_t object, bool program) {
@@ -199,9 +254,9 @@ uint32_t link_shader_program(const char* vertex_source, const char* fragment_sou
 
 namespace {
 
-FrameProgram build_program(const char* fragment_source) {
+FrameProgram build_program(const char* vertex_source, const char* fragment_source) {
     FrameProgram p;
-    p.id = link_shader_program(frame_vertex_source, fragment_source);
+    p.id = link_shader_program(vertex_source, fragment_source);
     if (p.id == 0) return p;
     auto u = [&](const char* name) { return static_cast<int32_t>(glGetUniformLocation(p.id, name)); };
     auto a = [&](const char* name) { return static_cast<int32_t>(glGetAttribLocation(p.id, name)); };
@@ -215,6 +270,8 @@ FrameProgram build_program(const char* fragment_source) {
 
 }  // namespace
 
-FrameProgram build_frame_program() { return build_program(frame_fragment_source); }
+FrameProgram build_frame_program() { return build_program(frame_vertex_source, frame_fragment_source); }
 
-FrameProgram build_overlay_program() { return build_program(overlay_fragment_source); }
+FrameProgram build_overlay_program() { return build_program(frame_vertex_source, overlay_fragment_source); }
+
+FrameProgram build_surface_program() { return build_program(surface_vertex_source, surface_fragment_source); }

@@ -31,6 +31,10 @@ extern const char* const frame_vertex_source;
 extern const char* const frame_fragment_source;
 // Modes 0 and 1 of the fragment stage alone, for the interface's quads.
 extern const char* const overlay_fragment_source;
+// Mode 3 alone, without x-ray and inversion (its uniforms absent): the
+// frame program's results for a lit surface from fewer interpolated values.
+extern const char* const surface_vertex_source;
+extern const char* const surface_fragment_source;
 
 // Compiles one stage (GL_VERTEX_SHADER or GL_FRAGMENT_SHADER). On failure
 // prints "SHADER-COMPILATION-ERROR: T<VERTEX> " (or FRAGMENT) and the log,
@@ -57,3 +61,5 @@ struct FrameProgram {
 FrameProgram build_frame_program();
 // The frame vertex stage with overlay_fragment_source, located the same way.
 FrameProgram build_overlay_program();
+// The surface stages, located the same way.
+FrameProgram build_surface_program();

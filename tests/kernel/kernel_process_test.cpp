@@ -10,6 +10,8 @@
 #include <filesystem>
 
 #include "kernel/kernel_test_support.h"
+#include "support/run_program.h"
+#include "support/test_dir.h"
 
 struct ProcessResult {
     int exit_code = -1;
@@ -46,21 +48,21 @@ static bool well_formed_report(const std::string& report) {
 
 class KernelProcess : public ::testing::Test {
 protected:
-    std::string dir;
+    // Under the build folder, so a checkout in a folder with blanks hands
+    // the kernel paths with blanks, as the inspector's workspace would.
+    TestDir scratch{"vk_kernel"};
+    std::string dir = scratch.path();
     void SetUp() override {
-        char tmpl[] = "/tmp/vk_kernel_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        ASSERT_FALSE(dir.empty());
         ASSERT_EQ(access(kKernel.c_str(), X_OK), 0) << kKernel;
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string path(const std::string& name) const { return dir + "/" + name; }
 
     ProcessResult run(const std::vector<std::string>& args) {  // after "-interop"
-        std::string command = "'" + kKernel + "' -interop";
-        for (const auto& a : args) command += " '" + a + "'";
-        const int status = std::system((command + " >'" + path("stdout") + "' 2>'" + path("stderr") + "'").c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(path("stdout")), slurp(path("stderr"))};
+        std::vector<std::string> argv = {kKernel, "-interop"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const int status = run_program(argv, path("stdout"), path("stderr"));
+        return {status, slurp(path("stdout")), slurp(path("stderr"))};
     }
 
     std::vector<ReadEntry> assemble(const std::string& staged, ProcessResult* result = nullptr, bool profile = false,

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -138,7 +139,7 @@ struct PaneContents : testing::Test {
     }
     void save(const Region& r, const std::string& name) {
         const std::string dir = binary_dir() + "/test-output/panes/";
-        std::system(("mkdir -p " + dir).c_str());
+        std::filesystem::create_directories(dir);
         GdkPixbuf* p = gdk_pixbuf_new_from_data(r.rgb.data(), GDK_COLORSPACE_RGB, FALSE, 8, r.width, r.height,
                                                 3 * r.width, nullptr, nullptr);
         if (p) gdk_pixbuf_save(p, (dir + name + ".png").c_str(), "png", nullptr, nullptr), g_object_unref(p);

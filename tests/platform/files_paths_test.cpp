@@ -21,21 +21,20 @@
 #include <vector>
 
 #include "support/full_disk.h"
+#include "support/test_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// Under the build folder, so a checkout in a deep folder with blanks
+// gives these paths blanks too.
 struct TempDir {
-    std::string path;
-    TempDir() {
-        char name[] = "/tmp/vk_files_XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~TempDir() {
+    TestDir made{"vk_files"};
+    std::string path = made.path();
+    ~TempDir() {  // a test may have taken the owner's rights away
         std::error_code ignored;
         fs::permissions(path, fs::perms::owner_all, ignored);
-        fs::remove_all(path, ignored);
     }
     std::string operator/(const std::string& name) const { return path + "/" + name; }
 };

@@ -14,6 +14,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "support/test_dir.h"
+
 namespace {
 
 int open_descriptor_count() {
@@ -104,11 +106,13 @@ TEST(CurrentDirectory, EndsWithLineFeed) {
 }
 
 TEST(EnsureDirectory, CreatesNestedLevelsAndReportsFailure) {
-    char name[] = "/tmp/vk_mkdir_XXXXXX";
-    std::string root = mkdtemp(name);
+    const TestDir made("vk_mkdir");
+    const std::string root = made.path();
+    ASSERT_FALSE(root.empty());
     EXPECT_TRUE(ensure_directory(root));
-    EXPECT_TRUE(ensure_directory(root + "/a/b/c/"));
-    EXPECT_TRUE(std::filesystem::is_directory(root + "/a/b/c"));
+    EXPECT_TRUE(ensure_directory(root + "/a/b c/d/"));  // a blank stays inside one name
+    EXPECT_TRUE(std::filesystem::is_directory(root + "/a/b c/d"));
+    EXPECT_FALSE(std::filesystem::exists(root + "/a/b"));
     std::filesystem::create_directories(root + "/ro");
     std::filesystem::permissions(root + "/ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     if (geteuid() != 0) {  // root ignores permissions
@@ -116,7 +120,6 @@ TEST(EnsureDirectory, CreatesNestedLevelsAndReportsFailure) {
     }
     EXPECT_FALSE(ensure_directory("/dev/null/x/"));
     std::filesystem::permissions(root + "/ro", std::filesystem::perms::owner_all);
-    std::filesystem::remove_all(root);
 }
 
 // A "mkdir" first on PATH that logs its arguments before doing the work.

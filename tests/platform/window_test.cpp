@@ -26,6 +26,7 @@
 #include "support/close_request.h"
 #include "support/gtk_pump.h"
 #include "support/private_display.h"
+#include "support/run_program.h"
 
 // The native file dialog draws its text through fontconfig and cairo,
 // whose font caches live as long as the process does.
@@ -162,7 +163,9 @@ TEST(PlatformWindow, OpensServesTakesRealInputAndCloses) {
     // A hint handled only after a quick press: its move was made with no
     // button down, so it is a move (the hover follows), not a drag.
     seen.clear();
-    ASSERT_EQ(system(("xdotool mousemove --sync " + xy(x + 30, y + 20) + " mousedown 1").c_str()), 0);
+    ASSERT_EQ(run_program({"xdotool", "mousemove", "--sync", std::to_string(x + 30), std::to_string(y + 20), "mousedown",
+                           "1"}),
+              0);
     ASSERT_TRUE(pump_until([] { return has_seen("button 0 0 30 20"); }));
     EXPECT_LT(position("move 30 20"), position("button 0 0 30 20"));
     EXPECT_FALSE(has_seen("drag 30 20"));
@@ -172,8 +175,8 @@ TEST(PlatformWindow, OpensServesTakesRealInputAndCloses) {
     ASSERT_TRUE(run_while_pumping("xdotool mousemove --sync " + xy(x + 40, y + 40) + " mousedown 3"));
     ASSERT_TRUE(pump_until([] { return has_seen("button 2 0 40 40"); }));
     seen.clear();
-    ASSERT_EQ(system(("xdotool mousemove --sync " + xy(x + 50, y + 50) + " mouseup 3 mousemove --sync " +
-                      xy(x + 150, y + 100)).c_str()),
+    ASSERT_EQ(run_program({"xdotool", "mousemove", "--sync", std::to_string(x + 50), std::to_string(y + 50), "mouseup",
+                           "3", "mousemove", "--sync", std::to_string(x + 150), std::to_string(y + 100)}),
               0);
     ASSERT_TRUE(pump_until([] { return has_seen("button 2 1 50 50"); })) << testing::PrintToString(seen);
     pump_until([] { return false; }, 200);

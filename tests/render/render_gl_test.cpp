@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "context/app_context.h"
 #include "art/art_gl.h"
@@ -205,6 +206,30 @@ int outline_at(int x, int y) {
         glUniform4f(frame_renderer.program.ic2id, 0.5f, 0.5f, 0.5f, 1);
         glUniform2f(frame_renderer.program.itexel, 1.0f / float(t.buffer_width), 1.0f / float(t.buffer_height));
     }, ids.colour_id)[3];
+}
+
+// Lit surfaces draw with the reduced surface program: it must light them
+// exactly as the frame program's mode 3, or a still frame would change.
+// The eye 3 units away makes the specular term vary across the quad.
+TEST_F(RenderGl, TheSurfaceProgramLightsExactlyAsTheFrameProgram) {
+    ASSERT_NE(frame_renderer.surface_program.id, 0u);
+    std::vector<Pixel> pictures[2];
+    const FrameProgram* programs[2] = {&frame_renderer.program, &frame_renderer.surface_program};
+    for (int k = 0; k < 2; ++k) {
+        drawing = programs[k];
+        SmallTarget t(16, 16);
+        draw_quad(3, -1, -1, 1, 1, {0.3f, 0.6f, 0.9f, 1}, {}, [] {
+            const float away[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -3, 1};
+            glUniformMatrix4fv(drawing->iMV, 1, GL_FALSE, away);
+            glUniform4f(drawing->ic2id, 0.125f, 1, 1, 0.8f), glUniform1f(drawing->idpmn, 0.1f);
+        });
+        for (int y = 0; y < t.height; ++y) {
+            for (int x = 0; x < t.width; ++x) pictures[k].push_back(read_pixel(t.framebuffer, x, y));
+        }
+    }
+    drawing = &frame_renderer.program;
+    EXPECT_EQ(pictures[0], pictures[1]);
+    EXPECT_NE(pictures[1].front(), pictures[1][8 * 16 + 8]);  // lit unevenly, as asked
 }
 
 TEST_F(RenderGl, TargetsAreCompleteOnceAndTheOutlineFlagsTheSmallerIdSide) {

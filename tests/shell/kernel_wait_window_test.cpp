@@ -20,6 +20,7 @@
 #include "support/live_application.h"
 #include "support/close_request.h"
 #include "support/private_display.h"
+#include "support/run_program.h"
 #include "support/screen_picture.h"
 #include "support/tree_walk.h"
 
@@ -93,12 +94,11 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     std::thread user([&] {
         if (!wait_for_staged(staged)) return;
         sleep_ms(300);
-        std::system(("xdotool windowsize " + std::to_string(window) + " " + std::to_string(w) + " " +
-                     std::to_string(h)).c_str());
+        run_program({"xdotool", "windowsize", std::to_string(window), std::to_string(w), std::to_string(h)});
         sleep_ms(1000);
-        std::system(("import -window root -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
-                     std::to_string(live.canvas_x) + "+" + std::to_string(live.canvas_y) + " png:" + grab).c_str());
-        std::system(("xdotool " + pointer + " sleep 0.2 key Escape").c_str());
+        grab_screen(live.canvas_x, live.canvas_y, w, h, grab);
+        run_program({"xdotool", "mousemove", std::to_string(live.canvas_x + 200), std::to_string(live.canvas_y + 200),
+                     "sleep", "0.2", "key", "Escape"});
     });
     const auto start = std::chrono::steady_clock::now();
     open_slow();
@@ -124,10 +124,8 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     live.pump_for(300);
     ASSERT_TRUE(live.pump_until([&] { return app.width == w && pane->abs_width > 0; }, 5000));
     const std::string boxed = sample.root + "/box.png";
-    ASSERT_EQ(std::system(("import -window root -crop " + std::to_string(pane->abs_width) + "x" +
-                           std::to_string(pane->abs_height) + "+" + std::to_string(live.canvas_x + pane->abs_x) + "+" +
-                           std::to_string(live.canvas_y + pane->abs_y) + " png:" + boxed).c_str()),
-              0);
+    ASSERT_TRUE(grab_screen(live.canvas_x + pane->abs_x, live.canvas_y + pane->abs_y, pane->abs_width,
+                            pane->abs_height, boxed));
     const Picture box = picture_from_file(boxed);
     EXPECT_GT(ink(box, 0, 0, box.width, box.height), 500u);
     ASSERT_TRUE(live.xdotool(pointer + " key Escape"));
@@ -140,19 +138,17 @@ TEST(KernelWait, TheWindowRepaintsAndEscapeOrCloseCancelsTheRun) {
     ASSERT_TRUE(write_text_file(quick, "sleep(3000);\nreturn box(1);\n"));
     const Element* about = find_shown(root, [](Element& e) { return e.text == "About"; });
     ASSERT_NE(about, nullptr);
-    const std::string middle = sample.root + "/middle_", region = std::to_string(w / 2) + "x" +
-                                                                  std::to_string(h / 2) + "+" +
-                                                                  std::to_string(live.canvas_x + w / 4) + "+" +
-                                                                  std::to_string(live.canvas_y + h / 4);
-    const std::string click = "mousemove " + live.at(about->abs_x + about->abs_width / 2, about->abs_y + about->abs_height / 2) +
-                              " sleep 0.1 click 1";
+    const std::string middle = sample.root + "/middle_";
+    const int about_x = live.canvas_x + about->abs_x + about->abs_width / 2,
+              about_y = live.canvas_y + about->abs_y + about->abs_height / 2;
     std::thread clicker([&] {
         if (!wait_for_staged(staged, "sleep(3000)")) return;
         sleep_ms(300);
-        std::system(("import -window root -crop " + region + " png:" + middle + "a.png").c_str());
-        std::system(("xdotool " + click).c_str());
+        grab_screen(live.canvas_x + w / 4, live.canvas_y + h / 4, w / 2, h / 2, middle + "a.png");
+        run_program({"xdotool", "mousemove", std::to_string(about_x), std::to_string(about_y), "sleep", "0.1", "click",
+                     "1"});
         sleep_ms(700);
-        std::system(("import -window root -crop " + region + " png:" + middle + "b.png").c_str());
+        grab_screen(live.canvas_x + w / 4, live.canvas_y + h / 4, w / 2, h / 2, middle + "b.png");
     });
     drop(quick);
     const bool assembled = live.pump_until([&] { return app.entities.current_entities->count == entities + 1; }, 30'000);

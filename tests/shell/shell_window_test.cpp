@@ -32,6 +32,7 @@
 #include "support/close_request.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/run_program.h"
 #include "support/screen_picture.h"
 #include "ui/theme.h"
 #include "ui/ui_state.h"
@@ -299,9 +300,7 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
     ASSERT_TRUE(move_to(app.CAPTURE));
     live.pump_for(500);
     const std::string grab = sample.root + "/grab.png";
-    const std::string crop = std::to_string(app.frame.window_width) + "x" + std::to_string(app.frame.window_height) +
-                             "+" + std::to_string(live.canvas_x) + "+" + std::to_string(live.canvas_y);
-    ASSERT_EQ(std::system(("import -window root -crop " + crop + " png:" + grab).c_str()), 0);
+    ASSERT_TRUE(grab_screen(live.canvas_x, live.canvas_y, app.frame.window_width, app.frame.window_height, grab));
     const Element button = app.CAPTURE;
     ASSERT_TRUE(live.xdotool("keydown shift click 1 keyup shift"));
     ASSERT_TRUE(live.pump_until([&] { return app.pane_open_flags[PANE_SCREENSHOT] != 0; }, 5000));
@@ -387,10 +386,8 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
     const std::string out_dir = binary_dir() + "/test-output/shell";
     fs::create_directories(out_dir);
     const std::string help_grab = out_dir + "/help_pane.png";
-    const std::string help_crop = std::to_string(help.abs_width) + "x" + std::to_string(help.abs_height) + "+" +
-                                  std::to_string(live.canvas_x + help.abs_x) + "+" +
-                                  std::to_string(live.canvas_y + help.abs_y);
-    ASSERT_EQ(std::system(("import -window root -crop " + help_crop + " png:" + help_grab).c_str()), 0);
+    ASSERT_TRUE(grab_screen(live.canvas_x + help.abs_x, live.canvas_y + help.abs_y, help.abs_width, help.abs_height,
+                            help_grab));
     const char* source = getenv("VK_SOURCE_DIR");
     const Picture seen = picture_from_file(help_grab),
                   reviewed = picture_from_file(std::string(source ? source : ".") + "/tests/shell/baseline/help_pane.png");
@@ -441,7 +438,11 @@ TEST(ProgramWindow, BrowserKeysAndDroppedScripts) {
 
     const int32_t before = app.entities.current_entities->count;
     const std::string source = binary_dir() + "/tests/shell/vk_drag_source";
-    const std::string uri = "file://" + sample.workspace();
+    // As a file manager sends it: a blank in the workspace's path is %20.
+    gchar* workspace_uri = g_filename_to_uri(sample.workspace().c_str(), nullptr, nullptr);
+    ASSERT_NE(workspace_uri, nullptr);
+    const std::string uri = workspace_uri;
+    g_free(workspace_uri);
     const std::string first = uri + "script%20100.vrek", second = uri + "startup_rings.vrek";
     gchar* argv[] = {const_cast<gchar*>(source.c_str()), const_cast<gchar*>(first.c_str()),
                      const_cast<gchar*>(second.c_str()), nullptr};

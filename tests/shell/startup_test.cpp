@@ -9,22 +9,21 @@
 #include "shell/startup_sequence.h"
 #include "pipeline/workspace.h"
 #include "support/shell_fixture.h"
+#include "support/test_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 struct Intro : ShellFixture {
-    std::string workspace;
+    TestDir scratch{"vk_intro"};
+    std::string workspace = scratch.path();
 
     Intro() {
-        char name[] = "/tmp/vk_intro_XXXXXX";
-        workspace = mkdtemp(name);
         const char* binary = getenv("VK_BINARY_DIR");
         set_kernel_path(std::string(binary ? binary : ".") + "/kernel/vrek");
         set_workspace_path(workspace + "/");
     }
-    ~Intro() override { fs::remove_all(workspace); }
 
     double seconds() const { return static_cast<double>(clock_ms - start_clock_ms) / 1000.0; }
     // Ticks until the intro finished or `limit` seconds passed.

@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "shell/app_callbacks.h"
+#include "support/test_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,8 @@ int root_refreshes = 0;
 class PrepareWorkspace : public testing::Test {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/vk_ws_XXXXXX";
-        root = mkdtemp(name);
+        root = scratch.path();
+        ASSERT_FALSE(root.empty());
         std::ofstream(root + "/vrek") << "#!/bin/sh\n";
         fs::permissions(root + "/vrek", fs::perms::owner_exec, fs::perm_options::add);
         reset_paths_for_tests();
@@ -39,6 +40,7 @@ protected:
         reset_paths_for_tests();
         fs::remove_all(root);
     }
+    TestDir scratch{"vk_ws"};
     std::string root;
     std::unique_ptr<AppContext> app;
 };

@@ -17,15 +17,10 @@
 #include "platform/services.h"
 #include "support/app_fixture.h"
 #include "support/full_disk.h"
+#include "support/squeezed.h"
 #include "support/test_dir.h"
 
 namespace {
-
-std::string squeezed(std::string text) {
-    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\n' || c == '\t'; }),
-               text.end());
-    return text;
-}
 
 struct BuiltPanes : AppFixture {
     BuiltPanes() {

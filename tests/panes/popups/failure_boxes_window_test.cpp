@@ -22,19 +22,12 @@
 #include "platform/files.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
+#include "support/squeezed.h"
 #include "support/tree_walk.h"
 
 namespace {
 
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
-
-// Blanks and line ends left out: a box breaks its lines where the text
-// meets its edge, which depends on the length of the paths in it.
-std::string squeezed(std::string text) {
-    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\n' || c == '\t'; }),
-               text.end());
-    return text;
-}
 
 struct FailureBoxes : testing::Test {
     SampleWorkspace sample;
