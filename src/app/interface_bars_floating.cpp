@@ -134,7 +134,7 @@ void parallel_flags_strip(AppContext& a) {
     const int32_t B = m.bar_height, W = m.menu_half_width, t = m.thin_border, T = m.thick_border;
 
     a.parallel_strip_view.fill = true;
-    a.parallel_strip_view.scroll_handler = on_scroll_parallel_strip;
+    a.parallel_strip_view.scroll_handler = scroll_parallel_flags_strip;
     append(a.parallel_strip_host, a.parallel_strip_view);
     rect(a.parallel_strip, 0, 0, 2 * W + 240, B);
     append(a.parallel_strip_view, a.parallel_strip);
@@ -363,7 +363,7 @@ void llmi_key_strip(AppContext& a) {
     const int32_t B = m.bar_height, W = m.menu_half_width, t = m.thin_border, T = m.thick_border;
 
     a.llmi_strip_view.fill = true;
-    a.llmi_strip_view.scroll_handler = on_scroll_llmi_strip;
+    a.llmi_strip_view.scroll_handler = scroll_llmi_key_strip;
     append(a.llmi_strip_host, a.llmi_strip_view);
     rect(a.llmi_strip, 0, 0, 7 * B + 2 * (W - B), B);
     append(a.llmi_strip_view, a.llmi_strip);

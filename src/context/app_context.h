@@ -303,7 +303,7 @@ struct FileBrowserState : BrowserSettings {
     int32_t browser_purpose = BROWSER_OPEN_SCRIPT;
     // The directory cut at "/", each component with "/" appended.
     std::vector<std::string> browser_path_parts;
-    BrowserListing browser_listing;
+    BrowserListing browser_entries;
     BrowserSelection browser_selection;
     // Per display row, the index of its entry.
     std::vector<int32_t> browser_row_order;

@@ -40,7 +40,7 @@ int32_t first_selected_row(const FileBrowserState& b) {
 
 // The first entry, in entry order, whose selection bit is set, or -1.
 int32_t first_selected_entry(const FileBrowserState& b) {
-    const size_t n = std::min(b.browser_selection.bits.size(), b.browser_listing.count());
+    const size_t n = std::min(b.browser_selection.bits.size(), b.browser_entries.count());
     for (size_t e = 0; e < n; ++e)
         if (b.browser_selection.bits[e]) return static_cast<int32_t>(e);
     return -1;
@@ -72,7 +72,7 @@ void on_published() {
 
 void browser_confirm(AppContext& app) {
     const FileBrowserState& b = app.file_browser_state;
-    const BrowserListing& l = b.browser_listing;
+    const BrowserListing& l = b.browser_entries;
     if (b.browser_selection.count == 1 && l.count() > 0) {
         const int32_t row = first_selected_row(b);
         if (row >= 0) {

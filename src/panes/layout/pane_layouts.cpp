@@ -491,16 +491,16 @@ void on_layout_overlay(int32_t w, int32_t h) { layout_thunk<layout_overlay_body>
 void on_layout_file_pane(int32_t w, int32_t h) { layout_thunk<layout_filepane_body>(w, h); }
 void on_layout_file_list(int32_t w, int32_t h) { layout_thunk<layout_file_browser_list>(w, h); }
 void on_layout_control_pane(int32_t w, int32_t h) { layout_thunk<layout_control_pane>(w, h); }
-void on_layout_menu_bar(int32_t w, int32_t h) { layout_thunk<layout_menubar>(w, h); }
-void on_layout_tip_bar(int32_t w, int32_t h) { layout_thunk<layout_tipbar>(w, h); }
-void on_layout_colour_bar(int32_t w, int32_t h) { layout_thunk<layout_colourbar>(w, h); }
-void on_layout_status_strip(int32_t w, int32_t h) { layout_thunk<layout_status_strip>(w, h); }
-void on_layout_parallel_strip(int32_t w, int32_t h) { layout_thunk<layout_parallel_strip>(w, h); }
-void on_layout_llmi_strip(int32_t w, int32_t h) { layout_thunk<layout_llmi_strip>(w, h); }
-void on_layout_browser_path_strip(int32_t w, int32_t h) { layout_thunk<layout_browser_path_strip>(w, h); }
+void layout_menu_bar(int32_t w, int32_t h) { layout_thunk<layout_menubar>(w, h); }
+void layout_tip_bar(int32_t w, int32_t h) { layout_thunk<layout_tipbar>(w, h); }
+void layout_colour_bar(int32_t w, int32_t h) { layout_thunk<layout_colourbar>(w, h); }
+void layout_stat_scroll(int32_t w, int32_t h) { layout_thunk<layout_status_strip>(w, h); }
+void layout_parallel_flags_strip(int32_t w, int32_t h) { layout_thunk<layout_parallel_strip>(w, h); }
+void layout_llmi_key_strip(int32_t w, int32_t h) { layout_thunk<layout_llmi_strip>(w, h); }
+void layout_path_bar(int32_t w, int32_t h) { layout_thunk<layout_browser_path_strip>(w, h); }
 void on_layout_open_pane(int32_t w, int32_t h) { layout_thunk<layout_open_pane>(w, h); }
 void on_layout_load_pane(int32_t w, int32_t h) { layout_thunk<layout_load_pane>(w, h); }
-void on_layout_screenshot_preview(int32_t w, int32_t h) { layout_thunk<layout_screenshot_preview>(w, h); }
+void layout_snapshot_preview(int32_t w, int32_t h) { layout_thunk<layout_screenshot_preview>(w, h); }
 void on_layout_small_window_notice(int32_t, int32_t) {
     if (AppContext* app = app_instance) update_small_window_notice(*app);
 }

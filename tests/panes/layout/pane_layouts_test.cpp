@@ -229,7 +229,7 @@ TEST_F(PaneLayoutTest, ListsCommandsZoomAndSlider) {
     // A press on the thumb is taken, so the drag that follows moves it.
     Element& track = app->browser_scroll_track;
     track.height = 332;
-    track.mouse_down_handler = on_file_list_slider_press;
+    track.mouse_down_handler = on_file_list_slider_mouse_down;
     track.drag_handler = on_file_list_slider_drag;
     app->file_browser_state.browser_list_scroll = 0.0;
     EXPECT_TRUE(track.on_mouse_down(0, 16, 0));
