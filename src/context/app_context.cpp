@@ -284,7 +284,7 @@ void load_env_fields(const EnvironmentViewState& v, AppContext& app) {
     if (controller_in_range(c.camera_controller)) {
         Camera& live = c.live_camera;
         load_camera_part(c.controller_cameras[static_cast<size_t>(c.camera_controller)], live);
-        live.ground_anchored = c.camera_controller == CAMERA_FIRST_PERSON;
+        live.vertical_lock = c.camera_controller == CAMERA_FIRST_PERSON;
         update_camera_basis(live);
     }
     static_cast<UiSettings&>(app.ui_flags) = v.ui_flags;

@@ -33,13 +33,13 @@ struct CameraSlot {
 struct CameraDirectiveTable {
     int32_t count = 0;
     // The directive lines as written, and each directive's name.
-    std::vector<std::string> labels;
+    std::vector<std::string> directive_labels;
     std::vector<std::string> texts;
     // Six per directive: eye x y z, look-at x y z.
-    std::vector<double> values;
+    std::vector<double> directive_values;
     // Per directive the declaring entity's serial id, -1 none: an id stays
     // valid when the entity set's vector moves.
-    std::vector<int32_t> numbers;
+    std::vector<int32_t> directive_ids;
 };
 
 struct VariantTable {
@@ -113,7 +113,7 @@ struct RenderFlags {
     uint8_t show_points = 0;
     uint8_t show_polygon_edges = 0;
     uint8_t show_triangle_edges = 0;
-    uint8_t show_group_edges = 0;
+    uint8_t show_gouraud_edges = 0;
     uint8_t show_axes = 1;
     uint8_t show_grids = 1;
     uint8_t show_rings = 1;
@@ -135,7 +135,7 @@ struct RenderFlags {
     uint8_t silhouette = 0;
     uint8_t x_ray = 0;
     uint8_t negative = 0;
-    uint8_t lighting_unlit = 0;
+    uint8_t light_unlit = 0;
     // Ambient, diffuse, specular, occlusion, emission, reflection.
     std::array<uint8_t, 6> lighting_terms = {1, 1, 1, 0, 0, 0};
 };

@@ -39,7 +39,7 @@ void save_cell_when_synced(AppContext& app) {
 // moved components and the height while the vertical lock is on.
 void slide_eye(Camera& c, const Vec3& along, double amount) {
     for (size_t i = 0; i < 3; ++i) {
-        if (i == 1 && c.ground_anchored) continue;
+        if (i == 1 && c.vertical_lock) continue;
         c.eye[i] += along[i] * amount;
         c.look_at[i] = c.eye[i] + c.forward[i];
     }
@@ -115,7 +115,7 @@ bool apply_pending_camera_update(AppContext& app, bool key_driven) {
     } else if (controller == CAMERA_FREE_ROAM && app.camera.camera_drag.pan_active && !key_driven) {
         const Vec3& s = app.camera.camera_drag.start_eye;
         for (size_t i = 0; i < 3; ++i) {
-            c.eye[i] = s[i] + c.camera_step * (p.values[0] * c.right[i] + p.values[1] * c.upright[i]);
+            c.eye[i] = s[i] + c.speed * (p.values[0] * c.right[i] + p.values[1] * c.upright[i]);
             c.look_at[i] = c.eye[i] + c.forward[i];
         }
     } else if (valid_controller(controller)) {
@@ -179,7 +179,7 @@ void set_camera_controller(AppContext& app, int32_t controller) {
         app.camera.live_camera.home_look_at = slot.home_look_at;
     }
     update_directive_widget_visibility(app);
-    app.camera.live_camera.ground_anchored = controller == CAMERA_FIRST_PERSON;
+    app.camera.live_camera.vertical_lock = controller == CAMERA_FIRST_PERSON;
     update_camera_basis(app.camera.live_camera);
     update_attribute_trace(app);
     call_hook(app.hooks.app_apply_display_options, app, app.frame.window_width, app.frame.window_height);
@@ -278,7 +278,7 @@ bool move_camera_for_tick(AppContext& app, int64_t now_ms) {
     const int32_t controller = app.camera.camera_controller;
     const bool flying = controller == CAMERA_FREE_ROAM || controller == CAMERA_FIRST_PERSON;
     const bool dragging = app.camera.camera_drag.camera_drag_active;
-    const double step = c.camera_step * dt;
+    const double step = c.speed * dt;
     bool moved = false;
     double h = 0.0, v = 0.0;
 

@@ -164,7 +164,7 @@ struct StartupStage : AppFixture {
     std::string out;
 
     void SetUp() override {
-        app_start_ms = 10'000;
+        process_start_ms = 10'000;
         set_clock_for_tests(clock);
     }
     void set_paths(PathState kernel, PathState workspace) {
@@ -194,7 +194,7 @@ TEST_F(StartupStage, PlainStartOnlyWithBothPathsValidAndNoRequest) {
                           Case{PATH_UNDEFINED, PATH_VALID, 0, 1}, Case{PATH_VALID, PATH_INVALID, 0, 1}}) {
         app = make_app_context();
         set_paths(c.kernel, c.workspace);
-        interactive_config_flag = c.interactive;
+        interactive_config_requested = c.interactive;
         run();
         EXPECT_EQ(app->frame.startup_mode, c.mode) << c.kernel << c.workspace << int(c.interactive);
     }

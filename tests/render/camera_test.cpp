@@ -98,9 +98,9 @@ TEST_F(CameraTest, ControllersKeepTheirOwnCamerasAndSetTheDirectiveWidgets) {
     expect_vec(app.camera.live_camera.eye, {9, 9, 9});
     set_camera_controller(app, CAMERA_OBJECT_ORBIT);
     expect_vec(app.camera.live_camera.eye, {0, 0, 7});
-    EXPECT_FALSE(app.camera.live_camera.ground_anchored);
+    EXPECT_FALSE(app.camera.live_camera.vertical_lock);
     set_camera_controller(app, CAMERA_FIRST_PERSON);
-    EXPECT_TRUE(app.camera.live_camera.ground_anchored);
+    EXPECT_TRUE(app.camera.live_camera.vertical_lock);
 
     // Quick-hidden without its widgets, or with the bar switched off.
     set_camera_controller(app, CAMERA_FREE_ROAM);

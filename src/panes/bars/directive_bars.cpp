@@ -86,13 +86,13 @@ void make_camera_directive_buttons(AppContext& app) {
     app.camera_directive_row_tips.clear();
     const CameraDirectiveTable& t = app.bars.directive_table;
     // A table whose lists disagree gives buttons only for complete entries.
-    const size_t complete = std::min(t.texts.size(), t.values.size() / 6);
+    const size_t complete = std::min(t.texts.size(), t.directive_values.size() / 6);
     const int32_t n = std::max(0, std::min(t.count, static_cast<int32_t>(complete)));
     // The tips first: the buttons keep pointers into them.
     app.camera_directive_row_tips.reserve(static_cast<size_t>(2 * n));
     for (int32_t k = 0; k < n; ++k) {
         app.camera_directive_row_tips.push_back(concat4(t.texts[static_cast<size_t>(k)], " \t { ",
-                                                        directive_values_text(&t.values[static_cast<size_t>(6 * k)]),
+                                                        directive_values_text(&t.directive_values[static_cast<size_t>(6 * k)]),
                                                         " }"));
         app.camera_directive_row_tips.push_back("(select to apply camera directive)");
     }
@@ -125,12 +125,12 @@ void build_camera_directive_rows(AppContext& app) {
             double values[6];
             read_camera_directive_values(line, values);
             table.texts.push_back(extract_first_argument(line));
-            table.labels.push_back(std::move(line));
-            table.values.insert(table.values.end(), values, values + 6);
-            table.numbers.push_back(entity->serial_id);
+            table.directive_labels.push_back(std::move(line));
+            table.directive_values.insert(table.directive_values.end(), values, values + 6);
+            table.directive_ids.push_back(entity->serial_id);
         }
     }
-    const int32_t n = static_cast<int32_t>(table.labels.size());
+    const int32_t n = static_cast<int32_t>(table.directive_labels.size());
     table.count = n;
 
     BarState& bars = app.bars;

@@ -177,7 +177,7 @@ void load_environment_ui_state(AppContext& app) {
         cam.live_camera.home_eye = slot.home_eye;
         cam.live_camera.home_look_at = slot.home_look_at;
     }
-    cam.live_camera.ground_anchored = cam.camera_controller == CAMERA_FIRST_PERSON;
+    cam.live_camera.vertical_lock = cam.camera_controller == CAMERA_FIRST_PERSON;
     update_camera_basis(cam.live_camera);
 
     refresh_panes(app);

@@ -66,7 +66,7 @@ void shading(AppContext& app, int32_t item, std::vector<bool>& bits) {
 
 void lighting(AppContext& app, int32_t item, std::vector<bool>& bits) {
     RenderFlags& r = app.render_flags;
-    if (item == 0) toggle(r.lighting_unlit, bits, 0);
+    if (item == 0) toggle(r.light_unlit, bits, 0);
     else if (item >= 1 && item <= 6) toggle(r.lighting_terms[static_cast<size_t>(item - 1)], bits, item);
     apply_lighting_terms(app);
 }

@@ -26,7 +26,7 @@ bool choose(int32_t& value, int32_t item, std::vector<bool>& bits) {
 
 bool topology(AppContext& app, int32_t item, std::vector<bool>& bits) {
     RenderFlags& r = app.render_flags;
-    uint8_t* edges[3] = {&r.show_polygon_edges, &r.show_triangle_edges, &r.show_group_edges};
+    uint8_t* edges[3] = {&r.show_polygon_edges, &r.show_triangle_edges, &r.show_gouraud_edges};
     if (item == 0) {
         toggle(r.show_surface, bits, 0);
     } else if (item == 4) {
@@ -41,7 +41,7 @@ bool topology(AppContext& app, int32_t item, std::vector<bool>& bits) {
     } else {
         return false;
     }
-    r.show_edges = (r.show_polygon_edges || r.show_triangle_edges || r.show_group_edges) ? 1 : 0;
+    r.show_edges = (r.show_polygon_edges || r.show_triangle_edges || r.show_gouraud_edges) ? 1 : 0;
     app.NORENDER.visible = !r.show_surface && !r.show_edges && !r.show_points;
     return true;
 }

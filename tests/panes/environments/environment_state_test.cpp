@@ -104,7 +104,7 @@ std::vector<Item> items() {
         INT(ui_flags.open_view_menu, -1, 7), DBLS(ui_flags.bar_scroll_factors), BYTE(render_flags.show_surface),
         BYTE(render_flags.show_edges), BYTE(render_flags.show_points), BYTE(render_flags.show_bounds),
         ANYINT(render_flags.colour_mode), INT(render_flags.colour_function, 3, 17), BYTE(render_flags.smooth_shading),
-        ANYINT(render_flags.projection_mode), BYTE(render_flags.x_ray), BYTE(render_flags.lighting_unlit),
+        ANYINT(render_flags.projection_mode), BYTE(render_flags.x_ray), BYTE(render_flags.light_unlit),
         DBLS(io_settings.view_menu_scroll_factors), DBLS(io_settings.settings_menu_scroll_factors),
         ANYINT(io_settings.placeholder_text_width), ANYINT(io_settings.status_text_width),
         DBL(camera.orbit_distance), DBL(camera.orbit_angle_x), DBL(camera.orbit_angle_z), BYTE(camera.inverted_zoom),

@@ -18,7 +18,7 @@ using Bits = std::vector<bool>;
 // What the check bits must be, read from the fields they mark.
 std::vector<Bits> expected_view_bits(const AppContext& a) {
     const RenderFlags& r = a.render_flags;
-    return {{!!r.show_surface, !!r.show_polygon_edges, !!r.show_triangle_edges, !!r.show_group_edges,
+    return {{!!r.show_surface, !!r.show_polygon_edges, !!r.show_triangle_edges, !!r.show_gouraud_edges,
              !!r.show_points},
             {r.colour_mode == 0, r.colour_mode == 1, r.colour_mode == 2, r.colour_mode == 3, !!r.colour_negate},
             {r.smooth_shading == 0, r.smooth_shading == 1, !!r.transparent_mode, !!r.mono_edges, !!r.mono_dots,
@@ -38,7 +38,7 @@ std::vector<Bits> expected_settings_bits(const AppContext& a) {
     return {{false, false, !!a.ui_flags.v_flip_mode, !!a.ui_flags.frame_mode, io.show_frame_rate != 0, false},
             {!!io.anti_aliasing, io.backdrop_gradient == 0, io.backdrop_gradient == 1, io.render_pipeline == 0,
              io.render_pipeline == 1},
-            {!!r.lighting_unlit, !!r.lighting_terms[0], !!r.lighting_terms[1], !!r.lighting_terms[2],
+            {!!r.light_unlit, !!r.lighting_terms[0], !!r.lighting_terms[1], !!r.lighting_terms[2],
              !!r.lighting_terms[3], !!r.lighting_terms[4], !!r.lighting_terms[5]},
             {},
             {c == 0, c == 1, c == 2},
