@@ -202,7 +202,7 @@ struct StatusState {
     uint8_t hint_bar_shown = 1;
     std::string tooltip_caption;
     std::string tooltip_text;
-    int32_t tooltip_icon = -1;
+    int32_t tooltip_element_id = -1;
 };
 
 struct StartupState {

@@ -218,8 +218,8 @@ void on_parameter_row_click(AppContext& app) {
         } else if (x <= right) {
             const uint8_t mark = parameter_mark(*entity, static_cast<size_t>(row)) ? 0 : 1;
             set_parameter_mark(*entity, static_cast<size_t>(row), mark);
-            if (static_cast<size_t>(row) < app.side_pane.parameter_blocks.labels.size())
-                app.side_pane.parameter_blocks.labels[static_cast<size_t>(row)].selected = mark != 0;
+            if (static_cast<size_t>(row) < app.side_pane.parameter_blocks.parameter_labels.size())
+                app.side_pane.parameter_blocks.parameter_labels[static_cast<size_t>(row)].selected = mark != 0;
         } else {
             show_parameter_definition_info(app, row);
         }

@@ -321,7 +321,7 @@ TEST_F(Editing, RowClicksByBandAndPosition) {
     EXPECT_EQ(app->message_titles[0].text, "Info: Parameter-Definition");
     click_list(right, 5);
     EXPECT_EQ(parameter_mark(e, 0), 1);
-    EXPECT_TRUE(app->side_pane.parameter_blocks.labels[0].selected);
+    EXPECT_TRUE(app->side_pane.parameter_blocks.parameter_labels[0].selected);
 
     e.push_pending = 0;
     click_list(5, 2 * s + 5);
