@@ -64,7 +64,8 @@ int32_t hovered_block(AppContext& app) {
         return -1;
     };
     for (int32_t k : {in(b.parameter_type_labels), in(b.parameter_reset_cells), in(b.parameter_info_icons),
-                      in(b.parameter_slider_minus_cells), in(b.parameter_slider_plus_cells), in(app.parameter_sliders)}) {
+                      in(b.parameter_slider_minus_cells), in(b.parameter_slider_plus_cells),
+                      in(app.parameter_sliders)}) {
         if (k >= 0) return k;
     }
     for (size_t k = 0; k < app.parameter_sliders.size(); ++k) {
