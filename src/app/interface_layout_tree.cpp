@@ -77,7 +77,7 @@ void minimal_bar(AppContext& a) {
     append(bar, a.minimal_list_row);
     append(bar, a.minimal_title_row);
     a.minimal_list_scroll.fill = true;
-    append(a.minimal_list_scroll, a.minimal_command_list);
+    append(a.minimal_list_scroll, a.command_list);
     append(a.minimal_list_row, a.minimal_list_scroll);
 
     // The open side pane's label sits at the top of the row; the row's clip
@@ -141,12 +141,12 @@ void minimal_bar(AppContext& a) {
     for (const TitleWidget& w : title_widgets) w.label->click_handler = w.action;
 
     // The list holds pointers into the rows: they are sized once, here.
-    a.minimal_command_buttons.resize(command_table.size());
-    a.minimal_command_list.children.clear();
+    a.command_rows.resize(command_table.size());
+    a.command_list.children.clear();
     auto is_item = [](size_t i) { return i < command_table.size() && command_table[i].caption[0] == '\t'; };
     int32_t y = 0;
     for (size_t i = 0; i < command_table.size(); ++i) {
-        Label& row = a.minimal_command_buttons[i];
+        Label& row = a.command_rows[i];
         rect(row, 0, y, 3 * W, B);
         align(row, -1, 0);
         row.text_colour = colour(8);
@@ -167,10 +167,10 @@ void minimal_bar(AppContext& a) {
         }
         row.set_text(command_table[i].caption);
         if (command_table[i].action != nullptr) row.click_handler = command_table[i].action;
-        append(a.minimal_command_list, row);
+        append(a.command_list, row);
         y += B;
     }
-    rect(a.minimal_command_list, 0, 0, 3 * W, static_cast<int32_t>(command_table.size()) * B);
+    rect(a.command_list, 0, 0, 3 * W, static_cast<int32_t>(command_table.size()) * B);
     a.minimal_list_scroll.scroll_handler = on_scroll_command_list;
     bar.visible = a.ui_flags.layout_mode_flags[0] != 0;
 }

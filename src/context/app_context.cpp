@@ -174,7 +174,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.browser_select_all_button, a.browser_close_button,
                   a.browser_path_frame, a.browser_title_label, a.browser_hint_label, a.browser_directory_label,
                   a.browser_location_label, a.browser_confirm_label, a.browser_path_pieces,
-                  a.browser_list_content, a.minimal_layout_bar, a.minimal_command_list);
+                  a.browser_list_content, a.minimal_layout_bar, a.command_list);
     visit_widgets(visit, data, a.environment_tab_strip, a.environment_preview, a.environment_preview_frame,
                   a.script_placeholder_label, a.tip_menu_title, a.screenshot_preview, a.browser_path_view,
                   a.browser_head_row, a.browser_size_head, a.browser_date_head, a.browser_sort_mark,

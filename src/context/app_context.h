@@ -296,7 +296,7 @@ struct BrowserListing {
 // One bit per entry, and how many are set.
 struct BrowserSelection {
     std::vector<uint8_t> bits;
-    int32_t count = 0;
+    int32_t selected_count = 0;
 };
 
 struct FileBrowserState : BrowserSettings {
@@ -747,9 +747,9 @@ struct AppContext : RootContainer {
     FillLayout browser_list_frame;
     Element browser_size_column, browser_date_column, browser_scroll_track, browser_scroll_thumb;
     // Minimal-layout bar and its command list.
-    FillLayout minimal_layout_bar, minimal_command_list;
+    FillLayout minimal_layout_bar, command_list;
     FillLayout minimal_tool_row, minimal_list_row, minimal_title_row, minimal_list_scroll, side_pane_indicator;
-    std::vector<Label> minimal_command_buttons;
+    std::vector<Label> command_rows;
     // Frame pieces of the tab, tip, hint and tool rows, the popup frames and
     // the minimal-layout bar, filled by the interface builder.
     Element environment_preview_close;

@@ -56,7 +56,7 @@ inline void hang_interface_tree(AppContext& app) {
     hang(app.minimal_layout_bar, {&app.minimal_tool_row, &app.minimal_list_row, &app.minimal_title_row});
     hang(app.minimal_tool_row, {&app.side_pane_indicator});
     hang(app.minimal_list_row, {&app.minimal_list_scroll});
-    hang(app.minimal_list_scroll, {&app.minimal_command_list});
+    hang(app.minimal_list_scroll, {&app.command_list});
 
     // What the builder sizes and the layouts only move.
     const UiMetrics& u = app.ui_metrics;

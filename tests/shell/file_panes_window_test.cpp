@@ -170,7 +170,7 @@ TEST_F(FilePanesWindow, CtrlOListsTheWorkspaceAndAChosenRowOpensFiveTicksLater) 
     ASSERT_GE(row, 0);
     live.pump_for(200);
     ASSERT_TRUE(click(app.browser_rows[static_cast<size_t>(row)]));
-    EXPECT_EQ(b.browser_selection.count, 1);
+    EXPECT_EQ(b.browser_selection.selected_count, 1);
     EXPECT_TRUE(app.browser_rows[static_cast<size_t>(row)].selected);
 
     // The loop runs on while xdotool clicks, so the five ticks may already

@@ -109,7 +109,7 @@ void browser_go_up(AppContext& app) {
 
 void browser_enter_selected_dir(AppContext& app) {
     const FileBrowserState& b = app.file_browser_state;
-    if (b.browser_entries.count() < 1 || b.browser_selection.count != 1) return;
+    if (b.browser_entries.count() < 1 || b.browser_selection.selected_count != 1) return;
     const std::vector<uint8_t>& bits = b.browser_selection.bits;
     for (size_t e = 0; e < bits.size() && e < b.browser_entries.count(); ++e) {
         if (bits[e] && b.browser_entries.kinds[e] == ENTRY_DIRECTORY) {
@@ -141,7 +141,7 @@ void browser_click_row(AppContext& app, int32_t r) {
     }
     uint8_t& bit = b.browser_selection.bits[e];
     bit = bit ? 0 : 1;
-    b.browser_selection.count += bit ? 1 : -1;
+    b.browser_selection.selected_count += bit ? 1 : -1;
     if (static_cast<size_t>(r) < app.browser_rows.size()) app.browser_rows[static_cast<size_t>(r)].selected = bit != 0;
 }
 

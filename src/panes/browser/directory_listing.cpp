@@ -329,7 +329,7 @@ void list_directory(AppContext& app, const std::string& directory) {
     b.browser_entries = parse_ls_listing(run("ls", listing_arguments(listed)), b.browser_purpose);
     const size_t n = b.browser_entries.count();
     b.browser_selection.bits.assign(n, 0);
-    b.browser_selection.count = 0;
+    b.browser_selection.selected_count = 0;
     b.browser_row_order.resize(n);
     std::iota(b.browser_row_order.begin(), b.browser_row_order.end(), 0);
     sort_browser_rows(b);

@@ -319,8 +319,8 @@ void show_variant_directives_placeholder(AppContext& app) {
     refresh_root(app);
 }
 
-void commit_parameter_field() { on_instance<commit_parameter_field>(); }
-void commit_parallel_parameter_field() { on_instance<commit_parameter_field>(); }
+void on_commit_parameter_field() { on_instance<commit_parameter_field>(); }
+void on_commit_parallel_parameter_field() { on_instance<commit_parameter_field>(); }
 void sync_parameter_field() { on_instance<sync_parameter_field>(); }
 void sync_parallel_parameter_field() { on_instance<sync_parameter_field>(); }
 void on_parameter_slider_changed(double fraction) {

@@ -45,8 +45,8 @@ void set_parameter_slider(AppContext& app, int32_t row, double value);
 
 // Argument-free forms the pane binds (the parallel ones act alike: the
 // listing already reaches a parallel entity's sub-element parameters).
-void commit_parameter_field();
-void commit_parallel_parameter_field();
+void on_commit_parameter_field();
+void on_commit_parallel_parameter_field();
 void sync_parameter_field();
 void sync_parallel_parameter_field();
 void on_parameter_slider_changed(double fraction);

@@ -220,7 +220,7 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
         field.set_text(typed_value_to_text(p.current));
         field.text_colour = active_theme.colours[8];
     }
-    field.on_enter = parallel ? commit_parallel_parameter_field : static_cast<void (*)()>(commit_parameter_field);
+    field.on_enter = parallel ? on_commit_parallel_parameter_field : on_commit_parameter_field;
     field.on_escape = parallel ? sync_parallel_parameter_field : static_cast<void (*)()>(sync_parameter_field);
     Element& reset_icon = b.parameter_reset_icons[k];
     place(reset_icon, r / 2, r - 2, r, r);

@@ -111,7 +111,7 @@ bool scroll_llmi_strip(AppContext& app, int32_t direction) {
 }
 
 bool scroll_list_pane_by_rows(AppContext& app, int32_t direction) {
-    Element& list = app.minimal_command_list;
+    Element& list = app.command_list;
     const int32_t view = app.minimal_list_scroll.height;
     const int32_t moved = command_list_offset(list.y, direction, view, list.height);
     if (moved == list.y) return true;

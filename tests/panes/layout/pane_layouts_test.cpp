@@ -212,9 +212,9 @@ TEST_F(PaneLayoutTest, ListsCommandsZoomAndSlider) {
     EXPECT_EQ(refreshes - before, 20);
 
     app->minimal_list_scroll.height = 300;
-    app->minimal_command_list.height = 480;
+    app->command_list.height = 480;
     Ints offsets;
-    for (int i = 0; i < 5; ++i) scroll_list_pane_by_rows(*app, 1), offsets.push_back(app->minimal_command_list.y);
+    for (int i = 0; i < 5; ++i) scroll_list_pane_by_rows(*app, 1), offsets.push_back(app->command_list.y);
     EXPECT_EQ(offsets, (Ints{-48, -96, -144, -180, -180}));
 
     EXPECT_TRUE(scroll_zoom_view(*app, -1));
