@@ -589,7 +589,7 @@ struct AppContext : RootContainer {
     ScrollPane parameter_list_scroll;
     FillLayout parameter_list;
     Element parameter_type_counts;
-    std::vector<Container> parameter_entity_rows;
+    std::vector<Container> parameter_rows;
     std::vector<TextField> parameter_value_fields;
     std::vector<Slider> parameter_sliders;
     // Settings drop-down frame.

@@ -70,7 +70,7 @@ ListShape entity_list_shape(AppContext& app) {
             on_entity_list_click, record_entity_list_press, layout_entity_list};
 }
 ListShape parameter_list_shape(AppContext& app) {
-    return {&app.parameter_entity_list, &app.parameter_entity_rows, &app.side_pane.parameter_row_parts,
+    return {&app.parameter_entity_list, &app.parameter_rows, &app.side_pane.parameter_row_parts,
             &app.parameter_empty_label, 25, 57, {{ICON_FOCUS, 25, 22}, {ICON_MATERIAL, 25, 2}},
             on_parameter_entity_row_click, record_parameter_list_press, layout_parameter_list};
 }
@@ -409,7 +409,7 @@ void on_parameter_entity_row_click() {
     AppContext& app = *context;
     EntitySet* set = app.entities.current_entities;
     const std::vector<int32_t> indices = parameter_list_indices(set);
-    const int32_t r = hovered_row(app.parameter_entity_rows);
+    const int32_t r = hovered_row(app.parameter_rows);
     if (r < 0 || static_cast<size_t>(r) >= indices.size()) return;
     const int32_t i = indices[static_cast<size_t>(r)];
     EntityRecord& e = set->records[static_cast<size_t>(i)];
@@ -424,7 +424,7 @@ void on_parameter_entity_row_click() {
         show_entity_flags(app, i, r);
     } else if (x <= w - 25) {
         const int32_t s = view ? view->selected_row : -1;
-        if (Container* old = s != r ? at_or_null(app.parameter_entity_rows, s) : nullptr) old->selected = false;
+        if (Container* old = s != r ? at_or_null(app.parameter_rows, s) : nullptr) old->selected = false;
         const bool deselect = s == r;
         if (view) {
             view->selected_row = deselect ? -1 : r;
@@ -435,7 +435,7 @@ void on_parameter_entity_row_click() {
         }
         app.parameter_list_scroll.scroll_x = 0.0;
         app.parameter_list_scroll.scroll_y = 0.0;
-        app.parameter_entity_rows[static_cast<size_t>(r)].selected = !deselect;
+        app.parameter_rows[static_cast<size_t>(r)].selected = !deselect;
         rebuild_parameter_pane(app);
     } else if (y <= 24 && !app.ui_flags.camera_locked) {
         set_entity_visibility(e, !e.visible);

@@ -11,7 +11,7 @@ struct EntityLists : PaneFixture {
         click_list(app->entity_rows, record_entity_list_press, on_entity_list_click, row, x, y);
     }
     void click_parameter_row(int32_t row, int32_t x, int32_t y) {
-        click_list(app->parameter_entity_rows, record_parameter_list_press, on_parameter_entity_row_click, row, x,
+        click_list(app->parameter_rows, record_parameter_list_press, on_parameter_entity_row_click, row, x,
                    y);
     }
     EntityListView& entity_view() { return *app->entities.current_environment_parts.entity_view; }
@@ -132,7 +132,7 @@ TEST_F(EntityLists, FlagsMirrorIntoTheParameterRows) {
     index_parameters();
     rebuild_entity_rows(*app);
     rebuild_parameter_rows(*app);
-    ASSERT_EQ(app->parameter_entity_rows.size(), 1u);
+    ASSERT_EQ(app->parameter_rows.size(), 1u);
 
     click_entity(1, 10, 51 + 20);
     EXPECT_EQ(app->side_pane.parameter_row_parts.locks[0].opacity, 1.0);
@@ -169,8 +169,8 @@ TEST_F(EntityLists, ParameterRowsListOnlyEntitiesWithParametersAndKeepTheSelecti
     give_parameters(c, {int_parameter("n", 1, false)});
     index_parameters();
     rebuild_parameter_rows(*app);
-    ASSERT_EQ(app->parameter_entity_rows.size(), 2u);
-    EXPECT_EQ(app->parameter_entity_rows[1].user_index, 1);
+    ASSERT_EQ(app->parameter_rows.size(), 2u);
+    EXPECT_EQ(app->parameter_rows[1].user_index, 1);
     EXPECT_FALSE(app->parameter_empty_label.visible);
 
     click_parameter_row(1, 100, 51 + 10);
@@ -183,7 +183,7 @@ TEST_F(EntityLists, ParameterRowsListOnlyEntitiesWithParametersAndKeepTheSelecti
     index_parameters();
     rebuild_parameter_rows(*app);
     EXPECT_EQ(parameter_view().selected_row, 2);
-    EXPECT_TRUE(app->parameter_entity_rows[2].selected);
+    EXPECT_TRUE(app->parameter_rows[2].selected);
     // Entity 2 loses its parameters: nothing stays selected.
     give_parameters(entity(2), {});
     index_parameters();
