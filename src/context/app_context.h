@@ -191,7 +191,7 @@ struct StatusState {
     double transition_rate = 0.05;
     std::string attribute_trace_text;
     std::ostringstream attribute_trace_stream;
-    std::vector<std::string> statistics_texts = {"0 vertices",
+    std::vector<std::string> statistics_lines = {"0 vertices",
                                                  "0 indices \t 0",
                                                  "0 ngons (0 triangles)",
                                                  "extent [ w:0.00,h:0.00,d:0.00 ]",
@@ -380,7 +380,7 @@ struct BarState : BarSettings {
     // once the countdown (frames) has reached 0.
     uint8_t directive_thumbnail_request = 0;
     int32_t directive_countdown = 0;
-    uint8_t camera_directives_widget = 1;
+    uint8_t show_camera_directives = 1;
     int32_t camera_directive_count = 0;
     CameraDirectiveTable directive_table;
     // The camera-directive code copies the camera into the selected
@@ -389,7 +389,7 @@ struct BarState : BarSettings {
     // Tool-tip title and text of the inspector element: the picked entity
     // and element.
     std::array<std::string, 2> llmi_labels;
-    uint8_t variant_selector_widget = 1;
+    uint8_t show_variant_selector = 1;
     int32_t variant_count = 0;
     VariantTable variant_tables;
     int32_t applied_variant_index = -1;
@@ -557,7 +557,7 @@ struct AppContext : RootContainer {
     ScrollPane trace_panes[4];
     Label trace_labels[4];
     // Entity inspector.
-    Label entity_empty_label;
+    Label entity_list_hint;
     ScrollPane entity_list_scroll;
     FillLayout entity_list;
     FillLayout entity_name_row;
@@ -578,7 +578,7 @@ struct AppContext : RootContainer {
     Element transform_order_buttons[6];
     std::vector<Container> entity_rows;
     // Parameter pane.
-    Label parameter_empty_label;
+    Label parameter_list_hint;
     ScrollPane parameter_entity_scroll;
     FillLayout parameter_entity_list;
     FillLayout parameter_header;

@@ -328,11 +328,11 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
     set_sstz(0.0f);
     set_tint(1, 1, 1, 1);
     if (pass == PASS_SURFACES && !f.light_unlit) {
-        glUniform1f(program().idpmn, f.brighten ? 0.5f : 0.1f);
-        glUniform1i(program().issci, item.in_range ? f.negative : 0);
-        glUniform1i(program().ixray, item.in_range ? f.x_ray : 0);
-        if (f.x_ray && item.index == -1) glDisable(GL_DEPTH_TEST);
-        if (f.x_ray && item.alpha_grid) glEnable(GL_DEPTH_TEST);
+        glUniform1f(program().idpmn, f.glsl_brighten ? 0.5f : 0.1f);
+        glUniform1i(program().issci, item.in_range ? f.glsl_negative : 0);
+        glUniform1i(program().ixray, item.in_range ? f.glsl_x_ray : 0);
+        if (f.glsl_x_ray && item.index == -1) glDisable(GL_DEPTH_TEST);
+        if (f.glsl_x_ray && item.alpha_grid) glEnable(GL_DEPTH_TEST);
     }
     set_item_transform(app, item, entity);
     const bool surface = f.show_surface && mesh.present;
@@ -397,7 +397,7 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
                 static_cast<uint32_t>(item.index) == app.frame.picked_entity_id) {
                 draw_pick_highlight(app, item, d);
             }
-            set_lighting(app, item.in_range && f.x_ray);
+            set_lighting(app, item.in_range && f.glsl_x_ray);
             set_sstz(0.0f);
             set_tint(1.0f / 255, 1.0f / 255, 1.0f / 255, item.alpha_grid ? 0.125f / 255 : 1.0f / 255);
             if (item.in_range) {
@@ -505,7 +505,7 @@ void render_offscreen_square(AppContext& app, bool multisampling, int32_t side) 
     set_etm(identity);
     set_wusf(1.0f);
     set_lighting(app, false);
-    glUniform1f(program().idpmn, app.render_flags.brighten ? 0.5f : 0.1f);
+    glUniform1f(program().idpmn, app.render_flags.glsl_brighten ? 0.5f : 0.1f);
     glUniform1i(program().issci, 0);
     glUniform1i(program().ixray, 0);
     set_tint(1.0f / 255, 1.0f / 255, 1.0f / 255, 1.0f / 255);
@@ -580,7 +580,7 @@ void render_directive_thumbnails(AppContext& app, const FrameCaptures& c) {
         glUniform1f(program().ih, 1.0f);
         set_etm(identity);
         set_lighting(app, false);
-        glUniform1f(program().idpmn, app.render_flags.brighten ? 0.5f : 0.1f);
+        glUniform1f(program().idpmn, app.render_flags.glsl_brighten ? 0.5f : 0.1f);
         glUniform1i(program().issci, 0);
         glUniform1i(program().ixray, 0);
         set_tint(1.0f / 255, 1.0f / 255, 1.0f / 255, 1.0f / 255);
@@ -672,7 +672,7 @@ void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t
 
         SceneView view{&app, picking, c.scene_multisampled};
         for (int pass = PASS_ENTITY_IDS; pass <= PASS_SURFACES; ++pass) {
-            if (pass == PASS_ENTITY_IDS && !(picking || app.render_flags.silhouette)) continue;
+            if (pass == PASS_ENTITY_IDS && !(picking || app.render_flags.glsl_silhouette)) continue;
             if (pass == PASS_TRIANGLE_IDS && !picking) continue;
             if (pass <= PASS_TRIANGLE_IDS) {
                 bind_framebuffer(render_targets[pass == PASS_ENTITY_IDS ? 7 : 6].framebuffer_id);
@@ -688,7 +688,7 @@ void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t
             draw_pass(view, pass);
         }
         glBindVertexArray(0);
-        if (app.render_flags.silhouette) draw_silhouette(app, r, height);
+        if (app.render_flags.glsl_silhouette) draw_silhouette(app, r, height);
     }
     // Resolved once here, not on every frame that shows it.
     if (c.scene_multisampled) {

@@ -107,8 +107,8 @@ TEST_F(FloatingBars, DirectiveRowsAndCaptionsInAnyLocale) {
 }
 
 TEST_F(FloatingBars, VisibilityFollowsTheWidgetSwitches) {
-    app->bars.parallel_strip_open = 1;
-    app->bars.llmi_strip_open = 1;
+    app->bars.parallel_flags_expanded = 1;
+    app->bars.ll_inspector_expanded = 1;
     app->bars.variant_count = 2;
     app->bars.animation_count = 1;
     app->bars.ll_inspector_widget = 0;

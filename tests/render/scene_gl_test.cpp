@@ -152,10 +152,10 @@ protected:
 
 TEST_F(SceneGl, ColoursLightingRedrawsHidingAndDepthTest) {
     add_entity(make_strip_mesh(200));
-    app->render_flags.x_ray = 1;
+    app->render_flags.glsl_x_ray = 1;
     frame();
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));  // x-ray leaves it on
-    app->render_flags.x_ray = 0;
+    app->render_flags.glsl_x_ray = 0;
     frame();
     const std::array<int, 2> p = lower_right(1);
     EXPECT_TRUE(rgb_is(scene_pixel(p[0], p[1]), 200, 200, 200));
@@ -276,7 +276,7 @@ TEST_F(SceneGl, SilhouetteWithoutInspectorSkipsTriangleIds) {
     bind_framebuffer(render_targets[6].framebuffer_id);
     glClearColor(9 / 255.0f, 9 / 255.0f, 9 / 255.0f, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    app->render_flags.silhouette = 1;
+    app->render_flags.glsl_silhouette = 1;
     app->tones.silhouette_tone = 8;
     frame();
     const std::array<int, 2> p = lower_right(1);
@@ -616,7 +616,7 @@ TEST_F(SceneGl, BaselinesLitWithEdgesAndSilhouette) {
     compare_with_baseline(a.capture.screenshot_pixels, W, H, "render", "scene_lit_edges.png", 3);
 
     a.render_flags.show_polygon_edges = 0;
-    a.render_flags.silhouette = 1;
+    a.render_flags.glsl_silhouette = 1;
     a.tones.silhouette_tone = 8;
     a.capture.capture_options = {1, 1, 0};
     frame();

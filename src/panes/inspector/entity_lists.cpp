@@ -65,13 +65,13 @@ struct ListShape {
 };
 
 ListShape entity_list_shape(AppContext& app) {
-    return {&app.entity_list, &app.entity_rows, &app.side_pane.entity_row_parts, &app.entity_empty_label, 48, 82,
+    return {&app.entity_list, &app.entity_rows, &app.side_pane.entity_row_parts, &app.entity_list_hint, 48, 82,
             {{ICON_FOCUS, 47, 2}, {ICON_MATERIAL, 25, 2}, {ICON_REFRESH, 47, 22}, {ICON_DELETE, 25, 22}},
             on_entity_list_click, record_entity_list_press, layout_entity_list};
 }
 ListShape parameter_list_shape(AppContext& app) {
     return {&app.parameter_entity_list, &app.parameter_rows, &app.side_pane.parameter_row_parts,
-            &app.parameter_empty_label, 25, 57, {{ICON_FOCUS, 25, 22}, {ICON_MATERIAL, 25, 2}},
+            &app.parameter_list_hint, 25, 57, {{ICON_FOCUS, 25, 22}, {ICON_MATERIAL, 25, 2}},
             on_parameter_entity_row_click, record_parameter_list_press, layout_parameter_list};
 }
 
@@ -155,7 +155,7 @@ void rebuild_list(AppContext& app, ListShape shape, const std::vector<int32_t>& 
             body.opacity = e.visible ? 1.0 : 0.25;
 
             const int32_t label_width = app.ui_metrics.ui_padding + shape.label_extra + e.summary_width;
-            const auto summary = [&](size_t i) { return i < e.summary_values.size() ? e.summary_values[i] : ""; };
+            const auto summary = [&](size_t i) { return i < e.summary_lines.size() ? e.summary_lines[i] : ""; };
             Element& name = p.names[k];
             set_label_style(name, &typefaces[4]);
             name.width = label_width;

@@ -237,8 +237,8 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
 void show_header(AppContext& app, const EntityRecord* e) {
     Label* toggles[3] = {&app.parameter_auto_sync_button, &app.parameter_immediate_button,
                          &app.parameter_multi_edit_button};
-    const uint8_t flags[3] = {e ? e->auto_sync : uint8_t{0}, e ? e->immediate : uint8_t{0},
-                              e ? e->multi_edit : uint8_t{0}};
+    const uint8_t flags[3] = {e ? e->parameter_auto_sync : uint8_t{0}, e ? e->parameter_immediate_mode : uint8_t{0},
+                              e ? e->parameter_multi_edit_mode : uint8_t{0}};
     for (int i = 0; i < 3; ++i) toggles[i]->selected = flags[i] != 0;
     for (Label* button : {&app.parameter_auto_sync_button, &app.parameter_immediate_button,
                           &app.parameter_reset_button, &app.parameter_multi_edit_button, &app.parameter_apply_button})
@@ -375,7 +375,8 @@ void rebuild_parameter_pane(AppContext& app) {
                     int_to_text(counts[TYPE_COUNT_DBL]) + " DBL, " + int_to_text(counts[TYPE_COUNT_BLN]) + " BLN, " +
                     int_to_text(counts[TYPE_COUNT_CHR]) + " CHR, " + int_to_text(counts[TYPE_COUNT_STR]) + " STR");
     pane.children.push_back(&footer);
-    pane.click_handler = e->parallel == 1 ? on_parallel_parameter_row_click : static_cast<void (*)()>(on_parameter_row_click);
+    pane.click_handler =
+        e->parallel == 1 ? on_parallel_parameter_pane_click : static_cast<void (*)()>(on_parameter_pane_click);
     pane.mouse_down_handler = store_pointer;
     pane.motion_handler = store_pointer;
     pane.layout_handler = layout_parameter_pane;

@@ -107,10 +107,10 @@ TEST_F(DirectiveBars, BarVisibilityFollowsCountsControllerAndHiding) {
         add_entity("/s/a.vrek", c.directives);
         app->camera.camera_controller = c.controller;
         app->ui_flags.ui_hidden = c.ui_hidden;
-        app->bars.hidden_mode_widgets = c.hidden_widgets;
-        app->bars.camera_directives_widget = c.widget;
-        app->bars.variant_selector_widget = c.widget;
-        app->bars.animator_widget = c.widget;
+        app->bars.hidden_ui_controls = c.hidden_widgets;
+        app->bars.show_camera_directives = c.widget;
+        app->bars.show_variant_selector = c.widget;
+        app->bars.show_animator = c.widget;
         build_camera_directive_rows(*app);
         build_variant_rows(*app);
         count_animation_directives(*app);

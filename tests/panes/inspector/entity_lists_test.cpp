@@ -27,17 +27,17 @@ struct EntityLists : PaneFixture {
 
 TEST_F(EntityLists, RowsForNoneOneAndThreeEntities) {
     rebuild_entity_rows(*app);
-    EXPECT_TRUE(app->entity_empty_label.visible);
+    EXPECT_TRUE(app->entity_list_hint.visible);
     EXPECT_EQ(app->entity_list.height, 0);
     EXPECT_EQ(app->entity_list.click_handler, nullptr);
 
     EntityRecord& a = add_entity("/s/a.vrek");
-    a.summary_values = {": a.vrek", "one", "two"};
+    a.summary_lines = {": a.vrek", "one", "two"};
     a.summary_width = 100;
     a.locked = 1;
     a.visible = 0;
     rebuild_entity_rows(*app);
-    EXPECT_FALSE(app->entity_empty_label.visible);
+    EXPECT_FALSE(app->entity_list_hint.visible);
     ASSERT_EQ(app->entity_list.children.size(), 1u);
     const ListRowParts& p = app->side_pane.entity_row_parts;
     EXPECT_EQ(p.names[0].text, ": a.vrek");
@@ -171,7 +171,7 @@ TEST_F(EntityLists, ParameterRowsListOnlyEntitiesWithParametersAndKeepTheSelecti
     rebuild_parameter_rows(*app);
     ASSERT_EQ(app->parameter_rows.size(), 2u);
     EXPECT_EQ(app->parameter_rows[1].user_index, 1);
-    EXPECT_FALSE(app->parameter_empty_label.visible);
+    EXPECT_FALSE(app->parameter_list_hint.visible);
 
     click_parameter_row(1, 100, 51 + 10);
     EXPECT_EQ(parameter_view().selected_row, 1);

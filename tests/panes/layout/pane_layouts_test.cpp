@@ -123,8 +123,8 @@ TEST_F(PaneLayoutTest, BarChildrenStayInTheirBars) {
         app->bars.parallel_flags_widget = coin();
         app->bars.ll_inspector_widget = coin();
         const uint32_t strip = rng() % 3;
-        app->bars.parallel_strip_open = strip == 1;
-        app->bars.llmi_strip_open = strip == 2;
+        app->bars.parallel_flags_expanded = strip == 1;
+        app->bars.ll_inspector_expanded = strip == 2;
         app->bars.animation_count = coin() ? 1 : 0;
         if (i >= 3000) {
             const int32_t extremes[4][2] = {{1, 1}, {479, 359}, {32767, 32767}, {0, 0}};
