@@ -56,7 +56,7 @@ inline void hang_interface_tree(AppContext& app) {
     hang(app.minimal_layout_bar, {&app.minimal_tool_row, &app.minimal_list_row, &app.minimal_title_row});
     hang(app.minimal_tool_row, {&app.side_pane_indicator});
     hang(app.minimal_list_row, {&app.minimal_list_scroll});
-    hang(app.minimal_list_scroll, {&app.minimal_command_list});
+    hang(app.minimal_list_scroll, {&app.command_list});
 
     // What the builder sizes and the layouts only move.
     const UiMetrics& u = app.ui_metrics;
@@ -86,25 +86,25 @@ inline void hang_interface_tree(AppContext& app) {
     app.OVERLAY.layout_handler = on_layout_overlay;
     app.FILEPANE.layout_handler = on_layout_file_pane;
     app.CONTROLPANE.layout_handler = on_layout_control_pane;
-    app.MENUBAR.layout_handler = on_layout_menu_bar;
-    app.TIPBAR.layout_handler = on_layout_tip_bar;
-    app.COLOURBAR.layout_handler = on_layout_colour_bar;
-    app.STATSCROLL.layout_handler = on_layout_status_strip;
-    app.parallel_strip_view.layout_handler = on_layout_parallel_strip;
-    app.llmi_strip_view.layout_handler = on_layout_llmi_strip;
+    app.MENUBAR.layout_handler = layout_menu_bar;
+    app.TIPBAR.layout_handler = layout_tip_bar;
+    app.COLOURBAR.layout_handler = layout_colour_bar;
+    app.STATSCROLL.layout_handler = layout_stat_scroll;
+    app.parallel_strip_view.layout_handler = layout_parallel_flags_strip;
+    app.llmi_strip_view.layout_handler = layout_llmi_key_strip;
     app.OPENPANE.layout_handler = on_layout_open_pane;
     app.LOADPANE.layout_handler = on_layout_load_pane;
     app.small_window_notice.layout_handler = on_layout_small_window_notice;
     app.side_pane_indicator.layout_handler = on_layout_static_tab_offset;
 
-    app.TOOLSCROLL.scroll_handler = on_scroll_tool_strip;
-    app.MENUSCROLL.scroll_handler = on_scroll_menu_strip;
-    app.TIPSCROLL.scroll_handler = on_scroll_tip_strip;
-    app.TABSCROLL.scroll_handler = on_scroll_tab_strip;
-    app.SLIDERSCROLL.scroll_handler = on_scroll_slider_strip;
-    app.COLOURSCROLL.scroll_handler = on_scroll_colour_strip;
-    app.STATSCROLL.scroll_handler = on_scroll_status_strip;
+    app.TOOLSCROLL.scroll_handler = scroll_tool_scroll;
+    app.MENUSCROLL.scroll_handler = scroll_menu_scroll;
+    app.TIPSCROLL.scroll_handler = scroll_tip_scroll;
+    app.TABSCROLL.scroll_handler = scroll_tab_scroll;
+    app.SLIDERSCROLL.scroll_handler = scroll_slider_scroll;
+    app.COLOURSCROLL.scroll_handler = scroll_colour_scroll;
+    app.STATSCROLL.scroll_handler = scroll_stat_scroll;
     app.settings_menu_columns.scroll_handler = on_scroll_settings_column;
     app.camera_directive_centre.scroll_handler = on_scroll_camera_directive_bar;
-    app.CONTENTPANE.scroll_handler = on_scroll_zoom_view;
+    app.CONTENTPANE.scroll_handler = scroll_viewport_zoom_steps;
 }

@@ -87,7 +87,7 @@ void BM_ListDirectoryThenSort(benchmark::State& state) {
         list_directory(*app, scripts().path);
         browser_sort(*app, SORT_SIZE);
     }
-    if (app->file_browser_state.browser_listing.count() != file_count) state.SkipWithError("short listing");
+    if (app->file_browser_state.browser_entries.count() != file_count) state.SkipWithError("short listing");
 }
 BENCHMARK(BM_ListDirectoryThenSort)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -105,8 +105,8 @@ BENCHMARK(BM_Parse)->Unit(benchmark::kMillisecond);
 
 void BM_Sort(benchmark::State& state) {
     FileBrowserState browser;
-    browser.browser_listing = parse_ls_listing(listing_text(), BROWSER_OPEN_SCRIPT);
-    std::vector<int32_t> listing_order(browser.browser_listing.count());
+    browser.browser_entries = parse_ls_listing(listing_text(), BROWSER_OPEN_SCRIPT);
+    std::vector<int32_t> listing_order(browser.browser_entries.count());
     for (size_t i = 0; i < listing_order.size(); ++i) listing_order[i] = static_cast<int32_t>(i);
     browser.browser_sort_key = static_cast<int32_t>(state.range(0));
     for (auto _ : state) {

@@ -39,7 +39,7 @@ std::unique_ptr<AppContext> context_with(int entities, int parameters) {
         e.parse_record.path = "/bench/scripts/entity_" + std::to_string(i) + ".vrek";
         e.parse_record.sections[SECTION_DIRECTIVES] = "#CAM(v){0,1,2,3,4,5}\n#PSET(fast){p0=1}\n#ANIM(t)";
         e.file_name = ": entity_" + std::to_string(i) + ".vrek";
-        e.summary_values = {e.file_name, "1,234 vertices", "0.25 seconds"};
+        e.summary_lines = {e.file_name, "1,234 vertices", "0.25 seconds"};
         e.summary_width = 120;
         e.information_lines = std::vector<std::string>(20, "information line");
         e.parse_result.valid = 1;

@@ -134,7 +134,7 @@ void parallel_flags_strip(AppContext& a) {
     const int32_t B = m.bar_height, W = m.menu_half_width, t = m.thin_border, T = m.thick_border;
 
     a.parallel_strip_view.fill = true;
-    a.parallel_strip_view.scroll_handler = on_scroll_parallel_strip;
+    a.parallel_strip_view.scroll_handler = scroll_parallel_flags_strip;
     append(a.parallel_strip_host, a.parallel_strip_view);
     rect(a.parallel_strip, 0, 0, 2 * W + 240, B);
     append(a.parallel_strip_view, a.parallel_strip);
@@ -363,7 +363,7 @@ void llmi_key_strip(AppContext& a) {
     const int32_t B = m.bar_height, W = m.menu_half_width, t = m.thin_border, T = m.thick_border;
 
     a.llmi_strip_view.fill = true;
-    a.llmi_strip_view.scroll_handler = on_scroll_llmi_strip;
+    a.llmi_strip_view.scroll_handler = scroll_llmi_key_strip;
     append(a.llmi_strip_host, a.llmi_strip_view);
     rect(a.llmi_strip, 0, 0, 7 * B + 2 * (W - B), B);
     append(a.llmi_strip_view, a.llmi_strip);
@@ -416,13 +416,13 @@ void llmi_key_strip(AppContext& a) {
 // Which floating bars show, from the widget switches.
 void settle_floating_bar_visibility(AppContext& a) {
     const BarState& bars = a.bars;
-    a.camera_directive_pane.visible = bars.camera_directives_widget && bars.camera_directive_count > 0 &&
+    a.camera_directive_pane.visible = bars.show_camera_directives && bars.camera_directive_count > 0 &&
                                       a.camera.camera_controller == CAMERA_FREE_ROAM;
-    a.parallel_strip_host.visible = bars.parallel_flags_widget && bars.parallel_strip_open;
-    a.variant_bar.visible = bars.variant_selector_widget && bars.variant_count > 0;
+    a.parallel_strip_host.visible = bars.parallel_flags_widget && bars.parallel_flags_expanded;
+    a.variant_bar.visible = bars.show_variant_selector && bars.variant_count > 0;
     a.variant_bar.layer = -1;
-    a.llmi_strip_host.visible = bars.ll_inspector_widget && bars.llmi_strip_open;
-    a.animator_bar.visible = bars.animator_widget && bars.animation_count > 0;
+    a.llmi_strip_host.visible = bars.ll_inspector_widget && bars.ll_inspector_expanded;
+    a.animator_bar.visible = bars.show_animator && bars.animation_count > 0;
     a.llmi_strip_button.visible = bars.ll_inspector_widget != 0;
     a.parallel_strip_button.visible = bars.parallel_flags_widget != 0;
     a.camera_directive_pane.depth_offset = 1.0;

@@ -96,7 +96,7 @@ void browser_tool_row(AppContext& a) {
     border(frame.border_top, m.thick_border, 3);
     append(row, frame);
     a.browser_path_view.fill = true;
-    a.browser_path_view.layout_handler = on_layout_browser_path_strip;
+    a.browser_path_view.layout_handler = layout_path_bar;
     append(frame, a.browser_path_view);
     append(a.browser_path_view, a.browser_path_pieces);
     // Each listing rebuilds the buttons and rows inside; the clicks on them

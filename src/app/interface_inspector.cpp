@@ -165,10 +165,10 @@ void build_entity_inspector(AppContext& a) {
     const int32_t t = m.thin_border, p = m.ui_padding, S = m.side_pane_width;
     const int32_t W = S - m.ui_margin, h = m.bar_height;
 
-    empty_hint(a.entity_empty_label,
+    empty_hint(a.entity_list_hint,
                "0 entities in environment\n\t open a vrekform script file\nfile-extension: .vrek", p, m.ui_margin);
     list_scroll(a.entity_list_scroll, a.entity_list, W, t);
-    append(a.ENTITYUPPER, a.entity_empty_label);
+    append(a.ENTITYUPPER, a.entity_list_hint);
     append(a.ENTITYUPPER, a.entity_list_scroll);
 
     FillLayout& row = a.entity_name_row;
@@ -242,12 +242,12 @@ void build_parameter_pane(AppContext& a) {
     const int32_t t = m.thin_border, p = m.ui_padding, S = m.side_pane_width;
     const int32_t W = S - m.ui_margin, h = m.bar_height;
 
-    empty_hint(a.parameter_empty_label,
+    empty_hint(a.parameter_list_hint,
                "0 parametric entities in environment\n\t open a parameterised vrekform script file\n"
                "file-extension: .vrek",
                p, m.ui_margin);
     list_scroll(a.parameter_entity_scroll, a.parameter_entity_list, W, t);
-    append(a.PARAMETERUPPER, a.parameter_empty_label);
+    append(a.PARAMETERUPPER, a.parameter_list_hint);
     append(a.PARAMETERUPPER, a.parameter_entity_scroll);
 
     FillLayout& header = a.parameter_header;

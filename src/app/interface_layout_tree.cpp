@@ -77,7 +77,7 @@ void minimal_bar(AppContext& a) {
     append(bar, a.minimal_list_row);
     append(bar, a.minimal_title_row);
     a.minimal_list_scroll.fill = true;
-    append(a.minimal_list_scroll, a.minimal_command_list);
+    append(a.minimal_list_scroll, a.command_list);
     append(a.minimal_list_row, a.minimal_list_scroll);
 
     // The open side pane's label sits at the top of the row; the row's clip
@@ -141,12 +141,12 @@ void minimal_bar(AppContext& a) {
     for (const TitleWidget& w : title_widgets) w.label->click_handler = w.action;
 
     // The list holds pointers into the rows: they are sized once, here.
-    a.minimal_command_buttons.resize(command_table.size());
-    a.minimal_command_list.children.clear();
+    a.command_rows.resize(command_table.size());
+    a.command_list.children.clear();
     auto is_item = [](size_t i) { return i < command_table.size() && command_table[i].caption[0] == '\t'; };
     int32_t y = 0;
     for (size_t i = 0; i < command_table.size(); ++i) {
-        Label& row = a.minimal_command_buttons[i];
+        Label& row = a.command_rows[i];
         rect(row, 0, y, 3 * W, B);
         align(row, -1, 0);
         row.text_colour = colour(8);
@@ -167,10 +167,10 @@ void minimal_bar(AppContext& a) {
         }
         row.set_text(command_table[i].caption);
         if (command_table[i].action != nullptr) row.click_handler = command_table[i].action;
-        append(a.minimal_command_list, row);
+        append(a.command_list, row);
         y += B;
     }
-    rect(a.minimal_command_list, 0, 0, 3 * W, static_cast<int32_t>(command_table.size()) * B);
+    rect(a.command_list, 0, 0, 3 * W, static_cast<int32_t>(command_table.size()) * B);
     a.minimal_list_scroll.scroll_handler = on_scroll_command_list;
     bar.visible = a.ui_flags.layout_mode_flags[0] != 0;
 }
@@ -319,22 +319,22 @@ void bind_layouts_and_wheels(AppContext& a) {
     a.key_release_handler = on_root_key_release;
     const std::pair<Element*, LayoutCallback> layouts[] = {
         {&a.TOOLBAR, on_layout_tool_bar},
-        {&a.TIPBAR, on_layout_tip_bar},
+        {&a.TIPBAR, layout_tip_bar},
         {&a.CONTROLPANE, on_layout_control_pane},
-        {&a.MENUBAR, on_layout_menu_bar},
+        {&a.MENUBAR, layout_menu_bar},
         {&a.STATUSBAR, on_layout_status_bar},
         {&a.TABBAR, on_layout_tab_bar},
-        {&a.COLOURBAR, on_layout_colour_bar},
+        {&a.COLOURBAR, layout_colour_bar},
         {&a.SLIDERBAR, on_layout_slider_bar},
         {&a.MENUNPANE, on_layout_menu_pane},
         {&a.TOOLSCROLL, on_layout_tool_scroll},
         {&a.MENUSCROLL, on_layout_menu_scroll},
         {&a.TIPSCROLL, on_layout_tip_scroll},
-        {&a.STATSCROLL, on_layout_status_strip},
+        {&a.STATSCROLL, layout_stat_scroll},
         {&a.TABSCROLL, on_layout_tab_scroll},
         {&a.camera_directive_centre, on_layout_camera_directive_bar},
-        {&a.parallel_strip_view, on_layout_parallel_strip},
-        {&a.llmi_strip_view, on_layout_llmi_strip},
+        {&a.parallel_strip_view, layout_parallel_flags_strip},
+        {&a.llmi_strip_view, layout_llmi_key_strip},
         {&a.OVERLAY, on_layout_overlay},
         {&a.OPENPANE, on_layout_open_pane},
         {&a.LOADPANE, on_layout_load_pane},
@@ -346,14 +346,14 @@ void bind_layouts_and_wheels(AppContext& a) {
     };
     for (const auto& binding : layouts) binding.first->layout_handler = binding.second;
     const std::pair<Element*, ScrollCallback> wheels[] = {
-        {&a.CONTENTPANE, on_scroll_zoom_view},
-        {&a.TOOLSCROLL, on_scroll_tool_strip},
-        {&a.MENUSCROLL, on_scroll_menu_strip},
-        {&a.COLOURSCROLL, on_scroll_colour_strip},
-        {&a.SLIDERSCROLL, on_scroll_slider_strip},
-        {&a.TIPSCROLL, on_scroll_tip_strip},
-        {&a.STATSCROLL, on_scroll_status_strip},
-        {&a.TABSCROLL, on_scroll_tab_strip},
+        {&a.CONTENTPANE, scroll_viewport_zoom_steps},
+        {&a.TOOLSCROLL, scroll_tool_scroll},
+        {&a.MENUSCROLL, scroll_menu_scroll},
+        {&a.COLOURSCROLL, scroll_colour_scroll},
+        {&a.SLIDERSCROLL, scroll_slider_scroll},
+        {&a.TIPSCROLL, scroll_tip_scroll},
+        {&a.STATSCROLL, scroll_stat_scroll},
+        {&a.TABSCROLL, scroll_tab_scroll},
         {&a.settings_menu_columns, on_scroll_settings_column},
         {&a.browser_path_frame, on_scroll_file_browser_path},
         {&a.browser_list_content, on_scroll_file_list},
@@ -437,8 +437,8 @@ void bind_pointers_and_masks(AppContext& a) {
     // The thumb takes no pointer events of its own: a press on it reaches the
     // track below, so dragging the thumb and clicking the track both scroll.
     Element& track = a.browser_scroll_track;
-    track.mouse_down_handler = on_file_list_slider_press;
-    track.mouse_up_handler = on_file_list_slider_release;
+    track.mouse_down_handler = on_file_list_slider_mouse_down;
+    track.mouse_up_handler = on_file_list_slider_mouse_up;
     track.drag_handler = on_file_list_slider_drag;
     a.environment_tab_strip.motion_handler = on_environment_tab_hover;
     make_mask<TAB_PREVIEW>(a.environment_preview);

@@ -151,7 +151,7 @@ void capture_panes(AppContext& a) {
     append(snapshot_bar, a.snapshot_save_button);
 
     w.screenshot_holder.fill = true;
-    w.screenshot_holder.layout_handler = on_layout_screenshot_preview;
+    w.screenshot_holder.layout_handler = layout_snapshot_preview;
     append(a.popup_frames[FRAME_SCREENSHOT].body, w.screenshot_holder);
     rect(a.screenshot_preview, 0, 0, 1, 1);
     a.screenshot_preview.background_colour = a.capture.screenshot_background.data();

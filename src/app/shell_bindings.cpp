@@ -129,7 +129,7 @@ bool viewport_mouse_up(int32_t, int32_t, int32_t) {
 }
 
 bool on_viewport_motion_clear_hover(int32_t, int32_t, int32_t) {
-    if (app_instance != nullptr) on_viewport_motion_clear_hover(*app_instance);
+    if (app_instance != nullptr) clear_tab_hover(*app_instance);
     return false;
 }
 

@@ -138,13 +138,13 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.CONSOLESPLITBAR, a.ENTITYSPLITBAR, a.PARAMETERSPLITBAR);
     visit_widgets(visit, data, a.statistics_shadow, a.statistics_label, a.status_label, a.console_scroll,
                   a.console_text, a.console_title, a.trace_tab_strip, a.trace_tabs, a.trace_panes, a.trace_labels);
-    visit_widgets(visit, data, a.entity_empty_label, a.entity_list_scroll, a.entity_list, a.entity_name_row,
+    visit_widgets(visit, data, a.entity_list_hint, a.entity_list_scroll, a.entity_list, a.entity_name_row,
                   a.entity_name_value, a.entity_ppd_button, a.entity_inspector_scroll, a.entity_inspector_content,
                   a.entity_info_headings, a.entity_info_sections, a.transform_editor, a.transform_headings,
                   a.transform_reset_buttons, a.uniform_scale_label, a.uniform_scale_field, a.axis_labels,
                   a.translation_fields, a.scale_fields, a.rotation_fields, a.rotation_order_buttons,
                   a.transform_order_buttons);
-    visit_widgets(visit, data, a.parameter_empty_label, a.parameter_entity_scroll, a.parameter_entity_list,
+    visit_widgets(visit, data, a.parameter_list_hint, a.parameter_entity_scroll, a.parameter_entity_list,
                   a.parameter_header, a.parameter_header_row2, a.parameter_entity_caption, a.parameter_entity_name,
                   a.parameter_status_label, a.parameter_auto_sync_button, a.parameter_immediate_button,
                   a.parameter_reset_button, a.parameter_variants_button, a.parameter_multi_edit_button,
@@ -174,7 +174,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.browser_select_all_button, a.browser_close_button,
                   a.browser_path_frame, a.browser_title_label, a.browser_hint_label, a.browser_directory_label,
                   a.browser_location_label, a.browser_confirm_label, a.browser_path_pieces,
-                  a.browser_list_content, a.minimal_layout_bar, a.minimal_command_list);
+                  a.browser_list_content, a.minimal_layout_bar, a.command_list);
     visit_widgets(visit, data, a.environment_tab_strip, a.environment_preview, a.environment_preview_frame,
                   a.script_placeholder_label, a.tip_menu_title, a.screenshot_preview, a.browser_path_view,
                   a.browser_head_row, a.browser_size_head, a.browser_date_head, a.browser_sort_mark,

@@ -191,7 +191,7 @@ struct StatusState {
     double transition_rate = 0.05;
     std::string attribute_trace_text;
     std::ostringstream attribute_trace_stream;
-    std::vector<std::string> statistics_texts = {"0 vertices",
+    std::vector<std::string> statistics_lines = {"0 vertices",
                                                  "0 indices \t 0",
                                                  "0 ngons (0 triangles)",
                                                  "extent [ w:0.00,h:0.00,d:0.00 ]",
@@ -202,7 +202,7 @@ struct StatusState {
     uint8_t hint_bar_shown = 1;
     std::string tooltip_caption;
     std::string tooltip_text;
-    int32_t tooltip_icon = -1;
+    int32_t tooltip_element_id = -1;
 };
 
 struct StartupState {
@@ -297,14 +297,14 @@ struct BrowserListing {
 // One bit per entry, and how many are set.
 struct BrowserSelection {
     std::vector<uint8_t> bits;
-    int32_t count = 0;
+    int32_t selected_count = 0;
 };
 
 struct FileBrowserState : BrowserSettings {
     int32_t browser_purpose = BROWSER_OPEN_SCRIPT;
     // The directory cut at "/", each component with "/" appended.
     std::vector<std::string> browser_path_parts;
-    BrowserListing browser_listing;
+    BrowserListing browser_entries;
     BrowserSelection browser_selection;
     // Per display row, the index of its entry.
     std::vector<int32_t> browser_row_order;
@@ -381,7 +381,7 @@ struct BarState : BarSettings {
     // once the countdown (frames) has reached 0.
     uint8_t directive_thumbnail_request = 0;
     int32_t directive_countdown = 0;
-    uint8_t camera_directives_widget = 1;
+    uint8_t show_camera_directives = 1;
     int32_t camera_directive_count = 0;
     CameraDirectiveTable directive_table;
     // The camera-directive code copies the camera into the selected
@@ -390,7 +390,7 @@ struct BarState : BarSettings {
     // Tool-tip title and text of the inspector element: the picked entity
     // and element.
     std::array<std::string, 2> llmi_labels;
-    uint8_t variant_selector_widget = 1;
+    uint8_t show_variant_selector = 1;
     int32_t variant_count = 0;
     VariantTable variant_tables;
     int32_t applied_variant_index = -1;
@@ -558,7 +558,7 @@ struct AppContext : RootContainer {
     ScrollPane trace_panes[4];
     Label trace_labels[4];
     // Entity inspector.
-    Label entity_empty_label;
+    Label entity_list_hint;
     ScrollPane entity_list_scroll;
     FillLayout entity_list;
     FillLayout entity_name_row;
@@ -579,7 +579,7 @@ struct AppContext : RootContainer {
     Element transform_order_buttons[6];
     std::vector<Container> entity_rows;
     // Parameter pane.
-    Label parameter_empty_label;
+    Label parameter_list_hint;
     ScrollPane parameter_entity_scroll;
     FillLayout parameter_entity_list;
     FillLayout parameter_header;
@@ -590,7 +590,7 @@ struct AppContext : RootContainer {
     ScrollPane parameter_list_scroll;
     FillLayout parameter_list;
     Element parameter_type_counts;
-    std::vector<Container> parameter_entity_rows;
+    std::vector<Container> parameter_rows;
     std::vector<TextField> parameter_value_fields;
     std::vector<Slider> parameter_sliders;
     // Settings drop-down frame.
@@ -751,9 +751,9 @@ struct AppContext : RootContainer {
     FillLayout browser_list_frame;
     Element browser_size_column, browser_date_column, browser_scroll_track, browser_scroll_thumb;
     // Minimal-layout bar and its command list.
-    FillLayout minimal_layout_bar, minimal_command_list;
+    FillLayout minimal_layout_bar, command_list;
     FillLayout minimal_tool_row, minimal_list_row, minimal_title_row, minimal_list_scroll, side_pane_indicator;
-    std::vector<Label> minimal_command_buttons;
+    std::vector<Label> command_rows;
     // Frame pieces of the tab, tip, hint and tool rows, the popup frames and
     // the minimal-layout bar, filled by the interface builder.
     Element environment_preview_close;

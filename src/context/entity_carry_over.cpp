@@ -16,9 +16,9 @@ void merge_entity_display_flags(AppContext&, const EntityRecord& old_entity, Ent
             }
         }
     }
-    new_entity.auto_sync = old_entity.auto_sync;
-    new_entity.immediate = old_entity.immediate;
-    new_entity.multi_edit = old_entity.multi_edit;
+    new_entity.parameter_auto_sync = old_entity.parameter_auto_sync;
+    new_entity.parameter_immediate_mode = old_entity.parameter_immediate_mode;
+    new_entity.parameter_multi_edit_mode = old_entity.parameter_multi_edit_mode;
     new_entity.translation = old_entity.translation;
     new_entity.uniform_scale = old_entity.uniform_scale;
     new_entity.axis_scale = old_entity.axis_scale;

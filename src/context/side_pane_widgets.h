@@ -23,12 +23,13 @@ struct ListRowParts {
 
 struct ParameterBlockParts {
     std::vector<FillLayout> blocks;
-    std::vector<Element> type_labels, reset_cells, labels, info_icons, reset_icons;
+    std::vector<Element> parameter_type_labels, parameter_reset_cells, parameter_labels, parameter_info_icons,
+        parameter_reset_icons;
     // Present (and added to their block) only for parameters with both bounds.
-    std::vector<FillLayout> slider_rows;
-    std::vector<Element> minus_cells, plus_cells, tracks;
-    std::vector<std::array<Element, 4>> slider_marks;
-    std::vector<Element> group_headings;
+    std::vector<FillLayout> parameter_slider_rows;
+    std::vector<Element> parameter_slider_minus_cells, parameter_slider_plus_cells, parameter_slider_tracks;
+    std::vector<std::array<Element, 4>> parameter_slider_marks;
+    std::vector<Element> parameter_group_headings;
     // Last pointer position over the pane, in pane coordinates.
     int32_t pointer_x = 0;
     int32_t pointer_y = 0;

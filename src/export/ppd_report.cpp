@@ -112,7 +112,7 @@ void append_output_mesh(std::string& out, const EntityRecord& entity, const char
     out += "\n  Output-Mesh | Type: ";
     out += type;
     out += "\n    \t |V| = " + long_to_grouped_text(entity.vertex_count);
-    out += "\n    \t |I| = " + long_to_grouped_text(entity.polygon_list_length);
+    out += "\n    \t |I| = " + long_to_grouped_text(entity.ngon_index_count);
     out += "\n    \t |N| = " + long_to_grouped_text(entity.polygon_count);
     out += "\n    \t |T| = " + long_to_grouped_text(entity.triangle_count);
     out += "\n    \t " + double_to_text_fixed(entity.mesh_mb, 2);
@@ -211,7 +211,7 @@ std::string compose_ppd_report(const EntityRecord& entity) {
     const size_t row_bound = std::min<size_t>(timings.size(), static_cast<size_t>(std::max<int32_t>(c.operations, 0)));
     out.reserve(2600 + 80 * row_bound + record.sections[SECTION_OPERATIONS].size());
     append_head(out, record.path);
-    if (entity.is_subelement) {
+    if (entity.is_element) {
         out += "    \t ordinal: " + int_to_text(mesh.element_index) + " (" +
                long_to_text(static_cast<int64_t>(mesh.element_index) + 1) + " of " + int_to_text(mesh.element_count) +
                ")\n";
@@ -221,7 +221,7 @@ std::string compose_ppd_report(const EntityRecord& entity) {
     }
     append_input_script(out, c, static_cast<uint64_t>(record.script.size()));
     append_run_process(out, entity, mesh.algorithm, "-1");
-    append_output_mesh(out, entity, entity.is_subelement ? "ELEMENT" : "MONOLITH");
+    append_output_mesh(out, entity, entity.is_element ? "ELEMENT" : "MONOLITH");
     append_task_types(out);
 
     append_heading(out, "\t Workload : Per-Statement Breakdown\n");

@@ -197,7 +197,7 @@ bool compute_camera_drag(const CameraDrag& drag, int32_t controller, int32_t x, 
 }
 
 void build_entity_transform_matrix(EntityRecord& entity) {
-    if (entity.is_subelement) return;
+    if (entity.is_element) return;
     store_matrix(entity, kIdentity);
     if (entity_transform_is_identity(entity)) return;
     const double u = entity.uniform_scale;

@@ -40,7 +40,7 @@ void entity_attach_mesh(EntityRecord& entity, InteropMesh* mesh) {
         }
     }
 
-    entity.polygon_list_length = static_cast<int32_t>(mesh->polygons.size());
+    entity.ngon_index_count = static_cast<int32_t>(mesh->polygons.size());
     entity.polygon_count = interop_mesh_polygon_count(*mesh);
     entity.triangle_index_count = static_cast<int32_t>(mesh->triangles.size());
     entity.triangle_count = entity.triangle_index_count / 3;
@@ -165,9 +165,9 @@ void destroy_entity_record(EntityRecord& entity) {
     destroy_parse_result(entity.parse_result);
     release(entity.parameter_marks);
     release(entity.file_name);
-    release(entity.summary_values);
+    release(entity.summary_lines);
     release(entity.information_lines);
-    release(entity.summary_headings);
+    release(entity.heading_text);
 }
 
 uint8_t parameter_mark(const EntityRecord& entity, size_t row) {

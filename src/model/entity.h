@@ -44,7 +44,7 @@ struct EntityRecord {
     std::vector<EntityRecord*> subelement_records;
     int32_t subelement_count = 0;
     int32_t algorithm = MESH_PURE_UNION;
-    uint8_t is_subelement = 0;
+    uint8_t is_element = 0;
     int32_t parameter_element_count = 0;
     std::vector<int32_t> parameter_elements;
     int32_t serial_id = 0;
@@ -65,7 +65,7 @@ struct EntityRecord {
     int32_t vertex_count = 0;
     uint8_t smoothing_groups_defined = 0;
     int32_t polygon_count = 0;
-    int32_t polygon_list_length = 0;
+    int32_t ngon_index_count = 0;
     int32_t triangle_count = 0;
     int32_t triangle_index_count = 0;
     uint64_t mesh_bytes = 0;
@@ -79,18 +79,18 @@ struct EntityRecord {
     EntityParseRecord parse_record;
     ParseResult parse_result;
 
-    uint8_t auto_sync = 1;
-    uint8_t immediate = 0;
-    uint8_t multi_edit = 0;
+    uint8_t parameter_auto_sync = 1;
+    uint8_t parameter_immediate_mode = 0;
+    uint8_t parameter_multi_edit_mode = 0;
     // Kept for the panes; copied and released with the record.
     std::vector<uint8_t> parameter_marks;
     int32_t marked_parameter = -1;
-    int32_t push_pending = 0;
+    int32_t parameter_push_pending = 0;
 
     std::string file_name;
-    std::vector<std::string> summary_values;
+    std::vector<std::string> summary_lines;
     std::vector<std::string> information_lines;
-    std::string summary_headings;
+    std::string heading_text;
     int32_t file_name_width = 0;
     int32_t summary_width = 0;
     int32_t information_width = 0;

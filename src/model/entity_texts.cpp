@@ -51,7 +51,7 @@ void append_output_block(std::vector<std::string>& lines, const EntityRecord& en
     lines.push_back(concat7("\t Size: ", fixed2(entity.mesh_mb), " MB (", fixed2(entity.mesh_kb), " kb | ",
                             long_to_grouped_text(static_cast<int64_t>(entity.mesh_bytes)), " bytes)"));
     lines.push_back("\t Vertex: " + long_to_grouped_text(entity.vertex_count));
-    lines.push_back(concat4("\t Indices: ", long_to_grouped_text(entity.polygon_list_length), " \t ",
+    lines.push_back(concat4("\t Indices: ", long_to_grouped_text(entity.ngon_index_count), " \t ",
                             long_to_grouped_text(entity.triangle_index_count)));
     lines.push_back(concat5("\t Polygons: ", long_to_grouped_text(entity.polygon_count), " (",
                             long_to_grouped_text(entity.triangle_count), " as triangles)"));
@@ -109,7 +109,7 @@ void set_entity_summary_values(EntityRecord& entity) {
         for (char c : line) width += glyph_width_tables[3][static_cast<unsigned char>(c)];
         widest = std::max(widest, width);
     }
-    entity.summary_values = std::move(lines);
+    entity.summary_lines = std::move(lines);
     entity.summary_width = static_cast<int32_t>(std::min<int64_t>(widest, INT32_MAX));
 }
 
@@ -146,12 +146,12 @@ void format_entity_information(EntityRecord& entity) {
 
 void set_entity_summary_headings(EntityRecord& entity) {
     if (entity.parallel != 1) {
-        entity.summary_headings =
+        entity.heading_text =
             "Input-Script\n\n\n\n\n\n\nKernel-Process\n\n\n\n\n\nOutput-Mesh\n\n\n\n\n\n\n\n\n\n\n\n\nRuntime-Properties";
         return;
     }
     std::string text = "Input-Script\n\n\n\n\n\n\nKernel-Process\n\n\n\n\n\n\nParallel-Elements\n\n";
     text.append(static_cast<size_t>(subelement_lines(entity)), '\n');
     text += "\nOutput-Mesh\n\n\n\n\n\n\n\n\n\n\n\n\nRuntime-Properties";
-    entity.summary_headings = std::move(text);
+    entity.heading_text = std::move(text);
 }

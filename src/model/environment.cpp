@@ -21,7 +21,7 @@ Environment environment_construct() {
     entity_inspector_state_construct(environment.inspector_captions);
     // A new environment starts with the minimal-mode widgets off; the
     // application itself starts with them on.
-    environment.view.bars.hidden_mode_widgets = 0;
+    environment.view.bars.hidden_ui_controls = 0;
     return environment;
 }
 
@@ -120,7 +120,7 @@ void entity_set_subelements(EntityRecord& entity, const std::vector<EntityRecord
         if (!contributes(record)) continue;
         record->visible = entity.visible;
         record->mesh->visible = entity.visible;
-        record->is_subelement = 1;
+        record->is_element = 1;
         record->mesh->element_count = entity.subelement_count;
         largest_batch = std::max(largest_batch, record->mesh->batch_index);
     }
@@ -155,7 +155,7 @@ void update_parallel_entity_statistics(EntityRecord& entity, int64_t assembly_ms
     entity.bounds[BOUNDS_EXTENT] = {0.0, 0.0, 0.0};
 
     entity.polygon_count = 0;
-    entity.polygon_list_length = 0;
+    entity.ngon_index_count = 0;
     entity.triangle_index_count = 0;
     entity.triangle_count = 0;
     entity.mesh_bytes = 0;
@@ -178,7 +178,7 @@ void update_parallel_entity_statistics(EntityRecord& entity, int64_t assembly_ms
             }
         }
         entity.polygon_count += interop_mesh_polygon_count(*mesh);
-        entity.polygon_list_length += static_cast<int32_t>(mesh->polygons.size());
+        entity.ngon_index_count += static_cast<int32_t>(mesh->polygons.size());
         entity.triangle_index_count += static_cast<int32_t>(mesh->triangles.size());
         entity.triangle_count += static_cast<int32_t>(mesh->triangles.size() / 3);
         entity.mesh_bytes += interop_mesh_bytes(*mesh);

@@ -33,13 +33,13 @@ struct CameraSlot {
 struct CameraDirectiveTable {
     int32_t count = 0;
     // The directive lines as written, and each directive's name.
-    std::vector<std::string> labels;
+    std::vector<std::string> directive_labels;
     std::vector<std::string> texts;
     // Six per directive: eye x y z, look-at x y z.
-    std::vector<double> values;
+    std::vector<double> directive_values;
     // Per directive the declaring entity's serial id, -1 none: an id stays
     // valid when the entity set's vector moves.
-    std::vector<int32_t> numbers;
+    std::vector<int32_t> directive_ids;
 };
 
 struct VariantTable {
@@ -109,11 +109,11 @@ struct UiSettings {
 struct RenderFlags {
     uint8_t show_surface = 1;
     // 1 while any of the three edge modes is on.
-    uint8_t show_edges = 0;
+    uint8_t show_any_edges = 0;
     uint8_t show_points = 0;
     uint8_t show_polygon_edges = 0;
     uint8_t show_triangle_edges = 0;
-    uint8_t show_group_edges = 0;
+    uint8_t show_gouraud_edges = 0;
     uint8_t show_axes = 1;
     uint8_t show_grids = 1;
     uint8_t show_rings = 1;
@@ -131,11 +131,11 @@ struct RenderFlags {
     uint8_t orbit_about_centre = 0;
     uint8_t mono_edges = 1;
     uint8_t mono_dots = 0;
-    uint8_t brighten = 0;
-    uint8_t silhouette = 0;
-    uint8_t x_ray = 0;
-    uint8_t negative = 0;
-    uint8_t lighting_unlit = 0;
+    uint8_t glsl_brighten = 0;
+    uint8_t glsl_silhouette = 0;
+    uint8_t glsl_x_ray = 0;
+    uint8_t glsl_negative = 0;
+    uint8_t light_unlit = 0;
     // Ambient, diffuse, specular, occlusion, emission, reflection.
     std::array<uint8_t, 6> lighting_terms = {1, 1, 1, 0, 0, 0};
 };
@@ -206,7 +206,7 @@ struct ExportChoices {
 // they show are rebuilt from the entities on every load, so they are not
 // part of an environment's copy.
 struct BarSettings {
-    uint8_t hidden_mode_widgets = 1;
+    uint8_t hidden_ui_controls = 1;
     double directive_scroll_factor = 0.0;
     std::array<uint32_t, 3> directive_state = {0, 0, 0};
     int32_t camera_directive_layout = 1;
@@ -216,7 +216,7 @@ struct BarSettings {
     uint8_t camera_directive_animate = 1;
     uint8_t camera_directive_goto = 0;
     uint8_t parallel_flags_widget = 1;
-    uint8_t parallel_strip_open = 0;
+    uint8_t parallel_flags_expanded = 0;
     int32_t max_cores = 4;
     uint8_t parallel_multi_core = 1;
     uint8_t parallel_culling = 1;
@@ -224,11 +224,11 @@ struct BarSettings {
     uint8_t parallel_ccpp = 0;
     uint8_t parallel_preemptive = 0;
     uint8_t ll_inspector_widget = 1;
-    uint8_t llmi_strip_open = 0;
+    uint8_t ll_inspector_expanded = 0;
     // '!' none.
     char llmi_pick_key = '!';
     uint8_t variant_bar_expanded = 0;
-    uint8_t animator_widget = 1;
+    uint8_t show_animator = 1;
     uint8_t alpha_grid = 1;
     uint8_t upright_grid = 0;
     uint8_t enlarged_trace = 1;

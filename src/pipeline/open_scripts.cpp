@@ -91,7 +91,7 @@ void rebuild_entity_panes(AppContext& app) {
 
 void open_selected_scripts(AppContext& app) {
     const FileBrowserState& browser = app.file_browser_state;
-    const std::vector<std::string>& names = browser.browser_listing.names;
+    const std::vector<std::string>& names = browser.browser_entries.names;
     const std::vector<uint8_t>& bits = browser.browser_selection.bits;
     // A copy of the rows: opening a script may run code that lists again.
     const std::vector<int32_t> rows = browser.browser_row_order;

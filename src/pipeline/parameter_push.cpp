@@ -43,8 +43,8 @@ bool any_changed(const std::vector<EntityParameter*>& parameters) {
 }
 
 std::string row_label(const EntityRecord& entity) {
-    const std::string second = entity.summary_values.size() > 1 ? entity.summary_values[1] : std::string();
-    const std::string third = entity.summary_values.size() > 2 ? entity.summary_values[2] : std::string();
+    const std::string second = entity.summary_lines.size() > 1 ? entity.summary_lines[1] : std::string();
+    const std::string third = entity.summary_lines.size() > 2 ? entity.summary_lines[2] : std::string();
     return concat3(second, "\n", third);
 }
 
@@ -100,7 +100,7 @@ bool reassemble_with_parameters(AppContext& app, EntityRecord& record, int32_t m
         mesh->element_source = old->element_source;
     }
     entity_attach_mesh(record, mesh);
-    if (keep_element_fields) record.is_subelement = 1;
+    if (keep_element_fields) record.is_element = 1;
     mark_pushed(parameters);
     if (recolour_needed(app)) call_hook(app.hooks.recolour_entity, app, record);
     retire_mesh(app, old);
@@ -263,7 +263,7 @@ void reset_selected_parameter(AppContext& app) {
     std::vector<EntityParameter*> parameters = listed_parameters(*entity);
     if (static_cast<size_t>(index) >= parameters.size()) return;
     reset_one(app, *parameters[static_cast<size_t>(index)], index);
-    if (!entity->multi_edit) push_selected_entity_parameters(app);
+    if (!entity->parameter_multi_edit_mode) push_selected_entity_parameters(app);
 }
 
 void reset_all_parameters(AppContext& app) {
@@ -278,7 +278,7 @@ void reset_all_parameters(AppContext& app) {
     for (size_t i = 0; i < parameters.size(); ++i) {
         if (every || is_marked(i)) reset_one(app, *parameters[i], static_cast<int32_t>(i));
     }
-    if (!entity->multi_edit) push_selected_entity_parameters(app);
+    if (!entity->parameter_multi_edit_mode) push_selected_entity_parameters(app);
 }
 
 void reset_selected_parameter() {

@@ -111,7 +111,7 @@ void after_merge(AppContext& app) {
 void reassemble_serial(AppContext& app, EntityRecord& entity, EntityParseRecord& fresh_parse, const int32_t& algorithm,
                        const std::string& name, bool from_parallel) {
     bool carry = false;
-    if (!from_parallel && entity.auto_sync && values_fit(entity.parse_result, fresh_parse.parse_result)) {
+    if (!from_parallel && entity.parameter_auto_sync && values_fit(entity.parse_result, fresh_parse.parse_result)) {
         carry_values(entity.parse_result, fresh_parse.parse_result);
         carry = true;
     }
@@ -187,7 +187,7 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
         }
         int64_t element_parameters = 0;
         for (const EntityParseRecord& e : elements) element_parameters += std::max(e.parse_result.parameter_count, 0);
-        if (entity.auto_sync && entity.parse_result.valid && entity.parse_result.parameter_count >= 1 &&
+        if (entity.parameter_auto_sync && entity.parse_result.valid && entity.parse_result.parameter_count >= 1 &&
             element_parameters >= 1 && n >= 1) {
             for (size_t i = 0; i < n; ++i) {
                 ParseResult& fresh = elements[i].parse_result;

@@ -159,11 +159,11 @@ void reset_view(AppContext& app) {
 }
 
 void update_directive_widget_visibility(AppContext& app) {
-    const bool hidden = app.ui_flags.ui_hidden && !app.bars.hidden_mode_widgets;
+    const bool hidden = app.ui_flags.ui_hidden && !app.bars.hidden_ui_controls;
     const bool handle =
         !hidden && app.camera.camera_controller == CAMERA_FREE_ROAM && app.bars.camera_directive_count > 0;
     app.camera_directive_handle.visible = handle;
-    app.camera_directive_pane.visible = handle && app.bars.camera_directives_widget;
+    app.camera_directive_pane.visible = handle && app.bars.show_camera_directives;
 }
 
 void set_camera_controller(AppContext& app, int32_t controller) {

@@ -81,8 +81,8 @@ void view_back(AppContext& app) { apply_preset(app, {0, 180, 0}, {0, 0, 1}); }
 void apply_camera_directive_pose(AppContext& app, int32_t k) {
     if (k < 0 || k >= app.bars.camera_directive_count) return;
     const size_t at = static_cast<size_t>(k) * 6;
-    const std::vector<double>& values = app.bars.directive_table.values;
-    const std::vector<int32_t>& ids = app.bars.directive_table.numbers;
+    const std::vector<double>& values = app.bars.directive_table.directive_values;
+    const std::vector<int32_t>& ids = app.bars.directive_table.directive_ids;
     if (values.size() < at + 6) return;
     Vec3 e = {values[at], values[at + 1], values[at + 2]};
     Vec3 l = {values[at + 3], values[at + 4], values[at + 5]};

@@ -98,7 +98,7 @@ namespace {
 void show_llmi_tip(AppContext& app, const std::string& caption, const std::string& text, int32_t icon) {
     app.status.tooltip_caption = caption;
     app.status.tooltip_text = text;
-    app.status.tooltip_icon = icon;
+    app.status.tooltip_element_id = icon;
     app.hint_caption.set_text(caption);
     app.hint_text.set_text(text);
     app.hint_icon.icon = icon;

@@ -118,7 +118,7 @@ void load_view_matrices(const ViewMatrices& m) {
 // entity under x-ray.
 void set_lighting(const AppContext& app, bool xray_item) {
     const RenderFlags& f = app.render_flags;
-    if (f.lighting_unlit) {
+    if (f.light_unlit) {
         set_mode(0);
     } else {
         const bool specular = f.lighting_terms[2] != 0;
@@ -357,12 +357,12 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
     set_mode(3);
     set_sstz(0.0f);
     set_tint(1, 1, 1, 1);
-    if (pass == PASS_SURFACES && !f.lighting_unlit) {
-        glUniform1f(program().idpmn, f.brighten ? 0.5f : 0.1f);
-        glUniform1i(program().issci, item.in_range ? f.negative : 0);
-        glUniform1i(program().ixray, item.in_range ? f.x_ray : 0);
-        if (f.x_ray && item.index == -1) glDisable(GL_DEPTH_TEST);
-        if (f.x_ray && item.alpha_grid) glEnable(GL_DEPTH_TEST);
+    if (pass == PASS_SURFACES && !f.light_unlit) {
+        glUniform1f(program().idpmn, f.glsl_brighten ? 0.5f : 0.1f);
+        glUniform1i(program().issci, item.in_range ? f.glsl_negative : 0);
+        glUniform1i(program().ixray, item.in_range ? f.glsl_x_ray : 0);
+        if (f.glsl_x_ray && item.index == -1) glDisable(GL_DEPTH_TEST);
+        if (f.glsl_x_ray && item.alpha_grid) glEnable(GL_DEPTH_TEST);
     }
     set_item_transform(app, item, entity);
     const bool surface = f.show_surface && mesh.present;
@@ -402,7 +402,7 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
                 }
                 set_sstz(depth_nudge);
             };
-            if (f.show_polygon_edges || f.show_triangle_edges || f.show_group_edges) {
+            if (f.show_polygon_edges || f.show_triangle_edges || f.show_gouraud_edges) {
                 colour_lines(f.mono_edges, app.tones.mono_edge_tone);
                 if (f.show_polygon_edges || f.show_triangle_edges) {
                     draw_edges(d, d.layout.polygon_edge_offset, d.layout.polygon_edge_count);
@@ -427,7 +427,7 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
                 static_cast<uint32_t>(item.index) == app.frame.picked_entity_id) {
                 draw_pick_highlight(app, item, d);
             }
-            set_lighting(app, item.in_range && f.x_ray);
+            set_lighting(app, item.in_range && f.glsl_x_ray);
             set_sstz(0.0f);
             set_tint(1.0f / 255, 1.0f / 255, 1.0f / 255, item.alpha_grid ? 0.125f / 255 : 1.0f / 255);
             if (item.in_range) {
@@ -539,7 +539,7 @@ void render_offscreen_square(AppContext& app, bool multisampling, int32_t side) 
     set_etm(identity);
     set_wusf(1.0f);
     set_lighting(app, false);
-    glUniform1f(program().idpmn, app.render_flags.brighten ? 0.5f : 0.1f);
+    glUniform1f(program().idpmn, app.render_flags.glsl_brighten ? 0.5f : 0.1f);
     glUniform1i(program().issci, 0);
     glUniform1i(program().ixray, 0);
     set_tint(1.0f / 255, 1.0f / 255, 1.0f / 255, 1.0f / 255);
@@ -573,7 +573,7 @@ void render_thumbnail(AppContext& app, const FrameCaptures& c) {
 // The entity that declared directive d, found by its serial id in the
 // current set; null when it is gone or there is none.
 EntityRecord* directive_entity(AppContext& app, int32_t d) {
-    const std::vector<int32_t>& ids = app.bars.directive_table.numbers;
+    const std::vector<int32_t>& ids = app.bars.directive_table.directive_ids;
     EntitySet* set = app.entities.current_entities;
     if (!set || d < 0 || static_cast<size_t>(d) >= ids.size() || ids[static_cast<size_t>(d)] < 0) return nullptr;
     for (EntityRecord& e : set->records) {
@@ -598,7 +598,7 @@ void render_directive_thumbnails(AppContext& app, const FrameCaptures& c) {
     const int32_t count = std::min<int32_t>(std::max(table.count, 0), 256);
     for (int32_t d = 0; d < count; ++d) {
         const size_t at = 6 * static_cast<size_t>(d);
-        if (at + 6 > table.values.size()) break;
+        if (at + 6 > table.directive_values.size()) break;
         bind_target(offscreen_target(c.multisampling), c.multisampling);
         glViewport(0, 0, 128, 128);
         glEnable(GL_DEPTH_TEST);
@@ -607,14 +607,14 @@ void render_directive_thumbnails(AppContext& app, const FrameCaptures& c) {
         float projection[16];
         build_perspective_matrix(projection, live.fov, live.near, live.far, 1.0);
         const double up[3] = {0, 1, 0};
-        build_look_at_matrix(m.mv, table.values.data() + at, table.values.data() + at + 3, up);
+        build_look_at_matrix(m.mv, table.directive_values.data() + at, table.directive_values.data() + at + 3, up);
         multiply_matrices(m.mvp, projection, m.mv);
         load_view_matrices(m);
         glUniform1f(program().iw, 1.0f);
         glUniform1f(program().ih, 1.0f);
         set_etm(identity);
         set_lighting(app, false);
-        glUniform1f(program().idpmn, app.render_flags.brighten ? 0.5f : 0.1f);
+        glUniform1f(program().idpmn, app.render_flags.glsl_brighten ? 0.5f : 0.1f);
         glUniform1i(program().issci, 0);
         glUniform1i(program().ixray, 0);
         set_tint(1.0f / 255, 1.0f / 255, 1.0f / 255, 1.0f / 255);
@@ -706,7 +706,7 @@ void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t
 
         SceneView view{&app, picking, c.scene_multisampled};
         for (int pass = PASS_ENTITY_IDS; pass <= PASS_SURFACES; ++pass) {
-            if (pass == PASS_ENTITY_IDS && !(picking || app.render_flags.silhouette)) continue;
+            if (pass == PASS_ENTITY_IDS && !(picking || app.render_flags.glsl_silhouette)) continue;
             if (pass == PASS_TRIANGLE_IDS && !picking) continue;
             if (pass <= PASS_TRIANGLE_IDS) {
                 bind_framebuffer(render_targets[pass == PASS_ENTITY_IDS ? 7 : 6].framebuffer_id);
@@ -722,7 +722,7 @@ void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t
             draw_pass(view, pass);
         }
         glBindVertexArray(0);
-        if (app.render_flags.silhouette) draw_silhouette(app, r, height);
+        if (app.render_flags.glsl_silhouette) draw_silhouette(app, r, height);
     }
     // Resolved once here, not on every frame that shows it.
     if (c.scene_multisampled) {

@@ -84,8 +84,8 @@ void step_environment_switch(AppContext& app) {
 
 void step_parameter_pushes(AppContext& app) {
     if (EntityRecord* entity = parameter_entity_record(app)) {
-        if (entity->push_pending) {
-            entity->push_pending = 0;
+        if (entity->parameter_push_pending) {
+            entity->parameter_push_pending = 0;
             push_selected_entity_parameters(app);
         }
     }

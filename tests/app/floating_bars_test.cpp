@@ -24,9 +24,9 @@ struct FloatingBars : AppFixture {
         CameraDirectiveTable& t = app->bars.directive_table;
         for (auto& d : list) {
             t.texts.push_back(d.first);
-            t.labels.push_back("#CAMERA(" + d.first + ")");
-            t.values.insert(t.values.end(), d.second.begin(), d.second.end());
-            t.numbers.push_back(-1);
+            t.directive_labels.push_back("#CAMERA(" + d.first + ")");
+            t.directive_values.insert(t.directive_values.end(), d.second.begin(), d.second.end());
+            t.directive_ids.push_back(-1);
         }
         t.count = static_cast<int32_t>(list.size());
         app->bars.camera_directive_count = t.count;
@@ -107,8 +107,8 @@ TEST_F(FloatingBars, DirectiveRowsAndCaptionsInAnyLocale) {
 }
 
 TEST_F(FloatingBars, VisibilityFollowsTheWidgetSwitches) {
-    app->bars.parallel_strip_open = 1;
-    app->bars.llmi_strip_open = 1;
+    app->bars.parallel_flags_expanded = 1;
+    app->bars.ll_inspector_expanded = 1;
     app->bars.variant_count = 2;
     app->bars.animation_count = 1;
     app->bars.ll_inspector_widget = 0;

@@ -210,7 +210,7 @@ TEST_F(BuiltInterface, MenuBarsItemsAndCommandRowsRunTheRealActions) {
     EXPECT_NE(topology[4], before);
     EXPECT_EQ(a.view_menu_items[0][4]->selected, topology[4]);
     for (size_t i = 0; i < command_table.size(); ++i)
-        if (std::strcmp(command_table[i].caption, "\t Points") == 0) a.minimal_command_buttons[i].click_handler();
+        if (std::strcmp(command_table[i].caption, "\t Points") == 0) a.command_rows[i].click_handler();
     EXPECT_EQ(topology[4], before);
 
     EXPECT_EQ(a.hooks.any_popup_open, &any_popup_open);
@@ -259,18 +259,18 @@ TEST_F(BuiltInterface, FrameConsoleAndRowsTakeTheirGeometry) {
     EXPECT_EQ(a.minimal_help.x + a.minimal_help.width, 168);
 
     // The command list.
-    ASSERT_EQ(a.minimal_command_buttons.size(), 120u);
-    EXPECT_EQ(a.minimal_command_list.height, 2880);
-    EXPECT_EQ(a.minimal_command_list.children.size(), 120u);
-    const auto bound = std::count_if(a.minimal_command_buttons.begin(), a.minimal_command_buttons.end(),
+    ASSERT_EQ(a.command_rows.size(), 120u);
+    EXPECT_EQ(a.command_list.height, 2880);
+    EXPECT_EQ(a.command_list.children.size(), 120u);
+    const auto bound = std::count_if(a.command_rows.begin(), a.command_rows.end(),
                                      [](const Label& row) { return row.click_handler != nullptr; });
     EXPECT_EQ(bound, 101);
-    EXPECT_EQ(a.minimal_command_buttons[13].click_handler, nullptr);
-    EXPECT_EQ(a.minimal_command_buttons[119].y, 119 * 24);
+    EXPECT_EQ(a.command_rows[13].click_handler, nullptr);
+    EXPECT_EQ(a.command_rows[119].y, 119 * 24);
     // A section heading is filled, a stand-alone command highlights.
-    EXPECT_NE(a.minimal_command_buttons[3].background_colour, nullptr);
-    EXPECT_NE(a.minimal_command_buttons[48].hover_palette, nullptr);
-    EXPECT_EQ(a.minimal_command_buttons[48].background_colour, nullptr);
+    EXPECT_NE(a.command_rows[3].background_colour, nullptr);
+    EXPECT_NE(a.command_rows[48].hover_palette, nullptr);
+    EXPECT_EQ(a.command_rows[48].background_colour, nullptr);
 }
 
 // The labels the actions write are the ones hung in the tree.

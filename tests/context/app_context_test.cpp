@@ -27,7 +27,7 @@ TEST_F(AppFixture, ConstructionDefaults) {
     EXPECT_GT(a.ui_metrics.console_glyph_widths['W'], 0u);
     EXPECT_EQ(a.ui_metrics.console_line_height, 14);
 
-    EXPECT_EQ(a.status.statistics_texts,
+    EXPECT_EQ(a.status.statistics_lines,
               (std::vector<std::string>{"0 vertices", "0 indices \t 0", "0 ngons (0 triangles)",
                                         "extent [ w:0.00,h:0.00,d:0.00 ]", "min [ x:0.00,y:0.00,z:0.00 ]",
                                         "max [ x:0.00,y:0.00,z:0.00 ]", "0.00 seconds (0 ms)",

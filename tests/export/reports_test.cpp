@@ -40,7 +40,7 @@ void set_mesh_figures(EntityRecord& e, int32_t vertices, int32_t polygons, int32
                       int64_t ms) {
     e.vertex_count = vertices;
     e.polygon_count = polygons;
-    e.polygon_list_length = 5 * polygons;
+    e.ngon_index_count = 5 * polygons;
     e.triangle_count = triangles;
     e.triangle_index_count = 3 * triangles;
     e.mesh_bytes = bytes;
@@ -84,7 +84,7 @@ EntityRecord robot(Scene& fx) {
     e.parse_record.script = std::string(135, 's');
     for (int k : {0, 2}) {
         EntityRecord* el = report_element(fx);
-        el->is_subelement = 1;
+        el->is_element = 1;
         el->parse_record.path = "/work/ws/tmp/vrek_assemble_in_" + std::to_string(k);
         set_sections(el->parse_record, {"#ELEMENT;", "", "", k ? "c();\nd();\ne();" : "a();\nb();"});
         el->vertex_count = k ? 400 : 600;
@@ -107,7 +107,7 @@ int32_t measured(const std::string& line) {
 std::vector<size_t> heading_rows(EntityRecord& e) {
     format_entity_information(e);
     set_entity_summary_headings(e);
-    const std::vector<std::string> headings = text_lines(e.summary_headings);
+    const std::vector<std::string> headings = text_lines(e.heading_text);
     std::vector<size_t> rows;
     EXPECT_EQ(headings.size(), e.information_lines.size());
     for (size_t i = 0; i < headings.size() && i < e.information_lines.size(); ++i) {
@@ -154,7 +154,7 @@ TEST(EntityTexts, SummaryLinesAndWidth) {
     const std::vector<std::string> expected = {
         "gear.vrek", "12,482 vertex | 6,240 polygons \t 12,476 triangles | 4.71 seconds",
         "2.10 kb (script) | 975.50 kb (mesh) | path: \"/home/user/scripts/\""};
-    EXPECT_EQ(e.summary_values, expected);
+    EXPECT_EQ(e.summary_lines, expected);
     EXPECT_EQ(e.summary_width, measured(expected[1]));
 
     // A bare name, zero counts, an empty script; bytes above 127 are
@@ -162,9 +162,9 @@ TEST(EntityTexts, SummaryLinesAndWidth) {
     EntityRecord bare;
     bare.parse_record.path = "\xc3\xa9t\xc3\xa9.vrek";
     set_entity_summary_values(bare);
-    EXPECT_EQ(bare.summary_values[1], "0 vertex | 0 polygons \t 0 triangles | 0.00 seconds");
-    EXPECT_EQ(bare.summary_values[2], "0.00 kb (script) | 0.00 kb (mesh) | path: \"\xc3\xa9t\xc3\xa9.vrek\"");
-    EXPECT_EQ(bare.summary_width, std::max(measured(bare.summary_values[1]), measured(bare.summary_values[2])));
+    EXPECT_EQ(bare.summary_lines[1], "0 vertex | 0 polygons \t 0 triangles | 0.00 seconds");
+    EXPECT_EQ(bare.summary_lines[2], "0.00 kb (script) | 0.00 kb (mesh) | path: \"\xc3\xa9t\xc3\xa9.vrek\"");
+    EXPECT_EQ(bare.summary_width, std::max(measured(bare.summary_lines[1]), measured(bare.summary_lines[2])));
 }
 
 TEST(EntityTexts, SingleEntityInformation) {
@@ -222,7 +222,7 @@ TEST(EntityTexts, ParallelEntityInformation) {
     heading_rows(e);
     ASSERT_EQ(l.size(), 31u);
     EXPECT_NE(l[24].find("inf"), std::string::npos);
-    EXPECT_NE(e.summary_headings.find("Parallel-Elements\n\n\nOutput-Mesh"), std::string::npos);
+    EXPECT_NE(e.heading_text.find("Parallel-Elements\n\n\nOutput-Mesh"), std::string::npos);
 }
 
 TEST(PpdReport, GoldenTexts) {
@@ -281,7 +281,7 @@ TEST(PpdReport, UnreadableTimingsAndMissingStatements) {
 TEST(PpdReport, ElementsCarryOrdinalAndBatch) {
     Scene fx;
     EntityRecord e = profiled_gear(fx);
-    e.is_subelement = 1;
+    e.is_element = 1;
     e.mesh->element_index = 2;
     e.mesh->element_count = 5;
     e.mesh->batch_index = 1;

@@ -70,7 +70,7 @@ TEST(EntityRecord, SerialsAndCopiesSharingMeshes) {
     InteropMesh* mesh = make_line_mesh(3, 0);
     entity_attach_mesh(a, mesh);
     a.subelement_records = {&sub};
-    a.summary_values = {"one"};
+    a.summary_lines = {"one"};
     EntityRecord copy = entity_copy_construct(a), target = entity_construct();
     entity_assign(target, a);
     for (const EntityRecord* c : {&copy, &target})
@@ -80,7 +80,7 @@ TEST(EntityRecord, SerialsAndCopiesSharingMeshes) {
     // report a use after free below otherwise).
     EXPECT_EQ(a.mesh->positions.size(), 9u);
     EXPECT_EQ(a.subelement_records[0]->serial_id, sub.serial_id);
-    EXPECT_EQ(a.summary_values[0], "one");
+    EXPECT_EQ(a.summary_lines[0], "one");
     free_interop_mesh(mesh);
 }
 
@@ -97,7 +97,7 @@ TEST(EntityRecord, AttachingMeshes) {
     // Vertices, polygons, list length, triangle indices, triangles, smoothing,
     // assembled, pending, mesh shown.
     auto counts = [&] {
-        return std::vector<int64_t>({e.vertex_count, e.polygon_count, e.polygon_list_length, e.triangle_index_count,
+        return std::vector<int64_t>({e.vertex_count, e.polygon_count, e.ngon_index_count, e.triangle_index_count,
                                      e.triangle_count, e.smoothing_groups_defined, e.assembled, e.pending,
                                      mesh->visible});
     };

@@ -65,7 +65,7 @@ TEST(EntitySets, ParallelEntityStatisticsFlagsAndEmptyCases) {
 
     EXPECT_EQ(f.parent.subelement_count, 3);
     EXPECT_EQ(f.parent.parameter_elements, std::vector<int32_t>({2}));
-    EXPECT_TRUE(f.sub_a.is_subelement == 1 && f.sub_empty.is_subelement == 0);
+    EXPECT_TRUE(f.sub_a.is_element == 1 && f.sub_empty.is_element == 0);
     EXPECT_TRUE(f.a->visible == 0 && f.sub_b.visible == 0);
     EXPECT_EQ(f.b->element_count, 3);
     EXPECT_EQ(f.a->batch_count, 1);  // every batch index -1
@@ -76,7 +76,7 @@ TEST(EntitySets, ParallelEntityStatisticsFlagsAndEmptyCases) {
               std::vector<double>({0, 15, 15, 7.5}));
     EXPECT_DOUBLE_EQ(bounds[BOUNDS_MEAN][0], 0.25 * 0.5 + 0.75 * 12.5);  // weighed by vertices
     // vertices, polygons, list length, triangles
-    EXPECT_EQ(std::vector<int32_t>({f.parent.vertex_count, f.parent.polygon_count, f.parent.polygon_list_length,
+    EXPECT_EQ(std::vector<int32_t>({f.parent.vertex_count, f.parent.polygon_count, f.parent.ngon_index_count,
                                     f.parent.triangle_count}),
               std::vector<int32_t>({8, 1, 5, 1}));
     EXPECT_EQ(f.parent.mesh_bytes, 8u * 3 * 8 + 5u * 4);

@@ -284,7 +284,7 @@ TEST_F(OpenTest, PathsAreCheckedBeforeAnythingRunsAndTheBrowserOpensInDisplayOrd
     script("second.vrek", "return sphere(1);\n");
     AppContext& app = *ctx.app;
     app.file_browser_state.browser_directory = scripts;
-    app.file_browser_state.browser_listing.names = {"second.vrek", "first.vrek", "other.vrek"};
+    app.file_browser_state.browser_entries.names = {"second.vrek", "first.vrek", "other.vrek"};
     app.file_browser_state.browser_selection = {{1, 1, 0}, 2};
     app.file_browser_state.browser_row_order = {1, 2, 0};
     open_selected_scripts(app);

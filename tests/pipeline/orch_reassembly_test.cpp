@@ -270,7 +270,7 @@ TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
     EXPECT_NE(staged("vrek_assemble_in").find("// parameters\nINT n = 7;\nDBL w = 0.5;\n// logic\n"), std::string::npos);
     EXPECT_EQ(e.parse_result.parameters[0].last_pushed.int_value, 7);
     EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 1u);
-    const std::string label = e.summary_values.at(1) + "\n" + e.summary_values.at(2);
+    const std::string label = e.summary_lines.at(1) + "\n" + e.summary_lines.at(2);
     EXPECT_EQ(calls_starting("set_entity_row_label: "), Lines{"set_entity_row_label: 0|" + label});
     EXPECT_EQ(calls_starting("set_parameter_row_label: "), Lines{"set_parameter_row_label: 0|" + label});
 
@@ -364,7 +364,7 @@ TEST_F(PushTest, ResetAllWithMarksResetsOnlyTheMarkedOnesThenPushes) {
 
     // In multi-edit mode a reset changes the value but stages nothing; an
     // index beyond the list is refused.
-    e.multi_edit = 1;
+    e.parameter_multi_edit_mode = 1;
     InteropMesh* current = e.mesh;
     for (int32_t row : {0, 3}) {
         ctx.app->export_settings.pending_parameter_index = row;

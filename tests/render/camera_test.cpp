@@ -104,10 +104,10 @@ TEST_F(CameraTest, ControllersKeepTheirOwnCamerasAndSetTheDirectiveWidgets) {
 
     // Quick-hidden without its widgets, or with the bar switched off.
     set_camera_controller(app, CAMERA_FREE_ROAM);
-    app.ui_flags.ui_hidden = 1, app.bars.hidden_mode_widgets = 0;
+    app.ui_flags.ui_hidden = 1, app.bars.hidden_ui_controls = 0;
     update_directive_widget_visibility(app);
     EXPECT_FALSE(handle.visible || pane.visible);
-    app.ui_flags.ui_hidden = 0, app.bars.camera_directives_widget = 0;
+    app.ui_flags.ui_hidden = 0, app.bars.show_camera_directives = 0;
     update_directive_widget_visibility(app);
     EXPECT_TRUE(handle.visible && !pane.visible);
 }
@@ -312,7 +312,7 @@ TEST(EntityMatrix, EveryOrderMatchesTheStepByStepComposition) {
 
 TEST(EntityMatrix, SubElementsReceiveCopiesAndFixedRecordsAreLeftAlone) {
     EntityRecord parent = entity_construct(true), sub = entity_construct();
-    sub.is_subelement = 1;
+    sub.is_element = 1;
     sub.translation = {9, 9, 9};
     parent.subelement_records = {&sub, nullptr};
     parent.translation = {1, 2, 3};

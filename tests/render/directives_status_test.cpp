@@ -34,8 +34,8 @@ struct DirectiveTable : DirectiveTest {
         environment->entities.records.push_back(turned);
         environment->entities.count = 1;
         app.bars.camera_directive_count = 3;
-        app.bars.directive_table.values = {0, 0, 5, 0, 0, 0, 1, 1, 1, 1, 1, 0, 2, 2, 2, 2, 2, 2};
-        app.bars.directive_table.numbers = {turned.serial_id, -1, -1};
+        app.bars.directive_table.directive_values = {0, 0, 5, 0, 0, 0, 1, 1, 1, 1, 1, 0, 2, 2, 2, 2, 2, 2};
+        app.bars.directive_table.directive_ids = {turned.serial_id, -1, -1};
     }
 };
 
@@ -73,7 +73,7 @@ TEST_F(DirectiveTable, ADirectiveFollowsItsEntityWhileItExists) {
     expect_vec(app.camera.live_camera.forward, {-1 / r, 0, -2 / r});
     expect_vec(app.camera.live_camera.eye, {1, 1, 0});
 
-    app.bars.directive_table.values.resize(12);  // a short table is not read past
+    app.bars.directive_table.directive_values.resize(12);  // a short table is not read past
     apply_camera_directive_pose(app, 2);
     expect_vec(app.camera.live_camera.eye, {1, 1, 0});
 }

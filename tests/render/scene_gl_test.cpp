@@ -117,7 +117,7 @@ protected:
         a.frame.view_rect_x = a.frame.view_rect_y = 0;
         a.frame.view_rect_width = W, a.frame.view_rect_height = H;
         a.io_settings.anti_aliasing = a.bars.multi_view_enabled = a.bars.thumbnail_requested = 0;
-        a.render_flags.lighting_unlit = 1;
+        a.render_flags.light_unlit = 1;
         a.render_flags.projection_mode = 0;
         a.camera.camera_controller = 1;
         a.camera.live_camera.eye = {0, 0, 5};
@@ -152,10 +152,10 @@ protected:
 
 TEST_F(SceneGl, ColoursLightingRedrawsHidingAndDepthTest) {
     add_entity(make_strip_mesh(200));
-    app->render_flags.x_ray = 1;
+    app->render_flags.glsl_x_ray = 1;
     frame();
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));  // x-ray leaves it on
-    app->render_flags.x_ray = 0;
+    app->render_flags.glsl_x_ray = 0;
     frame();
     const std::array<int, 2> p = lower_right(1);
     EXPECT_TRUE(rgb_is(scene_pixel(p[0], p[1]), 200, 200, 200));
@@ -172,7 +172,7 @@ TEST_F(SceneGl, ColoursLightingRedrawsHidingAndDepthTest) {
     e.visible = 1, e.mesh->visible = 1;
     // Headlight along the normal with ambient, diffuse and specular terms:
     // 64 x (0.125 + 1 + 0.5) is about 104.
-    app->render_flags.lighting_unlit = 0;
+    app->render_flags.light_unlit = 0;
     frame();
     EXPECT_TRUE(rgb_is(scene_pixel(p[0], p[1]), 104, 104, 104, 4));
 }
@@ -276,7 +276,7 @@ TEST_F(SceneGl, SilhouetteWithoutInspectorSkipsTriangleIds) {
     bind_framebuffer(render_targets[6].framebuffer_id);
     glClearColor(9 / 255.0f, 9 / 255.0f, 9 / 255.0f, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    app->render_flags.silhouette = 1;
+    app->render_flags.glsl_silhouette = 1;
     app->tones.silhouette_tone = 8;
     frame();
     const std::array<int, 2> p = lower_right(1);
@@ -540,8 +540,8 @@ TEST_F(SceneGl, ThumbnailsLandInTheirStripCells) {
     // Directive 1 looks at the entity that declared it, after the countdown.
     CameraDirectiveTable& t = app->bars.directive_table;
     t.count = 2;
-    t.values = {0, 0, 3, 50, 0, 0, 0, 0, 3, 0, 0, 0};
-    t.numbers = {-1, app->entities.current_entities->records[0].serial_id};
+    t.directive_values = {0, 0, 3, 50, 0, 0, 0, 0, 3, 0, 0, 0};
+    t.directive_ids = {-1, app->entities.current_entities->records[0].serial_id};
     app->bars.directive_thumbnail_request = 1;
     app->bars.directive_countdown = 1;
     frame();
@@ -601,7 +601,7 @@ TEST_F(SceneGl, BaselinesLitWithEdgesAndSilhouette) {
     add_entity(make_wave_mesh(-1.1));
     add_entity(make_wave_mesh(1.1));
     AppContext& a = *app;
-    a.render_flags.lighting_unlit = 0;
+    a.render_flags.light_unlit = 0;
     a.render_flags.projection_mode = 1;
     a.camera.camera_controller = 0;
     a.camera.live_camera.eye = {0, 0, 3};
@@ -616,7 +616,7 @@ TEST_F(SceneGl, BaselinesLitWithEdgesAndSilhouette) {
     compare_with_baseline(a.capture.screenshot_pixels, W, H, "render", "scene_lit_edges.png", 3);
 
     a.render_flags.show_polygon_edges = 0;
-    a.render_flags.silhouette = 1;
+    a.render_flags.glsl_silhouette = 1;
     a.tones.silhouette_tone = 8;
     a.capture.capture_options = {1, 1, 0};
     frame();

@@ -84,7 +84,7 @@ TEST_F(FilePanesWindow, BrowserOverHostileNamesMatchesItsBaseline) {
     live.pump_for(300);
     EXPECT_EQ(chdir(previous), 0);
     ASSERT_TRUE(opened && app.FILEPANE.visible);
-    ASSERT_EQ(app.file_browser_state.browser_listing.count(), 13u);
+    ASSERT_EQ(app.file_browser_state.browser_entries.count(), 13u);
 
     const int w = app.width, h = app.height;
     // The screen as X shows it, cut to the canvas.
@@ -165,12 +165,12 @@ TEST_F(FilePanesWindow, CtrlOListsTheWorkspaceAndAChosenRowOpensFiveTicksLater) 
     EXPECT_EQ(b.browser_directory, sample.workspace());
     int32_t row = -1;
     for (size_t r = 0; r < b.browser_row_order.size(); ++r)
-        if (b.browser_listing.names[static_cast<size_t>(b.browser_row_order[r])] == "cameras_and_variants.vrek")
+        if (b.browser_entries.names[static_cast<size_t>(b.browser_row_order[r])] == "cameras_and_variants.vrek")
             row = static_cast<int32_t>(r);
     ASSERT_GE(row, 0);
     live.pump_for(200);
     ASSERT_TRUE(click(app.browser_rows[static_cast<size_t>(row)]));
-    EXPECT_EQ(b.browser_selection.count, 1);
+    EXPECT_EQ(b.browser_selection.selected_count, 1);
     EXPECT_TRUE(app.browser_rows[static_cast<size_t>(row)].selected);
 
     // The loop runs on while xdotool clicks, so the five ticks may already

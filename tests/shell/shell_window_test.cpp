@@ -502,8 +502,8 @@ TEST(ProgramWindow, InspectorAndParameterPanesEditTheSelectedEntity) {
 
     // The parameter pane: select the script, then edit its INT.
     ASSERT_TRUE(click(live, app.PARAMETER));
-    ASSERT_FALSE(app.parameter_entity_rows.empty());
-    ASSERT_TRUE(click(live, app.parameter_entity_rows[0]));
+    ASSERT_FALSE(app.parameter_rows.empty());
+    ASSERT_TRUE(click(live, app.parameter_rows[0]));
     ASSERT_EQ(parameter_entity_record(app), &set.records[0]);
     ASSERT_FALSE(app.parameter_value_fields.empty());
     EntityParameter* segments = listed_parameters(set.records[0])[0];

@@ -97,11 +97,11 @@ void toggle_help_hover_tips(AppContext& app) {
     refresh_root(app);
 }
 
-void toggle_ppd_index_column() {
-    if (AppContext* app = app_instance) toggle_ppd_index_column(*app);
+void toggle_ppd_entity_list() {
+    if (AppContext* app = app_instance) toggle_ppd_entity_list(*app);
 }
 
-void toggle_ppd_index_column(AppContext& app) {
+void toggle_ppd_entity_list(AppContext& app) {
     Element& column = app.popup_contents.profile.halves[0];
     Element& text = app.popup_contents.profile.halves[1];
     column.visible = !column.visible;
@@ -135,28 +135,28 @@ void toggle_exclusive_strip(AppContext& app, uint8_t& open, Element& button, Ele
 
 void toggle_llmi_key_strip(AppContext& app) {
     auto& bars = app.bars;
-    toggle_exclusive_strip(app, bars.llmi_strip_open, app.llmi_strip_button, app.llmi_strip_host,
-                           bars.parallel_strip_open, app.parallel_strip_button, app.parallel_strip_host);
+    toggle_exclusive_strip(app, bars.ll_inspector_expanded, app.llmi_strip_button, app.llmi_strip_host,
+                           bars.parallel_flags_expanded, app.parallel_strip_button, app.parallel_strip_host);
 }
 
 void toggle_parallel_flags_strip(AppContext& app) {
     auto& bars = app.bars;
-    toggle_exclusive_strip(app, bars.parallel_strip_open, app.parallel_strip_button, app.parallel_strip_host,
-                           bars.llmi_strip_open, app.llmi_strip_button, app.llmi_strip_host);
+    toggle_exclusive_strip(app, bars.parallel_flags_expanded, app.parallel_strip_button, app.parallel_strip_host,
+                           bars.ll_inspector_expanded, app.llmi_strip_button, app.llmi_strip_host);
 }
 
 void toggle_variant_button_layout(AppContext& app) {
     auto& bars = app.bars;
     bars.camera_directive_layout = bars.camera_directive_layout == 1 ? 2 : 1;
     app.camera_directive_buttons[CD_LAYOUT].selected = bars.camera_directive_layout == 2;
-    layout_variant_buttons(app);
+    layout_camera_directive_buttons(app);
     refresh_root(app);
 }
 
 void toggle_parameter_auto_sync(AppContext& app) {
     EntityRecord* entity = parameter_entity_record(app);
     if (entity == nullptr) return;
-    flip_and_refresh(app, entity->auto_sync, app.parameter_auto_sync_button);
+    flip_and_refresh(app, entity->parameter_auto_sync, app.parameter_auto_sync_button);
 }
 
 // Immediate and multi-edit exclude each other: flipping one clears the other.
@@ -169,14 +169,14 @@ static void flip_excluding(AppContext& app, uint8_t& flag, Element& button, uint
 
 void toggle_parameter_immediate_mode(AppContext& app) {
     if (EntityRecord* entity = parameter_entity_record(app))
-        flip_excluding(app, entity->immediate, app.parameter_immediate_button, entity->multi_edit,
-                       app.parameter_multi_edit_button);
+        flip_excluding(app, entity->parameter_immediate_mode, app.parameter_immediate_button,
+                       entity->parameter_multi_edit_mode, app.parameter_multi_edit_button);
 }
 
 void toggle_parameter_multi_edit_mode(AppContext& app) {
     if (EntityRecord* entity = parameter_entity_record(app))
-        flip_excluding(app, entity->multi_edit, app.parameter_multi_edit_button, entity->immediate,
-                       app.parameter_immediate_button);
+        flip_excluding(app, entity->parameter_multi_edit_mode, app.parameter_multi_edit_button,
+                       entity->parameter_immediate_mode, app.parameter_immediate_button);
 }
 
 bool on_export_name_typed(AppContext& app) {

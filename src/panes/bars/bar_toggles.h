@@ -20,9 +20,9 @@ void toggle_parallel_preemptive_optimisation(AppContext& app);
 void toggle_camera_lock(AppContext& app);
 void toggle_variant_bar_highlight(AppContext& app);
 void toggle_help_hover_tips(AppContext& app);
-void toggle_ppd_index_column(AppContext& app);
+void toggle_ppd_entity_list(AppContext& app);
 // The profiling pane's index button: the same toggle on the running context.
-void toggle_ppd_index_column();
+void toggle_ppd_entity_list();
 
 // Showing one strip always hides the other.
 void toggle_llmi_key_strip(AppContext& app);

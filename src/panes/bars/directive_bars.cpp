@@ -39,7 +39,7 @@ void clear_rebuilt_rows(Container& list, std::vector<T>& rows) {
 }
 
 bool strips_shown(const AppContext& app) {
-    return !app.ui_flags.ui_hidden || app.bars.hidden_mode_widgets;
+    return !app.ui_flags.ui_hidden || app.bars.hidden_ui_controls;
 }
 
 std::string directive_values_text(const double* v) {
@@ -54,7 +54,7 @@ std::string directive_values_text(const double* v) {
 
 }  // namespace
 
-void layout_variant_buttons(AppContext& app) {
+void layout_camera_directive_buttons(AppContext& app) {
     std::vector<Element>& buttons = app.camera_directive_rows;
     const int32_t n = static_cast<int32_t>(buttons.size());
     const int32_t layout = app.bars.camera_directive_layout;
@@ -86,13 +86,13 @@ void make_camera_directive_buttons(AppContext& app) {
     app.camera_directive_row_tips.clear();
     const CameraDirectiveTable& t = app.bars.directive_table;
     // A table whose lists disagree gives buttons only for complete entries.
-    const size_t complete = std::min(t.texts.size(), t.values.size() / 6);
+    const size_t complete = std::min(t.texts.size(), t.directive_values.size() / 6);
     const int32_t n = std::max(0, std::min(t.count, static_cast<int32_t>(complete)));
     // The tips first: the buttons keep pointers into them.
     app.camera_directive_row_tips.reserve(static_cast<size_t>(2 * n));
     for (int32_t k = 0; k < n; ++k) {
         app.camera_directive_row_tips.push_back(concat4(t.texts[static_cast<size_t>(k)], " \t { ",
-                                                        directive_values_text(&t.values[static_cast<size_t>(6 * k)]),
+                                                        directive_values_text(&t.directive_values[static_cast<size_t>(6 * k)]),
                                                         " }"));
         app.camera_directive_row_tips.push_back("(select to apply camera directive)");
     }
@@ -115,7 +115,7 @@ void make_camera_directive_buttons(AppContext& app) {
         b.tooltip_icon = ICON_CAMERA;
         app.camera_directive_list.children.push_back(&b);
     }
-    layout_variant_buttons(app);
+    layout_camera_directive_buttons(app);
 }
 
 void build_camera_directive_rows(AppContext& app) {
@@ -125,12 +125,12 @@ void build_camera_directive_rows(AppContext& app) {
             double values[6];
             read_camera_directive_values(line, values);
             table.texts.push_back(extract_first_argument(line));
-            table.labels.push_back(std::move(line));
-            table.values.insert(table.values.end(), values, values + 6);
-            table.numbers.push_back(entity->serial_id);
+            table.directive_labels.push_back(std::move(line));
+            table.directive_values.insert(table.directive_values.end(), values, values + 6);
+            table.directive_ids.push_back(entity->serial_id);
         }
     }
-    const int32_t n = static_cast<int32_t>(table.labels.size());
+    const int32_t n = static_cast<int32_t>(table.directive_labels.size());
     table.count = n;
 
     BarState& bars = app.bars;
@@ -147,7 +147,7 @@ void build_camera_directive_rows(AppContext& app) {
     } else {
         bars.directive_thumbnail_request = 1;
         app.frame.needs_redraw = 1;
-        app.camera_directive_pane.visible = bars.camera_directives_widget && strips_shown(app) && free_roam;
+        app.camera_directive_pane.visible = bars.show_camera_directives && strips_shown(app) && free_roam;
     }
     app.camera_directive_handle.visible = strips_shown(app) && n > 0 && free_roam;
     bars.selected_directive = -1;
@@ -223,7 +223,7 @@ void build_variant_rows(AppContext& app) {
         }
         app.variant_list.height = n * row_height;
     }
-    app.variant_bar.visible = n >= 1 && bars.variant_selector_widget && strips_shown(app);
+    app.variant_bar.visible = n >= 1 && bars.show_variant_selector && strips_shown(app);
     app.variant_tab.visible = app.variant_bar.visible && app.strip_backdrop.visible && !app.ui_flags.v_flip_mode;
     refresh_root(app);
 }
@@ -232,6 +232,6 @@ void build_animation_tracks(AppContext& app) {
     int32_t count = 0;
     for (EntityRecord* entity : current_entities(app)) count += count_animation_directive_lines(directives_of(*entity));
     app.bars.animation_count = count;
-    app.animator_bar.visible = count >= 1 && app.bars.animator_widget && strips_shown(app);
+    app.animator_bar.visible = count >= 1 && app.bars.show_animator && strips_shown(app);
     refresh_root(app);
 }

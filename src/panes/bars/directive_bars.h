@@ -14,7 +14,7 @@ void build_camera_directive_rows(AppContext& app);
 void make_camera_directive_buttons(AppContext& app);
 // Places the directive buttons: layout 1 one column of 96-pixel squares,
 // layout 2 two columns of 48-pixel squares; any other layout does nothing.
-void layout_variant_buttons(AppContext& app);
+void layout_camera_directive_buttons(AppContext& app);
 // Collects the parametric variants into the variant table and rebuilds one
 // text row per variant.
 void build_variant_rows(AppContext& app);

@@ -28,7 +28,7 @@ void refresh_mesh_statistics(AppContext& app) {
     for (size_t i = 0; i < entity_count(*set); ++i) {
         const EntityRecord& e = set->records[i];
         s.vertex_total += e.vertex_count;
-        s.ngon_index_total += e.polygon_list_length;
+        s.ngon_index_total += e.ngon_index_count;
         s.tess_index_total += e.triangle_index_count;
         s.polygon_total += e.polygon_count;
         s.triangle_total += e.triangle_count;
@@ -56,7 +56,7 @@ void refresh_mesh_statistics(AppContext& app) {
 
 void build_mesh_statistics_text(AppContext& app) {
     const EnvironmentStatistics& s = app.status.environment_statistics;
-    std::vector<std::string>& lines = app.status.statistics_texts;
+    std::vector<std::string>& lines = app.status.statistics_lines;
     lines = {
         long_to_grouped_text(s.vertex_total) + " vertices",
         long_to_grouped_text(s.ngon_index_total) + " indices \t " + long_to_grouped_text(s.tess_index_total),

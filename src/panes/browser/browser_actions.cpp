@@ -40,7 +40,7 @@ int32_t first_selected_row(const FileBrowserState& b) {
 
 // The first entry, in entry order, whose selection bit is set, or -1.
 int32_t first_selected_entry(const FileBrowserState& b) {
-    const size_t n = std::min(b.browser_selection.bits.size(), b.browser_listing.count());
+    const size_t n = std::min(b.browser_selection.bits.size(), b.browser_entries.count());
     for (size_t e = 0; e < n; ++e)
         if (b.browser_selection.bits[e]) return static_cast<int32_t>(e);
     return -1;
@@ -72,8 +72,8 @@ void on_published() {
 
 void browser_confirm(AppContext& app) {
     const FileBrowserState& b = app.file_browser_state;
-    const BrowserListing& l = b.browser_listing;
-    if (b.browser_selection.count == 1 && l.count() > 0) {
+    const BrowserListing& l = b.browser_entries;
+    if (b.browser_selection.selected_count == 1 && l.count() > 0) {
         const int32_t row = first_selected_row(b);
         if (row >= 0) {
             const size_t e = static_cast<size_t>(b.browser_row_order[static_cast<size_t>(row)]);
@@ -90,7 +90,7 @@ void browser_confirm(AppContext& app) {
     const std::string directory = b.browser_directory;
     switch (b.browser_purpose) {
         case BROWSER_KERNEL_EXECUTABLE: {
-            const int32_t e = b.browser_selection.count == 1 ? first_selected_entry(b) : -1;
+            const int32_t e = b.browser_selection.selected_count == 1 ? first_selected_entry(b) : -1;
             // The entry's own name, not a file name cut from the joined
             // path: a name holding a backslash is not a kernel.
             if (e >= 0 && is_kernel_file_name(l.names[static_cast<size_t>(e)])) {
@@ -104,7 +104,7 @@ void browser_confirm(AppContext& app) {
             break;
         }
         case BROWSER_ENTITY_WORKSPACE:
-            if (b.browser_selection.count == 0 && directory_text_ok(directory)) {
+            if (b.browser_selection.selected_count == 0 && directory_text_ok(directory)) {
                 apply_entity_workspace_setting(app, directory);
                 escape_from_popups(app);
             } else {
@@ -114,17 +114,17 @@ void browser_confirm(AppContext& app) {
             }
             break;
         case BROWSER_OPEN_SCRIPT:
-            if (b.browser_selection.count != 0) {
+            if (b.browser_selection.selected_count != 0) {
                 open_selected_requested(app);
             } else {
                 show_warning_box(app, "Warning: Nothing to Open", "Select one or more vrekform script files to open.");
             }
             break;
         case BROWSER_EXPORT_LOCATION:
-            if (b.browser_selection.count == 0 && directory_text_ok(directory)) {
+            if (b.browser_selection.selected_count == 0 && directory_text_ok(directory)) {
                 set_export_location(app, directory);
                 escape_from_popups(app);
-            } else if (b.browser_selection.count != 0) {
+            } else if (b.browser_selection.selected_count != 0) {
                 show_warning_box(app, "Warning: Invalid Export Location",
                                  "Navigate to a valid export location directory.\n\nNote: there should be no files "
                                  "selected.");

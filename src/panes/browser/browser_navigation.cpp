@@ -54,7 +54,7 @@ void on_published() {
 std::string current_directory_slash() { return concat2(trim_whitespace(get_current_directory()), "/"); }
 
 bool readable_directory(const FileBrowserState& browser, size_t entry) {
-    const BrowserListing& l = browser.browser_listing;
+    const BrowserListing& l = browser.browser_entries;
     return entry < l.count() && l.kinds[entry] == ENTRY_DIRECTORY && l.permissions[entry].size() > 1 &&
            l.permissions[entry][1] == 'r';
 }
@@ -109,11 +109,11 @@ void browser_go_up(AppContext& app) {
 
 void browser_enter_selected_dir(AppContext& app) {
     const FileBrowserState& b = app.file_browser_state;
-    if (b.browser_listing.count() < 1 || b.browser_selection.count != 1) return;
+    if (b.browser_entries.count() < 1 || b.browser_selection.selected_count != 1) return;
     const std::vector<uint8_t>& bits = b.browser_selection.bits;
-    for (size_t e = 0; e < bits.size() && e < b.browser_listing.count(); ++e) {
-        if (bits[e] && b.browser_listing.kinds[e] == ENTRY_DIRECTORY) {
-            list_directory(app, concat2(b.browser_directory, b.browser_listing.names[e]));
+    for (size_t e = 0; e < bits.size() && e < b.browser_entries.count(); ++e) {
+        if (bits[e] && b.browser_entries.kinds[e] == ENTRY_DIRECTORY) {
+            list_directory(app, concat2(b.browser_directory, b.browser_entries.names[e]));
             return;
         }
     }
@@ -131,17 +131,17 @@ void browser_click_row(AppContext& app, int32_t r) {
     FileBrowserState& b = app.file_browser_state;
     if (r < 0 || static_cast<size_t>(r) >= b.browser_row_order.size()) return;
     const int32_t entry = b.browser_row_order[static_cast<size_t>(r)];
-    if (entry < 0 || static_cast<size_t>(entry) >= b.browser_listing.count() ||
+    if (entry < 0 || static_cast<size_t>(entry) >= b.browser_entries.count() ||
         static_cast<size_t>(entry) >= b.browser_selection.bits.size())
         return;
     const size_t e = static_cast<size_t>(entry);
     if (readable_directory(b, e)) {
-        list_directory(app, concat2(b.browser_directory, b.browser_listing.names[e]));
+        list_directory(app, concat2(b.browser_directory, b.browser_entries.names[e]));
         return;
     }
     uint8_t& bit = b.browser_selection.bits[e];
     bit = bit ? 0 : 1;
-    b.browser_selection.count += bit ? 1 : -1;
+    b.browser_selection.selected_count += bit ? 1 : -1;
     if (static_cast<size_t>(r) < app.browser_rows.size()) app.browser_rows[static_cast<size_t>(r)].selected = bit != 0;
 }
 
@@ -149,11 +149,11 @@ void browser_select_all_files(AppContext& app) {
     const FileBrowserState& b = app.file_browser_state;
     for (size_t r = 0; r < b.browser_row_order.size(); ++r) {
         const int32_t entry = b.browser_row_order[r];
-        if (entry < 0 || static_cast<size_t>(entry) >= b.browser_listing.count() ||
+        if (entry < 0 || static_cast<size_t>(entry) >= b.browser_entries.count() ||
             static_cast<size_t>(entry) >= b.browser_selection.bits.size())
             continue;
         const size_t e = static_cast<size_t>(entry);
-        if (b.browser_listing.kinds[e] != ENTRY_DIRECTORY && !b.browser_selection.bits[e])
+        if (b.browser_entries.kinds[e] != ENTRY_DIRECTORY && !b.browser_selection.bits[e])
             browser_click_row(app, static_cast<int32_t>(r));
     }
 }
@@ -203,7 +203,7 @@ void on_browser_row_click() {
     AppContext* app = app_instance;
     if (app == nullptr || hover_element == nullptr) return;
     const int32_t r = hover_element->user_index;
-    if (r < 0 || static_cast<size_t>(r) >= app->file_browser_state.browser_listing.count()) return;
+    if (r < 0 || static_cast<size_t>(r) >= app->file_browser_state.browser_entries.count()) return;
     browser_click_row(*app, r);
     refresh_root(*app);
 }

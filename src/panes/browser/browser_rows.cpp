@@ -32,7 +32,7 @@ const char* entry_kind_tag(uint8_t kind) {
 
 void label_browser_row(AppContext& app, size_t row) {
     const FileBrowserState& b = app.file_browser_state;
-    const BrowserListing& l = b.browser_listing;
+    const BrowserListing& l = b.browser_entries;
     if (row >= app.browser_rows.size() || row >= b.browser_row_order.size() ||
         app.browser_row_labels.size() < 5 * (row + 1))
         return;

@@ -40,11 +40,11 @@ int64_t first_marked_row(const FileBrowserState& b) {
 void select_only(AppContext& app, int64_t r) {
     FileBrowserState& b = app.file_browser_state;
     std::fill(b.browser_selection.bits.begin(), b.browser_selection.bits.end(), 0);
-    b.browser_selection.count = 0;
+    b.browser_selection.selected_count = 0;
     const int64_t e = r == kNone ? kNone : entry_of(b, r);
     if (e != kNone) {
         b.browser_selection.bits[static_cast<size_t>(e)] = 1;
-        b.browser_selection.count = 1;
+        b.browser_selection.selected_count = 1;
     }
     const size_t rows = std::min(app.browser_rows.size(), b.browser_row_order.size());
     for (size_t i = 0; i < rows; ++i) app.browser_rows[i].selected = static_cast<int64_t>(i) == r && e != kNone;
@@ -91,7 +91,7 @@ void walk(AppContext& app, int d, int64_t steps) {
     const int64_t n = row_count(b);
     if (n == 0 || steps <= 0) return;
     const int64_t end = d > 0 ? n - 1 : 0;
-    const int32_t count = b.browser_selection.count;
+    const int32_t count = b.browser_selection.selected_count;
     // The first step's target: row 0 from nothing (also from a count with
     // no marked row behind it), the neighbour of a single selected row, the
     // first of several.

@@ -11,10 +11,10 @@ namespace {
 const char* const sort_key_names[4] = {"TYPE", "NAME", "SIZE", "DATE"};
 
 bool rows_in_range(const FileBrowserState& browser) {
-    const size_t n = browser.browser_listing.count();
+    const size_t n = browser.browser_entries.count();
     for (int32_t e : browser.browser_row_order)
         if (e < 0 || static_cast<size_t>(e) >= n) return false;
-    const BrowserListing& l = browser.browser_listing;
+    const BrowserListing& l = browser.browser_entries;
     return l.kinds.size() == n && l.sort_names.size() == n && l.sizes.size() == n && l.dates.size() == n &&
            l.times.size() == n;
 }
@@ -45,7 +45,7 @@ bool browser_entry_before(const BrowserListing& l, int32_t key, int32_t a, int32
 
 void sort_browser_rows(FileBrowserState& browser) {
     if (!rows_in_range(browser)) return;
-    const BrowserListing& l = browser.browser_listing;
+    const BrowserListing& l = browser.browser_entries;
     const int32_t key = browser.browser_sort_key;
     if (browser.browser_sort_ascending) {
         std::stable_sort(browser.browser_row_order.begin(), browser.browser_row_order.end(),

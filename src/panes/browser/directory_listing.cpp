@@ -337,10 +337,10 @@ void list_directory(AppContext& app, const std::string& directory) {
     const std::string listed = directory;
     FileBrowserState& b = app.file_browser_state;
     const ListingRunner run = listing_runner ? listing_runner : run_ls;
-    b.browser_listing = parse_ls_listing(run("ls", listing_arguments(listed)), b.browser_purpose);
-    const size_t n = b.browser_listing.count();
+    b.browser_entries = parse_ls_listing(run("ls", listing_arguments(listed)), b.browser_purpose);
+    const size_t n = b.browser_entries.count();
     b.browser_selection.bits.assign(n, 0);
-    b.browser_selection.count = 0;
+    b.browser_selection.selected_count = 0;
     b.browser_row_order.resize(n);
     std::iota(b.browser_row_order.begin(), b.browser_row_order.end(), 0);
     sort_browser_rows(b);

@@ -89,7 +89,7 @@ void refresh_entity_inspector(AppContext& app) {
         app.entity_ppd_button.text_opacity = carries_profiling(e) ? 1.0 : 0.5;
         app.entity_name_value.set_text(e.file_name);
         info.set_text_lines(e.information_lines);
-        headings.set_text(e.summary_headings);
+        headings.set_text(e.heading_text);
         const int32_t padding = app.ui_metrics.ui_padding;
         const int32_t text_width = info.text_width;
         const int32_t text_height = info.text_height;

@@ -65,13 +65,13 @@ struct ListShape {
 };
 
 ListShape entity_list_shape(AppContext& app) {
-    return {&app.entity_list, &app.entity_rows, &app.side_pane.entity_row_parts, &app.entity_empty_label, 48, 82,
+    return {&app.entity_list, &app.entity_rows, &app.side_pane.entity_row_parts, &app.entity_list_hint, 48, 82,
             {{ICON_FOCUS, 47, 2}, {ICON_MATERIAL, 25, 2}, {ICON_REFRESH, 47, 22}, {ICON_DELETE, 25, 22}},
             on_entity_list_click, record_entity_list_press, layout_entity_list};
 }
 ListShape parameter_list_shape(AppContext& app) {
-    return {&app.parameter_entity_list, &app.parameter_entity_rows, &app.side_pane.parameter_row_parts,
-            &app.parameter_empty_label, 25, 57, {{ICON_FOCUS, 25, 22}, {ICON_MATERIAL, 25, 2}},
+    return {&app.parameter_entity_list, &app.parameter_rows, &app.side_pane.parameter_row_parts,
+            &app.parameter_list_hint, 25, 57, {{ICON_FOCUS, 25, 22}, {ICON_MATERIAL, 25, 2}},
             on_parameter_entity_row_click, record_parameter_list_press, layout_parameter_list};
 }
 
@@ -170,7 +170,7 @@ void rebuild_list(AppContext& app, ListShape shape, const std::vector<int32_t>& 
             body.opacity = e.visible ? 1.0 : 0.25;
 
             const int32_t label_width = app.ui_metrics.ui_padding + shape.label_extra + e.summary_width;
-            const auto summary = [&](size_t i) { return i < e.summary_values.size() ? e.summary_values[i] : ""; };
+            const auto summary = [&](size_t i) { return i < e.summary_lines.size() ? e.summary_lines[i] : ""; };
             Element& name = p.names[k];
             set_label_style(name, &typefaces[4]);
             name.width = label_width;
@@ -427,7 +427,7 @@ void on_parameter_entity_row_click() {
     AppContext& app = *context;
     EntitySet* set = app.entities.current_entities;
     const std::vector<int32_t> indices = parameter_list_indices(set);
-    const int32_t r = hovered_row(app.parameter_entity_rows);
+    const int32_t r = hovered_row(app.parameter_rows);
     if (r < 0 || static_cast<size_t>(r) >= indices.size()) return;
     const int32_t i = indices[static_cast<size_t>(r)];
     EntityRecord& e = set->records[static_cast<size_t>(i)];
@@ -442,7 +442,7 @@ void on_parameter_entity_row_click() {
         show_entity_flags(app, i, r);
     } else if (x <= w - 25) {
         const int32_t s = view ? view->selected_row : -1;
-        if (Container* old = s != r ? at_or_null(app.parameter_entity_rows, s) : nullptr) old->selected = false;
+        if (Container* old = s != r ? at_or_null(app.parameter_rows, s) : nullptr) old->selected = false;
         const bool deselect = s == r;
         if (view) {
             view->selected_row = deselect ? -1 : r;
@@ -453,7 +453,7 @@ void on_parameter_entity_row_click() {
         }
         app.parameter_list_scroll.scroll_x = 0.0;
         app.parameter_list_scroll.scroll_y = 0.0;
-        app.parameter_entity_rows[static_cast<size_t>(r)].selected = !deselect;
+        app.parameter_rows[static_cast<size_t>(r)].selected = !deselect;
         rebuild_parameter_pane(app);
     } else if (y <= 24 && !app.ui_flags.camera_locked) {
         set_entity_visibility(e, !e.visible);

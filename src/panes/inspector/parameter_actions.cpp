@@ -55,7 +55,7 @@ void show_value(AppContext& app, int32_t row, const EntityParameter& p, bool two
 }
 
 void mark_for_push(EntityRecord& entity) {
-    if (!entity.multi_edit) entity.push_pending = 1;
+    if (!entity.parameter_multi_edit_mode) entity.parameter_push_pending = 1;
 }
 
 // Value at fraction f between the bounds.
@@ -96,7 +96,9 @@ void slider_moved(AppContext& app, int32_t row, double f, bool released) {
     show_value(app, row, *p, true);
     app.frame.needs_redraw = 1;
     refresh_root(app);
-    if (released ? !entity->multi_edit : (!entity->multi_edit && entity->immediate)) entity->push_pending = 1;
+    if (released ? !entity->parameter_multi_edit_mode
+                 : (!entity->parameter_multi_edit_mode && entity->parameter_immediate_mode))
+        entity->parameter_push_pending = 1;
 }
 
 // Copies a bound into the value, as the bound cells at a slider's ends do.
@@ -198,7 +200,7 @@ void on_parameter_slider_released(AppContext& app) {
     if (row >= 0) slider_moved(app, row, app.parameter_sliders[static_cast<size_t>(row)].value, true);
 }
 
-void on_parameter_row_click(AppContext& app) {
+void on_parameter_pane_click(AppContext& app) {
     EntityRecord* entity = parameter_entity_record(app);
     if (!entity) return;
     const ParameterBlockParts& b = app.side_pane.parameter_blocks;
@@ -218,8 +220,8 @@ void on_parameter_row_click(AppContext& app) {
         } else if (x <= right) {
             const uint8_t mark = parameter_mark(*entity, static_cast<size_t>(row)) ? 0 : 1;
             set_parameter_mark(*entity, static_cast<size_t>(row), mark);
-            if (static_cast<size_t>(row) < app.side_pane.parameter_blocks.labels.size())
-                app.side_pane.parameter_blocks.labels[static_cast<size_t>(row)].selected = mark != 0;
+            if (static_cast<size_t>(row) < app.side_pane.parameter_blocks.parameter_labels.size())
+                app.side_pane.parameter_blocks.parameter_labels[static_cast<size_t>(row)].selected = mark != 0;
         } else {
             show_parameter_definition_info(app, row);
         }
@@ -319,8 +321,8 @@ void show_variant_directives_placeholder(AppContext& app) {
     refresh_root(app);
 }
 
-void commit_parameter_field() { on_instance<commit_parameter_field>(); }
-void commit_parallel_parameter_field() { on_instance<commit_parameter_field>(); }
+void on_commit_parameter_field() { on_instance<commit_parameter_field>(); }
+void on_commit_parallel_parameter_field() { on_instance<commit_parameter_field>(); }
 void sync_parameter_field() { on_instance<sync_parameter_field>(); }
 void sync_parallel_parameter_field() { on_instance<sync_parameter_field>(); }
 void on_parameter_slider_changed(double fraction) {
@@ -329,8 +331,8 @@ void on_parameter_slider_changed(double fraction) {
 void on_parallel_parameter_slider_changed(double fraction) { on_parameter_slider_changed(fraction); }
 void on_parameter_slider_released() { on_instance<on_parameter_slider_released>(); }
 void on_parallel_parameter_slider_released() { on_instance<on_parameter_slider_released>(); }
-void on_parameter_row_click() { on_instance<on_parameter_row_click>(); }
-void on_parallel_parameter_row_click() { on_instance<on_parameter_row_click>(); }
+void on_parameter_pane_click() { on_instance<on_parameter_pane_click>(); }
+void on_parallel_parameter_pane_click() { on_instance<on_parameter_pane_click>(); }
 void on_click_apply_variant() {
     AppContext* app = app_instance;
     if (!app || !hover_element || hover_element->user_index < 0) return;

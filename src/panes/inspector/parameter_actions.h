@@ -26,7 +26,7 @@ void on_parameter_slider_released(AppContext& app);
 // A click on the list at the last press position: type and definition
 // information, the selection mark, a bound, the reset confirmation or a BLN
 // flip, by the row's band and the press's x.
-void on_parameter_row_click(AppContext& app);
+void on_parameter_pane_click(AppContext& app);
 void show_parameter_type_info(AppContext& app, int32_t type);
 void show_parameter_definition_info(AppContext& app, int32_t row);
 // Sets the parameters named in variant i on its entity (unparsable,
@@ -45,16 +45,16 @@ void set_parameter_slider(AppContext& app, int32_t row, double value);
 
 // Argument-free forms the pane binds (the parallel ones act alike: the
 // listing already reaches a parallel entity's sub-element parameters).
-void commit_parameter_field();
-void commit_parallel_parameter_field();
+void on_commit_parameter_field();
+void on_commit_parallel_parameter_field();
 void sync_parameter_field();
 void sync_parallel_parameter_field();
 void on_parameter_slider_changed(double fraction);
 void on_parallel_parameter_slider_changed(double fraction);
 void on_parameter_slider_released();
 void on_parallel_parameter_slider_released();
-void on_parameter_row_click();
-void on_parallel_parameter_row_click();
+void on_parameter_pane_click();
+void on_parallel_parameter_pane_click();
 void on_click_apply_variant();
 void on_click_variant_directives();
 void toggle_parameter_auto_sync();

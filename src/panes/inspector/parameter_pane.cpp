@@ -63,7 +63,8 @@ int32_t hovered_block(AppContext& app) {
         }
         return -1;
     };
-    for (int32_t k : {in(b.type_labels), in(b.reset_cells), in(b.info_icons), in(b.minus_cells), in(b.plus_cells),
+    for (int32_t k : {in(b.parameter_type_labels), in(b.parameter_reset_cells), in(b.parameter_info_icons),
+                      in(b.parameter_slider_minus_cells), in(b.parameter_slider_plus_cells),
                       in(app.parameter_sliders)}) {
         if (k >= 0) return k;
     }
@@ -76,18 +77,19 @@ int32_t hovered_block(AppContext& app) {
 void clear_blocks(AppContext& app) {
     ParameterBlockParts& b = app.side_pane.parameter_blocks;
     forget_vector_elements(b.blocks);
-    forget_vector_elements(b.slider_rows);
-    forget_vector_elements(b.slider_marks);
+    forget_vector_elements(b.parameter_slider_rows);
+    forget_vector_elements(b.parameter_slider_marks);
     forget_vector_elements(app.parameter_value_fields);
     forget_vector_elements(app.parameter_sliders);
-    for (auto* v : {&b.type_labels, &b.reset_cells, &b.labels, &b.info_icons, &b.reset_icons, &b.minus_cells,
-                    &b.plus_cells, &b.tracks, &b.group_headings}) {
+    for (auto* v : {&b.parameter_type_labels, &b.parameter_reset_cells, &b.parameter_labels, &b.parameter_info_icons,
+                    &b.parameter_reset_icons, &b.parameter_slider_minus_cells, &b.parameter_slider_plus_cells,
+                    &b.parameter_slider_tracks, &b.parameter_group_headings}) {
         forget_vector_elements(*v);
         v->clear();
     }
     b.blocks.clear();
-    b.slider_rows.clear();
-    b.slider_marks.clear();
+    b.parameter_slider_rows.clear();
+    b.parameter_slider_marks.clear();
     app.parameter_value_fields.clear();
     app.parameter_sliders.clear();
 }
@@ -103,20 +105,20 @@ void build_slider_row(AppContext& app, size_t k, const EntityParameter& p, bool 
     ParameterBlockParts& b = app.side_pane.parameter_blocks;
     const int32_t r = app.ui_metrics.bar_height;
     const int32_t w = side_list_width(app);
-    FillLayout& row = b.slider_rows[k];
+    FillLayout& row = b.parameter_slider_rows[k];
     place(row, 0, 2 * r, w, r);
     row.border_bottom.width = 1;
-    Element& minus = b.minus_cells[k];
+    Element& minus = b.parameter_slider_minus_cells[k];
     place(minus, 0, 0, r, r - 1);
     minus.depth_offset = 0.075;
     minus.border_right.width = 1;
     minus.hover_palette = &active_theme.palettes[8];
-    Element& plus = b.plus_cells[k];
+    Element& plus = b.parameter_slider_plus_cells[k];
     place(plus, w - r, 0, r, r - 1);
     plus.depth_offset = 0.075;
     plus.border_left.width = 1;
     plus.hover_palette = &active_theme.palettes[8];
-    Element& track = b.tracks[k];
+    Element& track = b.parameter_slider_tracks[k];
     place(track, r + r / 2 - 3, r / 2 - 3, w - 3 * r + 6, 5);
     track.background_palette = &active_theme.palettes[11];
     for (Border* side : {&track.border_left, &track.border_top, &track.border_right, &track.border_bottom})
@@ -146,7 +148,7 @@ void build_slider_row(AppContext& app, size_t k, const EntityParameter& p, bool 
                                  {w - 11, 8, 3, r - 17}};
     row.children = {&minus, &plus, &track, &slider};
     for (int m = 0; m < 4; ++m) {
-        Element& mark = b.slider_marks[k][static_cast<size_t>(m)];
+        Element& mark = b.parameter_slider_marks[k][static_cast<size_t>(m)];
         place(mark, marks[m][0], marks[m][1], marks[m][2], marks[m][3]);
         mark.background_rgba = 0xff808080u;
         mark.depth_offset = 0.0875;
@@ -164,7 +166,7 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
     FillLayout& block = b.blocks[k];
     place(block, 0, y, w, (slider ? 3 : 2) * r);
 
-    Element& type = b.type_labels[k];
+    Element& type = b.parameter_type_labels[k];
     place(type, 0, 0, 2 * r, r);
     type.set_text(p.type >= 0 && p.type <= PARAMETER_UNDEFINED ? parameter_type_keywords[p.type] : "UNDEFINED");
     type.typeface = &typefaces[4];
@@ -173,13 +175,13 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
     type.hover_palette = &active_theme.palettes[8];
     type.border_right.width = 1;
     type.border_bottom.width = 1;
-    Element& reset_cell = b.reset_cells[k];
+    Element& reset_cell = b.parameter_reset_cells[k];
     place(reset_cell, 0, r, 2 * r, r);
     reset_cell.background_palette = &active_theme.palettes[11];
     reset_cell.hover_palette = &active_theme.palettes[8];
     reset_cell.border_right.width = 1;
     reset_cell.border_bottom.width = 1;
-    Element& label = b.labels[k];
+    Element& label = b.parameter_labels[k];
     place(label, 2 * r, 0, w - 2 * r, r);
     label.set_text(p.label);
     label.align_y = 0;
@@ -191,7 +193,7 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
     label.selected_palette = &active_theme.palettes[7];
     label.selected = parameter_mark(e, k) != 0;
     label.border_bottom.width = 1;
-    Element& info = b.info_icons[k];
+    Element& info = b.parameter_info_icons[k];
     place(info, w - r, 0, r, r);
     info.icon = ICON_INFO;
 
@@ -218,9 +220,9 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
         field.set_text(typed_value_to_text(p.current));
         field.text_colour = active_theme.colours[8];
     }
-    field.on_enter = parallel ? commit_parallel_parameter_field : static_cast<void (*)()>(commit_parameter_field);
+    field.on_enter = parallel ? on_commit_parallel_parameter_field : on_commit_parameter_field;
     field.on_escape = parallel ? sync_parallel_parameter_field : static_cast<void (*)()>(sync_parameter_field);
-    Element& reset_icon = b.reset_icons[k];
+    Element& reset_icon = b.parameter_reset_icons[k];
     place(reset_icon, r / 2, r - 2, r, r);
     reset_icon.icon = ICON_REFRESH;
     reset_icon.icon_flip_x = true;
@@ -228,15 +230,15 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
     block.children = {&type, &reset_cell, &label, &info, &field, &reset_icon};
     if (slider) {
         build_slider_row(app, k, p, parallel);
-        block.children.push_back(&b.slider_rows[k]);
+        block.children.push_back(&b.parameter_slider_rows[k]);
     }
 }
 
 void show_header(AppContext& app, const EntityRecord* e) {
     Label* toggles[3] = {&app.parameter_auto_sync_button, &app.parameter_immediate_button,
                          &app.parameter_multi_edit_button};
-    const uint8_t flags[3] = {e ? e->auto_sync : uint8_t{0}, e ? e->immediate : uint8_t{0},
-                              e ? e->multi_edit : uint8_t{0}};
+    const uint8_t flags[3] = {e ? e->parameter_auto_sync : uint8_t{0}, e ? e->parameter_immediate_mode : uint8_t{0},
+                              e ? e->parameter_multi_edit_mode : uint8_t{0}};
     for (int i = 0; i < 3; ++i) toggles[i]->selected = flags[i] != 0;
     for (Label* button : {&app.parameter_auto_sync_button, &app.parameter_immediate_button,
                           &app.parameter_reset_button, &app.parameter_multi_edit_button, &app.parameter_apply_button})
@@ -318,15 +320,16 @@ void rebuild_parameter_pane(AppContext& app) {
     const std::vector<ListedParameter> parameters = listed_parameters(*e);
     const size_t n = parameters.size();
     ParameterBlockParts& b = app.side_pane.parameter_blocks;
-    for (auto* v : {&b.type_labels, &b.reset_cells, &b.labels, &b.info_icons, &b.reset_icons, &b.minus_cells,
-                    &b.plus_cells, &b.tracks})
+    for (auto* v : {&b.parameter_type_labels, &b.parameter_reset_cells, &b.parameter_labels, &b.parameter_info_icons,
+                    &b.parameter_reset_icons, &b.parameter_slider_minus_cells, &b.parameter_slider_plus_cells,
+                    &b.parameter_slider_tracks})
         v->resize(n);
     b.blocks.resize(n);
-    b.slider_rows.resize(n);
-    b.slider_marks.resize(n);
+    b.parameter_slider_rows.resize(n);
+    b.parameter_slider_marks.resize(n);
     app.parameter_value_fields.resize(n);
     app.parameter_sliders.resize(n);
-    if (e->parallel == 1) b.group_headings.resize(e->parse_result.element_results.size());
+    if (e->parallel == 1) b.parameter_group_headings.resize(e->parse_result.element_results.size());
 
     const int32_t r = app.ui_metrics.bar_height;
     const int32_t w = side_list_width(app);
@@ -334,7 +337,7 @@ void rebuild_parameter_pane(AppContext& app) {
     int32_t rows = 0;
     size_t next_heading = 0;
     const auto add_heading = [&](size_t j) {
-        Element& heading = b.group_headings[j];
+        Element& heading = b.parameter_group_headings[j];
         place(heading, 0, y, w, r);
         const auto& names = e->parse_result.element_names;
         heading.set_text("\t " + (j < names.size() ? names[j] : std::string()));
@@ -360,7 +363,7 @@ void rebuild_parameter_pane(AppContext& app) {
         y += block_rows * r;
         rows += block_rows;
     }
-    while (e->parallel == 1 && next_heading < b.group_headings.size()) add_heading(next_heading++);
+    while (e->parallel == 1 && next_heading < b.parameter_group_headings.size()) add_heading(next_heading++);
 
     pane.width = w;
     pane.height = (rows + 1) * r - 1;
@@ -372,7 +375,8 @@ void rebuild_parameter_pane(AppContext& app) {
                     int_to_text(counts[TYPE_COUNT_DBL]) + " DBL, " + int_to_text(counts[TYPE_COUNT_BLN]) + " BLN, " +
                     int_to_text(counts[TYPE_COUNT_CHR]) + " CHR, " + int_to_text(counts[TYPE_COUNT_STR]) + " STR");
     pane.children.push_back(&footer);
-    pane.click_handler = e->parallel == 1 ? on_parallel_parameter_row_click : static_cast<void (*)()>(on_parameter_row_click);
+    pane.click_handler =
+        e->parallel == 1 ? on_parallel_parameter_pane_click : static_cast<void (*)()>(on_parameter_pane_click);
     pane.mouse_down_handler = store_pointer;
     pane.motion_handler = store_pointer;
     pane.layout_handler = layout_parameter_pane;

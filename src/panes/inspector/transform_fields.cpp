@@ -135,13 +135,39 @@ void reset_transform_component(AppContext& app, int32_t component) {
 void set_entity_rotation_order(AppContext& app, int32_t order) { set_order(app, order, true); }
 void set_entity_transform_order(AppContext& app, int32_t order) { set_order(app, order, false); }
 
-void (*const transform_commit_actions[10])() = {commit_thunk<0, 0>, commit_thunk<0, 1>, commit_thunk<0, 2>,
-                                                 commit_thunk<1, 0>, commit_thunk<2, 0>, commit_thunk<2, 1>,
-                                                 commit_thunk<2, 2>, commit_thunk<3, 0>, commit_thunk<3, 1>,
-                                                 commit_thunk<3, 2>};
-void (*const transform_sync_actions[10])() = {sync_thunk<0, 0>, sync_thunk<0, 1>, sync_thunk<0, 2>, sync_thunk<1, 0>,
-                                               sync_thunk<2, 0>, sync_thunk<2, 1>, sync_thunk<2, 2>, sync_thunk<3, 0>,
-                                               sync_thunk<3, 1>, sync_thunk<3, 2>};
+// Named thunks of the ten fields (group, axis) and the twelve order buttons.
+namespace {
+
+void on_commit_translation_x() { commit_thunk<0, 0>(); }
+void on_commit_translation_y() { commit_thunk<0, 1>(); }
+void on_commit_translation_z() { commit_thunk<0, 2>(); }
+void on_commit_uniform_scale() { commit_thunk<1, 0>(); }
+void on_commit_scale_x() { commit_thunk<2, 0>(); }
+void on_commit_scale_y() { commit_thunk<2, 1>(); }
+void on_commit_scale_z() { commit_thunk<2, 2>(); }
+void on_commit_rotation_x() { commit_thunk<3, 0>(); }
+void on_commit_rotation_y() { commit_thunk<3, 1>(); }
+void on_commit_rotation_z() { commit_thunk<3, 2>(); }
+void on_sync_translation_x() { sync_thunk<0, 0>(); }
+void on_sync_translation_y() { sync_thunk<0, 1>(); }
+void on_sync_translation_z() { sync_thunk<0, 2>(); }
+void on_sync_uniform_scale() { sync_thunk<1, 0>(); }
+void on_sync_scale_x() { sync_thunk<2, 0>(); }
+void on_sync_scale_y() { sync_thunk<2, 1>(); }
+void on_sync_scale_z() { sync_thunk<2, 2>(); }
+void on_sync_rotation_x() { sync_thunk<3, 0>(); }
+void on_sync_rotation_y() { sync_thunk<3, 1>(); }
+void on_sync_rotation_z() { sync_thunk<3, 2>(); }
+
+}  // namespace
+
+void (*const transform_commit_actions[10])() = {on_commit_translation_x, on_commit_translation_y,
+                                                on_commit_translation_z, on_commit_uniform_scale, on_commit_scale_x,
+                                                on_commit_scale_y, on_commit_scale_z, on_commit_rotation_x,
+                                                on_commit_rotation_y, on_commit_rotation_z};
+void (*const transform_sync_actions[10])() = {on_sync_translation_x, on_sync_translation_y, on_sync_translation_z,
+                                              on_sync_uniform_scale, on_sync_scale_x, on_sync_scale_y, on_sync_scale_z,
+                                              on_sync_rotation_x, on_sync_rotation_y, on_sync_rotation_z};
 
 void on_reset_translation() { reset_thunk<0>(); }
 void on_reset_uniform_scale() { reset_thunk<1>(); }
@@ -150,8 +176,26 @@ void on_reset_rotation() { reset_thunk<3>(); }
 void on_reset_transform_mode_a() { reset_thunk<4>(); }
 void on_reset_transform_mode_b() { reset_thunk<5>(); }
 
-void (*const rotation_order_clicks[6])() = {rotation_order_thunk<0>, rotation_order_thunk<1>, rotation_order_thunk<2>,
-                                            rotation_order_thunk<3>, rotation_order_thunk<4>, rotation_order_thunk<5>};
-void (*const transform_order_clicks[6])() = {transform_order_thunk<0>, transform_order_thunk<1>,
-                                             transform_order_thunk<2>, transform_order_thunk<3>,
-                                             transform_order_thunk<4>, transform_order_thunk<5>};
+namespace {
+
+void on_click_rotation_order_xyz() { rotation_order_thunk<0>(); }
+void on_click_rotation_order_xzy() { rotation_order_thunk<1>(); }
+void on_click_rotation_order_yxz() { rotation_order_thunk<2>(); }
+void on_click_rotation_order_yzx() { rotation_order_thunk<3>(); }
+void on_click_rotation_order_zxy() { rotation_order_thunk<4>(); }
+void on_click_rotation_order_zyx() { rotation_order_thunk<5>(); }
+void on_click_transform_order_rst() { transform_order_thunk<0>(); }
+void on_click_transform_order_rts() { transform_order_thunk<1>(); }
+void on_click_transform_order_srt() { transform_order_thunk<2>(); }
+void on_click_transform_order_str() { transform_order_thunk<3>(); }
+void on_click_transform_order_trs() { transform_order_thunk<4>(); }
+void on_click_transform_order_tsr() { transform_order_thunk<5>(); }
+
+}  // namespace
+
+void (*const rotation_order_clicks[6])() = {on_click_rotation_order_xyz, on_click_rotation_order_xzy,
+                                            on_click_rotation_order_yxz, on_click_rotation_order_yzx,
+                                            on_click_rotation_order_zxy, on_click_rotation_order_zyx};
+void (*const transform_order_clicks[6])() = {on_click_transform_order_rst, on_click_transform_order_rts,
+                                             on_click_transform_order_srt, on_click_transform_order_str,
+                                             on_click_transform_order_trs, on_click_transform_order_tsr};

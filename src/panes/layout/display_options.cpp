@@ -193,7 +193,7 @@ void toggle_ui_hidden_or_view_flag(AppContext& app) {
         set_ui_hidden(app, true);
         return;
     }
-    app.bars.hidden_mode_widgets ^= 1;
+    app.bars.hidden_ui_controls ^= 1;
     update_layout_mode_flags(app);
     relayout_view(app);
     app.frame.needs_redraw = 1;
@@ -201,7 +201,7 @@ void toggle_ui_hidden_or_view_flag(AppContext& app) {
 }
 
 bool toggle_pane_collapse_in_view_mode(AppContext& app) {
-    if (!app.bars.hidden_mode_widgets) return false;
+    if (!app.bars.hidden_ui_controls) return false;
     if (!app.strip_backdrop.visible && !app.camera_directive_pane.visible) return false;
     app.ui_flags.panes_collapsed ^= 1;
     relayout_view(app);

@@ -7,14 +7,14 @@ void update_layout_mode_flags(AppContext& app) {
     const UiFlags& f = app.ui_flags;
     const bool free_roam = app.camera.camera_controller == CAMERA_FREE_ROAM;
     const bool directives_present = b.camera_directive_count >= 1 && free_roam;
-    const bool directives = b.camera_directives_widget && directives_present;
-    const bool variants = b.variant_selector_widget && b.variant_count > 0;
-    const bool animator = b.animator_widget && b.animation_count > 0;
+    const bool directives = b.show_camera_directives && directives_present;
+    const bool variants = b.show_variant_selector && b.variant_count > 0;
+    const bool animator = b.show_animator && b.animation_count > 0;
     const bool parallel = b.parallel_flags_widget != 0;
     const bool inspector = b.ll_inspector_widget != 0;
     Element* panels[2] = {&app.strip_backdrop, &app.strip_backdrop_guard};
 
-    if (f.ui_hidden && !b.hidden_mode_widgets) {
+    if (f.ui_hidden && !b.hidden_ui_controls) {
         for (Element* e : {static_cast<Element*>(&app.camera_directive_pane), static_cast<Element*>(&app.variant_bar),
                            static_cast<Element*>(&app.parallel_strip_host),
                            static_cast<Element*>(&app.llmi_strip_host), static_cast<Element*>(&app.animator_bar),
@@ -25,9 +25,9 @@ void update_layout_mode_flags(AppContext& app) {
         return;
     }
     app.camera_directive_pane.visible = directives;
-    app.parallel_strip_host.visible = parallel && b.parallel_strip_open;
+    app.parallel_strip_host.visible = parallel && b.parallel_flags_expanded;
     app.variant_bar.visible = variants;
-    app.llmi_strip_host.visible = inspector && b.llmi_strip_open;
+    app.llmi_strip_host.visible = inspector && b.ll_inspector_expanded;
     app.animator_bar.visible = animator;
     app.parallel_strip_button.visible = parallel;
     app.llmi_strip_button.visible = inspector;

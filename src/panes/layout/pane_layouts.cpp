@@ -53,19 +53,19 @@ WindowFlags flags_of(const AppContext& app) {
     f.minimal_layout = u.layout_mode_flags[0];
     f.colour_mode = app.render_flags.colour_mode;
     f.camera_controller = app.camera.camera_controller;
-    f.camera_directives_widget = b.camera_directives_widget;
+    f.show_camera_directives = b.show_camera_directives;
     f.camera_directive_count = b.camera_directive_count;
     f.camera_directive_goto = b.camera_directive_goto;
-    f.variant_selector_widget = b.variant_selector_widget;
+    f.show_variant_selector = b.show_variant_selector;
     f.variant_count = b.variant_count;
     f.variant_bar_expanded = b.variant_bar_expanded;
-    f.animator_widget = b.animator_widget;
+    f.show_animator = b.show_animator;
     f.animation_count = b.animation_count;
     f.parallel_flags_widget = b.parallel_flags_widget;
-    f.parallel_strip_open = b.parallel_strip_open;
+    f.parallel_flags_expanded = b.parallel_flags_expanded;
     f.ll_inspector_widget = b.ll_inspector_widget;
-    f.llmi_strip_open = b.llmi_strip_open;
-    f.hidden_mode_widgets = b.hidden_mode_widgets;
+    f.ll_inspector_expanded = b.ll_inspector_expanded;
+    f.hidden_ui_controls = b.hidden_ui_controls;
     return f;
 }
 
@@ -138,7 +138,7 @@ void layout_app_interface(AppContext& app, int32_t width, int32_t height) {
 }
 
 void fit_statistics_text(AppContext& app) {
-    const std::vector<std::string>& lines = app.status.statistics_texts;
+    const std::vector<std::string>& lines = app.status.statistics_lines;
     Element& label = app.statistics_label;
     if (lines.empty() || label.typeface == nullptr) return;
     // The label's text area in the root's coordinates, as its pane fills it.
@@ -224,7 +224,7 @@ void layout_statusbar_body(AppContext& app, int32_t w, int32_t) {
 
 void layout_tabbar_body(AppContext& app, int32_t w, int32_t) {
     const int32_t T = app.ui_metrics.menu_half_width, R = app.ui_metrics.row_height, M = app.ui_metrics.ui_padding;
-    const bool animator = app.bars.animator_widget && app.bars.animation_count > 0;
+    const bool animator = app.bars.show_animator && app.bars.animation_count > 0;
     place(app.ENVIRONMENT, 0, 0, 2 * T, R);
     place(app.TABSCROLL, 2 * T, 0, w - 4 * T - (animator ? 4 * R : 0), R);
     place(app.ABOUT, w - 2 * T, 0, T, R);
@@ -556,16 +556,16 @@ void on_layout_overlay(int32_t w, int32_t h) { layout_thunk<layout_overlay_body>
 void on_layout_file_pane(int32_t w, int32_t h) { layout_thunk<layout_filepane_body>(w, h); }
 void on_layout_file_list(int32_t w, int32_t h) { layout_thunk<layout_file_browser_list>(w, h); }
 void on_layout_control_pane(int32_t w, int32_t h) { layout_thunk<layout_control_pane>(w, h); }
-void on_layout_menu_bar(int32_t w, int32_t h) { layout_thunk<layout_menubar>(w, h); }
-void on_layout_tip_bar(int32_t w, int32_t h) { layout_thunk<layout_tipbar>(w, h); }
-void on_layout_colour_bar(int32_t w, int32_t h) { layout_thunk<layout_colourbar>(w, h); }
-void on_layout_status_strip(int32_t w, int32_t h) { layout_thunk<layout_status_strip>(w, h); }
-void on_layout_parallel_strip(int32_t w, int32_t h) { layout_thunk<layout_parallel_strip>(w, h); }
-void on_layout_llmi_strip(int32_t w, int32_t h) { layout_thunk<layout_llmi_strip>(w, h); }
-void on_layout_browser_path_strip(int32_t w, int32_t h) { layout_thunk<layout_browser_path_strip>(w, h); }
+void layout_menu_bar(int32_t w, int32_t h) { layout_thunk<layout_menubar>(w, h); }
+void layout_tip_bar(int32_t w, int32_t h) { layout_thunk<layout_tipbar>(w, h); }
+void layout_colour_bar(int32_t w, int32_t h) { layout_thunk<layout_colourbar>(w, h); }
+void layout_stat_scroll(int32_t w, int32_t h) { layout_thunk<layout_status_strip>(w, h); }
+void layout_parallel_flags_strip(int32_t w, int32_t h) { layout_thunk<layout_parallel_strip>(w, h); }
+void layout_llmi_key_strip(int32_t w, int32_t h) { layout_thunk<layout_llmi_strip>(w, h); }
+void layout_path_bar(int32_t w, int32_t h) { layout_thunk<layout_browser_path_strip>(w, h); }
 void on_layout_open_pane(int32_t w, int32_t h) { layout_thunk<layout_open_pane>(w, h); }
 void on_layout_load_pane(int32_t w, int32_t h) { layout_thunk<layout_load_pane>(w, h); }
-void on_layout_screenshot_preview(int32_t w, int32_t h) { layout_thunk<layout_screenshot_preview>(w, h); }
+void layout_snapshot_preview(int32_t w, int32_t h) { layout_thunk<layout_screenshot_preview>(w, h); }
 void on_layout_view_cells(int32_t, int32_t) {
     if (AppContext* app = app_instance) fit_statistics_text(*app);
 }

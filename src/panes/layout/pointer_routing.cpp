@@ -120,7 +120,7 @@ void request_environment_switch(AppContext& app, int32_t index) {
     app.bars.pending_environment = index;
 }
 
-void on_viewport_motion_clear_hover(AppContext& app) {
+void clear_tab_hover(AppContext& app) {
     if (app.entities.preview_tab_index >= 0) {
         app.entities.preview_tab_index = -1;
         app.environment_preview.visible = false;

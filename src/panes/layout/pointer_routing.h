@@ -37,7 +37,7 @@ bool on_root_key_release(int32_t key, int32_t modifiers);
 int32_t on_environment_tab_hover(AppContext& app, int32_t x, int32_t y);
 void on_environment_tab_click(AppContext& app);
 void request_environment_switch(AppContext& app, int32_t index);
-void on_viewport_motion_clear_hover(AppContext& app);
+void clear_tab_hover(AppContext& app);
 
 // The end of the 3D view's camera drag (its start and motion are with the
 // camera controls).

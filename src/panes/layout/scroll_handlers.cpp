@@ -114,7 +114,7 @@ bool scroll_llmi_strip(AppContext& app, int32_t direction) {
 }
 
 bool scroll_list_pane_by_rows(AppContext& app, int32_t direction) {
-    Element& list = app.minimal_command_list;
+    Element& list = app.command_list;
     const int32_t view = app.minimal_list_scroll.height;
     const int32_t moved = command_list_offset(list.y, direction, view, list.height);
     if (moved == list.y) return true;
@@ -141,39 +141,39 @@ bool set_file_list_slider_from_pointer(AppContext& app, int32_t, int32_t y) {
     return true;
 }
 
-bool on_scroll_tip_strip(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_tip_strip>(x, y, d); }
+bool scroll_tip_scroll(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_tip_strip>(x, y, d); }
 bool on_scroll_settings_column(int32_t x, int32_t y, int32_t d) {
     return scroll_thunk<scroll_settings_column>(x, y, d);
 }
-bool on_scroll_menu_strip(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_menu_strip>(x, y, d); }
+bool scroll_menu_scroll(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_menu_strip>(x, y, d); }
 bool on_scroll_camera_directive_bar(int32_t x, int32_t y, int32_t d) {
     return scroll_thunk<scroll_camera_directive_bar>(x, y, d);
 }
-bool on_scroll_status_strip(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_status_strip>(x, y, d); }
+bool scroll_stat_scroll(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_status_strip>(x, y, d); }
 bool on_scroll_file_browser_path(int32_t x, int32_t y, int32_t d) {
     return scroll_thunk<scroll_file_browser_path>(x, y, d);
 }
-bool on_scroll_parallel_strip(int32_t x, int32_t y, int32_t d) {
+bool scroll_parallel_flags_strip(int32_t x, int32_t y, int32_t d) {
     return scroll_thunk<scroll_parallel_strip>(x, y, d);
 }
-bool on_scroll_tool_strip(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_tool_strip>(x, y, d); }
-bool on_scroll_slider_strip(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_slider_strip>(x, y, d); }
-bool on_scroll_tab_strip(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_tab_strip>(x, y, d); }
+bool scroll_tool_scroll(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_tool_strip>(x, y, d); }
+bool scroll_slider_scroll(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_slider_strip>(x, y, d); }
+bool scroll_tab_scroll(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_tab_strip>(x, y, d); }
 bool on_scroll_file_list(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_file_list_fraction>(x, y, d); }
-bool on_scroll_colour_strip(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_colour_strip>(x, y, d); }
-bool on_scroll_llmi_strip(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_llmi_strip>(x, y, d); }
+bool scroll_colour_scroll(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_colour_strip>(x, y, d); }
+bool scroll_llmi_key_strip(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_llmi_strip>(x, y, d); }
 bool on_scroll_command_list(int32_t x, int32_t y, int32_t d) {
     return scroll_thunk<scroll_list_pane_by_rows>(x, y, d);
 }
-bool on_scroll_zoom_view(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_zoom_view>(x, y, d); }
+bool scroll_viewport_zoom_steps(int32_t x, int32_t y, int32_t d) { return scroll_thunk<scroll_zoom_view>(x, y, d); }
 
-bool on_file_list_slider_press(int32_t x, int32_t y, int32_t) {
+bool on_file_list_slider_mouse_down(int32_t x, int32_t y, int32_t) {
     AppContext* app = app_instance;
     if (app == nullptr) return false;
     set_file_list_slider_from_pointer(*app, x, y);
     return true;
 }
-bool on_file_list_slider_drag(int32_t x, int32_t y, int32_t button) { return on_file_list_slider_press(x, y, button); }
-bool on_file_list_slider_release(int32_t x, int32_t y, int32_t button) {
-    return on_file_list_slider_press(x, y, button);
+bool on_file_list_slider_drag(int32_t x, int32_t y, int32_t button) { return on_file_list_slider_mouse_down(x, y, button); }
+bool on_file_list_slider_mouse_up(int32_t x, int32_t y, int32_t button) {
+    return on_file_list_slider_mouse_down(x, y, button);
 }

@@ -31,23 +31,23 @@ bool scroll_zoom_view(AppContext& app, int32_t direction);
 bool set_file_list_slider_from_pointer(AppContext& app, int32_t x, int32_t y);
 
 // Bound thunks on app_instance, in the scroll-callback form.
-bool on_scroll_tip_strip(int32_t x, int32_t y, int32_t direction);
+bool scroll_tip_scroll(int32_t x, int32_t y, int32_t direction);
 bool on_scroll_settings_column(int32_t x, int32_t y, int32_t direction);
-bool on_scroll_menu_strip(int32_t x, int32_t y, int32_t direction);
+bool scroll_menu_scroll(int32_t x, int32_t y, int32_t direction);
 bool on_scroll_camera_directive_bar(int32_t x, int32_t y, int32_t direction);
-bool on_scroll_status_strip(int32_t x, int32_t y, int32_t direction);
+bool scroll_stat_scroll(int32_t x, int32_t y, int32_t direction);
 bool on_scroll_file_browser_path(int32_t x, int32_t y, int32_t direction);
-bool on_scroll_parallel_strip(int32_t x, int32_t y, int32_t direction);
-bool on_scroll_tool_strip(int32_t x, int32_t y, int32_t direction);
-bool on_scroll_slider_strip(int32_t x, int32_t y, int32_t direction);
-bool on_scroll_tab_strip(int32_t x, int32_t y, int32_t direction);
+bool scroll_parallel_flags_strip(int32_t x, int32_t y, int32_t direction);
+bool scroll_tool_scroll(int32_t x, int32_t y, int32_t direction);
+bool scroll_slider_scroll(int32_t x, int32_t y, int32_t direction);
+bool scroll_tab_scroll(int32_t x, int32_t y, int32_t direction);
 bool on_scroll_file_list(int32_t x, int32_t y, int32_t direction);
-bool on_scroll_colour_strip(int32_t x, int32_t y, int32_t direction);
-bool on_scroll_llmi_strip(int32_t x, int32_t y, int32_t direction);
+bool scroll_colour_scroll(int32_t x, int32_t y, int32_t direction);
+bool scroll_llmi_key_strip(int32_t x, int32_t y, int32_t direction);
 bool on_scroll_command_list(int32_t x, int32_t y, int32_t direction);
-bool on_scroll_zoom_view(int32_t x, int32_t y, int32_t direction);
+bool scroll_viewport_zoom_steps(int32_t x, int32_t y, int32_t direction);
 // The file-list slider's press, drag and release: every press is taken, so
 // a press on the thumb still drags it.
-bool on_file_list_slider_press(int32_t x, int32_t y, int32_t button);
+bool on_file_list_slider_mouse_down(int32_t x, int32_t y, int32_t button);
 bool on_file_list_slider_drag(int32_t x, int32_t y, int32_t button);
-bool on_file_list_slider_release(int32_t x, int32_t y, int32_t button);
+bool on_file_list_slider_mouse_up(int32_t x, int32_t y, int32_t button);

@@ -51,7 +51,7 @@ void layout_minimal(const WindowMetrics& m, const WindowFlags& f, const WindowTe
                     int32_t W, int32_t H) {
     const int32_t T = m.menu_half_width, R = m.row_height, S = m.bar_height, M = m.ui_padding;
     const int32_t P = m.side_pane_width, Q = t.lock_size;
-    const bool widgets_off = f.ui_hidden && !f.hidden_mode_widgets;
+    const bool widgets_off = f.ui_hidden && !f.hidden_ui_controls;
     const int32_t D = widgets_off ? 0 : t.directive_width;
     const int32_t C = f.ui_hidden ? 0 : (f.side_pane_open ? P : 3 * T);
     const int32_t right = W - D;
@@ -105,10 +105,10 @@ WindowTerms window_terms(const WindowMetrics& m, const WindowFlags& f, int32_t W
     t.directive_width = camera_directive_pane_wanted(f) ? 2 * T : 0;
     t.lock_size = m.icon_button_size - m.ui_padding;
     t.variant_height = f.variant_bar_expanded ? 4 * T : S;
-    t.parallel_width = (f.parallel_flags_widget && f.parallel_strip_open) ? 2 * T + 240 : 0;
-    t.llmi_width = (f.ll_inspector_widget && f.llmi_strip_open) ? 7 * S + 2 * (T - S) : 0;
-    t.variants_shown = f.variant_selector_widget && f.variant_count > 0;
-    t.animator_shown = f.animator_widget && f.animation_count > 0;
+    t.parallel_width = (f.parallel_flags_widget && f.parallel_flags_expanded) ? 2 * T + 240 : 0;
+    t.llmi_width = (f.ll_inspector_widget && f.ll_inspector_expanded) ? 7 * S + 2 * (T - S) : 0;
+    t.variants_shown = f.show_variant_selector && f.variant_count > 0;
+    t.animator_shown = f.show_animator && f.animation_count > 0;
     t.settings_column_open = f.settings_menu_shown && f.open_settings_menu != -1;
     return t;
 }
@@ -314,7 +314,7 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
         place(e.quick_hide_button, W - D - R, H - R, R, R);
         place(e.camera_directive_handle, W - D - 12, S - 1, 12, 24);
 
-        if (!f.hidden_mode_widgets) {
+        if (!f.hidden_ui_controls) {
             statistics_margins(e, 0, 0);
         } else {
             if (D == 0) e.animator_bar->border_right.width = B2;

@@ -34,19 +34,19 @@ struct WindowFlags {
     bool minimal_layout = false;
     int32_t colour_mode = 0;
     int32_t camera_controller = 1;
-    bool camera_directives_widget = true;
+    bool show_camera_directives = true;
     int32_t camera_directive_count = 0;
     bool camera_directive_goto = false;
-    bool variant_selector_widget = true;
+    bool show_variant_selector = true;
     int32_t variant_count = 0;
     bool variant_bar_expanded = false;
-    bool animator_widget = true;
+    bool show_animator = true;
     int32_t animation_count = 0;
     bool parallel_flags_widget = true;
-    bool parallel_strip_open = false;
+    bool parallel_flags_expanded = false;
     bool ll_inspector_widget = true;
-    bool llmi_strip_open = false;
-    bool hidden_mode_widgets = true;
+    bool ll_inspector_expanded = false;
+    bool hidden_ui_controls = true;
 };
 
 // Quantities derived from size, metrics and flags at the start of a layout.
@@ -68,7 +68,7 @@ struct WindowTerms {
 
 // The camera-directive pane is shown in free-roam with directives to show.
 inline bool camera_directive_pane_wanted(const WindowFlags& f) {
-    return f.camera_directives_widget && f.camera_directive_count > 0 && f.camera_controller == 1;
+    return f.show_camera_directives && f.camera_directive_count > 0 && f.camera_controller == 1;
 }
 
 WindowTerms window_terms(const WindowMetrics& m, const WindowFlags& f, int32_t width, int32_t height);

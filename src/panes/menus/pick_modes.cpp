@@ -76,7 +76,7 @@ int32_t next_tone(int32_t tone) {
 
 void cycle_mono_edge_tone(AppContext& app) {
     const RenderFlags& r = app.render_flags;
-    cycle_tone(app, app.tones.mono_edge_tone, app.mono_edge_tone_button, r.show_edges && r.mono_edges);
+    cycle_tone(app, app.tones.mono_edge_tone, app.mono_edge_tone_button, r.show_any_edges && r.mono_edges);
 }
 void cycle_mono_dot_tone(AppContext& app) {
     const RenderFlags& r = app.render_flags;
@@ -84,7 +84,7 @@ void cycle_mono_dot_tone(AppContext& app) {
 }
 void cycle_silhouette_tone(AppContext& app) {
     cycle_tone(app, app.tones.silhouette_tone, app.silhouette_tone_button,
-               app.io_settings.render_pipeline == 1 && app.render_flags.silhouette);
+               app.io_settings.render_pipeline == 1 && app.render_flags.glsl_silhouette);
 }
 
 namespace {

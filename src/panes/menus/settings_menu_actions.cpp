@@ -66,7 +66,7 @@ void shading(AppContext& app, int32_t item, std::vector<bool>& bits) {
 
 void lighting(AppContext& app, int32_t item, std::vector<bool>& bits) {
     RenderFlags& r = app.render_flags;
-    if (item == 0) toggle(r.lighting_unlit, bits, 0);
+    if (item == 0) toggle(r.light_unlit, bits, 0);
     else if (item >= 1 && item <= 6) toggle(r.lighting_terms[static_cast<size_t>(item - 1)], bits, item);
     apply_lighting_terms(app);
 }
@@ -96,19 +96,19 @@ void widgets(AppContext& app, int32_t item, std::vector<bool>& bits) {
     BarState& b = app.bars;
     switch (item) {
     case 0:
-        toggle(b.camera_directives_widget, bits, 0);
-        app.camera_directive_pane.visible = b.camera_directives_widget && b.camera_directive_count >= 1 &&
+        toggle(b.show_camera_directives, bits, 0);
+        app.camera_directive_pane.visible = b.show_camera_directives && b.camera_directive_count >= 1 &&
                                             app.camera.camera_controller == CAMERA_FREE_ROAM;
         break;
     case 1:
-        toggle(b.variant_selector_widget, bits, 1);
-        app.variant_bar.visible = b.variant_selector_widget && b.variant_count > 0;
+        toggle(b.show_variant_selector, bits, 1);
+        app.variant_bar.visible = b.show_variant_selector && b.variant_count > 0;
         break;
     case 2: strip_switch(app, true, bits); break;
     case 3: strip_switch(app, false, bits); break;
     case 4:
-        toggle(b.animator_widget, bits, 4);
-        app.animator_bar.visible = b.animator_widget && b.animation_count > 0;
+        toggle(b.show_animator, bits, 4);
+        app.animator_bar.visible = b.show_animator && b.animation_count > 0;
         break;
     case 5: toggle(b.alpha_grid, bits, 5); break;
     case 6: toggle(b.upright_grid, bits, 6); break;
@@ -155,14 +155,14 @@ static void set_strip_widget(uint8_t& shown, uint8_t expanded, Element& button, 
 
 void set_parallel_flags_widget(AppContext& app, bool on) {
     BarState& b = app.bars;
-    set_strip_widget(b.parallel_flags_widget, b.parallel_strip_open, app.parallel_strip_button, app.parallel_strip_host,
-                     b.llmi_strip_open, app.llmi_strip_button, on);
+    set_strip_widget(b.parallel_flags_widget, b.parallel_flags_expanded, app.parallel_strip_button,
+                     app.parallel_strip_host, b.ll_inspector_expanded, app.llmi_strip_button, on);
 }
 
 void set_ll_inspector_widget(AppContext& app, bool on) {
     BarState& b = app.bars;
-    set_strip_widget(b.ll_inspector_widget, b.llmi_strip_open, app.llmi_strip_button, app.llmi_strip_host,
-                     b.parallel_strip_open, app.parallel_strip_button, on);
+    set_strip_widget(b.ll_inspector_widget, b.ll_inspector_expanded, app.llmi_strip_button, app.llmi_strip_host,
+                     b.parallel_flags_expanded, app.parallel_strip_button, on);
 }
 
 void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item) {

@@ -26,7 +26,7 @@ bool choose(int32_t& value, int32_t item, std::vector<bool>& bits) {
 
 bool topology(AppContext& app, int32_t item, std::vector<bool>& bits) {
     RenderFlags& r = app.render_flags;
-    uint8_t* edges[3] = {&r.show_polygon_edges, &r.show_triangle_edges, &r.show_group_edges};
+    uint8_t* edges[3] = {&r.show_polygon_edges, &r.show_triangle_edges, &r.show_gouraud_edges};
     if (item == 0) {
         toggle(r.show_surface, bits, 0);
     } else if (item == 4) {
@@ -41,8 +41,8 @@ bool topology(AppContext& app, int32_t item, std::vector<bool>& bits) {
     } else {
         return false;
     }
-    r.show_edges = (r.show_polygon_edges || r.show_triangle_edges || r.show_group_edges) ? 1 : 0;
-    app.NORENDER.visible = !r.show_surface && !r.show_edges && !r.show_points;
+    r.show_any_edges = (r.show_polygon_edges || r.show_triangle_edges || r.show_gouraud_edges) ? 1 : 0;
+    app.NORENDER.visible = !r.show_surface && !r.show_any_edges && !r.show_points;
     return true;
 }
 
@@ -75,7 +75,8 @@ bool shading(AppContext& app, int32_t item, std::vector<bool>& bits) {
         recolour_all(app);
         return true;
     }
-    uint8_t* flags[6] = {&r.mono_edges, &r.mono_dots, &r.brighten, &r.silhouette, &r.x_ray, &r.negative};
+    uint8_t* flags[6] = {&r.mono_edges,      &r.mono_dots,  &r.glsl_brighten,
+                         &r.glsl_silhouette, &r.glsl_x_ray, &r.glsl_negative};
     if (item < 3 || item > 8) return false;
     toggle(*flags[item - 3], bits, item);
     return true;

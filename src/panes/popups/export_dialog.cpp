@@ -44,7 +44,7 @@ ExportTotals visible_export_totals(const EntitySet* set) {
         const EntityRecord& e = set->records[i];
         if (!e.visible) continue;
         t.vertices += e.vertex_count;
-        t.ngon_indices += e.polygon_list_length;
+        t.ngon_indices += e.ngon_index_count;
         t.tess_indices += e.triangle_index_count;
         t.triangles += e.triangle_count;
     }

@@ -92,7 +92,7 @@ void update_tooltip_panel(AppContext& app) {
     if (e == nullptr) {
         status.tooltip_caption.clear();
         status.tooltip_text.clear();
-        status.tooltip_icon = -1;
+        status.tooltip_element_id = -1;
         app.hint_caption.set_text(std::string());
         app.hint_text.set_text(std::string());
         app.hint_icon.icon = -1;
@@ -100,10 +100,10 @@ void update_tooltip_panel(AppContext& app) {
     } else {
         status.tooltip_caption = e->tooltip_title ? e->tooltip_title : "";
         status.tooltip_text = e->tooltip_text ? e->tooltip_text : "";
-        status.tooltip_icon = e->tooltip_icon >= 0 ? e->tooltip_icon : e->icon >= 1 ? e->icon : -1;
+        status.tooltip_element_id = e->tooltip_icon >= 0 ? e->tooltip_icon : e->icon >= 1 ? e->icon : -1;
         show_hint_text(app.hint_caption, e->tooltip_title);
         show_hint_text(app.hint_text, e->tooltip_text);
-        app.hint_icon.icon = status.tooltip_icon;
+        app.hint_icon.icon = status.tooltip_element_id;
         app.HINTBAR.visible = true;
     }
     last_tooltip_element = tooltip_element;
@@ -118,7 +118,7 @@ void place_hint_cells(AppContext& app) {
                    app.bars.llmi_pick_key != '!';
     const int32_t lead = mode.visible ? mode.x + mode.width : 0;
     app.hint_icon.x = lead + M / 2;
-    const int32_t margin = lead + (app.status.tooltip_icon < 0 ? M / 2 : R + 2 * M);
+    const int32_t margin = lead + (app.status.tooltip_element_id < 0 ? M / 2 : R + 2 * M);
     app.hint_caption.margin_left = margin;
     app.hint_text.margin_left = margin;
 }

@@ -72,16 +72,16 @@ TEST_F(DirectiveBars, CameraButtonsCarryTipsAndFollowTheirEntities) {
     ASSERT_EQ(bars.camera_directive_count, 3);
     ASSERT_EQ(app->camera_directive_rows.size(), 3u);
     EXPECT_EQ(bars.directive_table.texts, (Lines{"top", "?", "side"}));
-    EXPECT_EQ(bars.directive_table.values[6], 1.5);
+    EXPECT_EQ(bars.directive_table.directive_values[6], 1.5);
     EXPECT_STREQ(app->camera_directive_rows[0].tooltip_title, "top \t { 0,10,0, 0,0,0 }");
     EXPECT_STREQ(app->camera_directive_rows[2].tooltip_title, "side \t { 0.123457,0,0, 1e-07,0,0 }");
 
     // Directives name their entity by serial id: closing the first entity
     // leaves the third directive on the same entity.
     remove_first_entity();
-    EXPECT_EQ(find_entity_by_serial(&set(), bars.directive_table.numbers[2]), &entity(0));
-    EXPECT_EQ(find_entity_by_serial(&set(), bars.directive_table.numbers[0]), nullptr);
-    EXPECT_EQ(bars.directive_table.numbers[2], second_serial);
+    EXPECT_EQ(find_entity_by_serial(&set(), bars.directive_table.directive_ids[2]), &entity(0));
+    EXPECT_EQ(find_entity_by_serial(&set(), bars.directive_table.directive_ids[0]), nullptr);
+    EXPECT_EQ(bars.directive_table.directive_ids[2], second_serial);
 }
 
 TEST_F(DirectiveBars, BarVisibilityFollowsCountsControllerAndHiding) {
@@ -107,10 +107,10 @@ TEST_F(DirectiveBars, BarVisibilityFollowsCountsControllerAndHiding) {
         add_entity("/s/a.vrek", c.directives);
         app->camera.camera_controller = c.controller;
         app->ui_flags.ui_hidden = c.ui_hidden;
-        app->bars.hidden_mode_widgets = c.hidden_widgets;
-        app->bars.camera_directives_widget = c.widget;
-        app->bars.variant_selector_widget = c.widget;
-        app->bars.animator_widget = c.widget;
+        app->bars.hidden_ui_controls = c.hidden_widgets;
+        app->bars.show_camera_directives = c.widget;
+        app->bars.show_variant_selector = c.widget;
+        app->bars.show_animator = c.widget;
         build_camera_directive_rows(*app);
         build_variant_rows(*app);
         build_animation_tracks(*app);

@@ -72,7 +72,7 @@ TEST_F(WindowStatus, StatisticsTotalsBoxesTimesAndSizes) {
     c.bounds[BOUNDS_MIN] = {inf, inf, inf};
     c.bounds[BOUNDS_MAX] = {-inf, -inf, -inf};
     refresh_mesh_statistics(*app);
-    EXPECT_EQ(app->status.statistics_texts,
+    EXPECT_EQ(app->status.statistics_lines,
               (Lines{"4,294,967,294 vertices", "0 indices \t 0", "0 ngons (0 triangles)",
                      "extent [ w:2.00,h:2.00,d:4.00 ]", "min [ x:-1.00,y:0.00,z:0.00 ]",
                      "max [ x:1.00,y:2.00,z:4.00 ]", "1.75 seconds (1750 ms)", "0.00 MB (1.50 kb | 1536 bytes)"}));
@@ -82,12 +82,12 @@ TEST_F(WindowStatus, StatisticsTotalsBoxesTimesAndSizes) {
     set().records.clear();
     set().count = 0;
     refresh_mesh_statistics(*app);
-    EXPECT_EQ(app->status.statistics_texts, make_app_context()->status.statistics_texts);
+    EXPECT_EQ(app->status.statistics_lines, make_app_context()->status.statistics_lines);
 
     // Without an environment nothing changes.
     bind_environment(*app, nullptr);
-    app->status.statistics_texts[0] = "kept";
+    app->status.statistics_lines[0] = "kept";
     refresh_mesh_statistics(*app);
     update_window_status(*app);
-    EXPECT_EQ(app->status.statistics_texts[0], "kept");
+    EXPECT_EQ(app->status.statistics_lines[0], "kept");
 }

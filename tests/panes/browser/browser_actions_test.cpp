@@ -126,12 +126,12 @@ TEST_F(NavigationTest, RowClicksEnterReadableDirectoriesAndToggleEverythingElse)
     EXPECT_EQ(rows(), (Names{"a.vrek", "b.vrek", "docs/", "locked/"}));
     browser_click_row(*app, 0);
     browser_click_row(*app, 3);  // no owner read: selected like a file
-    EXPECT_EQ(browser().browser_selection.count, 2);
+    EXPECT_EQ(browser().browser_selection.selected_count, 2);
     EXPECT_TRUE(app->browser_rows[3].selected);
     browser_enter_selected_dir(*app);  // two selected: nothing
     EXPECT_EQ(browser().browser_directory, "/home/user/");
     browser_click_row(*app, 0);
-    EXPECT_EQ(browser().browser_selection.count, 1);
+    EXPECT_EQ(browser().browser_selection.selected_count, 1);
     EXPECT_FALSE(app->browser_rows[0].selected);
     browser_enter_selected_dir(*app);  // no permission test here
     EXPECT_EQ(listed_directories().back(), "/home/user/locked/");
@@ -140,10 +140,10 @@ TEST_F(NavigationTest, RowClicksEnterReadableDirectoriesAndToggleEverythingElse)
     browser_click_row(*app, 1);
     browser_click_row(*app, 2);  // enters even with a selection
     EXPECT_EQ(browser().browser_directory, "/home/user/docs/");
-    EXPECT_EQ(browser().browser_selection.count, 0);
+    EXPECT_EQ(browser().browser_selection.selected_count, 0);
     browser_click_row(*app, 7);
     browser_click_row(*app, -1);
-    EXPECT_EQ(browser().browser_selection.count, 0);
+    EXPECT_EQ(browser().browser_selection.selected_count, 0);
 }
 
 TEST_F(NavigationTest, SelectAllTakesFilesOfTheScriptBrowserOnly) {
@@ -153,14 +153,14 @@ TEST_F(NavigationTest, SelectAllTakesFilesOfTheScriptBrowserOnly) {
     counter = &refreshes;
     app->refresh_handler = [] { ++*counter; };
     browser_select_all_and_redraw(*app);
-    EXPECT_EQ(browser().browser_selection.count, 0);
+    EXPECT_EQ(browser().browser_selection.selected_count, 0);
     EXPECT_EQ(refreshes, 1);
 
     list(BROWSER_OPEN_SCRIPT, "/home/user/");
     browser_click_row(*app, 1);
     on_browser_select_all_button();
     EXPECT_EQ(browser().browser_selection.bits, (std::vector<uint8_t>{0, 0, 1, 1}));
-    EXPECT_EQ(browser().browser_selection.count, 2);
+    EXPECT_EQ(browser().browser_selection.selected_count, 2);
     EXPECT_EQ(refreshes, 2);
 }
 
@@ -176,11 +176,11 @@ TEST_F(NavigationTest, ClicksActOnlyOnAHoveredElementInRange) {
     on_browser_path_click();
     on_browser_row_click();
     EXPECT_EQ(listed_directories().size(), asked);
-    EXPECT_EQ(browser().browser_selection.count, 0);
+    EXPECT_EQ(browser().browser_selection.selected_count, 0);
 
     hover_element = &app->browser_rows[0];
     on_browser_row_click();
-    EXPECT_EQ(browser().browser_selection.count, 1);
+    EXPECT_EQ(browser().browser_selection.selected_count, 1);
     hover_element = &app->browser_path_buttons[1];
     on_browser_path_click();
     EXPECT_EQ(listed_directories().back(), "/home/");
@@ -217,7 +217,7 @@ TEST_F(ConfirmTest, PurposeAndSelectionDecideWhatIsHandedOn) {
     EXPECT_EQ(app->pane_open_flags[PANE_FILE], 0);
     EXPECT_EQ(confirm(BROWSER_KERNEL_EXECUTABLE, "/k/", {"VREK"}), kernel_warning);
     EXPECT_EQ(app->pane_open_flags[PANE_FILE], 1);
-    EXPECT_EQ(browser().browser_selection.count, 1);
+    EXPECT_EQ(browser().browser_selection.selected_count, 1);
     EXPECT_EQ(confirm(BROWSER_KERNEL_EXECUTABLE, "/k/", {}), kernel_warning);
     EXPECT_EQ(confirm(BROWSER_KERNEL_EXECUTABLE, "/k/", {"vrek", "vrek.exe"}), kernel_warning);
     // One readable directory is entered; an unreadable one does nothing.
@@ -255,7 +255,7 @@ TEST_F(ConfirmTest, PurposeAndSelectionDecideWhatIsHandedOn) {
 TEST_F(ConfirmTest, OpeningScriptsIsRequestedForTheTick) {
     // Directories may be among the selection.
     EXPECT_EQ(confirm(BROWSER_OPEN_SCRIPT, "/k/", {"a.vrek", "b.vrek", "shut/"}), "");
-    EXPECT_EQ(browser().browser_selection.count, 3);
+    EXPECT_EQ(browser().browser_selection.selected_count, 3);
     EXPECT_EQ(app->pane_open_flags[PANE_FILE], 0);
     EXPECT_FALSE(app->FILEPANE.visible);
     EXPECT_TRUE(app->OVERLAY.visible);

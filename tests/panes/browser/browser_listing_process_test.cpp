@@ -58,7 +58,7 @@ std::vector<Entry> expected_entries(const std::string& directory, int32_t purpos
 
 std::vector<Entry> listed_entries(const FileBrowserState& b) {
     std::vector<Entry> out;
-    const BrowserListing& l = b.browser_listing;
+    const BrowserListing& l = b.browser_entries;
     for (size_t e = 0; e < l.count(); ++e) out.emplace_back(l.names[e], l.kinds[e], l.sizes[e]);
     std::sort(out.begin(), out.end());
     return out;
@@ -114,7 +114,7 @@ struct HostileDirectoryTest : KernelTest {
     int32_t row_of(const std::string& name) {
         const FileBrowserState& b = ctx.app->file_browser_state;
         for (size_t r = 0; r < b.browser_row_order.size(); ++r)
-            if (b.browser_listing.names[static_cast<size_t>(b.browser_row_order[r])] == name)
+            if (b.browser_entries.names[static_cast<size_t>(b.browser_row_order[r])] == name)
                 return static_cast<int32_t>(r);
         return -1;
     }
@@ -131,7 +131,7 @@ TEST_F(HostileDirectoryTest, EveryAdmittedNameIsListedOnceExactlyAsOnDisk) {
     const FileBrowserState& b = ctx.app->file_browser_state;
     const int32_t sparse = row_of("sparse.bin");
     ASSERT_GE(sparse, 0);
-    EXPECT_EQ(b.browser_listing.size_texts[static_cast<size_t>(b.browser_row_order[static_cast<size_t>(sparse)])],
+    EXPECT_EQ(b.browser_entries.size_texts[static_cast<size_t>(b.browser_row_order[static_cast<size_t>(sparse)])],
               "1,234,567 bytes");
 
     // The same directory through a relative text that starts with "-".
@@ -190,7 +190,7 @@ TEST_F(HostileDirectoryTest, EntriesLsCannotInspectAreSkipped) {
     mkdir((locked + "inner").c_str(), 0755);
     ASSERT_EQ(chmod(locked.c_str(), 0644), 0);
     list(BROWSER_OPEN_SCRIPT, locked);
-    const size_t listed = ctx.app->file_browser_state.browser_listing.count();
+    const size_t listed = ctx.app->file_browser_state.browser_entries.count();
     chmod(locked.c_str(), 0755);
     EXPECT_EQ(listed, 0u);
     EXPECT_EQ(ctx.app->file_browser_state.browser_directory, locked);

@@ -71,7 +71,7 @@ struct BrowserSelection : AppFixture {
         std::iota(b.browser_row_order.begin(), b.browser_row_order.end(), 0);
         std::shuffle(b.browser_row_order.begin(), b.browser_row_order.end(), random);
         b.browser_selection.bits.assign(static_cast<size_t>(n), 0);
-        b.browser_selection.count = 0;
+        b.browser_selection.selected_count = 0;
         b.browser_list_content_height = n * 32;
         b.browser_list_scroll = std::uniform_real_distribution<double>(0.0, 1.0)(random);
         app->browser_list_frame.height = view;
@@ -84,7 +84,7 @@ struct BrowserSelection : AppFixture {
         FileBrowserState& b = browser();
         uint8_t& bit = b.browser_selection.bits[static_cast<size_t>(b.browser_row_order[static_cast<size_t>(r)])];
         bit ^= 1;
-        b.browser_selection.count += bit ? 1 : -1;
+        b.browser_selection.selected_count += bit ? 1 : -1;
         app->browser_rows[static_cast<size_t>(r)].selected = bit != 0;
         model.marks[static_cast<size_t>(r)] ^= 1;
         model.count += model.marks[static_cast<size_t>(r)] ? 1 : -1;
@@ -97,7 +97,7 @@ struct BrowserSelection : AppFixture {
             ASSERT_EQ(bit, model.marks[r]) << where << " row " << r;
             ASSERT_EQ(app->browser_rows[r].selected, bit != 0) << where << " row " << r;
         }
-        ASSERT_EQ(b.browser_selection.count, model.count) << where;
+        ASSERT_EQ(b.browser_selection.selected_count, model.count) << where;
         ASSERT_EQ(b.browser_list_scroll, model.f) << where;
     }
 };
@@ -140,7 +140,7 @@ TEST_F(BrowserSelection, ClearButtonUnmarksEveryRow) {
     toggle_row(7);
     app_instance = app.get();
     on_click_clear_file_selection();
-    EXPECT_EQ(browser().browser_selection.count, 0);
+    EXPECT_EQ(browser().browser_selection.selected_count, 0);
     EXPECT_TRUE(std::none_of(app->browser_rows.begin(), app->browser_rows.end(),
                              [](const FillLayout& row) { return row.selected; }));
     app_instance = nullptr;

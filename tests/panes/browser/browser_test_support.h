@@ -44,7 +44,7 @@ struct BrowserTest : AppFixture {
     // Entry names in display order.
     std::vector<std::string> rows() {
         std::vector<std::string> out;
-        for (int32_t e : browser().browser_row_order) out.push_back(browser().browser_listing.names[static_cast<size_t>(e)]);
+        for (int32_t e : browser().browser_row_order) out.push_back(browser().browser_entries.names[static_cast<size_t>(e)]);
         return out;
     }
     int32_t row_of(const std::string& name) {

@@ -102,9 +102,9 @@ std::vector<Item> items() {
              },
              [](const AppContext& a, Out& o) { o << int64_t(a.ui_flags.open_settings_menu); }},
         INT(ui_flags.open_view_menu, -1, 7), DBLS(ui_flags.bar_scroll_factors), BYTE(render_flags.show_surface),
-        BYTE(render_flags.show_edges), BYTE(render_flags.show_points), BYTE(render_flags.show_bounds),
+        BYTE(render_flags.show_any_edges), BYTE(render_flags.show_points), BYTE(render_flags.show_bounds),
         ANYINT(render_flags.colour_mode), INT(render_flags.colour_function, 3, 17), BYTE(render_flags.smooth_shading),
-        ANYINT(render_flags.projection_mode), BYTE(render_flags.x_ray), BYTE(render_flags.lighting_unlit),
+        ANYINT(render_flags.projection_mode), BYTE(render_flags.glsl_x_ray), BYTE(render_flags.light_unlit),
         DBLS(io_settings.view_menu_scroll_factors), DBLS(io_settings.settings_menu_scroll_factors),
         ANYINT(io_settings.placeholder_text_width), ANYINT(io_settings.status_text_width),
         DBL(camera.orbit_distance), DBL(camera.orbit_angle_x), DBL(camera.orbit_angle_z), BYTE(camera.inverted_zoom),
@@ -119,9 +119,10 @@ std::vector<Item> items() {
         BYTE(file_browser_state.browser_sort_ascending), TEXT(export_settings.export_name),
         TEXT(export_settings.export_directory), BITS(export_settings.export_format_bits),
         BITS(export_settings.export_option_bits), BITS(export_settings.export_kind_bits),
-        BYTE(export_settings.export_timestamp), BYTE(bars.hidden_mode_widgets), DBL(bars.directive_scroll_factor),
+        BYTE(export_settings.export_timestamp), BYTE(bars.hidden_ui_controls), DBL(bars.directive_scroll_factor),
         INT(bars.camera_directive_layout, 1, 2), ANYINT(bars.selected_directive), BYTE(bars.camera_directive_goto),
-        BYTE(bars.parallel_strip_open), ANYINT(bars.max_cores), BYTE(bars.parallel_ccpp), BYTE(bars.llmi_strip_open),
+        BYTE(bars.parallel_flags_expanded), ANYINT(bars.max_cores), BYTE(bars.parallel_ccpp),
+        BYTE(bars.ll_inspector_expanded),
         Item{[](AppContext& a, Rng& r) { a.bars.llmi_pick_key = "!TPGOEU"[r() % 7]; },
              [](const AppContext& a, Out& o) { o << int64_t(a.bars.llmi_pick_key); }},
         BYTE(bars.variant_bar_expanded), BYTE(bars.alpha_grid), BYTE(bars.enlarged_trace),
@@ -272,20 +273,20 @@ TEST_F(StateTest, SavedOnlyWidgetFlagsStayLiveAndTheStartupMeshFollows) {
     InteropMesh startup;
     app->startup.startup_entity_mesh = &startup;
     startup.visible = 0;
-    app->bars.camera_directives_widget = 0;
-    app->bars.variant_selector_widget = 0;
+    app->bars.show_camera_directives = 0;
+    app->bars.show_variant_selector = 0;
     add_environment(*app);
-    EXPECT_EQ(app->bars.camera_directives_widget, 0);
-    EXPECT_EQ(app->bars.variant_selector_widget, 0);
+    EXPECT_EQ(app->bars.show_camera_directives, 0);
+    EXPECT_EQ(app->bars.show_variant_selector, 0);
     EXPECT_EQ(startup.visible, environment(1)->startup_mesh_visible);
 
-    app->bars.camera_directives_widget = 1;
-    app->bars.variant_selector_widget = 1;
+    app->bars.show_camera_directives = 1;
+    app->bars.show_variant_selector = 1;
     startup.visible = 1;
     request_switch(0);
     run_ticks(6);
-    EXPECT_EQ(app->bars.camera_directives_widget, 1);
-    EXPECT_EQ(app->bars.variant_selector_widget, 1);
+    EXPECT_EQ(app->bars.show_camera_directives, 1);
+    EXPECT_EQ(app->bars.show_variant_selector, 1);
     EXPECT_EQ(startup.visible, 0);
     EXPECT_EQ(environment(1)->startup_mesh_visible, 1);
     app->startup.startup_entity_mesh = nullptr;

@@ -79,7 +79,7 @@ TEST_F(CloseAndPpd, ClosingKeepsSelectionsOnTheirEntities) {
     EXPECT_EQ(parameter_view().selected_row, -1);
     EXPECT_EQ(parameter_view().width, 0);
     EXPECT_EQ(app->status.status_text, "(open a vrekform script file...)");
-    EXPECT_TRUE(app->entity_empty_label.visible);
+    EXPECT_TRUE(app->entity_list_hint.visible);
 }
 
 TEST_F(CloseAndPpd, ParallelElementsAreQueuedBeforeTheStampedLine) {

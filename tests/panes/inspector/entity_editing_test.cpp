@@ -60,7 +60,7 @@ struct Editing : PaneFixture {
     void click_list(int32_t x, int32_t y) {
         app->side_pane.parameter_blocks.pointer_x = x;
         app->side_pane.parameter_blocks.pointer_y = y;
-        on_parameter_row_click(*app);
+        on_parameter_pane_click(*app);
     }
 };
 
@@ -236,8 +236,8 @@ TEST_F(Editing, ParameterTextsMatchTheCLibraryOrChangeNothing) {
         EntityParameter& p = *rows[static_cast<size_t>(row)];
         const std::string text = random_text(rng);
         close_boxes();
-        e.multi_edit = static_cast<uint8_t>(i / 8 % 2);
-        e.push_pending = 0;
+        e.parameter_multi_edit_mode = static_cast<uint8_t>(i / 8 % 2);
+        e.parameter_push_pending = 0;
         const ParameterValue before = p.current;
         const double slider_before = app->parameter_sliders[static_cast<size_t>(row)].value;
         bool ok = false;
@@ -265,7 +265,7 @@ TEST_F(Editing, ParameterTextsMatchTheCLibraryOrChangeNothing) {
             if (row <= 2) {
                 ASSERT_EQ(app->parameter_sliders[static_cast<size_t>(row)].value, parameter_normalised_value(p)) << text;
             }
-            ASSERT_EQ(e.push_pending, e.multi_edit ? 0 : 1) << text;
+            ASSERT_EQ(e.parameter_push_pending, e.parameter_multi_edit_mode ? 0 : 1) << text;
         } else {
             ASSERT_TRUE(errored) << row << " '" << text << "'";
             const std::string& title = app->message_titles[1].text;
@@ -274,7 +274,7 @@ TEST_F(Editing, ParameterTextsMatchTheCLibraryOrChangeNothing) {
             ASSERT_EQ(p.current.int_value, before.int_value);
             ASSERT_EQ(p.current.long_value, before.long_value);
             ASSERT_EQ(app->parameter_sliders[static_cast<size_t>(row)].value, slider_before);
-            ASSERT_EQ(e.push_pending, 0);
+            ASSERT_EQ(e.parameter_push_pending, 0);
             ASSERT_EQ(focus_element, nullptr);
             ASSERT_EQ(app->parameter_value_fields[static_cast<size_t>(row)].text, text);
         }
@@ -321,9 +321,9 @@ TEST_F(Editing, RowClicksByBandAndPosition) {
     EXPECT_EQ(app->message_titles[0].text, "Info: Parameter-Definition");
     click_list(right, 5);
     EXPECT_EQ(parameter_mark(e, 0), 1);
-    EXPECT_TRUE(app->side_pane.parameter_blocks.labels[0].selected);
+    EXPECT_TRUE(app->side_pane.parameter_blocks.parameter_labels[0].selected);
 
-    e.push_pending = 0;
+    e.parameter_push_pending = 0;
     click_list(5, 2 * s + 5);
     EXPECT_EQ(rows[0]->current.int_value, 0);
     EXPECT_EQ(app->parameter_sliders[0].value, 0.0);
@@ -331,7 +331,7 @@ TEST_F(Editing, RowClicksByBandAndPosition) {
     EXPECT_EQ(rows[0]->current.int_value, 10);
     EXPECT_EQ(app->parameter_value_fields[0].text, "10");
     EXPECT_EQ(app->parameter_sliders[0].value, 1.0);
-    EXPECT_EQ(e.push_pending, 1);
+    EXPECT_EQ(e.parameter_push_pending, 1);
 
     click_list(100, 72 + s + 5);
     EXPECT_EQ(rows[1]->current.bool_value, 1);
@@ -358,22 +358,22 @@ TEST_F(Editing, SlidersTruncateInsideTheBoundsAndPushByMode) {
         slider.dragging = true;
         on_parameter_slider_changed(*app, 1.0);
         slider.value = 0.333;
-        e.multi_edit = 1;
-        e.push_pending = 0;
+        e.parameter_multi_edit_mode = 1;
+        e.parameter_push_pending = 0;
         on_parameter_slider_released(*app);
-        EXPECT_EQ(e.push_pending, 0);
+        EXPECT_EQ(e.parameter_push_pending, 0);
         slider.dragging = false;
     }
     EXPECT_EQ(rows[0]->current.int_value, 3);
     EXPECT_EQ(rows[1]->current.long_value, static_cast<int64_t>(0.333 * (2.0 * 9223372036854775808.0) - 9223372036854775808.0));
     EXPECT_EQ(app->parameter_value_fields[2].text, "0.33");
     app->parameter_sliders[1].dragging = true;
-    e.multi_edit = 0;
+    e.parameter_multi_edit_mode = 0;
     on_parameter_slider_changed(*app, 1.0);
     EXPECT_EQ(rows[1]->current.long_value, INT64_MAX);  // clamped, not overflowed
-    EXPECT_EQ(e.push_pending, 0);  // immediate mode is off
+    EXPECT_EQ(e.parameter_push_pending, 0);  // immediate mode is off
     on_parameter_slider_released(*app);
-    EXPECT_EQ(e.push_pending, 1);
+    EXPECT_EQ(e.parameter_push_pending, 1);
 }
 
 TEST_F(Editing, VariantsSetMatchingParametersAndSkipBadValues) {
@@ -457,7 +457,7 @@ TEST_F(Editing, BuildersChainTheTabRingAndADisabledHeaderTakesNoClick) {
     // A disabled header passes no click to its buttons.
     parametric({int_parameter("n", 1, false)});
     app->parameter_header.enabled = false;
-    const uint8_t before = entity(0).auto_sync;
+    const uint8_t before = entity(0).parameter_auto_sync;
     app->parameter_header.dispatch_click(app->parameter_auto_sync_button.x + 5, app->parameter_auto_sync_button.y + 5, 0);
-    EXPECT_EQ(entity(0).auto_sync, before);
+    EXPECT_EQ(entity(0).parameter_auto_sync, before);
 }

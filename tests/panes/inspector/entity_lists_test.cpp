@@ -11,7 +11,7 @@ struct EntityLists : PaneFixture {
         click_list(app->entity_rows, record_entity_list_press, on_entity_list_click, row, x, y);
     }
     void click_parameter_row(int32_t row, int32_t x, int32_t y) {
-        click_list(app->parameter_entity_rows, record_parameter_list_press, on_parameter_entity_row_click, row, x,
+        click_list(app->parameter_rows, record_parameter_list_press, on_parameter_entity_row_click, row, x,
                    y);
     }
     EntityListView& entity_view() { return *app->entities.current_environment_parts.entity_view; }
@@ -27,17 +27,17 @@ struct EntityLists : PaneFixture {
 
 TEST_F(EntityLists, RowsForNoneOneAndThreeEntities) {
     rebuild_entity_rows(*app);
-    EXPECT_TRUE(app->entity_empty_label.visible);
+    EXPECT_TRUE(app->entity_list_hint.visible);
     EXPECT_EQ(app->entity_list.height, 0);
     EXPECT_EQ(app->entity_list.click_handler, nullptr);
 
     EntityRecord& a = add_entity("/s/a.vrek");
-    a.summary_values = {": a.vrek", "one", "two"};
+    a.summary_lines = {": a.vrek", "one", "two"};
     a.summary_width = 100;
     a.locked = 1;
     a.visible = 0;
     rebuild_entity_rows(*app);
-    EXPECT_FALSE(app->entity_empty_label.visible);
+    EXPECT_FALSE(app->entity_list_hint.visible);
     ASSERT_EQ(app->entity_list.children.size(), 1u);
     const ListRowParts& p = app->side_pane.entity_row_parts;
     EXPECT_EQ(p.names[0].text, ": a.vrek");
@@ -132,7 +132,7 @@ TEST_F(EntityLists, FlagsMirrorIntoTheParameterRows) {
     index_parameters();
     rebuild_entity_rows(*app);
     rebuild_parameter_rows(*app);
-    ASSERT_EQ(app->parameter_entity_rows.size(), 1u);
+    ASSERT_EQ(app->parameter_rows.size(), 1u);
 
     click_entity(1, 10, 51 + 20);
     EXPECT_EQ(app->side_pane.parameter_row_parts.locks[0].opacity, 1.0);
@@ -169,9 +169,9 @@ TEST_F(EntityLists, ParameterRowsListOnlyEntitiesWithParametersAndKeepTheSelecti
     give_parameters(c, {int_parameter("n", 1, false)});
     index_parameters();
     rebuild_parameter_rows(*app);
-    ASSERT_EQ(app->parameter_entity_rows.size(), 2u);
-    EXPECT_EQ(app->parameter_entity_rows[1].user_index, 1);
-    EXPECT_FALSE(app->parameter_empty_label.visible);
+    ASSERT_EQ(app->parameter_rows.size(), 2u);
+    EXPECT_EQ(app->parameter_rows[1].user_index, 1);
+    EXPECT_FALSE(app->parameter_list_hint.visible);
 
     click_parameter_row(1, 100, 51 + 10);
     EXPECT_EQ(parameter_view().selected_row, 1);
@@ -183,7 +183,7 @@ TEST_F(EntityLists, ParameterRowsListOnlyEntitiesWithParametersAndKeepTheSelecti
     index_parameters();
     rebuild_parameter_rows(*app);
     EXPECT_EQ(parameter_view().selected_row, 2);
-    EXPECT_TRUE(app->parameter_entity_rows[2].selected);
+    EXPECT_TRUE(app->parameter_rows[2].selected);
     // Entity 2 loses its parameters: nothing stays selected.
     give_parameters(entity(2), {});
     index_parameters();

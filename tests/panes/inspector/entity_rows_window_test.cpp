@@ -52,7 +52,7 @@ struct EntityRows : testing::Test {
     // is not the whole summary line ends with "...". Returns how many were
     // cut.
     int check_fitted(const std::string& script) {
-        const std::vector<std::string>& summary = app.entities.current_entities->records[0].summary_values;
+        const std::vector<std::string>& summary = app.entities.current_entities->records[0].summary_lines;
         int cut = 0;
         const std::vector<Container*> bodies = row_bodies(script);
         EXPECT_EQ(bodies.size(), 2u);

@@ -93,7 +93,7 @@ TEST_F(InspectorPane, BlocksSlidersAndBooleanValues) {
     ASSERT_EQ(b.blocks.size(), 3u);
     EXPECT_EQ(b.blocks[1].y, 72);
     EXPECT_DOUBLE_EQ(app->parameter_sliders[0].value, 0.4);
-    EXPECT_TRUE(b.labels[1].selected && !b.labels[0].selected);
+    EXPECT_TRUE(b.parameter_labels[1].selected && !b.parameter_labels[0].selected);
     EXPECT_EQ(app->parameter_value_fields[2].text, "TRUE");
     EXPECT_FALSE(app->parameter_value_fields[2].editable);
     EXPECT_EQ(app->parameter_list.height, (7 + 1) * 24 - 1);
@@ -146,14 +146,14 @@ TEST_F(InspectorPane, ParallelEntityGetsHeadingsPerSubElement) {
     select_parameter_row(0);
     const ParameterBlockParts& b = app->side_pane.parameter_blocks;
     // Heading, block; heading, block, block: 24 + 48 + 24 + 48 + 48.
-    ASSERT_EQ(b.group_headings.size(), 2u);
-    EXPECT_EQ(b.group_headings[1].y, 72);
-    EXPECT_EQ(b.group_headings[1].text, "\t right");
+    ASSERT_EQ(b.parameter_group_headings.size(), 2u);
+    EXPECT_EQ(b.parameter_group_headings[1].y, 72);
+    EXPECT_EQ(b.parameter_group_headings[1].text, "\t right");
     ASSERT_EQ(b.blocks.size(), 3u);
     EXPECT_EQ(b.blocks[2].y, 144);
     EXPECT_EQ(app->parameter_value_fields[2].user_index, 2);
     EXPECT_EQ(app->parameter_list.height, 215);
-    EXPECT_EQ(app->parameter_list.click_handler, on_parallel_parameter_row_click);
+    EXPECT_EQ(app->parameter_list.click_handler, on_parallel_parameter_pane_click);
     e.parse_result.element_results.clear();
 }
 
@@ -169,7 +169,7 @@ TEST_F(InspectorPane, RebuildUnderHoverAndFocusLeavesNothingDangling) {
     app->parameter_list.dispatch_motion(app->parameter_list.x + px, app->parameter_list.y + py, 0);
     ASSERT_EQ(hover_element, &slider);
     focus_element = &app->parameter_value_fields[0];
-    tooltip_element = &app->side_pane.parameter_blocks.type_labels[1];
+    tooltip_element = &app->side_pane.parameter_blocks.parameter_type_labels[1];
     rebuild_parameter_pane(*app);
     EXPECT_EQ(hover_element, &app->parameter_sliders[2]);
     EXPECT_TRUE(app->parameter_sliders[2].hovered);

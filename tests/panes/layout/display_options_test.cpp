@@ -87,20 +87,20 @@ TEST_F(DisplayOptionsTest, HideThenShowRestoresTheInterface) {
 }
 
 TEST_F(DisplayOptionsTest, CollapseOnlyWithTheStripsShownWhileHidden) {
-    app->bars.hidden_mode_widgets = 0;
+    app->bars.hidden_ui_controls = 0;
     app->camera_directive_pane.visible = true;
     EXPECT_FALSE(toggle_pane_collapse_in_view_mode(*app));
     EXPECT_EQ(app->ui_flags.panes_collapsed, 0);
-    app->bars.hidden_mode_widgets = 1;
+    app->bars.hidden_ui_controls = 1;
     EXPECT_TRUE(toggle_pane_collapse_in_view_mode(*app));
     EXPECT_EQ(app->ui_flags.panes_collapsed, 1);
 
     // The quick-hide button hides first, then switches the hidden widgets.
     toggle_ui_hidden_or_view_flag(*app);
     EXPECT_TRUE(app->ui_flags.ui_hidden);
-    EXPECT_EQ(app->bars.hidden_mode_widgets, 1);
+    EXPECT_EQ(app->bars.hidden_ui_controls, 1);
     toggle_ui_hidden_or_view_flag(*app);
-    EXPECT_EQ(app->bars.hidden_mode_widgets, 0);
+    EXPECT_EQ(app->bars.hidden_ui_controls, 0);
 }
 
 TEST_F(DisplayOptionsTest, FlippingTwiceRestoresEveryBorder) {

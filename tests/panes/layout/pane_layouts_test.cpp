@@ -123,8 +123,8 @@ TEST_F(PaneLayoutTest, BarChildrenStayInTheirBars) {
         app->bars.parallel_flags_widget = coin();
         app->bars.ll_inspector_widget = coin();
         const uint32_t strip = rng() % 3;
-        app->bars.parallel_strip_open = strip == 1;
-        app->bars.llmi_strip_open = strip == 2;
+        app->bars.parallel_flags_expanded = strip == 1;
+        app->bars.ll_inspector_expanded = strip == 2;
         app->bars.animation_count = coin() ? 1 : 0;
         if (i >= 3000) {
             const int32_t extremes[4][2] = {{1, 1}, {479, 359}, {32767, 32767}, {0, 0}};
@@ -215,9 +215,9 @@ TEST_F(PaneLayoutTest, ListsCommandsZoomAndSlider) {
     EXPECT_EQ(refreshes - before, 20);
 
     app->minimal_list_scroll.height = 300;
-    app->minimal_command_list.height = 480;
+    app->command_list.height = 480;
     Ints offsets;
-    for (int i = 0; i < 5; ++i) scroll_list_pane_by_rows(*app, 1), offsets.push_back(app->minimal_command_list.y);
+    for (int i = 0; i < 5; ++i) scroll_list_pane_by_rows(*app, 1), offsets.push_back(app->command_list.y);
     EXPECT_EQ(offsets, (Ints{-48, -96, -144, -180, -180}));
 
     EXPECT_TRUE(scroll_zoom_view(*app, -1));
@@ -232,7 +232,7 @@ TEST_F(PaneLayoutTest, ListsCommandsZoomAndSlider) {
     // A press on the thumb is taken, so the drag that follows moves it.
     Element& track = app->browser_scroll_track;
     track.height = 332;
-    track.mouse_down_handler = on_file_list_slider_press;
+    track.mouse_down_handler = on_file_list_slider_mouse_down;
     track.drag_handler = on_file_list_slider_drag;
     app->file_browser_state.browser_list_scroll = 0.0;
     EXPECT_TRUE(track.on_mouse_down(0, 16, 0));

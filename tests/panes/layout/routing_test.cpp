@@ -114,7 +114,7 @@ TEST_F(Tabs, HoverPicksTheTabUnderThePointer) {
     EXPECT_EQ(app->entities.preview_tab_index, 0);
     EXPECT_FALSE(app->environment_preview.visible);  // the current environment
 
-    on_viewport_motion_clear_hover(*app);
+    clear_tab_hover(*app);
     EXPECT_EQ(app->entities.preview_tab_index, -1);
 
     app->entities.environment_list.environment_pointers[1]->number = 300;

@@ -75,21 +75,21 @@ WindowFlags random_flags(std::mt19937& rng) {
     f.minimal_layout = rng() % 5 == 0;
     f.colour_mode = coin() ? 3 : static_cast<int32_t>(rng() % 3);
     f.camera_controller = coin() ? 1 : static_cast<int32_t>(rng() % 3);
-    f.camera_directives_widget = coin();
+    f.show_camera_directives = coin();
     f.camera_directive_count = coin() ? 0 : 3;
     f.camera_directive_goto = coin();
-    f.variant_selector_widget = coin();
+    f.show_variant_selector = coin();
     f.variant_count = coin() ? 0 : 2;
     f.variant_bar_expanded = coin();
-    f.animator_widget = coin();
+    f.show_animator = coin();
     f.animation_count = coin() ? 0 : 1;
     f.parallel_flags_widget = coin();
     f.ll_inspector_widget = coin();
-    f.hidden_mode_widgets = coin();
+    f.hidden_ui_controls = coin();
     // At most one strip open, and only with its button.
     const uint32_t strip = rng() % 3;
-    f.parallel_strip_open = strip == 1 && f.parallel_flags_widget;
-    f.llmi_strip_open = strip == 2 && f.ll_inspector_widget;
+    f.parallel_flags_expanded = strip == 1 && f.parallel_flags_widget;
+    f.ll_inspector_expanded = strip == 2 && f.ll_inspector_widget;
     return f;
 }
 
@@ -107,11 +107,11 @@ Shown shown_for(const WindowFlags& f) {
     s.colourbar = s.tool_rows && f.colour_mode == 3;
     s.sliderbar = s.tool_rows && f.slider_bar_shown;
     s.hintbar = visible_ui;
-    const bool widgets = !f.ui_hidden || f.hidden_mode_widgets;
+    const bool widgets = !f.ui_hidden || f.hidden_ui_controls;
     s.directive = widgets && camera_directive_pane_wanted(f);
-    s.backdrop = f.ui_hidden && f.hidden_mode_widgets && !f.minimal_layout &&
+    s.backdrop = f.ui_hidden && f.hidden_ui_controls && !f.minimal_layout &&
                  (f.parallel_flags_widget || f.ll_inspector_widget ||
-                  (f.animator_widget && f.animation_count > 0));
+                  (f.show_animator && f.animation_count > 0));
     return s;
 }
 
@@ -237,7 +237,7 @@ std::string check_state(const WindowFlags& f, int32_t W, int32_t H, bool collaps
     }
     if (!inside(box(w.lock_icon), content)) return "LOCKICON leaves the content " + show(box(w.lock_icon));
     if (!inside(box(w.quick_hide_button), content)) return "quick-hide leaves the content";
-    const bool variants = f.variant_selector_widget && f.variant_count > 0;
+    const bool variants = f.show_variant_selector && f.variant_count > 0;
     if (variants) {
         // Narrowed: an expanded bar (4T) may rise above a short content area,
         // and the bar (M + 3T) may pass the right edge of a narrow one; its
@@ -276,7 +276,7 @@ Ints rect(const DisplayRect& r) { return {r.x, r.y, r.width, r.height}; }
 TEST(WindowLayout, HiddenStripsStopAtTheAnimator) {
     WindowFlags f;
     f.ui_hidden = true;
-    f.parallel_strip_open = true;
+    f.parallel_flags_expanded = true;
     f.animation_count = 1;
     TestWindow w;
     layout_window(WindowMetrics{}, f, w.elements(), 480, 360);

@@ -18,11 +18,11 @@ using Bits = std::vector<bool>;
 // What the check bits must be, read from the fields they mark.
 std::vector<Bits> expected_view_bits(const AppContext& a) {
     const RenderFlags& r = a.render_flags;
-    return {{!!r.show_surface, !!r.show_polygon_edges, !!r.show_triangle_edges, !!r.show_group_edges,
+    return {{!!r.show_surface, !!r.show_polygon_edges, !!r.show_triangle_edges, !!r.show_gouraud_edges,
              !!r.show_points},
             {r.colour_mode == 0, r.colour_mode == 1, r.colour_mode == 2, r.colour_mode == 3, !!r.colour_negate},
             {r.smooth_shading == 0, r.smooth_shading == 1, !!r.transparent_mode, !!r.mono_edges, !!r.mono_dots,
-             !!r.brighten, !!r.silhouette, !!r.x_ray, !!r.negative},
+             !!r.glsl_brighten, !!r.glsl_silhouette, !!r.glsl_x_ray, !!r.glsl_negative},
             {r.orbit_rotation_mode == 0, r.orbit_rotation_mode == 1, !!r.orbit_about_centre},
             {r.projection_mode == 0, r.projection_mode == 1},
             {!!a.ui_flags.attribute_trace, false, false},
@@ -38,15 +38,15 @@ std::vector<Bits> expected_settings_bits(const AppContext& a) {
     return {{false, false, !!a.ui_flags.v_flip_mode, !!a.ui_flags.frame_mode, io.show_frame_rate != 0, false},
             {!!io.anti_aliasing, io.backdrop_gradient == 0, io.backdrop_gradient == 1, io.render_pipeline == 0,
              io.render_pipeline == 1},
-            {!!r.lighting_unlit, !!r.lighting_terms[0], !!r.lighting_terms[1], !!r.lighting_terms[2],
+            {!!r.light_unlit, !!r.lighting_terms[0], !!r.lighting_terms[1], !!r.lighting_terms[2],
              !!r.lighting_terms[3], !!r.lighting_terms[4], !!r.lighting_terms[5]},
             {},
             {c == 0, c == 1, c == 2},
             {},
             {t == 0, t == 1, t == 2, t == 3, t == 4},
             {},
-            {!!b.camera_directives_widget, !!b.variant_selector_widget, !!b.parallel_flags_widget,
-             !!b.ll_inspector_widget, !!b.animator_widget, !!b.alpha_grid, !!b.upright_grid, false, false, false,
+            {!!b.show_camera_directives, !!b.show_variant_selector, !!b.parallel_flags_widget,
+             !!b.ll_inspector_widget, !!b.show_animator, !!b.alpha_grid, !!b.upright_grid, false, false, false,
              false, !!b.enlarged_trace},
             {!!a.ui_flags.ui_animations, !!a.camera.inverted_zoom, !!io.inline_io, !!io.native_io,
              !!io.native_dnd, false}};
@@ -86,11 +86,11 @@ TEST_F(MenuFixture, EdgeModesAreExclusiveAndNothingDrawnShowsNoRender) {
     on_view_menu_item(*app, 0, 1);
     EXPECT_EQ(view_bits(0), (Bits{true, true, false, false, false}));
     EXPECT_EQ(r.show_triangle_edges, 0);
-    EXPECT_EQ(r.show_edges, 1);
+    EXPECT_EQ(r.show_any_edges, 1);
     on_view_menu_item(*app, 0, 0);
-    EXPECT_FALSE(app->NORENDER.visible && r.show_edges);
+    EXPECT_FALSE(app->NORENDER.visible && r.show_any_edges);
     on_view_menu_item(*app, 0, 1);
-    EXPECT_EQ(r.show_edges, 0);
+    EXPECT_EQ(r.show_any_edges, 0);
     EXPECT_TRUE(app->NORENDER.visible);
     on_view_menu_item(*app, 0, 4);
     EXPECT_FALSE(app->NORENDER.visible);
@@ -143,14 +143,14 @@ TEST_F(MenuFixture, SettingsGradientsStripsAndInertItems) {
     EXPECT_FALSE(settings_bits(1)[2]);
 
     BarState& b = app->bars;
-    b.llmi_strip_open = 1;
+    b.ll_inspector_expanded = 1;
     app->llmi_strip_button.selected = true;
     on_settings_menu_item(*app, 8, 2);
     on_settings_menu_item(*app, 8, 2);
     EXPECT_TRUE(app->parallel_strip_button.visible);
-    b.parallel_strip_open = 1;
+    b.parallel_flags_expanded = 1;
     on_settings_menu_item(*app, 8, 2);
-    EXPECT_FALSE(b.llmi_strip_open || app->llmi_strip_button.selected || app->parallel_strip_host.visible);
+    EXPECT_FALSE(b.ll_inspector_expanded || app->llmi_strip_button.selected || app->parallel_strip_host.visible);
 
     reset_call_log();
     app->frame.needs_redraw = 0;
@@ -259,7 +259,7 @@ TEST_F(MenuFixture, LayoutFlagsFollowTheVisibilityRule) {
     EXPECT_FALSE(app->strip_backdrop.visible || app->strip_backdrop_guard.visible || app->variant_tab.visible);
     // Hidden without widgets: every bar hidden; the button only with something to show.
     f.ui_hidden = 1;
-    b.hidden_mode_widgets = 0;
+    b.hidden_ui_controls = 0;
     update_layout_mode_flags(*app);
     EXPECT_FALSE(app->quick_hide_button.visible);
     b.camera_directive_count = 1;
@@ -267,7 +267,7 @@ TEST_F(MenuFixture, LayoutFlagsFollowTheVisibilityRule) {
     EXPECT_TRUE(app->quick_hide_button.visible);
     EXPECT_FALSE(app->camera_directive_pane.visible || app->camera_directive_handle.visible);
     // Hidden with widgets: panels with the strips, the variant tab not when flipped.
-    b.hidden_mode_widgets = 1;
+    b.hidden_ui_controls = 1;
     b.animation_count = 1;
     b.variant_count = 2;
     update_layout_mode_flags(*app);

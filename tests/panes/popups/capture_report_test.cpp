@@ -229,7 +229,7 @@ TEST_F(BuiltPanes, HintBarFollowsTheTipElement) {
     tooltip_element = &plain;
     update_tooltip_panel(a);
     EXPECT_TRUE(a.HINTBAR.visible && a.hint_caption.text == "plain" && a.hint_text.text == "no icon");
-    EXPECT_TRUE(a.hint_icon.icon == -1 && a.status.tooltip_icon == -1 && a.hint_caption.margin_left == M / 2);
+    EXPECT_TRUE(a.hint_icon.icon == -1 && a.status.tooltip_element_id == -1 && a.hint_caption.margin_left == M / 2);
     a.hint_caption.text = "untouched";
     update_tooltip_panel(a);
     EXPECT_EQ(a.hint_caption.text, "untouched");
@@ -245,7 +245,7 @@ TEST_F(BuiltPanes, HintBarFollowsTheTipElement) {
     tooltip_element = nullptr;
     update_tooltip_panel(a);
     EXPECT_TRUE(!a.HINTBAR.visible && a.hint_caption.text.empty() && a.status.tooltip_caption.empty());
-    EXPECT_EQ(a.status.tooltip_icon, -1);
+    EXPECT_EQ(a.status.tooltip_element_id, -1);
 }
 
 // Three rows: a parallel script with one element, then a script whose

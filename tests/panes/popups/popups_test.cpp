@@ -196,12 +196,12 @@ TEST_F(Popups, AlgorithmChoiceGreysWhatItCannotDo) {
 
 TEST_F(Popups, StripsAreExclusiveAndTogglesMirrorTheirFlag) {
     toggle_llmi_key_strip(*app);
-    EXPECT_TRUE(app->bars.llmi_strip_open && app->llmi_strip_host.visible && app->llmi_strip_button.selected);
+    EXPECT_TRUE(app->bars.ll_inspector_expanded && app->llmi_strip_host.visible && app->llmi_strip_button.selected);
     toggle_parallel_flags_strip(*app);
-    EXPECT_TRUE(app->bars.parallel_strip_open && app->parallel_strip_host.visible);
-    EXPECT_FALSE(app->bars.llmi_strip_open || app->llmi_strip_host.visible || app->llmi_strip_button.selected);
+    EXPECT_TRUE(app->bars.parallel_flags_expanded && app->parallel_strip_host.visible);
+    EXPECT_FALSE(app->bars.ll_inspector_expanded || app->llmi_strip_host.visible || app->llmi_strip_button.selected);
     toggle_parallel_flags_strip(*app);
-    EXPECT_FALSE(app->bars.parallel_strip_open || app->bars.llmi_strip_open);
+    EXPECT_FALSE(app->bars.parallel_flags_expanded || app->bars.ll_inspector_expanded);
 }
 
 }  // namespace
