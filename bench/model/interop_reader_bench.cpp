@@ -20,6 +20,7 @@
 
 #include "interop/interop_writer.h"
 #include "model/interop_mesh.h"
+#include "platform/process.h"
 
 // A grid of n x n vertices: quads as polygons, two triangles per quad, grid
 // lines as polygon edges, every triangle edge as a triangle edge, and every
@@ -264,8 +265,10 @@ BENCHMARK(BM_InteropRead16InOneProcess)->Unit(benchmark::kMicrosecond)->UseRealT
 BENCHMARK(BM_PlainRead32InOneProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_InteropRead32InOneProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The allocator keeps the settings the program runs with.
+// The heap runs with the program's policy, in the fresh children too: a
+// read there meets the heap as a user's first open does.
 int main(int argc, char** argv) {
+    use_program_heap_policy();
     if (argc == 4 && std::string(argv[1]) == "--read-once") return read_once(argv[2], argv[3]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -215,10 +215,29 @@ struct FileValues {
     bool operator>=(const FileValues& o) const { return at >= o.at; }
 };
 
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23
+#endif
+
+// The whole pages of an array's reserved storage, faulted in with one call
+// before the array is filled: a first read fills fresh pages, and one fault
+// per page costs a fifth of the read's processor time more. A kernel
+// without the call refuses it, and the pages fault in as they are written.
+template <typename T>
+static void populate(std::vector<T>& v) {
+    static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t at = reinterpret_cast<uintptr_t>(v.data());
+    const uintptr_t first = (at + page - 1) & ~(page - 1);
+    const uintptr_t end = (at + v.capacity() * sizeof(T)) & ~(page - 1);
+    if (end > first + 4 * page) madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+}
+
 template <typename T>
 static void copy_array(std::vector<T>& v, const uint8_t* src, uint64_t count) {
     v.clear();
     if (count == 0) return;
+    v.reserve(count);
+    populate(v);
     if (reinterpret_cast<uintptr_t>(src) % alignof(T) == 0) {
         // Values where their type may lie are copied as one block.
         const T* aligned = reinterpret_cast<const T*>(src);
@@ -237,6 +256,7 @@ static void append_indices(std::vector<uint32_t>& v, const uint8_t* src, uint64_
     if (count == 0) return;
     constexpr size_t piece_values = stage_bytes / sizeof(uint32_t);
     v.reserve(v.size() + count);
+    populate(v);
     for (uint64_t first = 0; first < count;) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(piece_values, count - first));
         const size_t at = v.size();
@@ -315,6 +335,8 @@ static void read_normals(InteropMesh& m, const uint8_t* src, uint64_t count, con
     const uint64_t flipped = 3 * flag_count;
     m.polygon_normals.reserve(count);
     m.triangle_normals.reserve(flipped);
+    populate(m.polygon_normals);
+    populate(m.triangle_normals);
     for (uint64_t first = 0; first < count;) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, count - first));
         const FileValues<double> from{src + first * sizeof(double)};
@@ -383,6 +405,8 @@ static bool read_colours(InteropMesh& m, const uint8_t* palette_src, uint64_t pa
     alignas(64) uint8_t display[4 * piece];
     m.colours.reserve(4 * vertices);
     m.display_colours.reserve(4 * vertices);
+    populate(m.colours);
+    populate(m.display_colours);
     const double* p = palette.data();
     const uint8_t* pb = palette_bytes.data();
     for (uint64_t first = 0; first < vertices; first += piece) {

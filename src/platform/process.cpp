@@ -11,6 +11,7 @@
 #include <memory>
 #include <thread>
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/mman.h>
 #include <poll.h>
 #include <sched.h>
@@ -320,4 +321,9 @@ int32_t usable_cores() {
     const int n = sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set)
                                                              : static_cast<int>(std::thread::hardware_concurrency());
     return n > 0 ? n : 1;
+}
+
+void use_program_heap_policy() {
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
 }

@@ -50,3 +50,12 @@ bool ensure_directory(const std::string& path);
 // The CPUs this process may run on: its affinity mask, which taskset or a
 // container narrows below the machine's count. At least 1.
 int32_t usable_cores();
+
+// The heap policy the program runs with, set once at the start of main
+// before anything is allocated. The software GL driver allocates and frees
+// its vertex and binning buffers on every draw, and the heap's default
+// policy hands each freed stretch back to the system (sizes adapt upwards
+// only after such a return) and faults it in again on the next draw. Freed
+// memory stays in the heap for reuse instead; allocations up to 32 MiB come
+// from the heap, larger ones (whole mesh arrays) are mapped on their own.
+void use_program_heap_policy();
