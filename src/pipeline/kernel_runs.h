@@ -94,6 +94,8 @@ bool stage_kernel_files(const std::string& input_path, const std::string& input_
 // ...", "UNABLE-TO-STAGE-KERNEL-INPUT : <path>"); empty when it ran and
 // ended normally. A kernel's own ending is also the last line of
 // `kernel_trace_text`.
+
+// That reason for a run the user cancelled.
 extern const char* const kernel_run_cancelled;
 
 // The reason is the record's `kernel_end`.

@@ -91,7 +91,8 @@ void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, 
     text += concat4(reassembly ? "re-assembled" : "assembled", " until ", art, " error has been resolved.");
     if (!trim_whitespace(kernel_error_report).empty()) text += concat2("\n\n", kernel_error_report);
     call_hook(app.hooks.show_error_box, app, concat4("Error: ", word, " Error", concat2(s, " Occurred")), text);
-    // A kernel that gave its own errors ran through: no ending to name.
+    // Runtime errors come from kernels that ran through; an abnormal
+    // ending is reported as a kernel failure instead.
     route_run_traces(app, std::string());
 }
 
