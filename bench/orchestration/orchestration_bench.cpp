@@ -110,7 +110,8 @@ void BM_ParseAndAssembleScriptNoFrame(benchmark::State& state) {
 
         t0 = std::chrono::steady_clock::now();
         EntityParseRecord record = parse_script_file(setup.script_path);
-        InteropMesh* mesh = assemble_script(join_statement_sections(record), MESH_OPTIMAL_CSG, false);
+        std::string kernel_end;
+        InteropMesh* mesh = assemble_script(join_statement_sections(record), MESH_OPTIMAL_CSG, false, kernel_end);
         kernel += seconds_since(t0);
         if (mesh) own += own_steps(*app, record, mesh);
         free_interop_mesh(mesh);

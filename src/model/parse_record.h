@@ -33,6 +33,9 @@ struct EntityParseRecord {
     std::array<std::string, SECTION_COUNT> sections;
     std::array<int32_t, SECTION_COUNT> section_line_counts = {-1, -1, -1, -1, -1, -1, -1};
     std::string source;
+    // Why the kernel run that should have written the report gave none
+    // (pipeline/kernel_runs.h); empty when it ran and ended normally.
+    std::string kernel_end;
 };
 
 // Reads a whole parse-output text. A missing or misplaced section tag never

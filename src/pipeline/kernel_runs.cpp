@@ -19,7 +19,6 @@ std::string kernel_trace_text;
 std::string script_trace_text;
 std::string file_io_trace_text;
 std::string error_trace_text;
-std::string kernel_end_text;
 std::string kernel_error_report;
 std::string script_read_reason;
 
@@ -37,7 +36,6 @@ void set_run_trace_texts(const std::string& captured) {
     script_trace_text.clear();
     file_io_trace_text.clear();
     error_trace_text.clear();
-    kernel_end_text.clear();
     kernel_error_report.clear();
 }
 
@@ -48,7 +46,7 @@ bool watch_worker_run(void*) { return kernel_cancel_requested.load(); }
 // non-zero is only abnormal when it left no output file: with syntax
 // errors the kernel exits non-zero and still writes its report.
 std::string run_ending_text(const ProcessEnd& end, const std::string& output_path) {
-    if (end.cancelled) return "kernel run cancelled";
+    if (end.cancelled) return kernel_run_cancelled;
     if (!end.started) {
         const std::string problem = kernel_path_problem(kernel_path);
         return concat2("kernel could not be started: ", problem.empty() ? std::string(std::strerror(end.start_error)) : problem);
@@ -62,32 +60,34 @@ std::string run_ending_text(const ProcessEnd& end, const std::string& output_pat
 // Runs the kernel with `args` and sets the trace texts. A kernel that could
 // not start, was cancelled, was killed by a signal or failed without writing
 // `output_path` leaves no report to read: why is then the only
-// explanation, so it is traced.
-std::string run_kernel_traced(const std::vector<std::string>& args, const std::string& output_path, ProcessEnd& end) {
+// explanation, so it is traced and left in `kernel_end`.
+std::string run_kernel_traced(const std::vector<std::string>& args, const std::string& output_path, ProcessEnd& end,
+                              std::string& kernel_end) {
     const std::string captured = run_kernel_process(kernel_path, args, end, true);
     set_run_trace_texts(captured);
-    kernel_end_text = run_ending_text(end, output_path);
-    if (!kernel_end_text.empty()) {
+    kernel_end = run_ending_text(end, output_path);
+    if (!kernel_end.empty()) {
         if (!kernel_trace_text.empty() && kernel_trace_text.back() != '\n') kernel_trace_text += '\n';
-        kernel_trace_text += concat2(kernel_end_text, "\n");
+        kernel_trace_text += concat2(kernel_end, "\n");
     }
     return captured;
 }
 
-std::string run_kernel_traced(const std::vector<std::string>& args, const std::string& output_path) {
+std::string run_kernel_traced(const std::vector<std::string>& args, const std::string& output_path,
+                              std::string& kernel_end) {
     ProcessEnd end;
-    return run_kernel_traced(args, output_path, end);
+    return run_kernel_traced(args, output_path, end, kernel_end);
 }
 
 // A run that never started leaves the reason where the ERROR channel gets
-// it, and in `kernel_end_text` without the "ERROR: " and the line feed.
-void set_staging_failure_trace(const std::string& message) {
+// it, and gives it back without the "ERROR: " and the line feed.
+std::string set_staging_failure_trace(const std::string& message) {
     set_run_trace_texts("");
     error_trace_text = message;
     std::string reason = message;
     if (reason.compare(0, 7, "ERROR: ") == 0) reason.erase(0, 7);
     while (!reason.empty() && reason.back() == '\n') reason.pop_back();
-    kernel_end_text = reason;
+    return reason;
 }
 
 bool is_known_mode(int32_t mode) { return mode >= MESH_PURE_UNION && mode <= MESH_OPTIMAL_CSG; }
@@ -104,6 +104,8 @@ EntityParseRecord staging_failure_record(const std::string& path, const std::str
 }
 
 }  // namespace
+
+const char* const kernel_run_cancelled = "kernel run cancelled";
 
 void stamp_mesh_mode(InteropMesh* mesh, int32_t mode) {
     mesh->algorithm = mode;
@@ -207,7 +209,6 @@ EntityParseRecord parse_script_file(const std::string& path) {
         std::fflush(stdout);
         // Reported as a syntax error either way; one that cannot be read
         // (deleted, not a regular file) keeps its reason for the report.
-        kernel_end_text.clear();
         kernel_error_report.clear();
         script_read_reason = unreadable_script_reason(path);
         EntityParseRecord record;
@@ -219,27 +220,32 @@ EntityParseRecord parse_script_file(const std::string& path) {
     const std::string out = workspace_file(workspace_path, kParseOut);
     std::string message;
     if (!stage_kernel_files(in, compose_parse_input(script), out, message)) {
-        set_staging_failure_trace(message);
-        return staging_failure_record(path, script);
+        EntityParseRecord record = staging_failure_record(path, script);
+        record.kernel_end = set_staging_failure_trace(message);
+        return record;
     }
-    run_kernel_traced({"-interop", "-parse", in, out}, out);
-    return interpret_parse_output(path, script, read_file(out));
+    std::string kernel_end;
+    run_kernel_traced({"-interop", "-parse", in, out}, out, kernel_end);
+    EntityParseRecord record = interpret_parse_output(path, script, read_file(out));
+    record.kernel_end = kernel_end;
+    return record;
 }
 
-std::vector<EntityParseRecord> parse_parallel_elements(const std::vector<SubElementSource>& sources) {
+std::vector<EntityParseRecord> parse_parallel_elements(const std::vector<SubElementSource>& sources,
+                                                       std::string& kernel_end) {
     std::vector<EntityParseRecord> records;
     records.reserve(sources.size());
     const std::string in = workspace_file(workspace_path, kParseIn);
     const std::string out = workspace_file(workspace_path, kParseOut);
     std::string message;
     if (!stage_kernel_files(in, compose_subelement_parse_input(sources), out, message)) {
-        set_staging_failure_trace(message);
+        kernel_end = set_staging_failure_trace(message);
         for (const SubElementSource& source : sources) {
             records.push_back(staging_failure_record(subelement_reference(source), subelement_text(source)));
         }
         return records;
     }
-    run_kernel_traced({"-interop", "-parse", in, out, "*"}, out);
+    run_kernel_traced({"-interop", "-parse", in, out, "*"}, out, kernel_end);
     const std::string output = read_file(out);
 
     std::vector<std::string> pieces;
@@ -253,28 +259,28 @@ std::vector<EntityParseRecord> parse_parallel_elements(const std::vector<SubElem
     return records;
 }
 
-InteropMesh* assemble_script(const std::string& script, int32_t mode, bool profiling) {
+InteropMesh* assemble_script(const std::string& script, int32_t mode, bool profiling, std::string& kernel_end) {
     const int64_t start = now_ms();
     const std::string in = workspace_file(workspace_path, kAssembleIn);
     const std::string out = workspace_file(workspace_path, kAssembleOut);
     std::string message;
     if (!stage_kernel_files(in, compose_assemble_input({script}, {mode}), out, message)) {
-        set_staging_failure_trace(message);
+        kernel_end = set_staging_failure_trace(message);
         return nullptr;
     }
     ProcessEnd ending;
     const std::string captured =
-        run_kernel_traced({"-interop", profiling ? "-assemble-ppd" : "-assemble", in, out}, out, ending);
+        run_kernel_traced({"-interop", profiling ? "-assemble-ppd" : "-assemble", in, out}, out, ending, kernel_end);
     const int64_t end = now_ms();
     // A kernel that failed and said why: an assembly error with its
     // message, whatever mesh entries it wrote (an empty one would pass for
     // a mesh of nothing).
     if (ending.started && !ending.signalled && ending.code != 0 && !trim_whitespace(captured).empty()) {
         kernel_error_report = last_output_lines(captured, 6);
-        kernel_end_text.clear();
+        kernel_end.clear();
         return nullptr;
     }
-    if (!kernel_end_text.empty()) return nullptr;
+    if (!kernel_end.empty()) return nullptr;
     InteropMesh* mesh = read_first_interop_mesh(out);
     if (mesh && mesh->present) {
         stamp_mesh_mode(mesh, mode);
@@ -286,7 +292,7 @@ InteropMesh* assemble_script(const std::string& script, int32_t mode, bool profi
     return mesh;
 }
 
-void assemble_startup_meshes(AppContext& app) {
+std::string assemble_startup_meshes(AppContext& app) {
     static const int32_t modes[3] = {MESH_PURE_UNION, MESH_OPTIMAL_CSG, MESH_OPTIMAL_CSG};
     std::vector<std::string> scripts = app.startup.startup_scripts;
     scripts.resize(3);
@@ -295,13 +301,12 @@ void assemble_startup_meshes(AppContext& app) {
     const std::string in = workspace_file(workspace_path, kAssembleIn);
     const std::string out = workspace_file(workspace_path, kAssembleOut);
     std::string message;
-    if (!stage_kernel_files(in, compose_assemble_input(scripts, {modes[0], modes[1], modes[2]}), out, message)) {
-        set_staging_failure_trace(message);
-        return;
-    }
-    run_kernel_traced({"-interop", "-assemble", in, out}, out);
+    if (!stage_kernel_files(in, compose_assemble_input(scripts, {modes[0], modes[1], modes[2]}), out, message))
+        return set_staging_failure_trace(message);
+    std::string kernel_end;
+    run_kernel_traced({"-interop", "-assemble", in, out}, out, kernel_end);
     // A kernel that failed left nothing to read; its reason is traced.
-    if (!kernel_end_text.empty()) return;
+    if (!kernel_end.empty()) return kernel_end;
     std::vector<InteropMesh*> meshes = read_interop_meshes(out);
     for (size_t i = 0; i < meshes.size(); ++i) {
         if (i < 3) {
@@ -312,15 +317,18 @@ void assemble_startup_meshes(AppContext& app) {
             free_interop_mesh(meshes[i]);
         }
     }
+    return kernel_end;
 }
 
-void assemble_startup_entity(AppContext& app) {
-    InteropMesh* mesh = assemble_script(app.startup.startup_entity_script, MESH_OPTIMAL_CSG, false);
+std::string assemble_startup_entity(AppContext& app) {
+    std::string kernel_end;
+    InteropMesh* mesh = assemble_script(app.startup.startup_entity_script, MESH_OPTIMAL_CSG, false, kernel_end);
     EntityRecord entity = entity_construct();
     // A failed run leaves the record unassembled instead of attaching null.
     if (mesh) entity_attach_mesh(entity, mesh);
     app.startup.startup_entity_mesh = mesh;
     entity_assign(app.entities.startup_entity, entity);
+    return kernel_end;
 }
 
 bool run_ccpp_assembly(const std::string& prefix, int32_t algorithm, bool profiling) {

@@ -30,13 +30,6 @@ extern std::string kernel_trace_text;
 extern std::string script_trace_text;
 extern std::string file_io_trace_text;
 extern std::string error_trace_text;
-// Why the last run gave no result when the kernel could not run or ended
-// abnormally ("kernel ended by signal 11", "kernel exited with status 3",
-// "kernel run cancelled", "kernel could not be started: ...",
-// "UNABLE-TO-STAGE-KERNEL-INPUT : <path>"); empty when it ran and ended
-// normally. A kernel's own ending is
-// also the last line of `kernel_trace_text`.
-extern std::string kernel_end_text;
 // The kernel's own message when an assembly run exited non-zero with an
 // error report (its last lines of output); empty otherwise.
 extern std::string kernel_error_report;
@@ -95,15 +88,27 @@ std::string compose_subelement_parse_input(const std::vector<SubElementSource>& 
 bool stage_kernel_files(const std::string& input_path, const std::string& input_text,
                         const std::string& output_path, std::string& message);
 
+// The runs below give back why a run gave no result when the kernel could
+// not run or ended abnormally ("kernel ended by signal 11", "kernel exited
+// with status 3", "kernel run cancelled", "kernel could not be started:
+// ...", "UNABLE-TO-STAGE-KERNEL-INPUT : <path>"); empty when it ran and
+// ended normally. A kernel's own ending is also the last line of
+// `kernel_trace_text`.
+
+// That reason for a run the user cancelled.
+extern const char* const kernel_run_cancelled;
+
+// The reason is the record's `kernel_end`.
 EntityParseRecord parse_script_file(const std::string& path);
-std::vector<EntityParseRecord> parse_parallel_elements(const std::vector<SubElementSource>& sources);
+std::vector<EntityParseRecord> parse_parallel_elements(const std::vector<SubElementSource>& sources,
+                                                       std::string& kernel_end);
 
 // The first mesh of a one-element assembly, stamped with mode and time, or
 // null. The caller owns the mesh.
-InteropMesh* assemble_script(const std::string& script, int32_t mode, bool profiling);
+InteropMesh* assemble_script(const std::string& script, int32_t mode, bool profiling, std::string& kernel_end);
 
-void assemble_startup_meshes(AppContext& app);
-void assemble_startup_entity(AppContext& app);
+std::string assemble_startup_meshes(AppContext& app);
+std::string assemble_startup_entity(AppContext& app);
 
 // The CCPP pre-pass; false (and nothing written) for a blank prefix.
 bool run_ccpp_assembly(const std::string& prefix, int32_t algorithm, bool profiling);

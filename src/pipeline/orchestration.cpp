@@ -71,7 +71,8 @@ void add_assembled_entity(AppContext& app, EntityRecord& entity, int64_t assembl
     call_hook(app.hooks.update_attribute_trace, app);
     if (recolour_needed(app)) call_hook(app.hooks.recolour_entity, app, stored ? *stored : entity);
     log_duration(app, assembly_start_ms);
-    route_run_traces(app);
+    // Only a run that ended normally gives an entity.
+    route_run_traces(app, std::string());
     if (!stored) release_entity_meshes(app, entity);
     destroy_entity_record(entity);
     if (app.startup.startup_entity_mesh) app.startup.startup_entity_mesh->visible = 0;
@@ -80,8 +81,10 @@ void add_assembled_entity(AppContext& app, EntityRecord& entity, int64_t assembl
 static void assemble_serial(AppContext& app, const EntityParseRecord& record, const std::string& name) {
     const int64_t start = now_ms();
     log_console(app, concat2("Assembling: ", name));
-    InteropMesh* mesh = assemble_script(join_statement_sections(record), app.io_settings.meshing_algorithm, app.io_settings.assembly_profiling != 0);
-    if (report_failed_assembly(app, mesh, name, false)) return;
+    std::string kernel_end;
+    InteropMesh* mesh = assemble_script(join_statement_sections(record), app.io_settings.meshing_algorithm,
+                                        app.io_settings.assembly_profiling != 0, kernel_end);
+    if (report_failed_assembly(app, mesh, name, false, kernel_end)) return;
     if (!mesh || mesh->building || !mesh->present) {
         free_interop_mesh(mesh);
         report_critical_assembly_error(app, name);
@@ -108,18 +111,16 @@ static void assemble_parallel(AppContext& app, EntityParseRecord& record, const 
     const bool profiling = app.io_settings.assembly_profiling != 0;
     const int32_t mode = app.io_settings.meshing_algorithm;
     if (ccpp) run_ccpp_assembly(extract_global_prefix_body(record), mode, profiling);
-    if (note_cancelled_dispatch()) {
-        report_kernel_failure(app, name, false);
-        return;
-    }
+    if (report_cancelled_dispatch(app, name, false)) return;
 
     // The sources assembled come from a second parse of the file.
     EntityParseRecord second = parse_script_file(record.path);
     std::vector<SubElementSource> second_sources = build_subelement_sources(second, nullptr);
+    const std::string kernel_end = second.kernel_end;
     destroy_entity_parse_record(second);
-    if (!kernel_end_text.empty()) {
-        route_run_traces(app);
-        report_kernel_failure(app, name, false);
+    if (!kernel_end.empty()) {
+        route_run_traces(app, kernel_end);
+        report_kernel_failure(app, name, false, kernel_end);
         return;
     }
     // A file that changed between the two parses no longer matches the
@@ -140,9 +141,8 @@ static void assemble_parallel(AppContext& app, EntityParseRecord& record, const 
         meshes = assemble_parallel_entity(second_sources, selection, groups, ccpp, profiling, mode, multi_core);
     }
     second_sources.clear();
-    if (note_cancelled_dispatch()) {
+    if (report_cancelled_dispatch(app, name, false)) {
         release_meshes(meshes);
-        report_kernel_failure(app, name, false);
         return;
     }
 
@@ -178,10 +178,10 @@ void parse_and_assemble_script(AppContext& app, const std::string& path) {
     log_console(app, concat2("Parsing: ", name));
     EntityParseRecord record = parse_script_file(path);
     log_duration(app, start);
-    route_run_traces(app);
+    route_run_traces(app, record.kernel_end);
 
     const int32_t errors = parse_error_count(record);
-    if (report_kernel_failure(app, name, false)) {
+    if (report_kernel_failure(app, name, false, record.kernel_end)) {
         // the kernel did not run through: no syntax error to speak of
     } else if (errors >= 1) {
         report_syntax_errors(app, name, errors, record.sections[SECTION_ERRORS], false, false,

@@ -22,8 +22,8 @@ void log_duration(AppContext& app, int64_t start_ms) {
     log_console(app, concat3("  \t ", long_to_text(now_ms() - start_ms), " ms"));
 }
 
-void route_run_traces(AppContext& app) {
-    if (!kernel_end_text.empty()) log_console(app, concat2("  \t ", kernel_end_text));
+void route_run_traces(AppContext& app, const std::string& kernel_end) {
+    if (!kernel_end.empty()) log_console(app, concat2("  \t ", kernel_end));
     append_kernel_trace(app, kernel_trace_text);
     append_script_trace(app, script_trace_text);
     append_file_io_trace(app, file_io_trace_text);
@@ -91,14 +91,16 @@ void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, 
     text += concat4(reassembly ? "re-assembled" : "assembled", " until ", art, " error has been resolved.");
     if (!trim_whitespace(kernel_error_report).empty()) text += concat2("\n\n", kernel_error_report);
     call_hook(app.hooks.show_error_box, app, concat4("Error: ", word, " Error", concat2(s, " Occurred")), text);
-    route_run_traces(app);
+    // Runtime errors come from kernels that ran through; an abnormal
+    // ending is reported as a kernel failure instead.
+    route_run_traces(app, std::string());
 }
 
-bool report_kernel_failure(AppContext& app, const std::string& name, bool reassembly) {
-    if (kernel_end_text.empty()) return false;
-    const bool cancelled = kernel_end_text == "kernel run cancelled";
+bool report_kernel_failure(AppContext& app, const std::string& name, bool reassembly, const std::string& kernel_end) {
+    if (kernel_end.empty()) return false;
+    const bool cancelled = kernel_end == kernel_run_cancelled;
     const std::string text =
-        concat8("The kernel run for the input script '", name, "' did not complete:\n", kernel_end_text,
+        concat8("The kernel run for the input script '", name, "' did not complete:\n", kernel_end,
                 ".\n\nNote: the input script '", name, "' has not been ",
                 reassembly ? "re-assembled; the entity is unchanged." : "assembled.");
     call_hook(app.hooks.show_error_box, app,
@@ -106,9 +108,9 @@ bool report_kernel_failure(AppContext& app, const std::string& name, bool reasse
     return true;
 }
 
-bool note_cancelled_dispatch() {
+bool report_cancelled_dispatch(AppContext& app, const std::string& name, bool reassembly) {
     if (!kernel_cancel_requested.load()) return false;
-    kernel_end_text = "kernel run cancelled";
+    report_kernel_failure(app, name, reassembly, kernel_run_cancelled);
     return true;
 }
 
@@ -191,10 +193,11 @@ bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, con
         return false;
     }
     extract_invocation_group_keys(sources);
-    elements = parse_parallel_elements(sources);
-    if (!kernel_end_text.empty()) {
-        route_run_traces(app);
-        report_kernel_failure(app, name, reassembly);
+    std::string kernel_end;
+    elements = parse_parallel_elements(sources, kernel_end);
+    if (!kernel_end.empty()) {
+        route_run_traces(app, kernel_end);
+        report_kernel_failure(app, name, reassembly, kernel_end);
         return false;
     }
     std::string listing;
@@ -215,11 +218,12 @@ EntityRecord serial_entity(AppContext& app, InteropMesh* mesh, const EntityParse
     return entity;
 }
 
-bool report_failed_assembly(AppContext& app, const InteropMesh* mesh, const std::string& name, bool reassembly) {
+bool report_failed_assembly(AppContext& app, const InteropMesh* mesh, const std::string& name, bool reassembly,
+                            const std::string& kernel_end) {
     if (mesh) return false;
-    if (!kernel_end_text.empty()) {
-        route_run_traces(app);
-        report_kernel_failure(app, name, reassembly);
+    if (!kernel_end.empty()) {
+        route_run_traces(app, kernel_end);
+        report_kernel_failure(app, name, reassembly, kernel_end);
         return true;
     }
     if (!kernel_error_report.empty()) {

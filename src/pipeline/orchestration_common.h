@@ -22,8 +22,9 @@ void log_console(AppContext& app, const std::string& text);
 void log_duration(AppContext& app, int64_t start_ms);
 
 // The four run trace texts of the last kernel run to the KERNEL, SCRIPT,
-// FILE-IO and ERROR channels, in this order.
-void route_run_traces(AppContext& app);
+// FILE-IO and ERROR channels, in this order; a run that ended abnormally
+// (`kernel_end`, as the kernel runs give it) first gets a console line.
+void route_run_traces(AppContext& app, const std::string& kernel_end);
 
 // ERRORS lines of a parse record (never negative).
 int32_t parse_error_count(const EntityParseRecord& record);
@@ -52,16 +53,17 @@ void report_syntax_errors(AppContext& app, const std::string& name, int64_t n, c
 // "Assembly" or "Re-Assembly". The kernel's own messages
 // (`kernel_error_report`) end the text. The traces follow the pane.
 void report_runtime_errors(AppContext& app, const std::string& name, int64_t n, bool reassembly);
-// When the last kernel run could not run, was cancelled or ended
-// abnormally (`kernel_end_text` set): the pane naming that and the reason,
-// and true. The caller routes the traces.
-bool report_kernel_failure(AppContext& app, const std::string& name, bool reassembly);
+// When the kernel run could not run, was cancelled or ended abnormally
+// (`kernel_end` not empty): the pane naming that and the reason, and true.
+// The caller routes the traces.
+bool report_kernel_failure(AppContext& app, const std::string& name, bool reassembly, const std::string& kernel_end);
 // After an assembly that gave no mesh: a kernel that could not run or ended
-// abnormally, or one that exited with its own error report, gets its pane
-// (and true); anything else is the caller's to report.
-bool report_failed_assembly(AppContext& app, const InteropMesh* mesh, const std::string& name, bool reassembly);
-// After a dispatch that a cancel ended: `kernel_end_text` says so; true then.
-bool note_cancelled_dispatch();
+// abnormally (`kernel_end`), or one that exited with its own error report,
+// gets its pane (and true); anything else is the caller's to report.
+bool report_failed_assembly(AppContext& app, const InteropMesh* mesh, const std::string& name, bool reassembly,
+                            const std::string& kernel_end);
+// After a dispatch that a cancel ended: the cancelled run's pane; true then.
+bool report_cancelled_dispatch(AppContext& app, const std::string& name, bool reassembly);
 // "!!! ERROR !!! : " + message on standard output and the "ERROR: ..." pane.
 void report_source_error(AppContext& app, const std::string& message);
 

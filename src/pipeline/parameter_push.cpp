@@ -82,10 +82,12 @@ void update_rows(AppContext& app, EntityRecord& entity, bool from_pane) {
 
 // Re-assembles one record (whole entity or sub-element) from its own
 // parameters and parse; false, with the old mesh kept, when no mesh came.
-bool reassemble_with_parameters(AppContext& app, EntityRecord& record, int32_t mode, bool keep_element_fields) {
+// `kernel_end` is the run's, as assemble_script gives it.
+bool reassemble_with_parameters(AppContext& app, EntityRecord& record, int32_t mode, bool keep_element_fields,
+                                std::string& kernel_end) {
     std::vector<EntityParameter*> parameters = own_parameters(record.parse_result);
     InteropMesh* mesh = assemble_script(compose_pushed_script(const_list(parameters), record.parse_record, true), mode,
-                                        app.io_settings.assembly_profiling != 0);
+                                        app.io_settings.assembly_profiling != 0, kernel_end);
     if (!mesh || !mesh->present || mesh->building) {
         free_interop_mesh(mesh);
         return false;
@@ -107,11 +109,12 @@ bool reassemble_with_parameters(AppContext& app, EntityRecord& record, int32_t m
     return true;
 }
 
-void report_push_failure(AppContext& app, const EntityRecord& entity, int64_t failed) {
+// `kernel_end` is that of the last run of the push.
+void report_push_failure(AppContext& app, const EntityRecord& entity, int64_t failed, const std::string& kernel_end) {
     const std::string name = extract_file_name(entity.parse_record.path);
-    if (!kernel_end_text.empty()) {
-        route_run_traces(app);
-        report_kernel_failure(app, name, true);
+    if (!kernel_end.empty()) {
+        route_run_traces(app, kernel_end);
+        report_kernel_failure(app, name, true, kernel_end);
         return;
     }
     report_runtime_errors(app, name, failed, false);
@@ -210,8 +213,9 @@ void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pan
         std::vector<EntityParameter*> parameters = own_parameters(entity->parse_result);
         if (parameters.empty() || !any_changed(parameters)) return;
         const int32_t mode = entity->mesh ? entity->mesh->algorithm : app.io_settings.meshing_algorithm;
-        if (!reassemble_with_parameters(app, *entity, mode, false)) {
-            report_push_failure(app, *entity, 1);
+        std::string kernel_end;
+        if (!reassemble_with_parameters(app, *entity, mode, false, kernel_end)) {
+            report_push_failure(app, *entity, 1, kernel_end);
             return;
         }
         set_entity_summary_values(*entity);
@@ -225,6 +229,7 @@ void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pan
     const int64_t start = now_ms();
     if (!any_changed(listed_parameters(*entity))) return;
     int64_t pushed = 0, failed = 0;
+    std::string kernel_end;
     for (ParseResult* result : entity->parse_result.element_results) {
         if (!result || !any_changed(own_parameters(*result))) continue;
         // The sub-element that owns this result, found by identity.
@@ -233,7 +238,7 @@ void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pan
             if (sub && &sub->parse_result == result) owner = sub;
         }
         if (!owner) continue;
-        if (reassemble_with_parameters(app, *owner, entity->algorithm, true)) ++pushed;
+        if (reassemble_with_parameters(app, *owner, entity->algorithm, true, kernel_end)) ++pushed;
         else ++failed;
     }
     if (pushed > 0) {
@@ -242,7 +247,7 @@ void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pan
         format_entity_information(*entity);
         call_hook(app.hooks.refresh_mesh_statistics, app);
     }
-    if (failed > 0) report_push_failure(app, *entity, failed);
+    if (failed > 0) report_push_failure(app, *entity, failed, kernel_end);
     if (pushed > 0) update_rows(app, *entity, from_pane);
 }
 

@@ -119,8 +119,9 @@ void reassemble_serial(AppContext& app, EntityRecord& entity, EntityParseRecord&
     log_console(app, concat2("Re-Assembling: ", name));
     const std::string text = carry ? compose_pushed_script(parameter_list(entity.parse_result), fresh_parse, false)
                                    : join_statement_sections(fresh_parse);
-    InteropMesh* mesh = assemble_script(text, algorithm, app.io_settings.assembly_profiling != 0);
-    if (report_failed_assembly(app, mesh, name, true)) return;
+    std::string kernel_end;
+    InteropMesh* mesh = assemble_script(text, algorithm, app.io_settings.assembly_profiling != 0, kernel_end);
+    if (report_failed_assembly(app, mesh, name, true, kernel_end)) return;
     if (!mesh || mesh->building || !mesh->present) {
         free_interop_mesh(mesh);
         report_critical_reassembly_error(app, name, true);
@@ -225,9 +226,8 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
             if (app.bars.parallel_invocation_groups && multi_core) groups = group_by_batch_key(keys, selected);
             if (!kernel_cancel_requested.load())
                 fresh_meshes = assemble_parallel_entity(assembled, selected, groups, ccpp, profiling, algorithm, multi_core);
-            if (note_cancelled_dispatch()) {
+            if (report_cancelled_dispatch(app, name, true)) {
                 release_meshes(fresh_meshes);
-                report_kernel_failure(app, name, true);
                 return;
             }
         }
@@ -285,7 +285,8 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
     if (recolour_needed(app)) call_hook(app.hooks.recolour_entity, app, entity);
     if (from_serial) retire_mesh(app, old_mesh);
     log_duration(app, start);
-    route_run_traces(app);
+    // Only runs that ended normally give an entity.
+    route_run_traces(app, std::string());
     destroy_entity_record(fresh);
 }
 
@@ -316,9 +317,9 @@ void reparse_and_reassemble_entity(AppContext& app, EntityRecord& entity, const 
     log_console(app, concat2("Re-Parsing: ", name));
     EntityParseRecord fresh = parse_script_file(entity.parse_record.path);
     log_duration(app, start);
-    if (!kernel_end_text.empty()) {
-        route_run_traces(app);
-        report_kernel_failure(app, name, true);
+    if (!fresh.kernel_end.empty()) {
+        route_run_traces(app, fresh.kernel_end);
+        report_kernel_failure(app, name, true, fresh.kernel_end);
         destroy_entity_parse_record(fresh);
         return;
     }

@@ -56,7 +56,10 @@ void reparse_environment_entities(AppContext& app) {
             std::vector<std::string> messages(1);
             std::vector<SubElementSource> sources = build_subelement_sources(row.record, &messages);
             extract_invocation_group_keys(sources);
-            if (!sources.empty()) elements = parse_parallel_elements(sources);
+            // A run that gave no report leaves each element an error of
+            // its own, which the report lists.
+            std::string kernel_end;
+            if (!sources.empty()) elements = parse_parallel_elements(sources, kernel_end);
             if (!messages[0].empty()) append_parse_error(row.record, messages[0]);
         }
         log_duration(app, start);

@@ -144,9 +144,10 @@ void step_interactive_startup(AppContext& app) {
 namespace {
 
 // Why the start-up run just made gave nothing, or "": the kernel could not
-// run or ended abnormally, or it stopped with its own message.
-std::string startup_run_failure() {
-    if (!kernel_end_text.empty()) return kernel_end_text;
+// run or ended abnormally (`kernel_end`, as the run gave it), or it stopped
+// with its own message.
+std::string startup_run_failure(const std::string& kernel_end) {
+    if (!kernel_end.empty()) return kernel_end;
     return trim_whitespace(kernel_error_report);
 }
 
@@ -167,11 +168,9 @@ void log_startup_failure(AppContext& app, const std::string& run, const std::str
 void run_startup_assembly(AppContext& app) {
     app.startup.startup_assembly_started_at = seconds_since_start();
     std::string reasons;
-    assemble_startup_meshes(app);
-    std::string reason = startup_run_failure();
+    std::string reason = startup_run_failure(assemble_startup_meshes(app));
     if (!reason.empty()) log_startup_failure(app, "Start-Up Meshes", reason, reasons);
-    assemble_startup_entity(app);
-    reason = startup_run_failure();
+    reason = startup_run_failure(assemble_startup_entity(app));
     if (!reason.empty()) log_startup_failure(app, "Start-Up Entity", reason, reasons);
     app.startup.startup_assembly_ended_at = seconds_since_start();
     // Shown once the cover has faded, as the box of a failed open.

@@ -62,7 +62,8 @@ TEST_F(KernelRuns, ParseStagesTheScriptAndNeverReadsAStaleReport) {
 TEST_F(KernelRuns, SubElementParseStagesBlocksAndSplitsAtBreaks) {
     // Two reports for three sub-elements: the third reads as an empty output.
     k.fixture("parse_star", report("x;\n") + "<BREAK>\n" + report("y;\n"));
-    std::vector<EntityParseRecord> r = parse_parallel_elements({{"a", "x;"}, {"2|b", "p;\ny;"}, {"c", ""}});
+    std::string end;
+    std::vector<EntityParseRecord> r = parse_parallel_elements({{"a", "x;"}, {"2|b", "p;\ny;"}, {"c", ""}}, end);
     EXPECT_EQ(k.input("vrek_parse_in"), "3;\n{\n// E:a\nx;\n};\n{\n// E:2|b\np;\ny;\n};\n{\n// E:c\n\n};\n");
     EXPECT_EQ(k.args("vrek_parse_in"), k.run("-parse", "vrek_parse_in", "vrek_parse_out", {"*"}));
     ASSERT_EQ(r.size(), 3u);
@@ -70,13 +71,15 @@ TEST_F(KernelRuns, SubElementParseStagesBlocksAndSplitsAtBreaks) {
     EXPECT_EQ(r[1].script, "p;\ny;");
     EXPECT_EQ(r[1].sections[SECTION_OPERATIONS], "y;\n");
     EXPECT_GT(r[2].section_line_counts[SECTION_ERRORS], 0);
-    EXPECT_TRUE(parse_parallel_elements({}).empty());
+    EXPECT_EQ(end, "");
+    EXPECT_TRUE(parse_parallel_elements({}, end).empty());
     EXPECT_EQ(k.input("vrek_parse_in"), "0;\n");
 }
 
 TEST_F(KernelRuns, AssembleStagesOneBlockStampsTheMeshAndFailsToNull) {
     k.meshes("mesh_1", {7, 8});
-    InteropMesh* mesh = assemble_script("return box(1);\n", MESH_BASIC_CSG, true);
+    std::string end;
+    InteropMesh* mesh = assemble_script("return box(1);\n", MESH_BASIC_CSG, true, end);
     EXPECT_EQ(k.input("vrek_assemble_in"), "1;\n\n" + block("basic_csg_mesh", "return box(1);\n"));
     EXPECT_EQ(k.args("vrek_assemble_in"), k.run("-assemble-ppd", "vrek_assemble_in", "vrek_assemble_out"));
     ASSERT_NE(mesh, nullptr);
@@ -91,12 +94,12 @@ TEST_F(KernelRuns, AssembleStagesOneBlockStampsTheMeshAndFailsToNull) {
     // A kernel that writes nothing, then one that cannot start: null, never
     // the previous run's mesh. An unknown mode stages a known keyword.
     ASSERT_EQ(unlink((k.fixtures + "mesh_1").c_str()), 0);
-    EXPECT_EQ(assemble_script("s", 7, false), nullptr);
+    EXPECT_EQ(assemble_script("s", 7, false, end), nullptr);
     EXPECT_EQ(k.input("vrek_assemble_in"), "1;\n\n" + block("optimal_csg_mesh", "s"));
     set_kernel_path(k.root + "/none/vrek");
-    EXPECT_EQ(assemble_script("s", 2, false), nullptr);
-    EXPECT_EQ(kernel_end_text, "kernel could not be started: '" + k.root + "/none/vrek' does not exist");
-    EXPECT_EQ(kernel_trace_text, kernel_end_text + "\n");
+    EXPECT_EQ(assemble_script("s", 2, false, end), nullptr);
+    EXPECT_EQ(end, "kernel could not be started: '" + k.root + "/none/vrek' does not exist");
+    EXPECT_EQ(kernel_trace_text, end + "\n");
 }
 
 // A run that cannot start, is cancelled or reads no script names the
@@ -106,8 +109,7 @@ TEST_F(KernelRuns, RunsThatCannotStartOrAreCancelledSayWhy) {
     ASSERT_TRUE(write_text_file(file, "return box(1);\n"));
     k.fixture("parse", report(""));
     ASSERT_EQ(chmod(kernel_path.c_str(), 0644), 0);
-    parse_script_file(file);
-    EXPECT_EQ(kernel_end_text, "kernel could not be started: '" + kernel_path + "' is not executable");
+    EXPECT_EQ(parse_script_file(file).kernel_end, "kernel could not be started: '" + kernel_path + "' is not executable");
 
     replace_kernel("sleep 30");
     file = k.root + "/s.vrek";
@@ -116,12 +118,12 @@ TEST_F(KernelRuns, RunsThatCannotStartOrAreCancelledSayWhy) {
     pumps = 0;
     kernel_wait_pump = [] { return ++pumps >= 5; };
     const auto start = std::chrono::steady_clock::now();
-    parse_script_file(file);
-    EXPECT_EQ(kernel_end_text, "kernel run cancelled");
+    EXPECT_EQ(parse_script_file(file).kernel_end, "kernel run cancelled");
     EXPECT_EQ(pumps, 5);
     pumps = 0;
-    EXPECT_EQ(assemble_script("s", 2, false), nullptr);
-    EXPECT_EQ(kernel_end_text, "kernel run cancelled");
+    std::string end;
+    EXPECT_EQ(assemble_script("s", 2, false, end), nullptr);
+    EXPECT_EQ(end, "kernel run cancelled");
     EXPECT_NE(kernel_trace_text.find("kernel run cancelled\n"), std::string::npos);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(pumps, 5);
@@ -132,13 +134,13 @@ TEST_F(KernelRuns, RunsThatCannotStartOrAreCancelledSayWhy) {
     EXPECT_EQ(parse_script_file(k.root + "/gone.vrek").section_line_counts[SECTION_ERRORS], 1);
     EXPECT_EQ(script_read_reason, "No such file or directory");
     ASSERT_EQ(mkfifo((k.root + "/pipe.vrek").c_str(), 0600), 0);
-    EXPECT_EQ(parse_script_file(k.root + "/pipe.vrek").sections[SECTION_ERRORS], "SCRIPT-READ-IS-NULL;\n");
+    const EntityParseRecord pipe = parse_script_file(k.root + "/pipe.vrek");
+    EXPECT_EQ(pipe.sections[SECTION_ERRORS], "SCRIPT-READ-IS-NULL;\n");
     EXPECT_EQ(script_read_reason, "not a regular file");
-    EXPECT_EQ(kernel_end_text, "");
+    EXPECT_EQ(pipe.kernel_end, "");
     ASSERT_TRUE(write_text_file(file, ""));
-    parse_script_file(file);
+    EXPECT_EQ(parse_script_file(file).kernel_end, "");
     EXPECT_EQ(script_read_reason, "");
-    EXPECT_EQ(kernel_end_text, "");
 }
 
 // An assembly whose kernel exits non-zero and says why is an error with
@@ -146,8 +148,9 @@ TEST_F(KernelRuns, RunsThatCannotStartOrAreCancelledSayWhy) {
 TEST_F(KernelRuns, AKernelThatReportsErrorsGivesNoMeshAndItsMessage) {
     replace_kernel("cp \"$D/fixtures/mesh_1\" \"$4\"; echo 'vrek: element 0: MESH-TOO-LARGE : BUDGET' >&2; exit 1");
     k.meshes("mesh_1", {7});
-    EXPECT_EQ(assemble_script("return box(1);\n", MESH_PURE_UNION, false), nullptr);
-    EXPECT_EQ(kernel_end_text, "");
+    std::string end = "stale";
+    EXPECT_EQ(assemble_script("return box(1);\n", MESH_PURE_UNION, false, end), nullptr);
+    EXPECT_EQ(end, "");
     EXPECT_EQ(kernel_error_report, "vrek: element 0: MESH-TOO-LARGE : BUDGET");
 
     replace_kernel("head -c 20000000 /dev/zero | tr '\\0' x");
@@ -175,11 +178,11 @@ TEST_F(KernelRuns, AKernelThatDiesSaysHowItEnded) {
         k.fixture("parse", report(""));
         const std::string file = k.root + "/s.vrek";
         ASSERT_TRUE(write_text_file(file, "return box(1);\n"));
-        parse_script_file(file);
-        EXPECT_EQ(kernel_end_text, ending);
+        EXPECT_EQ(parse_script_file(file).kernel_end, ending);
         EXPECT_EQ(kernel_trace_text, *ending ? std::string(ending) + "\n" : "");
-        EXPECT_EQ(assemble_script("return box(1);\n", MESH_PURE_UNION, false), nullptr);
-        EXPECT_EQ(kernel_end_text, ending);
+        std::string end;
+        EXPECT_EQ(assemble_script("return box(1);\n", MESH_PURE_UNION, false, end), nullptr);
+        EXPECT_EQ(end, ending);
     }
 }
 
@@ -189,12 +192,13 @@ TEST_F(KernelRuns, StagingFailureRunsNoKernel) {
     const std::string bare = k.root + "/bare";  // a workspace without tmp/
     mkdir(bare.c_str(), 0755);
     ASSERT_TRUE(set_workspace_path(bare));
-    EXPECT_EQ(assemble_script("s", 2, false), nullptr);
+    std::string end;
+    EXPECT_EQ(assemble_script("s", 2, false, end), nullptr);
     EXPECT_NE(error_trace_text.find("UNABLE-TO-STAGE-KERNEL-INPUT"), std::string::npos);
     EntityParseRecord r = parse_script_file(k.root + "/s.vrek");
     EXPECT_EQ(r.sections[SECTION_ERRORS], "UNABLE-TO-STAGE-KERNEL-INPUT;\n");
     EXPECT_EQ(r.section_line_counts[SECTION_ERRORS], 1);
-    EXPECT_EQ(parse_parallel_elements({{"a", "x"}})[0].section_line_counts[SECTION_ERRORS], 1);
+    EXPECT_EQ(parse_parallel_elements({{"a", "x"}}, end)[0].section_line_counts[SECTION_ERRORS], 1);
     EXPECT_FALSE(run_ccpp_assembly("p", 2, false));
     std::unique_ptr<AppContext> app = make_app_context();
     assemble_startup_meshes(*app);

@@ -355,8 +355,10 @@ TEST_F(OpenTest, ParallelSampleAssemblesAlikeEveryWay) {
     ASSERT_EQ(r.parallel, 1) << r.sections[SECTION_ERRORS];
     std::vector<SubElementSource> sources = build_subelement_sources(r, nullptr);
     ASSERT_EQ(sources.size(), 4u);
-    for (const EntityParseRecord& p : parse_parallel_elements(sources))
+    std::string kernel_end;
+    for (const EntityParseRecord& p : parse_parallel_elements(sources, kernel_end))
         EXPECT_EQ(p.section_line_counts[SECTION_ERRORS], 0) << p.path << p.sections[SECTION_ERRORS];
+    EXPECT_EQ(kernel_end, "");
     const std::vector<bool> all(4, true);
     const std::vector<InvocationGroup> groups = group_by_batch_key(extract_invocation_group_keys(sources), all);
     ASSERT_EQ(groups.size(), 3u);

@@ -174,6 +174,36 @@ TEST_F(ReassemblyTest, ScriptsChangeKindBetweenSerialAndParallel) {
     EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 4u);
 }
 
+// A re-parse whose kernel dies, then a sub-element parse whose kernel dies:
+// the box and the console say how it ended, and the entity stays.
+TEST_F(ReassemblyTest, AKernelThatDiesOnReparseIsNamedInTheBoxAndTheConsole) {
+    const std::string real = kernel_path, wrapper = root + "/vrek";
+    open_one("cube.vrek", "return box(1);\n");
+    const std::string towers = script("towers.vrek", kTriple);
+    ctx.open({towers});
+    ASSERT_EQ(ctx.set().count, 2);
+    ctx.app->io_settings.reassembly_culling = 0;
+    const InteropMesh* const meshes[2] = {ctx.entity(0).mesh, ctx.entity(1).mesh};
+    auto expect_failure = [&](size_t i, const std::string& name) {
+        reset_call_log();
+        ctx.app->entities.current_environment->trace_log = TraceLog();
+        reparse_and_reassemble_entity(*ctx.app, ctx.entity(i), ctx.app->io_settings.meshing_algorithm);
+        ASSERT_EQ(error_boxes().size(), 1u) << name;
+        EXPECT_EQ(error_boxes()[0], "Error: Kernel Run Failed\nThe kernel run for the input script '" + name +
+                                        "' did not complete:\nkernel ended by signal 11.\n\nNote: the input script '" +
+                                        name + "' has not been re-assembled; the entity is unchanged.");
+        EXPECT_EQ(ctx.console_count("  \t kernel ended by signal 11"), 1u) << name;
+        EXPECT_EQ(ctx.channel(TRACE_KERNEL), Lines{"kernel ended by signal 11\n"}) << name;
+        EXPECT_EQ(ctx.entity(i).mesh, meshes[i]) << name;
+    };
+    ASSERT_TRUE(write_text_file(wrapper, "#!/bin/sh\nkill -SEGV $$\n"));
+    ASSERT_EQ(chmod(wrapper.c_str(), 0755), 0);
+    ASSERT_TRUE(set_kernel_path(wrapper));
+    expect_failure(0, "cube.vrek");
+    ASSERT_TRUE(write_text_file(wrapper, "#!/bin/sh\n[ \"$5\" = '*' ] && kill -SEGV $$\nexec '" + real + "' \"$@\"\n"));
+    expect_failure(1, "towers.vrek");
+}
+
 TEST_F(ReassemblyTest, SyntaxErrorsKeepTheEntityAndSpeakOfReassembly) {
     const std::string path = open_one("bad.vrek", "return box(1);\n");
     InteropMesh* const mesh = ctx.entity(0).mesh;

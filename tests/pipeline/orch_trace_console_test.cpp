@@ -137,10 +137,9 @@ TEST_F(TraceTest, ConsoleLinesAreStampedOnRequestAndNeverSplit) {
 
     // How a dead kernel ended reaches the console with its trace.
     reset_run_trace_texts();
-    route_run_traces(*ctx.app);
+    route_run_traces(*ctx.app, "");
     EXPECT_EQ(ctx.console().size(), 4u);
-    kernel_end_text = "kernel ended by signal 11";
-    route_run_traces(*ctx.app);
+    route_run_traces(*ctx.app, "kernel ended by signal 11");
     EXPECT_EQ(ctx.console().back(), "09:05:07 |   \t kernel ended by signal 11");
     reset_run_trace_texts();
 }
