@@ -301,41 +301,26 @@ static bool read_polygon_list(InteropMesh& m, const uint8_t* src, uint64_t count
     return below;
 }
 
-// Polygon normals, and the triangle normals made from them: the first
-// 3 x `flag_count` normals with the triples whose flag has its top bit set
-// negated. The caller has checked that there are enough normals. Both are
-// made a piece at a time, the triangle normals from the polygon normals just
-// copied.
+// Polygon normals, and what the triangle normals are made from: one flip
+// per sign flag, set when the flag has its top bit set. The triangle normals
+// themselves are not stored (triangle_normals_of makes them). The caller has
+// checked that there are enough normals.
 static void read_normals(InteropMesh& m, const uint8_t* src, uint64_t count, const uint8_t* flags,
                          uint64_t flag_count) {
     m.polygon_normals.clear();
     m.triangle_normals.clear();
+    m.triangle_normal_flips.clear();
     if (count == 0) return;
-    constexpr size_t piece = 3 * (stage_bytes / (3 * sizeof(double)));  // whole triples
-    const uint64_t flipped = 3 * flag_count;
+    constexpr size_t piece = stage_bytes / sizeof(double);
     m.polygon_normals.reserve(count);
-    m.triangle_normals.reserve(flipped);
     for (uint64_t first = 0; first < count;) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, count - first));
         const FileValues<double> from{src + first * sizeof(double)};
         m.polygon_normals.insert(m.polygon_normals.end(), from, from + static_cast<std::ptrdiff_t>(n));
-        if (first < flipped) {
-            // A whole number of triples: `first` is, and so is what is left.
-            const size_t t = static_cast<size_t>(std::min<uint64_t>(n, flipped - first));
-            const double* copied = m.polygon_normals.data() + first;
-            const size_t at = m.triangle_normals.size();
-            m.triangle_normals.insert(m.triangle_normals.end(), copied, copied + t);
-            double* out = m.triangle_normals.data() + at;
-            const uint8_t* f = flags + first / 3;
-            for (size_t v = 0; v < t / 3; ++v) {
-                const double sign = (f[v] & 0x80) ? -1.0 : 1.0;
-                out[3 * v] *= sign;
-                out[3 * v + 1] *= sign;
-                out[3 * v + 2] *= sign;
-            }
-        }
         first += n;
     }
+    m.triangle_normal_flips.resize(static_cast<size_t>(flag_count));
+    for (size_t v = 0; v < flag_count; ++v) m.triangle_normal_flips[v] = (flags[v] & 0x80) ? 1 : 0;
 }
 
 static int32_t colour_index_width(int32_t palette_len) {
@@ -943,7 +928,7 @@ static void reserve_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
         case PART_NORMALS:
             if (a.count(H_SIGN_FLAGS) * 3 > a.count(H_NORMALS) || a.count(H_NORMALS) == 0) break;
             reserve_for(m.polygon_normals, a.count(H_NORMALS));
-            reserve_for(m.triangle_normals, a.count(H_SIGN_FLAGS) * 3);
+            reserve_for(m.triangle_normal_flips, a.count(H_SIGN_FLAGS));
             break;
         case PART_COLOURS:
             if (a.index_width == 0) break;
@@ -1304,6 +1289,7 @@ void destroy_interop_mesh(InteropMesh* m) {
     release(m->operand_ids);
     release(m->triangles);
     release(m->triangle_normals);
+    release(m->triangle_normal_flips);
     release(m->triangle_polygons);
     release(m->polygon_edges);
     release(m->triangle_edges);
@@ -1338,6 +1324,23 @@ void free_interop_mesh(InteropMesh* mesh) {
 void free_interop_meshes(std::vector<InteropMesh*>& meshes) {
     for (InteropMesh* mesh : meshes) free_interop_mesh(mesh);
     meshes.clear();
+}
+
+NormalList normal_list(const std::vector<double>& values) { return NormalList{values.data(), nullptr, values.size()}; }
+
+NormalList triangle_normals_of(const InteropMesh& mesh) {
+    if (!mesh.triangle_normals.empty() || mesh.triangle_normal_flips.empty()) return normal_list(mesh.triangle_normals);
+    const size_t count = std::min(3 * mesh.triangle_normal_flips.size(), mesh.polygon_normals.size() / 3 * 3);
+    return NormalList{mesh.polygon_normals.data(), mesh.triangle_normal_flips.data(), count};
+}
+
+const double* triangle_normal_values(const InteropMesh& mesh, std::vector<double>& scratch, size_t& count) {
+    const NormalList normals = triangle_normals_of(mesh);
+    count = normals.size();
+    if (!normals.flips) return normals.values;
+    scratch.resize(count);
+    for (size_t i = 0; i < count; ++i) scratch[i] = normals[i];
+    return scratch.data();
 }
 
 int32_t interop_mesh_vertex_count(const InteropMesh& mesh) {

@@ -238,9 +238,10 @@ void colour_by_depth(InteropMesh& mesh, int32_t variant) { colour_by_axis(mesh, 
 void colour_by_normal(InteropMesh& mesh, int32_t variant, int32_t function) {
     if (!has_positions(mesh, 3)) return;
     const size_t d = static_cast<size_t>(mesh.dimension);
-    const size_t n = std::min(colourable(mesh), mesh.triangle_normals.size() / d);
+    const NormalList normals = triangle_normals_of(mesh);
+    const size_t n = std::min(colourable(mesh), normals.size() / d);
     for (size_t i = 0; i < n; ++i) {
-        const double* v = mesh.triangle_normals.data() + d * i;
+        const double v[3] = {normals[d * i], normals[d * i + 1], normals[d * i + 2]};
         if (function == COLOUR_BY_VERTICALITY) {
             set_ramp(mesh, i, variant, 1.0 - std::fabs(v[1]));
         } else if (variant == COLOUR_GREY) {
@@ -723,8 +724,12 @@ void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t f
     work().vertex_counts.resize(n);
     double* sums = work().vertex_values.data();
     uint32_t* counts = work().vertex_counts.data();
-    const DeviationArrays w{mesh.positions.data(), mesh.triangle_normals.data(), mesh.triangle_normals.size() / 3,
-                            sums, counts};
+    // The packed passes want the normals as one array; made here for the
+    // pass only, when the mesh keeps just the flips.
+    std::vector<double> scratch;
+    size_t normal_count = 0;
+    const double* normals = triangle_normal_values(mesh, scratch, normal_count);
+    const DeviationArrays w{mesh.positions.data(), normals, normal_count / 3, sums, counts};
     const size_t threads = deviation_threads(mesh.triangles.size() / 3, n);
     // Range k's lowest and highest mean; min and max are exact, so the
     // order they are combined in changes nothing.

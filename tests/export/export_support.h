@@ -100,7 +100,7 @@ inline Expected expected_of(const EntitySet& set, int topology) {
     int64_t base = 0;
     auto add_mesh = [&](const InteropMesh& m, const EntityRecord& owner) {
         const size_t dim = m.dimension == 2 ? 2 : 3, count = m.positions.size() / dim;
-        const std::vector<double>& normals = topology == 0 ? m.polygon_normals : m.triangle_normals;
+        const NormalList normals = topology == 0 ? normal_list(m.polygon_normals) : triangle_normals_of(m);
         for (size_t v = 0; v < count; ++v) {
             std::array<double, 10> a = {m.positions[v * dim], m.positions[v * dim + 1],
                                         dim == 3 ? m.positions[v * dim + 2] : 0.0, 0, 0, 0, 1, 1, 1, 1};
