@@ -217,7 +217,7 @@ inline void vertex_normal(const WalkedMesh& w, const NormalList& normals, int64_
 }
 
 inline void vertex_colour(const WalkedMesh& w, int64_t v, double c[4]) {
-    const std::vector<double>& colours = w.mesh->colours;
+    const ColourList colours = colours_of(*w.mesh);
     const size_t at = static_cast<size_t>(v) * 4;
     if (at + 4 <= colours.size()) {
         c[0] = colours[at];

@@ -345,15 +345,20 @@ __attribute__((noinline)) static uint32_t colour_indices(uint32_t* out, const ui
     return largest_of(out, n);
 }
 
-// Colours: four palette doubles per vertex, and their display bytes, worked
-// out once per palette colour. Every index must name a palette colour.
+// Colours: the palette and one index per vertex, and the display bytes,
+// worked out once per palette colour. Every index must name a palette
+// colour.
 static bool read_colours(InteropMesh& m, const uint8_t* palette_src, uint64_t palette_len, const uint8_t* index_src,
                          int32_t width, uint64_t vertices) {
     m.colours.clear();
+    m.colour_palette.clear();
+    m.colour_indices.clear();
     m.display_colours.clear();
     if (width == 0) return true;
-    std::vector<double> palette;
+    std::vector<double>& palette = m.colour_palette;
     copy_array(palette, palette_src, palette_len);
+    // Whole colours only: a part colour at the end is never named.
+    palette.resize(palette.size() / 4 * 4);
     const uint64_t palette_colours = palette.size() / 4;
     std::vector<uint8_t> palette_bytes(palette.size());
     for (size_t i = 0; i < palette.size(); ++i) {
@@ -364,22 +369,16 @@ static bool read_colours(InteropMesh& m, const uint8_t* palette_src, uint64_t pa
     }
     constexpr size_t piece = stage_bytes / (4 * sizeof(double));
     uint32_t index[piece];
-    alignas(64) double colours[4 * piece];
     alignas(64) uint8_t display[4 * piece];
-    m.colours.reserve(4 * vertices);
+    m.colour_indices.reserve(vertices);
     m.display_colours.reserve(4 * vertices);
-    const double* p = palette.data();
     const uint8_t* pb = palette_bytes.data();
     for (uint64_t first = 0; first < vertices; first += piece) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, vertices - first));
         const uint32_t largest = colour_indices(index, index_src + first * static_cast<uint64_t>(width), n, width);
         if (!all_below(largest, n, palette_colours)) return false;
-        for (size_t v = 0; v < n; ++v) {
-            const size_t k = 4 * static_cast<size_t>(index[v]);
-            std::memcpy(colours + 4 * v, p + k, 4 * sizeof(double));
-            std::memcpy(display + 4 * v, pb + k, 4);
-        }
-        m.colours.insert(m.colours.end(), colours, colours + 4 * n);
+        for (size_t v = 0; v < n; ++v) std::memcpy(display + 4 * v, pb + 4 * static_cast<size_t>(index[v]), 4);
+        m.colour_indices.insert(m.colour_indices.end(), index, index + n);
         m.display_colours.insert(m.display_colours.end(), display, display + 4 * n);
     }
     return true;
@@ -932,7 +931,7 @@ static void reserve_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
             break;
         case PART_COLOURS:
             if (a.index_width == 0) break;
-            reserve_for(m.colours, a.vertices * 4);
+            reserve_for(m.colour_indices, a.vertices);
             reserve_for(m.display_colours, a.vertices * 4);
             break;
         case PART_IDS:
@@ -1282,6 +1281,8 @@ void destroy_interop_mesh(InteropMesh* m) {
     release(m->polygons);
     release(m->polygon_normals);
     release(m->colours);
+    release(m->colour_palette);
+    release(m->colour_indices);
     release(m->bounds);
     release(m->face_ids);
     release(m->user_type_ids);
@@ -1343,6 +1344,24 @@ const double* triangle_normal_values(const InteropMesh& mesh, std::vector<double
     return scratch.data();
 }
 
+ColourList colours_of(const InteropMesh& mesh) {
+    if (!mesh.colours.empty() || mesh.colour_palette.empty()) {
+        return ColourList{mesh.colours.data(), nullptr, mesh.colours.size()};
+    }
+    return ColourList{mesh.colour_palette.data(), mesh.colour_indices.data(), 4 * mesh.colour_indices.size()};
+}
+
+const double* colour_values(const InteropMesh& mesh, std::vector<double>& scratch, size_t& count) {
+    const ColourList colours = colours_of(mesh);
+    count = colours.size();
+    if (!colours.indices) return colours.values;
+    scratch.resize(count);
+    for (size_t v = 0; v < count / 4; ++v) {
+        std::memcpy(scratch.data() + 4 * v, colours.values + 4 * size_t{colours.indices[v]}, 4 * sizeof(double));
+    }
+    return scratch.data();
+}
+
 int32_t interop_mesh_vertex_count(const InteropMesh& mesh) {
     if (mesh.dimension <= 0) return 0;
     return static_cast<int32_t>(mesh.positions.size() / static_cast<size_t>(mesh.dimension));
@@ -1357,5 +1376,5 @@ int32_t interop_mesh_polygon_count(const InteropMesh& mesh) {
 
 uint64_t interop_mesh_bytes(const InteropMesh& mesh) {
     return mesh.positions.size() * 8 + mesh.polygons.size() * 4 + mesh.polygon_normals.size() * 8 +
-           mesh.colours.size() * 8;
+           colours_of(mesh).size() * 8;
 }

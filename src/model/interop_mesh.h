@@ -50,8 +50,13 @@ struct InteropMesh {
     // Components per position, normal and bound (2 or 3).
     int32_t dimension = 0;
     std::vector<double> polygon_normals;
-    // Four doubles per vertex (red, green, blue, alpha in 0..1).
+    // Four doubles per vertex (red, green, blue, alpha in 0..1). A mesh read
+    // from a file leaves this empty and keeps the palette and one index per
+    // vertex below (4 bytes a vertex instead of 32); read the colours through
+    // colours_of.
     std::vector<double> colours;
+    std::vector<double> colour_palette;
+    std::vector<uint32_t> colour_indices;
     // Five vectors of `dimension` components: min, max, centre, mean, extent.
     std::vector<double> bounds;
     std::vector<uint32_t> face_ids;
@@ -134,6 +139,22 @@ NormalList normal_list(const std::vector<double>& values);
 NormalList triangle_normals_of(const InteropMesh& mesh);
 // The triangle normals as one array: the stored ones, or `scratch` filled.
 const double* triangle_normal_values(const InteropMesh& mesh, std::vector<double>& scratch, size_t& count);
+
+// The colours of a mesh as four doubles per vertex: the stored ones, or
+// those its palette indices name.
+struct ColourList {
+    const double* values = nullptr;   // the colours, or the palette
+    const uint32_t* indices = nullptr;  // null: values as they are
+    size_t count = 0;                 // doubles
+
+    size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    double operator[](size_t i) const { return indices ? values[4 * size_t{indices[i / 4]} + i % 4] : values[i]; }
+};
+
+ColourList colours_of(const InteropMesh& mesh);
+// The colours as one array: the stored ones, or `scratch` filled.
+const double* colour_values(const InteropMesh& mesh, std::vector<double>& scratch, size_t& count);
 
 // Every mesh entry of the file, in file order, each new and owned by the
 // caller. Empty on failure; a failure other than "does not open" prints

@@ -944,10 +944,11 @@ void apply_colour_settings(const ColourSettings& settings, InteropMesh& mesh) {
 
     switch (settings.colour_mode) {
         case COLOUR_RGBA: {
-            const size_t m = std::min(mesh.display_colours.size(), mesh.colours.size()) / 4;
+            const ColourList source = colours_of(mesh);
+            const size_t m = std::min(mesh.display_colours.size(), source.size()) / 4;
             for (size_t i = 0; i < m; ++i) {
-                const double* s = mesh.colours.data() + 4 * i;
-                set_rgb(mesh, i, unit_to_byte(s[0]), unit_to_byte(s[1]), unit_to_byte(s[2]));
+                set_rgb(mesh, i, unit_to_byte(source[4 * i]), unit_to_byte(source[4 * i + 1]),
+                        unit_to_byte(source[4 * i + 2]));
             }
             break;
         }
@@ -972,8 +973,12 @@ void apply_colour_settings(const ColourSettings& settings, InteropMesh& mesh) {
             c[2] = static_cast<uint8_t>(255 - c[2]);
         }
     }
-    const size_t sourced = std::min(m, mesh.colours.size() / 4);
-    const double* source = mesh.colours.data();
+    // The alpha passes read the colours as one array, made for them only
+    // when the mesh keeps a palette.
+    std::vector<double> scratch;
+    size_t source_count = 0;
+    const double* source = colour_values(mesh, scratch, source_count);
+    const size_t sourced = std::min(m, source_count / 4);
     const bool avx = avx_available();
     in_vertex_ranges(sourced, streaming_parts(sourced), [&](size_t, size_t from, size_t to) {
         if (avx)

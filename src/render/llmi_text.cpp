@@ -160,7 +160,7 @@ LlmiTrace compose_llmi_trace(char mode, uint32_t entity_id, uint32_t element_id,
                 position += (c > 0 ? ",0" : "0");
                 normal += (c > 0 ? ",0" : "0");
             }
-            s += "     V[" + position + "] C[" + vector_text(mesh->colours, 4 * k, 4) + "] N[" + normal + "]\n";
+            s += "     V[" + position + "] C[" + vector_text(colours_of(*mesh), 4 * k, 4) + "] N[" + normal + "]\n";
         }
     }
     trace.shown = true;

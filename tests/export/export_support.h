@@ -105,7 +105,8 @@ inline Expected expected_of(const EntitySet& set, int topology) {
             std::array<double, 10> a = {m.positions[v * dim], m.positions[v * dim + 1],
                                         dim == 3 ? m.positions[v * dim + 2] : 0.0, 0, 0, 0, 1, 1, 1, 1};
             for (size_t k = 0; 3 * v + 3 <= normals.size() && k < 3; ++k) a[3 + k] = normals[3 * v + k];
-            for (size_t k = 0; 4 * v + 4 <= m.colours.size() && k < 4; ++k) a[6 + k] = m.colours[4 * v + k];
+            const ColourList colours = colours_of(m);
+            for (size_t k = 0; 4 * v + 4 <= colours.size() && k < 4; ++k) a[6 + k] = colours[4 * v + k];
             if (!entity_transform_is_identity(owner)) {
                 entity_transform_point(owner, a[0], a[1], a[2]);
                 entity_transform_normal(owner, a[3], a[4], a[5]);
