@@ -1351,17 +1351,6 @@ ColourList colours_of(const InteropMesh& mesh) {
     return ColourList{mesh.colour_palette.data(), mesh.colour_indices.data(), 4 * mesh.colour_indices.size()};
 }
 
-const double* colour_values(const InteropMesh& mesh, std::vector<double>& scratch, size_t& count) {
-    const ColourList colours = colours_of(mesh);
-    count = colours.size();
-    if (!colours.indices) return colours.values;
-    scratch.resize(count);
-    for (size_t v = 0; v < count / 4; ++v) {
-        std::memcpy(scratch.data() + 4 * v, colours.values + 4 * size_t{colours.indices[v]}, 4 * sizeof(double));
-    }
-    return scratch.data();
-}
-
 int32_t interop_mesh_vertex_count(const InteropMesh& mesh) {
     if (mesh.dimension <= 0) return 0;
     return static_cast<int32_t>(mesh.positions.size() / static_cast<size_t>(mesh.dimension));

@@ -153,8 +153,6 @@ struct ColourList {
 };
 
 ColourList colours_of(const InteropMesh& mesh);
-// The colours as one array: the stored ones, or `scratch` filled.
-const double* colour_values(const InteropMesh& mesh, std::vector<double>& scratch, size_t& count);
 
 // Every mesh entry of the file, in file order, each new and owned by the
 // caller. Empty on failure; a failure other than "does not open" prints

@@ -973,18 +973,30 @@ void apply_colour_settings(const ColourSettings& settings, InteropMesh& mesh) {
             c[2] = static_cast<uint8_t>(255 - c[2]);
         }
     }
-    // The alpha passes read the colours as one array, made for them only
-    // when the mesh keeps a palette.
-    std::vector<double> scratch;
-    size_t source_count = 0;
-    const double* source = colour_values(mesh, scratch, source_count);
-    const size_t sourced = std::min(m, source_count / 4);
+    const ColourList source = colours_of(mesh);
+    const size_t sourced = std::min(m, source.size() / 4);
     const bool avx = avx_available();
-    in_vertex_ranges(sourced, streaming_parts(sourced), [&](size_t, size_t from, size_t to) {
+    const bool transparent = settings.transparent_mode;
+    auto alpha = [avx, transparent](uint8_t* out, const double* in, size_t from, size_t to) {
         if (avx)
-            alpha_avx(colours, source, settings.transparent_mode, from, to);
+            alpha_avx(out, in, transparent, from, to);
         else
-            alpha_tail(colours, source, settings.transparent_mode, from, to);
+            alpha_tail(out, in, transparent, from, to);
+    };
+    in_vertex_ranges(sourced, streaming_parts(sourced), [&](size_t, size_t from, size_t to) {
+        if (!source.indices) return alpha(colours, source.values, from, to);
+        // A palette is looked up a piece at a time, so no copy of every
+        // vertex's colour is ever made.
+        constexpr size_t piece = 512;
+        double looked_up[4 * piece];
+        for (size_t first = from; first < to; first += piece) {
+            const size_t n = std::min(piece, to - first);
+            for (size_t v = 0; v < n; ++v) {
+                std::memcpy(looked_up + 4 * v, source.values + 4 * size_t{source.indices[first + v]},
+                            4 * sizeof(double));
+            }
+            alpha(colours + 4 * first, looked_up, 0, n);
+        }
     });
     const uint8_t opaque = settings.transparent_mode ? static_cast<uint8_t>(255 * 0.5 + 64.0) : 255;
     for (size_t i = sourced; i < m; ++i) colours[4 * i + 3] = opaque;

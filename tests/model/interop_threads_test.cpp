@@ -110,10 +110,10 @@ static void expect_read_as_written(const InteropMesh& r, const InteropWriterMesh
             display.push_back(display_byte(w.palette[4 * index + k]));
         }
     }
-    std::vector<double> scratch;
-    size_t colour_count = 0;
-    const double* read_colours = colour_values(r, scratch, colour_count);
-    EXPECT_EQ(std::vector<double>(read_colours, read_colours + colour_count), colours);
+    const ColourList read_colours = colours_of(r);
+    std::vector<double> looked_up;
+    for (size_t i = 0; i < read_colours.size(); ++i) looked_up.push_back(read_colours[i]);
+    EXPECT_EQ(looked_up, colours);
     EXPECT_EQ(r.display_colours, display);
     EXPECT_EQ(r.bounds, w.bounds);
     EXPECT_EQ(r.face_ids, as<uint32_t>(w.face_ids));
