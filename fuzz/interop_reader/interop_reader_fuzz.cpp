@@ -25,8 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (InteropMesh* mesh : meshes) {
         const uint64_t vertices = static_cast<uint64_t>(interop_mesh_vertex_count(*mesh));
         require(mesh->present == 1 && mesh->building == 0);
-        require(mesh->colours.empty() || mesh->colours.size() == 4 * vertices);
-        require(mesh->display_colours.size() == mesh->colours.size());
+        const size_t colours = colours_of(*mesh).size();
+        require(colours == 0 || colours == 4 * vertices);
+        require(mesh->display_colours.size() == colours);
+        require_below(mesh->colour_indices, 0, mesh->colour_palette.size() / 4);
+        require(triangle_normals_of(*mesh).size() <= mesh->polygon_normals.size());
         require_below(mesh->triangles, 0, vertices);
         require_below(mesh->polygon_edges, 0, vertices);
         require_below(mesh->triangle_edges, 0, vertices);

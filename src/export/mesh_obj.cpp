@@ -31,7 +31,7 @@ static void write_vertex_lines(MeshOutput& out, const std::vector<WalkedMesh>& m
 
 static void write_normal_lines(MeshOutput& out, const std::vector<WalkedMesh>& meshes, int topology) {
     for (const WalkedMesh& w : meshes) {
-        const std::vector<double>& normals = topology_normals(*w.mesh, topology);
+        const NormalList normals = topology_normals(*w.mesh, topology);
         for (int64_t v = 0; v < w.vertex_count; ++v) {
             char* o = mesh_output_reserve(out, 3 * (MESH_NUMBER_CHARS + 1) + 4);
             double n[3];

@@ -23,7 +23,7 @@ static std::string element_lines(int64_t vertices, int64_t faces, bool normals, 
 static void write_binary_vertices(MeshOutput& out, const std::vector<WalkedMesh>& meshes, int topology, bool normals,
                                   bool colours) {
     for (const WalkedMesh& w : meshes) {
-        const std::vector<double>& normal_array = topology_normals(*w.mesh, topology);
+        const NormalList normal_array = topology_normals(*w.mesh, topology);
         for (int64_t v = 0; v < w.vertex_count; ++v) {
             char* o = mesh_output_reserve(out, 52);
             double p[3];

@@ -259,7 +259,7 @@ std::string mesh_comment_header(const char* prefix, const std::string& path, int
 void write_text_vertex_lines(MeshOutput& out, const std::vector<WalkedMesh>& meshes, int topology, bool normals,
                              bool colours) {
     for (const WalkedMesh& w : meshes) {
-        const std::vector<double>& normal_array = topology_normals(*w.mesh, topology);
+        const NormalList normal_array = topology_normals(*w.mesh, topology);
         for (int64_t v = 0; v < w.vertex_count; ++v) {
             char* o = mesh_output_reserve(out, 10 * (MESH_NUMBER_CHARS + 1) + 1);
             double p[3];

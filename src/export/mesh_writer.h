@@ -200,11 +200,11 @@ inline void vertex_position(const WalkedMesh& w, int64_t v, double p[3]) {
 }
 
 // Normals of the topology: polygon normals for 0, triangle normals otherwise.
-inline const std::vector<double>& topology_normals(const InteropMesh& mesh, int topology) {
-    return topology == TOPOLOGY_POLYGONS ? mesh.polygon_normals : mesh.triangle_normals;
+inline NormalList topology_normals(const InteropMesh& mesh, int topology) {
+    return topology == TOPOLOGY_POLYGONS ? normal_list(mesh.polygon_normals) : triangle_normals_of(mesh);
 }
 
-inline void vertex_normal(const WalkedMesh& w, const std::vector<double>& normals, int64_t v, double n[3]) {
+inline void vertex_normal(const WalkedMesh& w, const NormalList& normals, int64_t v, double n[3]) {
     const size_t at = static_cast<size_t>(v) * 3;
     if (at + 3 <= normals.size()) {
         n[0] = normals[at];
@@ -217,7 +217,7 @@ inline void vertex_normal(const WalkedMesh& w, const std::vector<double>& normal
 }
 
 inline void vertex_colour(const WalkedMesh& w, int64_t v, double c[4]) {
-    const std::vector<double>& colours = w.mesh->colours;
+    const ColourList colours = colours_of(*w.mesh);
     const size_t at = static_cast<size_t>(v) * 4;
     if (at + 4 <= colours.size()) {
         c[0] = colours[at];

@@ -321,43 +321,27 @@ static bool read_polygon_list(InteropMesh& m, const uint8_t* src, uint64_t count
     return below;
 }
 
-// Polygon normals, and the triangle normals made from them: the first
-// 3 x `flag_count` normals with the triples whose flag has its top bit set
-// negated. The caller has checked that there are enough normals. Both are
-// made a piece at a time, the triangle normals from the polygon normals just
-// copied.
+// Polygon normals, and what the triangle normals are made from: one flip
+// per sign flag, set when the flag has its top bit set. The triangle normals
+// themselves are not stored (triangle_normals_of makes them). The caller has
+// checked that there are enough normals.
 static void read_normals(InteropMesh& m, const uint8_t* src, uint64_t count, const uint8_t* flags,
                          uint64_t flag_count) {
     m.polygon_normals.clear();
     m.triangle_normals.clear();
+    m.triangle_normal_flips.clear();
     if (count == 0) return;
-    constexpr size_t piece = 3 * (stage_bytes / (3 * sizeof(double)));  // whole triples
-    const uint64_t flipped = 3 * flag_count;
+    constexpr size_t piece = stage_bytes / sizeof(double);
     m.polygon_normals.reserve(count);
-    m.triangle_normals.reserve(flipped);
     populate(m.polygon_normals);
-    populate(m.triangle_normals);
     for (uint64_t first = 0; first < count;) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, count - first));
         const FileValues<double> from{src + first * sizeof(double)};
         m.polygon_normals.insert(m.polygon_normals.end(), from, from + static_cast<std::ptrdiff_t>(n));
-        if (first < flipped) {
-            // A whole number of triples: `first` is, and so is what is left.
-            const size_t t = static_cast<size_t>(std::min<uint64_t>(n, flipped - first));
-            const double* copied = m.polygon_normals.data() + first;
-            const size_t at = m.triangle_normals.size();
-            m.triangle_normals.insert(m.triangle_normals.end(), copied, copied + t);
-            double* out = m.triangle_normals.data() + at;
-            const uint8_t* f = flags + first / 3;
-            for (size_t v = 0; v < t / 3; ++v) {
-                const double sign = (f[v] & 0x80) ? -1.0 : 1.0;
-                out[3 * v] *= sign;
-                out[3 * v + 1] *= sign;
-                out[3 * v + 2] *= sign;
-            }
-        }
         first += n;
     }
+    m.triangle_normal_flips.resize(static_cast<size_t>(flag_count));
+    for (size_t v = 0; v < flag_count; ++v) m.triangle_normal_flips[v] = (flags[v] & 0x80) ? 1 : 0;
 }
 
 static int32_t colour_index_width(int32_t palette_len) {
@@ -382,15 +366,20 @@ __attribute__((noinline)) static uint32_t colour_indices(uint32_t* out, const ui
     return largest_of(out, n);
 }
 
-// Colours: four palette doubles per vertex, and their display bytes, worked
-// out once per palette colour. Every index must name a palette colour.
+// Colours: the palette and one index per vertex, and the display bytes,
+// worked out once per palette colour. Every index must name a palette
+// colour.
 static bool read_colours(InteropMesh& m, const uint8_t* palette_src, uint64_t palette_len, const uint8_t* index_src,
                          int32_t width, uint64_t vertices) {
     m.colours.clear();
+    m.colour_palette.clear();
+    m.colour_indices.clear();
     m.display_colours.clear();
     if (width == 0) return true;
-    std::vector<double> palette;
+    std::vector<double>& palette = m.colour_palette;
     copy_array(palette, palette_src, palette_len);
+    // Whole colours only: a part colour at the end is never named.
+    palette.resize(palette.size() / 4 * 4);
     const uint64_t palette_colours = palette.size() / 4;
     std::vector<uint8_t> palette_bytes(palette.size());
     for (size_t i = 0; i < palette.size(); ++i) {
@@ -401,24 +390,18 @@ static bool read_colours(InteropMesh& m, const uint8_t* palette_src, uint64_t pa
     }
     constexpr size_t piece = stage_bytes / (4 * sizeof(double));
     uint32_t index[piece];
-    alignas(64) double colours[4 * piece];
     alignas(64) uint8_t display[4 * piece];
-    m.colours.reserve(4 * vertices);
+    m.colour_indices.reserve(vertices);
     m.display_colours.reserve(4 * vertices);
-    populate(m.colours);
+    populate(m.colour_indices);
     populate(m.display_colours);
-    const double* p = palette.data();
     const uint8_t* pb = palette_bytes.data();
     for (uint64_t first = 0; first < vertices; first += piece) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(piece, vertices - first));
         const uint32_t largest = colour_indices(index, index_src + first * static_cast<uint64_t>(width), n, width);
         if (!all_below(largest, n, palette_colours)) return false;
-        for (size_t v = 0; v < n; ++v) {
-            const size_t k = 4 * static_cast<size_t>(index[v]);
-            std::memcpy(colours + 4 * v, p + k, 4 * sizeof(double));
-            std::memcpy(display + 4 * v, pb + k, 4);
-        }
-        m.colours.insert(m.colours.end(), colours, colours + 4 * n);
+        for (size_t v = 0; v < n; ++v) std::memcpy(display + 4 * v, pb + 4 * static_cast<size_t>(index[v]), 4);
+        m.colour_indices.insert(m.colour_indices.end(), index, index + n);
         m.display_colours.insert(m.display_colours.end(), display, display + 4 * n);
     }
     return true;
@@ -967,11 +950,11 @@ static void reserve_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
         case PART_NORMALS:
             if (a.count(H_SIGN_FLAGS) * 3 > a.count(H_NORMALS) || a.count(H_NORMALS) == 0) break;
             reserve_for(m.polygon_normals, a.count(H_NORMALS));
-            reserve_for(m.triangle_normals, a.count(H_SIGN_FLAGS) * 3);
+            reserve_for(m.triangle_normal_flips, a.count(H_SIGN_FLAGS));
             break;
         case PART_COLOURS:
             if (a.index_width == 0) break;
-            reserve_for(m.colours, a.vertices * 4);
+            reserve_for(m.colour_indices, a.vertices);
             reserve_for(m.display_colours, a.vertices * 4);
             break;
         case PART_IDS:
@@ -1321,6 +1304,8 @@ void destroy_interop_mesh(InteropMesh* m) {
     release(m->polygons);
     release(m->polygon_normals);
     release(m->colours);
+    release(m->colour_palette);
+    release(m->colour_indices);
     release(m->bounds);
     release(m->face_ids);
     release(m->user_type_ids);
@@ -1328,6 +1313,7 @@ void destroy_interop_mesh(InteropMesh* m) {
     release(m->operand_ids);
     release(m->triangles);
     release(m->triangle_normals);
+    release(m->triangle_normal_flips);
     release(m->triangle_polygons);
     release(m->polygon_edges);
     release(m->triangle_edges);
@@ -1364,6 +1350,30 @@ void free_interop_meshes(std::vector<InteropMesh*>& meshes) {
     meshes.clear();
 }
 
+NormalList normal_list(const std::vector<double>& values) { return NormalList{values.data(), nullptr, values.size()}; }
+
+NormalList triangle_normals_of(const InteropMesh& mesh) {
+    if (!mesh.triangle_normals.empty() || mesh.triangle_normal_flips.empty()) return normal_list(mesh.triangle_normals);
+    const size_t count = std::min(3 * mesh.triangle_normal_flips.size(), mesh.polygon_normals.size() / 3 * 3);
+    return NormalList{mesh.polygon_normals.data(), mesh.triangle_normal_flips.data(), count};
+}
+
+const double* triangle_normal_values(const InteropMesh& mesh, std::vector<double>& scratch, size_t& count) {
+    const NormalList normals = triangle_normals_of(mesh);
+    count = normals.size();
+    if (!normals.flips) return normals.values;
+    scratch.resize(count);
+    for (size_t i = 0; i < count; ++i) scratch[i] = normals[i];
+    return scratch.data();
+}
+
+ColourList colours_of(const InteropMesh& mesh) {
+    if (!mesh.colours.empty() || mesh.colour_palette.empty()) {
+        return ColourList{mesh.colours.data(), nullptr, mesh.colours.size()};
+    }
+    return ColourList{mesh.colour_palette.data(), mesh.colour_indices.data(), 4 * mesh.colour_indices.size()};
+}
+
 int32_t interop_mesh_vertex_count(const InteropMesh& mesh) {
     if (mesh.dimension <= 0) return 0;
     return static_cast<int32_t>(mesh.positions.size() / static_cast<size_t>(mesh.dimension));
@@ -1378,5 +1388,5 @@ int32_t interop_mesh_polygon_count(const InteropMesh& mesh) {
 
 uint64_t interop_mesh_bytes(const InteropMesh& mesh) {
     return mesh.positions.size() * 8 + mesh.polygons.size() * 4 + mesh.polygon_normals.size() * 8 +
-           mesh.colours.size() * 8;
+           colours_of(mesh).size() * 8;
 }

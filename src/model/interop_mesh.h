@@ -50,8 +50,13 @@ struct InteropMesh {
     // Components per position, normal and bound (2 or 3).
     int32_t dimension = 0;
     std::vector<double> polygon_normals;
-    // Four doubles per vertex (red, green, blue, alpha in 0..1).
+    // Four doubles per vertex (red, green, blue, alpha in 0..1). A mesh read
+    // from a file leaves this empty and keeps the palette and one index per
+    // vertex below (4 bytes a vertex instead of 32); read the colours through
+    // colours_of.
     std::vector<double> colours;
+    std::vector<double> colour_palette;
+    std::vector<uint32_t> colour_indices;
     // Five vectors of `dimension` components: min, max, centre, mean, extent.
     std::vector<double> bounds;
     std::vector<uint32_t> face_ids;
@@ -59,8 +64,13 @@ struct InteropMesh {
     std::vector<uint32_t> group_ids;
     std::vector<uint32_t> operand_ids;
     std::vector<uint32_t> triangles;
-    // Three doubles per vertex: the polygon normals with the sign flags applied.
+    // Three doubles per vertex: the polygon normals with the sign flags
+    // applied. A mesh read from a file leaves this empty and keeps only the
+    // flips below (a second copy of the normals costs 24 bytes a vertex);
+    // read both through triangle_normals_of.
     std::vector<double> triangle_normals;
+    // One byte per triangle normal, 1 where it is the polygon normal negated.
+    std::vector<uint8_t> triangle_normal_flips;
     std::vector<uint32_t> triangle_polygons;
     // Edge lists as vertex-index pairs: the 32-bit lists of a 32-bit file
     // (decoded and de-duplicated) ...
@@ -109,6 +119,40 @@ struct InteropMesh {
     int32_t element_count = -1;
     int32_t batch_count = -1;
 };
+
+// A list of normal components as doubles: values as stored, or, with
+// `flips`, the polygon normals with each flipped triple negated.
+struct NormalList {
+    const double* values = nullptr;
+    const uint8_t* flips = nullptr;
+    size_t count = 0;  // doubles
+
+    size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    // Multiplied as the reader once did, so every bit comes out the same.
+    double operator[](size_t i) const { return flips ? values[i] * (flips[i / 3] ? -1.0 : 1.0) : values[i]; }
+};
+
+NormalList normal_list(const std::vector<double>& values);
+// The stored triangle normals when there are any, else those made from the
+// polygon normals and the flips.
+NormalList triangle_normals_of(const InteropMesh& mesh);
+// The triangle normals as one array: the stored ones, or `scratch` filled.
+const double* triangle_normal_values(const InteropMesh& mesh, std::vector<double>& scratch, size_t& count);
+
+// The colours of a mesh as four doubles per vertex: the stored ones, or
+// those its palette indices name.
+struct ColourList {
+    const double* values = nullptr;   // the colours, or the palette
+    const uint32_t* indices = nullptr;  // null: values as they are
+    size_t count = 0;                 // doubles
+
+    size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    double operator[](size_t i) const { return indices ? values[4 * size_t{indices[i / 4]} + i % 4] : values[i]; }
+};
+
+ColourList colours_of(const InteropMesh& mesh);
 
 // Every mesh entry of the file, in file order, each new and owned by the
 // caller. Empty on failure; a failure other than "does not open" prints

@@ -238,9 +238,10 @@ void colour_by_depth(InteropMesh& mesh, int32_t variant) { colour_by_axis(mesh, 
 void colour_by_normal(InteropMesh& mesh, int32_t variant, int32_t function) {
     if (!has_positions(mesh, 3)) return;
     const size_t d = static_cast<size_t>(mesh.dimension);
-    const size_t n = std::min(colourable(mesh), mesh.triangle_normals.size() / d);
+    const NormalList normals = triangle_normals_of(mesh);
+    const size_t n = std::min(colourable(mesh), normals.size() / d);
     for (size_t i = 0; i < n; ++i) {
-        const double* v = mesh.triangle_normals.data() + d * i;
+        const double v[3] = {normals[d * i], normals[d * i + 1], normals[d * i + 2]};
         if (function == COLOUR_BY_VERTICALITY) {
             set_ramp(mesh, i, variant, 1.0 - std::fabs(v[1]));
         } else if (variant == COLOUR_GREY) {
@@ -723,8 +724,12 @@ void colour_by_planarity_curvature(InteropMesh& mesh, int32_t variant, int32_t f
     work().vertex_counts.resize(n);
     double* sums = work().vertex_values.data();
     uint32_t* counts = work().vertex_counts.data();
-    const DeviationArrays w{mesh.positions.data(), mesh.triangle_normals.data(), mesh.triangle_normals.size() / 3,
-                            sums, counts};
+    // The packed passes want the normals as one array; made here for the
+    // pass only, when the mesh keeps just the flips.
+    std::vector<double> scratch;
+    size_t normal_count = 0;
+    const double* normals = triangle_normal_values(mesh, scratch, normal_count);
+    const DeviationArrays w{mesh.positions.data(), normals, normal_count / 3, sums, counts};
     const size_t threads = deviation_threads(mesh.triangles.size() / 3, n);
     // Range k's lowest and highest mean; min and max are exact, so the
     // order they are combined in changes nothing.
@@ -939,10 +944,11 @@ void apply_colour_settings(const ColourSettings& settings, InteropMesh& mesh) {
 
     switch (settings.colour_mode) {
         case COLOUR_RGBA: {
-            const size_t m = std::min(mesh.display_colours.size(), mesh.colours.size()) / 4;
+            const ColourList source = colours_of(mesh);
+            const size_t m = std::min(mesh.display_colours.size(), source.size()) / 4;
             for (size_t i = 0; i < m; ++i) {
-                const double* s = mesh.colours.data() + 4 * i;
-                set_rgb(mesh, i, unit_to_byte(s[0]), unit_to_byte(s[1]), unit_to_byte(s[2]));
+                set_rgb(mesh, i, unit_to_byte(source[4 * i]), unit_to_byte(source[4 * i + 1]),
+                        unit_to_byte(source[4 * i + 2]));
             }
             break;
         }
@@ -967,14 +973,30 @@ void apply_colour_settings(const ColourSettings& settings, InteropMesh& mesh) {
             c[2] = static_cast<uint8_t>(255 - c[2]);
         }
     }
-    const size_t sourced = std::min(m, mesh.colours.size() / 4);
-    const double* source = mesh.colours.data();
+    const ColourList source = colours_of(mesh);
+    const size_t sourced = std::min(m, source.size() / 4);
     const bool avx = avx_available();
-    in_vertex_ranges(sourced, streaming_parts(sourced), [&](size_t, size_t from, size_t to) {
+    const bool transparent = settings.transparent_mode;
+    auto alpha = [avx, transparent](uint8_t* out, const double* in, size_t from, size_t to) {
         if (avx)
-            alpha_avx(colours, source, settings.transparent_mode, from, to);
+            alpha_avx(out, in, transparent, from, to);
         else
-            alpha_tail(colours, source, settings.transparent_mode, from, to);
+            alpha_tail(out, in, transparent, from, to);
+    };
+    in_vertex_ranges(sourced, streaming_parts(sourced), [&](size_t, size_t from, size_t to) {
+        if (!source.indices) return alpha(colours, source.values, from, to);
+        // A palette is looked up a piece at a time, so no copy of every
+        // vertex's colour is ever made.
+        constexpr size_t piece = 512;
+        double looked_up[4 * piece];
+        for (size_t first = from; first < to; first += piece) {
+            const size_t n = std::min(piece, to - first);
+            for (size_t v = 0; v < n; ++v) {
+                std::memcpy(looked_up + 4 * v, source.values + 4 * size_t{source.indices[first + v]},
+                            4 * sizeof(double));
+            }
+            alpha(colours + 4 * first, looked_up, 0, n);
+        }
     });
     const uint8_t opaque = settings.transparent_mode ? static_cast<uint8_t>(255 * 0.5 + 64.0) : 255;
     for (size_t i = sourced; i < m; ++i) colours[4 * i + 3] = opaque;

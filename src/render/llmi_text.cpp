@@ -27,9 +27,13 @@ int64_t source_polygon(const InteropMesh* mesh, uint32_t t) {
     return mesh ? entry(mesh->triangle_polygons, t) : -1;
 }
 
-double value_at(const std::vector<double>& list, size_t at) { return at < list.size() ? list[at] : 0.0; }
+template <class List>
+double value_at(const List& list, size_t at) {
+    return at < list.size() ? list[at] : 0.0;
+}
 
-std::string vector_text(const std::vector<double>& list, size_t first, size_t count) {
+template <class List>
+std::string vector_text(const List& list, size_t first, size_t count) {
     std::string s;
     for (size_t c = 0; c < count; ++c) {
         if (c > 0) s += ",";
@@ -151,12 +155,12 @@ LlmiTrace compose_llmi_trace(char mode, uint32_t entity_id, uint32_t element_id,
             const size_t k = v;
             // Read with the mesh's dimension; components it lacks print 0.
             std::string position = vector_text(mesh->positions, d * k, std::min<size_t>(d, 3));
-            std::string normal = vector_text(mesh->triangle_normals, d * k, std::min<size_t>(d, 3));
+            std::string normal = vector_text(triangle_normals_of(*mesh), d * k, std::min<size_t>(d, 3));
             for (size_t c = std::min<size_t>(d, 3); c < 3; ++c) {
                 position += (c > 0 ? ",0" : "0");
                 normal += (c > 0 ? ",0" : "0");
             }
-            s += "     V[" + position + "] C[" + vector_text(mesh->colours, 4 * k, 4) + "] N[" + normal + "]\n";
+            s += "     V[" + position + "] C[" + vector_text(colours_of(*mesh), 4 * k, 4) + "] N[" + normal + "]\n";
         }
     }
     trace.shown = true;

@@ -62,7 +62,7 @@ void write_edges(uint8_t* out, const Edges& e, bool short_edges, size_t vertices
 // What every vertex of the mesh shares: its arrays and their usable lengths.
 struct VertexSource {
     const double* positions;
-    const double* normals;
+    NormalList normals;
     const uint8_t* colours;
     size_t count;         // V
     size_t stride;        // doubles per position and normal
@@ -77,9 +77,9 @@ VertexSource vertex_source(const InteropMesh& mesh) {
     s.used = std::min<size_t>(s.stride, 3);
     s.count = vertex_count_of(mesh);
     s.positions = mesh.positions.data();
-    s.normals = mesh.triangle_normals.data();
+    s.normals = triangle_normals_of(mesh);
     s.colours = mesh.display_colours.data();
-    s.normal_count = s.stride > 0 ? mesh.triangle_normals.size() / s.stride : 0;
+    s.normal_count = s.stride > 0 ? s.normals.size() / s.stride : 0;
     s.colour_count = mesh.display_colours.size() / 4;
     return s;
 }
@@ -89,8 +89,8 @@ PackedVertex pack_vertex(const VertexSource& s, size_t k) {
     const double* pos = s.positions + s.stride * k;
     for (size_t c = 0; c < s.used; ++c) p.position[c] = static_cast<float>(pos[c]);
     if (k < s.normal_count) {
-        const double* n = s.normals + s.stride * k;
-        for (size_t c = 0; c < s.used; ++c) p.normal[c] = static_cast<float>(n[c]);
+        const size_t n = s.stride * k;
+        for (size_t c = 0; c < s.used; ++c) p.normal[c] = static_cast<float>(s.normals[n + c]);
     }
     if (k < s.colour_count) {
         std::memcpy(p.colour, s.colours + 4 * k, 4);

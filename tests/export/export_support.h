@@ -100,12 +100,13 @@ inline Expected expected_of(const EntitySet& set, int topology) {
     int64_t base = 0;
     auto add_mesh = [&](const InteropMesh& m, const EntityRecord& owner) {
         const size_t dim = m.dimension == 2 ? 2 : 3, count = m.positions.size() / dim;
-        const std::vector<double>& normals = topology == 0 ? m.polygon_normals : m.triangle_normals;
+        const NormalList normals = topology == 0 ? normal_list(m.polygon_normals) : triangle_normals_of(m);
         for (size_t v = 0; v < count; ++v) {
             std::array<double, 10> a = {m.positions[v * dim], m.positions[v * dim + 1],
                                         dim == 3 ? m.positions[v * dim + 2] : 0.0, 0, 0, 0, 1, 1, 1, 1};
             for (size_t k = 0; 3 * v + 3 <= normals.size() && k < 3; ++k) a[3 + k] = normals[3 * v + k];
-            for (size_t k = 0; 4 * v + 4 <= m.colours.size() && k < 4; ++k) a[6 + k] = m.colours[4 * v + k];
+            const ColourList colours = colours_of(m);
+            for (size_t k = 0; 4 * v + 4 <= colours.size() && k < 4; ++k) a[6 + k] = colours[4 * v + k];
             if (!entity_transform_is_identity(owner)) {
                 entity_transform_point(owner, a[0], a[1], a[2]);
                 entity_transform_normal(owner, a[3], a[4], a[5]);

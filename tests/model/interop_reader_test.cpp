@@ -108,11 +108,13 @@ TEST(InteropReader, FileOfBothIndexWidthsRoundTrips) {
                                   std::string(m.type_names.begin(), m.type_names.end())),
                   std::make_tuple(std::vector<int32_t>{5, 3}, std::vector<int32_t>{0, 5}, std::string("platerim")));
         // Sign flags: the top bit negates the vertex's triple, 0x7F does not.
-        ASSERT_EQ(m.triangle_normals.size(), 18u);
+        const NormalList triangle_normals = triangle_normals_of(m);
+        ASSERT_EQ(triangle_normals.size(), 18u);
         for (size_t i = 0; i < 18; ++i)
-            EXPECT_EQ(m.triangle_normals[i], (w.sign_flags[i / 3] & 0x80 ? -1 : 1) * w.normals[i]) << i;
-        ASSERT_EQ(m.colours.size(), 24u);
-        EXPECT_EQ(std::vector<double>(m.colours.begin() + 4, m.colours.begin() + 8),
+            EXPECT_EQ(triangle_normals[i], (w.sign_flags[i / 3] & 0x80 ? -1 : 1) * w.normals[i]) << i;
+        const ColourList colours = colours_of(m);
+        ASSERT_EQ(colours.size(), 24u);
+        EXPECT_EQ(std::vector<double>({colours[4], colours[5], colours[6], colours[7]}),
                   std::vector<double>({0, 1, 0, 0.5}));
         EXPECT_EQ(std::vector<uint8_t>(m.display_colours.begin(), m.display_colours.begin() + 8),
                   std::vector<uint8_t>({255, 0, 0, 255, 0, 255, 0, 127}));
@@ -158,7 +160,7 @@ TEST(InteropReader, PaletteLengthSetsColourIndexWidth) {
         ASSERT_EQ(r.meshes.size(), 1u) << palette_len;
         // A wrong width would shift the bounds that follow the indices.
         EXPECT_EQ(r[0].bounds, w.bounds) << palette_len;
-        EXPECT_EQ(std::vector<double>({r[0].colours[0], r[0].colours[4], r[0].colours[8]}),
+        EXPECT_EQ(std::vector<double>({colours_of(r[0])[0], colours_of(r[0])[4], colours_of(r[0])[8]}),
                   std::vector<double>({0.25, 0, 0.25}));
     }
     // Without a palette no colours; display bytes are clamped, the colours
@@ -170,9 +172,9 @@ TEST(InteropReader, PaletteLengthSetsColourIndexWidth) {
     odd.colour_indices = {0};
     Read c(interop_serialise({odd}));
     ASSERT_TRUE(none.meshes.size() == 1 && c.meshes.size() == 1);
-    EXPECT_TRUE(none[0].colours.empty() && none[0].display_colours.empty());
+    EXPECT_TRUE(colours_of(none[0]).empty() && none[0].display_colours.empty());
     EXPECT_EQ(c[0].display_colours, std::vector<uint8_t>({0, 255, 0, 127}));
-    EXPECT_EQ(c[0].colours[0], -0.5);
+    EXPECT_EQ(colours_of(c[0])[0], -0.5);
 }
 
 TEST(InteropReader, TruncatedFilesFailWhole) {
