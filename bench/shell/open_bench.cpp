@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "support/process_status.h"
+#include "support/program_heap_main.h"
 #include "context/app_context.h"
 #include "context/current_environment.h"
 #include "app/interface_builder.h"
@@ -227,4 +228,4 @@ BENCHMARK(BM_FirstOpenInFreshProcessUntilSwap)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return run_benchmarks_with_program_heap(argc, argv); }
