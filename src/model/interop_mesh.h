@@ -99,6 +99,10 @@ struct InteropMesh {
     uint8_t colours_dirty = 1;
     // 1 while the vertex buffer holds the unrolled triangle run.
     uint8_t gl_triangle_run = 0;
+    // Whether every vertex a surface draws has one colour, found when first
+    // asked after an upload: 0 not yet known, 1 no, 2 yes (`gl_one_colour`).
+    uint8_t gl_one_colour_state = 0;
+    std::array<uint8_t, 4> gl_one_colour = {0, 0, 0, 0};
 
     std::string ppd_text;
     std::vector<int32_t> type_name_lengths;

@@ -3,6 +3,12 @@
 #include <cerrno>
 #include <ctime>
 
+int64_t frame_sleep_ms(int64_t last_wake, int64_t now) {
+    const int64_t used = now - last_wake;
+    if (used < 0) return FRAME_SLEEP_MS;
+    return used >= FRAME_SLEEP_MS ? 0 : FRAME_SLEEP_MS - used;
+}
+
 bool claim_frame_tick(PlatformState& state, int64_t now) {
     if (static_cast<uint64_t>(now - state.last_tick_ms) <= FRAME_TICK_GAP_MS) {
         return false;
@@ -25,13 +31,15 @@ void run_frame_loop_with(PlatformState& state, const FrameLoopHooks& hooks) {
         if (!state.alive) {
             return;  // creating the window failed; it will never be ready
         }
-        hooks.sleep_step();
+        hooks.sleep_step(FRAME_SLEEP_MS);
     }
     if (PlatformListener* listener = state.listeners[0]) {
         if (listener->on_start) listener->on_start(listener);
     }
+    int64_t last_wake = hooks.clock_ms();
     while (state.alive) {
-        hooks.sleep_step();
+        if (const int64_t ms = frame_sleep_ms(last_wake, hooks.clock_ms())) hooks.sleep_step(ms);
+        last_wake = hooks.clock_ms();
         hooks.drain_events();
         // Closing the window during the drain destroys the canvas: end the
         // pass before anything could touch it.
@@ -49,8 +57,8 @@ void run_frame_loop_with(PlatformState& state, const FrameLoopHooks& hooks) {
     }
 }
 
-void frame_sleep_step() {
-    timespec request{0, FRAME_SLEEP_MS * 1000000L};
+void frame_sleep_step(int64_t ms) {
+    timespec request{0, static_cast<long>(ms) * 1000000L};
     while (nanosleep(&request, &request) != 0 && errno == EINTR) {
     }
 }

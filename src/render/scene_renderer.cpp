@@ -239,12 +239,33 @@ void draw_surface(const MeshDraw& d, bool smooth, bool in_pieces) {
     }
 }
 
+// The colour every vertex of a mesh's surface has, or null when they differ.
+// Missing display colours draw grey and a corner that names no vertex draws
+// a zeroed one, so both count. Found once per upload.
+const uint8_t* one_colour_of(InteropMesh& mesh) {
+    if (mesh.gl_one_colour_state == 0) {
+        const size_t vertices = mesh_upload_layout(mesh, false).vertex_count;
+        const size_t coloured = std::min(mesh.display_colours.size() / 4, vertices);
+        const uint8_t grey[4] = {191, 191, 191, 255};
+        const uint8_t* first = coloured > 0 ? mesh.display_colours.data() : grey;
+        bool one = vertices > 0 && (coloured == vertices || std::memcmp(first, grey, 4) == 0);
+        for (size_t k = 1; one && k < coloured; ++k) one = std::memcmp(first, &mesh.display_colours[4 * k], 4) == 0;
+        for (size_t j = 0; one && j < mesh.triangles.size(); ++j) one = mesh.triangles[j] < vertices;
+        if (one) std::memcpy(mesh.gl_one_colour.data(), first, 4);
+        mesh.gl_one_colour_state = one ? 2 : 1;
+    }
+    return mesh.gl_one_colour_state == 2 ? mesh.gl_one_colour.data() : nullptr;
+}
+
 // A lit surface in mode 3 without x-ray or inversion switches to the
 // surface program, handed the frame program's uniforms as the passes left
-// them; false (frame program kept) otherwise or when it did not link.
-bool use_surface_program() {
+// them; false (frame program kept) otherwise or when it did not link. With
+// `colour` (the mesh's one colour) it takes the one-colour variant when
+// that linked, the colour tinted here as the vertex stage would.
+bool use_surface_program(const uint8_t* colour) {
     const FrameProgram& from = program();
-    const FrameProgram& to = frame_renderer.surface_program;
+    const bool one_colour = colour && frame_renderer.one_colour_program.id != 0;
+    const FrameProgram& to = one_colour ? frame_renderer.one_colour_program : frame_renderer.surface_program;
     GLint mode = 0, inverted = 0, xray = 0;
     glGetUniformiv(from.id, from.imode, &mode);
     glGetUniformiv(from.id, from.issci, &inverted);
@@ -259,6 +280,11 @@ bool use_surface_program() {
     for (const auto& u : {std::pair{from.itint, to.itint}, std::pair{from.ic2id, to.ic2id}}) {
         glGetUniformfv(from.id, u.first, v);
         glUniform4fv(u.second, 1, v);
+    }
+    if (one_colour) {
+        glGetUniformfv(from.id, from.itint, v);
+        for (int k = 0; k < 4; ++k) v[k] *= static_cast<GLfloat>(colour[k]);
+        glUniform4fv(to.icolour, 1, v);
     }
     for (const auto& u : {std::pair{from.iw, to.iw}, std::pair{from.ih, to.ih}, std::pair{from.isstz, to.isstz},
                           std::pair{from.iwusf, to.iwusf}, std::pair{from.idpmn, to.idpmn}}) {
@@ -309,6 +335,10 @@ struct SceneView {
     AppContext* app;
     bool picking;
     bool multisampled;
+    // A draft frame draws a one-coloured mesh with the one-colour program:
+    // a sixth of the interpolation less per triangle; still frames keep the
+    // per-vertex colour, so what stays on screen is drawn as ever.
+    bool draft;
 };
 
 float rotation_x_90[16] = {1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1};
@@ -432,7 +462,7 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
             set_tint(1.0f / 255, 1.0f / 255, 1.0f / 255, item.alpha_grid ? 0.125f / 255 : 1.0f / 255);
             if (item.in_range) {
                 if (surface) {
-                    const bool reduced = use_surface_program();
+                    const bool reduced = use_surface_program(view.draft ? one_colour_of(mesh) : nullptr);
                     draw_surface(d, f.smooth_shading, view.multisampled);
                     if (reduced) glUseProgram(program().id);
                 }
@@ -704,7 +734,7 @@ void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t
                             static_cast<double>(r.width) / static_cast<double>(r.height), m);
         load_view_matrices(m);
 
-        SceneView view{&app, picking, c.scene_multisampled};
+        SceneView view{&app, picking, c.scene_multisampled, c.draft};
         for (int pass = PASS_ENTITY_IDS; pass <= PASS_SURFACES; ++pass) {
             if (pass == PASS_ENTITY_IDS && !(picking || app.render_flags.glsl_silhouette)) continue;
             if (pass == PASS_TRIANGLE_IDS && !picking) continue;
@@ -829,6 +859,7 @@ bool prepare_mesh_buffers(InteropMesh& mesh, bool triangle_run) {
     // again, so switching flat shading or picking back off costs nothing.
     if (mesh.colours_dirty || !mesh.vertex_array_id || (triangle_run && !mesh.gl_triangle_run)) {
         mesh.colours_dirty = 0;
+        mesh.gl_one_colour_state = 0;
         const MeshUploadLayout l = mesh_upload_layout(mesh, triangle_run);
         if (!mesh.vertex_array_id) {
             glGenVertexArrays(1, &mesh.vertex_array_id);
@@ -871,7 +902,8 @@ FrameCaptures remember_frame_captures(const AppContext& app) {
     c.snapshot_requested = app.capture.snapshot_requested != 0;
     c.screenshot = app.capture.capture_options;
     c.multisampling = app.io_settings.anti_aliasing != 0;
-    c.scene_multisampled = c.multisampling && !app.frame.camera_moving && !app.frame.opened_mesh_draft;
+    c.draft = app.frame.camera_moving || app.frame.opened_mesh_draft;
+    c.scene_multisampled = c.multisampling && !c.draft;
     return c;
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -413,6 +414,57 @@ TEST_F(SceneGl, AMovingCameraOrAFreshOpenDrawsSingleSampledAndTheStillFrameIsUnc
         EXPECT_EQ(grab(false), still);
         EXPECT_EQ(grab(false), still);
     }
+}
+
+// While the camera moves, a mesh of one colour is lit from a colour uniform
+// instead of its vertices. Single-sampled, the moving frame must show what
+// the still one does: one colour, two, a corner naming no vertex (drawn
+// from a zeroed vertex), and a recolour after a moving frame.
+TEST_F(SceneGl, AMovingCameraShowsTheColoursOfTheVerticesAsTheStillFrameDoes) {
+    add_entity(make_strip_mesh(200));
+    AppContext& a = *app;
+    InteropMesh& m = *meshes[0];
+    a.render_flags.light_unlit = 0;
+    auto grab = [&](bool moving) {
+        a.frame.camera_moving = moving ? 1 : 0;
+        a.capture.capture_options = {1, 1, 0};
+        frame();
+        a.frame.camera_moving = 0;
+        return a.capture.screenshot_pixels;
+    };
+    auto differing = [](const std::vector<uint8_t>& x, const std::vector<uint8_t>& y) {
+        int n = 0;
+        for (size_t k = 0; k + 3 < x.size() && k + 3 < y.size(); k += 4) n += std::memcmp(&x[k], &y[k], 4) != 0;
+        return n;
+    };
+    auto pixel = [](const std::vector<uint8_t>& rgba, std::array<int, 2> p) {
+        const size_t at = 4 * (size_t(p[1]) * W + size_t(p[0]));
+        return Pixel{rgba[at], rgba[at + 1], rgba[at + 2], rgba[at + 3]};
+    };
+    const std::array<int, 2> lower = lower_right(1), upper = upper_left(1);
+    std::vector<uint8_t> still = grab(false);
+    ASSERT_EQ(still.size(), size_t{4} * W * H);
+    EXPECT_EQ(differing(grab(true), still), 0);
+    EXPECT_EQ(pixel(still, lower), pixel(still, upper));  // one colour, evenly lit
+
+    for (size_t k = 0; k < 20; ++k) m.display_colours[k] = k % 4 == 3 ? 255 : 40;  // the lower row darker
+    m.colours_dirty = 1;
+    still = grab(false);
+    EXPECT_NE(pixel(still, lower), pixel(still, upper));
+    EXPECT_EQ(differing(grab(true), still), 0);
+
+    set_grey(m, 120);
+    m.triangles[2] = 99;  // one corner of triangle 0 names no vertex
+    still = grab(false);
+    EXPECT_EQ(differing(grab(true), still), 0);
+
+    m.triangles[2] = 6;
+    m.colours_dirty = 1;
+    const std::vector<uint8_t> grey = grab(true);
+    set_grey(m, 64);  // recoloured after a moving frame
+    still = grab(false);
+    EXPECT_NE(pixel(still, lower), pixel(grey, lower));
+    EXPECT_EQ(differing(grab(true), still), 0);
 }
 
 namespace {
