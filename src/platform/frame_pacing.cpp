@@ -1,12 +1,13 @@
 #include "platform/frame_pacing.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 
-int64_t frame_sleep_ms(int64_t last_wake, int64_t now) {
-    const int64_t used = now - last_wake;
-    if (used < 0) return FRAME_SLEEP_MS;
-    return used >= FRAME_SLEEP_MS ? 0 : FRAME_SLEEP_MS - used;
+int64_t frame_sleep_ms(int64_t last_wake, int64_t last_tick, int64_t now) {
+    if (now < last_wake || now < last_tick) return FRAME_SLEEP_MS;
+    if (now - last_wake >= FRAME_SLEEP_MS) return 0;  // the pass used its step
+    return std::max(last_wake + FRAME_SLEEP_MS, last_tick + static_cast<int64_t>(FRAME_TICK_GAP_MS) + 1) - now;
 }
 
 bool claim_frame_tick(PlatformState& state, int64_t now) {
@@ -38,7 +39,7 @@ void run_frame_loop_with(PlatformState& state, const FrameLoopHooks& hooks) {
     }
     int64_t last_wake = hooks.clock_ms();
     while (state.alive) {
-        if (const int64_t ms = frame_sleep_ms(last_wake, hooks.clock_ms())) hooks.sleep_step(ms);
+        if (const int64_t ms = frame_sleep_ms(last_wake, state.last_tick_ms, hooks.clock_ms())) hooks.sleep_step(ms);
         last_wake = hooks.clock_ms();
         hooks.drain_events();
         // Closing the window during the drain destroys the canvas: end the

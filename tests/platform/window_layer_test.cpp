@@ -218,9 +218,11 @@ TEST(FrameLoop, PacingHoldsWithUnevenEventTimeAndMergedRequests) {
 }
 
 // Drawing happens in the drain. A pass that drew a slow frame has used its
-// step: the due redraw goes on at once, while idle passes and passes with a
-// little event time keep waking every 10 ms.
-TEST(FrameLoop, ASlowFrameIsNotFollowedByASleep) {
+// step: the due redraw goes on at once. Other passes sleep until the next
+// tick is due, so every pass ticks, 11 ms after the last tick: whole 10 ms
+// sleeps on the millisecond clock ticked only every 20 ms, which doubled
+// the wait of work deferred by a few ticks (an open waits five).
+TEST(FrameLoop, ASlowFrameIsNotFollowedByASleepAndTicksComeEvery11Ms) {
     run_loop(0, [](int32_t pass) {
         fake_now += pass <= 20 ? 100 : pass % 4;  // twenty 100 ms frames, then light events
         state.alive = pass < 60;
@@ -228,10 +230,19 @@ TEST(FrameLoop, ASlowFrameIsNotFollowedByASleep) {
     ASSERT_EQ(sleeps.size(), 60u - 20u);
     EXPECT_EQ(sleeps.front(), FRAME_SLEEP_MS);  // the first pass sleeps a whole step
     for (size_t i = 1; i < 20; ++i) EXPECT_EQ(draws[i] - draws[i - 1], 100) << i;
-    for (size_t i = 1; i < sleeps.size(); ++i) EXPECT_EQ(sleeps[i], FRAME_SLEEP_MS - (20 + i) % 4) << i;
-    EXPECT_EQ(frame_sleep_ms(1000, 1003), 7);
-    EXPECT_EQ(frame_sleep_ms(1000, 1010), 0);
-    EXPECT_EQ(frame_sleep_ms(1000, 400), FRAME_SLEEP_MS);  // a clock stepped back sleeps a whole step
+    // The first light pass comes right after the last tick and does not tick;
+    // from then on every pass sleeps until its tick is due, and ticks.
+    EXPECT_EQ(sleeps[1], 10);
+    for (size_t i = 2; i < sleeps.size(); ++i) EXPECT_EQ(sleeps[i], 11) << i;
+    ASSERT_EQ(ticks.size(), 58u);
+    for (size_t i = 21; i < ticks.size(); ++i) EXPECT_EQ(ticks[i] - ticks[i - 1], 11 + static_cast<int64_t>(i + 2) % 4) << i;
+    run_loop(0, [](int32_t pass) { state.alive = pass < 100; });  // idle
+    ASSERT_EQ(ticks.size(), 99u);
+    for (size_t i = 1; i < ticks.size(); ++i) EXPECT_EQ(ticks[i] - ticks[i - 1], 11) << i;
+    EXPECT_EQ(frame_sleep_ms(1000, 990, 1003), 7);   // the step is longer than the tick's wait
+    EXPECT_EQ(frame_sleep_ms(1000, 1002, 1003), 10);  // the tick falls due after the step
+    EXPECT_EQ(frame_sleep_ms(1000, 1012, 1012), 0);  // a slow pass: the due draw goes on
+    EXPECT_EQ(frame_sleep_ms(1000, 990, 400), FRAME_SLEEP_MS);  // a clock stepped back sleeps a whole step
 }
 
 TEST(FrameLoop, ABackwardClockStepTicksAndDrawsOnTheNextPass) {
@@ -241,7 +252,7 @@ TEST(FrameLoop, ABackwardClockStepTicksAndDrawsOnTheNextPass) {
     });
     ASSERT_EQ(draws.size(), 2u);
     EXPECT_EQ(ticks.back(), draws.back());
-    EXPECT_EQ(draws.back(), draws.front() + 40 - 60'000);
+    EXPECT_EQ(draws.back(), draws.front() + 4 * 11 - 60'000);  // four passes, each 11 ms after its tick
 }
 
 TEST(DateTexts, PaddingAndFailedComponents) {
