@@ -32,6 +32,7 @@
 #include "model/interop_mesh.h"
 #include "panes/browser/path_configuration.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "platform/window.h"
 #include "shell/app_callbacks.h"
 #include "app/app_main.h"
@@ -135,6 +136,7 @@ int32_t on_tick(PlatformListener* listener) {
 [[noreturn]] void run_child(const std::string& kernel, const std::string& workspace) {
     std::FILE* quiet = std::freopen("/dev/null", "w", stdout);
     (void)quiet;
+    use_program_heap_policy();  // as the program's main sets it first
     read_command_line({kernel, workspace});
     PlatformListener listener;
     char* no_arguments[] = {nullptr};
