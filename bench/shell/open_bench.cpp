@@ -143,7 +143,6 @@ int32_t on_tick(PlatformListener* listener) {
 [[noreturn]] void run_child(const std::string& kernel, const std::string& workspace) {
     std::FILE* quiet = std::freopen("/dev/null", "w", stdout);
     (void)quiet;
-    use_program_heap_policy();  // as the program's main sets it first
     read_command_line({kernel, workspace});
     PlatformListener listener;
     char* no_arguments[] = {nullptr};
