@@ -1178,7 +1178,11 @@ static bool read_entry(ByteSource& s, InteropMesh& m) {
     m.dimension = h[H_DIMENSION];
     m.smoothing_count = h[H_SMOOTHING_COUNT];
     m.smoothing_groups_defined = h[H_SMOOTHING_COUNT] > 0 ? 1 : 0;
-    if (!locate_arrays(s, a) || !read_parts(a, m)) return false;
+    if (!locate_arrays(s, a)) return false;
+    // Only a mesh with smoothing groups draws its shading vectors; any other
+    // would hold a float triple per triangle that nothing reads.
+    if (h[H_SMOOTHING_COUNT] <= 0) h[H_SHADING] = 0;
+    if (!read_parts(a, m)) return false;
 
     m.serial_id = next_mesh_serial();
     m.present = 1;

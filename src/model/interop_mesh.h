@@ -84,7 +84,8 @@ struct InteropMesh {
     // Kept as read only in 16-bit files; cleared after decoding otherwise.
     std::array<CodedTable, 4> coded_tables;
     int32_t smoothing_count = 0;
-    // Three floats per triangle.
+    // Three floats per triangle, drawn only with smoothing groups: a mesh
+    // read without them (smoothing_count 0 or less) leaves this empty.
     std::vector<float> shading_vectors;
     // One byte per element of `colours`: the colours as displayed.
     std::vector<uint8_t> display_colours;
