@@ -32,6 +32,7 @@
 #include "model/interop_mesh.h"
 #include "panes/browser/path_configuration.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "platform/window.h"
 #include "shell/app_callbacks.h"
 #include "app/app_main.h"
@@ -133,6 +134,8 @@ int32_t on_tick(PlatformListener* listener) {
 }
 
 [[noreturn]] void run_child(const std::string& kernel, const std::string& workspace) {
+    // The heap policy of the program's main, so the memory is the program's.
+    use_program_heap_policy();
     std::FILE* quiet = std::freopen("/dev/null", "w", stdout);
     (void)quiet;
     read_command_line({kernel, workspace});
