@@ -100,6 +100,12 @@ struct InteropMesh {
     uint8_t colours_dirty = 1;
     // 1 while the vertex buffer holds the unrolled triangle run.
     uint8_t gl_triangle_run = 0;
+    // 1 once the index buffer holds the edge lists for good (no triangle
+    // corner names a missing vertex, so the index data never changes): the
+    // lists above are released then, and only their lengths stay, triangle,
+    // polygon and smoothing-group edges in that order.
+    uint8_t gl_edges_only = 0;
+    std::array<size_t, 3> gl_edge_counts{};
 
     std::string ppd_text;
     std::vector<int32_t> type_name_lengths;
@@ -169,6 +175,11 @@ std::vector<InteropMesh*> read_interop_meshes_from_memory(const uint8_t* data, s
 
 // The first mesh of the file (the others are released), or null.
 InteropMesh* read_first_interop_mesh(const std::string& path);
+
+// Releases the six edge lists of a mesh whose index buffer holds them,
+// keeping their lengths (as above); their pages go back to the system at
+// once, whatever the heap keeps.
+void release_uploaded_edges(InteropMesh& mesh, const std::array<size_t, 3>& counts);
 
 // Releases the arrays, or the strings, of a mesh; the record stays.
 void destroy_interop_mesh(InteropMesh* mesh);

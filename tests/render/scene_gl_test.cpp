@@ -269,6 +269,44 @@ TEST_F(SceneGl, PickingAndFlatShadingAfterTheDefaultView) {
     EXPECT_TRUE(box_drawn(120));
 }
 
+TEST_F(SceneGl, EdgesStayDrawnFromTheirBufferThroughRecoloursAndFlatShading) {
+    app->render_flags.show_polygon_edges = 1;
+    app->render_flags.mono_edges = 1;
+    app->tones.mono_edge_tone = 8;  // white
+    // Second: a mesh with a corner naming no vertex, whose index data
+    // changes with the triangle run and so keeps its edge lists.
+    for (const bool broken : {false, true}) {
+        SCOPED_TRACE(broken ? "corner naming no vertex" : "sound mesh");
+        if (broken) {
+            EntityRecord& first = app->entities.current_entities->records[0];
+            first.visible = 0, first.mesh->visible = 0;
+        }
+        // Vertical edges through the middle of a pixel column.
+        InteropMesh* m = make_strip_mesh(200);
+        for (size_t k = 0; k < m->positions.size(); k += 3) m->positions[k] += 0.5 / 240;
+        m->polygon_edges = {1, 6, 3, 8};
+        if (broken) m->triangles.insert(m->triangles.end(), {0, 1, 99});
+        add_entity(m);
+        const int edge = pixel_x(-0.6), row = pixel_y(0.1), off_edge = edge + 20;
+        app->render_flags.smooth_shading = 1;
+        frame();
+        EXPECT_TRUE(rgb_is(scene_pixel(edge, row), 255, 255, 255));
+        EXPECT_TRUE(rgb_is(scene_pixel(pixel_x(0.6), row), 255, 255, 255));
+        EXPECT_TRUE(rgb_is(scene_pixel(off_edge, row), 200, 200, 200));
+        EXPECT_EQ(m->polygon_edges.empty(), !broken);
+        // Both upload the vertex data again.
+        set_grey(*m, 120);
+        frame();
+        EXPECT_TRUE(rgb_is(scene_pixel(edge, row), 255, 255, 255));
+        EXPECT_TRUE(rgb_is(scene_pixel(off_edge, row), 120, 120, 120));
+        app->render_flags.smooth_shading = 0;
+        frame();
+        EXPECT_TRUE(rgb_is(scene_pixel(edge, row), 255, 255, 255));
+        EXPECT_TRUE(rgb_is(scene_pixel(pixel_x(0.6), row), 255, 255, 255));
+        EXPECT_TRUE(rgb_is(scene_pixel(off_edge, row), 120, 120, 120));
+    }
+}
+
 TEST_F(SceneGl, SilhouetteWithoutInspectorSkipsTriangleIds) {
     add_entity(nullptr);
     add_entity(make_strip_mesh(200));
