@@ -606,7 +606,13 @@ private:
 class VertexEdges {
 public:
     VertexEdges(uint64_t vertices, uint64_t pairs)
-        : rows_(pairs >= vertices / 8 ? new uint64_t[static_cast<size_t>(vertices)]() : nullptr) {}
+        : rows_(pairs >= vertices / 8 ? new uint64_t[static_cast<size_t>(vertices)]() : nullptr),
+          row_count_(rows_ ? vertices : 0) {}
+    // The rows are gone with the read; their pages go back at once rather
+    // than stay with the heap, resident, while the mesh is uploaded and drawn.
+    ~VertexEdges() { hand_back_pages(rows_.get(), row_count_ * sizeof(uint64_t)); }
+    VertexEdges(const VertexEdges&) = delete;
+    VertexEdges& operator=(const VertexEdges&) = delete;
 
     // Copies the `n` / 2 pairs of `values` whose edge is new (every pair
     // with `keep_all`) to `kept`, adding the new edges; returns the values
@@ -673,6 +679,7 @@ private:
     static uint64_t zero_lanes(uint64_t x) { return (x - lane_ones) & ~x & lane_tops; }
 
     std::unique_ptr<uint64_t[]> rows_;
+    uint64_t row_count_;
     EdgeHashSet more_;
 };
 
