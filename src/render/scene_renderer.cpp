@@ -190,10 +190,12 @@ void draw_edges(const MeshDraw& d, size_t offset, size_t count) {
 // A software rasteriser bins a draw into scenes of bounded size and queues
 // several while its threads work through them: a multisampled frame of a
 // million triangles, whose rasterising lags far behind its binning, queues
-// every scene it may, over 140 MiB. Drawn in pieces with at most two in
-// flight, the same triangles in the same order give the same pixels from
-// a fraction of the memory, and no slower; on a GPU the fences cost next
-// to nothing.
+// every scene it may, over 140 MiB; a single-sampled one queues as many
+// as its timing allows, one to three 36 MiB scenes for four million
+// triangles, which the heap then keeps. Drawn in pieces with at most two
+// in flight, the same triangles in the same order give the same pixels
+// from a fraction of the memory, and no slower; on a GPU the fences cost
+// next to nothing.
 constexpr GLsizei surface_piece_vertices = 3 * 100'000;
 
 // draw(first, count) over 0 .. count in pieces as above.
@@ -222,8 +224,8 @@ void draw_in_pieces(GLsizei count, const Draw& draw) {
 
 // Buffers built without the triangle run (flat shading switched on in a
 // frame that draws a thumbnail before the views rebuild them) draw smooth.
-// `in_pieces`: a multisampled frame, drawn as above.
-void draw_surface(const MeshDraw& d, bool smooth, bool in_pieces) {
+// Drawn in pieces as above.
+void draw_surface(const MeshDraw& d, bool smooth) {
     const bool indexed = smooth || !d.layout.triangle_run;
     const auto draw = [&](GLsizei first, GLsizei count) {
         if (indexed) {
@@ -232,11 +234,7 @@ void draw_surface(const MeshDraw& d, bool smooth, bool in_pieces) {
             glDrawArrays(GL_TRIANGLES, d.vertices + first, count);
         }
     };
-    if (in_pieces) {
-        draw_in_pieces(d.indices, draw);
-    } else {
-        draw(0, d.indices);
-    }
+    draw_in_pieces(d.indices, draw);
 }
 
 // A lit surface in mode 3 without x-ray or inversion switches to the
@@ -281,7 +279,7 @@ void draw_built_mesh(InteropMesh* mesh, bool smooth) {
     glBindVertexArray(mesh->vertex_array_id);
     glBindBuffer(GL_ARRAY_BUFFER, mesh->vertex_buffer_id);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->index_buffer_id);
-    draw_surface(mesh_draw(*mesh), smooth, false);
+    draw_surface(mesh_draw(*mesh), smooth);
 }
 
 void draw_entity_record(EntityRecord* entity, bool smooth) {
@@ -308,7 +306,6 @@ enum Pass { PASS_ENTITY_IDS = -1, PASS_TRIANGLE_IDS = 0, PASS_LINES = 1, PASS_SU
 struct SceneView {
     AppContext* app;
     bool picking;
-    bool multisampled;
 };
 
 float rotation_x_90[16] = {1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1};
@@ -433,7 +430,7 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
             if (item.in_range) {
                 if (surface) {
                     const bool reduced = use_surface_program();
-                    draw_surface(d, f.smooth_shading, view.multisampled);
+                    draw_surface(d, f.smooth_shading);
                     if (reduced) glUseProgram(program().id);
                 }
             } else if ((item.index == -3 && f.show_axes) || (item.index == -2 && f.show_rings) ||
@@ -704,7 +701,7 @@ void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t
                             static_cast<double>(r.width) / static_cast<double>(r.height), m);
         load_view_matrices(m);
 
-        SceneView view{&app, picking, c.scene_multisampled};
+        SceneView view{&app, picking};
         for (int pass = PASS_ENTITY_IDS; pass <= PASS_SURFACES; ++pass) {
             if (pass == PASS_ENTITY_IDS && !(picking || app.render_flags.glsl_silhouette)) continue;
             if (pass == PASS_TRIANGLE_IDS && !picking) continue;
