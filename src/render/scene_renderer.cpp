@@ -196,7 +196,7 @@ void draw_edges(const MeshDraw& d, size_t offset, size_t count) {
 // in flight, the same triangles in the same order give the same pixels
 // from a fraction of the memory, and no slower; on a GPU the fences cost
 // next to nothing.
-constexpr GLsizei surface_piece_vertices = 3 * 100'000;
+constexpr GLsizei surface_piece_vertices = 3 * 50'000;
 
 // draw(first, count) over 0 .. count in pieces as above.
 template <typename Draw>
