@@ -839,16 +839,18 @@ bool prepare_mesh_buffers(InteropMesh& mesh, bool triangle_run) {
         glBindVertexArray(mesh.vertex_array_id);
         glBindBuffer(GL_ARRAY_BUFFER, mesh.vertex_buffer_id);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.index_buffer_id);
-        upload_written(GL_ARRAY_BUFFER, l.vertex_bytes, [&](uint8_t* out) { write_mesh_vertices(mesh, l, out); });
         // A recolour or the triangle run changes only the vertex data, unless
         // a corner names no vertex. Index data that stays as it is keeps
-        // its buffer, which is then the only copy of the edge lists.
+        // its buffer, which is then the only copy of the edge lists. It is
+        // written first, so the lists are gone before the vertex buffer
+        // takes its memory.
         if (!mesh.gl_edges_only) {
             bool fixed = false;
             upload_written(GL_ELEMENT_ARRAY_BUFFER, l.index_bytes,
                            [&](uint8_t* out) { fixed = write_mesh_indices(mesh, l, out); });
             if (fixed) release_uploaded_edges(mesh, {l.triangle_edge_count, l.polygon_edge_count, l.group_edge_count});
         }
+        upload_written(GL_ARRAY_BUFFER, l.vertex_bytes, [&](uint8_t* out) { write_mesh_vertices(mesh, l, out); });
         mesh.gl_triangle_run = triangle_run ? 1 : 0;
     }
     glBindVertexArray(mesh.vertex_array_id);
