@@ -141,6 +141,8 @@ int32_t on_tick(PlatformListener* listener) {
 }
 
 [[noreturn]] void run_child(const std::string& kernel, const std::string& workspace) {
+    // The heap policy of the program's main, so the memory is the program's.
+    use_program_heap_policy();
     std::FILE* quiet = std::freopen("/dev/null", "w", stdout);
     (void)quiet;
     read_command_line({kernel, workspace});

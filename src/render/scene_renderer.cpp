@@ -190,11 +190,13 @@ void draw_edges(const MeshDraw& d, size_t offset, size_t count) {
 // A software rasteriser bins a draw into scenes of bounded size and queues
 // several while its threads work through them: a multisampled frame of a
 // million triangles, whose rasterising lags far behind its binning, queues
-// every scene it may, over 140 MiB. Drawn in pieces with at most two in
-// flight, the same triangles in the same order give the same pixels from
-// a fraction of the memory, and no slower; on a GPU the fences cost next
-// to nothing.
-constexpr GLsizei surface_piece_vertices = 3 * 100'000;
+// every scene it may, over 140 MiB; a single-sampled one queues as many
+// as its timing allows, one to three 36 MiB scenes for four million
+// triangles, which the heap then keeps. Drawn in pieces with at most two
+// in flight, the same triangles in the same order give the same pixels
+// from a fraction of the memory, and no slower; on a GPU the fences cost
+// next to nothing.
+constexpr GLsizei surface_piece_vertices = 3 * 50'000;
 
 // draw(first, count) over 0 .. count in pieces as above.
 template <typename Draw>
@@ -222,8 +224,8 @@ void draw_in_pieces(GLsizei count, const Draw& draw) {
 
 // Buffers built without the triangle run (flat shading switched on in a
 // frame that draws a thumbnail before the views rebuild them) draw smooth.
-// `in_pieces`: a multisampled frame, drawn as above.
-void draw_surface(const MeshDraw& d, bool smooth, bool in_pieces) {
+// Drawn in pieces as above.
+void draw_surface(const MeshDraw& d, bool smooth) {
     const bool indexed = smooth || !d.layout.triangle_run;
     const auto draw = [&](GLsizei first, GLsizei count) {
         if (indexed) {
@@ -232,11 +234,7 @@ void draw_surface(const MeshDraw& d, bool smooth, bool in_pieces) {
             glDrawArrays(GL_TRIANGLES, d.vertices + first, count);
         }
     };
-    if (in_pieces) {
-        draw_in_pieces(d.indices, draw);
-    } else {
-        draw(0, d.indices);
-    }
+    draw_in_pieces(d.indices, draw);
 }
 
 // The colour every vertex of a mesh's surface has, or null when they differ.
@@ -307,7 +305,7 @@ void draw_built_mesh(InteropMesh* mesh, bool smooth) {
     glBindVertexArray(mesh->vertex_array_id);
     glBindBuffer(GL_ARRAY_BUFFER, mesh->vertex_buffer_id);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->index_buffer_id);
-    draw_surface(mesh_draw(*mesh), smooth, false);
+    draw_surface(mesh_draw(*mesh), smooth);
 }
 
 void draw_entity_record(EntityRecord* entity, bool smooth) {
@@ -334,7 +332,6 @@ enum Pass { PASS_ENTITY_IDS = -1, PASS_TRIANGLE_IDS = 0, PASS_LINES = 1, PASS_SU
 struct SceneView {
     AppContext* app;
     bool picking;
-    bool multisampled;
     // A draft frame draws a one-coloured mesh with the one-colour program:
     // a sixth of the interpolation less per triangle; still frames keep the
     // per-vertex colour, so what stays on screen is drawn as ever.
@@ -463,7 +460,7 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
             if (item.in_range) {
                 if (surface) {
                     const bool reduced = use_surface_program(view.draft ? one_colour_of(mesh) : nullptr);
-                    draw_surface(d, f.smooth_shading, view.multisampled);
+                    draw_surface(d, f.smooth_shading);
                     if (reduced) glUseProgram(program().id);
                 }
             } else if ((item.index == -3 && f.show_axes) || (item.index == -2 && f.show_rings) ||
@@ -734,7 +731,7 @@ void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t
                             static_cast<double>(r.width) / static_cast<double>(r.height), m);
         load_view_matrices(m);
 
-        SceneView view{&app, picking, c.scene_multisampled, c.draft};
+        SceneView view{&app, picking, c.draft};
         for (int pass = PASS_ENTITY_IDS; pass <= PASS_SURFACES; ++pass) {
             if (pass == PASS_ENTITY_IDS && !(picking || app.render_flags.glsl_silhouette)) continue;
             if (pass == PASS_TRIANGLE_IDS && !picking) continue;
@@ -873,8 +870,18 @@ bool prepare_mesh_buffers(InteropMesh& mesh, bool triangle_run) {
         glBindVertexArray(mesh.vertex_array_id);
         glBindBuffer(GL_ARRAY_BUFFER, mesh.vertex_buffer_id);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.index_buffer_id);
+        // A recolour or the triangle run changes only the vertex data, unless
+        // a corner names no vertex. Index data that stays as it is keeps
+        // its buffer, which is then the only copy of the edge lists. It is
+        // written first, so the lists are gone before the vertex buffer
+        // takes its memory.
+        if (!mesh.gl_edges_only) {
+            bool fixed = false;
+            upload_written(GL_ELEMENT_ARRAY_BUFFER, l.index_bytes,
+                           [&](uint8_t* out) { fixed = write_mesh_indices(mesh, l, out); });
+            if (fixed) release_uploaded_edges(mesh, {l.triangle_edge_count, l.polygon_edge_count, l.group_edge_count});
+        }
         upload_written(GL_ARRAY_BUFFER, l.vertex_bytes, [&](uint8_t* out) { write_mesh_vertices(mesh, l, out); });
-        upload_written(GL_ELEMENT_ARRAY_BUFFER, l.index_bytes, [&](uint8_t* out) { write_mesh_indices(mesh, l, out); });
         mesh.gl_triangle_run = triangle_run ? 1 : 0;
     }
     glBindVertexArray(mesh.vertex_array_id);
