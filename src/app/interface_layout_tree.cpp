@@ -431,7 +431,7 @@ void bind_pointers_and_masks(AppContext& a) {
     a.HIDELOGO.scroll_handler = swallow<LOGO>;
     Element& surface = a.viewport_surface;
     surface.mouse_down_handler = on_viewport_button_press;
-    surface.mouse_up_handler = viewport_mouse_up;
+    surface.mouse_up_handler = end_viewport_drag;
     surface.drag_handler = on_viewport_drag;
     surface.motion_handler = on_viewport_motion_clear_hover;
     // The thumb takes no pointer events of its own: a press on it reaches the

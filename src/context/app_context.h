@@ -166,8 +166,8 @@ struct CameraState : CameraSettings {
 
 struct EnvironmentStatistics {
     int64_t vertex_total = 0;
-    int64_t ngon_index_total = 0;
-    int64_t tess_index_total = 0;
+    int64_t polygon_index_total = 0;
+    int64_t triangle_index_total = 0;
     int64_t polygon_total = 0;
     int64_t triangle_total = 0;
     std::array<double, 3> extent = {0, 0, 0};

@@ -18,7 +18,7 @@ Environment environment_construct() {
     environment.name = "env" + n;
     environment.tab_texts[0] = "environment_" + n;
     environment.tab_texts[1] = "(select to switch to environment " + n + ")";
-    entity_inspector_state_construct(environment.inspector_captions);
+    entity_inspector_state_construct(environment.transform_panel);
     // A new environment starts with the minimal-mode widgets off; the
     // application itself starts with them on.
     environment.view.bars.hidden_ui_controls = 0;
@@ -45,7 +45,7 @@ void environment_destruct(Environment& environment) {
     release(environment.tab_texts[0]);
     release(environment.tab_texts[1]);
     destroy_trace_log(environment.trace_log);
-    entity_inspector_state_destroy(environment.inspector_captions);
+    entity_inspector_state_destroy(environment.transform_panel);
     environment.entity_list_view.entity_set = nullptr;
     environment.parameter_list_view.entity_set = nullptr;
     environment.view = EnvironmentViewState();

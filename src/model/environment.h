@@ -53,7 +53,7 @@ struct Environment {
     // "environment_<n>" and "(select to switch to environment <n>)".
     std::array<std::string, 2> tab_texts;
     TraceLog trace_log;
-    InspectorCaptions inspector_captions;
+    InspectorCaptions transform_panel;
     // The entity list's view and the parameter pane's list of entities with
     // parameters; both are bound to `entities` when the environment is current.
     EntityListView entity_list_view;

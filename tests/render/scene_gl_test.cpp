@@ -503,11 +503,11 @@ TEST_F(SceneGl, TimedFramesRecordOnlyRedraws) {
     reset_frame_time_ring();
     app->frame.needs_redraw = 0;
     EXPECT_EQ(on_gl_draw(), 0);
-    EXPECT_EQ(frame_time_ring.durations_ns[0], 0);
+    EXPECT_EQ(FRAME_TIME_RING.durations_ns[0], 0);
     app->frame.needs_redraw = 1;
     on_gl_draw();
-    EXPECT_GT(frame_time_ring.durations_ns[0], 0);
-    EXPECT_EQ(frame_time_ring.next, 1);
+    EXPECT_GT(FRAME_TIME_RING.durations_ns[0], 0);
+    EXPECT_EQ(FRAME_TIME_RING.next, 1);
     app_instance = nullptr;
 }
 
