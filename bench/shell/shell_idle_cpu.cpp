@@ -52,7 +52,7 @@ int32_t measuring_tick(PlatformListener* listener) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    process_start_ms = now_ms();
+    app_start_ms = now_ms();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     read_command_line(arguments);
     PlatformListener listener;

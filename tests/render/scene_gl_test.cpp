@@ -116,7 +116,7 @@ protected:
         a.frame.canvas_colour = canvas;
         a.frame.view_rect_x = a.frame.view_rect_y = 0;
         a.frame.view_rect_width = W, a.frame.view_rect_height = H;
-        a.io_settings.anti_aliasing = a.bars.multi_view_enabled = a.bars.thumbnail_requested = 0;
+        a.io_settings.anti_aliasing = a.bars.multi_view = a.bars.thumbnail_requested = 0;
         a.render_flags.light_unlit = 1;
         a.render_flags.projection_mode = 0;
         a.camera.camera_controller = 1;
@@ -351,7 +351,7 @@ TEST_F(SceneGl, ScreenshotsWithAndWithoutCanvasAndInterface) {
 
 TEST_F(SceneGl, TwoCellsTwoViews) {
     add_entity(make_strip_mesh(200));
-    app->bars.multi_view_enabled = 1;
+    app->bars.multi_view = 1;
     Viewport& v = app->multi_view_viewport;
     v.cell_count = 2;
     v.current_cell = 0;
