@@ -15,8 +15,9 @@
 # camera turns with it; left for f3d), counted by a swap counter preloaded
 # into both alike (one swap is one frame, whichever window it lands in).
 # Peak memory: the process's VmHWM. Each row ends with the load average
-# (1, 5, 15 minutes) read as the run ended. Last, the GL probe's frame time
-# on the same triangles (gl_probe.cpp), the floor for the orbit figure.
+# (1, 5, 15 minutes) read as the run ended. Each round also runs the GL
+# probe (gl_probe.cpp) right after the inspector: the same triangles drawn
+# the simplest way, the floor for the orbit figure; its row shows its rate.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 rounds=${1:-5}
@@ -192,12 +193,16 @@ for r in $(seq "$rounds"); do
     fi
     printf "%-6s %-10s %12s %12s %10s  %s\n" "$r" "$program" "$fps" "$ms" "$mib" "$(cut -d' ' -f1-3 /proc/loadavg)"
     echo "$r $program $fps $ms $mib" >>"$work/rows"
+    if [ "$program" = inspector ]; then
+      # The floor, right after the inspector so both meet the same machine:
+      # the same triangles drawn the simplest way in the same window.
+      probe_ms=$("$PWD/$build/bench/compare/compare_gl_probe" "$work/grid.ply" 40 | field frame_ms)
+      printf "%-6s %-10s %12s %12s %10s  %s\n" "$r" probe "$(awk -v m="$probe_ms" 'BEGIN {printf "%.2f", 1000 / m}')" - - \
+        "$(cut -d' ' -f1-3 /proc/loadavg)"
+      echo "$r $probe_ms $fps" >>"$work/probe"
+    fi
   done
 done
-
-# The floor: the same triangles drawn the simplest way in the same window.
-echo
-echo "probe (one buffer, one draw): $("$PWD/$build/bench/compare/compare_gl_probe" "$work/grid.ply" 40)  $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # Per-round ratios, then their medians.
 awk '{v[$1 "," $2 ",fps"] = $3; v[$1 "," $2 ",ms"] = $4; v[$1 "," $2 ",mib"] = $5; n = $1}
@@ -214,3 +219,8 @@ for k in 3:1:orbit_fps 4:2:open_to_drawn_ms 5:3:peak_MiB; do
   q=$(awk -v c="$rcol" '{print $c}' "$work/ratios" | median)
   printf "%-22s %12s %12s %12s\n" "$name" "$a" "$b" "$q"
 done
+# Orbit frame time over the probe's, per round (1 = at the floor).
+echo
+printf "%-22s %12s %12s %12s\n" "median" "inspector ms" "probe ms" "ratio"
+printf "%-22s %12s %12s %12s\n" orbit_frame_ms "$(awk '{print 1000 / $3}' "$work/probe" | median)" \
+  "$(awk '{print $2}' "$work/probe" | median)" "$(awk '{print (1000 / $3) / $2}' "$work/probe" | median)"

@@ -97,13 +97,13 @@ void BM_LsChild(benchmark::State& state) {
 }
 BENCHMARK(BM_LsChild)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_Parse(benchmark::State& state) {
+void BM_ParseListing(benchmark::State& state) {
     const std::string& text = listing_text();
     for (auto _ : state) benchmark::DoNotOptimize(parse_ls_listing(text, BROWSER_OPEN_SCRIPT));
 }
-BENCHMARK(BM_Parse)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseListing)->Unit(benchmark::kMillisecond);
 
-void BM_Sort(benchmark::State& state) {
+void BM_SortRows(benchmark::State& state) {
     FileBrowserState browser;
     browser.browser_entries = parse_ls_listing(listing_text(), BROWSER_OPEN_SCRIPT);
     std::vector<int32_t> listing_order(browser.browser_entries.count());
@@ -114,7 +114,7 @@ void BM_Sort(benchmark::State& state) {
         sort_browser_rows(browser);
     }
 }
-BENCHMARK(BM_Sort)->Arg(SORT_TYPE)->Arg(SORT_NAME)->Arg(SORT_SIZE)->Arg(SORT_DATE)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortRows)->Arg(SORT_TYPE)->Arg(SORT_NAME)->Arg(SORT_SIZE)->Arg(SORT_DATE)->Unit(benchmark::kMillisecond);
 
 // Canned text: parse, sort, path bar and rows without the child; less the
 // parse, this is the row build.

@@ -40,7 +40,8 @@ void long_report(ParseReport& r) {
     }
 }
 
-void BM_ShowLongParseRow(benchmark::State& state) {
+// The one-line row first, so that the long row is shown anew each time.
+void BM_ShowShortThenLongParseRow(benchmark::State& state) {
     std::unique_ptr<AppContext> app = built_context();
     long_report(app->parse_report);
     build_parse_report_rows(*app);
@@ -50,7 +51,7 @@ void BM_ShowLongParseRow(benchmark::State& state) {
         benchmark::DoNotOptimize(app->popup_contents.parse.section_texts[0].text_height);
     }
 }
-BENCHMARK(BM_ShowLongParseRow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowShortThenLongParseRow)->Unit(benchmark::kMillisecond);
 
 void BM_SaveScreenshot1280x800(benchmark::State& state) {
     std::unique_ptr<AppContext> app = built_context();

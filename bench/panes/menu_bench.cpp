@@ -60,7 +60,7 @@ void BM_ThemeChange(benchmark::State& state) {
 }
 BENCHMARK(BM_ThemeChange)->Unit(benchmark::kMicrosecond);
 
-void BM_FieldCommit(benchmark::State& state) {
+void BM_SettingsFieldCommit(benchmark::State& state) {
     MenuTree tree;
     for (auto _ : state) {
         tree.app->slider_fields[2].set_text("0.75");
@@ -68,7 +68,7 @@ void BM_FieldCommit(benchmark::State& state) {
     }
     state.counters["elements"] = tree.count();
 }
-BENCHMARK(BM_FieldCommit)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SettingsFieldCommit)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -25,7 +25,7 @@ namespace {
 
 constexpr int W = 1280, H = 800;
 
-// About 2,100 elements in the mix of the full interface: 16 panes with
+// 2,027 elements in the mix of the full interface: 16 panes with
 // palette backgrounds and borders, each with a heading and 11 rows of a
 // caption, 8 buttons (some with icons and hover backgrounds) and a value
 // field; a console of 60 lines; a tool bar of icons; a menu on layer 1 and

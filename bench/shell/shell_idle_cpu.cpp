@@ -15,6 +15,7 @@
 #include "context/trace_channels.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "platform/window.h"
 #include "shell/app_callbacks.h"
 #include "app/app_main.h"
@@ -52,6 +53,9 @@ int32_t measuring_tick(PlatformListener* listener) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The heap as the program's own main sets it: the peak resident size
+    // depends on it.
+    use_program_heap_policy();
     app_start_ms = now_ms();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     read_command_line(arguments);

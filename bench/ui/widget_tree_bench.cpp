@@ -9,7 +9,7 @@
 
 namespace {
 
-// A tree the size of the full interface: a root with 20 panes (alternately
+// A made-up tree the size of the full interface (not the built one): a root with 20 panes (alternately
 // fill and split layouts), each holding 9 rows of 10 buttons: 2,001 elements.
 struct InterfaceTree {
     RootContainer root;
@@ -105,7 +105,7 @@ void BM_PointerMotion(benchmark::State& state) {
 }
 BENCHMARK(BM_PointerMotion)->Unit(benchmark::kMicrosecond);
 
-void BM_FullRelayout(benchmark::State& state) {
+void BM_RelayoutSyntheticTree(benchmark::State& state) {
     reset_ui_state();
     InterfaceTree tree;
     for (auto _ : state) {
@@ -115,7 +115,7 @@ void BM_FullRelayout(benchmark::State& state) {
     state.counters["elements"] = static_cast<double>(tree.count());
     reset_ui_state();
 }
-BENCHMARK(BM_FullRelayout)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RelayoutSyntheticTree)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -175,6 +175,17 @@ static inline T load(const uint8_t* p) {
     return value;
 }
 
+// The whole pages within [at, at + bytes) go back to the system; a page
+// touched again comes back zero-filled (or, in a file mapping, from the
+// page cache).
+static void hand_back_pages(const void* at, uint64_t bytes) {
+    static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    if (at == nullptr || bytes == 0) return;
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(at) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(at) + bytes) & ~(page - 1);
+    if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
+}
+
 // ---------------------------------------------------------------------------
 // Checks of indices. Every value must lie below a limit, at most INT32_MAX
 // (so a value that is negative as a signed index fails too); the checks work
@@ -674,7 +685,13 @@ private:
 class VertexEdges {
 public:
     VertexEdges(uint64_t vertices, uint64_t pairs)
-        : rows_(pairs >= vertices / 8 ? new uint64_t[static_cast<size_t>(vertices)]() : nullptr) {}
+        : rows_(pairs >= vertices / 8 ? new uint64_t[static_cast<size_t>(vertices)]() : nullptr),
+          row_count_(rows_ ? vertices : 0) {}
+    // The rows are gone with the read; their pages go back at once rather
+    // than stay with the heap, resident, while the mesh is uploaded and drawn.
+    ~VertexEdges() { hand_back_pages(rows_.get(), row_count_ * sizeof(uint64_t)); }
+    VertexEdges(const VertexEdges&) = delete;
+    VertexEdges& operator=(const VertexEdges&) = delete;
 
     // Copies the `n` / 2 pairs of `values` whose edge is new (every pair
     // with `keep_all`) to `kept`, adding the new edges; returns the values
@@ -741,6 +758,7 @@ private:
     static uint64_t zero_lanes(uint64_t x) { return (x - lane_ones) & ~x & lane_tops; }
 
     std::unique_ptr<uint64_t[]> rows_;
+    uint64_t row_count_;
     EdgeHashSet more_;
 };
 
@@ -1130,11 +1148,7 @@ static int32_t plan_parts(const EntryArrays& a, int32_t* thread_of) {
 // resident until the mapping goes, on top of the arrays read from it (a
 // third more than the mesh at the peak of a large open).
 static void release_source(const EntryArrays& a, const uint8_t* at, uint64_t bytes) {
-    static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-    if (!a.mapped || at == nullptr || bytes == 0) return;
-    const uintptr_t first = (reinterpret_cast<uintptr_t>(at) + page - 1) & ~(page - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(at) + bytes) & ~(page - 1);
-    if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
+    if (a.mapped) hand_back_pages(at, bytes);
 }
 
 static void release_tables(const EntryArrays& a) {
@@ -1259,7 +1273,11 @@ static bool read_entry(ByteSource& s, InteropMesh& m) {
     m.dimension = h.dimension;
     m.smoothing_count = h.smoothing_count;
     m.smoothing_groups_defined = h.smoothing_count > 0 ? 1 : 0;
-    if (!locate_arrays(s, a) || !read_parts(a, m)) return false;
+    if (!locate_arrays(s, a)) return false;
+    // Only a mesh with smoothing groups draws its shading vectors; any other
+    // would hold a float triple per triangle that nothing reads.
+    if (h.smoothing_count <= 0) a.header.shading_len = 0;
+    if (!read_parts(a, m)) return false;
 
     m.serial_id = next_mesh_serial();
     m.present = 1;
@@ -1377,6 +1395,25 @@ InteropMesh* read_first_interop_mesh(const std::string& path) {
 template <typename T>
 static void release(std::vector<T>& v) {
     std::vector<T>().swap(v);
+}
+
+// A released array's storage the heap would keep resident (as it keeps
+// what the program frees, for speed) is handed back first.
+template <typename T>
+static void release_now(std::vector<T>& v) {
+    hand_back_pages(v.data(), v.capacity() * sizeof(T));
+    release(v);
+}
+
+void release_uploaded_edges(InteropMesh& mesh, const std::array<size_t, 3>& counts) {
+    release_now(mesh.triangle_edges);
+    release_now(mesh.polygon_edges);
+    release_now(mesh.group_edges);
+    release_now(mesh.triangle_edges_16);
+    release_now(mesh.polygon_edges_16);
+    release_now(mesh.group_edges_16);
+    mesh.gl_edge_counts = counts;
+    mesh.gl_edges_only = 1;
 }
 
 void destroy_interop_mesh(InteropMesh* m) {

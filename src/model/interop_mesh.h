@@ -84,7 +84,8 @@ struct InteropMesh {
     // Kept as read only in 16-bit files; cleared after decoding otherwise.
     std::array<CodedTable, 4> coded_tables;
     int32_t smoothing_count = 0;
-    // Three floats per triangle.
+    // Three floats per triangle, drawn only with smoothing groups: a mesh
+    // read without them (smoothing_count 0 or less) leaves this empty.
     std::vector<float> shading_vectors;
     // One byte per element of `colours`: the colours as displayed.
     std::vector<uint8_t> display_colours;
@@ -99,6 +100,16 @@ struct InteropMesh {
     uint8_t colours_dirty = 1;
     // 1 while the vertex buffer holds the unrolled triangle run.
     uint8_t gl_triangle_run = 0;
+    // Whether every vertex a surface draws has one colour, found when first
+    // asked after an upload: 0 not yet known, 1 no, 2 yes (`gl_one_colour`).
+    uint8_t gl_one_colour_state = 0;
+    std::array<uint8_t, 4> gl_one_colour = {0, 0, 0, 0};
+    // 1 once the index buffer holds the edge lists for good (no triangle
+    // corner names a missing vertex, so the index data never changes): the
+    // lists above are released then, and only their lengths stay, triangle,
+    // polygon and smoothing-group edges in that order.
+    uint8_t gl_edges_only = 0;
+    std::array<size_t, 3> gl_edge_counts{};
 
     std::string ppd_text;
     std::vector<int32_t> type_name_lengths;
@@ -168,6 +179,11 @@ std::vector<InteropMesh*> read_interop_meshes_from_memory(const uint8_t* data, s
 
 // The first mesh of the file (the others are released), or null.
 InteropMesh* read_first_interop_mesh(const std::string& path);
+
+// Releases the six edge lists of a mesh whose index buffer holds them,
+// keeping their lengths (as above); their pages go back to the system at
+// once, whatever the heap keeps.
+void release_uploaded_edges(InteropMesh& mesh, const std::array<size_t, 3>& counts);
 
 // Releases the arrays, or the strings, of a mesh; the record stays.
 void destroy_interop_mesh(InteropMesh* mesh);

@@ -19,6 +19,7 @@ struct FrameRenderer {
     FrameProgram program;
     FrameProgram overlay_program;  // id 0 when it failed to link: `program` draws
     FrameProgram surface_program;  // likewise
+    FrameProgram one_colour_program;  // likewise
     uint32_t vertex_array = 0;
     uint32_t vertex_buffer = 0;
     uint32_t index_buffer = 0;

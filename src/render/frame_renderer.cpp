@@ -27,7 +27,8 @@ void first_frame_setup(FrameRenderer& r) {
     glGenBuffers(1, &r.index_buffer);
     r.program = build_frame_program();
     r.overlay_program = build_overlay_program();
-    r.surface_program = build_surface_program();
+    r.surface_program = build_surface_program(false);
+    r.one_colour_program = build_surface_program(true);
     r.staging.assign(VERTEX_STAGING_FLOATS, 0.0f);
     r.initialised = true;
 }

@@ -110,9 +110,15 @@ MeshUploadLayout mesh_upload_layout(const InteropMesh& mesh, bool triangle_run) 
     l.triangle_count = l.index_count / 3;
     l.triangle_run = triangle_run;
     l.box_first = l.vertex_count + (triangle_run ? l.index_count : 0);
-    l.triangle_edge_count = edge_source(mesh.triangle_edges, mesh.triangle_edges_16).count;
-    l.polygon_edge_count = edge_source(mesh.polygon_edges, mesh.polygon_edges_16).count;
-    l.group_edge_count = edge_source(mesh.group_edges, mesh.group_edges_16).count;
+    if (mesh.gl_edges_only) {
+        l.triangle_edge_count = mesh.gl_edge_counts[0];
+        l.polygon_edge_count = mesh.gl_edge_counts[1];
+        l.group_edge_count = mesh.gl_edge_counts[2];
+    } else {
+        l.triangle_edge_count = edge_source(mesh.triangle_edges, mesh.triangle_edges_16).count;
+        l.polygon_edge_count = edge_source(mesh.polygon_edges, mesh.polygon_edges_16).count;
+        l.group_edge_count = edge_source(mesh.group_edges, mesh.group_edges_16).count;
+    }
     l.short_edges = l.vertex_count <= short_index_vertex_limit;
     // Without the triangle run one zeroed vertex follows the box, for corners
     // that name no vertex.
@@ -182,14 +188,18 @@ void write_mesh_vertices(const InteropMesh& mesh, const MeshUploadLayout& l, uin
     if (!l.triangle_run) std::memset(box + bounding_box_vertices, 0, sizeof(PackedVertex));
 }
 
-void write_mesh_indices(const InteropMesh& mesh, const MeshUploadLayout& l, uint8_t* out) {
+bool write_mesh_indices(const InteropMesh& mesh, const MeshUploadLayout& l, uint8_t* out) {
     const size_t v_count = l.vertex_count;
     // A corner naming no vertex draws a zeroed vertex.
     const size_t zeroed = l.box_first + bounding_box_vertices;
     const uint32_t* triangles = mesh.triangles.data();
+    bool named = true;
     for (size_t j = 0; j < l.index_count; ++j) {
         uint32_t v = triangles[j];
-        if (v >= v_count) v = static_cast<uint32_t>(l.triangle_run ? v_count + j : zeroed);
+        if (v >= v_count) {
+            v = static_cast<uint32_t>(l.triangle_run ? v_count + j : zeroed);
+            named = false;
+        }
         std::memcpy(out + 4 * j, &v, 4);
     }
     write_edges(out + l.triangle_edge_offset, edge_source(mesh.triangle_edges, mesh.triangle_edges_16),
@@ -198,6 +208,7 @@ void write_mesh_indices(const InteropMesh& mesh, const MeshUploadLayout& l, uint
                 v_count);
     write_edges(out + l.group_edge_offset, edge_source(mesh.group_edges, mesh.group_edges_16), l.short_edges,
                 v_count);
+    return named;
 }
 
 void set_identity_matrix(float* m) {

@@ -52,9 +52,12 @@ MeshUploadLayout mesh_upload_layout(const InteropMesh& mesh, bool triangle_run);
 // (191, 191, 191, 255), coordinates beyond `dimension` are 0, missing bounds
 // give a zero box, and a triangle corner that names no vertex draws a zeroed
 // vertex (its unrolled vertex, or without the triangle run the one zeroed
-// vertex after the box).
+// vertex after the box). The index data of a mesh whose edge lists were
+// released (gl_edges_only) can no longer be written.
 void write_mesh_vertices(const InteropMesh& mesh, const MeshUploadLayout& layout, uint8_t* out);
-void write_mesh_indices(const InteropMesh& mesh, const MeshUploadLayout& layout, uint8_t* out);
+// True when every triangle corner names a vertex: the index data is then
+// the same with and without the triangle run.
+bool write_mesh_indices(const InteropMesh& mesh, const MeshUploadLayout& layout, uint8_t* out);
 
 // Column-major 4 x 4 matrices as GL takes them.
 using Mat4 = float[16];

@@ -190,11 +190,13 @@ void draw_edges(const MeshDraw& d, size_t offset, size_t count) {
 // A software rasteriser bins a draw into scenes of bounded size and queues
 // several while its threads work through them: a multisampled frame of a
 // million triangles, whose rasterising lags far behind its binning, queues
-// every scene it may, over 140 MiB. Drawn in pieces with at most two in
-// flight, the same triangles in the same order give the same pixels from
-// a fraction of the memory, and no slower; on a GPU the fences cost next
-// to nothing.
-constexpr GLsizei surface_piece_vertices = 3 * 100'000;
+// every scene it may, over 140 MiB; a single-sampled one queues as many
+// as its timing allows, one to three 36 MiB scenes for four million
+// triangles, which the heap then keeps. Drawn in pieces with at most two
+// in flight, the same triangles in the same order give the same pixels
+// from a fraction of the memory, and no slower; on a GPU the fences cost
+// next to nothing.
+constexpr GLsizei surface_piece_vertices = 3 * 50'000;
 
 // draw(first, count) over 0 .. count in pieces as above.
 template <typename Draw>
@@ -222,8 +224,8 @@ void draw_in_pieces(GLsizei count, const Draw& draw) {
 
 // Buffers built without the triangle run (flat shading switched on in a
 // frame that draws a thumbnail before the views rebuild them) draw smooth.
-// `in_pieces`: a multisampled frame, drawn as above.
-void draw_surface(const MeshDraw& d, bool smooth, bool in_pieces) {
+// Drawn in pieces as above.
+void draw_surface(const MeshDraw& d, bool smooth) {
     const bool indexed = smooth || !d.layout.triangle_run;
     const auto draw = [&](GLsizei first, GLsizei count) {
         if (indexed) {
@@ -232,19 +234,36 @@ void draw_surface(const MeshDraw& d, bool smooth, bool in_pieces) {
             glDrawArrays(GL_TRIANGLES, d.vertices + first, count);
         }
     };
-    if (in_pieces) {
-        draw_in_pieces(d.indices, draw);
-    } else {
-        draw(0, d.indices);
+    draw_in_pieces(d.indices, draw);
+}
+
+// The colour every vertex of a mesh's surface has, or null when they differ.
+// Missing display colours draw grey and a corner that names no vertex draws
+// a zeroed one, so both count. Found once per upload.
+const uint8_t* one_colour_of(InteropMesh& mesh) {
+    if (mesh.gl_one_colour_state == 0) {
+        const size_t vertices = mesh_upload_layout(mesh, false).vertex_count;
+        const size_t coloured = std::min(mesh.display_colours.size() / 4, vertices);
+        const uint8_t grey[4] = {191, 191, 191, 255};
+        const uint8_t* first = coloured > 0 ? mesh.display_colours.data() : grey;
+        bool one = vertices > 0 && (coloured == vertices || std::memcmp(first, grey, 4) == 0);
+        for (size_t k = 1; one && k < coloured; ++k) one = std::memcmp(first, &mesh.display_colours[4 * k], 4) == 0;
+        for (size_t j = 0; one && j < mesh.triangles.size(); ++j) one = mesh.triangles[j] < vertices;
+        if (one) std::memcpy(mesh.gl_one_colour.data(), first, 4);
+        mesh.gl_one_colour_state = one ? 2 : 1;
     }
+    return mesh.gl_one_colour_state == 2 ? mesh.gl_one_colour.data() : nullptr;
 }
 
 // A lit surface in mode 3 without x-ray or inversion switches to the
 // surface program, handed the frame program's uniforms as the passes left
-// them; false (frame program kept) otherwise or when it did not link.
-bool use_surface_program() {
+// them; false (frame program kept) otherwise or when it did not link. With
+// `colour` (the mesh's one colour) it takes the one-colour variant when
+// that linked, the colour tinted here as the vertex stage would.
+bool use_surface_program(const uint8_t* colour) {
     const FrameProgram& from = program();
-    const FrameProgram& to = frame_renderer.surface_program;
+    const bool one_colour = colour && frame_renderer.one_colour_program.id != 0;
+    const FrameProgram& to = one_colour ? frame_renderer.one_colour_program : frame_renderer.surface_program;
     GLint mode = 0, inverted = 0, xray = 0;
     glGetUniformiv(from.id, from.imode, &mode);
     glGetUniformiv(from.id, from.issci, &inverted);
@@ -259,6 +278,11 @@ bool use_surface_program() {
     for (const auto& u : {std::pair{from.itint, to.itint}, std::pair{from.ic2id, to.ic2id}}) {
         glGetUniformfv(from.id, u.first, v);
         glUniform4fv(u.second, 1, v);
+    }
+    if (one_colour) {
+        glGetUniformfv(from.id, from.itint, v);
+        for (int k = 0; k < 4; ++k) v[k] *= static_cast<GLfloat>(colour[k]);
+        glUniform4fv(to.icolour, 1, v);
     }
     for (const auto& u : {std::pair{from.iw, to.iw}, std::pair{from.ih, to.ih}, std::pair{from.isstz, to.isstz},
                           std::pair{from.iwusf, to.iwusf}, std::pair{from.idpmn, to.idpmn}}) {
@@ -281,7 +305,7 @@ void draw_built_mesh(InteropMesh* mesh, bool smooth) {
     glBindVertexArray(mesh->vertex_array_id);
     glBindBuffer(GL_ARRAY_BUFFER, mesh->vertex_buffer_id);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->index_buffer_id);
-    draw_surface(mesh_draw(*mesh), smooth, false);
+    draw_surface(mesh_draw(*mesh), smooth);
 }
 
 void draw_entity_record(EntityRecord* entity, bool smooth) {
@@ -308,7 +332,10 @@ enum Pass { PASS_ENTITY_IDS = -1, PASS_TRIANGLE_IDS = 0, PASS_LINES = 1, PASS_SU
 struct SceneView {
     AppContext* app;
     bool picking;
-    bool multisampled;
+    // A draft frame draws a one-coloured mesh with the one-colour program:
+    // a sixth of the interpolation less per triangle; still frames keep the
+    // per-vertex colour, so what stays on screen is drawn as ever.
+    bool draft;
 };
 
 float rotation_x_90[16] = {1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1};
@@ -432,8 +459,8 @@ void draw_item(SceneView& view, int pass, const Item& item, const EntityRecord* 
             set_tint(1.0f / 255, 1.0f / 255, 1.0f / 255, item.alpha_grid ? 0.125f / 255 : 1.0f / 255);
             if (item.in_range) {
                 if (surface) {
-                    const bool reduced = use_surface_program();
-                    draw_surface(d, f.smooth_shading, view.multisampled);
+                    const bool reduced = use_surface_program(view.draft ? one_colour_of(mesh) : nullptr);
+                    draw_surface(d, f.smooth_shading);
                     if (reduced) glUseProgram(program().id);
                 }
             } else if ((item.index == -3 && f.show_axes) || (item.index == -2 && f.show_rings) ||
@@ -704,7 +731,7 @@ void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t
                             static_cast<double>(r.width) / static_cast<double>(r.height), m);
         load_view_matrices(m);
 
-        SceneView view{&app, picking, c.scene_multisampled};
+        SceneView view{&app, picking, c.draft};
         for (int pass = PASS_ENTITY_IDS; pass <= PASS_SURFACES; ++pass) {
             if (pass == PASS_ENTITY_IDS && !(picking || app.render_flags.glsl_silhouette)) continue;
             if (pass == PASS_TRIANGLE_IDS && !picking) continue;
@@ -829,6 +856,7 @@ bool prepare_mesh_buffers(InteropMesh& mesh, bool triangle_run) {
     // again, so switching flat shading or picking back off costs nothing.
     if (mesh.colours_dirty || !mesh.vertex_array_id || (triangle_run && !mesh.gl_triangle_run)) {
         mesh.colours_dirty = 0;
+        mesh.gl_one_colour_state = 0;
         const MeshUploadLayout l = mesh_upload_layout(mesh, triangle_run);
         if (!mesh.vertex_array_id) {
             glGenVertexArrays(1, &mesh.vertex_array_id);
@@ -842,8 +870,18 @@ bool prepare_mesh_buffers(InteropMesh& mesh, bool triangle_run) {
         glBindVertexArray(mesh.vertex_array_id);
         glBindBuffer(GL_ARRAY_BUFFER, mesh.vertex_buffer_id);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.index_buffer_id);
+        // A recolour or the triangle run changes only the vertex data, unless
+        // a corner names no vertex. Index data that stays as it is keeps
+        // its buffer, which is then the only copy of the edge lists. It is
+        // written first, so the lists are gone before the vertex buffer
+        // takes its memory.
+        if (!mesh.gl_edges_only) {
+            bool fixed = false;
+            upload_written(GL_ELEMENT_ARRAY_BUFFER, l.index_bytes,
+                           [&](uint8_t* out) { fixed = write_mesh_indices(mesh, l, out); });
+            if (fixed) release_uploaded_edges(mesh, {l.triangle_edge_count, l.polygon_edge_count, l.group_edge_count});
+        }
         upload_written(GL_ARRAY_BUFFER, l.vertex_bytes, [&](uint8_t* out) { write_mesh_vertices(mesh, l, out); });
-        upload_written(GL_ELEMENT_ARRAY_BUFFER, l.index_bytes, [&](uint8_t* out) { write_mesh_indices(mesh, l, out); });
         mesh.gl_triangle_run = triangle_run ? 1 : 0;
     }
     glBindVertexArray(mesh.vertex_array_id);
@@ -871,7 +909,8 @@ FrameCaptures remember_frame_captures(const AppContext& app) {
     c.snapshot_requested = app.capture.snapshot_requested != 0;
     c.screenshot = app.capture.capture_options;
     c.multisampling = app.io_settings.anti_aliasing != 0;
-    c.scene_multisampled = c.multisampling && !app.frame.camera_moving && !app.frame.opened_mesh_draft;
+    c.draft = app.frame.camera_moving || app.frame.opened_mesh_draft;
+    c.scene_multisampled = c.multisampling && !c.draft;
     return c;
 }
 

@@ -20,6 +20,9 @@ struct FrameCaptures {
     // The main scene drawn multisampled: anti-aliasing on and the camera
     // still (a moving camera draws single-sampled, at a third of the cost).
     bool scene_multisampled = false;
+    // The camera moves or a mesh was just opened: the scene drawn now is
+    // replaced by a still frame as soon as that ends.
+    bool draft = false;
     bool snapshot_taken = false;
     bool screenshot_taken = false;
 };

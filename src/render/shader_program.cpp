@@ -134,36 +134,47 @@ void main() {
 // branch of a shader for each block of fragments a triangle touches, and
 // pays per triangle for every interpolated component (16 there, 10 here):
 // on a mesh of small triangles the frame program's other modes cost more
-// than the lighting itself.
-const char* const surface_vertex_source = R"(#version 120
+// than the lighting itself. Compiled a second time with ONE_COLOUR defined,
+// the colour of a mesh that has only one comes from a uniform, already
+// tinted, and six components are left to interpolate.
+const char* const surface_vertex_source = R"(
 uniform mat4 iMVP;
 uniform mat4 iMV;
 uniform mat4 iETM;
 attribute vec4 iV;
-attribute vec4 iC;
 attribute vec4 iN;
 uniform float iw;
 uniform float ih;
 uniform float isstz;
 uniform float iwusf;
+#ifndef ONE_COLOUR
+attribute vec4 iC;
 uniform vec4 itint;
-varying vec3 V;
 varying vec4 C;
+#endif
+varying vec3 V;
 varying vec3 N;
 void main() {
     vec4 P = vec4(iwusf, iwusf, iwusf, 1.0) * (iETM * iV);
     gl_Position = (iMVP * P) * vec4(1.0 / iw, 1.0 / ih, 1.0, 1.0) + vec4(0.0, 0.0, isstz, 0.0);
     V = (iMV * P).xyz;
+#ifndef ONE_COLOUR
     C = iC * itint;
+#endif
     N = (iMV * (iETM * (iN * vec4(1.0, 1.0, 1.0, 0.0)))).xyz;
 }
 )";
 
-const char* const surface_fragment_source = R"(#version 120
+const char* const surface_fragment_source = R"(
 uniform vec4 ic2id;
 uniform float idpmn;
-varying vec3 V;
+#ifdef ONE_COLOUR
+uniform vec4 icolour;
+#define C icolour
+#else
 varying vec4 C;
+#endif
+varying vec3 V;
 varying vec3 N;
 
 void main() {
@@ -265,6 +276,7 @@ FrameProgram build_program(const char* vertex_source, const char* fragment_sourc
     p.iw = u("iw"), p.ih = u("ih"), p.isstz = u("isstz"), p.itint = u("itint"), p.imode = u("imode");
     p.ic2id = u("ic2id"), p.iwusf = u("iwusf"), p.idpmn = u("idpmn"), p.issci = u("issci"), p.ixray = u("ixray");
     p.itexel = u("itexel");
+    p.icolour = u("icolour");
     return p;
 }
 
@@ -274,4 +286,7 @@ FrameProgram build_frame_program() { return build_program(frame_vertex_source, f
 
 FrameProgram build_overlay_program() { return build_program(frame_vertex_source, overlay_fragment_source); }
 
-FrameProgram build_surface_program() { return build_program(surface_vertex_source, surface_fragment_source); }
+FrameProgram build_surface_program(bool one_colour) {
+    const std::string head = one_colour ? "#version 120\n#define ONE_COLOUR\n" : "#version 120\n";
+    return build_program((head + surface_vertex_source).c_str(), (head + surface_fragment_source).c_str());
+}

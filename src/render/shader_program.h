@@ -33,6 +33,7 @@ extern const char* const frame_fragment_source;
 extern const char* const overlay_fragment_source;
 // Mode 3 alone, without x-ray and inversion (its uniforms absent): the
 // frame program's results for a lit surface from fewer interpolated values.
+// Without their "#version" line, which build_surface_program puts first.
 extern const char* const surface_vertex_source;
 extern const char* const surface_fragment_source;
 
@@ -54,6 +55,8 @@ struct FrameProgram {
             ixray = -1;
     // One texel of the bound id texture, for the outline's neighbours.
     int32_t itexel = -1;
+    // The one colour of a mesh, tinted (the one-colour surface program).
+    int32_t icolour = -1;
 };
 
 // Links the embedded sources and looks up every location, in the order
@@ -61,5 +64,6 @@ struct FrameProgram {
 FrameProgram build_frame_program();
 // The frame vertex stage with overlay_fragment_source, located the same way.
 FrameProgram build_overlay_program();
-// The surface stages, located the same way.
-FrameProgram build_surface_program();
+// The surface stages, located the same way; `one_colour`: the variant that
+// takes the colour from the uniform icolour instead of each vertex.
+FrameProgram build_surface_program(bool one_colour);

@@ -145,6 +145,19 @@ TEST(InteropReader, FileOfBothIndexWidthsRoundTrips) {
     free_interop_mesh(first);  // the second mesh was released by the call
 }
 
+TEST(InteropReader, ShadingVectorsAreKeptOnlyWithSmoothingGroups) {
+    InteropWriterMesh w = sample_mesh(true);
+    w.smoothing_count = 0;
+    Read r(interop_serialise({w, sample_mesh(true)}));
+    ASSERT_EQ(r.meshes.size(), 2u);
+    EXPECT_TRUE(r[0].shading_vectors.empty());
+    EXPECT_EQ(r[1].shading_vectors, w.shading);
+    // What follows the skipped vectors still reads from its own place.
+    EXPECT_EQ(r[0].ppd_text, w.ppd_text);
+    EXPECT_EQ(std::string(r[0].type_names.begin(), r[0].type_names.end()), "platerim");
+    EXPECT_EQ(r[1].positions, w.positions);
+}
+
 TEST(InteropReader, PaletteLengthSetsColourIndexWidth) {
     for (size_t palette_len : {1023, 1024, 262143, 262144}) {
         InteropWriterMesh w;

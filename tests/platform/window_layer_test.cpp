@@ -49,7 +49,7 @@ PlatformListener recording_listener() {
 // the event drain runs the test's script for that pass, queued draws are logged.
 int64_t fake_now = 0;
 int32_t passes = 0, sleeps_until_ready = 0;
-std::vector<int64_t> ticks, draws;
+std::vector<int64_t> ticks, draws, sleeps;
 void (*script)(int32_t pass) = nullptr;
 PlatformState state;
 PlatformListener loop_listener;
@@ -59,7 +59,7 @@ int32_t on_tick(PlatformListener*) { return ticks.push_back(fake_now), note("tic
 // A negative sleep count: the window could not be made.
 void run_loop(int32_t sleeps_before_ready, void (*pass_script)(int32_t), ListenerNotify tick = on_tick) {
     fake_now = 1'700'000'000'000, passes = 0, sleeps_until_ready = sleeps_before_ready, script = pass_script;
-    calls.clear(), ticks.clear(), draws.clear();
+    calls.clear(), ticks.clear(), draws.clear(), sleeps.clear();
     state = PlatformState();
     state.window_ready = sleeps_before_ready == 0;
     state.alive = sleeps_before_ready >= 0;
@@ -67,8 +67,8 @@ void run_loop(int32_t sleeps_before_ready, void (*pass_script)(int32_t), Listene
     loop_listener.on_tick = tick;
     state.listeners[0] = &loop_listener;
     FrameLoopHooks hooks;
-    hooks.sleep_step = [] {
-        fake_now += FRAME_SLEEP_MS, state.window_ready |= --sleeps_until_ready == 0, note("sleep", {}, 0);
+    hooks.sleep_step = [](int64_t ms) {
+        fake_now += ms, sleeps.push_back(ms), state.window_ready |= --sleeps_until_ready == 0, note("sleep", {}, 0);
     };
     hooks.drain_events = [] { script(++passes); };
     hooks.clock_ms = now_ms;  // the shared clock, substituted
@@ -217,6 +217,34 @@ TEST(FrameLoop, PacingHoldsWithUnevenEventTimeAndMergedRequests) {
     EXPECT_GE(draws[1] - draws[0], 21);
 }
 
+// Drawing happens in the drain. A pass that drew a slow frame has used its
+// step: the due redraw goes on at once. Other passes sleep until the next
+// tick is due, so every pass ticks, 11 ms after the last tick: whole 10 ms
+// sleeps on the millisecond clock ticked only every 20 ms, which doubled
+// the wait of work deferred by a few ticks (an open waits five).
+TEST(FrameLoop, ASlowFrameIsNotFollowedByASleepAndTicksComeEvery11Ms) {
+    run_loop(0, [](int32_t pass) {
+        fake_now += pass <= 20 ? 100 : pass % 4;  // twenty 100 ms frames, then light events
+        state.alive = pass < 60;
+    }, [](PlatformListener* self) { return state.redraw_requested = true, on_tick(self); });
+    ASSERT_EQ(sleeps.size(), 60u - 20u);
+    EXPECT_EQ(sleeps.front(), FRAME_SLEEP_MS);  // the first pass sleeps a whole step
+    for (size_t i = 1; i < 20; ++i) EXPECT_EQ(draws[i] - draws[i - 1], 100) << i;
+    // The first light pass comes right after the last tick and does not tick;
+    // from then on every pass sleeps until its tick is due, and ticks.
+    EXPECT_EQ(sleeps[1], 10);
+    for (size_t i = 2; i < sleeps.size(); ++i) EXPECT_EQ(sleeps[i], 11) << i;
+    ASSERT_EQ(ticks.size(), 58u);
+    for (size_t i = 21; i < ticks.size(); ++i) EXPECT_EQ(ticks[i] - ticks[i - 1], 11 + static_cast<int64_t>(i + 2) % 4) << i;
+    run_loop(0, [](int32_t pass) { state.alive = pass < 100; });  // idle
+    ASSERT_EQ(ticks.size(), 99u);
+    for (size_t i = 1; i < ticks.size(); ++i) EXPECT_EQ(ticks[i] - ticks[i - 1], 11) << i;
+    EXPECT_EQ(frame_sleep_ms(1000, 990, 1003), 7);   // the step is longer than the tick's wait
+    EXPECT_EQ(frame_sleep_ms(1000, 1002, 1003), 10);  // the tick falls due after the step
+    EXPECT_EQ(frame_sleep_ms(1000, 1012, 1012), 0);  // a slow pass: the due draw goes on
+    EXPECT_EQ(frame_sleep_ms(1000, 990, 400), FRAME_SLEEP_MS);  // a clock stepped back sleeps a whole step
+}
+
 TEST(FrameLoop, ABackwardClockStepTicksAndDrawsOnTheNextPass) {
     run_loop(0, [](int32_t pass) {
         if (pass == 5) fake_now -= 60'000, state.redraw_requested = true;
@@ -224,7 +252,7 @@ TEST(FrameLoop, ABackwardClockStepTicksAndDrawsOnTheNextPass) {
     });
     ASSERT_EQ(draws.size(), 2u);
     EXPECT_EQ(ticks.back(), draws.back());
-    EXPECT_EQ(draws.back(), draws.front() + 40 - 60'000);
+    EXPECT_EQ(draws.back(), draws.front() + 4 * 11 - 60'000);  // four passes, each 11 ms after its tick
 }
 
 TEST(DateTexts, PaddingAndFailedComponents) {

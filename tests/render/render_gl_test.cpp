@@ -210,18 +210,25 @@ int outline_at(int x, int y) {
 
 // Lit surfaces draw with the reduced surface program: it must light them
 // exactly as the frame program's mode 3, or a still frame would change.
+// The one-colour variant (moving frames of a one-coloured mesh) must light
+// a quad of that colour as the others do, its colour given as a uniform.
 // The eye 3 units away makes the specular term vary across the quad.
-TEST_F(RenderGl, TheSurfaceProgramLightsExactlyAsTheFrameProgram) {
+TEST_F(RenderGl, TheSurfaceProgramsLightExactlyAsTheFrameProgram) {
     ASSERT_NE(frame_renderer.surface_program.id, 0u);
-    std::vector<Pixel> pictures[2];
-    const FrameProgram* programs[2] = {&frame_renderer.program, &frame_renderer.surface_program};
-    for (int k = 0; k < 2; ++k) {
+    ASSERT_NE(frame_renderer.one_colour_program.id, 0u);
+    std::vector<Pixel> pictures[3];
+    const FrameProgram* programs[3] = {&frame_renderer.program, &frame_renderer.surface_program,
+                                       &frame_renderer.one_colour_program};
+    for (int k = 0; k < 3; ++k) {
         drawing = programs[k];
         SmallTarget t(16, 16);
-        draw_quad(3, -1, -1, 1, 1, {0.3f, 0.6f, 0.9f, 1}, {}, [] {
+        // The one-colour program reads no vertex colour: black there would show.
+        const std::array<float, 4> colour = k < 2 ? std::array<float, 4>{0.3f, 0.6f, 0.9f, 1} : std::array<float, 4>{};
+        draw_quad(3, -1, -1, 1, 1, colour, {}, [] {
             const float away[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -3, 1};
             glUniformMatrix4fv(drawing->iMV, 1, GL_FALSE, away);
             glUniform4f(drawing->ic2id, 0.125f, 1, 1, 0.8f), glUniform1f(drawing->idpmn, 0.1f);
+            glUniform4f(drawing->icolour, 0.3f, 0.6f, 0.9f, 1);
         });
         for (int y = 0; y < t.height; ++y) {
             for (int x = 0; x < t.width; ++x) pictures[k].push_back(read_pixel(t.framebuffer, x, y));
@@ -229,6 +236,7 @@ TEST_F(RenderGl, TheSurfaceProgramLightsExactlyAsTheFrameProgram) {
     }
     drawing = &frame_renderer.program;
     EXPECT_EQ(pictures[0], pictures[1]);
+    EXPECT_EQ(pictures[0], pictures[2]);
     EXPECT_NE(pictures[1].front(), pictures[1][8 * 16 + 8]);  // lit unevenly, as asked
 }
 

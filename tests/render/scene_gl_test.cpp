@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -269,6 +270,44 @@ TEST_F(SceneGl, PickingAndFlatShadingAfterTheDefaultView) {
     EXPECT_TRUE(box_drawn(120));
 }
 
+TEST_F(SceneGl, EdgesStayDrawnFromTheirBufferThroughRecoloursAndFlatShading) {
+    app->render_flags.show_polygon_edges = 1;
+    app->render_flags.mono_edges = 1;
+    app->tones.mono_edge_tone = 8;  // white
+    // Second: a mesh with a corner naming no vertex, whose index data
+    // changes with the triangle run and so keeps its edge lists.
+    for (const bool broken : {false, true}) {
+        SCOPED_TRACE(broken ? "corner naming no vertex" : "sound mesh");
+        if (broken) {
+            EntityRecord& first = app->entities.current_entities->records[0];
+            first.visible = 0, first.mesh->visible = 0;
+        }
+        // Vertical edges through the middle of a pixel column.
+        InteropMesh* m = make_strip_mesh(200);
+        for (size_t k = 0; k < m->positions.size(); k += 3) m->positions[k] += 0.5 / 240;
+        m->polygon_edges = {1, 6, 3, 8};
+        if (broken) m->triangles.insert(m->triangles.end(), {0, 1, 99});
+        add_entity(m);
+        const int edge = pixel_x(-0.6), row = pixel_y(0.1), off_edge = edge + 20;
+        app->render_flags.smooth_shading = 1;
+        frame();
+        EXPECT_TRUE(rgb_is(scene_pixel(edge, row), 255, 255, 255));
+        EXPECT_TRUE(rgb_is(scene_pixel(pixel_x(0.6), row), 255, 255, 255));
+        EXPECT_TRUE(rgb_is(scene_pixel(off_edge, row), 200, 200, 200));
+        EXPECT_EQ(m->polygon_edges.empty(), !broken);
+        // Both upload the vertex data again.
+        set_grey(*m, 120);
+        frame();
+        EXPECT_TRUE(rgb_is(scene_pixel(edge, row), 255, 255, 255));
+        EXPECT_TRUE(rgb_is(scene_pixel(off_edge, row), 120, 120, 120));
+        app->render_flags.smooth_shading = 0;
+        frame();
+        EXPECT_TRUE(rgb_is(scene_pixel(edge, row), 255, 255, 255));
+        EXPECT_TRUE(rgb_is(scene_pixel(pixel_x(0.6), row), 255, 255, 255));
+        EXPECT_TRUE(rgb_is(scene_pixel(off_edge, row), 120, 120, 120));
+    }
+}
+
 TEST_F(SceneGl, SilhouetteWithoutInspectorSkipsTriangleIds) {
     add_entity(nullptr);
     add_entity(make_strip_mesh(200));
@@ -415,6 +454,57 @@ TEST_F(SceneGl, AMovingCameraOrAFreshOpenDrawsSingleSampledAndTheStillFrameIsUnc
     }
 }
 
+// While the camera moves, a mesh of one colour is lit from a colour uniform
+// instead of its vertices. Single-sampled, the moving frame must show what
+// the still one does: one colour, two, a corner naming no vertex (drawn
+// from a zeroed vertex), and a recolour after a moving frame.
+TEST_F(SceneGl, AMovingCameraShowsTheColoursOfTheVerticesAsTheStillFrameDoes) {
+    add_entity(make_strip_mesh(200));
+    AppContext& a = *app;
+    InteropMesh& m = *meshes[0];
+    a.render_flags.light_unlit = 0;
+    auto grab = [&](bool moving) {
+        a.frame.camera_moving = moving ? 1 : 0;
+        a.capture.capture_options = {1, 1, 0};
+        frame();
+        a.frame.camera_moving = 0;
+        return a.capture.screenshot_pixels;
+    };
+    auto differing = [](const std::vector<uint8_t>& x, const std::vector<uint8_t>& y) {
+        int n = 0;
+        for (size_t k = 0; k + 3 < x.size() && k + 3 < y.size(); k += 4) n += std::memcmp(&x[k], &y[k], 4) != 0;
+        return n;
+    };
+    auto pixel = [](const std::vector<uint8_t>& rgba, std::array<int, 2> p) {
+        const size_t at = 4 * (size_t(p[1]) * W + size_t(p[0]));
+        return Pixel{rgba[at], rgba[at + 1], rgba[at + 2], rgba[at + 3]};
+    };
+    const std::array<int, 2> lower = lower_right(1), upper = upper_left(1);
+    std::vector<uint8_t> still = grab(false);
+    ASSERT_EQ(still.size(), size_t{4} * W * H);
+    EXPECT_EQ(differing(grab(true), still), 0);
+    EXPECT_EQ(pixel(still, lower), pixel(still, upper));  // one colour, evenly lit
+
+    for (size_t k = 0; k < 20; ++k) m.display_colours[k] = k % 4 == 3 ? 255 : 40;  // the lower row darker
+    m.colours_dirty = 1;
+    still = grab(false);
+    EXPECT_NE(pixel(still, lower), pixel(still, upper));
+    EXPECT_EQ(differing(grab(true), still), 0);
+
+    set_grey(m, 120);
+    m.triangles[2] = 99;  // one corner of triangle 0 names no vertex
+    still = grab(false);
+    EXPECT_EQ(differing(grab(true), still), 0);
+
+    m.triangles[2] = 6;
+    m.colours_dirty = 1;
+    const std::vector<uint8_t> grey = grab(true);
+    set_grey(m, 64);  // recoloured after a moving frame
+    still = grab(false);
+    EXPECT_NE(pixel(still, lower), pixel(grey, lower));
+    EXPECT_EQ(differing(grab(true), still), 0);
+}
+
 namespace {
 
 // Triangles first .. first + count - 1 of one fixed sequence of small
@@ -448,32 +538,39 @@ InteropMesh* make_soup_mesh(uint32_t first, uint32_t count) {
 
 }  // namespace
 
-// A multisampled frame draws a large mesh in pieces; the picture is the one
-// its triangles give drawn in order, here as meshes of their own, one draw
-// each.
-TEST_F(SceneGl, AStillFrameOfALargeMeshShowsItsTrianglesInOrder) {
+// Any frame, multisampled or not, draws a large mesh in pieces; the picture
+// is the one its triangles give drawn in order, here as meshes of their
+// own, one draw each.
+TEST_F(SceneGl, AFrameOfALargeMeshShowsItsTrianglesInOrder) {
     AppContext& a = *app;
-    a.io_settings.anti_aliasing = 1;
     auto grab = [&] {
         a.capture.capture_options = {1, 1, 0};
         frame(true);
         return a.capture.screenshot_pixels;
     };
     constexpr uint32_t triangles = 250'003, part = 40'000;
-    for (uint32_t first = 0; first < triangles; first += part) {
-        add_entity(make_soup_mesh(first, std::min(part, triangles - first)));
+    for (const uint8_t multisampled : {1, 0}) {
+        SCOPED_TRACE(multisampled ? "multisampled" : "single-sampled");
+        a.io_settings.anti_aliasing = multisampled;
+        EntitySet& set = *a.entities.current_entities;
+        set.records.clear();
+        set.count = 0;
+        for (uint32_t first = 0; first < triangles; first += part) {
+            add_entity(make_soup_mesh(first, std::min(part, triangles - first)));
+        }
+        const std::vector<uint8_t> parts = grab();
+        set.records.clear();
+        set.count = 0;
+        add_entity(make_soup_mesh(0, triangles));
+        const std::vector<uint8_t> whole = grab();
+        ASSERT_EQ(whole.size(), size_t{4} * W * H);
+        if (multisampled) {
+            EXPECT_GT(mixed_pixels(whole), 1000);
+        }
+        size_t differing = 0;
+        for (size_t k = 0; k < whole.size(); ++k) differing += whole[k] != parts[k];
+        EXPECT_EQ(differing, 0u);
     }
-    const std::vector<uint8_t> parts = grab();
-    EntitySet& set = *a.entities.current_entities;
-    set.records.clear();
-    set.count = 0;
-    add_entity(make_soup_mesh(0, triangles));
-    const std::vector<uint8_t> whole = grab();
-    ASSERT_EQ(whole.size(), size_t{4} * W * H);
-    EXPECT_GT(mixed_pixels(whole), 1000);  // multisampled
-    size_t differing = 0;
-    for (size_t k = 0; k < whole.size(); ++k) differing += whole[k] != parts[k];
-    EXPECT_EQ(differing, 0u);
 }
 
 TEST_F(SceneGl, AWindowLargerThanTheFirstFrameIsDrawnToItsCorner) {
