@@ -15,11 +15,11 @@ inline void hang_interface_tree(AppContext& app) {
     };
     hang(app, {&app.BORDER, &app.viewport_surface, &app.TOOLBAR, &app.CONTROLPANE, &app.TIPBAR, &app.CONTENTPANE,
                &app.MENUBAR, &app.STATUSBAR, &app.TABBAR, &app.SLIDERBAR, &app.COLOURBAR, &app.minimal_layout_bar,
-               &app.variant_tab, &app.strip_backdrop_guard, &app.parallel_strip_host, &app.llmi_strip_host,
-               &app.animator_bar, &app.camera_directive_pane, &app.parallel_strip_button, &app.llmi_strip_button,
-               &app.strip_backdrop, &app.multi_view_viewport, &app.camera_directive_handle, &app.variant_bar,
+               &app.hidden_ui_variant_panel, &app.strip_backdrop_guard, &app.parallel_flags_bar, &app.ll_inspector_bar,
+               &app.animator_bar, &app.camera_directive_bar, &app.parallel_flags_button, &app.ll_inspector_button,
+               &app.strip_backdrop, &app.multi_view_viewport, &app.camera_directive_toggle, &app.variant_bar,
                &app.MENUNPANE, &app.HINTBAR, &app.HIDELOGO, &app.LOCKICON, &app.NORENDER, &app.centre_cross,
-               &app.quick_hide_button, &app.environment_preview, &app.MASKPANE, &app.OVERLAY,
+               &app.controls_toggle, &app.environment_preview, &app.MASKPANE, &app.OVERLAY,
                &app.configuration_mask, &app.busy_mask, &app.small_window_notice});
     hang(app.TOOLBAR, {&app.OPEN, &app.PARSE, &app.ASSEMBLE, &app.CAPTURE, &app.EXPORT, &app.SETTINGS, &app.TOOLSCROLL});
     hang(app.TIPBAR, {&app.CONSOLE, &app.ENTITY, &app.PARAMETER, &app.TIPSCROLL});
@@ -46,13 +46,13 @@ inline void hang_interface_tree(AppContext& app) {
     hang(app.colour_strip_host, {&app.colour_function_strip});
     hang(app.SLIDERSCROLL, {&app.slider_strip});
     hang(app.slider_strip, {&app.slider_rows[0], &app.slider_rows[1], &app.slider_rows[2], &app.slider_rows[3]});
-    hang(app.camera_directive_pane, {&app.camera_directive_centre, &app.camera_directive_controls});
-    app.camera_directive_pane.centre = &app.camera_directive_centre;
-    app.camera_directive_pane.bottom = &app.camera_directive_controls;
+    hang(app.camera_directive_bar, {&app.camera_directive_centre, &app.camera_directive_controls});
+    app.camera_directive_bar.centre = &app.camera_directive_centre;
+    app.camera_directive_bar.bottom = &app.camera_directive_controls;
     hang(app.camera_directive_centre, {&app.camera_directive_list, &app.camera_directive_marker});
     hang(app.variant_bar, {&app.variant_bar_header, &app.variant_bar_body});
     hang(app.environment_preview, {&app.environment_preview_frame});
-    hang(app.CONTENTPANE, {&app.statistics_label, &app.statistics_shadow, &app.canvas_pick_area, &app.frame_rate_label});
+    hang(app.CONTENTPANE, {&app.statistics_label, &app.statistics_shadow_label, &app.canvas_pick_area, &app.frame_rate_label});
     hang(app.minimal_layout_bar, {&app.minimal_tool_row, &app.minimal_list_row, &app.minimal_title_row});
     hang(app.minimal_tool_row, {&app.side_pane_indicator});
     hang(app.minimal_list_row, {&app.minimal_list_scroll});
@@ -60,7 +60,7 @@ inline void hang_interface_tree(AppContext& app) {
 
     // What the builder sizes and the layouts only move.
     const UiMetrics& u = app.ui_metrics;
-    for (Element* s : {&app.parallel_strip_button, &app.llmi_strip_button}) s->width = u.bar_height;
+    for (Element* s : {&app.parallel_flags_button, &app.ll_inspector_button}) s->width = u.bar_height;
     app.strip_backdrop.height = u.row_height;
     app.environment_tab_strip.width = 64;
     app.environment_preview.width = 132;

@@ -16,7 +16,7 @@ struct Context {
     Element& status = app->status_label;
     Context() {
         app->io_settings.show_frame_rate = 1;
-        for (int i = 0; i < 10; ++i) push_frame_time(frame_time_ring, 16000000);
+        for (int i = 0; i < 10; ++i) push_frame_time(FRAME_TIME_RING, 16000000);
     }
 };
 

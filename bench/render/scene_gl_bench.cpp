@@ -97,7 +97,7 @@ Bench& bench() {
     a.frame.canvas_colour = canvas;
     a.frame.view_rect_width = 720;
     a.frame.view_rect_height = 480;
-    a.bars.multi_view_enabled = 0;
+    a.bars.multi_view = 0;
     a.camera.camera_controller = 0;
     a.render_flags.colour_mode = 3;  // recolour on open, as with a colour-by function
     render_frame(b.app.get(), b.app.get());

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     // The heap as the program's own main sets it: the peak resident size
     // depends on it.
     use_program_heap_policy();
-    process_start_ms = now_ms();
+    app_start_ms = now_ms();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     read_command_line(arguments);
     PlatformListener listener;

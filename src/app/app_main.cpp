@@ -104,7 +104,7 @@ void read_command_line(std::vector<std::string> arguments) {
         const std::string option = to_upper(arguments[2]);
         if (option == "-IC" || option == "--IC" || option == "-INTERACTIVE-CONFIG" ||
             option == "--INTERACTIVE-CONFIG") {
-            interactive_config_requested = 1;
+            interactive_config_flag = 1;
         }
     }
 }
@@ -192,7 +192,7 @@ std::unique_ptr<AppContext> build_application(PlatformListener& listener, int32_
 int32_t app_main(int32_t argc, char** argv) {
     install_termination_handling();
     print_banner();
-    process_start_ms = now_ms();
+    app_start_ms = now_ms();
     std::vector<std::string> arguments;
     for (int32_t i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
     read_command_line(arguments);

@@ -56,7 +56,7 @@ void place_floating_bars(AppContext& a) {
     a.strip_backdrop.depth_offset = 2.0;
     a.strip_backdrop.visible = false;
 
-    Element& quick = a.quick_hide_button;
+    Element& quick = a.controls_toggle;
     rect(quick, 0, 0, ww - R, wh - R);
     quick.icon = ICON_FULLSCREEN;
     quick.opacity = 0.25;
@@ -70,12 +70,12 @@ void place_floating_bars(AppContext& a) {
     a.strip_backdrop_guard.visible = false;
     a.strip_backdrop_guard.scroll_handler = strip_backdrop_swallow_scroll;
 
-    rect(a.variant_tab, P, wh - R, 3 * W, R - P);
-    a.variant_tab.background_rgba = 0x00FFFFFFu;
-    a.variant_tab.depth_offset = 10.0;
-    a.variant_tab.visible = false;
+    rect(a.hidden_ui_variant_panel, P, wh - R, 3 * W, R - P);
+    a.hidden_ui_variant_panel.background_rgba = 0x00FFFFFFu;
+    a.hidden_ui_variant_panel.depth_offset = 10.0;
+    a.hidden_ui_variant_panel.visible = false;
 
-    BorderLayout& pane = a.camera_directive_pane;
+    BorderLayout& pane = a.camera_directive_bar;
     rect(pane, ww - 2 * W, R + W, 2 * W, wh - W - 2 * R - B);
     pane.background_colour = colour(6);
     border(pane.border_left, T, 1);
@@ -91,7 +91,7 @@ void place_floating_bars(AppContext& a) {
 
     // The bottom bars keep gradients on their zero-width top and bottom
     // edges, so widening an edge later needs no new pointer.
-    FillLayout& llmi = a.llmi_strip_host;
+    FillLayout& llmi = a.ll_inspector_bar;
     rect(llmi, 2 * B, wh - R - B, 7 * B + 2 * (W - B), B);
     border(llmi.border_right, T, 2);
     border(llmi.border_top, 0, 3);
@@ -107,13 +107,13 @@ void place_floating_bars(AppContext& a) {
     border(animator.border_bottom, 0, 9);
     animator.depth_offset = 1.0;
 
-    FillLayout& parallel = a.parallel_strip_host;
+    FillLayout& parallel = a.parallel_flags_bar;
     border(parallel.border_right, T, 2);
     border(parallel.border_top, 0, 3);
     border(parallel.border_bottom, 0, 9);
     parallel.depth_offset = 0.1;
 
-    Element* const strip_buttons[2] = {&a.parallel_strip_button, &a.llmi_strip_button};
+    Element* const strip_buttons[2] = {&a.parallel_flags_button, &a.ll_inspector_button};
     const int32_t icons[2] = {ICON_PARALLEL, ICON_SELECT};
     for (int i = 0; i < 2; ++i) {
         Element& b = *strip_buttons[i];
@@ -135,7 +135,7 @@ void parallel_flags_strip(AppContext& a) {
 
     a.parallel_strip_view.fill = true;
     a.parallel_strip_view.scroll_handler = scroll_parallel_flags_strip;
-    append(a.parallel_strip_host, a.parallel_strip_view);
+    append(a.parallel_flags_bar, a.parallel_strip_view);
     rect(a.parallel_strip, 0, 0, 2 * W + 240, B);
     append(a.parallel_strip_view, a.parallel_strip);
 
@@ -188,9 +188,9 @@ void parallel_flags_strip(AppContext& a) {
     for (Element* e : {static_cast<Element*>(&label), static_cast<Element*>(&cores)}) align(*e, 0, 0);
     for (Element& b : a.parallel_flag_buttons) align(b, 0, 0);
 
-    tip(a.parallel_strip_button, parallel_flags_bar_tips[0]);
-    a.parallel_strip_button.click_handler = toggle_parallel_flags_strip;
-    for (Element* e : {&a.parallel_strip_button, static_cast<Element*>(&cores)}) e->tooltip_icon = ICON_PARALLEL;
+    tip(a.parallel_flags_button, parallel_flags_bar_tips[0]);
+    a.parallel_flags_button.click_handler = toggle_parallel_flags_strip;
+    for (Element* e : {&a.parallel_flags_button, static_cast<Element*>(&cores)}) e->tooltip_icon = ICON_PARALLEL;
     for (Element& b : a.parallel_flag_buttons) b.tooltip_icon = ICON_PARALLEL;
     cores.set_text(int_to_text(bars.max_cores));
 }
@@ -204,7 +204,7 @@ void camera_directive_controls(AppContext& a) {
     centre.fill = true;
     centre.click_handler = directive_bar_ignore_click;
     centre.scroll_handler = on_scroll_camera_directive_bar;
-    BorderLayout& pane = a.camera_directive_pane;
+    BorderLayout& pane = a.camera_directive_bar;
     pane.centre = &centre;
     append(pane, centre);
 
@@ -228,7 +228,7 @@ void camera_directive_controls(AppContext& a) {
     marker.depth_offset = 2.0;
     append(centre, marker);
 
-    Element& handle = a.camera_directive_handle;
+    Element& handle = a.camera_directive_toggle;
     handle.visible = false;
     border(handle.border_left, t, 1);
     border(handle.border_top, t, 3);
@@ -364,7 +364,7 @@ void llmi_key_strip(AppContext& a) {
 
     a.llmi_strip_view.fill = true;
     a.llmi_strip_view.scroll_handler = scroll_llmi_key_strip;
-    append(a.llmi_strip_host, a.llmi_strip_view);
+    append(a.ll_inspector_bar, a.llmi_strip_view);
     rect(a.llmi_strip, 0, 0, 7 * B + 2 * (W - B), B);
     append(a.llmi_strip_view, a.llmi_strip);
 
@@ -408,24 +408,24 @@ void llmi_key_strip(AppContext& a) {
         k.tooltip_icon = ICON_SELECT;
         k.click_handler = actions[i];
     }
-    tip(a.llmi_strip_button, llmi_bar_tips[0]);
-    a.llmi_strip_button.tooltip_icon = ICON_SELECT;
-    a.llmi_strip_button.click_handler = toggle_llmi_key_strip;
+    tip(a.ll_inspector_button, llmi_bar_tips[0]);
+    a.ll_inspector_button.tooltip_icon = ICON_SELECT;
+    a.ll_inspector_button.click_handler = toggle_llmi_key_strip;
 }
 
 // Which floating bars show, from the widget switches.
 void settle_floating_bar_visibility(AppContext& a) {
     const BarState& bars = a.bars;
-    a.camera_directive_pane.visible = bars.show_camera_directives && bars.camera_directive_count > 0 &&
+    a.camera_directive_bar.visible = bars.show_camera_directives && bars.camera_directive_count > 0 &&
                                       a.camera.camera_controller == CAMERA_FREE_ROAM;
-    a.parallel_strip_host.visible = bars.parallel_flags_widget && bars.parallel_flags_expanded;
+    a.parallel_flags_bar.visible = bars.show_parallel_flags && bars.parallel_flags_expanded;
     a.variant_bar.visible = bars.show_variant_selector && bars.variant_count > 0;
     a.variant_bar.layer = -1;
-    a.llmi_strip_host.visible = bars.ll_inspector_widget && bars.ll_inspector_expanded;
+    a.ll_inspector_bar.visible = bars.show_ll_inspector && bars.ll_inspector_expanded;
     a.animator_bar.visible = bars.show_animator && bars.animation_count > 0;
-    a.llmi_strip_button.visible = bars.ll_inspector_widget != 0;
-    a.parallel_strip_button.visible = bars.parallel_flags_widget != 0;
-    a.camera_directive_pane.depth_offset = 1.0;
+    a.ll_inspector_button.visible = bars.show_ll_inspector != 0;
+    a.parallel_flags_button.visible = bars.show_parallel_flags != 0;
+    a.camera_directive_bar.depth_offset = 1.0;
 }
 
 }  // namespace

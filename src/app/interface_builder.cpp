@@ -33,11 +33,11 @@ int64_t build_startup_state(AppContext& app) {
     app.export_settings.export_directory = workspace_path;
 
     const Typeface& console_face = typefaces[3];
-    app.ui_metrics.console_glyph_widths.assign(std::begin(console_face.glyph_widths),
+    app.ui_metrics.pane_glyph_widths.assign(std::begin(console_face.glyph_widths),
                                                std::end(console_face.glyph_widths));
     app.ui_metrics.console_line_height = static_cast<int32_t>(typeface_line_heights[3]);
 
-    const int64_t start = process_start_ms;
+    const int64_t start = app_start_ms;
     add_startup_environment(app);
 
     const int64_t elapsed = now_ms() - start;
@@ -48,7 +48,7 @@ int64_t build_startup_state(AppContext& app) {
     append_console_line(app, " ", false);
     append_console_line(app, "Initialisation-Time : " + ms + " ms", false);
 
-    if (kernel_path_state == PATH_VALID && workspace_path_state == PATH_VALID && !interactive_config_requested)
+    if (kernel_path_state == PATH_VALID && workspace_path_state == PATH_VALID && !interactive_config_flag)
         app.frame.startup_mode = 0;
     return elapsed;
 }

@@ -171,7 +171,7 @@ void build_entity_inspector(AppContext& a) {
     append(a.ENTITYUPPER, a.entity_list_hint);
     append(a.ENTITYUPPER, a.entity_list_scroll);
 
-    FillLayout& row = a.entity_name_row;
+    FillLayout& row = a.entity_header;
     rect(row, 0, 0, S, h);
     row.typeface = face(4);
     row.text_colour = colour(8);
@@ -180,7 +180,7 @@ void build_entity_inspector(AppContext& a) {
     row.background_palette = gradient(11);
     border(row.border_bottom, t, 9);
     row.set_text("Entity ");
-    Label& name = a.entity_name_value;
+    Label& name = a.entity_name_label;
     name.typeface = face(3);
     name.text_colour = colour(8);
     align(name, -1, 0);
@@ -203,8 +203,8 @@ void build_entity_inspector(AppContext& a) {
     row.enabled = false;
     append(a.ENTITYLOWER, row);
 
-    Label& headings = a.entity_info_headings;
-    Label& sections = a.entity_info_sections;
+    Label& headings = a.entity_heading_label;
+    Label& sections = a.entity_information_label;
     headings.typeface = face(3);
     sections.typeface = face(4);
     headings.set_text(
@@ -222,7 +222,7 @@ void build_entity_inspector(AppContext& a) {
     rect(a.transform_editor, 0, headings.text_height + 2 * p, W, 12 * h);
     transform_rows(a, W, h);
 
-    FillLayout& content = a.entity_inspector_content;
+    FillLayout& content = a.entity_information_area;
     rect(content, 0, 0, W, headings.text_height + 12 * h + 2 * p - 1);
     append(content, headings);
     append(content, sections);
@@ -250,7 +250,7 @@ void build_parameter_pane(AppContext& a) {
     append(a.PARAMETERUPPER, a.parameter_list_hint);
     append(a.PARAMETERUPPER, a.parameter_entity_scroll);
 
-    FillLayout& header = a.parameter_header;
+    FillLayout& header = a.parameter_entity_header;
     rect(header, 0, 0, S, 3 * h);
     header.background_palette = gradient(11);
     border(header.border_bottom, t, 9);
@@ -267,8 +267,8 @@ void build_parameter_pane(AppContext& a) {
     };
     const Cell cells[] = {
         {&a.parameter_entity_caption, "Dynamic-Entity ", 0, 0, S, 4},
-        {&a.parameter_entity_name, ": (none selected)", 0, 0, S, 3},
-        {&a.parameter_status_label, "?", 0, h, S - 6 * h - p, 3},
+        {&a.parameter_entity_name_label, ": (none selected)", 0, 0, S, 3},
+        {&a.parameter_algorithm_label, "?", 0, h, S - 6 * h - p, 3},
         {&a.parameter_auto_sync_button, "Auto-Sync.", S - 6 * h - p, h, 3 * h + p, 3},
         {&a.parameter_immediate_button, "Immediate", S - 3 * h, h, 3 * h, 3},
         {&a.parameter_reset_button, "RESET", 0, 2 * h, 2 * h, 4},
@@ -284,12 +284,12 @@ void build_parameter_pane(AppContext& a) {
         align(label, 0, 0);
         padding(label, 0, 0, 0, 2);
     }
-    for (Label* left : {&a.parameter_entity_caption, &a.parameter_entity_name, &a.parameter_status_label}) {
+    for (Label* left : {&a.parameter_entity_caption, &a.parameter_entity_name_label, &a.parameter_algorithm_label}) {
         align(*left, -1, 0);
         padding(*left, p, 0, p, 2);
     }
     border(a.parameter_entity_caption.border_bottom, t, 9);
-    a.parameter_entity_name.padding_left = caption_width(4, "Dynamic-Entity ") + p;
+    a.parameter_entity_name_label.padding_left = caption_width(4, "Dynamic-Entity ") + p;
     for (Label* b : {&a.parameter_auto_sync_button, &a.parameter_immediate_button, &a.parameter_multi_edit_button,
                      &a.parameter_apply_button})
         border(b->border_left, t, 1);
@@ -308,13 +308,13 @@ void build_parameter_pane(AppContext& a) {
     }
     for (const Cell& cell : cells) cell.label->set_text(cell.caption);
     header.enabled = false;
-    a.parameter_status_label.visible = false;
+    a.parameter_algorithm_label.visible = false;
     a.parameter_variants_button.visible = false;
     append(header, row2);
     for (const Cell& cell : cells) append(header, *cell.label);
     append(a.PARAMETERLOWER, header);
 
-    Element& counts = a.parameter_type_counts;
+    Element& counts = a.parameter_summary_label;
     rect(counts, 0, 0, W, h);
     counts.typeface = face(3);
     align(counts, 0, 0);

@@ -153,15 +153,15 @@ void centre_cross_and_statistics(AppContext& a) {
 
     // The shadow is drawn behind the label, one pixel right and below.
     const Typeface* statistics_face = face(a.bars.enlarged_trace ? 0 : 3);
-    for (Label* l : {&a.statistics_shadow, &a.statistics_label}) {
+    for (Label* l : {&a.statistics_shadow_label, &a.statistics_label}) {
         l->fill = true;
         l->typeface = statistics_face;
         align(*l, -1, 1);
         l->set_text(statistics_text);
         append(a.CONTENTPANE, *l);
     }
-    a.statistics_shadow.text_colour = colour(9);
-    padding(a.statistics_shadow, P + 1, P, P, P - 1);
+    a.statistics_shadow_label.text_colour = colour(9);
+    padding(a.statistics_shadow_label, P + 1, P, P, P - 1);
     a.statistics_label.text_colour = colour(8);
     padding(a.statistics_label, P, P, P, P);
     a.statistics_label.depth_offset = 0.01;
@@ -171,14 +171,14 @@ void pick_area_and_viewport(AppContext& a) {
     a.canvas_pick_area.fill = true;
     Viewport& v = a.multi_view_viewport;
     v.fill = true;
-    if (a.bars.multi_view_enabled) save_cell_camera_state(a);
+    if (a.bars.multi_view) save_cell_camera_state(a);
     v.layer = 1;
-    v.visible = a.bars.multi_view_enabled != 0;
+    v.visible = a.bars.multi_view != 0;
     v.on_split_x = on_viewport_split_x;
     v.on_split_y = on_viewport_split_y;
     v.on_close_cell = on_viewport_close_cell;
     v.on_rebuilt = request_redraw_and_refresh;
-    v.on_cell_activate = activate_cell_camera_state;
+    v.on_cell_activate = apply_camera_directive;
     v.layout_cells();
     // Back to the one whole cell, then every recorded split replayed.
     v.rebuild_from_record();

@@ -213,17 +213,17 @@ void root_children(AppContext& a) {
     // in between.
     for (Element* e : std::initializer_list<Element*>{
              &a.BORDER, &a.viewport_surface, &a.TOOLBAR, &a.CONTROLPANE, &a.TIPBAR, &a.CONTENTPANE, &a.MENUBAR,
-             &a.STATUSBAR, &a.TABBAR, &a.SLIDERBAR, &a.COLOURBAR, &a.minimal_layout_bar, &a.variant_tab,
-             &a.strip_backdrop_guard, &a.parallel_strip_host, &a.llmi_strip_host, &a.animator_bar,
-             &a.camera_directive_pane, &a.parallel_strip_button, &a.llmi_strip_button, &a.strip_backdrop})
+             &a.STATUSBAR, &a.TABBAR, &a.SLIDERBAR, &a.COLOURBAR, &a.minimal_layout_bar, &a.hidden_ui_variant_panel,
+             &a.strip_backdrop_guard, &a.parallel_flags_bar, &a.ll_inspector_bar, &a.animator_bar,
+             &a.camera_directive_bar, &a.parallel_flags_button, &a.ll_inspector_button, &a.strip_backdrop})
         append(a, *e);
     append(a.CONTENTPANE, a.canvas_pick_area);
-    for (Element* e : std::initializer_list<Element*>{&a.multi_view_viewport, &a.camera_directive_handle,
+    for (Element* e : std::initializer_list<Element*>{&a.multi_view_viewport, &a.camera_directive_toggle,
                                                       &a.variant_bar, &a.MENUNPANE, &a.HINTBAR, &a.HIDELOGO,
                                                       &a.LOCKICON, &a.NORENDER})
         append(a, *e);
     append(a.CONTENTPANE, a.frame_rate_label);
-    for (Element* e : std::initializer_list<Element*>{&a.centre_cross, &a.quick_hide_button, &a.environment_preview,
+    for (Element* e : std::initializer_list<Element*>{&a.centre_cross, &a.controls_toggle, &a.environment_preview,
                                                       &a.MASKPANE, &a.OVERLAY, &a.configuration_mask,
                                                       &a.busy_mask, &a.small_window_notice})
         append(a, *e);
@@ -431,7 +431,7 @@ void bind_pointers_and_masks(AppContext& a) {
     a.HIDELOGO.scroll_handler = swallow<LOGO>;
     Element& surface = a.viewport_surface;
     surface.mouse_down_handler = on_viewport_button_press;
-    surface.mouse_up_handler = viewport_mouse_up;
+    surface.mouse_up_handler = end_viewport_drag;
     surface.drag_handler = on_viewport_drag;
     surface.motion_handler = on_viewport_motion_clear_hover;
     // The thumb takes no pointer events of its own: a press on it reaches the

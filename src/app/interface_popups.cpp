@@ -106,7 +106,7 @@ void run_pane_content(AppContext& a) {
         Label& l = a.capability_labels[i];
         l.text_colour = colour(8);
         align(l, 0, 0);
-        l.typeface = face(algorithm_feature_flags[static_cast<size_t>(chosen)][static_cast<size_t>(i)] ? 4 : 3);
+        l.typeface = face(algorithm_capabilities[static_cast<size_t>(chosen)][static_cast<size_t>(i)] ? 4 : 3);
         l.set_text(algorithm_feature_labels[static_cast<size_t>(i)]);
         rect(l, 1, top - 4, box.width - 2, l.text_height + 8);
         top += l.text_height + 12;

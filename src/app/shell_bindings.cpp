@@ -124,7 +124,7 @@ bool on_environment_tab_hover(int32_t x, int32_t y, int32_t) {
     return app_instance != nullptr && on_environment_tab_hover(*app_instance, x, y) != 0;
 }
 
-bool viewport_mouse_up(int32_t, int32_t, int32_t) {
+bool end_viewport_drag(int32_t, int32_t, int32_t) {
     return app_instance != nullptr && viewport_mouse_up(*app_instance) != 0;
 }
 

@@ -54,7 +54,7 @@ void menu_item_eye_y();
 // The configuration pane's continue button.
 void prepare_app_workspace();
 bool on_environment_tab_hover(int32_t x, int32_t y, int32_t code);
-bool viewport_mouse_up(int32_t x, int32_t y, int32_t code);
+bool end_viewport_drag(int32_t x, int32_t y, int32_t code);
 bool on_viewport_motion_clear_hover(int32_t x, int32_t y, int32_t code);
 
 // The floating bars' toggles, on app_instance.

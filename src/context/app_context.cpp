@@ -57,7 +57,7 @@ std::unique_ptr<AppContext> make_app_context() { return std::make_unique<AppCont
 
 AppContext::AppContext(HeapOnly) {
     const Typeface& console_face = typefaces[3];
-    ui_metrics.console_glyph_widths.assign(std::begin(console_face.glyph_widths), std::end(console_face.glyph_widths));
+    ui_metrics.pane_glyph_widths.assign(std::begin(console_face.glyph_widths), std::end(console_face.glyph_widths));
     ui_metrics.console_line_height = static_cast<int32_t>(typeface_line_heights[3]);
     update_camera_basis(camera.live_camera);
     fill_check_states(menu_tables);
@@ -119,8 +119,8 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
     AppContext& a = app;
     visit_widgets(visit, data, a.TOOLBAR, a.TIPBAR, a.CONTROLPANE, a.CONTENTPANE, a.MENUBAR, a.STATUSBAR, a.TABBAR,
                   a.SLIDERBAR, a.COLOURBAR, a.canvas_pick_area, a.multi_view_viewport, a.strip_backdrop,
-                  a.strip_backdrop_guard, a.variant_tab, a.quick_hide_button, a.parallel_strip_host,
-                  a.camera_directive_pane, a.variant_bar, a.llmi_strip_host, a.animator_bar, a.MENUNPANE, a.HINTBAR,
+                  a.strip_backdrop_guard, a.hidden_ui_variant_panel, a.controls_toggle, a.parallel_flags_bar,
+                  a.camera_directive_bar, a.variant_bar, a.ll_inspector_bar, a.animator_bar, a.MENUNPANE, a.HINTBAR,
                   a.HIDELOGO, a.LOCKICON, a.NORENDER, a.MASKPANE, a.OVERLAY);
     visit_widgets(visit, data, a.BORDER, a.viewport_surface, a.busy_mask, a.busy_indicator, a.small_window_notice,
                   a.small_window_text, a.small_window_icon, a.minimal_mode_button, a.frame_marker,
@@ -136,19 +136,19 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.menubar_indicators, a.CONSOLETRACE, a.ENTITYINSPECTOR, a.PARAMETERCONTROL, a.CONSOLEUPPER,
                   a.CONSOLELOWER, a.ENTITYUPPER, a.ENTITYLOWER, a.PARAMETERUPPER, a.PARAMETERLOWER,
                   a.CONSOLESPLITBAR, a.ENTITYSPLITBAR, a.PARAMETERSPLITBAR);
-    visit_widgets(visit, data, a.statistics_shadow, a.statistics_label, a.status_label, a.console_scroll,
+    visit_widgets(visit, data, a.statistics_shadow_label, a.statistics_label, a.status_label, a.console_scroll,
                   a.console_text, a.console_title, a.trace_tab_strip, a.trace_tabs, a.trace_panes, a.trace_labels);
-    visit_widgets(visit, data, a.entity_list_hint, a.entity_list_scroll, a.entity_list, a.entity_name_row,
-                  a.entity_name_value, a.entity_ppd_button, a.entity_inspector_scroll, a.entity_inspector_content,
-                  a.entity_info_headings, a.entity_info_sections, a.transform_editor, a.transform_headings,
+    visit_widgets(visit, data, a.entity_list_hint, a.entity_list_scroll, a.entity_list, a.entity_header,
+                  a.entity_name_label, a.entity_ppd_button, a.entity_inspector_scroll, a.entity_information_area,
+                  a.entity_heading_label, a.entity_information_label, a.transform_editor, a.transform_headings,
                   a.transform_reset_buttons, a.uniform_scale_label, a.uniform_scale_field, a.axis_labels,
                   a.translation_fields, a.scale_fields, a.rotation_fields, a.rotation_order_buttons,
                   a.transform_order_buttons);
     visit_widgets(visit, data, a.parameter_list_hint, a.parameter_entity_scroll, a.parameter_entity_list,
-                  a.parameter_header, a.parameter_header_row2, a.parameter_entity_caption, a.parameter_entity_name,
-                  a.parameter_status_label, a.parameter_auto_sync_button, a.parameter_immediate_button,
+                  a.parameter_entity_header, a.parameter_header_row2, a.parameter_entity_caption, a.parameter_entity_name_label,
+                  a.parameter_algorithm_label, a.parameter_auto_sync_button, a.parameter_immediate_button,
                   a.parameter_reset_button, a.parameter_variants_button, a.parameter_multi_edit_button,
-                  a.parameter_apply_button, a.parameter_list_scroll, a.parameter_list, a.parameter_type_counts);
+                  a.parameter_apply_button, a.parameter_list_scroll, a.parameter_list, a.parameter_summary_label);
     visit_widgets(visit, data, a.settings_menu_header, a.settings_menu_columns, a.settings_menu_title,
                   a.settings_menu_title_icon, a.colour_strip_host, a.colour_function_strip,
                   a.colour_function_buttons, a.multichannel_button, a.hue_ramp, a.hue_swatches, a.slider_strip,
@@ -156,13 +156,13 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.settings_menu_column_panes, a.settings_menu_hosts);
     visit_widgets(visit, data, a.window_width_field, a.window_height_field, a.frame_rate_field,
                   a.mono_edge_tone_button, a.mono_dot_tone_button, a.silhouette_tone_button, a.eye_height_field,
-                  a.parallel_strip_view, a.parallel_strip, a.parallel_strip_button, a.parallel_label,
+                  a.parallel_strip_view, a.parallel_strip, a.parallel_flags_button, a.parallel_label,
                   a.max_cores_field, a.parallel_flag_buttons, a.camera_directive_centre, a.camera_directive_list,
-                  a.camera_directive_marker, a.camera_directive_handle, a.camera_directive_controls,
+                  a.camera_directive_marker, a.camera_directive_toggle, a.camera_directive_controls,
                   a.camera_directive_buttons, a.camera_directive_glyphs, a.goto_eye_field, a.goto_target_field,
                   a.goto_field_panel);
     visit_widgets(visit, data, a.variant_bar_header, a.variant_bar_body, a.variant_bar_footer, a.variant_scroll,
-                  a.variant_list, a.llmi_strip_view, a.llmi_strip, a.llmi_strip_button, a.llmi_key_label,
+                  a.variant_list, a.llmi_strip_view, a.llmi_strip, a.ll_inspector_button, a.llmi_key_label,
                   a.pick_key_buttons, a.llmi_caption);
     visit_widgets(visit, data, a.open_body, a.load_body, a.culling_toggle, a.profiler_toggle,
                   a.algorithm_buttons, a.algorithm_key_hints, a.capability_box, a.description_box, a.mode_group,
@@ -284,7 +284,7 @@ void load_env_fields(const EnvironmentViewState& v, AppContext& app) {
     if (controller_in_range(c.camera_controller)) {
         Camera& live = c.live_camera;
         load_camera_part(c.controller_cameras[static_cast<size_t>(c.camera_controller)], live);
-        live.vertical_lock = c.camera_controller == CAMERA_FIRST_PERSON;
+        live.ground_anchored = c.camera_controller == CAMERA_FIRST_PERSON;
         update_camera_basis(live);
     }
     static_cast<UiSettings&>(app.ui_flags) = v.ui_flags;

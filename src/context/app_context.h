@@ -63,7 +63,7 @@ struct FrameState {
 // console typeface every console and trace line is measured with.
 struct UiMetrics {
     int32_t ui_margin = 12;
-    int32_t slider_bar_min_width = 720;
+    int32_t ui_default_width = 720;
     int32_t side_pane_width = 256;
     int32_t icon_button_size = 56;
     int32_t menu_half_width = 56;
@@ -75,7 +75,7 @@ struct UiMetrics {
     int32_t popup_width = 512;
     int32_t popup_height = 368;
     // Advance widths by byte value and the line height of face 3.
-    std::vector<uint32_t> console_glyph_widths;
+    std::vector<uint32_t> pane_glyph_widths;
     int32_t console_line_height = 0;
 };
 
@@ -144,7 +144,7 @@ struct EntityState {
     EntitySet* current_entities = nullptr;
     CurrentEnvironmentParts current_environment_parts;
     // Environment whose tab hover pop-up is shown, -1 none.
-    int32_t preview_tab_index = -1;
+    int32_t hovered_environment_tab = -1;
     int32_t environment_index = 0;
     int32_t environment_count = 1;
     std::vector<std::string> environment_names = {"env0"};
@@ -166,8 +166,8 @@ struct CameraState : CameraSettings {
 
 struct EnvironmentStatistics {
     int64_t vertex_total = 0;
-    int64_t ngon_index_total = 0;
-    int64_t tess_index_total = 0;
+    int64_t polygon_index_total = 0;
+    int64_t triangle_index_total = 0;
     int64_t polygon_total = 0;
     int64_t triangle_total = 0;
     std::array<double, 3> extent = {0, 0, 0};
@@ -502,11 +502,11 @@ struct AppContext : RootContainer {
     Element canvas_pick_area;
     Viewport multi_view_viewport;
     // Strip controls.
-    Element strip_backdrop, strip_backdrop_guard, variant_tab, quick_hide_button;
+    Element strip_backdrop, strip_backdrop_guard, hidden_ui_variant_panel, controls_toggle;
     // Floating bars.
-    FillLayout parallel_strip_host;
-    BorderLayout camera_directive_pane;
-    FillLayout variant_bar, llmi_strip_host, animator_bar;
+    FillLayout parallel_flags_bar;
+    BorderLayout camera_directive_bar;
+    FillLayout variant_bar, ll_inspector_bar, animator_bar;
     // Overlays.
     FillLayout MENUNPANE, HINTBAR, HIDELOGO, LOCKICON, NORENDER, MASKPANE, OVERLAY;
     // Frame and notices.
@@ -546,7 +546,7 @@ struct AppContext : RootContainer {
     FillLayout CONSOLEUPPER, CONSOLELOWER, ENTITYUPPER, ENTITYLOWER, PARAMETERUPPER, PARAMETERLOWER;
     Element CONSOLESPLITBAR, ENTITYSPLITBAR, PARAMETERSPLITBAR;
     // Pane contents: statistics overlay.
-    Label statistics_shadow, statistics_label;
+    Label statistics_shadow_label, statistics_label;
     // The status line (environment, entities, canvas size, camera).
     Label status_label;
     // Console and trace channels.
@@ -561,11 +561,11 @@ struct AppContext : RootContainer {
     Label entity_list_hint;
     ScrollPane entity_list_scroll;
     FillLayout entity_list;
-    FillLayout entity_name_row;
-    Label entity_name_value, entity_ppd_button;
+    FillLayout entity_header;
+    Label entity_name_label, entity_ppd_button;
     ScrollPane entity_inspector_scroll;
-    FillLayout entity_inspector_content;
-    Label entity_info_headings, entity_info_sections;
+    FillLayout entity_information_area;
+    Label entity_heading_label, entity_information_label;
     FillLayout transform_editor;
     Label transform_headings[6];
     Element transform_reset_buttons[6];
@@ -582,14 +582,14 @@ struct AppContext : RootContainer {
     Label parameter_list_hint;
     ScrollPane parameter_entity_scroll;
     FillLayout parameter_entity_list;
-    FillLayout parameter_header;
+    FillLayout parameter_entity_header;
     Element parameter_header_row2;
-    Label parameter_entity_caption, parameter_entity_name, parameter_status_label, parameter_auto_sync_button,
+    Label parameter_entity_caption, parameter_entity_name_label, parameter_algorithm_label, parameter_auto_sync_button,
         parameter_immediate_button, parameter_reset_button, parameter_variants_button, parameter_multi_edit_button,
         parameter_apply_button;
     ScrollPane parameter_list_scroll;
     FillLayout parameter_list;
-    Element parameter_type_counts;
+    Element parameter_summary_label;
     std::vector<Container> parameter_rows;
     std::vector<TextField> parameter_value_fields;
     std::vector<Slider> parameter_sliders;
@@ -630,12 +630,12 @@ struct AppContext : RootContainer {
     TextField eye_height_field;
     // Parallel flags and camera directives.
     FillLayout parallel_strip_view, parallel_strip;
-    Element parallel_strip_button;
+    Element parallel_flags_button;
     Label parallel_label;
     TextField max_cores_field;
     Element parallel_flag_buttons[5];
     FillLayout camera_directive_centre, camera_directive_list;
-    Element camera_directive_marker, camera_directive_handle;
+    Element camera_directive_marker, camera_directive_toggle;
     FillLayout camera_directive_controls;
     Element camera_directive_buttons[8];
     // The small marks drawn over the directive buttons.
@@ -649,7 +649,7 @@ struct AppContext : RootContainer {
     ScrollPane variant_scroll;
     FillLayout variant_list;
     FillLayout llmi_strip_view, llmi_strip;
-    Element llmi_strip_button;
+    Element ll_inspector_button;
     Label llmi_key_label;
     Element pick_key_buttons[7];
     // The pick mode's letter, shown as the first cell of the hint bar while

@@ -92,7 +92,7 @@ const std::array<const char*, 6> algorithm_feature_labels = {
     "gouraud\nshadable",
     "3D-printable",
 };
-const std::array<std::array<uint8_t, 6>, 3> algorithm_feature_flags = {{
+const std::array<std::array<uint8_t, 6>, 3> algorithm_capabilities = {{
     {1, 0, 0, 1, 1, 0},  // Pure-Union: union, low-poly, gouraud shadable
     {1, 1, 1, 0, 0, 1},  // Basic-CSG: union, difference, intersect, 3D-printable
     {1, 1, 1, 1, 1, 1},  // Optimal-CSG: all six

@@ -20,7 +20,7 @@ extern const std::array<const char*, 3> algorithm_item_labels;
 // The run pane's six capability labels; label i is dimmed unless bit i of
 // the selected algorithm's flags is set.
 extern const std::array<const char*, 6> algorithm_feature_labels;
-extern const std::array<std::array<uint8_t, 6>, 3> algorithm_feature_flags;
+extern const std::array<std::array<uint8_t, 6>, 3> algorithm_capabilities;
 
 // One run-pane panel per algorithm: line 0 its title, line 1 its
 // suitability note, further lines further notes (3, 4 and 3 lines).

@@ -58,7 +58,7 @@ std::string plain_trace_text(const std::string& text) {
 }
 
 int32_t trace_line_width(const UiMetrics& metrics, const std::string& line) {
-    const std::vector<uint32_t>& widths = metrics.console_glyph_widths;
+    const std::vector<uint32_t>& widths = metrics.pane_glyph_widths;
     int64_t width = 0;
     for (char c : line) {
         const size_t index = static_cast<unsigned char>(c);

@@ -36,7 +36,7 @@ void step_along_forward(Camera& camera, double amount) {
     c.eye[2] += amount * c.forward[2];
     c.look_at[0] = c.eye[0] + c.forward[0];
     c.look_at[2] = c.eye[2] + c.forward[2];
-    if (!c.vertical_lock) {
+    if (!c.ground_anchored) {
         c.eye[1] += amount * c.forward[1];
         c.look_at[1] = c.eye[1] + c.forward[1];
     }
@@ -145,9 +145,9 @@ void aim_camera_at(Camera& camera, const Vec3& point) {
     rebuild_side_vectors(camera, camera.forward);
 }
 
-void move_camera_forward(Camera& camera, double dt) { step_along_forward(camera, camera.speed * dt); }
+void move_camera_forward(Camera& camera, double dt) { step_along_forward(camera, camera.camera_step * dt); }
 
-void move_camera_backward(Camera& camera, double dt) { step_along_forward(camera, -camera.speed * dt); }
+void move_camera_backward(Camera& camera, double dt) { step_along_forward(camera, -camera.camera_step * dt); }
 
 void reset_camera_to_home(Camera& camera) {
     Camera& c = camera;

@@ -25,11 +25,11 @@ struct Camera {
     Vec3 right = {0.0, 0.0, 0.0};    // forward x up
     Vec3 upright = {0.0, 0.0, 0.0};  // forward x -right: the camera's own up
     // Held-key step length.
-    double speed = 0.125;
+    double camera_step = 0.125;
     double eye_height = 1.75;
     // Set exactly while the first-person controller drives the camera: held
     // keys then never change the y of eye and look-at.
-    bool vertical_lock = false;
+    bool ground_anchored = false;
     Vec3 home_eye = {-1.0, 1.0, 3.0};
     Vec3 home_look_at = {0.0, 0.0, 0.0};
     Vec3 home_up = {0.0, 1.0, 0.0};

@@ -18,7 +18,7 @@ Environment environment_construct() {
     environment.name = "env" + n;
     environment.tab_texts[0] = "environment_" + n;
     environment.tab_texts[1] = "(select to switch to environment " + n + ")";
-    entity_inspector_state_construct(environment.inspector_captions);
+    entity_inspector_state_construct(environment.transform_panel);
     // A new environment starts with the minimal-mode widgets off; the
     // application itself starts with them on.
     environment.view.bars.hidden_ui_controls = 0;
@@ -45,7 +45,7 @@ void environment_destruct(Environment& environment) {
     release(environment.tab_texts[0]);
     release(environment.tab_texts[1]);
     destroy_trace_log(environment.trace_log);
-    entity_inspector_state_destroy(environment.inspector_captions);
+    entity_inspector_state_destroy(environment.transform_panel);
     environment.entity_list_view.entity_set = nullptr;
     environment.parameter_list_view.entity_set = nullptr;
     environment.view = EnvironmentViewState();
@@ -127,12 +127,12 @@ void entity_set_subelements(EntityRecord& entity, const std::vector<EntityRecord
     for (EntityRecord* record : records) {
         if (contributes(record)) record->mesh->batch_count = largest_batch + 1;
     }
-    update_parallel_entity_statistics(entity, assembly_ms);
+    aggregate_subelement_statistics(entity, assembly_ms);
     entity.assembled = 1;
     entity.pending = 0;
 }
 
-void update_parallel_entity_statistics(EntityRecord& entity, int64_t assembly_ms) {
+void aggregate_subelement_statistics(EntityRecord& entity, int64_t assembly_ms) {
     std::vector<const InteropMesh*> meshes;
     const size_t subs = subelement_slots(entity);
     for (size_t i = 0; i < subs; ++i) {

@@ -27,43 +27,115 @@ int32_t next_mesh_serial() { return mesh_serial_counter.fetch_add(1); }
 void reset_mesh_serial_counter() { mesh_serial_counter.store(0); }
 
 // ---------------------------------------------------------------------------
-// Header layout: 36 signed words per entry.
+// The header of an entry: 36 signed words, in file order. Every word but
+// `polygon_size`, `dimension`, `smoothing_count` and the reserved one counts
+// the values of an array that follows.
 
-enum HeaderWord : int32_t {
-    H_POSITIONS = 0,
-    H_POLYGONS = 1,
-    H_POLYGON_SIZE = 2,
-    H_DIMENSION = 3,
-    H_NORMALS = 4,
-    H_PALETTE = 5,
-    H_BOUNDS = 6,
-    H_FACE_IDS = 7,
-    H_GROUP_IDS = 8,
-    H_USER_TYPES = 9,
-    H_OPERAND_IDS = 10,
-    H_TRIANGLES = 11,
-    H_SIGN_FLAGS = 12,
-    H_TRIANGLE_POLYGONS = 13,
-    H_POLYGON_EDGES = 14,
-    H_TRIANGLE_EDGES = 15,
-    H_GROUP_EDGES = 16,
-    H_WIDE_ROWS = 17,  // rows of coded table 0; above 0 also selects 32-bit indices
-    H_TABLE0 = 17,     // rows, values, entries of coded tables 0..3 follow in threes
-    H_SMOOTHING_COUNT = 29,
-    H_SPARE = 30,
-    H_SHADING = 31,
-    H_RESERVED = 32,
-    H_PPD_TEXT = 33,
-    H_TYPE_NAMES = 34,
-    H_TYPE_NAME_BYTES = 35,
-    HEADER_WORDS = 36,
+struct InteropHeader {
+    int32_t positions_len = 0;
+    int32_t polygons_len = 0;
+    int32_t polygon_size = 0;  // 0: mixed sizes, the list starts with its size table
+    int32_t dimension = 0;
+    int32_t normals_len = 0;
+    int32_t palette_len = 0;
+    int32_t bounds_len = 0;
+    int32_t face_ids_len = 0;
+    int32_t group_ids_len = 0;
+    int32_t user_types_len = 0;
+    int32_t operand_ids_len = 0;
+    int32_t triangles_len = 0;
+    int32_t sign_flags_len = 0;
+    int32_t triangle_polygons_len = 0;
+    int32_t polygon_edges_len = 0;
+    int32_t triangle_edges_len = 0;
+    int32_t group_edges_len = 0;
+    int32_t wide_rows = 0;  // above 0 also selects 32-bit indices
+    int32_t wide_values = 0;
+    int32_t wide_entries = 0;
+    int32_t polygon_edge_rows = 0;
+    int32_t polygon_edge_values = 0;
+    int32_t polygon_edge_entries = 0;
+    int32_t triangle_edge_rows = 0;
+    int32_t triangle_edge_values = 0;
+    int32_t triangle_edge_entries = 0;
+    int32_t group_edge_rows = 0;
+    int32_t group_edge_values = 0;
+    int32_t group_edge_entries = 0;
+    int32_t smoothing_count = 0;
+    int32_t spare_len = 0;
+    int32_t shading_len = 0;
+    int32_t reserved = 0;
+    int32_t ppd_text_len = 0;
+    int32_t type_names_len = 0;
+    int32_t type_name_bytes_len = 0;
 };
 
-static const int32_t header_bytes = HEADER_WORDS * 4;
+struct HeaderWord {
+    int32_t InteropHeader::*field;
+    bool count;  // an array length, which must not be negative
+};
 
-// Words that are not array lengths; every other word must not be negative.
-static bool is_count_word(int32_t w) {
-    return w != H_POLYGON_SIZE && w != H_DIMENSION && w != H_SMOOTHING_COUNT && w != H_RESERVED;
+static const HeaderWord header_words[] = {
+    {&InteropHeader::positions_len, true},
+    {&InteropHeader::polygons_len, true},
+    {&InteropHeader::polygon_size, false},
+    {&InteropHeader::dimension, false},
+    {&InteropHeader::normals_len, true},
+    {&InteropHeader::palette_len, true},
+    {&InteropHeader::bounds_len, true},
+    {&InteropHeader::face_ids_len, true},
+    {&InteropHeader::group_ids_len, true},
+    {&InteropHeader::user_types_len, true},
+    {&InteropHeader::operand_ids_len, true},
+    {&InteropHeader::triangles_len, true},
+    {&InteropHeader::sign_flags_len, true},
+    {&InteropHeader::triangle_polygons_len, true},
+    {&InteropHeader::polygon_edges_len, true},
+    {&InteropHeader::triangle_edges_len, true},
+    {&InteropHeader::group_edges_len, true},
+    {&InteropHeader::wide_rows, true},
+    {&InteropHeader::wide_values, true},
+    {&InteropHeader::wide_entries, true},
+    {&InteropHeader::polygon_edge_rows, true},
+    {&InteropHeader::polygon_edge_values, true},
+    {&InteropHeader::polygon_edge_entries, true},
+    {&InteropHeader::triangle_edge_rows, true},
+    {&InteropHeader::triangle_edge_values, true},
+    {&InteropHeader::triangle_edge_entries, true},
+    {&InteropHeader::group_edge_rows, true},
+    {&InteropHeader::group_edge_values, true},
+    {&InteropHeader::group_edge_entries, true},
+    {&InteropHeader::smoothing_count, false},
+    {&InteropHeader::spare_len, true},
+    {&InteropHeader::shading_len, true},
+    {&InteropHeader::reserved, false},
+    {&InteropHeader::ppd_text_len, true},
+    {&InteropHeader::type_names_len, true},
+    {&InteropHeader::type_name_bytes_len, true},
+};
+
+static const int32_t header_word_count = static_cast<int32_t>(std::size(header_words));
+static_assert(std::size(header_words) == 36, "an entry header has 36 words");
+static const int32_t header_bytes = header_word_count * 4;
+
+// A count read from the header, once checked not to be negative.
+static inline uint64_t len(int32_t count) { return static_cast<uint64_t>(count); }
+
+// The rows, values and entries words of coded table `table` (0..3).
+struct CodedTableWords {
+    int32_t rows;
+    int32_t values;
+    int32_t entries;
+};
+
+static CodedTableWords coded_table_words(const InteropHeader& h, int32_t table) {
+    switch (table) {
+        case CODED_TABLE_WIDE: return {h.wide_rows, h.wide_values, h.wide_entries};
+        case CODED_TABLE_POLYGON_EDGES: return {h.polygon_edge_rows, h.polygon_edge_values, h.polygon_edge_entries};
+        case CODED_TABLE_TRIANGLE_EDGES:
+            return {h.triangle_edge_rows, h.triangle_edge_values, h.triangle_edge_entries};
+        default: return {h.group_edge_rows, h.group_edge_values, h.group_edge_entries};
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -418,33 +490,40 @@ static bool read_colours(InteropMesh& m, const uint8_t* palette_src, uint64_t pa
     return true;
 }
 
+// The header words, in file order, into their fields.
+static bool read_header(ByteSource& s, InteropHeader& h) {
+    int32_t words[header_word_count];
+    if (!read_bytes(s, words, header_bytes)) return false;
+    for (int32_t w = 0; w < header_word_count; ++w) h.*header_words[w].field = words[w];
+    return true;
+}
+
 // Bytes an entry's arrays take according to its header; the checks that
 // need only the header are made here too.
-static bool entry_array_bytes(const int32_t* h, uint64_t& total) {
-    for (int32_t w = 0; w < HEADER_WORDS; ++w) {
-        if (is_count_word(w) && h[w] < 0) return false;
+static bool entry_array_bytes(const InteropHeader& h, uint64_t& total) {
+    for (const HeaderWord& word : header_words) {
+        if (word.count && h.*word.field < 0) return false;
     }
-    const int32_t dim = h[H_DIMENSION];
-    if (h[H_POSITIONS] > 0 && ((dim != 2 && dim != 3) || h[H_POSITIONS] % dim != 0)) return false;
-    const uint64_t vertices = h[H_POSITIONS] > 0 ? static_cast<uint64_t>(h[H_POSITIONS] / dim) : 0;
-    const bool wide = h[H_WIDE_ROWS] > 0;
+    const int32_t dim = h.dimension;
+    if (h.positions_len > 0 && ((dim != 2 && dim != 3) || h.positions_len % dim != 0)) return false;
+    const uint64_t vertices = h.positions_len > 0 ? static_cast<uint64_t>(h.positions_len / dim) : 0;
+    const bool wide = h.wide_rows > 0;
     const uint64_t iw = wide ? 4 : 2;
-    auto n = [&](int32_t w) { return static_cast<uint64_t>(h[w]); };
 
     uint64_t t = 0;
-    t += n(H_POSITIONS) * 8 + n(H_POLYGONS) * iw + n(H_NORMALS) * 8 + n(H_PALETTE) * 8;
-    t += vertices * static_cast<uint64_t>(colour_index_width(h[H_PALETTE]));
-    t += n(H_BOUNDS) * 8;
-    t += (n(H_FACE_IDS) + n(H_GROUP_IDS) + n(H_USER_TYPES) + n(H_OPERAND_IDS)) * 4;
-    t += n(H_TRIANGLES) * iw + n(H_SIGN_FLAGS) + n(H_TRIANGLE_POLYGONS) * 4;
-    t += (n(H_POLYGON_EDGES) + n(H_TRIANGLE_EDGES) + n(H_GROUP_EDGES)) * iw;
+    t += len(h.positions_len) * 8 + len(h.polygons_len) * iw + len(h.normals_len) * 8 + len(h.palette_len) * 8;
+    t += vertices * static_cast<uint64_t>(colour_index_width(h.palette_len));
+    t += len(h.bounds_len) * 8;
+    t += (len(h.face_ids_len) + len(h.group_ids_len) + len(h.user_types_len) + len(h.operand_ids_len)) * 4;
+    t += len(h.triangles_len) * iw + len(h.sign_flags_len) + len(h.triangle_polygons_len) * 4;
+    t += (len(h.polygon_edges_len) + len(h.triangle_edges_len) + len(h.group_edges_len)) * iw;
     for (int32_t table = 0; table < 4; ++table) {
-        const int32_t rows = H_TABLE0 + 3 * table, values = rows + 1, entries = rows + 2;
-        t += n(values) * 4;
-        if (h[entries] > 0) t += (n(rows) + 1) * 4 + n(entries) * 2;
+        const CodedTableWords words = coded_table_words(h, table);
+        t += len(words.values) * 4;
+        if (words.entries > 0) t += (len(words.rows) + 1) * 4 + len(words.entries) * 2;
     }
-    t += n(H_SPARE) * 4 + n(H_SHADING) * 4 + n(H_PPD_TEXT);
-    t += n(H_TYPE_NAMES) * 8 + n(H_TYPE_NAME_BYTES);
+    t += len(h.spare_len) * 4 + len(h.shading_len) * 4 + len(h.ppd_text_len);
+    t += len(h.type_names_len) * 8 + len(h.type_name_bytes_len);
     total = t;
     return true;
 }
@@ -747,7 +826,7 @@ static bool type_names_sound(const InteropMesh& m) {
 // whole entry, as the first failing one would on its own.
 
 struct EntryArrays {
-    int32_t h[HEADER_WORDS];
+    InteropHeader header;
     bool mapped = false;
     bool wide = false;
     uint64_t vertices = 0;
@@ -774,13 +853,11 @@ struct EntryArrays {
     const uint8_t* type_name_lengths = nullptr;
     const uint8_t* type_name_offsets = nullptr;
     const uint8_t* type_name_bytes = nullptr;
-
-    uint64_t count(int32_t w) const { return static_cast<uint64_t>(h[w]); }  // none is negative
 };
 
 // Finds every array of the entry in the file; false when one runs past it.
 static bool locate_arrays(ByteSource& s, EntryArrays& a) {
-    const int32_t* h = a.h;
+    const InteropHeader& h = a.header;
     const uint64_t iw = a.wide ? 4 : 2;
     bool complete = true;
     auto take = [&](uint64_t bytes) {
@@ -789,42 +866,42 @@ static bool locate_arrays(ByteSource& s, EntryArrays& a) {
         return at;
     };
     // In file order.
-    a.positions = take(a.count(H_POSITIONS) * 8);
-    a.polygons = take(a.count(H_POLYGONS) * iw);
-    a.normals = take(a.count(H_NORMALS) * 8);
-    a.palette = take(a.count(H_PALETTE) * 8);
+    a.positions = take(len(h.positions_len) * 8);
+    a.polygons = take(len(h.polygons_len) * iw);
+    a.normals = take(len(h.normals_len) * 8);
+    a.palette = take(len(h.palette_len) * 8);
     a.colour_indices = take(a.vertices * static_cast<uint64_t>(a.index_width));
-    a.bounds = take(a.count(H_BOUNDS) * 8);
-    a.face_ids = take(a.count(H_FACE_IDS) * 4);
-    a.group_ids = take(a.count(H_GROUP_IDS) * 4);
-    a.user_type_ids = take(a.count(H_USER_TYPES) * 4);
-    a.operand_ids = take(a.count(H_OPERAND_IDS) * 4);
-    a.triangles = take(a.count(H_TRIANGLES) * iw);
-    a.sign_flags = take(a.count(H_SIGN_FLAGS));
-    a.triangle_polygons = take(a.count(H_TRIANGLE_POLYGONS) * 4);
+    a.bounds = take(len(h.bounds_len) * 8);
+    a.face_ids = take(len(h.face_ids_len) * 4);
+    a.group_ids = take(len(h.group_ids_len) * 4);
+    a.user_type_ids = take(len(h.user_types_len) * 4);
+    a.operand_ids = take(len(h.operand_ids_len) * 4);
+    a.triangles = take(len(h.triangles_len) * iw);
+    a.sign_flags = take(len(h.sign_flags_len));
+    a.triangle_polygons = take(len(h.triangle_polygons_len) * 4);
     // The plain lists of a 32-bit entry are replaced by the coded tables.
-    a.polygon_edges = take(a.count(H_POLYGON_EDGES) * iw);
-    a.triangle_edges = take(a.count(H_TRIANGLE_EDGES) * iw);
-    a.group_edges = take(a.count(H_GROUP_EDGES) * iw);
+    a.polygon_edges = take(len(h.polygon_edges_len) * iw);
+    a.triangle_edges = take(len(h.triangle_edges_len) * iw);
+    a.group_edges = take(len(h.group_edges_len) * iw);
     for (int32_t t = 0; t < 4; ++t) {
-        const int32_t* w = h + H_TABLE0 + 3 * t;
+        const CodedTableWords words = coded_table_words(h, t);
         CodedView& table = a.tables[t];
-        table.rows = static_cast<uint64_t>(w[0]);
-        table.value_count = static_cast<uint64_t>(w[1]);
+        table.rows = len(words.rows);
+        table.value_count = len(words.values);
         table.values = take(table.value_count * 4);
-        if (w[2] > 0) {
-            table.entry_count = static_cast<uint64_t>(w[2]);
+        if (words.entries > 0) {
+            table.entry_count = len(words.entries);
             table.row_sizes = take((table.rows + 1) * 4);
             table.entries = take(table.entry_count * 2);
         }
     }
-    take(a.count(H_SPARE) * 4);
-    a.shading = take(a.count(H_SHADING) * 4);
-    a.ppd_text = take(a.count(H_PPD_TEXT));
-    const uint64_t type_names = a.count(H_TYPE_NAMES);
+    take(len(h.spare_len) * 4);
+    a.shading = take(len(h.shading_len) * 4);
+    a.ppd_text = take(len(h.ppd_text_len));
+    const uint64_t type_names = len(h.type_names_len);
     a.type_name_lengths = take(type_names * 4);
     a.type_name_offsets = take(type_names * 4);
-    a.type_name_bytes = take(a.count(H_TYPE_NAME_BYTES));
+    a.type_name_bytes = take(len(h.type_name_bytes_len));
     return complete;
 }
 
@@ -844,41 +921,42 @@ enum EntryPart : int32_t {
 };
 
 static bool read_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
+    const InteropHeader& h = a.header;
     const uint64_t vertices = a.vertices;
     switch (part) {
         case PART_POSITIONS:
-            copy_array(m.positions, a.positions, a.count(H_POSITIONS));
+            copy_array(m.positions, a.positions, len(h.positions_len));
             return true;
         case PART_POLYGONS:
-            return read_polygon_list(m, a.polygons, a.count(H_POLYGONS), a.wide, vertices);
+            return read_polygon_list(m, a.polygons, len(h.polygons_len), a.wide, vertices);
         case PART_NORMALS:
-            if (a.count(H_SIGN_FLAGS) * 3 > a.count(H_NORMALS)) return false;
-            read_normals(m, a.normals, a.count(H_NORMALS), a.sign_flags, a.count(H_SIGN_FLAGS));
+            if (len(h.sign_flags_len) * 3 > len(h.normals_len)) return false;
+            read_normals(m, a.normals, len(h.normals_len), a.sign_flags, len(h.sign_flags_len));
             return true;
         case PART_COLOURS:
-            return read_colours(m, a.palette, a.count(H_PALETTE), a.colour_indices, a.index_width, vertices);
+            return read_colours(m, a.palette, len(h.palette_len), a.colour_indices, a.index_width, vertices);
         case PART_IDS:
-            copy_array(m.bounds, a.bounds, a.count(H_BOUNDS));
-            copy_array(m.face_ids, a.face_ids, a.count(H_FACE_IDS));
-            copy_array(m.group_ids, a.group_ids, a.count(H_GROUP_IDS));
-            copy_array(m.user_type_ids, a.user_type_ids, a.count(H_USER_TYPES));
-            copy_array(m.operand_ids, a.operand_ids, a.count(H_OPERAND_IDS));
+            copy_array(m.bounds, a.bounds, len(h.bounds_len));
+            copy_array(m.face_ids, a.face_ids, len(h.face_ids_len));
+            copy_array(m.group_ids, a.group_ids, len(h.group_ids_len));
+            copy_array(m.user_type_ids, a.user_type_ids, len(h.user_types_len));
+            copy_array(m.operand_ids, a.operand_ids, len(h.operand_ids_len));
             return true;
         case PART_TRIANGLES:
-            return copy_indices(m.triangles, a.triangles, a.count(H_TRIANGLES), a.wide, vertices);
+            return copy_indices(m.triangles, a.triangles, len(h.triangles_len), a.wide, vertices);
         case PART_TRIANGLE_POLYGONS:
-            copy_array(m.triangle_polygons, a.triangle_polygons, a.count(H_TRIANGLE_POLYGONS));
+            copy_array(m.triangle_polygons, a.triangle_polygons, len(h.triangle_polygons_len));
             return true;
         case PART_PLAIN_EDGES:
             if (a.wide) return true;
-            if (!copy_edges16(m.polygon_edges_16, a.polygon_edges, a.count(H_POLYGON_EDGES), vertices)) return false;
-            if (!copy_edges16(m.triangle_edges_16, a.triangle_edges, a.count(H_TRIANGLE_EDGES), vertices)) return false;
-            if (!copy_edges16(m.group_edges_16, a.group_edges, a.count(H_GROUP_EDGES), vertices)) return false;
+            if (!copy_edges16(m.polygon_edges_16, a.polygon_edges, len(h.polygon_edges_len), vertices)) return false;
+            if (!copy_edges16(m.triangle_edges_16, a.triangle_edges, len(h.triangle_edges_len), vertices)) return false;
+            if (!copy_edges16(m.group_edges_16, a.group_edges, len(h.group_edges_len), vertices)) return false;
             // The coded tables of a 16-bit entry are kept as read.
             for (int32_t t = 0; t < 4; ++t) {
                 CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
                 const CodedView& view = a.tables[t];
-                table.rows = a.h[H_TABLE0 + 3 * t];
+                table.rows = coded_table_words(h, t).rows;
                 copy_array(table.values, view.values, view.value_count);
                 if (view.entry_count > 0) {
                     copy_array(table.row_sizes, view.row_sizes, view.rows + 1);
@@ -887,14 +965,14 @@ static bool read_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
             }
             return true;
         case PART_SHADING:
-            copy_array(m.shading_vectors, a.shading, a.count(H_SHADING));
+            copy_array(m.shading_vectors, a.shading, len(h.shading_len));
             return true;
         case PART_NAMES:
-            if (a.count(H_PPD_TEXT) > 0)
-                m.ppd_text.assign(reinterpret_cast<const char*>(a.ppd_text), a.count(H_PPD_TEXT));
-            copy_array(m.type_name_lengths, a.type_name_lengths, a.count(H_TYPE_NAMES));
-            copy_array(m.type_name_offsets, a.type_name_offsets, a.count(H_TYPE_NAMES));
-            copy_array(m.type_names, a.type_name_bytes, a.count(H_TYPE_NAME_BYTES));
+            if (len(h.ppd_text_len) > 0)
+                m.ppd_text.assign(reinterpret_cast<const char*>(a.ppd_text), len(h.ppd_text_len));
+            copy_array(m.type_name_lengths, a.type_name_lengths, len(h.type_names_len));
+            copy_array(m.type_name_offsets, a.type_name_offsets, len(h.type_names_len));
+            copy_array(m.type_names, a.type_name_bytes, len(h.type_name_bytes_len));
             return type_names_sound(m);
         case PART_CODED_EDGES:
             // A 32-bit entry's edge lists come from the coded tables, which
@@ -910,32 +988,33 @@ static bool read_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
 static const uint64_t coded_entry_cost = 15;
 
 static uint64_t part_cost(int32_t part, const EntryArrays& a) {
+    const InteropHeader& h = a.header;
     const uint64_t iw = a.wide ? 4 : 2;
     switch (part) {
         case PART_POSITIONS:
-            return a.count(H_POSITIONS) * 8;
+            return len(h.positions_len) * 8;
         case PART_POLYGONS:
-            return a.count(H_POLYGONS) * 4;
+            return len(h.polygons_len) * 4;
         case PART_NORMALS:
-            return a.count(H_NORMALS) * 8 + a.count(H_SIGN_FLAGS) * 24;
+            return len(h.normals_len) * 8 + len(h.sign_flags_len) * 24;
         case PART_COLOURS:
             return a.index_width > 0 ? a.vertices * 36 : 0;
         case PART_IDS:
-            return (a.count(H_FACE_IDS) + a.count(H_GROUP_IDS) + a.count(H_USER_TYPES) + a.count(H_OPERAND_IDS)) * 4;
+            return (len(h.face_ids_len) + len(h.group_ids_len) + len(h.user_types_len) + len(h.operand_ids_len)) * 4;
         case PART_TRIANGLES:
-            return a.count(H_TRIANGLES) * 4;
+            return len(h.triangles_len) * 4;
         case PART_TRIANGLE_POLYGONS:
-            return a.count(H_TRIANGLE_POLYGONS) * 4;
+            return len(h.triangle_polygons_len) * 4;
         case PART_PLAIN_EDGES: {
             if (a.wide) return 0;
-            uint64_t bytes = (a.count(H_POLYGON_EDGES) + a.count(H_TRIANGLE_EDGES) + a.count(H_GROUP_EDGES)) * iw;
+            uint64_t bytes = (len(h.polygon_edges_len) + len(h.triangle_edges_len) + len(h.group_edges_len)) * iw;
             for (const CodedView& t : a.tables) bytes += t.value_count * 4 + t.entry_count * 2;
             return bytes;
         }
         case PART_SHADING:
-            return a.count(H_SHADING) * 4;
+            return len(h.shading_len) * 4;
         case PART_NAMES:
-            return a.count(H_PPD_TEXT) + a.count(H_TYPE_NAMES) * 8 + a.count(H_TYPE_NAME_BYTES);
+            return len(h.ppd_text_len) + len(h.type_names_len) * 8 + len(h.type_name_bytes_len);
         case PART_CODED_EDGES: {
             if (!a.wide) return 0;
             uint64_t entries = 0;
@@ -958,17 +1037,18 @@ static void reserve_for(std::vector<T>& v, uint64_t count) {
 }
 
 static void reserve_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
+    const InteropHeader& h = a.header;
     switch (part) {
         case PART_POSITIONS:
-            reserve_for(m.positions, a.count(H_POSITIONS));
+            reserve_for(m.positions, len(h.positions_len));
             break;
         case PART_POLYGONS:
-            reserve_for(m.polygons, a.count(H_POLYGONS));
+            reserve_for(m.polygons, len(h.polygons_len));
             break;
         case PART_NORMALS:
-            if (a.count(H_SIGN_FLAGS) * 3 > a.count(H_NORMALS) || a.count(H_NORMALS) == 0) break;
-            reserve_for(m.polygon_normals, a.count(H_NORMALS));
-            reserve_for(m.triangle_normal_flips, a.count(H_SIGN_FLAGS));
+            if (len(h.sign_flags_len) * 3 > len(h.normals_len) || len(h.normals_len) == 0) break;
+            reserve_for(m.polygon_normals, len(h.normals_len));
+            reserve_for(m.triangle_normal_flips, len(h.sign_flags_len));
             break;
         case PART_COLOURS:
             if (a.index_width == 0) break;
@@ -976,23 +1056,23 @@ static void reserve_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
             reserve_for(m.display_colours, a.vertices * 4);
             break;
         case PART_IDS:
-            reserve_for(m.bounds, a.count(H_BOUNDS));
-            reserve_for(m.face_ids, a.count(H_FACE_IDS));
-            reserve_for(m.group_ids, a.count(H_GROUP_IDS));
-            reserve_for(m.user_type_ids, a.count(H_USER_TYPES));
-            reserve_for(m.operand_ids, a.count(H_OPERAND_IDS));
+            reserve_for(m.bounds, len(h.bounds_len));
+            reserve_for(m.face_ids, len(h.face_ids_len));
+            reserve_for(m.group_ids, len(h.group_ids_len));
+            reserve_for(m.user_type_ids, len(h.user_types_len));
+            reserve_for(m.operand_ids, len(h.operand_ids_len));
             break;
         case PART_TRIANGLES:
-            reserve_for(m.triangles, a.count(H_TRIANGLES));
+            reserve_for(m.triangles, len(h.triangles_len));
             break;
         case PART_TRIANGLE_POLYGONS:
-            reserve_for(m.triangle_polygons, a.count(H_TRIANGLE_POLYGONS));
+            reserve_for(m.triangle_polygons, len(h.triangle_polygons_len));
             break;
         case PART_PLAIN_EDGES:
             if (a.wide) break;
-            reserve_for(m.polygon_edges_16, a.count(H_POLYGON_EDGES));
-            reserve_for(m.triangle_edges_16, a.count(H_TRIANGLE_EDGES));
-            reserve_for(m.group_edges_16, a.count(H_GROUP_EDGES));
+            reserve_for(m.polygon_edges_16, len(h.polygon_edges_len));
+            reserve_for(m.triangle_edges_16, len(h.triangle_edges_len));
+            reserve_for(m.group_edges_16, len(h.group_edges_len));
             for (int32_t t = 0; t < 4; ++t) {
                 CodedTable& table = m.coded_tables[static_cast<size_t>(t)];
                 const CodedView& view = a.tables[t];
@@ -1004,13 +1084,13 @@ static void reserve_part(int32_t part, const EntryArrays& a, InteropMesh& m) {
             }
             break;
         case PART_SHADING:
-            reserve_for(m.shading_vectors, a.count(H_SHADING));
+            reserve_for(m.shading_vectors, len(h.shading_len));
             break;
         case PART_NAMES:
-            m.ppd_text.reserve(static_cast<size_t>(a.count(H_PPD_TEXT)));
-            reserve_for(m.type_name_lengths, a.count(H_TYPE_NAMES));
-            reserve_for(m.type_name_offsets, a.count(H_TYPE_NAMES));
-            reserve_for(m.type_names, a.count(H_TYPE_NAME_BYTES));
+            m.ppd_text.reserve(static_cast<size_t>(len(h.ppd_text_len)));
+            reserve_for(m.type_name_lengths, len(h.type_names_len));
+            reserve_for(m.type_name_offsets, len(h.type_names_len));
+            reserve_for(m.type_names, len(h.type_name_bytes_len));
             break;
         case PART_CODED_EDGES:
             if (!a.wide) break;
@@ -1083,34 +1163,35 @@ static void release_tables(const EntryArrays& a) {
 
 // The file bytes a part has read (the small ones are left).
 static void release_part(int32_t part, const EntryArrays& a) {
+    const InteropHeader& h = a.header;
     if (!a.mapped) return;
     const uint64_t iw = a.wide ? 4 : 2;
     switch (part) {
-        case PART_POSITIONS: release_source(a, a.positions, a.count(H_POSITIONS) * 8); break;
-        case PART_POLYGONS: release_source(a, a.polygons, a.count(H_POLYGONS) * iw); break;
+        case PART_POSITIONS: release_source(a, a.positions, len(h.positions_len) * 8); break;
+        case PART_POLYGONS: release_source(a, a.polygons, len(h.polygons_len) * iw); break;
         case PART_NORMALS:
-            release_source(a, a.normals, a.count(H_NORMALS) * 8);
-            release_source(a, a.sign_flags, a.count(H_SIGN_FLAGS));
+            release_source(a, a.normals, len(h.normals_len) * 8);
+            release_source(a, a.sign_flags, len(h.sign_flags_len));
             break;
         case PART_COLOURS:
             release_source(a, a.colour_indices, a.vertices * static_cast<uint64_t>(a.index_width));
             break;
         case PART_IDS:
-            release_source(a, a.face_ids, a.count(H_FACE_IDS) * 4);
-            release_source(a, a.group_ids, a.count(H_GROUP_IDS) * 4);
-            release_source(a, a.user_type_ids, a.count(H_USER_TYPES) * 4);
-            release_source(a, a.operand_ids, a.count(H_OPERAND_IDS) * 4);
+            release_source(a, a.face_ids, len(h.face_ids_len) * 4);
+            release_source(a, a.group_ids, len(h.group_ids_len) * 4);
+            release_source(a, a.user_type_ids, len(h.user_types_len) * 4);
+            release_source(a, a.operand_ids, len(h.operand_ids_len) * 4);
             break;
-        case PART_TRIANGLES: release_source(a, a.triangles, a.count(H_TRIANGLES) * iw); break;
-        case PART_TRIANGLE_POLYGONS: release_source(a, a.triangle_polygons, a.count(H_TRIANGLE_POLYGONS) * 4); break;
+        case PART_TRIANGLES: release_source(a, a.triangles, len(h.triangles_len) * iw); break;
+        case PART_TRIANGLE_POLYGONS: release_source(a, a.triangle_polygons, len(h.triangle_polygons_len) * 4); break;
         case PART_PLAIN_EDGES:
             if (a.wide) break;
-            release_source(a, a.polygon_edges, a.count(H_POLYGON_EDGES) * iw);
-            release_source(a, a.triangle_edges, a.count(H_TRIANGLE_EDGES) * iw);
-            release_source(a, a.group_edges, a.count(H_GROUP_EDGES) * iw);
+            release_source(a, a.polygon_edges, len(h.polygon_edges_len) * iw);
+            release_source(a, a.triangle_edges, len(h.triangle_edges_len) * iw);
+            release_source(a, a.group_edges, len(h.group_edges_len) * iw);
             release_tables(a);
             break;
-        case PART_SHADING: release_source(a, a.shading, a.count(H_SHADING) * 4); break;
+        case PART_SHADING: release_source(a, a.shading, len(h.shading_len) * 4); break;
         case PART_CODED_EDGES:
             if (a.wide) release_tables(a);
             break;
@@ -1180,22 +1261,22 @@ static bool read_parts(const EntryArrays& a, InteropMesh& m) {
 static bool read_entry(ByteSource& s, InteropMesh& m) {
     EntryArrays a;
     a.mapped = s.mapped;
-    int32_t* h = a.h;
-    if (!read_bytes(s, h, header_bytes)) return false;
+    if (!read_header(s, a.header)) return false;
+    const InteropHeader& h = a.header;
     uint64_t needed = 0;
     if (!entry_array_bytes(h, needed) || needed > bytes_left(s)) return false;
 
-    a.wide = h[H_WIDE_ROWS] > 0;
-    a.vertices = h[H_POSITIONS] > 0 ? static_cast<uint64_t>(h[H_POSITIONS] / h[H_DIMENSION]) : 0;
-    a.index_width = colour_index_width(h[H_PALETTE]);
-    m.polygon_size = h[H_POLYGON_SIZE];
-    m.dimension = h[H_DIMENSION];
-    m.smoothing_count = h[H_SMOOTHING_COUNT];
-    m.smoothing_groups_defined = h[H_SMOOTHING_COUNT] > 0 ? 1 : 0;
+    a.wide = h.wide_rows > 0;
+    a.vertices = h.positions_len > 0 ? static_cast<uint64_t>(h.positions_len / h.dimension) : 0;
+    a.index_width = colour_index_width(h.palette_len);
+    m.polygon_size = h.polygon_size;
+    m.dimension = h.dimension;
+    m.smoothing_count = h.smoothing_count;
+    m.smoothing_groups_defined = h.smoothing_count > 0 ? 1 : 0;
     if (!locate_arrays(s, a)) return false;
     // Only a mesh with smoothing groups draws its shading vectors; any other
     // would hold a float triple per triangle that nothing reads.
-    if (h[H_SMOOTHING_COUNT] <= 0) h[H_SHADING] = 0;
+    if (h.smoothing_count <= 0) a.header.shading_len = 0;
     if (!read_parts(a, m)) return false;
 
     m.serial_id = next_mesh_serial();

@@ -123,7 +123,7 @@ struct RenderFlags {
     int32_t multichannel_colour = 1;
     // Code of the colour-by function: an index into colour_function_codes.
     int32_t colour_function = 3;
-    uint8_t colour_negate = 0;
+    uint8_t negate_colours = 0;
     uint8_t transparent_mode = 0;
     uint8_t smooth_shading = 1;
     int32_t orbit_rotation_mode = 0;
@@ -215,7 +215,7 @@ struct BarSettings {
     uint8_t camera_directive_auto_sync = 0;
     uint8_t camera_directive_animate = 1;
     uint8_t camera_directive_goto = 0;
-    uint8_t parallel_flags_widget = 1;
+    uint8_t show_parallel_flags = 1;
     uint8_t parallel_flags_expanded = 0;
     int32_t max_cores = 4;
     uint8_t parallel_multi_core = 1;
@@ -223,7 +223,7 @@ struct BarSettings {
     uint8_t parallel_invocation_groups = 1;
     uint8_t parallel_ccpp = 0;
     uint8_t parallel_preemptive = 0;
-    uint8_t ll_inspector_widget = 1;
+    uint8_t show_ll_inspector = 1;
     uint8_t ll_inspector_expanded = 0;
     // '!' none.
     char llmi_pick_key = '!';
@@ -232,7 +232,7 @@ struct BarSettings {
     uint8_t alpha_grid = 1;
     uint8_t upright_grid = 0;
     uint8_t enlarged_trace = 1;
-    uint8_t multi_view_enabled = 1;
+    uint8_t multi_view = 1;
 };
 
 // An environment's copy of the live state: the records above whole, and the

@@ -122,11 +122,11 @@ void report_source_error(AppContext& app, const std::string& message) {
 }
 
 bool recolour_needed(const AppContext& app) {
-    return app.render_flags.colour_mode != 0 || app.render_flags.colour_negate || app.render_flags.transparent_mode;
+    return app.render_flags.colour_mode != 0 || app.render_flags.negate_colours || app.render_flags.transparent_mode;
 }
 
 void compose_entity_texts(AppContext& app, EntityRecord& entity) {
-    extract_entity_file_name(entity, app.ui_metrics.console_glyph_widths);
+    extract_entity_file_name(entity, app.ui_metrics.pane_glyph_widths);
     set_entity_summary_values(entity);
     format_entity_information(entity);
     set_entity_summary_headings(entity);
@@ -192,7 +192,7 @@ bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, con
         report_source_error(app, messages[0]);
         return false;
     }
-    extract_invocation_group_keys(sources);
+    assign_batch_keys(sources);
     std::string kernel_end;
     elements = parse_parallel_elements(sources, kernel_end);
     if (!kernel_end.empty()) {

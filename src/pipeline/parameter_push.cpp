@@ -242,7 +242,7 @@ void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pan
         else ++failed;
     }
     if (pushed > 0) {
-        update_parallel_entity_statistics(*entity, now_ms() - start);
+        aggregate_subelement_statistics(*entity, now_ms() - start);
         set_entity_summary_values(*entity);
         format_entity_information(*entity);
         call_hook(app.hooks.refresh_mesh_statistics, app);

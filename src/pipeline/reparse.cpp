@@ -55,7 +55,7 @@ void reparse_environment_entities(AppContext& app) {
         if (row.record.parallel) {
             std::vector<std::string> messages(1);
             std::vector<SubElementSource> sources = build_subelement_sources(row.record, &messages);
-            extract_invocation_group_keys(sources);
+            assign_batch_keys(sources);
             // A run that gave no report leaves each element an error of
             // its own, which the report lists.
             std::string kernel_end;

@@ -14,8 +14,8 @@ std::string kernel_path;
 std::string workspace_path;
 std::string kernel_path_status = path_state_names[kernel_path_state];
 std::string workspace_path_status = path_state_names[workspace_path_state];
-int64_t process_start_ms = 0;
-uint8_t interactive_config_requested = 0;
+int64_t app_start_ms = 0;
+uint8_t interactive_config_flag = 0;
 
 namespace {
 
@@ -79,6 +79,6 @@ void reset_paths_for_tests() {
     workspace_path.clear();
     workspace_path_state = PATH_UNDEFINED;
     workspace_path_status = "UNDEFINED";
-    process_start_ms = 0;
-    interactive_config_requested = 0;
+    app_start_ms = 0;
+    interactive_config_flag = 0;
 }

@@ -19,8 +19,8 @@ extern std::string workspace_path_status;
 // When the process started (milliseconds since the epoch, recorded before
 // the art is generated), and whether the command line asked for the
 // interactive configuration ("-IC").
-extern int64_t process_start_ms;
-extern uint8_t interactive_config_requested;
+extern int64_t app_start_ms;
+extern uint8_t interactive_config_flag;
 
 // Why no kernel can be started from `path` ("'<path>' is a directory", "...
 // does not exist", "... is not a regular file", "... is not executable"),

@@ -32,14 +32,14 @@ double* current_cell_state(AppContext& app) {
 }
 
 void save_cell_when_synced(AppContext& app) {
-    if (app.bars.multi_view_enabled) save_cell_camera_state(app);
+    if (app.bars.multi_view) save_cell_camera_state(app);
 }
 
 // Moves the eye along a basis vector, keeping look_at = eye + forward in the
 // moved components and the height while the vertical lock is on.
 void slide_eye(Camera& c, const Vec3& along, double amount) {
     for (size_t i = 0; i < 3; ++i) {
-        if (i == 1 && c.vertical_lock) continue;
+        if (i == 1 && c.ground_anchored) continue;
         c.eye[i] += along[i] * amount;
         c.look_at[i] = c.eye[i] + c.forward[i];
     }
@@ -115,7 +115,7 @@ bool apply_pending_camera_update(AppContext& app, bool key_driven) {
     } else if (controller == CAMERA_FREE_ROAM && app.camera.camera_drag.pan_active && !key_driven) {
         const Vec3& s = app.camera.camera_drag.start_eye;
         for (size_t i = 0; i < 3; ++i) {
-            c.eye[i] = s[i] + c.speed * (p.values[0] * c.right[i] + p.values[1] * c.upright[i]);
+            c.eye[i] = s[i] + c.camera_step * (p.values[0] * c.right[i] + p.values[1] * c.upright[i]);
             c.look_at[i] = c.eye[i] + c.forward[i];
         }
     } else if (valid_controller(controller)) {
@@ -162,8 +162,8 @@ void update_directive_widget_visibility(AppContext& app) {
     const bool hidden = app.ui_flags.ui_hidden && !app.bars.hidden_ui_controls;
     const bool handle =
         !hidden && app.camera.camera_controller == CAMERA_FREE_ROAM && app.bars.camera_directive_count > 0;
-    app.camera_directive_handle.visible = handle;
-    app.camera_directive_pane.visible = handle && app.bars.show_camera_directives;
+    app.camera_directive_toggle.visible = handle;
+    app.camera_directive_bar.visible = handle && app.bars.show_camera_directives;
 }
 
 void set_camera_controller(AppContext& app, int32_t controller) {
@@ -179,7 +179,7 @@ void set_camera_controller(AppContext& app, int32_t controller) {
         app.camera.live_camera.home_look_at = slot.home_look_at;
     }
     update_directive_widget_visibility(app);
-    app.camera.live_camera.vertical_lock = controller == CAMERA_FIRST_PERSON;
+    app.camera.live_camera.ground_anchored = controller == CAMERA_FIRST_PERSON;
     update_camera_basis(app.camera.live_camera);
     update_attribute_trace(app);
     call_hook(app.hooks.app_apply_display_options, app, app.frame.window_width, app.frame.window_height);
@@ -227,7 +227,7 @@ void save_cell_camera_state(AppContext& app) {
     s[21] = app.camera.orbit_angle_z;
 }
 
-void activate_cell_camera_state(AppContext& app) {
+void apply_camera_directive(AppContext& app) {
     Viewport& vp = app.multi_view_viewport;
     save_cell_when_synced(app);
     vp.current_cell = vp.hovered_cell;
@@ -254,8 +254,8 @@ void activate_cell_camera_state(AppContext& app) {
     refresh_root(app);
 }
 
-void activate_cell_camera_state() {
-    if (AppContext* app = app_instance) activate_cell_camera_state(*app);
+void apply_camera_directive() {
+    if (AppContext* app = app_instance) apply_camera_directive(*app);
 }
 
 void reset_camera_tick_clock() { last_motion_ms = 0; }
@@ -278,7 +278,7 @@ bool move_camera_for_tick(AppContext& app, int64_t now_ms) {
     const int32_t controller = app.camera.camera_controller;
     const bool flying = controller == CAMERA_FREE_ROAM || controller == CAMERA_FIRST_PERSON;
     const bool dragging = app.camera.camera_drag.camera_drag_active;
-    const double step = c.speed * dt;
+    const double step = c.camera_step * dt;
     bool moved = false;
     double h = 0.0, v = 0.0;
 

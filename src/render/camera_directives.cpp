@@ -28,7 +28,7 @@ void apply_preset(AppContext& app, const Vec3& angles, const Vec3& direction) {
         for (size_t i = 0; i < 3; ++i) cam.look_at[i] = cam.eye[i] + cam.forward[i];
     }
     update_attribute_trace(app);
-    if (app.bars.multi_view_enabled) save_cell_camera_state(app);
+    if (app.bars.multi_view) save_cell_camera_state(app);
 }
 
 // The entity of the current set with this serial id, or null.

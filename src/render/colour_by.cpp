@@ -965,7 +965,7 @@ void apply_colour_settings(const ColourSettings& settings, InteropMesh& mesh) {
     // same look whatever was applied before.
     const size_t m = mesh.display_colours.size() / 4;
     uint8_t* colours = mesh.display_colours.data();
-    if (settings.colour_negate) {
+    if (settings.negate_colours) {
         for (size_t i = 0; i < m; ++i) {
             uint8_t* c = colours + 4 * i;
             c[0] = static_cast<uint8_t>(255 - c[0]);

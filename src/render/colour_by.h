@@ -44,7 +44,7 @@ struct ColourSettings {
     int32_t colour_mode = COLOUR_RGBA;
     int32_t colour_function = COLOUR_BY_ELEVATION;
     bool multichannel_colour = true;
-    bool colour_negate = false;
+    bool negate_colours = false;
     bool transparent_mode = false;
 };
 

@@ -239,7 +239,7 @@ void render_frame_timed() {
     const auto start = std::chrono::system_clock::now();
     render_frame(app, app);
     const auto elapsed = std::chrono::system_clock::now() - start;
-    push_frame_time(frame_time_ring, std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count());
+    push_frame_time(FRAME_TIME_RING, std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count());
 }
 
 int on_gl_draw() {

@@ -14,7 +14,7 @@ ColourSettings colour_settings_of(const AppContext& app) {
     s.colour_mode = f.colour_mode;
     s.colour_function = f.colour_function;
     s.multichannel_colour = f.multichannel_colour != 0;
-    s.colour_negate = f.colour_negate != 0;
+    s.negate_colours = f.negate_colours != 0;
     s.transparent_mode = f.transparent_mode != 0;
     return s;
 }
@@ -91,7 +91,7 @@ void on_multichannel_colour_space_button() {
 }
 
 bool picking_enabled(const AppContext& app) {
-    return app.bars.ll_inspector_widget != 0 && app.bars.llmi_pick_key != '!';
+    return app.bars.show_ll_inspector != 0 && app.bars.llmi_pick_key != '!';
 }
 
 namespace {

@@ -683,7 +683,7 @@ void render_snapshot(AppContext& app, FrameCaptures& c) {
 // The cell count of the frame's views: the viewport's cells while the
 // multi-view is on, else one.
 int32_t view_count(const AppContext& app) {
-    return app.bars.multi_view_enabled ? app.multi_view_viewport.cell_count : 1;
+    return app.bars.multi_view ? app.multi_view_viewport.cell_count : 1;
 }
 
 // The stored camera of cell v; null for a single cell and for the cell the
@@ -701,7 +701,7 @@ void render_views(AppContext& app, const FrameCaptures& c, bool picking, int32_t
     const int32_t views = view_count(app);
     for (int32_t v = 0; v < views; ++v) {
         ViewCamera cam = live_view_camera(app);
-        if (app.bars.multi_view_enabled) {
+        if (app.bars.multi_view) {
             call_hook(app.hooks.select_subview_rect, app, v);
             if (const double* row = stored_cell_camera(app, v)) cam = cell_view_camera(app, row);
         }

@@ -7,7 +7,7 @@
 #include "ui/element.h"
 #include "ui/ui_state.h"
 
-FrameTimeRing frame_time_ring;
+FrameTimeRing FRAME_TIME_RING;
 
 void push_frame_time(FrameTimeRing& ring, int64_t duration_ns) {
     const size_t n = ring.durations_ns.size();
@@ -16,7 +16,7 @@ void push_frame_time(FrameTimeRing& ring, int64_t duration_ns) {
     ring.next = static_cast<int32_t>((at + 1) % n);
 }
 
-void reset_frame_time_ring() { frame_time_ring = FrameTimeRing(); }
+void reset_frame_time_ring() { FRAME_TIME_RING = FrameTimeRing(); }
 
 namespace {
 
@@ -108,7 +108,7 @@ FrameRateReadout compose_frame_rate_readout(double ms, int32_t theme_index, uint
 void update_fps_readout(AppContext& app) {
     if (!app.io_settings.show_frame_rate) return;
     double ms = 0.0;
-    for (int64_t ns : frame_time_ring.durations_ns) ms += (static_cast<double>(ns) / 1e6) * 0.1;
+    for (int64_t ns : FRAME_TIME_RING.durations_ns) ms += (static_cast<double>(ns) / 1e6) * 0.1;
     Element& label = app.frame_rate_label;
     const FrameRateReadout r = compose_frame_rate_readout(ms, app.frame.theme_index, label.text_rgba, label.shape_rgba);
     label.text_rgba = r.text_rgba;

@@ -17,7 +17,7 @@ struct FrameTimeRing {
     std::array<int64_t, 10> durations_ns = {};
     int32_t next = 0;
 };
-extern FrameTimeRing frame_time_ring;
+extern FrameTimeRing FRAME_TIME_RING;
 
 // Stores one frame's duration over the oldest.
 void push_frame_time(FrameTimeRing& ring, int64_t duration_ns);

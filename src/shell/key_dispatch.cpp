@@ -101,7 +101,7 @@ bool conditions_hold(uint32_t c, const KeyState& s) {
     if ((c & NO_BROWSER) && browser_open(app)) return false;
     if ((c & FREE) && s.popup) return false;
     if ((c & UNLOCKED) && app.ui_flags.camera_locked) return false;
-    if ((c & DIRECTIVE_BAR) && !app.bars.multi_view_enabled) return false;
+    if ((c & DIRECTIVE_BAR) && !app.bars.multi_view) return false;
     if ((c & SHOWN) && s.hidden) return false;
     if ((c & HIDDEN) && !s.hidden) return false;
     if ((c & MINIMAL_OR_SHOWN) && !(app.ui_flags.layout_mode_flags[0] || !s.hidden)) return false;

@@ -65,7 +65,7 @@ TEST_F(FloatingBars, StripsTileTheirWidths) {
     EXPECT_EQ(controls[29], &a.camera_directive_buttons[0]);
     EXPECT_EQ(a.camera_directive_list.height, 17);
     EXPECT_TRUE(a.camera_directive_list.children.empty());
-    EXPECT_FALSE(a.camera_directive_pane.visible);
+    EXPECT_FALSE(a.camera_directive_bar.visible);
 }
 
 TEST_F(FloatingBars, InitialSelectionFollowsTheState) {
@@ -103,7 +103,7 @@ TEST_F(FloatingBars, DirectiveRowsAndCaptionsInAnyLocale) {
     EXPECT_STREQ(a.camera_directive_rows[0].tooltip_title, "cam \t { -1,1,3, 0,0,0 }");
     EXPECT_STREQ(a.camera_directive_rows[1].tooltip_title, "top \t { 0.5,2,-0.25, 0.001,0,1 }");
     EXPECT_STREQ(a.camera_directive_rows[0].tooltip_text, "(select to apply camera directive)");
-    EXPECT_TRUE(a.camera_directive_pane.visible);
+    EXPECT_TRUE(a.camera_directive_bar.visible);
 }
 
 TEST_F(FloatingBars, VisibilityFollowsTheWidgetSwitches) {
@@ -111,16 +111,16 @@ TEST_F(FloatingBars, VisibilityFollowsTheWidgetSwitches) {
     app->bars.ll_inspector_expanded = 1;
     app->bars.variant_count = 2;
     app->bars.animation_count = 1;
-    app->bars.ll_inspector_widget = 0;
+    app->bars.show_ll_inspector = 0;
     directives({{"cam", {0, 0, 1, 0, 0, 0}}});
     app->camera.camera_controller = CAMERA_OBJECT_ORBIT;
     build();
     AppContext& a = *app;
-    EXPECT_TRUE(a.parallel_strip_host.visible && a.parallel_strip_button.visible);
-    EXPECT_FALSE(a.llmi_strip_host.visible || a.llmi_strip_button.visible);
+    EXPECT_TRUE(a.parallel_flags_bar.visible && a.parallel_flags_button.visible);
+    EXPECT_FALSE(a.ll_inspector_bar.visible || a.ll_inspector_button.visible);
     EXPECT_TRUE(a.variant_bar.visible && a.animator_bar.visible);
     EXPECT_EQ(a.variant_bar.layer, -1);
-    EXPECT_FALSE(a.camera_directive_pane.visible);  // not free-roam
+    EXPECT_FALSE(a.camera_directive_bar.visible);  // not free-roam
 }
 
 TEST_F(FloatingBars, BoundActionsReachTheContext) {
@@ -134,8 +134,8 @@ TEST_F(FloatingBars, BoundActionsReachTheContext) {
     EXPECT_TRUE(a.goto_eye_field.visible && a.goto_target_field.visible);
     a.variant_bar_footer.click_handler();
     EXPECT_NE(a.variant_bar_header.background_palette, nullptr);
-    a.llmi_strip_button.click_handler();
-    EXPECT_TRUE(a.llmi_strip_host.visible);
+    a.ll_inspector_button.click_handler();
+    EXPECT_TRUE(a.ll_inspector_bar.visible);
     capture_stdout();
     a.pick_key_buttons[6].click_handler();  // "?" picks the user-defined mode
     captured_stdout();

@@ -40,11 +40,11 @@ TEST_F(BuiltInterface, RootBarsOverlayAndContentHangInOrder) {
     AppContext& a = *app;
     const std::vector<Element*> root = {
         &a.BORDER, &a.viewport_surface, &a.TOOLBAR, &a.CONTROLPANE, &a.TIPBAR, &a.CONTENTPANE, &a.MENUBAR,
-        &a.STATUSBAR, &a.TABBAR, &a.SLIDERBAR, &a.COLOURBAR, &a.minimal_layout_bar, &a.variant_tab,
-        &a.strip_backdrop_guard, &a.parallel_strip_host, &a.llmi_strip_host, &a.animator_bar,
-        &a.camera_directive_pane, &a.parallel_strip_button, &a.llmi_strip_button, &a.strip_backdrop,
-        &a.multi_view_viewport, &a.camera_directive_handle, &a.variant_bar, &a.MENUNPANE, &a.HINTBAR, &a.HIDELOGO,
-        &a.LOCKICON, &a.NORENDER, &a.centre_cross, &a.quick_hide_button, &a.environment_preview, &a.MASKPANE,
+        &a.STATUSBAR, &a.TABBAR, &a.SLIDERBAR, &a.COLOURBAR, &a.minimal_layout_bar, &a.hidden_ui_variant_panel,
+        &a.strip_backdrop_guard, &a.parallel_flags_bar, &a.ll_inspector_bar, &a.animator_bar,
+        &a.camera_directive_bar, &a.parallel_flags_button, &a.ll_inspector_button, &a.strip_backdrop,
+        &a.multi_view_viewport, &a.camera_directive_toggle, &a.variant_bar, &a.MENUNPANE, &a.HINTBAR, &a.HIDELOGO,
+        &a.LOCKICON, &a.NORENDER, &a.centre_cross, &a.controls_toggle, &a.environment_preview, &a.MASKPANE,
         &a.OVERLAY, &a.configuration_mask, &a.busy_mask, &a.small_window_notice};
     EXPECT_EQ(a.children, root);
     EXPECT_EQ(a.TOOLBAR.children,
@@ -59,7 +59,7 @@ TEST_F(BuiltInterface, RootBarsOverlayAndContentHangInOrder) {
                                      &a.LOADPANE, &a.FILEPANE, &a.message_mask, &a.INFOPANE, &a.ERRORPANE,
                                      &a.WARNINGPANE, &a.CONFIRMPANE}));
     // The shadow first, so it is drawn behind its label.
-    EXPECT_EQ(a.CONTENTPANE.children, (std::vector<Element*>{&a.statistics_shadow, &a.statistics_label,
+    EXPECT_EQ(a.CONTENTPANE.children, (std::vector<Element*>{&a.statistics_shadow_label, &a.statistics_label,
                                                              &a.canvas_pick_area, &a.frame_rate_label}));
     EXPECT_EQ(a.CONTROLPANE.children,
               (std::vector<Element*>{&a.CONSOLETRACE, &a.ENTITYINSPECTOR, &a.PARAMETERCONTROL}));
@@ -141,7 +141,7 @@ TEST_F(BuiltInterface, MasksSwallowEveryPointerEventUpToTheirEdges) {
     a.TOOLBAR.height = 56;
     a.OPEN.width = 56;
     a.OPEN.height = 56;
-    a.quick_hide_button.x = a.width - 32, a.quick_hide_button.width = 32;  // where the window layout puts it
+    a.controls_toggle.x = a.width - 32, a.controls_toggle.width = 32;  // where the window layout puts it
     a.OPEN.click_handler = [] { record_call("OPEN"); };
     ASSERT_TRUE(a.dispatch_click(10, 10, 1));
     EXPECT_EQ(call_log(), std::vector<std::string>{"OPEN"});
@@ -299,7 +299,7 @@ TEST_F(BuiltInterface, EveryWidgetMemberHangsInTheTree) {
     std::set<const Element*> on_demand = {
         // Appended under the parameter blocks when an entity's parameters
         // are shown.
-        &a.parameter_type_counts,
+        &a.parameter_summary_label,
         // The layout places it in frame mode; it has nothing to show and no
         // parent yet.
         &a.frame_marker,
@@ -339,7 +339,7 @@ struct UnbuiltInterface : BuiltInterface {
 
 TEST_F(UnbuiltInterface, OptionsChangeTheStagesResults) {
     AppContext& a = *app;
-    a.bars.multi_view_enabled = 0;
+    a.bars.multi_view = 0;
     a.bars.enlarged_trace = 0;
     a.ui_metrics.side_pane_width = 258;
     const std::vector<double> cameras = a.multi_view_viewport.cell_cameras;
@@ -347,7 +347,7 @@ TEST_F(UnbuiltInterface, OptionsChangeTheStagesResults) {
     build(a);
     EXPECT_FALSE(a.multi_view_viewport.visible);
     EXPECT_EQ(a.multi_view_viewport.cell_cameras, cameras);
-    EXPECT_EQ(a.statistics_shadow.typeface, &typefaces[3]);
+    EXPECT_EQ(a.statistics_shadow_label.typeface, &typefaces[3]);
     EXPECT_EQ(a.statistics_label.typeface, &typefaces[3]);
     const int32_t widths[4] = {64, 64, 64, 66};
     for (int i = 0; i < 4; ++i) {

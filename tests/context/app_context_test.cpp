@@ -23,8 +23,8 @@ TEST_F(AppFixture, ConstructionDefaults) {
     EXPECT_EQ(a.startup.startup_scripts.size(), 3u);
 
     // The console metrics are there before anything is measured.
-    ASSERT_EQ(a.ui_metrics.console_glyph_widths.size(), 256u);
-    EXPECT_GT(a.ui_metrics.console_glyph_widths['W'], 0u);
+    ASSERT_EQ(a.ui_metrics.pane_glyph_widths.size(), 256u);
+    EXPECT_GT(a.ui_metrics.pane_glyph_widths['W'], 0u);
     EXPECT_EQ(a.ui_metrics.console_line_height, 14);
 
     EXPECT_EQ(a.status.statistics_lines,
@@ -164,7 +164,7 @@ struct StartupStage : AppFixture {
     std::string out;
 
     void SetUp() override {
-        process_start_ms = 10'000;
+        app_start_ms = 10'000;
         set_clock_for_tests(clock);
     }
     void set_paths(PathState kernel, PathState workspace) {
@@ -194,7 +194,7 @@ TEST_F(StartupStage, PlainStartOnlyWithBothPathsValidAndNoRequest) {
                           Case{PATH_UNDEFINED, PATH_VALID, 0, 1}, Case{PATH_VALID, PATH_INVALID, 0, 1}}) {
         app = make_app_context();
         set_paths(c.kernel, c.workspace);
-        interactive_config_requested = c.interactive;
+        interactive_config_flag = c.interactive;
         run();
         EXPECT_EQ(app->frame.startup_mode, c.mode) << c.kernel << c.workspace << int(c.interactive);
     }
@@ -204,7 +204,7 @@ TEST_F(StartupStage, ReportsTheStartTimeAndBindsEnv0) {
     set_paths(PATH_VALID, PATH_INVALID);
     app->services.local_time_text = [] { return std::string("09:05:07"); };
     app->camera.key_states['w'] = 1;
-    app->ui_metrics.console_glyph_widths.clear();
+    app->ui_metrics.pane_glyph_widths.clear();
     run();
     EXPECT_EQ(out, "ICN+SDF+VTX=[1234 ms]\n");
 
@@ -236,7 +236,7 @@ TEST_F(StartupStage, ReportsTheStartTimeAndBindsEnv0) {
     EXPECT_EQ(app->path_copies.kernel_path_text, "/opt/vrek");
     EXPECT_EQ(app->path_copies.workspace_status_text, "INVALID");
     EXPECT_EQ(app->camera.key_states['w'], 0);
-    EXPECT_EQ(app->ui_metrics.console_glyph_widths.size(), 256u);
+    EXPECT_EQ(app->ui_metrics.pane_glyph_widths.size(), 256u);
 }
 
 // Sets every env field off its default.
@@ -271,7 +271,7 @@ void change_env_fields(AppContext& a) {
     a.export_settings.export_option_bits = {false, false, true, false, false, true};
     a.bars.parallel_ccpp = 1;
     a.bars.llmi_pick_key = 'T';
-    a.bars.multi_view_enabled = 0;
+    a.bars.multi_view = 0;
     a.menu_tables.view_menu_check_states[3] = {0, 0, 1};
     a.PARAMETERCONTROL.ratio = 0.25;
     a.sliders[1].value = 0.75;

@@ -100,7 +100,7 @@ TEST(HelpTexts, EachAlgorithmDimsItsMissingCapabilities) {
     for (size_t k = 0; k < 3; ++k) {
         std::vector<std::string> off;
         for (size_t i = 0; i < algorithm_feature_labels.size(); ++i)
-            if (algorithm_feature_flags[k][i] == 0) off.push_back(algorithm_feature_labels[i]);
+            if (algorithm_capabilities[k][i] == 0) off.push_back(algorithm_feature_labels[i]);
         EXPECT_EQ(off, dimmed[k]) << k;
     }
 }

@@ -189,8 +189,8 @@ TEST_F(PaneContents, ScriptLineNamesTheOpenScripts) {
 
 TEST_F(PaneContents, HoverLabelsNameThePickedPolygon) {
     ASSERT_TRUE(live.open_scripts({sample.workspace() + "mirrored_gate.vrek"}));
-    ASSERT_TRUE(click_on(app.llmi_strip_button));
-    ASSERT_TRUE(live.pump_until([&] { return app.llmi_strip_host.visible; }, 3000));
+    ASSERT_TRUE(click_on(app.ll_inspector_button));
+    ASSERT_TRUE(live.pump_until([&] { return app.ll_inspector_bar.visible; }, 3000));
     live.pump_for(200);
     ASSERT_TRUE(click_on(app.pick_key_buttons[2]));  // "P"
     ASSERT_TRUE(live.pump_until([&] { return app.bars.llmi_pick_key == 'P'; }, 3000));

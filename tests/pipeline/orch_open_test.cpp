@@ -360,7 +360,7 @@ TEST_F(OpenTest, ParallelSampleAssemblesAlikeEveryWay) {
         EXPECT_EQ(p.section_line_counts[SECTION_ERRORS], 0) << p.path << p.sections[SECTION_ERRORS];
     EXPECT_EQ(kernel_end, "");
     const std::vector<bool> all(4, true);
-    const std::vector<InvocationGroup> groups = group_by_batch_key(extract_invocation_group_keys(sources), all);
+    const std::vector<InvocationGroup> groups = group_by_batch_key(assign_batch_keys(sources), all);
     ASSERT_EQ(groups.size(), 3u);
     parallel_core_limit = 3;
     for (bool profiling : {false, true}) {

@@ -79,8 +79,8 @@ TEST_F(CameraTest, OnlyAnUnlockedRightPressStartsADrag) {
 }
 
 TEST_F(CameraTest, ControllersKeepTheirOwnCamerasAndSetTheDirectiveWidgets) {
-    Element& handle = app.camera_directive_handle;
-    Element& pane = app.camera_directive_pane;
+    Element& handle = app.camera_directive_toggle;
+    Element& pane = app.camera_directive_bar;
     app.bars.camera_directive_count = 2;
     app.camera.live_camera.eye = {2, 2, 2};
     app.camera.live_camera.fov = 45;
@@ -98,9 +98,9 @@ TEST_F(CameraTest, ControllersKeepTheirOwnCamerasAndSetTheDirectiveWidgets) {
     expect_vec(app.camera.live_camera.eye, {9, 9, 9});
     set_camera_controller(app, CAMERA_OBJECT_ORBIT);
     expect_vec(app.camera.live_camera.eye, {0, 0, 7});
-    EXPECT_FALSE(app.camera.live_camera.vertical_lock);
+    EXPECT_FALSE(app.camera.live_camera.ground_anchored);
     set_camera_controller(app, CAMERA_FIRST_PERSON);
-    EXPECT_TRUE(app.camera.live_camera.vertical_lock);
+    EXPECT_TRUE(app.camera.live_camera.ground_anchored);
 
     // Quick-hidden without its widgets, or with the bar switched off.
     set_camera_controller(app, CAMERA_FREE_ROAM);
@@ -258,7 +258,7 @@ TEST_F(CameraTest, CellCamerasKeepTheirObjectOrbitPartAndActivate) {
     set_camera_controller(app, CAMERA_FREE_ROAM);
     app.camera.live_camera.eye = {-2, 1, 3};
     vp.hovered_cell = 1;
-    activate_cell_camera_state();
+    apply_camera_directive();
     EXPECT_EQ(vp.current_cell, 1);
     EXPECT_EQ(vp.cell_cameras[6], -2);  // the cell left was saved first
     expect_vec(app.camera.live_camera.eye, {5, 5, 5});

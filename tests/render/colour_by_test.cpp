@@ -53,7 +53,7 @@ TEST(ColourBy, HueSectorsAndRampsOverTheBounds) {
     InteropMesh flat = make_scene_mesh({0, 0, 0, 1, 0, 0});
     std::fill(flat.display_colours.begin(), flat.display_colours.end(), 10);
     ColourSettings s = by(COLOUR_BY_ELEVATION);
-    s.colour_negate = true;
+    s.negate_colours = true;
     apply_colour_settings(s, flat);
     EXPECT_EQ(reds(flat), (std::vector<int>{245, 245}));
     EXPECT_EQ(flat.display_colours[3], 255);
@@ -198,12 +198,12 @@ TEST(ColourModes, WholeMeshIdsNegationTransparencyAndSmoothingColours) {
     EXPECT_EQ((std::vector<int>{m.display_colours[0], m.display_colours[3], m.display_colours[7]}),
               (std::vector<int>{127, 191, 127}));
     s.transparent_mode = false;
-    s.colour_negate = true;
+    s.negate_colours = true;
     apply_colour_settings(s, m);
     EXPECT_EQ((std::vector<int>{m.display_colours[0], m.display_colours[1], m.display_colours[2],
                                 m.display_colours[3], m.display_colours[7]}),
               (std::vector<int>{128, 192, 0, 255, 127}));
-    s.colour_negate = false;
+    s.negate_colours = false;
     s.colour_mode = COLOUR_DARK;
     apply_colour_settings(s, m);
     EXPECT_EQ(reds(m), (std::vector<int>{63, 63}));
@@ -243,7 +243,7 @@ TEST(ColourModes, AlphaOfEveryVertexFollowsItsSourceAlpha) {
         SCOPED_TRACE(transparent);
         ColourSettings s;
         s.transparent_mode = transparent;
-        s.colour_negate = transparent;
+        s.negate_colours = transparent;
         apply_colour_settings(s, m);
         std::vector<int> got, want;
         for (size_t i = 0; i < 11; ++i) {

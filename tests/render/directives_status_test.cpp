@@ -137,7 +137,7 @@ TEST_F(StatusLineTest, TheLineDescribesTheActiveController) {
 TEST_F(StatusLineTest, TheReadoutGradesTheFrameRateByTheme) {
     Element& readout = app.frame_rate_label;
     const auto readout_for = [&](int64_t ns, int32_t theme) {
-        for (int i = 0; i < 10; ++i) push_frame_time(frame_time_ring, ns);
+        for (int i = 0; i < 10; ++i) push_frame_time(FRAME_TIME_RING, ns);
         app.frame.theme_index = theme;
         update_fps_readout(app);
         return readout.text;

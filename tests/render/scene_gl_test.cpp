@@ -117,7 +117,7 @@ protected:
         a.frame.canvas_colour = canvas;
         a.frame.view_rect_x = a.frame.view_rect_y = 0;
         a.frame.view_rect_width = W, a.frame.view_rect_height = H;
-        a.io_settings.anti_aliasing = a.bars.multi_view_enabled = a.bars.thumbnail_requested = 0;
+        a.io_settings.anti_aliasing = a.bars.multi_view = a.bars.thumbnail_requested = 0;
         a.render_flags.light_unlit = 1;
         a.render_flags.projection_mode = 0;
         a.camera.camera_controller = 1;
@@ -390,7 +390,7 @@ TEST_F(SceneGl, ScreenshotsWithAndWithoutCanvasAndInterface) {
 
 TEST_F(SceneGl, TwoCellsTwoViews) {
     add_entity(make_strip_mesh(200));
-    app->bars.multi_view_enabled = 1;
+    app->bars.multi_view = 1;
     Viewport& v = app->multi_view_viewport;
     v.cell_count = 2;
     v.current_cell = 0;
@@ -600,11 +600,11 @@ TEST_F(SceneGl, TimedFramesRecordOnlyRedraws) {
     reset_frame_time_ring();
     app->frame.needs_redraw = 0;
     EXPECT_EQ(on_gl_draw(), 0);
-    EXPECT_EQ(frame_time_ring.durations_ns[0], 0);
+    EXPECT_EQ(FRAME_TIME_RING.durations_ns[0], 0);
     app->frame.needs_redraw = 1;
     on_gl_draw();
-    EXPECT_GT(frame_time_ring.durations_ns[0], 0);
-    EXPECT_EQ(frame_time_ring.next, 1);
+    EXPECT_GT(FRAME_TIME_RING.durations_ns[0], 0);
+    EXPECT_EQ(FRAME_TIME_RING.next, 1);
     app_instance = nullptr;
 }
 

@@ -96,25 +96,25 @@ TEST_F(CommandLine, MissingPathsAreReportedAndStartUpGoesOn) {
               "ERROR: the specified entity workspace does not exist.\n"
               "EXEC:[\"\"];\nTEMP:[\"" + root + "/absent\"];\n");
     EXPECT_FALSE(fs::exists(root + "/absent"));
-    EXPECT_EQ(interactive_config_requested, 1);  // the option counts even so
+    EXPECT_EQ(interactive_config_flag, 1);  // the option counts even so
 }
 
 TEST_F(CommandLine, InteractiveOptionInAnyCase) {
     for (const char* option : {"-ic", "--Ic", "-interactive-CONFIG", "--INTERACTIVE-CONFIG"}) {
-        interactive_config_requested = 0;
+        interactive_config_flag = 0;
         run({kernel, root + "/ws", option});
-        EXPECT_EQ(interactive_config_requested, 1) << option;
+        EXPECT_EQ(interactive_config_flag, 1) << option;
     }
-    interactive_config_requested = 0;
+    interactive_config_flag = 0;
     EXPECT_EQ(run({kernel, root + "/ws", "-x"}).find("ERROR"), std::string::npos);
-    EXPECT_EQ(interactive_config_requested, 0);
+    EXPECT_EQ(interactive_config_flag, 0);
 }
 
 TEST_F(CommandLine, MoreThanThreeArgumentsAreIgnored) {
     EXPECT_EQ(run({kernel, root + "/ws", "-ic", "extra"}),
               "ERROR: expected 0, 1 or 2 command-line arguments.\nNOTE: ignoring command-line arguments.\n");
     EXPECT_EQ(kernel_path_state, PATH_UNDEFINED);
-    EXPECT_EQ(interactive_config_requested, 0);
+    EXPECT_EQ(interactive_config_flag, 0);
 }
 
 // A workspace name with blanks, quotes and a leading "-" reaches the file

@@ -177,7 +177,7 @@ TEST_F(Dispatcher, TabWalksTheViewportCells) {
     press(KEY_TAB, MOD_SHIFT);
     EXPECT_EQ(activated, 1);
     EXPECT_EQ(view.hovered_cell, -1);
-    app->bars.multi_view_enabled = 0;
+    app->bars.multi_view = 0;
     EXPECT_EQ(press(KEY_TAB), 0);
 }
 

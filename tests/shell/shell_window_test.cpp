@@ -528,7 +528,7 @@ TEST(ProgramWindow, InspectorAndParameterPanesEditTheSelectedEntity) {
     ASSERT_TRUE(app.ENTITYINSPECTOR.visible) << app.ENTITY.selected << app.PARAMETERCONTROL.visible << app.ui_flags.side_pane_index;
     ASSERT_FALSE(app.entity_rows.empty());
     ASSERT_TRUE(click(live, app.entity_rows[0]));
-    ASSERT_TRUE(app.entity_inspector_content.visible);
+    ASSERT_TRUE(app.entity_information_area.visible);
     // The transform editor lies below the information text: wheel down
     // until the translation row shows.
     const ScrollPane& inspector = app.entity_inspector_scroll;

@@ -135,14 +135,14 @@ void toggle_exclusive_strip(AppContext& app, uint8_t& open, Element& button, Ele
 
 void toggle_llmi_key_strip(AppContext& app) {
     auto& bars = app.bars;
-    toggle_exclusive_strip(app, bars.ll_inspector_expanded, app.llmi_strip_button, app.llmi_strip_host,
-                           bars.parallel_flags_expanded, app.parallel_strip_button, app.parallel_strip_host);
+    toggle_exclusive_strip(app, bars.ll_inspector_expanded, app.ll_inspector_button, app.ll_inspector_bar,
+                           bars.parallel_flags_expanded, app.parallel_flags_button, app.parallel_flags_bar);
 }
 
 void toggle_parallel_flags_strip(AppContext& app) {
     auto& bars = app.bars;
-    toggle_exclusive_strip(app, bars.parallel_flags_expanded, app.parallel_strip_button, app.parallel_strip_host,
-                           bars.ll_inspector_expanded, app.llmi_strip_button, app.llmi_strip_host);
+    toggle_exclusive_strip(app, bars.parallel_flags_expanded, app.parallel_flags_button, app.parallel_flags_bar,
+                           bars.ll_inspector_expanded, app.ll_inspector_button, app.ll_inspector_bar);
 }
 
 void toggle_variant_button_layout(AppContext& app) {

@@ -143,13 +143,13 @@ void build_camera_directive_rows(AppContext& app) {
     bars.directive_countdown = 1;
     if (n == 0) {
         bars.directive_thumbnail_request = 0;
-        app.camera_directive_pane.visible = false;
+        app.camera_directive_bar.visible = false;
     } else {
         bars.directive_thumbnail_request = 1;
         app.frame.needs_redraw = 1;
-        app.camera_directive_pane.visible = bars.show_camera_directives && strips_shown(app) && free_roam;
+        app.camera_directive_bar.visible = bars.show_camera_directives && strips_shown(app) && free_roam;
     }
-    app.camera_directive_handle.visible = strips_shown(app) && n > 0 && free_roam;
+    app.camera_directive_toggle.visible = strips_shown(app) && n > 0 && free_roam;
     bars.selected_directive = -1;
     call_hook(app.hooks.app_apply_display_options, app, app.frame.window_width, app.frame.window_height);
     refresh_root(app);
@@ -224,7 +224,7 @@ void build_variant_rows(AppContext& app) {
         app.variant_list.height = n * row_height;
     }
     app.variant_bar.visible = n >= 1 && bars.show_variant_selector && strips_shown(app);
-    app.variant_tab.visible = app.variant_bar.visible && app.strip_backdrop.visible && !app.ui_flags.v_flip_mode;
+    app.hidden_ui_variant_panel.visible = app.variant_bar.visible && app.strip_backdrop.visible && !app.ui_flags.v_flip_mode;
     refresh_root(app);
 }
 

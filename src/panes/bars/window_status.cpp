@@ -28,8 +28,8 @@ void refresh_mesh_statistics(AppContext& app) {
     for (size_t i = 0; i < entity_count(*set); ++i) {
         const EntityRecord& e = set->records[i];
         s.vertex_total += e.vertex_count;
-        s.ngon_index_total += e.ngon_index_count;
-        s.tess_index_total += e.triangle_index_count;
+        s.polygon_index_total += e.ngon_index_count;
+        s.triangle_index_total += e.triangle_index_count;
         s.polygon_total += e.polygon_count;
         s.triangle_total += e.triangle_count;
         s.assembly_ms += e.assembly_ms;
@@ -59,7 +59,7 @@ void build_mesh_statistics_text(AppContext& app) {
     std::vector<std::string>& lines = app.status.statistics_lines;
     lines = {
         long_to_grouped_text(s.vertex_total) + " vertices",
-        long_to_grouped_text(s.ngon_index_total) + " indices \t " + long_to_grouped_text(s.tess_index_total),
+        long_to_grouped_text(s.polygon_index_total) + " indices \t " + long_to_grouped_text(s.triangle_index_total),
         long_to_grouped_text(s.polygon_total) + " ngons (" + long_to_grouped_text(s.triangle_total) + " triangles)",
         "extent [ w:" + fixed2(s.extent[0]) + ",h:" + fixed2(s.extent[1]) + ",d:" + fixed2(s.extent[2]) + " ]",
         "min [ x:" + fixed2(s.minimum[0]) + ",y:" + fixed2(s.minimum[1]) + ",z:" + fixed2(s.minimum[2]) + " ]",

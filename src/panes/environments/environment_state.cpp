@@ -152,12 +152,12 @@ void load_environment_ui_state(AppContext& app) {
     app.camera_directive_buttons[CD_ANIMATE].selected = b.camera_directive_animate != 0;
     app.camera_directive_buttons[CD_GOTO].selected = b.camera_directive_goto != 0;
     app.camera_directive_buttons[CD_LAYOUT].selected = b.camera_directive_layout == 2;
-    app.parallel_strip_button.selected = b.parallel_flags_expanded != 0;
+    app.parallel_flags_button.selected = b.parallel_flags_expanded != 0;
     app.max_cores_field.set_text(int_to_text(b.max_cores));
     const uint8_t parallel[5] = {b.parallel_multi_core, b.parallel_culling, b.parallel_invocation_groups,
                                  b.parallel_ccpp, b.parallel_preemptive};
     for (size_t i = 0; i < 5; ++i) app.parallel_flag_buttons[i].selected = parallel[i] != 0;
-    app.llmi_strip_button.selected = b.ll_inspector_expanded != 0;
+    app.ll_inspector_button.selected = b.ll_inspector_expanded != 0;
     const int32_t pick = pick_key_button_index(b.llmi_pick_key);
     for (int32_t i = 0; i < 7; ++i) app.pick_key_buttons[i].selected = i == pick;
     app.llmi_caption.set_text(pick_mode_label(b.llmi_pick_key));
@@ -172,7 +172,7 @@ void load_environment_ui_state(AppContext& app) {
         cam.live_camera.home_eye = slot.home_eye;
         cam.live_camera.home_look_at = slot.home_look_at;
     }
-    cam.live_camera.vertical_lock = cam.camera_controller == CAMERA_FIRST_PERSON;
+    cam.live_camera.ground_anchored = cam.camera_controller == CAMERA_FIRST_PERSON;
     update_camera_basis(cam.live_camera);
 
     refresh_panes(app);

@@ -51,7 +51,7 @@ void rebuild_environment_tabs(AppContext& app) {
         if (static_cast<size_t>(i) < env.environment_names.size()) tab.set_text(env.environment_names[static_cast<size_t>(i)]);
         app.environment_tab_strip.children.push_back(&tab);
     }
-    const int32_t hovered = env.preview_tab_index;
+    const int32_t hovered = env.hovered_environment_tab;
     app.environment_preview.visible = hovered >= 0 && hovered < count && hovered != env.environment_index;
     notify_environment_change(app);
 }

@@ -145,11 +145,11 @@ void close_environment(AppContext& app, int32_t index) {
     }
     if (static_cast<size_t>(index) < state.environment_names.size())
         state.environment_names.erase(state.environment_names.begin() + index);
-    state.preview_tab_index = -1;
+    state.hovered_environment_tab = -1;
     rebuild_environment_tabs(app);
 }
 
-void close_marked_environment(AppContext& app) { close_environment(app, app.entities.preview_tab_index); }
+void close_marked_environment(AppContext& app) { close_environment(app, app.entities.hovered_environment_tab); }
 
 void on_confirm_close_environment(AppContext& app, int32_t index) {
     close_environment(app, index);
@@ -157,7 +157,7 @@ void on_confirm_close_environment(AppContext& app, int32_t index) {
 }
 
 void confirm_close_environment(AppContext& app) {
-    environment_to_close = app.entities.preview_tab_index;
+    environment_to_close = app.entities.hovered_environment_tab;
     show_confirm_dialog(app, "Confirm Environment Close",
                         "Note: this operation releases the resources used and cannot be undone.", icon_delete,
                         nullptr, close_environment_action);
@@ -166,7 +166,7 @@ void confirm_close_environment(AppContext& app) {
 void on_close_environment() {
     AppContext* app = app_instance;
     if (app == nullptr) return;
-    const int32_t index = app->entities.preview_tab_index;
+    const int32_t index = app->entities.hovered_environment_tab;
     if (index < 0 || index >= app->entities.environment_count || index == app->entities.environment_index) return;
     confirm_close_environment(*app);
     refresh_root(*app);

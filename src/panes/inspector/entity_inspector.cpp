@@ -47,20 +47,20 @@ void show_orders(Element (&buttons)[6], int32_t order) {
 void refresh_entity_inspector(AppContext& app) {
     EntitySet* set = app.entities.current_entities;
     if (set == nullptr) return;
-    FillLayout& area = app.entity_inspector_content;
+    FillLayout& area = app.entity_information_area;
     area.layout_handler = nullptr;
     const EntityListView* view = app.entities.current_environment_parts.entity_view;
     const int32_t s = view ? view->selected_row : -1;
     const size_t count = std::min(set->records.size(), static_cast<size_t>(std::max(set->count, 0)));
-    Label& info = app.entity_info_sections;
-    Label& headings = app.entity_info_headings;
+    Label& info = app.entity_information_label;
+    Label& headings = app.entity_heading_label;
     area.x = 0;
     area.y = 0;
     area.width = side_list_width(app);
     if (s < 0 || static_cast<size_t>(s) >= count) {
-        app.entity_name_row.enabled = false;
+        app.entity_header.enabled = false;
         app.entity_ppd_button.visible = false;
-        app.entity_name_value.set_text(": (none selected)");
+        app.entity_name_label.set_text(": (none selected)");
         info.set_text("");
         headings.set_text("");
         area.visible = false;
@@ -84,10 +84,10 @@ void refresh_entity_inspector(AppContext& app) {
         }
     } else {
         const EntityRecord& e = set->records[static_cast<size_t>(s)];
-        app.entity_name_row.enabled = true;
+        app.entity_header.enabled = true;
         app.entity_ppd_button.visible = true;
         app.entity_ppd_button.text_opacity = carries_profiling(e) ? 1.0 : 0.5;
-        app.entity_name_value.set_text(e.file_name);
+        app.entity_name_label.set_text(e.file_name);
         info.set_text_lines(e.information_lines);
         headings.set_text(e.heading_text);
         const int32_t padding = app.ui_metrics.ui_padding;
@@ -116,14 +116,14 @@ void refresh_entity_inspector(AppContext& app) {
 void layout_entity_information(int32_t, int32_t) {
     AppContext* app = app_instance;
     if (!app) return;
-    const int32_t content = app->entity_info_sections.text_width + 2 * app->ui_metrics.ui_padding;
+    const int32_t content = app->entity_information_label.text_width + 2 * app->ui_metrics.ui_padding;
     const int32_t dx = truncate_to_int(static_cast<double>(side_list_width(*app) - content) *
                                        app->entity_inspector_scroll.scroll_x);
-    app->entity_info_sections.x = dx;
-    app->entity_info_headings.x = dx;
+    app->entity_information_label.x = dx;
+    app->entity_heading_label.x = dx;
     // The header's name and PPD button scroll with the text below them, each
     // from where the build placed it (the button at the side pane's right).
     Label& ppd = app->entity_ppd_button;
-    app->entity_name_value.x = dx;
+    app->entity_name_label.x = dx;
     ppd.x = app->ui_metrics.side_pane_width - ppd.width + dx;
 }

@@ -181,7 +181,7 @@ void commit_parameter_field(AppContext& app) {
     mark_for_push(*entity);
 }
 
-void sync_parameter_field(AppContext& app) {
+void revert_parameter_field(AppContext& app) {
     TextField* field = dynamic_cast<TextField*>(focus_element);
     EntityRecord* entity = field ? parameter_entity_record(app) : nullptr;
     if (!entity) return;
@@ -323,8 +323,8 @@ void show_variant_directives_placeholder(AppContext& app) {
 
 void on_commit_parameter_field() { on_instance<commit_parameter_field>(); }
 void on_commit_parallel_parameter_field() { on_instance<commit_parameter_field>(); }
-void sync_parameter_field() { on_instance<sync_parameter_field>(); }
-void sync_parallel_parameter_field() { on_instance<sync_parameter_field>(); }
+void revert_parameter_field() { on_instance<revert_parameter_field>(); }
+void revert_parallel_parameter_field() { on_instance<revert_parameter_field>(); }
 void on_parameter_slider_changed(double fraction) {
     if (app_instance) on_parameter_slider_changed(*app_instance, fraction);
 }

@@ -18,7 +18,7 @@ struct EntityRecord;
 // Bounds", keeps the text and releases the focus; nothing else changes.
 void commit_parameter_field(AppContext& app);
 // Escape in a value field: the field shows the stored value again.
-void sync_parameter_field(AppContext& app);
+void revert_parameter_field(AppContext& app);
 // The dragged slider: the value follows fraction f (INT and LNG truncated
 // inside the bounds, DBL shown with two decimals).
 void on_parameter_slider_changed(AppContext& app, double fraction);
@@ -47,8 +47,8 @@ void set_parameter_slider(AppContext& app, int32_t row, double value);
 // listing already reaches a parallel entity's sub-element parameters).
 void on_commit_parameter_field();
 void on_commit_parallel_parameter_field();
-void sync_parameter_field();
-void sync_parallel_parameter_field();
+void revert_parameter_field();
+void revert_parallel_parameter_field();
 void on_parameter_slider_changed(double fraction);
 void on_parallel_parameter_slider_changed(double fraction);
 void on_parameter_slider_released();

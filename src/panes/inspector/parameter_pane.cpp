@@ -221,7 +221,7 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
         field.text_colour = active_theme.colours[8];
     }
     field.on_enter = parallel ? on_commit_parallel_parameter_field : on_commit_parameter_field;
-    field.on_escape = parallel ? sync_parallel_parameter_field : static_cast<void (*)()>(sync_parameter_field);
+    field.on_escape = parallel ? revert_parallel_parameter_field : static_cast<void (*)()>(revert_parameter_field);
     Element& reset_icon = b.parameter_reset_icons[k];
     place(reset_icon, r / 2, r - 2, r, r);
     reset_icon.icon = ICON_REFRESH;
@@ -243,7 +243,7 @@ void show_header(AppContext& app, const EntityRecord* e) {
     for (Label* button : {&app.parameter_auto_sync_button, &app.parameter_immediate_button,
                           &app.parameter_reset_button, &app.parameter_multi_edit_button, &app.parameter_apply_button})
         button->text_opacity = e ? 1.0 : 0.5;
-    app.parameter_header.enabled = e != nullptr;
+    app.parameter_entity_header.enabled = e != nullptr;
     app.parameter_variants_button.visible = e != nullptr;
 }
 
@@ -301,20 +301,20 @@ void rebuild_parameter_pane(AppContext& app) {
     }
     show_header(app, e);
     if (e == nullptr) {
-        app.parameter_entity_name.set_text(": (none selected)");
-        app.parameter_status_label.set_text("?");
-        app.parameter_status_label.visible = false;
+        app.parameter_entity_name_label.set_text(": (none selected)");
+        app.parameter_algorithm_label.set_text("?");
+        app.parameter_algorithm_label.visible = false;
         pane.visible = false;
         pane.height = 0;
         refresh_root(app);
         return;
     }
-    app.parameter_entity_name.set_text(e->file_name);
+    app.parameter_entity_name_label.set_text(e->file_name);
     const int32_t algorithm = e->parallel == 1 ? e->algorithm : (e->mesh ? e->mesh->algorithm : -1);
-    app.parameter_status_label.set_text(algorithm >= 0 && algorithm <= 2
+    app.parameter_algorithm_label.set_text(algorithm >= 0 && algorithm <= 2
                                             ? std::string("\t ") + mesh_kind_short_names[algorithm]
                                             : std::string("?"));
-    app.parameter_status_label.visible = true;
+    app.parameter_algorithm_label.visible = true;
     pane.visible = true;
 
     const std::vector<ListedParameter> parameters = listed_parameters(*e);
@@ -367,7 +367,7 @@ void rebuild_parameter_pane(AppContext& app) {
 
     pane.width = w;
     pane.height = (rows + 1) * r - 1;
-    Element& footer = app.parameter_type_counts;
+    Element& footer = app.parameter_summary_label;
     place(footer, 0, pane.height - r, w, r - 1);
     // The caption's order (INT, LNG, DBL, ...), each count by its type.
     const auto& counts = e->parse_result.type_counts;

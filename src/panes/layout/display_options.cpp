@@ -20,7 +20,7 @@ void relayout_view(AppContext& app) {
 }
 
 void relayout_view_if_multi_view(AppContext& app) {
-    if (app.bars.multi_view_enabled) apply_display_options_at_window_size(app);
+    if (app.bars.multi_view) apply_display_options_at_window_size(app);
     relayout_pending = true;
 }
 
@@ -78,7 +78,7 @@ void hide_interface_rows(AppContext& app, bool hide) {
     app.HIDELOGO.visible = hide;
     const double opacity = hide ? 0.5 : 1.0;
     app.statistics_label.opacity = opacity;
-    app.statistics_shadow.opacity = opacity;
+    app.statistics_shadow_label.opacity = opacity;
 }
 
 template <int32_t Index>
@@ -106,8 +106,8 @@ DisplayInputs display_inputs(const AppContext& app) {
     in.settings_menu_shown = app.ui_flags.settings_menu_shown;
     in.v_flip_mode = app.ui_flags.v_flip_mode;
     in.panes_collapsed = app.ui_flags.panes_collapsed;
-    in.multi_view_enabled = app.bars.multi_view_enabled;
-    in.directive_pane_visible = app.camera_directive_pane.visible;
+    in.multi_view = app.bars.multi_view;
+    in.directive_pane_visible = app.camera_directive_bar.visible;
     in.strip_backdrop_visible = app.strip_backdrop.visible;
     in.colour_bar_visible = app.COLOURBAR.visible;
     in.slider_bar_visible = app.SLIDERBAR.visible;
@@ -202,7 +202,7 @@ void toggle_ui_hidden_or_view_flag(AppContext& app) {
 
 bool toggle_pane_collapse_in_view_mode(AppContext& app) {
     if (!app.bars.hidden_ui_controls) return false;
-    if (!app.strip_backdrop.visible && !app.camera_directive_pane.visible) return false;
+    if (!app.strip_backdrop.visible && !app.camera_directive_bar.visible) return false;
     app.ui_flags.panes_collapsed ^= 1;
     relayout_view(app);
     app.frame.needs_redraw = 1;

@@ -41,7 +41,7 @@ DisplayRects compute_display_rects(const DisplayInputs& in, int32_t W, int32_t H
             if (in.v_flip_mode) out.view.y = backdrop;
         }
     }
-    if (!in.multi_view_enabled) return out;
+    if (!in.multi_view) return out;
     out.viewport_changed = true;
     out.viewport = out.view;
 

@@ -17,7 +17,7 @@ struct DisplayInputs {
     bool settings_menu_shown = false;
     bool v_flip_mode = false;
     bool panes_collapsed = false;
-    bool multi_view_enabled = true;
+    bool multi_view = true;
     // Visible bytes of the bars that cover the view.
     bool directive_pane_visible = false;
     bool strip_backdrop_visible = false;

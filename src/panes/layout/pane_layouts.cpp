@@ -61,9 +61,9 @@ WindowFlags flags_of(const AppContext& app) {
     f.variant_bar_expanded = b.variant_bar_expanded;
     f.show_animator = b.show_animator;
     f.animation_count = b.animation_count;
-    f.parallel_flags_widget = b.parallel_flags_widget;
+    f.show_parallel_flags = b.show_parallel_flags;
     f.parallel_flags_expanded = b.parallel_flags_expanded;
-    f.ll_inspector_widget = b.ll_inspector_widget;
+    f.show_ll_inspector = b.show_ll_inspector;
     f.ll_inspector_expanded = b.ll_inspector_expanded;
     f.hidden_ui_controls = b.hidden_ui_controls;
     return f;
@@ -95,25 +95,25 @@ WindowElements elements_of(AppContext& app) {
             &app.SLIDERBAR,
             &app.STATUSBAR,
             &app.TABBAR,
-            &app.camera_directive_pane,
-            &app.camera_directive_handle,
+            &app.camera_directive_bar,
+            &app.camera_directive_toggle,
             &app.variant_bar,
             &app.variant_bar_header,
             &app.variant_bar_body,
-            &app.variant_tab,
+            &app.hidden_ui_variant_panel,
             &app.animator_bar,
-            &app.quick_hide_button,
-            &app.parallel_strip_button,
-            &app.parallel_strip_host,
-            &app.llmi_strip_button,
-            &app.llmi_strip_host,
+            &app.controls_toggle,
+            &app.parallel_flags_button,
+            &app.parallel_flags_bar,
+            &app.ll_inspector_button,
+            &app.ll_inspector_bar,
             &app.strip_backdrop,
             &app.strip_backdrop_guard,
             &app.frame_rate_label,
             &app.environment_preview,
             &app.environment_preview_frame,
             &app.statistics_label,
-            &app.statistics_shadow,
+            &app.statistics_shadow_label,
             &app.minimal_layout_bar,
             &app.minimal_tool_row,
             &app.minimal_list_row,
@@ -146,7 +146,7 @@ void fit_statistics_text(AppContext& app) {
     if (pane.width <= 0 || pane.height <= 0) {
         // Not laid out yet: the whole block until the room is known.
         label.set_text_lines(lines);
-        app.statistics_shadow.set_text_lines(lines);
+        app.statistics_shadow_label.set_text_lines(lines);
         return;
     }
     int32_t left = pane.x + pane.padding_left + label.margin_left + label.padding_left;
@@ -159,7 +159,7 @@ void fit_statistics_text(AppContext& app) {
     const auto beside = [&](const Element& e) { return meets(e.x, e.y, e.width, e.height); };
     // The camera-directive bar on its right, the hint bar's room above it
     // (kept whether or not a hint shows, so the block does not jump).
-    const Element& directives = app.camera_directive_pane;
+    const Element& directives = app.camera_directive_bar;
     if (directives.visible && beside(directives)) right = std::min(right, directives.x - app.ui_metrics.ui_padding);
     const Element& hints = app.HINTBAR;
     if (beside(hints)) top = std::max(top, hints.y + hints.height);
@@ -182,7 +182,7 @@ void fit_statistics_text(AppContext& app) {
     }
     left += shift;
     label.text_offset_x = shift;
-    app.statistics_shadow.text_offset_x = shift;
+    app.statistics_shadow_label.text_offset_x = shift;
 
     const int32_t line_height = static_cast<int32_t>(label.typeface->line_height);
     const int32_t pitch = line_height + label.line_gap;
@@ -199,7 +199,7 @@ void fit_statistics_text(AppContext& app) {
     if (shown.empty()) shown.emplace_back();
     const int32_t n = static_cast<int32_t>(shown.size());
     label.set_text_lines(shown, n);
-    app.statistics_shadow.set_text_lines(shown, n);
+    app.statistics_shadow_label.set_text_lines(shown, n);
 }
 
 void layout_toolbar_body(AppContext& app, int32_t w, int32_t) {
@@ -217,8 +217,8 @@ void layout_statusbar_body(AppContext& app, int32_t w, int32_t) {
     const WindowTerms t = window_terms(metrics_of(app), flags_of(app), app.frame.window_width, app.frame.window_height);
     const int32_t S = app.ui_metrics.bar_height;
     int32_t a = 0;
-    if (app.bars.parallel_flags_widget) a += S + t.parallel_width;
-    if (app.bars.ll_inspector_widget) a += S + t.llmi_width;
+    if (app.bars.show_parallel_flags) a += S + t.parallel_width;
+    if (app.bars.show_ll_inspector) a += S + t.llmi_width;
     place(app.STATSCROLL, a, 0, w - a, S);
 }
 
@@ -244,13 +244,13 @@ void layout_tabscroll_body(AppContext& app, int32_t w, int32_t) {
                                   app.ui_flags.bar_scroll_factors[BAR_SCROLL_TAB]);
     app.environment_tab_strip.x = x;
     // The pop-up (132 wide) centres over hovered tab i (64 wide) of the strip.
-    app.environment_preview.x = x + 2 * T - 32 + 64 * app.entities.preview_tab_index;
+    app.environment_preview.x = x + 2 * T - 32 + 64 * app.entities.hovered_environment_tab;
 }
 
 void layout_slider_bar(AppContext& app, int32_t w, int32_t h) {
     const int32_t M = app.ui_metrics.ui_padding, S = app.ui_metrics.bar_height;
     place(app.SLIDERSCROLL, 0, 0, w, h);
-    const SliderStripGeometry g = slider_strip_geometry(w, app.ui_metrics.slider_bar_min_width,
+    const SliderStripGeometry g = slider_strip_geometry(w, app.ui_metrics.ui_default_width,
                                                         app.ui_flags.bar_scroll_factors[BAR_SCROLL_SLIDER]);
     app.slider_strip.x = g.strip_x;
     app.slider_strip.width = g.strip_width;

@@ -88,8 +88,8 @@ int32_t on_environment_tab_hover(AppContext& app, int32_t x, int32_t) {
     const int32_t count = app.entities.environment_count;
     if (count <= 1) return 1;
     const int32_t index = (x - 1) / 64;
-    if (index == app.entities.preview_tab_index || index < 0 || index >= count) return 1;
-    app.entities.preview_tab_index = index;
+    if (index == app.entities.hovered_environment_tab || index < 0 || index >= count) return 1;
+    app.entities.hovered_environment_tab = index;
     app.environment_preview.visible = index != app.entities.environment_index;
     // Placed as the tab strip's layout places it, so it does not jump at the
     // next layout pass.
@@ -106,7 +106,7 @@ int32_t on_environment_tab_hover(AppContext& app, int32_t x, int32_t) {
 }
 
 void on_environment_tab_click(AppContext& app) {
-    const int32_t index = app.entities.preview_tab_index;
+    const int32_t index = app.entities.hovered_environment_tab;
     if (index < 0 || index >= app.entities.environment_count || index == app.entities.environment_index) return;
     request_environment_switch(app, index);
     refresh_root(app);
@@ -121,12 +121,12 @@ void request_environment_switch(AppContext& app, int32_t index) {
 }
 
 void clear_tab_hover(AppContext& app) {
-    if (app.entities.preview_tab_index >= 0) {
-        app.entities.preview_tab_index = -1;
+    if (app.entities.hovered_environment_tab >= 0) {
+        app.entities.hovered_environment_tab = -1;
         app.environment_preview.visible = false;
         refresh_root(app);
     }
-    if (app.bars.ll_inspector_widget && app.bars.llmi_pick_key != '!') refresh_root(app);
+    if (app.bars.show_ll_inspector && app.bars.llmi_pick_key != '!') refresh_root(app);
 }
 
 int32_t viewport_mouse_up(AppContext& app) {

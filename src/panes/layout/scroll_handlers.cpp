@@ -84,7 +84,7 @@ bool scroll_tool_strip(AppContext& app, int32_t direction) {
 
 bool scroll_slider_strip(AppContext& app, int32_t direction) {
     return step_strip(app, app.ui_flags.bar_scroll_factors[BAR_SCROLL_SLIDER],
-                      slider_strip_overflows(app.SLIDERSCROLL.width, app.ui_metrics.slider_bar_min_width),
+                      slider_strip_overflows(app.SLIDERSCROLL.width, app.ui_metrics.ui_default_width),
                       direction);
 }
 

@@ -16,14 +16,14 @@ void set_margins(Element* e, int32_t left, int32_t bottom) {
 
 // Top and bottom border widths of the strip buttons and hosts.
 void strip_borders(const WindowElements& e, int32_t top, int32_t bottom) {
-    for (Element* s : {e.parallel_strip_button, e.parallel_strip_host, e.llmi_strip_button, e.llmi_strip_host}) {
+    for (Element* s : {e.parallel_flags_button, e.parallel_flags_bar, e.ll_inspector_button, e.ll_inspector_bar}) {
         s->border_top.width = top;
         s->border_bottom.width = bottom;
     }
 }
 
 void strips_at(const WindowElements& e, int32_t y) {
-    for (Element* s : {e.parallel_strip_button, e.parallel_strip_host, e.llmi_strip_button, e.llmi_strip_host}) {
+    for (Element* s : {e.parallel_flags_button, e.parallel_flags_bar, e.ll_inspector_button, e.ll_inspector_bar}) {
         s->y = y;
     }
 }
@@ -31,7 +31,7 @@ void strips_at(const WindowElements& e, int32_t y) {
 // Both statistics labels share their margins.
 void statistics_margins(const WindowElements& e, int32_t left, int32_t bottom) {
     set_margins(e.statistics_label, left, bottom);
-    set_margins(e.statistics_shadow, left, bottom);
+    set_margins(e.statistics_shadow_label, left, bottom);
 }
 
 void layout_variant_inside(const WindowMetrics& m, const WindowFlags& f, const WindowElements& e) {
@@ -70,10 +70,10 @@ void layout_minimal(const WindowMetrics& m, const WindowFlags& f, const WindowTe
     place(e.control_pane, 0, flip ? 20 : R, P, H - R - 20);
     place(e.content_pane, C, 0, W - C, H);
     place(e.hintbar, C, 0, W - C, R + 2 * M);
-    place(e.camera_directive_pane, W - 2 * T, 0, 2 * T, H);
-    e.camera_directive_pane->bottom_size = f.camera_directive_goto ? 2 * T : T;
-    place(e.camera_directive_handle, W - D - 12, S, 12, 24);
-    place(e.quick_hide_button, right - R, H - R, R, R);
+    place(e.camera_directive_bar, W - 2 * T, 0, 2 * T, H);
+    e.camera_directive_bar->bottom_size = f.camera_directive_goto ? 2 * T : T;
+    place(e.camera_directive_toggle, W - D - 12, S, 12, 24);
+    place(e.controls_toggle, right - R, H - R, R, R);
     place(e.frame_rate_label, W - C - D - 128 - R, H - 32, 128, 32);
     place(e.hide_logo, right - M - 64, H - M - 64, 64, 64);
     place(e.lock_icon, right - Q, H - Q, Q, Q);
@@ -105,8 +105,8 @@ WindowTerms window_terms(const WindowMetrics& m, const WindowFlags& f, int32_t W
     t.directive_width = camera_directive_pane_wanted(f) ? 2 * T : 0;
     t.lock_size = m.icon_button_size - m.ui_padding;
     t.variant_height = f.variant_bar_expanded ? 4 * T : S;
-    t.parallel_width = (f.parallel_flags_widget && f.parallel_flags_expanded) ? 2 * T + 240 : 0;
-    t.llmi_width = (f.ll_inspector_widget && f.ll_inspector_expanded) ? 7 * S + 2 * (T - S) : 0;
+    t.parallel_width = (f.show_parallel_flags && f.parallel_flags_expanded) ? 2 * T + 240 : 0;
+    t.llmi_width = (f.show_ll_inspector && f.ll_inspector_expanded) ? 7 * S + 2 * (T - S) : 0;
     t.variants_shown = f.show_variant_selector && f.variant_count > 0;
     t.animator_shown = f.show_animator && f.animation_count > 0;
     t.settings_column_open = f.settings_menu_shown && f.open_settings_menu != -1;
@@ -135,30 +135,30 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
     place(e.busy_indicator, W / 2 - 64, H / 2 - 64, 128, 128);
     place(e.small_window_icon, W / 2 - 32, H / 2 - 64, 64, 64);
     place(e.hide_logo, W - M - 64 - D, H - M - 64, 64, 64);
-    place(e.variant_tab, M, H - R, 3 * T, R - M);
+    place(e.hidden_ui_variant_panel, M, H - R, 3 * T, R - M);
 
     // The two strips share one start column after the buttons present.
     int32_t llmi_button_x = 0, strip_x = 0;
-    if (f.ll_inspector_widget) {
-        llmi_button_x = f.parallel_flags_widget ? S : 0;
-        strip_x = f.parallel_flags_widget ? 2 * S : S;
+    if (f.show_ll_inspector) {
+        llmi_button_x = f.show_parallel_flags ? S : 0;
+        strip_x = f.show_parallel_flags ? 2 * S : S;
     } else {
-        llmi_button_x = f.parallel_flags_widget ? 0 : -S;
-        strip_x = f.parallel_flags_widget ? S : 0;
+        llmi_button_x = f.show_parallel_flags ? 0 : -S;
+        strip_x = f.show_parallel_flags ? S : 0;
     }
-    const int32_t llmi_host_width = f.ll_inspector_widget ? t.llmi_width : 0;
-    e.parallel_strip_button->x = 0;
-    e.llmi_strip_button->x = llmi_button_x;
-    e.parallel_strip_host->x = strip_x;
-    e.parallel_strip_host->width = t.parallel_width;
-    e.llmi_strip_host->x = strip_x;
-    e.llmi_strip_host->width = llmi_host_width;
-    for (Element* s : {e.parallel_strip_button, e.parallel_strip_host, e.llmi_strip_button, e.llmi_strip_host}) {
+    const int32_t llmi_host_width = f.show_ll_inspector ? t.llmi_width : 0;
+    e.parallel_flags_button->x = 0;
+    e.ll_inspector_button->x = llmi_button_x;
+    e.parallel_flags_bar->x = strip_x;
+    e.parallel_flags_bar->width = t.parallel_width;
+    e.ll_inspector_bar->x = strip_x;
+    e.ll_inspector_bar->width = llmi_host_width;
+    for (Element* s : {e.parallel_flags_button, e.parallel_flags_bar, e.ll_inspector_button, e.ll_inspector_bar}) {
         s->height = S;
     }
-    e.parallel_strip_host->border_right.width = B2;
-    e.llmi_strip_host->border_right.width = B2;
-    e.camera_directive_pane->bottom_size =
+    e.parallel_flags_bar->border_right.width = B2;
+    e.ll_inspector_bar->border_right.width = B2;
+    e.camera_directive_bar->bottom_size =
         f.camera_directive_goto ? 2 * T : (f.ui_hidden ? T + R - T / 2 : T);
 
     if (!flip) {
@@ -173,19 +173,19 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
         place(e.sliderbar, L, H - R - 2 * S, CW, S);
         place(e.statusbar, 0, H - R - S, E, S);
         place(e.tabbar, 0, H - R, W, R);
-        place(e.camera_directive_pane, E - 2 * T, T + R, 2 * T, CH);
-        place(e.camera_directive_handle, E - D - 12, T + R + S - 1, 12, 24);
+        place(e.camera_directive_bar, E - 2 * T, T + R, 2 * T, CH);
+        place(e.camera_directive_toggle, E - D - 12, T + R + S - 1, 12, 24);
         place(e.variant_bar, L + M, H - R - S - M - V, 3 * T, V);
         place(e.animator_bar, W - 2 * T - 4 * R, H - R, 4 * R, R);
-        place(e.quick_hide_button, E - R - D, H - 2 * R - S, R, R);
+        place(e.controls_toggle, E - R - D, H - 2 * R - S, R, R);
         place(e.lock_icon, W - Q - X - D, H - R - S - Q, Q, Q);
         strips_at(e, H - R - S);
         place(e.frame_rate_label, CW - 160 - D, CH - 32, 128, 32);
         e.environment_preview->y = H - R - 98;
 
         strip_borders(e, B1, 0);
-        e.parallel_strip_button->border_left.width = 0;
-        e.llmi_strip_button->border_left.width = 0;
+        e.parallel_flags_button->border_left.width = 0;
+        e.ll_inspector_button->border_left.width = 0;
         e.animator_bar->border_top.width = B2;
         e.animator_bar->border_left.width = B2;
         e.animator_bar->border_bottom.width = 0;
@@ -205,11 +205,11 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
         place(e.toolbar, 0, H - T, W, T);
         place(e.menubar, W - N, R, N, H - T - R);
         place(e.menu_pane, E - 2 * T, H - T - 7 * R, 2 * T, 7 * R);
-        place(e.camera_directive_pane, E - 2 * T, R + S, 2 * T, CH);
-        place(e.camera_directive_handle, E - D - 12, R + 2 * S - 1, 12, 24);
+        place(e.camera_directive_bar, E - 2 * T, R + S, 2 * T, CH);
+        place(e.camera_directive_toggle, E - D - 12, R + 2 * S - 1, 12, 24);
         place(e.variant_bar, L + M, H - T - R - M - V, 3 * T, V);
         place(e.animator_bar, W - 2 * T - 4 * R, 0, 4 * R, R);
-        place(e.quick_hide_button, E - R, H - T - 2 * R, R, R);
+        place(e.controls_toggle, E - R, H - T - 2 * R, R, R);
         place(e.lock_icon, W - Q - X, H - T - R - Q, Q, Q);
         strips_at(e, R);
         place(e.frame_rate_label, CW - 128 - D, 0, 128, 32);
@@ -225,10 +225,10 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
     }
 
     // 1. The open settings column takes 2T on the right below the menu bar.
-    BorderLayout* dir = e.camera_directive_pane;
+    BorderLayout* dir = e.camera_directive_bar;
     if (!flip) {
         e.lock_icon->x = W - Q - X - D;
-        e.quick_hide_button->x = E - R - D;
+        e.controls_toggle->x = E - R - D;
         if (!column) {
             e.hintbar->width = CW - D;
         } else {
@@ -241,12 +241,12 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
     } else {
         if (!column) {
             e.lock_icon->x -= D;
-            if (D > 0) e.quick_hide_button->x = E - R - 2 * T;
+            if (D > 0) e.controls_toggle->x = E - R - 2 * T;
         } else {
             e.tipbar->width = E - 2 * T;
             e.colourbar->width = CW - 2 * T;
             e.lock_icon->x = W - Q - X - 2 * T;
-            e.quick_hide_button->x = E - R - 2 * T;
+            e.controls_toggle->x = E - R - 2 * T;
             dir->height = CH - 6 * R;
         }
     }
@@ -256,7 +256,7 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
         if (flip) {
             e.lock_icon->y -= S;
             e.variant_bar->y -= S;
-            e.quick_hide_button->y = CH;
+            e.controls_toggle->y = CH;
             if (!column) dir->height -= S;
         } else {
             e.hintbar->y += S;
@@ -273,7 +273,7 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
             e.lock_icon->y -= S;
             e.frame_rate_label->y -= S;
             e.variant_bar->y -= S;
-            e.quick_hide_button->y -= S;
+            e.controls_toggle->y -= S;
             dir->height -= S;
         } else {
             e.hintbar->y += S;
@@ -298,7 +298,7 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
         place(e.hintbar, 0, 0, W - D, 2 * M + R);
         const int32_t stats_bottom = (t.variants_shown && !f.variant_bar_expanded) ? S + M - 1 : 0;
         e.statistics_label->margin_bottom = stats_bottom;
-        e.statistics_shadow->margin_bottom = stats_bottom;
+        e.statistics_shadow_label->margin_bottom = stats_bottom;
         place(e.lock_icon, W - Q - D, H - Q, Q, Q);
         if (!flip) {
             strips_at(e, H - R);
@@ -311,8 +311,8 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
         }
         place(dir, W - 2 * T, 0, 2 * T, H);
         place(e.variant_bar, M, H - M - V, 3 * T, V);
-        place(e.quick_hide_button, W - D - R, H - R, R, R);
-        place(e.camera_directive_handle, W - D - 12, S - 1, 12, 24);
+        place(e.controls_toggle, W - D - R, H - R, R, R);
+        place(e.camera_directive_toggle, W - D - 12, S - 1, 12, 24);
 
         if (!f.hidden_ui_controls) {
             statistics_margins(e, 0, 0);
@@ -320,21 +320,21 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
             if (D == 0) e.animator_bar->border_right.width = B2;
             if (t.variants_shown && !flip) {
                 for (Element* s :
-                     {e.parallel_strip_button, e.parallel_strip_host, e.llmi_strip_button, e.llmi_strip_host}) {
+                     {e.parallel_flags_button, e.parallel_flags_bar, e.ll_inspector_button, e.ll_inspector_bar}) {
                     s->x += 3 * T + M;
                 }
             }
-            if (t.animator_shown || f.parallel_flags_widget || f.ll_inspector_widget) {
+            if (t.animator_shown || f.show_parallel_flags || f.show_ll_inspector) {
                 Element* back = e.strip_backdrop;
                 back->width = W - D;
                 if (!flip) {
                     back->y = H - R;
                     back->border_top.width = B2;
                     back->border_bottom.width = 0;
-                    e.quick_hide_button->y = H - 2 * R;
+                    e.controls_toggle->y = H - 2 * R;
                     if (f.variant_bar_expanded || !t.variants_shown) {
                         e.statistics_label->margin_bottom += R;
-                        e.statistics_shadow->margin_bottom += R;
+                        e.statistics_shadow_label->margin_bottom += R;
                     }
                     e.hide_logo->y -= R;
                     e.frame_rate_label->y -= R;
@@ -345,11 +345,11 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
                     back->border_top.width = 0;
                     e.hintbar->y = R;
                     e.frame_rate_label->y = R;
-                    e.camera_directive_handle->y = R + S - 1;
+                    e.camera_directive_toggle->y = R + S - 1;
                 }
                 strip_borders(e, B1, B1);
                 const int32_t limit = t.animator_shown ? W - 2 * (T + 2 * R) : (D > 0 ? W - 2 * T : W);
-                for (Element* host : {e.parallel_strip_host, e.llmi_strip_host}) {
+                for (Element* host : {e.parallel_flags_bar, e.ll_inspector_bar}) {
                     if (host->x + host->width > limit) {
                         host->width = limit - host->x;
                         host->border_right.width = 0;

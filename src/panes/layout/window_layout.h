@@ -42,9 +42,9 @@ struct WindowFlags {
     bool variant_bar_expanded = false;
     bool show_animator = true;
     int32_t animation_count = 0;
-    bool parallel_flags_widget = true;
+    bool show_parallel_flags = true;
     bool parallel_flags_expanded = false;
-    bool ll_inspector_widget = true;
+    bool show_ll_inspector = true;
     bool ll_inspector_expanded = false;
     bool hidden_ui_controls = true;
 };
@@ -102,25 +102,25 @@ struct WindowElements {
     Element* statusbar;
     Element* tabbar;
 
-    BorderLayout* camera_directive_pane;
-    Element* camera_directive_handle;
+    BorderLayout* camera_directive_bar;
+    Element* camera_directive_toggle;
     Element* variant_bar;
     Element* variant_bar_header;
     Element* variant_bar_body;
-    Element* variant_tab;
+    Element* hidden_ui_variant_panel;
     Element* animator_bar;
-    Element* quick_hide_button;
-    Element* parallel_strip_button;
-    Element* parallel_strip_host;
-    Element* llmi_strip_button;
-    Element* llmi_strip_host;
+    Element* controls_toggle;
+    Element* parallel_flags_button;
+    Element* parallel_flags_bar;
+    Element* ll_inspector_button;
+    Element* ll_inspector_bar;
     Element* strip_backdrop;
     Element* strip_backdrop_guard;
     Element* frame_rate_label;
     Element* environment_preview;
     Element* environment_preview_frame;
     Element* statistics_label;
-    Element* statistics_shadow;
+    Element* statistics_shadow_label;
 
     Element* minimal_bar;
     Element* minimal_tool_row;

@@ -86,7 +86,7 @@ void theme(AppContext& app, int32_t item, std::vector<bool>& bits) {
 
 void strip_switch(AppContext& app, bool parallel, std::vector<bool>& bits) {
     const BarState& b = app.bars;
-    const bool on = (parallel ? b.parallel_flags_widget : b.ll_inspector_widget) == 0;
+    const bool on = (parallel ? b.show_parallel_flags : b.show_ll_inspector) == 0;
     set_menu_bit(bits, parallel ? 2 : 3, on);
     if (parallel) set_parallel_flags_widget(app, on);
     else set_ll_inspector_widget(app, on);
@@ -97,7 +97,7 @@ void widgets(AppContext& app, int32_t item, std::vector<bool>& bits) {
     switch (item) {
     case 0:
         toggle(b.show_camera_directives, bits, 0);
-        app.camera_directive_pane.visible = b.show_camera_directives && b.camera_directive_count >= 1 &&
+        app.camera_directive_bar.visible = b.show_camera_directives && b.camera_directive_count >= 1 &&
                                             app.camera.camera_controller == CAMERA_FREE_ROAM;
         break;
     case 1:
@@ -155,14 +155,14 @@ static void set_strip_widget(uint8_t& shown, uint8_t expanded, Element& button, 
 
 void set_parallel_flags_widget(AppContext& app, bool on) {
     BarState& b = app.bars;
-    set_strip_widget(b.parallel_flags_widget, b.parallel_flags_expanded, app.parallel_strip_button,
-                     app.parallel_strip_host, b.ll_inspector_expanded, app.llmi_strip_button, on);
+    set_strip_widget(b.show_parallel_flags, b.parallel_flags_expanded, app.parallel_flags_button,
+                     app.parallel_flags_bar, b.ll_inspector_expanded, app.ll_inspector_button, on);
 }
 
 void set_ll_inspector_widget(AppContext& app, bool on) {
     BarState& b = app.bars;
-    set_strip_widget(b.ll_inspector_widget, b.ll_inspector_expanded, app.llmi_strip_button, app.llmi_strip_host,
-                     b.parallel_flags_expanded, app.parallel_strip_button, on);
+    set_strip_widget(b.show_ll_inspector, b.ll_inspector_expanded, app.ll_inspector_button, app.ll_inspector_bar,
+                     b.parallel_flags_expanded, app.parallel_flags_button, on);
 }
 
 void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item) {

@@ -49,7 +49,7 @@ bool topology(AppContext& app, int32_t item, std::vector<bool>& bits) {
 bool colour(AppContext& app, int32_t item, std::vector<bool>& bits) {
     RenderFlags& r = app.render_flags;
     if (item == 4) {
-        toggle(r.colour_negate, bits, 4);
+        toggle(r.negate_colours, bits, 4);
         recolour_all(app);
         return true;
     }
@@ -98,7 +98,7 @@ bool state(AppContext& app, int32_t item, std::vector<bool>& bits) {
         app.status_label.visible = app.ui_flags.attribute_trace != 0;
         return true;
     case 1:
-        if (!locked && app.bars.multi_view_enabled) save_cell_camera_state(app);
+        if (!locked && app.bars.multi_view) save_cell_camera_state(app);
         return true;
     case 2:
         if (!locked) reset_view(app);

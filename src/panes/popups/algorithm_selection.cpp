@@ -27,7 +27,7 @@ void select_mesh_algorithm(AppContext& app, int32_t k) {
     app.io_settings.reassembly_algorithm = k;
     for (int32_t i = 0; i < 6; ++i) {
         Element& item = app.capability_labels[i];
-        const bool supported = algorithm_feature_flags[k][i] != 0;
+        const bool supported = algorithm_capabilities[k][i] != 0;
         item.typeface = &typefaces[supported ? 4 : 3];
         item.background_rgba = supported ? 0u : 0xFF808080u;
         item.selected_colour = supported ? active_theme.colours[7] : nullptr;

@@ -115,8 +115,8 @@ TEST_F(DirectiveBars, BarVisibilityFollowsCountsControllerAndHiding) {
         build_variant_rows(*app);
         build_animation_tracks(*app);
         SCOPED_TRACE(c.directives + " controller " + std::to_string(c.controller));
-        EXPECT_EQ(app->camera_directive_pane.visible, c.pane);
-        EXPECT_EQ(app->camera_directive_handle.visible, c.handle);
+        EXPECT_EQ(app->camera_directive_bar.visible, c.pane);
+        EXPECT_EQ(app->camera_directive_toggle.visible, c.handle);
         EXPECT_EQ(app->variant_bar.visible, c.variant_bar);
         EXPECT_EQ(app->animator_bar.visible, c.animator);
     }
@@ -145,5 +145,5 @@ TEST_F(DirectiveBars, VariantRowsAndRebuildUnderThePointer) {
     EXPECT_EQ(tooltip_element, nullptr);
     EXPECT_TRUE(app->variant_rows.empty());
     EXPECT_FALSE(app->variant_bar.visible);
-    EXPECT_FALSE(app->variant_tab.visible);
+    EXPECT_FALSE(app->hidden_ui_variant_panel.visible);
 }

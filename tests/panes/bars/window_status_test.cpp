@@ -76,7 +76,7 @@ TEST_F(WindowStatus, StatisticsTotalsBoxesTimesAndSizes) {
               (Lines{"4,294,967,294 vertices", "0 indices \t 0", "0 ngons (0 triangles)",
                      "extent [ w:2.00,h:2.00,d:4.00 ]", "min [ x:-1.00,y:0.00,z:0.00 ]",
                      "max [ x:1.00,y:2.00,z:4.00 ]", "1.75 seconds (1750 ms)", "0.00 MB (1.50 kb | 1536 bytes)"}));
-    EXPECT_EQ(app->statistics_label.text, app->statistics_shadow.text);
+    EXPECT_EQ(app->statistics_label.text, app->statistics_shadow_label.text);
     EXPECT_EQ(app->statistics_label.line_count, 8);
 
     set().records.clear();

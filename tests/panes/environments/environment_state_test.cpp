@@ -126,7 +126,7 @@ std::vector<Item> items() {
         Item{[](AppContext& a, Rng& r) { a.bars.llmi_pick_key = "!TPGOEU"[r() % 7]; },
              [](const AppContext& a, Out& o) { o << int64_t(a.bars.llmi_pick_key); }},
         BYTE(bars.variant_bar_expanded), BYTE(bars.alpha_grid), BYTE(bars.enlarged_trace),
-        BYTE(bars.multi_view_enabled), DBL(CONSOLETRACE.ratio), DBL(PARAMETERCONTROL.ratio),
+        BYTE(bars.multi_view), DBL(CONSOLETRACE.ratio), DBL(PARAMETERCONTROL.ratio),
         // Slider texts and values.
         Item{[](AppContext& a, Rng& r) {
                  for (size_t i = 0; i < 4; ++i) a.slider_value_texts[i] = any_text(r), a.sliders[i].value = any_double(r);

@@ -23,7 +23,7 @@ TEST_F(EnvironmentTest, TabStripPlacesOneHighlightAndTheHoverMarker) {
     }
     const std::pair<int32_t, bool> marker[] = {{-1, false}, {0, true}, {2, false}, {3, false}};
     for (const auto& [hovered, shown] : marker) {
-        app->entities.preview_tab_index = hovered;
+        app->entities.hovered_environment_tab = hovered;
         rebuild_environment_tabs(*app);
         EXPECT_EQ(app->environment_preview.visible, shown) << hovered;
     }
@@ -135,7 +135,7 @@ TEST_F(EnvironmentTest, ClosingFreesMeshesAndShiftsTheIndices) {
     EXPECT_EQ(app->entities.environment_count, 4);
 
     request_switch(2);
-    app->entities.preview_tab_index = 1;
+    app->entities.hovered_environment_tab = 1;
     close_marked_environment(*app);
     EXPECT_EQ(app->entities.environment_count, 3);
     EXPECT_EQ(app->entities.environment_list.count, 3);
@@ -143,7 +143,7 @@ TEST_F(EnvironmentTest, ClosingFreesMeshesAndShiftsTheIndices) {
     EXPECT_EQ(app->entities.current_environment, current);
     EXPECT_EQ(environment(2), current);
     EXPECT_EQ(app->entities.environment_names[2], current->name);
-    EXPECT_EQ(app->entities.preview_tab_index, -1);
+    EXPECT_EQ(app->entities.hovered_environment_tab, -1);
     EXPECT_EQ(app->environment_tabs.size(), 3u);
     EXPECT_EQ(app->bars.pending_environment, 1);  // still names the same environment
     EXPECT_EQ(app->gl_retirement.retired_vertex_arrays, (std::vector<uint32_t>{11, 21}));

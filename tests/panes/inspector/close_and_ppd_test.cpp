@@ -70,7 +70,7 @@ TEST_F(CloseAndPpd, ClosingKeepsSelectionsOnTheirEntities) {
     EXPECT_EQ(app->gl_retirement.retired_index_buffers, (std::vector<uint32_t>{9}));
     EXPECT_EQ(app->entity_rows.size(), 2u);
     EXPECT_EQ(app->status.status_text, "2 Scripts: [a.vrek, c.vrek] in /s/");
-    EXPECT_EQ(app->entity_name_value.text, "");
+    EXPECT_EQ(app->entity_name_label.text, "");
     // Closing below the selection leaves it alone.
     close(0);
     EXPECT_EQ(entity_view().selected_row, 0);

@@ -162,7 +162,7 @@ TEST_F(Editing, WithoutAnEntityTheInspectorDoesNothing) {
     add_entity("/s/a.vrek");
     app->translation_fields[0].set_text("abc");
     commit_transform_field(*app, 0, 0);
-    sync_transform_field(*app, 0, 0);
+    revert_transform_field(*app, 0, 0);
     reset_transform_component(*app, 0);
     set_entity_transform_order(*app, 4);
     EXPECT_FALSE(box_open(PANE_WARNING));
@@ -456,8 +456,8 @@ TEST_F(Editing, BuildersChainTheTabRingAndADisabledHeaderTakesNoClick) {
     EXPECT_EQ(app->uniform_scale_field.next_field, &app->scale_fields[0]);
     // A disabled header passes no click to its buttons.
     parametric({int_parameter("n", 1, false)});
-    app->parameter_header.enabled = false;
+    app->parameter_entity_header.enabled = false;
     const uint8_t before = entity(0).parameter_auto_sync;
-    app->parameter_header.dispatch_click(app->parameter_auto_sync_button.x + 5, app->parameter_auto_sync_button.y + 5, 0);
+    app->parameter_entity_header.dispatch_click(app->parameter_auto_sync_button.x + 5, app->parameter_auto_sync_button.y + 5, 0);
     EXPECT_EQ(entity(0).parameter_auto_sync, before);
 }

@@ -103,7 +103,7 @@ TEST_F(EntityLists, ClickZonesOfTheEntityList) {
     EXPECT_TRUE(app->entity_rows[1].selected);
     click_entity(1, 10, 61);
     EXPECT_EQ(entity_view().selected_row, -1);
-    EXPECT_EQ(app->entity_name_value.text, ": (none selected)");
+    EXPECT_EQ(app->entity_name_label.text, ": (none selected)");
     // The camera lock makes the look-at zone do nothing.
     app->ui_flags.camera_locked = 1;
     place_away(entity(0));
@@ -176,7 +176,7 @@ TEST_F(EntityLists, ParameterRowsListOnlyEntitiesWithParametersAndKeepTheSelecti
     click_parameter_row(1, 100, 51 + 10);
     EXPECT_EQ(parameter_view().selected_row, 1);
     EXPECT_EQ(parameter_view().further_values[3], 32);
-    EXPECT_EQ(app->parameter_entity_name.text, c.file_name);
+    EXPECT_EQ(app->parameter_entity_name_label.text, c.file_name);
 
     // Entity 1 gains a parameter: the selection stays on entity 2.
     give_parameters(entity(1), {int_parameter("m", 1, false)});

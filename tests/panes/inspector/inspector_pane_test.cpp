@@ -37,7 +37,7 @@ TEST_F(InspectorPane, InspectorFillsKeepsCaretsAndEmpties) {
     std::vector<std::string> texts;
     for (int32_t k = 0; k < 10; ++k) texts.push_back(transform_field(*app, k)->text);
     EXPECT_EQ(texts, (std::vector<std::string>{"0.5", "0", "-2", "1e-07", "1", "1", "1", "1e+06", "1.23457e+06", "0"}));
-    EXPECT_EQ(app->entity_name_value.text, ": a.vrek");
+    EXPECT_EQ(app->entity_name_label.text, ": a.vrek");
     EXPECT_TRUE(app->entity_ppd_button.visible);
     EXPECT_EQ(app->entity_ppd_button.text_opacity, 0.5);
     EXPECT_TRUE(app->rotation_order_buttons[3].selected && app->transform_order_buttons[2].selected);
@@ -51,7 +51,7 @@ TEST_F(InspectorPane, InspectorFillsKeepsCaretsAndEmpties) {
     EXPECT_EQ(app->entity_ppd_button.text_opacity, 1.0);
 
     select_entity(-1);
-    EXPECT_FALSE(app->entity_ppd_button.visible || app->entity_inspector_content.visible);
+    EXPECT_FALSE(app->entity_ppd_button.visible || app->entity_information_area.visible);
     EXPECT_EQ(app->uniform_scale_field.text, "1");
     EXPECT_EQ(app->translation_fields[0].on_enter, nullptr);
     EXPECT_FALSE(app->rotation_order_buttons[3].selected);
@@ -97,10 +97,10 @@ TEST_F(InspectorPane, BlocksSlidersAndBooleanValues) {
     EXPECT_EQ(app->parameter_value_fields[2].text, "TRUE");
     EXPECT_FALSE(app->parameter_value_fields[2].editable);
     EXPECT_EQ(app->parameter_list.height, (7 + 1) * 24 - 1);
-    EXPECT_EQ(app->parameter_type_counts.text, "2 INT, 3 LNG, 0 DBL, 1 BLN, 0 CHR, 0 STR");
+    EXPECT_EQ(app->parameter_summary_label.text, "2 INT, 3 LNG, 0 DBL, 1 BLN, 0 CHR, 0 STR");
 
     select_parameter_row(-1);
-    EXPECT_EQ(app->parameter_entity_name.text, ": (none selected)");
+    EXPECT_EQ(app->parameter_entity_name_label.text, ": (none selected)");
     EXPECT_FALSE(app->parameter_list.visible);
     EXPECT_TRUE(app->parameter_value_fields.empty());
     EXPECT_EQ(app->parameter_reset_button.text_opacity, 0.5);

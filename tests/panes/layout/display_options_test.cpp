@@ -29,7 +29,7 @@ std::vector<int32_t> borders(const Element& e) {
 TEST_F(DisplayOptionsTest, ViewportTakesTheViewAndItsCoverMargins) {
     app->ui_flags.side_pane_open = 1;
     app->COLOURBAR.visible = app->SLIDERBAR.visible = true;
-    app->camera_directive_pane.visible = app->strip_backdrop.visible = false;
+    app->camera_directive_bar.visible = app->strip_backdrop.visible = false;
     app_apply_display_options(*app, 1024, 768);
     const Viewport& v = app->multi_view_viewport;
     EXPECT_EQ((Ints{v.x, v.y, v.width, v.height}), (Ints{0, 0, 1024, 768}));
@@ -83,12 +83,12 @@ TEST_F(DisplayOptionsTest, HideThenShowRestoresTheInterface) {
     EXPECT_FALSE(app->COLOURBAR.visible);
     EXPECT_FALSE(app->MENUBAR.visible);
     EXPECT_FALSE(app->HIDELOGO.visible);
-    EXPECT_EQ(app->statistics_shadow.opacity, 1.0);
+    EXPECT_EQ(app->statistics_shadow_label.opacity, 1.0);
 }
 
 TEST_F(DisplayOptionsTest, CollapseOnlyWithTheStripsShownWhileHidden) {
     app->bars.hidden_ui_controls = 0;
-    app->camera_directive_pane.visible = true;
+    app->camera_directive_bar.visible = true;
     EXPECT_FALSE(toggle_pane_collapse_in_view_mode(*app));
     EXPECT_EQ(app->ui_flags.panes_collapsed, 0);
     app->bars.hidden_ui_controls = 1;

@@ -71,7 +71,7 @@ TEST_F(PaneLayoutTest, MarkersTabsAndNotice) {
     EXPECT_EQ(app->camera_directive_marker.width, 0);
 
     // The pop-up sits over the hovered tab.
-    app->entities.preview_tab_index = 1;
+    app->entities.hovered_environment_tab = 1;
     layout_tabscroll_body(*app, 400, 32);
     EXPECT_EQ(app->environment_preview.x, 8 + 112 - 32 + 64);
 
@@ -120,8 +120,8 @@ TEST_F(PaneLayoutTest, BarChildrenStayInTheirBars) {
         app->ui_flags.v_flip_mode = coin();
         app->ui_flags.slider_bar_shown = coin();
         app->render_flags.colour_mode = coin() ? 3 : 0;
-        app->bars.parallel_flags_widget = coin();
-        app->bars.ll_inspector_widget = coin();
+        app->bars.show_parallel_flags = coin();
+        app->bars.show_ll_inspector = coin();
         const uint32_t strip = rng() % 3;
         app->bars.parallel_flags_expanded = strip == 1;
         app->bars.ll_inspector_expanded = strip == 2;

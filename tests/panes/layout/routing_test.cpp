@@ -102,20 +102,20 @@ struct Tabs : Routing {
 
 TEST_F(Tabs, HoverPicksTheTabUnderThePointer) {
     on_environment_tab_hover(*app, 129, 5);
-    EXPECT_EQ(app->entities.preview_tab_index, 2);
+    EXPECT_EQ(app->entities.hovered_environment_tab, 2);
     EXPECT_TRUE(app->environment_preview.visible);
     EXPECT_EQ(app->environment_preview.x, app->environment_tab_strip.x + 8 + 112 - 32 + 128);
     const int32_t number = app->entities.environment_list.environment_pointers[2]->number;
     EXPECT_EQ(app->environment_preview_image.sprite, 255 - number);
 
     on_environment_tab_hover(*app, 193, 5);  // index 3: no such tab
-    EXPECT_EQ(app->entities.preview_tab_index, 2);
+    EXPECT_EQ(app->entities.hovered_environment_tab, 2);
     on_environment_tab_hover(*app, 0, 5);
-    EXPECT_EQ(app->entities.preview_tab_index, 0);
+    EXPECT_EQ(app->entities.hovered_environment_tab, 0);
     EXPECT_FALSE(app->environment_preview.visible);  // the current environment
 
     clear_tab_hover(*app);
-    EXPECT_EQ(app->entities.preview_tab_index, -1);
+    EXPECT_EQ(app->entities.hovered_environment_tab, -1);
 
     app->entities.environment_list.environment_pointers[1]->number = 300;
     on_environment_tab_hover(*app, 65, 5);
@@ -123,10 +123,10 @@ TEST_F(Tabs, HoverPicksTheTabUnderThePointer) {
 }
 
 TEST_F(Tabs, ClickRequestsASwitchToAnotherTab) {
-    app->entities.preview_tab_index = 0;
+    app->entities.hovered_environment_tab = 0;
     on_environment_tab_click(*app);
     EXPECT_EQ(app->bars.pending_environment, -1);
-    app->entities.preview_tab_index = 1;
+    app->entities.hovered_environment_tab = 1;
     on_environment_tab_click(*app);
     EXPECT_EQ(app->bars.pending_environment, 1);
     EXPECT_EQ(app->bars.environment_switch_countdown, 5);

@@ -62,10 +62,10 @@ protected:
                    {"MENUBAR", &a.MENUBAR, 0xff8040c0u},       {"STATUSBAR", &a.STATUSBAR, 0xffc08020u},
                    {"TABBAR", &a.TABBAR, 0xff20a0a0u},         {"SLIDERBAR", &a.SLIDERBAR, 0xffe0e040u},
                    {"COLOURBAR", &a.COLOURBAR, 0xffe040e0u},   {"MENUNPANE", &a.MENUNPANE, 0xff606020u},
-                   {"directive", &a.camera_directive_pane, 0xff4040ffu}, {"HIDELOGO", &a.HIDELOGO, 0xffff8080u}};
+                   {"directive", &a.camera_directive_bar, 0xff4040ffu}, {"HIDELOGO", &a.HIDELOGO, 0xffff8080u}};
         for (Region& r : regions) r.element->background_rgba = r.rgba;
         // The panes that float over the content area lie in front of it.
-        for (Element* over : {static_cast<Element*>(&a.MENUNPANE), static_cast<Element*>(&a.camera_directive_pane),
+        for (Element* over : {static_cast<Element*>(&a.MENUNPANE), static_cast<Element*>(&a.camera_directive_bar),
                               static_cast<Element*>(&a.HIDELOGO), static_cast<Element*>(&a.COLOURBAR),
                               static_cast<Element*>(&a.SLIDERBAR)}) {
             over->depth_offset = 1.0;
@@ -217,7 +217,7 @@ TEST_F(WindowLayoutGl, BarsFollowTheWindowAndTheDisplayFlags) {
 
     app->ui_flags.open_settings_menu = 1;
     app->bars.camera_directive_count = 2;
-    app->camera_directive_pane.visible = true;
+    app->camera_directive_bar.visible = true;
     select_side_pane(*app, 0);
     set_options_menu_shown(*app, true);
     set_v_flip_mode(*app, true);

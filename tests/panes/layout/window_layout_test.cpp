@@ -37,14 +37,14 @@ struct TestWindow {
         small_window_notice, small_window_icon, mask_pane, overlay, hide_logo, lock_icon, no_render, frame_marker;
     Element toolbar, tipbar, control_pane, content_pane, menubar, menu_pane, hintbar, colourbar, sliderbar,
         statusbar, tabbar;
-    BorderLayout camera_directive_pane;
-    Element camera_directive_handle, variant_bar, variant_bar_header, variant_bar_body, variant_tab, animator_bar,
-        quick_hide_button, parallel_strip_button, parallel_strip_host, llmi_strip_button, llmi_strip_host,
+    BorderLayout camera_directive_bar;
+    Element camera_directive_toggle, variant_bar, variant_bar_header, variant_bar_body, hidden_ui_variant_panel, animator_bar,
+        controls_toggle, parallel_flags_button, parallel_flags_bar, ll_inspector_button, ll_inspector_bar,
         strip_backdrop, strip_backdrop_guard, frame_rate_label, environment_preview, environment_preview_frame,
-        statistics_label, statistics_shadow, minimal_bar, minimal_tool_row, minimal_list_row, minimal_title_row;
+        statistics_label, statistics_shadow_label, minimal_bar, minimal_tool_row, minimal_list_row, minimal_title_row;
 
     TestWindow() {
-        parallel_strip_button.width = llmi_strip_button.width = 24;
+        parallel_flags_button.width = ll_inspector_button.width = 24;
         strip_backdrop.height = 32;
     }
 
@@ -52,11 +52,11 @@ struct TestWindow {
         return {&border, &viewport_surface, &configuration_mask, &configuration_pane, &busy_mask, &busy_indicator,
                 &small_window_notice, &small_window_icon, &mask_pane, &overlay, &hide_logo, &lock_icon, &no_render,
                 &frame_marker, &toolbar, &tipbar, &control_pane, &content_pane, &menubar, &menu_pane, &hintbar,
-                &colourbar, &sliderbar, &statusbar, &tabbar, &camera_directive_pane, &camera_directive_handle,
-                &variant_bar, &variant_bar_header, &variant_bar_body, &variant_tab, &animator_bar,
-                &quick_hide_button, &parallel_strip_button, &parallel_strip_host, &llmi_strip_button,
-                &llmi_strip_host, &strip_backdrop, &strip_backdrop_guard, &frame_rate_label, &environment_preview,
-                &environment_preview_frame, &statistics_label, &statistics_shadow, &minimal_bar, &minimal_tool_row,
+                &colourbar, &sliderbar, &statusbar, &tabbar, &camera_directive_bar, &camera_directive_toggle,
+                &variant_bar, &variant_bar_header, &variant_bar_body, &hidden_ui_variant_panel, &animator_bar,
+                &controls_toggle, &parallel_flags_button, &parallel_flags_bar, &ll_inspector_button,
+                &ll_inspector_bar, &strip_backdrop, &strip_backdrop_guard, &frame_rate_label, &environment_preview,
+                &environment_preview_frame, &statistics_label, &statistics_shadow_label, &minimal_bar, &minimal_tool_row,
                 &minimal_list_row, &minimal_title_row};
     }
 };
@@ -83,13 +83,13 @@ WindowFlags random_flags(std::mt19937& rng) {
     f.variant_bar_expanded = coin();
     f.show_animator = coin();
     f.animation_count = coin() ? 0 : 1;
-    f.parallel_flags_widget = coin();
-    f.ll_inspector_widget = coin();
+    f.show_parallel_flags = coin();
+    f.show_ll_inspector = coin();
     f.hidden_ui_controls = coin();
     // At most one strip open, and only with its button.
     const uint32_t strip = rng() % 3;
-    f.parallel_flags_expanded = strip == 1 && f.parallel_flags_widget;
-    f.ll_inspector_expanded = strip == 2 && f.ll_inspector_widget;
+    f.parallel_flags_expanded = strip == 1 && f.show_parallel_flags;
+    f.ll_inspector_expanded = strip == 2 && f.show_ll_inspector;
     return f;
 }
 
@@ -110,7 +110,7 @@ Shown shown_for(const WindowFlags& f) {
     const bool widgets = !f.ui_hidden || f.hidden_ui_controls;
     s.directive = widgets && camera_directive_pane_wanted(f);
     s.backdrop = f.ui_hidden && f.hidden_ui_controls && !f.minimal_layout &&
-                 (f.parallel_flags_widget || f.ll_inspector_widget ||
+                 (f.show_parallel_flags || f.show_ll_inspector ||
                   (f.show_animator && f.animation_count > 0));
     return s;
 }
@@ -199,9 +199,9 @@ std::string check_state(const WindowFlags& f, int32_t W, int32_t H, bool collaps
 
         // Strips sit in the status row, left of the status text.
         const int64_t status_start =
-            (f.parallel_flags_widget ? m.bar_height + box(w.parallel_strip_host).w : 0) +
-            (f.ll_inspector_widget ? m.bar_height + box(w.llmi_strip_host).w : 0);
-        for (const Element* strip : {&w.parallel_strip_host, &w.llmi_strip_host}) {
+            (f.show_parallel_flags ? m.bar_height + box(w.parallel_flags_bar).w : 0) +
+            (f.show_ll_inspector ? m.bar_height + box(w.ll_inspector_bar).w : 0);
+        for (const Element* strip : {&w.parallel_flags_bar, &w.ll_inspector_bar}) {
             const Box b = box(*strip);
             if (!inside(b, box(w.statusbar)) || b.x + b.w > status_start) return "strip outside status row";
         }
@@ -213,7 +213,7 @@ std::string check_state(const WindowFlags& f, int32_t W, int32_t H, bool collaps
     if (s.hintbar && !f.minimal_layout) floating.push_back({"HINTBAR", box(w.hintbar)});
     if (s.colourbar) floating.push_back({"COLOURBAR", box(w.colourbar)});
     if (s.sliderbar) floating.push_back({"SLIDERBAR", box(w.sliderbar)});
-    if (s.directive) floating.push_back({"directive", box(w.camera_directive_pane)});
+    if (s.directive) floating.push_back({"directive", box(w.camera_directive_bar)});
     for (size_t i = 0; i < floating.size(); ++i) {
         if (!inside(floating[i].second, content)) return std::string(floating[i].first) + " leaves the content";
         for (size_t j = i + 1; j < floating.size(); ++j) {
@@ -236,7 +236,7 @@ std::string check_state(const WindowFlags& f, int32_t W, int32_t H, bool collaps
         }
     }
     if (!inside(box(w.lock_icon), content)) return "LOCKICON leaves the content " + show(box(w.lock_icon));
-    if (!inside(box(w.quick_hide_button), content)) return "quick-hide leaves the content";
+    if (!inside(box(w.controls_toggle), content)) return "quick-hide leaves the content";
     const bool variants = f.show_variant_selector && f.variant_count > 0;
     if (variants) {
         // Narrowed: an expanded bar (4T) may rise above a short content area,
@@ -281,8 +281,8 @@ TEST(WindowLayout, HiddenStripsStopAtTheAnimator) {
     TestWindow w;
     layout_window(WindowMetrics{}, f, w.elements(), 480, 360);
     // 24 + 352 would pass 480 - 2 (56 + 64) = 240.
-    EXPECT_EQ(w.parallel_strip_host.x + w.parallel_strip_host.width, 240);
-    EXPECT_EQ(w.parallel_strip_host.border_right.width, 0);
+    EXPECT_EQ(w.parallel_flags_bar.x + w.parallel_flags_bar.width, 240);
+    EXPECT_EQ(w.parallel_flags_bar.border_right.width, 0);
 }
 
 TEST(DisplayRects, CollapsedHiddenViewLeavesTheStripsAndDirectives) {
@@ -304,7 +304,7 @@ TEST(DisplayRects, FrameModeInsetsTheView) {
     in.settings_menu_shown = true;
     EXPECT_EQ(rect(compute_display_rects(in, 1024, 768).view), (Ints{256, 88, 712, 624}));
     // Without the multi-view viewport only the view rectangle follows.
-    in.multi_view_enabled = false;
+    in.multi_view = false;
     EXPECT_FALSE(compute_display_rects(in, 1024, 768).viewport_changed);
 }
 

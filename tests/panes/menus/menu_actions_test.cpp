@@ -20,7 +20,7 @@ std::vector<Bits> expected_view_bits(const AppContext& a) {
     const RenderFlags& r = a.render_flags;
     return {{!!r.show_surface, !!r.show_polygon_edges, !!r.show_triangle_edges, !!r.show_gouraud_edges,
              !!r.show_points},
-            {r.colour_mode == 0, r.colour_mode == 1, r.colour_mode == 2, r.colour_mode == 3, !!r.colour_negate},
+            {r.colour_mode == 0, r.colour_mode == 1, r.colour_mode == 2, r.colour_mode == 3, !!r.negate_colours},
             {r.smooth_shading == 0, r.smooth_shading == 1, !!r.transparent_mode, !!r.mono_edges, !!r.mono_dots,
              !!r.glsl_brighten, !!r.glsl_silhouette, !!r.glsl_x_ray, !!r.glsl_negative},
             {r.orbit_rotation_mode == 0, r.orbit_rotation_mode == 1, !!r.orbit_about_centre},
@@ -45,8 +45,8 @@ std::vector<Bits> expected_settings_bits(const AppContext& a) {
             {},
             {t == 0, t == 1, t == 2, t == 3, t == 4},
             {},
-            {!!b.show_camera_directives, !!b.show_variant_selector, !!b.parallel_flags_widget,
-             !!b.ll_inspector_widget, !!b.show_animator, !!b.alpha_grid, !!b.upright_grid, false, false, false,
+            {!!b.show_camera_directives, !!b.show_variant_selector, !!b.show_parallel_flags,
+             !!b.show_ll_inspector, !!b.show_animator, !!b.alpha_grid, !!b.upright_grid, false, false, false,
              false, !!b.enlarged_trace},
             {!!a.ui_flags.ui_animations, !!a.camera.inverted_zoom, !!io.inline_io, !!io.native_io,
              !!io.native_dnd, false}};
@@ -144,13 +144,13 @@ TEST_F(MenuFixture, SettingsGradientsStripsAndInertItems) {
 
     BarState& b = app->bars;
     b.ll_inspector_expanded = 1;
-    app->llmi_strip_button.selected = true;
+    app->ll_inspector_button.selected = true;
     on_settings_menu_item(*app, 8, 2);
     on_settings_menu_item(*app, 8, 2);
-    EXPECT_TRUE(app->parallel_strip_button.visible);
+    EXPECT_TRUE(app->parallel_flags_button.visible);
     b.parallel_flags_expanded = 1;
     on_settings_menu_item(*app, 8, 2);
-    EXPECT_FALSE(b.ll_inspector_expanded || app->llmi_strip_button.selected || app->parallel_strip_host.visible);
+    EXPECT_FALSE(b.ll_inspector_expanded || app->ll_inspector_button.selected || app->parallel_flags_bar.visible);
 
     reset_call_log();
     app->frame.needs_redraw = 0;
@@ -253,31 +253,31 @@ TEST_F(MenuFixture, LayoutFlagsFollowTheVisibilityRule) {
     BarState& b = app->bars;
     UiFlags& f = app->ui_flags;
     // Not hidden: the quick-hide button always, never the hidden panels.
-    b.parallel_flags_widget = b.ll_inspector_widget = 0;
+    b.show_parallel_flags = b.show_ll_inspector = 0;
     update_layout_mode_flags(*app);
-    EXPECT_TRUE(app->quick_hide_button.visible);
-    EXPECT_FALSE(app->strip_backdrop.visible || app->strip_backdrop_guard.visible || app->variant_tab.visible);
+    EXPECT_TRUE(app->controls_toggle.visible);
+    EXPECT_FALSE(app->strip_backdrop.visible || app->strip_backdrop_guard.visible || app->hidden_ui_variant_panel.visible);
     // Hidden without widgets: every bar hidden; the button only with something to show.
     f.ui_hidden = 1;
     b.hidden_ui_controls = 0;
     update_layout_mode_flags(*app);
-    EXPECT_FALSE(app->quick_hide_button.visible);
+    EXPECT_FALSE(app->controls_toggle.visible);
     b.camera_directive_count = 1;
     update_layout_mode_flags(*app);
-    EXPECT_TRUE(app->quick_hide_button.visible);
-    EXPECT_FALSE(app->camera_directive_pane.visible || app->camera_directive_handle.visible);
+    EXPECT_TRUE(app->controls_toggle.visible);
+    EXPECT_FALSE(app->camera_directive_bar.visible || app->camera_directive_toggle.visible);
     // Hidden with widgets: panels with the strips, the variant tab not when flipped.
     b.hidden_ui_controls = 1;
     b.animation_count = 1;
     b.variant_count = 2;
     update_layout_mode_flags(*app);
-    EXPECT_TRUE(app->strip_backdrop.visible && app->variant_tab.visible && app->animator_bar.visible);
-    EXPECT_TRUE(app->camera_directive_pane.visible && app->camera_directive_handle.visible);
+    EXPECT_TRUE(app->strip_backdrop.visible && app->hidden_ui_variant_panel.visible && app->animator_bar.visible);
+    EXPECT_TRUE(app->camera_directive_bar.visible && app->camera_directive_toggle.visible);
     f.v_flip_mode = 1;
     app->camera.camera_controller = CAMERA_OBJECT_ORBIT;
     update_layout_mode_flags(*app);
-    EXPECT_FALSE(app->variant_tab.visible || app->camera_directive_pane.visible || app->camera_directive_handle.visible);
-    EXPECT_TRUE(app->quick_hide_button.visible);
+    EXPECT_FALSE(app->hidden_ui_variant_panel.visible || app->camera_directive_bar.visible || app->camera_directive_toggle.visible);
+    EXPECT_TRUE(app->controls_toggle.visible);
 }
 
 TEST_F(MenuFixture, PickModesAndToneCycles) {

@@ -162,13 +162,13 @@ TEST_F(Confirmations, CloseCapturesTheHoveredTabOnOpening) {
     add_startup_environment(*app);
     add_environment(*app);  // current: 1
     Environment* current = app->entities.current_environment;
-    app->entities.preview_tab_index = 1;  // the current one
+    app->entities.hovered_environment_tab = 1;  // the current one
     on_close_environment();
     EXPECT_FALSE(open(PANE_CONFIRM));
-    app->entities.preview_tab_index = 0;
+    app->entities.hovered_environment_tab = 0;
     on_close_environment();
     ASSERT_TRUE(open(PANE_CONFIRM));
-    app->entities.preview_tab_index = -1;  // the pointer moved on
+    app->entities.hovered_environment_tab = -1;  // the pointer moved on
     accept_confirm_dialog(*app);
     tick(6);
     EXPECT_EQ(app->entities.environment_count, 1);
@@ -196,10 +196,10 @@ TEST_F(Popups, AlgorithmChoiceGreysWhatItCannotDo) {
 
 TEST_F(Popups, StripsAreExclusiveAndTogglesMirrorTheirFlag) {
     toggle_llmi_key_strip(*app);
-    EXPECT_TRUE(app->bars.ll_inspector_expanded && app->llmi_strip_host.visible && app->llmi_strip_button.selected);
+    EXPECT_TRUE(app->bars.ll_inspector_expanded && app->ll_inspector_bar.visible && app->ll_inspector_button.selected);
     toggle_parallel_flags_strip(*app);
-    EXPECT_TRUE(app->bars.parallel_flags_expanded && app->parallel_strip_host.visible);
-    EXPECT_FALSE(app->bars.ll_inspector_expanded || app->llmi_strip_host.visible || app->llmi_strip_button.selected);
+    EXPECT_TRUE(app->bars.parallel_flags_expanded && app->parallel_flags_bar.visible);
+    EXPECT_FALSE(app->bars.ll_inspector_expanded || app->ll_inspector_bar.visible || app->ll_inspector_button.selected);
     toggle_parallel_flags_strip(*app);
     EXPECT_FALSE(app->bars.parallel_flags_expanded || app->bars.ll_inspector_expanded);
 }
