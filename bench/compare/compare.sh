@@ -6,7 +6,8 @@
 # drawn time and peak memory with their ratios (inspector / f3d).
 #   bash bench/compare/compare.sh [ROUNDS]      (default 5)
 # BUILD_DIR names an existing build to use (default build/compare, a
-# Release build made here).
+# Release build made here). GRID_SIDE sets the grid's side (default 707:
+# 2 x 707 x 707 triangles; 354 gives about 250 k, 1414 about 4 M).
 # Open-to-drawn: for the inspector, Enter on the script in the file browser
 # until the mesh shows; for f3d, its next-file key from a one-triangle file
 # to the PLY until the mesh shows ("shows": a pixel inside the grid takes
@@ -21,6 +22,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 rounds=${1:-5}
+side=${GRID_SIDE:-707}
+case $side in '' | *[!0-9]*) echo "compare: GRID_SIDE must be a number" >&2; exit 2 ;; esac
 build=${BUILD_DIR:-build/compare}
 
 bash tools/install-deps.sh
@@ -55,7 +58,7 @@ trap cleanup EXIT
 swap_count=$work/swap_count.so
 cp "$PWD/$build/bench/compare/libcompare_swap_count.so" "$swap_count"
 mkdir -p "$work/ws/tmp"
-echo 'return grid(707).rgb(0.3, 0.6, 0.9);' > "$work/ws/grid.vrek"
+echo "return grid($side).rgb(0.3, 0.6, 0.9);" > "$work/ws/grid.vrek"
 "$PWD/$build/bench/compare/compare_export_ply" "$kernel" "$work/ws/" "$work/ws/grid.vrek" "$work/grid.ply"
 rm -rf "$work/ws/tmp" && mkdir -p "$work/ws/tmp"
 # f3d starts on this one triangle, off the centre, then steps to the grid.
