@@ -239,16 +239,17 @@ void draw_surface(const MeshDraw& d, bool smooth) {
 
 // The colour every vertex of a mesh's surface has, or null when they differ.
 // Missing display colours draw grey and a corner that names no vertex draws
-// a zeroed one, so both count. Found once per upload.
+// a zeroed one, so both count; the upload has already found whether every
+// corner names a vertex (it keeps the edges only in the index buffer then).
+// Found once per upload.
 const uint8_t* one_colour_of(InteropMesh& mesh) {
     if (mesh.gl_one_colour_state == 0) {
         const size_t vertices = mesh_upload_layout(mesh, false).vertex_count;
         const size_t coloured = std::min(mesh.display_colours.size() / 4, vertices);
         const uint8_t grey[4] = {191, 191, 191, 255};
         const uint8_t* first = coloured > 0 ? mesh.display_colours.data() : grey;
-        bool one = vertices > 0 && (coloured == vertices || std::memcmp(first, grey, 4) == 0);
+        bool one = mesh.gl_edges_only && vertices > 0 && (coloured == vertices || std::memcmp(first, grey, 4) == 0);
         for (size_t k = 1; one && k < coloured; ++k) one = std::memcmp(first, &mesh.display_colours[4 * k], 4) == 0;
-        for (size_t j = 0; one && j < mesh.triangles.size(); ++j) one = mesh.triangles[j] < vertices;
         if (one) std::memcpy(mesh.gl_one_colour.data(), first, 4);
         mesh.gl_one_colour_state = one ? 2 : 1;
     }
