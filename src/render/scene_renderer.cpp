@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 #include <GL/glext.h>
-#include <sys/mman.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -818,19 +817,6 @@ std::array<float, 4> entity_id_colour(int32_t item) {
 
 namespace {
 
-// A software driver's buffer storage is fresh process memory that the
-// first write faults in page by page: tens of thousands of faults for a
-// million-triangle mesh. Asking for huge pages over the whole 2 MiB pages
-// inside it, before writing, makes that a few dozen. Only a hint: where the
-// mapping is not plain memory (a GPU's), the kernel refuses and nothing
-// changes.
-void advise_huge_pages(void* at, size_t bytes) {
-    constexpr uintptr_t huge = uintptr_t{2} << 20;
-    const uintptr_t first = (reinterpret_cast<uintptr_t>(at) + huge - 1) & ~(huge - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(at) + bytes) & ~(huge - 1);
-    if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-}
-
 // Fills the bound buffer of `target` with `bytes` bytes that `write` puts
 // straight into GL's storage: nothing is zero-filled first and no CPU copy
 // stays behind. A buffer that does not map, or whose contents are lost
@@ -841,7 +827,6 @@ void upload_written(GLenum target, size_t bytes, Write write) {
     if (bytes == 0) return;
     if (void* at = glMapBufferRange(target, 0, static_cast<GLsizeiptr>(bytes),
                                     GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT)) {
-        advise_huge_pages(at, bytes);
         write(static_cast<uint8_t*>(at));
         if (glUnmapBuffer(target) == GL_TRUE) return;
     }
