@@ -387,19 +387,21 @@ static void set_error(std::string* error, const std::string& what, const std::st
     if (error) *error = what + ": " + path + ": " + std::strerror(errno);
 }
 
-bool write_interop_file(const std::string& path, const std::vector<InteropWriterMesh>& meshes,
-                        std::string* error) {
+// Opens `path` (replacing it), lets `fill` write through a file sink, and
+// closes it; every file the writer makes goes this way, in the sink's
+// pieces.
+template <typename Fill>
+static bool write_through_sink(const std::string& path, std::string* error, Fill fill) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         set_error(error, "cannot open for writing", path);
         return false;
     }
-    std::vector<char> buffer(1 << 20);
+    std::vector<char> buffer(kLargestWrite);
     std::setvbuf(f, buffer.data(), _IOFBF, buffer.size());
     ByteSink sink;
     sink.file = f;
-    size_t written = 0;
-    write_all(sink, meshes, -1, written);
+    fill(sink);
     const bool closed = std::fclose(f) == 0;
     if (sink.failed || !closed) {
         set_error(error, "write failed", path);
@@ -408,19 +410,16 @@ bool write_interop_file(const std::string& path, const std::vector<InteropWriter
     return true;
 }
 
+bool write_interop_file(const std::string& path, const std::vector<InteropWriterMesh>& meshes,
+                        std::string* error) {
+    return write_through_sink(path, error, [&](ByteSink& sink) {
+        size_t written = 0;
+        write_all(sink, meshes, -1, written);
+    });
+}
+
 bool write_interop_bytes(const std::string& path, const std::string& bytes, std::string* error) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        set_error(error, "cannot open for writing", path);
-        return false;
-    }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!ok || !closed) {
-        set_error(error, "write failed", path);
-        return false;
-    }
-    return true;
+    return write_through_sink(path, error, [&](ByteSink& sink) { sink_write(sink, bytes.data(), bytes.size()); });
 }
 
 bool write_interop_file_truncated(const std::string& path, const std::vector<InteropWriterMesh>& meshes,

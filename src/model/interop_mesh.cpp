@@ -175,16 +175,20 @@ static inline T load(const uint8_t* p) {
     return value;
 }
 
-// The whole pages within [at, at + bytes) go back to the system; a page
-// touched again comes back zero-filled (or, in a file mapping, from the
-// page cache).
-static void hand_back_pages(const void* at, uint64_t bytes) {
+// Gives `advice` for the whole pages within [at, at + bytes), when there
+// are at least `at_least` of them.
+static void advise_whole_pages(const void* at, uint64_t bytes, int advice, uintptr_t at_least = 1) {
     static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
     if (at == nullptr || bytes == 0) return;
     const uintptr_t first = (reinterpret_cast<uintptr_t>(at) + page - 1) & ~(page - 1);
     const uintptr_t end = (reinterpret_cast<uintptr_t>(at) + bytes) & ~(page - 1);
-    if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
+    if (end >= first + at_least * page) madvise(reinterpret_cast<void*>(first), end - first, advice);
 }
+
+// The whole pages within [at, at + bytes) go back to the system; a page
+// touched again comes back zero-filled (or, in a file mapping, from the
+// page cache).
+static void hand_back_pages(const void* at, uint64_t bytes) { advise_whole_pages(at, bytes, MADV_DONTNEED); }
 
 // ---------------------------------------------------------------------------
 // Checks of indices. Every value must lie below a limit, at most INT32_MAX
@@ -308,11 +312,7 @@ struct FileValues {
 // without the call refuses it, and the pages fault in as they are written.
 template <typename T>
 static void populate(std::vector<T>& v) {
-    static const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-    const uintptr_t at = reinterpret_cast<uintptr_t>(v.data());
-    const uintptr_t first = (at + page - 1) & ~(page - 1);
-    const uintptr_t end = (at + v.capacity() * sizeof(T)) & ~(page - 1);
-    if (end > first + 4 * page) madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+    advise_whole_pages(v.data(), v.capacity() * sizeof(T), MADV_POPULATE_WRITE, 5);
 }
 
 template <typename T>
