@@ -4,6 +4,7 @@
 #include "app/builder_support.h"
 #include "app/interface_builder.h"
 #include "app/shell_bindings.h"
+#include "panes/menus/settings_menu_actions.h"
 #include "render/camera_control.h"
 
 using namespace builder;
@@ -121,6 +122,7 @@ void notices_and_masks(AppContext& a) {
     border(b.border_right, t, 2);
     border(b.border_bottom, t, 9);
     b.set_text("Minimal-Mode");
+    b.click_handler = on_click_minimal_mode_notice;
     append(notice, a.small_window_text);
     append(notice, a.small_window_icon);
     append(notice, b);

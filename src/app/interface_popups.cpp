@@ -500,6 +500,15 @@ void build_popup_frames(AppContext& a) {
             append(f.icon_holder, f.title_icon);
             f.title_bar.left_size = P / 2 + W;
             set_region(f.title_bar, f.title_bar.left, f.icon_holder);
+        } else if (k == FRAME_PROFILE) {
+            // The pane's icon is its index button: it sits at the title's
+            // left end, right above the index column it shows and hides.
+            Element& index = a.ppd_list_button;
+            index.icon = s.icon;
+            index.hover_palette = gradient(8);
+            grey_border(index.border_right);
+            f.title_bar.left_size = W;
+            set_region(f.title_bar, f.title_bar.left, index);
         } else {
             f.title_bar.left_size = W;
             set_region(f.title_bar, f.title_bar.left, f.title_icon);

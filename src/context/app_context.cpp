@@ -167,7 +167,7 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
     visit_widgets(visit, data, a.open_body, a.load_body, a.culling_toggle, a.profiler_toggle,
                   a.algorithm_buttons, a.algorithm_key_hints, a.capability_box, a.description_box, a.mode_group,
                   a.assemble_button, a.parse_entity_scroll, a.parse_section_scroll, a.parse_entity_list,
-                  a.parse_section_text);
+                  a.parse_section_text, a.ppd_list_button);
     visit_widgets(visit, data, a.snapshot_name_label, a.snapshot_save_button, a.screenshot_name_label,
                   a.screenshot_save_button, a.export_name_field, a.export_option_buttons, a.export_format_buttons,
                   a.browser_home_button, a.browser_mark, a.browser_refresh_button, a.browser_clear_button,

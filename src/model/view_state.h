@@ -90,7 +90,8 @@ struct UiSettings {
     uint8_t attribute_trace = 1;
     uint8_t slider_bar_shown = 0;
     uint8_t camera_locked = 0;
-    // [0] minimal mode, [1] enabled (nothing sets it), [2] unused.
+    // [0] minimal mode, [1] enabled (by the first switch from a Minimal-Mode
+    // control; Ctrl+M needs it), [2] unused.
     std::array<uint8_t, 3> layout_mode_flags = {0, 0, 0};
     uint8_t v_flip_mode = 0;
     uint8_t frame_mode = 0;

@@ -272,11 +272,10 @@ bool home_view(KeyState& s) { return reset_view(s.app), true; }
 bool save_directive(KeyState& s) { return save_cell_camera_state(s.app), true; }
 bool snapshot(KeyState& s) { return open_snapshot_dialog(s.app), true; }
 bool screenshot(KeyState& s) { return open_screenshot_dialog(s.app), true; }
+// The same switch as the "Minimal-Mode" item: flags, bars, layout and the
+// item's check.
 bool minimal_mode(KeyState& s) {
-    AppContext& app = s.app;
-    app.ui_flags.layout_mode_flags[0] ^= 1;
-    update_layout_mode_flags(app);
-    call_hook(app.hooks.app_apply_display_options, app, app.frame.window_width, app.frame.window_height);
+    set_minimal_mode(s.app, !s.app.ui_flags.layout_mode_flags[0]);
     return true;
 }
 

@@ -81,6 +81,25 @@ void hide_interface_rows(AppContext& app, bool hide) {
     app.statistics_shadow_label.opacity = opacity;
 }
 
+// Each layout has its own bars: those of the layout in use show while the
+// interface does, those of the other stay hidden, so that a switch between
+// the layouts leaves nothing of the one left behind.
+void show_layout_bars(AppContext& app) {
+    const bool hidden = app.ui_flags.ui_hidden != 0;
+    if (!app.ui_flags.layout_mode_flags[0]) {
+        app.minimal_layout_bar.visible = false;
+        hide_interface_rows(app, hidden);
+        return;
+    }
+    hide_interface_rows(app, true);
+    app.minimal_layout_bar.visible = !hidden;
+    app.CONTROLPANE.visible = !hidden && app.ui_flags.side_pane_open;
+    app.HIDELOGO.visible = hidden;
+    // The minimal layout does not dim the statistics.
+    app.statistics_label.opacity = 1.0;
+    app.statistics_shadow_label.opacity = 1.0;
+}
+
 template <int32_t Index>
 void side_pane_thunk() {
     if (AppContext* app = app_instance) select_side_pane(*app, Index);
@@ -175,14 +194,19 @@ void set_options_menu_shown(AppContext& app, bool on) {
 void set_ui_hidden(AppContext& app, bool on) {
     if (static_cast<bool>(app.ui_flags.ui_hidden) == on) return;
     app.ui_flags.ui_hidden = on;
-    if (app.ui_flags.layout_mode_flags[0]) {
-        app.minimal_layout_bar.visible = !on;
-        app.CONTROLPANE.visible = !on && app.ui_flags.side_pane_open;
-        app.HIDELOGO.visible = on;
-    } else {
-        hide_interface_rows(app, on);
-    }
+    show_layout_bars(app);
     update_layout_mode_flags(app);
+    relayout_view(app);
+    app.frame.needs_redraw = 1;
+    refresh_after_setter(app);
+}
+
+void set_minimal_layout(AppContext& app, bool on) {
+    app.ui_flags.layout_mode_flags[0] = on;
+    show_layout_bars(app);
+    update_layout_mode_flags(app);
+    app.small_window_notice.visible =
+        small_window_notice_wanted(app.frame.window_width, app.frame.window_height, on);
     relayout_view(app);
     app.frame.needs_redraw = 1;
     refresh_after_setter(app);

@@ -27,6 +27,9 @@ void set_frame_mode(AppContext& app, bool on);
 void select_side_pane(AppContext& app, int32_t index);
 void set_options_menu_shown(AppContext& app, bool on);
 void set_ui_hidden(AppContext& app, bool on);
+// The minimal layout (its bar and command list) or the full one; the bars
+// of the other layout are hidden, the window laid out again.
+void set_minimal_layout(AppContext& app, bool on);
 void toggle_ui_hidden_or_view_flag(AppContext& app);
 // True when it switched the collapse (only while the hidden interface shows
 // its strips or directive pane).

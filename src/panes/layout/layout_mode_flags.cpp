@@ -2,7 +2,9 @@
 
 #include "context/app_context.h"
 
-void update_layout_mode_flags(AppContext& app) {
+namespace {
+
+void show_control_bars(AppContext& app) {
     const BarState& b = app.bars;
     const UiFlags& f = app.ui_flags;
     const bool free_roam = app.camera.camera_controller == CAMERA_FREE_ROAM;
@@ -48,6 +50,21 @@ void update_layout_mode_flags(AppContext& app) {
         app.camera_directive_toggle.visible = false;
         app.controls_toggle.visible = parallel || inspector || variants || animator;
     }
+}
+
+}  // namespace
+
+void update_layout_mode_flags(AppContext& app) {
+    show_control_bars(app);
+    if (!app.ui_flags.layout_mode_flags[0]) return;
+    // The minimal layout has no status row and no tab row: the strips, their
+    // buttons and the animator that live there stay hidden, rather than
+    // float over its bar's command list.
+    for (Element* e : {static_cast<Element*>(&app.parallel_flags_bar), static_cast<Element*>(&app.ll_inspector_bar),
+                       static_cast<Element*>(&app.animator_bar), &app.parallel_flags_button,
+                       &app.ll_inspector_button, &app.strip_backdrop, &app.strip_backdrop_guard,
+                       &app.hidden_ui_variant_panel})
+        e->visible = false;
 }
 
 bool any_popup_open(AppContext& app) {

@@ -2,6 +2,7 @@
 
 #include "context/current_environment.h"
 #include "panes/layout/display_options.h"
+#include "panes/layout/layout_mode_flags.h"
 #include "panes/menus/interface_themes.h"
 #include "panes/menus/menu_bars.h"
 #include "panes/menus/menu_support.h"
@@ -126,6 +127,12 @@ void system(AppContext& app, int32_t item, std::vector<bool>& bits) {
     uint8_t* flags[5] = {&app.ui_flags.ui_animations, &app.camera.inverted_zoom, &io.inline_io, &io.native_io,
                          &io.native_dnd};
     if (item >= 0 && item <= 4) toggle(*flags[item], bits, item);
+    if (item == 5) {
+        // The item enables the minimal layout and switches to it; in the
+        // minimal layout its command-list row ("Advanced-Mode") switches back.
+        app.ui_flags.layout_mode_flags[1] = 1;
+        set_minimal_mode(app, !app.ui_flags.layout_mode_flags[0]);
+    }
 }
 
 }  // namespace
@@ -175,13 +182,34 @@ void on_settings_menu_item(AppContext& app, int32_t menu, int32_t item) {
     case 2: lighting(app, item, bits); break;
     case 4: camera(app, item, bits); break;
     case 6: theme(app, item, bits); break;
-    case 8: widgets(app, item, bits); break;
+    case 8:
+        widgets(app, item, bits);
+        // The minimal layout keeps the status-row widgets hidden.
+        if (app.ui_flags.layout_mode_flags[0]) update_layout_mode_flags(app);
+        break;
     case 9: system(app, item, bits); break;
     default: break;
     }
     if (m < app.settings_menu_items.size()) mark_menu_items(bits, app.settings_menu_items[m]);
     if (menu == 1 || menu == 2 || menu == 4 || menu == 8) app.frame.needs_redraw = 1;
     refresh_root(app);
+}
+
+void set_minimal_mode(AppContext& app, bool on) {
+    set_minimal_layout(app, on);
+    // The system item's check shows the layout in use.
+    auto& pointers = app.menu_tables.settings_menu_check_pointers;
+    if (pointers.size() <= 9 || pointers[9] == nullptr) return;
+    std::vector<bool>& bits = *pointers[9];
+    set_menu_bit(bits, 5, on);
+    if (app.settings_menu_items.size() > 9) mark_menu_items(bits, app.settings_menu_items[9]);
+}
+
+void on_click_minimal_mode_notice() {
+    AppContext* app = app_instance;
+    if (!app) return;
+    app->ui_flags.layout_mode_flags[1] = 1;
+    set_minimal_mode(*app, true);
 }
 
 void cycle_ui_theme(AppContext& app, int32_t step) {

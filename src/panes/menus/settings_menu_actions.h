@@ -20,6 +20,13 @@ void apply_attribute_trace_face(AppContext& app);
 void set_parallel_flags_widget(AppContext& app, bool on);
 void set_ll_inspector_widget(AppContext& app, bool on);
 
+// The minimal layout on or off (set_minimal_layout), with the check of the
+// system menu's "Minimal-Mode" item following it.
+void set_minimal_mode(AppContext& app, bool on);
+// The small-window notice's "Minimal-Mode" button: enables the minimal
+// layout and switches to it, on the published context.
+void on_click_minimal_mode_notice();
+
 // The theme after (step +1) or before (-1) the current one, wrapping.
 void cycle_ui_theme(AppContext& app, int32_t step);
 // Applies the theme unless it is the current one.

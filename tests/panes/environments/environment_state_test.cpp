@@ -317,4 +317,23 @@ TEST_F(StateTest, NewEnvironmentDefaultsAndReappliedFlags) {
     EXPECT_EQ(app->settings_menu_columns.y, 0);
 }
 
+// Each environment keeps its own layout: a switch shows the bars of the
+// layout switched to and none of the other's.
+TEST_F(StateTest, SwitchingEnvironmentsShowsTheirOwnLayout) {
+    app->ui_flags.layout_mode_flags = {1, 1, 0};
+    app->minimal_layout_bar.visible = true;
+    for (Element* bar : {(Element*)&app->TOOLBAR, (Element*)&app->TIPBAR, (Element*)&app->TABBAR})
+        bar->visible = false;
+    add_environment(*app);
+    EXPECT_EQ(app->ui_flags.layout_mode_flags[0], 0);
+    EXPECT_FALSE(app->minimal_layout_bar.visible);
+    EXPECT_TRUE(app->TOOLBAR.visible && app->TIPBAR.visible && app->TABBAR.visible);
+
+    request_switch(0);
+    run_ticks(6);
+    EXPECT_EQ(app->ui_flags.layout_mode_flags[0], 1);
+    EXPECT_TRUE(app->minimal_layout_bar.visible);
+    EXPECT_FALSE(app->TOOLBAR.visible || app->TIPBAR.visible || app->TABBAR.visible);
+}
+
 }  // namespace

@@ -157,8 +157,17 @@ TEST_F(MenuFixture, SettingsGradientsStripsAndInertItems) {
     on_settings_menu_item(*app, 4, 2);
     EXPECT_TRUE(call_log().empty());
     EXPECT_EQ(app->frame.needs_redraw, 1);
-    const MenuCheckStates before = app->settings_menu_states();
+    // System item 5 enables the minimal layout and switches it on and off,
+    // its check following.
     on_settings_menu_item(*app, 9, 5);
+    EXPECT_EQ(app->ui_flags.layout_mode_flags[0], 1);
+    EXPECT_EQ(app->ui_flags.layout_mode_flags[1], 1);
+    EXPECT_TRUE(settings_bits(9)[5] && app->minimal_layout_bar.visible && !app->TOOLBAR.visible);
+    on_settings_menu_item(*app, 9, 5);
+    EXPECT_EQ(app->ui_flags.layout_mode_flags[0], 0);
+    EXPECT_EQ(app->ui_flags.layout_mode_flags[1], 1);
+    EXPECT_TRUE(!settings_bits(9)[5] && !app->minimal_layout_bar.visible && app->TOOLBAR.visible);
+    const MenuCheckStates before = app->settings_menu_states();
     on_settings_menu_item(*app, 0, 0);
     on_settings_menu_item(*app, 8, 10);
     EXPECT_EQ(app->settings_menu_states(), before);
