@@ -206,7 +206,8 @@ void build_variant_rows(AppContext& app) {
             row.border_left.palette = &active_theme.palettes[1];
             row.border_bottom.width = m.thin_border;
             row.border_bottom.palette = &active_theme.palettes[9];
-            row.typeface = &typefaces[4];
+            // The enlarged trace face, whatever the trace labels use now.
+            row.typeface = &typefaces[0];
             row.align_x = -1;
             row.align_y = 0;
             row.padding_left = m.ui_padding;

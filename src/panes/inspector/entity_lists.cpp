@@ -97,21 +97,6 @@ void forget_list(ListShape& shape) {
     shape.rows->clear();
 }
 
-// A row's text as it is shown, wherever it comes from: each line ends
-// before the row's buttons, with "..." when cut.
-void set_row_text(Element& label, const Container& body, const std::string& text) {
-    const int32_t room = body.width - 2 - label.padding_left;
-    std::string fitted;
-    for (size_t start = 0;;) {
-        const size_t end = text.find('\n', start);
-        fitted += fit_line_with_ellipsis(label.typeface, text.substr(start, end - start), room);
-        if (end == std::string::npos) break;
-        fitted += '\n';
-        start = end + 1;
-    }
-    label.set_text(fitted);
-}
-
 void set_label_style(Element& label, const Typeface* face) {
     label.typeface = face;
     label.text_colour = active_theme.colours[8];
@@ -177,7 +162,7 @@ void rebuild_list(AppContext& app, ListShape shape, const std::vector<int32_t>& 
             name.height = ROW_HEIGHT;
             name.padding_left = 8;
             name.padding_top = 3;
-            set_row_text(name, body, summary(0));
+            name.set_text(summary(0));
             Element& details = p.details[k];
             set_label_style(details, &typefaces[3]);
             details.width = label_width;
@@ -185,7 +170,7 @@ void rebuild_list(AppContext& app, ListShape shape, const std::vector<int32_t>& 
             details.align_y = 1;
             details.padding_left = 37;
             details.padding_bottom = 4;
-            set_row_text(details, body, summary(1) + "\n" + summary(2));
+            details.set_text(summary(1) + "\n" + summary(2));
             body.children = {&name, &details};
 
             Element& lock = p.locks[k];
@@ -237,6 +222,20 @@ int32_t scroll_offset(int32_t width, int32_t content, double fraction) {
     return truncate_to_int(static_cast<double>(width - content) * fraction);
 }
 
+// The labels are as wide as the widest summary line plus the icon room, so
+// the list's sideways bar brings the end of every line into view; the
+// row's body clips them before its buttons. Only text and lock move.
+void slide_rows(const AppContext& app, const ListShape& shape, int32_t widest, double fraction) {
+    const int32_t dx =
+        scroll_offset(side_list_width(app), widest + app.ui_metrics.ui_padding + shape.label_extra, fraction);
+    ListRowParts& p = *shape.parts;
+    for (size_t k = 0; k < p.names.size(); ++k) {
+        p.names[k].x = dx;
+        if (k < p.details.size()) p.details[k].x = dx;
+        if (k < p.locks.size()) p.locks[k].x = 4 + dx;
+    }
+}
+
 void layout_list(AppContext& app, ListShape shape, int32_t height, int32_t widest, double fraction, bool any) {
     Container& list = *shape.list;
     if (any && height < shape.hint->height) {
@@ -246,14 +245,7 @@ void layout_list(AppContext& app, ListShape shape, int32_t height, int32_t wides
         list.border_bottom.width = 0;
         list.border_bottom.palette = nullptr;
     }
-    const int32_t dx =
-        scroll_offset(side_list_width(app), widest + app.ui_metrics.ui_padding + shape.label_extra, fraction);
-    ListRowParts& p = *shape.parts;
-    for (size_t k = 0; k < p.names.size(); ++k) {
-        p.names[k].x = dx;
-        p.details[k].x = dx;
-        p.locks[k].x = 4 + dx;
-    }
+    slide_rows(app, shape, widest, fraction);
 }
 
 // Row k of a list when the hovered element is one of its rows, else -1.
@@ -284,10 +276,24 @@ T* at_or_null(std::vector<T>& v, int32_t k) {
     return k >= 0 && static_cast<size_t>(k) < v.size() ? &v[static_cast<size_t>(k)] : nullptr;
 }
 
-void set_details_text(ListRowParts& parts, int32_t row, const std::string& text) {
-    Element* details = at_or_null(parts.details, row);
-    const Container* body = at_or_null(parts.bodies, row);
-    if (details && body) set_row_text(*details, *body, text);
+// A push changes a row's summary (counts, seconds, mesh size): the row gets
+// its new lines whole, its labels the new width, and the list's widest line
+// and slide follow, so the bar still reaches the end of every line.
+void relabel_row(AppContext& app, const ListShape& shape, const std::vector<int32_t>& indices, EntityListView* view,
+                 double fraction, int32_t row, const std::string& text) {
+    const EntitySet* set = app.entities.current_entities;
+    ListRowParts& p = *shape.parts;
+    Element* name = at_or_null(p.names, row);
+    Element* details = at_or_null(p.details, row);
+    if (!set || !name || !details || static_cast<size_t>(row) >= indices.size()) return;
+    details->set_text(text);
+    const auto summary_width = [&](int32_t i) { return set->records[static_cast<size_t>(i)].summary_width; };
+    name->width = details->width =
+        app.ui_metrics.ui_padding + shape.label_extra + summary_width(indices[static_cast<size_t>(row)]);
+    int32_t widest = 0;
+    for (int32_t i : indices) widest = std::max(widest, summary_width(i));
+    if (view) view->width = widest;
+    slide_rows(app, shape, widest, fraction);
 }
 
 void set_entity_visibility(EntityRecord& e, uint8_t visible) {
@@ -466,9 +472,12 @@ void on_parameter_entity_row_click() {
 }
 
 void set_entity_row_label(AppContext& app, int32_t row, const std::string& text) {
-    set_details_text(app.side_pane.entity_row_parts, row, text);
+    relabel_row(app, entity_list_shape(app), entity_list_indices(app.entities.current_entities),
+                app.entities.current_environment_parts.entity_view, app.entity_list_scroll.scroll_x, row, text);
 }
 
 void set_parameter_row_label(AppContext& app, int32_t row, const std::string& text) {
-    set_details_text(app.side_pane.parameter_row_parts, row, text);
+    relabel_row(app, parameter_list_shape(app), parameter_list_indices(app.entities.current_entities),
+                app.entities.current_environment_parts.parameter_view, app.parameter_entity_scroll.scroll_x, row,
+                text);
 }

@@ -22,7 +22,8 @@ bool set_relayout_pending(int32_t x, int32_t y, int32_t direction);
 void layout_entity_list(int32_t width, int32_t height);
 void layout_parameter_list(int32_t width, int32_t height);
 
-// The details lines of a row, after a parameter push, fitted as a rebuilt
-// row's are; rows out of range are left alone.
+// The details lines of a row after a parameter push, whole, with the row
+// and the list's sideways slide sized to the new summary; rows out of range
+// are left alone.
 void set_entity_row_label(AppContext& app, int32_t row, const std::string& text);
 void set_parameter_row_label(AppContext& app, int32_t row, const std::string& text);

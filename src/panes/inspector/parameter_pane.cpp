@@ -369,11 +369,8 @@ void rebuild_parameter_pane(AppContext& app) {
     pane.height = (rows + 1) * r - 1;
     Element& footer = app.parameter_summary_label;
     place(footer, 0, pane.height - r, w, r - 1);
-    // The caption's order (INT, LNG, DBL, ...), each count by its type.
-    const auto& counts = e->parse_result.type_counts;
-    footer.set_text(int_to_text(counts[TYPE_COUNT_INT]) + " INT, " + int_to_text(counts[TYPE_COUNT_LNG]) + " LNG, " +
-                    int_to_text(counts[TYPE_COUNT_DBL]) + " DBL, " + int_to_text(counts[TYPE_COUNT_BLN]) + " BLN, " +
-                    int_to_text(counts[TYPE_COUNT_CHR]) + " CHR, " + int_to_text(counts[TYPE_COUNT_STR]) + " STR");
+    // The parse's own summary line (INT, DBL, LNG, BLN, CHR, STR).
+    footer.set_text(e->parse_result.summary);
     pane.children.push_back(&footer);
     pane.click_handler =
         e->parallel == 1 ? on_parallel_parameter_pane_click : static_cast<void (*)()>(on_parameter_pane_click);
