@@ -121,6 +121,21 @@ void reset_run_trace_texts() {
     script_read_reason.clear();
 }
 
+void set_assembly_trace_texts(const std::string& captured) {
+    kernel_trace_text = captured;
+    script_trace_text.clear();
+    file_io_trace_text.clear();
+    error_trace_text.clear();
+}
+
+std::string headed_run_output(const std::vector<std::string>& invocations, const std::string& output) {
+    std::string text;
+    for (const std::string& invocation : invocations) text += concat3("// E:", invocation, "\n");
+    text += output;
+    if (!output.empty() && output.back() != '\n') text += '\n';
+    return text;
+}
+
 std::string unreadable_script_reason(const std::string& path) {
     const std::string problem = regular_file_problem(path, max_read_file_bytes);
     return problem.rfind("larger than ", 0) == 0 ? concat2("script ", problem) : problem;
@@ -209,7 +224,9 @@ EntityParseRecord parse_script_file(const std::string& path) {
         std::fflush(stdout);
         // Reported as a syntax error either way; one that cannot be read
         // (deleted, not a regular file) keeps its reason for the report.
-        kernel_error_report.clear();
+        // No kernel ran: the traces must not show an earlier run's output
+        // as this script's.
+        set_run_trace_texts("");
         script_read_reason = unreadable_script_reason(path);
         EntityParseRecord record;
         record.sections[SECTION_ERRORS] = "SCRIPT-READ-IS-NULL;\n";

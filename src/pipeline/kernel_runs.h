@@ -45,6 +45,15 @@ std::string unreadable_script_reason(const std::string& path);
 // cannot be read; "" for an empty reason.
 std::string unreadable_script_lines(const std::string& path, const std::string& reason);
 void reset_run_trace_texts();
+// An assembly made of several kernel runs (the parallel ones, a parallel
+// push, the start-up) leaves their outputs, put together, as one run
+// leaves its own: `kernel_trace_text` is `captured`, the other three are
+// emptied. `kernel_error_report` is left as it is.
+void set_assembly_trace_texts(const std::string& captured);
+// The outputs of runs that each assembled the named sub-elements, in run
+// order: every output under a "// E:<invocation>" line per sub-element,
+// ending with a line feed.
+std::string headed_run_output(const std::vector<std::string>& invocations, const std::string& output);
 
 // Called on the main thread about every 20 ms while it waits for a kernel:
 // repaints the window and answers whether the user asked to cancel the run.

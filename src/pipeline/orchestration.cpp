@@ -24,6 +24,8 @@ void report_critical_assembly_error(AppContext& app, const std::string& name) {
     // The sub-elements' kernels said why they gave nothing.
     if (!kernel_error_report.empty()) text += concat2("\n\n", kernel_error_report);
     call_hook(app.hooks.show_error_box, app, std::string("Error: Critical Assembly Error Occurred"), text);
+    // What the kernel printed may say why it gave nothing.
+    route_run_traces(app, std::string());
 }
 
 static bool set_holds_serial(const EntitySet& set, int32_t serial_id) {
@@ -118,11 +120,8 @@ static void assemble_parallel(AppContext& app, EntityParseRecord& record, const 
     std::vector<SubElementSource> second_sources = build_subelement_sources(second, nullptr);
     const std::string kernel_end = second.kernel_end;
     destroy_entity_parse_record(second);
-    if (!kernel_end.empty()) {
-        route_run_traces(app, kernel_end);
-        report_kernel_failure(app, name, false, kernel_end);
-        return;
-    }
+    route_run_traces(app, kernel_end);
+    if (report_kernel_failure(app, name, false, kernel_end)) return;
     // A file that changed between the two parses no longer matches the
     // sub-element records of the first: nothing can be paired safely.
     if (second_sources.size() != sources.size() || second_sources.empty()) {

@@ -18,5 +18,6 @@ void parse_and_assemble_script(AppContext& app, const std::string& path);
 // (no entity set, or its serial id already present) has its meshes freed.
 void add_assembled_entity(AppContext& app, EntityRecord& entity, int64_t assembly_start_ms);
 
-// The critical-error console line and pane of a first assembly.
+// The critical-error console line and pane of a first assembly, then the
+// traces of the last run.
 void report_critical_assembly_error(AppContext& app, const std::string& name);

@@ -110,6 +110,8 @@ bool report_kernel_failure(AppContext& app, const std::string& name, bool reasse
 
 bool report_cancelled_dispatch(AppContext& app, const std::string& name, bool reassembly) {
     if (!kernel_cancel_requested.load()) return false;
+    // The step ends with its outcome, and what the runs printed until then.
+    route_run_traces(app, kernel_run_cancelled);
     report_kernel_failure(app, name, reassembly, kernel_run_cancelled);
     return true;
 }
@@ -195,11 +197,8 @@ bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, con
     assign_batch_keys(sources);
     std::string kernel_end;
     elements = parse_parallel_elements(sources, kernel_end);
-    if (!kernel_end.empty()) {
-        route_run_traces(app, kernel_end);
-        report_kernel_failure(app, name, reassembly, kernel_end);
-        return false;
-    }
+    route_run_traces(app, kernel_end);
+    if (report_kernel_failure(app, name, reassembly, kernel_end)) return false;
     std::string listing;
     const int64_t errors = collect_element_errors(elements, listing);
     if (errors > 0) {

@@ -34,8 +34,9 @@ int32_t parse_error_count(const EntityParseRecord& record);
 int64_t collect_element_errors(const std::vector<EntityParseRecord>& elements, std::string& listing);
 
 // Splits a parallel script into its sub-elements (group prefixes removed)
-// and parses each. Reports and returns false when the sources cannot be
-// built or an element has syntax errors.
+// and parses each; the parse run's texts go to the traces. Reports and
+// returns false when the sources cannot be built, the run failed or an
+// element has syntax errors.
 bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, const std::string& name,
                            std::vector<SubElementSource>& sources, std::vector<EntityParseRecord>& elements,
                            bool reassembly = false);
@@ -62,7 +63,8 @@ bool report_kernel_failure(AppContext& app, const std::string& name, bool reasse
 // gets its pane (and true); anything else is the caller's to report.
 bool report_failed_assembly(AppContext& app, const InteropMesh* mesh, const std::string& name, bool reassembly,
                             const std::string& kernel_end);
-// After a dispatch that a cancel ended: the cancelled run's pane; true then.
+// After a dispatch that a cancel ended: the "kernel run cancelled" console
+// line, the traces of the runs and the cancelled run's pane; true then.
 bool report_cancelled_dispatch(AppContext& app, const std::string& name, bool reassembly);
 // "!!! ERROR !!! : " + message on standard output and the "ERROR: ..." pane.
 void report_source_error(AppContext& app, const std::string& message);

@@ -54,7 +54,11 @@ std::vector<InteropMesh*> assemble_elements_in_one_run(const std::vector<SubElem
     // The output is emptied too: a failed run must not leave the previous
     // run's meshes to be taken for this one's.
     std::string message;
-    if (!stage_kernel_files(in, text, out, message)) return result;
+    if (!stage_kernel_files(in, text, out, message)) {
+        set_assembly_trace_texts(std::string());
+        error_trace_text = message;
+        return result;
+    }
 
     std::vector<std::string> args = {"-interop", profiling ? "-assemble-ppd" : "-assemble", in, out};
     if (ccpp) {
@@ -63,6 +67,8 @@ std::vector<InteropMesh*> assemble_elements_in_one_run(const std::vector<SubElem
     }
     ProcessEnd end;
     const std::string output = run_kernel_process(kernel_path, args, end, true);
+    // One run for all the elements: its output as it came.
+    set_assembly_trace_texts(headed_run_output({}, output));
     if (end.cancelled) return result;
     // A kernel that failed and said why wrote empty entries for the
     // elements it could not build: those are no meshes. One that could not
@@ -74,6 +80,8 @@ std::vector<InteropMesh*> assemble_elements_in_one_run(const std::vector<SubElem
         kernel_error_report = concat3("kernel could not be started", problem.empty() ? "" : concat2(": ", problem), "\n");
     }
     if (end.signalled) kernel_error_report = concat3("kernel ended by signal ", int_to_text(end.code), "\n");
+    // A kernel that never ran or was killed could not say so itself.
+    if (!end.started || end.signalled) kernel_trace_text += kernel_error_report;
 
     std::vector<InteropMesh*> meshes = read_interop_meshes(out);
     if (n >= 1 && meshes.size() == n) {

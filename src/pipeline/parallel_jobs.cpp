@@ -75,6 +75,15 @@ std::string failure_message(const ProcessEnd& end, const std::string& output) {
     return last_output_lines(output, 6);
 }
 
+// A job's output for the trace: what its kernel printed, and why it did not
+// run or was killed, which the kernel could not say itself.
+std::string job_trace_text(const ProcessEnd& end, const std::string& output, const std::string& failure) {
+    std::string text = output;
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    if (!end.cancelled && (!end.started || end.signalled)) text += concat2(failure, "\n");
+    return text;
+}
+
 // How the main thread waits for the workers: pumping the window, so that a
 // cancel is seen, in 5 ms steps.
 void wait_step() {
@@ -113,6 +122,7 @@ void fill_element_half(const std::vector<SubElementSource>& sources) {
     t.element_start_times.assign(n, 0);
     t.element_end_times.assign(n, 0);
     t.element_errors.assign(n, std::string());
+    t.element_outputs.assign(n, std::string());
 }
 
 void set_slot_hooks(size_t count) {
@@ -125,9 +135,35 @@ void set_slot_hooks(size_t count) {
 // Writes the job's input and empties its output, so a kernel run that fails
 // can never pass a previous run's mesh off as its own. A job whose files
 // cannot be written is not run.
-bool stage_job(const std::string& in, const std::string& text, const std::string& out) {
+bool stage_job(const std::string& in, const std::string& text, const std::string& out, std::string& messages) {
     std::string message;
-    return stage_kernel_files(in, text, out, message);
+    const bool staged = stage_kernel_files(in, text, out, message);
+    messages += message;
+    return staged;
+}
+
+// The jobs that ran (a cancel leaves some never started), each under the
+// names of the sub-elements it assembled, in job order, as the run trace
+// texts; `staging` (the inputs that could not be written) for the ERROR
+// trace.
+void set_job_traces(const std::vector<std::string>& outputs, const std::vector<bool>& runs,
+                    const std::atomic<int32_t>* states, const std::vector<SubElementSource>& sources,
+                    const std::vector<InvocationGroup>* groups, const std::string& staging) {
+    std::string text;
+    for (size_t j = 0; j < outputs.size() && j < runs.size(); ++j) {
+        if (!runs[j] || states[j].load(std::memory_order_acquire) != JOB_COLLECTED) continue;
+        std::vector<std::string> names;
+        std::vector<int32_t> members;
+        if (groups && j < groups->size()) members = (*groups)[j];
+        else if (!groups) members.push_back(static_cast<int32_t>(j));
+        for (int32_t e : members) {
+            if (e >= 0 && static_cast<size_t>(e) < sources.size())
+                names.push_back(subelement_reference(sources[static_cast<size_t>(e)]));
+        }
+        text += headed_run_output(names, outputs[j]);
+    }
+    set_assembly_trace_texts(text);
+    error_trace_text = staging;
 }
 
 // The failed jobs' messages, each under the invocations it ran, into
@@ -177,6 +213,7 @@ void run_element_job() {
         t.kernel, kernel_arguments(t.element_input_paths[slot], t.element_output_paths[slot]), ending, false);
     const int64_t end = now_ms();
     t.element_errors[slot] = failure_message(ending, output);
+    t.element_outputs[slot] = job_trace_text(ending, output, t.element_errors[slot]);
     t.element_start_times[slot] = start;
     t.element_end_times[slot] = end;
     t.element_states[slot].store(JOB_DONE, std::memory_order_release);
@@ -198,6 +235,7 @@ void run_batch_job() {
     const std::string output =
         run_kernel_process(t.kernel, kernel_arguments(t.batch_input_paths[slot], t.batch_output_paths[slot]), ending, false);
     t.batch_errors[slot] = failure_message(ending, output);
+    t.batch_outputs[slot] = job_trace_text(ending, output, t.batch_errors[slot]);
     t.batch_states[slot].store(JOB_DONE, std::memory_order_release);
 }
 
@@ -298,6 +336,7 @@ std::vector<InteropMesh*> assemble_elements_threaded(const std::vector<SubElemen
         t.element_output_paths[i] = workspace_file(workspace_path, concat2("tmp/vrek_assemble_out_sub_", index));
     }
 
+    std::string staging;
     // Only selected elements with a source are staged and run; every other
     // slot starts out collected, so no worker can claim it in place of a job
     // that has to run.
@@ -305,7 +344,7 @@ std::vector<InteropMesh*> assemble_elements_threaded(const std::vector<SubElemen
     for (size_t i = 0; i < n; ++i) {
         if (element_selected(selection, n, i) && !subelement_text(sources[i]).empty()) {
             const std::string text = concat2("1;\n", compose_element_block(subelement_text(sources[i]), mode));
-            runs[i] = stage_job(t.element_input_paths[i], text, t.element_output_paths[i]);
+            runs[i] = stage_job(t.element_input_paths[i], text, t.element_output_paths[i], staging);
         }
         if (runs[i]) {
             t.start_hooks[i] = element_worker_on_start;
@@ -319,6 +358,7 @@ std::vector<InteropMesh*> assemble_elements_threaded(const std::vector<SubElemen
     if (n >= 1) run_dispatch_loop(t.element_states.get(), static_cast<int32_t>(n));
     const bool cancelled = kernel_cancel_requested.load();
 
+    set_job_traces(t.element_outputs, runs, t.element_states.get(), sources, nullptr, staging);
     collect_errors(t.element_errors, sources, nullptr);
     for (size_t i = 0; i < n; ++i) {
         if (!runs[i] || cancelled || !t.element_errors[i].empty()) continue;
@@ -354,6 +394,7 @@ std::vector<InteropMesh*> assemble_batches_threaded(const std::vector<SubElement
     t.batch_input_paths.assign(b, std::string());
     t.batch_output_paths.assign(b, std::string());
     t.batch_errors.assign(b, std::string());
+    t.batch_outputs.assign(b, std::string());
     begin_run(ccpp, profiling, run_batch_job_entry);
 
     // An index outside the sources stands for an unresolved element: staged
@@ -363,6 +404,7 @@ std::vector<InteropMesh*> assemble_batches_threaded(const std::vector<SubElement
     };
 
     std::vector<bool> runs(b, false);
+    std::string staging;
     set_slot_hooks(b);
     for (size_t j = 0; j < b; ++j) {
         const std::string index = int_to_text(static_cast<int32_t>(j));
@@ -374,7 +416,7 @@ std::vector<InteropMesh*> assemble_batches_threaded(const std::vector<SubElement
             text += usable(e) ? compose_element_block(subelement_text(sources[static_cast<size_t>(e)]), mode)
                               : std::string("{ };\n");
         }
-        const bool written = stage_job(t.batch_input_paths[j], text, t.batch_output_paths[j]);
+        const bool written = stage_job(t.batch_input_paths[j], text, t.batch_output_paths[j], staging);
         runs[j] = written && !group.empty();
         if (runs[j]) {
             t.start_hooks[j] = batch_worker_on_start;
@@ -388,6 +430,7 @@ std::vector<InteropMesh*> assemble_batches_threaded(const std::vector<SubElement
     if (b >= 1) run_dispatch_loop(t.batch_states.get(), static_cast<int32_t>(b));
     const bool cancelled = kernel_cancel_requested.load();
 
+    set_job_traces(t.batch_outputs, runs, t.batch_states.get(), sources, &groups, staging);
     collect_errors(t.batch_errors, sources, &groups);
     for (size_t j = 0; j < b; ++j) {
         if (!runs[j] || cancelled || !t.batch_errors[j].empty()) continue;
@@ -421,11 +464,13 @@ void clear_parallel_job_table() {
     t.element_start_times.clear();
     t.element_end_times.clear();
     t.element_errors.clear();
+    t.element_outputs.clear();
     t.batch_count = 0;
     t.batch_states.reset();
     t.batch_input_paths.clear();
     t.batch_output_paths.clear();
     t.batch_errors.clear();
+    t.batch_outputs.clear();
     t.profiling = 0;
     t.ccpp_output_path.clear();
     t.kernel.clear();

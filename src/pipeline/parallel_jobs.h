@@ -37,6 +37,9 @@ struct ParallelJobTable {
     // The kernel's message when a job's kernel exited non-zero and said
     // why; its output is then not read (an empty entry is no mesh).
     std::vector<std::string> element_errors;
+    // What each job's kernel printed (and why it never ran or was killed),
+    // for the KERNEL trace.
+    std::vector<std::string> element_outputs;
 
     // Batch half (count 0 in per-element runs).
     int32_t batch_count = 0;
@@ -44,6 +47,7 @@ struct ParallelJobTable {
     std::vector<std::string> batch_input_paths;
     std::vector<std::string> batch_output_paths;
     std::vector<std::string> batch_errors;
+    std::vector<std::string> batch_outputs;
 
     uint8_t profiling = 0;
     std::string ccpp_output_path;
@@ -97,7 +101,10 @@ void stamp_element_mesh(InteropMesh* mesh, const SubElementSource& source, int32
 // One mesh pointer per element (null where none was read); the caller owns
 // the meshes. A job whose kernel failed with a message gets none, and the
 // messages ("// E:<invocation>" and the lines) end in `kernel_error_report`.
-// After a cancel every pointer is null.
+// After a cancel every pointer is null. Every job's output, in element or
+// batch order under the names of its sub-elements, becomes the run trace
+// texts (`set_assembly_trace_texts`); inputs that could not be staged are
+// named in `error_trace_text`.
 std::vector<InteropMesh*> assemble_elements_threaded(const std::vector<SubElementSource>& sources,
                                                      const std::vector<bool>& selection, bool ccpp, bool profiling,
                                                      int32_t mode);

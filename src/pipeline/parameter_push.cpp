@@ -207,12 +207,21 @@ std::string compose_pushed_script(const std::vector<const EntityParameter*>& par
     return text;
 }
 
+// The console step of a push: it assembles the entity again, as a
+// re-assembly does, without a parse.
+int64_t log_push_step(AppContext& app, const EntityRecord& entity) {
+    const int64_t start = now_ms();
+    log_console(app, concat2("Re-Assembling: ", extract_file_name(entity.parse_record.path)));
+    return start;
+}
+
 void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pane) {
     if (!entity) return;
     if (entity->parallel != 1) {
         std::vector<EntityParameter*> parameters = own_parameters(entity->parse_result);
         if (parameters.empty() || !any_changed(parameters)) return;
         const int32_t mode = entity->mesh ? entity->mesh->algorithm : app.io_settings.meshing_algorithm;
+        const int64_t start = log_push_step(app, *entity);
         std::string kernel_end;
         if (!reassemble_with_parameters(app, *entity, mode, false, kernel_end)) {
             report_push_failure(app, *entity, 1, kernel_end);
@@ -221,15 +230,19 @@ void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pan
         set_entity_summary_values(*entity);
         format_entity_information(*entity);
         call_hook(app.hooks.refresh_mesh_statistics, app);
+        log_duration(app, start);
+        route_run_traces(app, std::string());
         update_rows(app, *entity, from_pane);
         return;
     }
 
     if (entity->parse_result.parameter_count < 1) return;
-    const int64_t start = now_ms();
     if (!any_changed(listed_parameters(*entity))) return;
+    const int64_t start = log_push_step(app, *entity);
     int64_t pushed = 0, failed = 0;
-    std::string kernel_end;
+    // The first abnormal ending is the one reported; the outputs of every
+    // run go to the traces, each under its sub-element's name.
+    std::string kernel_end, outputs, errors, reports;
     for (ParseResult* result : entity->parse_result.element_results) {
         if (!result || !any_changed(own_parameters(*result))) continue;
         // The sub-element that owns this result, found by identity.
@@ -238,16 +251,35 @@ void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pan
             if (sub && &sub->parse_result == result) owner = sub;
         }
         if (!owner) continue;
-        if (reassemble_with_parameters(app, *owner, entity->algorithm, true, kernel_end)) ++pushed;
-        else ++failed;
+        std::string run_end;
+        if (reassemble_with_parameters(app, *owner, entity->algorithm, true, run_end)) {
+            ++pushed;
+        } else {
+            ++failed;
+            if (!kernel_error_report.empty()) reports += headed_run_output({owner->parse_record.path}, kernel_error_report);
+        }
+        outputs += headed_run_output({owner->parse_record.path}, kernel_trace_text);
+        errors += error_trace_text;
+        if (kernel_end.empty()) kernel_end = run_end;
+        // The next run would clear the user's cancel: the push ends here.
+        if (run_end == kernel_run_cancelled) break;
     }
+    set_assembly_trace_texts(outputs);
+    error_trace_text = errors;
+    // Each failed sub-element's own message, not only the last run's.
+    kernel_error_report = reports;
     if (pushed > 0) {
         aggregate_subelement_statistics(*entity, now_ms() - start);
         set_entity_summary_values(*entity);
         format_entity_information(*entity);
         call_hook(app.hooks.refresh_mesh_statistics, app);
     }
-    if (failed > 0) report_push_failure(app, *entity, failed, kernel_end);
+    if (failed > 0) {
+        report_push_failure(app, *entity, failed, kernel_end);
+    } else {
+        log_duration(app, start);
+        route_run_traces(app, std::string());
+    }
     if (pushed > 0) update_rows(app, *entity, from_pane);
 }
 

@@ -75,6 +75,8 @@ void report_critical_reassembly_error(AppContext& app, const std::string& name, 
         if (!kernel_error_report.empty()) text += concat2("\n\n", kernel_error_report);
         call_hook(app.hooks.show_error_box, app, std::string("Error: Critical Re-Assembly Error Occurred"), text);
     }
+    // What the kernel printed may say why it gave nothing.
+    route_run_traces(app, std::string());
 }
 
 // Puts E in the old entity's slot. The old entity is read before the copy
@@ -141,6 +143,8 @@ void reassemble_serial(AppContext& app, EntityRecord& entity, EntityParseRecord&
     if (recolour_needed(app)) call_hook(app.hooks.recolour_entity, app, entity);
     if (!from_parallel) retire_mesh(app, old_mesh);
     log_duration(app, start);
+    // Only a run that ended normally gives a mesh.
+    route_run_traces(app, std::string());
     destroy_entity_record(fresh);
 }
 
@@ -317,9 +321,8 @@ void reparse_and_reassemble_entity(AppContext& app, EntityRecord& entity, const 
     log_console(app, concat2("Re-Parsing: ", name));
     EntityParseRecord fresh = parse_script_file(entity.parse_record.path);
     log_duration(app, start);
-    if (!fresh.kernel_end.empty()) {
-        route_run_traces(app, fresh.kernel_end);
-        report_kernel_failure(app, name, true, fresh.kernel_end);
+    route_run_traces(app, fresh.kernel_end);
+    if (report_kernel_failure(app, name, true, fresh.kernel_end)) {
         destroy_entity_parse_record(fresh);
         return;
     }

@@ -51,6 +51,8 @@ void reparse_environment_entities(AppContext& app) {
         const int64_t start = now_ms();
         log_console(app, concat2("Re-Parsing: ", extract_file_name(path)));
         ReportRow row{REPORT_ROW_SCRIPT, parse_script_file(path)};
+        // How the script's runs ended: the first abnormal ending.
+        std::string kernel_end = row.record.kernel_end;
         std::vector<EntityParseRecord> elements;
         if (row.record.parallel) {
             std::vector<std::string> messages(1);
@@ -58,11 +60,13 @@ void reparse_environment_entities(AppContext& app) {
             assign_batch_keys(sources);
             // A run that gave no report leaves each element an error of
             // its own, which the report lists.
-            std::string kernel_end;
-            if (!sources.empty()) elements = parse_parallel_elements(sources, kernel_end);
+            std::string elements_end;
+            if (!sources.empty()) elements = parse_parallel_elements(sources, elements_end);
+            if (kernel_end.empty()) kernel_end = elements_end;
             if (!messages[0].empty()) append_parse_error(row.record, messages[0]);
         }
         log_duration(app, start);
+        route_run_traces(app, kernel_end);
         if (!elements.empty()) row.kind = REPORT_ROW_PARALLEL;
         rows.push_back(std::move(row));
         for (EntityParseRecord& element : elements) rows.push_back(ReportRow{REPORT_ROW_ELEMENT, std::move(element)});

@@ -5,6 +5,7 @@
 #include "context/console_lines.h"
 #include "context/trace_channels.h"
 #include "pipeline/kernel_runs.h"
+#include "pipeline/orchestration_common.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "shell/app_callbacks.h"
@@ -152,14 +153,11 @@ std::string startup_run_failure(const std::string& kernel_end) {
 }
 
 // A failed start-up run is told where a failed open tells it: the console
-// names the run and the reason, the KERNEL channel has what the kernel
-// printed, the ERROR channel the reason.
+// names the run and the reason, and so does the ERROR channel.
 void log_startup_failure(AppContext& app, const std::string& run, const std::string& reason,
                          std::string& reasons) {
     const std::string line = concat3(run, ": ", reason);
     append_console_line(app, line, true);
-    append_kernel_trace(app, kernel_trace_text);
-    append_error_trace(app, line);
     reasons += concat2(line, "\n");
 }
 
@@ -169,9 +167,15 @@ void run_startup_assembly(AppContext& app) {
     app.startup.startup_assembly_started_at = seconds_since_start();
     std::string reasons;
     std::string reason = startup_run_failure(assemble_startup_meshes(app));
+    // What the kernel printed on both runs, in run order.
+    std::string outputs = headed_run_output({}, kernel_trace_text);
     if (!reason.empty()) log_startup_failure(app, "Start-Up Meshes", reason, reasons);
     reason = startup_run_failure(assemble_startup_entity(app));
+    outputs += headed_run_output({}, kernel_trace_text);
     if (!reason.empty()) log_startup_failure(app, "Start-Up Entity", reason, reasons);
+    set_assembly_trace_texts(outputs);
+    error_trace_text = reasons;
+    route_run_traces(app, std::string());
     app.startup.startup_assembly_ended_at = seconds_since_start();
     // Shown once the cover has faded, as the box of a failed open.
     if (!reasons.empty())

@@ -421,6 +421,65 @@ TEST_F(PaneTexts, AKernelCrashDuringTheIntroIsReportedOnScreen) {
     }
 }
 
+// A script that prints its parameter, opened, then the parameter typed anew
+// and committed with Enter as a user does: the push's run is on the console
+// and the KERNEL tab shows the new print, not the one of the open.
+TEST_F(PaneTexts, APushedParameterShowsItsNewPrintInTheKernelTrace) {
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
+    const std::string path = sample.workspace() + "printing.vrek";
+    ASSERT_TRUE(write_text_file(path, "INT count(5, 0, 10, \"Count\");\nprint(count + 500);\nreturn box(1).tx(count);\n"));
+    ASSERT_TRUE(live.open_scripts({path}));
+    ScrollPane* trace = trace_tab("KERNEL");
+    ASSERT_NE(trace, nullptr);
+    ASSERT_EQ(line_holding(*trace->content, "505"), 0) << trace->content->text;
+
+    // The entity chosen in the parameter pane, its value field clicked,
+    // the new value typed and committed.
+    ASSERT_TRUE(live.click(named("PARAMETER")));
+    Element& pane = named("PARAMETERCONTROL");
+    const auto shown_text = [&](const std::string& text) {
+        return find_shown(pane, [&](Element& e) { return e.text == text; });
+    };
+    Element* row = nullptr;
+    ASSERT_TRUE(live.pump_until([&] {
+        row = find_shown(pane, [](Element& e) { return e.text.rfind("printing", 0) == 0; });
+        return row != nullptr;
+    }, 5000));
+    ASSERT_TRUE(live.await_frames());
+    ASSERT_TRUE(live.xdotool("mousemove --sync " + live.at(row->abs_x + 40, row->abs_y + row->abs_height / 2 + 1) +
+                             " mousemove --sync " + live.at(row->abs_x + 40, row->abs_y + row->abs_height / 2) +
+                             " click 1"));
+    Element* field = nullptr;
+    ASSERT_TRUE(live.pump_until([&] { return (field = shown_text("5")) != nullptr; }, 5000));
+    ASSERT_TRUE(live.await_frames());
+    ASSERT_TRUE(live.click(*field));
+    ASSERT_TRUE(live.xdotool("key ctrl+a type 7"));
+    ASSERT_TRUE(live.xdotool("key Return"));
+    // Until the push has taken the value.
+    const EntityRecord& entity = app.entities.current_entities->records.at(0);
+    ASSERT_TRUE(live.pump_until([&] { return entity.parse_result.parameters.at(0).last_pushed.int_value == 7; }, 30'000));
+
+    trace = trace_tab("KERNEL");
+    ASSERT_NE(trace, nullptr);
+    const int32_t at = line_holding(*trace->content, "507");
+    ASSERT_EQ(at, 0) << trace->content->text;
+    EXPECT_EQ(line_holding(*trace->content, "505"), -1);
+    Picture p = shown();
+    save(p, "pushed_print_kernel");
+    EXPECT_GT(line_ink(p, *trace->content, trace->view, at), 20);
+
+    // The console names the push's run, and its outcome follows.
+    auto& split = dynamic_cast<SplitLayout&>(named("CONSOLETRACE"));
+    ScrollPane* console = visible_scroll(*split.first);
+    ASSERT_TRUE(console != nullptr && console->content != nullptr);
+    const int32_t step = line_holding(*console->content, "Re-Assembling: printing.vrek");
+    ASSERT_GE(step, 0) << console->content->text;
+    p = shown();
+    save(p, "pushed_print_console");
+    EXPECT_GT(line_ink(p, *console->content, console->view, step), 20);
+    EXPECT_GT(line_ink(p, *console->content, console->view, step + 1), 20);
+}
+
 // A kernel that prints 40,000 lines: its trace pane lays out a screenful,
 // and the scroll bar and the wheel still reach the first and the last line.
 TEST_F(PaneTexts, ALongKernelTraceLaysOutOnlyWhatItShowsAndScrollsToEveryLine) {

@@ -47,16 +47,17 @@ TEST_F(KernelRuns, ParseStagesTheScriptAndNeverReadsAStaleReport) {
     ASSERT_EQ(unlink((k.fixtures + "parse").c_str()), 0);
     EXPECT_GT(parse_script_file(file).section_line_counts[SECTION_ERRORS], 0);
 
-    // An empty or missing script never reaches the kernel.
+    // An empty or missing script never reaches the kernel, and no earlier
+    // run's output is left to pass for its own.
     ASSERT_TRUE(write_text_file(file, ""));
-    kernel_trace_text = "kept";
+    kernel_trace_text = "earlier";
     for (const std::string& f : {file, k.root + "/missing.vrek"}) {
         r = parse_script_file(f);
         EXPECT_EQ(r.sections[SECTION_ERRORS], "SCRIPT-READ-IS-NULL;\n");
         EXPECT_EQ(r.section_line_counts[SECTION_ERRORS], 1);
         EXPECT_EQ(r.is_null, 1);
     }
-    EXPECT_EQ(kernel_trace_text, "kept");
+    EXPECT_EQ(kernel_trace_text, "");
 }
 
 TEST_F(KernelRuns, SubElementParseStagesBlocksAndSplitsAtBreaks) {

@@ -5,7 +5,7 @@ vk_test(orch_unit_tests
   LABELS unit)
 
 vk_test(orch_process_tests
-  SOURCES orch_open_test.cpp orch_reassembly_test.cpp
+  SOURCES orch_open_test.cpp orch_reassembly_test.cpp orch_run_traces_test.cpp
   LIBS vk_orchestration vk_panes vk_gl_state vk_view
   LABELS process)
 if(TARGET orch_process_tests AND TARGET vk_kernel)

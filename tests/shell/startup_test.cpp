@@ -75,6 +75,12 @@ TEST_F(Intro, PlainIntroAssemblesOnceAndFinishes) {
     EXPECT_EQ(lines[0], "Kernel-Path : " + kernel_path);
     EXPECT_EQ(lines[1], "Entity-Workspace : " + workspace_path);
     EXPECT_EQ(lines[2], "Environment-Assembly : 0 ms");
+    // What the kernel said on both start-up runs, in run order.
+    const TraceLog& log = app->entities.current_environment->trace_log;
+    ASSERT_EQ(log.channel_count[TRACE_KERNEL], 2);
+    EXPECT_EQ(log.channel_lines[TRACE_KERNEL][0].rfind("vrek: assembled 3 elements", 0), 0u);
+    EXPECT_EQ(log.channel_lines[TRACE_KERNEL][1].rfind("vrek: assembled 1 elements", 0), 0u);
+    EXPECT_EQ(log.channel_count[TRACE_ERROR], 0);
 
     tick(100);  // the tick's ordinary work from now on: no second assembly
     EXPECT_EQ(console().size(), 3u);
