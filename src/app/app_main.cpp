@@ -211,5 +211,7 @@ int32_t app_main(int32_t argc, char** argv) {
     app_instance = nullptr;
     release_entity_meshes(*app);
     app.reset();
+    // Every run has ended; nothing it left behind may outlive the program.
+    end_run_leftovers();
     return result;
 }

@@ -8,11 +8,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <algorithm>
+#include <atomic>
+#include <charconv>
 #include <memory>
+#include <mutex>
 #include <thread>
+#include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <poll.h>
 #include <sched.h>
 #include <spawn.h>
@@ -48,11 +53,54 @@ ProcessEnd end_from_status(int status) {
     return end;
 }
 
+// The children started here that their waiters have not reaped yet: a
+// sweep for leftovers never touches them, their statuses belong to the
+// threads that wait for them. The lock is held across each start, so no
+// sweep can see a child before it is entered here, and across each sweep.
+std::mutex children_lock;
+std::vector<pid_t> waited_children;
+
+// The process for which the subreaper flag was set: a forked copy of the
+// program does not inherit it, and must set it for itself.
+std::atomic<pid_t> adopting_for{0};
+
+bool adopting() { return adopting_for.load() == getpid(); }
+
+// From now on an orphan of anything this process started becomes its
+// child instead of going to init, however it left its group or session.
+void adopt_orphans() {
+    if (adopting()) return;
+#ifdef PR_SET_CHILD_SUBREAPER
+    if (prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) == 0) adopting_for.store(getpid());
+#endif
+}
+
+int spawn_waited_child(pid_t& pid, const char* program, const posix_spawn_file_actions_t* actions,
+                       const posix_spawnattr_t* attributes, char* const* argv, char* const* environment) {
+    adopt_orphans();
+    std::lock_guard<std::mutex> lock(children_lock);
+    const int spawned = posix_spawnp(&pid, program, actions, attributes, argv, environment);
+    if (spawned == 0) waited_children.push_back(pid);
+    return spawned;
+}
+
+// After the waiter reaped `pid` (or found it gone).
+void forget_child(pid_t pid) {
+    std::lock_guard<std::mutex> lock(children_lock);
+    const auto found = std::find(waited_children.begin(), waited_children.end(), pid);
+    if (found != waited_children.end()) waited_children.erase(found);
+}
+
+bool is_waited_child(pid_t pid) {
+    return std::find(waited_children.begin(), waited_children.end(), pid) != waited_children.end();
+}
+
 ProcessEnd wait_for_child(pid_t pid) {
     int status = 0;
     pid_t got;
     while ((got = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
     }
+    forget_child(pid);
     if (got != pid) {
         ProcessEnd end;
         end.started = true;
@@ -194,6 +242,181 @@ void kill_group(pid_t group) {
     if (group > 0) kill(-group, SIGKILL);
 }
 
+// What a run's child carries in its environment, and so does whatever it
+// starts: the variable's name, this process's pid and the run's number.
+const char kRunVariable[] = "VREKFORM_RUN=";
+std::atomic<uint64_t> last_run_number{0};
+
+std::string decimal(uint64_t value) {
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+    return error == std::errc() ? std::string(digits, end) : std::string();
+}
+
+// "VREKFORM_RUN=<pid>." : every run of this process.
+std::string run_entry_prefix() { return kRunVariable + decimal(static_cast<uint64_t>(getpid())) + "."; }
+
+// The environment of a run's child: this process's own, any such variable
+// it inherited replaced by the run's `entry`. Points into `environ` and
+// `entry`, which must outlive it.
+std::vector<char*> run_environment(std::string& entry) {
+    std::vector<char*> environment;
+    for (char** variable = environ; variable && *variable; ++variable) {
+        if (std::strncmp(*variable, kRunVariable, sizeof kRunVariable - 1) != 0) environment.push_back(*variable);
+    }
+    environment.push_back(entry.data());
+    environment.push_back(nullptr);
+    return environment;
+}
+
+// A file of /proc read whole, up to `limit` bytes; "" when it cannot be
+// read, and then `opened` says whether it could at least be opened.
+std::string read_proc_file(const std::string& path, size_t limit, bool& opened) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    opened = fd >= 0;
+    if (fd < 0) return std::string();
+    std::string text;
+    char buffer[16384];
+    while (text.size() < limit) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    return text;
+}
+
+std::string proc_path(pid_t pid, const char* file) {
+    return "/proc/" + decimal(static_cast<uint64_t>(pid)) + "/" + file;
+}
+
+struct ChildEntry {
+    pid_t pid = 0;
+    char state = 0;
+    pid_t group = 0;
+};
+
+// The children of this process as /proc shows them now. A stat line is
+// "pid (name) state ppid pgrp ...": the name may hold blanks and
+// parentheses, so the fields are read after its last ')'.
+std::vector<ChildEntry> children_of_this_process() {
+    std::vector<ChildEntry> children;
+    const pid_t self = getpid();
+    DIR* proc = opendir("/proc");
+    if (!proc) return children;
+    while (const dirent* item = readdir(proc)) {
+        const char* name = item->d_name;
+        const char* name_end = name + std::strlen(name);
+        pid_t pid = 0;
+        const auto parsed = std::from_chars(name, name_end, pid);
+        if (parsed.ec != std::errc() || parsed.ptr != name_end || pid <= 0) continue;
+        bool opened = false;
+        const std::string stat = read_proc_file(proc_path(pid, "stat"), 4096, opened);
+        const size_t close_paren = stat.rfind(')');
+        if (close_paren == std::string::npos || close_paren + 4 > stat.size()) continue;
+        const char* field = stat.data() + close_paren + 2;
+        const char* stat_end = stat.data() + stat.size();
+        ChildEntry child;
+        child.pid = pid;
+        child.state = *field;
+        pid_t parent = 0;
+        const auto p = std::from_chars(field + 2, stat_end, parent);
+        if (p.ec != std::errc() || parent != self || p.ptr + 1 >= stat_end) continue;
+        if (std::from_chars(p.ptr + 1, stat_end, child.group).ec != std::errc()) continue;
+        children.push_back(child);
+    }
+    closedir(proc);
+    return children;
+}
+
+enum class Mark { absent, present, unseen };
+
+// Whether the environment `pid` was started with holds `entry` as one whole
+// variable, or with `prefix` one that starts with it. A process in the
+// middle of starting a program shows an empty environment for a moment, as
+// one started without any does: unseen. One this process may not read (a
+// set-user-ID program) counts as without.
+Mark environment_mark(pid_t pid, const std::string& entry, bool prefix) {
+    bool opened = false;
+    const std::string environment = read_proc_file(proc_path(pid, "environ"), size_t(16) << 20, opened);
+    if (environment.empty()) return opened ? Mark::unseen : Mark::absent;
+    size_t start = 0;
+    while (start < environment.size()) {
+        size_t end = environment.find('\0', start);
+        if (end == std::string::npos) end = environment.size();
+        const size_t length = end - start;
+        if ((prefix ? length >= entry.size() : length == entry.size()) &&
+            environment.compare(start, entry.size(), entry) == 0)
+            return Mark::present;
+        start = end + 1;
+    }
+    return Mark::absent;
+}
+
+void sleep_briefly() {
+    timespec pause{0, 2000000};
+    nanosleep(&pause, nullptr);
+}
+
+// How long a sweep goes on ending leftovers that do not go (a process
+// stuck in the kernel ignores even SIGKILL until it returns), and how long
+// it looks again at a child whose environment it could not see.
+constexpr int64_t kLeftoverEndMs = 2000;
+constexpr int64_t kUnseenMarkMs = 100;
+
+// Ends and reaps what runs left behind: the running children of this
+// process whose environment holds `entry` (with `all_runs` any entry
+// starting with it) or that are in the run's process group `run_group`
+// (0: none; the group stays reserved while such a member is left, so it
+// is not a stranger's), and the ended children nobody else reaps. As the
+// subreaper this process receives every orphan of what it started, and
+// only children are looked at: a child's pid is not given to another
+// process before it is reaped, which only its waiter or a sweep (under
+// the lock) does, so the pid that is killed or reaped is the one examined.
+// A child someone waits for is skipped. An ended child is reaped when the
+// sweep ended it or it left this process's group: a child the program
+// starts itself is waited for, and one a library starts stays in the group
+// and is its waiter's; one that left can only be an orphan handed over.
+// Whoever it ended had its own children handed over, so the sweep looks
+// again until nothing is left to end or reap.
+void end_leftovers(const std::string& entry, bool all_runs, pid_t run_group) {
+    if (!adopting()) return;
+    const pid_t own_group = getpgrp();
+    std::vector<pid_t> ended;
+    const int64_t started = monotonic_ms();
+    for (;;) {
+        bool again = false;
+        bool unseen = false;
+        {
+            std::lock_guard<std::mutex> lock(children_lock);
+            for (const ChildEntry& child : children_of_this_process()) {
+                if (is_waited_child(child.pid)) continue;
+                const bool ended_here = std::find(ended.begin(), ended.end(), child.pid) != ended.end();
+                if (child.state == 'Z') {
+                    int status = 0;
+                    if ((ended_here || child.group != own_group) && waitpid(child.pid, &status, WNOHANG) == child.pid)
+                        again = true;
+                } else if (ended_here) {
+                    again = true;  // not gone yet
+                } else {
+                    const Mark mark = (run_group > 0 && child.group == run_group)
+                                          ? Mark::present
+                                          : environment_mark(child.pid, entry, all_runs);
+                    if (mark == Mark::present && kill(child.pid, SIGKILL) == 0) {
+                        ended.push_back(child.pid);
+                        again = true;
+                    }
+                    unseen = unseen || mark == Mark::unseen;
+                }
+            }
+        }
+        const int64_t spent = monotonic_ms() - started;
+        if (!(again && spent < kLeftoverEndMs) && !(unseen && spent < kUnseenMarkMs)) return;
+        sleep_briefly();
+    }
+}
+
 constexpr int kWatchIntervalMs = 20;
 // How long the output may stay open once the child itself has ended: a
 // process it left behind that holds the pipe must not keep the caller.
@@ -235,8 +458,10 @@ std::string run_process_capture(const std::string& program, const std::vector<st
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
 
     std::vector<char*> argv = argument_vector(program, arguments);
+    std::string run_entry = run_entry_prefix() + decimal(++last_run_number);
+    std::vector<char*> environment = run_environment(run_entry);
     pid_t pid = -1;
-    int spawned = posix_spawnp(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+    int spawned = spawn_waited_child(pid, program.c_str(), &actions, &attributes, argv.data(), environment.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close_quietly(fds[1]);
@@ -273,12 +498,16 @@ std::string run_process_capture(const std::string& program, const std::vector<st
         if (!exited) {
             int status = 0;
             if (waitpid(pid, &status, WNOHANG) == pid) {
+                forget_child(pid);
                 end = end_from_status(status);
                 exited = true;
                 exited_at = now;
             }
         } else if (now - exited_at > kLeftoverGraceMs) {
-            kill_group(pid);
+            // The leader is reaped: its pid may name a stranger's group by
+            // now unless members are left. An adopting process ends those
+            // below, as its children.
+            if (!adopting()) kill_group(pid);
             break;
         }
         if (!exited && options.cancel_requested && options.cancel_requested(options.cancel_data)) {
@@ -291,10 +520,13 @@ std::string run_process_capture(const std::string& program, const std::vector<st
     }
     close_quietly(fds[0]);
     if (!exited) end = wait_for_child(pid);
+    end_leftovers(run_entry, false, pid);
     std::string output = text.finish();
     end.left_out = text.dropped;
     return output;
 }
+
+void end_run_leftovers() { end_leftovers(run_entry_prefix(), true, 0); }
 
 std::string get_current_directory() {
     return run_process_capture("pwd", {});
@@ -308,7 +540,7 @@ bool ensure_directory(const std::string& path) {
     const std::vector<std::string> arguments = {"-p", "--", path};
     std::vector<char*> argv = argument_vector(program, arguments);
     pid_t pid = -1;
-    if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0) {
+    if (spawn_waited_child(pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0) {
         // Only this child: never reap a kernel run of another thread.
         wait_for_child(pid);
     }

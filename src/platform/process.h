@@ -8,7 +8,14 @@
 // `arguments`, captures standard output and standard error together in the
 // order written, waits for that child only and returns the text. Returns ""
 // when the child cannot be started. Safe to call from several threads. The
-// child runs in a process group of its own.
+// child runs in a process group of its own, with
+// "VREKFORM_RUN=<this process's pid>.<run number>" added to its environment.
+// The first run makes this process the subreaper of what it starts (Linux):
+// a process the child leaves behind, also one in a session of its own,
+// stays this process's descendant. When the run ends, normally or
+// cancelled, every such descendant that still carries the run's variable is
+// ended and reaped, and so is every process handed to this one that has
+// already ended outside its process group.
 std::string run_process_capture(const std::string& program, const std::vector<std::string>& arguments);
 
 // How a child ended.
@@ -38,6 +45,13 @@ std::string run_process_capture(const std::string& program, const std::vector<st
                                 ProcessEnd& end);
 std::string run_process_capture(const std::string& program, const std::vector<std::string>& arguments,
                                 ProcessEnd& end, const ProcessOptions& options);
+
+// Ends and reaps what any run of this process left behind, as the end of
+// each run does for its own; the program calls it as it ends. A process
+// that cleared the variable from its environment, or whose environment
+// cannot be read (a set-user-ID program), is not recognised as a run's and
+// is left alone; so is everything the process started otherwise.
+void end_run_leftovers();
 
 // The output of "pwd", line feed included.
 std::string get_current_directory();

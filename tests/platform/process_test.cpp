@@ -10,11 +10,14 @@
 #include <filesystem>
 #include <fstream>
 #include <csignal>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 #include "support/test_dir.h"
+
+extern char** environ;
 
 namespace {
 
@@ -248,4 +251,141 @@ TEST(RunProcessCapture, SaysWhyAProgramCouldNotStart) {
         EXPECT_NE(end.start_error, 0) << program;
     }
     std::filesystem::remove_all(dir);
+}
+
+namespace {
+
+std::string read_whole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Whether the "sleep" process `pid` is still in the process table: running,
+// or ended and not yet reaped. It may still be on its way there, through
+// the shell's fork and "setsid".
+bool sleeper_remains(pid_t pid) {
+    if (pid <= 0) return false;
+    const std::string stat = "/proc/" + std::to_string(pid) + "/stat";
+    for (int i = 0; i < 100; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+        const std::string line = read_whole(stat);
+        if (line.find(" (sh) ") == std::string::npos && line.find(" (setsid) ") == std::string::npos &&
+            line.find(" (env) ") == std::string::npos)
+            return line.find(" (sleep) ") != std::string::npos;
+    }
+    return false;
+}
+
+// The pid a script wrote to `file`; a sleeper still there is ended, so a
+// failed test leaves nothing running.
+pid_t leftover_in(const std::string& file, bool& remained) {
+    pid_t pid = 0;
+    std::ifstream(file) >> pid;
+    remained = sleeper_remains(pid);
+    if (remained) kill(pid, SIGKILL);
+    return pid;
+}
+
+// Starts `sh -c script` as a library would, not through a run; its pid.
+pid_t spawn_plain(const std::string& script, char* const* environment = environ) {
+    const char* argv[] = {"/bin/sh", "-c", script.c_str(), nullptr};
+    pid_t pid = -1;
+    posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environment);
+    return pid;
+}
+
+}  // namespace
+
+// A child that starts a process in a session of its own (out of reach of a
+// group kill) and then exits, holding the pipe or not, or is cancelled: the
+// run still ends it, and the run's status is the child's own. So it does
+// with one left in the group without the run's environment.
+TEST(RunLeftovers, ARunEndsWhatItsChildStartedInASessionOfItsOwn) {
+    const TestDir dir("vk_leftover");
+    const std::string file = dir.path() + "/pid";
+    const std::string write_pid = " & echo $! > \"$1\"; ";
+    ProcessEnd end;
+    for (const std::string leave : {"setsid sleep 987", "setsid sleep 987 >/dev/null 2>&1",
+                                     "env -i sleep 987 >/dev/null 2>&1"}) {
+        const std::string out =
+            run_process_capture("/bin/sh", {"-c", leave + write_pid + "echo done; exit 5", "sh", file}, end);
+        EXPECT_EQ(out, "done\n");
+        EXPECT_EQ(end.code, 5);
+        bool remained = true;
+        EXPECT_GT(leftover_in(file, remained), 0);
+        EXPECT_FALSE(remained) << "left running: " << leave;
+    }
+    int calls = 0;
+    ProcessOptions options;
+    options.cancel_data = &calls;
+    options.cancel_requested = [](void* data) { return ++*static_cast<int*>(data) >= 10; };
+    run_process_capture("/bin/sh", {"-c", "setsid sleep 987 >/dev/null" + write_pid + "sleep 30", "sh", file}, end,
+                        options);
+    EXPECT_TRUE(end.cancelled);
+    bool remained = true;
+    EXPECT_GT(leftover_in(file, remained), 0);
+    EXPECT_FALSE(remained) << "left running after the cancel";
+}
+
+// What the process started otherwise is left alone, running or finished:
+// a child of its own (as a library starts one) keeps its status for its
+// waiter, and an orphan handed over from such a child keeps running, also
+// through the end of the program. Only a run's leftovers go then.
+TEST(RunLeftovers, OnlyWhatARunStartedIsEnded) {
+    const TestDir dir("vk_leftover");
+    const std::string orphan_file = dir.path() + "/orphan", run_file = dir.path() + "/run";
+    run_process_capture("true", {});  // the process now adopts orphans
+    const pid_t finished = spawn_plain("exit 7");
+    const pid_t running = spawn_plain("exec sleep 30");
+    waitpid(spawn_plain("setsid sleep 988 >/dev/null 2>&1 & echo $! > '" + orphan_file + "'"), nullptr, 0);
+    // Left by a run whose own end did not come (the program ends first).
+    const std::string tag = "VREKFORM_RUN=" + std::to_string(getpid()) + ".0";
+    std::vector<char*> environment = {const_cast<char*>(tag.c_str()), nullptr};
+    waitpid(spawn_plain("setsid sleep 987 >/dev/null 2>&1 & echo $! > '" + run_file + "'", environment.data()),
+            nullptr, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+    EXPECT_EQ(sh("echo ran"), "ran\n");
+    end_run_leftovers();
+    int status = 0;
+    ASSERT_EQ(waitpid(finished, &status, 0), finished);
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+    EXPECT_TRUE(process_alive(running));
+    kill(running, SIGKILL);
+    ASSERT_EQ(waitpid(running, &status, 0), running);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    bool remained = false;
+    pid_t orphan = leftover_in(orphan_file, remained);
+    EXPECT_TRUE(remained);
+    if (orphan > 0) waitpid(orphan, nullptr, 0);
+    EXPECT_GT(leftover_in(run_file, remained), 0);
+    EXPECT_FALSE(remained) << "a run's leftover outlived the program's end";
+}
+
+// Runs on several threads, each leaving a process behind, while a child of
+// the test's own ends: every run gets its own child's status, nothing of
+// theirs remains, and the test's child's status stays for the test.
+TEST(RunLeftovers, ConcurrentRunsKeepTheirStatusesAndEndTheirLeftovers) {
+    const TestDir dir("vk_leftover");
+    const pid_t own = spawn_plain("sleep 0.5; exit 9");
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 6; ++t) {
+        threads.emplace_back([t, &wrong, &dir] {
+            for (int k = 0; k < 5; ++k) {
+                const std::string file = dir.path() + "/" + std::to_string(t) + "_" + std::to_string(k);
+                ProcessEnd end;
+                run_process_capture("/bin/sh",
+                                    {"-c", "setsid sleep 987 >/dev/null 2>&1 & echo $! > \"$1\"; exit $2", "sh", file,
+                                     std::to_string(10 + t * 5 + k)},
+                                    end);
+                bool remained = false;
+                if (end.code != 10 + t * 5 + k || leftover_in(file, remained) <= 0 || remained) ++wrong;
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(wrong.load(), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(own, &status, 0), own);
+    EXPECT_EQ(WEXITSTATUS(status), 9);
 }
