@@ -122,7 +122,8 @@ void toggle_export_format(AppContext& app, int32_t format) {
 
 void show_export_settings(AppContext& app) {
     ExportSettings& s = app.export_settings;
-    if (s.export_name.empty()) s.export_name = "environment";
+    // A saved name that is a path (an edited state file) is no name either.
+    if (s.export_name.empty() || !export_name_problem(s.export_name).empty()) s.export_name = "environment";
     s.committed_export_name = s.export_name;
     if (s.export_directory.empty()) s.export_directory = workspace_path;
     app.export_name_field.set_text(s.export_name);

@@ -37,7 +37,8 @@ void toggle_export_option(AppContext& app, int32_t bit);
 void toggle_export_format(AppContext& app, int32_t format);
 
 // Shows the current settings on the export pane, as an environment brings
-// them back: an empty name becomes "environment" and an empty directory the
+// them back: an empty name (or one export_name_problem refuses) becomes
+// "environment" and an empty directory the
 // workspace; name, location, every toggle, both marks of each format and
 // the estimate follow. Does not refresh the panes.
 void show_export_settings(AppContext& app);
