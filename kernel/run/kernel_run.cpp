@@ -62,7 +62,10 @@ static bool write_whole(const std::string& path, const std::string& text) {
     return std::fclose(f) == 0 && ok;
 }
 
-static void parse_run(const std::string& in_path, const std::string& out_path, bool per_element, KernelRun& run) {
+// `staged`: the input is the program's parse form, whose header line is not
+// one of the script's (a CCPP prefix is passed as it is).
+static void parse_run(const std::string& in_path, const std::string& out_path, bool per_element, bool staged,
+                      KernelRun& run) {
     std::string text;
     std::string report;
     if (const ReadResult r = read_whole(in_path, text); r != READ_OK) {
@@ -73,7 +76,7 @@ static void parse_run(const std::string& in_path, const std::string& out_path, b
                                                       : "INPUT-UNREADABLE : THE STAGED INPUT COULD NOT BE READ;"});
         run.exit_code = KERNEL_ERRORS;
     } else if (!per_element) {
-        ScriptProgram program = parse_script(text);
+        ScriptProgram program = parse_script(text, staged ? staged_header_lines(text, false) : 0);
         report = compose_parse_report(program, text);
         if (!program.errors.empty()) run.exit_code = KERNEL_ERRORS;
         run.out += "vrek: parsed " + std::to_string(program.statements.size()) + " statements, " +
@@ -133,7 +136,7 @@ static void assemble_run(const std::string& in_path, const std::string& out_path
     for (size_t i = 0; i < staged.entries; ++i) {
         if (i >= staged.blocks.size() || staged.blocks[i].empty) continue;  // empty 144-byte entry
         const std::string& body = staged.blocks[i].body;
-        ScriptProgram program = parse_script(body);
+        ScriptProgram program = parse_script(body, staged_header_lines(body, true));
         if (!program.errors.empty()) {
             run.err += "vrek: element " + std::to_string(i) + ": " + program.errors[0] + "\n";
             run.exit_code = KERNEL_ERRORS;
@@ -230,9 +233,9 @@ static KernelRun dispatch(const std::vector<std::string>& args_in, const EvalLim
     const std::string& in = args[1];
     const std::string& out = args[2];
     if (mode == "-parse") {
-        if (args.size() == 3) parse_run(in, out, false, run);
-        else if (args.size() == 4 && args[3] == "*") parse_run(in, out, true, run);
-        else if (args.size() == 4 && args[3] == "-ccpp") parse_run(in, out, false, run);
+        if (args.size() == 3) parse_run(in, out, false, true, run);
+        else if (args.size() == 4 && args[3] == "*") parse_run(in, out, true, true, run);
+        else if (args.size() == 4 && args[3] == "-ccpp") parse_run(in, out, false, false, run);
         else return usage("unexpected arguments after -parse IN OUT");
     } else if (mode == "-assemble" || mode == "-assemble-ppd") {
         std::string prefix_state;

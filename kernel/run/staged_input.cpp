@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "script/statements.h"
+
 static const char* const kSectionNames[7] = {"DIRECTIVES", "PARAMETERS", "FUNCTIONS", "OPERATIONS",
                                              "ERRORS",     "WARNINGS",   "NOTES"};
 
@@ -188,4 +190,42 @@ StagedInput read_element_blocks(const std::string& s) {
         in.entries = found;
     }
     return in;
+}
+
+// The line that starts at `at`, without its line feed, and `at` moved past
+// it; false past the end of the text.
+static bool nth_line(const std::string& text, size_t& at, std::string& line) {
+    if (at > text.size()) return false;
+    const size_t end = text.find('\n', at);
+    line = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    at = end == std::string::npos ? text.size() + 1 : end + 1;
+    return true;
+}
+
+// A statement the parameter push writes: a type keyword, a blank, then the
+// rest of a one-line statement.
+static bool pushed_parameter_line(const std::string& line) {
+    return line.size() > 4 && parameter_type_code(line.substr(0, 3)) >= 0 && line[3] == ' ' && line.back() == ';';
+}
+
+int staged_header_lines(const std::string& text, bool element_block) {
+    size_t at = 0;
+    std::string line;
+    if (!element_block) return nth_line(text, at, line) && line == "// logic" ? 1 : 0;
+    const char* const block_head[4] = {"", "// directives", "#execute_mode:", "// logic"};
+    for (int i = 0; i < 4; ++i) {
+        if (!nth_line(text, at, line)) return 0;
+        if (i == 2 ? line.compare(0, 14, block_head[i]) != 0 : line != block_head[i]) return 0;
+    }
+    int lines = 4;
+    size_t next = at;
+    if (!nth_line(text, next, line) || line != "// parameters") return lines;
+    ++lines;
+    at = next;
+    while (nth_line(text, next, line) && pushed_parameter_line(line)) {
+        ++lines;
+        at = next;
+    }
+    if (nth_line(text, at, line) && line == "// logic") ++lines;
+    return lines;
 }

@@ -24,6 +24,15 @@ struct StagedInput {
 
 StagedInput read_element_blocks(const std::string& text);
 
+// How many lines the program staged in front of the script in `text`, so
+// that error lines count the script's lines as the user wrote them. A parse
+// input (`element_block` false) opens with "// logic". An element block's
+// body opens with its line break, "// directives", "#execute_mode:...;" and
+// "// logic"; a pushed script then adds "// parameters", one statement per
+// parameter and, when written, its own "// logic". Text that does not open
+// so has no header (0).
+int staged_header_lines(const std::string& text, bool element_block);
+
 // The seven sections and the SOURCE block.
 std::string compose_parse_report(const ScriptProgram& program, const std::string& source,
                                  const std::vector<std::string>& extra_errors = {});

@@ -389,7 +389,7 @@ struct ScriptChecker {
     ScriptProgram& program;
     std::map<std::string, ValueType> scope;
     std::map<std::string, size_t> function_arity;
-    std::string where;  // " AT LINE n"
+    std::string where;  // line_position of the statement
     bool difference_noted = false;
 
     void error(const std::string& m) { program.errors.push_back(m + where + ";"); }
@@ -692,9 +692,9 @@ static bool parse_parameter(const std::string& statement, ParameterDecl& p, std:
 
 // ---------------------------------------------------------------- program
 
-ScriptProgram parse_script(const std::string& script) {
+ScriptProgram parse_script(const std::string& script, int header_lines) {
     ScriptProgram program;
-    StatementSplit split = split_statements(script);
+    StatementSplit split = split_statements(script, header_lines);
     program.errors = split.errors;
     ScriptChecker checker{program, {}, {}, "", false};
 
@@ -702,7 +702,7 @@ ScriptProgram parse_script(const std::string& script) {
     // reported and left out of every section.
     for (auto& st : split.statements) {
         if (contains_report_tag(st.text)) {
-            program.errors.push_back("RESERVED-TAG-IN-STATEMENT AT LINE " + std::to_string(st.line) + ";");
+            program.errors.push_back("RESERVED-TAG-IN-STATEMENT" + line_position(st.line) + ";");
             continue;
         }
         program.statements.push_back(st);
@@ -727,7 +727,7 @@ ScriptProgram parse_script(const std::string& script) {
     std::set<std::string> parameter_names;
     for (size_t s = 0; s < program.statements.size(); ++s) {
         const ScriptStatement& st = program.statements[s];
-        checker.where = " AT LINE " + std::to_string(st.line);
+        checker.where = line_position(st.line);
         checker.difference_noted = false;
         if (st.broken) continue;  // already reported; its parts would only repeat it
         switch (st.kind) {

@@ -84,7 +84,9 @@ struct ScriptProgram {
 
 // Parses and checks a whole script. Pushed values arrive as ordinary
 // declarations ("// parameters" block); declaring a name twice is an error.
-ScriptProgram parse_script(const std::string& script);
+// `header_lines` as for split_statements: error lines count from the
+// script's own first line.
+ScriptProgram parse_script(const std::string& script, int header_lines = 0);
 
 // Primitive and method tables, shared with the evaluator.
 struct CallSignature {

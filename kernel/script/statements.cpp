@@ -103,7 +103,11 @@ static bool str_value_closes(const std::string& s, size_t quote) {
 
 enum StatementLexState { IN_CODE, IN_STRING, IN_CHAR, IN_LINE_COMMENT, IN_BLOCK_COMMENT };
 
-StatementSplit split_statements(const std::string& s) {
+std::string line_position(int line) {
+    return line >= 1 ? " AT LINE " + std::to_string(line) : " IN THE STAGED HEADER";
+}
+
+StatementSplit split_statements(const std::string& s, int header_lines) {
     StatementSplit out;
     const size_t kMaxErrors = 100;
     bool broken = false;
@@ -120,9 +124,9 @@ StatementSplit split_statements(const std::string& s) {
     bool pending_space = false;
     bool str_value = false;
     bool bracket_error = false;
-    int line = 1;
-    int start_line = 1;
-    int quote_line = 1;
+    int line = 1 - header_lines;
+    int start_line = line;
+    int quote_line = line;
 
     auto finish = [&]() {
         ScriptStatement st;
@@ -162,7 +166,7 @@ StatementSplit split_statements(const std::string& s) {
             case IN_CHAR: {
                 const char quote = state == IN_STRING ? '"' : '\'';
                 if (c == '\n') {
-                    error("UNBALANCED-QUOTES : UNTERMINATED LITERAL AT LINE " + std::to_string(quote_line) + ";");
+                    error("UNBALANCED-QUOTES : UNTERMINATED LITERAL" + line_position(quote_line) + ";");
                     cur += quote;
                     ++line;
                     state = IN_CODE;
@@ -217,8 +221,8 @@ StatementSplit split_statements(const std::string& s) {
                     const char open = c == ')' ? '(' : c == ']' ? '[' : '{';
                     if (brackets.empty() || brackets.back() != open) {
                         if (!bracket_error)
-                            error("UNBALANCED-BRACKETS : UNEXPECTED '" + std::string(1, c) + "' AT LINE " +
-                                  std::to_string(line) + ";");
+                            error("UNBALANCED-BRACKETS : UNEXPECTED '" + std::string(1, c) + "'" +
+                                  line_position(line) + ";");
                         bracket_error = true;
                     }
                     if (!brackets.empty()) brackets.pop_back();
@@ -229,14 +233,14 @@ StatementSplit split_statements(const std::string& s) {
         }
     }
     if (state == IN_STRING || state == IN_CHAR)
-        error("UNBALANCED-QUOTES : UNTERMINATED LITERAL AT LINE " + std::to_string(quote_line) + ";");
+        error("UNBALANCED-QUOTES : UNTERMINATED LITERAL" + line_position(quote_line) + ";");
     if (state == IN_BLOCK_COMMENT) error("UNTERMINATED-COMMENT : '/*' WITHOUT '*/';");
     if (!cur.empty()) {
         if (!brackets.empty())
-            error("UNBALANCED-BRACKETS : '" + std::string(1, brackets.back()) + "' NOT CLOSED IN STATEMENT AT LINE " +
-                  std::to_string(start_line) + ";");
+            error("UNBALANCED-BRACKETS : '" + std::string(1, brackets.back()) + "' NOT CLOSED IN STATEMENT" +
+                  line_position(start_line) + ";");
         else if (state != IN_STRING && state != IN_CHAR)
-            error("MISSING-SEMICOLON : STATEMENT AT LINE " + std::to_string(start_line) + " HAS NO ';';");
+            error("MISSING-SEMICOLON : STATEMENT" + line_position(start_line) + " HAS NO ';';");
         finish();
     }
     return out;

@@ -20,7 +20,14 @@ struct StatementSplit {
     std::vector<std::string> errors;  // one line each, without line feed
 };
 
-StatementSplit split_statements(const std::string& script);
+// `header_lines`: how many lines the program staged in front of the script
+// (run/staged_input.h). The script's own first line is line 1, so error
+// lines are the user's; the header's lines are numbered 0 and below.
+StatementSplit split_statements(const std::string& script, int header_lines = 0);
+
+// Where a statement starts, for a message: " AT LINE n", or for a line of
+// the staged header " IN THE STAGED HEADER".
+std::string line_position(int line);
 
 // Keyword of a typed declaration ("INT" .. "STR") or -1. Case-insensitive.
 int parameter_type_code(const std::string& word);

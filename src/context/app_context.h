@@ -372,6 +372,10 @@ struct ExportSettings : ExportChoices {
     // Parameter waiting for a confirmed reset, -1 none.
     int32_t pending_parameter_index = -1;
     PpdViewState ppd_view_state;
+    // The export name as last committed (Enter, an export) or brought back
+    // with an environment: a refused name typed after it shows it again.
+    // Empty until the first edit takes the name then stored.
+    std::string committed_export_name;
 };
 
 struct BarState : BarSettings {

@@ -90,7 +90,10 @@ std::string compose_assemble_input(const std::vector<std::string>& scripts, cons
 // Count line, then per sub-element "{\n// E:" + reference + "\n" + source + "\n};\n".
 std::string compose_subelement_parse_input(const std::vector<SubElementSource>& sources);
 
-// Writes the input text and empties the output file. When either write
+// Writes the input text and empties the output file, both as fresh files
+// that replace whatever stood at their names: a link planted in "tmp/" is
+// replaced, never written through, and the kernel finds a fresh, empty
+// output file of the program's own to write. When either write
 // fails it prints the reason, leaves it in `message` and returns false: the
 // kernel must then not run, or it would read a stale input or leave a stale
 // result to be taken for its own.

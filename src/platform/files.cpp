@@ -185,17 +185,10 @@ std::string read_file(const std::string& path) {
 }
 
 bool write_text_file(const std::string& path, const std::string& text) {
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return false;
-    }
-    int code = 0;
-    bool ok = write_all_bytes(fd, text.data(), text.size(), code);
-    // A failed close can be the first report of a failed write (NFS, quota).
-    if (close(fd) != 0) {
-        ok = false;
-    }
-    return ok;
+    // Replaced, never opened in place: a link planted at the name would
+    // have the text written into whatever file it points at.
+    std::string error;
+    return replace_file(path, text, error);
 }
 
 bool replacement_open(ReplacementFile& file, const std::string& path, std::string& error) {

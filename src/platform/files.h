@@ -30,8 +30,10 @@ std::string larger_than_text(size_t limit);
 // regular file, too large).
 std::string read_file(const std::string& path);
 
-// Creates or truncates the file and writes the text; true only when every
-// byte was written and the file closed cleanly.
+// The text as the whole new content of a fresh file at `path`, as
+// replace_file writes it: whatever stood at that name (a link included) is
+// replaced, never written through. True only when every byte was written
+// and the file closed and renamed into place.
 bool write_text_file(const std::string& path, const std::string& text);
 
 // A file written under a temporary name beside its target and renamed into

@@ -147,6 +147,55 @@ TEST_F(KernelProcess, ParallelScriptRunsAsSubElementsAndBatches) {
     EXPECT_EQ(entries[2].h[IW_POLYGON_SIZE], 0);  // triangles and a pentagon
 }
 
+// Error lines count the script's own lines in every form the inspector
+// stages: the header it writes in front of the script is not one of them.
+TEST_F(KernelProcess, ErrorLinesCountFromTheScriptsOwnFirstLine) {
+    const std::string script = "a = box(1);\n\nb = blob(2);\nreturn a;";  // the error on line 3
+    const std::string at_3 = "UNKNOWN-PRIMITIVE : 'blob' AT LINE 3;";
+    auto parse = [&](const std::string& staged, const std::vector<std::string>& extra = {}) {
+        spill(path("parse_in"), staged);
+        std::vector<std::string> args = {"-parse", path("parse_in"), path("parse_out")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        run(args);
+        return slurp(path("parse_out"));
+    };
+    // The parse form, and a script given as it is (as for the prefix run).
+    EXPECT_EQ(section(parse("// logic\n" + script), "ERRORS"), at_3 + "\n");
+    EXPECT_EQ(section(parse(script), "ERRORS"), at_3 + "\n");
+    EXPECT_EQ(section(parse("\n\nb = blob(2);", {"-ccpp"}), "ERRORS"), at_3 + "\n");
+    // The sub-element parse form: each source from its own first line.
+    const std::string star = parse("2;\n{\n// E:a\nx = box(1);\n};\n{\n// E:2|b\n" + script + "\n};\n", {"*"});
+    EXPECT_EQ(section(star.substr(star.find("<BREAK>\n")), "ERRORS"), at_3 + "\n");
+
+    const std::string head = "{\n// directives\n#execute_mode:optimal_csg_mesh;\n// logic\n";
+    const std::string tail = "\n};\n";
+    struct Form {
+        const char* what;
+        std::string staged;
+        size_t element;
+        std::string message;
+    };
+    const std::vector<Form> forms = {
+        {"single", "1;" + block(script), 0, at_3},
+        {"start-up", "3;" + block("return box(1);") + block("return box(2);") + block(script), 2, at_3},
+        {"per element", "1;\n" + head + script + tail, 0, at_3},
+        {"batch and one run", "2;\n{ };\n" + head + script + tail, 1, at_3},
+        {"pushed", "1;" + block("// parameters\nINT n = 3;\nSTR s = \"x\";\n// logic\n" + script), 0, at_3},
+        {"pushed, carried over", "1;" + block("// parameters\nDBL r = 0.5;\n" + script), 0, at_3},
+        {"pushed twice", "1;" + block("// parameters\nINT n = 3;\nINT n = 4;\n// logic\nreturn box(n);"), 0,
+         "DUPLICATE-PARAMETER : 'n' IN THE STAGED HEADER;"},
+        {"a broken header", "1;" + block("// parameters\nINT n = (3;\n// logic\nreturn box(1);"), 0,
+         "UNBALANCED-BRACKETS : '(' NOT CLOSED IN STATEMENT IN THE STAGED HEADER;"},
+    };
+    for (const Form& f : forms) {
+        SCOPED_TRACE(f.what);
+        ProcessResult r;
+        assemble(f.staged, &r);
+        EXPECT_NE(r.err.find("vrek: element " + std::to_string(f.element) + ": " + f.message + "\n"), std::string::npos)
+            << r.err;
+    }
+}
+
 TEST_F(KernelProcess, PrefixRunWritesStateThatLaterRunsRequire) {
     spill(path("ccpp_in"), "base = box(1.2, 0.2, 1.2);");
     spill(path("ccpp_out"), "");

@@ -160,6 +160,26 @@ TEST(KernelStaged, ReadsBlocksLabelsAndSkippedElements) {
     EXPECT_EQ(in.blocks[0].body, "\nreturn box(1;\n");
 }
 
+TEST(KernelStaged, HeaderLinesOnlyWhereTheProgramWritesThem) {
+    const std::string head = "\n// directives\n#execute_mode:basic_csg_mesh;\n// logic\n";
+    const std::pair<std::string, int> blocks[] = {
+        {"", 0},
+        {head, 4},
+        {head.substr(0, head.size() - 1), 4},             // nothing after the header
+        {"\n// directives\n#execute_mode:x;\n", 0},      // cut short: no header
+        {"// logic\nreturn box;", 0},                     // a parse form is no block
+        {head + "// parameters", 5},
+        {head + "// parameters\nINT n = 1;\nCHR c = 'x';\n// logic\n// parameters\n", 8},
+        {head + "// parameters\nINT n = 1;\n#PARALLEL;\n", 6},  // carried over, no "// logic"
+        {head + "// parameters\nint n = 1\n// logic\n", 5},     // no ';': the script's own line
+    };
+    for (const auto& [text, lines] : blocks) EXPECT_EQ(staged_header_lines(text, true), lines) << text;
+    EXPECT_EQ(staged_header_lines("// logic", false), 1);
+    EXPECT_EQ(staged_header_lines("// logic\n// logic\n", false), 1);
+    EXPECT_EQ(staged_header_lines("//logic\n", false), 0);
+    EXPECT_EQ(staged_header_lines("", false), 0);
+}
+
 TEST(KernelEval, UnionKeepsOperandsGroupsAndColours) {
     EvalOutcome o = run("a = cylinder(1, 2, 8).rgb(1, 0, 0); b = box(1).rgb(1, 0, 0); c = a + b + sphere(1, 8);\n"
                         "d = c - box(5); return d;");

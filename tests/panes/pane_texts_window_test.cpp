@@ -480,6 +480,41 @@ TEST_F(PaneTexts, APushedParameterShowsItsNewPrintInTheKernelTrace) {
     EXPECT_GT(line_ink(p, *console->content, console->view, step + 1), 20);
 }
 
+// Error lines name the lines as the user wrote them: a script with errors
+// on lines 4 and 8, and the broken sample (lines 2 and 3), opened in the
+// window; the ERROR trace shows those numbers and no others.
+TEST_F(PaneTexts, ErrorLinesNameTheScriptsOwnLines) {
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
+    ASSERT_TRUE(write_text_file(sample.workspace() + "lines.vrek",
+                                "// errors on lines 4 and 8\na = box(1);\n\nb = sphere(1, 16, 3);\nc = a + box(2);\n"
+                                "/* a comment\n   over two lines */\nd = blob(2);\nreturn c;\n"));
+    for (const char* name : {"lines.vrek", "syntax_error.vrek"}) {
+        ASSERT_TRUE(open_script(name, [&] { return app.ERRORPANE.visible; })) << name;
+        ASSERT_TRUE(escape());
+        ASSERT_FALSE(app.ERRORPANE.visible);
+    }
+    ScrollPane* trace = trace_tab("ERROR");
+    ASSERT_NE(trace, nullptr);
+    const Element& text = *trace->content;
+    const Picture p = shown();
+    save(p, "error_lines");
+    const std::pair<const char*, const char*> expected[] = {
+        {"WRONG-ARGUMENT-COUNT : 'sphere'", "AT LINE 4;"},
+        {"UNKNOWN-PRIMITIVE : 'blob'", "AT LINE 8;"},
+        {"UNBALANCED-BRACKETS", "AT LINE 3;"},
+        {"WRONG-ARGUMENT-COUNT : 'sphere'", "AT LINE 2;"},
+    };
+    for (const auto& [error, where] : expected) {
+        SCOPED_TRACE(where);
+        const int32_t at = line_holding(text, where);
+        ASSERT_GE(at, 0) << text.text;
+        const size_t start = text.text.rfind('\n', text.text.find(where)) + 1;
+        EXPECT_EQ(text.text.compare(start, std::strlen(error), error), 0) << text.text;
+        EXPECT_GT(line_ink(p, text, trace->view, at), 20);
+    }
+    for (const char* wrong : {"AT LINE 5;", "AT LINE 9;"}) EXPECT_EQ(line_holding(text, wrong), -1) << text.text;
+}
+
 // A kernel that prints 40,000 lines: its trace pane lays out a screenful,
 // and the scroll bar and the wheel still reach the first and the last line.
 TEST_F(PaneTexts, ALongKernelTraceLaysOutOnlyWhatItShowsAndScrollsToEveryLine) {

@@ -201,6 +201,7 @@ TEST_F(ReassemblyTest, AKernelThatDiesOnReparseIsNamedInTheBoxAndTheConsole) {
     ASSERT_TRUE(set_kernel_path(wrapper));
     expect_failure(0, "cube.vrek");
     ASSERT_TRUE(write_text_file(wrapper, "#!/bin/sh\n[ \"$5\" = '*' ] && kill -SEGV $$\nexec '" + real + "' \"$@\"\n"));
+    ASSERT_EQ(chmod(wrapper.c_str(), 0755), 0);  // a written file is a fresh one
     expect_failure(1, "towers.vrek");
 }
 

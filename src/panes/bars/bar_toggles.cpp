@@ -180,7 +180,9 @@ void toggle_parameter_multi_edit_mode(AppContext& app) {
 }
 
 bool on_export_name_typed(AppContext& app) {
-    set_export_name(app, app.export_name_field.text);
+    // A text that is no file name ("../x", "a/b", "..") is not stored; the
+    // commit says why.
+    note_export_name_edit(app, app.export_name_field.text);
     return true;
 }
 
@@ -191,6 +193,7 @@ void on_export_name_enter(AppContext& app) {
     if (focus_element == &field) focus_element = nullptr;
     field.caret_mark.visible = false;
     field.selection_mark.visible = false;
+    commit_export_name_field(app);
     if (Element* hint = field.hint) {
         hint->visible = field.text.empty();
         hint->opacity = 1.0;

@@ -88,6 +88,9 @@ void export_environment_action(AppContext& app) {
                          "entity in the environment.");
         return;
     }
+    // A refused name still in the field is committed (and refused) here,
+    // never exported under the last name that was one.
+    if (!commit_export_name_field(app)) return;
     if (!export_target_exists(app)) {
         show_warning_box(app, "Warning: Invalid Export File",
                          "The specified export configuration is not valid.\n\nNote: the concatenated output file "

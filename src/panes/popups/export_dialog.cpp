@@ -4,6 +4,7 @@
 
 #include "context/app_context.h"
 #include "context/current_environment.h"
+#include "panes/popups/message_boxes.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "text/text_utils.h"
@@ -121,7 +122,9 @@ void toggle_export_format(AppContext& app, int32_t format) {
 
 void show_export_settings(AppContext& app) {
     ExportSettings& s = app.export_settings;
-    if (s.export_name.empty()) s.export_name = "environment";
+    // A saved name that is a path (an edited state file) is no name either.
+    if (s.export_name.empty() || !export_name_problem(s.export_name).empty()) s.export_name = "environment";
+    s.committed_export_name = s.export_name;
     if (s.export_directory.empty()) s.export_directory = workspace_path;
     app.export_name_field.set_text(s.export_name);
     app.export_name_hint.visible = false;
@@ -150,12 +153,46 @@ void set_export_location(AppContext& app, const std::string& path) {
 
 bool export_target_exists(const AppContext& app) {
     const ExportSettings& s = app.export_settings;
-    return !s.export_name.empty() && !s.export_directory.empty() && path_exists(s.export_directory);
+    return !s.export_name.empty() && export_name_problem(s.export_name).empty() && !s.export_directory.empty() &&
+           path_exists(s.export_directory);
 }
 
 void set_export_name(AppContext& app, const std::string& text) {
     app.export_settings.export_name = text;
     refresh_root(app);
+}
+
+std::string export_name_problem(const std::string& name) {
+    static const char* const note =
+        "\n\nNote: the export name is a file name, not a path: the files\nare written into the export location "
+        "under this name.";
+    if (name.find('/') != std::string::npos) return concat4("The export name '", name, "' holds a '/'.", note);
+    if (name == "." || name == "..") return concat4("The export name '", name, "' names a folder, not a file.", note);
+    return std::string();
+}
+
+void note_export_name_edit(AppContext& app, const std::string& text) {
+    ExportSettings& s = app.export_settings;
+    if (s.committed_export_name.empty()) s.committed_export_name = s.export_name;
+    if (export_name_problem(text).empty()) set_export_name(app, text);
+}
+
+bool commit_export_name_field(AppContext& app) {
+    TextField& field = app.export_name_field;
+    ExportSettings& s = app.export_settings;
+    const std::string problem = export_name_problem(field.text);
+    if (problem.empty()) {
+        s.committed_export_name = field.text;
+        return true;
+    }
+    // Back to the name before the edit, which an export would then use:
+    // the valid beginning of a refused path ("sub" of "sub/inner") was
+    // never meant as a name.
+    if (!s.committed_export_name.empty()) s.export_name = s.committed_export_name;
+    field.set_text(s.export_name);
+    if (field.hint) field.hint->visible = field.text.empty();
+    show_warning_box(app, "Warning: Invalid Export Name", problem);
+    return false;
 }
 
 void on_toggle_export_normals() { on_instance<toggle_export_option, NORMALS>(); }

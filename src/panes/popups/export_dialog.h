@@ -37,7 +37,8 @@ void toggle_export_option(AppContext& app, int32_t bit);
 void toggle_export_format(AppContext& app, int32_t format);
 
 // Shows the current settings on the export pane, as an environment brings
-// them back: an empty name becomes "environment" and an empty directory the
+// them back: an empty name (or one export_name_problem refuses) becomes
+// "environment" and an empty directory the
 // workspace; name, location, every toggle, both marks of each format and
 // the estimate follow. Does not refresh the panes.
 void show_export_settings(AppContext& app);
@@ -46,9 +47,23 @@ void show_export_settings(AppContext& app);
 // last folder stays in view); the hint shows while it is empty.
 // Does not refresh the panes.
 void set_export_location(AppContext& app, const std::string& path);
-// Name and directory both given and the directory opens.
+// Name and directory both given, the name one that export_name_problem
+// accepts, and the directory opens.
 bool export_target_exists(const AppContext& app);
 void set_export_name(AppContext& app, const std::string& text);
+// Why `name` cannot be the export name (the warning box's text), or "" when
+// it can. The name is a file name in the export location, never a path: it
+// may not hold '/' and may not be "." or "..".
+std::string export_name_problem(const std::string& name);
+// A key typed in the name field: the text is stored as the export name
+// only when it is one (export_name_problem), so no export ever writes
+// outside the location shown.
+void note_export_name_edit(AppContext& app, const std::string& text);
+// The name field's text as it is committed (Enter, or the export button): a
+// text export_name_problem refuses raises a warning box that says why, and
+// the name and the field go back to the name last committed. False when it
+// was refused.
+bool commit_export_name_field(AppContext& app);
 
 // Bound thunks on app_instance.
 void on_toggle_export_normals();

@@ -194,4 +194,79 @@ TEST_F(EnvironmentExport, EachEnvironmentShowsAndWritesItsOwnChoices) {
     ASSERT_TRUE(close_popup());
 }
 
+// The name is a file name in the location shown: a typed path is refused
+// when committed (Enter, or the export button), with a box that says why,
+// the field shows the stored name again, and nothing is written anywhere.
+TEST_F(EnvironmentExport, ANameThatIsAPathIsRefusedAndWritesNothing) {
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
+    fs::create_directory(exports());
+    ASSERT_TRUE(live.open_scripts({sample.workspace() + "mirrored_gate.vrek"}));
+    ASSERT_TRUE(open_pane());
+    ASSERT_TRUE(live.click(format_box(3)));  // STL alone
+    ASSERT_TRUE(live.click(row_value("Location")));
+    Element& browser = *named(app, "FILEPANE");
+    ASSERT_TRUE(live.pump_until([&] { return browser.visible; }, 5000) && live.await_frames());
+    ASSERT_TRUE(live.click(with_text(browser, "exports/")));
+    ASSERT_TRUE(live.click(with_text(browser, "Select")));
+    ASSERT_TRUE(live.pump_until([&] { return !browser.visible; }, 5000));
+    ASSERT_EQ(look().button, "Export");
+    Element& warning = *named(app, "WARNINGPANE");
+    const auto ink_in = [](const Picture& p, const Element& e) {
+        int n = 0;
+        for (int32_t y = e.abs_y + 2; y < e.abs_y + e.abs_height - 2; ++y)
+            for (int32_t x = e.abs_x + 2; x < e.abs_x + e.abs_width - 2; ++x)
+                n += !near_colour(p.at(x, y), p.at(e.abs_x + 1, y), 40);
+        return n;
+    };
+    const std::string absolute = "/vk_absolute_export";
+    struct Typed {
+        std::string name, why;
+        bool by_enter;
+    };
+    for (const Typed& t : {Typed{"../escaped", "' holds a '/'.", true}, Typed{"sub/inner", "' holds a '/'.", true},
+                           Typed{absolute, "' holds a '/'.", true}, Typed{"..", "' names a folder, not a file.", true},
+                           Typed{"sub/inner", "' holds a '/'.", false}}) {
+        SCOPED_TRACE(t.name + (t.by_enter ? " and Enter" : " and Export"));
+        Element& field = row_value("Name");
+        ASSERT_TRUE(live.click(field));
+        ASSERT_TRUE(key("ctrl+a") && live.xdotool("type --delay 30 '" + t.name + "'"));
+        ASSERT_TRUE(live.await_frames());
+        const Picture typed = grab_canvas(live);
+        EXPECT_EQ(field.text, t.name);
+        if (t.by_enter) ASSERT_TRUE(key("Return"));
+        else ASSERT_TRUE(live.click(export_button()));
+        ASSERT_TRUE(live.pump_until([&] { return warning.visible; }, 5000) && live.await_frames());
+        const Picture refused = grab_canvas(live);
+        save_picture(refused, "environment_export", "refused_name");
+        // The box says why, in words on the screen.
+        Element* why = find_shown(warning, [&](Element& e) {
+            return e.text.find("The export name '" + t.name + t.why) != std::string::npos;
+        });
+        ASSERT_NE(why, nullptr);
+        EXPECT_GT(ink_in(refused, *why), 200);
+        ASSERT_TRUE(close_popup());
+        ASSERT_FALSE(warning.visible);
+        // The field shows the stored name again, drawn anew.
+        const PaneView after = look();
+        EXPECT_EQ(after.name, "environment");
+        const Picture shown_again = grab_canvas(live);
+        EXPECT_GT(ink_in(shown_again, field), 50);
+        int changed = 0;
+        for (int32_t y = field.abs_y; y < field.abs_y + field.abs_height; ++y)
+            for (int32_t x = field.abs_x; x < field.abs_x + field.abs_width; ++x)
+                changed += !near_colour(typed.at(x, y), shown_again.at(x, y), 40);
+        EXPECT_GT(changed, 50);
+        EXPECT_FALSE(named(app, "CONFIRMPANE")->visible);
+    }
+    // Nothing was written: not above the location, below it or at the
+    // absolute path.
+    live.pump_for(300);
+    EXPECT_FALSE(fs::exists(sample.workspace() + "escaped.stl"));
+    EXPECT_FALSE(fs::exists(exports() + "sub"));
+    EXPECT_FALSE(fs::exists(absolute + ".stl"));
+    EXPECT_FALSE(fs::exists(exports() + "environment.stl"));
+    // The stored name still exports where the pane says.
+    ASSERT_TRUE(export_and_wait({exports() + "environment.stl"}));
+}
+
 }  // namespace

@@ -188,6 +188,24 @@ TEST_F(ExportFixture, ExportChecksOptionsBeforeTheTarget) {
     EXPECT_TRUE(app->CONFIRMPANE.visible && !app->EXPORTPANE.visible);
 }
 
+// A name that is a path (as an edited state file could bring it back) is
+// never a target, and an environment that brings it shows "environment".
+TEST_F(ExportFixture, ANameThatIsAPathIsNeverATarget) {
+    add_entity("a.vrek");
+    set_export_location(*app, dir.path() + "/");
+    choose({0, 0, 0, 1}, {1, 1, 0, 0, 0, 0});
+    for (const char* name : {"../x", "a/b", "/abs", "x/", ".", ".."}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(export_name_problem(name).empty());
+        set_export_name(*app, name);
+        EXPECT_FALSE(export_target_exists(*app));
+        show_export_settings(*app);
+        EXPECT_EQ(app->export_settings.export_name, "environment");
+        EXPECT_EQ(app->export_name_field.text, "environment");
+    }
+    for (const char* name : {"x..y", ".hidden", "...", "a b"}) EXPECT_EQ(export_name_problem(name), "") << name;
+}
+
 int64_t clock_steps[2] = {0, 0};
 int clock_calls = 0;
 int64_t stepping_clock() { return clock_steps[clock_calls++ % 2]; }
