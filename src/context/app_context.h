@@ -57,6 +57,10 @@ struct FrameState {
     uint32_t picked_element_id = 0xFFFFFFFFu;
     int32_t window_width = 720;
     int32_t window_height = 480;
+    // What the program last wrote into the width and height fields: a
+    // focused field still showing it has not been typed in since, so the
+    // size the platform reports may replace it.
+    std::string size_field_texts[2] = {"720", "480"};
 };
 
 // Sizes every pane, bar and menu is laid out with, and the metrics of the
