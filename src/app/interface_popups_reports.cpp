@@ -354,12 +354,17 @@ void message_bodies(AppContext& a) {
     for (int32_t k = 0; k < 3; ++k) {
         PopupFrame& f = a.popup_frames[bodies[k].frame];
         Label& text = a.message_texts[k];
-        text.fill = true;
         text.text_colour = colour(8);
         align(text, bodies[k].align_x, -1);
         padding(text, bodies[k].pad, bodies[k].pad, bodies[k].pad, bodies[k].pad);
         text.typeface = face(bodies[k].typeface);
-        append(f.body, text);
+        // The text scrolls in the body; its bar shows only while the text
+        // is taller than the box can grow (the overlay's layout sizes both).
+        ScrollPane& scroll = a.message_scrolls[k];
+        scroll.fill = true;
+        scroll_decoration(scroll, a.ui_metrics.thin_border);
+        attach_content(scroll, text);
+        append(f.body, scroll);
 
         Label& title = a.message_titles[k];
         const Label& fixed = f.title_label;

@@ -183,10 +183,10 @@ void for_each_context_widget(AppContext& app, void (*visit)(Element& widget, voi
                   a.minimal_title_row, a.minimal_list_scroll, a.side_pane_indicator);
     visit_widgets(visit, data, a.environment_preview_image, a.environment_preview_close, a.tip_menu_icon, a.hint_icon,
                   a.hint_caption, a.hint_text);
-    visit_widgets(visit, data, a.message_titles, a.message_texts, a.confirm_title_label, a.confirm_note_label,
-                  a.confirm_icon_element, a.confirm_algorithm_bar, a.confirm_choice_buttons, a.confirm_choice_captions,
-                  a.confirm_mode_label, a.capability_labels, a.description_labels, a.algorithm_mode_label,
-                  a.startup_notice, a.help_hover_toggle);
+    visit_widgets(visit, data, a.message_titles, a.message_texts, a.message_scrolls, a.confirm_title_label,
+                  a.confirm_note_label, a.confirm_icon_element, a.confirm_algorithm_bar, a.confirm_choice_buttons,
+                  a.confirm_choice_captions, a.confirm_mode_label, a.capability_labels, a.description_labels,
+                  a.algorithm_mode_label, a.startup_notice, a.help_hover_toggle);
     visit_widgets(visit, data, a.mode_caption_label, a.export_name_row, a.export_location_row, a.export_name_caption,
                   a.export_location_caption, a.export_name_hint, a.export_location_value, a.export_location_hint,
                   a.export_option_labels, a.export_format_names, a.export_format_checks, a.export_size_label,

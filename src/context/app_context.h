@@ -57,6 +57,10 @@ struct FrameState {
     uint32_t picked_element_id = 0xFFFFFFFFu;
     int32_t window_width = 720;
     int32_t window_height = 480;
+    // What the program last wrote into the width and height fields: a
+    // focused field still showing it has not been typed in since, so the
+    // size the platform reports may replace it.
+    std::string size_field_texts[2] = {"720", "480"};
 };
 
 // Sizes every pane, bar and menu is laid out with, and the metrics of the
@@ -717,6 +721,14 @@ struct AppContext : RootContainer {
     // capability items, twelve description lines (line j describes
     // algorithm j mod 3) and mode label.
     Label message_titles[3], message_texts[3];
+    // Each box's text scrolls inside its body once it is taller than the
+    // window; the text as given is kept, so that it breaks anew to the
+    // width the box has (`wrapped_at`, -1 until it has been broken).
+    ScrollPane message_scrolls[3];
+    struct MessageSource {
+        std::string text;
+        int32_t wrapped_at = -1;
+    } message_sources[3];
     Label confirm_title_label, confirm_note_label;
     Element confirm_icon_element;
     BorderLayout confirm_algorithm_bar;

@@ -117,11 +117,16 @@ void update_fps_readout(AppContext& app) {
 }
 
 void show_window_size_in_fields(AppContext& app) {
-    // A field being typed in keeps what the user typed.
+    // A field being typed in keeps what the user typed; one that shows
+    // what was committed in it takes the size the platform gave.
     TextField* fields[2] = {&app.window_width_field, &app.window_height_field};
     const int32_t sizes[2] = {app.frame.window_width, app.frame.window_height};
-    for (int i = 0; i < 2; ++i)
-        if (focus_element != fields[i]) fields[i]->set_text(int_to_text(sizes[i]));
+    for (int i = 0; i < 2; ++i) {
+        if (focus_element == fields[i] && fields[i]->text != app.frame.size_field_texts[i]) continue;
+        const std::string text = int_to_text(sizes[i]);
+        if (fields[i]->text != text) fields[i]->set_text(text);
+        app.frame.size_field_texts[i] = text;
+    }
 }
 
 bool on_viewport_resized(AppContext& app, int32_t width, int32_t height) {

@@ -115,7 +115,7 @@ TEST_F(AppFixture, EveryWidgetStartsPlainAndTheKindsAreCounted) {
     EXPECT_EQ(walk.kinds["SplitLayout"], 3);
     EXPECT_EQ(walk.kinds["Slider"], 4);
     EXPECT_EQ(walk.kinds["Viewport"], 1);
-    EXPECT_EQ(walk.kinds["ScrollPane"], 12);
+    EXPECT_EQ(walk.kinds["ScrollPane"], 15);
     EXPECT_EQ(walk.kinds["TextField"], 22);
     EXPECT_TRUE(app->children.empty());
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -80,4 +81,37 @@ inline bool near_colour(uint32_t a, uint32_t b, int tolerance) {
     for (int shift = 0; shift < 24; shift += 8)
         if (std::abs(int(a >> shift & 0xff) - int(b >> shift & 0xff)) > tolerance) return false;
     return true;
+}
+
+// Pixels of the rectangle (x, y, w, h) that differ clearly (by more than 60
+// in a channel) from its most common colour: text gives many, an empty or
+// unpainted rectangle none. Points off the picture are left out.
+inline int64_t ink_in(const Picture& p, int32_t x0, int32_t y0, int32_t w, int32_t h) {
+    std::map<uint32_t, int64_t> counts;
+    for (int32_t y = y0; y < y0 + h; ++y)
+        for (int32_t x = x0; x < x0 + w; ++x)
+            if (p.inside(x, y)) ++counts[p.at(x, y)];
+    uint32_t background = 0;
+    int64_t most = -1;
+    for (const auto& [c, k] : counts)
+        if (k > most) most = k, background = c;
+    int64_t differing = 0;
+    for (int32_t y = y0; y < y0 + h; ++y)
+        for (int32_t x = x0; x < x0 + w; ++x) differing += p.inside(x, y) && !near_colour(p.at(x, y), background, 60);
+    return differing;
+}
+
+// The canvas once two grabs a little apart agree: the frames the last
+// action asked for have reached the screen.
+inline Picture settled_canvas(LiveApplication& live) {
+    live.await_frames();
+    Picture p = grab_canvas(live);
+    for (int tries = 0; tries < 20; ++tries) {
+        live.pump_for(150);
+        Picture again = grab_canvas(live);
+        const bool same = again.rgb == p.rgb;
+        p = std::move(again);
+        if (same) break;
+    }
+    return p;
 }

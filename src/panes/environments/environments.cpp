@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "context/app_context.h"
+#include "context/console_lines.h"
 #include "context/current_environment.h"
 #include "panes/environments/environment_state.h"
 #include "panes/environments/environment_tabs.h"
@@ -86,6 +87,9 @@ void add_environment(AppContext& app) {
     EntityState& state = app.entities;
     save_environment_state(app);
     Environment* environment = make_new_environment_current(app);
+    // The console's heading sits on its first line: a new console starts
+    // with a blank one, as the first environment's does.
+    append_console_line(app, " ", false);
     state.environment_index = state.environment_count;
     state.environment_names.push_back(environment->name);
     ++state.environment_count;

@@ -156,6 +156,8 @@ void commit_parameter_field(AppContext& app) {
     }
     if (value.type != p->type) {
         field->release_focus();
+        // The field shows the value kept; the box quotes what was typed.
+        show_value(app, row, *p, false);
         show_error_box(app, "Error: Invalid Value for Parameter",
                        "The character sequence '" + text +
                            "' caused a parameter parsing error.\n\nNote: parameter parsing errors are typically the "
@@ -167,6 +169,7 @@ void commit_parameter_field(AppContext& app) {
     if (p->lower.type != PARAMETER_UNDEFINED && p->upper.type != PARAMETER_UNDEFINED &&
         !is_parameter_in_range(*p, value)) {
         field->release_focus();
+        show_value(app, row, *p, false);
         show_error_box(app, "Error: Value Outside of Parameter Bounds",
                        "The specified value [" + typed_value_to_text(value) +
                            "] is outside the range of valid values for the\nparameter named '" + p->name +
@@ -177,7 +180,9 @@ void commit_parameter_field(AppContext& app) {
     }
     p->current = value;
     if (has_slider(*p)) set_parameter_slider(app, row, parameter_normalised_value(*p));
-    if (p->type == PARAMETER_CHR && text.size() != 1) field->set_text(std::string(1, value.char_value));
+    // The value as stored, the way it goes into the script: 7.5 typed into
+    // an INT shows 7, "xyz" into a CHR shows x.
+    show_value(app, row, *p, false);
     mark_for_push(*entity);
 }
 

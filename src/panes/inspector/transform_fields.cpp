@@ -91,11 +91,16 @@ void commit_transform_field(AppContext& app, int32_t group, int32_t axis) {
     if (!entity) return;
     double* member = transform_member(*entity, group, axis);
     if (!member) return;
-    const std::string text = transform_field(app, field_index(group, axis))->text;
+    TextField& field = *transform_field(app, field_index(group, axis));
+    const std::string text = field.text;
     const ParameterValue value = parse_typed_value(PARAMETER_DBL, text);
     // A nan or infinite value would reach the matrix and the saved state.
-    if (value.type == PARAMETER_DBL && std::isfinite(value.double_value)) {
-        *member = value.double_value;
+    const bool accepted = value.type == PARAMETER_DBL && std::isfinite(value.double_value);
+    if (accepted) *member = value.double_value;
+    // Accepted or not, the field shows the value in use, as Escape would:
+    // "2x" turns the entity 2 degrees and shows 2.
+    field.set_text(double_to_text(*member));
+    if (accepted) {
         finish(app, *entity);
         return;
     }

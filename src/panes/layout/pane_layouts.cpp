@@ -357,6 +357,44 @@ void layout_camera_directive_bar_body(AppContext& app, int32_t, int32_t h) {
     }
 }
 
+void fit_message_box(AppContext& app, int32_t k, int32_t w, int32_t h) {
+    if (k < 0 || k > 2) return;
+    BorderLayout* const panes[3] = {&app.INFOPANE, &app.ERRORPANE, &app.WARNINGPANE};
+    BorderLayout& pane = *panes[k];
+    Label& text = app.message_texts[k];
+    ScrollPane& scroll = app.message_scrolls[k];
+    AppContext::MessageSource& source = app.message_sources[k];
+    const int32_t CW0 = app.ui_metrics.popup_width, CH0 = app.ui_metrics.popup_height;
+    // Before the first layout the window's size is not known yet.
+    if (w <= 0 || h <= 0) w = CW0, h = CH0;
+    const int32_t box_w = std::min(CW0, w);
+    const int32_t frame_h = pane.top_size + pane.bottom_size;
+    const int32_t pad_w = text.padding_left + text.padding_right, pad_h = text.padding_top + text.padding_bottom;
+    const auto break_to = [&](int32_t room) {
+        room = std::max(room, 1);
+        if (source.wrapped_at == room) return;
+        text.set_text(wrap_text(text.typeface, source.text, room));
+        source.wrapped_at = room;
+    };
+    // The bar's room is taken from the text only when the text scrolls.
+    constexpr int32_t bar = 12;
+    break_to(box_w - pad_w);
+    bool scrolls = frame_h + text.text_height + pad_h > h;
+    // Narrower, the text has no fewer rows: it still scrolls.
+    if (scrolls) break_to(box_w - pad_w - bar);
+    const int32_t box_h = std::min(std::max(CH0, frame_h + text.text_height + pad_h), h);
+    place(pane, (w - box_w) / 2, (h - box_h) / 2, box_w, box_h);
+    scroll.bar_thickness = scrolls ? bar : 0;
+    scroll.vbar.visible = scroll.vthumb.visible = scrolls;
+    scroll.hbar.visible = scroll.hthumb.visible = false;
+    if (!scrolls) scroll.scroll_y = 0.0;
+    scroll.scroll_x = 0.0;
+    // The text spans the view, so that a centred text stays centred, and is
+    // at least as tall as the view.
+    text.width = box_w - scroll.bar_thickness;
+    text.height = std::max(box_h - frame_h - scroll.bar_thickness, text.text_height + pad_h);
+}
+
 void layout_overlay_body(AppContext& app, int32_t w, int32_t h) {
     const int32_t CW0 = app.ui_metrics.popup_width, CH0 = app.ui_metrics.popup_height;
     for (Element* full : {static_cast<Element*>(&app.CONFIRMPANE), static_cast<Element*>(&app.OPENPANE),
@@ -367,12 +405,11 @@ void layout_overlay_body(AppContext& app, int32_t w, int32_t h) {
     for (Element* box : {static_cast<Element*>(&app.RUNPANE), static_cast<Element*>(&app.PARSEPANE),
                          static_cast<Element*>(&app.SCREENSHOTPANE), static_cast<Element*>(&app.PROFILEPANE),
                          static_cast<Element*>(&app.DIRECTIVEPANE), static_cast<Element*>(&app.EXPORTPANE),
-                         static_cast<Element*>(&app.ABOUTPANE), static_cast<Element*>(&app.HELPPANE),
-                         static_cast<Element*>(&app.INFOPANE), static_cast<Element*>(&app.ERRORPANE),
-                         static_cast<Element*>(&app.WARNINGPANE)}) {
+                         static_cast<Element*>(&app.ABOUTPANE), static_cast<Element*>(&app.HELPPANE)}) {
         place(*box, (w - CW0) / 2, y, CW0, CH0);
     }
     place(app.CAPTUREPANE, (w - 256) / 2, y, 256, CH0);
+    for (int32_t k = 0; k < 3; ++k) fit_message_box(app, k, w, h);
 }
 
 MarkerPoint sort_marker_position(int32_t w, int32_t sort_key, bool ascending, int32_t T, int32_t R, int32_t M,

@@ -32,6 +32,12 @@ void layout_tipscroll_body(AppContext& app, int32_t w, int32_t h);
 void layout_tabscroll_body(AppContext& app, int32_t w, int32_t h);
 void layout_camera_directive_bar_body(AppContext& app, int32_t w, int32_t h);
 void layout_overlay_body(AppContext& app, int32_t w, int32_t h);
+// Message box k (info, error, warning) in an overlay w x h: as wide as a
+// popup (no wider than the overlay), as tall as its text needs between the
+// popup height and the overlay's; a text taller than that breaks to leave
+// room for the box's scroll bar, which then shows. The box's text is broken
+// anew only when its source or its width changed.
+void fit_message_box(AppContext& app, int32_t k, int32_t w, int32_t h);
 void layout_filepane_body(AppContext& app, int32_t w, int32_t h);
 // The file rows in a list of width w and height h.
 void layout_file_browser_list(AppContext& app, int32_t w, int32_t h);

@@ -90,16 +90,25 @@ void commit_integer(AppContext& app, SettingsField field, const std::string& typ
     }
     switch (field) {
     case FIELD_WINDOW_WIDTH:
-    case FIELD_WINDOW_HEIGHT:
-        // The stored size follows when the platform reports the resize.
+    case FIELD_WINDOW_HEIGHT: {
+        // The stored size follows when the platform reports the resize;
+        // until then the field shows the size asked for, as a number, and
+        // the report replaces it with the size given.
+        const int i = field == FIELD_WINDOW_WIDTH ? 0 : 1;
         if (app.services.resize_window) {
-            if (field == FIELD_WINDOW_WIDTH) app.services.resize_window(v, app.frame.window_height);
+            if (i == 0) app.services.resize_window(v, app.frame.window_height);
             else app.services.resize_window(app.frame.window_width, v);
+            app.frame.size_field_texts[i] = int_to_text(v);
+        } else {
+            app.frame.size_field_texts[i] = stored_text(app, field);
         }
+        settings_field(app, field).set_text(app.frame.size_field_texts[i]);
         redraw_and_refresh(app);
         break;
+    }
     case FIELD_FRAME_RATE:
         app.io_settings.max_frame_rate = v;
+        app.frame_rate_field.set_text(int_to_text(v));
         refresh_root(app);
         break;
     default:
@@ -111,13 +120,15 @@ void commit_integer(AppContext& app, SettingsField field, const std::string& typ
     }
 }
 
-void commit_slider_field(AppContext& app, SettingsField field, const std::string& typed, double v) {
+void commit_slider_field(AppContext& app, SettingsField field, double v) {
     const int32_t k = slider_index(field);
     const SliderSpec& s = slider_specs[k];
     TextField& text_field = settings_field(app, field);
     std::string& shown = app.slider_value_texts[static_cast<size_t>(k)];
     if (v >= s.low && v <= s.high) {
-        shown = typed;
+        // The number read, not what followed it.
+        shown = double_to_text(v);
+        text_field.set_text(shown);
         store_slider_setting(app, k, v);
         app.sliders[k].value = slider_position(k, v);
     } else {
@@ -158,11 +169,12 @@ void commit_settings_field(AppContext& app, SettingsField field) {
         return;
     }
     if (field == FIELD_EYE_HEIGHT) {
-        set_eye_height(app, typed, v);
+        set_eye_height(app, double_to_text(v), v);
+        app.eye_height_field.set_text(app.tones.eye_height_text);
         refresh_root(app);
         return;
     }
-    commit_slider_field(app, field, typed, v);
+    commit_slider_field(app, field, v);
 }
 
 void sync_settings_field(AppContext& app, SettingsField field) {

@@ -1,6 +1,7 @@
 #include "panes/popups/message_boxes.h"
 
 #include "context/app_context.h"
+#include "panes/layout/pane_layouts.h"
 #include "ui/element.h"
 
 namespace {
@@ -9,13 +10,14 @@ enum MessageKind { MESSAGE_INFO = 0, MESSAGE_ERROR = 1, MESSAGE_WARNING = 2 };
 
 void show_box(AppContext& app, MessageKind kind, int32_t flag, Element& pane, const std::string& title,
               const std::string& text) {
-    Element& title_label = app.message_titles[kind];
-    Element& text_label = app.message_texts[kind];
-    title_label.set_text(title);
-    // The box is as wide as every popup (the overlay places it so); its text
-    // breaks at blanks to fit inside the padding, so no word is cut off.
-    const int32_t room = app.ui_metrics.popup_width - text_label.padding_left - text_label.padding_right;
-    text_label.set_text(wrap_text(text_label.typeface, text, room));
+    app.message_titles[kind].set_text(title);
+    // The text breaks at blanks to fit inside the box's padding, so no word
+    // is cut off; the box grows to show it whole, and a text taller than
+    // the window scrolls from its start.
+    app.message_sources[kind].text = text;
+    app.message_sources[kind].wrapped_at = -1;
+    app.message_scrolls[kind].scroll_y = 0.0;
+    fit_message_box(app, kind, app.width, app.height);
     app.pane_open_flags[flag] = 1;
     if (kind == MESSAGE_WARNING && app.pane_open_flags[PANE_FILE]) app.message_mask.visible = true;
     pane.visible = true;

@@ -48,11 +48,14 @@ const std::string cores_note =
 }  // namespace
 
 TEST_F(FieldFixture, WindowSizeFieldsResizeThroughThePlatformOnly) {
+    // The field shows the number asked for until the platform's report.
     commit(FIELD_WINDOW_WIDTH, "0x400");
     EXPECT_EQ(resizes, (std::vector<int>{1024, 480}));
     EXPECT_EQ(app->frame.window_width, 720);
+    EXPECT_EQ(app->window_width_field.text, "1024");
     commit(FIELD_WINDOW_HEIGHT, "12abc");
     EXPECT_EQ(resizes, (std::vector<int>{720, 12}));
+    EXPECT_EQ(app->window_height_field.text, "12");
     resizes.clear();
     reset_call_log();
     commit(FIELD_WINDOW_WIDTH, "0");
@@ -66,6 +69,7 @@ TEST_F(FieldFixture, WindowSizeFieldsResizeThroughThePlatformOnly) {
 TEST_F(FieldFixture, FrameRateAndCoresRefuseOutOfRange) {
     commit(FIELD_FRAME_RATE, "010");
     EXPECT_EQ(app->io_settings.max_frame_rate, 8);
+    EXPECT_EQ(app->frame_rate_field.text, "8");
     commit(FIELD_FRAME_RATE, "-1");
     EXPECT_EQ(app->io_settings.max_frame_rate, -1);
     for (const char* text : {"0", "-2"}) {
@@ -85,12 +89,13 @@ TEST_F(FieldFixture, FrameRateAndCoresRefuseOutOfRange) {
     expect_junk_refused(FIELD_MAX_CORES, cores_note, "8");
 }
 
-TEST_F(FieldFixture, EyeHeightStoresTheTypedText) {
-    commit(FIELD_EYE_HEIGHT, "2.0");
+TEST_F(FieldFixture, EyeHeightStoresTheNumberRead) {
+    commit(FIELD_EYE_HEIGHT, "2.0m");
     EXPECT_EQ(app->tones.eye_height_value, 2.0);
-    EXPECT_EQ(app->tones.eye_height_text, "2.0");
+    EXPECT_EQ(app->tones.eye_height_text, "2");
+    EXPECT_EQ(app->eye_height_field.text, "2");
     expect_junk_refused(FIELD_EYE_HEIGHT, "\n\nNote: eye-heights can/may/typically range from 1.5 to 2.0 meters.",
-                        "2.0");
+                        "2");
     EXPECT_EQ(app->tones.eye_height_value, 2.0);
 }
 
@@ -103,8 +108,9 @@ TEST_F(FieldFixture, SliderFieldsClampAndSlidersShowTheirValue) {
     commit(FIELD_LIGHT_INTENSITY, "-3");
     EXPECT_EQ(app->slider_value_texts[2], "0");
     EXPECT_EQ(app->sliders[2].value, 0.0);
-    commit(FIELD_BACKGROUND_INTENSITY, "0.25");
+    commit(FIELD_BACKGROUND_INTENSITY, "0.25x");
     EXPECT_EQ(app->slider_value_texts[3], "0.25");
+    EXPECT_EQ(app->slider_fields[3].text, "0.25");
     EXPECT_EQ(io.background_intensity, 0.25);
     commit(FIELD_FIELD_OF_VIEW, "200");
     EXPECT_EQ(app->slider_fields[1].text, "160");
