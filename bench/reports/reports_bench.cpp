@@ -49,7 +49,7 @@ void BM_EntityTexts(benchmark::State& state) {
     for (auto _ : state) {
         set_entity_summary_values(e);
         format_entity_information(e);
-        set_entity_summary_headings(e);
+        set_entity_information_headings(e);
         benchmark::DoNotOptimize(e.information_lines.data());
     }
 }

@@ -260,7 +260,7 @@ void camera_directive_controls(AppContext& a) {
         {0, h, 4, apply_previous_camera_directive, -1},
         {h, h, 5, apply_next_camera_directive, -1},
         {h, 0, 1, toggle_root_camera_directive_mode, bars.camera_directive_root_mode},
-        {2 * h, 0, 2, toggle_variant_button_layout, bars.camera_directive_layout == 2},
+        {2 * h, 0, 2, toggle_camera_directive_button_layout, bars.camera_directive_layout == 2},
         {2 * h, h, 6, toggle_camera_directive_animation, bars.camera_directive_animate},
         {3 * h, h, 7, toggle_goto_camera_directive, bars.camera_directive_goto},
     };

@@ -180,7 +180,7 @@ void pick_area_and_viewport(AppContext& a) {
     v.on_split_y = on_viewport_split_y;
     v.on_close_cell = on_viewport_close_cell;
     v.on_rebuilt = request_redraw_and_refresh;
-    v.on_cell_activate = apply_camera_directive;
+    v.on_cell_activate = activate_cell_camera_state;
     v.layout_cells();
     // Back to the one whole cell, then every recorded split replayed.
     v.rebuild_from_record();

@@ -143,7 +143,7 @@ void toggle_parallel_preemptive_optimisation() { on_instance<toggle_parallel_pre
 void request_camera_directive_sync() { on_instance<request_camera_directive_sync>(); }
 void toggle_camera_directive_auto_sync() { on_instance<toggle_camera_directive_auto_sync>(); }
 void toggle_root_camera_directive_mode() { on_instance<toggle_root_camera_directive_mode>(); }
-void toggle_variant_button_layout() { on_instance<toggle_variant_button_layout>(); }
+void toggle_camera_directive_button_layout() { on_instance<toggle_camera_directive_button_layout>(); }
 void toggle_camera_directive_animation() { on_instance<toggle_camera_directive_animation>(); }
 void toggle_goto_camera_directive() { on_instance<toggle_goto_camera_directive>(); }
 void toggle_variant_bar_highlight_a() { on_instance<toggle_variant_bar_highlight>(); }

@@ -68,7 +68,7 @@ void toggle_parallel_preemptive_optimisation();
 void request_camera_directive_sync();
 void toggle_camera_directive_auto_sync();
 void toggle_root_camera_directive_mode();
-void toggle_variant_button_layout();
+void toggle_camera_directive_button_layout();
 void toggle_camera_directive_animation();
 void toggle_goto_camera_directive();
 void toggle_variant_bar_highlight_a();

@@ -27,7 +27,7 @@ struct AppHooks {
     void (*rebuild_parameter_pane)(AppContext& app) = nullptr;
     void (*build_camera_directive_rows)(AppContext& app) = nullptr;
     void (*build_variant_rows)(AppContext& app) = nullptr;
-    void (*build_animation_tracks)(AppContext& app) = nullptr;
+    void (*count_animation_directives)(AppContext& app) = nullptr;
     // Creates the parse report's row elements from the report model.
     void (*build_parse_report_rows)(AppContext& app) = nullptr;
 

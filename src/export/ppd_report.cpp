@@ -302,7 +302,7 @@ std::string compose_parallel_ppd_report(const EntityRecord& entity) {
     out += "\n";
     append_heading(out, "\t Workload : Parallel-Assembly Batching\n");
     std::vector<SubElementSource> sources = build_subelement_sources(record, nullptr, true);
-    const std::vector<int32_t> keys = assign_batch_keys(sources);
+    const std::vector<int32_t> keys = extract_invocation_group_keys(sources);
     const std::vector<InvocationGroup> groups = group_by_batch_key(keys, std::vector<bool>(keys.size(), true));
     std::vector<std::string> key_texts;
     int32_t key_width = 0;

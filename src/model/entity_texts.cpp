@@ -144,7 +144,7 @@ void format_entity_information(EntityRecord& entity) {
     entity.information_lines = std::move(lines);
 }
 
-void set_entity_summary_headings(EntityRecord& entity) {
+void set_entity_information_headings(EntityRecord& entity) {
     if (entity.parallel != 1) {
         entity.heading_text =
             "Input-Script\n\n\n\n\n\n\nKernel-Process\n\n\n\n\n\nOutput-Mesh\n\n\n\n\n\n\n\n\n\n\n\n\nRuntime-Properties";

@@ -26,4 +26,4 @@ void format_entity_information(EntityRecord& entity);
 
 // The heading column laid over the information lines; depends only on the
 // kind of entity and its number of sub-elements.
-void set_entity_summary_headings(EntityRecord& entity);
+void set_entity_information_headings(EntityRecord& entity);

@@ -127,12 +127,12 @@ void entity_set_subelements(EntityRecord& entity, const std::vector<EntityRecord
     for (EntityRecord* record : records) {
         if (contributes(record)) record->mesh->batch_count = largest_batch + 1;
     }
-    aggregate_subelement_statistics(entity, assembly_ms);
+    update_parallel_entity_statistics(entity, assembly_ms);
     entity.assembled = 1;
     entity.pending = 0;
 }
 
-void aggregate_subelement_statistics(EntityRecord& entity, int64_t assembly_ms) {
+void update_parallel_entity_statistics(EntityRecord& entity, int64_t assembly_ms) {
     std::vector<const InteropMesh*> meshes;
     const size_t subs = subelement_slots(entity);
     for (size_t i = 0; i < subs; ++i) {

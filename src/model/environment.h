@@ -91,7 +91,7 @@ std::vector<EntityRecord*>& build_flat_entity_table(EntitySet& set);
 // derives its statistics.
 void entity_set_subelements(EntityRecord& entity, const std::vector<EntityRecord*>& records, int32_t algorithm,
                             int64_t assembly_ms);
-void aggregate_subelement_statistics(EntityRecord& entity, int64_t assembly_ms);
+void update_parallel_entity_statistics(EntityRecord& entity, int64_t assembly_ms);
 // One GL name per mesh: 'A' vertex array, 'B' vertex buffer, 'I' index
 // buffer, any other selector 0.
 std::vector<uint32_t> collect_mesh_gl_object_ids(const EntitySet& set, char selector);

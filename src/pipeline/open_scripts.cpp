@@ -86,7 +86,7 @@ void rebuild_entity_panes(AppContext& app) {
     call_hook(app.hooks.rebuild_parameter_pane, app);
     call_hook(app.hooks.build_camera_directive_rows, app);
     call_hook(app.hooks.build_variant_rows, app);
-    call_hook(app.hooks.build_animation_tracks, app);
+    call_hook(app.hooks.count_animation_directives, app);
 }
 
 void open_selected_scripts(AppContext& app) {

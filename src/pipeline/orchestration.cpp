@@ -128,7 +128,7 @@ static void assemble_parallel(AppContext& app, EntityParseRecord& record, const 
         report_critical_assembly_error(app, name);
         return;
     }
-    const std::vector<int32_t> keys = assign_batch_keys(second_sources);
+    const std::vector<int32_t> keys = extract_invocation_group_keys(second_sources);
     const std::vector<bool> selection(second_sources.size(), true);
     std::vector<InvocationGroup> groups;
     if (multi_core && grouped) groups = group_by_batch_key(keys, selection);

@@ -131,7 +131,7 @@ void compose_entity_texts(AppContext& app, EntityRecord& entity) {
     extract_entity_file_name(entity, app.ui_metrics.pane_glyph_widths);
     set_entity_summary_values(entity);
     format_entity_information(entity);
-    set_entity_summary_headings(entity);
+    set_entity_information_headings(entity);
 }
 
 void retire_mesh(AppContext& app, InteropMesh* mesh) {
@@ -194,7 +194,7 @@ bool parse_parallel_script(AppContext& app, const EntityParseRecord& record, con
         report_source_error(app, messages[0]);
         return false;
     }
-    assign_batch_keys(sources);
+    extract_invocation_group_keys(sources);
     std::string kernel_end;
     elements = parse_parallel_elements(sources, kernel_end);
     route_run_traces(app, kernel_end);

@@ -269,7 +269,7 @@ void push_entity_parameters(AppContext& app, EntityRecord* entity, bool from_pan
     // Each failed sub-element's own message, not only the last run's.
     kernel_error_report = reports;
     if (pushed > 0) {
-        aggregate_subelement_statistics(*entity, now_ms() - start);
+        update_parallel_entity_statistics(*entity, now_ms() - start);
         set_entity_summary_values(*entity);
         format_entity_information(*entity);
         call_hook(app.hooks.refresh_mesh_statistics, app);

@@ -217,7 +217,7 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
     std::vector<InteropMesh*> fresh_meshes(n, nullptr);
     if (std::find(selected.begin(), selected.end(), true) != selected.end()) {
         std::vector<SubElementSource> assembled = build_subelement_sources(fresh_parse, nullptr);
-        const std::vector<int32_t> keys = assign_batch_keys(assembled);
+        const std::vector<int32_t> keys = extract_invocation_group_keys(assembled);
         if (assembled.size() == n) {
             for (size_t i = 0; i < n; ++i) {
                 if (carried[i] && assembled[i].size() > 1)

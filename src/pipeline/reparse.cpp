@@ -57,7 +57,7 @@ void reparse_environment_entities(AppContext& app) {
         if (row.record.parallel) {
             std::vector<std::string> messages(1);
             std::vector<SubElementSource> sources = build_subelement_sources(row.record, &messages);
-            assign_batch_keys(sources);
+            extract_invocation_group_keys(sources);
             // A run that gave no report leaves each element an error of
             // its own, which the report lists.
             std::string elements_end;

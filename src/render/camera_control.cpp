@@ -227,7 +227,7 @@ void save_cell_camera_state(AppContext& app) {
     s[21] = app.camera.orbit_angle_z;
 }
 
-void apply_camera_directive(AppContext& app) {
+void activate_cell_camera_state(AppContext& app) {
     Viewport& vp = app.multi_view_viewport;
     save_cell_when_synced(app);
     vp.current_cell = vp.hovered_cell;
@@ -254,8 +254,8 @@ void apply_camera_directive(AppContext& app) {
     refresh_root(app);
 }
 
-void apply_camera_directive() {
-    if (AppContext* app = app_instance) apply_camera_directive(*app);
+void activate_cell_camera_state() {
+    if (AppContext* app = app_instance) activate_cell_camera_state(*app);
 }
 
 void reset_camera_tick_clock() { last_motion_ms = 0; }

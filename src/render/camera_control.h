@@ -61,8 +61,8 @@ void save_cell_camera_state(AppContext& app);
 // Makes the hovered cell current and loads its camera state. The variant
 // without arguments acts on the published context (the viewport's
 // cell-activation callback).
-void apply_camera_directive(AppContext& app);
-void apply_camera_directive();
+void activate_cell_camera_state(AppContext& app);
+void activate_cell_camera_state();
 
 // One camera step of the application tick at `now_ms`: held keys, wheel
 // steps, arrow-key turns and the pending drag update. The first step only

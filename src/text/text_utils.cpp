@@ -204,7 +204,7 @@ std::string join_lines(const std::vector<std::string>& lines, int32_t n) {
     return out;
 }
 
-std::vector<int32_t> assign_batch_keys(std::vector<std::vector<std::string>>& records) {
+std::vector<int32_t> extract_invocation_group_keys(std::vector<std::vector<std::string>>& records) {
     std::vector<int32_t> keys(records.size(), -1);
     std::vector<bool> has_prefix(records.size(), false);
     int32_t largest = -1;

@@ -65,7 +65,7 @@ std::string join_lines(const std::vector<std::string>& lines, int32_t n);
 
 // Removes the "N|" group prefixes from invocation records (invocation text,
 // complete source) and returns one group key per record (-1: no group).
-std::vector<int32_t> assign_batch_keys(std::vector<std::vector<std::string>>& records);
+std::vector<int32_t> extract_invocation_group_keys(std::vector<std::vector<std::string>>& records);
 
 // Prints the line to standard output and, when `out` holds an element,
 // replaces its first element with the line.

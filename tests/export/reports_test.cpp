@@ -106,7 +106,7 @@ int32_t measured(const std::string& line) {
 // line, and every other information line is indented.
 std::vector<size_t> heading_rows(EntityRecord& e) {
     format_entity_information(e);
-    set_entity_summary_headings(e);
+    set_entity_information_headings(e);
     const std::vector<std::string> headings = text_lines(e.heading_text);
     std::vector<size_t> rows;
     EXPECT_EQ(headings.size(), e.information_lines.size());
@@ -413,7 +413,7 @@ TEST(ReportSources, UnusableScriptsGiveNone) {
 TEST(ReportSources, GroupsInAscendingKeyOrder) {
     auto sources = build_subelement_sources(
         parallel_record("", "", "return { VREK(3|a), VREK(1|b), VREK(c), VREK(3|d), VREK(123456789|e) };"), nullptr, true);
-    const std::vector<int32_t> keys = assign_batch_keys(sources);
+    const std::vector<int32_t> keys = extract_invocation_group_keys(sources);
     // c and the over-long prefix get fresh keys 4 and 5.
     EXPECT_EQ(group_by_batch_key(keys, std::vector<bool>(keys.size(), true)),
               (std::vector<std::vector<int32_t>>{{1}, {0, 3}, {2}, {4}}));

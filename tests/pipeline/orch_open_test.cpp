@@ -56,7 +56,7 @@ TEST_F(OpenTest, OpeningAScriptAddsOneEntityWithItsRecordMeshTextsAndTraces) {
     EXPECT_EQ(call_log(),
               (Lines{"refresh_mesh_statistics", "update_window_status", "rebuild_entity_rows",
                      "rebuild_parameter_rows", "refresh_entity_inspector", "rebuild_parameter_pane",
-                     "build_camera_directive_rows", "build_variant_rows", "build_animation_tracks"}));
+                     "build_camera_directive_rows", "build_variant_rows", "count_animation_directives"}));
     EXPECT_FALSE(ctx.app->pane_open_flags[PANE_OPEN] || ctx.app->OPENPANE.visible || ctx.app->MASKPANE.visible);
     EXPECT_EQ(root_refresh_count(), 1);
     EXPECT_EQ(ctx.app->status.attribute_trace_text.substr(0, 19), "env0 | 1 entity | 7");
@@ -364,7 +364,7 @@ TEST_F(OpenTest, ParallelSampleAssemblesAlikeEveryWay) {
         EXPECT_EQ(p.section_line_counts[SECTION_ERRORS], 0) << p.path << p.sections[SECTION_ERRORS];
     EXPECT_EQ(kernel_end, "");
     const std::vector<bool> all(4, true);
-    const std::vector<InvocationGroup> groups = group_by_batch_key(assign_batch_keys(sources), all);
+    const std::vector<InvocationGroup> groups = group_by_batch_key(extract_invocation_group_keys(sources), all);
     ASSERT_EQ(groups.size(), 3u);
     parallel_core_limit = 3;
     for (bool profiling : {false, true}) {

@@ -147,7 +147,7 @@ TEST_F(MergeTest, ReassemblyActionsCheckTheirEntityBeforeRunning) {
     }
     EXPECT_TRUE(ctx.console().empty());
     EXPECT_EQ(calls_starting("rebuild_entity_rows").size(), 6u);
-    EXPECT_EQ(calls_starting("build_animation_tracks").size(), 6u);
+    EXPECT_EQ(calls_starting("count_animation_directives").size(), 6u);
 }
 
 TEST(OpenWithoutEnvironment, StopsAtTheFirstValidPathWithoutRefreshing) {

@@ -74,7 +74,7 @@ inline void install_recording_pane_hooks(AppHooks& hooks) {
     VK_RECORDING_HOOK(rebuild_parameter_pane);
     VK_RECORDING_HOOK(build_camera_directive_rows);
     VK_RECORDING_HOOK(build_variant_rows);
-    VK_RECORDING_HOOK(build_animation_tracks);
+    VK_RECORDING_HOOK(count_animation_directives);
 #undef VK_RECORDING_HOOK
     hooks.set_entity_row_label = [](AppContext&, int32_t row, const std::string& text) {
         record_call("set_entity_row_label: " + std::to_string(row) + "|" + text);

@@ -258,7 +258,7 @@ TEST_F(CameraTest, CellCamerasKeepTheirObjectOrbitPartAndActivate) {
     set_camera_controller(app, CAMERA_FREE_ROAM);
     app.camera.live_camera.eye = {-2, 1, 3};
     vp.hovered_cell = 1;
-    apply_camera_directive();
+    activate_cell_camera_state();
     EXPECT_EQ(vp.current_cell, 1);
     EXPECT_EQ(vp.cell_cameras[6], -2);  // the cell left was saved first
     expect_vec(app.camera.live_camera.eye, {5, 5, 5});

@@ -147,15 +147,15 @@ Records invocations(const std::vector<std::string>& texts) {
 
 TEST(InvocationGroupKeys, WrittenAndNumberedGroups) {
     Records records = invocations({"2|a()", "b()", "2| c()", "d()"});
-    EXPECT_EQ(assign_batch_keys(records), (std::vector<int32_t>{2, 3, 2, 4}));
+    EXPECT_EQ(extract_invocation_group_keys(records), (std::vector<int32_t>{2, 3, 2, 4}));
     EXPECT_EQ(records[0][0], "a()");
     EXPECT_EQ(records[2][0], "c()");
 
     records = invocations({"a()", "b()"});
-    EXPECT_EQ(assign_batch_keys(records), (std::vector<int32_t>{0, 1}));
+    EXPECT_EQ(extract_invocation_group_keys(records), (std::vector<int32_t>{0, 1}));
 
     records = invocations({"1 2|a()", "|b()", "c()"});
-    EXPECT_EQ(assign_batch_keys(records), (std::vector<int32_t>{12, 13, 14}));
+    EXPECT_EQ(extract_invocation_group_keys(records), (std::vector<int32_t>{12, 13, 14}));
     EXPECT_EQ(records[1][0], "b()");
 }
 
@@ -163,10 +163,10 @@ TEST(InvocationGroupKeys, MalformedRecordsTakeNoGroup) {
     Records records = {{"a()"}, {"", "body"}, {"b()", "x"}, {"\xff|c()", "body"}, {"3|", "body"}};
     // "\xff|" is not a prefix: numbered after the written 3, which stays
     // though its invocation is now empty.
-    EXPECT_EQ(assign_batch_keys(records), (std::vector<int32_t>{-1, -1, -1, 4, 3}));
+    EXPECT_EQ(extract_invocation_group_keys(records), (std::vector<int32_t>{-1, -1, -1, 4, 3}));
     EXPECT_EQ(records[3][0], "\xff|c()");
     Records none;
-    EXPECT_TRUE(assign_batch_keys(none).empty());
+    EXPECT_TRUE(extract_invocation_group_keys(none).empty());
 }
 
 TEST(PrintAndStoreLine, ReplacesOnlyTheFirstElement) {

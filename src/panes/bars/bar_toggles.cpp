@@ -97,11 +97,11 @@ void toggle_help_hover_tips(AppContext& app) {
     refresh_root(app);
 }
 
-void toggle_ppd_entity_list() {
-    if (AppContext* app = app_instance) toggle_ppd_entity_list(*app);
+void toggle_ppd_index_column() {
+    if (AppContext* app = app_instance) toggle_ppd_index_column(*app);
 }
 
-void toggle_ppd_entity_list(AppContext& app) {
+void toggle_ppd_index_column(AppContext& app) {
     Element& column = app.popup_contents.profile.halves[0];
     Element& text = app.popup_contents.profile.halves[1];
     column.visible = !column.visible;
@@ -145,7 +145,7 @@ void toggle_parallel_flags_strip(AppContext& app) {
                            bars.ll_inspector_expanded, app.ll_inspector_button, app.ll_inspector_bar);
 }
 
-void toggle_variant_button_layout(AppContext& app) {
+void toggle_camera_directive_button_layout(AppContext& app) {
     auto& bars = app.bars;
     bars.camera_directive_layout = bars.camera_directive_layout == 1 ? 2 : 1;
     app.camera_directive_buttons[CD_LAYOUT].selected = bars.camera_directive_layout == 2;

@@ -20,16 +20,16 @@ void toggle_parallel_preemptive_optimisation(AppContext& app);
 void toggle_camera_lock(AppContext& app);
 void toggle_variant_bar_highlight(AppContext& app);
 void toggle_help_hover_tips(AppContext& app);
-void toggle_ppd_entity_list(AppContext& app);
+void toggle_ppd_index_column(AppContext& app);
 // The profiling pane's index button: the same toggle on the running context.
-void toggle_ppd_entity_list();
+void toggle_ppd_index_column();
 
 // Showing one strip always hides the other.
 void toggle_llmi_key_strip(AppContext& app);
 void toggle_parallel_flags_strip(AppContext& app);
 
 // The camera-directive buttons as a list (1) or a two-column grid (2).
-void toggle_variant_button_layout(AppContext& app);
+void toggle_camera_directive_button_layout(AppContext& app);
 
 
 // Parameter modes of the selected entity; immediate and multi-edit exclude

@@ -229,7 +229,7 @@ void build_variant_rows(AppContext& app) {
     refresh_root(app);
 }
 
-void build_animation_tracks(AppContext& app) {
+void count_animation_directives(AppContext& app) {
     int32_t count = 0;
     for (EntityRecord* entity : current_entities(app)) count += count_animation_directive_lines(directives_of(*entity));
     app.bars.animation_count = count;

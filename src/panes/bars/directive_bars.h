@@ -19,4 +19,4 @@ void layout_camera_directive_buttons(AppContext& app);
 // text row per variant.
 void build_variant_rows(AppContext& app);
 // Counts the "#ANIM" lines and shows the animator bar when there is one.
-void build_animation_tracks(AppContext& app);
+void count_animation_directives(AppContext& app);

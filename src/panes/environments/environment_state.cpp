@@ -101,7 +101,7 @@ void refresh_panes(AppContext& app) {
     call_hook(h.rebuild_parameter_pane, app);
     call_hook(h.build_camera_directive_rows, app);
     call_hook(h.build_variant_rows, app);
-    call_hook(h.build_animation_tracks, app);
+    call_hook(h.count_animation_directives, app);
     update_layout_mode_flags(app);
 }
 

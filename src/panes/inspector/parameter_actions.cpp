@@ -186,7 +186,9 @@ void commit_parameter_field(AppContext& app) {
     mark_for_push(*entity);
 }
 
-void revert_parameter_field(AppContext& app) {
+void commit_parallel_parameter_field(AppContext& app) { commit_parameter_field(app); }
+
+void sync_parameter_field(AppContext& app) {
     TextField* field = dynamic_cast<TextField*>(focus_element);
     EntityRecord* entity = field ? parameter_entity_record(app) : nullptr;
     if (!entity) return;
@@ -205,7 +207,7 @@ void on_parameter_slider_released(AppContext& app) {
     if (row >= 0) slider_moved(app, row, app.parameter_sliders[static_cast<size_t>(row)].value, true);
 }
 
-void on_parameter_pane_click(AppContext& app) {
+void on_parameter_row_click(AppContext& app) {
     EntityRecord* entity = parameter_entity_record(app);
     if (!entity) return;
     const ParameterBlockParts& b = app.side_pane.parameter_blocks;
@@ -327,17 +329,17 @@ void show_variant_directives_placeholder(AppContext& app) {
 }
 
 void on_commit_parameter_field() { on_instance<commit_parameter_field>(); }
-void on_commit_parallel_parameter_field() { on_instance<commit_parameter_field>(); }
-void revert_parameter_field() { on_instance<revert_parameter_field>(); }
-void revert_parallel_parameter_field() { on_instance<revert_parameter_field>(); }
+void on_commit_parallel_parameter_field() { on_instance<commit_parallel_parameter_field>(); }
+void sync_parameter_field() { on_instance<sync_parameter_field>(); }
+void sync_parallel_parameter_field() { on_instance<sync_parameter_field>(); }
 void on_parameter_slider_changed(double fraction) {
     if (app_instance) on_parameter_slider_changed(*app_instance, fraction);
 }
 void on_parallel_parameter_slider_changed(double fraction) { on_parameter_slider_changed(fraction); }
 void on_parameter_slider_released() { on_instance<on_parameter_slider_released>(); }
 void on_parallel_parameter_slider_released() { on_instance<on_parameter_slider_released>(); }
-void on_parameter_pane_click() { on_instance<on_parameter_pane_click>(); }
-void on_parallel_parameter_pane_click() { on_instance<on_parameter_pane_click>(); }
+void on_parameter_row_click() { on_instance<on_parameter_row_click>(); }
+void on_parallel_parameter_row_click() { on_instance<on_parameter_row_click>(); }
 void on_click_apply_variant() {
     AppContext* app = app_instance;
     if (!app || !hover_element || hover_element->user_index < 0) return;

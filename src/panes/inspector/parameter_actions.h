@@ -17,8 +17,11 @@ struct EntityRecord;
 // "Error: Invalid Value for Parameter" or "Error: Value Outside of Parameter
 // Bounds", keeps the text and releases the focus; nothing else changes.
 void commit_parameter_field(AppContext& app);
+// Enter in a parallel entity's value field: the listing reaches the sub-element's
+// parameter through the merged result, so the commit is the ordinary one.
+void commit_parallel_parameter_field(AppContext& app);
 // Escape in a value field: the field shows the stored value again.
-void revert_parameter_field(AppContext& app);
+void sync_parameter_field(AppContext& app);
 // The dragged slider: the value follows fraction f (INT and LNG truncated
 // inside the bounds, DBL shown with two decimals).
 void on_parameter_slider_changed(AppContext& app, double fraction);
@@ -26,7 +29,7 @@ void on_parameter_slider_released(AppContext& app);
 // A click on the list at the last press position: type and definition
 // information, the selection mark, a bound, the reset confirmation or a BLN
 // flip, by the row's band and the press's x.
-void on_parameter_pane_click(AppContext& app);
+void on_parameter_row_click(AppContext& app);
 void show_parameter_type_info(AppContext& app, int32_t type);
 void show_parameter_definition_info(AppContext& app, int32_t row);
 // Sets the parameters named in variant i on its entity (unparsable,
@@ -47,14 +50,14 @@ void set_parameter_slider(AppContext& app, int32_t row, double value);
 // listing already reaches a parallel entity's sub-element parameters).
 void on_commit_parameter_field();
 void on_commit_parallel_parameter_field();
-void revert_parameter_field();
-void revert_parallel_parameter_field();
+void sync_parameter_field();
+void sync_parallel_parameter_field();
 void on_parameter_slider_changed(double fraction);
 void on_parallel_parameter_slider_changed(double fraction);
 void on_parameter_slider_released();
 void on_parallel_parameter_slider_released();
-void on_parameter_pane_click();
-void on_parallel_parameter_pane_click();
+void on_parameter_row_click();
+void on_parallel_parameter_row_click();
 void on_click_apply_variant();
 void on_click_variant_directives();
 void toggle_parameter_auto_sync();

@@ -221,7 +221,7 @@ void build_block(AppContext& app, size_t k, const EntityParameter& p, const Enti
         field.text_colour = active_theme.colours[8];
     }
     field.on_enter = parallel ? on_commit_parallel_parameter_field : on_commit_parameter_field;
-    field.on_escape = parallel ? revert_parallel_parameter_field : static_cast<void (*)()>(revert_parameter_field);
+    field.on_escape = parallel ? sync_parallel_parameter_field : static_cast<void (*)()>(sync_parameter_field);
     Element& reset_icon = b.parameter_reset_icons[k];
     place(reset_icon, r / 2, r - 2, r, r);
     reset_icon.icon = ICON_REFRESH;
@@ -373,7 +373,7 @@ void rebuild_parameter_pane(AppContext& app) {
     footer.set_text(e->parse_result.summary);
     pane.children.push_back(&footer);
     pane.click_handler =
-        e->parallel == 1 ? on_parallel_parameter_pane_click : static_cast<void (*)()>(on_parameter_pane_click);
+        e->parallel == 1 ? on_parallel_parameter_row_click : static_cast<void (*)()>(on_parameter_row_click);
     pane.mouse_down_handler = store_pointer;
     pane.motion_handler = store_pointer;
     pane.layout_handler = layout_parameter_pane;

@@ -115,7 +115,7 @@ void open_ppd_view(AppContext& app) {
     }
     app.ppd_rows[0].selected = true;
     app.ppd_row_list.click_handler = on_ppd_row_click;
-    app.ppd_list_button.click_handler = toggle_ppd_entity_list;
+    app.ppd_list_button.click_handler = toggle_ppd_index_column;
 
     uint8_t& open = app.pane_open_flags[PANE_PROFILE];
     open = !open;

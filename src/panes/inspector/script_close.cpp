@@ -76,7 +76,7 @@ void close_script(AppContext& app) {
     rebuild_parameter_pane(app);
     build_camera_directive_rows(app);
     build_variant_rows(app);
-    build_animation_tracks(app);
+    count_animation_directives(app);
     // The status line counts the entities.
     call_hook(app.hooks.update_attribute_trace, app);
     app.frame.needs_redraw = 1;

@@ -23,7 +23,7 @@ void install_side_pane_operations(AppHooks& hooks) {
     hooks.set_parameter_row_label = set_parameter_row_label;
     hooks.build_camera_directive_rows = build_camera_directive_rows;
     hooks.build_variant_rows = build_variant_rows;
-    hooks.build_animation_tracks = build_animation_tracks;
+    hooks.count_animation_directives = count_animation_directives;
     hooks.merge_entity_display_flags = merge_entity_display_flags;
     hooks.set_parameter_field = set_parameter_field;
     hooks.set_parameter_slider = set_parameter_slider;

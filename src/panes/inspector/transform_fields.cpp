@@ -52,7 +52,7 @@ void commit_thunk() {
 }
 template <int32_t Group, int32_t Axis>
 void sync_thunk() {
-    if (app_instance) revert_transform_field(*app_instance, Group, Axis);
+    if (app_instance) sync_transform_field(*app_instance, Group, Axis);
 }
 template <int32_t Component>
 void reset_thunk() {
@@ -110,7 +110,7 @@ void commit_transform_field(AppContext& app, int32_t group, int32_t axis) {
                          "\" caused a number parsing error.\n\nNote: the value has not been modified");
 }
 
-void revert_transform_field(AppContext& app, int32_t group, int32_t axis) {
+void sync_transform_field(AppContext& app, int32_t group, int32_t axis) {
     EntityRecord* entity = inspector_entity_record(app);
     if (!entity) return;
     if (const double* member = transform_member(*entity, group, axis))

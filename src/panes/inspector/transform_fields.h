@@ -16,7 +16,7 @@ struct TextField;
 // else warns "Warning: Invalid Numeric Literal" and changes nothing.
 void commit_transform_field(AppContext& app, int32_t group, int32_t axis);
 // Escape: the field shows the stored value again (six significant digits).
-void revert_transform_field(AppContext& app, int32_t group, int32_t axis);
+void sync_transform_field(AppContext& app, int32_t group, int32_t axis);
 // RESET 0..5: translation, uniform scale, scale, rotation, rotation order,
 // transformation order back to their defaults, with the fields and buttons.
 void reset_transform_component(AppContext& app, int32_t component);

@@ -113,7 +113,7 @@ TEST_F(DirectiveBars, BarVisibilityFollowsCountsControllerAndHiding) {
         app->bars.show_animator = c.widget;
         build_camera_directive_rows(*app);
         build_variant_rows(*app);
-        build_animation_tracks(*app);
+        count_animation_directives(*app);
         SCOPED_TRACE(c.directives + " controller " + std::to_string(c.controller));
         EXPECT_EQ(app->camera_directive_bar.visible, c.pane);
         EXPECT_EQ(app->camera_directive_toggle.visible, c.handle);

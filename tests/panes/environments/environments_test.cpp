@@ -68,7 +68,7 @@ TEST_F(EnvironmentTest, AddingAndSwitchingKeepEachEnvironmentsOwnState) {
     // Two requests inside the countdown: one load, of the second target (the
     // load's pane rebuild counts).
     static int loads = 0;
-    app->hooks.build_animation_tracks = [](AppContext&) { ++loads; };
+    app->hooks.count_animation_directives = [](AppContext&) { ++loads; };
     add_environment(*app);
     loads = 0;
     request_switch(0);

@@ -60,7 +60,7 @@ struct Editing : PaneFixture {
     void click_list(int32_t x, int32_t y) {
         app->side_pane.parameter_blocks.pointer_x = x;
         app->side_pane.parameter_blocks.pointer_y = y;
-        on_parameter_pane_click(*app);
+        on_parameter_row_click(*app);
     }
 };
 
@@ -163,7 +163,7 @@ TEST_F(Editing, WithoutAnEntityTheInspectorDoesNothing) {
     add_entity("/s/a.vrek");
     app->translation_fields[0].set_text("abc");
     commit_transform_field(*app, 0, 0);
-    revert_transform_field(*app, 0, 0);
+    sync_transform_field(*app, 0, 0);
     reset_transform_component(*app, 0);
     set_entity_transform_order(*app, 4);
     EXPECT_FALSE(box_open(PANE_WARNING));

@@ -155,7 +155,7 @@ TEST_F(InspectorPane, ParallelEntityGetsHeadingsPerSubElement) {
     EXPECT_EQ(b.blocks[2].y, 144);
     EXPECT_EQ(app->parameter_value_fields[2].user_index, 2);
     EXPECT_EQ(app->parameter_list.height, 215);
-    EXPECT_EQ(app->parameter_list.click_handler, on_parallel_parameter_pane_click);
+    EXPECT_EQ(app->parameter_list.click_handler, on_parallel_parameter_row_click);
     e.parse_result.element_results.clear();
 }
 
