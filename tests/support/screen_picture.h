@@ -83,10 +83,11 @@ inline bool near_colour(uint32_t a, uint32_t b, int tolerance) {
     return true;
 }
 
-// Pixels of the rectangle (x, y, w, h) that differ clearly (by more than 60
-// in a channel) from its most common colour: text gives many, an empty or
-// unpainted rectangle none. Points off the picture are left out.
-inline int64_t ink_in(const Picture& p, int32_t x0, int32_t y0, int32_t w, int32_t h) {
+// Pixels of the rectangle (x, y, w, h) that differ clearly (by more than
+// `tolerance`, 60 unless told, in a channel) from its most common colour:
+// text gives many, an empty or unpainted rectangle none. Points off the
+// picture are left out.
+inline int64_t ink_in(const Picture& p, int32_t x0, int32_t y0, int32_t w, int32_t h, int tolerance = 60) {
     std::map<uint32_t, int64_t> counts;
     for (int32_t y = y0; y < y0 + h; ++y)
         for (int32_t x = x0; x < x0 + w; ++x)
@@ -97,7 +98,8 @@ inline int64_t ink_in(const Picture& p, int32_t x0, int32_t y0, int32_t w, int32
         if (k > most) most = k, background = c;
     int64_t differing = 0;
     for (int32_t y = y0; y < y0 + h; ++y)
-        for (int32_t x = x0; x < x0 + w; ++x) differing += p.inside(x, y) && !near_colour(p.at(x, y), background, 60);
+        for (int32_t x = x0; x < x0 + w; ++x)
+            differing += p.inside(x, y) && !near_colour(p.at(x, y), background, tolerance);
     return differing;
 }
 

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <string>
 
 #include "support/live_application.h"
@@ -19,19 +18,7 @@ namespace {
 ::testing::Environment* const private_display = ::testing::AddGlobalTestEnvironment(new PrivateDisplay);
 
 // Pixels of `r` unlike its commonest colour: text, icons, lines.
-int64_t ink(const Picture& p, const ScreenRect& r) {
-    std::map<uint32_t, int64_t> counts;
-    for (int32_t y = std::max(r.y, 0); y < r.y + r.h && y < p.height; ++y)
-        for (int32_t x = std::max(r.x, 0); x < r.x + r.w && x < p.width; ++x) ++counts[p.at(x, y)];
-    uint32_t common = 0;
-    int64_t most = -1;
-    for (const auto& c : counts)
-        if (c.second > most) most = c.second, common = c.first;
-    int64_t n = 0;
-    for (int32_t y = std::max(r.y, 0); y < r.y + r.h && y < p.height; ++y)
-        for (int32_t x = std::max(r.x, 0); x < r.x + r.w && x < p.width; ++x) n += !near_colour(p.at(x, y), common, 24);
-    return n;
-}
+int64_t ink(const Picture& p, const ScreenRect& r) { return ink_in(p, r.x, r.y, r.w, r.h, 24); }
 
 struct PpdIndex : testing::Test {
     SampleWorkspace sample;

@@ -34,19 +34,7 @@ double changed_share(const Picture& a, const Picture& b, const ScreenRect& r) {
 }
 
 // Pixels of `r` unlike its commonest colour: text, icons, lines.
-int64_t ink(const Picture& p, const ScreenRect& r) {
-    std::map<uint32_t, int64_t> counts;
-    for (int32_t y = std::max(r.y, 0); y < r.y + r.h && y < p.height; ++y)
-        for (int32_t x = std::max(r.x, 0); x < r.x + r.w && x < p.width; ++x) ++counts[p.at(x, y)];
-    uint32_t common = 0;
-    int64_t most = -1;
-    for (const auto& c : counts)
-        if (c.second > most) most = c.second, common = c.first;
-    int64_t n = 0;
-    for (int32_t y = std::max(r.y, 0); y < r.y + r.h && y < p.height; ++y)
-        for (int32_t x = std::max(r.x, 0); x < r.x + r.w && x < p.width; ++x) n += !near_colour(p.at(x, y), common, 24);
-    return n;
-}
+int64_t ink(const Picture& p, const ScreenRect& r) { return ink_in(p, r.x, r.y, r.w, r.h, 24); }
 
 const char* const full_layout_bars[] = {"TOOLBAR", "TIPBAR", "MENUBAR", "MENUNPANE", "STATUSBAR", "TABBAR"};
 
