@@ -117,7 +117,8 @@ WindowElements elements_of(AppContext& app) {
             &app.minimal_layout_bar,
             &app.minimal_tool_row,
             &app.minimal_list_row,
-            &app.minimal_title_row};
+            &app.minimal_title_row,
+            &app.variant_bar_footer};
 }
 
 bool column_open(const AppContext& app) {
@@ -152,7 +153,7 @@ void fit_statistics_text(AppContext& app) {
     int32_t left = pane.x + pane.padding_left + label.margin_left + label.padding_left;
     int32_t right = pane.x + pane.width - pane.padding_right - label.margin_right - label.padding_right;
     int32_t top = pane.y + pane.padding_top + label.margin_top + label.padding_top;
-    const int32_t bottom = pane.y + pane.height - pane.padding_bottom - label.margin_bottom - label.padding_bottom;
+    int32_t bottom = pane.y + pane.height - pane.padding_bottom - label.margin_bottom - label.padding_bottom;
     const auto meets = [&](int32_t x, int32_t y, int32_t w, int32_t h) {
         return x < right && x + w > left && y < bottom && y + h > top;
     };
@@ -163,6 +164,18 @@ void fit_statistics_text(AppContext& app) {
     if (directives.visible && beside(directives)) right = std::min(right, directives.x - app.ui_metrics.ui_padding);
     const Element& hints = app.HINTBAR;
     if (beside(hints)) top = std::max(top, hints.y + hints.height);
+    // The open settings column on its right; the frame-rate readout below
+    // it takes the lines it meets.
+    const Element& column = app.MENUNPANE;
+    if (column.visible && beside(column)) right = std::min(right, column.x - app.ui_metrics.ui_padding);
+    const Element& fps = app.frame_rate_label;
+    const int32_t floor = bottom;
+    if (fps.visible && fps.width > 0 && fps.height > 0 &&
+        meets(pane.x + fps.x, pane.y + fps.y, fps.width, fps.height))
+        bottom = std::min(bottom, pane.y + fps.y);
+    // The block stands on the bottom it was given.
+    label.text_offset_y = bottom - floor;
+    app.statistics_shadow_label.text_offset_y = bottom - floor;
     // The marks in the corners of the view's cells: the text moves right of
     // those at its left edge, ends before those in its right half and starts
     // below the others.

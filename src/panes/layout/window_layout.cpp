@@ -1,5 +1,8 @@
 #include "panes/layout/window_layout.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 void place(Element* e, int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -34,19 +37,81 @@ void statistics_margins(const WindowElements& e, int32_t left, int32_t bottom) {
     set_margins(e.statistics_shadow_label, left, bottom);
 }
 
+// The bar's inside follows the room the bar was given.
 void layout_variant_inside(const WindowMetrics& m, const WindowFlags& f, const WindowElements& e) {
-    const int32_t T = m.menu_half_width, S = m.bar_height;
+    const int32_t S = m.bar_height, w = e.variant_bar->width, h = e.variant_bar->height;
+    e.variant_bar_header->width = w;
     if (f.variant_bar_expanded) {
-        e.variant_bar_header->padding_left = 3 * T;
+        e.variant_bar_header->padding_left = 3 * m.menu_half_width;
         e.variant_bar_header->height = 8;
-        place(e.variant_bar_body, 0, 8, 3 * T, 4 * T - S - 8);
+        place(e.variant_bar_body, 0, 8, w, std::max(h - S - 8, 0));
     } else {
         e.variant_bar_header->padding_left = m.ui_padding;
         e.variant_bar_header->height = S;
-        place(e.variant_bar_body, 0, S, 3 * T, 4 * T - 2 * S);
+        place(e.variant_bar_body, 0, S, w, std::max(h - 2 * S, 0));
     }
+    if (e.variant_bar_footer != nullptr) place(e.variant_bar_footer, 0, h - S, w, S);
 }
 
+bool rows_meet(const Element* a, const Element* b) { return a->y < b->y + b->height && b->y < a->y + a->height; }
+
+// Where the content area is too small for the layout's fixed sizes, the
+// variant list and the frame-rate readout give way instead of running over
+// the hint bar's band, the settings column, the directive pane or each
+// other: the list is cut to the room (it scrolls), the readout moves up a
+// row or, with no room at all, is not shown (zero size).
+void keep_floating_blocks_apart(const WindowMetrics& m, const WindowFlags& f, const WindowTerms& t,
+                                const WindowElements& e) {
+    const int32_t M = m.ui_padding, S = m.bar_height, T = m.menu_half_width;
+    const Element* content = e.content_pane;
+    std::vector<const Element*> right_side;
+    if (t.settings_column_open) right_side.push_back(e.menu_pane);
+    if (t.directive_width > 0) right_side.push_back(e.camera_directive_bar);
+    // The right edge left to an element at these rows.
+    auto right_limit = [&](const Element* at) {
+        int32_t right = content->x + content->width - M;
+        for (const Element* o : right_side)
+            if (rows_meet(at, o)) right = std::min(right, o->x - M);
+        return right;
+    };
+
+    Element* list = e.variant_bar;
+    if (t.variants_shown) {
+        const int32_t bottom = list->y + list->height;
+        const int32_t top = std::max(content->y, e.hintbar->y + e.hintbar->height);
+        if (list->y < top) {
+            list->height = std::max(bottom - top, S);
+            list->y = bottom - list->height;
+        }
+        list->width = std::clamp(right_limit(list) - list->x, 0, 3 * T);
+        if (f.variant_bar_expanded) {
+            statistics_margins(e, list->x - content->x + list->width + M, e.statistics_label->margin_bottom);
+        }
+    }
+
+    // The readout, in the content pane's frame; its room in the window's.
+    Element* fps = e.frame_rate_label;
+    const int32_t width = fps->width, height = fps->height;
+    Element box = *fps;
+    box.x += content->x;
+    box.y += content->y;
+    for (int tries = 0; tries < 2; ++tries) {
+        int32_t left = content->x;
+        if (t.variants_shown && rows_meet(&box, list)) left = list->x + list->width + M;
+        const int32_t right = right_limit(&box);
+        if (right - left >= width) {
+            box.x = std::clamp(box.x, left, right - width);
+            fps->x = box.x - content->x;
+            fps->y = box.y - content->y;
+            return;
+        }
+        // One more try above a collapsed variant bar.
+        if (!t.variants_shown || f.variant_bar_expanded) break;
+        box.y = list->y - height;
+        if (box.y < std::max(content->y, e.hintbar->y + e.hintbar->height)) break;
+    }
+    place(fps, fps->x, fps->y, 0, 0);
+}
 void layout_minimal(const WindowMetrics& m, const WindowFlags& f, const WindowTerms& t, const WindowElements& e,
                     int32_t W, int32_t H) {
     const int32_t T = m.menu_half_width, R = m.row_height, S = m.bar_height, M = m.ui_padding;
@@ -358,6 +423,7 @@ void layout_window(const WindowMetrics& m, const WindowFlags& f, const WindowEle
             }
         }
     }
+    if (!f.ui_hidden) keep_floating_blocks_apart(m, f, t, e);
     e.strip_backdrop_guard->x = e.strip_backdrop->x;
     e.strip_backdrop_guard->y = e.strip_backdrop->y;
     e.strip_backdrop_guard->width = e.strip_backdrop->width;

@@ -126,6 +126,7 @@ struct WindowElements {
     Element* minimal_tool_row;
     Element* minimal_list_row;
     Element* minimal_title_row;
+    Element* variant_bar_footer = nullptr;
 };
 
 // Places every element of `e` for a window of width x height. Writes only
