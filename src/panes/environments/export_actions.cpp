@@ -10,7 +10,6 @@
 #include "panes/environments/environment_export.h"
 #include "panes/popups/export_dialog.h"
 #include "panes/popups/message_boxes.h"
-#include "platform/paths.h"
 #include "panes/popups/popups.h"
 #include "pipeline/reassembly.h"
 
@@ -108,9 +107,6 @@ void open_export_dialog(AppContext& app) {
         show_warning_box(app, "Warning: Nothing to Export", "Assemble one or more mesh to use the export function.");
         return;
     }
-    // A workspace chosen in the configuration pane comes after the builder
-    // filled the location: the pane then offers it, not an empty folder.
-    if (app.export_settings.export_directory.empty()) set_export_location(app, workspace_path);
     refresh_export_dialog(app);
     app.pane_open_flags[PANE_EXPORT] = 1;
     app.EXPORTPANE.visible = true;

@@ -10,7 +10,6 @@
 #include "panes/environments/export_actions.h"
 #include "panes/popups/export_dialog.h"
 #include "panes/popups/message_boxes.h"
-#include "platform/paths.h"
 #include "pipeline/reassembly.h"
 #include "platform/files.h"
 #include "support/decimal_comma_locale.h"
@@ -205,21 +204,6 @@ TEST_F(ExportFixture, ANameThatIsAPathIsNeverATarget) {
         EXPECT_EQ(app->export_name_field.text, "environment");
     }
     for (const char* name : {"x..y", ".hidden", "...", "a b"}) EXPECT_EQ(export_name_problem(name), "") << name;
-}
-
-// A workspace configured after the interface was built (the configuration
-// pane's way) is where the export pane writes, not an empty location.
-TEST_F(ExportFixture, AWorkspaceConfiguredLaterIsTheExportLocation) {
-    add_entity("a.vrek");
-    app->export_settings.export_directory.clear();
-    ASSERT_TRUE(set_workspace_path(dir.path() + "/"));
-    open_export_dialog(*app);
-    ASSERT_TRUE(app->EXPORTPANE.visible);
-    EXPECT_EQ(app->export_settings.export_directory, dir.path() + "/");
-    EXPECT_EQ(app->export_location_value.extra_text, dir.path() + "/");
-    set_export_name(*app, "environment");
-    choose({0, 0, 0, 1}, {1, 1, 0, 0, 0, 0});
-    EXPECT_TRUE(export_target_exists(*app));
 }
 
 int64_t clock_steps[2] = {0, 0};
