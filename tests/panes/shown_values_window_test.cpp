@@ -84,7 +84,7 @@ struct ShownValues : LiveWindow {
         const int32_t want = text_width(field, stored), wrong = text_width(field, typed);
         ASSERT_GE(wrong - want, 6) << "the two texts must look different";
         const Picture p = settled_canvas(live);
-        save_picture(p, "shown_values", picture);
+        save_picture(p, "panes", "shown_values_" + picture);
         const auto [left, right] = ink_columns(p, field);
         ASSERT_GE(left, 0) << picture << ": the field shows nothing";
         EXPECT_LE(std::abs((right - left + 1) - want), 3)
@@ -140,7 +140,7 @@ TEST_F(ShownValues, ANewEnvironmentsConsoleStartsUnderItsHeading) {
     });
     ASSERT_NE(lines, nullptr);
     const Picture p = settled_canvas(live);
-    save_picture(p, "shown_values", "new_environment_console");
+    save_picture(p, "panes", "shown_values_new_environment_console");
 
     const int32_t lh = static_cast<int32_t>(heading.typeface->line_height);
     const ScreenRect heading_row{heading.abs_x + heading.padding_left, heading.abs_y + heading.padding_top,

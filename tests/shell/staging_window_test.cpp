@@ -69,7 +69,7 @@ TEST(StagedFiles, LinksInTheStagingFolderAreReplacedNeverWrittenThrough) {
     ASSERT_TRUE(live.click(*entity_tab));
     ASSERT_TRUE(live.await_frames());
     const Picture p = grab_canvas(live);
-    save_picture(p, "staging", "after_opens");
+    save_picture(p, "shell", "staging_after_opens");
     // The rows the list has room for (the fourth is below them).
     for (const char* name : {"mirrored_gate.vrek", "towers_batches.vrek", "towers_elements.vrek"}) {
         SCOPED_TRACE(name);

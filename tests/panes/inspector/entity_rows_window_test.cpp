@@ -221,7 +221,7 @@ struct EntityRows : testing::Test {
 
         ASSERT_TRUE(drag_thumb(scroll->hthumb, scroll->hbar, true, true));
         const Picture right = grab_canvas(live);
-        save_picture(right, "entity_rows", shot + "_right");
+        save_picture(right, "panes", "entity_rows_" + shot + "_right");
         const int32_t end = details.abs_x + details.padding_left + width;
         EXPECT_LE(end, body->abs_x + body->abs_width) << shot << ": line 2 ends out of view";
         const ScreenRect b = band();
@@ -240,7 +240,7 @@ struct EntityRows : testing::Test {
 
         ASSERT_TRUE(drag_thumb(scroll->hthumb, scroll->hbar, true, false));
         const Picture left = grab_canvas(live);
-        save_picture(left, "entity_rows", shot + "_left");
+        save_picture(left, "panes", "entity_rows_" + shot + "_left");
         EXPECT_EQ(details.abs_x, body->abs_x) << shot;
         // From just right of the lock icon on.
         const int32_t start = details.abs_x + details.padding_left;
@@ -294,7 +294,7 @@ TEST_F(EntityRows, ReassemblyKeepsTheRowsWhole) {
     ASSERT_TRUE(live.pump_until(
         [&] { return app.entities.current_entities->records[0].vertex_count != vertices; }, 30'000));
     ASSERT_TRUE(live.await_frames());
-    save_picture(grab_canvas(live), "entity_rows", "after_push");
+    save_picture(grab_canvas(live), "panes", "entity_rows_after_push");
     ASSERT_NE(app.entities.current_entities->records[0].summary_lines[1], before);
 
     expect_whole("parameters.vrek");
@@ -323,7 +323,7 @@ TEST_F(EntityRows, TheParameterFooterIsTheParseSummary) {
     ASSERT_NE(scroll, nullptr);
     ASSERT_TRUE(drag_thumb(scroll->vthumb, scroll->vbar, false, true));
     const Picture shot = grab_canvas(live);
-    save_picture(shot, "entity_rows", "parameter_footer");
+    save_picture(shot, "panes", "entity_rows_parameter_footer");
 
     EXPECT_EQ(footer.text, "1 INT, 2 DBL, 1 LNG, 1 BLN, 1 CHR, 1 STR");
     // Wholly in view and drawn across the width of that text.
@@ -362,7 +362,7 @@ TEST_F(EntityRows, VariantRowsUseTheEnlargedTraceFace) {
     ASSERT_TRUE(live.move_to(platform_state.canvas_width / 2, platform_state.canvas_height / 2));
     ASSERT_TRUE(live.await_frames());
     const Picture shot = grab_canvas(live);
-    save_picture(shot, "entity_rows", "variant_rows");
+    save_picture(shot, "panes", "entity_rows_variant_rows");
     ASSERT_EQ(variant->clip_height, variant->abs_height);
 
     // "e", the last letter of "wide" and the first of "env0".
