@@ -104,13 +104,7 @@ struct ControlsWindow : testing::Test {
 
     void TearDown() override { free_context_meshes(app); }
 
-    // Moves away first: a move to where the pointer already is never
-    // reports done.
-    bool click_at(int32_t x, int32_t y) {
-        live.find_canvas();
-        return live.xdotool("mousemove --sync " + live.at(x == 1 ? 2 : 1, 1) + " mousemove --sync " + live.at(x, y) +
-                            " sleep 0.1 click 1");
-    }
+    bool click_at(int32_t x, int32_t y) { return live.click_at(x, y); }
     bool click(const Placed& p) { return p && click_at(p.r.x + p.r.w / 2, p.r.y + p.r.h / 2); }
     // A press, a drag in steps and a release, as a hand does it.
     bool drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {

@@ -45,13 +45,7 @@ struct MinimalLayout : testing::Test {
 
     void TearDown() override { free_context_meshes(app); }
 
-    // Moves away first: a move to where the pointer already is never ends.
-    bool click_at(int32_t x, int32_t y) {
-        live.find_canvas();
-        return live.xdotool("mousemove --sync " + live.at(x == 1 ? 2 : 1, 1) + " mousemove --sync " + live.at(x, y) +
-                            " sleep 0.1 click 1") &&
-               live.await_frames();
-    }
+    bool click_at(int32_t x, int32_t y) { return live.click_at(x, y) && live.await_frames(); }
     // The pointer to a point, from beside it.
     bool point_at(int32_t x, int32_t y) {
         live.find_canvas();
