@@ -18,9 +18,11 @@
 #include <malloc.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
+#include <sys/random.h>
 #include <poll.h>
 #include <sched.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -253,8 +255,28 @@ std::string decimal(uint64_t value) {
     return error == std::errc() ? std::string(digits, end) : std::string();
 }
 
-// "VREKFORM_RUN=<pid>." : every run of this process.
-std::string run_entry_prefix() { return kRunVariable + decimal(static_cast<uint64_t>(getpid())) + "."; }
+// A number drawn once per process. The pid alone is known before the
+// program starts: a launcher that exported the variable with it and then
+// became the program would have its own helpers taken for leftovers.
+const std::string& run_token() {
+    static const std::string token = [] {
+        uint64_t value = 0;
+        if (getrandom(&value, sizeof value, 0) != static_cast<ssize_t>(sizeof value)) {
+            timespec now{};
+            clock_gettime(CLOCK_REALTIME, &now);
+            value = uint64_t(now.tv_sec) * 1000000007u ^ uint64_t(now.tv_nsec) ^ uint64_t(getpid()) << 40;
+        }
+        char digits[17];
+        const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value, 16);
+        return error == std::errc() ? std::string(digits, end) : std::string("0");
+    }();
+    return token;
+}
+
+// "VREKFORM_RUN=<pid>.<token>." : every run of this process.
+std::string run_entry_prefix() {
+    return kRunVariable + decimal(static_cast<uint64_t>(getpid())) + "." + run_token() + ".";
+}
 
 // The environment of a run's child: this process's own, any such variable
 // it inherited replaced by the run's `entry`. Points into `environ` and
@@ -418,6 +440,20 @@ void end_leftovers(const std::string& entry, bool all_runs, pid_t run_group) {
 }
 
 constexpr int kWatchIntervalMs = 20;
+
+// Waits up to `ms` for the child behind the pid descriptor `fd` to end;
+// without one (an older system) it sleeps a little, so the caller's next
+// look comes soon after the end.
+void wait_for_end(int fd, int ms) {
+    if (fd >= 0) {
+        pollfd entry{fd, POLLIN, 0};
+        poll(&entry, 1, ms);
+        return;
+    }
+    timespec pause{0, 2000000};
+    nanosleep(&pause, nullptr);
+}
+
 // How long the output may stay open once the child itself has ended: a
 // process it left behind that holds the pipe must not keep the caller.
 constexpr int64_t kLeftoverGraceMs = 200;
@@ -477,23 +513,37 @@ std::string run_process_capture(const std::string& program, const std::vector<st
         text.tail_limit = options.keep_bytes - text.head_limit;
     }
     bool exited = false;  // the child is reaped; `end` holds how it ended
+    bool output_open = true;
     int64_t exited_at = 0;
     int64_t last_watch = monotonic_ms();
+    // Once the output is closed the child may still work for long (a kernel
+    // that closed or redirected it): its end is waited for here, never in a
+    // blocking wait, so a cancel or a request to quit is still seen. A pid
+    // descriptor wakes the wait the moment it ends.
+    int ended_fd = -1;
     for (;;) {
-        pollfd entry{fds[0], POLLIN, 0};
-        const int ready = poll(&entry, 1, kWatchIntervalMs);
-        bool eof = false;
-        if (ready > 0) {
-            const ssize_t n = text.read_from(fds[0]);
-            if (n == 0 || (n < 0 && errno != EINTR)) {
+        if (output_open) {
+            pollfd entry{fds[0], POLLIN, 0};
+            const int ready = poll(&entry, 1, kWatchIntervalMs);
+            bool eof = false;
+            if (ready > 0) {
+                const ssize_t n = text.read_from(fds[0]);
+                if (n == 0 || (n < 0 && errno != EINTR)) {
+                    eof = true;
+                }
+            } else if (ready < 0 && errno != EINTR) {
                 eof = true;
             }
-        } else if (ready < 0 && errno != EINTR) {
-            eof = true;
+            if (eof) {
+                output_open = false;
+                if (exited) break;
+                ended_fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+            }
+        } else {
+            wait_for_end(ended_fd, kWatchIntervalMs);
         }
-        if (eof) break;
         const int64_t now = monotonic_ms();
-        if (now - last_watch < kWatchIntervalMs) continue;
+        if (now - last_watch < kWatchIntervalMs && output_open) continue;
         last_watch = now;
         if (!exited) {
             int status = 0;
@@ -502,6 +552,7 @@ std::string run_process_capture(const std::string& program, const std::vector<st
                 end = end_from_status(status);
                 exited = true;
                 exited_at = now;
+                if (!output_open) break;
             }
         } else if (now - exited_at > kLeftoverGraceMs) {
             // The leader is reaped: its pid may name a stranger's group by
@@ -518,8 +569,8 @@ std::string run_process_capture(const std::string& program, const std::vector<st
             break;
         }
     }
+    close_quietly(ended_fd);
     close_quietly(fds[0]);
-    if (!exited) end = wait_for_child(pid);
     end_leftovers(run_entry, false, pid);
     std::string output = text.finish();
     end.left_out = text.dropped;

@@ -9,7 +9,8 @@
 // order written, waits for that child only and returns the text. Returns ""
 // when the child cannot be started. Safe to call from several threads. The
 // child runs in a process group of its own, with
-// "VREKFORM_RUN=<this process's pid>.<run number>" added to its environment.
+// "VREKFORM_RUN=<this process's pid>.<token>.<run number>" added to its environment
+// (the token is drawn once per process, so no launcher can forge it).
 // The first run makes this process the subreaper of what it starts (Linux):
 // a process the child leaves behind, also one in a session of its own,
 // stays this process's descendant. When the run ends, normally or

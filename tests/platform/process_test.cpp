@@ -205,6 +205,14 @@ TEST(RunProcessCapture, CancelEndsTheWholeGroup) {
     for (int i = 0; i < 100 && process_alive(grandchild); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_FALSE(process_alive(grandchild));
     std::filesystem::remove_all(dir);
+
+    // A child that closed its output and works on is cancelled as soon.
+    calls = 0;
+    const auto closed = std::chrono::steady_clock::now();
+    run_process_capture("/bin/sh", {"-c", "echo started; exec >/dev/null 2>&1; sleep 30"}, end, options);
+    EXPECT_LT(elapsed_ms(closed), 2000);
+    EXPECT_TRUE(end.cancelled);
+    EXPECT_GE(calls, 10);
 }
 
 // The child ends but leaves a process behind that holds the pipe: the
@@ -338,10 +346,15 @@ TEST(RunLeftovers, OnlyWhatARunStartedIsEnded) {
     const pid_t running = spawn_plain("exec sleep 30");
     waitpid(spawn_plain("setsid sleep 988 >/dev/null 2>&1 & echo $! > '" + orphan_file + "'"), nullptr, 0);
     // Left by a run whose own end did not come (the program ends first).
-    const std::string tag = "VREKFORM_RUN=" + std::to_string(getpid()) + ".0";
+    const std::string mark = sh("printf %s \"$VREKFORM_RUN\"");
+    const std::string tag = "VREKFORM_RUN=" + mark.substr(0, mark.rfind('.') + 1) + "0";
     std::vector<char*> environment = {const_cast<char*>(tag.c_str()), nullptr};
     waitpid(spawn_plain("setsid sleep 987 >/dev/null 2>&1 & echo $! > '" + run_file + "'", environment.data()),
             nullptr, 0);
+    // A launcher's helper, marked with the pid the program was to have.
+    const std::string launcher_tag = "VREKFORM_RUN=" + std::to_string(getpid()) + ".1";
+    std::vector<char*> launched = {const_cast<char*>(launcher_tag.c_str()), nullptr};
+    const pid_t helper = spawn_plain("exec sleep 30", launched.data());
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
     EXPECT_EQ(sh("echo ran"), "ran\n");
@@ -349,10 +362,12 @@ TEST(RunLeftovers, OnlyWhatARunStartedIsEnded) {
     int status = 0;
     ASSERT_EQ(waitpid(finished, &status, 0), finished);
     EXPECT_EQ(WEXITSTATUS(status), 7);
-    EXPECT_TRUE(process_alive(running));
-    kill(running, SIGKILL);
-    ASSERT_EQ(waitpid(running, &status, 0), running);
-    EXPECT_TRUE(WIFSIGNALED(status));
+    for (const pid_t survivor : {running, helper}) {
+        EXPECT_TRUE(process_alive(survivor)) << survivor;
+        kill(survivor, SIGKILL);
+        ASSERT_EQ(waitpid(survivor, &status, 0), survivor);
+        EXPECT_EQ(WTERMSIG(status), SIGKILL);
+    }
     bool remained = false;
     pid_t orphan = leftover_in(orphan_file, remained);
     EXPECT_TRUE(remained);
