@@ -68,9 +68,13 @@ std::string element_line(const EntityRecord& entity, const EntityRecord* e) {
     if (!e) return "\t [!] : |V|=? | ? ms (NULL)";
     const double vertex_share = static_cast<double>(e->vertex_count) / static_cast<double>(entity.vertex_count) * 100.0;
     const double time_share = static_cast<double>(e->assembly_ms) / static_cast<double>(entity.assembly_ms) * 100.0;
+    // A run that assembles several elements at once (a batch, the single
+    // run) times none of them: such an element's time is unknown.
+    const bool timed = e->assembly_ms >= 0;
     return concat11("\t [", e->mesh ? e->mesh->element_invocation : std::string(), "] : |V| ",
-                    int_to_text(e->vertex_count), " (", fixed2(vertex_share), "%) | ", long_to_text(e->assembly_ms),
-                    " ms (", fixed2(time_share), "%)");
+                    int_to_text(e->vertex_count), " (", fixed2(vertex_share), "%) | ",
+                    timed ? long_to_text(e->assembly_ms) : std::string("?"), " ms (",
+                    timed ? fixed2(time_share) : std::string("?"), "%)");
 }
 
 }  // namespace

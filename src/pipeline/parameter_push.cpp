@@ -134,6 +134,23 @@ void reset_one(AppContext& app, EntityParameter& p, int32_t row) {
         call_hook(app.hooks.set_parameter_slider, app, row, parameter_normalised_value(p));
 }
 
+// The kernel reads a pushed text raw up to a quote that a ';' follows, and
+// no literal across a line break: a value that would end early there is
+// left out rather than run as statements. The panes refuse more (any quote
+// or backslash); a script's own value, read as one literal, is written back
+// as it was declared.
+bool stays_one_literal(int32_t type, const ParameterValue& v) {
+    if (type == PARAMETER_CHR) return v.char_value != '\n' && v.char_value != '\r';
+    if (type != PARAMETER_STR) return true;
+    const std::string& s = v.string_value;
+    if (s.find_first_of("\n\r") != std::string::npos) return false;
+    for (size_t q = s.find('"'); q != std::string::npos; q = s.find('"', q + 1)) {
+        const size_t next = s.find_first_not_of(" \t", q + 1);
+        if (next != std::string::npos && s[next] == ';') return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool parameter_changed(const EntityParameter& p) {
@@ -150,8 +167,16 @@ bool parameter_changed(const EntityParameter& p) {
     }
 }
 
+bool stageable_parameter_value(const ParameterValue& v) {
+    if (v.type == PARAMETER_STR) return v.string_value.find_first_of("\"\\\n\r") == std::string::npos;
+    if (v.type != PARAMETER_CHR) return true;
+    const unsigned char c = static_cast<unsigned char>(v.char_value);
+    return c != '\'' && c != '"' && c != '\\' && c >= 0x20 && c != 0x7F;
+}
+
 std::string format_parameter_statement(const EntityParameter& p) {
     if (p.type < PARAMETER_INT || p.type > PARAMETER_STR) return std::string();
+    if (!stays_one_literal(p.type, p.current)) return std::string();
     const std::string head = concat3(parameter_type_keywords[p.type], " ", p.name);
     const ParameterValue& v = p.current;
     switch (p.type) {

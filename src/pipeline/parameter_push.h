@@ -6,6 +6,7 @@
 struct AppContext;
 struct EntityParameter;
 struct EntityParseRecord;
+struct ParameterValue;
 struct EntityRecord;
 
 // Pushing edited parameter values back into a script: the values become
@@ -31,8 +32,14 @@ void reset_selected_parameter();
 void reset_all_parameters();
 
 // "INT n = 5;", "DBL d = 0.123457;", "BLN b = true;", "CHR c = 'x';",
-// "STR s = \"text\";" ("" for a type without a value).
+// "STR s = \"text\";" ("" for a type without a value, and for a text or
+// character that would not stay one value on the statement's line: a line
+// break, or in a text a double quote followed by ';').
 std::string format_parameter_statement(const EntityParameter& parameter);
+// Whether the panes may give a parameter this value: a STR without a double
+// quote, a backslash or a line break, a CHR that is neither quote, nor a
+// backslash, nor a control character. Values of other types always may.
+bool stageable_parameter_value(const ParameterValue& value);
 // Slider position of the current value between the bounds: -1.0 without
 // both bounds or for a type without a range, 0.0 for equal bounds.
 double parameter_normalised_value(const EntityParameter& parameter);

@@ -148,13 +148,19 @@ void reassemble_serial(AppContext& app, EntityRecord& entity, EntityParseRecord&
     destroy_entity_record(fresh);
 }
 
+// Culling keeps a mesh because assembling again would give the same one;
+// with profiling on, a mesh without a report would not be the same.
+bool lacks_asked_report(const AppContext& app, const InteropMesh* mesh) {
+    return app.io_settings.assembly_profiling != 0 && (!mesh || mesh->ppd_text.empty());
+}
+
 // The first old sub-element record, not yet taken, with the same path and
-// (when asked) the same script text as the element.
-int32_t find_old_record(const std::vector<EntityRecord*>& old_records, const std::vector<bool>& taken,
-                        const EntityParseRecord& element) {
+// the same script text as the element, whose mesh culling may keep.
+int32_t find_old_record(const AppContext& app, const std::vector<EntityRecord*>& old_records,
+                        const std::vector<bool>& taken, const EntityParseRecord& element) {
     for (size_t j = 0; j < old_records.size(); ++j) {
         const EntityRecord* old = old_records[j];
-        if (!old || taken[j] || !old->mesh) continue;
+        if (!old || taken[j] || !old->mesh || lacks_asked_report(app, old->mesh)) continue;
         if (old->parse_record.path == element.path && old->parse_record.script == element.script)
             return static_cast<int32_t>(j);
     }
@@ -183,7 +189,7 @@ void reassemble_parallel(AppContext& app, EntityRecord& entity, EntityParseRecor
     if (!from_serial) {
         if (app.bars.parallel_culling && entity.algorithm == algorithm) {
             for (size_t i = 0; i < n; ++i) {
-                const int32_t j = find_old_record(old_records, taken, elements[i]);
+                const int32_t j = find_old_record(app, old_records, taken, elements[i]);
                 if (j < 0) continue;
                 selected[i] = false;
                 reuse_from[i] = j;
@@ -328,8 +334,12 @@ void reparse_and_reassemble_entity(AppContext& app, EntityRecord& entity, const 
     }
 
     if (app.io_settings.reassembly_culling && fresh.script == entity.parse_record.script) {
-        const bool serial_same = entity.parallel == 0 && entity.mesh && entity.mesh->algorithm == algorithm;
-        const bool parallel_same = entity.parallel == 1 && entity.algorithm == algorithm;
+        const bool serial_same = entity.parallel == 0 && entity.mesh && entity.mesh->algorithm == algorithm &&
+                                 !lacks_asked_report(app, entity.mesh);
+        const bool parallel_same =
+            entity.parallel == 1 && entity.algorithm == algorithm &&
+            std::none_of(entity.subelement_records.begin(), entity.subelement_records.end(),
+                         [&](const EntityRecord* sub) { return sub && lacks_asked_report(app, sub->mesh); });
         if (serial_same || parallel_same) {
             log_console(app, "  \t (nothing to do - skipping re-assembly)");
             destroy_entity_parse_record(fresh);

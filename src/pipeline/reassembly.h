@@ -6,7 +6,8 @@ struct EntityRecord;
 struct EntitySet;
 
 // Brings a loaded entity up to date with its script file: parse again, skip
-// when nothing changed (culling), assemble again with the given algorithm
+// when nothing changed (culling; with profiling on, a mesh without a
+// profiling report counts as changed), assemble again with the given algorithm
 // (read when used) and put the new entity in the old one's slot, keeping
 // the user's display state and, where the parameters still fit, the edited
 // values. An entity may turn from serial to parallel and back. Every failure

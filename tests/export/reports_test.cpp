@@ -208,6 +208,10 @@ TEST(EntityTexts, ParallelEntityInformation) {
     const std::vector<std::string>& l = e.information_lines;
     ASSERT_EQ(l.size(), 34u);
     EXPECT_EQ(join_lines(l, 34), slurp(source_path("reports_fixtures/parallel_information.txt")));
+    // An element assembled in a batch has no time of its own.
+    e.subelement_records[2]->assembly_ms = -1;
+    format_entity_information(e);
+    EXPECT_EQ(l[18], "\t [leg(2)] : |V| 750 (75.00%) | ? ms (?%)");
     // An entry the list does not hold shows like a missing element.
     e.subelement_records.shrink_to_fit();
     e.subelement_count = 4;

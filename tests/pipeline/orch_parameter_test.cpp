@@ -46,6 +46,9 @@ TEST(ParameterStatement, EachTypeIsWrittenAsTheKernelReadsIt) {
     EXPECT_EQ(text(PARAMETER_CHR, "mark", [](ParameterValue& v) { v.char_value = 'x'; }), "CHR mark = 'x';");
     EXPECT_EQ(text(PARAMETER_STR, "title", [](ParameterValue& v) { v.string_value = "say \"hi\""; }),
               "STR title = \"say \"hi\"\";");
+    // A value that would end its statement early is not written at all.
+    EXPECT_EQ(text(PARAMETER_STR, "s", [](ParameterValue& v) { v.string_value = "A\"; print(\"INJ\"); STR z = \"B"; }), "");
+    EXPECT_EQ(text(PARAMETER_CHR, "c", [](ParameterValue& v) { v.char_value = '\n'; }), "");
     EXPECT_EQ(format_parameter_statement(parameter(PARAMETER_MSH, "m")), "");
     EXPECT_EQ(format_parameter_statement(parameter(99, "m")), "");
 }

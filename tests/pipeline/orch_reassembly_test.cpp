@@ -285,6 +285,22 @@ TEST_F(ReassemblyTest, OnlyAChangedSubElementIsAssembledAgainAndAFailedOneChange
     EXPECT_NE(error_boxes().back().find("\n\nvrek: element 0: fail() called, nothing written"), std::string::npos);
 }
 
+// With profiling on, culling keeps no mesh without a report: an unchanged
+// script gets one, as the missing report's box advises. Reported ones stay.
+TEST_F(ReassemblyTest, ProfilingAssemblesAgainWhatHasNoReport) {
+    const std::string triple = open_one("triple.vrek", kTriple);
+    ctx.open({script("cube.vrek", "return box(1);\n")});
+    ctx.app->io_settings.assembly_profiling = 1;
+    for (size_t i : {0, 1, 1}) reparse_and_reassemble_entity(*ctx.app, ctx.entity(i), ctx.app->io_settings.meshing_algorithm);
+    EXPECT_EQ(ctx.console_count("Re-Assembling: "), 2u);  // the second cube run is culled
+    EXPECT_NE(ctx.entity(1).mesh->ppd_text, "");
+    for (EntityRecord* sub : ctx.entity(0).subelement_records) EXPECT_NE(sub->mesh->ppd_text, "");
+    const std::vector<InteropMesh*> before = sub_meshes();
+    std::string text = kTriple;
+    rewrite_and_reassemble(triple, text.replace(text.find("box(1).tx(2)"), 12, "box(2).tx(2)"));
+    EXPECT_EQ(sub_meshes().at(2), before[2]);
+}
+
 TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
     open_one("cube.vrek", "INT n(3, 1, 10, \"N\");\nDBL w = 0.5;\nreturn box(w).tx(n);\n");
     EntityRecord& e = ctx.entity(0);

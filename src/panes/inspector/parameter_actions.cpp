@@ -54,6 +54,16 @@ void show_value(AppContext& app, int32_t row, const EntityParameter& p, bool two
     }
 }
 
+// The box quotes the text that was refused.
+void refuse_value(AppContext& app, const std::string& text) {
+    show_error_box(app, "Error: Invalid Value for Parameter",
+                   "The character sequence '" + text +
+                       "' caused a parameter parsing error.\n\nNote: parameter parsing errors are typically the "
+                       "result of type\nincompatibility - i.e. the inability to construct a valid entity value\n"
+                       "of a given type from a specified literal.\n\nNote: the parameter's value has not been "
+                       "modified.");
+}
+
 void mark_for_push(EntityRecord& entity) {
     if (!entity.parameter_multi_edit_mode) entity.parameter_push_pending = 1;
 }
@@ -154,16 +164,11 @@ void commit_parameter_field(AppContext& app) {
     } else if (p->type <= PARAMETER_BLN && p->type >= PARAMETER_INT) {
         value = parse_user_value(p->type, text);
     }
-    if (value.type != p->type) {
+    if (value.type != p->type || !stageable_parameter_value(value)) {
         field->release_focus();
-        // The field shows the value kept; the box quotes what was typed.
+        // The field shows the value kept.
         show_value(app, row, *p, false);
-        show_error_box(app, "Error: Invalid Value for Parameter",
-                       "The character sequence '" + text +
-                           "' caused a parameter parsing error.\n\nNote: parameter parsing errors are typically the "
-                           "result of type\nincompatibility - i.e. the inability to construct a valid entity value\n"
-                           "of a given type from a specified literal.\n\nNote: the parameter's value has not been "
-                           "modified.");
+        refuse_value(app, text);
         return;
     }
     if (p->lower.type != PARAMETER_UNDEFINED && p->upper.type != PARAMETER_UNDEFINED &&
@@ -297,6 +302,13 @@ void apply_parametric_variant(AppContext& app, int32_t index) {
                 value = parse_user_value(p.type, text);
             }
             if (value.type != p.type) continue;
+            // A text that would not stay one value in the script is refused
+            // as it is when typed.
+            if (!stageable_parameter_value(value)) {
+                if (shown) show_value(app, static_cast<int32_t>(row), p, true);
+                refuse_value(app, text);
+                continue;
+            }
             if (numeric(p.type) && p.lower.type != PARAMETER_UNDEFINED && p.upper.type != PARAMETER_UNDEFINED &&
                 !is_parameter_in_range(p, value))
                 continue;

@@ -13,9 +13,11 @@ struct EntityRecord;
 // Enter in a value field: reads the text by the parameter's type (numbers
 // must be finite; a CHR takes the first character, a STR the whole text),
 // checks the bounds, stores the value, moves the slider and marks the entity
-// for pushing unless multi-edit is on. A rejected text raises
+// for pushing unless multi-edit is on. A rejected text (a STR or CHR value
+// the script could not hold as one value included) raises
 // "Error: Invalid Value for Parameter" or "Error: Value Outside of Parameter
-// Bounds", keeps the text and releases the focus; nothing else changes.
+// Bounds", shows the stored value again and releases the focus; nothing
+// else changes.
 void commit_parameter_field(AppContext& app);
 // Enter in a parallel entity's value field: the listing reaches the sub-element's
 // parameter through the merged result, so the commit is the ordinary one.
@@ -33,8 +35,10 @@ void on_parameter_row_click(AppContext& app);
 void show_parameter_type_info(AppContext& app, int32_t type);
 void show_parameter_definition_info(AppContext& app, int32_t row);
 // Sets the parameters named in variant i on its entity (unparsable,
-// mistyped and out-of-bound values are skipped) and asks the tick to push
-// them. A STR value loses one pair of surrounding double quotes.
+// mistyped and out-of-bound values are skipped; a STR or CHR value the
+// script could not hold as one value raises "Error: Invalid Value for
+// Parameter") and asks the tick to push them. A STR value loses one pair of
+// surrounding double quotes.
 void apply_parametric_variant(AppContext& app, int32_t index);
 // The entity variant i belongs to in the current set, or null.
 EntityRecord* variant_entity(AppContext& app, int32_t index);

@@ -87,7 +87,7 @@ std::string random_text(std::mt19937& rng) {
     static const char* const pieces[] = {"0", "1", "7", "9", "-", "+", ".", ",", "e", "E", "0x", " ", "\t",
                                          "a", "x", "nan", "inf", "NAN", "-inf", "123456789012345678901234567890",
                                          "1e999", "1e-999", "2147483648", "1099511627777", std::string(1, '\0').c_str(),
-                                         "\xff", "\xc3\xa9", "'", "\"", "T", "f"};
+                                         "\xff", "\xc3\xa9", "'", "\"", "T", "f", "\\"};
     const size_t piece_count = sizeof(pieces) / sizeof(pieces[0]);
     std::string text;
     const int n = std::uniform_int_distribution<int>(0, 5)(rng);
@@ -250,8 +250,10 @@ TEST_F(Editing, ParameterTextsMatchTheCLibraryOrChangeNothing) {
         case 2: ok = oracle.real(text, d) && d >= -1.5 && d <= 2.5; break;
         case 3: ok = oracle.integer(text, INT32_MIN, INT32_MAX, n); break;
         case 4: ok = oracle.real(text, d); break;
-        case 5: case 6: ok = !text.empty(); break;
-        default: ok = true;
+        case 5: ok = !text.empty(); break;
+        // No quote, backslash or control character stands in the script.
+        case 6: ok = !text.empty() && static_cast<unsigned char>(text[0]) >= 0x20 && !strchr("'\"\\", text[0]); break;
+        default: ok = text.find_first_of("\"\\") == std::string::npos;
         }
         type(app->parameter_value_fields[static_cast<size_t>(row)], text);
         const bool errored = box_open(PANE_ERROR);
@@ -295,6 +297,9 @@ TEST_F(Editing, CommitRejectsWithTheExactTextsAndHandlesChrAndUnbounded) {
               "The specified value [12] is outside the range of valid values for the\nparameter named 'n' of type "
               "INT.\n\nNote: the minimum valid value is [0].\n\nNote: the maximum value value is [10].\n\nNote: the "
               "parameter's value has not been modified.");
+    type(app->parameter_value_fields[2], "A\"; print(\"INJ\"); STR z = \"B");
+    EXPECT_EQ(app->message_titles[1].text, "Error: Invalid Value for Parameter");
+    EXPECT_EQ(rows[2]->current.string_value, "");
     type(app->parameter_value_fields[1], "xyz");
     EXPECT_EQ(rows[1]->current.char_value, 'x');
     EXPECT_EQ(app->parameter_value_fields[1].text, "x");
@@ -385,7 +390,7 @@ TEST_F(Editing, VariantsSetMatchingParametersAndSkipBadValues) {
                                   dbl_parameter("d", 1.0, 0.0, 2.0), int_parameter("n", 5, true, 0, 10)});
     std::vector<EntityParameter*> rows = listed_parameters(e);
     app->bars.variant_tables.pieces = {{"c", "'x'", "s", "\"hello\"", "d", "nan", "n", "7"},
-                                       {"c", "x", "d", "1.5", "n", "11"}};
+                                       {"c", "x", "c", "'''", "s", "\"C:\\d\"", "d", "1.5", "n", "11"}};
     app->bars.variant_tables.entity_ids = {e.serial_id, e.serial_id};
     app->bars.variant_count = 2;
     capture_stdout();
@@ -400,6 +405,8 @@ TEST_F(Editing, VariantsSetMatchingParametersAndSkipBadValues) {
     rows[0]->current.char_value = 'q';
     apply_parametric_variant(*app, 1);
     EXPECT_EQ(rows[0]->current.char_value, 'q');
+    EXPECT_EQ(rows[1]->current.string_value, "hello");  // refused with the box
+    EXPECT_EQ(app->message_titles[1].text, "Error: Invalid Value for Parameter");
     EXPECT_EQ(rows[2]->current.double_value, 1.5);
     EXPECT_EQ(app->parameter_value_fields[2].text, "1.50");
     EXPECT_EQ(rows[3]->current.int_value, 7);  // 11 is out of bounds
