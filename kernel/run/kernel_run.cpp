@@ -1,6 +1,7 @@
 #include "run/kernel_run.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
 #include <sstream>
@@ -233,7 +234,12 @@ static KernelRun dispatch(const std::vector<std::string>& args_in, const EvalLim
     const std::string& in = args[1];
     const std::string& out = args[2];
     if (mode == "-parse") {
-        if (args.size() == 3) parse_run(in, out, false, true, run);
+        // Only the inspector stages a "// logic" line in front of the
+        // script, and its runs carry this variable; a script run by hand
+        // may open with that line itself, and then it is one of its own.
+        const char* const mark = std::getenv("VREKFORM_RUN");
+        const bool staged = mark && *mark;
+        if (args.size() == 3) parse_run(in, out, false, staged, run);
         else if (args.size() == 4 && args[3] == "*") parse_run(in, out, true, true, run);
         else if (args.size() == 4 && args[3] == "-ccpp") parse_run(in, out, false, false, run);
         else return usage("unexpected arguments after -parse IN OUT");

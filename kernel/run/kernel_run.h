@@ -1,6 +1,8 @@
 // The command line of the stand-in kernel, runnable in-process for tests.
 //
-//   vrek -interop -parse IN OUT               parse report of one script
+//   vrek -interop -parse IN OUT               parse report of one script (its staged "// logic"
+//                                             line skipped when VREKFORM_RUN is set, as in the
+//                                             inspector's runs)
 //   vrek -interop -parse IN OUT "*"           one report per sub-element block, joined by "<BREAK>\n"
 //   vrek -interop -parse IN OUT -ccpp         parse of a global prefix (first step of a prefix run)
 //   vrek -interop -assemble IN OUT [-ccpp CC] interop file, one entry per element block

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <csignal>
 #include <cstring>
@@ -55,6 +57,26 @@ int open_regular_file(const std::string& path, size_t limit, struct stat& info, 
     return -1;
 }
 
+// The name of every temporary replacement file: ".vrekform-tmp-" and the
+// process id and a serial number, each zero-padded to ten digits.
+constexpr char temporary_name_prefix[] = ".vrekform-tmp-";
+constexpr size_t temporary_name_length = sizeof temporary_name_prefix - 1 + 10 + 1 + 10;
+
+void append_ten_digits(std::string& name, uint64_t value) {
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+    const size_t count = error == std::errc() ? static_cast<size_t>(end - digits) : 0;
+    name.append(count < 10 ? 10 - count : 0, '0').append(digits, count);
+}
+
+std::string temporary_file_name(long pid, uint32_t serial) {
+    std::string name(temporary_name_prefix);
+    append_ten_digits(name, static_cast<uint64_t>(pid));
+    name += '-';
+    append_ten_digits(name, serial);
+    return name;
+}
+
 }  // namespace
 
 bool write_all_bytes(int fd, const char* data, size_t size, int& code) {
@@ -85,20 +107,19 @@ bool write_all_bytes(int fd, const char* data, size_t size, int& code) {
 }
 
 bool temporary_name_pid(const std::string& name, long& pid) {
-    // "." + name + "." + digits + "-" + digits, the name not empty.
-    const size_t dash = name.rfind('-');
-    if (name.size() < 6 || name[0] != '.' || dash == std::string::npos || dash + 1 == name.size()) return false;
-    for (size_t i = dash + 1; i < name.size(); ++i)
-        if (name[i] < '0' || name[i] > '9') return false;
-    const size_t dot = name.rfind('.', dash);
-    if (dot == std::string::npos || dot < 2 || dot + 1 == dash) return false;
-    long value = 0;
-    for (size_t i = dot + 1; i < dash; ++i) {
-        if (name[i] < '0' || name[i] > '9' || value > 100000000) return false;
-        value = value * 10 + (name[i] - '0');
-    }
-    pid = value;
-    return value > 0;
+    // Exactly the prefix, ten digits, "-" and ten digits: nothing a user
+    // names a file, whatever the digits mean.
+    const size_t prefix = sizeof temporary_name_prefix - 1;
+    if (name.size() != temporary_name_length || name.compare(0, prefix, temporary_name_prefix) != 0 ||
+        name[prefix + 10] != '-')
+        return false;
+    for (size_t i = prefix; i < name.size(); ++i)
+        if (i != prefix + 10 && (name[i] < '0' || name[i] > '9')) return false;
+    int64_t value = 0;
+    std::from_chars(name.data() + prefix, name.data() + prefix + 10, value);
+    if (value <= 0 || value > INT32_MAX) return false;  // no process has that id
+    pid = static_cast<long>(value);
+    return true;
 }
 
 void remove_stale_temporary_files(const std::string& folder) {
@@ -107,7 +128,7 @@ void remove_stale_temporary_files(const std::string& folder) {
     const long own = static_cast<long>(getpid());
     while (const dirent* entry = readdir(listing)) {
         long pid = 0;
-        if (entry->d_name[0] != '.' || !temporary_name_pid(entry->d_name, pid) || pid == own) continue;
+        if (!temporary_name_pid(entry->d_name, pid) || pid == own) continue;
         // Only a process that does not exist: one we may not signal still runs.
         if (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
         struct stat info;
@@ -203,14 +224,14 @@ bool replacement_open(ReplacementFile& file, const std::string& path, std::strin
     }
     int code = EEXIST;
     // Beside the target, so the final rename stays within one file system;
-    // a dot name keeps it out of listings while it is written.
+    // a dot name keeps it out of listings while it is written, and a name
+    // of fixed length, not made from the target's, fits wherever the
+    // target's name does.
     const std::string folder = path.substr(0, path.rfind('/') + 1);
-    const std::string name = path.substr(folder.size());
     ignore_file_size_signal();
     remove_stale_temporary_files(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        file.temporary_path = concat6(folder, ".", name, ".", long_to_text(getpid()),
-                                      concat2("-", long_to_text(serial.fetch_add(1))));
+        file.temporary_path = folder + temporary_file_name(getpid(), serial.fetch_add(1));
         // Guarded before it exists: a signal between the open and the guard
         // would leave it behind.
         file.guard = guard_temporary_file(file.temporary_path.c_str());

@@ -39,8 +39,10 @@ bool write_text_file(const std::string& path, const std::string& text);
 // A file written under a temporary name beside its target and renamed into
 // place only when every byte went out and it closed cleanly: a failed write
 // leaves no partial file and any earlier file of that name untouched. The
-// temporary name is ".<name>.<pid>-<n>"; a signal that ends the process
-// removes it (platform/termination.h).
+// temporary name is ".vrekform-tmp-<pid>-<n>", both numbers ten digits,
+// whatever the target's name (so any name the folder takes can be
+// written); a signal that ends the process removes it
+// (platform/termination.h).
 struct ReplacementFile {
     int fd = -1;
     std::string path;
@@ -65,11 +67,12 @@ bool replace_file(const std::string& path, const std::string& text, std::string&
 // when a signal asked the process to end (the write stops there).
 bool write_all_bytes(int fd, const char* data, size_t size, int& code);
 
-// Whether `name` (without folder) has the form of a temporary replacement
-// name, and the process id it carries.
+// Whether `name` (without folder) is exactly of the form of a temporary
+// replacement name, and the process id it carries.
 bool temporary_name_pid(const std::string& name, long& pid);
 // Removes the temporary replacement files in `folder` (ending in '/') whose
-// process no longer runs. Only regular files of this user are removed.
+// process no longer runs. Only regular files of this user with exactly that
+// form of name are removed, never a file the user named.
 void remove_stale_temporary_files(const std::string& folder);
 
 // True when the path can be opened for reading (a file or a directory).

@@ -159,8 +159,12 @@ TEST_F(KernelProcess, ErrorLinesCountFromTheScriptsOwnFirstLine) {
         run(args);
         return slurp(path("parse_out"));
     };
-    // The parse form, and a script given as it is (as for the prefix run).
+    // The parse form in the inspector's runs (VREKFORM_RUN set); by hand "// logic" is
+    // the script's own line. And a script given as it is (as for the prefix run).
+    setenv("VREKFORM_RUN", "1.0", 1);
     EXPECT_EQ(section(parse("// logic\n" + script), "ERRORS"), at_3 + "\n");
+    unsetenv("VREKFORM_RUN");
+    EXPECT_EQ(section(parse("// logic\n" + script), "ERRORS"), "UNKNOWN-PRIMITIVE : 'blob' AT LINE 4;\n");
     EXPECT_EQ(section(parse(script), "ERRORS"), at_3 + "\n");
     EXPECT_EQ(section(parse("\n\nb = blob(2);", {"-ccpp"}), "ERRORS"), at_3 + "\n");
     // The sub-element parse form: each source from its own first line.

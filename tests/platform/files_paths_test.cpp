@@ -224,23 +224,25 @@ TEST(Files, AnEndingSignalRemovesTheTemporaryFileAndStopsTheWrite) {
 
 // Temporary files of processes that no longer run go when a file is next
 // replaced in their folder; nothing else does: not those of a running
-// process, not names of another form, not folders.
+// process, not names of another form (a user's ".notes.20240612-1"), not folders.
 TEST(Files, ReplacingRemovesOnlyTheTemporaryFilesOfEndedProcesses) {
     TempDir dir;
     const pid_t ended = fork();
     ASSERT_GE(ended, 0);
     if (ended == 0) _exit(0);
     ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
-    const std::string gone = std::to_string(ended), running = std::to_string(getppid());
-    const std::vector<std::string> stale = {".environment_TESS.obj." + gone + "-8", ".environment_TESS.off." + gone + "-3",
-                                            ".vrek_ppd.txt." + gone + "-0"};
-    const std::vector<std::string> kept = {".environment.stl." + running + "-0", ".profile",
-                                           ".environment.stl." + gone, ".environment.stl." + gone + "-x",
-                                           "environment.stl." + gone + "-1", ".." + gone + "-1",
-                                           ".folder." + gone + "-2"};
+    const auto ours = [](long pid) {  // the two numbers are ten digits
+        const std::string digits = std::to_string(pid);
+        return ".vrekform-tmp-" + std::string(10 - digits.size(), '0') + digits;
+    };
+    const std::string gone = ours(ended), bare = std::to_string(ended), folder = gone + "-0000000002";
+    const std::vector<std::string> stale = {gone + "-0000000008", gone + "-4294967295"};
+    const std::vector<std::string> kept = {ours(getppid()) + "-0000000000", ".profile", gone + "-000000001x",
+                                           gone + "-00000000010", ".vrekform-tmp-" + bare + "-0000000001",
+                                           ".environment.stl." + bare + "-1", ".notes.20240612-1", folder};
     for (const std::string& name : stale) touch(dir / name);
     for (const std::string& name : kept)
-        if (name.rfind(".folder", 0) == 0) fs::create_directory(dir / name);
+        if (name == folder) fs::create_directory(dir / name);
         else touch(dir / name);
     std::string error;
     ASSERT_TRUE(replace_file(dir / "environment.stl", "new", error)) << error;
@@ -250,9 +252,9 @@ TEST(Files, ReplacingRemovesOnlyTheTemporaryFilesOfEndedProcesses) {
     EXPECT_EQ(names_in(dir.path), expected);
 
     long pid = 0;
-    EXPECT_TRUE(temporary_name_pid(".a." + gone + "-12", pid));
+    EXPECT_TRUE(temporary_name_pid(stale[1], pid));
     EXPECT_EQ(pid, static_cast<long>(ended));
-    for (const char* name : {".a.-1", ".a.12-", "a.12-1", ".a.1x-1", ".a.99999999999-1", "..12-1"})
+    for (const char* name : {".vrekform-tmp-0000000000-0000000001", ".vrekform-tmp-9999999999-0000000001"})
         EXPECT_FALSE(temporary_name_pid(name, pid)) << name;
 }
 

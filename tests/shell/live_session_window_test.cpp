@@ -218,7 +218,7 @@ std::vector<std::string> hidden_files(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
-        if (name.rfind(".environment", 0) == 0) names.push_back(name);
+        if (name.rfind(".vrekform-tmp-", 0) == 0) names.push_back(name);
     }
     return names;
 }

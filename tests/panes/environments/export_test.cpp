@@ -322,6 +322,12 @@ TEST_F(ExportFixture, BaseNamesTakeTheStampAndHostileNamesAsTheyAre) {
     choose({0, 0, 0, 1}, {1, 1, 0, 0, 0, 0});
     export_environment_mesh(*app);
     EXPECT_TRUE(path_exists(folder + "/" + hostile + ".stl"));
+    // The longest file name (255 bytes), and the user's own file beside it stays.
+    ASSERT_TRUE(write_text_file(folder + "/.notes.20240612-1", "mine"));
+    set_export_name(*app, std::string(251, 'n'));
+    export_environment_mesh(*app);
+    EXPECT_TRUE(path_exists(folder + "/" + std::string(251, 'n') + ".stl"));
+    EXPECT_EQ(read_file(folder + "/.notes.20240612-1"), "mine");
 }
 
 }  // namespace

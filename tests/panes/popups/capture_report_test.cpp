@@ -113,10 +113,12 @@ struct OutputPanes : BuiltPanes {
 };
 
 TEST_F(OutputPanes, SnapshotSavesEveryByteAndReportsItsTime) {
+    ASSERT_TRUE(write_text_file(workspace_path + ".notes.20240612-1", "mine"));  // the user's, stays
     captured_snapshot(37, 5);
     capture_stdout();
     save_environment_snapshot(*app);
     captured_stdout();
+    EXPECT_EQ(read_file(workspace_path + ".notes.20240612-1"), "mine");
     EXPECT_FALSE(pane_open(PANE_CAPTURE) || app->CAPTUREPANE.visible);
     EXPECT_EQ(box_title(0), "Environment Image Snapshot Saved");
     EXPECT_EQ(box_text(0), squeezed("Environment image written in 1.23 seconds."));
