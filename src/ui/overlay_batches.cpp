@@ -305,7 +305,11 @@ void fill_border(OverlayBatch& batch, int32_t H, const DrawList& elements) {
 }
 
 void fill_shape(OverlayBatch& batch, int32_t H, const DrawList& elements) {
-    auto drawn = [](const Element& e) { return e.shape_kind >= 0 && e.shape_count > 0 && e.shape_triangles; };
+    // A shape is in its element's own pixels and is not cut by the clip: an
+    // element given no room (laid out at zero size) shows none of it.
+    auto drawn = [](const Element& e) {
+        return e.shape_kind >= 0 && e.shape_count > 0 && e.shape_triangles && e.clip_width > 0 && e.clip_height > 0;
+    };
     size_t n = 0;
     for (const Element* e : elements) n += drawn(*e) ? static_cast<size_t>(e->shape_count) : 0;
     size_batch(batch, n * 3, false);

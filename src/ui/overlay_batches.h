@@ -30,7 +30,8 @@ OverlayBatch build_border_batch(int32_t H, const DrawList& elements);
 // shape_triangles hold pixels from the clipped top-left corner with y
 // growing downwards. Back faces are culled, so each triangle must be
 // clockwise in those y-down pixels (negative signed area there, which is
-// counter-clockwise once y is flipped). A null shape_triangles draws nothing.
+// counter-clockwise once y is flipped). A null shape_triangles draws nothing,
+// and neither does an element whose clip shows nothing of it.
 OverlayBatch build_shape_batch(int32_t H, const DrawList& elements);
 OverlayBatch build_icon_batch(int32_t H, const DrawList& elements);
 OverlayBatch build_sprite_batch(int32_t H, const DrawList& elements);

@@ -11,11 +11,13 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "render/frame_gl.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
 #include "support/screen_picture.h"
@@ -297,7 +299,8 @@ TEST_F(TextRoom, ToolsAndCellMarksKeepClearAtEverySize) {
 // window sizes and the combinations a user can open: side pane, settings bar
 // and column, slider bar, floating list. A block that finds no room shows
 // fewer lines or moves; it is never drawn over (or under) another pane, and
-// the statistics and the frame-rate readout are never cut.
+// the statistics and the frame-rate readout are never cut; the readout's box
+// is drawn only around its text.
 namespace blocks {
 
 // Within `from`: `e` itself or below it.
@@ -351,6 +354,20 @@ bool quick_click(LiveApplication& live, const Element& e) {
     gdk_display_sync(gdk_display_get_default());
     live.pump_for(20);
     return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Where the last frame drew its shapes (the frame-rate readout's box is
+// the one): the bounds of their triangles in window pixels, y down.
+ScreenRect drawn_shapes(int32_t window_height) {
+    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    for (const LayerBatches& layer : frame_renderer.layer_batches)
+        for (size_t i = 0; i + 2 < layer.shape.positions.size(); i += 3) {
+            const double x = layer.shape.positions[i], y = window_height - layer.shape.positions[i + 1];
+            left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    if (left > right) return {};
+    const int32_t x = int32_t(std::floor(left)), y = int32_t(std::floor(top));
+    return {x, y, int32_t(std::ceil(right)) - x, int32_t(std::ceil(bottom)) - y};
 }
 
 struct Block {
@@ -528,13 +545,27 @@ TEST_F(TextRoom, TextBlocksKeepOffPanesAndBarsInEveryCombination) {
     std::vector<std::string> faults;
     auto check = [&](const std::string& state) {
         ++states;
-        const std::vector<Block> texts = blocks_now();
+        std::vector<Block> texts = blocks_now();
         const std::vector<const Element*> panes = panes_now();
         std::vector<ScreenRect> seen;
         // What is drawn: inside the label's clip, and inside its pane or bar
         // (an element the draw pass did not reach keeps an old clip).
         for (const Block& b : texts)
             seen.push_back(meet(meet(text_extent(*b.label), clip_of(*b.label)), rect_of(*b.owner)));
+        // The readout's box is drawn with its text or not at all, holds the
+        // text and keeps clear like a block of its own.
+        const ScreenRect box = drawn_shapes(app.height);
+        const auto readout =
+            std::find_if(texts.begin(), texts.end(), [&](const Block& b) { return b.label == fps_label(); });
+        if (box.empty() != (readout == texts.end()))
+            faults.push_back(state + ": frame-rate box " + show(box) + (box.empty() ? " missing" : " without text"));
+        if (!box.empty()) {
+            const ScreenRect text = readout == texts.end() ? ScreenRect{} : seen[size_t(readout - texts.begin())];
+            if (!text.empty() && (meet(text, box).w != text.w || meet(text, box).h != text.h))
+                faults.push_back(state + ": frame-rate text " + show(text) + " out of its box " + show(box));
+            texts.push_back({fps_label(), "frame-rate box", content, false});
+            seen.push_back(box);
+        }
         auto quote = [](const Element& e) { return " \"" + e.text.substr(0, 24) + "\" at "; };
         for (size_t i = 0; i < texts.size(); ++i) {
             const Block& b = texts[i];
@@ -551,6 +582,7 @@ TEST_F(TextRoom, TextBlocksKeepOffPanesAndBarsInEveryCombination) {
                 // A pane arranges its own lines; the blocks of one content
                 // pane must keep apart.
                 if (texts[j].owner == b.owner && texts[j].what == b.what) continue;
+                if (texts[j].label == b.label) continue;  // the readout in its box
                 if (seen[i].overlaps(seen[j]))
                     faults.push_back(state + ": " + b.what + quote(*b.label) + show(seen[i]) + " over " +
                                      texts[j].what + quote(*texts[j].label) + show(seen[j]));

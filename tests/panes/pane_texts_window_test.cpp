@@ -515,6 +515,41 @@ TEST_F(PaneTexts, ErrorLinesNameTheScriptsOwnLines) {
     for (const char* wrong : {"AT LINE 5;", "AT LINE 9;"}) EXPECT_EQ(line_holding(text, wrong), -1) << text.text;
 }
 
+// A script opened with one error, then edited to two, over and over: the
+// ERROR channel holds a blank row between runs. Wheeled to its end, the
+// pane shows its last line whole above its bottom padding.
+TEST_F(PaneTexts, TheLastErrorLineStandsWholeAfterBlankRows) {
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
+    const std::string path = sample.workspace() + "broken.vrek";
+    for (int pair = 1; pair <= 3; ++pair) {
+        for (const char* body : {"a = box(1);\nb = blob(2);\nreturn a;\n",
+                                 "a = box(1);\nb = blob(2);\nc = blob(3);\nreturn a;\n"}) {
+            ASSERT_TRUE(write_text_file(path, body));
+            ASSERT_TRUE(open_script("broken.vrek", [&] { return app.ERRORPANE.visible; }));
+            ASSERT_TRUE(escape());
+        }
+        SCOPED_TRACE(pair);
+        ScrollPane* trace = trace_tab("ERROR");
+        ASSERT_NE(trace, nullptr);
+        const Rect view = rect_of(trace->view);
+        ASSERT_TRUE(live.xdotool("mousemove --sync " + live.at(view.x + 40, view.y + view.h / 2) +
+                                 " click --repeat 30 --delay 20 5"));
+        const Picture p = shown();
+        save(p, "error_trace_end_" + std::to_string(pair));
+        const Element& text = *trace->content;
+        const int32_t bottom = text.abs_y + text.abs_height, lh = static_cast<int32_t>(text.typeface->line_height);
+        const uint32_t bg = background(p, view);
+        // Rows up from the last: the last run's two lines, then the blank.
+        auto row_ink = [&](int32_t up) {
+            return ink(p, {view.x, bottom - text.padding_bottom - lh - up * (lh + text.line_gap), view.w, lh}, bg);
+        };
+        EXPECT_GT(row_ink(0), 20);
+        EXPECT_GT(row_ink(1), 20);
+        EXPECT_EQ(row_ink(2), 0);
+        EXPECT_EQ(ink(p, {view.x, bottom - text.padding_bottom + 1, view.w, text.padding_bottom - 1}, bg), 0);
+    }
+}
+
 // A kernel that prints 40,000 lines: its trace pane lays out a screenful,
 // and the scroll bar and the wheel still reach the first and the last line.
 TEST_F(PaneTexts, ALongKernelTraceLaysOutOnlyWhatItShowsAndScrollsToEveryLine) {

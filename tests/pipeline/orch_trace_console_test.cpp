@@ -132,7 +132,10 @@ TEST_F(TraceTest, ConsoleLinesAreStampedOnRequestAndNeverSplit) {
     append_console_line(*ctx.app, "two\nlines", false);
     EXPECT_EQ(ctx.console(), (Lines{"plain", "09:05:07 | stamped", "unstamped", "two\nlines"}));
     EXPECT_EQ(log().console_total_height, 4 * trace_line_height(ctx.app->ui_metrics));
-    EXPECT_EQ(console_element.line_count, 4);
+    // The element shows, and makes room for, every row.
+    EXPECT_EQ(console_element.line_count, 5);
+    EXPECT_EQ(console_element.text_height,
+              5 * static_cast<int32_t>(typefaces[3].line_height) + 4 * console_element.line_gap);
     EXPECT_EQ(log().console_view_width, trace_line_width(ctx.app->ui_metrics, "09:05:07 | stamped"));
 
     // How a dead kernel ended reaches the console with its trace.

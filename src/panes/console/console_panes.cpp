@@ -6,6 +6,7 @@
 #include "context/app_hooks.h"
 #include "context/current_environment.h"
 #include "model/trace_log.h"
+#include "text/text_utils.h"
 #include "ui/element.h"
 #include "ui/slider.h"
 
@@ -17,11 +18,9 @@ bool known_channel(int32_t channel) { return channel >= TRACE_KERNEL && channel 
 
 void show_lines_in_element(Element& element, const std::vector<std::string>& lines, int32_t count) {
     const int32_t k = static_cast<int32_t>(std::min<int64_t>(std::max(count, 0), static_cast<int64_t>(lines.size())));
-    if (k <= 1) {
-        element.set_text(k == 1 ? lines[0] : std::string());
-        return;
-    }
-    element.set_text_lines(lines, k);
+    // Measured row by row: a console line is never split, and the rows its
+    // breaks make take room like any other.
+    element.set_text(k == 0 ? std::string() : join_lines(lines, k));
 }
 
 void refresh_console_text(AppContext& app) {
@@ -59,33 +58,42 @@ int32_t line_step(const Element& e) {
     return std::max(lh + e.line_gap, 1);
 }
 
+// Rows a stored line takes on screen: a one-line append keeps its trailing
+// break, which shows as a blank row.
+int32_t rows_of(const std::string& line) {
+    return 1 + static_cast<int32_t>(std::count(line.begin(), line.end(), '\n'));
+}
+
 int32_t shown_line_count(const TraceLog& log, int32_t channel) {
     const size_t c = static_cast<size_t>(channel);
     return static_cast<int32_t>(
         std::min<int64_t>(std::max(log.channel_count[c], 0), static_cast<int64_t>(log.channel_lines[c].size())));
 }
 
-// Holds lines [first, end) in the pane's text, placed where they lie among
-// all the channel's lines; the extents the pane was given for all of them
-// stay.
-void hold_lines(Element& pane, const std::vector<std::string>& lines, int32_t first, int32_t end) {
-    const int32_t n = end - first;
+// Holds lines [first, end) in the pane's text, placed where their rows
+// (`first_row` on) lie among all the channel's rows; the extents the pane
+// was given for all of them stay.
+void hold_lines(Element& pane, const std::vector<std::string>& lines, int32_t first, int32_t end, int64_t first_row) {
     size_t bytes = 0;
     for (int32_t i = first; i < end; ++i) bytes += lines[static_cast<size_t>(i)].size() + 1;
     pane.text.clear();
     pane.text.reserve(bytes);
-    pane.line_widths.assign(static_cast<size_t>(n), 0);
+    pane.line_widths.assign(1, 0);
     for (int32_t i = first; i < end; ++i) {
+        if (i > first) {
+            pane.text += '\n';
+            pane.line_widths.push_back(0);
+        }
         const std::string& line = lines[static_cast<size_t>(i)];
-        if (i > first) pane.text += '\n';
         pane.text += line;
-        int32_t w = 0;
-        for (char ch : line) w += glyph_advance(pane.typeface, static_cast<unsigned char>(ch));
-        pane.line_widths[static_cast<size_t>(i - first)] = w;
+        for (char ch : line) {
+            if (ch == '\n') pane.line_widths.push_back(0);
+            else pane.line_widths.back() += glyph_advance(pane.typeface, static_cast<unsigned char>(ch));
+        }
     }
-    pane.line_count = n;
-    pane.multiline = n >= 2;
-    pane.text_offset_y = first * line_step(pane);
+    pane.line_count = static_cast<int32_t>(pane.line_widths.size());
+    pane.multiline = pane.line_count >= 2;
+    pane.text_offset_y = static_cast<int32_t>(std::min<int64_t>(first_row * line_step(pane), INT32_MAX / 2));
 }
 
 // Lays out the lines of the channel that its view shows at its scroll (and
@@ -95,15 +103,33 @@ void hold_lines_in_view(AppContext& app, int32_t channel) {
     const TraceLog& log = app.entities.current_environment->trace_log;
     const int32_t k = shown_line_count(log, channel);
     if (k <= 1) return;
+    const std::vector<std::string>& lines = log.channel_lines[static_cast<size_t>(channel)];
     const ScrollPane& scroll = app.trace_panes[channel];
     Element& pane = app.trace_labels[channel];
     const int32_t step = line_step(pane);
     const int64_t top = std::max<int64_t>(-static_cast<int64_t>(pane.y) - pane.padding_top, 0);
     const int64_t bottom = top + std::max(scroll.view.height, 0);
-    const int32_t first = static_cast<int32_t>(std::clamp<int64_t>(top / step - kSpareLines, 0, k));
-    const int32_t end = static_cast<int32_t>(std::clamp<int64_t>(bottom / step + 1 + kSpareLines, first, k));
-    if (pane.text_offset_y == first * step && pane.line_count == end - first) return;
-    hold_lines(pane, log.channel_lines[static_cast<size_t>(channel)], first, end);
+    const int64_t from_row = top / step - kSpareLines, to_row = bottom / step + 1 + kSpareLines;
+    int32_t first = 0, end = 0;
+    int64_t first_row = 0, end_row = 0;
+    // The rows the refresh sized the pane for; a line a row each unless a
+    // line holds a break.
+    if ((static_cast<int64_t>(pane.text_height) + pane.line_gap) / step == k) {
+        first = static_cast<int32_t>(std::clamp<int64_t>(from_row, 0, k));
+        end = static_cast<int32_t>(std::clamp<int64_t>(to_row, first, k));
+        first_row = first;
+        end_row = end;
+    } else {
+        for (; first < k; ++first) {
+            const int32_t rows = rows_of(lines[static_cast<size_t>(first)]);
+            if (first_row + rows > from_row) break;
+            first_row += rows;
+        }
+        for (end = first, end_row = first_row; end < k && end_row < to_row; ++end)
+            end_row += rows_of(lines[static_cast<size_t>(end)]);
+    }
+    if (pane.text_offset_y == first_row * step && pane.line_count == end_row - first_row) return;
+    hold_lines(pane, lines, first, end, first_row);
 }
 
 // The trace panes' layout: their scroll pane has just placed the text.
@@ -133,13 +159,24 @@ void refresh_trace_pane(AppContext& app, int32_t channel) {
     } else {
         // Sized to all its lines, so its scroll pane scrolls over them all;
         // only those in view are laid out (a kept trace runs to 8 MiB).
+        // Every row counts, those a line's own breaks make too.
         int32_t widest = 0;
+        int64_t rows = 0;
         for (int32_t i = 0; i < k; ++i) {
             int32_t w = 0;
-            for (char ch : lines[static_cast<size_t>(i)]) w += glyph_advance(pane.typeface, static_cast<unsigned char>(ch));
+            for (char ch : lines[static_cast<size_t>(i)]) {
+                if (ch == '\n') {
+                    widest = std::max(widest, w);
+                    w = 0;
+                    ++rows;
+                } else {
+                    w += glyph_advance(pane.typeface, static_cast<unsigned char>(ch));
+                }
+            }
             widest = std::max(widest, w);
+            ++rows;
         }
-        const int64_t height = static_cast<int64_t>(k) * line_step(pane) - pane.line_gap;
+        const int64_t height = rows * line_step(pane) - pane.line_gap;
         pane.text_width = widest;
         pane.text_height = static_cast<int32_t>(std::min<int64_t>(height, INT32_MAX / 2));
         pane.text.clear();
