@@ -62,19 +62,9 @@ int open_regular_file(const std::string& path, size_t limit, struct stat& info, 
 constexpr char temporary_name_prefix[] = ".vrekform-tmp-";
 constexpr size_t temporary_name_length = sizeof temporary_name_prefix - 1 + 10 + 1 + 10;
 
-void append_ten_digits(std::string& name, uint64_t value) {
-    char digits[24];
-    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-    const size_t count = error == std::errc() ? static_cast<size_t>(end - digits) : 0;
-    name.append(count < 10 ? 10 - count : 0, '0').append(digits, count);
-}
-
 std::string temporary_file_name(long pid, uint32_t serial) {
-    std::string name(temporary_name_prefix);
-    append_ten_digits(name, static_cast<uint64_t>(pid));
-    name += '-';
-    append_ten_digits(name, serial);
-    return name;
+    return concat4(temporary_name_prefix, pad_left(long_to_text(pid), 10, '0'), "-",
+                   pad_left(long_to_text(serial), 10, '0'));
 }
 
 }  // namespace

@@ -445,13 +445,9 @@ constexpr int kWatchIntervalMs = 20;
 // without one (an older system) it sleeps a little, so the caller's next
 // look comes soon after the end.
 void wait_for_end(int fd, int ms) {
-    if (fd >= 0) {
-        pollfd entry{fd, POLLIN, 0};
-        poll(&entry, 1, ms);
-        return;
-    }
-    timespec pause{0, 2000000};
-    nanosleep(&pause, nullptr);
+    if (fd < 0) return sleep_briefly();
+    pollfd entry{fd, POLLIN, 0};
+    poll(&entry, 1, ms);
 }
 
 // How long the output may stay open once the child itself has ended: a
