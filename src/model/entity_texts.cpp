@@ -69,12 +69,14 @@ std::string element_line(const EntityRecord& entity, const EntityRecord* e) {
     const double vertex_share = static_cast<double>(e->vertex_count) / static_cast<double>(entity.vertex_count) * 100.0;
     const double time_share = static_cast<double>(e->assembly_ms) / static_cast<double>(entity.assembly_ms) * 100.0;
     // A run that assembles several elements at once (a batch, the single
-    // run) times none of them: such an element's time is unknown.
+    // run) times none of them: such an element's time is unknown. An entity
+    // timed at 0 ms gives no share to divide by.
     const bool timed = e->assembly_ms >= 0;
+    const bool shared = timed && entity.assembly_ms > 0;
     return concat11("\t [", e->mesh ? e->mesh->element_invocation : std::string(), "] : |V| ",
                     int_to_text(e->vertex_count), " (", fixed2(vertex_share), "%) | ",
                     timed ? long_to_text(e->assembly_ms) : std::string("?"), " ms (",
-                    timed ? fixed2(time_share) : std::string("?"), "%)");
+                    shared ? fixed2(time_share) : std::string("?"), "%)");
 }
 
 }  // namespace

@@ -91,20 +91,44 @@ int32_t classify_parameter_form(const std::string& text) {
 
 static bool carries_value(int32_t type) { return type >= PARAMETER_INT && type <= PARAMETER_STR; }
 
+// The argument list of a '(' definition: the text between the first '(' and
+// the last ')', cut at the commas outside a quoted text ('...' or "..."),
+// as the kernel cuts it, so a quoted ',', '=', '(' or ')' stays in its
+// argument; a backslash in a quoted text keeps the next character in it.
+// Empty pieces are skipped. False without a ')' after the '('.
+static bool definition_arguments(const std::string& text, std::vector<std::string>& items) {
+    const size_t open = text.find('(');
+    const size_t close = text.rfind(')');
+    if (open == std::string::npos || close == std::string::npos || close <= open) return false;
+    std::string piece;
+    char quote = 0;
+    for (size_t i = open + 1; i < close; ++i) {
+        const char c = text[i];
+        if (quote) {
+            piece += c;
+            if (c == '\\' && i + 1 < close) piece += text[++i];
+            else if (c == quote) quote = 0;
+        } else if (c == ',') {
+            if (!piece.empty()) items.push_back(std::move(piece));
+            piece.clear();
+        } else {
+            if (c == '\'' || c == '"') quote = c;
+            piece += c;
+        }
+    }
+    if (!piece.empty()) items.push_back(std::move(piece));
+    return true;
+}
+
 ParameterValue parse_parameter_value(const std::string& text, int32_t type) {
     const int32_t form = classify_parameter_form(text);
     if (form == PARAMETER_FORM_ASSIGN) {
-        std::vector<std::string> pieces = split_nonempty(text, '=');
-        if (pieces.size() < 2) return ParameterValue();
-        return parse_typed_value(type, trim_whitespace(pieces[1]));
+        // Everything after the first '=': the value may hold one itself.
+        return parse_typed_value(type, trim_whitespace(text.substr(text.find('=') + 1)));
     }
     if (form == PARAMETER_FORM_CALL && carries_value(type)) {
-        std::vector<std::string> after_paren = split_nonempty(text, '(');
-        if (after_paren.size() < 2) return ParameterValue();
-        std::vector<std::string> inside = split_nonempty(after_paren[1], ')');
-        if (inside.empty()) return ParameterValue();
-        std::vector<std::string> items = split_nonempty(inside[0], ',');
-        if (items.empty()) return ParameterValue();
+        std::vector<std::string> items;
+        if (!definition_arguments(text, items) || items.empty()) return ParameterValue();
         return parse_typed_value(type, trim_whitespace(items[0]));
     }
     return ParameterValue();
@@ -114,10 +138,8 @@ static bool is_quote(char c) { return c == '\'' || c == '"'; }
 
 std::string extract_parameter_argument(const std::string& text, int32_t type, int32_t k, int32_t n) {
     if (classify_parameter_form(text) != PARAMETER_FORM_CALL || !carries_value(type)) return "";
-    const size_t open = text.find('(');
-    const size_t close = text.rfind(')');
-    if (open == std::string::npos || close == std::string::npos || close <= open) return "";
-    std::vector<std::string> items = split_nonempty(text.substr(open + 1, close - open - 1), ',');
+    std::vector<std::string> items;
+    if (!definition_arguments(text, items)) return "";
     if (k < 0 || n < 0 || static_cast<int64_t>(items.size()) < n || static_cast<size_t>(k) >= items.size()) return "";
     std::string item = trim_whitespace(items[static_cast<size_t>(k)]);
     // A lone quote character is not a quoted text.

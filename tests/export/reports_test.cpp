@@ -212,6 +212,11 @@ TEST(EntityTexts, ParallelEntityInformation) {
     e.subelement_records[2]->assembly_ms = -1;
     format_entity_information(e);
     EXPECT_EQ(l[18], "\t [leg(2)] : |V| 750 (75.00%) | ? ms (?%)");
+    // Nor does an entity timed at 0 ms give its elements a share.
+    e.subelement_records[2]->assembly_ms = 300;
+    e.assembly_ms = 0;
+    format_entity_information(e);
+    EXPECT_EQ(l[18], "\t [leg(2)] : |V| 750 (75.00%) | 300 ms (?%)");
     // An entry the list does not hold shows like a missing element.
     e.subelement_records.shrink_to_fit();
     e.subelement_count = 4;

@@ -67,6 +67,24 @@ TEST(ParameterDefinition, FieldsOfEachForm) {
     }
 }
 
+// A quoted ',', '=', '(' or ')' stays in its argument, in both forms, as the
+// kernel reads the statement; an escaped quote does not end its text.
+TEST(ParameterDefinition, QuotedSeparatorsStayInTheirArgument) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"STR s = \"a=b(,)\"", "a=b(,)|s|"}, {"CHR c = '='", "=|c|"}, {"CHR a(',', \"x=y\")", ",|x=y|"},
+        {"STR t(\"x,y=)(\", \"(L, M)\", \"e,f\")", "x,y=)(|(L, M)|e,f"}, {"CHR b('(')", "(|b|"},
+        {"STR e(\"a\\\", b\", 'L')", "a\\\", b|L|"}, {"CHR q('\\'', \"Q\")", "'|Q|"}, {"CHR d(')', ')')", ")|)|"},
+    };
+    for (const auto& c : cases) {
+        EntityParameter p;
+        ASSERT_TRUE(parse_parameter_definition(p, c.first)) << c.first;
+        EXPECT_EQ(p.value_text + "|" + p.label + "|" + p.final_text, c.second) << c.first;
+    }
+    EntityParameter n;
+    ASSERT_TRUE(parse_parameter_definition(n, "INT n(24, 3, 64, \"Segs, n\", \"x=(1)\", 'a,b')"));
+    EXPECT_EQ(n.label + "|" + n.extra_text + "|" + n.final_text + "|" + typed_value_to_text(n.upper), "Segs, n|x=(1)|a,b|64");
+}
+
 TEST(ParameterDefinition, RejectedDefinitionsPrintAndStayInvalid) {
     for (const char* text : {"MSH body = 1", "XYZ a = 1", "= 3", "INT a = x", "INT a{3}", "INT a()", "INT a ="}) {
         EntityParameter p;

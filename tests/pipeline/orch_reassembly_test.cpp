@@ -301,10 +301,13 @@ TEST_F(ReassemblyTest, ProfilingAssemblesAgainWhatHasNoReport) {
     EXPECT_EQ(sub_meshes().at(2), before[2]);
 }
 
+// Untouched texts holding the characters a definition is cut at are staged
+// as declared, and the kernel prints them so.
 TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
-    open_one("cube.vrek", "INT n(3, 1, 10, \"N\");\nDBL w = 0.5;\nreturn box(w).tx(n);\n");
+    open_one("cube.vrek", "INT n(3, 1, 10, \"N, count\");\nDBL w = 0.5;\nSTR s = \"a=b\";\nSTR t(\"x,y(1)\", \"T\");\n"
+                          "CHR m(',', \"M\");\nprint(s); print(t); print(m);\nreturn box(w).tx(n);\n");
     EntityRecord& e = ctx.entity(0);
-    ASSERT_EQ(e.parse_result.parameter_count, 2);
+    ASSERT_EQ(e.parse_result.parameter_count, 5);
     InteropMesh* first = e.mesh;
     const double first_x = first->bounds.at(0);
     ctx.app->entities.current_environment_parts.parameter_view->selected_row = 0;
@@ -314,7 +317,13 @@ TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
     push_selected_entity_parameters(*ctx.app);
     ASSERT_NE(e.mesh, first);
     EXPECT_NEAR(e.mesh->bounds.at(0) - first_x, 4.0, 1e-9);
-    EXPECT_NE(staged("vrek_assemble_in").find("// parameters\nINT n = 7;\nDBL w = 0.5;\n// logic\n"), std::string::npos);
+    EXPECT_NE(staged("vrek_assemble_in")
+                  .find("// parameters\nINT n = 7;\nDBL w = 0.5;\nSTR s = \"a=b\";\nSTR t = \"x,y(1)\";\nCHR m = ',';\n"
+                        "// logic\n"),
+              std::string::npos);
+    const Lines kernel = ctx.channel(TRACE_KERNEL);
+    ASSERT_GE(kernel.size(), 3u);
+    EXPECT_EQ(Lines(kernel.begin(), kernel.begin() + 3), (Lines{"a=b", "x,y(1)", ","}));
     EXPECT_EQ(e.parse_result.parameters[0].last_pushed.int_value, 7);
     EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 1u);
     const std::string label = e.summary_lines.at(1) + "\n" + e.summary_lines.at(2);
