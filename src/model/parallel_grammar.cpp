@@ -10,9 +10,6 @@ namespace {
 
 enum LineClass { LINE_NONE, LINE_PREFIX, LINE_SUFFIX, LINE_DEFINITION, LINE_IGNORED, LINE_UNKNOWN };
 
-// Character classes of a return body.
-enum CharClass : uint8_t { CHAR_CODE = 0, CHAR_LITERAL = 1, CHAR_COMMENT = 2 };
-
 const char* const kFatalPrefix = "ERROR-IN-PARALLEL-ASSEMBLY : ";
 
 std::string normalise_keyword_line(const std::string& line) {
@@ -69,60 +66,6 @@ bool block_line_body(const std::string& line, std::string& body) {
     const size_t end = line.size() - 2;
     if (end > start) body = trim_whitespace(line.substr(start, end - start));
     return true;
-}
-
-// Classes of every character of `text`: code, string or character literal,
-// comment.
-std::vector<uint8_t> classify_characters(const std::string& text) {
-    enum State { CODE, STRING, CHARACTER, LINE_COMMENT, BLOCK_COMMENT };
-    std::vector<uint8_t> classes(text.size(), CHAR_CODE);
-    State state = CODE;
-    const size_t n = text.size();
-    for (size_t i = 0; i < n; ++i) {
-        const char c = text[i];
-        const bool has_next = i + 1 < n;
-        switch (state) {
-            case CODE:
-                if (c == '"') {
-                    classes[i] = CHAR_LITERAL;
-                    state = STRING;
-                } else if (c == '\'') {
-                    classes[i] = CHAR_LITERAL;
-                    state = CHARACTER;
-                } else if (c == '/' && has_next && (text[i + 1] == '/' || text[i + 1] == '*')) {
-                    classes[i] = CHAR_COMMENT;
-                    classes[i + 1] = CHAR_COMMENT;
-                    state = text[i + 1] == '/' ? LINE_COMMENT : BLOCK_COMMENT;
-                    ++i;
-                }
-                break;
-            case STRING:
-            case CHARACTER: {
-                classes[i] = CHAR_LITERAL;
-                const char close = state == STRING ? '"' : '\'';
-                if (c == close || c == '\n') {
-                    state = CODE;
-                } else if (c == '\\' && has_next) {
-                    classes[i + 1] = CHAR_LITERAL;
-                    ++i;
-                }
-                break;
-            }
-            case LINE_COMMENT:
-                classes[i] = CHAR_COMMENT;
-                if (c == '\n') state = CODE;
-                break;
-            case BLOCK_COMMENT:
-                classes[i] = CHAR_COMMENT;
-                if (c == '*' && has_next && text[i + 1] == '/') {
-                    classes[i + 1] = CHAR_COMMENT;
-                    state = CODE;
-                    ++i;
-                }
-                break;
-        }
-    }
-    return classes;
 }
 
 // The invocations of a return body: cut at the commas of nesting depth 0.

@@ -92,31 +92,21 @@ int32_t classify_parameter_form(const std::string& text) {
 static bool carries_value(int32_t type) { return type >= PARAMETER_INT && type <= PARAMETER_STR; }
 
 // The argument list of a '(' definition: the text between the first '(' and
-// the last ')', cut at the commas outside a quoted text ('...' or "..."),
-// as the kernel cuts it, so a quoted ',', '=', '(' or ')' stays in its
-// argument; a backslash in a quoted text keeps the next character in it.
-// Empty pieces are skipped. False without a ')' after the '('.
+// the last ')', cut at the commas outside literals as the kernel cuts it, so
+// a quoted ',', '=', '(' or ')' stays in its argument. Empty pieces are
+// skipped. False without a ')' after the '('.
 static bool definition_arguments(const std::string& text, std::vector<std::string>& items) {
     const size_t open = text.find('(');
     const size_t close = text.rfind(')');
     if (open == std::string::npos || close == std::string::npos || close <= open) return false;
-    std::string piece;
-    char quote = 0;
-    for (size_t i = open + 1; i < close; ++i) {
-        const char c = text[i];
-        if (quote) {
-            piece += c;
-            if (c == '\\' && i + 1 < close) piece += text[++i];
-            else if (c == quote) quote = 0;
-        } else if (c == ',') {
-            if (!piece.empty()) items.push_back(std::move(piece));
-            piece.clear();
-        } else {
-            if (c == '\'' || c == '"') quote = c;
-            piece += c;
-        }
+    const std::string list = text.substr(open + 1, close - open - 1);
+    const std::vector<uint8_t> classes = classify_characters(list);
+    size_t start = 0;
+    for (size_t i = 0; i <= list.size(); ++i) {
+        if (i < list.size() && (list[i] != ',' || classes[i] == CHAR_LITERAL)) continue;
+        if (i > start) items.push_back(list.substr(start, i - start));
+        start = i + 1;
     }
-    if (!piece.empty()) items.push_back(std::move(piece));
     return true;
 }
 

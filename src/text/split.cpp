@@ -119,3 +119,55 @@ std::string extract_directory(const std::string& path) {
     size_t p = last_inner_separator(path);
     return p == std::string::npos ? path : path.substr(0, p + 1);
 }
+
+std::vector<uint8_t> classify_characters(const std::string& text) {
+    enum State { CODE, STRING, CHARACTER, LINE_COMMENT, BLOCK_COMMENT };
+    std::vector<uint8_t> classes(text.size(), CHAR_CODE);
+    State state = CODE;
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+        const char c = text[i];
+        const bool has_next = i + 1 < n;
+        switch (state) {
+            case CODE:
+                if (c == '"') {
+                    classes[i] = CHAR_LITERAL;
+                    state = STRING;
+                } else if (c == '\'') {
+                    classes[i] = CHAR_LITERAL;
+                    state = CHARACTER;
+                } else if (c == '/' && has_next && (text[i + 1] == '/' || text[i + 1] == '*')) {
+                    classes[i] = CHAR_COMMENT;
+                    classes[i + 1] = CHAR_COMMENT;
+                    state = text[i + 1] == '/' ? LINE_COMMENT : BLOCK_COMMENT;
+                    ++i;
+                }
+                break;
+            case STRING:
+            case CHARACTER: {
+                classes[i] = CHAR_LITERAL;
+                const char close = state == STRING ? '"' : '\'';
+                if (c == close || c == '\n') {
+                    state = CODE;
+                } else if (c == '\\' && has_next) {
+                    classes[i + 1] = CHAR_LITERAL;
+                    ++i;
+                }
+                break;
+            }
+            case LINE_COMMENT:
+                classes[i] = CHAR_COMMENT;
+                if (c == '\n') state = CODE;
+                break;
+            case BLOCK_COMMENT:
+                classes[i] = CHAR_COMMENT;
+                if (c == '*' && has_next && text[i + 1] == '/') {
+                    classes[i + 1] = CHAR_COMMENT;
+                    state = CODE;
+                    ++i;
+                }
+                break;
+        }
+    }
+    return classes;
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,12 @@ void split_nonempty_into(const std::string& text, char delimiter, std::vector<st
 std::vector<std::string> split_nonempty(const std::string& text, char delimiter);
 // Replaces `list` with the pieces of `text` cut at the non-empty `separator`.
 void split_by_string(const std::string& text, const std::string& separator, std::vector<std::string>& list);
+
+// Classes of every character of a script text: code, string or character
+// literal ('...' or "...", a backslash keeping the next character in it; a
+// line break ends one), comment ("//" to the line end, "/* */").
+enum CharClass : uint8_t { CHAR_CODE = 0, CHAR_LITERAL = 1, CHAR_COMMENT = 2 };
+std::vector<uint8_t> classify_characters(const std::string& text);
 
 // The first argument of a call-like text with all white space removed, or "?".
 std::string extract_first_argument(const std::string& text);

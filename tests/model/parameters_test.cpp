@@ -52,6 +52,14 @@ TEST(ParameterDefinition, FieldsOfEachForm) {
         {"CHR letter('q', '')", "CHR|letter|q|null|null|letter||"},  // an empty label falls back to the name
         {"STR title(\"abc\", 'Ti\")", "STR|title|abc|null|null|Ti||"},  // different quote characters go ...
         {"STR title(\"abc\", ')", "STR|title|abc|null|null|'||"},       // ... a single one stays
+        // A quoted ',', '=', '(' or ')' stays in its text, in both forms, as the
+        // kernel reads the statement; an escaped quote does not end it.
+        {"STR s = \"a=b(,)\"", "STR|s|a=b(,)|null|null|s||"}, {"CHR c = '='", "CHR|c|=|null|null|c||"},
+        {"CHR a(',', \"x=y\")", "CHR|a|,|null|null|x=y||"}, {"CHR b('(')", "CHR|b|(|null|null|b||"},
+        {"STR t(\"x,y=)(\", \"(L, M)\", \"e,f\")", "STR|t|x,y=)(|null|null|(L, M)||e,f"},
+        {"STR e(\"a\\\", b\", 'L')", "STR|e|a\\\", b|null|null|L||"}, {"CHR q('\\'', \"Q\")", "CHR|q|'|null|null|Q||"},
+        {"CHR d(')', ')')", "CHR|d|)|null|null|)||"},
+        {"INT n(24, 3, 64, \"Segs, n\", \"x=(1)\", 'a,b')", "INT|n|24|3|64|Segs, n|x=(1)|a,b"},
     };
     for (const auto& c : cases) {
         EntityParameter p;
@@ -65,24 +73,6 @@ TEST(ParameterDefinition, FieldsOfEachForm) {
             EXPECT_EQ(typed_value_to_text(*v), p.value_text) << c.first;
         EXPECT_TRUE(p.valid == 1 && p.is_null == 0) << c.first;
     }
-}
-
-// A quoted ',', '=', '(' or ')' stays in its argument, in both forms, as the
-// kernel reads the statement; an escaped quote does not end its text.
-TEST(ParameterDefinition, QuotedSeparatorsStayInTheirArgument) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"STR s = \"a=b(,)\"", "a=b(,)|s|"}, {"CHR c = '='", "=|c|"}, {"CHR a(',', \"x=y\")", ",|x=y|"},
-        {"STR t(\"x,y=)(\", \"(L, M)\", \"e,f\")", "x,y=)(|(L, M)|e,f"}, {"CHR b('(')", "(|b|"},
-        {"STR e(\"a\\\", b\", 'L')", "a\\\", b|L|"}, {"CHR q('\\'', \"Q\")", "'|Q|"}, {"CHR d(')', ')')", ")|)|"},
-    };
-    for (const auto& c : cases) {
-        EntityParameter p;
-        ASSERT_TRUE(parse_parameter_definition(p, c.first)) << c.first;
-        EXPECT_EQ(p.value_text + "|" + p.label + "|" + p.final_text, c.second) << c.first;
-    }
-    EntityParameter n;
-    ASSERT_TRUE(parse_parameter_definition(n, "INT n(24, 3, 64, \"Segs, n\", \"x=(1)\", 'a,b')"));
-    EXPECT_EQ(n.label + "|" + n.extra_text + "|" + n.final_text + "|" + typed_value_to_text(n.upper), "Segs, n|x=(1)|a,b|64");
 }
 
 TEST(ParameterDefinition, RejectedDefinitionsPrintAndStayInvalid) {
