@@ -617,8 +617,11 @@ static bool convert_value(int type, const std::string& raw, double& number, std:
         case 3: {
             std::string l;
             for (char c : v) l += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (l == "true" || l == "1") number = 1.0;
-            else if (l == "false" || l == "0") number = 0.0;
+            // A whole number is a flag too: non-zero is true.
+            if (l == "true") number = 1.0;
+            else if (l == "false") number = 0.0;
+            else if (parse_int(v, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max(), number))
+                number = number != 0.0 ? 1.0 : 0.0;
             else return false;
             return true;
         }

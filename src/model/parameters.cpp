@@ -38,8 +38,11 @@ ParameterValue parse_typed_value(int32_t type, const std::string& text) {
         break;
     case PARAMETER_BLN:
         if (!text.empty()) {
+            // A number reads as the kernel reads it: non-zero is true.
+            int64_t number = 0;
             value.type = PARAMETER_BLN;
-            value.bool_value = (text[0] == 'T' || text[0] == 't') ? 1 : 0;
+            if (text_to_long(text, number)) value.bool_value = number != 0 ? 1 : 0;
+            else value.bool_value = (text[0] == 'T' || text[0] == 't') ? 1 : 0;
         }
         break;
     case PARAMETER_CHR:
@@ -66,7 +69,9 @@ ParameterValue parse_typed_value(int32_t type, const std::string& text) {
 std::string typed_value_to_text(const ParameterValue& value) {
     switch (value.type) {
     case PARAMETER_INT: return int_to_text(value.int_value);
-    case PARAMETER_DBL: return double_to_text(value.double_value);
+    // Read back, the text gives the same double: a field left as it is, a
+    // box quoting a bound and a pushed statement all hold the value itself.
+    case PARAMETER_DBL: return double_to_exact_text(value.double_value);
     case PARAMETER_LNG: return long_to_text(value.long_value);
     case PARAMETER_BLN: return value.bool_value ? "true" : "false";
     case PARAMETER_CHR: return std::string(1, value.char_value);

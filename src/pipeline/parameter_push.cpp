@@ -181,7 +181,7 @@ std::string format_parameter_statement(const EntityParameter& p) {
     const ParameterValue& v = p.current;
     switch (p.type) {
     case PARAMETER_INT: return concat4(head, " = ", int_to_text(v.int_value), ";");
-    case PARAMETER_DBL: return concat4(head, " = ", double_to_text(v.double_value), ";");
+    case PARAMETER_DBL: return concat4(head, " = ", double_to_exact_text(v.double_value), ";");
     case PARAMETER_LNG: return concat4(head, " = ", long_to_text(v.long_value), ";");
     case PARAMETER_BLN: return concat4(head, " = ", v.bool_value ? "true" : "false", ";");
     case PARAMETER_CHR: return concat4(head, " = '", std::string(1, v.char_value), "';");

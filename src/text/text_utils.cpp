@@ -119,6 +119,12 @@ std::string double_to_text(double value) {
     return formatted_double(value, std::chars_format::general, 6);
 }
 
+std::string double_to_exact_text(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string();
+}
+
 std::string double_to_text_fixed(double value, int32_t decimals) {
     if (decimals < 0) {
         decimals = 6;

@@ -42,6 +42,9 @@ std::string int_to_text(int32_t value);
 std::string long_to_text(int64_t value);
 // General notation, six significant digits ("%g"): 0.5, 100, 1.23457e+06, 1e-05.
 std::string double_to_text(double value);
+// The shortest text that reads back as the same double: 0.5, 1234567,
+// 0.123456789, 1e-300.
+std::string double_to_exact_text(double value);
 // Fixed notation with exactly `decimals` digits (a negative count means 6).
 std::string double_to_text_fixed(double value, int32_t decimals);
 std::string char_to_text(char c);

@@ -20,8 +20,17 @@ TEST(TypedValue, ConversionsFollowFormattedInputRules) {
         {PARAMETER_INT, "abc", "null"},    {PARAMETER_INT, "+-5", "null"},     {PARAMETER_INT, "99999999999", "null"},
         {PARAMETER_LNG, "\t-9000000000x", "-9000000000"},
         {PARAMETER_DBL, "  2.5e2;", "250"}, {PARAMETER_DBL, ".5", "0.5"},      {PARAMETER_DBL, "0x1p3", "8"},
-        {PARAMETER_DBL, "3.14159265", "3.14159"}, {PARAMETER_DBL, "x1", "null"},
-        {PARAMETER_BLN, "tx", "true"},     {PARAMETER_BLN, "1", "false"},      {PARAMETER_BLN, "", "null"},
+        {PARAMETER_DBL, "3.14159265", "3.14159265"}, {PARAMETER_DBL, "x1", "null"},
+        // A double's text reads back as the same double: seven to seventeen
+        // significant digits, tiny and huge values.
+        {PARAMETER_DBL, "1234567", "1234567"}, {PARAMETER_DBL, "0.123456789", "0.123456789"},
+        {PARAMETER_DBL, "0.9999999", "0.9999999"}, {PARAMETER_DBL, "1.2345678901234567", "1.2345678901234567"},
+        {PARAMETER_DBL, "123456789012.5", "123456789012.5"}, {PARAMETER_DBL, "1e-300", "1e-300"},
+        {PARAMETER_DBL, "-4.9e-324", "-5e-324"}, {PARAMETER_DBL, "1.7976931348623157e308", "1.7976931348623157e+308"},
+        // A flag written as a number reads as the kernel reads it.
+        {PARAMETER_BLN, "tx", "true"},     {PARAMETER_BLN, "1", "true"},       {PARAMETER_BLN, "", "null"},
+        {PARAMETER_BLN, "0", "false"},     {PARAMETER_BLN, "-1", "true"},      {PARAMETER_BLN, "false", "false"},
+        {PARAMETER_BLN, "true", "true"},   {PARAMETER_BLN, "yes", "false"},
         {PARAMETER_CHR, "'a'", "a"},       {PARAMETER_CHR, "'ab'", "b"},
         {PARAMETER_CHR, "a", "null"},      {PARAMETER_STR, "\"hello\"", "hello"}, {PARAMETER_STR, "\"\"", ""},
         {PARAMETER_STR, "x", "null"},      {PARAMETER_MSH, "anything", "null"},
@@ -30,6 +39,9 @@ TEST(TypedValue, ConversionsFollowFormattedInputRules) {
         const ParameterValue v = parse_typed_value(c.type, c.text);
         EXPECT_EQ(typed_value_to_text(v), c.expected) << c.type << " '" << c.text << "'";
         EXPECT_EQ(v.type, std::string(c.expected) == "null" ? PARAMETER_UNDEFINED : c.type) << c.text;
+        if (c.type == PARAMETER_DBL && v.type == PARAMETER_DBL) {
+            EXPECT_EQ(parse_typed_value(c.type, typed_value_to_text(v)).double_value, v.double_value) << c.text;
+        }
     }
 }
 
@@ -46,6 +58,8 @@ TEST(TypedValue, NumbersIgnoreTheProcessLocale) {
 TEST(ParameterDefinition, FieldsOfEachForm) {
     const std::pair<const char*, const char*> cases[] = {
         {"DBL   radius = 2.5", "DBL|radius|2.5|null|null|radius||"},
+        {"DBL e(0.9999999, 0, 0.9999999, \"Edge\")", "DBL|e|0.9999999|0|0.9999999|Edge||"},
+        {"BLN on = 1", "BLN|on|true|null|null|on||"}, {"BLN off(0, \"Off\")", "BLN|off|false|null|null|Off||"},
         {"int count(4, 1, 10, \"Count\", extra, 'last')", "INT|count|4|1|10|Count|extra|last"},
         {"LNG big(7, 1)", "LNG|big|7|null|null|big||"},
         {"BLN flag(true, 'Flag', \"tail\")", "BLN|flag|true|null|null|Flag||tail"},

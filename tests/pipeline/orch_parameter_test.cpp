@@ -40,8 +40,8 @@ TEST(ParameterStatement, EachTypeIsWrittenAsTheKernelReadsIt) {
     EXPECT_EQ(text(PARAMETER_INT, "n", [](ParameterValue& v) { v.int_value = -42; }), "INT n = -42;");
     EXPECT_EQ(text(PARAMETER_LNG, "seed", [](ParameterValue& v) { v.long_value = INT64_MIN; }),
               "LNG seed = -9223372036854775808;");
-    EXPECT_EQ(text(PARAMETER_DBL, "d", [](ParameterValue& v) { v.double_value = 0.1234567; }), "DBL d = 0.123457;");
-    EXPECT_EQ(text(PARAMETER_DBL, "e", [](ParameterValue& v) { v.double_value = 1234567.0; }), "DBL e = 1.23457e+06;");
+    EXPECT_EQ(text(PARAMETER_DBL, "d", [](ParameterValue& v) { v.double_value = 0.1234567; }), "DBL d = 0.1234567;");
+    EXPECT_EQ(text(PARAMETER_DBL, "e", [](ParameterValue& v) { v.double_value = 1234567.0; }), "DBL e = 1234567;");
     EXPECT_EQ(text(PARAMETER_BLN, "on", [](ParameterValue& v) { v.bool_value = 1; }), "BLN on = true;");
     EXPECT_EQ(text(PARAMETER_CHR, "mark", [](ParameterValue& v) { v.char_value = 'x'; }), "CHR mark = 'x';");
     EXPECT_EQ(text(PARAMETER_STR, "title", [](ParameterValue& v) { v.string_value = "say \"hi\""; }),

@@ -301,13 +301,25 @@ TEST_F(ReassemblyTest, ProfilingAssemblesAgainWhatHasNoReport) {
     EXPECT_EQ(sub_meshes().at(2), before[2]);
 }
 
-// Untouched texts holding the characters a definition is cut at are staged
-// as declared, and the kernel prints them so.
+// Untouched parameters are staged with the values the kernel read from the
+// script: texts holding the characters a definition is cut at, doubles of
+// many digits, flags written as numbers, values at their bounds. The kernel
+// prints them so.
 TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
     open_one("cube.vrek", "INT n(3, 1, 10, \"N, count\");\nDBL w = 0.5;\nSTR s = \"a=b\";\nSTR t(\"x,y(1)\", \"T\");\n"
-                          "CHR m(',', \"M\");\nprint(s); print(t); print(m);\nreturn box(w).tx(n);\n");
+                          "CHR m(',', \"M\");\nDBL big = 1234567;\nDBL d(0.123456789, 0, 1, \"Fine\");\n"
+                          "DBL top(0.9999999, 0, 0.9999999, \"Edge\");\nDBL tiny = 1e-300;\n"
+                          "LNG l(9000000000, 1, 9000000000, \"L\");\nINT low(-5, -5, 0, \"Low\");\nBLN b = 1;\n"
+                          "BLN off(0, \"Off\");\nBLN neg = -1;\n"
+                          "print(s); print(t); print(m); print(big); print(d); print(top); print(tiny); print(l);\n"
+                          "print(low); print(b); print(off); print(neg);\nreturn box(w).tx(n);\n");
     EntityRecord& e = ctx.entity(0);
-    ASSERT_EQ(e.parse_result.parameter_count, 5);
+    ASSERT_EQ(e.parse_result.parameter_count, 14);
+    const Lines declared{"a=b", "x,y(1)", ",", "1234567", "0.123456789", "0.9999999", "1e-300", "9e+09",
+                         "-5", "1", "0", "1"};
+    const Lines read = ctx.channel(TRACE_KERNEL);
+    ASSERT_GE(read.size(), declared.size());
+    ASSERT_EQ(Lines(read.begin(), read.begin() + 12), declared);
     InteropMesh* first = e.mesh;
     const double first_x = first->bounds.at(0);
     ctx.app->entities.current_environment_parts.parameter_view->selected_row = 0;
@@ -319,11 +331,13 @@ TEST_F(PushTest, PushReassemblesWithTheNewValueAndASecondPushDoesNothing) {
     EXPECT_NEAR(e.mesh->bounds.at(0) - first_x, 4.0, 1e-9);
     EXPECT_NE(staged("vrek_assemble_in")
                   .find("// parameters\nINT n = 7;\nDBL w = 0.5;\nSTR s = \"a=b\";\nSTR t = \"x,y(1)\";\nCHR m = ',';\n"
+                        "DBL big = 1234567;\nDBL d = 0.123456789;\nDBL top = 0.9999999;\nDBL tiny = 1e-300;\n"
+                        "LNG l = 9000000000;\nINT low = -5;\nBLN b = true;\nBLN off = false;\nBLN neg = true;\n"
                         "// logic\n"),
               std::string::npos);
     const Lines kernel = ctx.channel(TRACE_KERNEL);
-    ASSERT_GE(kernel.size(), 3u);
-    EXPECT_EQ(Lines(kernel.begin(), kernel.begin() + 3), (Lines{"a=b", "x,y(1)", ","}));
+    ASSERT_GE(kernel.size(), declared.size());
+    EXPECT_EQ(Lines(kernel.begin(), kernel.begin() + 12), declared);
     EXPECT_EQ(e.parse_result.parameters[0].last_pushed.int_value, 7);
     EXPECT_EQ(ctx.app->gl_retirement.retired_vertex_arrays.size(), 1u);
     const std::string label = e.summary_lines.at(1) + "\n" + e.summary_lines.at(2);

@@ -1,5 +1,6 @@
 #include "panes/inspector/parameter_actions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -43,12 +44,25 @@ ParameterValue parse_user_value(int32_t type, const std::string& text) {
     return value;
 }
 
-void show_value(AppContext& app, int32_t row, const EntityParameter& p, bool two_decimals) {
+// Decimals a slider keeps: two, or as many as a hundredth of a narrower
+// span needs, so that each step of the slider still moves the value.
+int32_t slider_decimals(const EntityParameter& p) {
+    const double span = std::fabs(p.upper.double_value - p.lower.double_value);
+    if (!(span > 0.0) || !std::isfinite(span)) return 2;
+    return std::clamp(static_cast<int32_t>(std::ceil(-std::log10(span))) + 2, 2, 17);
+}
+
+void show_value(AppContext& app, int32_t row, const EntityParameter& p, bool fixed_decimals) {
     if (p.type == PARAMETER_BLN) {
         const bool on = p.current.bool_value != 0;
         set_parameter_field(app, row, on ? "TRUE" : "FALSE", on ? true_colour : false_colour);
-    } else if (two_decimals && p.type == PARAMETER_DBL) {
-        set_parameter_field(app, row, double_to_text_fixed(p.current.double_value, 2), 0);
+    } else if (fixed_decimals && p.type == PARAMETER_DBL) {
+        // The field must read back as the value in use: fixed decimals only
+        // while they do, the value's own text otherwise.
+        const std::string fixed = double_to_text_fixed(p.current.double_value, slider_decimals(p));
+        double back = 0.0;
+        const bool exact = text_to_double(fixed, back) && back == p.current.double_value;
+        set_parameter_field(app, row, exact ? fixed : typed_value_to_text(p.current), 0);
     } else {
         set_parameter_field(app, row, typed_value_to_text(p.current), 0);
     }
@@ -72,7 +86,12 @@ void mark_for_push(EntityRecord& entity) {
 void set_from_fraction(EntityParameter& p, double f) {
     if (!has_slider(p)) return;
     if (p.type == PARAMETER_DBL) {
-        p.current.double_value = f * (p.upper.double_value - p.lower.double_value) + p.lower.double_value;
+        // Rounded to the decimals the field shows, and kept within the bounds.
+        const double lower = p.lower.double_value, upper = p.upper.double_value;
+        double v = f * (upper - lower) + lower, shown = v;
+        if (text_to_double(double_to_text_fixed(v, slider_decimals(p)), shown)) v = shown;
+        if (lower <= upper) v = std::min(std::max(v, lower), upper);
+        p.current.double_value = v;
     } else if (p.type == PARAMETER_INT || p.type == PARAMETER_LNG) {
         const bool is_int = p.type == PARAMETER_INT;
         const int64_t lower = is_int ? p.lower.int_value : p.lower.long_value;

@@ -110,6 +110,17 @@ struct Oracle {
         value = strtod_l(s, &end, c_locale);
         return end != s && errno != ERANGE && std::isfinite(value);
     }
+    // A flag: a whole number (blanks around it) is true when not zero.
+    bool flag(const std::string& text) const {
+        static const std::string blanks(" \t\n\r\0", 5);
+        const size_t a = text.find_first_not_of(blanks), b = text.find_last_not_of(blanks);
+        const std::string core = a == std::string::npos ? "" : text.substr(a, b - a + 1);
+        char* end = nullptr;
+        errno = 0;
+        const long long n = strtoll_l(core.c_str(), &end, 10, c_locale);
+        const bool whole = !core.empty() && end == core.c_str() + core.size() && errno != ERANGE;
+        return whole ? n != 0 : text[0] == 'T' || text[0] == 't';
+    }
     bool integer(const std::string& text, int64_t lo, int64_t hi, int64_t& value) const {
         const char* s = text.c_str();
         char* end = nullptr;
@@ -262,7 +273,7 @@ TEST_F(Editing, ParameterTextsMatchTheCLibraryOrChangeNothing) {
             if (row == 0 || row == 3) { ASSERT_EQ(p.current.int_value, n) << text; }
             if (row == 1) { ASSERT_EQ(p.current.long_value, n) << text; }
             if (row == 2 || row == 4) { ASSERT_EQ(p.current.double_value, d) << text; }
-            if (row == 5) { ASSERT_EQ(p.current.bool_value, text[0] == 'T' || text[0] == 't') << text; }
+            if (row == 5) { ASSERT_EQ(p.current.bool_value, oracle.flag(text)) << text; }
             if (row == 6) { ASSERT_EQ(p.current.char_value, text[0]) << text; }
             if (row == 7) { ASSERT_EQ(p.current.string_value, text); }
             if (row <= 2) {
@@ -376,6 +387,7 @@ TEST_F(Editing, SlidersTruncateInsideTheBoundsAndPushByMode) {
     EXPECT_EQ(rows[0]->current.int_value, 3);
     EXPECT_EQ(rows[1]->current.long_value, static_cast<int64_t>(0.333 * (2.0 * 9223372036854775808.0) - 9223372036854775808.0));
     EXPECT_EQ(app->parameter_value_fields[2].text, "0.33");
+    EXPECT_EQ(rows[2]->current.double_value, 0.33);  // the value the field shows
     app->parameter_sliders[1].dragging = true;
     e.parameter_multi_edit_mode = 0;
     on_parameter_slider_changed(*app, 1.0);
