@@ -302,6 +302,8 @@ void build_parameter_pane(AppContext& a) {
                                  on_click_variant_directives, push_parameters_action};
     for (int i = 0; i < 6; ++i) {
         buttons[i]->hover_palette = gradient(8);
+        // The three modes show whether they are on, as the other toggles do.
+        if (i < 3) buttons[i]->selected_palette = gradient(8);
         buttons[i]->text_opacity = i == 4 ? 1.0 : 0.5;
         tip(*buttons[i], parameter_button_tips[static_cast<size_t>(i)]);
         buttons[i]->click_handler = clicks[i];

@@ -363,6 +363,9 @@ struct DialogState {
     int32_t pending_reassembly_index = -1;
     int32_t pending_delete_index = -1;
     int64_t export_size_estimate = 0;
+    // The open message boxes (PANE_INFO, PANE_ERROR, PANE_WARNING) in the
+    // order they were raised: the last is on top, and the only one shown.
+    std::vector<int32_t> message_box_stack;
 };
 
 struct PpdViewState {

@@ -411,7 +411,7 @@ int32_t dispatch_app_key_down(AppContext& app, int32_t key, int32_t modifiers) {
         if (app.pane_open_flags[PANE_CONFIRM] && app.dialogs.confirm_extra_shown) {
             select_confirm_mesh_algorithm(app, k);
             handled = true;
-        } else if (app.pane_open_flags[PANE_RUN]) {
+        } else if (app.pane_open_flags[PANE_RUN] && top_message_box(app) < 0) {  // not under a box
             select_mesh_algorithm(app, k);
             handled = true;
         }

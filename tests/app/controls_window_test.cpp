@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -22,6 +23,7 @@
 #include "context/app_context.h"
 #include "art/icon_table.h"
 #include "panes/menus/interface_themes.h"
+#include "panes/popups/export_dialog.h"
 #include "panes/popups/message_boxes.h"
 #include "platform/files.h"
 #include "platform/platform_state.h"
@@ -30,6 +32,7 @@
 #include "support/screen_picture.h"
 #include "support/window_size.h"
 #include "ui/slider.h"
+#include "ui/text_field.h"
 #include "ui/theme.h"
 
 namespace {
@@ -252,9 +255,9 @@ TEST_F(ControlsWindow, PopupCloseButtonsCloseTheTopMostPopup) {
     ASSERT_TRUE(click(close_mark(named("FILEPANE"))));
     EXPECT_LT(changed_share(none, settled(), whole), 0.005) << "the browser's X left the browser open";
 
-    // With the information and the error box open, the X at the boxes'
-    // place closes the information box first (as Escape does), then the
-    // error box.
+    // With the error box and then the information box raised, the screen
+    // shows the information box whole, as if alone: nothing of the error box
+    // shows through. Its X closes it, and the error box shows again.
     show_error_box(app, "Error: First Message", "The error box's text.");
     const Picture error_alone = settled();
     ASSERT_TRUE(live.xdotool("key Escape"));
@@ -266,16 +269,82 @@ TEST_F(ControlsWindow, PopupCloseButtonsCloseTheTopMostPopup) {
     show_error_box(app, "Error: First Message", "The error box's text.");
     show_info_box(app, "Info: Second Message", "The information box's text.");
     const Picture both = settled();
-    save(both, "info_and_error");
-    const Placed error = named("ERRORPANE");
-    ASSERT_TRUE(error && named("INFOPANE"));
-    ASSERT_GT(changed_share(error_alone, info_alone, error.r), 0.01);
-    ASSERT_TRUE(click(close_mark(error)));
+    save(both, "info_over_error");
+    const Placed info = named("INFOPANE");
+    ASSERT_TRUE(info);
+    ASSERT_GT(changed_share(error_alone, info_alone, info.r), 0.002);
+    EXPECT_LT(changed_share(info_alone, both, info.r), 0.0005) << "the box beneath shows through";
+    ASSERT_TRUE(click(close_mark(info)));
     const Picture one_closed = settled();
     save(one_closed, "info_closed");
-    EXPECT_LT(changed_share(error_alone, one_closed, error.r), 0.002) << "the error box is not the one left open";
+    EXPECT_LT(changed_share(error_alone, one_closed, info.r), 0.0005) << "the error box is not the one left open";
     ASSERT_TRUE(click(close_mark(named("ERRORPANE"))));
     EXPECT_LT(changed_share(none, settled(), whole), 0.005);
+}
+
+// A visible text field under `from`.
+Placed text_field(const Placed& from) {
+    for (const Placed& p : all_under(from))
+        if (dynamic_cast<const TextField*>(p.e)) return p;
+    return {};
+}
+
+// A refused export name raises a warning over the export pane. Enter, and
+// clicks inside the warning or on the Export button beneath it, reach only
+// the warning: no confirmation, no file. Once its X closed it, Enter exports.
+TEST_F(ControlsWindow, MessageBoxTakesTheInputFromThePaneBeneath) {
+    ASSERT_TRUE(live.open());
+    ASSERT_TRUE(live.finish_intro(sample));
+    ASSERT_TRUE(live.open_scripts({sample.workspace() + "parameters.vrek"}));
+    // The workspace came after the interface, as the configuration gives it.
+    set_export_location(app, sample.workspace());
+    ASSERT_TRUE(click(named("EXPORT")));
+    ASSERT_TRUE(live.pump_until([&] { return bool(named("EXPORTPANE")); }, 5000));
+    ASSERT_TRUE(live.await_frames());
+    ASSERT_TRUE(click(with_text(named("EXPORTPANE"), "STL")));
+    const auto name_typed = [&](const std::string& text) {
+        return click(text_field(named("EXPORTPANE"))) &&
+               live.xdotool("key ctrl+a BackSpace type --delay 20 " + text) && live.xdotool("key Return");
+    };
+    ASSERT_TRUE(name_typed("first"));
+    const Placed export_button = with_text(named("EXPORTPANE"), "Export");
+    ASSERT_TRUE(export_button);
+    const auto exported = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(sample.workspace()))
+            if (entry.path().filename().string().rfind("first", 0) == 0) return true;
+        return false;
+    };
+    const auto warned = [&] {
+        return name_typed("a/b") && live.pump_until([&] { return bool(named("WARNINGPANE")); }, 5000);
+    };
+
+    ASSERT_TRUE(warned());
+    const Picture warning_shown = settled();
+    save(warning_shown, "export_name_warning");
+    const Rect whole{0, 0, warning_shown.width, warning_shown.height};
+    ASSERT_TRUE(live.xdotool("key Return"));
+    live.pump_for(500);
+    EXPECT_FALSE(named("WARNINGPANE")) << "Enter left the warning open";
+    EXPECT_FALSE(named("CONFIRMPANE")) << "Enter on the warning went on to the export";
+    EXPECT_TRUE(named("EXPORTPANE"));
+
+    ASSERT_TRUE(warned());
+    const Placed warning = named("WARNINGPANE");
+    for (const Placed& target : {export_button, warning}) {
+        ASSERT_TRUE(click(target));
+        live.pump_for(500);
+        EXPECT_LT(changed_share(warning_shown, settled(), whole), 0.001) << "a click reached the pane beneath";
+        EXPECT_FALSE(named("CONFIRMPANE"));
+    }
+    EXPECT_FALSE(exported());
+
+    // The control: closed by its X, the warning leaves the pane to Enter.
+    ASSERT_TRUE(click(close_mark(named("WARNINGPANE"))));
+    ASSERT_TRUE(live.pump_until([&] { return !named("WARNINGPANE"); }, 5000));
+    ASSERT_TRUE(live.xdotool("key Return"));
+    ASSERT_TRUE(live.pump_until([&] { return bool(named("CONFIRMPANE")); }, 5000));
+    ASSERT_TRUE(live.xdotool("key Return"));
+    EXPECT_TRUE(live.pump_until(exported, 30'000));
 }
 
 // --- Boolean values and parameter sliders ----------------------------------
@@ -345,6 +414,19 @@ TEST_F(ControlsWindow, ParameterValuesAndSlidersCanBeSeen) {
         return on ? on : with_text(pane, "FALSE");
     };
     ASSERT_TRUE(live.pump_until([&] { return bool(value()); }, 5000));
+
+    // Each mode button looks different on, and as before off again.
+    for (const char* mode : {"Auto-Sync.", "Immediate", "Multi-Edit-Mode"}) {
+        const Picture off = settled();
+        const Placed button = with_text(named("PARAMETERCONTROL"), mode);
+        ASSERT_TRUE(button) << mode;
+        ASSERT_TRUE(click(button));
+        const Picture on = settled();
+        save(on, std::string("mode_on_") + mode);
+        EXPECT_GT(changed_share(off, on, button.r), 0.3) << mode << " looks the same on and off";
+        ASSERT_TRUE(click(button));
+        EXPECT_LT(changed_share(off, settled(), button.r), 0.002) << mode << " looks different off again";
+    }
 
     // Each bounded parameter's slider shows its thumb.
     const Picture shown = settled();

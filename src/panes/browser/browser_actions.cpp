@@ -143,6 +143,10 @@ void confirm_active_pane(AppContext& app) {
     const auto& open = app.pane_open_flags;
     if (open[PANE_CONFIRM]) {
         accept_confirm_dialog(app);
+    } else if (top_message_box(app) >= 0) {
+        // A message box covers the pane: Enter dismisses it, as its close
+        // button does, and acts on nothing beneath it.
+        escape_from_popups(app);
     } else if (open[PANE_RUN] || open[PANE_PARSE]) {
         escape_from_popups(app);
         assemble_environment_action(app);

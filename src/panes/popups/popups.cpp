@@ -1,5 +1,7 @@
 #include "panes/popups/popups.h"
 
+#include <algorithm>
+
 #include "context/app_context.h"
 #include "context/current_environment.h"
 #include "panes/popups/export_dialog.h"
@@ -104,21 +106,38 @@ void close_profile_pane(AppContext& app) { plain_close(app, PANE_PROFILE); }
 void close_directive_pane(AppContext& app) { plain_close(app, PANE_DIRECTIVE); }
 void close_export_pane(AppContext& app) { plain_close(app, PANE_EXPORT); }
 
-void close_warning_box(AppContext& app) {
-    close_keeping_others(app, PANE_WARNING);
-    app.message_mask.visible = false;
+void raise_message_box(AppContext& app, int32_t index) {
+    std::vector<int32_t>& stack = app.dialogs.message_box_stack;
+    stack.erase(std::remove(stack.begin(), stack.end(), index), stack.end());
+    stack.push_back(index);
+    // Seen whole: the boxes beneath wait hidden until it closes.
+    for (int32_t box : stack) popup_pane(app, box).visible = box == index;
+    // The mask under the boxes keeps every click from the panes beneath.
+    app.message_mask.visible = true;
+}
+
+int32_t top_message_box(const AppContext& app) {
+    const std::vector<int32_t>& stack = app.dialogs.message_box_stack;
+    for (auto box = stack.rbegin(); box != stack.rend(); ++box)
+        if (app.pane_open_flags[*box]) return *box;
+    for (int32_t box : {PANE_INFO, PANE_ERROR, PANE_WARNING})
+        if (app.pane_open_flags[box]) return box;
+    return -1;
+}
+
+static void close_message_box(AppContext& app, int32_t index) {
+    std::vector<int32_t>& stack = app.dialogs.message_box_stack;
+    stack.erase(std::remove(stack.begin(), stack.end(), index), stack.end());
+    close_keeping_others(app, index);
+    const int32_t next = top_message_box(app);
+    if (next >= 0) popup_pane(app, next).visible = true;
+    app.message_mask.visible = next >= 0;
     refresh_root(app);
 }
 
-void close_error_box(AppContext& app) {
-    close_keeping_others(app, PANE_ERROR);
-    refresh_root(app);
-}
-
-void close_info_box(AppContext& app) {
-    close_keeping_others(app, PANE_INFO);
-    refresh_root(app);
-}
+void close_warning_box(AppContext& app) { close_message_box(app, PANE_WARNING); }
+void close_error_box(AppContext& app) { close_message_box(app, PANE_ERROR); }
+void close_info_box(AppContext& app) { close_message_box(app, PANE_INFO); }
 
 void close_open_pane(AppContext& app) {
     close_keeping_others(app, PANE_OPEN);
@@ -128,15 +147,12 @@ void close_open_pane(AppContext& app) {
 void escape_from_popups(AppContext& app) {
     auto& open = app.pane_open_flags;
     const bool startup_running = app.startup.startup_done == 0;
+    const int32_t box = top_message_box(app);
     if (open[PANE_CONFIRM]) {
         close_confirm_dialog(app);
-    } else if (open[PANE_INFO]) {
-        close_info_box(app);
-    } else if (open[PANE_ERROR]) {
-        close_error_box(app);
-    } else if (open[PANE_WARNING]) {
-        if (!open[PANE_FILE] && startup_running) app.configuration_mask.visible = true;
-        close_warning_box(app);
+    } else if (box >= 0) {
+        if (box == PANE_WARNING && !open[PANE_FILE] && startup_running) app.configuration_mask.visible = true;
+        close_message_box(app, box);
     } else {
         // Run, parse, capture, screenshot, profile, directive; export unless
         // the browser chooses its folder; about; help.

@@ -36,7 +36,14 @@ void close_profile_pane(AppContext& app);
 void close_directive_pane(AppContext& app);
 void close_export_pane(AppContext& app);
 
-// Message-box closers: OVERLAY and MASKPANE stay while another popup is open.
+// Puts a message box (PANE_INFO, PANE_ERROR or PANE_WARNING) on top of the
+// others, the only one shown, over the mask that keeps clicks from the panes
+// beneath.
+void raise_message_box(AppContext& app, int32_t index);
+// The open message box on top, -1 when none is open.
+int32_t top_message_box(const AppContext& app);
+// Message-box closers: the box beneath shows again; OVERLAY and MASKPANE
+// stay while another popup is open.
 void close_warning_box(AppContext& app);
 void close_error_box(AppContext& app);
 void close_info_box(AppContext& app);

@@ -8,6 +8,7 @@
 #include "panes/bars/bar_toggles.h"
 #include "panes/inspector/confirmations.h"
 #include "panes/bars/directive_bars.h"
+#include "panes/browser/browser_actions.h"
 #include "panes/environments/environments.h"
 #include "panes/popups/message_boxes.h"
 #include "support/shell_fixture.h"
@@ -52,12 +53,44 @@ TEST_F(Popups, BrowserOverExportAndWarningsDuringStartUp) {
     EXPECT_FALSE(open(PANE_FILE) || app->FILEPANE.visible);
     EXPECT_TRUE(open(PANE_EXPORT) && app->EXPORTPANE.visible && masks_shown());
 
+    // Over the configuration too, the mask keeps the clicks from beneath.
     app->startup.startup_done = 0;
     app->configuration_mask.visible = false;
     show_warning_box(*app, "Warning: Nothing to Parse", "");
-    EXPECT_FALSE(app->message_mask.visible);
+    EXPECT_TRUE(app->message_mask.visible);
     escape_from_popups(*app);
     EXPECT_TRUE(app->configuration_mask.visible);
+    EXPECT_FALSE(app->message_mask.visible);
+}
+
+// Enter on a box closes the box on top, as its close button does: the box
+// beneath shows again, and nothing of the pane under them runs.
+TEST_F(Popups, EnterClosesTheBoxOnTopAndActsOnNothingBeneath) {
+    app->export_settings.export_ready = 1;
+    app->export_settings.export_name = "first";
+    for (int32_t pane : std::initializer_list<int32_t>{PANE_RUN, PANE_PARSE, PANE_CAPTURE, PANE_SCREENSHOT,
+                                                     PANE_PROFILE, PANE_EXPORT, -1}) {
+        if (pane >= 0) {
+            app->pane_open_flags[pane] = 1;
+            popup_pane(*app, pane).visible = true;
+        } else {
+            app->startup.startup_done = 0;  // the configuration waits
+        }
+        show_warning_box(*app, "Warning: W", "w");
+        show_error_box(*app, "Error: E", "e");
+        EXPECT_TRUE(app->ERRORPANE.visible && !app->WARNINGPANE.visible && app->message_mask.visible) << pane;
+        confirm_active_pane(*app);
+        EXPECT_TRUE(!open(PANE_ERROR) && open(PANE_WARNING) && app->WARNINGPANE.visible) << pane;
+        confirm_active_pane(*app);
+        EXPECT_FALSE(open(PANE_WARNING) || open(PANE_ERROR) || open(PANE_INFO) || open(PANE_CONFIRM)) << pane;
+        EXPECT_FALSE(app->message_mask.visible || open(PANE_LOAD)) << pane;
+        if (pane >= 0) {
+            EXPECT_TRUE(open(pane) && popup_pane(*app, pane).visible) << pane;
+            escape_from_popups(*app);
+        } else {
+            EXPECT_LT(app->startup.workspace_prepared_at, 0.0);
+        }
+    }
 }
 
 int actions = 0;
