@@ -26,6 +26,7 @@
 #include "platform/files.h"
 #include "platform/platform_state.h"
 #include "app/app_main.h"
+#include "support/close_request.h"
 #include "support/live_application.h"
 #include "support/private_display.h"
 
@@ -91,13 +92,7 @@ void click(SessionDriver& d, const Element& e) {
 void request_close() {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return;
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = GDK_WINDOW_XID(gtk_widget_get_window(platform_state.window));
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+    send_close_request(display, GDK_WINDOW_XID(gtk_widget_get_window(platform_state.window)));
     XCloseDisplay(display);
 }
 

@@ -11,5 +11,7 @@ inline void send_close_request(Display* display, Window window) {
     event.xclient.format = 32;
     event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
     XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
+    // A round trip: the server has the request before the sender goes on
+    // (or exits and closes its connection).
+    XSync(display, False);
 }
