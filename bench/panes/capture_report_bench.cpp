@@ -68,7 +68,14 @@ void BM_SaveScreenshot1280x800(benchmark::State& state) {
     // A rendered interface: flat areas with some detail.
     for (size_t i = 0; i < c.screenshot_pixels.size(); ++i)
         c.screenshot_pixels[i] = static_cast<uint8_t>((i / 4) % 1280 < 256 ? (i * 13) >> 7 : 200 + (i & 3));
-    for (auto _ : state) save_application_screenshot(*app);
+    // A capture never replaces a file: each round writes the name afresh.
+    const std::string written = workspace_path + c.screenshot_name + ".png";
+    for (auto _ : state) {
+        save_application_screenshot(*app);
+        state.PauseTiming();
+        std::filesystem::remove(written);
+        state.ResumeTiming();
+    }
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_SaveScreenshot1280x800)->Unit(benchmark::kMillisecond);

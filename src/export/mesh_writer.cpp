@@ -167,6 +167,7 @@ static WalkedMesh walked(const InteropMesh* mesh, const EntityRecord& owner, boo
     w.mesh = mesh;
     w.owner = &owner;
     w.identity = identity;
+    w.mirrored = !identity && entity_transform_mirrors(owner);
     w.stride = mesh->dimension == 2 ? 2 : 3;
     w.vertex_count = static_cast<int64_t>(mesh->positions.size() / static_cast<size_t>(w.stride));
     return w;

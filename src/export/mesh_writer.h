@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -116,6 +117,9 @@ struct WalkedMesh {
     // The entity whose transform applies (the parent of a sub-element).
     const EntityRecord* owner = nullptr;
     bool identity = true;
+    // The owner's transform turns the mesh inside out: the visitors hand
+    // every face with its corners reversed, so it winds outward again.
+    bool mirrored = false;
     // Doubles per position: 2 for a flat mesh, else 3.
     int32_t stride = 3;
     int64_t vertex_count = 0;
@@ -131,26 +135,34 @@ int64_t walked_vertex_total(const std::vector<WalkedMesh>& meshes);
 
 // Visits the polygons that can be written: the whole list is skipped when
 // its count, sizes or corners run past its end, and a polygon with a corner
-// outside the mesh's vertices is skipped. face(corners, n).
+// outside the mesh's vertices is skipped. face(corners, n), the corners
+// reversed for a mirrored mesh.
 template <typename Face>
 void visit_polygons(const WalkedMesh& w, Face&& face) {
     const std::vector<uint32_t>& list = w.mesh->polygons;
     const uint64_t limit = static_cast<uint64_t>(w.vertex_count);
     const uint32_t* data = list.data();
     const size_t size = list.size();
+    std::vector<uint32_t> reversed;
     auto corners_fit = [&](const uint32_t* corners, uint64_t n) {
         for (uint64_t k = 0; k < n; ++k) {
             if (corners[k] >= limit) return false;
         }
         return true;
     };
+    auto put = [&](const uint32_t* corners, uint32_t n) {
+        if (!corners_fit(corners, n)) return;
+        if (w.mirrored) {
+            reversed.assign(std::make_reverse_iterator(corners + n), std::make_reverse_iterator(corners));
+            corners = reversed.data();
+        }
+        face(corners, n);
+    };
     if (size == 0) return;
     const int32_t fixed = w.mesh->polygon_size;
     if (fixed > 0) {
         const size_t n = static_cast<size_t>(fixed);
-        for (size_t i = 0; i + n <= size; i += n) {
-            if (corners_fit(data + i, n)) face(data + i, static_cast<uint32_t>(n));
-        }
+        for (size_t i = 0; i + n <= size; i += n) put(data + i, static_cast<uint32_t>(n));
         return;
     }
     // The count is a signed 32-bit value: 0 or less means no polygons.
@@ -164,12 +176,13 @@ void visit_polygons(const WalkedMesh& w, Face&& face) {
     const uint32_t* corners = data + 1 + p;
     for (uint64_t k = 1; k <= p; ++k) {
         const uint32_t n = data[k];
-        if (corners_fit(corners, n)) face(corners, n);
+        put(corners, n);
         corners += n;
     }
 }
 
-// Visits the whole triangles whose three corners lie in the mesh. face(corners).
+// Visits the whole triangles whose three corners lie in the mesh.
+// face(corners), reversed for a mirrored mesh.
 template <typename Face>
 void visit_triangles(const WalkedMesh& w, Face&& face) {
     const std::vector<uint32_t>& list = w.mesh->triangles;
@@ -177,7 +190,13 @@ void visit_triangles(const WalkedMesh& w, Face&& face) {
     const uint32_t* data = list.data();
     const size_t size = list.size();
     for (size_t i = 0; i + 2 < size; i += 3) {
-        if (data[i] < limit && data[i + 1] < limit && data[i + 2] < limit) face(data + i);
+        if (data[i] >= limit || data[i + 1] >= limit || data[i + 2] >= limit) continue;
+        if (!w.mirrored) {
+            face(data + i);
+        } else {
+            const uint32_t reversed[3] = {data[i + 2], data[i + 1], data[i]};
+            face(reversed);
+        }
     }
 }
 

@@ -60,6 +60,18 @@ bool entity_transform_is_identity(const EntityRecord& e) {
            e.euler_angles[1] == 0.0 && e.euler_angles[2] == 0.0;
 }
 
+bool entity_transform_mirrors(const EntityRecord& e) {
+    // Without a valid order only the rotation applies.
+    if (e.transform_order < 0 || e.transform_order > 5) return false;
+    bool negative = false;
+    for (double axis : e.axis_scale) {
+        const double factor = e.uniform_scale * axis;
+        if (!(factor < 0.0 || factor > 0.0)) return false;
+        negative ^= factor < 0.0;
+    }
+    return negative;
+}
+
 static void rotate_about_axis(const EntityRecord& e, char axis, double& x, double& y, double& z) {
     switch (axis) {
     case 'X':

@@ -107,6 +107,10 @@ EntityRecord entity_construct(bool parallel = false);
 void entity_attach_mesh(EntityRecord& entity, InteropMesh* mesh);
 
 bool entity_transform_is_identity(const EntityRecord& entity);
+// True when entity_transform_point turns the entity inside out: its three
+// scale factors multiply to a negative number (two negative axes are a half
+// turn, and a flattened axis has no inside).
+bool entity_transform_mirrors(const EntityRecord& entity);
 void entity_transform_point(const EntityRecord& entity, double& x, double& y, double& z);
 void entity_transform_normal(const EntityRecord& entity, double& x, double& y, double& z);
 // The rotations of the entity's rotation order alone.

@@ -237,6 +237,17 @@ bool replacement_open(ReplacementFile& file, const std::string& path, std::strin
     return false;
 }
 
+// Renames the finished file to a name that must still be free; 0 or the
+// errno value (EEXIST when something stands there).
+static int rename_without_replacing(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system that cannot refuse in the rename itself: look first.
+    struct stat existing;
+    if (lstat(to.c_str(), &existing) == 0) return EEXIST;
+    return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
 bool replacement_commit(ReplacementFile& file, int write_error, std::string& error) {
     if (file.fd < 0) {
         if (error.empty()) error = "not open";
@@ -246,7 +257,11 @@ bool replacement_commit(ReplacementFile& file, int write_error, std::string& err
     // A failed close can be the first report of a failed write (NFS, quota).
     if (close(file.fd) != 0 && code == 0) code = errno;
     file.fd = -1;
-    if (code == 0 && rename(file.temporary_path.c_str(), file.path.c_str()) != 0) code = errno;
+    if (code == 0 && file.keep_existing) {
+        code = rename_without_replacing(file.temporary_path, file.path);
+    } else if (code == 0 && rename(file.temporary_path.c_str(), file.path.c_str()) != 0) {
+        code = errno;
+    }
     if (code != 0) {
         unlink(file.temporary_path.c_str());
         error = errno_text(code);
@@ -257,12 +272,27 @@ bool replacement_commit(ReplacementFile& file, int write_error, std::string& err
     return code == 0;
 }
 
-bool replace_file(const std::string& path, const std::string& text, std::string& error) {
+static bool write_whole_file(const std::string& path, const std::string& text, bool keep_existing,
+                             std::string& error) {
     ReplacementFile file;
+    file.keep_existing = keep_existing;
     if (!replacement_open(file, path, error)) return false;
     int code = 0;
     write_all_bytes(file.fd, text.data(), text.size(), code);
     return replacement_commit(file, code, error);
+}
+
+bool replace_file(const std::string& path, const std::string& text, std::string& error) {
+    return write_whole_file(path, text, false, error);
+}
+
+bool create_new_file(const std::string& path, const std::string& text, std::string& error) {
+    return write_whole_file(path, text, true, error);
+}
+
+bool name_taken(const std::string& path) {
+    struct stat existing;
+    return lstat(path.c_str(), &existing) == 0;
 }
 
 bool path_exists(const std::string& path) {

@@ -48,6 +48,9 @@ struct ReplacementFile {
     std::string path;
     std::string temporary_path;
     int guard = -1;
+    // Set before the open: the commit never replaces what stands at the
+    // target (a link included) but fails with "File exists".
+    bool keep_existing = false;
 };
 
 // Creates the temporary file; false with the reason when it cannot. First
@@ -61,6 +64,12 @@ bool replacement_commit(ReplacementFile& file, int write_error, std::string& err
 
 // The text as the whole new content of `path`, replaced as above.
 bool replace_file(const std::string& path, const std::string& text, std::string& error);
+// The text as a new file at `path`, written as above but never over
+// anything that stands at that name: then "File exists", and it stays.
+bool create_new_file(const std::string& path, const std::string& text, std::string& error);
+// Whether anything stands at the path: a file, a folder, a link (also one
+// that leads nowhere).
+bool name_taken(const std::string& path);
 
 // Writes every byte to the descriptor, going on after interruptions; false
 // with the errno value in `code` when the system refuses, and ECANCELED

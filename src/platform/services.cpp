@@ -177,8 +177,8 @@ bool platform_save_png(const std::string& path, const std::string& type, const u
     if (!image) {
         return refuse(-1, "cannot wrap the pixels");
     }
-    // Encoded in memory first, so that the file is written (and replaced)
-    // as a whole or not at all.
+    // Encoded in memory first, so that the file is written as a whole or
+    // not at all.
     GError* error = nullptr;
     gchar* encoded = nullptr;
     gsize encoded_size = 0;
@@ -197,7 +197,8 @@ bool platform_save_png(const std::string& path, const std::string& type, const u
     const std::string bytes(encoded, encoded_size);
     g_free(encoded);
     std::string reason;
-    if (!replace_file(path, bytes, reason)) return refuse(-1, reason.c_str());
+    // A capture never takes the place of a file the user has.
+    if (!create_new_file(path, bytes, reason)) return refuse(-1, reason.c_str());
     return true;
 }
 

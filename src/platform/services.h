@@ -37,8 +37,9 @@ std::string native_open_script(const std::string& start_folder);
 std::string native_choose_folder(const std::string& start_folder);
 // Saves RGBA pixels (rows top to bottom, `row_stride` bytes apart) with the
 // GdkPixbuf writer for `type` ("png"), under a temporary name renamed into
-// place only when the whole file was written. False, after a
-// "GTK-IMAGE-ERROR:(" line and with the reason in `failure`, when the image
+// place only when the whole file was written, and never over anything that
+// stands at that name. False, after a "GTK-IMAGE-ERROR:(" line and with the
+// reason in `failure` ("File exists" for a taken name), when the image
 // cannot be saved or the arguments describe no image.
 bool platform_save_png(const std::string& path, const std::string& type, const uint8_t* pixels, int32_t width,
                        int32_t height, int32_t row_stride, std::string& failure);

@@ -340,12 +340,22 @@ struct SceneView {
 
 float rotation_x_90[16] = {1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1};
 
+// Whether the linear part of a transform has a negative determinant: it
+// reverses the winding of every triangle on screen.
+bool matrix_mirrors(const std::array<double, 16>& m) {
+    const double det = m[0] * (m[5] * m[10] - m[6] * m[9]) - m[4] * (m[1] * m[10] - m[2] * m[9]) +
+                       m[8] * (m[1] * m[6] - m[2] * m[5]);
+    return det < 0.0;
+}
+
 void set_item_transform(const AppContext& app, const Item& item, const EntityRecord* entity) {
     const float scale = static_cast<float>(app.io_settings.world_scale);
     const bool grid = item.index == -4 || item.alpha_grid;
+    bool mirrored = false;
     if (item.index >= 0 && item.in_range && entity) {
         set_wusf(scale);
         set_etm(entity->transform_matrix_f.data());
+        mirrored = matrix_mirrors(entity->transform_matrix);
     } else if (grid && app.bars.upright_grid) {
         set_wusf(scale);
         set_etm(rotation_x_90);
@@ -356,6 +366,10 @@ void set_item_transform(const AppContext& app, const Item& item, const EntityRec
         set_wusf(1.0f);
         set_etm(identity);
     }
+    // A mirrored entity's outer faces turn clockwise on screen: with the
+    // front face turned too, culling keeps them, in the views and id passes
+    // alike.
+    glFrontFace(mirrored ? GL_CW : GL_CCW);
 }
 
 void draw_pick_highlight(const AppContext& app, const Item& item, const MeshDraw& d) {
@@ -504,8 +518,10 @@ void draw_pass(SceneView& view, int pass) {
         }
         if (mesh_shown(item.mesh)) draw_item(view, pass, item, entity);
     }
-    // X-ray never leaves the depth test off.
+    // X-ray never leaves the depth test off, nor a mirrored entity the
+    // front face turned.
     glEnable(GL_DEPTH_TEST);
+    glFrontFace(GL_CCW);
 }
 
 void bind_frame_vertex_arrays() {

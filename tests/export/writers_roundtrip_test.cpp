@@ -4,6 +4,7 @@
 #include <assimp/mesh.h>
 #include <assimp/scene.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "export_support.h"
@@ -69,6 +70,62 @@ TEST(WriterRoundTrip, ObjPlyAndStlLoadInAnIndependentImporter) {
                 ASSERT_TRUE(write_stl_file(s.set, dir + "/rt.stl", binary));
                 compare(dir + "/rt.stl", x, COLOURS_NONE);
             }
+        }
+    }
+}
+
+// Faces of the file wound inward (Newell normal against the way from the
+// solid's centre), and corner normals against their face's winding.
+static std::array<size_t, 3> faces_inward_and_normals_against(const std::string& path) {
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(path, 0);
+    std::array<size_t, 3> counts = {0, 0, 0};
+    const aiMesh* mesh = scene && scene->mNumMeshes == 1 ? scene->mMeshes[0] : nullptr;
+    aiVector3D centre;
+    for (unsigned v = 0; mesh && v < mesh->mNumVertices; ++v) centre += mesh->mVertices[v];
+    if (mesh) centre /= ai_real(mesh->mNumVertices);
+    for (unsigned fi = 0; mesh && fi < mesh->mNumFaces; ++fi, ++counts[0]) {
+        const aiFace& f = mesh->mFaces[fi];
+        aiVector3D newell, middle;
+        for (unsigned k = 0; k < f.mNumIndices; ++k) {
+            const aiVector3D& a = mesh->mVertices[f.mIndices[k]];
+            newell += a ^ mesh->mVertices[f.mIndices[(k + 1) % f.mNumIndices]];
+            middle += a;
+        }
+        counts[1] += newell * (middle / ai_real(f.mNumIndices) - centre) <= 0;
+        for (unsigned k = 0; mesh->HasNormals() && k < f.mNumIndices; ++k)
+            counts[2] += newell * mesh->mNormals[f.mIndices[k]] <= 0;
+    }
+    return counts;
+}
+
+// A box mirrored by one axis or by a uniform -1 writes every face wound
+// outward like the unmirrored box, its normals (STL's facet normals too)
+// agreeing; two negative axes are a half turn. Corners 0..7 by bits x y z.
+TEST(WriterRoundTrip, MirroredBoxesWindOutwardInEveryFormat) {
+    const TestDir scratch("vk_writers");
+    const std::vector<std::vector<uint32_t>> quads = {{0, 4, 6, 2}, {1, 3, 7, 5}, {0, 1, 5, 4},
+                                                      {2, 6, 7, 3}, {0, 2, 3, 1}, {4, 5, 7, 6}};
+    const std::array<double, 4> cases[] = {{1, 1, 1, 1}, {-1, 1, 1, 1}, {1, 1, 1, -1}, {-1, -1, 1, 1}, {1, 1, -2, 1}};
+    for (const auto& c : cases) {
+        Scene s;
+        InteropMesh& box = scene_mesh(s, {}, quads);
+        for (uint32_t v = 0; v < 8; ++v) {
+            box.positions.insert(box.positions.end(), {double(v & 1), 2.0 * (v >> 1 & 1), 3.0 * (v >> 2)});
+            box.polygon_normals.insert(box.polygon_normals.end(), {(v & 1) - 0.5, (v >> 1 & 1) - 0.5, (v >> 2) - 0.5});
+        }
+        for (const auto& q : quads) box.triangles.insert(box.triangles.end(), {q[0], q[1], q[2], q[0], q[2], q[3]});
+        box.triangle_normals = box.polygon_normals;
+        // The last case mirrors a parallel entity's element.
+        EntityRecord& e = c[2] == -2 ? scene_parallel_entity(s, {&box}) : scene_entity(s, &box);
+        e.axis_scale = {c[0], c[1], c[2]}, e.uniform_scale = c[3];
+        e.translation = {1, 2, 3}, e.euler_angles = {0, 30, 0};
+        for (const std::string variant : writer_variants) {
+            ASSERT_TRUE(write_variant(variant, s.set, scratch.path() + "/box" + variant, true, false));
+            const size_t faces = variant.find("NGON") == std::string::npos ? 12 : 6;
+            EXPECT_EQ(faces_inward_and_normals_against(scratch.path() + "/box" + variant),
+                      (std::array<size_t, 3>{faces, 0, 0}))
+                << variant << " scaled " << c[0] << " " << c[1] << " " << c[2] << " by " << c[3];
         }
     }
 }

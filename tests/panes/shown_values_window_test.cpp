@@ -17,6 +17,7 @@
 #include "support/private_display.h"
 #include "support/screen_picture.h"
 #include "support/tree_walk.h"
+#include "platform/files.h"
 #include "ui/text_field.h"
 
 namespace {
@@ -206,15 +207,36 @@ TEST_F(ShownValues, ParameterFieldsShowTheValueStored) {
     expect_field_shows(*height, "2", "long", "refused_dbl_parameter");
 }
 
-// "2x" in a rotation field turns the entity 2 degrees and shows 2; "1100px"
-// for the window width gives 1100 and shows 1100.
+// -1 in the X scale mirrors a red box: it is drawn lit as before (the same
+// solid, so as many lit pixels); -1 in the Y scale as well makes a half
+// turn, lit too. "2x" in a rotation field turns the entity 2 degrees and
+// shows 2; "1100px" for the window width gives 1100 and shows 1100.
 TEST_F(ShownValues, TransformAndWindowFieldsShowTheValueStored) {
     ASSERT_TRUE(live.start_configured(sample.workspace()));
-    ASSERT_TRUE(live.open_scripts({sample.workspace() + "mirrored_gate.vrek"}));
+    const std::string script = sample.workspace() + "red_box.vrek";
+    ASSERT_TRUE(write_text_file(script, "return box(1, 2, 3).rgb(1, 0, 0);\n"));
+    ASSERT_TRUE(live.open_scripts({script}));
     ASSERT_TRUE(click(app.ENTITY));
     ASSERT_FALSE(app.entity_rows.empty());
     ASSERT_TRUE(click(app.entity_rows[0]));
+    // Lit red: the box's outer faces, not the dark inner side of far ones.
+    const auto lit_red = [](const Picture& p) {
+        return double(std::count_if(p.rgb.begin(), p.rgb.end(), [](uint32_t c) {
+            const uint32_t r = c >> 16 & 255;
+            return r >= 100 && 2 * (c >> 8 & 255) < r && 2 * (c & 255) < r;
+        }));
+    };
     // The transform editor lies below the information text.
+    ASSERT_TRUE(scroll_into_view(app.entity_inspector_scroll, app.scale_fields[0]));
+    const double unmirrored = lit_red(settled_canvas(live));
+    ASSERT_GT(unmirrored, 5000);
+    for (TextField* scale : {&app.scale_fields[0], &app.scale_fields[1]}) {
+        ASSERT_NE(type_into(*scale, "-- -1"), nullptr);  // (past xdotool's options)
+        const Picture p = settled_canvas(live);
+        save_picture(p, "panes", scale == &app.scale_fields[0] ? "shown_values_mirrored" : "shown_values_turned");
+        EXPECT_NEAR(lit_red(p), unmirrored, unmirrored / 20);
+        ASSERT_TRUE(live.xdotool("key Escape"));
+    }
     const Element& rotation = app.rotation_fields[1];
     ASSERT_TRUE(scroll_into_view(app.entity_inspector_scroll, rotation));
     TextField* field = type_into(rotation, "2x");

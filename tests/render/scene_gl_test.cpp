@@ -13,6 +13,7 @@
 
 #include "context/app_context.h"
 #include "context/current_environment.h"
+#include "model/camera.h"
 #include "platform/platform_state.h"
 #include "render/colour_by.h"
 #include "render/frame_renderer.h"
@@ -268,6 +269,21 @@ TEST_F(SceneGl, PickingAndFlatShadingAfterTheDefaultView) {
     frame();
     EXPECT_TRUE(rgb_is(scene_pixel(pointer[0], pointer[1]), 120, 120, 120));
     EXPECT_TRUE(box_drawn(120));
+}
+
+// Mirrored in x, the strip is drawn, picked and highlighted as its mirror
+// image, not culled away: over quad 0's upper triangle lies quad 3's.
+TEST_F(SceneGl, AMirroredEntityIsDrawnAndPickedAsItsMirrorImage) {
+    add_entity(make_strip_mesh(200));
+    app->entities.current_entities->records[0].axis_scale = {-1, 1, 1};
+    build_entity_transform_matrix(app->entities.current_entities->records[0]);
+    app->bars.llmi_pick_key = 'T';
+    platform_state.pointer_x = pixel_x(-0.75), platform_state.pointer_y = pixel_y(0.4);
+    frame();
+    EXPECT_EQ(app->frame.picked_element_id, 7u);
+    frame(false);
+    EXPECT_TRUE(rgb_is(scene_pixel(pixel_x(-0.75), pixel_y(0.4)), 100, 100, 100, 1));
+    EXPECT_TRUE(rgb_is(scene_pixel(pixel_x(-0.75), pixel_y(-0.4)), 200, 200, 200));
 }
 
 TEST_F(SceneGl, EdgesStayDrawnFromTheirBufferThroughRecoloursAndFlatShading) {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <chrono>
 #include <functional>
@@ -383,6 +384,24 @@ TEST(ProgramWindow, CapturesParseReportAndHintsInOneProcess) {
     const Picture snapshot = picture_from_file(sample.workspace() + app.capture.snapshot_name + ".png");
     EXPECT_TRUE(snapshot.width == 512 && snapshot.height == 512);
     ASSERT_TRUE(live.xdotool("key Escape"));
+    // Three more (Ctrl+8, Enter, Escape) from the start of a second on, so
+    // that names to the second repeat: each is a whole image of its own.
+    const time_t second = time(nullptr);
+    ASSERT_TRUE(live.pump_until([&] { return time(nullptr) != second; }, 2000));
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_TRUE(live.xdotool("key ctrl+8"));
+        ASSERT_TRUE(live.pump_until([&] { return app.pane_open_flags[PANE_CAPTURE] != 0; }, 5000));
+        ASSERT_TRUE(live.xdotool("key Return"));
+        ASSERT_TRUE(live.pump_until([&] { return app.pane_open_flags[PANE_INFO] != 0; }, 5000));
+        ASSERT_TRUE(live.xdotool("key Escape"));
+    }
+    int named = 0, whole = 0;
+    for (const auto& entry : fs::directory_iterator(sample.workspace())) {
+        if (entry.path().filename().string().rfind("vrek_snapshot_", 0) != 0) continue;
+        const Picture p = picture_from_file(entry.path());
+        ++named, whole += p.width == 512 && p.height == 512;
+    }
+    EXPECT_TRUE(named == 4 && whole == 4) << named << " snapshot files, " << whole << " whole";
     const std::string moved = sample.root + "/moved";
     fs::rename(sample.workspace(), moved);
     ASSERT_TRUE(move_to(app.CAPTURE));

@@ -43,6 +43,14 @@ struct ImageSave {
 
 std::string png_path(const std::string& name) { return workspace_path + name + ".png"; }
 
+// "<base>", else the first free of "<base>_2", "<base>_3", ...: names go to
+// the second, and a capture never takes the place of an earlier file.
+std::string free_image_name(const std::string& base) {
+    std::string name = base;
+    for (int64_t k = 2; name_taken(png_path(name)); ++k) name = base + "_" + long_to_text(k);
+    return name;
+}
+
 // Writes the PNG; false with the reason when the buffer does not hold the
 // whole image or the writer fails.
 bool write_png(AppContext& app, const ImageSave& image, std::string& failure) {
@@ -84,29 +92,29 @@ void capture_by_modifiers(AppContext& app) {
 }  // namespace
 
 void open_snapshot_dialog(AppContext& app) {
-    const std::string stamp = time_stamp(app);
     CaptureSettings& c = app.capture;
-    c.snapshot_name = "vrek_snapshot_" + stamp;
+    const std::string prefix = "vrek_snapshot_";
+    c.snapshot_name = free_image_name(prefix + time_stamp(app));
     c.snapshot_width = 512;
     c.snapshot_height = 512;
     c.snapshot_requested = 1;
     c.snapshot_callback = snapshot_done;
     copy_theme_colour(c.snapshot_background, 3);
-    app.snapshot_name_label.set_text("vrek_snapshot_\n" + stamp + ".png");
+    // The label breaks the name after its prefix.
+    app.snapshot_name_label.set_text(prefix + "\n" + c.snapshot_name.substr(prefix.size()) + ".png");
     redraw(app);
 }
 
 void open_screenshot_dialog(AppContext& app) {
-    const std::string stamp = time_stamp(app);
     CaptureSettings& c = app.capture;
-    c.screenshot_name = "vrek_screenshot_" + stamp;
+    c.screenshot_name = free_image_name("vrek_screenshot_" + time_stamp(app));
     c.capture_options = {1, 1, 1};
     c.screenshot_width = std::min(app.frame.window_width, max_capture_side);
     c.screenshot_height = std::min(app.frame.window_height, max_capture_side);
     app.BORDER.border_top.width = 0;
     c.screenshot_callback = screenshot_done;
     copy_theme_colour(c.screenshot_background, 3);
-    app.screenshot_name_label.set_text("Output Image File: vrek_screenshot_" + stamp + ".png");
+    app.screenshot_name_label.set_text("Output Image File: " + c.screenshot_name + ".png");
     redraw(app);
 }
 

@@ -109,21 +109,29 @@ struct OutputPanes : BuiltPanes {
             app->capture.snapshot_pixels[i] = static_cast<uint8_t>(i * 7 + i / 4);
         app->capture.snapshot_callback();
     }
-    std::string snapshot_path() const { return workspace_path + "vrek_snapshot_20261206235959.png"; }
+    std::string snapshot_path(const std::string& suffix = "") const {
+        return workspace_path + "vrek_snapshot_20261206235959" + suffix + ".png";
+    }
 };
 
 TEST_F(OutputPanes, SnapshotSavesEveryByteAndReportsItsTime) {
     ASSERT_TRUE(write_text_file(workspace_path + ".notes.20240612-1", "mine"));  // the user's, stays
+    // A file and a link that leads nowhere hold the first two names: the
+    // snapshot takes the third, as its label says.
+    ASSERT_TRUE(write_text_file(snapshot_path(), "earlier"));
+    ASSERT_EQ(symlink("nowhere", snapshot_path("_2").c_str()), 0);
     captured_snapshot(37, 5);
+    EXPECT_EQ(app->snapshot_name_label.text, "vrek_snapshot_\n20261206235959_3.png");
     capture_stdout();
     save_environment_snapshot(*app);
     captured_stdout();
     EXPECT_EQ(read_file(workspace_path + ".notes.20240612-1"), "mine");
+    EXPECT_EQ(read_file(snapshot_path()), "earlier");
     EXPECT_FALSE(pane_open(PANE_CAPTURE) || app->CAPTUREPANE.visible);
     EXPECT_EQ(box_title(0), "Environment Image Snapshot Saved");
     EXPECT_EQ(box_text(0), squeezed("Environment image written in 1.23 seconds."));
     GError* error = nullptr;
-    GdkPixbuf* image = gdk_pixbuf_new_from_file(snapshot_path().c_str(), &error);
+    GdkPixbuf* image = gdk_pixbuf_new_from_file(snapshot_path("_3").c_str(), &error);
     ASSERT_NE(image, nullptr);
     ASSERT_TRUE(gdk_pixbuf_get_width(image) == 37 && gdk_pixbuf_get_height(image) == 5 &&
                 gdk_pixbuf_get_has_alpha(image));
@@ -152,7 +160,8 @@ TEST_F(OutputPanes, FailedImageWritesCloseThePaneAndShowTheErrorBox) {
     workspace_path = workspace;
     escape_from_popups(*app);
 
-    // A full disk keeps the earlier file of that name as it was.
+    // A full disk leaves nothing of the image (named past the earlier file);
+    // a name taken while the pane is open is not written over either.
     ASSERT_TRUE(write_text_file(snapshot_path(), "earlier"));
     captured_snapshot(64, 64);
     {
@@ -160,9 +169,17 @@ TEST_F(OutputPanes, FailedImageWritesCloseThePaneAndShowTheErrorBox) {
         save_environment_snapshot(*app);
     }
     EXPECT_TRUE(!pane_open(PANE_CAPTURE) && pane_open(PANE_ERROR));
-    EXPECT_NE(box_text(1).find(squeezed("\t File: " + snapshot_path() + "\n\t Reason: File too large")), std::string::npos);
-    EXPECT_EQ(read_file(snapshot_path()), "earlier");
+    EXPECT_NE(box_text(1).find(squeezed("\t File: " + snapshot_path("_2") + "\n\t Reason: File too large")),
+              std::string::npos);
+    escape_from_popups(*app);
+    captured_snapshot(4, 4);
+    ASSERT_TRUE(write_text_file(snapshot_path("_2"), "meanwhile"));
+    save_environment_snapshot(*app);
+    EXPECT_NE(box_text(1).find(squeezed("\t File: " + snapshot_path("_2") + "\n\t Reason: File exists")),
+              std::string::npos);
+    EXPECT_EQ(read_file(snapshot_path()) + read_file(snapshot_path("_2")), "earliermeanwhile");
     std::filesystem::remove(snapshot_path());
+    std::filesystem::remove(snapshot_path("_2"));
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
     escape_from_popups(*app);
 
