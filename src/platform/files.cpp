@@ -237,14 +237,18 @@ bool replacement_open(ReplacementFile& file, const std::string& path, std::strin
     return false;
 }
 
+bool name_taken(const std::string& path) {
+    struct stat existing;
+    return lstat(path.c_str(), &existing) == 0;
+}
+
 // Renames the finished file to a name that must still be free; 0 or the
 // errno value (EEXIST when something stands there).
 static int rename_without_replacing(const std::string& from, const std::string& to) {
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL && errno != ENOSYS) return errno;
     // A file system that cannot refuse in the rename itself: look first.
-    struct stat existing;
-    if (lstat(to.c_str(), &existing) == 0) return EEXIST;
+    if (name_taken(to)) return EEXIST;
     return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
@@ -288,11 +292,6 @@ bool replace_file(const std::string& path, const std::string& text, std::string&
 
 bool create_new_file(const std::string& path, const std::string& text, std::string& error) {
     return write_whole_file(path, text, true, error);
-}
-
-bool name_taken(const std::string& path) {
-    struct stat existing;
-    return lstat(path.c_str(), &existing) == 0;
 }
 
 bool path_exists(const std::string& path) {

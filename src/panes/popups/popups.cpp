@@ -120,8 +120,6 @@ int32_t top_message_box(const AppContext& app) {
     const std::vector<int32_t>& stack = app.dialogs.message_box_stack;
     for (auto box = stack.rbegin(); box != stack.rend(); ++box)
         if (app.pane_open_flags[*box]) return *box;
-    for (int32_t box : {PANE_INFO, PANE_ERROR, PANE_WARNING})
-        if (app.pane_open_flags[box]) return box;
     return -1;
 }
 
