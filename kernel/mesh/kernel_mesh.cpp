@@ -354,9 +354,9 @@ void transform_mesh(KernelMesh& mesh, const Affine& m) {
     for (size_t v = 0; v < n; ++v) {
         double* q = &mesh.normals[v * 3];
         const double x = q[0], y = q[1], z = q[2];
-        double nx = sign * (cof[0] * x + cof[3] * y + cof[6] * z);
-        double ny = sign * (cof[1] * x + cof[4] * y + cof[7] * z);
-        double nz = sign * (cof[2] * x + cof[5] * y + cof[8] * z);
+        double nx = sign * (cof[0] * x + cof[1] * y + cof[2] * z);
+        double ny = sign * (cof[3] * x + cof[4] * y + cof[5] * z);
+        double nz = sign * (cof[6] * x + cof[7] * y + cof[8] * z);
         const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
         if (len > 0 && std::isfinite(len)) {
             q[0] = nx / len;
@@ -364,10 +364,16 @@ void transform_mesh(KernelMesh& mesh, const Affine& m) {
             q[2] = nz / len;
         }
     }
-    // A mirror keeps the corner order, so the winding now disagrees with the
-    // (correct) normals; the sign flags tell readers to flip triangle normals.
-    if (det < 0)
-        for (auto& s : mesh.sign_flags) s ^= 0x80;
+    // A mirror turns the winding inward: reverse each polygon's corners so
+    // the solid stays right side out. The first corner stays first, so the
+    // fan triangles are the same ones and two mirrors restore the polygons.
+    if (det < 0) {
+        uint32_t* c = mesh.corners.data();
+        for (uint32_t size : mesh.polygon_sizes) {
+            if (size > 2) std::reverse(c + 1, c + size);
+            c += size;
+        }
+    }
 }
 
 static Affine translation(double x, double y, double z) { return {1, 0, 0, x, 0, 1, 0, y, 0, 0, 1, z}; }

@@ -12,7 +12,7 @@
 struct KernelMesh {
     std::vector<double> positions;       // x, y, z per vertex
     std::vector<double> normals;         // x, y, z per vertex
-    std::vector<uint8_t> sign_flags;     // per vertex; 0x80 after a mirroring transform
+    std::vector<uint8_t> sign_flags;     // per vertex; 0: triangle normals follow the winding
     std::vector<uint32_t> vertex_colours;  // per vertex, index into `colours`
     std::vector<std::array<double, 4>> colours;
     std::vector<uint32_t> polygon_sizes;

@@ -8,6 +8,8 @@
 #include <cmath>
 
 #include "export_support.h"
+#include "mesh/kernel_mesh.h"
+#include "model/interop_mesh.h"
 
 // 255 x the channel, clamped, truncated.
 static int colour_byte(double c) {
@@ -99,6 +101,16 @@ static std::array<size_t, 3> faces_inward_and_normals_against(const std::string&
     return counts;
 }
 
+// The scene's one box written in every format with normals.
+static void expect_box_outward_in_every_variant(const Scene& s, const std::string& dir) {
+    for (const std::string variant : writer_variants) {
+        ASSERT_TRUE(write_variant(variant, s.set, dir + "/box" + variant, true, false));
+        const size_t faces = variant.find("NGON") == std::string::npos ? 12 : 6;
+        EXPECT_EQ(faces_inward_and_normals_against(dir + "/box" + variant), (std::array<size_t, 3>{faces, 0, 0}))
+            << variant;
+    }
+}
+
 // A box mirrored by one axis or by a uniform -1 writes every face wound
 // outward like the unmirrored box, its normals (STL's facet normals too)
 // agreeing; two negative axes are a half turn. Corners 0..7 by bits x y z.
@@ -120,12 +132,29 @@ TEST(WriterRoundTrip, MirroredBoxesWindOutwardInEveryFormat) {
         EntityRecord& e = c[2] == -2 ? scene_parallel_entity(s, {&box}) : scene_entity(s, &box);
         e.axis_scale = {c[0], c[1], c[2]}, e.uniform_scale = c[3];
         e.translation = {1, 2, 3}, e.euler_angles = {0, 30, 0};
-        for (const std::string variant : writer_variants) {
-            ASSERT_TRUE(write_variant(variant, s.set, scratch.path() + "/box" + variant, true, false));
-            const size_t faces = variant.find("NGON") == std::string::npos ? 12 : 6;
-            EXPECT_EQ(faces_inward_and_normals_against(scratch.path() + "/box" + variant),
-                      (std::array<size_t, 3>{faces, 0, 0}))
-                << variant << " scaled " << c[0] << " " << c[1] << " " << c[2] << " by " << c[3];
-        }
+        SCOPED_TRACE(::testing::PrintToString(c));
+        expect_box_outward_in_every_variant(s, scratch.path());
+    }
+}
+
+// A box the script itself mirrors, as the kernel writes it and the program
+// reads it back: every format winds each face outward, normals along.
+TEST(WriterRoundTrip, ScriptMirroredBoxWindsOutwardInEveryFormat) {
+    const TestDir scratch("vk_writers");
+    for (const std::vector<double>& scale : {std::vector<double>{-1, 1, 1}, {-1, -1, -1}}) {
+        KernelMesh box;
+        ASSERT_TRUE(make_primitive("box", {1, 2, 3}, 1000, box, nullptr));
+        ASSERT_TRUE(apply_mesh_method(box, "s", scale));
+        InteropWriterMesh written;
+        build_interop_mesh(std::move(box), written);
+        const std::string bytes = interop_serialise({written});
+        std::vector<InteropMesh*> read =
+            read_interop_meshes_from_memory(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "box");
+        ASSERT_EQ(read.size(), 1u);
+        Scene s;
+        scene_entity(s, &s.meshes.emplace_back(std::move(*read[0])));
+        free_interop_mesh(read[0]);
+        SCOPED_TRACE(::testing::PrintToString(scale));
+        expect_box_outward_in_every_variant(s, scratch.path());
     }
 }

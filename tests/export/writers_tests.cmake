@@ -12,6 +12,6 @@ pkg_check_modules(VK_WRITERS_ASSIMP QUIET IMPORTED_TARGET assimp)
 if(VK_WRITERS_ASSIMP_FOUND)
   vk_test(writers_roundtrip_tests
     SOURCES writers_roundtrip_test.cpp
-    LIBS vk_export PkgConfig::VK_WRITERS_ASSIMP
+    LIBS vk_export vk_kernel_core PkgConfig::VK_WRITERS_ASSIMP
     LABELS unit)
 endif()

@@ -78,17 +78,59 @@ TEST(KernelMesh, EdgesSplitIntoPolygonAndGroupEdges) {
     EXPECT_EQ(group.size() / 2, 4u);
 }
 
-TEST(KernelMesh, MirrorsFlipSignFlagsAndKeepNormalsOutward) {
-    KernelMesh s = prim("sphere", {1, 8});
-    apply_mesh_method(s, "sx", {-1});
-    for (uint8_t f : s.sign_flags) EXPECT_EQ(f, 0x80);
-    for (size_t v = 0; v < s.vertex_count(); ++v) {
-        const double* p = &s.positions[v * 3];
-        const double* n = &s.normals[v * 3];
-        EXPECT_GT(p[0] * n[0] + p[1] * n[1] + p[2] * n[2], 0.99);
+// Mirrored by an odd number of negative axes a solid stays right side out:
+// every face winds outward (Newell normal against the way from the solid's
+// centre) and its corners' normals, the triangle normals a reader derives
+// with the sign flags, and the triangles' shading agree with that winding.
+// An even number of mirrors gives the solid back as it was; a quarter turn
+// turns the normals with the faces.
+TEST(KernelMesh, MirroredSolidsStayRightSideOut) {
+    using Call = std::pair<const char*, std::vector<double>>;  // a name and its arguments
+    const std::vector<Call> cases[] = {{{"sx", {-1}}},       {{"s", {-1, 1, 1}}},          {{"s", {-1, -1, -1}}},
+                                       {{"s", {-1, -1, 1}}}, {{"sx", {-1}}, {"sx", {-1}}}, {{"rx90", {}}, {"sz", {-2}}}};
+    for (const auto& [name, args] : {Call{"box", {1, 2, 3}}, Call{"sphere", {1, 12}}}) {
+        const KernelMesh plain = prim(name, args);
+        for (const std::vector<Call>& steps : cases) {
+            SCOPED_TRACE(std::string(name) + " " + steps[0].first + ::testing::PrintToString(steps[0].second) +
+                         " x" + std::to_string(steps.size()));
+            KernelMesh m = plain;
+            for (const auto& [method, values] : steps) ASSERT_TRUE(apply_mesh_method(m, method, values));
+            if (steps.size() == 2 && steps[1].first == std::string("sx")) {
+                EXPECT_EQ(std::tie(m.positions, m.corners, m.normals, m.sign_flags),
+                          std::tie(plain.positions, plain.corners, plain.normals, plain.sign_flags));
+            }
+            InteropWriterMesh w;
+            build_interop_mesh(m, w);
+            const auto P = [&](uint32_t v) { return &m.positions[v * 3]; };
+            const auto dot = [](const double* a, const auto* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; };
+            double centre[3] = {0, 0, 0};
+            for (size_t v = 0; v < m.vertex_count(); ++v)
+                for (int a = 0; a < 3; ++a) centre[a] += P(v)[a] / double(m.vertex_count());
+            size_t inward = 0, against = 0;
+            for (size_t p = 0, pos = 0; p < m.polygon_count(); pos += m.polygon_sizes[p++]) {
+                const uint32_t k = m.polygon_sizes[p], *c = &m.corners[pos];
+                double newell[3] = {0, 0, 0}, outward = 0;
+                for (uint32_t i = 0; i < k; ++i) {
+                    const double *a = P(c[i]), *b = P(c[(i + 1) % k]);
+                    for (int d = 0; d < 3; ++d)
+                        newell[d] += a[(d + 1) % 3] * b[(d + 2) % 3] - a[(d + 2) % 3] * b[(d + 1) % 3];
+                }
+                for (uint32_t i = 0; i < k; ++i) {
+                    for (int d = 0; d < 3; ++d) outward += newell[d] * (P(c[i])[d] - centre[d]);
+                    // The corner's normal, and the triangle normal a reader derives with its sign flag.
+                    const double along = dot(newell, &m.normals[c[i] * 3]);
+                    against += (along <= 0) + ((m.sign_flags[c[i]] & 0x80 ? -along : along) <= 0);
+                }
+                inward += outward <= 0;
+                for (size_t t = 0; t < w.triangle_polygons.size(); ++t)
+                    against += w.triangle_polygons[t] == int32_t(p) && dot(newell, &w.shading[t * 3]) <= 0;
+            }
+            EXPECT_EQ(inward, 0u);
+            EXPECT_EQ(against, 0u);
+        }
     }
-    apply_mesh_method(s, "s", {-1, 1, 1});
-    for (uint8_t f : s.sign_flags) EXPECT_EQ(f, 0);
+
+    KernelMesh s = prim("sphere", {1, 8});
     apply_mesh_method(s, "sy", {0});  // a flattening scale leaves finite normals
     for (double n : s.normals) EXPECT_TRUE(std::isfinite(n));
 

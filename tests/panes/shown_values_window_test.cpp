@@ -111,6 +111,13 @@ struct ShownValues : LiveWindow {
         for (int notch = 0; notch < 60 && !in_view(); ++notch) live.xdotool("click 5"), live.await_frames();
         return in_view();
     }
+    // Lit red: a red box's outer faces, not the dark inner side of far ones.
+    static double lit_red(const Picture& p) {
+        return double(std::count_if(p.rgb.begin(), p.rgb.end(), [](uint32_t c) {
+            const uint32_t r = c >> 16 & 255;
+            return r >= 100 && 2 * (c >> 8 & 255) < r && 2 * (c & 255) < r;
+        }));
+    }
     bool open_parameters_script() {
         return live.open_scripts({sample.workspace() + "parameters.vrek"});
     }
@@ -207,6 +214,34 @@ TEST_F(ShownValues, ParameterFieldsShowTheValueStored) {
     expect_field_shows(*height, "2", "long", "refused_dbl_parameter");
 }
 
+// A red box the script mirrors, opened alone in an environment of its own,
+// is drawn like the plain one opened alone: the same solid (the box is
+// symmetric), right side out, so the same view.
+TEST_F(ShownValues, ScriptMirroredBoxIsLitLikeThePlainOne) {
+    ASSERT_TRUE(live.start_configured(sample.workspace()));
+    const std::string plain = sample.workspace() + "red_box.vrek", mirrored = sample.workspace() + "red_box_sx.vrek";
+    ASSERT_TRUE(write_text_file(plain, "return box(1, 2, 3).rgb(1, 0, 0);\n"));
+    ASSERT_TRUE(write_text_file(mirrored, "return box(1, 2, 3).rgb(1, 0, 0).sx(-1);\n"));
+    ASSERT_TRUE(live.open_scripts({plain}));
+    const Picture unmirrored = settled_canvas(live);
+    ASSERT_GT(lit_red(unmirrored), 5000);
+    Element* add = shown_text("+ Environment");
+    ASSERT_NE(add, nullptr);
+    ASSERT_TRUE(click(*add));
+    ASSERT_TRUE(live.pump_until(
+        [&] { return app.entities.environment_count == 2 && app.entities.environment_index == 1; }, 10'000));
+    ASSERT_TRUE(live.open_scripts({mirrored}));
+    const Picture p = settled_canvas(live);
+    save_picture(p, "panes", "shown_values_script_mirrored");
+    // The view between the script line and the status line (the two name
+    // their own script and environment).
+    int64_t points = 0, changed = 0;
+    for (int32_t y = 100; y < p.height - 60; ++y)
+        for (int32_t x = 0; x < p.width; ++x) ++points, changed += !near_colour(p.at(x, y), unmirrored.at(x, y), 8);
+    EXPECT_LT(double(changed) / double(points), 0.005);
+    EXPECT_NEAR(lit_red(p), lit_red(unmirrored), lit_red(unmirrored) / 100);
+}
+
 // -1 in the X scale mirrors a red box: it is drawn lit as before (the same
 // solid, so as many lit pixels); -1 in the Y scale as well makes a half
 // turn, lit too. "2x" in a rotation field turns the entity 2 degrees and
@@ -219,13 +254,6 @@ TEST_F(ShownValues, TransformAndWindowFieldsShowTheValueStored) {
     ASSERT_TRUE(click(app.ENTITY));
     ASSERT_FALSE(app.entity_rows.empty());
     ASSERT_TRUE(click(app.entity_rows[0]));
-    // Lit red: the box's outer faces, not the dark inner side of far ones.
-    const auto lit_red = [](const Picture& p) {
-        return double(std::count_if(p.rgb.begin(), p.rgb.end(), [](uint32_t c) {
-            const uint32_t r = c >> 16 & 255;
-            return r >= 100 && 2 * (c >> 8 & 255) < r && 2 * (c & 255) < r;
-        }));
-    };
     // The transform editor lies below the information text.
     ASSERT_TRUE(scroll_into_view(app.entity_inspector_scroll, app.scale_fields[0]));
     const double unmirrored = lit_red(settled_canvas(live));
