@@ -193,8 +193,9 @@ double parameter_normalised_value(const EntityParameter& p) {
     if (p.lower.type == PARAMETER_UNDEFINED || p.upper.type == PARAMETER_UNDEFINED) return -1.0;
     switch (p.type) {
     case PARAMETER_DBL: {
-        const double span = p.upper.double_value - p.lower.double_value;
-        return span == 0.0 ? 0.0 : (p.current.double_value - p.lower.double_value) / span;
+        // Halved, neither difference overflows, even between bounds of +-1e308.
+        const double span = p.upper.double_value / 2 - p.lower.double_value / 2;
+        return span == 0.0 ? 0.0 : (p.current.double_value / 2 - p.lower.double_value / 2) / span;
     }
     case PARAMETER_INT: {
         // 32-bit differences would overflow for wide bounds.

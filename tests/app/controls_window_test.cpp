@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -391,23 +393,30 @@ std::vector<SliderOnScreen> parameter_sliders(const Placed& pane) {
     return out;
 }
 
-TEST_F(ControlsWindow, ParameterValuesAndSlidersCanBeSeen) {
-    ASSERT_TRUE(live.open());
-    ASSERT_TRUE(live.finish_intro(sample));
-    ASSERT_TRUE(live.open_scripts({sample.workspace() + "parameters.vrek"}));
-    ASSERT_TRUE(resize_window(live, 1280, 800));  // room for every parameter
-    ASSERT_TRUE(click(named("PARAMETER")));
+// The script opened alone, its entity chosen in the PARAMETER pane, at
+// 1280 x 800: room for every parameter.
+void show_parameters_of(ControlsWindow& t, const std::string& script) {
+    ASSERT_TRUE(t.live.open());
+    ASSERT_TRUE(t.live.finish_intro(t.sample));
+    ASSERT_TRUE(t.live.open_scripts({t.sample.workspace() + script}));
+    ASSERT_TRUE(resize_window(t.live, 1280, 800));
+    ASSERT_TRUE(t.click(t.named("PARAMETER")));
     Placed entity;
+    const std::string name = script.substr(0, script.find('.'));
     const auto entity_row = [&] {
-        for (const Placed& p : all_under(named("PARAMETERCONTROL")))
-            if (p.e->text.rfind("parameters", 0) == 0) entity = p;
+        for (const Placed& p : all_under(t.named("PARAMETERCONTROL")))
+            if (p.e->text.rfind(name, 0) == 0) entity = p;
         return bool(entity);
     };
-    ASSERT_TRUE(live.pump_until(entity_row, 5000));
-    ASSERT_TRUE(live.await_frames());
+    ASSERT_TRUE(t.live.pump_until(entity_row, 5000));
+    ASSERT_TRUE(t.live.await_frames());
     entity_row();
     // The row's name runs on past the pane: clicked near its start.
-    ASSERT_TRUE(click_at(entity.r.x + 40, entity.r.y + entity.r.h / 2));
+    ASSERT_TRUE(t.click_at(entity.r.x + 40, entity.r.y + entity.r.h / 2));
+}
+
+TEST_F(ControlsWindow, ParameterValuesAndSlidersCanBeSeen) {
+    ASSERT_NO_FATAL_FAILURE(show_parameters_of(*this, "parameters.vrek"));
     const auto value = [&] {
         const Placed pane = named("PARAMETERCONTROL");
         const Placed on = with_text(pane, "TRUE");
@@ -476,6 +485,52 @@ TEST_F(ControlsWindow, ParameterValuesAndSlidersCanBeSeen) {
         }
     }
     apply_ui_theme(app, default_theme_index);
+}
+
+// Each DBL slider dragged past each of its ends stages exactly that bound
+// with APPLY, whatever its span: "no limit" (+-1e308), very narrow (1e-20)
+// and ordinary; dragged to the middle, the "no limit" one stages a finite
+// value strictly between its bounds.
+TEST_F(ControlsWindow, DblSliderEndsStageTheirBounds) {
+    ASSERT_TRUE(write_text_file(sample.workspace() + "spans.vrek",
+                                "DBL offset(0.0, -1e308, 1e308, \"Offset\");\n"
+                                "DBL tiny(1e-21, 0.0, 1e-20, \"Tiny\");\n"
+                                "DBL width(1.0, 0.5, 5.0, \"Width\");\n"
+                                "return box(width, 1, 1).tx(tiny).rgb(1, 0, 0);\n"));
+    ASSERT_NO_FATAL_FAILURE(show_parameters_of(*this, "spans.vrek"));
+    ASSERT_TRUE(live.pump_until([&] { return parameter_sliders(named("PARAMETERCONTROL")).size() == 3; }, 5000));
+    // The values wait for APPLY.
+    ASSERT_TRUE(click(with_text(named("PARAMETERCONTROL"), "Multi-Edit-Mode")));
+    const std::string staged = sample.workspace() + "tmp/vrek_assemble_in";
+    std::string last = read_file(staged);  // the open's own assembly
+    const auto apply = [&] {
+        std::string text;
+        const auto changed = [&] { return (text = read_file(staged)) != last && !text.empty(); };
+        const bool pushed = click(with_text(named("PARAMETERCONTROL"), "APPLY")) && live.pump_until(changed, 30'000);
+        return last = pushed ? text : std::string();
+    };
+    // Slider k's thumb dragged to where `at` puts it on its track.
+    const auto drag_to = [&](size_t k, double at) {
+        const SliderOnScreen s = parameter_sliders(named("PARAMETERCONTROL"))[k];
+        const int32_t y = s.thumb.r.y + s.thumb.r.h / 2;
+        return drag(s.thumb.r.x + s.thumb.r.w / 2, y, std::max(0, s.slider.r.x + int32_t(at * s.slider.r.w)), y);
+    };
+    for (const auto& [at, block] : {std::pair{-0.2, "DBL offset = -1e+308;\nDBL tiny = 0;\nDBL width = 0.5;\n"},
+                                    {1.2, "DBL offset = 1e+308;\nDBL tiny = 1e-20;\nDBL width = 5;\n"}}) {
+        for (size_t k = 0; k < 3; ++k) ASSERT_TRUE(drag_to(k, at));
+        save(settled(), at < 0 ? "dbl_sliders_left" : "dbl_sliders_right");
+        const std::string text = apply();
+        EXPECT_NE(text.find(block), std::string::npos) << text;
+        EXPECT_TRUE(text.find("nan") == std::string::npos && text.find("inf") == std::string::npos) << text;
+    }
+    ASSERT_TRUE(drag_to(0, 0.5));
+    save(settled(), "dbl_slider_middle");
+    const std::string text = apply();
+    const size_t at = text.find("DBL offset = ");
+    double middle = 0.0;
+    ASSERT_NE(at, std::string::npos) << text;
+    ASSERT_EQ(*std::from_chars(text.data() + at + 13, text.data() + text.size(), middle).ptr, ';') << text;
+    EXPECT_TRUE(middle > -1e308 && middle < 1e308) << middle;
 }
 
 }  // namespace

@@ -44,13 +44,18 @@ ParameterValue parse_user_value(int32_t type, const std::string& text) {
     return value;
 }
 
-// Decimals a slider keeps: two, or as many as a hundredth of a narrower
-// span needs, so that each step of the slider still moves the value.
-int32_t slider_decimals(const EntityParameter& p) {
+// Decimals that resolve a hundredth of the span: two, or more for a
+// narrower span, so that each step of the slider still moves the value.
+int32_t step_decimals(const EntityParameter& p) {
     const double span = std::fabs(p.upper.double_value - p.lower.double_value);
     if (!(span > 0.0) || !std::isfinite(span)) return 2;
-    return std::clamp(static_cast<int32_t>(std::ceil(-std::log10(span))) + 2, 2, 17);
+    return std::max(static_cast<int32_t>(std::ceil(-std::log10(span))) + 2, 2);
 }
+
+// The most decimals a slider's field shows.
+constexpr int32_t max_slider_decimals = 17;
+
+int32_t slider_decimals(const EntityParameter& p) { return std::min(step_decimals(p), max_slider_decimals); }
 
 void show_value(AppContext& app, int32_t row, const EntityParameter& p, bool fixed_decimals) {
     if (p.type == PARAMETER_BLN) {
@@ -58,11 +63,16 @@ void show_value(AppContext& app, int32_t row, const EntityParameter& p, bool fix
         set_parameter_field(app, row, on ? "TRUE" : "FALSE", on ? true_colour : false_colour);
     } else if (fixed_decimals && p.type == PARAMETER_DBL) {
         // The field must read back as the value in use: fixed decimals only
-        // while they do, the value's own text otherwise.
-        const std::string fixed = double_to_text_fixed(p.current.double_value, slider_decimals(p));
+        // while they do, the value's own text otherwise. So must it be read:
+        // a huge value (a bound of 1e308) in fixed notation is hundreds of
+        // digits, of which the field shows only the last.
+        const int32_t decimals = slider_decimals(p);
+        const std::string fixed = double_to_text_fixed(p.current.double_value, decimals);
+        const std::string own = typed_value_to_text(p.current);
         double back = 0.0;
         const bool exact = text_to_double(fixed, back) && back == p.current.double_value;
-        set_parameter_field(app, row, exact ? fixed : typed_value_to_text(p.current), 0);
+        const bool short_enough = fixed.size() <= own.size() + static_cast<size_t>(decimals) + 1;
+        set_parameter_field(app, row, exact && short_enough ? fixed : own, 0);
     } else {
         set_parameter_field(app, row, typed_value_to_text(p.current), 0);
     }
@@ -86,12 +96,24 @@ void mark_for_push(EntityRecord& entity) {
 void set_from_fraction(EntityParameter& p, double f) {
     if (!has_slider(p)) return;
     if (p.type == PARAMETER_DBL) {
-        // Rounded to the decimals the field shows, and kept within the bounds.
+        // The ends are the bounds themselves. Between them the weighted sum
+        // cannot overflow, as upper - lower does for "no limit" bounds such
+        // as +-1e308, and it gives a symmetric range's middle exactly.
         const double lower = p.lower.double_value, upper = p.upper.double_value;
-        double v = f * (upper - lower) + lower, shown = v;
-        if (text_to_double(double_to_text_fixed(v, slider_decimals(p)), shown)) v = shown;
-        if (lower <= upper) v = std::min(std::max(v, lower), upper);
-        p.current.double_value = v;
+        double v = !(f > 0.0) ? lower : f >= 1.0 ? upper : (1.0 - f) * lower + f * upper;
+        if (f > 0.0 && f < 1.0) {
+            const double low = std::min(lower, upper), high = std::max(lower, upper);
+            // Rounded to the decimals the field shows where they still
+            // resolve the slider's steps and stay within the bounds; the
+            // exact value otherwise, which the field shows as its own text.
+            const int32_t decimals = step_decimals(p);
+            double shown = v;
+            if (decimals <= max_slider_decimals && text_to_double(double_to_text_fixed(v, decimals), shown) &&
+                shown >= low && shown <= high)
+                v = shown;
+            v = std::min(std::max(v, low), high);
+        }
+        if (!std::isnan(v)) p.current.double_value = v;
     } else if (p.type == PARAMETER_INT || p.type == PARAMETER_LNG) {
         const bool is_int = p.type == PARAMETER_INT;
         const int64_t lower = is_int ? p.lower.int_value : p.lower.long_value;

@@ -26,6 +26,7 @@
 #include "model/camera.h"
 #include "render/camera_control.h"
 #include "support/decimal_comma_locale.h"
+#include "text/text_utils.h"
 
 namespace {
 
@@ -395,6 +396,41 @@ TEST_F(Editing, SlidersTruncateInsideTheBoundsAndPushByMode) {
     EXPECT_EQ(e.parameter_push_pending, 0);  // immediate mode is off
     on_parameter_slider_released(*app);
     EXPECT_EQ(e.parameter_push_pending, 1);
+}
+
+// The DBL slider step, fraction to value, for "no limit", very narrow and
+// ordinary spans: the ends are the bounds exactly, the middle is finite and
+// within them, and the field and the staged statement show that value.
+TEST_F(Editing, DblSliderEndsGiveTheBoundsForAnySpan) {
+    struct Step {
+        double lower, upper, at_0, at_half, at_1;
+        const char *half_shown, *end_shown;
+    };
+    const Step steps[] = {
+        {-1e308, 1e308, -1e308, 0.0, 1e308, "0.00", "1e+308"},
+        {0.0, 1e-20, 0.0, 5e-21, 1e-20, "5e-21", "1e-20"},
+        {0.5, 5.0, 0.5, 2.75, 5.0, "2.75", "5.00"},
+        {0.0, 1.0, 0.0, 0.5, 1.0, "0.50", "1.00"},
+        {0.126, 5.0, 0.126, 2.56, 5.0, "2.56", "5.00"},  // an end off the shown decimals is still the bound
+    };
+    EntityParameter& p = *listed_parameters(parametric({dbl_parameter("d", 0, 0, 1)}))[0];
+    app->parameter_sliders[0].dragging = true;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(::testing::PrintToString(s.lower) + " to " + ::testing::PrintToString(s.upper));
+        p.lower.double_value = s.lower;
+        p.upper.double_value = s.upper;
+        for (const auto& [f, want] :
+             {std::pair{-0.25, s.at_0}, {0.0, s.at_0}, {0.5, s.at_half}, {1.0, s.at_1}, {1.25, s.at_1}}) {
+            on_parameter_slider_changed(*app, f);
+            EXPECT_EQ(p.current.double_value, want) << f;
+            EXPECT_EQ(format_parameter_statement(p), "DBL d = " + double_to_exact_text(want) + ";");
+        }
+        EXPECT_EQ(app->parameter_value_fields[0].text, s.end_shown);
+        on_parameter_slider_changed(*app, 0.5);
+        EXPECT_EQ(app->parameter_value_fields[0].text, s.half_shown);
+        // Placed back on the slider, the value sits where it was set.
+        EXPECT_NEAR(parameter_normalised_value(p), 0.5, 0.005);
+    }
 }
 
 TEST_F(Editing, VariantsSetMatchingParametersAndSkipBadValues) {
