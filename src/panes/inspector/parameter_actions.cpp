@@ -92,27 +92,31 @@ void mark_for_push(EntityRecord& entity) {
     if (!entity.parameter_multi_edit_mode) entity.parameter_push_pending = 1;
 }
 
+// A DBL slider's value at fraction f. The ends are the bounds themselves.
+// Between them the weighted sum cannot overflow, as upper - lower does for
+// "no limit" bounds such as +-1e308, and it gives a symmetric range's
+// middle exactly.
+double dbl_at_fraction(const EntityParameter& p, double f) {
+    const double lower = p.lower.double_value, upper = p.upper.double_value;
+    if (!(f > 0.0)) return lower;
+    if (f >= 1.0) return upper;
+    const double low = std::min(lower, upper), high = std::max(lower, upper);
+    // Rounded to the decimals the field shows where they still resolve the
+    // slider's steps and stay within the bounds; the exact value otherwise,
+    // which the field shows as its own text.
+    const int32_t decimals = step_decimals(p);
+    double v = (1.0 - f) * lower + f * upper, shown = v;
+    if (decimals <= max_slider_decimals && text_to_double(double_to_text_fixed(v, decimals), shown) &&
+        shown >= low && shown <= high)
+        v = shown;
+    return std::min(std::max(v, low), high);
+}
+
 // Value at fraction f between the bounds.
 void set_from_fraction(EntityParameter& p, double f) {
     if (!has_slider(p)) return;
     if (p.type == PARAMETER_DBL) {
-        // The ends are the bounds themselves. Between them the weighted sum
-        // cannot overflow, as upper - lower does for "no limit" bounds such
-        // as +-1e308, and it gives a symmetric range's middle exactly.
-        const double lower = p.lower.double_value, upper = p.upper.double_value;
-        double v = !(f > 0.0) ? lower : f >= 1.0 ? upper : (1.0 - f) * lower + f * upper;
-        if (f > 0.0 && f < 1.0) {
-            const double low = std::min(lower, upper), high = std::max(lower, upper);
-            // Rounded to the decimals the field shows where they still
-            // resolve the slider's steps and stay within the bounds; the
-            // exact value otherwise, which the field shows as its own text.
-            const int32_t decimals = step_decimals(p);
-            double shown = v;
-            if (decimals <= max_slider_decimals && text_to_double(double_to_text_fixed(v, decimals), shown) &&
-                shown >= low && shown <= high)
-                v = shown;
-            v = std::min(std::max(v, low), high);
-        }
+        const double v = dbl_at_fraction(p, f);
         if (!std::isnan(v)) p.current.double_value = v;
     } else if (p.type == PARAMETER_INT || p.type == PARAMETER_LNG) {
         const bool is_int = p.type == PARAMETER_INT;
